@@ -15,9 +15,8 @@ const qint64 maxFillSamples = qint64(1) << 30;
 
 bool TiffWriter::write(const QString& fileName, int width, int height, const quint16* data)
 {
-    if (width < 0 || height < 0)
-        return false;
-    if (!data && width > 0 && height > 0)
+    // An empty image makes a file no TIFF reader accepts: refuse it rather than report success.
+    if (width < 1 || height < 1 || !data)
         return false;
 
     TIFF* tif = TIFFOpen(QFile::encodeName(fileName).constData(), "w");

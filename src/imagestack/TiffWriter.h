@@ -8,7 +8,7 @@ public:
     TiffWriter() {}
     ~TiffWriter() {}
 
-    // data holds width x height samples, top row first; may be null when the image is empty.
+    // data holds width x height samples, top row first; an empty image is refused.
     bool write(const QString& fileName, int width, int height, const quint16* data);
     bool writeFilled(const QString& fileName, int width, int height, quint16 value);
     bool writeFlat(const QString& fileName, int width, int height);
