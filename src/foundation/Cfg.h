@@ -26,11 +26,14 @@ public:
     void clear();
 
     const QStringList& keys() const { return keys_; }
+    const QStringList& comments() const { return comments_; }
     const QStringList& upperKeys() const { return upperKeys_; }
     const QStringList& argWords() const { return argWords_; }
     const QString& fileName() const { return fileName_; }
     int historySize() const { return used_.size(); }
     const QStringList& historyKeys() const { return historyKeys_; }
+    const QStringList& historyValues() const { return historyValues_; }
+    const QStringList& historyTexts() const { return historyTexts_; }
     const QList<bool>& usedFlags() const { return used_; }
 
 private:
