@@ -4,7 +4,6 @@
 
 #include <QStringList>
 #include <QTest>
-#include <QVariant>
 #include <climits>
 #include <limits>
 #include <vector>
@@ -241,22 +240,6 @@ private slots:
         ac.W = 3;
         ac.H = 3;
         ac.fillBin(nullptr, 1.0);
-    }
-
-    void throughVariant()
-    {
-        const double rect[4] = {1, 2, 30, 40};
-        AnalyzeCond ac;
-        ac.setup(64, 48, 2, 3, rect, -1, -1);
-        ac.next();
-        const AnalyzeCond b = QVariant::fromValue(ac).value<AnalyzeCond>();
-        QCOMPARE(b.x0, 1);
-        QCOMPARE(b.y1, 42);
-        QCOMPARE(b.stepX, 5);
-        QCOMPARE(b.stepY, 7);
-        QCOMPARE(b.cx, 8);
-        QCOMPARE(b.cy, 5);
-        QCOMPARE(b.first, false);
     }
 };
 

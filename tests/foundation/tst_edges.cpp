@@ -93,22 +93,15 @@ private slots:
         QTest::newRow("H K") << "H" << "K" << 0.0 << 0.0;
         QTest::newRow("He K") << "He" << "K" << 0.0 << 0.0;
         QTest::newRow("W L3") << "W" << "L3" << 10197.0 << 1e-6;
-        QTest::newRow("U LI") << "U" << "LI" << 21762.0 << 1e-6;
         // Tabulated edges (X-ray data booklet), to 0.2 %.
-        QTest::newRow("Ti K") << "Ti" << "K" << 4966.0 << 10.0;
-        QTest::newRow("Mn K") << "Mn" << "K" << 6539.0 << 13.0;
         QTest::newRow("Fe K") << "Fe" << "K" << 7112.0 << 14.0;
-        QTest::newRow("Co K") << "Co" << "K" << 7709.0 << 15.0;
         QTest::newRow("Ni K") << "Ni" << "K" << 8333.0 << 16.0;
         QTest::newRow("Zn K") << "Zn" << "K" << 9659.0 << 19.0;
-        QTest::newRow("Se K") << "Se" << "K" << 12658.0 << 25.0;
         QTest::newRow("Mo K") << "Mo" << "K" << 20000.0 << 40.0;
         QTest::newRow("Ag K") << "Ag" << "K" << 25514.0 << 50.0;
-        QTest::newRow("Ce L3") << "Ce" << "LIII" << 5723.0 << 12.0;
         QTest::newRow("Pt L3") << "Pt" << "L3" << 11564.0 << 23.0;
         QTest::newRow("Au L3") << "Au" << "l3" << 11919.0 << 24.0;
         QTest::newRow("Pb L3") << "Pb" << "L3" << 13035.0 << 26.0;
-        QTest::newRow("Pb L1") << "Pb" << "L1" << 15861.0 << 32.0;
     }
     void edgeEnergies()
     {
