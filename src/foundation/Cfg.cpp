@@ -14,6 +14,22 @@ namespace {
 // the cycle check cannot see (e.g. ever-new generated names).
 const int maxIncludeDepth = 32;
 
+// One key set: replace value and text in place, or append a new entry.
+void assign(QStringList& keys, QStringList& values, QStringList& texts, QStringList& comments,
+            const QString& key, const QString& value, const QString& text, const QString& comment)
+{
+    const int i = keys.indexOf(key);
+    if (i >= 0) {
+        values[i] = value;
+        texts[i] = text;
+        return;
+    }
+    keys << key;
+    values << value;
+    texts << text;
+    comments << comment;
+}
+
 void logCantOpen(const QString& path, const QString& why = QString())
 {
     QString msg = QStringLiteral("Can't open config file : ") + path;
@@ -61,27 +77,9 @@ void Cfg::parseArgs(int argc, char** argv)
 void Cfg::set(const QString& key, const QString& value, const QString& text,
               const QString& comment)
 {
-    const int a = keys_.indexOf(key);
-    if (a >= 0) {
-        values_[a] = value;
-        texts_[a] = text;
-    } else {
-        keys_ << key;
-        values_ << value;
-        texts_ << text;
-        comments_ << comment;
-    }
     const QString upper = key.toUpper();
-    const int b = upperKeys_.indexOf(upper);
-    if (b >= 0) {
-        upperValues_[b] = value;
-        upperTexts_[b] = text;
-    } else {
-        upperKeys_ << upper;
-        upperValues_ << value;
-        upperTexts_ << text;
-        upperComments_ << comment;
-    }
+    assign(keys_, values_, texts_, comments_, key, value, text, comment);
+    assign(upperKeys_, upperValues_, upperTexts_, upperComments_, upper, value, text, comment);
     historyKeys_ << key;
     historyUpperKeys_ << upper;
     historyValues_ << value;
