@@ -132,16 +132,23 @@ private slots:
         QTest::addColumn<qint64>("keep");
         QTest::addColumn<qint64>("declaredW");
         QTest::addColumn<qint64>("declaredH");
+        QTest::addColumn<qint64>("exifOffset");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("whole file loads") << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1) << QString();
+        QTest::newRow("whole file loads") << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1)
+                                          << qint64(-1) << QString();
+        QTest::newRow("EXIF pointer past the end: 100 ms, rows intact")
+            << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1) << qint64(1000000) << QString();
+        QTest::newRow("EXIF pointer into the pixel data")
+            << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1) << craft::rawTiffRowOffset(9, 6, 2, true)
+            << QString();
         QTest::newRow("cut inside row 3") << 9 << 6 << craft::rawTiffRowOffset(9, 6, 3) + 5
-                                          << qint64(-1) << qint64(-1) << "error on reading row 3";
+                                          << qint64(-1) << qint64(-1) << qint64(-1) << "error on reading row 3";
         QTest::newRow("cut before row 0") << 9 << 6 << craft::rawTiffRowOffset(9, 6, 0)
-                                          << qint64(-1) << qint64(-1) << "error on reading row 0";
+                                          << qint64(-1) << qint64(-1) << qint64(-1) << "error on reading row 0";
         QTest::newRow("width over 65535") << 4 << 2 << qint64(-1) << qint64(70000) << qint64(-1)
-                                          << "size 70000 x 2";
+                                          << qint64(-1) << "size 70000 x 2";
         QTest::newRow("height over 65535") << 2 << 2 << qint64(-1) << qint64(-1) << qint64(65536)
-                                           << "size 2 x 65536";
+                                           << qint64(-1) << "size 2 x 65536";
     }
     void tiffBroken()
     {
@@ -150,12 +157,14 @@ private slots:
         QFETCH(qint64, keep);
         QFETCH(qint64, declaredW);
         QFETCH(qint64, declaredH);
+        QFETCH(qint64, exifOffset);
         QFETCH(QString, refusal);
         const QVector<quint16> v = craft::ramp16(w, h, 100, 50);
         craft::RawTiffOptions o;
         o.keepBytes = keep;
         o.declaredWidth = declaredW;
         o.declaredHeight = declaredH;
+        o.exifOffset = exifOffset;
         const QString name = path(QStringLiteral("raw.tif"));
         QVERIFY(craft::writeRawTiff(name, w, h, v, o));
         TiffData f;
@@ -164,6 +173,7 @@ private slots:
                 "^TIFF file refused: " + QRegularExpression::escape(refusal) + " .*raw\\.tif$"));
         QCOMPARE(f.load(name, nullptr), refusal.isEmpty());
         if (refusal.isEmpty()) {
+            QCOMPARE(f.expTime, 100.0);
             checkSamples(f, w, h, v);
         } else {
             QVERIFY(f.rows.isEmpty());

@@ -131,9 +131,9 @@ bool writeTiff(const QString& path, int width, int height, const QVector<quint16
     return ok;
 }
 
-qint64 rawTiffRowOffset(int width, int height, int row)
+qint64 rawTiffRowOffset(int width, int height, int row, bool exifPointer)
 {
-    const qint64 dirSize = 2 + 9 * 12 + 4;
+    const qint64 dirSize = 2 + (exifPointer ? 10 : 9) * 12 + 4;
     qint64 arrays = height > 1 ? 8 * qint64(height) : 0;
     return 8 + dirSize + arrays + qint64(row) * 2 * width;
 }
@@ -143,14 +143,15 @@ bool writeRawTiff(const QString& path, int width, int height, const QVector<quin
 {
     const quint32 w = quint32(o.declaredWidth >= 0 ? o.declaredWidth : width);
     const quint32 h = quint32(o.declaredHeight >= 0 ? o.declaredHeight : height);
+    const bool exif = o.exifOffset >= 0;
     QByteArray b("II");
     appendLe16(b, 42);
     appendLe32(b, 8);
-    const quint32 dirSize = 2 + 9 * 12 + 4;
+    const quint32 dirSize = 2 + (exif ? 10 : 9) * 12 + 4;
     const quint32 offsetsAt = 8 + dirSize;
     const quint32 countsAt = offsetsAt + 4 * h;
     const quint32 dataAt = h > 1 ? countsAt + 4 * h : offsetsAt;
-    appendLe16(b, 9);
+    appendLe16(b, exif ? 10 : 9);
     appendEntry(b, 256, 4, 1, w);
     appendEntry(b, 257, 4, 1, h);
     appendEntry(b, 258, 3, 1, 16);
@@ -160,6 +161,8 @@ bool writeRawTiff(const QString& path, int width, int height, const QVector<quin
     appendEntry(b, 277, 3, 1, 1);
     appendEntry(b, 278, 4, 1, 1);
     appendEntry(b, 279, 4, h, h > 1 ? countsAt : 2 * w);
+    if (exif)
+        appendEntry(b, 34665, 4, 1, quint32(o.exifOffset));
     appendLe32(b, 0);
     if (h > 1) {
         for (quint32 r = 0; r < h; r++)

@@ -32,11 +32,12 @@ struct RawTiffOptions {
     qint64 keepBytes = -1;
     qint64 declaredWidth = -1;
     qint64 declaredHeight = -1;
+    qint64 exifOffset = -1; // >= 0: an EXIF directory pointer with this offset
 };
 bool writeRawTiff(const QString& path, int width, int height, const QVector<quint16>& samples,
                   const RawTiffOptions& o = RawTiffOptions());
 // Byte offset of row r's strip in a file from writeRawTiff (for cutting inside a row).
-qint64 rawTiffRowOffset(int width, int height, int row);
+qint64 rawTiffRowOffset(int width, int height, int row, bool exifPointer = false);
 
 struct ImOptions {
     QByteArray comment = "BytesPerPixel=2";
