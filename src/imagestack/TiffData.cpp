@@ -111,6 +111,15 @@ bool imgExposureMs(const QString& text, double& ms)
     return true;
 }
 
+// First open of a header reader; a failure names the file and the error code.
+bool openLogged(QFile& f, QIODevice::OpenMode mode)
+{
+    if (f.open(mode))
+        return true;
+    qDebug().noquote() << "Can not open" << f.fileName() << "[" << int(f.error()) << "]";
+    return false;
+}
+
 } // namespace
 
 TiffData::TiffData()
@@ -272,10 +281,8 @@ qint64 TiffData::readImgHeader(const QString& name)
     width = 0;
     height = 0;
     QFile f(name);
-    if (!f.open(QIODevice::ReadOnly)) {
-        qDebug().noquote() << "Can not open" << name << "[" << int(f.error()) << "]";
+    if (!openLogged(f, QIODevice::ReadOnly))
         return 0;
-    }
     const QByteArray h = f.read(40);
     if (h.size() < 10) {
         qDebug().noquote() << "Error on reading (4)" << name;
@@ -361,10 +368,8 @@ int TiffData::readCttrHeader(const QString& name)
     width = 0;
     height = 0;
     QFile f(name);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Can not open" << name << "[" << int(f.error()) << "]";
+    if (!openLogged(f, QIODevice::ReadOnly | QIODevice::Text))
         return -1;
-    }
     QTextStream in(&f);
     static const char* const keys[4] = {"RANGE_X0", "RANGE_X1", "RANGE_Y0", "RANGE_Y1"};
     qint64 range[4] = {0, 0, 0, 0};
