@@ -653,23 +653,11 @@ QImage* TiffData::makeDispImage()
     const int stride = rowStride(dispFormat, width);
     const double span = max - min;
     const bool flat = !(span > 0.0) || !std::isfinite(span);
-    // The bar writes its own format; only when that fits the image's pixel is it written in place.
-    uchar probe[8] = {0};
-    const int written = int(bar->putColor(0.0, probe) - probe);
-    const bool direct = written == bpp;
+    // A bar of another format writes nothing, and the image stays black.
     for (int r = 0; r < height; r++) {
         uchar* p = dispBuf + qint64(r) * stride;
-        for (int c = 0; c < width; c++) {
-            const double t = flat ? 0.0 : (value(c, r) - min) / span;
-            if (direct) {
-                p = bar->putColor(t, p);
-            } else {
-                uchar px[8] = {0};
-                const int n = int(bar->putColor(t, px) - px);
-                std::memcpy(p, px, size_t(qBound(0, n, bpp)));
-                p += bpp;
-            }
-        }
+        for (int c = 0; c < width; c++, p += bpp)
+            bar->putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
     }
     return dispImg;
 }
