@@ -33,7 +33,7 @@ void rangeOf(const void* row, int n, double& mn, double& mx)
     }
 }
 
-// Column-outer, row-inner, as the bin sums have always been added up.
+// x outer, y inner: float sums depend on the order, and this is the defined one.
 template <class T>
 double sumRect(const QList<void*>& rows, qint64 c0, qint64 c1, qint64 r0, qint64 r1)
 {
@@ -222,7 +222,7 @@ bool TiffData::readTiff(const QString& name)
     if (TIFFGetField(tif, TIFFTAG_EXIFIFD, &exifOffset)) {
         double seconds = 0.0;
         if (TIFFReadEXIFDirectory(tif, exifOffset) && exifExposureSeconds(tif, seconds)
-            && std::isfinite(seconds) && seconds > 0.0)
+            && std::isfinite(seconds))
             expTime = seconds * 1000.0;
         if (!TIFFSetDirectory(tif, imageDir))
             return refuse(QStringLiteral("image directory lost after the EXIF data"));

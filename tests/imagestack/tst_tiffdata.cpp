@@ -88,6 +88,9 @@ private slots:
         craft::TiffOptions rgb;
         rgb.samples = 3;
         QTest::newRow("RGB refused") << rgb << false << 100.0 << "3 samples per pixel";
+        craft::TiffOptions half;
+        half.floats = true;
+        QTest::newRow("half floats refused") << half << false << 100.0 << "sample format 3";
         craft::TiffOptions t;
         t.tiled = true;
         QTest::newRow("tiled refused") << t << false << 100.0 << "tiled image";

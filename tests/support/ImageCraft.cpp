@@ -104,6 +104,8 @@ bool writeTiff(const QString& path, int width, int height, const QVector<quint16
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, o.samples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, o.lzw ? COMPRESSION_LZW : COMPRESSION_NONE);
+    if (o.floats)
+        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
     if (o.tiled) {
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
