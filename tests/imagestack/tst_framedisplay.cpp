@@ -117,20 +117,6 @@ private slots:
         QCOMPARE(f->dispImg->pixelColor(4, 0), QColor(0, 0, 0));
     }
 
-    void rebuildReplaces()
-    {
-        ColorBar bar;
-        mainColorBar = &bar;
-        auto f = steps();
-        QVERIFY(f);
-        f->dispFormat = 13;
-        bar.format = 13;
-        QImage* img = f->makeDispImage();
-        QVERIFY(img);
-        QCOMPARE(int(img->format()), 13);
-        QCOMPARE(img->pixelColor(2, 0), QColor(255, 128, 0));
-    }
-
     void updateCBar()
     {
         ColorBar own;
