@@ -66,24 +66,6 @@ private slots:
         batchRoot = savedBatchRoot;
     }
 
-    void form()
-    {
-        BatchCtrl w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("BatchCtrl"));
-        QCOMPARE(w.size(), QSize(800, 658));
-        QCOMPARE(w.tabWidget->currentIndex(), 0);
-        QCOMPARE(w.tabWidget->tabText(0), QStringLiteral("Batch Cmds"));
-        QCOMPARE(w.tabWidget->tabText(1), QStringLiteral("Progress Log"));
-        QCOMPARE(w.Exec->text(), QStringLiteral("Exec."));
-        QCOMPARE(w.ClearLog->text(), QStringLiteral("Clear Log"));
-        // Buttons left to right as the operator finds them.
-        QList<QPushButton*> order{w.Load, w.Save, w.Clear, w.ClearLog, w.Exec, w.Stop};
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (int i = 1; i < order.size(); ++i)
-            QVERIFY(order.at(i - 1)->x() < order.at(i)->x());
-    }
-
     void exec_data()
     {
         QTest::addColumn<QString>("editor");
@@ -233,7 +215,6 @@ private slots:
         QTest::addColumn<QString>("log");
         QTest::newRow("texts without line end run on")
             << QStringList{"echo x", "end", "save_image : a\n", "end"} << "echo xendsave_image : a\nend";
-        QTest::newRow("line ends kept") << QStringList{"a\n", "\n", "b\n"} << "a\n\nb\n";
     }
     void logRunsOn()
     {

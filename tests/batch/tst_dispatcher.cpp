@@ -116,8 +116,6 @@ private slots:
             QStringList { "load_I1_files a b.tif" });
         row("backslash followed by blanks continues", QStringList { "load_I1_files a\\   ", " b c", ":end" },
             QString(), QStringList { "load_I1_files a b c" });
-        row("three lines in one", QStringList { "save_data x\\", "y\\", "z", "save_image w", ":end" }, QString(),
-            QStringList { "save_data xyz", "save_image w" });
         row("let then use", QStringList { ":let dir C:/Data/run1", "save_image $dir$/a.png", ":end" },
             "save_image : C:/Data/run1/a.png\nend", QStringList { "save_image C:/Data/run1/a.png" });
         row("data root variable", QStringList { "save_image $DataRoot$/x.png", ":end" }, QString(),
@@ -158,8 +156,6 @@ private slots:
             "for i : @ = 1\nSAVE_image : a1\nnext i : @ = 1\nend", QStringList { "SAVE_image a1" });
         row("next of an unknown loop goes on", QStringList { ":next z", "save_image a", ":end" },
             "next  :  = \nsave_image : a\nend", QStringList { "save_image a" });
-        row("for with name only runs once at 0", QStringList { ":for i", "save_image x", ":next i", ":end" },
-            QString(), QStringList { "save_image x" });
         row("non-integer bounds count as 0", QStringList { ":for i @ abc 2", "seek_image @", ":next i", ":end" },
             QString(), QStringList { "seek_image abc", "seek_image 1", "seek_image 2" });
         row("loop near the top of int ends without overflow",
