@@ -106,53 +106,59 @@ bool MatUtil::hasNaNVector(int n, const double* v)
     return false;
 }
 
-void MatUtil::printMatrix(const char* name, int n, double** m)
+namespace {
+// The debug print layout: a name line, then each row (or the one vector row)
+// followed by "\n# ", then a final newline.
+template <class Row>
+void printRows(const char* name, int rows, Row printRow)
 {
     std::printf("# %s = \n# ", name);
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j)
-            std::printf("%g ", m[i][j]);
+    for (int i = 0; i < rows; ++i) {
+        printRow(i);
         std::printf("\n# ");
     }
     std::printf("\n");
+}
+} // namespace
+
+void MatUtil::printMatrix(const char* name, int n, double** m)
+{
+    printRows(name, n, [&](int i) {
+        for (int j = 0; j < n; ++j)
+            std::printf("%g ", m[i][j]);
+    });
 }
 
 void MatUtil::printPermutedMatrix(const char* name, int n, double** m, const int* perm)
 {
-    std::printf("# %s = \n# ", name);
-    for (int i = 0; i < n; ++i) {
+    printRows(name, n, [&](int i) {
         for (int j = 0; j < n; ++j)
             std::printf("%g ", m[perm[i]][j]);
-        std::printf("\n# ");
-    }
-    std::printf("\n");
+    });
 }
 
 void MatUtil::printVector(const char* name, int n, const double* v)
 {
-    std::printf("# %s = \n# ", name);
-    for (int i = 0; i < n; ++i)
-        std::printf("%g ", v[i]);
-    std::printf("\n# ");
-    std::printf("\n");
+    printRows(name, 1, [&](int) {
+        for (int i = 0; i < n; ++i)
+            std::printf("%g ", v[i]);
+    });
 }
 
 void MatUtil::printIVector(const char* name, int n, const int* v)
 {
-    std::printf("# %s = \n# ", name);
-    for (int i = 0; i < n; ++i)
-        std::printf("%d ", v[i]);
-    std::printf("\n# ");
-    std::printf("\n");
+    printRows(name, 1, [&](int) {
+        for (int i = 0; i < n; ++i)
+            std::printf("%d ", v[i]);
+    });
 }
 
 void MatUtil::printPermutedVector(const char* name, int n, const double* v, const int* perm)
 {
-    std::printf("# %s = \n# ", name);
-    for (int i = 0; i < n; ++i)
-        std::printf("%g ", v[perm[i]]);
-    std::printf("\n# ");
-    std::printf("\n");
+    printRows(name, 1, [&](int) {
+        for (int i = 0; i < n; ++i)
+            std::printf("%g ", v[perm[i]]);
+    });
 }
 
 void MatUtil::eliminate(int n, double** a, double** b)

@@ -148,55 +148,44 @@ double VictLine::value(double e) const
     return plainValue(e);
 }
 
-void VictLine::correctInPost(const VictLine& post)
+void VictLine::correctInPost(const VictLine& post) { correct(*this, post, true); }
+
+void VictLine::correctInPre(const VictLine& pre) { correct(pre, *this, false); }
+
+void VictLine::correct(const VictLine& pre, const VictLine& post, bool above)
 {
     corrOn = false;
     if (mode != 1)
         return;
     switch (corrType) {
     case CorrPoints:
-        genPointsInPost(post);
+        above ? genPointsInPost(post) : genPointsInPre(pre);
         break;
     case CorrHyperbola:
-        hyperbolaInPost(post);
+        hyperbola(pre, post, above);
         break;
     default:
-        genCorrectedInPost(post);
+        above ? genCorrectedInPost(post) : genCorrectedInPre(pre);
         break;
     }
 }
 
-void VictLine::correctInPre(const VictLine& pre)
+// Above `to` of the pre line (or below `from` of the post line) the curve meets
+// this line with equal value and slope and approaches the other line far away.
+// Once the lines have crossed where it starts, its pole would fall inside its
+// own range, so the plain line is kept there.
+void VictLine::hyperbola(const VictLine& pre, const VictLine& post, bool above)
 {
-    corrOn = false;
-    if (mode != 1)
-        return;
-    switch (corrType) {
-    case CorrPoints:
-        genPointsInPre(pre);
-        break;
-    case CorrHyperbola:
-        hyperbolaInPre(pre);
-        break;
-    default:
-        genCorrectedInPre(pre);
-        break;
-    }
-}
-
-// Meets this line at `to` with equal value and slope and approaches the post
-// line for large E. Once the lines have crossed at `to` the pole would fall
-// inside the continuation, so the plain line is kept there.
-void VictLine::hyperbolaInPost(const VictLine& post)
-{
-    const double dd = post.d - d;
-    const double da = post.a - a;
-    const double gap = dd * to + da;
-    if (d > post.d && gap > 0) {
-        hypE = -(2.0 * dd * to + da) / dd;
-        hypK = gap * gap / dd;
-        corrCoef[0] = post.d;
-        corrCoef[1] = post.a;
+    const VictLine& other = above ? post : pre;
+    const double at = above ? to : from;
+    const double dd = post.d - pre.d;
+    const double da = post.a - pre.a;
+    const double gap = dd * at + da;
+    if ((above ? dd < 0 : dd > 0) && gap > 0) {
+        hypE = -(2.0 * dd * at + da) / dd;
+        hypK = (above ? gap : -gap) * gap / dd;
+        corrCoef[0] = other.d;
+        corrCoef[1] = other.a;
     } else {
         hypE = 0.0;
         hypK = 0.0;
@@ -204,28 +193,7 @@ void VictLine::hyperbolaInPost(const VictLine& post)
         corrCoef[1] = a;
     }
     corrOn = true;
-    corrAbove = true;
-}
-
-// Mirror of hyperbolaInPost for the post line below `from`.
-void VictLine::hyperbolaInPre(const VictLine& pre)
-{
-    const double dd = d - pre.d;
-    const double da = a - pre.a;
-    const double gap = dd * from + da;
-    if (d > pre.d && gap > 0) {
-        hypE = -(2.0 * dd * from + da) / dd;
-        hypK = -gap * gap / dd;
-        corrCoef[0] = pre.d;
-        corrCoef[1] = pre.a;
-    } else {
-        hypE = 0.0;
-        hypK = 0.0;
-        corrCoef[0] = d;
-        corrCoef[1] = a;
-    }
-    corrOn = true;
-    corrAbove = false;
+    corrAbove = above;
 }
 
 bool VictLine::solveCubic(double t0, double t1, double s0, double s1, double v0, double v1)

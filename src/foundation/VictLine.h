@@ -51,8 +51,8 @@ private:
     bool fitVictoreen(const Spectrum& s, double from, double to);
     bool fitLine(const Spectrum& s, double from, double to);
     void rmsPass(const Spectrum& s, double from, double to, bool includeTo);
-    void hyperbolaInPost(const VictLine& post);
-    void hyperbolaInPre(const VictLine& pre);
+    void correct(const VictLine& pre, const VictLine& post, bool above);
+    void hyperbola(const VictLine& pre, const VictLine& post, bool above);
     void genCorrectedInPost(const VictLine& post);
     void genCorrectedInPre(const VictLine& pre);
     void genPointsInPost(const VictLine& post);

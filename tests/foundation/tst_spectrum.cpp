@@ -1,3 +1,4 @@
+#include "support/SpectrumPoints.h"
 #include "support/TestRegistry.h"
 
 #include "foundation/Spectrum.h"
@@ -5,19 +6,6 @@
 #include <QTest>
 #include <cmath>
 #include <limits>
-
-using Points = QList<QPointF>;
-Q_DECLARE_METATYPE(Points)
-
-namespace {
-Spectrum make(const Points& pts)
-{
-    Spectrum s;
-    for (const QPointF& p : pts)
-        s.append(p.x(), p.y());
-    return s;
-}
-} // namespace
 
 class TestSpectrum : public QObject {
     Q_OBJECT
@@ -50,13 +38,13 @@ private slots:
         QFETCH(Points, pts);
         QFETCH(double, x);
         QFETCH(double, expected);
-        const Spectrum s = make(pts);
+        const Spectrum s = spectrumOf(pts);
         QCOMPARE(s.yAt(x), expected);
     }
 
     void yAtHonoursOffset()
     {
-        Spectrum s = make({{10, 0}, {11, 10}, {12, 30}});
+        Spectrum s = spectrumOf({{10, 0}, {11, 10}, {12, 30}});
         s.useXOffset = true;
         s.xOffset = 10;
         QCOMPARE(s.yAt(0.5), 5.0);
@@ -68,7 +56,7 @@ private slots:
 
     void yAtNaNDoesNotCrash()
     {
-        const Spectrum s = make({{0, 0}, {1, 1}, {2, 4}, {3, 9}});
+        const Spectrum s = spectrumOf({{0, 0}, {1, 1}, {2, 4}, {3, 9}});
         QVERIFY(std::isnan(s.yAt(std::numeric_limits<double>::quiet_NaN())));
     }
 
@@ -106,12 +94,12 @@ private slots:
 
     void smoothedYAt()
     {
-        Spectrum s = make({{0, 0}, {1, 10}, {2, 0}, {3, 10}, {4, 0}});
+        Spectrum s = spectrumOf({{0, 0}, {1, 10}, {2, 0}, {3, 10}, {4, 0}});
         s.smooth(1);  // 5, 10/3, 20/3, 10/3, 5
         QCOMPARE(s.smoothedYAt(0.0), 5.0);
         QVERIFY(std::fabs(s.smoothedYAt(1.5) - 5.0) < 1e-12);
         QVERIFY(std::fabs(s.smoothedYAt(5.0) - (5.0 + (5.0 - 10.0 / 3))) < 1e-12);
-        Spectrum one = make({{2, 8}});
+        Spectrum one = spectrumOf({{2, 8}});
         one.smooth(2);
         QCOMPARE(one.smoothedYAt(-50), 8.0);
         Spectrum none;
@@ -168,7 +156,7 @@ private slots:
 
     void clearKeepsPoints()
     {
-        Spectrum s = make({{1, 1}, {2, 5}, {3, 2}});
+        Spectrum s = spectrumOf({{1, 1}, {2, 5}, {3, 2}});
         s.smooth(1);
         s.useXOffset = true;
         s.xOffset = 4;
@@ -186,7 +174,7 @@ private slots:
 
     void copiesAreIndependent()
     {
-        Spectrum a = make({{1, 1}, {2, 2}});
+        Spectrum a = spectrumOf({{1, 1}, {2, 2}});
         Spectrum b = a;
         b.append(3, 9);
         QCOMPARE(a.size(), 2);

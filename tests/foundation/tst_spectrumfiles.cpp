@@ -1,3 +1,4 @@
+#include "support/SpectrumPoints.h"
 #include "support/TestRegistry.h"
 
 #include "foundation/XafsSpectrum.h"
@@ -6,9 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
-
-using Points = QList<QPointF>;
-Q_DECLARE_METATYPE(Points)
 
 namespace {
 const double HC = 12398.424360387684;

@@ -1,3 +1,4 @@
+#include "support/SpectrumPoints.h"
 #include "support/TestRegistry.h"
 
 #include "foundation/VictLine.h"
@@ -5,19 +6,8 @@
 #include <QTest>
 #include <cmath>
 
-using Points = QList<QPointF>;
-Q_DECLARE_METATYPE(Points)
-
 namespace {
 const double HC = 12398.424360387684;
-
-Spectrum make(const Points& pts)
-{
-    Spectrum s;
-    for (const QPointF& p : pts)
-        s.append(p.x(), p.y());
-    return s;
-}
 
 VictLine straight(double a, double d, double from, double to)
 {
@@ -90,7 +80,7 @@ private slots:
         QFETCH(double, rms);
         QFETCH(int, nPoints);
         VictLine l;
-        const Spectrum s = make(pts);
+        const Spectrum s = spectrumOf(pts);
         QCOMPARE(l.fit(s, from, to, 1), ok);
         QCOMPARE(l.ok, ok);
         QCOMPARE(l.from, from);
