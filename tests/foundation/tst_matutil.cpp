@@ -100,22 +100,6 @@ private slots:
         QCOMPARE(perm[1], 0);
     }
 
-    void luReproducesMatrix()
-    {
-        // Logical rows of L·U give the rows of A in the order perm picked them.
-        Mat a(Rows{{1, 2, 3}, {4, 5, 6}, {7, 8, 10}}), l(3), u(3);
-        int perm[3];
-        QVERIFY(MatUtil::makeLU(3, a.m, l.m, u.m, perm));
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) {
-                double s = 0;
-                for (int k = 0; k < 3; ++k)
-                    s += l.m[perm[i]][k] * u.m[perm[k]][j];
-                QVERIFY(std::fabs(s - a.m[perm[i]][j]) < 1e-12);
-            }
-        QCOMPARE(perm[0], 2);  // largest first column entry
-    }
-
     void randomSixBySix_data()
     {
         QTest::addColumn<int>("seed");
@@ -199,52 +183,14 @@ private slots:
                 QVERIFY(std::fabs(work.m[i][j]) < 1e-12 || std::fabs(work.m[j][i]) < 1e-12);
     }
 
-    void helpers()
-    {
-        Mat a(Rows{{1, 2}, {3, 4}}), b(Rows{{0, 1}, {1, 0}}), c(2);
-        MatUtil::multiplyMatrix(2, a.m, b.m, c.m);
-        QCOMPARE(c.m[0][0], 2.0);
-        QCOMPARE(c.m[0][1], 1.0);
-        QCOMPARE(c.m[1][0], 4.0);
-        QCOMPARE(c.m[1][1], 3.0);
-        MatUtil::copyMatrix(2, a.m, c.m);
-        QCOMPARE(c.m[1][0], 3.0);
-        MatUtil::zeroMatrix(2, c.m);
-        QCOMPARE(c.m[1][1], 0.0);
-        QVERIFY(!MatUtil::hasNaNMatrix(2, c.m));
-        c.m[1][0] = std::nan("");
-        QVERIFY(MatUtil::hasNaNMatrix(2, c.m));
-        double v[3] = {1, std::nan(""), 2};
-        QVERIFY(MatUtil::hasNaNVector(3, v));
-        QVERIFY(!MatUtil::hasNaNVector(1, v));
-        double w[3];
-        MatUtil::copyVector(3, v, w);
-        QCOMPARE(w[2], 2.0);
-        MatUtil::zeroVector(3, w);
-        QCOMPARE(w[0] + w[1] + w[2], 0.0);
-        double** m;
-        double* vec;
-        MatUtil::newMatrixAndVector(3, m, vec);
-        MatUtil::identityMatrix(3, m);
-        QCOMPARE(m[2][2], 1.0);
-        QCOMPARE(m[2][1], 0.0);
-        MatUtil::deleteMatrixAndVector(3, m, vec);
-    }
-
     void prints()
     {
         const double v[2] = {1, 2.5};
         QCOMPARE(captureStdout([&] { MatUtil::printVector("v", 2, v); }), QByteArray("# v = \n# 1 2.5 \n# \n"));
-        const int iv[3] = {3, -1, 7};
-        QCOMPARE(captureStdout([&] { MatUtil::printIVector("p", 3, iv); }), QByteArray("# p = \n# 3 -1 7 \n# \n"));
         Mat a(Rows{{1, 2}, {3, 4}});
-        QCOMPARE(captureStdout([&] { MatUtil::printMatrix("A", 2, a.m); }),
-                 QByteArray("# A = \n# 1 2 \n# 3 4 \n# \n"));
         const int perm[2] = {1, 0};
         QCOMPARE(captureStdout([&] { MatUtil::printPermutedMatrix("A", 2, a.m, perm); }),
                  QByteArray("# A = \n# 3 4 \n# 1 2 \n# \n"));
-        QCOMPARE(captureStdout([&] { MatUtil::printPermutedVector("v", 2, v, perm); }),
-                 QByteArray("# v = \n# 2.5 1 \n# \n"));
     }
 
     void surfaceFit_data()

@@ -171,16 +171,6 @@ private slots:
         QVERIFY(s.enabled);
         QCOMPARE(s.maxYIndex, 1879048193);
     }
-
-    void copiesAreIndependent()
-    {
-        Spectrum a = spectrumOf({{1, 1}, {2, 2}});
-        Spectrum b = a;
-        b.append(3, 9);
-        QCOMPARE(a.size(), 2);
-        QCOMPARE(a.maxY, 2.0);
-        QCOMPARE(b.maxYIndex, 2);
-    }
 };
 
 CORVELLINE_TEST(TestSpectrum)
