@@ -255,7 +255,7 @@ double XafsSpectrum::innerProductShift(const XafsSpectrum& standard, double rang
 
 bool XafsSpectrum::readFile(const QString& fileName)
 {
-    qDebug() << "loading in xafs spectrum" << fileName;
+    qDebug().noquote() << "loading in xafs spectrum" << fileName;
     const bool plain = isPlainFile(fileName);
     plainFile = plain ? 1 : 0;
     if (plain) {
@@ -378,7 +378,7 @@ bool XafsSpectrum::save(const QString& fileName, bool subtractEOffset) const
 {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
-        qDebug() << "Can't open" << fileName;
+        qDebug().noquote() << "Can't open" << fileName;
         return false;
     }
     QByteArray block;
@@ -386,6 +386,6 @@ bool XafsSpectrum::save(const QString& fileName, bool subtractEOffset) const
     const bool ok = f.write(block) == block.size() && f.flush();
     f.close();
     if (!ok)
-        qDebug() << "Can't write" << fileName;
+        qDebug().noquote() << "Can't write" << fileName;
     return ok;
 }
