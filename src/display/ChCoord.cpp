@@ -77,14 +77,39 @@ void ChCoord::setRealYRange(double ymin, double ymax)
     rymax = ymax;
 }
 
-double ChCoord::toScreenX(double x) const { return ratio(isx1 - isx0, rxmax - rxmin) * (x - rxmin) + isx0; }
-double ChCoord::toScreenY(double y) const { return ratio(isy1 - isy0, rymax - rymin) * (y - rymin) + isy0; }
+// A broken ratio (empty or non-finite range) maps everything onto the start.
+double ChCoord::toScreenX(double x) const
+{
+    double r = ratio(isx1 - isx0, rxmax - rxmin);
+    return r == 0 ? isx0 : r * (x - rxmin) + isx0;
+}
+double ChCoord::toScreenY(double y) const
+{
+    double r = ratio(isy1 - isy0, rymax - rymin);
+    return r == 0 ? isy0 : r * (y - rymin) + isy0;
+}
 double ChCoord::toScreenLengthX(double l) const { return ratio(isx1 - isx0, rxmax - rxmin) * l; }
 double ChCoord::toScreenLengthY(double l) const { return ratio(isy1 - isy0, rymax - rymin) * l; }
-double ChCoord::toRealX(double s) const { return ratio(rxmax - rxmin, isx1 - isx0) * (s - isx0) + rxmin; }
-double ChCoord::toRealY(double s) const { return ratio(rymax - rymin, isy1 - isy0) * (s - isy0) + rymin; }
-double ChCoord::toRealOffsetX(double s) const { return ratio(rxmax - rxmin, isx1 - isx0) * (s - isx0); }
-double ChCoord::toRealOffsetY(double s) const { return ratio(rymax - rymin, isy1 - isy0) * (s - isy0); }
+double ChCoord::toRealX(double s) const
+{
+    double r = ratio(rxmax - rxmin, isx1 - isx0);
+    return r == 0 ? rxmin : r * (s - isx0) + rxmin;
+}
+double ChCoord::toRealY(double s) const
+{
+    double r = ratio(rymax - rymin, isy1 - isy0);
+    return r == 0 ? rymin : r * (s - isy0) + rymin;
+}
+double ChCoord::toRealOffsetX(double s) const
+{
+    double r = ratio(rxmax - rxmin, isx1 - isx0);
+    return r == 0 ? 0.0 : r * (s - isx0);
+}
+double ChCoord::toRealOffsetY(double s) const
+{
+    double r = ratio(rymax - rymin, isy1 - isy0);
+    return r == 0 ? 0.0 : r * (s - isy0);
+}
 double ChCoord::toRealClampedX(double s) const { return clampTo(toRealX(s), rxmin, rxmax); }
 double ChCoord::toRealClampedY(double s) const { return clampTo(toRealY(s), rymin, rymax); }
 double ChCoord::toRealLengthX(double l) const { return ratio(rxmax - rxmin, isx1 - isx0) * l; }

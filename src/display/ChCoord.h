@@ -57,7 +57,7 @@ public:
     // Number of ticks first + i*step (i = 0, 1, ...) up to last, at most
     // maxTicks; 0 when the step is not positive or does not move the value.
     static int tickCount(double first, double step, double last);
-    static const int maxTicks = 1000;
+    static constexpr int maxTicks = 1000;
 
 private:
     static double tickStep(double pixPerUnit, double base, int minPixels);
