@@ -18,36 +18,29 @@ int MouseC::toPixel(double v)
     return static_cast<int>(v);
 }
 
-void MouseC::setMove(QMouseEvent* e)
+// previous := current; current and the given event fields := the event's
+void MouseC::record(QMouseEvent* e, int& ex, int& ey, int& eButton, int& eModifiers)
 {
     px = x;
     py = y;
-    x = toPixel(e->position().x());
-    y = toPixel(e->position().y());
-    button = int(e->button());
-    modifiers = int(e->modifiers());
+    ex = x = toPixel(e->position().x());
+    ey = y = toPixel(e->position().y());
+    eButton = button = int(e->button());
+    eModifiers = modifiers = int(e->modifiers());
 }
+
+void MouseC::setMove(QMouseEvent* e) { record(e, x, y, button, modifiers); }
 
 void MouseC::setPress(QMouseEvent* e)
 {
-    px = x;
-    py = y;
-    pressX = x = toPixel(e->position().x());
-    pressY = y = toPixel(e->position().y());
+    record(e, pressX, pressY, pressButton, pressModifiers);
     pressed = true;
-    pressButton = button = int(e->button());
-    pressModifiers = modifiers = int(e->modifiers());
 }
 
 void MouseC::setRelease(QMouseEvent* e)
 {
-    px = x;
-    py = y;
-    releaseX = x = toPixel(e->position().x());
-    releaseY = y = toPixel(e->position().y());
+    record(e, releaseX, releaseY, releaseButton, releaseModifiers);
     pressed = false;
-    releaseButton = button = int(e->button());
-    releaseModifiers = modifiers = int(e->modifiers());
 }
 
 void MouseC::setDoubleClick(QMouseEvent* e)

@@ -30,4 +30,7 @@ public:
 
     // Pixel coordinate truncated toward zero; NaN gives 0, far values clamp.
     static int toPixel(double v);
+
+private:
+    void record(QMouseEvent* e, int& ex, int& ey, int& eButton, int& eModifiers);
 };
