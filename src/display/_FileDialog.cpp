@@ -2,9 +2,11 @@
 
 #include "foundation/Globals.h"
 
-_FileDialog::_FileDialog(const QString& title, QWidget* parent) : QFileDialog(parent)
+_FileDialog::_FileDialog(const QString& title, QWidget* parent)
+    : QFileDialog(parent, QString(), QString(), QString())
 {
-    setOption(QFileDialog::DontUseNativeDialog, true);
+    // Native dialogs ignore much of what the panels set and block the event loop.
+    setOption(QFileDialog::DontUseNativeDialog);
     setWindowTitle(title);
     setDirectory(dataRoot);
 }
