@@ -13,6 +13,23 @@ CrossSView::CrossSView(QWidget* parent) : DispA(parent)
     connect(this, SIGNAL(drawImage1(QPainter*)), this, SLOT(draw(QPainter*)));
 }
 
+// The extremes kept with the profile count an infinite point too; scale on
+// the drawable points instead.
+void CrossSView::finiteRange(double off, double& p0, double& p1, double& v0, double& v1) const
+{
+    p0 = v0 = INFINITY;
+    p1 = v1 = -INFINITY;
+    for (const QPointF& pt : profile.points) {
+        const double pos = pt.x() - off;
+        if (!std::isfinite(pos) || !std::isfinite(pt.y()))
+            continue;
+        p0 = std::min(p0, pos);
+        p1 = std::max(p1, pos);
+        v0 = std::min(v0, pt.y());
+        v1 = std::max(v1, pt.y());
+    }
+}
+
 void CrossSView::draw(QPainter* p)
 {
     const int W = width();
@@ -21,10 +38,12 @@ void CrossSView::draw(QPainter* p)
     if (profile.size() == 0)
         return;
     const double off = profile.useXOffset ? profile.xOffset : 0.0;
-    const double p0 = profile.minX - off;
-    const double p1 = profile.maxX - off;
-    const double v0 = profile.minY;
-    const double v1 = profile.maxY;
+    double p0 = profile.minX - off;
+    double p1 = profile.maxX - off;
+    double v0 = profile.minY;
+    double v1 = profile.maxY;
+    if (!std::isfinite(p0) || !std::isfinite(p1) || !std::isfinite(v0) || !std::isfinite(v1))
+        finiteRange(off, p0, p1, v0, v1);
     // A flat profile or one spanning no positions has no scale to draw on.
     if (!std::isfinite(p0) || !std::isfinite(p1) || !std::isfinite(v0) || !std::isfinite(v1)
         || !(p1 > p0) || !(v1 > v0))

@@ -19,4 +19,7 @@ public:
 
 public slots:
     void draw(QPainter* p);
+
+private:
+    void finiteRange(double off, double& p0, double& p1, double& v0, double& v1) const;
 };
