@@ -57,6 +57,23 @@ class TestImgDispA : public QObject {
         d.resize(400, 400);
     }
 
+    // A 400 x 400 display showing a 100 x 50 frame.
+    struct Shown {
+        std::unique_ptr<TiffData> f;
+        ImgDispA d;
+    };
+    std::unique_ptr<Shown> shown(bool resetMax = false)
+    {
+        std::unique_ptr<Shown> s(new Shown);
+        s->f = frame();
+        if (!s->f)
+            return nullptr;
+        square(s->d);
+        s->d.setResetMax(resetMax);
+        s->d.setImageData(s->f.get());
+        return s;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -85,13 +102,10 @@ private slots:
     {
         QFETCH(bool, resetMax);
         QFETCH(QRectF, view);
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setResetMax(resetMax);
-        d.setImageData(f.get());
-        QCOMPARE(d.frame, f.get());
+        auto s = shown(resetMax);
+        QVERIFY(s);
+        ImgDispA& d = s->d;
+        QCOMPARE(d.frame, s->f.get());
         QCOMPARE(d.viewWin, view);
     }
 
@@ -147,11 +161,9 @@ private slots:
         QFETCH(int, angle);
         QFETCH(double, wf);
         QFETCH(double, hf);
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         const QRectF before = d.viewWin;
         events::moveTo(&d, pointer);
         // image point under the pointer: widget fraction of the view window
@@ -167,11 +179,9 @@ private slots:
 
     void wheelZoomCanBeSwitchedOff()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         d.allowWheelZoom = false;
         events::moveTo(&d, QPointF(200, 200));
         events::wheel(&d, QPoint(0, 120));
@@ -221,11 +231,9 @@ private slots:
         QFETCH(bool, valid);
         QFETCH(QRectF, area);
         QFETCH(QRectF, view);
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         QSignalSpy sel(&d, &ImgDispA::newAreaSelected);
         QSignalSpy moved(&d, &ImgDispA::mouseMoved);
         events::drag(&d, from, to, Qt::MouseButton(button), Qt::KeyboardModifiers(mods));
@@ -239,11 +247,9 @@ private slots:
 
     void pressWhileDraggingShowsTheArea()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         events::mouse(&d, QEvent::MouseButtonPress, QPointF(120, 100), Qt::LeftButton, Qt::LeftButton);
         events::mouse(&d, QEvent::MouseMove, QPointF(40, 200), Qt::NoButton, Qt::LeftButton);
         QVERIFY(d.sel.dragging);
@@ -291,12 +297,9 @@ private slots:
         QFETCH(bool, resetMax);
         QFETCH(QPointF, pointer);
         QFETCH(QPointF, point);
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setResetMax(resetMax);
-        d.setImageData(f.get());
+        auto s = shown(resetMax);
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         QSignalSpy moved(&d, &ImgDispA::mouseMoved);
         events::moveTo(&d, pointer);
         QCOMPARE(moved.count(), 1);
@@ -306,11 +309,9 @@ private slots:
 
     void renderedPixels()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         const QImage img = d.grab().toImage();
         img.save(testreg::shotsDir() + QStringLiteral("/imgdispa-frame.png"));
         // each image pixel is 4 x 4 widget pixels, the image's top row at widget y 100
@@ -335,11 +336,9 @@ private slots:
 
     void zoomedRendering()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         d.setSelectedArea(20, 10, 30, 20);
         d.setViewWAsSelectedArea();
         QCOMPARE(d.viewWin, QRectF(20, 10, 10, 10));
@@ -356,14 +355,12 @@ private slots:
     // picture (new thresholds) replaces the old one, which the frame has freed.
     void rebuiltImageIsDrawn()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         d.grab();
         bar->lowerTh = 0.5;
-        QVERIFY(f->makeDispImage());
+        QVERIFY(s->f->makeDispImage());
         const QImage img = d.grab().toImage();
         for (int y = 0; y < 50; y += 9)
             for (int x = 0; x < 100; x += 7) {
@@ -456,12 +453,9 @@ private slots:
     {
         QFETCH(bool, resetMax);
         QFETCH(QRect, part);
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setResetMax(resetMax);
-        d.setImageData(f.get());
+        auto s = shown(resetMax);
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         const QImage v = d.visibleImage();
         QCOMPARE(v.size(), part.size());
         for (int y = 0; y < v.height(); y += 5)
@@ -475,11 +469,9 @@ private slots:
 
     void zoomToSelectedArea()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         d.setViewWAsSelectedArea(); // nothing selected
         QCOMPARE(d.viewWin, QRectF(0, -25, 100, 100));
         d.setSelectedArea(30, 40, 10, 20); // backwards, as a batch may give it
@@ -494,11 +486,9 @@ private slots:
 
     void recallAfterClick()
     {
-        auto f = frame();
-        QVERIFY(f);
-        ImgDispA d;
-        square(d);
-        d.setImageData(f.get());
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
         d.setSelectedArea(1, 2, 11, 22);
         events::drag(&d, QPointF(200, 200), QPointF(200, 200), Qt::LeftButton);
         QCOMPARE(d.sel.area, QRectF(50, 25, 0, 0));
