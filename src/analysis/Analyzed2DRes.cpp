@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -128,11 +129,11 @@ const std::vector<double>& Analyzed2DRes::shownData() const
     return showProc ? procData : data;
 }
 
-void Analyzed2DRes::displayRange(double& lo, double& hi) const
+void Analyzed2DRes::rangeFor(bool fixed, double sMin, double sMax, double& lo, double& hi) const
 {
-    if (fixedScale) {
-        lo = scaleMin;
-        hi = scaleMax;
+    if (fixed) {
+        lo = sMin;
+        hi = sMax;
     } else if (showProc) {
         lo = procMin;
         hi = procMax;
@@ -140,6 +141,11 @@ void Analyzed2DRes::displayRange(double& lo, double& hi) const
         lo = min;
         hi = max;
     }
+}
+
+void Analyzed2DRes::displayRange(double& lo, double& hi) const
+{
+    rangeFor(fixedScale, scaleMin, scaleMax, lo, hi);
 }
 
 double Analyzed2DRes::scalePos(double v, double lo, double hi)
@@ -254,16 +260,7 @@ QImage* Analyzed2DRes::img()
 quint16* Analyzed2DRes::tiffDataForSave(bool fixed, double sMin, double sMax, bool asAnalyzed)
 {
     double lo, hi;
-    if (fixed) {
-        lo = sMin;
-        hi = sMax;
-    } else if (showProc) {
-        lo = procMin;
-        hi = procMax;
-    } else {
-        lo = min;
-        hi = max;
-    }
+    rangeFor(fixed, sMin, sMax, lo, hi); // the map's own fixed scale is not consulted
     const std::vector<double>& src = shownData();
     if (src.empty())
         return nullptr;
@@ -324,37 +321,23 @@ void Analyzed2DRes::deglitch()
 
     const double T = sum / static_cast<double>(bins) * deglitchF;
     const double R = (max - min) * deglitchR;
-    procMin = 1e300;
-    procMax = -1e300;
-    c.reset();
-    do {
-        if (c.first)
-            qDebug() << "deglitch 2" << c.cy;
-        double v = valueAt(c.cx, c.cy);
-        if (sourceAt(procData, c.cx, c.cy) > T && (v < min + R || v > max - R)) {
-            const qint64 nb[4][2] = {{qint64(c.cx) - c.stepX, c.cy},
-                                     {qint64(c.cx) + c.stepX, c.cy},
-                                     {c.cx, qint64(c.cy) - c.stepY},
-                                     {c.cx, qint64(c.cy) + c.stepY}};
-            double s = 0.0;
-            int n = 0;
-            for (const auto& p : nb) {
-                if (inside(p[0], p[1])) {
-                    s += valueAt(static_cast<int>(p[0]), static_cast<int>(p[1]));
-                    n++;
-                }
+    rewriteBins([&](const AnalyzeCond& bin, double v) {
+        if (!(sourceAt(procData, bin.cx, bin.cy) > T && (v < min + R || v > max - R)))
+            return v;
+        const qint64 nb[4][2] = {{qint64(bin.cx) - bin.stepX, bin.cy},
+                                 {qint64(bin.cx) + bin.stepX, bin.cy},
+                                 {bin.cx, qint64(bin.cy) - bin.stepY},
+                                 {bin.cx, qint64(bin.cy) + bin.stepY}};
+        double s = 0.0;
+        int n = 0;
+        for (const auto& p : nb) {
+            if (inside(p[0], p[1])) {
+                s += valueAt(static_cast<int>(p[0]), static_cast<int>(p[1]));
+                n++;
             }
-            if (n > 0)
-                v = s / n;
         }
-        if (std::isfinite(v)) {
-            procMin = std::min(procMin, v);
-            procMax = std::max(procMax, v);
-        }
-        c.fillBin(procData.data(), v);
-    } while (c.next());
-    if (showProc)
-        genImg();
+        return n > 0 ? s / n : v;
+    });
 }
 
 void Analyzed2DRes::setDeglitchConds(double f, double r)
@@ -388,33 +371,40 @@ void Analyzed2DRes::deglitch2(double limit)
     } while (c.next());
     const double m = n > 0 ? sum / static_cast<double>(n) : 0.0;
 
+    rewriteBins([&](const AnalyzeCond& bin, double v) {
+        if (!(std::fabs(v - m) > limit))
+            return v;
+        double s = 0.0;
+        int k = 0;
+        for (int dx = -1; dx <= 1; dx++) {
+            for (int dy = -1; dy <= 1; dy++) {
+                if (dx == 0 && dy == 0)
+                    continue;
+                const qint64 x = bin.cx + qint64(dx) * bin.stepX;
+                const qint64 y = bin.cy + qint64(dy) * bin.stepY;
+                if (!inside(x, y))
+                    continue;
+                const double w = valueAt(static_cast<int>(x), static_cast<int>(y));
+                if (std::fabs(w - m) < limit) {
+                    s += w;
+                    k++;
+                }
+            }
+        }
+        return k > 0 ? s / k : 0.0;
+    });
+}
+
+void Analyzed2DRes::rewriteBins(const std::function<double(const AnalyzeCond&, double)>& value)
+{
     procMin = 1e300;
     procMax = -1e300;
+    AnalyzeCond c = cond;
     c.reset();
     do {
         if (c.first)
             qDebug() << "deglitch 2" << c.cy;
-        double v = valueAt(c.cx, c.cy);
-        if (std::fabs(v - m) > limit) {
-            double s = 0.0;
-            int k = 0;
-            for (int dx = -1; dx <= 1; dx++) {
-                for (int dy = -1; dy <= 1; dy++) {
-                    if (dx == 0 && dy == 0)
-                        continue;
-                    const qint64 x = c.cx + qint64(dx) * c.stepX;
-                    const qint64 y = c.cy + qint64(dy) * c.stepY;
-                    if (!inside(x, y))
-                        continue;
-                    const double w = valueAt(static_cast<int>(x), static_cast<int>(y));
-                    if (std::fabs(w - m) < limit) {
-                        s += w;
-                        k++;
-                    }
-                }
-            }
-            v = k > 0 ? s / k : 0.0;
-        }
+        const double v = value(c, valueAt(c.cx, c.cy));
         if (std::isfinite(v)) {
             procMin = std::min(procMin, v);
             procMax = std::max(procMax, v);

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -91,7 +92,11 @@ public slots:
 private:
     void freeArrays();
     void updateColorBar();
+    void rangeFor(bool fixed, double sMin, double sMax, double& lo, double& hi) const;
     const std::vector<double>& shownData() const;
     double sourceAt(const std::vector<double>& src, int x, int y) const;
     bool inside(qint64 x, qint64 y) const;
+    // Second pass of both spike removals: every bin of procData := value(bin,
+    // data at its centre), with the processed range.
+    void rewriteBins(const std::function<double(const AnalyzeCond&, double)>& value);
 };

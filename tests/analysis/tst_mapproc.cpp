@@ -75,45 +75,17 @@ struct Panel {
     }
 };
 } // namespace
-Q_DECLARE_METATYPE(MapProc::Op)
 
 class TestMapProc : public QObject {
     Q_OBJECT
-    std::unique_ptr<ColorBar> bar;
+    testmaps::TestColorBar bar;
 
 private slots:
     void initTestCase()
     {
-        bar.reset(new ColorBar);
-        mainColorBar = bar.get();
+        bar.install();
     }
-    void cleanupTestCase()
-    {
-        mainColorBar = nullptr;
-        bar.reset();
-    }
-
-    void combine_data()
-    {
-        QTest::addColumn<MapProc::Op>("op");
-        QTest::addColumn<double>("s1");
-        QTest::addColumn<double>("s2");
-        QTest::addColumn<double>("v");
-        QTest::newRow("sub") << MapProc::Sub << 5.0 << 7.5 << -2.5;
-        QTest::newRow("div") << MapProc::Div << 3.0 << -4.0 << -0.75;
-        QTest::newRow("div by zero") << MapProc::Div << 3.0 << 0.0 << 1.0;
-        QTest::newRow("zero by zero") << MapProc::Div << 0.0 << 0.0 << 1.0;
-        QTest::newRow("mask positive") << MapProc::Mask << 6.0 << 0.001 << 6.0;
-        QTest::newRow("mask zero") << MapProc::Mask << 6.0 << 0.0 << 0.0;
-        QTest::newRow("mask negative") << MapProc::Mask << 6.0 << -1.0 << 0.0;
-    }
-    void combine()
-    {
-        QFETCH(MapProc::Op, op);
-        QFETCH(double, s1);
-        QFETCH(double, s2);
-        QTEST(MapProc::combine(op, s1, s2), "v");
-    }
+    void cleanupTestCase() { bar.remove(); }
 
     void process_data()
     {

@@ -1,9 +1,12 @@
 #pragma once
 // Bin grids and filled maps for tests of the result maps and their users.
 #include "analysis/Analyzed2DRes.h"
+#include "display/ColorBar.h"
 #include "foundation/AnalyzeCond.h"
+#include "foundation/Globals.h"
 
 #include <functional>
+#include <memory>
 
 namespace testmaps {
 
@@ -26,5 +29,20 @@ inline void fill(Analyzed2DRes& map, const AnalyzeCond& g, const std::function<d
         map.setData(c.cx, c.cy, c.hx, c.hy, f(c.cx, c.cy));
     } while (c.next());
 }
+
+// The main colour bar that map images are coloured through, for one test class.
+struct TestColorBar {
+    std::unique_ptr<ColorBar> bar;
+    void install()
+    {
+        bar.reset(new ColorBar);
+        mainColorBar = bar.get();
+    }
+    void remove()
+    {
+        mainColorBar = nullptr;
+        bar.reset();
+    }
+};
 
 } // namespace testmaps
