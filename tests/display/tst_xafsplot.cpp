@@ -122,45 +122,6 @@ private slots:
                  qPrintable(QString::number(hi, 'g', 17)));
     }
 
-    void realAt_data()
-    {
-        QTest::addColumn<double>("s");
-        QTest::addColumn<double>("lo");
-        QTest::addColumn<double>("hi");
-        QTest::addColumn<double>("want");
-        // inner screen 20..190 as a 200-pixel canvas leaves it
-        QTest::newRow("left end") << 20.0 << 0.0 << 10.0 << 0.0;
-        QTest::newRow("middle") << 105.0 << 0.0 << 10.0 << 5.0;
-        QTest::newRow("right end") << 190.0 << 8900.0 << 9070.0 << 9070.0;
-        QTest::newRow("outside left") << 0.0 << 0.0 << 170.0 << -20.0;
-        QTest::newRow("constant range is opened") << 105.0 << 4.0 << 4.0 << 4.0;
-    }
-    void realAt()
-    {
-        QFETCH(double, s);
-        QFETCH(double, lo);
-        QFETCH(double, hi);
-        QFETCH(double, want);
-        QVERIFY(std::fabs(XafsPlot::realAt(s, lo, hi, 20, 190) - want) < 1e-9);
-    }
-
-    void vertex_data()
-    {
-        QTest::addColumn<double>("s");
-        QTest::addColumn<int>("v");
-        QTest::newRow("truncates up") << 10.9 << 10;
-        QTest::newRow("truncates toward zero") << -10.9 << -10;
-        QTest::newRow("far right held") << 1e12 << 1000000;
-        QTest::newRow("far left held") << -1e300 << -1000000;
-        QTest::newRow("NaN") << std::nan("") << 0;
-    }
-    void vertex()
-    {
-        QFETCH(double, s);
-        QFETCH(int, v);
-        QCOMPARE(XafsPlot::toVertex(s), v);
-    }
-
     void fftRange_data()
     {
         QTest::addColumn<DoubleList>("amp");
@@ -276,25 +237,6 @@ private slots:
         QCOMPARE(XafsPlot::annotation(dMut, midx, out, noisy), text);
     }
 
-    void tickValue_data()
-    {
-        QTest::addColumn<double>("first");
-        QTest::addColumn<int>("i");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<QString>("label");
-        QTest::newRow("through zero") << -0.3 << 3 << 0.1 << "0";
-        QTest::newRow("ordinary") << 8900.0 << 2 << 20.0 << "8940";
-        QTest::newRow("small step near zero") << -2e-6 << 2 << 1e-6 << "0";
-        QTest::newRow("beside zero") << -0.3 << 4 << 0.1 << "0.1";
-    }
-    void tickValue()
-    {
-        QFETCH(double, first);
-        QFETCH(int, i);
-        QFETCH(double, step);
-        QFETCH(QString, label);
-        QCOMPARE(QString::number(XafsPlot::tickValue(first, i, step), 'g', 6), label);
-    }
 };
 
 CORVELLINE_TEST(TestXafsPlot)
