@@ -167,17 +167,23 @@ void XafsView::fitCoordToCanvas()
     coord.applyMargins();
 }
 
-void XafsView::setCurveArea(bool normalized)
+void XafsView::setEnergyArea(const Spectrum& ys)
 {
-    const Spectrum& s = normalized ? static_cast<const Spectrum&>(spectrum.doubleNormalized)
-                                   : static_cast<const Spectrum&>(spectrum);
     double xlo = xMin;
     double xhi = xMax;
-    double ylo = s.minY;
-    double yhi = s.maxY;
+    double ylo = ys.minY;
+    double yhi = ys.maxY;
     usableRange(xlo, xhi);
     usableRange(ylo, yhi);
     coord.setRealArea(xlo, ylo, xhi, yhi);
+}
+
+void XafsView::setCurveArea(bool normalized)
+{
+    if (normalized)
+        setEnergyArea(spectrum.doubleNormalized);
+    else
+        setEnergyArea(spectrum);
 }
 
 double XafsView::energyAtPixel(int s) const
@@ -361,13 +367,7 @@ void XafsView::setRawArea(bool fourier)
 {
     const int n = rawSpectrum.size();
     if (!fourier) {
-        double xlo = xMin;
-        double xhi = xMax;
-        double ylo = rawSpectrum.minY;
-        double yhi = rawSpectrum.maxY;
-        usableRange(xlo, xhi);
-        usableRange(ylo, yhi);
-        coord.setRealArea(xlo, ylo, xhi, yhi);
+        setEnergyArea(rawSpectrum);
         return;
     }
     fftAmp = nullptr;

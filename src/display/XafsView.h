@@ -75,6 +75,8 @@ public slots:
 
 private:
     void fitCoordToCanvas();
+    // x from the shown energy range, y from the extremes of ys
+    void setEnergyArea(const Spectrum& ys);
     void setCurveArea(bool normalized);
     double energyAtPixel(int s) const;
     void drawNormalized(QPainter* p, bool ecorr);
