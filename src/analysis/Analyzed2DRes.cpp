@@ -112,9 +112,15 @@ bool Analyzed2DRes::inside(qint64 x, qint64 y) const
     return x >= 0 && y >= 0 && x < cond.W && y < cond.H;
 }
 
+bool Analyzed2DRes::fits(const std::vector<double>& src) const
+{
+    // cond may have been set by hand after the arrays were made
+    return !src.empty() && static_cast<qint64>(src.size()) == pixelCount();
+}
+
 double Analyzed2DRes::sourceAt(const std::vector<double>& src, int x, int y) const
 {
-    if (src.empty() || !inside(x, y))
+    if (!fits(src) || !inside(x, y))
         return 0.0;
     return src[static_cast<size_t>(y) * cond.W + x];
 }
@@ -207,7 +213,7 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
         }
         surfFit.addPoint(ix, iy, t);
     }
-    if (data.empty())
+    if (!fits(data))
         return;
     const qint64 xa = std::max<qint64>(0, ix - absOf(xw));
     const qint64 xb = std::min<qint64>(cond.W - 1, ix + absOf(xw));
@@ -236,7 +242,7 @@ void Analyzed2DRes::genImg()
     double lo, hi;
     displayRange(lo, hi);
     const std::vector<double>& src = shownData();
-    if (imageBuf && static_cast<qint64>(src.size()) == pixelCount()) {
+    if (imageBuf && fits(src)) {
         const int stride = rowStride(format, W);
         const int bpp = bytesPerPixel(format);
         for (int y = 0; y < H; y++) {
@@ -262,7 +268,7 @@ quint16* Analyzed2DRes::tiffDataForSave(bool fixed, double sMin, double sMax, bo
     double lo, hi;
     rangeFor(fixed, sMin, sMax, lo, hi); // the map's own fixed scale is not consulted
     const std::vector<double>& src = shownData();
-    if (src.empty())
+    if (!fits(src))
         return nullptr;
     const qint64 n = pixelCount();
     const qint64 bins = countBins(cond, maxPixels);
@@ -289,7 +295,7 @@ quint16* Analyzed2DRes::tiffDataForSave(bool fixed, double sMin, double sMax, bo
 
 void Analyzed2DRes::deglitch()
 {
-    if (data.empty() || procData.empty())
+    if (!fits(data) || !fits(procData))
         return;
     const int W = cond.W;
     const int H = cond.H;
@@ -354,7 +360,7 @@ void Analyzed2DRes::selectProcImg(bool f)
 
 void Analyzed2DRes::deglitch2(double limit)
 {
-    if (data.empty() || procData.empty())
+    if (!fits(data) || !fits(procData))
         return;
     AnalyzeCond c = cond;
     c.reset();
@@ -417,7 +423,7 @@ void Analyzed2DRes::rewriteBins(const std::function<double(const AnalyzeCond&, d
 
 void Analyzed2DRes::copyProc2Data()
 {
-    if (data.empty() || procData.empty())
+    if (!fits(data) || !fits(procData))
         return;
     data = procData;
     min = procMin;
@@ -456,7 +462,7 @@ void Analyzed2DRes::setScale(double lo, double hi)
 
 double Analyzed2DRes::binSum(int cx, int cy, int hx, int hy) const
 {
-    if (data.empty())
+    if (!fits(data))
         return 0.0;
     const qint64 xa = std::max<qint64>(0, cx - absOf(hx));
     const qint64 xb = std::min<qint64>(cond.W - 1, cx + absOf(hx));

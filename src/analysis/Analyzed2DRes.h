@@ -94,6 +94,7 @@ private:
     void updateColorBar();
     void rangeFor(bool fixed, double sMin, double sMax, double& lo, double& hi) const;
     const std::vector<double>& shownData() const;
+    bool fits(const std::vector<double>& src) const;
     double sourceAt(const std::vector<double>& src, int x, int y) const;
     bool inside(qint64 x, qint64 y) const;
     // Second pass of both spike removals: every bin of procData := value(bin,

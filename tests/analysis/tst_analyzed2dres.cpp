@@ -427,6 +427,23 @@ private slots:
         QVERIFY(dst.tiffDataForSave(false, 0, 1, true) == nullptr);
     }
 
+    void handSetGeometry()
+    {
+        // cond changed without setCond: the old arrays no longer fit and are not used
+        Analyzed2DRes m("m");
+        fill(m, grid(2, 2, 0, 0, 0, 0, 2, 2), [](int, int) { return 1.0; });
+        m.cond = grid(50, 50, 0, 0, 0, 0, 50, 50);
+        m.setData(40, 40, 3, 3, 2.0);
+        QCOMPARE(m.valueAt(40, 40), 0.0);
+        QCOMPARE(m.binSum(1, 1, 5, 5), 0.0);
+        m.deglitch();
+        m.genImg();
+        QVERIFY(m.tiffDataForSave(false, 0, 1, true) == nullptr);
+        m.setCond(m.cond);
+        m.setData(40, 40, 0, 0, 2.0);
+        QCOMPARE(m.valueAt(40, 40), 2.0);
+    }
+
     void oversizedGeometry()
     {
         Analyzed2DRes m("m");
