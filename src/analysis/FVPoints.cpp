@@ -1,5 +1,7 @@
 #include "analysis/FVPoints.h"
 
+#include "analysis/FeatureValue.h"
+
 #include <cmath>
 
 void FVAxis::clear()
@@ -34,4 +36,9 @@ void FVPoints::add(double dM, double dE12)
 {
     x.add(dM);
     y.add(dE12);
+}
+
+void FVPoints::add(const FeatureValue& fv)
+{
+    add(fv.dM, fv.e2 - fv.e1);
 }

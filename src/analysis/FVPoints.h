@@ -3,6 +3,8 @@
 // y = e2 - e1 of every analysed bin, in the order the bins were analysed.
 #include <QVector>
 
+struct FeatureValue;
+
 struct FVAxis {
     QVector<double> values;
     double min = 1.7976931348623157e308;
@@ -22,5 +24,7 @@ public:
 
     void clear();
     void add(double dM, double dE12);
+    // x = dM, y = e2 - e1
+    void add(const FeatureValue& fv);
     int count() const { return int(x.values.size()); }
 };

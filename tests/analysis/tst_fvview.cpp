@@ -1,6 +1,7 @@
 #include "support/TestRegistry.h"
 
 #include "analysis/FVPoints.h"
+#include "analysis/FeatureValue.h"
 #include "analysis/FVView.h"
 
 #include <QDir>
@@ -50,6 +51,13 @@ private slots:
         p.clear();
         QCOMPARE(p.count(), 0);
         QCOMPARE(p.x.min, std::numeric_limits<double>::max());
+        FeatureValue fv;
+        fv.dM = 0.25;
+        fv.e1 = 8990.0;
+        fv.e2 = 9002.5;
+        p.add(fv);
+        QCOMPARE(p.x.values[0], 0.25);
+        QCOMPARE(p.y.values[0], 12.5);
     }
 
     void kernel_data()
