@@ -1,7 +1,6 @@
 #include "imagestack/EOFSetup.h"
 
 #include "display/_FileDialog.h"
-#include "foundation/Units.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -12,7 +11,6 @@ EOFSetup::EOFSetup(QWidget* parent)
     : QFrame(parent)
 {
     setupUi(this);
-    units = new Units;
     fileDialog = new _FileDialog(QString(), nullptr);
 
     sourceGroup = new QButtonGroup(this);
@@ -50,7 +48,6 @@ EOFSetup::EOFSetup(QWidget* parent)
 EOFSetup::~EOFSetup()
 {
     delete fileDialog;
-    delete units;
 }
 
 EnergyRules EOFSetup::rules() const
@@ -72,13 +69,12 @@ EnergyRules EOFSetup::rules() const
     r.end = EnergyRules::numberOf(End->text());
     r.delta = EnergyRules::numberOf(Delta->text());
     r.numOfPoints = numOfPoints();
-    r.d = units->D;
     return r;
 }
 
 double EOFSetup::energyOfFile(const QString& fileName, int fNo, int totalFiles) const
 {
-    return rules().energyOfFile(fileName, fNo, totalFiles);
+    return rules().energyOfFile(fileName, fNo, totalFiles, units);
 }
 
 double EOFSetup::energyFromFileName(const QString& fileName, int fNo) const
@@ -93,7 +89,7 @@ double EOFSetup::energyFromRefList(int fNo, int totalFiles) const
 
 double EOFSetup::calculatedEnergy(int fNo) const
 {
-    return rules().calculatedEnergy(fNo);
+    return rules().calculatedEnergy(fNo, units);
 }
 
 double EOFSetup::factor() const
@@ -193,8 +189,6 @@ void EOFSetup::refFileSelected(const QString& fname)
     }
     RefFilePath->setText(fname);
     QTextStream in(&f);
-    EnergyRules r;
-    r.d = units->D;
-    refEnergies = r.readRefFile(in);
+    refEnergies = EnergyRules::readRefFile(in, units);
     f.close();
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Setup window that decides the energy of every image file of one data set.
+#include "foundation/Units.h"
 #include "imagestack/EnergyRules.h"
 #include "ui_EOFSetup.h"
 
@@ -9,7 +10,6 @@
 
 class QButtonGroup;
 class _FileDialog;
-class Units;
 
 class EOFSetup : public QFrame, public Ui_EngOfFilesSetup {
     Q_OBJECT
@@ -50,7 +50,7 @@ private:
     void recomputeEnd();
     void recomputeDelta();
 
-    Units* units;
+    Units units; // crystal spacing 3.13553, never changed here
     QList<double> refEnergies;
     _FileDialog* fileDialog;
     QButtonGroup* sourceGroup;

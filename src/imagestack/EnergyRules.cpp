@@ -1,17 +1,15 @@
 #include "imagestack/EnergyRules.h"
 
+#include "foundation/Units.h"
+
 #include <QDebug>
 #include <QRegularExpression>
 #include <QTextStream>
 
 #include <cmath>
 
-namespace {
-const double hc = 12398.424360387684; // eV * angstrom
-const double pi = 3.1415926535;       // the beamline's value, kept for identical energies
-}
-
-double EnergyRules::energyOfFile(const QString& fileName, int fNo, int totalFiles) const
+double EnergyRules::energyOfFile(const QString& fileName, int fNo, int totalFiles,
+                                 const Units& units) const
 {
     double e = 0.0;
     switch (source) {
@@ -22,7 +20,7 @@ double EnergyRules::energyOfFile(const QString& fileName, int fNo, int totalFile
         e = energyFromRefList(fNo, totalFiles);
         break;
     case FromCalc:
-        e = calculatedEnergy(fNo);
+        e = calculatedEnergy(fNo, units);
         break;
     }
     // An infinite or undefined energy would spoil every range and fit of the stack.
@@ -57,25 +55,25 @@ double EnergyRules::energyFromRefList(int fNo, int totalFiles) const
     return refEnergies.at(int(k));
 }
 
-double EnergyRules::calculatedEnergy(int fNo) const
+double EnergyRules::calculatedEnergy(int fNo, const Units& units) const
 {
     const double x = start + fNo * delta;
     double thetaS = 0.0;
     double thetaE = 0.0;
     switch (unit) {
     case UnitDeg:
-        return energyOfAngle(x);
+        return units.degToEV(x);
     case UnitKeV:
         if (evenInEnergy)
             return x * 1000.0;
-        thetaS = angleOf(start * 1000.0);
-        thetaE = angleOf(end * 1000.0);
+        thetaS = units.eVToDeg(start * 1000.0);
+        thetaE = units.eVToDeg(end * 1000.0);
         break;
     case UnitEV:
         if (evenInEnergy)
             return x;
-        thetaS = angleOf(start);
-        thetaE = angleOf(end);
+        thetaS = units.eVToDeg(start);
+        thetaE = units.eVToDeg(end);
         break;
     default:
         return x;
@@ -84,20 +82,7 @@ double EnergyRules::calculatedEnergy(int fNo) const
     double theta = thetaS;
     if (numOfPoints >= 1)
         theta = thetaS + fNo * (thetaE - thetaS) / numOfPoints;
-    return energyOfAngle(theta);
-}
-
-double EnergyRules::angleOf(double e) const
-{
-    const double s = (hc / e) / (2.0 * d);
-    if (!(std::fabs(s) <= 1.0))
-        return -1.0;
-    return std::asin(s) / pi * 180.0;
-}
-
-double EnergyRules::energyOfAngle(double theta) const
-{
-    return hc / (2.0 * d * std::sin(theta / 180.0 * pi));
+    return units.degToEV(theta);
 }
 
 double EnergyRules::numberOf(const QString& text)
@@ -160,16 +145,16 @@ std::optional<double> EnergyRules::deltaFor(double start, double end, int n)
     return dl;
 }
 
-QList<double> EnergyRules::readRefFile(QTextStream& in) const
+QList<double> EnergyRules::readRefFile(QTextStream& in, const Units& units)
 {
     const QString first = in.readLine().simplified().split(QLatin1Char(' ')).first();
     if (first == QLatin1String("9809"))
-        return readRefEnergies(in, QStringLiteral("Offset"), 1);
-    return readRefEnergies(in, QString(), 0);
+        return readRefEnergies(in, QStringLiteral("Offset"), 1, units);
+    return readRefEnergies(in, QString(), 0, units);
 }
 
 QList<double> EnergyRules::readRefEnergies(QTextStream& in, const QString& marker,
-                                           int column) const
+                                           int column, const Units& units)
 {
     qDebug() << "reading simple";
     QList<double> list;
@@ -191,7 +176,7 @@ QList<double> EnergyRules::readRefEnergies(QTextStream& in, const QString& marke
         const double angle = fields.at(column).toDouble(&ok);
         if (!ok || !std::isfinite(angle) || angle <= 0.0)
             continue;
-        const double e = energyOfAngle(angle);
+        const double e = units.degToEV(angle);
         if (std::isfinite(e) && e > 0.0)
             list.append(e);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // How the energy of every image file of a data set is decided: by its name,
 // from a list of reference angles or calculated from its number. A plain value
-// filled from the energies panel; nothing here touches a widget.
+// filled from the energies panel; nothing here touches a widget. Angles and
+// energies convert through the crystal of the Units given.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <optional>
 
 class QTextStream;
+class Units;
 
 struct EnergyRules {
     enum Source { FromName, FromRefList, FromCalc };
@@ -30,19 +32,13 @@ struct EnergyRules {
     double delta = 1.0;
     int numOfPoints = 1000;
 
-    double d = 3.13553; // crystal spacing of the monochromator, angstrom
-
     // Energy (eV) of file fNo (0-based, loading order) of totalFiles. Never
     // NaN or infinite: a rule that gives no finite energy gives 0.
-    double energyOfFile(const QString& fileName, int fNo, int totalFiles) const;
+    double energyOfFile(const QString& fileName, int fNo, int totalFiles,
+                        const Units& units) const;
     double energyFromFileName(const QString& fileName, int fNo) const;
     double energyFromRefList(int fNo, int totalFiles) const;
-    double calculatedEnergy(int fNo) const;
-
-    // Bragg angle (deg) of energy e; -1.0 when the crystal has none.
-    double angleOf(double e) const;
-    // Energy (eV) of Bragg angle theta (deg).
-    double energyOfAngle(double theta) const;
+    double calculatedEnergy(int fNo, const Units& units) const;
 
     // Widget texts as the rules read them.
     static double numberOf(const QString& text);      // 0 unless a finite number
@@ -60,8 +56,9 @@ struct EnergyRules {
 
     // Energies of a reference file: a "9809" file takes column 1 after its
     // "Offset" line, any other file column 0 of every line after the first.
-    QList<double> readRefFile(QTextStream& in) const;
-    QList<double> readRefEnergies(QTextStream& in, const QString& marker, int column) const;
+    static QList<double> readRefFile(QTextStream& in, const Units& units);
+    static QList<double> readRefEnergies(QTextStream& in, const QString& marker, int column,
+                                         const Units& units);
 
     static const QStringList& defaultPatterns();
 };

@@ -1,5 +1,6 @@
 #include "support/TestRegistry.h"
 
+#include "foundation/Units.h"
 #include "imagestack/EnergyRules.h"
 
 #include <QTest>
@@ -24,7 +25,8 @@ QList<double> readFrom(const QString& text)
 {
     QString copy = text;
     QTextStream in(&copy, QIODevice::ReadOnly);
-    return EnergyRules().readRefFile(in);
+    const Units units;
+    return EnergyRules::readRefFile(in, units);
 }
 
 QList<double> ramp(int n, double first)
@@ -77,7 +79,7 @@ private slots:
         r.source = EnergyRules::FromName;
         r.pattern = pattern;
         r.factor = factor;
-        QVERIFY(qAbs(r.energyOfFile(fileName, fNo, 100) - energy) < 1e-9);
+        QVERIFY(qAbs(r.energyOfFile(fileName, fNo, 100, Units()) - energy) < 1e-9);
     }
 
     void matchedText_data()
@@ -180,7 +182,7 @@ private slots:
         r.source = EnergyRules::FromRefList;
         r.refEnergies = list;
         r.correspondFromEnd = fromEnd;
-        QCOMPARE(r.energyOfFile(QStringLiteral("a_8000_1234.tif"), fNo, total), energy);
+        QCOMPARE(r.energyOfFile(QStringLiteral("a_8000_1234.tif"), fNo, total, Units()), energy);
     }
 
     void calculated_data()
@@ -251,42 +253,26 @@ private slots:
         r.end = end;
         r.delta = delta;
         r.numOfPoints = n;
-        const double e = r.energyOfFile(QStringLiteral("x_8000_1234.tif"), fNo, 1001);
+        const double e = r.energyOfFile(QStringLiteral("x_8000_1234.tif"), fNo, 1001, Units());
         QVERIFY2(std::isfinite(e), qPrintable(QString::number(e)));
         QVERIFY2(qAbs(e - energy) < 1e-6, qPrintable(QString::number(e, 'f', 9)));
     }
 
-    void angles_data()
+    void crystalOfUnits()
     {
-        QTest::addColumn<double>("energy");
-        QTest::newRow("1977.09") << 1977.09;
-        QTest::newRow("5000") << 5000.0;
-        QTest::newRow("8979") << 8979.0;
-        QTest::newRow("30000") << 30000.0;
-    }
-    void angles()
-    {
-        QFETCH(double, energy);
+        // The rules take the crystal they are given.
+        Units wide;
+        wide.setD(2.0 * kD);
         EnergyRules r;
-        const double theta = r.angleOf(energy);
-        QVERIFY(theta > 0.0 && theta < 90.0);
-        QVERIFY(qAbs(r.energyOfAngle(theta) - energy) < 1e-8 * energy);
-        QVERIFY(qAbs(braggEnergy(theta) - energy) < 1e-8 * energy);
-    }
-
-    void noAngle_data()
-    {
-        QTest::addColumn<double>("energy");
-        QTest::newRow("1900") << 1900.0;
-        QTest::newRow("1977.08") << 1977.08;
-        QTest::newRow("0") << 0.0;
-        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("-1900") << -1900.0;
-    }
-    void noAngle()
-    {
-        QFETCH(double, energy);
-        QCOMPARE(EnergyRules().angleOf(energy), -1.0);
+        r.source = EnergyRules::FromCalc;
+        r.unit = EnergyRules::UnitDeg;
+        r.start = 30.0;
+        QVERIFY(qAbs(r.energyOfFile(QString(), 0, 1, wide) - braggEnergy(30.0) / 2.0) < 1e-9);
+        QString text = QStringLiteral("h\n30\n");
+        QTextStream in(&text, QIODevice::ReadOnly);
+        const QList<double> list = EnergyRules::readRefFile(in, wide);
+        QCOMPARE(list.size(), 1);
+        QVERIFY(qAbs(list.first() - braggEnergy(30.0) / 2.0) < 1e-9);
     }
 
     void coupling_data()
@@ -375,8 +361,8 @@ private slots:
         r.refEnergies = readFrom(text);
         QCOMPARE(r.refEnergies.size(), 100);
         r.correspondFromEnd = true;
-        QVERIFY(qAbs(r.energyOfFile(QString(), 79, 80) - braggEnergy(20.0 - 0.99)) < 1e-6);
-        QVERIFY(qAbs(r.energyOfFile(QString(), 0, 80) - braggEnergy(20.0 - 0.20)) < 1e-6);
+        QVERIFY(qAbs(r.energyOfFile(QString(), 79, 80, Units()) - braggEnergy(20.0 - 0.99)) < 1e-6);
+        QVERIFY(qAbs(r.energyOfFile(QString(), 0, 80, Units()) - braggEnergy(20.0 - 0.20)) < 1e-6);
     }
 
     void defaultPatterns()
