@@ -1,5 +1,7 @@
 #include "foundation/Globals.h"
 
+#include "batch/CmdDef.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QSettings>
@@ -40,6 +42,7 @@ void initGlobals()
     batchRoot = QStringLiteral("C:/Data");
     showAnalyzer2Button = false;
     initColorTables();
+    setupCmdTables();
     debugFlag = false;
 }
 

@@ -1,0 +1,154 @@
+#include "display/ColorBar.h"
+
+#include "foundation/Globals.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+
+ColorBar::ColorBar(QWidget* parent)
+    : DispA(parent), format(defaultImageFormat), cBar(20, 600), dragged(&lowerTh)
+{
+    connect(this, SIGNAL(drawImage1(QPainter*)), this, SLOT(draw1(QPainter*)));
+    connect(this, SIGNAL(mouseMoved0()), this, SLOT(onMouseMoved()));
+    connect(this, SIGNAL(mousePressed0()), this, SLOT(onMousePressed()));
+    connect(this, SIGNAL(mouseReleased0()), this, SLOT(onMouseReleased()));
+    paintCBar();
+    update();
+}
+
+double ColorBar::thresholded(double t) const
+{
+    double u;
+    double d = upperTh - lowerTh;
+    if (d == 0) // equal thresholds: a step at the threshold
+        u = t >= lowerTh ? 1.0 : 0.0;
+    else
+        u = (t - lowerTh) / d;
+    if (!(u > 0)) // NaN too
+        return 0.0;
+    return u < 1 ? u : 1.0;
+}
+
+uchar* ColorBar::putColor(double t, uchar* p, int bufferFormat) const
+{
+    if (bufferFormat != format)
+        return p;
+    if (format == QImage::Format_Grayscale8) {
+        *p = *greyMapColor(thresholded(t));
+        return p + 1;
+    }
+    if (format == QImage::Format_RGB888) {
+        const uchar* c = heatMapColor(thresholded(t));
+        p[0] = c[0];
+        p[1] = c[1];
+        p[2] = c[2];
+        return p + 3;
+    }
+    return p;
+}
+
+QColor ColorBar::colorOf(double t) const
+{
+    if (format == QImage::Format_Grayscale8) {
+        int g = *greyMapColor(thresholded(t));
+        return QColor(g, g, g);
+    }
+    if (format == QImage::Format_RGB888) {
+        const uchar* c = heatMapColor(thresholded(t));
+        return QColor(c[0], c[1], c[2]);
+    }
+    return QColor();
+}
+
+QColor ColorBar::colorOfH(int h)
+{
+    if (format != QImage::Format_Grayscale8 && format != QImage::Format_RGB888)
+        return QColor(0, 0, 0);
+    const int wh = height();
+    double t = wh > 0 ? double(h) / wh : 0.0;
+    t = t < 0 ? 0.0 : (t > 1 ? 1.0 : t);
+    return colorOf(t);
+}
+
+void ColorBar::paintCBar()
+{
+    const int W = cBar.width();
+    const int H = cBar.height();
+    const int h = height();
+    QPainter p(&cBar);
+    for (int r = 0; r < H; r++) {
+        // r * h / H in 64 bits: a tall widget must not overflow
+        p.setPen(colorOfH(int(qint64(r) * h / H)));
+        p.drawLine(0, H - 1 - r, W - 1, H - 1 - r);
+    }
+    p.setPen(QColor(0, 192, 255));
+    for (double th : {upperTh, lowerTh}) {
+        // a marker outside the bar (or a broken value) is not drawn
+        double y = std::trunc((1 - th) * H);
+        if (y >= 0 && y < H)
+            p.drawLine(0, int(y), W - 1, int(y));
+    }
+    p.setPen(QColor(0, 255, 192));
+    QFont font = this->font();
+    const QBrush none;
+    QRectF box(W / 2, 50, 95, W);
+    dt.drawRotatedText(&p, 90, box, font, Qt::AlignLeft | Qt::AlignVCenter, 1,
+                       QString::number(dataMax, 'g', 6), 10, false, none);
+    box = QRectF(W / 2, H - 50, 95, W);
+    dt.drawRotatedText(&p, 90, box, font, Qt::AlignRight | Qt::AlignVCenter, 1,
+                       QString::number(dataMin, 'g', 6), 10, false, none);
+    if (dragging) {
+        box = QRectF(W / 2, H / 2, 95, W);
+        dt.drawRotatedText(&p, 90, box, font, Qt::AlignRight | Qt::AlignVCenter, 1,
+                           QString::number((dataMax - dataMin) * *dragged + dataMin, 'g', 6), 10,
+                           false, none);
+    }
+    p.end();
+    update();
+}
+
+void ColorBar::draw1(QPainter* p)
+{
+    p->drawPixmap(rect(), cBar);
+}
+
+double ColorBar::barValueAt(int y) const
+{
+    const int h = height();
+    return h > 0 ? double(h - y) / h : 0.0;
+}
+
+void ColorBar::onMousePressed()
+{
+    const double t = barValueAt(m.y);
+    const double dl = std::fabs(lowerTh - t);
+    const double du = std::fabs(upperTh - t);
+    if (dl > du) {
+        dragged = &upperTh;
+        dragging = true;
+    } else if (du > dl) {
+        dragged = &lowerTh;
+        dragging = true;
+    }
+    paintCBar();
+}
+
+void ColorBar::onMouseMoved()
+{
+    if (!m.pressed)
+        return;
+    if (dragging) {
+        *dragged = barValueAt(m.y);
+        paintCBar();
+    }
+    update();
+    emit cBarUpdating();
+}
+
+void ColorBar::onMouseReleased()
+{
+    emit cBarUpdated();
+    dragging = false;
+}

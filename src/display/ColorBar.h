@@ -1,0 +1,47 @@
+#pragma once
+// The colour scale: a vertical bar with two draggable thresholds and the data
+// range as labels, and the place where every displayed value gets its colour.
+#include "display/DispA.h"
+#include "display/DrawText.h"
+
+#include <QColor>
+#include <QPixmap>
+
+class ColorBar : public DispA {
+    Q_OBJECT
+public:
+    explicit ColorBar(QWidget* parent = nullptr);
+
+    DrawText dt;
+    int format;            // QImage::Format_Grayscale8 (24) or Format_RGB888 (13)
+    QPixmap cBar;          // 20 x 600, bottom row is the lowest colour
+    bool dragging = false;
+    double* dragged;       // &lowerTh or &upperTh
+    double lowerTh = 0.0;  // fractions of the data range; not kept in order
+    double upperTh = 1.0;
+    double dataMin = 0.0;  // label values only
+    double dataMax = 1.0;
+
+    // Writes the colour of t (already normalised to the data range) at p and
+    // returns p past it. bufferFormat is the format of the buffer behind p:
+    // when it is not the bar's format nothing is written and p is returned.
+    uchar* putColor(double t, uchar* p, int bufferFormat) const;
+    QColor colorOf(double t) const;
+
+signals:
+    void cBarUpdated();
+    void cBarUpdating();
+
+public slots:
+    void paintCBar();
+    void draw1(QPainter* p);
+    void onMouseMoved();
+    void onMousePressed();
+    void onMouseReleased();
+    QColor colorOfH(int h);
+
+private:
+    // t through the thresholds, limited to 0..1
+    double thresholded(double t) const;
+    double barValueAt(int y) const;
+};

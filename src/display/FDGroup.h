@@ -1,0 +1,29 @@
+#pragma once
+// Keeps a group of file dialogs in the folder last visited in any of them.
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QFileDialog;
+
+class FDGroup : public QObject {
+    Q_OBJECT
+public:
+    explicit FDGroup(QObject* parent = nullptr);
+
+    void addDialog(QFileDialog* dialog);
+    const QList<QFileDialog*>& dialogs() const { return dlgs; }
+
+    // Canonical folder of an existing file or folder's parent; "" when the path
+    // does not exist (QFileInfo::canonicalPath gives "." then, i.e. the cwd).
+    static QString canonicalFolder(const QString& path);
+
+public slots:
+    void currentChanged(const QString& path);
+    void directoryEntered(const QString& dir);
+
+private:
+    void moveAllTo(const QString& target);
+
+    QList<QFileDialog*> dlgs; // not owned
+};

@@ -1,0 +1,319 @@
+#include "foundation/TextUtils.h"
+
+#include <QDebug>
+
+const QString blankText(101, QLatin1Char(' '));
+
+namespace {
+const QChar quoteChar(u'"');
+
+int firstNonSpace(const QString& s, int from = 0)
+{
+    for (int i = from; i < s.size(); i++)
+        if (!isItemSpace(s.at(i)))
+            return i;
+    return -1;
+}
+
+int firstSpace(const QString& s, int from)
+{
+    for (int i = from; i < s.size(); i++)
+        if (isItemSpace(s.at(i)))
+            return i;
+    return -1;
+}
+
+int lastNonSpace(const QString& s)
+{
+    for (int i = s.size() - 1; i >= 0; i--)
+        if (!isItemSpace(s.at(i)))
+            return i;
+    return -1;
+}
+
+// Signs, points and digits after QString::simplified, by the given rules.
+bool numberLike(const QString& text, bool allowLeadingPoint, bool allowSign, bool allowPoint)
+{
+    const QString s = text.simplified();
+    if (s.isEmpty())
+        return false;
+    int points = 0;
+    for (int i = 0; i < s.size(); i++) {
+        const QChar c = s.at(i);
+        if (c.isNumber())
+            continue;
+        if (c == u'.' && allowPoint && (i > 0 || allowLeadingPoint)) {
+            if (++points > 1)
+                return false;
+            continue;
+        }
+        if (i == 0 && allowSign && (c == u'-' || c == u'+'))
+            continue;
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool isItemSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u' ' || (u >= 0x09 && u <= 0x0D);
+}
+
+QString nextItem(const QString& text, QString& item)
+{
+    const int start = firstNonSpace(text);
+    if (start < 0) {
+        item.clear();
+        return QString();
+    }
+    if (text.at(start) == quoteChar) {
+        const int end = text.indexOf(quoteChar, start + 1);
+        if (end < 0) {
+            qDebug().noquote()
+                << QStringLiteral("In a line [%1] item is started from quote but not ended by quote")
+                       .arg(text);
+            item = text.mid(start + 1);
+            return QString();
+        }
+        item = text.mid(start + 1, end - start - 1);
+        return text.mid(end + 1);
+    }
+    const int end = firstSpace(text, start);
+    QString rest;
+    if (end < 0) {
+        item = text.mid(start);
+    } else {
+        item = text.mid(start, end - start);
+        rest = text.mid(end);
+    }
+    if (item.endsWith(quoteChar))
+        qDebug().noquote()
+            << QStringLiteral("In a line [%1] item is started from not quote but ended by quote")
+                   .arg(text);
+    return rest;
+}
+
+QStringList splitItems(const QString& line)
+{
+    QStringList items;
+    QString rest = line;
+    QString item;
+    while (!rest.isEmpty()) {
+        rest = nextItem(rest, item);
+        if (!item.isEmpty())
+            items << item;
+    }
+    return items;
+}
+
+QString splitComment(const QString& line, QString& comment)
+{
+    bool inQuote = false;
+    for (int i = 0; i < line.size(); i++) {
+        const QChar c = line.at(i);
+        if (c == quoteChar || c == u'\'') {
+            inQuote = !inQuote;
+        } else if (c == u'#' && !inQuote) {
+            comment = line.mid(i + 1);
+            return line.left(i);
+        }
+    }
+    return line;
+}
+
+QString stripComment(const QString& line)
+{
+    QString comment;
+    return splitComment(line, comment);
+}
+
+QString cutComment(QString& line)
+{
+    QString comment;
+    line = splitComment(line, comment);
+    return comment;
+}
+
+bool isBlankLine(const QString& line) { return stripComment(line).simplified().isEmpty(); }
+
+bool cutLineContinuation(QString& line)
+{
+    const int last = lastNonSpace(line);
+    if (last < 0 || line.at(last) != u'\\')
+        return false;
+    line.truncate(last);
+    return true;
+}
+
+bool startsWithKey(const QString& line, const QString& key)
+{
+    return line.size() >= key.size() && QStringView(line).left(key.size()) == key;
+}
+
+QStringList itemsAfterKey(const QString& line, const QString& key)
+{
+    QStringList items;
+    QString rest = line.mid(key.size());
+    QString item;
+    while (!rest.isEmpty()) {
+        rest = nextItem(rest, item);
+        items << item;
+    }
+    return items;
+}
+
+bool readKeyLine(const QString& line, QStringList& items, int minimum, const QString& key)
+{
+    if (!startsWithKey(line, key))
+        return false;
+    items = itemsAfterKey(line, key);
+    return items.size() >= minimum;
+}
+
+QString addThousandsCommas(const QString& number)
+{
+    // The integer part ends at the point or at an exponent, so "1e+06" stays whole.
+    int p = number.size();
+    for (int i = 0; i < number.size(); i++) {
+        const QChar c = number.at(i);
+        if (c == u'.' || c == u'e' || c == u'E') {
+            p = i;
+            break;
+        }
+    }
+    const int first = (number.startsWith(u'-') || number.startsWith(u'+')) ? 2 : 1;
+    QString res = number;
+    for (int pos = p - 3; pos >= first; pos -= 3)
+        res.insert(pos, u',');
+    return res;
+}
+
+QString joinQuoted(const QStringList& list)
+{
+    QString res;
+    for (const QString& s : list)
+        res += quoteChar + s + quoteChar + u' ';
+    return res.simplified();
+}
+
+QString nextCsvItem(const QString& line, QString& item)
+{
+    item.clear();
+    if (line.startsWith(u',')) {
+        return line.mid(1);
+    }
+    if (!line.startsWith(quoteChar)) {
+        const int comma = line.indexOf(u',');
+        if (comma < 0) {
+            item = line;
+            return QString();
+        }
+        item = line.left(comma);
+        return line.mid(comma + 1);
+    }
+    int i = 1;
+    const int n = line.size();
+    while (i < n) {
+        const QChar c = line.at(i);
+        if (c != quoteChar) {
+            item += c;
+            i++;
+            continue;
+        }
+        if (i + 1 < n && line.at(i + 1) == quoteChar) {
+            item += quoteChar;
+            i += 2;
+            continue;
+        }
+        // closing quote: whatever stands before the next comma is dropped
+        const int comma = line.indexOf(u',', i + 1);
+        return comma < 0 ? QString() : line.mid(comma + 1);
+    }
+    return QString();
+}
+
+QString nextCsvItemLoose(const QString& line, QString& item)
+{
+    item.clear();
+    bool inQuote = false;
+    for (int i = 0; i < line.size(); i++) {
+        const QChar c = line.at(i);
+        if (c == quoteChar) {
+            inQuote = !inQuote;
+        } else if (c == u',' && !inQuote) {
+            return line.mid(i + 1);
+        } else {
+            item += c;
+        }
+    }
+    return QString();
+}
+
+QString csvField(const QString& text)
+{
+    if (text.contains(quoteChar)) {
+        QString s = text;
+        s.replace(quoteChar, QStringLiteral("\"\""));
+        return quoteChar + s + quoteChar;
+    }
+    if (text.contains(u','))
+        return quoteChar + text + quoteChar;
+    return text;
+}
+
+QString escapeQuotes(const QString& text)
+{
+    QString s = text;
+    s.replace(quoteChar, QStringLiteral("\\\""));
+    return s;
+}
+
+QString quoted(const QString& text) { return quoteChar + escapeQuotes(text) + quoteChar; }
+
+QString commaQuoted(const QString& text) { return u',' + quoted(text); }
+
+bool isNumber(const QString& text) { return numberLike(text, true, true, true); }
+
+bool isInteger(const QString& text) { return numberLike(text, false, true, false); }
+
+bool isDigits(const QString& text) { return numberLike(text, false, false, false); }
+
+QString tokenAfterKey(const QString& text, const QString& key, QString& token,
+                      const QString& separator)
+{
+    token.clear();
+    const int at = text.indexOf(key);
+    if (at < 0)
+        return QString();
+    int p = at + key.size();
+    if (separator.size() != 1) {
+        token = text.mid(p);
+        return QString();
+    }
+    const QChar sep = separator.at(0);
+    while (p < text.size() && text.at(p) == sep)
+        p++;
+    const int end = text.indexOf(sep, p);
+    if (end < 0) {
+        token = text.mid(p);
+        return QString();
+    }
+    token = text.mid(p, end - p);
+    return text.mid(end);
+}
+
+QString blanks(int count)
+{
+    if (count <= 0)
+        return QString();
+    return blankText.left(count);
+}
+
+QString padRight(const QString& text, int width)
+{
+    if (text.size() >= width)
+        return text;
+    return text + blanks(width - text.size());
+}

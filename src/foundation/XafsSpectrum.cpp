@@ -1,0 +1,391 @@
+#include "foundation/XafsSpectrum.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QTextStream>
+#include <cmath>
+#include <limits>
+
+namespace {
+const double DefaultCrystalD = 3.13553;  // Å
+const double Pi9809 = 3.1415926535;      // as the beamline format has always used it
+
+void restart(Spectrum& s)
+{
+    s.points.clear();
+    s.resetMinMax();
+}
+} // namespace
+
+XafsSpectrum::XafsSpectrum()
+    : fraction(std::numeric_limits<double>::quiet_NaN())
+{
+}
+
+XafsSpectrum::XafsSpectrum(const Spectrum& points, const QString& name_, int normMode_,
+                           double eOffset_, const SuggestElm& sElm_)
+    : Spectrum(points)
+    , name(name_)
+    , sElm(sElm_)
+    , fraction(std::numeric_limits<double>::quiet_NaN())
+{
+    setRegionFromSuggestion();
+    eOffset = eOffset_;
+    normMode = normMode_;
+    normalize(normMode);
+}
+
+void XafsSpectrum::setRegionFromSuggestion()
+{
+    preS = -1000.0;
+    preE = sElm.use ? sElm.dPreE : -10.0;
+    postS = sElm.use ? sElm.dPostS : 10.0;
+    postE = 1000.0;
+}
+
+void XafsSpectrum::reinit(const QString& name_, const SuggestElm& sElm_)
+{
+    name = name_;
+    sElm = sElm_;
+    plainFile = 1;
+    normMode = 1;
+    setRegionFromSuggestion();
+    eOffset = 0.0;
+    midxOutOfRange = false;
+    midxNoisy = false;
+    e0 = 0.0;
+    dMut = 0.0;
+}
+
+bool XafsSpectrum::load(const QString& fileName)
+{
+    const bool ok = readFile(fileName);
+    if (ok)
+        normalize(normMode);
+    return ok;
+}
+
+int XafsSpectrum::firstMidpointAbove(double v) const
+{
+    const int n = size();
+    for (int i = 0; i < n - 1; ++i)
+        if ((pos(i) + pos(i + 1)) / 2.0 > v)
+            return i;
+    return n - 1;
+}
+
+void XafsSpectrum::normalize(int mode)
+{
+    const int n = size();
+    if (n < 1)
+        return;
+    smooth(2);
+
+    int from = 0;
+    int to = n - 1;
+    if (sElm.use) {
+        from = firstMidpointAbove(sElm.edgeEV + sElm.dPreE);
+        to = firstMidpointAbove(sElm.edgeEV + sElm.dPostS);
+    }
+    const double* s = smoothedY.constData();
+    int midx = 0;
+    double best = 0.0;
+    for (int k = from; k < to; ++k) {
+        const double rise = s[k + 1] - s[k];
+        if (rise > best) {
+            best = rise;
+            midx = k;
+        }
+    }
+    midxIndex = midx;
+    e0 = pos(midx);
+
+    fitPrePost(e0, mode);
+    fraction = 0.5;
+    e0 = edgeAt(0.5);
+    dMut = post.value(e0) - pre.value(e0);
+
+    Spectrum* curves[4] = {&normalized, &doubleNormalized, &minusPostByJump, &minusPostByGap};
+    for (Spectrum* c : curves) {
+        restart(*c);
+        c->points.reserve(n);
+    }
+    for (int i = 0; i < n; ++i) {
+        const double x = pos(i);
+        const double y = this->y(i);
+        const double p = post.value(x);
+        const double q = pre.value(x);
+        normalized.append(x, (y - p) / dMut + 1.0);
+        doubleNormalized.append(x, (y - q) / (p - q));
+        minusPostByJump.append(x, (y - p) / dMut);
+        minusPostByGap.append(x, (y - p) / (p - q));
+    }
+
+    midxOutOfRange = false;
+    midxNoisy = false;
+    if (sElm.use) {
+        // Written so that a NaN edge or jump is flagged too.
+        const double lo = sElm.edgeEV + sElm.dPreE;
+        const double hi = sElm.edgeEV + sElm.dPostS;
+        midxOutOfRange = !(lo <= e0 && e0 <= hi);
+        midxNoisy = !(dMut >= sElm.thJumpSigma * pre.rms) && !(dMut >= sElm.thJumpSigma * post.rms);
+        if (midxOutOfRange || midxNoisy) {
+            e0 = sElm.edgeEV;
+            dMut = 0.0;
+        }
+    }
+}
+
+bool XafsSpectrum::fitPrePost(double e0_, int mode)
+{
+    const int n = size();
+    const double first = n > 0 ? pos(0) : 0.0;
+    const double last = n > 0 ? pos(n - 1) : 0.0;
+    pre.fit(*this, first, e0_ + preE, mode);
+    post.fit(*this, e0_ + postS, last, mode);
+    // Taken before the new continuations exist; an older one still counts.
+    const double g = post.value(e0_) - pre.value(e0_);
+    if (g < 0) {
+        pre.a += -0.55 * g;
+        pre.corrCoef[3] += -0.55 * g;
+        post.a += 0.55 * g;
+        post.corrCoef[3] += 0.55 * g;
+    }
+    pre.correctInPost(post);
+    post.correctInPre(pre);
+    return pre.ok && post.ok;
+}
+
+double XafsSpectrum::edgeAt(double f) const
+{
+    const int n = size();
+    if (n < 1)
+        return 0.0;
+    auto level = [this, f](double e) { return f * post.value(e) + (1.0 - f) * pre.value(e); };
+    double best = 0.0;
+    int kStar = 0;
+    for (int k = 1; k <= n - 2; ++k) {
+        const double l = level(pos(k));
+        const double sBefore = smoothedYAt(pos(k - 1));
+        const double sAfter = smoothedYAt(pos(k + 1));
+        if (sBefore < l && sAfter > l) {
+            const double rise = sAfter - sBefore;
+            if (rise > best) {
+                best = rise;
+                kStar = k;
+            }
+        }
+    }
+    const double fallback = pos(qBound(0, midxIndex, n - 1));
+    // No upward crossing: keep the estimate of the largest rise.
+    if (kStar == 0)
+        return fallback;
+
+    const double xa = pos(kStar - 1), xb = pos(kStar), xc = pos(kStar + 1);
+    const double da = level(xa) - smoothedYAt(xa);
+    const double db = level(xb) - smoothedYAt(xb);
+    const double dc = level(xc) - smoothedYAt(xc);
+    double sum = 0.0;
+    int terms = 0;
+    if (da - db != 0.0) {
+        sum += xa + (xb - xa) * da / (da - db);
+        ++terms;
+    }
+    if (db - dc != 0.0) {
+        sum += xb + (xc - xb) * db / (db - dc);
+        ++terms;
+    }
+    if (da - dc != 0.0) {
+        sum += xa + (xc - xa) * da / (da - dc);
+        ++terms;
+    }
+    return terms > 0 ? sum / terms : fallback;
+}
+
+double XafsSpectrum::innerProduct(double shift, const XafsSpectrum& standard) const
+{
+    const Spectrum& mine = doubleNormalized;
+    const Spectrum& theirs = standard.doubleNormalized;
+    const int n = size();
+    const int nd = mine.size();
+    double yy = 0.0, ys = 0.0, ss = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const double e = pos(k) - shift;
+        if (!(standard.minX <= e && e <= standard.maxX))
+            continue;
+        const double y = k < nd ? mine.y(k) : 0.0;
+        const double s = theirs.yAt(e);
+        yy += y * y;
+        ys += y * s;
+        ss += s * s;
+    }
+    if (yy > 0 && ss > 0)
+        return ys / std::sqrt(ss * yy);
+    return 0.0;
+}
+
+double XafsSpectrum::innerProductShift(const XafsSpectrum& standard, double range, double step,
+                                       double minStep) const
+{
+    if (step < minStep)
+        return 0.0;
+    // Steps that never shrink below minStep, or that cannot move t, would loop for ever.
+    if (!(step > 0.0) || !(minStep > 0.0) || !std::isfinite(step) || !std::isfinite(range))
+        return 0.0;
+    const double centre = e0 - standard.e0;
+    double bestScore = -1e300;
+    double bestShift = 0.0;
+    while (step >= minStep) {
+        if (range >= 0) {
+            for (double t = -range; t <= range; t += step) {
+                const double score = innerProduct(centre + t, standard);
+                if (score > bestScore) {
+                    bestScore = score;
+                    bestShift = centre + t;
+                }
+                if (t + step == t)
+                    break;
+            }
+        }
+        range *= 0.1;
+        step *= 0.1;
+    }
+    return bestShift;
+}
+
+bool XafsSpectrum::readFile(const QString& fileName)
+{
+    qDebug().noquote() << "loading in xafs spectrum" << fileName;
+    const bool plain = isPlainFile(fileName);
+    plainFile = plain ? 1 : 0;
+    if (plain) {
+        qDebug() << "mute";
+        return readColumns(fileName);
+    }
+    qDebug() << "9809";
+    return read9809(fileName);
+}
+
+bool XafsSpectrum::isPlainFile(const QString& fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return true;
+    QTextStream in(&f);
+    return !is9809(in);
+}
+
+bool XafsSpectrum::is9809(QTextStream& in)
+{
+    in.seek(0);
+    const QString first = in.readLine().simplified();
+    return first.left(4) == QLatin1String("9809");
+}
+
+bool XafsSpectrum::read9809(const QString& fileName)
+{
+    restart(*this);
+    restart(i0);
+    restart(i1);
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QTextStream in(&f);
+    double d = DefaultCrystalD;
+    bool header = true;
+    const QString offsetKey = QStringLiteral("Offset");
+    const QString dKey = QStringLiteral("D=");
+    while (!in.atEnd()) {
+        const QStringList items = in.readLine().simplified().split(QLatin1Char(' '));
+        if (header) {
+            for (int k = 0; k + 1 < items.size(); ++k) {
+                if (items[k] != dKey)
+                    continue;
+                bool ok = false;
+                const double v = items[k + 1].toDouble(&ok);
+                // A spacing that is no positive number would give nonsense energies.
+                if (ok && v > 0 && std::isfinite(v))
+                    d = v;
+            }
+            if (items[0] == offsetKey)
+                header = false;
+            continue;
+        }
+        if (items.size() < 5)
+            continue;
+        const double theta = items[1].toDouble();
+        const double intensity0 = items[3].toDouble();
+        const double intensity1 = items[4].toDouble();
+        const double e = 12398.424360387684 / (2.0 * d * std::sin(theta * Pi9809 / 180.0));
+        if (!std::isfinite(e))
+            continue;
+        const double mut = (intensity0 * intensity1 > 0) ? std::log(intensity0 / intensity1) : 1.0;
+        append(e, mut);
+        i0.append(e, intensity0);
+        i1.append(e, intensity1);
+    }
+    return true;
+}
+
+bool XafsSpectrum::readColumns(const QString& fileName)
+{
+    restart(*this);
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QTextStream in(&f);
+    while (!in.atEnd()) {
+        const QStringList items = in.readLine().simplified().split(QLatin1Char(' '));
+        if (items.size() < 2 || items[0].startsWith(QLatin1Char('#')))
+            continue;
+        bool okX = false, okY = false;
+        const double x = items[0].toDouble(&okX);
+        const double y = items[1].toDouble(&okY);
+        // A header line without "#" must not become a point (0, 0).
+        if (!okX || !okY || !std::isfinite(x))
+            continue;
+        append(x, y);
+    }
+    return size() > 0;
+}
+
+void XafsSpectrum::write(QByteArray* out, bool subtractEOffset) const
+{
+    if (!out)
+        return;
+    QTextStream ts(out, QIODevice::WriteOnly | QIODevice::Truncate);
+    const auto pc = pre.coefficients();
+    const auto qc = post.coefficients();
+    ts << "###Corvelline::XafsSpectrum\n";
+    ts << "# midx    : " << e0 << "\n";
+    ts << "# dMut    : " << dMut << "\n";
+    ts << "# pre   vic : " << pc[0] << " " << pc[1] << " " << pc[2] << " " << pc[3] << "\n";
+    ts << "# poste vic : " << qc[0] << " " << qc[1] << " " << qc[2] << " " << qc[3] << "\n";
+    ts << "#\n";
+    ts << "# x  double-normalized-pre-base y pre post\n";
+    const int n = size();
+    const int nd = doubleNormalized.size();
+    for (int k = 0; k < n; ++k) {
+        const double p = pos(k);
+        const double x = subtractEOffset ? p - eOffset : p;
+        ts << x << "\t" << (k < nd ? doubleNormalized.y(k) : 0.0) << "\t" << y(k) << "\t"
+           << pre.value(p) << "\t" << post.value(p) << "\n";
+    }
+    ts.flush();
+}
+
+bool XafsSpectrum::save(const QString& fileName, bool subtractEOffset) const
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
+        qDebug().noquote() << "Can't open" << fileName;
+        return false;
+    }
+    QByteArray block;
+    write(&block, subtractEOffset);
+    const bool ok = f.write(block) == block.size() && f.flush();
+    f.close();
+    if (!ok)
+        qDebug().noquote() << "Can't write" << fileName;
+    return ok;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// One X-ray absorption spectrum as a value: μt against energy (the base curve),
+// the beam intensities when the file had them, the pre-edge and post-edge
+// lines, the edge energy e0, the edge jump and the curves derived from them.
+#include "foundation/Spectrum.h"
+#include "foundation/SuggestElm.h"
+#include "foundation/VictLine.h"
+
+#include <QByteArray>
+#include <QMetaType>
+#include <QString>
+
+class QTextStream;
+
+class XafsSpectrum : public Spectrum {
+public:
+    int plainFile = 1;  // 0 after a "9809" file, 1 after two columns or a failed open
+    QString name = QStringLiteral("No Name");
+    SuggestElm sElm;
+    VictLine pre;
+    VictLine post;
+    int normMode = 1;  // 0 Victoreen lines, anything else straight
+    double preS = -1000.0;  // region bounds relative to e0
+    double preE = -10.0;
+    double postS = 10.0;
+    double postE = 1000.0;
+    Spectrum i0;
+    Spectrum i1;
+    Spectrum minusPostByJump;   // (μt - post) / dMut
+    Spectrum minusPostByGap;    // (μt - post) / (post - pre)
+    Spectrum normalized;        // (μt - post) / dMut + 1
+    Spectrum doubleNormalized;  // (μt - pre) / (post - pre)
+    double eOffset = 0.0;
+    bool midxOutOfRange = false;
+    bool midxNoisy = false;
+    double e0 = 0.0;
+    double dMut = 0.0;
+    // Not a number until a normalisation, so no ratio matches it before then.
+    double fraction;
+    // Index of the largest smoothed rise of the last normalisation.
+    int midxIndex = 0;
+
+    XafsSpectrum();
+    XafsSpectrum(const Spectrum& points, const QString& name, int normMode, double eOffset,
+                 const SuggestElm& sElm);
+
+    // Back to a fresh state under a new name and suggestion; the points stay.
+    void reinit(const QString& name, const SuggestElm& sElm);
+    bool load(const QString& fileName);
+    void normalize(int mode);
+    bool fitPrePost(double e0, int mode);
+    // Energy where the smoothed curve crosses f·post + (1 - f)·pre upwards.
+    double edgeAt(double f) const;
+    double innerProduct(double shift, const XafsSpectrum& standard) const;
+    double innerProductShift(const XafsSpectrum& standard, double range, double step,
+                             double minStep) const;
+
+    // Fills the points (and i0, i1 for "9809") but does not normalise.
+    bool readFile(const QString& fileName);
+    static bool isPlainFile(const QString& fileName);
+    static bool is9809(QTextStream& in);
+    bool read9809(const QString& fileName);
+    bool readColumns(const QString& fileName);
+    // The "###Corvelline::XafsSpectrum" text; out holds exactly that block afterwards.
+    void write(QByteArray* out, bool subtractEOffset) const;
+    // False, with "Can't open" in the log, when the file cannot be written.
+    bool save(const QString& fileName, bool subtractEOffset) const;
+
+private:
+    void setRegionFromSuggestion();
+    int firstMidpointAbove(double v) const;
+};
+
+Q_DECLARE_METATYPE(XafsSpectrum)

@@ -1,0 +1,354 @@
+#include "support/TestRegistry.h"
+
+#include "foundation/Cfg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <vector>
+
+namespace {
+// argc/argv as main() receives them.
+struct Argv {
+    explicit Argv(const QStringList& words)
+    {
+        for (const QString& w : words)
+            bytes.push_back(w.toUtf8());
+        for (QByteArray& b : bytes)
+            ptrs.push_back(b.data());
+        ptrs.push_back(nullptr);
+    }
+    int argc() const { return int(bytes.size()); }
+    char** argv() { return ptrs.data(); }
+    std::vector<QByteArray> bytes;
+    std::vector<char*> ptrs;
+};
+
+// "key|value|text" per assignment, in history order.
+QStringList history(const Cfg& c)
+{
+    QStringList res;
+    for (int i = 0; i < c.historySize(); i++)
+        res << c.historyKeys()[i] + u'|' + c.historyValues()[i] + u'|' + c.historyTexts()[i];
+    return res;
+}
+
+void writeFile(const QString& path, const QString& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Text));
+    f.write(content.toUtf8());
+}
+
+// Files given as "name:content" pairs, "@" in content standing for the folder.
+void writeFiles(const QTemporaryDir& dir, const QStringList& files)
+{
+    for (const QString& spec : files) {
+        const int colon = spec.indexOf(u':');
+        QString content = spec.mid(colon + 1);
+        content.replace(u'@', dir.path());
+        writeFile(dir.filePath(spec.left(colon)), content);
+    }
+}
+
+const QRegularExpression cantOpen(QStringLiteral("^Can't open config file : "));
+} // namespace
+
+class TestCfg : public QObject {
+    Q_OBJECT
+private slots:
+    void arguments_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("argWords");
+        QTest::addColumn<QStringList>("assignments");
+        QTest::newRow("value and text") << QStringList{"prog", "-b", "run.bat", "now", "-x"}
+                                        << QStringList{"prog", "-b", "-x"}
+                                        << QStringList{"-b|run.bat|run.bat now", "-x||"};
+        QTest::newRow("option alone") << QStringList{"prog", "-d"} << QStringList{"prog", "-d"}
+                                      << QStringList{"-d||"};
+        QTest::newRow("two bare options") << QStringList{"prog", "-d", "-x"} << QStringList{"prog", "-d", "-x"}
+                                          << QStringList{"-d||", "-x||"};
+        QTest::newRow("no options") << QStringList{"prog", "f1", "f2"} << QStringList{"prog", "f1", "f2"}
+                                    << QStringList{};
+        QTest::newRow("program only") << QStringList{"prog"} << QStringList{"prog"} << QStringList{};
+        QTest::newRow("repeated option") << QStringList{"prog", "a", "-c", "x.cfg", "-c", "y.cfg"}
+                                         << QStringList{"prog", "a", "-c", "-c"}
+                                         << QStringList{"-c|x.cfg|x.cfg", "-c|y.cfg|y.cfg"};
+        QTest::newRow("utf-8 word") << QStringList{"prog", "-d", QString::fromUtf8("/tmp/d\u00e4t\u00e4")}
+                                    << QStringList{"prog", "-d"}
+                                    << QStringList{QString::fromUtf8("-d|/tmp/d\u00e4t\u00e4|/tmp/d\u00e4t\u00e4")};
+        QTest::newRow("dash alone") << QStringList{"prog", "-", "v"} << QStringList{"prog", "-"}
+                                    << QStringList{"-|v|v"};
+        QTest::newRow("empty word") << QStringList{"prog", "", "-k", ""} << QStringList{"prog", "", "-k"}
+                                    << QStringList{"-k||"};
+        QTest::newRow("nothing") << QStringList{} << QStringList{} << QStringList{};
+    }
+    void arguments()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, argWords);
+        QFETCH(QStringList, assignments);
+        Argv a(words);
+        Cfg c;
+        c.parseArgs(a.argc(), a.argv());
+        QCOMPARE(c.argWords(), argWords);
+        QCOMPARE(history(c), assignments);
+        for (const QString& comment : c.comments())
+            QVERIFY(comment.isEmpty());
+    }
+
+    void lookups_data()
+    {
+        QTest::addColumn<QStringList>("assignments"); // "key=value"
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        const QStringList twice{"Key=a", "Key=b"};
+        const QStringList cases{"Abc=1", "ABC=2"};
+        QTest::newRow("later assignment wins") << twice << "exact" << "Key" << "b";
+        QTest::newRow("exact needs the case") << twice << "exact" << "KEY" << "dflt";
+        QTest::newRow("upper lookup any case") << twice << "value" << "kEy" << "b";
+        QTest::newRow("exact Abc") << cases << "exact" << "Abc" << "1";
+        QTest::newRow("exact ABC") << cases << "exact" << "ABC" << "2";
+        QTest::newRow("value abc is the later") << cases << "value" << "abc" << "2";
+        QTest::newRow("missing") << cases << "value" << "zzz" << "dflt";
+        QTest::newRow("key without value") << QStringList{"K="} << "value" << "k" << "";
+        QTest::newRow("empty store") << QStringList{} << "exact" << "" << "dflt";
+    }
+    void lookups()
+    {
+        QFETCH(QStringList, assignments);
+        QFETCH(QString, how);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        Cfg c;
+        for (const QString& s : assignments) {
+            const QString k = s.section(u'=', 0, 0), v = s.section(u'=', 1);
+            c.set(k, v, QStringLiteral("t:") + v, QString());
+        }
+        const QString dflt = QStringLiteral("dflt");
+        QCOMPARE(how == QLatin1String("exact") ? c.exactValue(key, dflt) : c.value(key, dflt), expected);
+    }
+
+    void sets()
+    {
+        Cfg c;
+        c.set(QStringLiteral("Key"), QStringLiteral("a"), QStringLiteral("a x"), QStringLiteral("first"));
+        c.set(QStringLiteral("Abc"), QStringLiteral("1"), QStringLiteral("1"), QString());
+        c.set(QStringLiteral("Key"), QStringLiteral("b"), QStringLiteral("b y"), QStringLiteral("second"));
+        c.set(QStringLiteral("ABC"), QStringLiteral("2"), QStringLiteral("2"), QString());
+        QCOMPARE(c.keys(), (QStringList{"Key", "Abc", "ABC"}));
+        QCOMPARE(c.upperKeys(), (QStringList{"KEY", "ABC"}));
+        QCOMPARE(c.historySize(), 4);
+        // the comment stays the one given when the key was first added
+        QCOMPARE(c.comments(), (QStringList{"first", "", ""}));
+        QCOMPARE(c.allValues(QStringLiteral("KEY")), (QStringList{"a x", "b y"}));
+        QCOMPARE(c.allValues(QStringLiteral("ABC")), (QStringList{"1", "2"}));
+        QCOMPARE(c.allValues(QStringLiteral("Key")), QStringList{}); // callers pass it upper-cased
+        QCOMPARE(c.allValues(QStringLiteral("NONE")), QStringList{});
+    }
+
+    void usedFlags()
+    {
+        Cfg c;
+        c.set(QStringLiteral("A"), QStringLiteral("1"), QString(), QString());
+        c.set(QStringLiteral("b"), QStringLiteral("2"), QString(), QString());
+        c.set(QStringLiteral("A"), QStringLiteral("3"), QString(), QString());
+        QCOMPARE(c.usedFlags(), (QList<bool>{false, false, false}));
+        c.exactValue(QStringLiteral("missing"), QString());
+        c.value(QStringLiteral("missing"), QString());
+        QCOMPARE(c.usedFlags(), (QList<bool>{false, false, false}));
+        // a lookup marks the assignment whose value it returned
+        QCOMPARE(c.exactValue(QStringLiteral("A"), QString()), QStringLiteral("3"));
+        QCOMPARE(c.usedFlags(), (QList<bool>{false, false, true}));
+        c.value(QStringLiteral("B"), QString());
+        QCOMPARE(c.usedFlags(), (QList<bool>{false, true, true}));
+        c.allValues(QStringLiteral("A"));
+        QCOMPARE(c.usedFlags(), (QList<bool>{true, true, true}));
+    }
+
+    void files_data()
+    {
+        QTest::addColumn<QStringList>("files"); // "name:content"; main.cfg is read
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("assignments");
+        QTest::addColumn<int>("refusals"); // "Can't open" lines expected
+        QTest::newRow("comments and quotes")
+            << QStringList{"main.cfg:# a comment line\n"
+                           "BatchRoot D:/Batches # my folder\n"
+                           "Name \"two words\" tail\n"
+                           "Quoted \"a # b\" x\n"
+                           "   \t\n"
+                           "Hash#glued\n"
+                           "keyonly\n"
+                           "Title it's # x\n"
+                           "\tIndented  v1\tv2\n"}
+            << true
+            << QStringList{"BatchRoot|D:/Batches| D:/Batches ",
+                           "Name|two words| \"two words\" tail",
+                           "Quoted|a # b| \"a # b\" x",
+                           "Hash||",
+                           "keyonly||",
+                           "Title|it's| it's # x",
+                           "Indented|v1|  v1\tv2"}
+            << 0;
+        QTest::newRow("include in any case")
+            << QStringList{"main.cfg:A 1\ninclude @/other.cfg\nB 2\nInClUdE @/third.cfg\n",
+                           "other.cfg:C 3\nA 4\n", "third.cfg:D 5\n"}
+            << true << QStringList{"A|1| 1", "C|3| 3", "A|4| 4", "B|2| 2", "D|5| 5"} << 0;
+        QTest::newRow("quoted include path")
+            << QStringList{"main.cfg:INCLUDE \"@/my other.cfg\" # note\nB 2\n", "my other.cfg:C 3\n"}
+            << true << QStringList{"C|3| 3", "B|2| 2"} << 0;
+        QTest::newRow("missing include goes on")
+            << QStringList{"main.cfg:A 1\nINCLUDE @/nonexistent.cfg\nB 2\n"}
+            << true << QStringList{"A|1| 1", "B|2| 2"} << 1;
+        QTest::newRow("include without name")
+            << QStringList{"main.cfg:A 1\nINCLUDE\nB 2\n"} << true << QStringList{"A|1| 1", "B|2| 2"} << 1;
+        QTest::newRow("includes itself")
+            << QStringList{"main.cfg:A 1\nINCLUDE @/main.cfg\nB 2\n"}
+            << true << QStringList{"A|1| 1", "B|2| 2"} << 1;
+        QTest::newRow("includes itself by another spelling")
+            << QStringList{"main.cfg:A 1\nINCLUDE @/./sub/../main.cfg\nB 2\n", "sub/.keep:"}
+            << true << QStringList{"A|1| 1", "B|2| 2"} << 1;
+        QTest::newRow("cycle through a second file")
+            << QStringList{"main.cfg:A 1\nINCLUDE @/b.cfg\nA2 x\n", "b.cfg:B 1\nINCLUDE @/main.cfg\nB2 y\n"}
+            << true << QStringList{"A|1| 1", "B|1| 1", "B2|y| y", "A2|x| x"} << 1;
+        QTest::newRow("same file twice is no cycle")
+            << QStringList{"main.cfg:INCLUDE @/b.cfg\nINCLUDE @/c.cfg\n", "b.cfg:INCLUDE @/d.cfg\n",
+                           "c.cfg:INCLUDE @/d.cfg\n", "d.cfg:D 1\n"}
+            << true << QStringList{"D|1| 1", "D|1| 1"} << 0;
+        QTest::newRow("missing file") << QStringList{} << false << QStringList{} << 1;
+    }
+    void files()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, ok);
+        QFETCH(QStringList, assignments);
+        QFETCH(int, refusals);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QDir(dir.path()).mkpath(QStringLiteral("sub"));
+        writeFiles(dir, files);
+        for (int i = 0; i < refusals; i++)
+            QTest::ignoreMessage(QtDebugMsg, cantOpen);
+        Cfg c;
+        QCOMPARE(c.readFile(dir.filePath(QStringLiteral("main.cfg"))), ok);
+        QCOMPARE(history(c), assignments);
+        QVERIFY(!c.keys().contains(QStringLiteral("include"), Qt::CaseInsensitive));
+    }
+
+    void relativeIncludeUsesCurrentFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFiles(dir, {"main.cfg:INCLUDE other.cfg\n", "other.cfg:K v\n"});
+        const QString old = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        Cfg c;
+        const bool ok = c.readFile(QStringLiteral("main.cfg"));
+        QDir::setCurrent(old);
+        QVERIFY(ok);
+        QCOMPARE(c.value(QStringLiteral("k"), QString()), QStringLiteral("v"));
+        QCOMPARE(c.fileName(), QStringLiteral("other.cfg")); // the last file whose reading began
+    }
+
+    void failedOpenKeepsStore()
+    {
+        Cfg c;
+        c.set(QStringLiteral("-d"), QStringLiteral("x"), QStringLiteral("x"), QString());
+        QTest::ignoreMessage(QtDebugMsg, "Can't open config file : /nonexistent/none.cfg");
+        QVERIFY(!c.readFile(QStringLiteral("/nonexistent/none.cfg")));
+        QTest::ignoreMessage(QtDebugMsg, "Can't open config file : ");
+        QVERIFY(!c.readFile(QString()));
+        QCOMPARE(c.exactValue(QStringLiteral("-d"), QString()), QStringLiteral("x"));
+        QCOMPARE(c.fileName(), QString());
+    }
+
+    void fileOverridesOption()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFiles(dir, {"main.cfg:-d /from/file\n"});
+        Argv a({"prog", "-d", "/from/args"});
+        Cfg c;
+        c.parseArgs(a.argc(), a.argv());
+        QVERIFY(c.readFile(dir.filePath(QStringLiteral("main.cfg"))));
+        QCOMPARE(c.exactValue(QStringLiteral("-d"), QString()), QStringLiteral("/from/file"));
+        QCOMPARE(c.allValues(QStringLiteral("-D")), (QStringList{"/from/args", " /from/file"}));
+        QCOMPARE(c.keys(), QStringList{"-d"});
+    }
+
+    void initPicksFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("readNow");
+        QTest::addColumn<QString>("read"); // which file's key is expected, empty for none
+        QTest::newRow("-config wins over -c") << QStringList{"-c", "@/a.cfg", "-config", "@/b.cfg"} << true << "b";
+        QTest::newRow("-c alone") << QStringList{"-c", "@/a.cfg"} << true << "a";
+        QTest::newRow("default name") << QStringList{} << true << "default";
+        QTest::newRow("not now") << QStringList{"-c", "@/a.cfg"} << false << "";
+    }
+    void initPicksFile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, readNow);
+        QFETCH(QString, read);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFiles(dir, {"a.cfg:FROM a\n", "b.cfg:FROM b\n", "default.cfg:FROM default\n"});
+        QStringList words{"prog"};
+        for (QString o : options)
+            words << o.replace(u'@', dir.path());
+        Argv a(words);
+        Cfg c;
+        c.init(a.argc(), a.argv(), readNow, dir.filePath(QStringLiteral("default.cfg")),
+               {QStringLiteral("-c"), QStringLiteral("-config")});
+        QCOMPARE(c.value(QStringLiteral("from"), QString()), read);
+        QCOMPARE(c.fileName().isEmpty(), read.isEmpty());
+    }
+
+    void appendToRememberedFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("main.cfg"));
+        writeFiles(dir, {"main.cfg:A 1\n"});
+        Cfg c;
+        QVERIFY(c.readFile(path));
+        c.setAndAppend(QStringLiteral("K"), QStringLiteral("v"), QStringLiteral("v w"), QStringLiteral("note"));
+        QCOMPARE(c.value(QStringLiteral("k"), QString()), QStringLiteral("v"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(QString::fromUtf8(f.readAll()), QStringLiteral("A 1\nK\tv v w\t # note\n"));
+        f.close();
+        // the appended line reads back as an assignment of K
+        Cfg again;
+        QVERIFY(again.readFile(path));
+        QCOMPARE(again.value(QStringLiteral("K"), QString()), QStringLiteral("v"));
+    }
+
+    void clearEmptiesEverything()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        writeFiles(dir, {"main.cfg:A 1\n"});
+        Argv a({"prog", "-x", "y"});
+        Cfg c;
+        c.parseArgs(a.argc(), a.argv());
+        QVERIFY(c.readFile(dir.filePath(QStringLiteral("main.cfg"))));
+        c.clear();
+        QVERIFY(c.keys().isEmpty());
+        QVERIFY(c.upperKeys().isEmpty());
+        QVERIFY(c.argWords().isEmpty());
+        QCOMPARE(c.historySize(), 0);
+        QVERIFY(c.fileName().isEmpty());
+        QCOMPARE(c.value(QStringLiteral("A"), QStringLiteral("d")), QStringLiteral("d"));
+        c.set(QStringLiteral("A"), QStringLiteral("2"), QString(), QString());
+        QCOMPARE(c.keys(), QStringList{"A"});
+    }
+};
+CORVELLINE_TEST(TestCfg)
+#include "tst_cfg.moc"

@@ -1,0 +1,177 @@
+#include "support/SpectrumPoints.h"
+#include "support/TestRegistry.h"
+
+#include "foundation/Spectrum.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+class TestSpectrum : public QObject {
+    Q_OBJECT
+private slots:
+    void yAt_data()
+    {
+        QTest::addColumn<Points>("pts");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("expected");
+        const Points four = {{0, 0}, {1, 10}, {2, 20}, {4, 0}};
+        QTest::newRow("empty") << Points{} << 3.0 << 0.0;
+        QTest::newRow("one point, left") << Points{{5, 7}} << -100.0 << 7.0;
+        QTest::newRow("one point, right") << Points{{5, 7}} << 100.0 << 7.0;
+        QTest::newRow("inside first segment") << four << 0.5 << 5.0;
+        QTest::newRow("inside last segment") << four << 3.0 << 10.0;
+        QTest::newRow("on inner point") << four << 2.0 << 20.0;
+        QTest::newRow("on first point") << four << 0.0 << 0.0;
+        QTest::newRow("on last point") << four << 4.0 << 0.0;
+        QTest::newRow("left extrapolates first segment") << four << -1.0 << -10.0;
+        QTest::newRow("right extrapolates last segment") << four << 5.0 << -10.0;
+        QTest::newRow("two points") << Points{{10, 1}, {20, 3}} << 25.0 << 4.0;
+        QTest::newRow("equal x pair gives mean") << Points{{0, 1}, {0, 3}} << 7.0 << 2.0;
+        QTest::newRow("duplicate x at the end") << Points{{0, 0}, {1, 2}, {1, 4}} << 1.0 << 3.0;
+        QTest::newRow("duplicate x inside takes later point")
+            << Points{{0, 0}, {1, 2}, {1, 4}, {2, 6}} << 1.0 << 4.0;
+        QTest::newRow("between duplicates and next") << Points{{0, 0}, {1, 2}, {1, 4}, {2, 6}} << 1.5 << 5.0;
+    }
+    void yAt()
+    {
+        QFETCH(Points, pts);
+        QFETCH(double, x);
+        QFETCH(double, expected);
+        const Spectrum s = spectrumOf(pts);
+        QCOMPARE(s.yAt(x), expected);
+    }
+
+    void yAtHonoursOffset()
+    {
+        Spectrum s = spectrumOf({{10, 0}, {11, 10}, {12, 30}});
+        s.useXOffset = true;
+        s.xOffset = 10;
+        QCOMPARE(s.yAt(0.5), 5.0);
+        QCOMPARE(s.yAt(1.5), 20.0);
+        QCOMPARE(s.pos(2), 2.0);
+        s.useXOffset = false;  // the offset only counts when switched on
+        QCOMPARE(s.yAt(10.5), 5.0);
+    }
+
+    void yAtNaNDoesNotCrash()
+    {
+        const Spectrum s = spectrumOf({{0, 0}, {1, 1}, {2, 4}, {3, 9}});
+        QVERIFY(std::isnan(s.yAt(std::numeric_limits<double>::quiet_NaN())));
+    }
+
+    void smooth_data()
+    {
+        QTest::addColumn<QList<double>>("ys");
+        QTest::addColumn<int>("half");
+        QTest::addColumn<QList<double>>("expected");
+        QTest::newRow("five points, n 2")
+            << QList<double>{1, 2, 3, 4, 10} << 2 << QList<double>{2, 2.5, 4, 4.75, 17.0 / 3};
+        QTest::newRow("n 0 is identity") << QList<double>{3, -1, 8} << 0 << QList<double>{3, -1, 8};
+        QTest::newRow("window wider than list")
+            << QList<double>{1, 2, 6} << 10 << QList<double>{3, 3, 3};
+        QTest::newRow("seven points, n 1")
+            << QList<double>{0, 3, 0, 3, 0, 3, 9} << 1 << QList<double>{1.5, 1, 2, 1, 2, 4, 6};
+        QTest::newRow("single point") << QList<double>{4} << 2 << QList<double>{4};
+        QTest::newRow("empty") << QList<double>{} << 2 << QList<double>{};
+        QTest::newRow("negative half-width acts as 0")
+            << QList<double>{1, 5} << -3 << QList<double>{1, 5};
+    }
+    void smooth()
+    {
+        QFETCH(QList<double>, ys);
+        QFETCH(int, half);
+        QFETCH(QList<double>, expected);
+        Spectrum s;
+        for (int i = 0; i < ys.size(); ++i)
+            s.append(i, ys[i]);
+        s.smooth(half);
+        QVERIFY(s.smoothedValid);
+        QCOMPARE(s.smoothedY.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QVERIFY2(std::fabs(s.smoothedY[i] - expected[i]) < 1e-12, qPrintable(QString::number(i)));
+    }
+
+    void smoothedYAt()
+    {
+        Spectrum s = spectrumOf({{0, 0}, {1, 10}, {2, 0}, {3, 10}, {4, 0}});
+        s.smooth(1);  // 5, 10/3, 20/3, 10/3, 5
+        QCOMPARE(s.smoothedYAt(0.0), 5.0);
+        QVERIFY(std::fabs(s.smoothedYAt(1.5) - 5.0) < 1e-12);
+        QVERIFY(std::fabs(s.smoothedYAt(5.0) - (5.0 + (5.0 - 10.0 / 3))) < 1e-12);
+        Spectrum one = spectrumOf({{2, 8}});
+        one.smooth(2);
+        QCOMPARE(one.smoothedYAt(-50), 8.0);
+        Spectrum none;
+        QCOMPARE(none.smoothedYAt(1), 0.0);
+    }
+
+    void extremes_data()
+    {
+        QTest::addColumn<QList<double>>("ys");
+        QTest::addColumn<double>("minY");
+        QTest::addColumn<int>("minIndex");
+        QTest::addColumn<double>("maxY");
+        QTest::addColumn<int>("maxIndex");
+        QTest::newRow("ties keep the earlier point") << QList<double>{3, 1, 1, 5} << 1.0 << 1 << 5.0 << 3;
+        QTest::newRow("equal values") << QList<double>{2, 2, 2} << 2.0 << 0 << 2.0 << 0;
+        QTest::newRow("falling") << QList<double>{9, 4, -1} << -1.0 << 2 << 9.0 << 0;
+        QTest::newRow("max tie later") << QList<double>{0, 7, 3, 7} << 0.0 << 0 << 7.0 << 1;
+    }
+    void extremes()
+    {
+        QFETCH(QList<double>, ys);
+        QFETCH(double, minY);
+        QFETCH(int, minIndex);
+        QFETCH(double, maxY);
+        QFETCH(int, maxIndex);
+        Spectrum s;
+        for (int i = 0; i < ys.size(); ++i)
+            s.append(100 - 10 * i, ys[i]);
+        QCOMPARE(s.minY, minY);
+        QCOMPARE(s.minYIndex, minIndex);
+        QCOMPARE(s.maxY, maxY);
+        QCOMPARE(s.maxYIndex, maxIndex);
+        QCOMPARE(s.maxX, 100.0);
+        QCOMPARE(s.minX, 100.0 - 10 * (ys.size() - 1));
+    }
+
+    void sentinelsAndReset()
+    {
+        Spectrum s;
+        QCOMPARE(s.minYIndex, -1879048193);
+        QCOMPARE(s.maxYIndex, 1879048193);
+        QCOMPARE(s.minX, 1e300);
+        QCOMPARE(s.maxX, -1e300);
+        QVERIFY(s.enabled);
+        s.append(1, 1);
+        s.append(2, 3);
+        s.resetMinMax();
+        QCOMPARE(s.size(), 2);
+        QCOMPARE(s.minYIndex, -1879048193);
+        QCOMPARE(s.maxYIndex, 1879048193);
+        QCOMPARE(s.minY, 1e300);
+        QCOMPARE(s.maxY, -1e300);
+    }
+
+    void clearKeepsPoints()
+    {
+        Spectrum s = spectrumOf({{1, 1}, {2, 5}, {3, 2}});
+        s.smooth(1);
+        s.useXOffset = true;
+        s.xOffset = 4;
+        s.enabled = false;
+        s.clear();
+        QCOMPARE(s.size(), 3);
+        QCOMPARE(s.y(1), 5.0);
+        QVERIFY(s.smoothedY.isEmpty());
+        QVERIFY(!s.smoothedValid);
+        QVERIFY(!s.useXOffset);
+        QCOMPARE(s.xOffset, 0.0);
+        QVERIFY(s.enabled);
+        QCOMPARE(s.maxYIndex, 1879048193);
+    }
+};
+
+CORVELLINE_TEST(TestSpectrum)
+#include "tst_spectrum.moc"

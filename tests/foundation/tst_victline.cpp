@@ -1,0 +1,418 @@
+#include "support/SpectrumPoints.h"
+#include "support/TestRegistry.h"
+
+#include "foundation/VictLine.h"
+
+#include <QTest>
+#include <cmath>
+
+namespace {
+const double HC = 12398.424360387684;
+
+VictLine straight(double a, double d, double from, double to)
+{
+    VictLine l;
+    l.mode = 1;
+    l.a = a;
+    l.d = d;
+    l.from = from;
+    l.to = to;
+    return l;
+}
+
+bool near(double a, double b, double tol) { return std::fabs(a - b) <= tol; }
+
+double slopeAt(const VictLine& l, double e, double h)
+{
+    return (l.value(e + h) - l.value(e - h)) / (2 * h);
+}
+
+// One-sided second-order differences, for slopes at the end of a continuation.
+double slopeRightOf(const VictLine& l, double e, double h)
+{
+    return (-3 * l.value(e) + 4 * l.value(e + h) - l.value(e + 2 * h)) / (2 * h);
+}
+
+double slopeLeftOf(const VictLine& l, double e, double h)
+{
+    return (3 * l.value(e) - 4 * l.value(e - h) + l.value(e - 2 * h)) / (2 * h);
+}
+} // namespace
+
+class TestVictLine : public QObject {
+    Q_OBJECT
+private slots:
+    void straightFit_data()
+    {
+        QTest::addColumn<Points>("pts");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("d");
+        QTest::addColumn<double>("rms");
+        QTest::addColumn<int>("nPoints");
+        QTest::newRow("three on the diagonal")
+            << Points{{1, 1}, {2, 2}, {3, 3}} << 0.0 << 10.0 << true << 0.0 << 1.0 << 0.0 << 3;
+        QTest::newRow("one point in range")
+            << Points{{1, 4}, {2, 5}, {3, 6}, {9, 7}} << 1.5 << 2.5 << false << 5.0 << 0.0 << 0.0 << 1;
+        QTest::newRow("no point in range")
+            << Points{{1, 4}, {2, 5}, {3, 6}} << 10.0 << 20.0 << false << 0.0 << 0.0 << 1.0 << 0;
+        // The point at `to` is left out of both the sums and the RMS.
+        QTest::newRow("point at to excluded")
+            << Points{{0, 1}, {1, 3}, {2, 5}, {3, 100}} << 0.0 << 3.0 << true << 1.0 << 2.0 << 0.0 << 3;
+        QTest::newRow("point at from included")
+            << Points{{0, 100}, {1, 3}, {2, 5}, {3, 7}} << 1.0 << 10.0 << true << 1.0 << 2.0 << 0.0 << 3;
+        // Residuals +1, -2, +1 about y = 1 + 0·x for points 0..2.
+        QTest::newRow("residuals")
+            << Points{{0, 2}, {1, -1}, {2, 2}} << 0.0 << 5.0 << true << 1.0 << 0.0 << std::sqrt(2.0) << 3;
+        QTest::newRow("fit stops at first point past to")
+            << Points{{0, 0}, {1, 1}, {5, 50}, {2, 2}} << 0.0 << 4.0 << true << 0.0 << 1.0 << 0.0 << 3;
+    }
+    void straightFit()
+    {
+        QFETCH(Points, pts);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(bool, ok);
+        QFETCH(double, a);
+        QFETCH(double, d);
+        QFETCH(double, rms);
+        QFETCH(int, nPoints);
+        VictLine l;
+        const Spectrum s = spectrumOf(pts);
+        QCOMPARE(l.fit(s, from, to, 1), ok);
+        QCOMPARE(l.ok, ok);
+        QCOMPARE(l.from, from);
+        QCOMPARE(l.to, to);
+        QVERIFY2(near(l.a, a, 1e-9), qPrintable(QString::number(l.a)));
+        QVERIFY2(near(l.d, d, 1e-9), qPrintable(QString::number(l.d)));
+        QVERIFY2(near(l.rms, rms, 1e-9), qPrintable(QString::number(l.rms)));
+        QCOMPARE(l.nPoints, nPoints);
+    }
+
+    void straightFitAtEdgeEnergies()
+    {
+        // y = 0.5 - 0.0002·E over 8800..9000 eV, as a pre-edge region looks.
+        Spectrum s;
+        for (double e = 8800; e <= 9000; e += 1)
+            s.append(e, 0.5 - 0.0002 * e);
+        VictLine l;
+        QVERIFY(l.fit(s, 8800, 8990, 1));
+        QVERIFY(near(l.d, -0.0002, 1e-12));
+        QVERIFY(near(l.a, 0.5, 1e-7));
+        QCOMPARE(l.nPoints, 190);
+    }
+
+    void victoreenFitRecovers_data()
+    {
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("b");
+        QTest::addColumn<double>("c");
+        QTest::newRow("typical pre-edge") << 0.2 << 0.05 << -0.01;
+        QTest::newRow("negative constant") << -1.5 << 0.3 << 0.02;
+        QTest::newRow("pure constant") << 2.0 << 0.0 << 0.0;
+    }
+    void victoreenFitRecovers()
+    {
+        QFETCH(double, a);
+        QFETCH(double, b);
+        QFETCH(double, c);
+        Spectrum s;
+        for (double e = 8000; e <= 9000; e += 5) {
+            const double lam = HC / e;
+            s.append(e, a + b * std::pow(lam, 3) + c * std::pow(lam, 4));
+        }
+        VictLine l;
+        QVERIFY(l.fit(s, 8000, 9001, 0));
+        QCOMPARE(l.mode, 0);
+        QVERIFY2(near(l.a, a, 1e-6), qPrintable(QString::number(l.a, 'g', 12)));
+        QVERIFY2(near(l.b, b, 1e-6), qPrintable(QString::number(l.b, 'g', 12)));
+        QVERIFY2(near(l.c, c, 1e-6), qPrintable(QString::number(l.c, 'g', 12)));
+        QVERIFY(l.rms < 1e-8);
+        QCOMPARE(l.nPoints, 201);
+        const double lam = HC / 8500;
+        QVERIFY(near(l.value(8500), a + b * lam * lam * lam + c * lam * lam * lam * lam, 1e-8));
+    }
+
+    void victoreenRangeEnds()
+    {
+        // The point at `to` stays out of the sums but counts in the RMS pass.
+        Spectrum s;
+        for (double e = 8000; e < 8100; e += 10)
+            s.append(e, 1.0);
+        s.append(8100, 4.0);
+        VictLine l;
+        QVERIFY(l.fit(s, 8000, 8100, 0));
+        QVERIFY(near(l.value(8050), 1.0, 1e-6));
+        QCOMPARE(l.nPoints, 11);
+        QVERIFY(near(l.rms, std::sqrt(9.0 / 11), 1e-5));
+    }
+
+    void earlyReturnsKeepOldValues_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("count");
+        QTest::newRow("Victoreen, three points") << 0 << 3;
+        QTest::newRow("straight, two points") << 1 << 2;
+        QTest::newRow("straight, empty") << 1 << 0;
+    }
+    void earlyReturnsKeepOldValues()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, count);
+        VictLine l;
+        QCOMPARE(l.rms, 1.0);
+        QCOMPARE(l.nPoints, 0);
+        l.a = 1;
+        l.b = 2;
+        l.c = 3;
+        l.d = 4;
+        l.rms = 0.25;
+        l.nPoints = 17;
+        Spectrum s;
+        for (int i = 0; i < count; ++i)
+            s.append(8000 + i, i);
+        QVERIFY(!l.fit(s, 0, 1e5, mode));
+        QVERIFY(!l.ok);
+        QCOMPARE(l.a, 1.0);
+        QCOMPARE(l.b, 2.0);
+        QCOMPARE(l.c, 3.0);
+        QCOMPARE(l.d, 4.0);
+        QCOMPARE(l.rms, 0.25);
+        QCOMPARE(l.nPoints, 17);
+        QCOMPARE(l.mode, mode);
+    }
+
+    void hyperbolaExample()
+    {
+        VictLine pre = straight(1, 0.02, 0, 100);
+        const VictLine post = straight(5, 0.01, 110, 1000);
+        pre.correctInPost(post);
+        QVERIFY(pre.corrOn);
+        QVERIFY(pre.corrAbove);
+        QCOMPARE(pre.hypE, 200.0);
+        QCOMPARE(pre.hypK, -900.0);
+        QVERIFY(near(pre.value(100 + 1e-9), 3.0, 1e-9));
+        QVERIFY(near(slopeAt(pre, 100.001, 0.0005), 0.02, 1e-6));
+        // Far above it approaches the post line from below.
+        const double gap = (0.01 * 10000 + 5) - pre.value(10000);
+        QVERIFY(near(gap, 900.0 / 10200, 1e-9));
+        // Below `to` the plain line rules.
+        QCOMPARE(pre.value(50), 2.0);
+    }
+
+    void hyperbolaBelowFrom()
+    {
+        const VictLine pre = straight(1, 0.01, 0, 90);
+        VictLine post = straight(-1, 0.03, 200, 1000);
+        post.correctInPre(pre);
+        QVERIFY(post.corrOn);
+        QVERIFY(!post.corrAbove);
+        // Meets the post line at `from` with its slope ...
+        QVERIFY(near(post.value(200 - 1e-9), 5.0, 1e-8));
+        QVERIFY(near(slopeAt(post, 199.999, 0.0005), 0.03, 1e-6));
+        // ... and tends to the pre line far below, staying above it.
+        const double below = post.value(-1e6) - (1 + 0.01 * -1e6);
+        QVERIFY(below > 0 && below < 1e-3);
+        QCOMPARE(post.value(500), 14.0);
+    }
+
+    void hyperbolaFallsBackToPlainLine_data()
+    {
+        QTest::addColumn<double>("preA");
+        QTest::addColumn<double>("preD");
+        QTest::addColumn<double>("postA");
+        QTest::addColumn<double>("postD");
+        QTest::newRow("pre slope not larger") << 1.0 << 0.01 << 5.0 << 0.02;
+        QTest::newRow("equal slopes") << 1.0 << 0.01 << 5.0 << 0.01;
+        // Lines already crossed at `to` (post below pre there): a pole would lie above `to`.
+        QTest::newRow("crossed at to") << 5.0 << 0.02 << 1.0 << 0.01;
+        QTest::newRow("touching at to") << 1.0 << 0.02 << 2.0 << 0.01;
+    }
+    void hyperbolaFallsBackToPlainLine()
+    {
+        QFETCH(double, preA);
+        QFETCH(double, preD);
+        QFETCH(double, postA);
+        QFETCH(double, postD);
+        VictLine pre = straight(preA, preD, 0, 100);
+        VictLine post = straight(postA, postD, 110, 1000);
+        pre.correctInPost(post);
+        post.correctInPre(pre);
+        QVERIFY(pre.corrOn);
+        for (double e : {100.5, 150.0, 400.0, 1e4}) {
+            QVERIFY(std::isfinite(pre.value(e)));
+            QVERIFY(near(pre.value(e), preA + preD * e, 1e-9));
+        }
+    }
+
+    void crossedPostLineStaysFinite()
+    {
+        // Post line below the pre line at its start: the mirrored pole must not appear.
+        const VictLine pre = straight(5, 0.01, 0, 90);
+        VictLine post = straight(0, 0.02, 110, 1000);  // gap at 110: 2.2 - 6.1 < 0
+        post.correctInPre(pre);
+        QVERIFY(post.corrOn);
+        QCOMPARE(post.hypK, 0.0);
+        for (double e = -500; e < 110; e += 0.5)
+            QVERIFY(near(post.value(e), 0.02 * e, 1e-12));
+    }
+
+    void victoreenLinesGetNoContinuation()
+    {
+        VictLine pre = straight(1, 0.02, 0, 100);
+        pre.mode = 0;
+        pre.corrOn = true;
+        pre.correctInPost(straight(5, 0.01, 110, 1000));
+        QVERIFY(!pre.corrOn);
+    }
+
+    void cubicInPost_data()
+    {
+        QTest::addColumn<double>("postTo");
+        QTest::addColumn<double>("endValue");
+        QTest::addColumn<double>("endSlope");
+        // pre 1 + 0.02E to 100, post 5 + 0.01E: J = 3, the lines cross at 400.
+        QTest::newRow("end below crossing") << 300.0 << 6.0 << 0.01;
+        QTest::newRow("end above crossing") << 500.0 << 7.75 << 0.0175;
+    }
+    void cubicInPost()
+    {
+        QFETCH(double, postTo);
+        QFETCH(double, endValue);
+        QFETCH(double, endSlope);
+        VictLine pre = straight(1, 0.02, 0, 100);
+        pre.corrType = VictLine::CorrCubic;
+        pre.correctInPost(straight(5, 0.01, 110, postTo));
+        QVERIFY(pre.corrOn);
+        QVERIFY(pre.corrAbove);
+        QVERIFY(near(pre.value(100 + 1e-7), 3.0, 1e-6));
+        QVERIFY(near(slopeRightOf(pre, 100, 0.01), 0.02, 1e-6));
+        QVERIFY(near(pre.value(postTo), endValue, 1e-6));
+        QVERIFY(near(slopeAt(pre, postTo, 0.005), endSlope, 1e-6));
+    }
+
+    void cubicInPre()
+    {
+        // pre 1 + 0.01E from 0, post -1 + 0.03E from 200: crossing 100 lies above 0,
+        // so the far end moves to -200 on the pre line.
+        VictLine pre = straight(1, 0.01, 0, 90);
+        VictLine post = straight(-1, 0.03, 200, 1000);
+        post.corrType = VictLine::CorrCubic;
+        post.correctInPre(pre);
+        QVERIFY(post.corrOn);
+        QVERIFY(!post.corrAbove);
+        QVERIFY(near(post.value(-200), -1.0, 1e-6));
+        QVERIFY(near(slopeAt(post, -200, 0.005), 0.01, 1e-6));
+        QVERIFY(near(post.value(200 - 1e-7), 5.0, 1e-6));
+        QVERIFY(near(slopeLeftOf(post, 200, 0.01), 0.03, 1e-6));
+    }
+
+    void cubicSingularLeavesLine()
+    {
+        // Crossing (100) below pre.from (200): the far end is pre.from = post.from, a singular system.
+        VictLine pre = straight(1, 0.01, 200, 90);
+        VictLine post = straight(-1, 0.03, 200, 1000);
+        post.corrType = VictLine::CorrCubic;
+        post.correctInPre(pre);
+        QVERIFY(!post.corrOn);
+        QCOMPARE(post.value(150), post.plainValue(150));
+    }
+
+    void pointsInPost()
+    {
+        VictLine pre = straight(1, 0.02, 0, 100);
+        pre.corrType = VictLine::CorrPoints;
+        const VictLine post = straight(5, 0.01, 110, 1000);
+        // J = 3, crossing 400, r = 0.5·300/900, δ = 15, end q = 15 - 0.25.
+        pre.correctInPost(post);
+        QVERIFY(pre.corrOn);
+        QCOMPARE(pre.controlPoints.size(), 4);
+        const Points expected = {{100, 3}, {115, 3.3}, {985, 14.6}, {1000, 14.75}};
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(near(pre.controlPoints[i].x(), expected[i].x(), 1e-9));
+            QVERIFY(near(pre.controlPoints[i].y(), expected[i].y(), 1e-9));
+        }
+        QCOMPARE(pre.size(), 100);
+        QCOMPARE(pre.x(0), 100.0);
+        const QPointF mid = VictLine::bezierPoint(pre.controlPoints, 0.5);
+        QVERIFY(near(pre.x(50), mid.x(), 1e-9));
+        QVERIFY(near(pre.y(50), mid.y(), 1e-9));
+        QCOMPARE(pre.value(pre.x(50)), pre.y(50));
+        // A second build replaces the samples.
+        pre.correctInPost(post);
+        QCOMPARE(pre.size(), 100);
+    }
+
+    void pointsNotBuiltFarFromCrossing()
+    {
+        VictLine pre = straight(1, 0.02, 0, 100);
+        pre.corrType = VictLine::CorrPoints;
+        pre.correctInPost(straight(5, 0.01, 110, 150));  // r = 3
+        QVERIFY(!pre.corrOn);
+        QCOMPARE(pre.size(), 0);
+    }
+
+    void pointsInPre()
+    {
+        const VictLine pre = straight(1, 0.01, 0, 90);
+        VictLine post = straight(-1, 0.03, 200, 1000);
+        post.corrType = VictLine::CorrPoints;
+        // J at 0 = -2, crossing 100, r = 0.5·(100 - 200)/(0 - 200) = 0.25.
+        post.correctInPre(pre);
+        QVERIFY(post.corrOn);
+        QVERIFY(!post.corrAbove);
+        QCOMPARE(post.size(), 100);
+        QVERIFY(near(post.controlPoints[0].x(), 0.0, 1e-12));
+        QVERIFY(near(post.controlPoints[0].y(), 1 + 0.5 * 2 * 0.25, 1e-12));
+        QVERIFY(near(post.controlPoints[1].x(), 5.0, 1e-12));
+        QVERIFY(near(post.controlPoints[3].y(), 5.0, 1e-12));
+    }
+
+    void crossesWithin_data()
+    {
+        QTest::addColumn<double>("aA");
+        QTest::addColumn<double>("dA");
+        QTest::addColumn<double>("aB");
+        QTest::addColumn<double>("dB");
+        QTest::addColumn<int>("modeB");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("cross at 5 inside") << 0.0 << 1.0 << 5.0 << 0.0 << 1 << true;
+        QTest::newRow("cross at 5 outside") << 0.0 << 1.0 << 50.0 << 0.0 << 1 << false;
+        QTest::newRow("cross exactly at hi") << 0.0 << 1.0 << 10.0 << 0.0 << 1 << true;
+        QTest::newRow("parallel") << 0.0 << 1.0 << 5.0 << 1.0 << 1 << false;
+        QTest::newRow("identical") << 2.0 << 1.0 << 2.0 << 1.0 << 1 << true;
+        QTest::newRow("Victoreen line") << 0.0 << 1.0 << 5.0 << 0.0 << 0 << false;
+    }
+    void crossesWithin()
+    {
+        QFETCH(double, aA);
+        QFETCH(double, dA);
+        QFETCH(double, aB);
+        QFETCH(double, dB);
+        QFETCH(int, modeB);
+        QFETCH(bool, expected);
+        VictLine b = straight(aB, dB, 0, 0);
+        b.mode = modeB;
+        QCOMPARE(VictLine::crossesWithin(straight(aA, dA, 0, 0), b, 0, 10), expected);
+    }
+
+    void bezierAndCoefficients()
+    {
+        const Points cp = {{0, 0}, {1, 4}, {3, 4}, {4, 0}};
+        QCOMPARE(VictLine::bezierPoint(cp, 0), QPointF(0, 0));
+        QCOMPARE(VictLine::bezierPoint(cp, 1), QPointF(4, 0));
+        QCOMPARE(VictLine::bezierPoint(cp, 0.5), QPointF((0 + 3 + 9 + 4) / 8.0, (0 + 12 + 12 + 0) / 8.0));
+        VictLine l;
+        l.a = 1;
+        l.b = 2;
+        l.c = 3;
+        l.d = 4;
+        const std::array<double, 4> expected = {1, 4, 2, 3};
+        QVERIFY(l.coefficients() == expected);
+    }
+};
+
+CORVELLINE_TEST(TestVictLine)
+#include "tst_victline.moc"

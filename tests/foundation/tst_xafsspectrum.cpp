@@ -1,0 +1,343 @@
+#include "support/TestRegistry.h"
+
+#include "foundation/XafsSpectrum.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+namespace {
+// 1 eV grid, y = low below `edge` and high from it on.
+Spectrum stepSpectrum(double first, double last, double edge, double low = 0.0, double high = 1.0)
+{
+    Spectrum s;
+    for (double e = first; e <= last; e += 1.0)
+        s.append(e, e < edge ? low : high);
+    return s;
+}
+
+// A smooth edge on a 0.5 eV grid, shifted right by `shift`.
+Spectrum smoothEdge(double shift)
+{
+    Spectrum s;
+    for (double e = 8900; e <= 9100; e += 0.5) {
+        const double y = std::atan((e - 9000) / 3.0) / M_PI + 0.5 + 0.0004 * (e - 9000)
+                         + 0.05 * std::exp(-(e - 9012) * (e - 9012) / 20.0);
+        s.append(e + shift, y);
+    }
+    return s;
+}
+
+SuggestElm suggestion(double edgeEV)
+{
+    SuggestElm s;
+    s.use = true;
+    s.edgeEV = edgeEV;
+    return s;
+}
+} // namespace
+
+class TestXafsSpectrum : public QObject {
+    Q_OBJECT
+private slots:
+    void defaults()
+    {
+        const XafsSpectrum x;
+        QCOMPARE(x.name, QString("No Name"));
+        QCOMPARE(x.sElm.edgeEV, 8984.36029);
+        QVERIFY(std::isnan(x.fraction));  // no ratio can match before a normalisation
+    }
+
+    void regionFollowsSuggestion_data()
+    {
+        QTest::addColumn<bool>("use");
+        QTest::addColumn<double>("preE");
+        QTest::addColumn<double>("postS");
+        QTest::newRow("suggestion on") << true << -7.0 << 12.0;
+        QTest::newRow("suggestion off") << false << -10.0 << 10.0;
+    }
+    void regionFollowsSuggestion()
+    {
+        QFETCH(bool, use);
+        QFETCH(double, preE);
+        QFETCH(double, postS);
+        SuggestElm se = suggestion(9000);
+        se.use = use;
+        se.dPreE = -7;
+        se.dPostS = 12;
+        const XafsSpectrum x(stepSpectrum(8900, 9100, 9000), "bin", 1, 2.5, se);
+        QCOMPARE(x.preE, preE);
+        QCOMPARE(x.postS, postS);
+        QCOMPARE(x.eOffset, 2.5);
+        QCOMPARE(x.name, QString("bin"));
+        QCOMPARE(x.fraction, 0.5);
+        XafsSpectrum r = x;
+        r.eOffset = 9;
+        r.midxNoisy = true;
+        r.reinit("again", se);
+        QCOMPARE(r.name, QString("again"));
+        QCOMPARE(r.eOffset, 0.0);
+        QVERIFY(!r.midxNoisy);
+        QCOMPARE(r.e0, 0.0);
+        QCOMPARE(r.preE, preE);
+        QCOMPARE(r.size(), x.size());
+    }
+
+    void emptyNormalizeChangesNothing()
+    {
+        XafsSpectrum x;
+        x.e0 = 3;
+        x.dMut = 4;
+        x.normalize(1);
+        QCOMPARE(x.e0, 3.0);
+        QCOMPARE(x.dMut, 4.0);
+        QVERIFY(!x.smoothedValid);
+        QVERIFY(std::isnan(x.fraction));
+    }
+
+    void stepNormalisation_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::newRow("0 to 1") << 0.0 << 1.0;
+        QTest::newRow("2 to 2.5") << 2.0 << 2.5;
+    }
+    void stepNormalisation()
+    {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        const XafsSpectrum x(stepSpectrum(8900, 9100, 9000, low, high), "step", 1, 0, SuggestElm());
+        QVERIFY(std::fabs(x.e0 - 8999.5) < 1e-6);
+        QVERIFY(std::fabs(x.dMut - (high - low)) < 1e-9);
+        QVERIFY(std::fabs(x.pre.value(8950) - low) < 1e-9);
+        QVERIFY(std::fabs(x.post.value(9050) - high) < 1e-9);
+        QVERIFY(!x.midxOutOfRange);
+        QVERIFY(!x.midxNoisy);
+        QCOMPARE(x.normalized.size(), x.size());
+        QCOMPARE(x.doubleNormalized.size(), x.size());
+        for (int i = 0; i < x.size(); ++i) {
+            const double expected = x.x(i) < 9000 ? 0.0 : 1.0;
+            QVERIFY(std::fabs(x.normalized.y(i) - expected) < 1e-9);
+            QVERIFY(std::fabs(x.doubleNormalized.y(i) - expected) < 1e-9);
+            QVERIFY(std::fabs(x.minusPostByJump.y(i) - (expected - 1.0)) < 1e-9);
+            QVERIFY(std::fabs(x.minusPostByGap.y(i) - (expected - 1.0)) < 1e-9);
+            QCOMPARE(x.normalized.x(i), x.x(i));
+        }
+    }
+
+    void edgeAtFraction_data()
+    {
+        QTest::addColumn<double>("f");
+        QTest::addColumn<double>("expected");
+        // A linear ramp from 0 at 9000 to 1 at 9010 crosses level f at 9000 + 10 f.
+        QTest::newRow("half") << 0.5 << 9005.0;
+        QTest::newRow("0.3") << 0.3 << 9003.0;
+        QTest::newRow("0.7") << 0.7 << 9007.0;
+    }
+    void edgeAtFraction()
+    {
+        QFETCH(double, f);
+        QFETCH(double, expected);
+        Spectrum s;
+        for (double e = 8900; e <= 9100; e += 1)
+            s.append(e, e < 9000 ? 0.0 : (e > 9010 ? 1.0 : (e - 9000) / 10));
+        const XafsSpectrum x(s, "ramp", 1, 0, SuggestElm());
+        QVERIFY2(std::fabs(x.edgeAt(f) - expected) < 1e-6, qPrintable(QString::number(x.edgeAt(f), 'f', 6)));
+    }
+
+    void edgeAtWithoutCrossing()
+    {
+        // A flat curve never crosses its own level: the rise estimate stays.
+        XafsSpectrum x(stepSpectrum(8900, 8950, 10000, 1.0, 1.0), "flat", 1, 0, SuggestElm());
+        QVERIFY(std::isfinite(x.e0));
+        QCOMPARE(x.e0, x.x(x.midxIndex));
+        QCOMPARE(x.edgeAt(0.25), x.x(x.midxIndex));
+        QCOMPARE(x.edgeAt(std::numeric_limits<double>::quiet_NaN()), x.x(x.midxIndex));
+    }
+
+    void fallingGap()
+    {
+        // Pre line 2 + 0.001(E - 9000), post line 1 + 0.001(E - 9000): g = -1 at 9000.
+        Spectrum s;
+        for (double e = 8900; e <= 9100; e += 1)
+            s.append(e, (e < 9000 ? 2.0 : 1.0) + 0.001 * (e - 9000));
+        XafsSpectrum x;
+        static_cast<Spectrum&>(x) = s;
+        x.fitPrePost(9000, 1);
+        const double g = -1.0;
+        QVERIFY(std::fabs((x.post.value(9000) - x.pre.value(9000)) - 2.1 * g) < 1e-8);
+        QVERIFY(std::fabs(x.pre.value(8950) - (2.0 - 0.05 + 0.55)) < 1e-8);
+        QVERIFY(std::fabs(x.post.value(9050) - (1.0 + 0.05 - 0.55)) < 1e-8);
+        // Crossed lines: continuations stay plain, so nothing runs off to infinity.
+        for (double e = 8900; e <= 9100; e += 0.25) {
+            QVERIFY(std::isfinite(x.pre.value(e)));
+            QVERIFY(std::isfinite(x.post.value(e)));
+        }
+    }
+
+    void suggestionWindow_data()
+    {
+        QTest::addColumn<double>("edgeEV");
+        QTest::addColumn<bool>("outOfRange");
+        QTest::addColumn<double>("e0");
+        QTest::addColumn<double>("dMut");
+        QTest::newRow("edge inside the window") << 9095.0 << false << 9099.5 << 1.0;
+        QTest::newRow("edge far above the window") << 8979.0 << true << 8979.0 << 0.0;
+        QTest::newRow("edge far below the window") << 9250.0 << true << 9250.0 << 0.0;
+    }
+    void suggestionWindow()
+    {
+        QFETCH(double, edgeEV);
+        QFETCH(bool, outOfRange);
+        QFETCH(double, e0);
+        QFETCH(double, dMut);
+        const XafsSpectrum x(stepSpectrum(8900, 9300, 9100), "w", 1, 0, suggestion(edgeEV));
+        QCOMPARE(x.midxOutOfRange, outOfRange);
+        QVERIFY2(std::fabs(x.e0 - e0) < 1e-6, qPrintable(QString::number(x.e0, 'f', 6)));
+        QVERIFY(std::fabs(x.dMut - dMut) < 1e-9);
+    }
+
+    void riseSearchStaysInWindow()
+    {
+        // A small step at 9000 and a large one at 9200: only the window decides which rise counts.
+        Spectrum s;
+        for (double e = 8900; e <= 9300; e += 1)
+            s.append(e, (e >= 9000 ? 0.3 : 0.0) + (e >= 9200 ? 1.0 : 0.0));
+        const XafsSpectrum inWindow(s, "a", 1, 0, suggestion(9000));
+        QVERIFY(inWindow.x(inWindow.midxIndex) >= 8996 && inWindow.x(inWindow.midxIndex) <= 9001);
+        const XafsSpectrum anywhere(s, "b", 1, 0, SuggestElm());
+        QVERIFY(anywhere.x(anywhere.midxIndex) >= 9196 && anywhere.x(anywhere.midxIndex) <= 9201);
+    }
+
+    void noisyFlag_data()
+    {
+        QTest::addColumn<double>("preNoise");
+        QTest::addColumn<double>("postNoise");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<bool>("noisy");
+        QTest::newRow("jump below both") << 0.01 << 0.01 << 1000.0 << true;
+        QTest::newRow("jump above both") << 0.01 << 0.01 << 1.0 << false;
+        QTest::newRow("below pre only") << 0.01 << 0.0 << 1000.0 << false;
+        QTest::newRow("below post only") << 0.0 << 0.01 << 1000.0 << false;
+    }
+    void noisyFlag()
+    {
+        QFETCH(double, preNoise);
+        QFETCH(double, postNoise);
+        QFETCH(double, threshold);
+        QFETCH(bool, noisy);
+        // Alternating noise away from the edge, so the edge itself stays clean.
+        Spectrum s;
+        int i = 0;
+        for (double e = 8900; e <= 9100; e += 1, ++i) {
+            const double sign = (i % 2) ? 1.0 : -1.0;
+            double y = e < 9000 ? 0.0 : 1.0;
+            if (e < 8970)
+                y += sign * preNoise;
+            if (e > 9030)
+                y += sign * postNoise;
+            s.append(e, y);
+        }
+        SuggestElm se = suggestion(9002);
+        se.thJumpSigma = threshold;
+        const XafsSpectrum x(s, "n", 1, 0, se);
+        QCOMPARE(x.midxNoisy, noisy);
+        QVERIFY(!x.midxOutOfRange);
+        if (noisy) {
+            QCOMPARE(x.e0, 9002.0);
+            QCOMPARE(x.dMut, 0.0);
+        } else {
+            QVERIFY(std::fabs(x.e0 - 8999.5) < 0.01);
+            QVERIFY(std::fabs(x.dMut - 1.0) < 0.01);
+        }
+    }
+
+    void notANumberJumpIsNoisy()
+    {
+        // Unreadable post-edge values make the jump NaN; it must not pass as a clean edge.
+        Spectrum s;
+        for (double e = 8900; e <= 9100; e += 1)
+            s.append(e, e > 9050 ? std::numeric_limits<double>::quiet_NaN() : (e < 9000 ? 0.0 : 1.0));
+        const XafsSpectrum x(s, "nan", 1, 0, suggestion(9000));
+        QVERIFY(x.midxNoisy);
+        QVERIFY(!x.midxOutOfRange);
+        QCOMPARE(x.e0, 9000.0);
+        QCOMPARE(x.dMut, 0.0);
+    }
+
+    void innerProductShiftAgainstItself()
+    {
+        const XafsSpectrum a(smoothEdge(0), "a", 1, 0, SuggestElm());
+        QCOMPARE(a.innerProductShift(a, 10, 1, 0.01), 0.0);
+        QVERIFY(std::fabs(a.innerProduct(0, a) - 1.0) < 1e-12);
+    }
+
+    void innerProductShiftFindsShift_data()
+    {
+        QTest::addColumn<double>("centre");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<double>("tolerance");
+        // Every pass is centred on the e0 difference: from 3.2 the fine passes reach
+        // 3.237; from 0 they cannot leave ±1, so the coarse pass's 3 stays.
+        QTest::newRow("centred near the shift") << 3.2 << 3.237 << 0.006;
+        QTest::newRow("centred on zero") << 0.0 << 3.0 << 1e-9;
+    }
+    void innerProductShiftFindsShift()
+    {
+        QFETCH(double, centre);
+        QFETCH(double, expected);
+        QFETCH(double, tolerance);
+        const XafsSpectrum standard(smoothEdge(0), "std", 1, 0, SuggestElm());
+        XafsSpectrum moved(smoothEdge(3.237), "moved", 1, 0, SuggestElm());
+        QVERIFY(std::fabs((moved.e0 - standard.e0) - 3.237) < 0.01);
+        moved.e0 = standard.e0 + centre;
+        const double shift = moved.innerProductShift(standard, 10, 1, 0.01);
+        QVERIFY2(std::fabs(shift - expected) <= tolerance, qPrintable(QString::number(shift, 'f', 6)));
+    }
+
+    void innerProductShiftGuards_data()
+    {
+        QTest::addColumn<double>("range");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("minStep");
+        QTest::newRow("step below min step") << 10.0 << 0.001 << 0.01;
+        QTest::newRow("zero step and min step") << 10.0 << 0.0 << 0.0;
+        QTest::newRow("zero min step") << 10.0 << 1.0 << 0.0;
+        QTest::newRow("nan step") << 10.0 << std::nan("") << 0.01;
+        QTest::newRow("infinite range") << std::numeric_limits<double>::infinity() << 1.0 << 0.5;
+    }
+    void innerProductShiftGuards()
+    {
+        QFETCH(double, range);
+        QFETCH(double, step);
+        QFETCH(double, minStep);
+        const XafsSpectrum standard(smoothEdge(0), "std", 1, 0, SuggestElm());
+        const XafsSpectrum moved(smoothEdge(2), "moved", 1, 0, SuggestElm());
+        QCOMPARE(moved.innerProductShift(standard, range, step, minStep), 0.0);
+    }
+
+    void innerProductOfEmptyIsZero()
+    {
+        const XafsSpectrum empty;
+        const XafsSpectrum a(smoothEdge(0), "a", 1, 0, SuggestElm());
+        QCOMPARE(empty.innerProduct(0, a), 0.0);
+        QCOMPARE(a.innerProduct(0, empty), 0.0);
+    }
+
+    void victoreenNormalisation()
+    {
+        // Victoreen background below and above a unit jump.
+        Spectrum s;
+        for (double e = 8800; e <= 9300; e += 1) {
+            const double lam = 12398.424360387684 / e;
+            s.append(e, 0.1 + 0.02 * lam * lam * lam + (e >= 9000 ? 1.0 : 0.0));
+        }
+        const XafsSpectrum x(s, "vic", 0, 0, SuggestElm());
+        QVERIFY(std::fabs(x.e0 - 8999.5) < 0.01);
+        QVERIFY(std::fabs(x.dMut - 1.0) < 1e-4);
+        QVERIFY(!x.pre.corrOn);
+    }
+};
+
+CORVELLINE_TEST(TestXafsSpectrum)
+#include "tst_xafsspectrum.moc"
