@@ -1,3 +1,4 @@
+#include "support/EnergyFiles.h"
 #include "support/TestRegistry.h"
 
 #include "foundation/Units.h"
@@ -10,16 +11,6 @@
 #include <limits>
 
 namespace {
-
-// Bragg's law worked out here on its own, with the beamline's constants.
-const double kHc = 12398.424360387684;
-const double kPi = 3.1415926535;
-const double kD = 3.13553;
-
-double braggEnergy(double deg)
-{
-    return kHc / (2.0 * kD * std::sin(deg * kPi / 180.0));
-}
 
 QList<double> readFrom(const QString& text)
 {
@@ -38,6 +29,9 @@ QList<double> ramp(int n, double first)
 }
 
 } // namespace
+
+using energytest::braggEnergy;
+using energytest::writeFile;
 
 class TestEnergyRules : public QObject {
     Q_OBJECT
@@ -262,7 +256,7 @@ private slots:
     {
         // The rules take the crystal they are given.
         Units wide;
-        wide.setD(2.0 * kD);
+        wide.setD(2.0 * 3.13553);
         EnergyRules r;
         r.source = EnergyRules::FromCalc;
         r.unit = EnergyRules::UnitDeg;

@@ -1,3 +1,4 @@
+#include "support/EnergyFiles.h"
 #include "support/TestRegistry.h"
 
 #include "display/_FileDialog.h"
@@ -9,26 +10,8 @@
 
 #include <cmath>
 
-namespace {
-
-const double kHc = 12398.424360387684;
-const double kPi = 3.1415926535;
-const double kD = 3.13553;
-
-double braggEnergy(double deg)
-{
-    return kHc / (2.0 * kD * std::sin(deg * kPi / 180.0));
-}
-
-bool writeFile(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    return f.write(text) == text.size();
-}
-
-} // namespace
+using energytest::braggEnergy;
+using energytest::writeFile;
 
 class TestEOFSetup : public QObject {
     Q_OBJECT

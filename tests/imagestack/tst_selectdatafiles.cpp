@@ -1,3 +1,4 @@
+#include "support/EnergyFiles.h"
 #include "support/TestRegistry.h"
 
 #include "display/SelectImgDialog.h"
@@ -15,18 +16,13 @@
 
 namespace {
 
-bool writeFile(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    return f.write(text) == text.size();
-}
-
 const char* kWhite = "background-color: rgb(255, 255, 255);";
 const char* kPink = "background-color: rgb(255, 192, 192);";
 
 } // namespace
+
+using energytest::braggEnergy;
+using energytest::writeFile;
 
 class TestSelectDataFiles : public QObject {
     Q_OBJECT
