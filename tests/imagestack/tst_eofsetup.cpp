@@ -258,32 +258,6 @@ private slots:
         s.EvenInEnergy->setChecked(true);
         QCOMPARE(s.energyOfFile(QString(), 3, 4), 8003.0);
     }
-
-    void refFileDialog()
-    {
-        EOFSetup s;
-        _FileDialog* d = s.refFileDialog();
-        QVERIFY(d);
-        QCOMPARE(d->fileMode(), QFileDialog::AnyFile);
-        QCOMPARE(d->acceptMode(), QFileDialog::AcceptOpen);
-        QCOMPARE(d->nameFilters(), QStringList({QStringLiteral("XAFS Data File (*.dat)"),
-                                                QStringLiteral("Any Files (* *.*)")}));
-        QVERIFY(d->testOption(QFileDialog::DontUseNativeDialog));
-    }
-
-    void sourceGroups()
-    {
-        EOFSetup s;
-        s.FromRefFile->setChecked(true);
-        QVERIFY(!s.FromFileName->isChecked());
-        s.FromFileNum->setChecked(true);
-        QVERIFY(!s.FromRefFile->isChecked());
-        s.EvenInEnergy->setChecked(true);
-        QVERIFY(!s.EvenInAngle->isChecked());
-        // With no reference list the reference source counts 8000 + n.
-        s.FromRefFile->setChecked(true);
-        QCOMPARE(s.energyOfFile(QStringLiteral("a_9000_0000.tif"), 7, 10), 8007.0);
-    }
 };
 
 CORVELLINE_TEST(TestEOFSetup)

@@ -313,13 +313,6 @@ private slots:
         QCOMPARE(spy.first().at(1).toBool(), !add);
     }
 
-    void fileDialogMode()
-    {
-        SelectDataFiles p;
-        QCOMPARE(p.fileDialog->fileMode(), QFileDialog::ExistingFiles);
-        QCOMPARE(p.fileDialog->acceptMode(), QFileDialog::AcceptOpen);
-    }
-
     void forwardedSignals()
     {
         SelectDataFiles p;
@@ -489,12 +482,6 @@ private slots:
         QVERIFY(a.errPoints() != held);
         QVERIFY(!a.errPoints()->use);
         QCOMPARE(int(a.errPoints()->points.size()), 2);
-    }
-
-    void dialog()
-    {
-        SelectDataFilesAdditionalSetup a;
-        QVERIFY(a.errPsDialog()->testOption(QFileDialog::DontUseNativeDialog));
     }
 };
 
