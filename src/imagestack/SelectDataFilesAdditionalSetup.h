@@ -11,7 +11,7 @@
 #include <vector>
 
 class _FileDialog;
-struct ErrPoints;
+class ErrPoints;
 
 class SelectDataFilesAdditionalSetup : public QFrame, public Ui_SelectDataFilesAdditionalSetup {
     Q_OBJECT
