@@ -173,11 +173,8 @@ QList<double> EnergyRules::readRefEnergies(QTextStream& in, const QString& marke
         // A blank or broken line has no angle; taking it as 0 would add an
         // infinite energy and shift every later file by one.
         bool ok = false;
-        const double angle = fields.at(column).toDouble(&ok);
-        if (!ok || !std::isfinite(angle) || angle <= 0.0)
-            continue;
-        const double e = units.degToEV(angle);
-        if (std::isfinite(e) && e > 0.0)
+        const double e = units.degToEV(fields.at(column).toDouble(&ok));
+        if (ok && std::isfinite(e) && e > 0.0)
             list.append(e);
     }
     return list;
