@@ -1,5 +1,6 @@
 #include "display/ImgDispA.h"
 
+#include "analysis/Analyzed2DRes.h"
 #include "display/ColorBar.h"
 #include "display/ViewWin.h"
 #include "foundation/Globals.h"
@@ -166,7 +167,8 @@ void ImgDispA::setResetMax(bool f) { resetMax = f; }
 const QImage* ImgDispA::overlayImage(double& lo, double& hi) const
 {
     lo = hi = 0;
-    if (!overlayMap)
+    if (!overlayMap || !overlayMap->valid || !overlayMap->image || overlayMap->image->isNull())
         return nullptr;
-    return nullptr; // completed with the result maps
+    overlayMap->displayRange(lo, hi);
+    return overlayMap->image.get();
 }

@@ -2,6 +2,7 @@
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
 
+#include "analysis/Analyzed2DRes.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "foundation/Globals.h"
@@ -72,6 +73,18 @@ class TestImgDispA : public QObject {
         s->d.setResetMax(resetMax);
         s->d.setImageData(s->f.get());
         return s;
+    }
+
+    // A repaint leaves the widget white, the mapping as it was and nothing to save.
+    static bool drawsNothing(ImgDispA& d)
+    {
+        d.cc.setRealArea(-7, -7, 7, 7);
+        const QImage img = d.grab().toImage();
+        for (int y = 2; y < d.height(); y += 37)
+            for (int x = 2; x < d.width(); x += 37)
+                if (img.pixelColor(x, y) != QColor(Qt::white))
+                    return false;
+        return d.cc.rxmin == -7.0 && d.cc.rymax == 7.0 && d.visibleImage().isNull();
     }
 
 private slots:
@@ -407,14 +420,7 @@ private slots:
             d.setShowOverLayer(true);
         if (how == QLatin1String("flat view"))
             d.viewWin.setHeight(0);
-        d.cc.setRealArea(-7, -7, 7, 7);
-        const QImage img = d.grab().toImage();
-        for (int y = 2; y < 400; y += 37)
-            for (int x = 2; x < 400; x += 37)
-                QCOMPARE(img.pixelColor(x, y), QColor(Qt::white));
-        QCOMPARE(d.cc.rxmin, -7.0); // the mapping keeps its last values
-        QCOMPARE(d.cc.rymax, 7.0);
-        QVERIFY(d.visibleImage().isNull());
+        QVERIFY(drawsNothing(d));
     }
 
     void zeroSizeWidgetDrawsNothing()
@@ -465,6 +471,103 @@ private slots:
                 const int g = inside ? greyOf(sampleAt(ix, iy)) : 0;
                 QCOMPARE(v.pixelColor(x, y), QColor(g, g, g));
             }
+    }
+
+    // A 100 x 50 result map holding the frame's samples reversed, 10 (256 - v) + 5:
+    // its range 5..2565 is not the frame's, and its greys run the other way.
+    static void fillMap(Analyzed2DRes& map, int W = 100, int H = 50)
+    {
+        AnalyzeCond c;
+        c.W = W;
+        c.H = H;
+        map.setCond(c);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                map.setData(x, y, 0, 0, 10.0 * (256 - sampleAt(x, y)) + 5);
+    }
+
+    void overlayDrawsTheMap_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<double>("lo");
+        QTest::addColumn<double>("hi");
+        QTest::addColumn<int>("greyScale"); // grey = min(255, greyScale * (256 - v) / 256)
+        QTest::newRow("own range") << false << 5.0 << 2565.0 << 256;
+        // half the span: the upper half of the values all reach the top colour
+        QTest::newRow("fixed range") << true << 5.0 << 1285.0 << 512;
+    }
+    void overlayDrawsTheMap()
+    {
+        QFETCH(bool, fixed);
+        QFETCH(double, lo);
+        QFETCH(double, hi);
+        QFETCH(int, greyScale);
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
+        Analyzed2DRes map(QStringLiteral("a2d test"));
+        fillMap(map);
+        map.scaleMin = lo;
+        map.scaleMax = hi;
+        map.setFixedScale(fixed); // rebuilds the picture
+        QVERIFY(map.valid && map.image);
+        bar->dataMin = bar->dataMax = -1;
+        d.overlayMap = &map;
+        d.setShowOverLayer(true);
+        const QImage img = d.grab().toImage();
+        img.save(testreg::shotsDir() + QStringLiteral("/imgdispa-overlay-%1.png").arg(fixed ? "fixed" : "own"));
+        QCOMPARE(bar->dataMin, lo);
+        QCOMPARE(bar->dataMax, hi);
+        for (int y = 0; y < 50; y += 7)
+            for (int x = 0; x < 100; x += 3) {
+                const int g = std::min(255, greyScale * (256 - sampleAt(x, y)) / 256);
+                QCOMPARE(img.pixelColor(4 * x + 2, 100 + 4 * y + 2), QColor(g, g, g));
+            }
+        QCOMPARE(d.cc.toScreenY(25), 200.0);
+        QCOMPARE(d.visibleImage().size(), QSize(101, 101));
+        const int g = std::min(255, greyScale * (256 - sampleAt(7, 3)) / 256);
+        QCOMPARE(d.visibleImage().pixelColor(7, 25 + 3), QColor(g, g, g));
+        // back to the frame
+        d.setShowOverLayer(false);
+        const int fg = greyOf(sampleAt(7, 3));
+        QCOMPARE(d.grab().toImage().pixelColor(4 * 7 + 2, 100 + 4 * 3 + 2), QColor(fg, fg, fg));
+    }
+
+    void overlayWithoutPicture_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("map never built") << "unbuilt";
+        QTest::newRow("valid but empty geometry") << "empty";
+        QTest::newRow("built without a colour bar") << "no bar";
+        QTest::newRow("geometry changed after building") << "recond";
+    }
+    void overlayWithoutPicture()
+    {
+        QFETCH(QString, how);
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
+        Analyzed2DRes map(QStringLiteral("a2d test"));
+        if (how == QLatin1String("unbuilt")) {
+            fillMap(map);
+        } else if (how == QLatin1String("empty")) {
+            map.genImg();
+            QVERIFY(map.valid);
+            QVERIFY(!map.image);
+        } else if (how == QLatin1String("no bar")) {
+            fillMap(map);
+            mainColorBar = nullptr;
+            map.genImg();
+        } else {
+            fillMap(map);
+            map.genImg();
+            fillMap(map, 30, 30);
+        }
+        d.overlayMap = &map;
+        d.setShowOverLayer(true);
+        bar->dataMin = bar->dataMax = -1;
+        QVERIFY(drawsNothing(d));
+        QCOMPARE(bar->dataMin, -1.0); // the bar is left alone
     }
 
     void zoomToSelectedArea()
