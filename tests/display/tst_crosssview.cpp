@@ -116,17 +116,6 @@ private slots:
         QCOMPARE(img.pixelColor(90, 40), QColor(Qt::white));
     }
 
-    void cursorOutsideTheProfile()
-    {
-        CrossSView v;
-        sized(v, 200, 100);
-        v.profile = profileOf(0, [](int i) { return double(i % 7); });
-        v.cursor = 2000000000; // far right: drawn beyond the edge, not seen
-        const QImage img = v.grab().toImage();
-        for (int x = 0; x < 200; ++x)
-            QVERIFY(img.pixelColor(x, 50) != cursorColour);
-    }
-
     void nothingToScale_data()
     {
         QTest::addColumn<QString>("kind");

@@ -73,42 +73,6 @@ private slots:
             QVERIFY(near(W / v.width(), H / v.height()));
     }
 
-    void emptyImageIsNoView()
-    {
-        QVERIFY(!ViewWin::usable(ViewWin::fitted(0, 50, 400, 400, false)));
-        QVERIFY(!ViewWin::usable(ViewWin::fitted(100, 0, 400, 400, true)));
-    }
-
-    void imagePoint_data()
-    {
-        QTest::addColumn<QRectF>("view");
-        QTest::addColumn<double>("W");
-        QTest::addColumn<double>("H");
-        QTest::addColumn<QPointF>("cursor");
-        QTest::addColumn<QPointF>("point");
-        QTest::newRow("centre of banded view") << QRectF(0, -25, 100, 100) << 400.0 << 400.0
-                                               << QPointF(200, 200) << QPointF(50, 25);
-        QTest::newRow("top left corner") << QRectF(0, -25, 100, 100) << 400.0 << 400.0
-                                         << QPointF(0, 0) << QPointF(0, -25);
-        QTest::newRow("cropped view") << QRectF(25, 0, 50, 50) << 400.0 << 400.0 << QPointF(100, 300)
-                                      << QPointF(37.5, 37.5);
-        QTest::newRow("outside the widget") << QRectF(0, 0, 10, 10) << 100.0 << 100.0
-                                            << QPointF(-50, 150) << QPointF(-5, 15);
-        QTest::newRow("zero-size widget") << QRectF(3, 4, 10, 10) << 0.0 << 0.0 << QPointF(0, 0)
-                                          << QPointF(3, 4);
-    }
-    void imagePoint()
-    {
-        QFETCH(QRectF, view);
-        QFETCH(double, W);
-        QFETCH(double, H);
-        QFETCH(QPointF, cursor);
-        QFETCH(QPointF, point);
-        const QPointF p = ViewWin::imagePoint(view, W, H, cursor.x(), cursor.y());
-        QVERIFY(near(p.x(), point.x()));
-        QVERIFY(near(p.y(), point.y()));
-    }
-
     void zoom_data()
     {
         QTest::addColumn<QRectF>("view");
@@ -177,27 +141,6 @@ private slots:
         QFETCH(double, W);
         const QRectF z = ViewWin::zoomedAbout(view, W, W, W / 2, W / 2, f, true);
         QCOMPARE(z, view);
-    }
-
-    void pan_data()
-    {
-        QTest::addColumn<QPoint>("from");
-        QTest::addColumn<QPoint>("to");
-        QTest::addColumn<QPointF>("origin");
-        // 200 x 200 widget over 100 x 100: a widget pixel is half an image pixel
-        QTest::newRow("right and up") << QPoint(100, 100) << QPoint(120, 90) << QPointF(-10, 5);
-        QTest::newRow("no move") << QPoint(7, 7) << QPoint(7, 7) << QPointF(0, 0);
-        QTest::newRow("a whole widget left") << QPoint(200, 0) << QPoint(0, 0) << QPointF(100, 0);
-    }
-    void pan()
-    {
-        QFETCH(QPoint, from);
-        QFETCH(QPoint, to);
-        QFETCH(QPointF, origin);
-        const QRectF p = ViewWin::panned(QRectF(0, 0, 100, 100), 200, 200, from.x(), from.y(), to.x(), to.y());
-        QVERIFY(near(p.x(), origin.x()));
-        QVERIFY(near(p.y(), origin.y()));
-        QCOMPARE(p.size(), QSizeF(100, 100));
     }
 
     void visibleRect_data()
@@ -316,17 +259,6 @@ private slots:
         QVERIFY(!s.dragging);
     }
 
-    void pressKeepsThePreviousArea()
-    {
-        AreaSel s;
-        s.set(30, 40, 10, 20); // from numbers: kept as given, not normalised
-        QCOMPARE(s.area, QRectF(30, 40, -20, -20));
-        QVERIFY(s.valid);
-        s.press(0, QPointF(1, 1));
-        QVERIFY(s.dragging);
-        QCOMPARE(s.prevArea, QRectF(30, 40, -20, -20));
-        QCOMPARE(s.area, QRectF(1, 1, 0, 0));
-    }
 };
 
 CORVELLINE_TEST(TestViewWin)
