@@ -11,6 +11,16 @@ AnalyzeProc::AnalyzeProc(QObject* parent) : QObject(parent) {}
 
 AnalyzeProc::~AnalyzeProc() = default;
 
+namespace {
+AnalyzeReply replyTo(quint64 generation, AnalyzeKind kind)
+{
+    AnalyzeReply r;
+    r.generation = generation;
+    r.kind = kind;
+    return r;
+}
+} // namespace
+
 void AnalyzeProc::answerFit(const AnalyzeReply& reply)
 {
     if (reply.fitted)
@@ -36,9 +46,7 @@ void AnalyzeProc::analyzeSpectrumByMLCF(LCFRequest r) { answerFit(LCFFit::fit(r,
 
 void AnalyzeProc::analyzeSpectrumDEdge0(DEdgeRequest r)
 {
-    AnalyzeReply reply;
-    reply.generation = r.generation;
-    reply.kind = AnalyzeKind::DEdge;
+    AnalyzeReply reply = replyTo(r.generation, AnalyzeKind::DEdge);
     reply.dEdge = EdgePosition::dEdge(r);
     emit newDEdge(reply.dEdge);
     emit finished(reply);
@@ -46,27 +54,21 @@ void AnalyzeProc::analyzeSpectrumDEdge0(DEdgeRequest r)
 
 void AnalyzeProc::analyzeSpectrumElems0(ElemsRequest r)
 {
-    AnalyzeReply reply;
-    reply.generation = r.generation;
-    reply.kind = AnalyzeKind::Elems;
+    AnalyzeReply reply = replyTo(r.generation, AnalyzeKind::Elems);
     ElemAnalysis::run(r, reply);
     emit finishedAElems(reply);
 }
 
 void AnalyzeProc::analyzeSpectrumRA(RARequest r)
 {
-    AnalyzeReply reply;
-    reply.generation = r.generation;
-    reply.kind = AnalyzeKind::RA;
+    AnalyzeReply reply = replyTo(r.generation, AnalyzeKind::RA);
     SpectrumFeatures::residualAbsorption(r, reply);
     emit finished(reply);
 }
 
 void AnalyzeProc::analyzeSpectrumFV(FVRequest r)
 {
-    AnalyzeReply reply;
-    reply.generation = r.generation;
-    reply.kind = AnalyzeKind::FV;
+    AnalyzeReply reply = replyTo(r.generation, AnalyzeKind::FV);
     reply.fv = SpectrumFeatures::featureValue(r.s, r.se.edgeEV, r.elimReg);
     emit finishedAFV(reply);
 }

@@ -1,3 +1,4 @@
+#include "support/AnalysisValues.h"
 #include "support/EdgeSpectra.h"
 #include "support/TestRegistry.h"
 
@@ -14,15 +15,13 @@ XafsSpectrum edge()
     return XafsSpectrum(rampSpectrum(8900, 9100, 0.5, 8995, 9005), "s", 1, 0.0, SuggestElm());
 }
 
-LCFRefData refOf(const XafsSpectrum& x, int index)
+template <class R>
+R numbered(quint64 generation, const XafsSpectrum& s)
 {
-    LCFRefData d;
-    d.index = index;
-    d.minE = x.minX;
-    d.maxE = x.maxX;
-    d.n = x.doubleNormalized;
-    d.p = x.minusPostByGap;
-    return d;
+    R r;
+    r.generation = generation;
+    r.s = s;
+    return r;
 }
 
 struct Heard {
@@ -152,12 +151,12 @@ private slots:
         if (request == "lcf one row") {
             l.s = edge();
             l.rowCount = 1;
-            l.refs = {refOf(edge(), 0)};
+            l.refs = {refDataOf(edge(), 0, 0.0)};
         } else if (request == "lcf no used row") {
             l.s = edge();
         } else if (request == "lcf singular") {
             l.s = edge();
-            l.refs = {refOf(edge(), 0), refOf(edge(), 1)};
+            l.refs = {refDataOf(edge(), 0, 0.0), refDataOf(edge(), 1, 0.0)};
         }
         if (request.startsWith("lcf"))
             emit requester->lcf(l);
@@ -203,46 +202,23 @@ private slots:
     void hundredInOrder()
     {
         const XafsSpectrum s = edge();
+        // Every kind in turn, each carrying its number.
         for (quint64 g = 1; g <= 100; ++g) {
-            switch (g % 5) {
-            case 0: {
-                LCFRequest r;
-                r.generation = g;
-                r.s = s;
+            if (g % 5 == 0) {
+                LCFRequest r = numbered<LCFRequest>(g, s);
                 r.rowCount = 2;
-                r.refs = {refOf(s, 0)};
+                r.refs = {refDataOf(s, 0, 0.0)};
                 emit requester->lcf(r);
-                break;
-            }
-            case 1: {
-                DEdgeRequest r;
-                r.generation = g;
-                r.s = s;
-                emit requester->dEdge(r);
-                break;
-            }
-            case 2: {
-                ElemsRequest r;
-                r.generation = g;
-                r.s = s;
+            } else if (g % 5 == 1) {
+                emit requester->dEdge(numbered<DEdgeRequest>(g, s));
+            } else if (g % 5 == 2) {
+                ElemsRequest r = numbered<ElemsRequest>(g, s);
                 r.rows = {ElemRowConds()};
                 emit requester->elems(r);
-                break;
-            }
-            case 3: {
-                RARequest r;
-                r.generation = g;
-                r.s = s;
-                emit requester->ra(r);
-                break;
-            }
-            default: {
-                FVRequest r;
-                r.generation = g;
-                r.s = s;
-                emit requester->fv(r);
-                break;
-            }
+            } else if (g % 5 == 3) {
+                emit requester->ra(numbered<RARequest>(g, s));
+            } else {
+                emit requester->fv(numbered<FVRequest>(g, s));
             }
         }
         drain();

@@ -1,3 +1,4 @@
+#include "support/AnalysisValues.h"
 #include "support/EdgeSpectra.h"
 #include "support/TestRegistry.h"
 
@@ -35,12 +36,6 @@ XafsSpectrum stepVariant(const QString& kind)
     return s;
 }
 
-bool same(double a, double b)
-{
-    if (std::isnan(a) || std::isnan(b))
-        return std::isnan(a) && std::isnan(b);
-    return std::fabs(a - b) < 1e-12;
-}
 } // namespace
 
 class TestElemAnalysis : public QObject {
@@ -132,7 +127,7 @@ private slots:
                                        out.elemDE,      out.elemROI,  out.elemNROI};
         for (int k = 0; k < got.size(); ++k) {
             QCOMPARE(got[k].size(), 1);
-            QVERIFY2(same(got[k][0], expected[k]),
+            QVERIFY2(sameValue(got[k][0], expected[k], 1e-12),
                      qPrintable(QString("list %1: %2 vs %3").arg(k).arg(got[k][0]).arg(expected[k])));
         }
     }
