@@ -67,6 +67,10 @@ private slots:
         QCOMPARE(row.ratio, 0.0);
         QVERIFY(!row.takesPart());
         QCOMPARE(row.windowTitle(), QString("LCFReference"));
+        row.resize(1100, 26);
+        QVERIFY(row.grab().save(testreg::shotsDir() + "/lcfreference.png"));
+        AElemsConds conds;
+        QVERIFY(conds.grab().save(testreg::shotsDir() + "/aelemsconds.png"));
     }
 
     void victoreenChoice_data()
