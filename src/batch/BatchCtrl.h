@@ -1,0 +1,42 @@
+#pragma once
+// The window in which batch scripts are written, loaded, saved and run, and
+// where the dispatcher's progress is logged.
+#include "batch/CmdLine.h"
+#include "ui_BatchCtrl.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+class BatchDispatcher;
+class QFileDialog;
+
+class BatchCtrl : public QMainWindow, public Ui_BatchCtrl {
+    Q_OBJECT
+public:
+    explicit BatchCtrl(QWidget* parent = nullptr);
+    ~BatchCtrl() override;
+
+    void connectDispatcher(BatchDispatcher* d);
+
+signals:
+    void doDispatchCmds(QStringList cmdLines);
+
+public slots:
+    void execCmdsSlot();
+    void clear();
+    void clearLog();
+    void save(QString fname);
+    void load(QString fname);
+    void Log(QString LogMsg);
+    void setBatchFile(QString fname);
+    void execBatchSlot();
+    void showCmdErr(CmdLine cmd);
+
+private:
+    void setup();
+
+    BatchDispatcher* dispatcher = nullptr;
+    QStringList lastLines;
+    QFileDialog* saveDialog = nullptr;
+    QFileDialog* loadDialog = nullptr;
+};

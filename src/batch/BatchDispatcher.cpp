@@ -1,0 +1,255 @@
+#include "batch/BatchDispatcher.h"
+
+#include "batch/CmdDef.h"
+#include "foundation/Globals.h"
+#include "foundation/TextUtils.h"
+
+#include <QDebug>
+#include <QMetaType>
+
+namespace {
+// Replaces every occurrence of key from left to right; the search goes on
+// behind the inserted value, so a value holding its own key goes in once.
+void replaceOnce(QString& s, const QString& key, const QString& value)
+{
+    if (key.isEmpty())
+        return;
+    qsizetype pos = 0;
+    while ((pos = s.indexOf(key, pos)) >= 0) {
+        s.replace(pos, key.size(), value);
+        pos += value.size();
+    }
+}
+
+QString boolText(bool f) { return f ? QStringLiteral("true") : QStringLiteral("false"); }
+} // namespace
+
+BatchDispatcher::BatchDispatcher(QObject* parent) : QObject(parent)
+{
+    qRegisterMetaType<CmdLine>("CmdLine");
+    vars.set(QStringLiteral("$DataRoot$"), dataRoot, QString(), QString());
+    // Queued even within the thread: every walk starts from the event queue, so
+    // Stop and new lines are seen between turns and no call stack deepens.
+    connect(this, &BatchDispatcher::execNextLineSig, this, &BatchDispatcher::execNextLineSlot,
+            Qt::QueuedConnection);
+}
+
+BatchDispatcher::~BatchDispatcher() = default;
+
+int BatchDispatcher::answerIdOf(const CmdLine& cmd, bool inRem)
+{
+    if (inRem)
+        return NOT_EX_CMD;
+    switch (exCmdId(cmd)) {
+    case LOAD_I1_FILES:
+    case LOAD_I1_FILES_OF_PATTERN:
+        return LOAD_I1_FILES;
+    case LOAD_I0_FILES:
+    case LOAD_I0_FILES_OF_PATTERN:
+        return LOAD_I0_FILES;
+    case ANALYZER_EXEC_2DA:
+    case ANALYZER_EXEC_LCF:
+    case ANALYZER_EXEC_ELEMS:
+    case ANALYZER_EXEC_RA:
+        return ANALYZER_EXEC_LCF;
+    case ANALYZER_SELECT_MAIN_MODE_SUMUP:
+        return NOT_EX_CMD;
+    default:
+        return exCmdId(cmd);
+    }
+}
+
+void BatchDispatcher::doDispatchCmds(QStringList cmdList)
+{
+    qDebug().noquote() << "dispacher :: do dispach cmds" << cmdList.size() << boolText(running);
+    // A continuation on the last line leaves index one past the end; the new
+    // lines must still be read from their first one.
+    if (index > lines.size())
+        index = static_cast<int>(lines.size());
+    lines << cmdList;
+    if (!running) {
+        running = true;
+        index = 0;
+        loops.clear();
+        scheduleWalk();
+    } else if (!outstanding) {
+        // The walk ran out of lines (no ":end" yet): go on with the new ones.
+        scheduleWalk();
+    }
+}
+
+void BatchDispatcher::finishBatchExec(int id)
+{
+    // Answers nobody waits for (work started from the window, a command
+    // abandoned by Stop) must not move the walk on.
+    if (!outstanding || id != awaitedId)
+        return;
+    outstanding = false;
+    scheduleWalk();
+}
+
+void BatchDispatcher::batchStopSlot()
+{
+    index = 0;
+    lines.clear();
+    running = false;
+    inRem = false;
+    outstanding = false;
+}
+
+void BatchDispatcher::scheduleWalk()
+{
+    if (walkQueued)
+        return;
+    walkQueued = true;
+    emit execNextLineSig();
+}
+
+void BatchDispatcher::log(const QString& text)
+{
+    QString d = text;
+    if (d.endsWith(u'\n'))
+        d.chop(1);
+    qDebug().noquote() << d;
+    emit Log(text);
+}
+
+void BatchDispatcher::endBatch()
+{
+    // Lines appended behind this ":end" (Exec while running) form the next batch.
+    // index may stand past the end when ":end" itself was continued.
+    const qsizetype upTo = qMin<qsizetype>(qsizetype(index) + 1, lines.size());
+    lines.erase(lines.begin(), lines.begin() + upTo);
+    index = 0;
+    loops.clear();
+    if (lines.isEmpty())
+        running = false;
+    log(QStringLiteral("end"));
+}
+
+void BatchDispatcher::execNextLineSlot()
+{
+    walkQueued = false;
+    for (int walked = 0;; ++walked) {
+        if (!running || outstanding || index < 0 || index >= lines.size()) {
+            // Run out: a comment block left open must not swallow what comes next.
+            if (running && !outstanding && index >= lines.size())
+                inRem = false;
+            return;
+        }
+        if (walked >= linesPerTurn) {
+            scheduleWalk();
+            return;
+        }
+
+        QString text = lines.at(index);
+        while (cutLineContinuation(text)) {
+            ++index;
+            if (index < lines.size())
+                text += lines.at(index);
+        }
+        CmdLine cmd(text);
+        if (cmd.cmd.isEmpty()) {
+            ++index;
+            continue;
+        }
+
+        const int ctrl = ctrlCmdId(cmd);
+        if (ctrl == CTRL_REM_END) {
+            inRem = false;
+        } else if (ctrl == CTRL_REM_START) {
+            inRem = true;
+            ++index;
+            continue;
+        } else if (inRem) {
+            ++index;
+            if (isExCmd(cmd)) {
+                awaitedId = answerIdOf(cmd, true);
+                outstanding = true;
+                emit execCmdSig(cmd, true);
+                return;
+            }
+            continue;
+        }
+
+        switch (ctrl) {
+        case CTRL_FOR: {
+            BatchForLoop loop(index, cmd.joinedParams());
+            for (qsizetype i = loops.size() - 1; i >= 0; --i) {
+                if (loops.at(i).name == loop.name)
+                    loops.removeAt(i);
+            }
+            loops << loop;
+            log(QStringLiteral("for %1 : %2 = %3\n").arg(loop.name, loop.placeholder, loop.value));
+            break;
+        }
+        case CTRL_NEXT: {
+            BatchForLoop* loop = nullptr;
+            index = nextLoopStep(cmd.firstParam(), index, loop);
+            if (loop)
+                log(QStringLiteral("next %1 : %2 = %3\n").arg(loop->name, loop->placeholder, loop->value));
+            else
+                log(QStringLiteral("next %1 : %2 = %3\n").arg(QString(), QString(), QString()));
+            break;
+        }
+        case CTRL_ECHO:
+            substituteVars(cmd);
+            log(QStringLiteral("echo %1").arg(cmd.firstParam()));
+            break;
+        case CTRL_END:
+            endBatch();
+            continue;
+        case CTRL_LET: {
+            const QString key = QStringLiteral("$%1$").arg(cmd.firstParam());
+            const QString value = cmd.param(1);
+            // The value is never substituted, so a ":let" inside a loop sets the
+            // same text on every pass: only a change goes into the store.
+            if (!vars.keys().contains(key) || vars.exactValue(key, QString()) != value)
+                vars.set(key, value, QString(), QString());
+            break;
+        }
+        default:
+            break;
+        }
+
+        const bool command = isExCmd(cmd);
+        if (command) {
+            substituteVars(cmd);
+            log(QStringLiteral("%1 : %2\n").arg(cmd.cmd, cmd.joinedParams()));
+        }
+        ++index;
+        if (command) {
+            awaitedId = answerIdOf(cmd, false);
+            outstanding = true;
+            emit execCmdSig(cmd, false);
+            return;
+        }
+    }
+}
+
+int BatchDispatcher::nextLoopStep(const QString& name, int current, BatchForLoop*& loop)
+{
+    loop = nullptr;
+    for (BatchForLoop& l : loops) {
+        if (l.name == name) {
+            loop = &l;
+            return l.next(current);
+        }
+    }
+    return current;
+}
+
+void BatchDispatcher::substituteVars(CmdLine& cmd)
+{
+    const QStringList keys = vars.keys();
+    QStringList values;
+    values.reserve(keys.size());
+    for (const QString& k : keys)
+        values << vars.exactValue(k, QString());
+    for (QString& p : cmd.params) {
+        for (const BatchForLoop& l : loops)
+            replaceOnce(p, l.placeholder, l.value);
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            replaceOnce(p, keys.at(i), values.at(i));
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Interpreter of the batch language, living on a thread of its own: it walks
+// the script, runs the control keywords itself and hands each command to the
+// main window, then waits for that command's answer.
+#include "batch/BatchForLoop.h"
+#include "batch/CmdLine.h"
+#include "foundation/Cfg.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class BatchDispatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit BatchDispatcher(QObject* parent = nullptr);
+    ~BatchDispatcher() override;
+
+    // The id the main window answers a sent command with.
+    static int answerIdOf(const CmdLine& cmd, bool inRem);
+
+    // Lines walked without sending a command before the walk lets queued
+    // events (Stop, new lines) in.
+    static const int linesPerTurn = 4096;
+
+signals:
+    void execNextLineSig();
+    void execCmdSig(CmdLine cmd, bool inRem);
+    void Log(QString Log);
+
+public slots:
+    void execNextLineSlot();
+    void doDispatchCmds(QStringList cmdList);
+    void batchStopSlot();
+    void finishBatchExec(int id);
+
+private:
+    void substituteVars(CmdLine& cmd);
+    int nextLoopStep(const QString& name, int current, BatchForLoop*& loop);
+    void scheduleWalk();
+    void log(const QString& text);
+    void endBatch();
+
+    bool running = false;
+    bool inRem = false;
+    QStringList lines;
+    int index = 0;
+    Cfg vars;
+    QList<BatchForLoop> loops;
+
+    bool outstanding = false; // a command was sent and its answer is awaited
+    int awaitedId = -1;
+    bool walkQueued = false;
+};

@@ -1,0 +1,672 @@
+#include "imagestack/TiffData.h"
+
+#include "display/ColorBar.h"
+#include "foundation/Globals.h"
+#include "foundation/TextUtils.h"
+#include "imagestack/ErrPoints.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QTextStream>
+#include <QtEndian>
+
+#include <tiffio.h>
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+template <class T>
+void rangeOf(const void* row, int n, double& mn, double& mx)
+{
+    const T* p = static_cast<const T*>(row);
+    for (int i = 0; i < n; i++) {
+        double v = p[i];
+        if (v > mx)
+            mx = v;
+        if (v < mn)
+            mn = v;
+    }
+}
+
+// x outer, y inner: float sums depend on the order, and this is the defined one.
+template <class T>
+double sumRect(const QList<void*>& rows, qint64 c0, qint64 c1, qint64 r0, qint64 r1)
+{
+    double s = 0.0;
+    for (qint64 c = c0; c <= c1; c++)
+        for (qint64 r = r0; r <= r1; r++)
+            s += static_cast<const T*>(rows[r])[c];
+    return s;
+}
+
+// Double to an unsigned sample: truncation toward zero, saturating, NaN as 0.
+template <class T>
+T toSample(double v, double top)
+{
+    if (!(v > 0.0))
+        return 0;
+    if (v >= top)
+        return T(top);
+    return T(v);
+}
+
+quint16 le16(const QByteArray& b, int at)
+{
+    return quint16(uchar(b[at]) | (uchar(b[at + 1]) << 8));
+}
+
+// libtiff hands the EXIF rational back as a float or a double depending on its
+// version; a float is widened through its shortest decimal form so 1/10 s stays 100 ms.
+bool exifExposureSeconds(TIFF* tif, double& seconds)
+{
+    const TIFFField* field = TIFFFieldWithTag(tif, EXIFTAG_EXPOSURETIME);
+    if (!field)
+        return false;
+    switch (TIFFFieldSetGetSize(field)) {
+    case 4: {
+        float f = 0.0f;
+        if (!TIFFGetField(tif, EXIFTAG_EXPOSURETIME, &f))
+            return false;
+        char text[32];
+        auto res = std::to_chars(text, text + sizeof(text) - 1, f);
+        if (res.ec != std::errc())
+            return false;
+        *res.ptr = '\0';
+        seconds = std::strtod(text, nullptr);
+        return true;
+    }
+    case 8: {
+        double d = 0.0;
+        if (!TIFFGetField(tif, EXIFTAG_EXPOSURETIME, &d))
+            return false;
+        seconds = d;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// Number and unit of an "IM" exposure time, in ms; false keeps the default.
+bool imgExposureMs(const QString& text, double& ms)
+{
+    const QStringList items = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (items.isEmpty())
+        return false;
+    bool ok = false;
+    double t = items[0].toDouble(&ok);
+    if (!ok || !std::isfinite(t))
+        return false;
+    const QString unit = items.size() > 1 ? items[1] : QString();
+    if (unit.isEmpty() || unit == QLatin1String("s"))
+        t *= 1000.0;
+    else if (unit == QLatin1String("us"))
+        t *= 0.001;
+    ms = t;
+    return true;
+}
+
+// First open of a header reader; a failure names the file and the error code.
+bool openLogged(QFile& f, QIODevice::OpenMode mode)
+{
+    if (f.open(mode))
+        return true;
+    qDebug().noquote() << "Can not open" << f.fileName() << "[" << int(f.error()) << "]";
+    return false;
+}
+
+} // namespace
+
+TiffData::TiffData()
+    : errPs(&globalErrPoints), min(DBL_MAX), max(-DBL_MAX)
+{
+}
+
+TiffData::~TiffData()
+{
+    freeRows();
+    freeDisplay();
+}
+
+void TiffData::freeRows()
+{
+    for (void* r : rows)
+        std::free(r);
+    rows.clear();
+}
+
+void TiffData::freeDisplay()
+{
+    delete dispImg;
+    dispImg = nullptr;
+    delete[] dispBuf;
+    dispBuf = nullptr;
+}
+
+void TiffData::resetRange()
+{
+    min = DBL_MAX;
+    max = -DBL_MAX;
+}
+
+void TiffData::takeRange(const void* row)
+{
+    switch (srcType) {
+    case SrcTiff:
+    case SrcImg16:
+        rangeOf<quint16>(row, width, min, max);
+        break;
+    case SrcImg32:
+        rangeOf<quint32>(row, width, min, max);
+        break;
+    case SrcCttr:
+        rangeOf<float>(row, width, min, max);
+        break;
+    default:
+        break;
+    }
+}
+
+bool TiffData::load(const QString& name, ErrPoints* list)
+{
+    if (list)
+        errPs = list;
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << "Can not open (1)" << name;
+        return false;
+    }
+    const QByteArray head = f.read(15);
+    f.close();
+    if (head.size() < 15) {
+        qDebug().noquote() << "Error on reading file (1)" << name;
+        return false;
+    }
+    // A frame is loaded once; should it be loaded again, the old samples go first.
+    freeRows();
+    freeDisplay();
+    srcType = SrcNone;
+    if (head.startsWith("II") || head.startsWith("MM"))
+        return readTiff(name);
+    if (head.startsWith("IM"))
+        return readImg(name);
+    if (QString::fromUtf8(head).left(11) == QLatin1String("#CTTR-CTImg"))
+        return readCttr(name);
+    return false;
+}
+
+bool TiffData::readTiff(const QString& name)
+{
+    TIFF* tif = TIFFOpen(QFile::encodeName(name).constData(), "r");
+    if (!tif)
+        return false;
+    fileName = name;
+    resetRange();
+
+    auto refuse = [&](const QString& why) {
+        qDebug().noquote() << "TIFF file refused:" << why << name;
+        TIFFClose(tif);
+        freeRows();
+        srcType = SrcNone;
+        return false;
+    };
+
+    expTime = 100.0;
+    const tdir_t imageDir = TIFFCurrentDirectory(tif);
+    toff_t exifOffset = 0;
+    if (TIFFGetField(tif, TIFFTAG_EXIFIFD, &exifOffset)) {
+        double seconds = 0.0;
+        if (TIFFReadEXIFDirectory(tif, exifOffset) && exifExposureSeconds(tif, seconds)
+            && std::isfinite(seconds))
+            expTime = seconds * 1000.0;
+        if (!TIFFSetDirectory(tif, imageDir))
+            return refuse(QStringLiteral("image directory lost after the EXIF data"));
+    }
+
+    uint32_t w = 0, h = 0;
+    uint16_t bits = 0, spp = 0, format = SAMPLEFORMAT_UINT;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
+    if (w < 1 || h < 1 || w > uint32_t(maxSide) || h > uint32_t(maxSide))
+        return refuse(QStringLiteral("size %1 x %2").arg(w).arg(h));
+    if (bits != 16)
+        return refuse(QStringLiteral("%1 bits per sample").arg(bits));
+    if (spp != 1)
+        return refuse(QStringLiteral("%1 samples per pixel").arg(spp));
+    if (format == SAMPLEFORMAT_IEEEFP || format == SAMPLEFORMAT_COMPLEXINT
+        || format == SAMPLEFORMAT_COMPLEXIEEEFP)
+        return refuse(QStringLiteral("sample format %1").arg(format));
+    if (TIFFIsTiled(tif))
+        return refuse(QStringLiteral("tiled image"));
+    const tmsize_t lineSize = TIFFScanlineSize(tif);
+    if (lineSize < tmsize_t(2) * w || lineSize > tmsize_t(64) * maxSide)
+        return refuse(QStringLiteral("scanline of %1 bytes").arg(qint64(lineSize)));
+
+    width = int(w);
+    height = int(h);
+    scanlineSize = int(lineSize);
+    srcType = SrcTiff;
+    void* line = _TIFFmalloc(lineSize);
+    if (!line)
+        return refuse(QStringLiteral("no memory for a scanline"));
+    const size_t rowBytes = size_t(width) * sizeof(quint16);
+    for (int r = 0; r < height; r++) {
+        void* row = nullptr;
+        if (TIFFReadScanline(tif, line, uint32_t(r), 0) < 0 || !(row = std::malloc(rowBytes))) {
+            _TIFFfree(line);
+            return refuse(QStringLiteral("error on reading row %1").arg(r));
+        }
+        std::memcpy(row, line, rowBytes);
+        takeRange(row);
+        rows.append(row);
+    }
+    _TIFFfree(line);
+    TIFFClose(tif);
+    if (globalErrPoints.use)
+        applyErrPoints();
+    makeDispImage();
+    return true;
+}
+
+qint64 TiffData::readImgHeader(const QString& name)
+{
+    width = 0;
+    height = 0;
+    QFile f(name);
+    if (!openLogged(f, QIODevice::ReadOnly))
+        return 0;
+    const QByteArray h = f.read(40);
+    if (h.size() < 10) {
+        qDebug().noquote() << "Error on reading (4)" << name;
+        return 0;
+    }
+    const int commentLength = le16(h, 2);
+    const int w = le16(h, 4);
+    const int hh = le16(h, 6);
+    hdrX = le16(h, 8);
+    hdrY = h.size() >= 12 ? le16(h, 10) : 0;
+    f.close();
+    if (w < 1 || hh < 1) {
+        qDebug().noquote() << "IM file refused: size" << w << "x" << hh << name;
+        return 0;
+    }
+    width = w;
+    height = hh;
+
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug().noquote() << "Can not open" << name;
+        return 0;
+    }
+    QByteArray comment;
+    if (f.seek(64))
+        comment = f.read(commentLength);
+    f.close();
+
+    bool ok = false;
+    const int bpp = headerValue(comment, QStringLiteral("BytesPerPixel="), ',', QStringLiteral("2"))
+                        .toInt(&ok);
+    bytesPerPixel = ok && bpp >= 0 && bpp <= 0xffff ? quint16(bpp) : 0;
+
+    double ms = 0.0;
+    if (imgExposureMs(headerValue(comment, QStringLiteral("ExposureTime="), ',',
+                                  QStringLiteral("0.1")),
+                      ms))
+        expTime = ms;
+    return 64 + commentLength;
+}
+
+bool TiffData::readImg(const QString& name)
+{
+    const qint64 offset = readImgHeader(name);
+    if (offset == 0)
+        return false;
+    fileName = name;
+    resetRange();
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << "Can not open (2)" << name;
+        return false;
+    }
+    f.seek(offset);
+    const bool wide = bytesPerPixel == 4;
+    const qint64 rowBytes = qint64(width) * (wide ? 4 : 2);
+    srcType = wide ? SrcImg32 : SrcImg16;
+    for (int r = 0; r < height; r++) {
+        void* row = std::malloc(size_t(rowBytes));
+        if (!row || f.read(static_cast<char*>(row), rowBytes) != rowBytes) {
+            qDebug().noquote() << "invalid file size. expected (h,w) = " << height << width;
+            qDebug().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
+            std::free(row);
+            freeRows();
+            srcType = SrcNone;
+            return false;
+        }
+        if (wide)
+            qFromLittleEndian<quint32>(row, width, row);
+        else
+            qFromLittleEndian<quint16>(row, width, row);
+        takeRange(row);
+        rows.append(row);
+    }
+    f.close();
+    if (errPs && errPs->use)
+        applyErrPoints();
+    makeDispImage();
+    return true;
+}
+
+int TiffData::readCttrHeader(const QString& name)
+{
+    width = 0;
+    height = 0;
+    QFile f(name);
+    if (!openLogged(f, QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    QTextStream in(&f);
+    static const char* const keys[4] = {"RANGE_X0", "RANGE_X1", "RANGE_Y0", "RANGE_Y1"};
+    qint64 range[4] = {0, 0, 0, 0};
+    bool badNumber = false;
+    int lines = 0;
+    QString line, first, key, sep, val;
+    while (in.readLineInto(&line)) {
+        QString rest = nextItem(line, first);
+        if (!first.startsWith(QLatin1Char('#')))
+            break;
+        rest = nextItem(rest, key);
+        rest = nextItem(rest, sep);
+        nextItem(rest, val);
+        qDebug() << "ksv" << key << sep << val;
+        const QString upper = key.toUpper();
+        for (int i = 0; i < 4; i++) {
+            if (upper != QLatin1String(keys[i]))
+                continue;
+            const double d = val.toDouble();
+            if (std::isfinite(d) && std::fabs(d) < 2147483648.0) {
+                range[i] = qint64(d);
+            } else {
+                range[i] = 0;
+                badNumber = true;
+            }
+        }
+        lines++;
+    }
+    f.close();
+    const qint64 w = range[1] - range[0];
+    const qint64 h = range[3] - range[2];
+    qDebug() << "rrr" << range[0] << range[1] << range[2] << range[3] << w << h;
+    if (badNumber) {
+        qDebug().noquote() << "CTTR file refused: range beyond the int range" << name;
+        return -1;
+    }
+    if (w <= 0 || h <= 0)
+        return -1;
+    if (w > maxSide || h > maxSide || w * h > maxTextPixels) {
+        qDebug().noquote() << "CTTR file refused: size" << w << "x" << h << name;
+        return -1;
+    }
+    width = int(w);
+    height = int(h);
+    return lines;
+}
+
+bool TiffData::readCttr(const QString& name)
+{
+    const int headerLines = readCttrHeader(name);
+    if (headerLines < 0)
+        return false;
+    fileName = name;
+    resetRange();
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug().noquote() << "Can not open (2)" << name;
+        return false;
+    }
+    QTextStream in(&f);
+    QString line, a, b, c;
+    for (int i = 0; i < headerLines; i++)
+        in.readLineInto(&line);
+    srcType = SrcCttr;
+    for (int r = 0; r < height; r++) {
+        float* row = static_cast<float*>(std::malloc(size_t(width) * sizeof(float)));
+        if (!row) {
+            qDebug().noquote() << "CTTR file refused: no memory" << name;
+            freeRows();
+            srcType = SrcNone;
+            return false;
+        }
+        for (int x = 0; x < width; x++) {
+            if (!in.readLineInto(&line))
+                line.clear();
+            QString rest = nextItem(line, a);
+            rest = nextItem(rest, b);
+            nextItem(rest, c);
+            double v = c.toDouble() * 500.0;
+            if (!(v > 0.0)) // negative, and anything that is no number
+                v = 0.0;
+            else if (v > FLT_MAX)
+                v = FLT_MAX;
+            row[x] = float(v);
+        }
+        takeRange(row);
+        rows.append(row);
+    }
+    f.close();
+    makeDispImage();
+    return true;
+}
+
+double TiffData::sample(int c, int r) const
+{
+    const void* row = rows[r];
+    switch (srcType) {
+    case SrcTiff:
+    case SrcImg16:
+        return static_cast<const quint16*>(row)[c];
+    case SrcImg32:
+        return static_cast<const quint32*>(row)[c];
+    case SrcCttr:
+        return static_cast<const float*>(row)[c];
+    default:
+        return 0.0;
+    }
+}
+
+void TiffData::setSample(int c, int r, double v)
+{
+    void* row = rows[r];
+    switch (srcType) {
+    case SrcTiff:
+    case SrcImg16:
+        static_cast<quint16*>(row)[c] = toSample<quint16>(v, 65535.0);
+        break;
+    case SrcImg32:
+        static_cast<quint32*>(row)[c] = toSample<quint32>(v, 4294967295.0);
+        break;
+    case SrcCttr:
+        static_cast<float*>(row)[c] = std::isnan(v) ? 0.0f : float(qBound(-double(FLT_MAX), v, double(FLT_MAX)));
+        break;
+    default:
+        break;
+    }
+}
+
+double TiffData::value(int x, int y) const
+{
+    const qint64 c = qint64(x) - x0;
+    const qint64 r = qint64(y) - y0;
+    if (srcType == SrcNone || c < 0 || c >= width || r < 0 || r >= rows.size())
+        return 0.0;
+    return sample(int(c), int(r));
+}
+
+void TiffData::setPixel(int x, int y, double v)
+{
+    const qint64 c = qint64(x) - x0;
+    const qint64 r = qint64(y) - y0;
+    if (srcType == SrcNone || c < 0 || c >= width || r < 0 || r >= rows.size())
+        return;
+    setSample(int(c), int(r), v);
+}
+
+double TiffData::sumFrameRect(qint64 c0, qint64 c1, qint64 r0, qint64 r1) const
+{
+    // Only the part inside the frame adds anything.
+    c0 = qMax<qint64>(c0, 0);
+    r0 = qMax<qint64>(r0, 0);
+    c1 = qMin<qint64>(c1, qint64(width) - 1);
+    r1 = qMin<qint64>(r1, qint64(rows.size()) - 1);
+    if (c0 > c1 || r0 > r1)
+        return 0.0;
+    switch (srcType) {
+    case SrcTiff:
+    case SrcImg16:
+        return sumRect<quint16>(rows, c0, c1, r0, r1);
+    case SrcImg32:
+        return sumRect<quint32>(rows, c0, c1, r0, r1);
+    case SrcCttr:
+        return sumRect<float>(rows, c0, c1, r0, r1);
+    default:
+        return 0.0;
+    }
+}
+
+double TiffData::areaSum(int x, int y, int hw, int hh) const
+{
+    const qint64 ahw = qAbs(qint64(hw));
+    const qint64 ahh = qAbs(qint64(hh));
+    const qint64 c = qint64(x) - x0;
+    const qint64 r = qint64(y) - y0;
+    return sumFrameRect(c - ahw, c + ahw, r - ahh, r + ahh);
+}
+
+double TiffData::rectMean(const QRectF& rect) const
+{
+    const double parts[4] = {rect.x(), rect.y(), rect.width(), rect.height()};
+    for (double p : parts)
+        if (!std::isfinite(p) || std::fabs(p) >= 2147483648.0)
+            return 0.0;
+    const qint64 ix = qint64(parts[0]), iy = qint64(parts[1]);
+    const qint64 iw = qint64(parts[2]), ih = qint64(parts[3]);
+    // No pixels, no mean: a zero or negative count would give NaN or a sign flip.
+    if (iw < 0 || ih < 0)
+        return 0.0;
+    const double count = double(iw + 1) * double(ih + 1);
+    const double sum = sumFrameRect(ix - x0, ix + iw - x0, iy - y0, iy + ih - y0);
+    return sum / count;
+}
+
+double TiffData::interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,
+                                     int hw, int hh)
+{
+    auto sumOf = [&](const TiffData* f) { return f ? f->areaSum(x, y, hw, hh) : 0.0; };
+    auto energyOf = [](const TiffData* f) { return f ? f->energy : 0.0; };
+    const qsizetype n = list.size();
+    if (n == 0)
+        return 1.0;
+    if (n == 1)
+        return sumOf(list[0]);
+    qsizetype lo, hi;
+    if (e < energyOf(list[0])) {
+        lo = 0;
+        hi = 1;
+    } else if (e >= energyOf(list[n - 1])) {
+        lo = n - 2;
+        hi = n - 1;
+    } else {
+        lo = 0;
+        hi = n - 1;
+        while (hi > lo + 1) {
+            qsizetype mid = (lo + hi) / 2;
+            if (e >= energyOf(list[mid]))
+                lo = mid;
+            else
+                hi = mid;
+        }
+    }
+    return interpolate(e, energyOf(list[lo]), sumOf(list[lo]), energyOf(list[hi]), sumOf(list[hi]));
+}
+
+void TiffData::clearList(QList<TiffData*>& list)
+{
+    for (TiffData* f : list)
+        delete f;
+    list.clear();
+}
+
+void TiffData::applyErrPoints()
+{
+    if (!errPs)
+        return;
+    for (const QPoint& p : errPs->points) {
+        const qint64 c = qint64(p.x()) - hdrX;
+        const qint64 r = qint64(p.y()) - hdrY;
+        if (c < 0 || c >= width || r < 0 || r >= rows.size())
+            continue;
+        setSample(int(c), int(r), errPointFill(int(c), int(r)));
+    }
+}
+
+double TiffData::errPointFill(int c, int r) const
+{
+    static const int dc[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
+    static const int dr[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
+    const bool skipListed = errPs && errPs->use;
+    double sum = 0.0;
+    int n = 0;
+    for (int i = 0; i < 8; i++) {
+        const qint64 nc = qint64(c) + dc[i];
+        const qint64 nr = qint64(r) + dr[i];
+        if (nc < 0 || nc >= width || nr < 0 || nr >= rows.size())
+            continue;
+        // The list holds sensor positions; the frame sits at (hdrX, hdrY) on the sensor.
+        if (skipListed && errPs->contains(int(nc + hdrX), int(nr + hdrY)))
+            continue;
+        sum += sample(int(nc), int(nr));
+        n++;
+    }
+    return n > 0 ? sum / n : 0.0;
+}
+
+QImage* TiffData::makeDispImage()
+{
+    freeDisplay();
+    ColorBar* bar = mainColorBar;
+    if (!bar)
+        return nullptr;
+    dispBuf = newImageBuffer(dispFormat, width, height);
+    if (!dispBuf)
+        return nullptr;
+    dispImg = newImage(dispFormat, dispBuf, width, height);
+    if (!dispImg) {
+        freeDisplay();
+        return nullptr;
+    }
+    const int bpp = ::bytesPerPixel(dispFormat);
+    const int stride = rowStride(dispFormat, width);
+    const double span = max - min;
+    const bool flat = !(span > 0.0) || !std::isfinite(span);
+    // A bar of another format writes nothing, and the image stays black.
+    for (int r = 0; r < height; r++) {
+        uchar* p = dispBuf + qint64(r) * stride;
+        for (int c = 0; c < width; c++, p += bpp)
+            bar->putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
+    }
+    return dispImg;
+}
+
+void TiffData::updateCBar()
+{
+    if (!cBar)
+        return;
+    cBar->dataMin = min;
+    cBar->dataMax = max;
+    cBar->paintCBar();
+}

@@ -1,0 +1,85 @@
+#pragma once
+// One detector frame read from a TIFF, "IM" or "#CTTR-CTImg" file, with what is
+// computed from a frame or a list of frames.
+#include <QImage>
+#include <QList>
+#include <QMetaType>
+#include <QRectF>
+#include <QString>
+
+class ColorBar;
+class ErrPoints;
+class QFile;
+
+class TiffData {
+public:
+    enum SrcType { SrcTiff = 0, SrcImg16 = 1, SrcImg32 = 2, SrcCttr = 3, SrcNone = 4 };
+
+    // Refused before anything is allocated: per side, and in all for text images.
+    static const int maxSide = 65535;
+    static const qint64 maxTextPixels = qint64(1) << 26;
+
+    TiffData();
+    ~TiffData();
+    TiffData(const TiffData&) = delete;
+    TiffData& operator=(const TiffData&) = delete;
+
+    // A non-null list becomes the frame's errPs; null keeps the current one.
+    bool load(const QString& fileName, ErrPoints* errPs);
+
+    // Image coordinates: the sample at (x - x0, y - y0); 0 outside the frame.
+    double value(int x, int y) const;
+    void setPixel(int x, int y, double v);
+    double areaSum(int x, int y, int hw, int hh) const;
+    double rectMean(const QRectF& rect) const;
+    // Bin sum at energy e, interpolated between the frames of a list in ascending energy.
+    static double interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,
+                                      int hw, int hh);
+    static void clearList(QList<TiffData*>& list);
+
+    // Rebuilt through the main colour bar; null without a bar or for an empty frame.
+    QImage* makeDispImage();
+    void updateCBar();
+
+    int dispFormat = QImage::Format_Grayscale8;
+    QString fileName;
+    quint16 bytesPerPixel = 2;
+    int width = 0;
+    int height = 0;
+    int hdrX = 0;
+    int hdrY = 0;
+    ErrPoints* errPs;
+    int scanlineSize = 0;
+    double min;
+    double max;
+    // One buffer of width samples per row, top row first, of the source type's sample.
+    QList<void*> rows;
+    double energy = 0.0;
+    ColorBar* cBar = nullptr;
+    uchar* dispBuf = nullptr;
+    QImage* dispImg = nullptr;
+    double expTime = 100.0;
+    int x0 = 0;
+    int y0 = 0;
+    int srcType = SrcNone;
+
+private:
+    bool readTiff(const QString& name);
+    bool readImg(const QString& name);
+    qint64 readImgHeader(const QString& name);
+    bool readCttr(const QString& name);
+    int readCttrHeader(const QString& name);
+    void applyErrPoints();
+    double errPointFill(int c, int r) const;
+
+    // Frame coordinates, no origin; callers check the range.
+    double sample(int c, int r) const;
+    void setSample(int c, int r, double v);
+    void freeRows();
+    void freeDisplay();
+    void resetRange();
+    void takeRange(const void* row);
+    double sumFrameRect(qint64 c0, qint64 c1, qint64 r0, qint64 r1) const;
+};
+
+Q_DECLARE_METATYPE(TiffData*)

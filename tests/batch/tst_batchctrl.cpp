@@ -1,0 +1,285 @@
+#include "support/DispatcherRig.h"
+#include "support/TestRegistry.h"
+
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "foundation/Globals.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return f.readAll();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The one visible file dialog with the given accept mode, once a button opened it.
+QFileDialog* shownDialog(QFileDialog::AcceptMode mode)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* d = qobject_cast<QFileDialog*>(w);
+        if (d && d->isVisible() && d->acceptMode() == mode)
+            return d;
+    }
+    return nullptr;
+}
+
+void quietDebug(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (type != QtDebugMsg)
+        fprintf(stderr, "%s\n", qPrintable(msg));
+}
+} // namespace
+
+class TestBatchCtrl : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString savedBatchRoot;
+    QtMessageHandler previous = nullptr;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+private slots:
+    void init()
+    {
+        savedBatchRoot = batchRoot;
+        batchRoot = dir.path();
+        previous = qInstallMessageHandler(quietDebug);
+    }
+    void cleanup()
+    {
+        qInstallMessageHandler(previous);
+        batchRoot = savedBatchRoot;
+    }
+
+    void exec_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty editor") << "" << QStringList{"", ":end"};
+        QTest::newRow("one line") << "save_image a" << QStringList{"save_image a", ":end"};
+        QTest::newRow("final line feed gives an empty line")
+            << "save_image a\n" << QStringList{"save_image a", "", ":end"};
+        QTest::newRow("blank lines keep their places")
+            << "a\n\n  \nb" << QStringList{"a", "", "  ", "b", ":end"};
+    }
+    void exec()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QStringList, lines);
+        BatchCtrl w;
+        QSignalSpy spy(&w, &BatchCtrl::doDispatchCmds);
+        w.BatchCmds->setPlainText(editor);
+        QTest::mouseClick(w.Exec, Qt::LeftButton);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toStringList(), lines);
+        w.execBatchSlot();
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.at(1).at(0).toStringList(), lines);
+    }
+
+    void load_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("editor");
+        QTest::newRow("last line without line end") << QByteArray("a\nb") << "a\nb\n";
+        QTest::newRow("last line with line end") << QByteArray("a\nb\n") << "a\nb\n";
+        QTest::newRow("CR LF line ends") << QByteArray("a\r\nb\r\n") << "a\nb\n";
+        QTest::newRow("blank lines kept") << QByteArray("a\n\n\nb\n") << "a\n\n\nb\n";
+        QTest::newRow("empty file") << QByteArray() << "";
+        QTest::newRow("UTF-8") << QByteArray("save_image \xc3\xa9t\xc3\xa9.png\n")
+                               << QString::fromUtf8("save_image \xc3\xa9t\xc3\xa9.png\n");
+    }
+    void load()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, editor);
+        const QString name = path(QStringLiteral("load.bat"));
+        QVERIFY(writeAll(name, file));
+        BatchCtrl w;
+        w.BatchCmds->setPlainText(QStringLiteral("old text\nthat goes"));
+        w.load(name);
+        QCOMPARE(w.BatchCmds->toPlainText(), editor);
+        w.BatchCmds->setPlainText(QStringLiteral("other"));
+        w.setBatchFile(name);
+        QCOMPARE(w.BatchCmds->toPlainText(), editor);
+    }
+
+    void loadMissingFileKeepsEditor()
+    {
+        BatchCtrl w;
+        w.BatchCmds->setPlainText(QStringLiteral("keep me"));
+        w.load(path(QStringLiteral("no such.bat")));
+        QCOMPARE(w.BatchCmds->toPlainText(), QStringLiteral("keep me"));
+    }
+
+    void saveAndLoadAgain_data()
+    {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reloaded");
+        QTest::newRow("without final line end") << "a\nb" << QByteArray("a\nb") << "a\nb\n";
+        QTest::newRow("with final line end") << "a\nb\n" << QByteArray("a\nb\n") << "a\nb\n";
+        QTest::newRow("blank lines") << "\n\nx" << QByteArray("\n\nx") << "\n\nx\n";
+        QTest::newRow("empty") << "" << QByteArray() << "";
+    }
+    void saveAndLoadAgain()
+    {
+        QFETCH(QString, editor);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reloaded);
+        const QString name = path(QStringLiteral("save.bat"));
+        QVERIFY(writeAll(name, QByteArray("a much longer earlier content that must be replaced\n")));
+        BatchCtrl w;
+        w.BatchCmds->setPlainText(editor);
+        w.save(name);
+        QCOMPARE(readAll(name), file);
+        BatchCtrl v;
+        v.load(name);
+        QCOMPARE(v.BatchCmds->toPlainText(), reloaded);
+    }
+
+    void saveToUnwritablePlaceIsSkipped()
+    {
+        BatchCtrl w;
+        w.BatchCmds->setPlainText(QStringLiteral("x"));
+        const QString name = path(QStringLiteral("missing/dir/x.bat"));
+        w.save(name);
+        QVERIFY(!QFile::exists(name));
+        QCOMPARE(w.BatchCmds->toPlainText(), QStringLiteral("x"));
+    }
+
+    void dialogsSaveAndLoad()
+    {
+        BatchCtrl w;
+        w.show();
+        w.BatchCmds->setPlainText(QStringLiteral("save_image a\n:echo b"));
+        QTest::mouseClick(w.Save, Qt::LeftButton);
+        QFileDialog* save = shownDialog(QFileDialog::AcceptSave);
+        QVERIFY(save);
+        QVERIFY(save->testOption(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(save->fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(save->nameFilters(),
+                 (QStringList{"Batch File (*.bat)", "Any Files (* *.*)"}));
+        QCOMPARE(save->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        save->hide();
+        const QString name = path(QStringLiteral("dialog.bat"));
+        emit save->fileSelected(name);
+        QCOMPARE(readAll(name), QByteArray("save_image a\n:echo b"));
+
+        w.BatchCmds->clear();
+        QTest::mouseClick(w.Load, Qt::LeftButton);
+        QFileDialog* load = shownDialog(QFileDialog::AcceptOpen);
+        QVERIFY(load);
+        QVERIFY(load != save);
+        QVERIFY(load->testOption(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(load->fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(load->nameFilters(), save->nameFilters());
+        QCOMPARE(load->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        load->hide();
+        emit load->fileSelected(name);
+        QCOMPARE(w.BatchCmds->toPlainText(), QStringLiteral("save_image a\n:echo b\n"));
+    }
+
+    void clearButtons()
+    {
+        BatchCtrl w;
+        w.BatchCmds->setPlainText(QStringLiteral("script"));
+        w.Log(QStringLiteral("log"));
+        QTest::mouseClick(w.ClearLog, Qt::LeftButton);
+        QCOMPARE(w.BatchLogs->toPlainText(), QString());
+        QCOMPARE(w.BatchCmds->toPlainText(), QStringLiteral("script"));
+        w.Log(QStringLiteral("log"));
+        QTest::mouseClick(w.Clear, Qt::LeftButton);
+        QCOMPARE(w.BatchCmds->toPlainText(), QString());
+        QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("log"));
+    }
+
+    void logRunsOn_data()
+    {
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("texts without line end run on")
+            << QStringList{"echo x", "end", "save_image : a\n", "end"} << "echo xendsave_image : a\nend";
+    }
+    void logRunsOn()
+    {
+        QFETCH(QStringList, messages);
+        QFETCH(QString, log);
+        BatchCtrl w;
+        for (const QString& m : messages) {
+            // A click into the log in between must not move where texts go.
+            w.BatchLogs->moveCursor(QTextCursor::Start);
+            w.Log(m);
+        }
+        QCOMPARE(w.BatchLogs->toPlainText(), log);
+    }
+
+    void commandErrors_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("sum-up")
+            << "analyzer_select_main_mode_sumUp 1" << "Err: analyzer_select_main_mode_sumUp 1\n";
+        QTest::newRow("simplified, cut at the hash")
+            << "  foo\t a   b # why" << "Err: foo a b \n";
+    }
+    void commandErrors()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, log);
+        BatchCtrl w;
+        w.Log(QStringLiteral("before "));
+        w.showCmdErr(CmdLine(line));
+        QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("before ") + log);
+    }
+
+    void execRunsOnTheDispatcher()
+    {
+        DispatcherRig rig(false);
+        BatchCtrl w;
+        w.connectDispatcher(rig.dispatcher);
+        w.BatchCmds->setPlainText(QStringLiteral(":for i $i$ 1 2\nsave_image a$i$.png\n:next i\n:echo done"));
+        QTest::mouseClick(w.Exec, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
+        QCOMPARE(w.BatchLogs->toPlainText(),
+                 QStringLiteral("for i : $i$ = 1\nsave_image : a1.png\nnext i : $i$ = 2\n"
+                                "save_image : a2.png\nnext i : $i$ = 2\necho doneend"));
+        QCOMPARE(rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
+    }
+
+    void stopButtonStopsTheBatch()
+    {
+        DispatcherRig rig(false);
+        BatchCtrl w;
+        w.connectDispatcher(rig.dispatcher);
+        rig.responder.hold = true;
+        w.BatchCmds->setPlainText(QStringLiteral("load_I1_files NEW a b\nsave_image never"));
+        QTest::mouseClick(w.Exec, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.responder.sent.size(), 1, 20000);
+        QTest::mouseClick(w.Stop, Qt::LeftButton);
+        rig.responder.hold = false;
+        rig.responder.release(); // the load ends after Stop: nothing follows
+        w.BatchCmds->setPlainText(QStringLiteral("save_image next"));
+        QTest::mouseClick(w.Exec, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
+        QCOMPARE(rig.responder.sentTexts(), (QStringList{"load_I1_files NEW a b", "save_image next"}));
+    }
+};
+
+CORVELLINE_TEST(TestBatchCtrl)
+#include "tst_batchctrl.moc"

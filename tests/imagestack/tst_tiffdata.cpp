@@ -1,0 +1,386 @@
+#include "support/ImageCraft.h"
+#include "support/TestRegistry.h"
+
+#include "imagestack/ErrPoints.h"
+#include "imagestack/TiffData.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+Q_DECLARE_METATYPE(craft::TiffOptions)
+Q_DECLARE_METATYPE(craft::ImOptions)
+
+namespace {
+
+// A 16-bit test image with both extremes of the sample range in it.
+QVector<quint16> extremeRamp(int w, int h)
+{
+    QVector<quint16> v = craft::ramp16(w, h, 40000, 977);
+    v[0] = 0;
+    v[w * h - 1] = 65535;
+    return v;
+}
+
+template <class T>
+void checkSamples(const TiffData& f, int w, int h, const QVector<T>& v, double scale = 1.0)
+{
+    QCOMPARE(f.width, w);
+    QCOMPARE(f.height, h);
+    const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+    QCOMPARE(f.min, double(*lo) * scale);
+    QCOMPARE(f.max, double(*hi) * scale);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            if (f.value(x, y) != double(v[y * w + x]) * scale)
+                QFAIL(qPrintable(QStringLiteral("sample (%1, %2): %3, expected %4")
+                                     .arg(x).arg(y).arg(f.value(x, y)).arg(double(v[y * w + x]) * scale)));
+}
+
+} // namespace
+
+class TestTiffData : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+    void cleanup() { globalErrPoints = ErrPoints(); }
+
+    void tiff_data()
+    {
+        QTest::addColumn<craft::TiffOptions>("opts");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("expMs");
+        QTest::addColumn<QString>("refusal");
+        craft::TiffOptions o;
+        QTest::newRow("plain, no EXIF") << o << true << 100.0 << QString();
+        o.exif = true;
+        QTest::newRow("EXIF without exposure") << o << true << 100.0 << QString();
+        o.exposure = 0.25;
+        QTest::newRow("EXIF 0.25 s") << o << true << 250.0 << QString();
+        o.exposure = 0.1;
+        o.exposure = 2.5;
+        QTest::newRow("EXIF 2.5 s") << o << true << 2500.0 << QString();
+        o.exposure = 0.002;
+        o.bigEndian = true;
+        o.exposure = 0.5;
+        QTest::newRow("big-endian, EXIF 0.5 s") << o << true << 500.0 << QString();
+        o.lzw = true;
+        QTest::newRow("big-endian LZW") << o << true << 500.0 << QString();
+        craft::TiffOptions l;
+        l.lzw = true;
+        l.rowsPerStrip = 5;
+        craft::TiffOptions s1;
+        s1.rowsPerStrip = 1;
+        s1.exif = true;
+        s1.exposure = 1.0;
+        QTest::newRow("one row a strip") << s1 << true << 1000.0 << QString();
+        craft::TiffOptions b8;
+        b8.bits = 8;
+        QTest::newRow("8-bit refused") << b8 << false << 100.0 << "8 bits per sample";
+        craft::TiffOptions rgb;
+        rgb.samples = 3;
+        QTest::newRow("RGB refused") << rgb << false << 100.0 << "3 samples per pixel";
+        craft::TiffOptions half;
+        half.floats = true;
+        QTest::newRow("half floats refused") << half << false << 100.0 << "sample format 3";
+        craft::TiffOptions t;
+        t.tiled = true;
+        QTest::newRow("tiled refused") << t << false << 100.0 << "tiled image";
+        t.lzw = true;
+        t.exif = true;
+        t.exposure = 0.3;
+        QTest::newRow("tiled LZW with EXIF refused") << t << false << 300.0 << "tiled image";
+    }
+    void tiff()
+    {
+        QFETCH(craft::TiffOptions, opts);
+        QFETCH(bool, ok);
+        QFETCH(double, expMs);
+        QFETCH(QString, refusal);
+        const int w = 37, h = 23;
+        const QVector<quint16> v = extremeRamp(w, h);
+        const QString name = path(QStringLiteral("t.tif"));
+        QVERIFY(craft::writeTiff(name, w, h, v, opts));
+        TiffData f;
+        if (!ok)
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(
+                "^TIFF file refused: " + QRegularExpression::escape(refusal) + " .*t\\.tif$"));
+        QCOMPARE(f.load(name, nullptr), ok);
+        QCOMPARE(f.expTime, expMs);
+        if (!ok) {
+            QCOMPARE(f.srcType, int(TiffData::SrcNone));
+            QVERIFY(f.rows.isEmpty());
+            QCOMPARE(f.value(0, 0), 0.0);
+            return;
+        }
+        QCOMPARE(f.srcType, int(TiffData::SrcTiff));
+        QCOMPARE(f.fileName, name);
+        QCOMPARE(f.scanlineSize, 2 * w);
+        checkSamples(f, w, h, v);
+    }
+
+    // Files whose directory comes first, so the pixel data can be cut or mis-sized.
+    void tiffBroken_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<qint64>("keep");
+        QTest::addColumn<qint64>("declaredW");
+        QTest::addColumn<qint64>("declaredH");
+        QTest::addColumn<qint64>("exifOffset");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("whole file loads") << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1)
+                                          << qint64(-1) << QString();
+        QTest::newRow("EXIF pointer past the end: 100 ms, rows intact")
+            << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1) << qint64(1000000) << QString();
+        QTest::newRow("cut inside row 3") << 9 << 6 << craft::rawTiffRowOffset(9, 6, 3) + 5
+                                          << qint64(-1) << qint64(-1) << qint64(-1) << "error on reading row 3";
+        QTest::newRow("cut before row 0") << 9 << 6 << craft::rawTiffRowOffset(9, 6, 0)
+                                          << qint64(-1) << qint64(-1) << qint64(-1) << "error on reading row 0";
+        QTest::newRow("width over 65535") << 4 << 2 << qint64(-1) << qint64(70000) << qint64(-1)
+                                          << qint64(-1) << "size 70000 x 2";
+        QTest::newRow("height over 65535") << 2 << 2 << qint64(-1) << qint64(-1) << qint64(65536)
+                                           << qint64(-1) << "size 2 x 65536";
+    }
+    void tiffBroken()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(qint64, keep);
+        QFETCH(qint64, declaredW);
+        QFETCH(qint64, declaredH);
+        QFETCH(qint64, exifOffset);
+        QFETCH(QString, refusal);
+        const QVector<quint16> v = craft::ramp16(w, h, 100, 50);
+        craft::RawTiffOptions o;
+        o.keepBytes = keep;
+        o.declaredWidth = declaredW;
+        o.declaredHeight = declaredH;
+        o.exifOffset = exifOffset;
+        const QString name = path(QStringLiteral("raw.tif"));
+        QVERIFY(craft::writeRawTiff(name, w, h, v, o));
+        TiffData f;
+        if (!refusal.isEmpty())
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(
+                "^TIFF file refused: " + QRegularExpression::escape(refusal) + " .*raw\\.tif$"));
+        QCOMPARE(f.load(name, nullptr), refusal.isEmpty());
+        if (refusal.isEmpty()) {
+            QCOMPARE(f.expTime, 100.0);
+            checkSamples(f, w, h, v);
+        } else {
+            QVERIFY(f.rows.isEmpty());
+            QCOMPARE(f.srcType, int(TiffData::SrcNone));
+        }
+    }
+
+    void img_data()
+    {
+        QTest::addColumn<craft::ImOptions>("opts");
+        QTest::addColumn<bool>("wide");
+        QTest::addColumn<double>("expMs");
+        craft::ImOptions o;
+        QTest::newRow("16-bit, no exposure key") << o << false << 100.0;
+        o.comment = "BytesPerPixel=2,ExposureTime=2000 us";
+        QTest::newRow("2000 us") << o << false << 2.0;
+        o.comment = "ExposureTime=5 ms,BytesPerPixel=2";
+        QTest::newRow("5 ms") << o << false << 5.0;
+        o.comment = "ExposureTime=0.5";
+        QTest::newRow("0.5, no unit") << o << false << 500.0;
+        o.comment = "ExposureTime=1.5 s";
+        o.comment = "ExposureTime=3 min";
+        QTest::newRow("unlisted unit keeps the number") << o << false << 3.0;
+        o.comment = "ExposureTime=   7    ms  ";
+        o.comment = "ExposureTime=,BytesPerPixel=2";
+        QTest::newRow("empty value keeps 100") << o << false << 100.0;
+        o.comment = "ExposureTime=fast";
+        QTest::newRow("no number keeps 100") << o << false << 100.0;
+        o.comment = "ExposureTime=inf s";
+        o.comment = "";
+        QTest::newRow("empty comment") << o << false << 100.0;
+        o.comment = "BytesPerPixel=four";
+        QTest::newRow("BytesPerPixel no number: 16-bit") << o << false << 100.0;
+        o.comment = "Camera=X,BytesPerPixel=4,ExposureTime=20 ms";
+        o.bytesPerPixel = 4;
+        QTest::newRow("32-bit, 20 ms") << o << true << 20.0;
+        o.comment = "BytesPerPixel=4";
+        o.hdrX = 300;
+        o.hdrY = 65535;
+        QTest::newRow("32-bit, sensor position") << o << true << 100.0;
+    }
+    void img()
+    {
+        QFETCH(craft::ImOptions, opts);
+        QFETCH(bool, wide);
+        QFETCH(double, expMs);
+        const int w = 13, h = 7;
+        QVector<quint32> v(w * h);
+        for (int i = 0; i < v.size(); i++)
+            v[i] = wide ? 4000000000u - quint32(i) * 12345677u : quint32((i * 7919) % 65536);
+        v[5] = wide ? 4294967295u : 65535u;
+        v[6] = 0;
+        const QString name = path(QStringLiteral("a.img"));
+        QVERIFY(craft::writeIm(name, w, h, v, opts));
+        TiffData f;
+        QVERIFY(f.load(name, nullptr));
+        QCOMPARE(f.srcType, int(wide ? TiffData::SrcImg32 : TiffData::SrcImg16));
+        QCOMPARE(f.expTime, expMs);
+        QCOMPARE(f.hdrX, opts.hdrX);
+        QCOMPARE(f.hdrY, opts.hdrY);
+        QCOMPARE(f.bytesPerPixel == 4, wide);
+        checkSamples(f, w, h, v);
+    }
+
+    void imgRefused_data()
+    {
+        QTest::addColumn<QByteArray>("comment");
+        QTest::addColumn<int>("bpp");
+        QTest::addColumn<int>("declaredW");
+        QTest::addColumn<qint64>("keep");
+        QTest::addColumn<QStringList>("logs");
+        const QByteArray c16 = "BytesPerPixel=2";
+        const QByteArray c32 = "BytesPerPixel=4";
+        const QString size = QStringLiteral("^invalid file size\\. expected \\(h,w\\) =\\s+7 13$");
+        QTest::newRow("16-bit data cut short")
+            << c16 << 2 << -1 << craft::imDataOffset(c16) + 13 * 2 * 4 + 3
+            << QStringList{size, QStringLiteral("^Error on reading \\(3\\) .*a\\.img$")};
+        QTest::newRow("32-bit data cut short")
+            << c32 << 4 << -1 << craft::imDataOffset(c32) + 13 * 4 * 6
+            << QStringList{size, QStringLiteral("^Error on reading \\(2\\) .*a\\.img$")};
+        QTest::newRow("header only")
+            << c16 << 2 << -1 << qint64(40)
+            << QStringList{size, QStringLiteral("^Error on reading \\(3\\) .*a\\.img$")};
+        QTest::newRow("14 bytes") << c16 << 2 << -1 << qint64(14)
+                                  << QStringList{QStringLiteral("^Error on reading file \\(1\\) .*a\\.img$")};
+        QTest::newRow("zero width") << c16 << 2 << 0 << qint64(-1)
+                                    << QStringList{QStringLiteral("^IM file refused: size 0 x 7 .*a\\.img$")};
+    }
+    void imgRefused()
+    {
+        QFETCH(QByteArray, comment);
+        QFETCH(int, bpp);
+        QFETCH(int, declaredW);
+        QFETCH(qint64, keep);
+        QFETCH(QStringList, logs);
+        craft::ImOptions o;
+        o.comment = comment;
+        o.bytesPerPixel = bpp;
+        o.declaredWidth = declaredW;
+        o.keepBytes = keep;
+        QVector<quint32> v(13 * 7, 9);
+        const QString name = path(QStringLiteral("a.img"));
+        QVERIFY(craft::writeIm(name, 13, 7, v, o));
+        for (const QString& l : logs)
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(l));
+        TiffData f;
+        QVERIFY(!f.load(name, nullptr));
+        QVERIFY(f.rows.isEmpty());
+        QCOMPARE(f.srcType, int(TiffData::SrcNone));
+        QCOMPARE(f.value(0, 0), 0.0);
+    }
+
+    void cttr_data()
+    {
+        QTest::addColumn<int>("x0");
+        QTest::addColumn<int>("x1");
+        QTest::addColumn<int>("y0");
+        QTest::addColumn<int>("y1");
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QVector<double>>("expected");
+        QTest::newRow("scaled by 500, negatives 0")
+            << 0 << 3 << 0 << 2 << QVector<double>{2.5, -3, 0, 1, 0.002, 4} << -1
+            << QVector<double>{1250, 0, 0, 500, 1, 2000};
+        QTest::newRow("ranges off the origin")
+            << 100 << 102 << -5 << -2 << QVector<double>{1, 2, 3, 4, 5, 6} << -1
+            << QVector<double>{500, 1000, 1500, 2000, 2500, 3000};
+        QTest::newRow("short file padded with zeros")
+            << 0 << 3 << 0 << 2 << QVector<double>{1, 2, 3, 4, 5, 6} << 4
+            << QVector<double>{500, 1000, 1500, 2000, 0, 0};
+        QTest::newRow("no pixel lines at all")
+            << 0 << 2 << 0 << 1 << QVector<double>{1, 2} << 0 << QVector<double>{0, 0};
+    }
+    void cttr()
+    {
+        QFETCH(int, x0);
+        QFETCH(int, x1);
+        QFETCH(int, y0);
+        QFETCH(int, y1);
+        QFETCH(QVector<double>, values);
+        QFETCH(int, lines);
+        QFETCH(QVector<double>, expected);
+        const QString name = path(QStringLiteral("c.dat"));
+        QVERIFY(craft::writeBytes(name, craft::cttrText(x0, x1, y0, y1, values,
+                                                        {QStringLiteral("# comment line")}, lines)));
+        TiffData f;
+        QVERIFY(f.load(name, nullptr));
+        QCOMPARE(f.srcType, int(TiffData::SrcCttr));
+        QCOMPARE(f.expTime, 100.0);
+        checkSamples(f, x1 - x0, y1 - y0, expected);
+    }
+
+    void refusedAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("log");
+        auto cttr = [](int x0, int x1, int y0, int y1) {
+            return craft::cttrText(x0, x1, y0, y1, {1, 2, 3});
+        };
+        QTest::newRow("CTTR zero width") << cttr(5, 5, 0, 10) << QString();
+        QTest::newRow("CTTR width over 65535") << cttr(0, 65536, 0, 1)
+                                              << "^CTTR file refused: size 65536 x 1 ";
+        QTest::newRow("CTTR over 2^26 pixels") << cttr(0, 65535, 0, 1025)
+                                              << "^CTTR file refused: size 65535 x 1025 ";
+        QTest::newRow("CTTR difference past int") << cttr(-2147483000, 2147483000, 0, 1)
+                                                 << "^CTTR file refused: size 4294966000 x 1 ";
+        QTest::newRow("CTTR range no finite number")
+            << QByteArray("#CTTR-CTImg\n# RANGE_X0 = 0\n# RANGE_X1 = 1e300\n# RANGE_Y0 = 0\n"
+                          "# RANGE_Y1 = 1\n0 0 1\n")
+            << "^CTTR file refused: range beyond the int range ";
+        QTest::newRow("CTTR tag one letter off") << QByteArray("#CTTR-CTImX\n# RANGE_X1 = 2\n")
+                                                << QString();
+        QTest::newRow("I then X") << QByteArray("IX0123456789abcdef") << QString();
+        QTest::newRow("14 bytes") << QByteArray("#CTTR-CTImg 12") << "^Error on reading file \\(1\\) ";
+    }
+    void refusedAtOnce()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, log);
+        const QString name = path(QStringLiteral("x.dat"));
+        QVERIFY(craft::writeBytes(name, bytes));
+        if (!log.isEmpty())
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(log));
+        TiffData f;
+        QVERIFY(!f.load(name, nullptr));
+        QCOMPARE(f.width, 0);
+        QCOMPARE(f.height, 0);
+        QVERIFY(f.rows.isEmpty());
+    }
+
+    void missingFile()
+    {
+        TiffData f;
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Can not open \\(1\\) .*nothing\\.tif$"));
+        QVERIFY(!f.load(path(QStringLiteral("nothing.tif")), nullptr));
+    }
+
+    void errPointsListKept()
+    {
+        ErrPoints own;
+        const QString name = path(QStringLiteral("k.img"));
+        QVERIFY(craft::writeIm(name, 2, 2, {1, 2, 3, 4}));
+        TiffData f;
+        QCOMPARE(f.errPs, &globalErrPoints);
+        QVERIFY(f.load(name, &own));
+        QCOMPARE(f.errPs, &own);
+        QVERIFY(f.load(name, nullptr));
+        QCOMPARE(f.errPs, &own);
+    }
+};
+
+CORVELLINE_TEST(TestTiffData)
+#include "tst_tiffdata.moc"

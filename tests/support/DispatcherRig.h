@@ -1,0 +1,31 @@
+#pragma once
+// A dispatcher on a thread of its own, wired to a fake main window, as the
+// program wires it; lines and Stop reach it queued.
+#include "FakeBatchResponder.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QThread>
+
+class BatchDispatcher;
+
+class DispatcherRig : public QObject {
+    Q_OBJECT
+public:
+    // withLog false leaves the dispatcher's log unconnected (long runs).
+    explicit DispatcherRig(bool withLog = true);
+    ~DispatcherRig() override;
+
+    void dispatch(const QStringList& lines) { emit dispatchSig(lines); }
+    void stop() { emit stopSig(); }
+    // Counts the log texts equal to "end" (a batch reached its ":end").
+    int ends() const { return responder.logs.count(QStringLiteral("end")); }
+
+    BatchDispatcher* dispatcher = nullptr;
+    FakeBatchResponder responder;
+    QThread thread;
+
+signals:
+    void dispatchSig(QStringList lines);
+    void stopSig();
+};
