@@ -9,6 +9,7 @@
 #include "imagestack/ErrPoints.h"
 #include "imagestack/LoadTiff.h"
 #include "mainwindow/Body.h"
+#include "support/ImageCraft.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,14 +28,6 @@ void setKeys(const QList<QPair<QString, QString>>& keys)
     cfg.clear();
     for (const auto& k : keys)
         cfg.set(k.first, k.second, k.second, QString());
-}
-
-bool writeText(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    return f.write(content) == content.size();
 }
 } // namespace
 
@@ -179,7 +172,7 @@ private slots:
         QVERIFY(dir.isValid());
         const QString path = dir.filePath(QStringLiteral("err.dat"));
         if (!file.isEmpty())
-            QVERIFY(writeText(path, file));
+            QVERIFY(craft::writeBytes(path, file));
         if (!key.isEmpty())
             setKeys({{key, path}});
         Body body;
@@ -273,7 +266,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString good = dir.filePath(QStringLiteral("bg.dat"));
-        QVERIFY(writeText(good, "8900 0.10\n8950 0.20\n9000 1.10\n9050 1.20\n"));
+        QVERIFY(craft::writeBytes(good, "8900 0.10\n8950 0.20\n9000 1.10\n9050 1.20\n"));
         Body body;
         body.bgFileSelect.load(good);
         QVERIFY(body.bgLoaded);
