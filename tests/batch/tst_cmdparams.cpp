@@ -1,0 +1,97 @@
+#include "support/TestRegistry.h"
+
+#include "batch/CmdParams.h"
+#include "support/ImageCraft.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCmdParams : public QObject {
+    Q_OBJECT
+private slots:
+    void conversions_data()
+    {
+        QTest::addColumn<QString>("p");
+        QTest::addColumn<int>("integer");
+        QTest::addColumn<bool>("flag");
+        QTest::addColumn<double>("real");
+        QTest::newRow("missing") << "" << 0 << false << 0.0;
+        QTest::newRow("1") << "1" << 1 << true << 1.0;
+        QTest::newRow("+1 and 01 are on") << "+1" << 1 << true << 1.0;
+        QTest::newRow("01") << "01" << 1 << true << 1.0;
+        QTest::newRow("the word true is off") << "true" << 0 << false << 0.0;
+        QTest::newRow("2 is off") << "2" << 2 << false << 2.0;
+        QTest::newRow("negative") << "-12" << -12 << false << -12.0;
+        QTest::newRow("decimal is no integer") << "2.5" << 0 << false << 2.5;
+        QTest::newRow("exponent") << "1e3" << 0 << false << 1000.0;
+        QTest::newRow("does not fit an int") << "2147483648" << 0 << false << 2147483648.0;
+        QTest::newRow("trailing text") << "7x" << 0 << false << 0.0;
+        QTest::newRow("nan is no number") << "nan" << 0 << false << 0.0;
+        QTest::newRow("inf is no number") << "-inf" << 0 << false << 0.0;
+        QTest::newRow("overflowing real") << "1e999" << 0 << false << 0.0;
+    }
+    void conversions()
+    {
+        QFETCH(QString, p);
+        QTEST(cmdInt(p), "integer");
+        QTEST(cmdFlag(p), "flag");
+        QTEST(cmdReal(p), "real");
+    }
+
+    void keyword_data()
+    {
+        QTest::addColumn<QString>("p");
+        QTest::addColumn<bool>("isNew");
+        QTest::newRow("NEW") << "NEW" << true;
+        QTest::newRow("new") << "new" << true;
+        QTest::newRow("nEw") << "nEw" << true;
+        QTest::newRow("add") << "add" << false;
+        QTest::newRow("news") << "news" << false;
+        QTest::newRow("missing") << "" << false;
+    }
+    void keyword()
+    {
+        QFETCH(QString, p);
+        QTEST(cmdKeywordIs(p, QStringLiteral("NEW")), "isNew");
+    }
+
+    // Files come back as paths in the folder, whether or not the folder is
+    // written with its closing slash, in name order.
+    void pattern_data()
+    {
+        QTest::addColumn<QString>("dir"); // relative to the test folder; "-" for none
+        QTest::addColumn<QStringList>("filters");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList all{"a_8990.tif", "B_9000.tif", "c_9010.tif", "notes.txt"};
+        QTest::newRow("tif filter") << "d" << QStringList{"*.tif"}
+                                    << QStringList{"a_8990.tif", "B_9000.tif", "c_9010.tif"};
+        QTest::newRow("closing slash") << "d/" << QStringList{"*.tif"}
+                                       << QStringList{"a_8990.tif", "B_9000.tif", "c_9010.tif"};
+        QTest::newRow("no filter: every file") << "d" << QStringList() << all;
+        QTest::newRow("two filters") << "d" << QStringList{"*.txt", "a*"}
+                                     << QStringList{"a_8990.tif", "notes.txt"};
+        QTest::newRow("no match") << "d" << QStringList{"*.png"} << QStringList();
+        QTest::newRow("missing folder") << "nothere" << QStringList{"*.tif"} << QStringList();
+        QTest::newRow("no folder given") << "-" << QStringList() << QStringList();
+    }
+    void pattern()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QStringList, filters);
+        QFETCH(QStringList, expected);
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("d/sub.tif")));
+        for (const char* n : {"c_9010.tif", "a_8990.tif", "notes.txt", "B_9000.tif"})
+            QVERIFY(craft::writeBytes(tmp.filePath(QStringLiteral("d/") + QLatin1String(n)), "x"));
+        const QString given = dir == QLatin1String("-") ? QString() : tmp.filePath(dir);
+        QStringList paths;
+        for (const QString& e : expected)
+            paths << tmp.path() + QStringLiteral("/d/") + e;
+        QCOMPARE(filesOfPattern(given, filters), paths);
+    }
+};
+
+CORVELLINE_TEST(TestCmdParams)
+#include "tst_cmdparams.moc"
