@@ -17,19 +17,15 @@ private slots:
         QTest::addColumn<bool>("flag");
         QTest::addColumn<double>("real");
         QTest::newRow("missing") << "" << 0 << false << 0.0;
-        QTest::newRow("1") << "1" << 1 << true << 1.0;
-        QTest::newRow("+1 and 01 are on") << "+1" << 1 << true << 1.0;
-        QTest::newRow("01") << "01" << 1 << true << 1.0;
+        QTest::newRow("+1 is on") << "+1" << 1 << true << 1.0;
+        QTest::newRow("01 is on") << "01" << 1 << true << 1.0;
         QTest::newRow("the word true is off") << "true" << 0 << false << 0.0;
         QTest::newRow("2 is off") << "2" << 2 << false << 2.0;
-        QTest::newRow("negative") << "-12" << -12 << false << -12.0;
         QTest::newRow("decimal is no integer") << "2.5" << 0 << false << 2.5;
-        QTest::newRow("exponent") << "1e3" << 0 << false << 1000.0;
         QTest::newRow("does not fit an int") << "2147483648" << 0 << false << 2147483648.0;
         QTest::newRow("trailing text") << "7x" << 0 << false << 0.0;
         QTest::newRow("nan is no number") << "nan" << 0 << false << 0.0;
-        QTest::newRow("inf is no number") << "-inf" << 0 << false << 0.0;
-        QTest::newRow("overflowing real") << "1e999" << 0 << false << 0.0;
+        QTest::newRow("overflowing real") << "-1e999" << 0 << false << 0.0;
     }
     void conversions()
     {
@@ -39,40 +35,17 @@ private slots:
         QTEST(cmdReal(p), "real");
     }
 
-    void keyword_data()
-    {
-        QTest::addColumn<QString>("p");
-        QTest::addColumn<bool>("isNew");
-        QTest::newRow("NEW") << "NEW" << true;
-        QTest::newRow("new") << "new" << true;
-        QTest::newRow("nEw") << "nEw" << true;
-        QTest::newRow("add") << "add" << false;
-        QTest::newRow("news") << "news" << false;
-        QTest::newRow("missing") << "" << false;
-    }
-    void keyword()
-    {
-        QFETCH(QString, p);
-        QTEST(cmdKeywordIs(p, QStringLiteral("NEW")), "isNew");
-    }
-
-    // Files come back as paths in the folder, whether or not the folder is
-    // written with its closing slash, in name order.
+    // Paths in the folder whether or not it is written with its closing slash.
     void pattern_data()
     {
-        QTest::addColumn<QString>("dir"); // relative to the test folder; "-" for none
+        QTest::addColumn<QString>("dir"); // "-" for none
         QTest::addColumn<QStringList>("filters");
         QTest::addColumn<QStringList>("expected");
-        const QStringList all{"a_8990.tif", "B_9000.tif", "c_9010.tif", "notes.txt"};
-        QTest::newRow("tif filter") << "d" << QStringList{"*.tif"}
-                                    << QStringList{"a_8990.tif", "B_9000.tif", "c_9010.tif"};
-        QTest::newRow("closing slash") << "d/" << QStringList{"*.tif"}
-                                       << QStringList{"a_8990.tif", "B_9000.tif", "c_9010.tif"};
-        QTest::newRow("no filter: every file") << "d" << QStringList() << all;
-        QTest::newRow("two filters") << "d" << QStringList{"*.txt", "a*"}
-                                     << QStringList{"a_8990.tif", "notes.txt"};
-        QTest::newRow("no match") << "d" << QStringList{"*.png"} << QStringList();
-        QTest::newRow("missing folder") << "nothere" << QStringList{"*.tif"} << QStringList();
+        const QStringList tifs{"a_8990.tif", "B_9000.tif", "c_9010.tif"};
+        QTest::newRow("tif filter, name order") << "d" << QStringList{"*.tif"} << tifs;
+        QTest::newRow("closing slash") << "d/" << QStringList{"*.tif"} << tifs;
+        QTest::newRow("no filter: every file") << "d" << QStringList() << tifs + QStringList{"notes.txt"};
+        QTest::newRow("missing folder") << "nothere" << QStringList() << QStringList();
         QTest::newRow("no folder given") << "-" << QStringList() << QStringList();
     }
     void pattern()
@@ -82,13 +55,13 @@ private slots:
         QFETCH(QStringList, expected);
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
-        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("d/sub.tif")));
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("d/sub.tif"))); // a folder is no file
         for (const char* n : {"c_9010.tif", "a_8990.tif", "notes.txt", "B_9000.tif"})
             QVERIFY(craft::writeBytes(tmp.filePath(QStringLiteral("d/") + QLatin1String(n)), "x"));
-        const QString given = dir == QLatin1String("-") ? QString() : tmp.filePath(dir);
         QStringList paths;
         for (const QString& e : expected)
             paths << tmp.path() + QStringLiteral("/d/") + e;
+        const QString given = dir == QLatin1String("-") ? QString() : tmp.filePath(dir);
         QCOMPARE(filesOfPattern(given, filters), paths);
     }
 };
