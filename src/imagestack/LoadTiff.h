@@ -1,0 +1,50 @@
+#pragma once
+// Loader of one image stack, living on a thread of its own: reads the files of
+// the queued requests one per event and hands every frame it could read back.
+#include "batch/CmdDef.h"
+#include "imagestack/LoadTiffQue.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+
+#include <atomic>
+
+class TiffData;
+
+class LoadTiff : public QObject {
+    Q_OBJECT
+public:
+    explicit LoadTiff(QObject* parent = nullptr);
+    ~LoadTiff() override;
+
+    // Any thread. A request is made with generation(); frames and finishes that
+    // carry an older one belong to a stopped or replaced load.
+    bool isBusy() const;
+    quint64 generation() const { return gen.load(); }
+    bool isCurrent(quint64 g) const { return g == gen.load(); }
+
+signals:
+    void loadStart();
+    void loadNext();
+    // The receiver owns the frame; fNo is its place in the request's file list.
+    void loaded(TiffData* data, int fNo, int totalFiles, quint64 generation);
+    void finishLoadFiles(EX_CMD_ID id, quint64 generation);
+
+public slots:
+    void loadTiffs(LoadTiffQue request);
+    void treatQues();
+    // Safe from any thread: the file being read is still handed over, nothing after it.
+    void stop();
+
+private:
+    // Worker thread only; at most one step waits in the event queue.
+    void scheduleStep();
+
+    mutable QMutex lock;
+    QList<LoadTiffQue> queue;
+    bool busy = false;
+    int index = 0;
+    std::atomic<quint64> gen{0};
+    bool stepPending = false;
+};
