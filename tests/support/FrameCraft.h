@@ -1,0 +1,15 @@
+#pragma once
+// Frames built in memory, with float samples as a text image holds them, for
+// tests that need exact pixel values without going through a file.
+#include <QVector>
+
+class TiffData;
+
+namespace craft {
+
+// samples: w x h values, top row first. The caller owns the frame.
+TiffData* floatFrame(int w, int h, const QVector<double>& samples, double energy = 0.0,
+                     double expTime = 100.0);
+TiffData* flatFrame(int w, int h, double value, double energy = 0.0, double expTime = 100.0);
+
+} // namespace craft
