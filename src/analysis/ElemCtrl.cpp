@@ -1,16 +1,95 @@
 #include "analysis/ElemCtrl.h"
 
-#include <QHBoxLayout>
-#include <QLineEdit>
+#include "foundation/VictoreenRec.h"
 
-ElemCtrl::ElemCtrl(QWidget* parent) : QFrame(parent)
+#include <cmath>
+
+namespace {
+// A field that holds no number (or no finite one) reads as 0.
+double numberIn(const QLineEdit* e)
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    Name = new QLineEdit(this);
-    Name->setObjectName(QStringLiteral("Name"));
-    Eng = new QLineEdit(this);
-    Eng->setObjectName(QStringLiteral("Eng"));
-    layout->addWidget(Name);
-    layout->addWidget(Eng);
+    const double v = e->text().toDouble();
+    return std::isfinite(v) ? v : 0.0;
+}
+
+QString shortNumber(double v)
+{
+    return QString::number(v, 'g', 6).left(5);
+}
+} // namespace
+
+ElemCtrl::ElemCtrl(QWidget* parent)
+    : QFrame(parent), mapDMut0("Elem Ctrl 0"), mapDMutN("Elem Ctrl N"), mapMutPlus("Elem Ctrl MP"),
+      mapMutMinus("Elem Ctrl MM"), mapDE("Elem Ctrl DE"), mapROI("Elem Ctrl ROI"),
+      mapNROI("Elem Ctrl NROI")
+{
+    setupUi(this);
+    connect(StdRatio, SIGNAL(editingFinished()), this, SLOT(newStdRatio()));
+}
+
+void ElemCtrl::newStdRatio()
+{
+    const double v = numberIn(StdRatio);
+    StdRatio->setText(QString::number(v, 'g', 6));
+    stdRatio = v;
+}
+
+void ElemCtrl::setElement(int z_, int edge_, const QString& name)
+{
+    z = z_;
+    edge = edge_;
+    setName(name);
+    No->setText(QString::number(z));
+    // elements beyond the edge table read 0 here
+    Eng->setText(QString::number(victoreenEdge(z, edge) * 1000.0, 'g', 6));
+}
+
+void ElemCtrl::setName(const QString& name)
+{
+    Name->setText(name);
+    static const char* suffix[mapCount] = {"0", "N", "MP", "MM", "DE", "ROI", "NROI"};
+    for (int k = 0; k < mapCount; k++)
+        map(k)->rename(QStringLiteral("%1 Elem Ctrl %2").arg(name, QLatin1String(suffix[k])));
+}
+
+void ElemCtrl::setStd()
+{
+    stdRatio = ratio;
+    StdRatio->setText(QString::number(stdRatio, 'g', 6));
+}
+
+void ElemCtrl::setROI(double v)
+{
+    ROI->setText(shortNumber(v));
+}
+
+void ElemCtrl::setNROI(double v)
+{
+    NROI->setText(shortNumber(v));
+}
+
+Analyzed2DRes* ElemCtrl::map(int k)
+{
+    switch (k) {
+    case 0: return &mapDMut0;
+    case 1: return &mapDMutN;
+    case 2: return &mapMutPlus;
+    case 3: return &mapMutMinus;
+    case 4: return &mapDE;
+    case 5: return &mapROI;
+    case 6: return &mapNROI;
+    default: return nullptr;
+    }
+}
+
+ElemRowConds ElemCtrl::rowConds() const
+{
+    ElemRowConds c;
+    c.e0 = numberIn(Eng);
+    c.dE = numberIn(PrePostDE);
+    c.roiS = numberIn(ROIs);
+    c.roiE = numberIn(ROIe);
+    c.thDMut = numberIn(ThDMut);
+    c.noNeg = NoNeg->isChecked();
+    return c;
 }

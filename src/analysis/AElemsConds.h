@@ -1,0 +1,17 @@
+#pragma once
+// The background values of the element analysis, given to rows whose edge
+// jump stays at or below their threshold.
+#include "analysis/ElemRowConds.h"
+#include "ui_AElemsConds.h"
+
+#include <QFrame>
+
+class AElemsConds : public QFrame, public Ui_AElemsConds {
+    Q_OBJECT
+public:
+    explicit AElemsConds(QWidget* parent = nullptr);
+    ~AElemsConds() override;
+
+    // The fields as numbers, for a request; a text that is no number counts as 0.
+    ElemBackground background() const;
+};

@@ -1,0 +1,561 @@
+#include "analysis/Analyzed2DRes.h"
+
+#include "display/ColorBar.h"
+#include "foundation/Globals.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+// Number of bins a walk over c visits, or -1 once it passes cap.
+qint64 countBins(AnalyzeCond c, qint64 cap)
+{
+    c.reset();
+    qint64 n = 0;
+    do {
+        if (++n > cap)
+            return -1;
+    } while (c.next());
+    return n;
+}
+
+// An export position 0..65535 of v in lo..hi, either way round.
+quint16 exportPos(double v, double lo, double hi)
+{
+    const double f = Analyzed2DRes::scalePos(v, lo, hi);
+    if (!(f > 0.0))
+        return 0;
+    if (f >= 1.0)
+        return 65535;
+    return static_cast<quint16>(f * 65535.0);
+}
+
+qint64 absOf(int v) { return v < 0 ? -static_cast<qint64>(v) : v; }
+
+// One header count: steps across the area plus one, as integer division.
+qint64 stepCount(int a, int b, int step)
+{
+    const qint64 s = step < 1 ? 1 : step; // a hand-set step of 0 must not divide
+    return (static_cast<qint64>(b) - a) / s + 1;
+}
+
+} // namespace
+
+Analyzed2DRes::Analyzed2DRes(const QString& name)
+{
+    init(name);
+    clear();
+}
+
+Analyzed2DRes::~Analyzed2DRes()
+{
+    freeArrays();
+}
+
+void Analyzed2DRes::init(const QString& n)
+{
+    freeArrays();
+    no = 0;
+    rename(n);
+    cond = AnalyzeCond();
+    valid = false;
+    min = 1e300;
+    max = -1e300;
+    minX = minY = maxX = maxY = 0;
+    scaleMin = 1e300;
+    scaleMax = -1e300;
+    fixedScale = false;
+    useLimit = false;
+    limitVal = 1.7976931348623157e308;
+    format = QImage::Format_Grayscale8;
+    saveCount = 0;
+    procMin = 0.0;
+    procMax = 1.0;
+    deglitchF = 2.0;
+    deglitchR = 0.9;
+    showProc = false;
+    surfFit.clear();
+}
+
+void Analyzed2DRes::rename(const QString& n)
+{
+    name = n;
+    setObjectName(n);
+}
+
+void Analyzed2DRes::freeArrays()
+{
+    image.reset(); // views imageBuf: goes first
+    imageBuf.reset();
+    std::vector<double>().swap(data);
+    std::vector<double>().swap(procData);
+}
+
+qint64 Analyzed2DRes::pixelCount() const
+{
+    if (cond.W <= 0 || cond.H <= 0)
+        return 0;
+    return static_cast<qint64>(cond.W) * cond.H;
+}
+
+bool Analyzed2DRes::inside(qint64 x, qint64 y) const
+{
+    return x >= 0 && y >= 0 && x < cond.W && y < cond.H;
+}
+
+bool Analyzed2DRes::fits(const std::vector<double>& src) const
+{
+    // cond may have been set by hand after the arrays were made
+    return !src.empty() && static_cast<qint64>(src.size()) == pixelCount();
+}
+
+double Analyzed2DRes::sourceAt(const std::vector<double>& src, int x, int y) const
+{
+    if (!fits(src) || !inside(x, y))
+        return 0.0;
+    return src[static_cast<size_t>(y) * cond.W + x];
+}
+
+double Analyzed2DRes::valueAt(int x, int y) const
+{
+    return sourceAt(data, x, y);
+}
+
+const std::vector<double>& Analyzed2DRes::shownData() const
+{
+    return showProc ? procData : data;
+}
+
+void Analyzed2DRes::rangeFor(bool fixed, double sMin, double sMax, double& lo, double& hi) const
+{
+    if (fixed) {
+        lo = sMin;
+        hi = sMax;
+    } else if (showProc) {
+        lo = procMin;
+        hi = procMax;
+    } else {
+        lo = min;
+        hi = max;
+    }
+}
+
+void Analyzed2DRes::displayRange(double& lo, double& hi) const
+{
+    rangeFor(fixedScale, scaleMin, scaleMax, lo, hi);
+}
+
+double Analyzed2DRes::scalePos(double v, double lo, double hi)
+{
+    if (!std::isfinite(v) || !std::isfinite(lo) || !std::isfinite(hi) || hi == lo)
+        return 0.0;
+    const double t = (v - lo) / (hi - lo);
+    return std::isfinite(t) ? t : 0.0;
+}
+
+void Analyzed2DRes::allocData()
+{
+    procMin = 0.0;
+    procMax = 1.0;
+    min = 1e300;
+    max = -1e300;
+    freeArrays();
+    const qint64 n = pixelCount();
+    if (n > maxPixels) {
+        qDebug() << "Map too large:" << name << cond.W << "x" << cond.H;
+    } else if (n > 0) {
+        data.assign(static_cast<size_t>(n), 0.0);
+        procData.assign(static_cast<size_t>(n), 0.0);
+    }
+    valid = false;
+    surfFit.clear();
+}
+
+void Analyzed2DRes::clear()
+{
+    cond = AnalyzeCond();
+    allocData();
+}
+
+void Analyzed2DRes::setNo(int n)
+{
+    no = n;
+}
+
+void Analyzed2DRes::setCond(const AnalyzeCond& c)
+{
+    cond = c;
+    allocData();
+}
+
+void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
+{
+    // A value that is not finite is stored but must not wreck the range or the fit.
+    if (std::isfinite(t)) {
+        if (t > max) {
+            max = t;
+            maxX = ix;
+            maxY = iy;
+        }
+        if (t < min) {
+            min = t;
+            minX = ix;
+            minY = iy;
+        }
+        surfFit.addPoint(ix, iy, t);
+    }
+    if (!fits(data))
+        return;
+    const qint64 xa = std::max<qint64>(0, ix - absOf(xw));
+    const qint64 xb = std::min<qint64>(cond.W - 1, ix + absOf(xw));
+    const qint64 ya = std::max<qint64>(0, iy - absOf(yw));
+    const qint64 yb = std::min<qint64>(cond.H - 1, iy + absOf(yw));
+    for (qint64 y = ya; y <= yb; y++) {
+        double* row = data.data() + y * cond.W;
+        for (qint64 x = xa; x <= xb; x++)
+            row[x] = t;
+    }
+}
+
+void Analyzed2DRes::genImg()
+{
+    image.reset();
+    imageBuf.reset();
+    if (!mainColorBar) {
+        valid = false;
+        surfFit.solve();
+        return;
+    }
+    const int W = cond.W;
+    const int H = cond.H;
+    if (pixelCount() > 0 && pixelCount() <= maxPixels)
+        imageBuf.reset(newImageBuffer(format, W, H));
+    double lo, hi;
+    displayRange(lo, hi);
+    const std::vector<double>& src = shownData();
+    if (imageBuf && fits(src)) {
+        const int stride = rowStride(format, W);
+        const int bpp = bytesPerPixel(format);
+        for (int y = 0; y < H; y++) {
+            uchar* row = imageBuf.get() + static_cast<size_t>(y) * stride;
+            const double* v = src.data() + static_cast<size_t>(y) * W;
+            for (int x = 0; x < W; x++)
+                mainColorBar->putColor(scalePos(v[x], lo, hi), row + x * bpp, format);
+        }
+    }
+    if (imageBuf)
+        image.reset(newImage(format, imageBuf.get(), W, H));
+    valid = true;
+    surfFit.solve();
+}
+
+QImage* Analyzed2DRes::img()
+{
+    return image.get();
+}
+
+quint16* Analyzed2DRes::tiffDataForSave(bool fixed, double sMin, double sMax, bool asAnalyzed)
+{
+    double lo, hi;
+    rangeFor(fixed, sMin, sMax, lo, hi); // the map's own fixed scale is not consulted
+    const std::vector<double>& src = shownData();
+    if (!fits(src))
+        return nullptr;
+    const qint64 n = pixelCount();
+    const qint64 bins = countBins(cond, maxPixels);
+    if (bins < 0)
+        return nullptr;
+    // Room for either layout, so a grid reaching past the image cannot overrun.
+    const qint64 size = std::max(n, bins);
+    quint16* buf = new quint16[static_cast<size_t>(size)]();
+    if (!asAnalyzed) {
+        for (qint64 i = 0; i < n; i++)
+            buf[i] = exportPos(src[static_cast<size_t>(i)], lo, hi);
+        saveCount = static_cast<int>(n);
+    } else {
+        AnalyzeCond c = cond;
+        c.reset();
+        qint64 k = 0;
+        do {
+            buf[k++] = exportPos(sourceAt(src, c.cx, c.cy), lo, hi);
+        } while (c.next() && k < size);
+        saveCount = static_cast<int>(k);
+    }
+    return buf;
+}
+
+void Analyzed2DRes::deglitch()
+{
+    if (!fits(data) || !fits(procData))
+        return;
+    const int W = cond.W;
+    const int H = cond.H;
+    AnalyzeCond c = cond;
+    c.reset();
+    double sum = 0.0;
+    qint64 bins = 0;
+    do {
+        if (c.first)
+            qDebug() << "deglitch" << c.cy;
+        const double v = valueAt(c.cx, c.cy);
+        const qint64 sx = c.stepX;
+        const qint64 sy = c.stepY;
+        double a = 0.0;
+        int n = 0;
+        if (c.cx - sx >= 0 && c.cx - sx < W && c.cx + sx >= 0 && c.cx + sx < W) {
+            a = std::fabs(2 * v - valueAt(c.cx - c.stepX, c.cy) - valueAt(c.cx + c.stepX, c.cy));
+            n = 1;
+        }
+        if (c.cy - sy >= 0 && c.cy - sy < H && c.cy + sy >= 0 && c.cy + sy < H) {
+            a += std::fabs(2 * v - valueAt(c.cx, c.cy - c.stepY) - valueAt(c.cx, c.cy + c.stepY));
+            n++;
+        }
+        const double s = n > 0 ? a / n : 0.0;
+        c.fillBin(procData.data(), s);
+        sum += s;
+        bins++;
+    } while (c.next());
+
+    const double T = sum / static_cast<double>(bins) * deglitchF;
+    const double R = (max - min) * deglitchR;
+    rewriteBins([&](const AnalyzeCond& bin, double v) {
+        if (!(sourceAt(procData, bin.cx, bin.cy) > T && (v < min + R || v > max - R)))
+            return v;
+        const qint64 nb[4][2] = {{qint64(bin.cx) - bin.stepX, bin.cy},
+                                 {qint64(bin.cx) + bin.stepX, bin.cy},
+                                 {bin.cx, qint64(bin.cy) - bin.stepY},
+                                 {bin.cx, qint64(bin.cy) + bin.stepY}};
+        double s = 0.0;
+        int n = 0;
+        for (const auto& p : nb) {
+            if (inside(p[0], p[1])) {
+                s += valueAt(static_cast<int>(p[0]), static_cast<int>(p[1]));
+                n++;
+            }
+        }
+        return n > 0 ? s / n : v;
+    });
+}
+
+void Analyzed2DRes::setDeglitchConds(double f, double r)
+{
+    deglitchF = f;
+    deglitchR = r;
+}
+
+void Analyzed2DRes::selectProcImg(bool f)
+{
+    showProc = f;
+    genImg();
+}
+
+void Analyzed2DRes::deglitch2(double limit)
+{
+    if (!fits(data) || !fits(procData))
+        return;
+    AnalyzeCond c = cond;
+    c.reset();
+    double sum = 0.0;
+    qint64 n = 0;
+    do {
+        if (c.first)
+            qDebug() << "deglitch2" << c.cy;
+        const double v = valueAt(c.cx, c.cy);
+        if (std::fabs(v) < limit) {
+            sum += v;
+            n++;
+        }
+    } while (c.next());
+    const double m = n > 0 ? sum / static_cast<double>(n) : 0.0;
+
+    rewriteBins([&](const AnalyzeCond& bin, double v) {
+        if (!(std::fabs(v - m) > limit))
+            return v;
+        double s = 0.0;
+        int k = 0;
+        for (int dx = -1; dx <= 1; dx++) {
+            for (int dy = -1; dy <= 1; dy++) {
+                if (dx == 0 && dy == 0)
+                    continue;
+                const qint64 x = bin.cx + qint64(dx) * bin.stepX;
+                const qint64 y = bin.cy + qint64(dy) * bin.stepY;
+                if (!inside(x, y))
+                    continue;
+                const double w = valueAt(static_cast<int>(x), static_cast<int>(y));
+                if (std::fabs(w - m) < limit) {
+                    s += w;
+                    k++;
+                }
+            }
+        }
+        return k > 0 ? s / k : 0.0;
+    });
+}
+
+void Analyzed2DRes::rewriteBins(const std::function<double(const AnalyzeCond&, double)>& value)
+{
+    procMin = 1e300;
+    procMax = -1e300;
+    AnalyzeCond c = cond;
+    c.reset();
+    do {
+        if (c.first)
+            qDebug() << "deglitch 2" << c.cy;
+        const double v = value(c, valueAt(c.cx, c.cy));
+        if (std::isfinite(v)) {
+            procMin = std::min(procMin, v);
+            procMax = std::max(procMax, v);
+        }
+        c.fillBin(procData.data(), v);
+    } while (c.next());
+    if (showProc)
+        genImg();
+}
+
+void Analyzed2DRes::copyProc2Data()
+{
+    if (!fits(data) || !fits(procData))
+        return;
+    data = procData;
+    min = procMin;
+    max = procMax;
+}
+
+void Analyzed2DRes::setUpperLimit(bool use, double v)
+{
+    useLimit = use;
+    limitVal = v;
+    genImg();
+}
+
+void Analyzed2DRes::updateColorBar()
+{
+    if (!mainColorBar)
+        return;
+    displayRange(mainColorBar->dataMin, mainColorBar->dataMax);
+    mainColorBar->paintCBar();
+}
+
+void Analyzed2DRes::setFixedScale(bool f)
+{
+    fixedScale = f;
+    genImg();
+    updateColorBar();
+}
+
+void Analyzed2DRes::setScale(double lo, double hi)
+{
+    scaleMin = lo;
+    scaleMax = hi;
+    genImg();
+    updateColorBar();
+}
+
+double Analyzed2DRes::binSum(int cx, int cy, int hx, int hy) const
+{
+    if (!fits(data))
+        return 0.0;
+    const qint64 xa = std::max<qint64>(0, cx - absOf(hx));
+    const qint64 xb = std::min<qint64>(cond.W - 1, cx + absOf(hx));
+    const qint64 ya = std::max<qint64>(0, cy - absOf(hy));
+    const qint64 yb = std::min<qint64>(cond.H - 1, cy + absOf(hy));
+    double s = 0.0;
+    for (qint64 y = ya; y <= yb; y++) {
+        const double* row = data.data() + y * cond.W;
+        for (qint64 x = xa; x <= xb; x++)
+            s += row[x];
+    }
+    return s;
+}
+
+void Analyzed2DRes::copyFrom(const Analyzed2DRes* other)
+{
+    // Copying into itself would free what it is about to copy.
+    if (!other || other == this)
+        return;
+    no = other->no;
+    rename(other->name);
+    cond = other->cond;
+    valid = other->valid;
+    format = other->format;
+    saveCount = other->saveCount;
+    min = other->min;
+    max = other->max;
+    scaleMin = other->scaleMin;
+    scaleMax = other->scaleMax;
+    fixedScale = other->fixedScale;
+    procMin = other->procMin;
+    procMax = other->procMax;
+    deglitchF = other->deglitchF;
+    deglitchR = other->deglitchR;
+    showProc = other->showProc;
+    freeArrays();
+    if (!valid)
+        return;
+    data = other->data;
+    procData = other->procData;
+    if (other->imageBuf) {
+        const size_t bytes = static_cast<size_t>(rowStride(format, cond.W)) * cond.H;
+        imageBuf.reset(new uchar[bytes]);
+        std::memcpy(imageBuf.get(), other->imageBuf.get(), bytes);
+        image.reset(newImage(format, imageBuf.get(), cond.W, cond.H));
+    }
+}
+
+void Analyzed2DRes::writeTextHeader(QTextStream& out, bool csv, bool xyz) const
+{
+    out << "## 240301\n";
+    out << "## Corvelline Analyzed 2D Result\n";
+    out << "# Date    : "
+        << QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss.zzz")) << "\n";
+    out << "## Energy : \n";
+    out << "# Format1 : " << (xyz ? "XYZ" : "VVV") << "\n";
+    out << "# Format2 : " << (csv ? "CSV" : "SPACE-Separated") << "\n";
+    out << "# X-NUM " << stepCount(cond.x0, cond.x1, cond.stepX) << "\n";
+    out << "# Y-NUM " << stepCount(cond.y0, cond.y1, cond.stepY) << "\n";
+    out << "## End of Header ##\n";
+}
+
+QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool xyz) const
+{
+    QFile f(QFileInfo(fileName).filePath());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qDebug() << "Can't open" << f.fileName();
+        return QString();
+    }
+    QTextStream out(&f);
+    writeTextHeader(out, csv, xyz);
+    // Its own copy of the grid: writing a file must not move the map's scanner.
+    AnalyzeCond c = cond;
+    c.reset();
+    const QString sep = csv ? QStringLiteral(",") : QStringLiteral(" ");
+    const QString triple = csv ? QStringLiteral("%1,%2,%3\n") : QStringLiteral("%1 %2 %3\n");
+    QString prefix;
+    do {
+        const double v = valueAt(c.cx, c.cy);
+        if (xyz) {
+            out << triple.arg(c.cx).arg(c.cy).arg(v);
+        } else {
+            if (c.first) {
+                out << "\n";
+                prefix.clear();
+            }
+            out << prefix << QStringLiteral("%1").arg(v);
+            prefix = sep;
+        }
+    } while (c.next());
+    if (!xyz)
+        out << "\n";
+    out.flush();
+    f.close();
+    return f.fileName();
+}

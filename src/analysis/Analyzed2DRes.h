@@ -1,0 +1,103 @@
+#pragma once
+// One result map over the bin grid of the field of view: a value per pixel,
+// the range of the values, a false-colour image, spike removal, TIFF export
+// and the analysed 2-D result text file.
+#include "foundation/AnalyzeCond.h"
+#include "foundation/SurfFit2D.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QTextStream;
+
+class Analyzed2DRes : public QObject {
+    Q_OBJECT
+public:
+    explicit Analyzed2DRes(const QString& name);
+    ~Analyzed2DRes() override;
+
+    // Larger geometries get no arrays: a bin grid read from a file must not
+    // be able to ask for more memory than any camera fills.
+    static const qint64 maxPixels = qint64(1) << 26;
+
+    int no = 0;
+    QString name;
+    AnalyzeCond cond;
+    bool valid = false; // an image was built since the arrays were allocated
+    std::unique_ptr<QImage> image;    // views imageBuf
+    std::unique_ptr<uchar[]> imageBuf; // rowStride(format, W) * H bytes
+    std::vector<double> data;         // W * H, row-major; empty when absent
+    double min = 1e300;
+    double max = -1e300;
+    int minX = 0;
+    int minY = 0;
+    int maxX = 0;
+    int maxY = 0;
+    double scaleMin = 1e300;
+    double scaleMax = -1e300;
+    bool fixedScale = false;
+    bool useLimit = false;
+    double limitVal = 1.7976931348623157e308;
+    int format = QImage::Format_Grayscale8;
+    int saveCount = 0;
+    double procMin = 0.0;
+    double procMax = 1.0;
+    std::vector<double> procData;
+    double deglitchF = 2.0;
+    double deglitchR = 0.9;
+    bool showProc = false;
+    SurfFit2D surfFit;
+
+    void init(const QString& name);
+    void rename(const QString& name);
+    void allocData();
+    void setCond(const AnalyzeCond& c);
+    double binSum(int cx, int cy, int hx, int hy) const;
+    void copyFrom(const Analyzed2DRes* other);
+    // The stored value at (x, y); 0 outside the image or without arrays.
+    double valueAt(int x, int y) const;
+    // W * H, or 0 when either is not positive.
+    qint64 pixelCount() const;
+    // The range the image is coloured over (fixed, processed or data range).
+    void displayRange(double& lo, double& hi) const;
+
+    // The analysed 2-D result file; "" when it cannot be written.
+    QString saveAsText(const QString& fileName, bool asAnalyzed, bool csv, bool xyz) const;
+    void writeTextHeader(QTextStream& out, bool csv, bool xyz) const;
+
+    // (v - lo) / (hi - lo); 0 when the range is empty or anything is not finite.
+    static double scalePos(double v, double lo, double hi);
+
+public slots:
+    void clear();
+    void setNo(int no);
+    void setData(int ix, int iy, int xw, int yw, double t);
+    void genImg();
+    QImage* img();
+    quint16* tiffDataForSave(bool fixedScale, double scaleMin, double scaleMax, bool asAnalyzed);
+    void deglitch();
+    void setDeglitchConds(double f, double r);
+    void selectProcImg(bool f);
+    void deglitch2(double limit);
+    void copyProc2Data();
+    void setUpperLimit(bool useLimit, double limitVal);
+    void setFixedScale(bool f);
+    void setScale(double min, double max);
+
+private:
+    void freeArrays();
+    void updateColorBar();
+    void rangeFor(bool fixed, double sMin, double sMax, double& lo, double& hi) const;
+    const std::vector<double>& shownData() const;
+    bool fits(const std::vector<double>& src) const;
+    double sourceAt(const std::vector<double>& src, int x, int y) const;
+    bool inside(qint64 x, qint64 y) const;
+    // Second pass of both spike removals: every bin of procData := value(bin,
+    // data at its centre), with the processed range.
+    void rewriteBins(const std::function<double(const AnalyzeCond&, double)>& value);
+};

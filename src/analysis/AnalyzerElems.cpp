@@ -1,0 +1,316 @@
+#include "analysis/AnalyzerElems.h"
+
+#include "analysis/ElemCtrl.h"
+#include "foundation/VictoreenRec.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDebug>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cmath>
+#include <vector>
+
+QList<ElemToken> parseElemNames(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1Char(','), QLatin1Char(' '));
+    QList<ElemToken> tokens;
+    const QStringList words = t.simplified().split(QLatin1Char(' '));
+    for (const QString& w : words) {
+        ElemToken tok;
+        tok.element = w;
+        tok.edgeName = QStringLiteral("K");
+        const int p = w.indexOf(QLatin1Char('-'));
+        if (p > 0) {
+            tok.element = w.left(p);
+            tok.edgeName = w.mid(p + 1);
+        }
+        tok.edge = edgeNameToIndex(tok.edgeName);
+        tok.z = elemSymbolToZ(tok.element);
+        if (tok.z > 0)
+            tokens << tok;
+    }
+    return tokens;
+}
+
+void sortElemTokens(QList<ElemToken>& tokens)
+{
+    const int n = int(tokens.size());
+    for (int i = 0; i < n - 1; i++) {
+        int m = i;
+        for (int j = i + 1; j < n; j++) {
+            if (tokens[j].z < tokens[m].z)
+                m = j;
+        }
+        if (m != i)
+            tokens.swapItemsAt(i, m);
+    }
+}
+
+int findElemRow(const QList<ElemCtrl*>& rows, const QString& key)
+{
+    for (int i = 0; i < rows.size(); i++) {
+        if (rows[i]->Name->text() == key)
+            return i;
+    }
+    const int i = key.toInt(); // not an integer: 0, as a misspelt name always did
+    return i >= 0 && i < rows.size() ? i : -1;
+}
+
+bool CorrelationSums::value(double& c) const
+{
+    if (!(vv > 0.0) || !(ss > 0.0))
+        return false;
+    double d = std::sqrt(vv * ss);
+    if (!std::isfinite(d)) // the product overflows where the two roots do not
+        d = std::sqrt(vv) * std::sqrt(ss);
+    const double r = vs / d;
+    if (!std::isfinite(r))
+        return false;
+    c = r;
+    return true;
+}
+
+AnalyzerElems::AnalyzerElems(QObject* parent)
+    : QObject(parent), corMap(QStringLiteral("a2d ElemsCor")), corThMap(QStringLiteral("a2d ElemsCorTh"))
+{
+}
+
+AnalyzerElems::~AnalyzerElems()
+{
+    // rows placed in the panel's layout belong to the panel
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (!row->parent())
+            delete row;
+    }
+}
+
+void AnalyzerElems::setup(const ElemsForm& f)
+{
+    form = f;
+    if (form.setStd)
+        connect(form.setStd, SIGNAL(clicked()), this, SLOT(setElemsStd()));
+    if (form.corTh)
+        connect(form.corTh, SIGNAL(editingFinished()), this, SLOT(newCorTh()));
+    if (form.reCalcCor)
+        connect(form.reCalcCor, SIGNAL(clicked()), this, SLOT(recalcCorMap()));
+    if (form.names)
+        connect(form.names, SIGNAL(editingFinished()), this, SLOT(newElems()));
+    elemsDispGroup = new QButtonGroup(this);
+    elemsDispGroup->setExclusive(true);
+    for (int i = 0; i < 9; i++) {
+        if (form.disp[i])
+            elemsDispGroup->addButton(form.disp[i]);
+    }
+    if (form.disp[0])
+        form.disp[0]->setChecked(true);
+    connect(elemsDispGroup, SIGNAL(buttonClicked(QAbstractButton*)), this, SIGNAL(changedSelection()));
+    setCorTh(0.999);
+}
+
+int AnalyzerElems::targetIndex() const
+{
+    const int id = targetGroup ? targetGroup->checkedId() : 0;
+    return id < 0 ? 0 : id;
+}
+
+int AnalyzerElems::showIndex() const
+{
+    const int id = showGroup ? showGroup->checkedId() : 0;
+    return id < 0 ? 0 : id;
+}
+
+void AnalyzerElems::newElems()
+{
+    if (analysisRunning) {
+        qDebug() << "Element rows are not rebuilt while an analysis runs";
+        return;
+    }
+    // The worker may still hold pointers to the old rows: they go only after
+    // the event loop has run.
+    if (targetGroup)
+        targetGroup->deleteLater();
+    if (showGroup)
+        showGroup->deleteLater();
+    targetGroup = new QButtonGroup(this);
+    targetGroup->setExclusive(true);
+    showGroup = new QButtonGroup(this);
+    showGroup->setExclusive(true);
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (form.rowLayout)
+            form.rowLayout->removeWidget(row);
+        row->hide();
+        row->deleteLater();
+    }
+    connect(showGroup, SIGNAL(buttonClicked(QAbstractButton*)), this, SIGNAL(changedSelection()));
+    elems.clear();
+
+    QList<ElemToken> tokens = parseElemNames(form.names ? form.names->text() : QString());
+    if (form.sortByANo && form.sortByANo->isChecked() && tokens.size() >= 2)
+        sortElemTokens(tokens);
+    for (int i = 0; i < tokens.size(); i++) {
+        ElemCtrl* row = new ElemCtrl;
+        row->setElement(tokens[i].z, tokens[i].edge, tokens[i].name());
+        elems << row;
+        if (form.rowLayout)
+            form.rowLayout->addWidget(row, i, 0);
+        targetGroup->addButton(row->MainTarget, i);
+        showGroup->addButton(row->Show, i);
+    }
+    if (!elems.isEmpty()) {
+        elems[0]->MainTarget->setChecked(true);
+        elems[0]->Show->setChecked(true);
+    }
+}
+
+void AnalyzerElems::setElemsStd()
+{
+    for (ElemCtrl* row : std::as_const(elems))
+        row->setStd();
+    recalcCorMap();
+}
+
+void AnalyzerElems::setProgress(double perCent)
+{
+    if (form.progress)
+        form.progress->setText(QString::asprintf("%5.2f", perCent));
+}
+
+void AnalyzerElems::recalcCorMap()
+{
+    AnalyzeCond c = corMap.cond;
+    c.reset();
+    struct Used {
+        const Analyzed2DRes* map;
+        double std;
+    };
+    std::vector<Used> used;
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (row->Use->isChecked())
+            used.push_back({&row->mapDMutN, row->stdRatio});
+    }
+    if (!elems.isEmpty()) {
+        // fresh arrays, so the range describes the new values only
+        corMap.setCond(c);
+        corThMap.setCond(c);
+    }
+    const double rows = double(c.y1) - double(c.y0);
+    do {
+        if (c.first)
+            setProgress(rows > 0 ? (double(c.cy) - c.y0) / rows * 100.0 : 0.0);
+        if (elems.isEmpty())
+            continue;
+        CorrelationSums sums;
+        for (const Used& u : used)
+            sums.add(u.map->valueAt(c.cx, c.cy), u.std);
+        double cor = 0.0;
+        if (!sums.value(cor))
+            cor = 0.0;
+        corMap.setData(c.cx, c.cy, c.hx, c.hy, cor);
+        corThMap.setData(c.cx, c.cy, c.hx, c.hy, cor >= corTh ? cor : 0.0);
+    } while (c.next());
+    setProgress(100.0);
+    corMap.genImg();
+    corThMap.genImg();
+    emit changedSelection();
+}
+
+void AnalyzerElems::calcCorrelation()
+{
+    CorrelationSums sums;
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (row->Use->isChecked())
+            sums.add(row->ratio, row->stdRatio);
+    }
+    double c;
+    if (sums.value(c))
+        emit setNewCorrelation(c);
+}
+
+void AnalyzerElems::newCorTh()
+{
+    if (!form.corTh)
+        return;
+    const double v = form.corTh->text().toDouble();
+    setCorTh(std::isfinite(v) ? v : 0.0);
+}
+
+void AnalyzerElems::setCorTh(double v)
+{
+    if (form.corTh)
+        form.corTh->setText(QString::number(v, 'g', 6));
+    corTh = v;
+    recalcCorMap();
+}
+
+void AnalyzerElems::selectElemTarget(const QString& row)
+{
+    const int i = findElemRow(elems, row);
+    if (i >= 0)
+        elems[i]->MainTarget->setChecked(true);
+    emit changedSelection();
+}
+
+void AnalyzerElems::selectElemShow(const QString& row)
+{
+    const int i = findElemRow(elems, row);
+    if (i >= 0)
+        elems[i]->Show->setChecked(true);
+    emit changedSelection();
+}
+
+void AnalyzerElems::setElemUse(const QString& row, bool f)
+{
+    const int i = findElemRow(elems, row);
+    if (i >= 0)
+        elems[i]->Use->setChecked(f);
+}
+
+void AnalyzerElems::setElemsDE(double v)
+{
+    for (ElemCtrl* row : std::as_const(elems))
+        row->PrePostDE->setText(QString::number(v, 'g', 6));
+}
+
+void AnalyzerElems::setElemROI(const QString& name, double s, double e)
+{
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (row->Name->text() == name) {
+            row->ROIs->setText(QString::number(s, 'g', 6));
+            row->ROIe->setText(QString::number(e, 'g', 6));
+        }
+    }
+}
+
+void AnalyzerElems::setElemThDMut(const QString& name, double v)
+{
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (row->Name->text() == name)
+            row->ThDMut->setText(QString::number(v, 'g', 6));
+    }
+}
+
+void AnalyzerElems::setElemNoNeg(const QString& name, bool f)
+{
+    for (ElemCtrl* row : std::as_const(elems)) {
+        if (row->Name->text() == name)
+            row->NoNeg->setChecked(f);
+    }
+}
+
+void AnalyzerElems::selectElemsDispMode(int i)
+{
+    if (i >= 0 && i < 9 && form.disp[i])
+        form.disp[i]->setChecked(true);
+    emit changedSelection();
+}
+
+void AnalyzerElems::setSortByANo(bool f)
+{
+    if (form.sortByANo)
+        form.sortByANo->setChecked(f);
+}

@@ -1,0 +1,176 @@
+#include "analysis/FVView.h"
+
+#include "analysis/FVPoints.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+double numberIn(const QLineEdit* e)
+{
+    const double v = e->text().toDouble();
+    return std::isfinite(v) ? v : 0.0;
+}
+
+// Cut toward zero; false for what no pixel index can hold.
+bool toPixel(double s, int& p)
+{
+    if (!(s > -1e9 && s < 1e9))
+        return false;
+    p = static_cast<int>(s);
+    return true;
+}
+
+// A range that cannot be mapped (no points, one value) is widened around its
+// value so that such points land in the middle.
+void usableRange(double lo, double hi, double& a, double& b)
+{
+    if (std::isfinite(lo) && std::isfinite(hi) && hi > lo) {
+        a = lo;
+        b = hi;
+    } else if (std::isfinite(lo) && lo == hi) {
+        a = lo - 1.0;
+        b = lo + 1.0;
+    } else {
+        a = 0.0;
+        b = 1.0;
+    }
+}
+} // namespace
+
+FVView::FVView(QWidget* parent) : QFrame(parent)
+{
+    setupUi(this);
+    connect(dispA_, SIGNAL(drawImage2(QPainter*)), this, SLOT(draw(QPainter*)));
+    connect(reDraw_, SIGNAL(clicked()), this, SLOT(updateMap()));
+}
+
+int FVView::kernelHW() const
+{
+    return kernelHW_->text().toInt();
+}
+
+double FVView::kernelWeight(int dx, int dy, int hw, double b)
+{
+    if (dx == 0 && dy == 0)
+        return 1.0;
+    if (hw <= 0 || !(b > 0.0))
+        return 0.0;
+    const double d2 = double(dx) * dx + double(dy) * dy;
+    const double w = std::exp(d2 * std::log(b) / hw / hw);
+    return std::isfinite(w) ? w : 0.0;
+}
+
+void FVView::setCoord(ChCoord& c, int side) const
+{
+    // y grows upward: the y maximum is row 0
+    c.setScreenArea(0, side, side, 0);
+    double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
+    if (fvPoints) {
+        usableRange(fvPoints->x.min, fvPoints->x.max, x0, x1);
+        usableRange(fvPoints->y.min, fvPoints->y.max, y0, y1);
+    }
+    c.setRealArea(x0, y0, x1, y1);
+}
+
+bool FVView::pointPixel(const ChCoord& c, int k, int& px, int& py) const
+{
+    const double x = fvPoints->x.values[k];
+    const double y = k < fvPoints->y.values.size() ? fvPoints->y.values[k] : 0.0;
+    return toPixel(c.toScreenX(x), px) && toPixel(c.toScreenY(y), py);
+}
+
+void FVView::updateMap()
+{
+    updateVMap();
+    updateVHMap();
+    dispA_->update();
+}
+
+void FVView::updateVMap()
+{
+    const int S = std::max(vSize, 1);
+    vMap = QImage(S, S, QImage::Format_ARGB32);
+    vMap.fill(QColor(255, 255, 255, 0));
+    setCoord(vCoord, S);
+    const QRgb blue = qRgba(0, 0, 255, 255);
+    const int n = fvPoints ? fvPoints->count() : 0;
+    for (int k = 0; k < n; k++) {
+        int px, py;
+        if (pointPixel(vCoord, k, px, py) && px >= 0 && py >= 0 && px < S && py < S)
+            vMap.setPixel(px, py, blue);
+    }
+    vMap.save(QStringLiteral("fvMap.png"));
+}
+
+void FVView::updateVHMap()
+{
+    const int S = std::max(vhSize, 1);
+    vhMap = QImage(S, S, QImage::Format_ARGB32);
+    vhMap.fill(QColor(255, 255, 255, 0));
+    setCoord(vhCoord, S);
+    std::vector<double> grid(static_cast<size_t>(S) * S, 0.0);
+
+    const int hw = kernelHW();
+    const double b = numberIn(kernelBVal_);
+    double max = 0.0;
+    if (hw >= 0) {
+        // Offsets beyond the image side never reach it from a mapped point.
+        const int r = std::min(hw, S);
+        const int side = 2 * r + 1;
+        std::vector<double> w(static_cast<size_t>(side) * side);
+        for (int dy = -r; dy <= r; dy++)
+            for (int dx = -r; dx <= r; dx++)
+                w[static_cast<size_t>(dy + r) * side + (dx + r)] = kernelWeight(dx, dy, hw, b);
+        const int n = fvPoints ? fvPoints->count() : 0;
+        for (int k = 0; k < n; k++) {
+            int px, py;
+            if (!pointPixel(vhCoord, k, px, py))
+                continue;
+            for (int dy = -r; dy <= r; dy++) {
+                const qint64 gy = qint64(py) + dy;
+                if (gy < 0 || gy >= S)
+                    continue;
+                for (int dx = -r; dx <= r; dx++) {
+                    const qint64 gx = qint64(px) + dx;
+                    if (gx < 0 || gx >= S)
+                        continue;
+                    double& cell = grid[static_cast<size_t>(gy * S + gx)];
+                    cell += w[static_cast<size_t>(dy + r) * side + (dx + r)];
+                    if (cell > max)
+                        max = cell;
+                }
+            }
+        }
+    }
+
+    const double M = max * numberIn(cRange_);
+    for (int y = 0; y < S; y++) {
+        QRgb* row = reinterpret_cast<QRgb*>(vhMap.scanLine(y));
+        const double* g = grid.data() + static_cast<size_t>(y) * S;
+        for (int x = 0; x < S; x++) {
+            // without a usable scale any density at all is full
+            const double t = M > 0.0 ? g[x] / M * 255.0 : (g[x] > 0.0 ? 255.0 : 0.0);
+            int v = 0;
+            if (t >= 255.0)
+                v = 255;
+            else if (t > 0.0)
+                v = static_cast<int>(t);
+            row[x] = qRgba(255, v, 0, 255);
+        }
+    }
+    vhMap.save(QStringLiteral("fvHMap.png"));
+}
+
+void FVView::draw(QPainter* p)
+{
+    dispA_->cc.setRealArea(0, 0, vSize, vSize);
+    const QRect target(0, 0, dispA_->width(), dispA_->height());
+    if (!vhMap.isNull())
+        p->drawImage(target, vhMap, QRect(0, 0, vhSize, vhSize));
+    if (!vMap.isNull())
+        p->drawImage(target, vMap, QRect(0, 0, vSize, vSize));
+}

@@ -1,0 +1,157 @@
+#include "analysis/MapProc.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QDebug>
+#include <QFileDialog>
+#include <QLineEdit>
+
+namespace {
+bool checked(const QAbstractButton* b)
+{
+    return b && b->isChecked();
+}
+} // namespace
+
+MapProc::MapProc(QObject* parent)
+    : QObject(parent), map1(QStringLiteral("E-Shift Map 1")), map2(QStringLiteral("E-Shift Map 2")),
+      procMap(QStringLiteral("Processed Map"))
+{
+}
+
+void MapProc::setup(const MapProcForm& f, QFileDialog* map1Dialog, QFileDialog* map2Dialog)
+{
+    form = f;
+    QButtonGroup* show = new QButtonGroup(this);
+    show->setExclusive(true);
+    for (QAbstractButton* b : {form.showMap1, form.showMap2, form.showProcessedMap}) {
+        if (b)
+            show->addButton(b);
+    }
+    if (form.showProcessedMap)
+        form.showProcessedMap->setChecked(true);
+    connect(show, SIGNAL(buttonClicked(QAbstractButton*)), this, SIGNAL(changedSelection()));
+
+    QButtonGroup* type = new QButtonGroup(this);
+    type->setExclusive(true);
+    for (QAbstractButton* b : {form.procTypeSub, form.procTypeDiv, form.procTypeMask}) {
+        if (b)
+            type->addButton(b);
+    }
+    if (form.procTypeSub)
+        form.procTypeSub->setChecked(true);
+
+    for (QFileDialog* d : {map1Dialog, map2Dialog}) {
+        if (d) {
+            d->setFileMode(QFileDialog::ExistingFile);
+            d->setAcceptMode(QFileDialog::AcceptOpen);
+        }
+    }
+    if (form.selMap1 && map1Dialog)
+        connect(form.selMap1, SIGNAL(clicked()), map1Dialog, SLOT(show()));
+    if (form.selMap2 && map2Dialog)
+        connect(form.selMap2, SIGNAL(clicked()), map2Dialog, SLOT(show()));
+    if (map1Dialog)
+        connect(map1Dialog, SIGNAL(fileSelected(QString)), this, SLOT(loadMap1(QString)));
+    if (map2Dialog)
+        connect(map2Dialog, SIGNAL(fileSelected(QString)), this, SLOT(loadMap2(QString)));
+    if (form.captureAsMap1)
+        connect(form.captureAsMap1, SIGNAL(clicked()), this, SLOT(captureAsMap1()));
+    if (form.captureAsMap2)
+        connect(form.captureAsMap2, SIGNAL(clicked()), this, SLOT(captureAsMap2()));
+    if (form.askProcessMaps)
+        connect(form.askProcessMaps, SIGNAL(clicked()), this, SLOT(processMaps()));
+}
+
+MapProc::Op MapProc::op() const
+{
+    if (checked(form.procTypeSub))
+        return Sub;
+    if (checked(form.procTypeDiv))
+        return Div;
+    if (checked(form.procTypeMask))
+        return Mask;
+    return Sub;
+}
+
+double MapProc::combine(Op op, double s1, double s2)
+{
+    switch (op) {
+    case Div:
+        return s2 != 0.0 ? s1 / s2 : 1.0;
+    case Mask:
+        return s2 > 0.0 ? s1 : 0.0;
+    case Sub:
+    default:
+        return s1 - s2;
+    }
+}
+
+Analyzed2DRes* MapProc::shownMap()
+{
+    if (checked(form.showProcessedMap))
+        return &procMap;
+    if (checked(form.showMap2))
+        return &map2;
+    if (checked(form.showMap1))
+        return &map1;
+    return nullptr;
+}
+
+void MapProc::load(const QString& fname, Analyzed2DRes& map, QLineEdit* nameField)
+{
+    bool valid = false;
+    emit loadMap(fname, map, valid);
+    if (valid && nameField)
+        nameField->setText(fname);
+}
+
+void MapProc::loadMap1(const QString& fname)
+{
+    load(fname, map1, form.map1Name);
+}
+
+void MapProc::loadMap2(const QString& fname)
+{
+    load(fname, map2, form.map2Name);
+}
+
+void MapProc::capture(Analyzed2DRes& map, QLineEdit* nameField)
+{
+    Analyzed2DRes* shown = nullptr;
+    emit askSelectedRes(shown);
+    map.copyFrom(shown); // the shown map itself is left as it is
+    if (nameField)
+        nameField->setText(map.name);
+}
+
+void MapProc::captureAsMap1()
+{
+    capture(map1, form.map1Name);
+}
+
+void MapProc::captureAsMap2()
+{
+    capture(map2, form.map2Name);
+}
+
+void MapProc::processMaps()
+{
+    if (!map1.valid || !map2.valid)
+        return;
+    AnalyzeCond g;
+    emit askAnalyzeCond(g);
+    const Op o = op();
+    procMap.setCond(g);
+    AnalyzeCond c = g;
+    c.reset();
+    do {
+        const double s1 = map1.binSum(c.cx, c.cy, c.hx, c.hy);
+        const double s2 = map2.binSum(c.cx, c.cy, c.hx, c.hy);
+        procMap.setData(c.cx, c.cy, c.hx, c.hy, combine(o, s1, s2));
+    } while (c.next());
+    // one line for the whole map: a line per bin would cost more than the sums
+    qDebug() << "processed maps" << int(o) << "grid" << g.W << g.H << "bins" << g.hx << g.hy
+             << "range" << procMap.min << procMap.max;
+    procMap.genImg();
+}

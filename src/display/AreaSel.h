@@ -1,0 +1,30 @@
+#pragma once
+// The rectangular area chosen on the image display by dragging, as a plain
+// value: press, drag and release by action code (MouseC::mode of the press),
+// with points already in image pixels.
+#include <QPointF>
+#include <QRectF>
+
+class AreaSel {
+public:
+    enum Release { Nothing, Selected, SelectedZoom };
+
+    bool dragging = false;  // a left or Ctrl-left drag is under way
+    bool valid = false;
+    QRectF area;            // not normalised while dragging: the size may be negative
+    QRectF prevArea;        // the area before the last drag began
+
+    // Left (0) or Ctrl-left (2) starts a drag at p; right (8) clears the area
+    // and returns true. Other codes change nothing.
+    bool press(int code, const QPointF& p);
+    // Left or Ctrl-left drag: the area reaches from its origin to p.
+    void drag(int code, const QPointF& p);
+    // Ends a drag; the area counts only with extent on both axes. A Ctrl drag
+    // asks for the view to zoom to it.
+    Release release(int code);
+
+    void set(double x1, double y1, double x2, double y2);
+    void recall() { area = prevArea; }
+
+    static bool isDragCode(int code) { return code == 0 || code == 2; }
+};

@@ -1,0 +1,174 @@
+#include "display/ImgDispA.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "display/ColorBar.h"
+#include "display/ViewWin.h"
+#include "foundation/Globals.h"
+#include "imagestack/TiffData.h"
+
+#include <QPainter>
+
+ImgDispA::ImgDispA(QWidget* parent) : DispA(parent)
+{
+    connect(this, SIGNAL(drawImage1(QPainter*)), this, SLOT(drawImage(QPainter*)));
+    connect(this, SIGNAL(mouseMoved0()), this, SLOT(onMouseMoved()));
+    connect(this, SIGNAL(mousePressed0()), this, SLOT(onMousePressed()));
+    connect(this, SIGNAL(mouseReleased0()), this, SLOT(onMouseReleased()));
+    connect(this, SIGNAL(wheelMoved0()), this, SLOT(onWheelMoved()));
+}
+
+void ImgDispA::setImageData(TiffData* f)
+{
+    frame = f;
+    if (!frame)
+        return;
+    if (!frame->dispImg)
+        frame->makeDispImage();
+    update();
+    if (viewWin.width() == 0)
+        resetImageViewWindow();
+}
+
+const QImage* ImgDispA::currentImage() const
+{
+    double lo, hi;
+    if (showOverLayer)
+        return overlayImage(lo, hi);
+    if (!frame || !frame->cBar || !frame->dispImg || frame->dispImg->isNull())
+        return nullptr;
+    return frame->dispImg;
+}
+
+QImage ImgDispA::visibleImage() const
+{
+    const QImage* img = currentImage();
+    if (!img)
+        return QImage();
+    const QRect r = ViewWin::visibleRect(viewWin, img->size());
+    return r.isEmpty() ? QImage() : img->copy(r);
+}
+
+QPointF ImgDispA::pointerImagePoint() const
+{
+    return ViewWin::imagePoint(viewWin, width(), height(), m.x, m.y);
+}
+
+int ImgDispA::pressCode() const { return MouseC::mode(m.pressButton, m.pressModifiers); }
+
+void ImgDispA::resetImageViewWindow()
+{
+    if (!frame)
+        return;
+    viewWin = ViewWin::fitted(frame->width, frame->height, width(), height(), resetMax);
+    update();
+}
+
+void ImgDispA::drawImage(QPainter* p)
+{
+    const int W = width();
+    const int H = height();
+    if (W <= 0 || H <= 0 || !ViewWin::usable(viewWin))
+        return;
+    const QImage* img = nullptr;
+    if (showOverLayer) {
+        double lo = 0, hi = 0;
+        img = overlayImage(lo, hi);
+        if (!img)
+            return;
+        if (mainColorBar) {
+            mainColorBar->dataMin = lo;
+            mainColorBar->dataMax = hi;
+            mainColorBar->paintCBar();
+        }
+    } else {
+        img = currentImage();
+        if (!img)
+            return;
+        frame->updateCBar();
+    }
+    p->drawImage(QRectF(0, 0, W, H), *img, viewWin);
+    // image y grows downward like screen y: no flip
+    cc.setScreenArea(0, 0, W, H);
+    cc.setRealArea(viewWin.x(), viewWin.y(), viewWin.x() + viewWin.width(),
+                   viewWin.y() + viewWin.height());
+}
+
+void ImgDispA::onMousePressed()
+{
+    if (sel.press(pressCode(), pointerImagePoint()))
+        emit mouseRPressed();
+    update();
+}
+
+void ImgDispA::onMouseMoved()
+{
+    if (!m.pressed) {
+        const QPointF p = pointerImagePoint();
+        emit mouseMoved(p.x(), p.y());
+        update();
+        return;
+    }
+    if (!currentImage())
+        return;
+    const int code = pressCode();
+    if (AreaSel::isDragCode(code))
+        sel.drag(code, pointerImagePoint());
+    else if (code == 1 && allowDragPan)
+        viewWin = ViewWin::panned(viewWin, width(), height(), m.px, m.py, m.x, m.y);
+    update();
+}
+
+void ImgDispA::onMouseReleased()
+{
+    switch (sel.release(pressCode())) {
+    case AreaSel::Selected:
+        emit newAreaSelected();
+        break;
+    case AreaSel::SelectedZoom:
+        emit newAreaSelected();
+        viewWin = sel.area;
+        break;
+    case AreaSel::Nothing:
+        break;
+    }
+    update();
+}
+
+void ImgDispA::onWheelMoved()
+{
+    if (!allowWheelZoom)
+        return;
+    viewWin = ViewWin::zoomedAbout(viewWin, width(), height(), m.x, m.y, zoomFactor, true);
+    update();
+}
+
+void ImgDispA::setShowOverLayer(bool f) { showOverLayer = f; }
+
+void ImgDispA::setSelectedArea(int x1, int y1, int x2, int y2)
+{
+    sel.set(x1, y1, x2, y2);
+    update();
+}
+
+void ImgDispA::setViewWAsSelectedArea()
+{
+    // An area set from numbers may run backwards or be flat; the view must not.
+    const QRectF a = sel.area.normalized();
+    if (!sel.valid || !ViewWin::usable(a))
+        return;
+    viewWin = a;
+    update();
+}
+
+void ImgDispA::recallOldSelectedArea() { sel.recall(); }
+
+void ImgDispA::setResetMax(bool f) { resetMax = f; }
+
+const QImage* ImgDispA::overlayImage(double& lo, double& hi) const
+{
+    lo = hi = 0;
+    if (!overlayMap || !overlayMap->valid || !overlayMap->image || overlayMap->image->isNull())
+        return nullptr;
+    overlayMap->displayRange(lo, hi);
+    return overlayMap->image.get();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The main window's picture of the field of view: the current frame of a stack,
+// or a result map in overlay mode, through a view window the operator zooms,
+// pans and selects an area in. Its mapping is left set from image pixels to
+// widget pixels, so the owner's overlay layer can draw in image coordinates.
+#include "display/AreaSel.h"
+#include "display/DispA.h"
+
+#include <QImage>
+#include <QRectF>
+
+class Analyzed2DRes;
+class TiffData;
+
+class ImgDispA : public DispA {
+    Q_OBJECT
+public:
+    explicit ImgDispA(QWidget* parent = nullptr);
+
+    TiffData* frame = nullptr;            // not owned: frames belong to the main window's stacks
+    bool showOverLayer = false;
+    Analyzed2DRes* overlayMap = nullptr;  // not owned; shown in overlay mode
+    QRectF viewWin;                       // image pixels stretched over the whole widget
+    AreaSel sel;                          // the selected area and its drag
+    bool resetMax = false;                // a reset fills the widget instead of showing all
+
+    void setImageData(TiffData* f);
+    // The part of the current image inside the view window, for saving.
+    QImage visibleImage() const;
+    // What a repaint draws now, asked of the frame or map each time: their
+    // pictures are rebuilt and replaced behind our back. Null when there is
+    // none, and for a frame without its colour bar.
+    const QImage* currentImage() const;
+
+signals:
+    void mouseMoved(double x, double y);
+    void mouseDragged(double x, double y);
+    void newAreaSelected();
+    void mouseRPressed();
+
+public slots:
+    void onMousePressed();
+    void onMouseReleased();
+    void onMouseMoved();
+    void onWheelMoved();
+    void drawImage(QPainter* p);
+    void resetImageViewWindow();
+    void setShowOverLayer(bool f);
+    void setSelectedArea(int x1, int y1, int x2, int y2);
+    void setViewWAsSelectedArea();
+    void recallOldSelectedArea();
+    void setResetMax(bool f);
+
+private:
+    QPointF pointerImagePoint() const;
+    int pressCode() const;
+    // The map's picture and the range it was built with; null without one.
+    const QImage* overlayImage(double& lo, double& hi) const;
+};

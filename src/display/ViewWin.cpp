@@ -1,0 +1,92 @@
+#include "display/ViewWin.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool isFin(double v) { return std::isfinite(v); }
+
+double fraction(double c, double side) { return side > 0 ? c / side : 0.0; }
+
+} // namespace
+
+namespace ViewWin {
+
+bool usable(const QRectF& view)
+{
+    return isFin(view.x()) && isFin(view.y()) && isFin(view.width()) && isFin(view.height())
+        && view.width() != 0 && view.height() != 0;
+}
+
+QPointF imagePoint(const QRectF& view, double W, double H, double cx, double cy)
+{
+    return QPointF(fraction(cx, W) * view.width() + view.x(),
+                   fraction(cy, H) * view.height() + view.y());
+}
+
+QRectF fitted(int iw, int ih, double W, double H, bool fill)
+{
+    if (!(W > 0) || !(H > 0) || !isFin(W) || !isFin(H) || iw <= 0 || ih <= 0)
+        return QRectF(0, 0, iw, ih);
+    const double sx = W / iw;
+    const double sy = H / ih;
+    if ((!fill && sx > sy) || (fill && sx <= sy)) {
+        const double d = (W * ih / H - iw) / 2;
+        return QRectF(-d, 0, iw + 2 * d, ih);
+    }
+    const double d = (H * iw / W - ih) / 2;
+    return QRectF(0, -d, iw, ih + 2 * d);
+}
+
+QRectF zoomedAbout(const QRectF& view, double W, double H, double cx, double cy, double f,
+                   bool edgeBands)
+{
+    if (!usable(view) || !isFin(f) || !(f > 0) || !(W > 0) || !(H > 0))
+        return view;
+    const bool midX = cx >= 0.1 * W && cx <= 0.9 * W;
+    const bool midY = cy >= 0.1 * H && cy <= 0.9 * H;
+    double w = view.width();
+    double h = view.height();
+    if (!edgeBands) {
+        w *= f;
+        h *= f;
+    } else if (midX) {
+        w *= f;
+        if (midY)
+            h *= f;
+    } else {
+        h *= f;
+    }
+    const QPointF p = imagePoint(view, W, H, cx, cy);
+    const QRectF z(p.x() - fraction(cx, W) * w, p.y() - fraction(cy, H) * h, w, h);
+    return usable(z) ? z : view;
+}
+
+QRectF panned(const QRectF& view, double W, double H, int pcx, int pcy, int cx, int cy)
+{
+    if (!(W > 0) || !(H > 0))
+        return view;
+    QRectF p = view;
+    p.moveTo(view.x() + double(pcx - cx) / W * view.width(),
+             view.y() + double(pcy - cy) / H * view.height());
+    return usable(p) ? p : view;
+}
+
+QRect visibleRect(const QRectF& view, const QSize& image)
+{
+    if (!usable(view) || image.isEmpty())
+        return QRect();
+    // Zoomed far out, the window may span far more than the image: what lies
+    // beyond one image size of padding is only blank and is not copied.
+    auto corner = [](double v, int side) {
+        return int(std::trunc(std::clamp(v, -double(side), 2.0 * side)));
+    };
+    const int x0 = corner(view.x(), image.width());
+    const int y0 = corner(view.y(), image.height());
+    const int x1 = corner(view.x() + view.width(), image.width());
+    const int y1 = corner(view.y() + view.height(), image.height());
+    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QPoint(std::max(x0, x1), std::max(y0, y1)));
+}
+
+} // namespace ViewWin

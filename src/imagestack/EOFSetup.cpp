@@ -1,0 +1,194 @@
+#include "imagestack/EOFSetup.h"
+
+#include "display/_FileDialog.h"
+
+#include <QButtonGroup>
+#include <QDebug>
+#include <QFile>
+#include <QTextStream>
+
+EOFSetup::EOFSetup(QWidget* parent)
+    : QFrame(parent)
+{
+    setupUi(this);
+    fileDialog = new _FileDialog(QString(), nullptr);
+
+    sourceGroup = new QButtonGroup(this);
+    sourceGroup->setExclusive(true);
+    sourceGroup->addButton(FromFileName);
+    sourceGroup->addButton(FromFileNum);
+    sourceGroup->addButton(FromRefFile);
+    FromFileName->setChecked(true);
+    evenGroup = new QButtonGroup(this);
+    evenGroup->setExclusive(true);
+    evenGroup->addButton(EvenInEnergy);
+    evenGroup->addButton(EvenInAngle);
+    EvenInAngle->setChecked(true);
+
+    for (const QString& p : EnergyRules::defaultPatterns())
+        addPattern(p);
+    Pattern->setText(PatternList->itemText(0));
+    newPattern();
+
+    connect(Start, &QLineEdit::editingFinished, this, &EOFSetup::newStart);
+    connect(Delta, &QLineEdit::editingFinished, this, &EOFSetup::newDelta);
+    connect(End, &QLineEdit::editingFinished, this, &EOFSetup::newEnd);
+    connect(NumOfPoints, &QLineEdit::editingFinished, this, &EOFSetup::newNumOfPoints);
+    connect(Pattern, &QLineEdit::editingFinished, this, &EOFSetup::newPattern);
+    connect(PatternList, &QComboBox::currentTextChanged, this, &EOFSetup::newPatternSelected);
+
+    fileDialog->setFileMode(QFileDialog::AnyFile);
+    fileDialog->setNameFilters({QStringLiteral("XAFS Data File (*.dat)"),
+                                QStringLiteral("Any Files (* *.*)")});
+    fileDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    connect(SelRefFile, &QPushButton::clicked, fileDialog, &QFileDialog::show);
+    connect(fileDialog, &QFileDialog::fileSelected, this, &EOFSetup::refFileSelected);
+}
+
+EOFSetup::~EOFSetup()
+{
+    delete fileDialog;
+}
+
+EnergyRules EOFSetup::rules() const
+{
+    EnergyRules r;
+    if (FromFileName->isChecked())
+        r.source = EnergyRules::FromName;
+    else if (FromRefFile->isChecked() && !FromFileNum->isChecked())
+        r.source = EnergyRules::FromRefList;
+    else
+        r.source = EnergyRules::FromCalc;
+    r.pattern = Pattern->text();
+    r.factor = factor();
+    r.refEnergies = refEnergies;
+    r.correspondFromEnd = CorrespondFromEnd->isChecked();
+    r.unit = DisplayUnit->currentIndex();
+    r.evenInEnergy = EvenInEnergy->isChecked();
+    r.start = EnergyRules::numberOf(Start->text());
+    r.end = EnergyRules::numberOf(End->text());
+    r.delta = EnergyRules::numberOf(Delta->text());
+    r.numOfPoints = numOfPoints();
+    return r;
+}
+
+double EOFSetup::energyOfFile(const QString& fileName, int fNo, int totalFiles) const
+{
+    return rules().energyOfFile(fileName, fNo, totalFiles, units);
+}
+
+double EOFSetup::energyFromFileName(const QString& fileName, int fNo) const
+{
+    return rules().energyFromFileName(fileName, fNo);
+}
+
+double EOFSetup::energyFromRefList(int fNo, int totalFiles) const
+{
+    return rules().energyFromRefList(fNo, totalFiles);
+}
+
+double EOFSetup::calculatedEnergy(int fNo) const
+{
+    return rules().calculatedEnergy(fNo, units);
+}
+
+double EOFSetup::factor() const
+{
+    return EnergyRules::factorOf(Factor->text());
+}
+
+int EOFSetup::numOfPoints() const
+{
+    return EnergyRules::integerOf(NumOfPoints->text());
+}
+
+void EOFSetup::addPattern(const QString& pattern)
+{
+    PatternList->addItem(pattern);
+    PatternList->setCurrentIndex(PatternList->count() - 1);
+}
+
+void EOFSetup::recomputeEnd()
+{
+    const std::optional<double> e = EnergyRules::endFor(EnergyRules::numberOf(Start->text()),
+                                                        EnergyRules::numberOf(Delta->text()),
+                                                        numOfPoints());
+    if (e)
+        End->setText(EnergyRules::formatted(*e));
+}
+
+void EOFSetup::recomputeDelta()
+{
+    const std::optional<double> d = EnergyRules::deltaFor(EnergyRules::numberOf(Start->text()),
+                                                          EnergyRules::numberOf(End->text()),
+                                                          numOfPoints());
+    if (d)
+        Delta->setText(EnergyRules::formatted(*d));
+}
+
+void EOFSetup::newStart() { recomputeEnd(); }
+void EOFSetup::newDelta() { recomputeEnd(); }
+void EOFSetup::newEnd() { recomputeDelta(); }
+void EOFSetup::newNumOfPoints() { recomputeDelta(); }
+
+void EOFSetup::setStart(double v)
+{
+    Start->setText(EnergyRules::formatted(v));
+    newStart();
+}
+
+void EOFSetup::setDelta(double v)
+{
+    Delta->setText(EnergyRules::formatted(v));
+    newDelta();
+}
+
+void EOFSetup::setEnd(double v)
+{
+    End->setText(EnergyRules::formatted(v));
+    newEnd();
+}
+
+void EOFSetup::setNumOfPoints(int n)
+{
+    NumOfPoints->setText(QString::number(n));
+    newNumOfPoints();
+}
+
+void EOFSetup::newPattern()
+{
+    const QString text = Pattern->text();
+    Factor->setText(EnergyRules::factorTextFor(text));
+    const int idx = PatternList->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (idx >= 0)
+        PatternList->setCurrentIndex(idx); // comes back here once, then stops
+    else
+        addPattern(text);
+}
+
+void EOFSetup::newPatternSelected(const QString& pattern)
+{
+    Pattern->setText(pattern);
+    newPattern();
+}
+
+void EOFSetup::setRefFile(const QString& fname)
+{
+    FromRefFile->setChecked(!fname.isEmpty());
+    RefFilePath->setText(fname);
+    if (!fname.isEmpty())
+        refFileSelected(fname);
+}
+
+void EOFSetup::refFileSelected(const QString& fname)
+{
+    QFile f(fname);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qDebug() << "Can't open ref file" << fname;
+        return;
+    }
+    RefFilePath->setText(fname);
+    QTextStream in(&f);
+    refEnergies = EnergyRules::readRefFile(in, units);
+    f.close();
+}

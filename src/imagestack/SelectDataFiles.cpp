@@ -1,0 +1,153 @@
+#include "imagestack/SelectDataFiles.h"
+
+#include "display/SelectImgDialog.h"
+#include "imagestack/EOFSetup.h"
+
+#include <QButtonGroup>
+
+SelectDataFiles::SelectDataFiles(QWidget* parent)
+    : QFrame(parent)
+{
+    setupUi(this);
+
+    loadModeGroup = new QButtonGroup(this);
+    loadModeGroup->setExclusive(true);
+    loadModeGroup->addButton(LoadNewFiles);
+    loadModeGroup->addButton(AddFiles);
+    LoadNewFiles->setChecked(true);
+
+    fileDialog = new SelectImgDialog(false, QString(), nullptr);
+    eofSetup = new EOFSetup(nullptr);
+
+    connect(Selected, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &SelectDataFiles::newImageSelected);
+    connect(Select, &QPushButton::clicked, fileDialog, &QFileDialog::show);
+    connect(fileDialog, &QFileDialog::filesSelected, this,
+            [this](const QStringList& files) { emit filesSelected(files, LoadNewFiles->isChecked()); });
+    connect(Clear, &QPushButton::clicked, this, &SelectDataFiles::clear);
+    connect(EngOfFilesSetup, &QPushButton::clicked, eofSetup, &QWidget::show);
+    connect(AdditionalSetup, &QPushButton::clicked, &additionalSetup, &QWidget::show);
+    connect(&additionalSetup, &SelectDataFilesAdditionalSetup::setDarkArea, this,
+            &SelectDataFiles::setDarkArea);
+    connect(&additionalSetup, &SelectDataFilesAdditionalSetup::updateDarkArea, this,
+            &SelectDataFiles::updateDarkArea);
+    connect(&additionalSetup, &SelectDataFilesAdditionalSetup::clearDarkArea, this,
+            &SelectDataFiles::clearDarkArea);
+}
+
+SelectDataFiles::~SelectDataFiles()
+{
+    // Both are parentless windows of this panel; nothing else holds them.
+    delete fileDialog;
+    delete eofSetup;
+}
+
+double SelectDataFiles::addFile(const QString& fileName, int fNo, int totalFiles)
+{
+    const double e = eofSetup->energyOfFile(fileName, fNo, totalFiles);
+    Selected->addItem(fileName, e);
+    Count->setText(QString::number(Selected->count()));
+    return e;
+}
+
+int SelectDataFiles::skip() const
+{
+    bool ok = false;
+    const int v = Skip->text().toInt(&ok);
+    return ok && v >= 2 ? v : 1;
+}
+
+int SelectDataFiles::cutFirst() const
+{
+    bool ok = false;
+    const int v = CutFirst->text().toInt(&ok);
+    return ok && v >= 0 ? v : 0;
+}
+
+int SelectDataFiles::cutLast() const
+{
+    bool ok = false;
+    const int v = CutLast->text().toInt(&ok);
+    return ok && v >= 0 ? v : 0;
+}
+
+void SelectDataFiles::setTitle(const QString& title)
+{
+    Select->setText(title);
+    fileDialog->setWindowTitle(title);
+    eofSetup->setWindowTitle(title);
+    additionalSetup.setWindowTitle(title);
+}
+
+void SelectDataFiles::newImageSelected(int i)
+{
+    if (additionalSetup.ShowLatest->isChecked())
+        emit currentIndexChanged(i);
+}
+
+void SelectDataFiles::clearFiles()
+{
+    Selected->clear();
+    Count->setText(QStringLiteral("0"));
+}
+
+void SelectDataFiles::prev()
+{
+    const int i = Selected->currentIndex();
+    if (i > 0)
+        Selected->setCurrentIndex(i - 1);
+}
+
+void SelectDataFiles::next()
+{
+    const int i = Selected->currentIndex();
+    if (i < Selected->count() - 1)
+        Selected->setCurrentIndex(i + 1);
+}
+
+void SelectDataFiles::select(int idx)
+{
+    if (idx >= 0 && idx < Selected->count())
+        Selected->setCurrentIndex(idx);
+}
+
+void SelectDataFiles::setSkip(int skip) { Skip->setText(QString::number(skip)); }
+void SelectDataFiles::setCutF(int cutF) { CutFirst->setText(QString::number(cutF)); }
+void SelectDataFiles::setCutL(int cutL) { CutLast->setText(QString::number(cutL)); }
+void SelectDataFiles::setShowLatest(bool f) { additionalSetup.ShowLatest->setChecked(f); }
+void SelectDataFiles::setEngByName(bool f) { eofSetup->FromFileName->setChecked(f); }
+void SelectDataFiles::setEngByCalc(bool f) { eofSetup->FromFileNum->setChecked(f); }
+void SelectDataFiles::setEvenInEng(bool f) { eofSetup->EvenInEnergy->setChecked(f); }
+void SelectDataFiles::setEvenInDeg(bool f) { eofSetup->EvenInAngle->setChecked(f); }
+void SelectDataFiles::setEngCalcStart(double start) { eofSetup->setStart(start); }
+void SelectDataFiles::setEngCalcDelta(double delta) { eofSetup->setDelta(delta); }
+void SelectDataFiles::setEngCalcEnd(double start) { eofSetup->setEnd(start); }
+void SelectDataFiles::setEngCalcNum(int delta) { eofSetup->setNumOfPoints(delta); }
+
+void SelectDataFiles::setDispUnit(int idx)
+{
+    // A negative index leaves no unit current.
+    if (idx < eofSetup->DisplayUnit->count())
+        eofSetup->DisplayUnit->setCurrentIndex(idx < 0 ? -1 : idx);
+}
+
+void SelectDataFiles::setEngByNameRegExp(const QString& pattern)
+{
+    eofSetup->Pattern->setText(pattern);
+}
+
+void SelectDataFiles::setEngByNameFactor(double factor)
+{
+    eofSetup->Factor->setText(QString::number(factor, 'g', 6));
+}
+
+void SelectDataFiles::setExpTimeMS(double ms, bool ok)
+{
+    ExpTime->setText(QString::number(ms, 'g', 6));
+    ExpTime->setStyleSheet(ok ? QStringLiteral("background-color: rgb(255, 255, 255);")
+                              : QStringLiteral("background-color: rgb(255, 192, 192);"));
+}
+
+void SelectDataFiles::setEngByRef(const QString& fname) { eofSetup->setRefFile(fname); }
+
+void SelectDataFiles::darkArea(const QRectF& darkArea) { additionalSetup.darkArea(darkArea); }

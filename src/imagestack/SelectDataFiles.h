@@ -1,0 +1,69 @@
+#pragma once
+// Panel through which the files of one data set (I1 or I0) are chosen,
+// listed with their energies and stepped through. It loads nothing itself.
+#include "imagestack/SelectDataFilesAdditionalSetup.h"
+#include "ui_SelectDataFiles.h"
+
+#include <QFrame>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+class EOFSetup;
+class QButtonGroup;
+class SelectImgDialog;
+
+class SelectDataFiles : public QFrame, public Ui_SelectDataFiles {
+    Q_OBJECT
+public:
+    explicit SelectDataFiles(QWidget* parent = nullptr);
+    ~SelectDataFiles() override;
+
+    // Energy of a loaded file; the file is appended to the list with it.
+    double addFile(const QString& fileName, int fNo, int totalFiles);
+    int skip() const;
+    int cutFirst() const;
+    int cutLast() const;
+    // Text of the Select button and title of the panel's setup windows.
+    void setTitle(const QString& title);
+
+    SelectImgDialog* fileDialog;
+    EOFSetup* eofSetup;
+    SelectDataFilesAdditionalSetup additionalSetup;
+
+signals:
+    void currentIndexChanged(int idx);
+    void filesSelected(QStringList files, bool newFile);
+    void clear();
+    void setDarkArea();
+    void updateDarkArea();
+    void clearDarkArea();
+
+public slots:
+    void newImageSelected(int i);
+    void clearFiles();
+    void prev();
+    void next();
+    void select(int idx);
+    void setSkip(int skip);
+    void setCutF(int cutF);
+    void setCutL(int cutL);
+    void setShowLatest(bool f);
+    void setEngByName(bool f);
+    void setEngByCalc(bool f);
+    void setEvenInEng(bool f);
+    void setEvenInDeg(bool f);
+    void setEngCalcStart(double start);
+    void setEngCalcDelta(double delta);
+    void setEngCalcEnd(double start);
+    void setEngCalcNum(int delta);
+    void setDispUnit(int idx);
+    void setEngByNameRegExp(const QString& pattern);
+    void setEngByNameFactor(double factor);
+    void setExpTimeMS(double ms, bool ok);
+    void setEngByRef(const QString& fname);
+    void darkArea(const QRectF& darkArea);
+
+private:
+    QButtonGroup* loadModeGroup;
+};

@@ -1,0 +1,459 @@
+#include "support/MapGrid.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "display/ColorBar.h"
+#include "foundation/Globals.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+using testmaps::fill;
+using testmaps::grid;
+
+namespace {
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+// The map's pixels as rows of characters: '.' for 0, '#' for anything else.
+QString mask(const Analyzed2DRes& m)
+{
+    QStringList rows;
+    for (int y = 0; y < m.cond.H; y++) {
+        QString r;
+        for (int x = 0; x < m.cond.W; x++)
+            r += m.valueAt(x, y) == 0.0 ? '.' : '#';
+        rows << r;
+    }
+    return rows.join('/');
+}
+
+struct Call {
+    int ix, iy, xw, yw;
+    double t;
+};
+} // namespace
+Q_DECLARE_METATYPE(QList<Call>)
+
+class TestAnalyzed2DRes : public QObject {
+    Q_OBJECT
+    testmaps::TestColorBar bar;
+
+private slots:
+    void initTestCase()
+    {
+        bar.install();
+    }
+    void cleanupTestCase() { bar.remove(); }
+
+    void extremes_data()
+    {
+        QTest::addColumn<QList<Call>>("calls");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<QPoint>("minAt");
+        QTest::addColumn<QPoint>("maxAt");
+        QTest::newRow("first sets both") << QList<Call>{{3, 2, 0, 0, 5.0}} << 5.0 << 5.0
+                                         << QPoint(3, 2) << QPoint(3, 2);
+        QTest::newRow("ties keep earlier")
+            << QList<Call>{{1, 1, 0, 0, 2.0}, {2, 1, 0, 0, 7.0}, {3, 1, 0, 0, 2.0}, {4, 1, 0, 0, 7.0}}
+            << 2.0 << 7.0 << QPoint(1, 1) << QPoint(2, 1);
+        QTest::newRow("later extremes move")
+            << QList<Call>{{0, 0, 0, 0, 1.0}, {1, 0, 0, 0, -3.0}, {2, 0, 0, 0, 9.0}}
+            << -3.0 << 9.0 << QPoint(1, 0) << QPoint(2, 0);
+        QTest::newRow("not finite ignored")
+            << QList<Call>{{0, 0, 0, 0, 1.0}, {1, 0, 0, 0, kNaN}, {2, 0, 0, 0, kInf}, {3, 0, 0, 0, -kInf}}
+            << 1.0 << 1.0 << QPoint(0, 0) << QPoint(0, 0);
+        QTest::newRow("centre outside image counts")
+            << QList<Call>{{0, 0, 0, 0, 1.0}, {40, -3, 0, 0, 4.0}} << 1.0 << 4.0 << QPoint(0, 0)
+            << QPoint(40, -3);
+    }
+    void extremes()
+    {
+        QFETCH(QList<Call>, calls);
+        Analyzed2DRes m("m");
+        m.setCond(grid(5, 4, 0, 0, 0, 0, 5, 4));
+        for (const Call& c : calls)
+            m.setData(c.ix, c.iy, c.xw, c.yw, c.t);
+        QTEST(m.min, "min");
+        QTEST(m.max, "max");
+        QTEST(QPoint(m.minX, m.minY), "minAt");
+        QTEST(QPoint(m.maxX, m.maxY), "maxAt");
+    }
+
+    void pixels_data()
+    {
+        QTest::addColumn<int>("ix");
+        QTest::addColumn<int>("iy");
+        QTest::addColumn<int>("xw");
+        QTest::addColumn<int>("yw");
+        QTest::addColumn<QString>("mask");
+        QTest::newRow("one pixel") << 2 << 1 << 0 << 0 << "...../..#../...../.....";
+        QTest::newRow("3x3") << 2 << 1 << 1 << 1 << ".###./.###./.###./.....";
+        QTest::newRow("negative widths") << 2 << 1 << -1 << -1 << ".###./.###./.###./.....";
+        QTest::newRow("clipped far corner") << 4 << 3 << 2 << 1 << "...../...../..###/..###";
+        QTest::newRow("centre outside") << 6 << 1 << 2 << 0 << "...../....#/...../.....";
+        QTest::newRow("extreme widths") << 0 << 0 << INT_MIN << INT_MIN
+                                        << "#####/#####/#####/#####";
+    }
+    void pixels()
+    {
+        QFETCH(int, ix);
+        QFETCH(int, iy);
+        QFETCH(int, xw);
+        QFETCH(int, yw);
+        Analyzed2DRes m("m");
+        m.setCond(grid(5, 4, 0, 0, 0, 0, 5, 4));
+        m.setData(ix, iy, xw, yw, 7.0);
+        QTEST(mask(m), "mask");
+    }
+
+    void surfaceFitSkipsBrokenValues()
+    {
+        // z = x + 2y + 1 at nine points plus a NaN that must not poison the fit.
+        Analyzed2DRes m("m");
+        m.setCond(grid(3, 3, 0, 0, 0, 0, 3, 3));
+        for (int y = 0; y < 3; y++)
+            for (int x = 0; x < 3; x++)
+                m.setData(x, y, 0, 0, x + 2.0 * y + 1.0);
+        m.setData(1, 1, 0, 0, kNaN);
+        m.genImg();
+        QVERIFY(std::fabs(m.surfFit.value(2, 2) - 7.0) < 1e-9);
+    }
+
+    void image_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<double>("lo");
+        QTest::addColumn<double>("hi");
+        QTest::addColumn<QByteArray>("row");
+        // Values 0..4; a grey level is trunc(t * 256) limited to 255.
+        QTest::newRow("data range") << false << 0.0 << 0.0 << QByteArray("\x00\x40\x80\xc0\xff", 5);
+        QTest::newRow("inverted fixed") << true << 4.0 << 0.0 << QByteArray("\xff\xc0\x80\x40\x00", 5);
+        QTest::newRow("narrow fixed") << true << 1.0 << 3.0 << QByteArray("\x00\x00\x80\xff\xff", 5);
+        QTest::newRow("empty fixed") << true << 2.0 << 2.0 << QByteArray(5, '\0');
+        QTest::newRow("infinite fixed") << true << 0.0 << kInf << QByteArray(5, '\0');
+    }
+    void image()
+    {
+        QFETCH(bool, fixed);
+        QFETCH(double, lo);
+        QFETCH(double, hi);
+        QFETCH(QByteArray, row);
+        Analyzed2DRes m("m");
+        fill(m, grid(5, 2, 0, 0, 0, 0, 5, 2), [](int x, int) { return double(x); });
+        m.scaleMin = lo;
+        m.scaleMax = hi;
+        m.fixedScale = fixed;
+        m.genImg();
+        QVERIFY(m.valid);
+        QImage* im = m.img();
+        QVERIFY(im);
+        QCOMPARE(im->width(), 5);
+        QCOMPARE(im->height(), 2);
+        QCOMPARE(im->bytesPerLine(), 8); // rows padded to 4 bytes
+        QCOMPARE(im->constBits(), m.imageBuf.get());
+        for (int y = 0; y < 2; y++)
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(im->constScanLine(y)), 5), row);
+    }
+
+    void emptyImage()
+    {
+        Analyzed2DRes m("m");
+        m.genImg();
+        QVERIFY(m.valid);
+        QVERIFY(m.img() == nullptr);
+        QVERIFY(m.tiffDataForSave(false, 0, 1, false) == nullptr);
+    }
+
+    void noColorBar()
+    {
+        Analyzed2DRes m("m");
+        fill(m, grid(3, 3, 0, 0, 0, 0, 3, 3), [](int x, int y) { return x + y; });
+        mainColorBar = nullptr;
+        m.genImg();
+        m.setScale(0, 1);
+        mainColorBar = bar.bar.get();
+        QVERIFY(m.img() == nullptr);
+        QVERIFY(!m.valid);
+    }
+
+    void colorBarRange()
+    {
+        Analyzed2DRes m("m");
+        fill(m, grid(3, 1, 0, 0, 0, 0, 3, 1), [](int x, int) { return 10.0 + x; });
+        m.setScale(-1.0, 5.0);
+        QCOMPARE(bar.bar->dataMin, 10.0);
+        QCOMPARE(bar.bar->dataMax, 12.0);
+        m.setFixedScale(true);
+        QCOMPARE(bar.bar->dataMin, -1.0);
+        QCOMPARE(bar.bar->dataMax, 5.0);
+    }
+
+    void nanMap()
+    {
+        Analyzed2DRes m("m");
+        fill(m, grid(4, 4, 0, 0, 0, 0, 4, 4), [](int x, int y) {
+            return x == 1 ? kNaN : (y == 2 ? kInf : double(x + y));
+        });
+        QCOMPARE(m.min, 0.0);
+        QCOMPARE(m.max, 6.0);
+        m.genImg();
+        QCOMPARE(int(m.img()->constScanLine(0)[1]), 0);
+        QCOMPARE(int(m.img()->constScanLine(2)[0]), 0);
+        QCOMPARE(int(m.img()->constScanLine(3)[3]), 255);
+        std::unique_ptr<quint16[]> t(m.tiffDataForSave(false, 0, 0, false));
+        QCOMPARE(int(t[1]), 0);
+        QCOMPARE(int(t[3]), 32767);
+        m.deglitch();
+        m.deglitch2(1.0);
+        m.selectProcImg(true);
+        QVERIFY(std::isfinite(m.procMin) && std::isfinite(m.procMax));
+    }
+
+    void tiff_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<double>("lo");
+        QTest::addColumn<double>("hi");
+        QTest::addColumn<QList<int>>("expected");
+        // values 0, 2, 5, 8, 10 in one row
+        QTest::newRow("data range") << false << 0.0 << 0.0
+                                    << QList<int>{0, 13107, 32767, 52428, 65535};
+        QTest::newRow("saturating") << true << 2.0 << 8.0 << QList<int>{0, 0, 32767, 65535, 65535};
+        QTest::newRow("inverted") << true << 10.0 << 0.0 << QList<int>{65535, 52428, 32767, 13107, 0};
+        QTest::newRow("empty range") << true << 5.0 << 5.0 << QList<int>{0, 0, 0, 0, 0};
+        QTest::newRow("nan bound") << true << kNaN << 5.0 << QList<int>{0, 0, 0, 0, 0};
+    }
+    void tiff()
+    {
+        QFETCH(bool, fixed);
+        QFETCH(double, lo);
+        QFETCH(double, hi);
+        QFETCH(QList<int>, expected);
+        const double v[5] = {0, 2, 5, 8, 10};
+        Analyzed2DRes m("m");
+        fill(m, grid(5, 1, 0, 0, 0, 0, 5, 1), [&](int x, int) { return v[x]; });
+        std::unique_ptr<quint16[]> t(m.tiffDataForSave(fixed, lo, hi, false));
+        QVERIFY(t);
+        QCOMPARE(m.saveCount, 5);
+        QList<int> got;
+        for (int i = 0; i < 5; i++)
+            got << t[i];
+        QCOMPARE(got, expected);
+    }
+
+    void tiffBins_data()
+    {
+        QTest::addColumn<int>("W");
+        QTest::addColumn<int>("H");
+        QTest::addColumn<int>("half");
+        QTest::addColumn<double>("areaW");
+        QTest::addColumn<double>("areaH");
+        QTest::addColumn<QList<int>>("expected");
+        // value = x + 10 y at the centres, scaled over 0..100
+        QTest::newRow("10x10 step 5") << 10 << 10 << 2 << 10.0 << 10.0
+                                      << QList<int>{14417, 17694, 47185, 50461};
+        QTest::newRow("centres outside") << 4 << 4 << 2 << 10.0 << 10.0
+                                         << QList<int>{14417, 0, 0, 0};
+        QTest::newRow("more bins than pixels") << 2 << 1 << 0 << 6.0 << 1.0
+                                               << QList<int>{0, 655, 0, 0, 0, 0};
+    }
+    void tiffBins()
+    {
+        QFETCH(int, W);
+        QFETCH(int, H);
+        QFETCH(int, half);
+        QFETCH(double, areaW);
+        QFETCH(double, areaH);
+        QFETCH(QList<int>, expected);
+        Analyzed2DRes m("m");
+        const AnalyzeCond g = grid(W, H, half, half, 0, 0, areaW, areaH);
+        m.setCond(g);
+        for (int y = 0; y < H; y++)
+            for (int x = 0; x < W; x++)
+                m.setData(x, y, 0, 0, x + 10.0 * y);
+        std::unique_ptr<quint16[]> t(m.tiffDataForSave(true, 0.0, 100.0, true));
+        QCOMPARE(m.saveCount, int(expected.size()));
+        QList<int> got;
+        for (int i = 0; i < m.saveCount; i++)
+            got << t[i];
+        QCOMPARE(got, expected);
+    }
+
+    void deglitch_data()
+    {
+        QTest::addColumn<double>("f");
+        QTest::addColumn<double>("r");
+        QTest::addColumn<double>("centre");
+        QTest::addColumn<double>("beside");
+        QTest::addColumn<double>("corner");
+        QTest::addColumn<double>("procMax");
+        // 5 x 5 ones with 10 in the middle: measures 18 at the spike, 4.5 beside
+        // it, 0 elsewhere; mean 36 / 25.
+        QTest::newRow("default") << 2.0 << 0.9 << 1.0 << 3.25 << 1.0 << 3.25;
+        QTest::newRow("only the spike") << 5.0 << 0.9 << 1.0 << 1.0 << 1.0 << 1.0;
+        QTest::newRow("high threshold") << 20.0 << 0.9 << 10.0 << 1.0 << 1.0 << 10.0;
+        QTest::newRow("narrow band keeps middle") << 5.0 << 0.0 << 10.0 << 1.0 << 1.0 << 10.0;
+    }
+    void deglitch()
+    {
+        QFETCH(double, f);
+        QFETCH(double, r);
+        Analyzed2DRes m("m");
+        fill(m, grid(5, 5, 0, 0, 0, 0, 5, 5), [](int x, int y) { return x == 2 && y == 2 ? 10.0 : 1.0; });
+        m.setDeglitchConds(f, r);
+        m.deglitch();
+        auto proc = [&](int x, int y) { return m.procData[size_t(y * 5 + x)]; };
+        QTEST(proc(2, 2), "centre");
+        QTEST(proc(1, 2), "beside");
+        QTEST(proc(2, 3), "beside");
+        QTEST(proc(0, 0), "corner");
+        QTEST(m.procMax, "procMax");
+        QCOMPARE(m.procMin, 1.0);
+        QCOMPARE(m.valueAt(2, 2), 10.0); // the data stays
+    }
+
+    void deglitchSingleBin()
+    {
+        Analyzed2DRes m("m");
+        fill(m, grid(3, 3, 1, 1, 0, 0, 3, 3), [](int, int) { return 4.0; });
+        m.deglitch();
+        QCOMPARE(m.procData, std::vector<double>(9, 4.0));
+        QCOMPARE(m.procMin, 4.0);
+    }
+
+    void deglitch2_data()
+    {
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<double>("limit");
+        QTest::addColumn<QList<double>>("expected");
+        QTest::newRow("spike") << QList<double>{1, 2, 100, 3, 4} << 10.0
+                               << QList<double>{1, 2, 2.5, 3, 4};
+        QTest::newRow("nothing passes") << QList<double>{1, 2, 3} << 0.5 << QList<double>{0, 0, 0};
+        QTest::newRow("edge spike") << QList<double>{-50, 1, 1, 1} << 5.0
+                                    << QList<double>{1, 1, 1, 1};
+    }
+    void deglitch2()
+    {
+        QFETCH(QList<double>, values);
+        QFETCH(double, limit);
+        QFETCH(QList<double>, expected);
+        Analyzed2DRes m("m");
+        const int n = int(values.size());
+        fill(m, grid(n, 1, 0, 0, 0, 0, n, 1), [&](int x, int) { return values[x]; });
+        m.deglitch2(limit);
+        QList<double> got(m.procData.begin(), m.procData.end());
+        QCOMPARE(got, expected);
+        m.copyProc2Data();
+        QCOMPARE(m.valueAt(n / 2, 0), expected[n / 2]);
+        QCOMPARE(m.max, *std::max_element(expected.begin(), expected.end()));
+    }
+
+    void binSum_data()
+    {
+        QTest::addColumn<int>("cx");
+        QTest::addColumn<int>("cy");
+        QTest::addColumn<int>("hx");
+        QTest::addColumn<int>("hy");
+        QTest::addColumn<double>("sum");
+        // value x + 10 y on 4 x 3
+        QTest::newRow("one") << 2 << 1 << 0 << 0 << 12.0;
+        QTest::newRow("3x3") << 1 << 1 << 1 << 1 << 99.0;
+        QTest::newRow("negative halves") << 1 << 1 << -1 << -1 << 99.0;
+        QTest::newRow("corner clipped") << 0 << 0 << 1 << 1 << 22.0;
+        QTest::newRow("outside") << 9 << 9 << 1 << 1 << 0.0;
+    }
+    void binSum()
+    {
+        QFETCH(int, cx);
+        QFETCH(int, cy);
+        QFETCH(int, hx);
+        QFETCH(int, hy);
+        Analyzed2DRes m("m");
+        fill(m, grid(4, 3, 0, 0, 0, 0, 4, 3), [](int x, int y) { return x + 10.0 * y; });
+        QTEST(m.binSum(cx, cy, hx, hy), "sum");
+        Analyzed2DRes none("none");
+        QCOMPARE(none.binSum(cx, cy, hx, hy), 0.0);
+    }
+
+    void copy()
+    {
+        Analyzed2DRes src("a2d dEdge");
+        fill(src, grid(3, 2, 0, 0, 0, 0, 3, 2), [](int x, int y) { return x * 2.0 + y; });
+        src.setNo(7);
+        src.genImg();
+        Analyzed2DRes dst("E-Shift Map 1");
+        dst.copyFrom(&src);
+        QCOMPARE(dst.name, QString("a2d dEdge"));
+        QCOMPARE(dst.no, 7);
+        QVERIFY(dst.valid);
+        QCOMPARE(dst.data, src.data);
+        QCOMPARE(dst.max, 5.0);
+        QVERIFY(dst.img() && dst.img() != src.img());
+        QCOMPARE(*dst.img(), *src.img());
+        src.setData(0, 0, 0, 0, 100.0);
+        QCOMPARE(dst.valueAt(0, 0), 0.0);
+
+        dst.copyFrom(&dst);
+        QCOMPARE(dst.valueAt(2, 1), 5.0);
+        QVERIFY(dst.img());
+        dst.copyFrom(nullptr);
+        QCOMPARE(dst.name, QString("a2d dEdge"));
+    }
+
+    void copyNeverDrawn()
+    {
+        Analyzed2DRes src("src");
+        fill(src, grid(6, 4, 0, 0, 1, 1, 3, 2), [](int, int) { return 1.0; });
+        Analyzed2DRes dst("dst");
+        fill(dst, grid(2, 2, 0, 0, 0, 0, 2, 2), [](int, int) { return 3.0; });
+        dst.genImg();
+        dst.copyFrom(&src);
+        QCOMPARE(dst.cond.W, 6);
+        QCOMPARE(dst.cond.x0, 1);
+        QVERIFY(!dst.valid);
+        QVERIFY(dst.data.empty());
+        QVERIFY(dst.img() == nullptr);
+        // without arrays everything reads as no data
+        dst.setData(1, 1, 0, 0, 2.0);
+        QCOMPARE(dst.valueAt(1, 1), 0.0);
+        QCOMPARE(dst.binSum(1, 1, 1, 1), 0.0);
+        dst.deglitch();
+        dst.genImg();
+        QVERIFY(dst.tiffDataForSave(false, 0, 1, true) == nullptr);
+    }
+
+    void handSetGeometry()
+    {
+        // cond changed without setCond: the old arrays no longer fit and are not used
+        Analyzed2DRes m("m");
+        fill(m, grid(2, 2, 0, 0, 0, 0, 2, 2), [](int, int) { return 1.0; });
+        m.cond = grid(50, 50, 0, 0, 0, 0, 50, 50);
+        m.setData(40, 40, 3, 3, 2.0);
+        QCOMPARE(m.valueAt(40, 40), 0.0);
+        QCOMPARE(m.binSum(1, 1, 5, 5), 0.0);
+        m.deglitch();
+        m.genImg();
+        QVERIFY(m.tiffDataForSave(false, 0, 1, true) == nullptr);
+        m.setCond(m.cond);
+        m.setData(40, 40, 0, 0, 2.0);
+        QCOMPARE(m.valueAt(40, 40), 2.0);
+    }
+
+    void oversizedGeometry()
+    {
+        Analyzed2DRes m("m");
+        m.setCond(grid(1 << 20, 1 << 20, 0, 0, 0, 0, 2, 2));
+        QVERIFY(m.data.empty());
+        m.setData(1, 1, 0, 0, 1.0);
+        m.genImg();
+        QVERIFY(m.img() == nullptr);
+    }
+};
+
+CORVELLINE_TEST(TestAnalyzed2DRes)
+#include "tst_analyzed2dres.moc"

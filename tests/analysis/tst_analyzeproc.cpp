@@ -1,0 +1,262 @@
+#include "support/AnalysisValues.h"
+#include "support/EdgeSpectra.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/AnalysisMetaTypes.h"
+#include "analysis/AnalyzeProc.h"
+
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+XafsSpectrum edge()
+{
+    return XafsSpectrum(rampSpectrum(8900, 9100, 0.5, 8995, 9005), "s", 1, 0.0, SuggestElm());
+}
+
+template <class R>
+R numbered(quint64 generation, const XafsSpectrum& s)
+{
+    R r;
+    r.generation = generation;
+    r.s = s;
+    return r;
+}
+
+struct Heard {
+    QString what;  // signal name
+    quint64 generation = 0;
+    AnalyzeKind kind = AnalyzeKind::LCF;
+    AnalyzeReply reply;
+};
+
+} // namespace
+
+// Sends requests the way the panel does: queued signals into the worker's thread.
+class Requester : public QObject {
+    Q_OBJECT
+signals:
+    void lcf(LCFRequest r);
+    void lcfCurrent(LCFRequest r);
+    void lcfOld(LCFRequest r);
+    void mlcf(LCFRequest r);
+    void dEdge(DEdgeRequest r);
+    void elems(ElemsRequest r);
+    void ra(RARequest r);
+    void fv(FVRequest r);
+    void setLcfOld(bool f);
+};
+
+class TestAnalyzeProc : public QObject {
+    Q_OBJECT
+    QThread* thread = nullptr;
+    AnalyzeProc* worker = nullptr;
+    Requester* requester = nullptr;
+    QList<Heard> heard;
+
+    void hear(const QString& what, const AnalyzeReply& r)
+    {
+        heard.append({what, r.generation, r.kind, r});
+    }
+
+    // Everything sent before has been answered once the sentinel comes back.
+    void drain()
+    {
+        RARequest r;
+        r.generation = 999999;
+        emit requester->ra(r);
+        QTRY_VERIFY(!heard.isEmpty() && heard.last().generation == 999999);
+        heard.removeLast();
+    }
+
+    int count(const QString& what) const
+    {
+        int n = 0;
+        for (const Heard& h : heard)
+            n += h.what == what;
+        return n;
+    }
+
+private slots:
+    void initTestCase() { registerAnalysisMetaTypes(); }
+
+    void init()
+    {
+        heard.clear();
+        thread = new QThread;
+        worker = new AnalyzeProc;
+        worker->moveToThread(thread);
+        thread->start();
+        requester = new Requester;
+        connect(requester, &Requester::lcf, worker, &AnalyzeProc::analyzeSpectrum0);
+        connect(requester, &Requester::lcfCurrent, worker, &AnalyzeProc::analyzeSpectrumByLCF);
+        connect(requester, &Requester::lcfOld, worker, &AnalyzeProc::analyzeSpectrumByLCF_Old);
+        connect(requester, &Requester::mlcf, worker, &AnalyzeProc::analyzeSpectrumByMLCF);
+        connect(requester, &Requester::dEdge, worker, &AnalyzeProc::analyzeSpectrumDEdge0);
+        connect(requester, &Requester::elems, worker, &AnalyzeProc::analyzeSpectrumElems0);
+        connect(requester, &Requester::ra, worker, &AnalyzeProc::analyzeSpectrumRA);
+        connect(requester, &Requester::fv, worker, &AnalyzeProc::analyzeSpectrumFV);
+        connect(requester, &Requester::setLcfOld, worker, &AnalyzeProc::setLcfOld);
+        connect(worker, &AnalyzeProc::finished, this, [this](AnalyzeReply r) { hear("finished", r); });
+        connect(worker, &AnalyzeProc::finishedAElems, this, [this](AnalyzeReply r) { hear("finishedAElems", r); });
+        connect(worker, &AnalyzeProc::finishedAFV, this, [this](AnalyzeReply r) { hear("finishedAFV", r); });
+        connect(worker, &AnalyzeProc::newZ, this, [this](double z) {
+            AnalyzeReply r;
+            r.z = z;
+            hear("newZ", r);
+        });
+        connect(worker, &AnalyzeProc::newDEdge, this, [this](double d) {
+            AnalyzeReply r;
+            r.dEdge = d;
+            hear("newDEdge", r);
+        });
+    }
+
+    void cleanup()
+    {
+        thread->quit();
+        thread->wait();
+        delete worker;
+        delete thread;
+        delete requester;
+    }
+
+    void answersOnce_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("notices");  // newZ or newDEdge before the answer
+        QTest::newRow("fit, empty spectrum") << "lcf empty" << "finished" << 0;
+        QTest::newRow("fit, one row") << "lcf one row" << "finished" << 0;
+        QTest::newRow("fit, no used row") << "lcf no used row" << "finished" << 1;
+        QTest::newRow("fit, identical references") << "lcf singular" << "finished" << 1;
+        QTest::newRow("old fit, empty spectrum") << "old empty" << "finished" << 0;
+        QTest::newRow("MLCF, empty spectrum") << "mlcf empty" << "finished" << 0;
+        QTest::newRow("edge, empty spectrum") << "dEdge mid" << "finished" << 1;
+        QTest::newRow("edge by comparison, empty") << "dEdge compare" << "finished" << 1;
+        QTest::newRow("elements, no row") << "elems" << "finishedAElems" << 0;
+        QTest::newRow("residual absorption, empty") << "ra" << "finished" << 0;
+        QTest::newRow("feature values, empty") << "fv" << "finishedAFV" << 0;
+    }
+    void answersOnce()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, answer);
+        QFETCH(int, notices);
+        const quint64 g = 7;
+        LCFRequest l;
+        l.generation = g;
+        l.rowCount = 4;
+        if (request == "lcf one row") {
+            l.s = edge();
+            l.rowCount = 1;
+            l.refs = {refDataOf(edge(), 0, 0.0)};
+        } else if (request == "lcf no used row") {
+            l.s = edge();
+        } else if (request == "lcf singular") {
+            l.s = edge();
+            l.refs = {refDataOf(edge(), 0, 0.0), refDataOf(edge(), 1, 0.0)};
+        }
+        if (request.startsWith("lcf"))
+            emit requester->lcf(l);
+        else if (request == "old empty")
+            emit requester->lcfOld(l);
+        else if (request == "mlcf empty")
+            emit requester->mlcf(l);
+        else if (request.startsWith("dEdge")) {
+            DEdgeRequest d;
+            d.generation = g;
+            d.isMidPoint = request.endsWith("mid");
+            emit requester->dEdge(d);
+        } else if (request == "elems") {
+            ElemsRequest e;
+            e.generation = g;
+            e.s = edge();
+            emit requester->elems(e);
+        } else if (request == "ra") {
+            RARequest r;
+            r.generation = g;
+            emit requester->ra(r);
+        } else {
+            FVRequest f;
+            f.generation = g;
+            emit requester->fv(f);
+        }
+        drain();
+        QCOMPARE(count("finished") + count("finishedAElems") + count("finishedAFV"), 1);
+        QCOMPARE(count(answer), 1);
+        QCOMPARE(heard.last().generation, g);
+        QCOMPARE(count("newZ") + count("newDEdge"), notices);
+        if (notices > 0)
+            QCOMPARE(heard.size(), 2);  // the notice came first
+        if (answer == "finishedAElems") {
+            const AnalyzeReply& r = heard.last().reply;
+            QVERIFY(r.elemDMut.isEmpty() && r.elemNDMut.isEmpty() && r.elemMP.isEmpty() && r.elemMM.isEmpty()
+                    && r.elemDE.isEmpty() && r.elemROI.isEmpty() && r.elemNROI.isEmpty() && r.elemRawDMut.isEmpty());
+        }
+        if (request == "lcf empty" || request == "lcf one row")
+            QCOMPARE(heard.last().reply.z, 0.0);
+    }
+
+    void hundredInOrder()
+    {
+        const XafsSpectrum s = edge();
+        // Every kind in turn, each carrying its number.
+        for (quint64 g = 1; g <= 100; ++g) {
+            if (g % 5 == 0) {
+                LCFRequest r = numbered<LCFRequest>(g, s);
+                r.rowCount = 2;
+                r.refs = {refDataOf(s, 0, 0.0)};
+                emit requester->lcf(r);
+            } else if (g % 5 == 1) {
+                emit requester->dEdge(numbered<DEdgeRequest>(g, s));
+            } else if (g % 5 == 2) {
+                ElemsRequest r = numbered<ElemsRequest>(g, s);
+                r.rows = {ElemRowConds()};
+                emit requester->elems(r);
+            } else if (g % 5 == 3) {
+                emit requester->ra(numbered<RARequest>(g, s));
+            } else {
+                emit requester->fv(numbered<FVRequest>(g, s));
+            }
+        }
+        drain();
+        QList<quint64> answered;
+        for (const Heard& h : heard)
+            if (h.what.startsWith("finished"))
+                answered.append(h.generation);
+        QCOMPARE(answered.size(), 100);
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(answered[i], quint64(i + 1));
+    }
+
+    void oldFitSwitch_data()
+    {
+        QTest::addColumn<bool>("old");
+        QTest::addColumn<bool>("multi");
+        QTest::addColumn<AnalyzeKind>("kind");
+        QTest::newRow("current") << false << false << AnalyzeKind::LCF;
+        QTest::newRow("old") << true << false << AnalyzeKind::LCFOld;
+        QTest::newRow("MLCF over old") << true << true << AnalyzeKind::MLCF;
+        QTest::newRow("MLCF") << false << true << AnalyzeKind::MLCF;
+    }
+    void oldFitSwitch()
+    {
+        QFETCH(bool, old);
+        QFETCH(bool, multi);
+        QFETCH(AnalyzeKind, kind);
+        emit requester->setLcfOld(!old);
+        emit requester->setLcfOld(old);
+        LCFRequest r;
+        r.generation = 3;
+        r.isMLCF = multi;
+        emit requester->lcf(r);
+        drain();
+        QCOMPARE(heard.size(), 1);
+        QCOMPARE(heard.last().kind, kind);
+    }
+};
+
+CORVELLINE_TEST(TestAnalyzeProc)
+#include "tst_analyzeproc.moc"

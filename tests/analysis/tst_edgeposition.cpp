@@ -1,0 +1,80 @@
+#include "support/EdgeSpectra.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/EdgePosition.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+namespace {
+const double NoE0 = std::numeric_limits<double>::quiet_NaN();
+
+// A linear edge from `from` to from + 10 eV on a 0.5 eV grid: its level at
+// fraction f lies at from + 10 f.
+XafsSpectrum edgeAt(double from, double eOffset)
+{
+    return XafsSpectrum(rampSpectrum(8900, 9100, 0.5, from, from + 10), "s", 1, eOffset, SuggestElm());
+}
+} // namespace
+
+class TestEdgePosition : public QObject {
+    Q_OBJECT
+private slots:
+    void dEdge_data()
+    {
+        QTest::addColumn<bool>("midPoint");
+        QTest::addColumn<double>("midRatio");
+        QTest::addColumn<double>("storedE0");  // NaN: as normalised (9000)
+        QTest::addColumn<double>("shift");     // edge of the spectrum at 8995 + shift
+        QTest::addColumn<double>("eOffset");
+        QTest::addColumn<double>("edgeEV");
+        QTest::addColumn<double>("initStep");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("edge at the table energy") << true << 0.5 << NoE0 << 0.0 << 0.0 << 9000.0 << 1.0 << 0.0;
+        QTest::newRow("stored e0 at 0.5") << true << 0.5 << 9001.25 << 0.0 << 0.0 << 9000.0 << 1.0 << 1.25;
+        QTest::newRow("stored e0, offset") << true << 0.5 << 9001.25 << 0.0 << 0.75 << 8990.0 << 1.0 << 10.5;
+        QTest::newRow("0.5000001 searches") << true << 0.5000001 << 9001.25 << 0.0 << 0.0 << 9000.0 << 1.0 << 0.000001;
+        QTest::newRow("ratio 0.7") << true << 0.7 << NoE0 << 0.0 << 0.0 << 9000.0 << 1.0 << 2.0;
+        QTest::newRow("ratio 0.2, offset") << true << 0.2 << NoE0 << 0.0 << -1.0 << 9000.0 << 1.0 << -2.0;
+        QTest::newRow("compare, +3 eV") << false << 0.5 << NoE0 << 3.0 << 0.0 << 9000.0 << 1.0 << 3.0;
+        QTest::newRow("compare, +3 eV, offset") << false << 0.5 << NoE0 << 3.0 << 1.5 << 0.0 << 1.0 << 1.5;
+        QTest::newRow("compare, step below minimum") << false << 0.5 << NoE0 << 3.0 << 1.5 << 0.0 << 0.05 << -1.5;
+    }
+    void dEdge()
+    {
+        QFETCH(bool, midPoint);
+        QFETCH(double, midRatio);
+        QFETCH(double, storedE0);
+        QFETCH(double, shift);
+        QFETCH(double, eOffset);
+        QFETCH(double, edgeEV);
+        QFETCH(double, initStep);
+        QFETCH(double, expected);
+        DEdgeRequest r;
+        r.s = edgeAt(8995 + shift, eOffset);
+        if (!std::isnan(storedE0))
+            r.s.e0 = storedE0;
+        r.sElm.edgeEV = edgeEV;
+        r.isMidPoint = midPoint;
+        r.midRatio = midRatio;
+        r.ref = edgeAt(8995, 0.0);
+        r.cwRangeEV = 10;
+        r.cwInitDEeV = initStep;
+        r.cwMinDEeV = 0.1;
+        const double d = EdgePosition::dEdge(r);
+        QVERIFY2(std::fabs(d - expected) < 1e-6, qPrintable(QString::number(d, 'g', 17)));
+    }
+
+    void emptySpectrum()
+    {
+        DEdgeRequest r;
+        r.sElm.edgeEV = 0.0;
+        QVERIFY(std::isfinite(EdgePosition::dEdge(r)));
+        r.isMidPoint = false;
+        QVERIFY(std::isfinite(EdgePosition::dEdge(r)));
+    }
+};
+
+CORVELLINE_TEST(TestEdgePosition)
+#include "tst_edgeposition.moc"

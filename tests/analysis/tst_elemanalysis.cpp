@@ -1,0 +1,194 @@
+#include "support/AnalysisValues.h"
+#include "support/EdgeSpectra.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/ElemAnalysis.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+namespace {
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// 1 eV grid 8900..9100: 1 below 9000, 2 from 9000 on; variants change a few points.
+XafsSpectrum stepVariant(const QString& kind)
+{
+    const double shift = kind == "shifted" ? 5.0 : 0.0;
+    Spectrum pts = sampled(8900 + shift, 9100 + shift, 1.0, [&](double x) {
+        const double e = x - shift;
+        if (kind == "nan" && e == 9030)
+            return NaN;
+        if (kind == "low start" && e < 8950)
+            return 0.5;
+        if (kind == "point at the level" && e == 8999)
+            return 1.5;
+        if (kind == "last high" && e == 9100)
+            return 3.0;
+        return rampValue(e, 9000, 9000, 1.0, 2.0);
+    });
+    if (kind == "empty")
+        pts = Spectrum();
+    XafsSpectrum s;
+    static_cast<Spectrum&>(s) = pts;
+    s.useXOffset = shift != 0.0;
+    s.xOffset = shift;
+    return s;
+}
+
+} // namespace
+
+class TestElemAnalysis : public QObject {
+    Q_OBJECT
+private slots:
+    void windowIndex_data()
+    {
+        QTest::addColumn<double>("t");
+        QTest::addColumn<int>("expected");
+        // Points 8900, 8901, ...: the midpoint after point i is 8900.5 + i.
+        QTest::newRow("before all") << 8000.0 << 0;
+        QTest::newRow("on a midpoint") << 8900.5 << 1;
+        QTest::newRow("just below a midpoint") << 8900.4999 << 0;
+        QTest::newRow("beyond the last") << 9200.0 << 200;
+        QTest::newRow("last midpoint") << 9099.5 << 200;
+    }
+    void windowIndex()
+    {
+        QFETCH(double, t);
+        QFETCH(int, expected);
+        QCOMPARE(ElemAnalysis::windowIndex(stepVariant("step"), t), expected);
+    }
+
+    void oneRow_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<double>("e0");
+        QTest::addColumn<double>("dE");
+        QTest::addColumn<double>("roiS");
+        QTest::addColumn<double>("roiE");
+        QTest::addColumn<double>("th");
+        QTest::addColumn<bool>("noNeg");
+        // raw jump, jump, MP, MM, DE, ROI, NROI
+        QTest::addColumn<QList<double>>("expected");
+        // Background values: dmut 0.25, dE 7, ROI -3, NROI -4.
+        const QList<double> bg{0.25, 0.25, 0.25, 7, -3, -4};
+        QTest::newRow("step") << "step" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 0.0 << false
+                              << QList<double>{1, 1, 2, 1, -0.5, 0.5, 0.5};
+        QTest::newRow("shifted step") << "shifted" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 0.0 << false
+                                      << QList<double>{1, 1, 2, 1, -0.5, 0.5, 0.5};
+        QTest::newRow("jump equal to threshold") << "step" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 1.0 << false
+                                                 << QList<double>{1} + bg;
+        QTest::newRow("jump just above threshold") << "step" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 0.999 << false
+                                                   << QList<double>{1, 1, 2, 1, -0.5, 0.5, 0.5};
+        QTest::newRow("nan jump") << "nan" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 0.0 << false
+                                  << QList<double>{NaN} + bg;
+        QTest::newRow("negative ROI, NoNeg") << "low start" << 9000.0 << 20.0 << 8900.0 << 8940.0 << 0.0 << true
+                                             << QList<double>{1, 1, 2, 1, -0.5, -3, -4};
+        QTest::newRow("negative ROI kept") << "low start" << 9000.0 << 20.0 << 8900.0 << 8940.0 << 0.0 << false
+                                           << QList<double>{1, 1, 2, 1, -0.5, -0.5, -0.5};
+        // 1.5 at 8999 is the upper point of the crossing 8998 -> 8999, not the lower one of the next.
+        QTest::newRow("point at the level") << "point at the level" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 0.0
+                                            << false << QList<double>{1, 1, 2, 1, -1.5, 0.525, 0.525};
+        QTest::newRow("empty ROI") << "step" << 9000.0 << 20.0 << 9010.0 << 9010.0 << 0.0 << false
+                                   << QList<double>{1, 1, 2, 1, -0.5, 0, 0};
+        // MP's window lies beyond the end: both of its ends are the last point (3).
+        QTest::newRow("window beyond the end") << "last high" << 9095.0 << 10.0 << 9090.0 << 9100.0 << 0.0 << false
+                                               << QList<double>{1, 1, 3, 2, 4.5, 0, 0};
+        QTest::newRow("empty spectrum") << "empty" << 9000.0 << 20.0 << 8990.0 << 9010.0 << 0.0 << false
+                                        << QList<double>{0} + bg;
+    }
+    void oneRow()
+    {
+        QFETCH(QString, kind);
+        QFETCH(double, e0);
+        QFETCH(double, dE);
+        QFETCH(double, roiS);
+        QFETCH(double, roiE);
+        QFETCH(double, th);
+        QFETCH(bool, noNeg);
+        QFETCH(QList<double>, expected);
+        ElemsRequest r;
+        r.s = stepVariant(kind);
+        ElemRowConds row;
+        row.e0 = e0;
+        row.dE = dE;
+        row.roiS = roiS;
+        row.roiE = roiE;
+        row.thDMut = th;
+        row.noNeg = noNeg;
+        r.rows = {row};
+        r.bg.dMut = 0.25;
+        r.bg.dE = 7;
+        r.bg.roi = -3;
+        r.bg.nRoi = -4;
+        AnalyzeReply out;
+        ElemAnalysis::run(r, out);
+        const QList<QList<double>> got{out.elemRawDMut, out.elemDMut, out.elemMP, out.elemMM,
+                                       out.elemDE,      out.elemROI,  out.elemNROI};
+        for (int k = 0; k < got.size(); ++k) {
+            QCOMPARE(got[k].size(), 1);
+            QVERIFY2(sameValue(got[k][0], expected[k], 1e-12),
+                     qPrintable(QString("list %1: %2 vs %3").arg(k).arg(got[k][0]).arg(expected[k])));
+        }
+    }
+
+    // Rows at 9000 (jump 1) and 9050 (jump 0.5) on 1 | 2 | 2.5.
+    void normalised_data()
+    {
+        QTest::addColumn<int>("mainT");
+        QTest::addColumn<double>("thSecond");
+        QTest::addColumn<double>("bgDMut");
+        QTest::addColumn<QList<double>>("dmut");
+        QTest::addColumn<QList<double>>("ndmut");
+        QTest::newRow("first") << 0 << 0.0 << 0.0 << QList<double>{1, 0.5} << QList<double>{1, 0.5};
+        QTest::newRow("second") << 1 << 0.0 << 0.0 << QList<double>{1, 0.5} << QList<double>{2, 1};
+        QTest::newRow("no main target") << -1 << 0.0 << 0.0 << QList<double>{1, 0.5} << QList<double>{1, 0.5};
+        QTest::newRow("main target past the rows") << 2 << 0.0 << 0.0 << QList<double>{1, 0.5} << QList<double>{1, 0.5};
+        QTest::newRow("main target's background 0") << 1 << 1.0 << 0.0 << QList<double>{1, 0} << QList<double>{1, 0};
+        QTest::newRow("main target's background") << 1 << 1.0 << 0.25 << QList<double>{1, 0.25} << QList<double>{4, 1};
+    }
+    void normalised()
+    {
+        QFETCH(int, mainT);
+        QFETCH(double, thSecond);
+        QFETCH(double, bgDMut);
+        QFETCH(QList<double>, dmut);
+        QFETCH(QList<double>, ndmut);
+        ElemsRequest r;
+        XafsSpectrum s;
+        static_cast<Spectrum&>(s) =
+            sampled(8900, 9100, 1.0, [](double e) { return e < 9000 ? 1.0 : (e < 9050 ? 2.0 : 2.5); });
+        r.s = s;
+        ElemRowConds a;
+        a.e0 = 9000;
+        a.dE = 20;
+        ElemRowConds b;
+        b.e0 = 9050;
+        b.dE = 10;
+        b.thDMut = thSecond;
+        r.rows = {a, b};
+        r.mainT = mainT;
+        r.bg.dMut = bgDMut;
+        AnalyzeReply out;
+        ElemAnalysis::run(r, out);
+        QCOMPARE(out.elemRawDMut, QList<double>({1, 0.5}));
+        QCOMPARE(out.elemDMut, dmut);
+        QCOMPARE(out.elemNDMut, ndmut);
+    }
+
+    void noRows()
+    {
+        ElemsRequest r;
+        r.s = stepVariant("step");
+        AnalyzeReply out;
+        out.elemDMut = {5};
+        out.elemRawDMut = {5};
+        ElemAnalysis::run(r, out);
+        QVERIFY(out.elemDMut.isEmpty());
+        QVERIFY(out.elemRawDMut.isEmpty());
+        QVERIFY(out.elemNDMut.isEmpty());
+    }
+};
+
+CORVELLINE_TEST(TestElemAnalysis)
+#include "tst_elemanalysis.moc"

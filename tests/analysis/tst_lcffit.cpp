@@ -1,0 +1,288 @@
+#include "support/AnalysisValues.h"
+#include "support/EdgeSpectra.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/LCFFit.h"
+
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double Inf = std::numeric_limits<double>::infinity();
+
+// Reference A: edge 8995..9000. Reference B: edge 9001..9007, stored 2 eV higher
+// in its file, so its row carries ΔE = 2.
+double refA(double e) { return rampValue(e, 8995, 9000); }
+double refB(double e) { return rampValue(e, 9001, 9007); }
+
+QList<LCFRefData> twoRefs()
+{
+    return {refDataOf(sampled(8900, 9100, 0.5, refA), 0, 0.0),
+            refDataOf(sampled(8902, 9102, 0.5, [](double x) { return refB(x - 2); }), 1, 2.0)};
+}
+
+// 0.3 A + 0.7 B on 8910..9090, stored at energies e + eOffset.
+LCFRequest mixRequest(double eOffset)
+{
+    LCFRequest r;
+    const Spectrum pts =
+        sampled(8910 + eOffset, 9090 + eOffset, 0.5, [eOffset](double x) {
+            return 0.3 * refA(x - eOffset) + 0.7 * refB(x - eOffset);
+        });
+    r.s = XafsSpectrum(pts, "mix", 1, eOffset, SuggestElm());
+    r.rowCount = 4;
+    r.refs = twoRefs();
+    return r;
+}
+
+} // namespace
+
+class TestLCFFit : public QObject {
+    Q_OBJECT
+private slots:
+    void mixRecovered_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<bool>("setJump");  // else the jump the normalisation found (1)
+        QTest::addColumn<double>("dMut");
+        QTest::addColumn<double>("eOffset");
+        QTest::addColumn<bool>("fitted");
+        QTest::addColumn<double>("r0");
+        QTest::addColumn<double>("r1");
+        QTest::addColumn<double>("a0");
+        QTest::addColumn<double>("a1");
+        QTest::newRow("current") << int(LCFFit::Current) << false << 0.0 << 0.0 << true << 0.3 << 0.7 << 0.3 << 0.7;
+        QTest::newRow("current, jump 2") << int(LCFFit::Current) << true << 2.0 << 0.0 << true << 0.3 << 0.7 << 0.6 << 1.4;
+        QTest::newRow("current, offset 4") << int(LCFFit::Current) << false << 0.0 << 4.0 << true << 0.3 << 0.7 << 0.3 << 0.7;
+        QTest::newRow("current, jump 0") << int(LCFFit::Current) << true << 0.0 << 0.0 << false << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("current, jump -1") << int(LCFFit::Current) << true << -1.0 << 0.0 << false << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("current, jump nan") << int(LCFFit::Current) << true << NaN << 0.0 << false << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::newRow("old") << int(LCFFit::Old) << false << 0.0 << 0.0 << true << 0.3 << 0.7 << 0.3 << 0.7;
+        QTest::newRow("old, jump 2") << int(LCFFit::Old) << true << 2.0 << 0.0 << true << 0.3 << 0.7 << 0.6 << 1.4;
+        QTest::newRow("old, jump 0") << int(LCFFit::Old) << true << 0.0 << 0.0 << true << 0.3 << 0.7 << 0.0 << 0.0;
+        QTest::newRow("old, jump -1") << int(LCFFit::Old) << true << -1.0 << 0.0 << true << 0.3 << 0.7 << 0.0 << 0.0;
+    }
+    void mixRecovered()
+    {
+        QFETCH(int, method);
+        QFETCH(bool, setJump);
+        QFETCH(double, dMut);
+        QFETCH(double, eOffset);
+        QFETCH(bool, fitted);
+        QFETCH(double, r0);
+        QFETCH(double, r1);
+        QFETCH(double, a0);
+        QFETCH(double, a1);
+        LCFRequest r = mixRequest(eOffset);
+        QVERIFY(std::fabs(r.s.dMut - 1.0) < 1e-12);  // flat lines 0 and 1
+        if (setJump)
+            r.s.dMut = dMut;
+        r.generation = 17;
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
+        QCOMPARE(out.generation, quint64(17));
+        QCOMPARE(out.fitted, fitted);
+        QCOMPARE(out.lcfRows, QList<int>({0, 1}));
+        QCOMPARE(out.lcfRatios.size(), 2);
+        QCOMPARE(out.lcfDMuts.size(), 2);
+        QVERIFY2(sameValue(out.lcfRatios[0], r0, 1e-9), qPrintable(QString::number(out.lcfRatios[0], 'g', 17)));
+        QVERIFY2(sameValue(out.lcfRatios[1], r1, 1e-9), qPrintable(QString::number(out.lcfRatios[1], 'g', 17)));
+        QVERIFY(sameValue(out.lcfDMuts[0], a0, 1e-9));
+        QVERIFY(sameValue(out.lcfDMuts[1], a1, 1e-9));
+        if (!fitted) {
+            QCOMPARE(out.z, 0.0);
+            QCOMPARE(out.fittedSpectrum.size(), 0);
+        }
+    }
+
+    // Exact fit: the fitted curve (on the fit's energies x - eOffset) meets the
+    // measured one everywhere, so every counted point deviates by 0 except those
+    // where the measured curve is exactly 0 (relative deviation 1). Counted: all but the first and
+    // the last point; the zeros are the points from 8910.5 to 8995.
+    void residual_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("eOffset");
+        QTest::newRow("current") << int(LCFFit::Current) << 0.0;
+        QTest::newRow("current, offset 4") << int(LCFFit::Current) << 4.0;
+        QTest::newRow("old, offset -3") << int(LCFFit::Old) << -3.0;
+    }
+    void residual()
+    {
+        QFETCH(int, method);
+        QFETCH(double, eOffset);
+        const LCFRequest r = mixRequest(eOffset);
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
+        QCOMPARE(out.fittedSpectrum.name, QString("anal-LCF"));
+        QCOMPARE(out.fittedSpectrum.eOffset, 0.0);
+        QCOMPARE(out.fittedSpectrum.x(0), 8910.0);
+        const int points = 361;
+        QCOMPARE(r.s.size(), points);
+        const int counted = points - 2;
+        const int zeros = int((8995 - 8910.5) / 0.5) + 1;
+        const double expected = (double(zeros) / counted) / points;
+        QVERIFY2(std::fabs(out.z - expected) < 1e-12,
+                 qPrintable(QString("%1 vs %2").arg(out.z, 0, 'g', 17).arg(expected, 0, 'g', 17)));
+    }
+
+    // Raw absorption = 0.5 + 0.002 (e - 9000) + cA·PA + cB·PB, where P = N - 1 of
+    // each flat reference: MLCF recovers cA and cB, clips negative ones and
+    // divides by the unclipped sum (0 when that is negative).
+    void mlcf_data()
+    {
+        QTest::addColumn<double>("cA");
+        QTest::addColumn<double>("cB");
+        QTest::addColumn<double>("r0");
+        QTest::addColumn<double>("r1");
+        QTest::addColumn<double>("a0");
+        QTest::addColumn<double>("a1");
+        QTest::newRow("both positive") << 0.4 << 1.2 << 0.25 << 0.75 << 0.4 << 1.2;
+        QTest::newRow("one negative") << -0.2 << 0.9 << 0.0 << 0.9 / 0.7 << 0.0 << 0.9;
+        QTest::newRow("negative sum") << -0.9 << 0.2 << NaN << Inf << 0.0 << 0.2;
+    }
+    void mlcf()
+    {
+        QFETCH(double, cA);
+        QFETCH(double, cB);
+        QFETCH(double, r0);
+        QFETCH(double, r1);
+        QFETCH(double, a0);
+        QFETCH(double, a1);
+        LCFRequest r;
+        r.rowCount = 2;
+        r.refs = twoRefs();
+        r.isMLCF = true;
+        const Spectrum pts = sampled(8910, 9090, 0.5, [=](double e) {
+            return 0.5 + 0.002 * (e - 9000) + cA * (refA(e) - 1) + cB * (refB(e) - 1);
+        });
+        r.s = XafsSpectrum(pts, "raw", 1, 0.0, SuggestElm());
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Multi);
+        QVERIFY(out.fitted);
+        QCOMPARE(out.kind, AnalyzeKind::MLCF);
+        QCOMPARE(out.fittedSpectrum.name, QString("anal-MLCF"));
+        QVERIFY2(sameValue(out.lcfDMuts[0], a0, 1e-4), qPrintable(QString::number(out.lcfDMuts[0], 'g', 17)));
+        QVERIFY2(sameValue(out.lcfDMuts[1], a1, 1e-4), qPrintable(QString::number(out.lcfDMuts[1], 'g', 17)));
+        QVERIFY2(sameValue(out.lcfRatios[0], r0, 1e-4), qPrintable(QString::number(out.lcfRatios[0], 'g', 17)));
+        QVERIFY2(sameValue(out.lcfRatios[1], r1, 1e-4), qPrintable(QString::number(out.lcfRatios[1], 'g', 17)));
+    }
+
+    // Reference A lies on 8950..9050 (ΔE 0), B on 8960..9060 with ΔE 5, so the
+    // references allow 8955..9050. Exactly four sample points lie in the fit
+    // range, two of them on its ends; the others carry 1000. With four unknowns
+    // (MLCF) the coefficients come back only when both ends take part and no
+    // outside point does. The fitted curve spans the references' common range,
+    // whatever the requested one.
+    void range_data()
+    {
+        QTest::addColumn<double>("sE0");
+        QTest::addColumn<double>("eE0");
+        QTest::addColumn<QList<double>>("inside");
+        QTest::addColumn<QList<double>>("outside");
+        QTest::addColumn<double>("fitFirst");
+        QTest::addColumn<double>("fitLast");
+        QTest::newRow("references cut")
+            << 0.0 << 30000.0 << QList<double>{8955, 8998, 9004, 9050} << QList<double>{8954.5, 9050.5}
+            << 8955.0 << 9050.0;
+        QTest::newRow("request cuts")
+            << 8990.0 << 9020.0 << QList<double>{8990, 8998, 9004, 9020}
+            << QList<double>{8955, 8989.5, 9020.5, 9050} << 8955.0 << 9050.0;
+        QTest::newRow("mixed") << 8990.0 << 30000.0 << QList<double>{8990, 8998, 9004, 9050}
+                               << QList<double>{8989.5, 9050.5} << 8989.5 << 9050.0;
+    }
+    void range()
+    {
+        QFETCH(double, sE0);
+        QFETCH(double, eE0);
+        QFETCH(QList<double>, inside);
+        QFETCH(QList<double>, outside);
+        QFETCH(double, fitFirst);
+        QFETCH(double, fitLast);
+        LCFRequest r;
+        r.rowCount = 2;
+        r.refs = {refDataOf(sampled(8950, 9050, 1, refA), 0, 0.0),
+                  refDataOf(sampled(8960, 9060, 1, [](double x) { return refB(x - 5); }), 1, 5.0)};
+        r.sE0 = sE0;
+        r.eE0 = eE0;
+        const LCFFit::Range rg = LCFFit::range(r.refs, sE0, eE0);
+        QCOMPARE(rg.lo, std::max(sE0, 8955.0));
+        QCOMPARE(rg.hi, std::min(eE0, 9050.0));
+        QList<double> xs = inside + outside;
+        std::sort(xs.begin(), xs.end());
+        Spectrum pts;
+        for (double e : xs)
+            pts.append(e, inside.contains(e) ? 0.5 + 0.002 * (e - 9000) + 0.4 * (refA(e) - 1) + 1.2 * (refB(e) - 1)
+                                             : 1000.0);
+        r.s = XafsSpectrum(pts, "few", 1, 0.0, SuggestElm());
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Multi);
+        QVERIFY(out.fitted);
+        QVERIFY2(std::fabs(out.lcfDMuts[0] - 0.4) < 1e-6, qPrintable(QString::number(out.lcfDMuts[0], 'g', 17)));
+        QVERIFY2(std::fabs(out.lcfDMuts[1] - 1.2) < 1e-6, qPrintable(QString::number(out.lcfDMuts[1], 'g', 17)));
+        QVERIFY(out.fittedSpectrum.size() > 0);
+        QCOMPARE(out.fittedSpectrum.x(0), fitFirst);
+        QCOMPARE(out.fittedSpectrum.x(out.fittedSpectrum.size() - 1), fitLast);
+    }
+
+    // A fit that does not run answers zeros for the used rows and z 0.
+    void notRun_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("rowCount");
+        QTest::addColumn<bool>("emptySpectrum");
+        QTest::addColumn<double>("sE0");
+        QTest::addColumn<double>("eE0");
+        QTest::newRow("empty spectrum") << int(LCFFit::Current) << 4 << true << 0.0 << 30000.0;
+        QTest::newRow("one row") << int(LCFFit::Old) << 1 << false << 0.0 << 30000.0;
+        QTest::newRow("range reversed") << int(LCFFit::Multi) << 2 << false << 9050.0 << 8950.0;
+        QTest::newRow("no point in range") << int(LCFFit::Current) << 2 << false << 9000.2 << 9000.4;
+    }
+    void notRun()
+    {
+        QFETCH(int, method);
+        QFETCH(int, rowCount);
+        QFETCH(bool, emptySpectrum);
+        QFETCH(double, sE0);
+        QFETCH(double, eE0);
+        LCFRequest r = mixRequest(0.0);
+        r.rowCount = rowCount;
+        r.sE0 = sE0;
+        r.eE0 = eE0;
+        if (emptySpectrum)
+            r.s = XafsSpectrum();
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
+        QVERIFY(!out.fitted);
+        QCOMPARE(out.lcfRatios, QList<double>({0.0, 0.0}));
+        QCOMPARE(out.lcfDMuts, QList<double>({0.0, 0.0}));
+        QCOMPARE(out.z, 0.0);
+        QCOMPARE(out.fittedSpectrum.size(), 0);
+    }
+
+    // No used reference: an empty system, a fitted curve of zeros.
+    void noUsedReference()
+    {
+        LCFRequest r = mixRequest(0.0);
+        r.refs.clear();
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Current);
+        QVERIFY(out.fitted);
+        QVERIFY(out.lcfRatios.isEmpty());
+        QVERIFY(out.lcfRows.isEmpty());
+        QCOMPARE(out.fittedSpectrum.size(), r.s.size());
+        for (int i = 0; i < out.fittedSpectrum.size(); ++i)
+            QCOMPARE(out.fittedSpectrum.y(i), 0.0);
+    }
+
+    // Rows keep their panel numbers: only rows 1 and 3 of four are used.
+    void rowNumbers()
+    {
+        LCFRequest r = mixRequest(0.0);
+        r.refs[0].index = 1;
+        r.refs[1].index = 3;
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Current);
+        QCOMPARE(out.lcfRows, QList<int>({1, 3}));
+        QVERIFY(std::fabs(out.lcfRatios[1] - 0.7) < 1e-9);
+    }
+};
+
+CORVELLINE_TEST(TestLCFFit)
+#include "tst_lcffit.moc"

@@ -1,0 +1,143 @@
+#include "support/MapGrid.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzed2DRes.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using testmaps::grid;
+
+namespace {
+QStringList linesOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<unreadable %1>").arg(path)};
+    return QString::fromUtf8(f.readAll()).split('\n');
+}
+
+// Three bins by two rows on a 4 x 3 image, with values that show the number format.
+void fillSample(Analyzed2DRes& m)
+{
+    m.setCond(grid(4, 3, 0, 0, 0, 0, 3, 2));
+    m.setData(0, 0, 0, 0, 1.5);
+    m.setData(1, 0, 0, 0, -2.0);
+    m.setData(2, 0, 0, 0, 0.000012345678);
+    m.setData(0, 1, 0, 0, 1234567.0);
+    m.setData(1, 1, 0, 0, 0.0);
+    m.setData(2, 1, 0, 0, 3.25);
+    m.setData(3, 2, 0, 0, 99.0); // outside the area: never written
+}
+} // namespace
+
+class TestResultFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+
+private slots:
+    void golden_data()
+    {
+        QTest::addColumn<bool>("csv");
+        QTest::addColumn<bool>("xyz");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("matrix csv") << true << false << "result-vvv-csv.txt";
+        QTest::newRow("matrix space") << false << false << "result-vvv-space.txt";
+        QTest::newRow("xyz csv") << true << true << "result-xyz-csv.txt";
+        QTest::newRow("xyz space") << false << true << "result-xyz-space.txt";
+    }
+    void golden()
+    {
+        QFETCH(bool, csv);
+        QFETCH(bool, xyz);
+        QFETCH(QString, golden);
+        Analyzed2DRes m("a2d Zansa");
+        fillSample(m);
+        m.cond.cx = 2;
+        m.cond.cy = 1;
+        const QString path = tmp.filePath(golden);
+        QCOMPARE(m.saveAsText(path, true, csv, xyz), path);
+        QCOMPARE(m.cond.cx, 2); // the map's own scanner is left alone
+        QCOMPARE(m.cond.cy, 1);
+        QStringList got = linesOf(path);
+        const QStringList want = linesOf(testreg::sourceDir() + "/tests/analysis/data/" + golden);
+        QVERIFY(got.size() > 3);
+        QVERIFY2(QRegularExpression("^# Date    : \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$")
+                     .match(got[2])
+                     .hasMatch(),
+                 qPrintable(got[2]));
+        got[2] = "# Date    : MASKED";
+        QCOMPARE(got.size(), want.size());
+        for (int i = 0; i < got.size(); i++)
+            QCOMPARE(got[i], want[i]);
+    }
+
+    void counts_data()
+    {
+        QTest::addColumn<int>("half");
+        QTest::addColumn<double>("areaW");
+        QTest::addColumn<double>("areaH");
+        QTest::addColumn<QString>("xnum");
+        QTest::addColumn<QString>("ynum");
+        QTest::addColumn<int>("valuesPerRow");
+        QTest::newRow("100 wide") << 0 << 100.0 << 1.0 << "# X-NUM 101" << "# Y-NUM 2" << 100;
+        QTest::newRow("steps of 3") << 1 << 10.0 << 7.0 << "# X-NUM 4" << "# Y-NUM 3" << 3;
+        QTest::newRow("empty area") << 0 << 0.0 << 0.0 << "# X-NUM 1" << "# Y-NUM 1" << 1;
+    }
+    void counts()
+    {
+        QFETCH(int, half);
+        QFETCH(double, areaW);
+        QFETCH(double, areaH);
+        QFETCH(int, valuesPerRow);
+        Analyzed2DRes m("m");
+        m.setCond(grid(120, 20, half, half, 0, 0, areaW, areaH));
+        const QString path = tmp.filePath("counts.txt");
+        QCOMPARE(m.saveAsText(path, false, true, false), path);
+        const QStringList l = linesOf(path);
+        QTEST(l[6], "xnum");
+        QTEST(l[7], "ynum");
+        QCOMPARE(l[9], QString());
+        QCOMPARE(int(l[10].split(',').size()), valuesPerRow);
+    }
+
+    void handSetZeroStep()
+    {
+        Analyzed2DRes m("m");
+        m.cond.x1 = 5;
+        m.cond.stepX = 0;
+        const QString path = tmp.filePath("zero-step.txt");
+        QCOMPARE(m.saveAsText(path, false, false, true), path);
+        QCOMPARE(linesOf(path)[6], QString("# X-NUM 6"));
+    }
+
+    void withoutArrays()
+    {
+        // A map that holds no values writes zeros for its bins.
+        Analyzed2DRes m("m");
+        m.cond = grid(0, 0, 0, 0, 0, 0, 2, 1);
+        const QString path = tmp.filePath("none.txt");
+        QCOMPARE(m.saveAsText(path, false, true, false), path);
+        QCOMPARE(linesOf(path).mid(9), QStringList({"", "0,0", ""}));
+    }
+
+    void unwritable_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing folder") << tmp.filePath("no/such/folder/x.txt");
+        QTest::newRow("a folder") << tmp.path();
+        QTest::newRow("empty name") << QString();
+    }
+    void unwritable()
+    {
+        QFETCH(QString, path);
+        Analyzed2DRes m("m");
+        fillSample(m);
+        QCOMPARE(m.saveAsText(path, false, true, false), QString());
+    }
+};
+
+CORVELLINE_TEST(TestResultFile)
+#include "tst_resultfile.moc"
