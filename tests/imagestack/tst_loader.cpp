@@ -5,92 +5,57 @@
 #include "imagestack/TiffData.h"
 
 #include <QLoggingCategory>
-#include <QSignalSpy>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QSemaphore>
 #include <QThread>
 
-// Stands in for the main window: keeps the frames of the current load and
-// drops those of a stopped one, as the frame-set slots do.
+// Keeps the frames of the current load and drops those of a stopped one, as
+// the main window does.
 class LoadReceiver : public QObject {
     Q_OBJECT
 public:
-    explicit LoadReceiver(LoadTiff* loader) : loader(loader)
+    explicit LoadReceiver(LoadTiff* l) : loader(l)
     {
-        connect(loader, &LoadTiff::loaded, this, &LoadReceiver::loaded);
-        connect(loader, &LoadTiff::finishLoadFiles, this, &LoadReceiver::finished);
+        connect(l, &LoadTiff::loaded, this, [this](TiffData* d, int fNo, int total, quint64 g) {
+            if (!loader->isCurrent(g)) {
+                delete d;
+                stale++;
+                return;
+            }
+            stack << d;
+            values << d->value(0, 0);
+            totals << total;
+            fNos << fNo;
+        });
+        connect(l, &LoadTiff::finishLoadFiles, this, [this](EX_CMD_ID id, quint64 g) {
+            if (loader->isCurrent(g))
+                finishes << int(id);
+        });
     }
     ~LoadReceiver() override { TiffData::clearList(stack); }
 
     LoadTiff* loader;
     QList<TiffData*> stack;
-    QList<int> fNos;
-    QList<int> totals;
-    QList<int> finishes;
+    QList<double> values;
+    QList<int> fNos, totals, finishes;
     int stale = 0;
-
-public slots:
-    void loaded(TiffData* d, int fNo, int total, quint64 g)
-    {
-        if (!loader->isCurrent(g)) {
-            delete d;
-            stale++;
-            return;
-        }
-        stack << d;
-        fNos << fNo;
-        totals << total;
-    }
-    void finished(EX_CMD_ID id, quint64 g)
-    {
-        if (loader->isCurrent(g))
-            finishes << int(id);
-    }
-};
-
-// A loader on a thread of its own, taken down however the test ends.
-struct LoaderThread {
-    QThread thread;
-    LoadTiff* loader = new LoadTiff;
-    LoaderThread()
-    {
-        loader->moveToThread(&thread);
-        thread.start();
-    }
-    ~LoaderThread()
-    {
-        thread.quit();
-        thread.wait();
-        delete loader;
-        // Frames still posted to a receiver that is gone go with their events.
-        QCoreApplication::sendPostedEvents();
-    }
 };
 
 class TestLoader : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    // Files whose only sample is base + i, so a frame tells which request it came from.
-    QStringList files(const QString& tag, int n, int base, const QString& sub = QString())
+    // n one-pixel files under the tag, file i holding base + i; missing ones are not written.
+    QStringList files(const QString& tag, int n, int base = 0, bool write = true)
     {
         QStringList list;
-        const QString folder = sub.isEmpty() ? dir.path() : dir.filePath(sub);
-        QDir().mkpath(folder);
         for (int i = 0; i < n; i++) {
-            const QString name = folder + QStringLiteral("/%1%2.img").arg(tag).arg(i);
-            if (!QFile::exists(name))
-                craft::writeIm(name, 1, 1, {quint32(base + i)});
-            list << name;
+            list << dir.filePath(QStringLiteral("%1%2.img").arg(tag).arg(i));
+            if (write && !QFile::exists(list.last()))
+                craft::writeIm(list.last(), 1, 1, {quint32(base + i)});
         }
         return list;
-    }
-    static LoadTiffQue request(const LoadTiff& l, const QStringList& f, int skip = 1,
-                               int cutFirst = 0, int cutLast = 0, EX_CMD_ID id = LOAD_I1_FILES,
-                               bool ignoreLive = false)
-    {
-        return LoadTiffQue(f, ignoreLive, skip, cutFirst, cutLast, nullptr, id, l.generation());
     }
     static void post(LoadTiff* l, const LoadTiffQue& r)
     {
@@ -98,108 +63,84 @@ class TestLoader : public QObject {
     }
 
 private slots:
-    void initTestCase() { QVERIFY(dir.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QDir(dir.path()).mkpath(QStringLiteral("Live"));
+        QDir(dir.path()).mkpath(QStringLiteral("live"));
+    }
 
+    // Requests of n files (file i holds 100 r + i for request r), sent together.
     void walk_data()
     {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("skip");
-        QTest::addColumn<int>("cutFirst");
-        QTest::addColumn<int>("cutLast");
-        QTest::addColumn<QList<int>>("taken");
-        QTest::newRow("cut 2 and 3, skip 2") << 10 << 2 << 2 << 3 << QList<int>{2, 4, 6};
+        QTest::addColumn<QList<QList<int>>>("requests"); // files, skip, cut first, cut last
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<int>("finishId");
+        QTest::newRow("cut 2 and 3, skip 2: files 2, 4, 6 of 10")
+            << QList<QList<int>>{{10, 2, 2, 3}} << false << QList<double>{2, 4, 6} << 4;
         QTest::newRow("cut-last covers all: the first is taken")
-            << 10 << 1 << 0 << 10 << QList<int>{0};
-        QTest::newRow("every file") << 3 << 1 << 0 << 0 << QList<int>{0, 1, 2};
+            << QList<QList<int>>{{10, 1, 0, 10}} << false << QList<double>{0} << 4;
         QTest::newRow("skip 0 and negative cuts count as 1 and 0")
-            << 3 << 0 << -1 << -2 << QList<int>{0, 1, 2};
-        QTest::newRow("no file at cut-first") << 2 << 1 << 2 << 0 << QList<int>{};
-        QTest::newRow("empty list") << 0 << 1 << 0 << 0 << QList<int>{};
+            << QList<QList<int>>{{3, 0, -1, -2}} << false << QList<double>{0, 1, 2} << 4;
+        QTest::newRow("no file at cut-first: answered at once")
+            << QList<QList<int>>{{2, 1, 2, 0}} << false << QList<double>{} << 4;
+        QTest::newRow("empty list: answered at once")
+            << QList<QList<int>>{{0, 1, 0, 0}} << false << QList<double>{} << 4;
+        QTest::newRow("two requests, one finish with the second's id")
+            << QList<QList<int>>{{2, 1, 0, 0}, {2, 1, 0, 0}} << false
+            << QList<double>{0, 1, 100, 101} << 5;
+        QTest::newRow("an ignored request waits for the walk")
+            << QList<QList<int>>{{2, 1, 0, 0}, {0, 1, 0, 0}} << false << QList<double>{0, 1} << 4;
+        QTest::newRow("5000 missing files") << QList<QList<int>>{{5000, 1, 0, 0}} << true
+                                            << QList<double>{} << 4;
     }
     void walk()
     {
-        QFETCH(int, count);
-        QFETCH(int, skip);
-        QFETCH(int, cutFirst);
-        QFETCH(int, cutLast);
-        QFETCH(QList<int>, taken);
+        QFETCH(QList<QList<int>>, requests);
+        QFETCH(bool, missing);
+        QFETCH(QList<double>, values);
+        QFETCH(int, finishId);
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
         LoadTiff loader;
         LoadReceiver r(&loader);
-        loader.loadTiffs(request(loader, files(QStringLiteral("w"), count, 0), skip, cutFirst,
-                                 cutLast, LOAD_I0_FILES));
-        QTRY_COMPARE(r.finishes, QList<int>{LOAD_I0_FILES});
-        QCOMPARE(r.fNos, taken);
-        for (int i = 0; i < r.stack.size(); i++) {
-            QCOMPARE(r.totals[i], count);
-            QCOMPARE(r.stack[i]->value(0, 0), double(taken[i]));
+        for (int q = 0; q < requests.size(); q++) {
+            const QList<int>& a = requests[q];
+            const QStringList list = files(QString(missing ? "m%1_" : "w%1_").arg(q), a[0], 100 * q, !missing);
+            loader.loadTiffs(LoadTiffQue(list, false, a[1], a[2], a[3], nullptr,
+                                         EX_CMD_ID(LOAD_I1_FILES + q), loader.generation()));
         }
-        QVERIFY(!loader.isBusy());
-    }
-
-    void twoRequestsOneFinish()
-    {
-        LoadTiff loader;
-        LoadReceiver r(&loader);
-        loader.loadTiffs(request(loader, files(QStringLiteral("a"), 3, 100), 1, 0, 0, LOAD_I1_FILES));
-        loader.loadTiffs(request(loader, files(QStringLiteral("b"), 2, 200), 1, 0, 0, LOAD_I0_FILES));
-        QTRY_COMPARE(r.finishes, QList<int>{LOAD_I0_FILES});
-        QTest::qWait(20);
-        QCOMPARE(r.finishes.size(), 1);
-        QList<double> values;
-        for (TiffData* f : r.stack)
-            values << f->value(0, 0);
-        QCOMPARE(values, (QList<double>{100, 101, 102, 200, 201}));
-    }
-
-    void ignoredWhileBusyWaitsForTheWalk()
-    {
-        LoadTiff loader;
-        LoadReceiver r(&loader);
-        loader.loadTiffs(request(loader, files(QStringLiteral("c"), 3, 0), 1, 0, 0, LOAD_I1_FILES));
-        loader.loadTiffs(request(loader, QStringList(), 1, 0, 0, LOAD_I0_FILES));
-        QTRY_COMPARE(r.finishes, QList<int>{LOAD_I1_FILES});
-        QCOMPARE(r.stack.size(), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.finishes.isEmpty(), 30000);
+        QTest::qWait(10);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(r.finishes, QList<int>{finishId});
+        QCOMPARE(r.values, values);
+        if (!values.isEmpty())
+            QCOMPARE(r.totals.first(), requests.first().first());
     }
 
     void liveFiles()
     {
         LoadTiff loader;
         LoadReceiver r(&loader);
-        const QStringList live = files(QStringLiteral("x"), 1, 10, QStringLiteral("Live"));
-        const QStringList small = files(QStringLiteral("x"), 1, 20, QStringLiteral("live"));
-        const QStringList named = files(QStringLiteral("Live"), 1, 30);
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("ignoe ") + live[0]));
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("ignoe ") + named[0]));
-        loader.loadTiffs(LoadTiffQue(live + small + named, true, 1, 0, 0, nullptr, LOAD_I1_FILES,
-                                     loader.generation()));
+        const QStringList list = files(QStringLiteral("Live/a"), 1, 10) + files(QStringLiteral("live/a"), 1, 20)
+            + files(QStringLiteral("Live"), 1, 30);
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("ignoe ") + list[0]));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("ignoe ") + list[2]));
+        loader.loadTiffs(LoadTiffQue(list, true, 1, 0, 0, nullptr, LOAD_I1_FILES, loader.generation()));
         QTRY_COMPARE(r.finishes.size(), 1);
+        QCOMPARE(r.values, QList<double>{20});
         QCOMPARE(r.fNos, QList<int>{1});
-        QCOMPARE(r.stack[0]->value(0, 0), 20.0);
     }
 
-    void manyMissingFilesOnAThread()
-    {
-        QStringList missing;
-        for (int i = 0; i < 5000; i++)
-            missing << dir.filePath(QStringLiteral("missing%1.tif").arg(i));
-        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-        LoaderThread t;
-        LoadReceiver r(t.loader);
-        post(t.loader, request(*t.loader, missing));
-        QTRY_COMPARE_WITH_TIMEOUT(r.finishes, QList<int>{LOAD_I1_FILES}, 60000);
-        QLoggingCategory::setFilterRules(QString());
-        QCOMPARE(r.stack.size(), 0);
-    }
-
-    // Stopped while a file is read on the loader's thread, then a new stack asked
-    // for: nothing of the old request may land in it, and only the new one finishes.
+    // Stopped while file 3 is read on the loader's thread, then a new stack asked
+    // for: nothing of the old request lands in it, and only the new one finishes.
     void stopMidWalkOnAThread()
     {
-        LoaderThread t;
-        LoadTiff* loader = t.loader;
-        const QStringList old = files(QStringLiteral("old"), 10, 1000);
-        const QStringList fresh = files(QStringLiteral("new"), 5, 2000);
-        // Holds the loader inside its step for file 3 until the stop has been made.
+        QThread thread;
+        LoadTiff* loader = new LoadTiff;
+        loader->moveToThread(&thread);
+        thread.start();
         QSemaphore reading, stopped;
         connect(loader, &LoadTiff::loaded, loader, [&](TiffData*, int fNo, int total) {
             if (fNo == 3 && total == 10) {
@@ -207,20 +148,26 @@ private slots:
                 stopped.acquire();
             }
         }, Qt::DirectConnection);
-        LoadReceiver r(loader);
-        post(loader, request(*loader, old));
-        reading.acquire();
-        loader->stop();
-        TiffData::clearList(r.stack);
-        r.fNos.clear();
-        post(loader, request(*loader, fresh, 1, 0, 0, LOAD_I0_FILES));
-        stopped.release();
-        QTRY_COMPARE(r.finishes, QList<int>{LOAD_I0_FILES});
-        QTest::qWait(50);
-        QCOMPARE(r.fNos, (QList<int>{0, 1, 2, 3, 4}));
-        for (TiffData* f : r.stack)
-            QVERIFY(f->value(0, 0) >= 2000);
-        QVERIFY(r.stale >= 1);
+        {
+            LoadReceiver r(loader);
+            post(loader, LoadTiffQue(files(QStringLiteral("old"), 10, 1000), false, 1, 0, 0, nullptr,
+                                     LOAD_I1_FILES, loader->generation()));
+            reading.acquire();
+            loader->stop();
+            TiffData::clearList(r.stack);
+            r.values.clear();
+            post(loader, LoadTiffQue(files(QStringLiteral("new"), 5, 2000), false, 1, 0, 0, nullptr,
+                                     LOAD_I0_FILES, loader->generation()));
+            stopped.release();
+            QTRY_COMPARE(r.finishes, QList<int>{LOAD_I0_FILES});
+            QTest::qWait(50);
+            QCOMPARE(r.values, (QList<double>{2000, 2001, 2002, 2003, 2004}));
+            QVERIFY(r.stale >= 1);
+        }
+        thread.quit();
+        thread.wait();
+        delete loader;
+        QCoreApplication::sendPostedEvents();
     }
 };
 

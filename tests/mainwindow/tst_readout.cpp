@@ -1,13 +1,12 @@
 #include "support/TestRegistry.h"
 
-#include "display/ChCoord.h"
 #include "mainwindow/ReadOut.h"
 
 #include <QTest>
 
 #include <limits>
 
-// Texts and rectangles of the pointer read-out and the overlay.
+// Texts of the pointer read-out and the overlay.
 class TestReadOut : public QObject {
     Q_OBJECT
 
@@ -36,29 +35,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(text, expected);
-    }
-
-    // Image 0..100 on a 400-pixel square: four screen pixels per image pixel.
-    void rects_data()
-    {
-        QTest::addColumn<QRect>("rect");
-        QTest::addColumn<QRect>("expected");
-        static ChCoord cc;
-        cc.setScreenArea(0, 0, 400, 400);
-        cc.setInnerScreenArea(0, 0, 400, 400);
-        cc.setRealArea(0, 0, 100, 100);
-        QTest::newRow("bin of half sizes 1 and 2 at (10, 20)")
-            << readout::binRect(cc, 10, 20, 1, 2) << QRect(36, 72, 12, 20);
-        QTest::newRow("half width -3 is as wide as 3")
-            << readout::binRect(cc, 10, 20, -3, 0) << QRect(28, 80, 28, 4);
-        QTest::newRow("area truncated on the screen")
-            << readout::screenRect(cc, 10.6, 20.2, 5.5, 3.1) << QRect(42, 80, 22, 12);
-    }
-    void rects()
-    {
-        QFETCH(QRect, rect);
-        QFETCH(QRect, expected);
-        QCOMPARE(rect, expected);
     }
 };
 

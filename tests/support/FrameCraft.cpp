@@ -6,7 +6,7 @@
 
 namespace craft {
 
-TiffData* floatFrame(int w, int h, const QVector<double>& samples, double energy, double expTime)
+TiffData* floatFrame(int w, int h, const QVector<double>& samples)
 {
     if (w < 1 || h < 1 || samples.size() != qsizetype(w) * h)
         return nullptr;
@@ -14,8 +14,6 @@ TiffData* floatFrame(int w, int h, const QVector<double>& samples, double energy
     f->width = w;
     f->height = h;
     f->srcType = TiffData::SrcCttr;
-    f->energy = energy;
-    f->expTime = expTime;
     for (int r = 0; r < h; r++) {
         float* row = static_cast<float*>(std::malloc(sizeof(float) * size_t(w)));
         for (int c = 0; c < w; c++)
@@ -25,9 +23,9 @@ TiffData* floatFrame(int w, int h, const QVector<double>& samples, double energy
     return f;
 }
 
-TiffData* flatFrame(int w, int h, double value, double energy, double expTime)
+TiffData* flatFrame(int w, int h, double value)
 {
-    return floatFrame(w, h, QVector<double>(qsizetype(w) * h, value), energy, expTime);
+    return floatFrame(w, h, QVector<double>(qsizetype(w) * h, value));
 }
 
 } // namespace craft

@@ -8,8 +8,7 @@ class TiffData;
 namespace craft {
 
 // samples: w x h values, top row first. The caller owns the frame.
-TiffData* floatFrame(int w, int h, const QVector<double>& samples, double energy = 0.0,
-                     double expTime = 100.0);
-TiffData* flatFrame(int w, int h, double value, double energy = 0.0, double expTime = 100.0);
+TiffData* floatFrame(int w, int h, const QVector<double>& samples);
+TiffData* flatFrame(int w, int h, double value);
 
 } // namespace craft
