@@ -179,50 +179,32 @@ void FrameSets::sortI0() const
         const double e = list[i]->energy;
         return std::isnan(e) ? std::numeric_limits<double>::infinity() : e;
     };
-    i0Order.resize(list.size());
-    std::iota(i0Order.begin(), i0Order.end(), 0);
-    std::stable_sort(i0Order.begin(), i0Order.end(),
+    i0Index.resize(list.size());
+    std::iota(i0Index.begin(), i0Index.end(), 0);
+    std::stable_sort(i0Index.begin(), i0Index.end(),
                      [&key](int a, int b) { return key(a) < key(b); });
-    i0Energy.resize(list.size());
+    i0ByEnergy.resize(list.size());
     for (qsizetype k = 0; k < list.size(); k++)
-        i0Energy[k] = list[i0Order[k]]->energy;
+        i0ByEnergy[k] = list[i0Index[k]];
     i0Sorted = true;
 }
 
 FrameSets::Bracket FrameSets::bracketI0(double e) const
 {
     Bracket k;
-    const QList<TiffData*>& list = sets[I0].frames;
-    const int n = int(list.size());
+    const qsizetype n = sets[I0].frames.size();
     if (n == 0)
         return k;
     sortI0();
-    int lo = 0, hi = 0;
-    if (n == 1) {
-        lo = hi = 0;
-    } else if (e < i0Energy[0]) {
-        lo = 0;
-        hi = 1;
-    } else if (e >= i0Energy[n - 1]) {
-        lo = n - 2;
-        hi = n - 1;
-    } else {
-        lo = 0;
-        hi = n - 1;
-        while (hi > lo + 1) {
-            const int mid = (lo + hi) / 2;
-            if (e >= i0Energy[mid])
-                lo = mid;
-            else
-                hi = mid;
-        }
-    }
-    k.ia = i0Order[lo];
-    k.ib = i0Order[hi];
-    k.a = list[k.ia];
-    k.b = list[k.ib];
-    k.ea = i0Energy[lo];
-    k.eb = i0Energy[hi];
+    qsizetype lo = 0, hi = 0;
+    if (n > 1)
+        TiffData::energyBracket(i0ByEnergy, e, lo, hi);
+    k.a = i0ByEnergy[lo];
+    k.b = i0ByEnergy[hi];
+    k.ea = k.a->energy;
+    k.eb = k.b->energy;
+    k.ia = i0Index[lo];
+    k.ib = i0Index[hi];
     return k;
 }
 
@@ -345,33 +327,36 @@ Spectrum FrameSets::rawI1SpectrumAt(int x, int y, int hw, int hh) const
 
 Spectrum FrameSets::hProfileAt(int y, int hw, int hh, bool fromI1, int frame, bool fluo) const
 {
-    Spectrum s;
-    const QList<TiffData*>& list = sets[fromI1 ? I1 : I0].frames;
-    if (frame < 0 || frame >= list.size() || y < 0 || y >= imageH || imageW < 1)
-        return s;
-    const TiffData* f = list[frame];
-    const Bracket k = fromI1 ? bracketI0(f->energy) : Bracket();
-    s.points.reserve(imageW);
-    for (int c = 0; c < imageW; c++) {
-        const double v = f->areaSum(c, y, hw, hh);
-        s.append(c, fromI1 ? absorption(v, i0At(k, f->energy, c, y, hw, hh), fluo) : v);
-    }
-    return s;
+    if (y < 0 || y >= imageH)
+        return Spectrum();
+    return profile(true, y, hw, hh, fromI1, frame, fluo);
 }
 
 Spectrum FrameSets::vProfileAt(int x, int hw, int hh, bool fromI1, int frame, bool fluo) const
 {
+    if (x < 0 || x >= imageW)
+        return Spectrum();
+    return profile(false, x, hw, hh, fromI1, frame, fluo);
+}
+
+Spectrum FrameSets::profile(bool alongRow, int at, int hw, int hh, bool fromI1, int frame,
+                            bool fluo) const
+{
     Spectrum s;
     const QList<TiffData*>& list = sets[fromI1 ? I1 : I0].frames;
-    if (frame < 0 || frame >= list.size() || x < 0 || x >= imageW || imageH < 1)
+    const int n = alongRow ? imageW : imageH;
+    if (frame < 0 || frame >= list.size() || n < 1)
         return s;
     const TiffData* f = list[frame];
     const Bracket k = fromI1 ? bracketI0(f->energy) : Bracket();
-    s.points.reserve(imageH);
-    for (int r = 0; r < imageH; r++) {
-        const double v = f->areaSum(x, r, hw, hh);
-        // Abscissa from imageH at the top row down to 1 at the bottom.
-        s.append(imageH - r, fromI1 ? absorption(v, i0At(k, f->energy, x, r, hw, hh), fluo) : v);
+    s.points.reserve(n);
+    for (int i = 0; i < n; i++) {
+        const int x = alongRow ? i : at;
+        const int y = alongRow ? at : i;
+        const double v = f->areaSum(x, y, hw, hh);
+        // Down a column the abscissa runs from imageH at the top row to 1 at the bottom.
+        s.append(alongRow ? i : imageH - i,
+                 fromI1 ? absorption(v, i0At(k, f->energy, x, y, hw, hh), fluo) : v);
     }
     return s;
 }

@@ -101,7 +101,7 @@ private:
         int ia = 0;
         int ib = 0;
     };
-    // I0 in ascending energy, whatever the loading order: indexes into the I0 stack.
+    // I0 in ascending energy, whatever the loading order, with each frame's place in the stack.
     void sortI0() const;
     Bracket bracketI0(double e) const;
     // The bracket of every I1 frame, kept until either stack changes.
@@ -110,11 +110,13 @@ private:
     double i0DarkMeanAt(const Bracket& k, double e) const;
     void stacksChanged() { i0Sorted = false; bracketsValid = false; }
     bool inView(int x, int y) const;
+    // Row `at` (alongRow) or column `at` of one frame of a stack.
+    Spectrum profile(bool alongRow, int at, int hw, int hh, bool fromI1, int frame, bool fluo) const;
 
     Set sets[2];
     TiffData* dark = nullptr;
-    mutable QList<int> i0Order;
-    mutable QList<double> i0Energy;
+    mutable QList<TiffData*> i0ByEnergy;
+    mutable QList<int> i0Index;
     mutable bool i0Sorted = true;
     mutable QList<Bracket> brackets;
     mutable bool bracketsValid = false;

@@ -171,6 +171,12 @@ public:
     FrameSets::Stack shownStack() const;
     SelectDataFiles* shownPanel() const;
     TiffData* shownFrame() const;
+    // Keeps a frame of the current load with its energy; true when the stack's
+    // display is to follow it (the load has ended, or the newest is shown).
+    bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation);
+    // A loaded stack: its panel shows the exposure time (marked when the frames
+    // disagree) and its dark-area means are rebuilt.
+    void stackComplete(FrameSets::Stack s);
     // The newest I1 frame shown in the geometry, seek bar and file list.
     void followI1Stack();
 

@@ -73,13 +73,21 @@ void Body::followI1Stack()
     SelectI1Files->Selected->setCurrentIndex(count - 1);
 }
 
+bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles,
+                     quint64 generation)
+{
+    LoadTiff* loader = s == FrameSets::I1 ? i1Loader : i0Loader;
+    SelectDataFiles* panel = s == FrameSets::I1 ? SelectI1Files : SelectI0Files;
+    if (!FrameSets::accept(loader, data, generation))
+        return false;
+    data->cBar = CBar;
+    frameSets.append(s, data, panel->addFile(data->fileName, fNo, totalFiles));
+    return !loader->isBusy() || panel->additionalSetup.ShowLatest->isChecked();
+}
+
 void Body::loadedI1(TiffData* data, int fNo, int totalFiles, quint64 generation)
 {
-    if (!FrameSets::accept(i1Loader, data, generation))
-        return;
-    data->cBar = CBar;
-    frameSets.append(FrameSets::I1, data, SelectI1Files->addFile(data->fileName, fNo, totalFiles));
-    if (i1Loader->isBusy() && !SelectI1Files->additionalSetup.ShowLatest->isChecked())
+    if (!takeFrame(FrameSets::I1, data, fNo, totalFiles, generation))
         return;
     // The field of view first, so the first frame's spectrum is not empty.
     followI1Stack();
@@ -88,13 +96,8 @@ void Body::loadedI1(TiffData* data, int fNo, int totalFiles, quint64 generation)
 
 void Body::loadedI0(TiffData* data, int fNo, int totalFiles, quint64 generation)
 {
-    if (!FrameSets::accept(i0Loader, data, generation))
-        return;
-    data->cBar = CBar;
-    frameSets.append(FrameSets::I0, data, SelectI0Files->addFile(data->fileName, fNo, totalFiles));
-    if (i0Loader->isBusy() && !SelectI0Files->additionalSetup.ShowLatest->isChecked())
-        return;
-    showXafsSpectrum();
+    if (takeFrame(FrameSets::I0, data, fNo, totalFiles, generation))
+        showXafsSpectrum();
 }
 
 void Body::loadI1Finished(EX_CMD_ID id, quint64 generation)
@@ -113,6 +116,16 @@ void Body::loadI0Finished(EX_CMD_ID id, quint64 generation)
     finishedLoadI0Files();
 }
 
+void Body::stackComplete(FrameSets::Stack s)
+{
+    double expTime = 0.0;
+    bool same = false;
+    if (!FrameSets::commonExpTime(frameSets.frames(s), expTime, same))
+        return;
+    (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->setExpTimeMS(expTime, same);
+    frameSets.clearUpdateDarkArea(s);
+}
+
 void Body::finishedLoadI1Files()
 {
     pointX = 0;
@@ -122,12 +135,7 @@ void Body::finishedLoadI1Files()
     showXafsSpectrum();
     xafsView->autoXScale = false;
     analyzer->xafsView()->autoXScale = false;
-    double expTime = 0.0;
-    bool same = false;
-    if (!FrameSets::commonExpTime(i1Frames, expTime, same))
-        return;
-    SelectI1Files->setExpTimeMS(expTime, same);
-    frameSets.clearUpdateDarkArea(FrameSets::I1);
+    stackComplete(FrameSets::I1);
 }
 
 void Body::finishedLoadI0Files()
@@ -135,12 +143,7 @@ void Body::finishedLoadI0Files()
     pointX = 0;
     pointY = 0;
     showXafsSpectrum();
-    double expTime = 0.0;
-    bool same = false;
-    if (!FrameSets::commonExpTime(i0Frames, expTime, same))
-        return;
-    SelectI0Files->setExpTimeMS(expTime, same);
-    frameSets.clearUpdateDarkArea(FrameSets::I0);
+    stackComplete(FrameSets::I0);
 }
 
 void Body::clearI1Files()
