@@ -1,0 +1,32 @@
+#include "analysis/Analyzer.h"
+
+#include "analysis/AnalyzeProc.h"
+#include "display/XafsView.h"
+
+#include <QThread>
+
+Analyzer::Analyzer(QWidget* parent) : QFrame(parent)
+{
+    setWindowTitle(tr("Analyzer"));
+    view = new XafsView();
+    view->setWindowTitle(tr("Analyzing Spectrum"));
+    thread = new QThread();
+    worker = new AnalyzeProc();
+    worker->moveToThread(thread);
+    thread->start(QThread::InheritPriority);
+}
+
+Analyzer::~Analyzer()
+{
+    thread->quit();
+    thread->wait();
+    delete worker;
+    delete thread;
+    delete view;
+}
+
+void Analyzer::show()
+{
+    QFrame::show();
+    view->show();
+}
