@@ -7,7 +7,6 @@
 
 #include <tiffio.h>
 
-#include <algorithm>
 #include <cmath>
 
 namespace demo {
@@ -66,7 +65,9 @@ double normal(std::mt19937& gen)
 
 quint16 counts(double v)
 {
-    return quint16(std::clamp(std::lround(v), 0L, 65535L));
+    if (!(v > 0.0))
+        return 0;
+    return v >= 65535.0 ? quint16(65535) : quint16(std::lround(v));
 }
 
 bool fail(QString* error, const QString& what)
