@@ -224,10 +224,10 @@ double FrameSets::i0At(const Bracket& k, double e, int x, int y, int hw, int hh)
 {
     if (!k.a)
         return 1.0;
-    // At the energy of the first frame the second has no weight: with finite sums the
-    // interpolation gives the first sum exactly, so the second is not read (I0 and I1
-    // are mostly taken at the same energies).
-    if (k.a == k.b || e == k.ea)
+    // At the energy of the first frame the second has no weight (unless both share it):
+    // with finite sums the interpolation gives the first sum exactly, so the second is
+    // not read (I0 and I1 are mostly taken at the same energies).
+    if (k.a == k.b || (e == k.ea && k.eb != k.ea))
         return binSum(k.a, x, y, hw, hh);
     return interpolate(e, k.ea, binSum(k.a, x, y, hw, hh), k.eb, binSum(k.b, x, y, hw, hh));
 }
