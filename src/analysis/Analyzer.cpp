@@ -25,6 +25,12 @@ Analyzer::~Analyzer()
     delete view;
 }
 
+void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm)
+{
+    lastSpectrum = s;
+    view->setXafsSpectrum(lastSpectrum);
+}
+
 void Analyzer::show()
 {
     QFrame::show();

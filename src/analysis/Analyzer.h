@@ -4,6 +4,8 @@
 // wires; it asks for no analysis yet.
 #include "calibration/EMPHeader.h"
 #include "foundation/AnalyzeCond.h"
+#include "foundation/SuggestElm.h"
+#include "foundation/XafsSpectrum.h"
 
 #include <QFrame>
 #include <QString>
@@ -21,6 +23,8 @@ public:
 
     XafsView* xafsView() const { return view; }
     QThread* analysisThread() const { return thread; }
+    // No result maps yet.
+    Analyzed2DRes* selectedRes() const { return nullptr; }
 
 signals:
     void askAnalyzeCond(AnalyzeCond& ac);
@@ -33,9 +37,12 @@ signals:
 public slots:
     // The panel, then its spectrum plot.
     void show();
+    // For now it only keeps and shows the spectrum.
+    void analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm);
 
 private:
     QThread* thread = nullptr;
     AnalyzeProc* worker = nullptr;
     XafsView* view = nullptr; // made without a parent; owned
+    XafsSpectrum lastSpectrum;
 };
