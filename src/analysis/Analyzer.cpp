@@ -1,13 +1,22 @@
 #include "analysis/Analyzer.h"
 
 #include "analysis/AnalyzeProc.h"
+#include "display/XafsFileSelect.h"
 #include "display/XafsView.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
 
 #include <QThread>
 
 Analyzer::Analyzer(QWidget* parent) : QFrame(parent)
 {
     setWindowTitle(tr("Analyzer"));
+    FixedScale = new QCheckBox(this);
+    MLCF = new QCheckBox(this);
+    AsOldLCF = new QCheckBox(this);
+    AElemNames = new QLineEdit(this);
+    DEdgeCWFileSelect = new XafsFileSelect(this);
     view = new XafsView();
     view->setWindowTitle(tr("Analyzing Spectrum"));
     thread = new QThread();

@@ -8,10 +8,15 @@
 #include "foundation/XafsSpectrum.h"
 
 #include <QFrame>
+#include <QList>
 #include <QString>
 
 class AnalyzeProc;
 class Analyzed2DRes;
+class LCFReference;
+class QCheckBox;
+class QLineEdit;
+class XafsFileSelect;
 class QThread;
 class XafsView;
 
@@ -25,6 +30,51 @@ public:
     QThread* analysisThread() const { return thread; }
     // No result maps yet.
     Analyzed2DRes* selectedRes() const { return nullptr; }
+
+    // What batch words and savers use; no reference rows or settings yet.
+    QList<LCFReference*> lcfRefs;
+    QCheckBox* FixedScale = nullptr;
+    QCheckBox* MLCF = nullptr;
+    QCheckBox* AsOldLCF = nullptr;
+    QLineEdit* AElemNames = nullptr;
+    XafsFileSelect* DEdgeCWFileSelect = nullptr;
+    Analyzed2DRes* lcfResMap(int, int) { return nullptr; }
+    int checkedRefIndex() const { return 0; }
+    void setDEdgeMode(int) {}
+    void setDEdgeCompTarget(int) {}
+    void setAnalysisMode(int) {}
+    void setSubMode(int, int, bool) {}
+    void setMainMode(int) {}
+    void setImageType(int) {}
+    void setDEdgeMidPointRatio(double) {}
+    void setDEdgeCompStepParams(double, double, double) {}
+    void setDEdgeCompParams(double, double, double) {}
+    void setElemsBgDMut(double) {}
+    void setElemsBgDMutR(double) {}
+    void setElemsBgDE(double) {}
+    void setElemsBgROI(double) {}
+    void setElemsBgNROI(double) {}
+    void colorScaleChanged() {}
+    void newElems() {}
+    void setLCFRange(double, double) {}
+    void setLCFStd(int, bool, double, QString, QString) {}
+    void selectImage(int) {}
+    void setRaEnergy(double) {}
+    void setRaFactor(double) {}
+    void setDMutScaleMax(double) {}
+    void setDMutScaleMin(double) {}
+    void setRatioScaleMax(double) {}
+    void setRatioScaleMin(double) {}
+    void setCorTh(double) {}
+    void selectElemTarget(const QString&) {}
+    void selectElemShow(const QString&) {}
+    void setElemUse(const QString&, bool) {}
+    void setElemsDE(double) {}
+    void setElemROI(const QString&, double, double) {}
+    void setElemThDMut(const QString&, double) {}
+    void setElemNoNeg(const QString&, bool) {}
+    void selectElemsDispMode(int) {}
+    void setSortByANo(bool) {}
 
 signals:
     void askAnalyzeCond(AnalyzeCond& ac);
