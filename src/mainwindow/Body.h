@@ -311,5 +311,24 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Batch words by group (BodyCommands*.cpp): each carries out its word and
+    // says who answers the batch.
+    enum class CmdAnswer {
+        Now,   // the slot answers with the word's own id
+        Later, // the work started answers, or the word has answered itself
+        Error, // no handler: the error path answers 162
+    };
+    CmdAnswer execStackCmd(EX_CMD_ID id, const CmdLine& cmd);
+    CmdAnswer execDisplayCmd(EX_CMD_ID id, const CmdLine& cmd);
+    CmdAnswer execAnalyzerCmd(EX_CMD_ID id, const CmdLine& cmd);
+    CmdAnswer execSettingsCmd(EX_CMD_ID id, const CmdLine& cmd);
+    CmdAnswer loadFilesCmd(const CmdLine& cmd, bool i1, bool byPattern);
+    CmdAnswer analyzeCmd();
+    void movePosition(double x, double y);
+    void cmdError(const CmdLine& cmd);
+    void quitProgram();
+    // Publishes "word name" on Stars.
+    void publish(const QString& word, const QString& name);
+
     bool workersStopped = false;
 };

@@ -1,17 +1,202 @@
-// Saving images, data and spectra, and publishing them. Completed later.
+// Saving what the main window shows and what the analysis produced, and
+// announcing the saved files on Stars.
 #include "mainwindow/Body.h"
 
-void Body::saveScreenAs(QString) {}
-void Body::saveImage(QString) {}
-void Body::saveImageInfo(QString) {}
-void Body::saveImageWNum(QString, QString) {}
-void Body::saveAllImages(QString) {}
-void Body::showSaveDataDialog() {}
-void Body::saveData(QString) {}
-void Body::saveDataAsTiff(QString, int) {}
-void Body::saveDataAsText(QString, int) {}
-void Body::saveFlatDark() {}
-void Body::savedXafsData(QString) {}
+#include "analysis/Analyzer.h"
+#include "analysis/LCFReference.h"
+#include "batch/CmdParams.h"
+#include "display/ColorBar.h"
+#include "display/ImgDispA.h"
+#include "display/_FileDialog.h"
+#include "foundation/FileNames.h"
+#include "imagestack/TiffWriter.h"
+#include "mainwindow/SaveDataCfg.h"
+#include "mainwindow/SaveNames.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QPainter>
+#include <QPixmap>
+
+#include <memory>
+
+namespace {
+// Pictures are written only under a name; a failure is logged, not shown.
+bool savePicture(const QImage& img, const QString& name)
+{
+    const bool saved = !name.isEmpty() && !img.isNull() && img.save(name);
+    if (!saved)
+        qDebug().noquote() << "Can't save" << name;
+    return saved;
+}
+
+bool savePicture(const QPixmap& pix, const QString& name)
+{
+    const bool saved = !name.isEmpty() && !pix.isNull() && pix.save(name);
+    if (!saved)
+        qDebug().noquote() << "Can't save" << name;
+    return saved;
+}
+} // namespace
+
+void Body::publish(const QString& word, const QString& name)
+{
+    stars.sendEvent(QString(), QStringLiteral("%1 %2").arg(word, name));
+}
+
+void Body::saveImage(QString fname)
+{
+    if (fname.isEmpty()) {
+        qDebug().noquote() << "Can't save: no file name";
+        return;
+    }
+    const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
+    const bool saved = savePicture(dispA->visibleImage(), name);
+    savePicture(CBar->cBar, derivedFileName(name, QStringLiteral("cBar"), true));
+    if (saved)
+        publish(QStringLiteral("SavedImage"), name);
+    saveImageInfo(name);
+}
+
+void Body::saveImageInfo(QString fname)
+{
+    if (fname.isEmpty())
+        return;
+    QFile f(fileNameWithSuffix(fname, QStringLiteral("info"), false, true));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return;
+    f.write(imageInfoText(dispA->viewWin));
+}
+
+void Body::saveImageWNum(QString fname, QString num)
+{
+    if (fname.isEmpty()) {
+        qDebug().noquote() << "Can't save: no file name";
+        return;
+    }
+    saveImage(derivedPictureName(fname, num));
+}
+
+void Body::saveAllImages(QString fname)
+{
+    if (fname.isEmpty()) {
+        qDebug().noquote() << "Can't save: no file name";
+        return;
+    }
+    const QList<LCFReference*>& rows = analyzer->lcfRefs;
+    for (int j = 0; j < 2; j++) {
+        for (int i = 0; i < rows.size(); i++) {
+            if (!rows[i] || !rows[i]->takesPart())
+                continue;
+            Analyzed2DRes* map = analyzer->lcfResMap(i, j);
+            if (map && map->valid && map->image)
+                savePicture(*map->image, lcfMapPictureName(fname, i, j));
+        }
+    }
+}
+
+void Body::saveScreenAs(QString fname)
+{
+    if (fname.isEmpty()) {
+        qDebug().noquote() << "Can't save: no file name";
+        return;
+    }
+    QPixmap pix(dispA->width(), dispA->height());
+    if (!pix.isNull()) {
+        pix.fill(Qt::white);
+        QPainter p(&pix);
+        dispA->drawImage(&p);
+        draw(&p);
+    }
+    const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), false, true);
+    if (savePicture(pix, name))
+        publish(QStringLiteral("SavedScreen"), name);
+}
+
+void Body::savedXafsData(QString fname)
+{
+    qDebug().noquote() << "saved xafs data" << fname;
+    publish(QStringLiteral("SavedXafsData"), fname);
+}
+
+void Body::showSaveDataDialog()
+{
+    if (saveDataCfg->SaveAsTiff->isChecked())
+        dataFileDialog->setNameFilters({QStringLiteral("Tiff File (*.tif)"), QStringLiteral("Any Files (* *.*)")});
+    else
+        dataFileDialog->setNameFilters({QStringLiteral("Data File (*.dat)"), QStringLiteral("Any Files (* *.*)")});
+    dataFileDialog->show();
+}
+
+void Body::saveData(QString fname)
+{
+    if (fname.isEmpty()) {
+        qDebug().noquote() << "Can't save: no file name";
+        return;
+    }
+    const int ext = analyzer->checkedRefIndex();
+    if (!saveDataCfg->SaveAsTiff->isChecked()) {
+        qDebug().noquote() << "selected text";
+        saveDataAsText(fname, ext);
+        return;
+    }
+    qDebug().noquote() << "selected tiff";
+    saveDataAsTiff(fname, ext);
+    savePicture(CBar->cBar, dataCBarName(fname, ext));
+}
+
+void Body::saveDataAsTiff(QString fname, int ext)
+{
+    if (fname.isEmpty())
+        return;
+    const QString name = numberedDataName(fname, ext, QStringLiteral("tif"));
+    qDebug().noquote() << "saveDataAsTiff" << name;
+    Analyzed2DRes* map = analyzer->selectedRes();
+    if (!map)
+        return;
+    const SaveDataCfg* c = saveDataCfg;
+    const bool asAnalyzed = c->TiffAsAnalyzed->isChecked();
+    const std::unique_ptr<quint16[]> buf(map->tiffDataForSave(
+        c->TiffFixedScale->isChecked(), cmdReal(c->TiffScaleMin->text()),
+        cmdReal(c->TiffScaleMax->text()), asAnalyzed));
+    if (!buf)
+        return;
+    int w = map->cond.W;
+    int h = map->cond.H;
+    // Never more samples than the export made: a grid with no positive size is refused.
+    if (asAnalyzed && !analyzedTiffSize(map->cond, w, h)) {
+        qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
+        return;
+    }
+    if (!TiffWriter().write(name, w, h, buf.get()))
+        qDebug().noquote() << "Can't save" << name;
+}
+
+void Body::saveDataAsText(QString fname, int ext)
+{
+    if (fname.isEmpty())
+        return;
+    Analyzed2DRes* map = analyzer->selectedRes();
+    if (!map)
+        return;
+    const SaveDataCfg* c = saveDataCfg;
+    const QString saved =
+        map->saveAsText(numberedDataName(fname, ext, QStringLiteral("dat")), c->TiffAsAnalyzed->isChecked(),
+                        c->DataCommaSeparated->isChecked(), c->DataXYVal->isChecked());
+    if (!saved.isEmpty())
+        publish(QStringLiteral("SavedDataAsText"), saved);
+}
+
+void Body::saveFlatDark()
+{
+    // No stack loaded yet: there is no size to write.
+    if (imageW < 1 || imageH < 1)
+        return;
+    TiffWriter writer;
+    writer.writeFlat(QStringLiteral("flat.dat"), imageW, imageH);
+    writer.writeDark(QStringLiteral("dark.dat"), imageW, imageH);
+}
+
 void Body::saveEachSpectrum(QString) {}
 void Body::saveEachNormalizedXafsSpectrum(QString) {}
 void Body::saveEachRawXafsSpectrum(QString) {}

@@ -1,0 +1,58 @@
+// Batch commands on the main window: the look-up, the error path, the answer
+// that lets the dispatcher go on, and the batch lines of the configuration.
+// The words themselves are carried out by group in the BodyCommands*.cpp files.
+#include "mainwindow/Body.h"
+
+#include "batch/BatchCtrl.h"
+#include "foundation/Cfg.h"
+
+#include <QDebug>
+
+void Body::execCmdSlot(CmdLine cmd, bool inRem)
+{
+    if (inRem) {
+        emit finishBatchExec(NOT_EX_CMD);
+        return;
+    }
+    const EX_CMD_ID id = exCmdId(cmd);
+    CmdAnswer answer = CmdAnswer::Error;
+    if (id <= SUGGESTING_POST_START_EV)
+        answer = execStackCmd(id, cmd);
+    else if (id <= ANALYZER_SHOW_WINDOW)
+        answer = execDisplayCmd(id, cmd);
+    else if (id <= ANALYZER_EXEC_RA)
+        answer = execAnalyzerCmd(id, cmd);
+    else if (id < NOT_EX_CMD)
+        answer = execSettingsCmd(id, cmd);
+
+    switch (answer) {
+    case CmdAnswer::Now:
+        emit finishBatchExec(id);
+        break;
+    case CmdAnswer::Later:
+        break;
+    case CmdAnswer::Error:
+        cmdError(cmd);
+        break;
+    }
+}
+
+void Body::cmdError(const CmdLine& cmd)
+{
+    if (!isCtrlCmd(CmdLine(cmd.cmd)))
+        batchCtrl->showCmdErr(cmd);
+    emit finishBatchExec(NOT_EX_CMD);
+}
+
+void Body::execConfigBatches()
+{
+    const QStringList lines = cfg.allValues(QStringLiteral("BATCH"));
+    const QString banner = QStringLiteral(" =========== Batchs in Config ==============");
+    qDebug().noquote() << banner;
+    for (const QString& l : lines)
+        qDebug().noquote() << l;
+    qDebug().noquote() << banner;
+    // Without lines the dispatcher must still start and end once, so that the
+    // start-up batch and every later Exec run at once.
+    emit batchCtrl->doDispatchCmds(lines.isEmpty() ? QStringList{QStringLiteral(":end")} : lines);
+}

@@ -1,0 +1,144 @@
+// Batch words 48-79: dark areas, bin sizes, the shown image, saving, the
+// pointer, the selected region, the colour bar and the spectrum views.
+#include "mainwindow/Body.h"
+
+#include "analysis/Analyzer.h"
+#include "batch/CmdParams.h"
+#include "display/ColorBar.h"
+#include "display/ImgDispA.h"
+
+#include <QAbstractButton>
+#include <QDebug>
+#include <QSignalBlocker>
+
+Body::CmdAnswer Body::execDisplayCmd(EX_CMD_ID id, const CmdLine& cmd)
+{
+    const QString p0 = cmd.firstParam();
+    const QString p1 = cmd.param(1);
+    switch (id) {
+    case SET_I0_DARK_AREA:
+        setI0DarkArea();
+        break;
+    case SET_I1_DARK_AREA:
+        setI1DarkArea();
+        break;
+    case CLEAR_I0_DARK_AREA:
+        clearI0DarkArea();
+        break;
+    case CLEAR_I1_DARK_AREA:
+        clearI1DarkArea();
+        break;
+    case SET_BAND_W:
+        vHWidth_->setText(QString::number(cmdInt(p0)));
+        aHWidth_->setText(QString::number(cmdInt(p0)));
+        break;
+    case SET_BAND_H:
+        vVWidth_->setText(QString::number(cmdInt(p0)));
+        aVWidth_->setText(QString::number(cmdInt(p0)));
+        break;
+    case SET_VIEW_W:
+        vHWidth_->setText(QString::number(cmdInt(p0)));
+        break;
+    case SET_VIEW_H:
+        vVWidth_->setText(QString::number(cmdInt(p0)));
+        break;
+    case SET_ANALYZE_W:
+        aHWidth_->setText(QString::number(cmdInt(p0)));
+        break;
+    case SET_ANALYZE_H:
+        aVWidth_->setText(QString::number(cmdInt(p0)));
+        break;
+    case SELECT_DISP_IMAGE:
+        if (QAbstractButton* b = dispSelector.button(cmdInt(p0)))
+            b->setChecked(true);
+        break;
+    case SELECT_DISP_IMAGE_I1:
+        ShowData->setChecked(true);
+        break;
+    case SELECT_DISP_IMAGE_I0:
+        ShowI0->setChecked(true);
+        break;
+    case SELECT_DISP_IMAGE_ESHIFT:
+        ShowShiftMap->setChecked(true);
+        break;
+    case SELECT_DISP_IMAGE_ANALYZED:
+        ShowResAnalysis->setChecked(true);
+        break;
+    case SEEK_IMAGE:
+        seekImage(cmdInt(p0));
+        break;
+    case SAVE_IMAGE:
+        saveImage(p0);
+        break;
+    case SAVE_IMAGE_W_NUM:
+        saveImageWNum(p0, p1);
+        break;
+    case SAVE_ALL_IMAGES:
+        saveAllImages(p0);
+        break;
+    case SAVE_DATA:
+        saveData(p0);
+        break;
+    case SAVE_DATA_AS_TIFF:
+        saveDataAsTiff(p0, analyzer->checkedRefIndex());
+        break;
+    case MOVE_POSITION:
+        movePosition(cmdInt(p0), cmdInt(p1));
+        break;
+    case SAVE_SPECTRA:
+        xafsView->saveData(p0);
+        break;
+    case CBAR_SET_RANGE:
+        CBar->dataMin = cmdReal(p0);
+        CBar->dataMax = cmdReal(p1);
+        CBar->paintCBar();
+        qDebug().noquote() << "setting cbar" << CBar->dataMin << CBar->dataMax;
+        break;
+    case CBAR_SET_ALL:
+        cBarUpdated();
+        qDebug().noquote() << "cbar set all";
+        break;
+    case SELECT_REGION:
+        dispA->setSelectedArea(cmdInt(p0), cmdInt(p1), cmdInt(cmd.param(2)), cmdInt(cmd.param(3)));
+        break;
+    case SCALE_RESET:
+        dispA->resetImageViewWindow();
+        break;
+    case ZOOM_IN:
+        // A region set by numbers may be flat or run backwards; such a view shows nothing.
+        if (dispA->sel.area.width() > 0 && dispA->sel.area.height() > 0)
+            dispA->setViewWAsSelectedArea();
+        break;
+    case SELECT_QS_FITTED_ESHIFT:
+        qDebug().noquote() << "QS Eshift";
+        QuadSurfFittedEShift->setChecked(cmdFlag(p0));
+        break;
+    case XAFS_VIEW_NORMALIZE:
+        xafsView->Normalized->setChecked(cmdFlag(p0));
+        break;
+    case XAFS_VIEW_ENERUGY_CORRECTION:
+        xafsView->ECorrect->setChecked(cmdFlag(p0));
+        break;
+    case ANALYZER_SHOW_WINDOW:
+        analyzer->show();
+        if (XafsView* v = analyzer->xafsView())
+            v->show();
+        break;
+    default:
+        return CmdAnswer::Error;
+    }
+    return CmdAnswer::Now;
+}
+
+// The pointer goes to exactly (x, y): what a mouse move reports is emitted
+// with these values rather than with ones read back from screen pixels.
+void Body::movePosition(double x, double y)
+{
+    {
+        const QSignalBlocker quiet(dispA);
+        dispA->setRealMousePos(x, y);
+    }
+    onMouseMovedInDispA();
+    emit dispA->mouseMoved(x, y);
+    dispA->update();
+}

@@ -1,0 +1,81 @@
+// Batch words 138-161: calibration and statistics (answered, nothing more
+// until their windows exist), the save-data settings, and quitting.
+#include "mainwindow/Body.h"
+
+#include "batch/CmdParams.h"
+#include "mainwindow/SaveDataCfg.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+Body::CmdAnswer Body::execSettingsCmd(EX_CMD_ID id, const CmdLine& cmd)
+{
+    const QString p0 = cmd.firstParam();
+    switch (id) {
+    case CALIB_SHOW_WINDOW:
+    case CALIB_LOAD_STD:
+    case CALIB_SET_EDGE_EV:
+    case CALIB_EXEC:
+    case CALIB_LOAD_MAP:
+    case CALIB_CLEAR_MAP:
+    case CALIB_SAVE_MAP:
+    case CALIB_TYPE:
+    case STATS_SHOW_WINDOW:
+    case STATS_BINS:
+    case STATS_OVER_IMAGE:
+    case STATS_IN_SELECTED_REGION:
+        break;
+    case SAVEDATACFG_SHOW_WINDOW:
+        saveDataCfg->show();
+        break;
+    case SAVEDATACFG_SAVE_AS_TIFF:
+        qDebug().noquote() << "setting save as tiff";
+        saveDataCfg->setSaveAsTiff();
+        break;
+    case SAVEDATACFG_SAVE_AS_TEXT:
+        qDebug().noquote() << "setting save as text";
+        saveDataCfg->setSaveAsText();
+        break;
+    case SAVEDATACFG_TIFF_FIX_SCALE:
+        saveDataCfg->setSaveTiffScaleFixed(cmdFlag(p0));
+        break;
+    case SAVEDATACFG_TIFF_SCALE_MIN:
+        saveDataCfg->setSaveTiffScaleMin(cmdReal(p0));
+        break;
+    case SAVEDATACFG_TIFF_SCALE_MAX:
+        saveDataCfg->setSaveTiffScaleMax(cmdReal(p0));
+        break;
+    case SAVEDATACFG_TIFF_AS_ANALYZED:
+        saveDataCfg->setSaveTiffAsAnalyzed(cmdFlag(p0));
+        break;
+    case SAVEDATACFG_TEXT_AS_CSV:
+        saveDataCfg->setSaveTextAsCSV();
+        break;
+    case SAVEDATACFG_TEXT_AS_SSV:
+        saveDataCfg->setSaveTextAsSSV();
+        break;
+    case SAVEDATACFG_TEXT_AS_XYZ:
+        saveDataCfg->setSaveTextAsXYVal();
+        break;
+    case SAVEDATACFG_TEXT_AS_VALS:
+        saveDataCfg->setSaveTextAsValValVal();
+        break;
+    case QUIT:
+        quitProgram();
+        return CmdAnswer::Later; // never answered: the program ends
+    default:
+        return CmdAnswer::Error;
+    }
+    return CmdAnswer::Now;
+}
+
+// The workers stop before the windows close, so nothing is left reading or
+// sending when the event loop returns; the status is 0 even when no window
+// was shown to end the loop by closing.
+void Body::quitProgram()
+{
+    qDebug().noquote() << "quit";
+    stopWorkers();
+    emit finishing();
+    QCoreApplication::exit(0);
+}

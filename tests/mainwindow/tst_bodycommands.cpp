@@ -1,0 +1,230 @@
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "display/ImgDispA.h"
+#include "foundation/Cfg.h"
+#include "imagestack/EOFSetup.h"
+#include "imagestack/SelectDataFiles.h"
+#include "mainwindow/Body.h"
+#include "mainwindow/SaveDataCfg.h"
+#include "support/ImageCraft.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+// "panel.widget": a line edit's text, a button's check state, a combo's index.
+QString stateOf(Body& b, const QString& target)
+{
+    const QString key = target.section(u'.', 0, 0);
+    SelectDataFiles* panel = key.startsWith(QLatin1String("i1")) ? b.SelectI1Files : b.SelectI0Files;
+    QWidget* root = key == QLatin1String("main") ? static_cast<QWidget*>(&b)
+                    : key == QLatin1String("an") ? b.analyzer
+                    : key == QLatin1String("cfg") ? b.saveDataCfg
+                    : key == QLatin1String("view") ? b.xafsView
+                    : key.endsWith(QLatin1String("eng")) ? static_cast<QWidget*>(panel->eofSetup)
+                                                         : panel;
+    QWidget* w = root->findChild<QWidget*>(target.section(u'.', 1));
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->text();
+    if (auto* c = qobject_cast<QAbstractButton*>(w))
+        return c->isChecked() ? QStringLiteral("on") : QStringLiteral("off");
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return QString::number(c->currentIndex());
+    return QStringLiteral("no widget");
+}
+} // namespace
+
+class TestBodyCommands : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+
+private slots:
+    void initTestCase() { QVERIFY(tmp.isValid()); }
+    void init() { cfg.clear(); }
+    void cleanup() { cfg.clear(); }
+
+    // Every word but "quit" gets exactly one answer, the one the dispatcher
+    // waits for, and no second one later.
+    void everyWordAnsweredOnce()
+    {
+        Body body;
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        QList<int> expected;
+        for (int id = 0; id <= NOT_EX_CMD; id++) {
+            if (id == QUIT)
+                continue;
+            const CmdLine cmd(exCmdName(EX_CMD_ID(id)) + u' ' + tmp.filePath(QStringLiteral("every")));
+            expected << BatchDispatcher::answerIdOf(cmd, false);
+            body.execCmdSlot(cmd, false);
+            QTRY_COMPARE_WITH_TIMEOUT(answers.count(), expected.size(), 5000);
+        }
+        QTest::qWait(300);
+        QList<int> got;
+        for (const QList<QVariant>& a : answers)
+            got << a.at(0).toInt();
+        QCOMPARE(got, expected);
+    }
+
+    void errorsAndComments_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("inRem");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("sum-up mode has no handler") << "analyzer_select_main_mode_sumUp 1  # as before" << false
+                                                    << "Err: analyzer_select_main_mode_sumUp 1 \n";
+        QTest::newRow("control word: no message") << ":for i $i$ 1 2" << false << "";
+        QTest::newRow("inside a comment block: no effect") << "set_view_w 9" << true << "";
+    }
+    void errorsAndComments()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, inRem);
+        Body body;
+        body.vHWidth_->setText(QStringLiteral("1"));
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        body.execCmdSlot(CmdLine(line), inRem);
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(answers.at(0).at(0).toInt(), int(NOT_EX_CMD));
+        QTEST(body.batchCtrl->BatchLogs->toPlainText(), "log");
+        QCOMPARE(body.vHWidth_->text(), QStringLiteral("1"));
+    }
+
+    // Lines are separated by ";", checks are "panel.widget=state".
+    void wordsSetWidgets_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QStringList>("checks");
+        QTest::newRow("no integer writes 0") << "skip_i1 5;skip_i1 x7" << QStringList{"i1.Skip=0"};
+        QTest::newRow("nan is no factor") << "eng_by_name_factor_i1 3;eng_by_name_factor_i1 nan"
+                                          << QStringList{"i1eng.Factor=0"};
+        QTest::newRow("true is no flag") << "Use_I0 1;Use_I0 true;set_fluo_type 01"
+                                         << QStringList{"main.UseI0=off", "main.FluoType=on"};
+        QTest::newRow("exclusive choice not unchecked") << "eng_calc_even_in_deg_i1 1;eng_calc_even_in_eng_i1 0"
+                                                        << QStringList{"i1eng.EvenInAngle=on"};
+        QTest::newRow("copper K edge in eV") << "Suggesting_Elm Cu;Suggesting_Edge 0"
+                                             << QStringList{"main.SuggestingEeV=8984.36"};
+        QTest::newRow("symbol in the wrong case") << "Suggesting_Edge_eV 123;Suggesting_Elm cu"
+                                                  << QStringList{"main.SuggestingEeV=123"};
+        QTest::newRow("edge outside the four") << "Suggesting_Elm Fe;Suggesting_Edge_eV 5;Suggesting_Edge 7"
+                                               << QStringList{"main.SuggestingEeV=5"};
+        QTest::newRow("band: view and analysis") << "set_band_w 4;set_view_h 2.5"
+                                                 << QStringList{"main.vHWidth_=4", "main.aHWidth_=4", "main.vVWidth_=0"};
+        QTest::newRow("display by id, unknown id ignored") << "select_disp_image 2;select_disp_image 7"
+                                                           << QStringList{"main.ShowShiftMap=on"};
+        QTest::newRow("scale to 6 digits") << "saveDataCfg_tiff_scale_min -2.25e-7;saveDataCfg_tiff_scale_max 1234567"
+                                           << QStringList{"cfg.TiffScaleMin=-2.25e-07", "cfg.TiffScaleMax=1.23457e+06"};
+    }
+    void wordsSetWidgets()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QStringList, checks);
+        Body body;
+        for (const QString& l : lines.split(u';'))
+            body.execCmdSlot(CmdLine(l), false);
+        for (const QString& c : checks)
+            QCOMPARE(stateOf(body, c.section(u'=', 0, 0)), c.section(u'=', 1));
+    }
+
+    // A load is answered by the loader once its files are read; a pattern
+    // that finds nothing is answered at once, a new one clearing the stack.
+    void loadByPattern()
+    {
+        QDir dir(tmp.filePath(QStringLiteral("stack")));
+        QVERIFY(dir.mkpath(QStringLiteral(".")));
+        for (const char* n : {"a_8990.0.tif", "a_9000.0.tif"})
+            QVERIFY(craft::writeTiff(dir.filePath(QLatin1String(n)), 4, 3, craft::ramp16(4, 3, 100)));
+        QVERIFY(craft::writeBytes(dir.filePath(QStringLiteral("notes.txt")), "x"));
+        Body body;
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        const QString folder = dir.path();
+        body.execCmdSlot(CmdLine("load_I1_files_of_pattern NEW " + folder + "/ *.tif"), false);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.count(), 1, 5000);
+        QCOMPARE(answers.at(0).at(0).toInt(), int(LOAD_I1_FILES));
+        QCOMPARE(body.frameSets.frames(FrameSets::I1).size(), 2);
+        body.execCmdSlot(CmdLine("load_I1_files_of_pattern add " + folder + " *.png"), false);
+        QCOMPARE(answers.count(), 2);
+        QCOMPARE(body.frameSets.frames(FrameSets::I1).size(), 2);
+        body.execCmdSlot(CmdLine("load_I1_files_of_pattern new " + folder + " *.png"), false);
+        QCOMPARE(answers.count(), 3);
+        QVERIFY(body.frameSets.frames(FrameSets::I1).isEmpty());
+        QTest::qWait(100);
+        QCOMPARE(answers.count(), 3);
+    }
+
+    void regionAndPointer()
+    {
+        Body body;
+        body.dispA->viewWin = QRectF(0, 0, 50, 40);
+        body.execCmdSlot(CmdLine(QStringLiteral("select_region 12 20 2 30")), false);
+        QCOMPARE(body.dispA->sel.area, QRectF(12, 20, -10, 10)); // kept as given
+        body.execCmdSlot(CmdLine(QStringLiteral("zoom_in")), false);
+        QCOMPARE(body.dispA->viewWin, QRectF(0, 0, 50, 40));
+        body.execCmdSlot(CmdLine(QStringLiteral("select_region 2 3 12 8")), false);
+        body.execCmdSlot(CmdLine(QStringLiteral("zoom_in")), false);
+        QCOMPARE(body.dispA->viewWin, QRectF(2, 3, 10, 5));
+
+        QSignalSpy moved(body.dispA, &ImgDispA::mouseMoved);
+        body.execCmdSlot(CmdLine(QStringLiteral("move_position 7 11")), false);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved.at(0).at(0).toDouble(), 7.0);
+        QCOMPARE(moved.at(0).at(1).toDouble(), 11.0);
+    }
+
+    // The configuration's lines run first, then the start-up batch, in one
+    // walk; without configuration lines the dispatcher has ended once.
+    void configThenStartBatch_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("two batch lines") << QByteArray("batch set_view_w 3\nDataRoot /x\nBATCH  set_analyze_w   4\n")
+                                         << "set_view_w : 3\nset_analyze_w : 4\nset_view_h : 5\nset_view_w : 6\nend";
+        QTest::newRow("none") << QByteArray("DataRoot /x\n") << "endset_view_h : 5\nset_view_w : 6\nend";
+    }
+    void configThenStartBatch()
+    {
+        QFETCH(QByteArray, config);
+        const QString path = tmp.filePath(QStringLiteral("config.cfg"));
+        QVERIFY(craft::writeBytes(path, config));
+        QVERIFY(cfg.readFile(path));
+        Body body;
+        body.batchCtrl->BatchCmds->setPlainText(QStringLiteral("set_view_h 5\nset_view_w 6"));
+        body.batchCtrl->execCmdsSlot();
+        QTRY_VERIFY_WITH_TIMEOUT(body.batchCtrl->BatchLogs->toPlainText().endsWith(QStringLiteral("6\nend")), 5000);
+        QTEST(body.batchCtrl->BatchLogs->toPlainText(), "log");
+        QCOMPARE(body.vHWidth_->text(), QStringLiteral("6"));
+    }
+
+    // As the program runs it: "quit" stops the workers, closes the windows and
+    // ends the event loop with 0; the lines after it never run.
+    void quitEndsProgram()
+    {
+        auto* body = new Body();
+        connect(body, SIGNAL(finishing()), qApp, SLOT(closeAllWindows()));
+        body->show();
+        body->batchCtrl->BatchCmds->setPlainText(QStringLiteral("set_view_w 2\nquit\nset_view_w 3"));
+        QTimer::singleShot(0, body->batchCtrl, &BatchCtrl::execCmdsSlot);
+        QTimer guard; // ends a hang as a failure
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+        guard.start(20000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!body->isVisible());
+        for (QThread* t : {body->batchThread, body->i1Thread, body->i0Thread})
+            QVERIFY(t->isFinished());
+        QTest::qWait(100);
+        QCOMPARE(body->vHWidth_->text(), QStringLiteral("2"));
+        delete body;
+    }
+};
+
+CORVELLINE_TEST(TestBodyCommands)
+#include "tst_bodycommands.moc"
