@@ -8,31 +8,10 @@
 #include "imagestack/SelectDataFiles.h"
 
 namespace {
+// The words of the two panels differ only in "_i1" / "_I1" against "_i0".
 bool isI1(EX_CMD_ID id)
 {
-    switch (id) {
-    case CLEAR_I1_FILES:
-    case SET_I1_ENERGY_PATTERN:
-    case CUT_F_I1:
-    case CUT_L_I1:
-    case SKIP_I1:
-    case SHOW_LATEST_I1:
-    case ENG_BY_NAME_I1:
-    case ENG_BY_NAME_REG_EXP_I1:
-    case ENG_BY_NAME_FACTOR_I1:
-    case ENG_BY_CALC_I1:
-    case ENG_CALC_BASE_I1:
-    case ENG_CALC_DELTA_I1:
-    case ENG_CALC_END_I1:
-    case ENG_CALC_NUM_I1:
-    case ENG_CALC_EVEN_IN_ENG_I1:
-    case ENG_CALC_EVEN_IN_DEG_I1:
-    case ENG_CALC_DISP_UNIT_I1:
-    case ENG_BY_REF_I1:
-        return true;
-    default:
-        return false;
-    }
+    return exCmdName(id).contains(QLatin1String("_i1"), Qt::CaseInsensitive);
 }
 } // namespace
 

@@ -103,7 +103,8 @@ private slots:
     {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QStringList>("checks");
-        QTest::newRow("no integer writes 0") << "skip_i1 5;skip_i1 x7" << QStringList{"i1.Skip=0"};
+        QTest::newRow("no integer writes 0; one panel only") << "skip_i1 5;skip_i1 x7;cut_f_i0 7"
+                                                           << QStringList{"i1.Skip=0", "i0.CutFirst=7", "i1.CutFirst=0"};
         QTest::newRow("nan is no factor") << "eng_by_name_factor_i1 3;eng_by_name_factor_i1 nan"
                                           << QStringList{"i1eng.Factor=0"};
         QTest::newRow("true is no flag") << "Use_I0 1;Use_I0 true;set_fluo_type 01"
