@@ -1,0 +1,21 @@
+#pragma once
+// Header record of an energy-shift map file.
+#include <QMetaType>
+
+struct EMPHeader {
+    bool valid = false;
+    int xOffset = 0;
+    int yOffset = 0;
+    int width = 0;
+    int height = 0;
+    int binHalfWidth = 0;
+    int binHalfHeight = 0;
+    int areaX0 = 0;
+    int areaX1 = 0;
+    int areaY0 = 0;
+    int areaY1 = 0;
+    double stdEdgeEnergy = 0.0;
+    double spacing = 0.0;
+};
+
+Q_DECLARE_METATYPE(EMPHeader)
