@@ -59,6 +59,9 @@ bool AnalysisWalk::start(const AnalyzeCond& c)
         return false;
     }
     walkCond = c;
+    sendCond = c;
+    allSent = false;
+    awaited.clear();
     walkRunning = true;
     panel->setContAccess(true);
     panel->setProgress(0.0);
@@ -141,15 +144,25 @@ void AnalysisWalk::stop()
 
 void AnalysisWalk::analyzeAPoint()
 {
-    const XafsSpectrum s = source(walkCond);
-    awaited = panel->analyzeSpectrumFor(s, s.sElm, walkChoice);
+    while (!allSent && awaited.size() < Depth) {
+        const XafsSpectrum s = source(sendCond);
+        // The first bin drops whatever the panel still had in flight.
+        const quint64 g = panel->send(panel->prepare(s, s.sElm, walkChoice), !awaited.isEmpty());
+        if (g == 0) {
+            allSent = true;
+            break;
+        }
+        awaited.append(g);
+        allSent = !sendCond.next();
+    }
 }
 
 void AnalysisWalk::analyzeASpectrumFinished()
 {
     // Replies of a stopped walk, or of a spectrum the walk did not send, are not its bins.
-    if (!walkRunning || panel->results().generation != awaited)
+    if (!walkRunning || awaited.isEmpty() || panel->results().generation != awaited.first())
         return;
+    awaited.removeFirst();
     recordResForAPoint();
     if (!walkCond.next()) {
         generateResImages();

@@ -23,6 +23,10 @@ public:
 
     AnalysisWalk(Analyzer* panel, BinSpectrum source, QObject* parent = nullptr);
 
+    // Bins in flight at once: the worker has the next bin's requests in hand
+    // while the replies of the current one travel back.
+    static const int Depth = 2;
+
     bool running() const { return walkRunning; }
     const AnalyzeCond& cond() const { return walkCond; }
     const AnalysisChoice& choice() const { return walkChoice; }
@@ -57,6 +61,7 @@ public slots:
     void analyzeASpectrumFinished();
 
 private:
+    // Sends the next bins until Depth are in flight.
     void analyzeAPoint();
     void recordResForAPoint();
     void generateResImages();
@@ -70,5 +75,7 @@ private:
     AnalysisChoice walkChoice;
     int refRows = 0;   // rows when the walk started
     int elemRows = 0;
-    quint64 awaited = 0; // generation of the bin under way
+    AnalyzeCond sendCond; // the last bin sent, walkCond or up to Depth - 1 bins ahead of it
+    bool allSent = false;
+    QList<quint64> awaited; // generations of the bins in flight, oldest (walkCond's) first
 };

@@ -53,6 +53,8 @@ Analyzer::Analyzer(QWidget* parent)
     map1Dialog = std::make_unique<EShiftMapDialog>(QString());
     map2Dialog = std::make_unique<EShiftMapDialog>(QString());
     setupUi(this);
+    liveZ.field = DispZansa;
+    liveDEdge.field = DispDEdge;
 
     mainModeGroup = new QButtonGroup(this);
     mainModeGroup->setExclusive(true);
@@ -195,8 +197,8 @@ void Analyzer::wireWorker()
     connect(worker, &AnalyzeProc::finished, this, &Analyzer::analyze2DFinished);
     connect(worker, &AnalyzeProc::finishedAElems, this, &Analyzer::analyze2DElemsFinished);
     connect(worker, &AnalyzeProc::finishedAFV, this, &Analyzer::analyze2DFVFinished);
-    connect(worker, &AnalyzeProc::newZ, this, &Analyzer::noticedNewZ);
-    connect(worker, &AnalyzeProc::newDEdge, this, &Analyzer::noticedNewDEdge);
+    // The residual and the edge position are shown from the replies, which carry
+    // them: two fewer hand-overs between the threads per spectrum.
 }
 
 // ---- rows ------------------------------------------------------------------
@@ -260,14 +262,37 @@ AnalysisChoice Analyzer::chosenAnalyses() const
     return c;
 }
 
+namespace {
+// Normalised on construction as a rebuild of the same points would be: straight
+// lines, no suggested absorber, default regions, no shift of its own.
+bool normalisedAsLimited(const XafsSpectrum& s)
+{
+    return s.normMode == 1 && !s.sElm.use && !s.useXOffset && s.preS == -1000.0 && s.preE == -10.0 &&
+           s.postS == 10.0 && s.postE == 1000.0 && s.fraction == 0.5 && s.doubleNormalized.size() == s.size() &&
+           s.minusPostByGap.size() == s.size();
+}
+} // namespace
+
 XafsSpectrum Analyzer::limitedSpectrum(const XafsSpectrum& s) const
 {
     const double from = fieldValue(LCFRange1);
     const double to = fieldValue(LCFRange2);
     Spectrum kept;
+    kept.points.reserve(s.size());
     for (const QPointF& p : s.points) {
         if (from <= p.x() && p.x() <= to)
             kept.append(p.x(), p.y());
+    }
+    if (kept.size() > 0 && kept.size() == s.size() && normalisedAsLimited(s)) {
+        // Nothing cut: the normalisation already done is the one a rebuild would
+        // repeat, and a walk does this for every bin.
+        XafsSpectrum l = s;
+        l.name = QStringLiteral("limited-S");
+        l.sElm = SuggestElm();
+        l.i0 = Spectrum();
+        l.i1 = Spectrum();
+        l.plainFile = 1;
+        return l;
     }
     return XafsSpectrum(kept, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm());
 }
@@ -275,7 +300,6 @@ XafsSpectrum Analyzer::limitedSpectrum(const XafsSpectrum& s) const
 LCFRequest Analyzer::lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
 {
     LCFRequest r;
-    r.generation = generation;
     r.s = limitedSpectrum(s);
     r.rowCount = int(lcfRefs.size());
     r.refs = LCFReference::usedRefs(lcfRefs);
@@ -290,7 +314,6 @@ LCFRequest Analyzer::lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) c
 DEdgeRequest Analyzer::dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
 {
     DEdgeRequest r;
-    r.generation = generation;
     r.s = s;
     r.sElm = sElm;
     r.isMidPoint = isMidPoint;
@@ -305,7 +328,6 @@ DEdgeRequest Analyzer::dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sEl
 ElemsRequest Analyzer::elemsRequest(const XafsSpectrum& s) const
 {
     ElemsRequest r;
-    r.generation = generation;
     r.s = s;
     for (const ElemCtrl* row : elemUnit.elems)
         r.rows.append(row->rowConds());
@@ -317,7 +339,6 @@ ElemsRequest Analyzer::elemsRequest(const XafsSpectrum& s) const
 RARequest Analyzer::raRequest(const XafsSpectrum& s) const
 {
     RARequest r;
-    r.generation = generation;
     r.s = s;
     r.raFactor = raFactor;
     r.atEV = raAtEV;
@@ -327,7 +348,6 @@ RARequest Analyzer::raRequest(const XafsSpectrum& s) const
 FVRequest Analyzer::fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
 {
     FVRequest r;
-    r.generation = generation;
     r.s = s;
     r.se = sElm;
     r.eStep = std::max(0.01, fvEStep);
@@ -335,27 +355,64 @@ FVRequest Analyzer::fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) con
     return r;
 }
 
-quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
+Fanout Analyzer::prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const
 {
-    lastSElm = sElm;
+    Fanout f;
+    f.choice = c;
+    f.sElm = sElm;
+    if (c.lcf)
+        f.lcf = lcfRequest(s, sElm);
+    if (c.dEdge)
+        f.dEdge = dEdgeRequest(s, sElm);
+    if (c.elems)
+        f.elems = elemsRequest(s);
+    if (c.ra)
+        f.ra = raRequest(s);
+    if (c.fv)
+        f.fv = fvRequest(s, sElm);
+    return f;
+}
+
+quint64 Analyzer::send(Fanout f, bool behind)
+{
+    lastSElm = f.sElm;
+    const AnalysisChoice& c = f.choice;
     if (c.count() == 0)
         return 0;
     // The whole count and the new number are set before the first request leaves.
+    if (!behind)
+        inFlight.clear();
     ++generation;
-    pending = c.count();
-    res = SpectrumResults();
-    res.generation = generation;
-    if (c.lcf)
-        emit analyzeSpectrum0(lcfRequest(s, sElm));
-    if (c.dEdge)
-        emit analyzeSpectrumDEdge0(dEdgeRequest(s, sElm));
-    if (c.elems)
-        emit analyzeSpectrumElems0(elemsRequest(s));
-    if (c.ra)
-        emit analyzeSpectrumRA(raRequest(s));
-    if (c.fv)
-        emit analyzeSpectrumFV(fvRequest(s, sElm));
+    InFlight e;
+    e.pending = c.count();
+    e.res.generation = generation;
+    inFlight.append(e);
+    if (c.lcf) {
+        f.lcf.generation = generation;
+        emit analyzeSpectrum0(f.lcf);
+    }
+    if (c.dEdge) {
+        f.dEdge.generation = generation;
+        emit analyzeSpectrumDEdge0(f.dEdge);
+    }
+    if (c.elems) {
+        f.elems.generation = generation;
+        emit analyzeSpectrumElems0(f.elems);
+    }
+    if (c.ra) {
+        f.ra.generation = generation;
+        emit analyzeSpectrumRA(f.ra);
+    }
+    if (c.fv) {
+        f.fv.generation = generation;
+        emit analyzeSpectrumFV(f.fv);
+    }
     return generation;
+}
+
+quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
+{
+    return send(prepare(s, sElm, c));
 }
 
 void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectrumFor(s, sElm, chosenAnalyses()); }
@@ -393,12 +450,29 @@ void Analyzer::initAnalyzeSpectrum()
 
 // ---- replies ---------------------------------------------------------------
 
-bool Analyzer::accept(const AnalyzeReply& r) const { return r.generation == generation && pending > 0; }
+int Analyzer::pendingReplies() const
+{
+    int n = 0;
+    for (const InFlight& e : inFlight)
+        n += e.pending;
+    return n;
+}
+
+Analyzer::InFlight* Analyzer::accept(const AnalyzeReply& r)
+{
+    // The worker answers in the order asked: only the oldest fan-out can be answered.
+    if (inFlight.isEmpty() || inFlight.first().res.generation != r.generation || inFlight.first().pending <= 0)
+        return nullptr;
+    return &inFlight.first();
+}
 
 void Analyzer::replyDone()
 {
-    if (--pending == 0)
-        emit finished();
+    if (--inFlight.first().pending > 0)
+        return;
+    res = std::move(inFlight.first().res);
+    inFlight.removeFirst();
+    emit finished();
 }
 
 void Analyzer::refreshView()
@@ -409,22 +483,26 @@ void Analyzer::refreshView()
 
 void Analyzer::analyze2DFinished(AnalyzeReply r)
 {
-    if (!accept(r))
+    InFlight* e = accept(r);
+    if (!e)
         return;
     switch (r.kind) {
     case AnalyzeKind::LCF:
     case AnalyzeKind::LCFOld:
     case AnalyzeKind::MLCF:
-        if (r.fitted)
+        if (r.fitted) {
             fitResult = r.fittedSpectrum;
+            noticedNewZ(r.z);
+        }
         LCFReference::applyFit(lcfRefs, r);
-        res.lcf = r;
+        e->res.lcf = r;
         break;
     case AnalyzeKind::DEdge:
-        res.dEdge = r;
+        noticedNewDEdge(r.dEdge);
+        e->res.dEdge = r;
         break;
     default:
-        res.ra = r;
+        e->res.ra = r;
         break;
     }
     refreshView();
@@ -482,9 +560,10 @@ void Analyzer::correlationOf(const AnalyzeReply& r)
 
 void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 {
-    if (!accept(r))
+    InFlight* e = accept(r);
+    if (!e)
         return;
-    res.elems = r;
+    e->res.elems = r;
     if (Sel2DAElemA->isChecked() && !contAccessFlag)
         showElemResults(r);
     correlationOf(r);
@@ -494,9 +573,10 @@ void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 
 void Analyzer::analyze2DFVFinished(AnalyzeReply r)
 {
-    if (!accept(r))
+    InFlight* e = accept(r);
+    if (!e)
         return;
-    res.fv = r;
+    e->res.fv = r;
     lastFV = r.fv;
     if (!contAccessFlag) {
         setField(FVdM, r.fv.dM);
@@ -507,9 +587,29 @@ void Analyzer::analyze2DFVFinished(AnalyzeReply r)
     replyDone();
 }
 
-void Analyzer::noticedNewZ(double z) { setField(DispZansa, z); }
+void Analyzer::showLive(LiveField& f, double v)
+{
+    // A new text per bin costs more than the bin's own fit.
+    if (contAccessFlag && f.shown.isValid() && f.shown.elapsed() < LiveShowMs) {
+        f.held = true;
+        f.value = v;
+        return;
+    }
+    setField(f.field, v);
+    f.held = false;
+    f.shown.start();
+}
 
-void Analyzer::noticedNewDEdge(double dEdge) { setField(DispDEdge, dEdge); }
+void Analyzer::flushLive(LiveField& f)
+{
+    if (f.held)
+        setField(f.field, f.value);
+    f.held = false;
+}
+
+void Analyzer::noticedNewZ(double z) { showLive(liveZ, z); }
+
+void Analyzer::noticedNewDEdge(double dEdge) { showLive(liveDEdge, dEdge); }
 
 // ---- settings read by the requests -----------------------------------------
 
@@ -566,6 +666,10 @@ void Analyzer::setContAccess(bool f)
 {
     contAccessFlag = f;
     elemUnit.analysisRunning = f;
+    if (!f) {
+        flushLive(liveZ);
+        flushLive(liveDEdge);
+    }
 }
 
 void Analyzer::setProgress(double perCent) { Progress->setText(QString::asprintf("%5.2f", perCent)); }

@@ -18,6 +18,7 @@
 #include "foundation/XafsSpectrum.h"
 #include "ui_Analyzer.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QList>
 
@@ -28,6 +29,7 @@ class EShiftMapDialog;
 class FVView;
 class LCFReference;
 class QButtonGroup;
+class QLineEdit;
 class QCloseEvent;
 class QThread;
 class XafsView;
@@ -42,7 +44,18 @@ struct AnalysisChoice {
     int count() const { return int(lcf) + int(dEdge) + int(elems) + int(ra) + int(fv); }
 };
 
-// The replies of one fan-out, kept until the next one starts.
+// The requests of one spectrum, built before they are sent.
+struct Fanout {
+    AnalysisChoice choice;
+    SuggestElm sElm;
+    LCFRequest lcf;
+    DEdgeRequest dEdge;
+    ElemsRequest elems;
+    RARequest ra;
+    FVRequest fv;
+};
+
+// The replies of one fan-out; complete when it is announced.
 struct SpectrumResults {
     quint64 generation = 0;
     AnalyzeReply lcf;
@@ -87,16 +100,25 @@ public:
     XafsView* xafsView() const { return xv; }
     FVView* fvView() const { return fvv.get(); }
     bool contAccess() const { return contAccessFlag; }
-    int pendingReplies() const { return pending; }
+    // Replies still expected, over every fan-out in flight.
+    int pendingReplies() const;
     quint64 currentGeneration() const { return generation; }
-    // The replies of the last fan-out; complete once `finished` has been sent.
+    // The replies of the fan-out announced last by `finished`.
     const SpectrumResults& results() const { return res; }
 
     // The analyses checked now; none when 2D Analysis is not the main mode.
     AnalysisChoice chosenAnalyses() const;
-    // One fan-out for the given choice. Returns its generation, 0 when nothing was sent.
+    // The requests for the given choice with the settings as they stand now.
+    Fanout prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const;
+    // Sends them under a new generation; returns it, 0 when nothing was sent.
+    // Fan-outs still in flight are dropped, unless `behind` queues this one
+    // after them (a walk keeps the worker busy that way); their replies arrive
+    // in order and each fan-out is announced once, when its last one is in.
+    quint64 send(Fanout f, bool behind = false);
     quint64 analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c);
     XafsSpectrum limitedSpectrum(const XafsSpectrum& s) const;
+    // How often a running walk refreshes the residual and edge shown at the cursor.
+    static const int LiveShowMs = 200;
     // The request values as they stand now (the walk's and the fan-out's snapshot).
     LCFRequest lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
     DEdgeRequest dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
@@ -212,10 +234,25 @@ private slots:
     void loadMapFile(const QString& fname, Analyzed2DRes& map, bool& valid);
 
 private:
+    // A value shown while a walk runs: its field is rewritten at most every
+    // LiveShowMs, the last value held back until then or the walk's end.
+    struct LiveField {
+        QLineEdit* field = nullptr;
+        QElapsedTimer shown;
+        bool held = false;
+        double value = 0.0;
+    };
+    void showLive(LiveField& f, double v);
+    void flushLive(LiveField& f);
+
     void wireWorker();
     void applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, bool useLimit, double limit);
-    // Counts a reply of the current fan-out; false for a reply of another one.
-    bool accept(const AnalyzeReply& r) const;
+    struct InFlight {
+        int pending = 0;
+        SpectrumResults res;
+    };
+    // The fan-out a reply belongs to; null for a reply of a dropped one.
+    InFlight* accept(const AnalyzeReply& r);
     void replyDone();
     void refreshView();
     void showElemResults(const AnalyzeReply& r);
@@ -228,7 +265,7 @@ private:
     bool contAccessFlag = false;
     QThread* thread = nullptr;          // no parent; quit and waited for on destruction
     AnalyzeProc* worker = nullptr;      // no parent; lives in `thread`
-    int pending = 0;
+    QList<InFlight> inFlight; // oldest first
     quint64 generation = 0;
     SpectrumResults res;
     double raFactor = 1.0;
@@ -245,4 +282,6 @@ private:
     double cwFullRangeEV = 20.0;
     double cwInitDEeV = 1.0;
     double cwMinDEeV = 0.1;
+    LiveField liveZ;
+    LiveField liveDEdge;
 };

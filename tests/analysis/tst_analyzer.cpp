@@ -1,3 +1,4 @@
+#include "support/AnalysisValues.h"
 #include "support/EdgeSpectra.h"
 #include "support/MapGrid.h"
 #include "support/TestRegistry.h"
@@ -254,6 +255,57 @@ private slots:
         QCOMPARE(done.count(), 1);
     }
 
+    // A walk queues the next bin behind the current one: each is announced
+    // once, in order, with its own replies; a fresh fan-out drops them all.
+    void queuedFanouts_data()
+    {
+        QTest::addColumn<bool>("fresh");  // a fan-out not queued comes after the two
+        QTest::newRow("two queued") << false;
+        QTest::newRow("then a fresh one") << true;
+    }
+    void queuedFanouts()
+    {
+        QFETCH(bool, fresh);
+        Analyzer a;
+        a.Sel2DADEdgeA->setChecked(true);
+        a.Sel2DARAA->setChecked(true);
+        Requests sent;
+        sent.listen(a, true);
+        QList<quint64> announced;
+        connect(&a, &Analyzer::finished, [&] { announced << a.results().generation; });
+        const XafsSpectrum s = edgeSpectrum();
+        const quint64 g1 = a.send(a.prepare(s, SuggestElm(), a.chosenAnalyses()));
+        const quint64 g2 = a.send(a.prepare(s, SuggestElm(), a.chosenAnalyses()), true);
+        QCOMPARE(a.pendingReplies(), 4);
+        quint64 g3 = 0;
+        if (fresh)
+            g3 = a.send(a.prepare(s, SuggestElm(), a.chosenAnalyses()));
+        for (quint64 g : {g1, g2, g3}) {
+            AnalyzeReply d = replyOf("dEdge", g);
+            d.dEdge = double(g);
+            deliver(a, d);
+            deliver(a, replyOf("RA", g));
+        }
+        const QList<quint64> expected = fresh ? QList<quint64>{g3} : QList<quint64>{g1, g2};
+        QCOMPARE(announced, expected);
+        QCOMPARE(a.results().dEdge.dEdge, double(expected.last()));
+        QCOMPARE(a.pendingReplies(), 0);
+    }
+
+    void liveValues()
+    {
+        Analyzer a;
+        a.noticedNewZ(1.5);
+        a.noticedNewZ(2.5);
+        QCOMPARE(a.DispZansa->text(), QString("2.5"));  // no walk: every value
+        a.setContAccess(true);
+        a.noticedNewDEdge(3.0);
+        a.noticedNewDEdge(4.0);
+        QCOMPARE(a.DispDEdge->text(), QString("3"));  // held back within the interval
+        a.setContAccess(false);
+        QCOMPARE(a.DispDEdge->text(), QString("4"));  // and shown when the walk ends
+    }
+
     void nothingChosen_data()
     {
         QTest::addColumn<bool>("processMaps");
@@ -336,12 +388,25 @@ private slots:
         Analyzer a;
         a.LCFRange1->setText(from);
         a.LCFRange2->setText(to);
-        XafsSpectrum s = edgeSpectrum();
-        s.eOffset = 2.5;
+        const XafsSpectrum s(edgeSpectrum(), "s", 1, 2.5, SuggestElm());
         const XafsSpectrum l = a.limitedSpectrum(s);
         QCOMPARE(l.size(), count);
         QCOMPARE(l.name, QString("limited-S"));
         QCOMPARE(l.eOffset, 2.5);
+        QVERIFY(!l.sElm.use);
+        // Normalised as a spectrum built from the kept points is.
+        Spectrum kept;
+        for (int i = 0; i < s.size(); ++i) {
+            if (s.x(i) >= from.toDouble() && s.x(i) <= to.toDouble())
+                kept.append(s.x(i), s.y(i));
+        }
+        const XafsSpectrum built(kept, "b", 1, 2.5, SuggestElm());
+        QVERIFY(sameValue(l.dMut, built.dMut, 0) && sameValue(l.e0, built.e0, 0));
+        QCOMPARE(l.doubleNormalized.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QVERIFY(sameValue(l.doubleNormalized.y(i), built.doubleNormalized.y(i), 0));
+            QVERIFY(sameValue(l.minusPostByGap.y(i), built.minusPostByGap.y(i), 0));
+        }
         if (count > 0) {
             QCOMPARE(l.x(0), double(first));
             QCOMPARE(l.x(count - 1), double(first + count - 1));
