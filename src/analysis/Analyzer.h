@@ -98,6 +98,7 @@ public:
     double correlation = 0.0;
 
     XafsView* xafsView() const { return xv; }
+    QThread* analysisThread() const { return thread; }
     FVView* fvView() const { return fvv.get(); }
     bool contAccess() const { return contAccessFlag; }
     // Replies still expected, over every fan-out in flight.

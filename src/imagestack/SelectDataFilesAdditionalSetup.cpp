@@ -19,7 +19,10 @@ SelectDataFilesAdditionalSetup::SelectDataFilesAdditionalSetup(QWidget* parent)
 
     fileDialog->setOption(QFileDialog::DontUseNativeDialog, true);
 
-    errPsDefSelected(cfg.value(QStringLiteral("ErrPoints"), QString()));
+    // Without the key there is no file to read: no "Can't Open" line at every start.
+    const QString errPsFile = cfg.value(QStringLiteral("ErrPoints"), QString());
+    if (!errPsFile.isEmpty())
+        errPsDefSelected(errPsFile);
 
     connect(SelectErrPsDef, &QPushButton::clicked, fileDialog, &QFileDialog::show);
     connect(fileDialog, &QFileDialog::fileSelected, this,

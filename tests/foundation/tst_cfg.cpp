@@ -1,30 +1,16 @@
 #include "support/TestRegistry.h"
 
 #include "foundation/Cfg.h"
+#include "support/ArgvWords.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <vector>
 
 namespace {
-// argc/argv as main() receives them.
-struct Argv {
-    explicit Argv(const QStringList& words)
-    {
-        for (const QString& w : words)
-            bytes.push_back(w.toUtf8());
-        for (QByteArray& b : bytes)
-            ptrs.push_back(b.data());
-        ptrs.push_back(nullptr);
-    }
-    int argc() const { return int(bytes.size()); }
-    char** argv() { return ptrs.data(); }
-    std::vector<QByteArray> bytes;
-    std::vector<char*> ptrs;
-};
+using Argv = ArgvWords;
 
 // "key|value|text" per assignment, in history order.
 QStringList history(const Cfg& c)

@@ -1,0 +1,198 @@
+// Construction, configuration, shutdown.
+#include "mainwindow/Body.h"
+
+#include "analysis/AElemsConds.h"
+#include "analysis/AnalysisMetaTypes.h"
+#include "analysis/Analyzer.h"
+#include "analysis/ElemCtrl.h"
+#include "analysis/FeatureValue.h"
+#include "analysis/LCFReference.h"
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "calibration/CalibCtrl.h"
+#include "display/_FileDialog.h"
+#include "foundation/Cfg.h"
+#include "foundation/Globals.h"
+#include "foundation/VictoreenRec.h"
+#include "imagestack/Analyzer2.h"
+#include "imagestack/ErrPoints.h"
+#include "imagestack/LoadTiff.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/SaveDataCfg.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QHostInfo>
+#include <QThread>
+
+namespace {
+// Everything that crosses a thread in a queued signal, before any worker exists.
+void registerMetaTypes()
+{
+    qRegisterMetaType<XafsSpectrum>("XafsSpectrum");
+    qRegisterMetaType<SuggestElm>("SuggestElm");
+    qRegisterMetaType<QList<LCFReference*>>("QList<LCFReference*>");
+    qRegisterMetaType<QList<ElemCtrl*>>("QList<ElemCtrl*>");
+    qRegisterMetaType<XafsSpectrum*>("XafsSpectrum*");
+    qRegisterMetaType<CmdLine>("CmdLine");
+    qRegisterMetaType<AElemsConds*>("AElemsConds*");
+    qRegisterMetaType<EX_CMD_ID>("EX_CMD_ID");
+    qRegisterMetaType<FeatureValue>("FeatureValue");
+    qRegisterMetaType<ErrPoints*>("ErrPoints*");
+    qRegisterMetaType<TiffData*>("TiffData*");
+    qRegisterMetaType<AnalyzeCond>("AnalyzeCond");
+    qRegisterMetaType<EMPHeader>("EMPHeader");
+    registerAnalysisMetaTypes();
+}
+
+void stopThread(QThread* t)
+{
+    if (!t)
+        return;
+    t->quit();
+    t->wait();
+}
+} // namespace
+
+Body::Body(QWidget* parent)
+    : QMainWindow(parent),
+      darkFileDialog(true),
+      eShiftMap(QStringLiteral("a2d esm"))
+{
+    loadVictoreenTable();
+    registerMetaTypes();
+    setupUi(this);
+
+    mainColorBar = CBar;
+    CBarAll->setText(tr("Set All"));
+    connect(CBar, SIGNAL(cBarUpdating()), this, SLOT(cBarUpdating()));
+    connect(CBarAll, SIGNAL(clicked()), this, SLOT(cBarUpdated()));
+
+    const QList<QRadioButton*> selectors{ShowData, ShowI0, ShowShiftMap, ShowResAnalysis};
+    for (int id = 0; id < selectors.size(); id++) {
+        dispSelector.addButton(selectors[id], id);
+        connect(selectors[id], &QRadioButton::toggled, this, &Body::dispImgSelected);
+    }
+
+    imageW = -1;
+    imageH = -1;
+    imageHdrX = 0;
+    imageHdrY = 0;
+    mapXOffset = 0;
+    mapYOffset = 0;
+    pointX = 0;
+    pointY = 0;
+    HCross->vertical = false;
+    VCross->vertical = true;
+
+    readConfig();
+
+    newEdgeSuggested(0);
+    connect(SuggestingElm, &QLineEdit::editingFinished, this, &Body::newElmSuggested);
+    connect(SuggestingEdge, SIGNAL(currentIndexChanged(int)), this, SLOT(newEdgeSuggested(int)));
+
+    setupBatch();
+    setupSpectrumView();
+    setupDataFiles();
+    setupNavigation();
+    setupCalibCtrl();
+    setupAnalyzer();
+    setupAnalyzer2();
+    setupSaveData();
+    setupSaveSpectra();
+    setupProcButtons();
+    setupImgProc();
+
+    connect(ExecFourierA, &QPushButton::clicked, this, &Body::execFourierA);
+
+    setupSumUp();
+    setupErrPoints();
+    setupStats();
+
+    connect(CheckVals, SIGNAL(clicked()), this, SLOT(showAnalyzedVals()));
+
+    bgFileSelect.setWindowTitle(tr("BG File"));
+    bgView.setWindowTitle(tr("BG Specturm"));
+    bgView.autoXScale = true;
+    bgView.Normalized->setChecked(false);
+    bgLoaded = false;
+    connect(SelectBG, &QPushButton::clicked, &bgFileSelect, &QWidget::show);
+    connect(ShowBG, &QPushButton::clicked, &bgView, &QWidget::show);
+    connect(&bgFileSelect, &XafsFileSelect::newFile, this, &Body::selectedBG);
+    connect(&bgFileSelect, &XafsFileSelect::cleared, this, &Body::clearedBG);
+
+    connect(PosX, &QLineEdit::editingFinished, this, &Body::newCurPos);
+    connect(PosY, &QLineEdit::editingFinished, this, &Body::newCurPos);
+
+    execConfigBatches();
+    stars.connectToStars();
+}
+
+Body::~Body()
+{
+    stopWorkers();
+    delete i1Loader;
+    delete i0Loader;
+    delete batchDispatcher;
+    delete i1Thread;
+    delete i0Thread;
+    delete batchThread;
+
+    if (dispA) {
+        dispA->frame = nullptr;
+        dispA->overlayMap = nullptr;
+    }
+    TiffData::clearList(i1Frames);
+    TiffData::clearList(i0Frames);
+    delete darkFrame;
+    darkFrame = nullptr;
+    qDeleteAll(xafsViews);
+    xafsViews.clear();
+    xafsView = nullptr;
+    delete calibCtrl;
+    delete analyzer; // joins its analysis thread
+    delete imgFileDialog;
+    delete saveDataCfg;
+    // Windows that would otherwise live until the process ends.
+    delete batchCtrl;
+    delete analyzer2;
+    delete dataFileDialog;
+    delete spectraFileDialog;
+
+    // The bar is the form's and goes with it.
+    if (mainColorBar == CBar)
+        mainColorBar = nullptr;
+}
+
+void Body::stopWorkers()
+{
+    if (workersStopped)
+        return;
+    workersStopped = true;
+    if (i1Loader)
+        i1Loader->stop();
+    if (i0Loader)
+        i0Loader->stop();
+    stopThread(i1Thread);
+    stopThread(i0Thread);
+    stopThread(batchThread);
+}
+
+void Body::closeEvent(QCloseEvent*)
+{
+    emit finishing();
+}
+
+void Body::readConfig()
+{
+    const QString host = QHostInfo::localHostName();
+    useStars = cfg.value(QStringLiteral("USE_STARS"), QStringLiteral("1")).toInt() == 1;
+    stars.nameOnStarsLE->setText(cfg.value(QStringLiteral("NAME_ON_STARS"), QStringLiteral("Corvelline")));
+    stars.keyFileLE->setText(cfg.value(QStringLiteral("KEY_ON_STARS"), QStringLiteral("Corvelline.key")));
+    stars.hostLE->setText(cfg.value(QStringLiteral("STARS_IP"), host));
+    stars.portLE->setText(cfg.value(QStringLiteral("STARS_PORT"), QStringLiteral("6057")));
+    qDebug().noquote() << "Stars:" << cfg.value(QStringLiteral("NAME_ON_STARS"), QStringLiteral("Corvelline"))
+                       << cfg.value(QStringLiteral("KEY_ON_STARS"), QStringLiteral("Corvelline.key"))
+                       << cfg.value(QStringLiteral("STARS_IP"), host)
+                       << cfg.value(QStringLiteral("STARS_PORT"), QStringLiteral("6057"));
+}

@@ -1,0 +1,301 @@
+#pragma once
+// The main window: owns every panel, window and worker of the program for the
+// whole run and wires them together in its constructor. Its implementation is
+// split by concern over the Body*.cpp files beside this header.
+#include "analysis/Analyzed2DRes.h"
+#include "batch/CmdDef.h"
+#include "batch/CmdLine.h"
+#include "calibration/EMPHeader.h"
+#include "calibration/ImgProc.h"
+#include "display/SelectImgDialog.h"
+#include "display/XafsFileSelect.h"
+#include "display/XafsView.h"
+#include "foundation/AnalyzeCond.h"
+#include "foundation/FFT.h"
+#include "foundation/Spectrum.h"
+#include "foundation/SuggestElm.h"
+#include "foundation/XafsSpectrum.h"
+#include "mainwindow/Stats.h"
+#include "stars/Client.h"
+#include "stars/Stars.h"
+#include "mainwindow/BodyForm.h"
+
+#include <QButtonGroup>
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+class Analyzer;
+class Analyzer2;
+class BatchCtrl;
+class BatchDispatcher;
+class CalibCtrl;
+class ErrPoints;
+class LoadTiff;
+class QCloseEvent;
+class QPainter;
+class QTextStream;
+class QThread;
+class SaveDataCfg;
+class TiffData;
+class _FileDialog;
+
+class Body : public QMainWindow, public Ui::Body {
+    Q_OBJECT
+public:
+    explicit Body(QWidget* parent = nullptr);
+    ~Body() override;
+
+    // Stacks and their loaders
+    QThread* i1Thread = nullptr;
+    QThread* i0Thread = nullptr;
+    LoadTiff* i1Loader = nullptr;
+    LoadTiff* i0Loader = nullptr;
+    QList<TiffData*> i1Frames; // owns its frames
+    QList<TiffData*> i0Frames; // owns its frames
+    TiffData* darkFrame = nullptr;
+    SelectImgDialog darkFileDialog;
+
+    // Spectrum windows
+    XafsView* xafsView = nullptr;  // "Spectrum at the position"
+    QList<XafsView*> xafsViews;    // deleted by the destructor
+
+    QButtonGroup dispSelector;     // ShowData 0, ShowI0 1, ShowShiftMap 2, ShowResAnalysis 3
+
+    // Energy calibration
+    CalibCtrl* calibCtrl = nullptr;
+    bool calibRunning = false;
+    Analyzed2DRes eShiftMap;
+    AnalyzeCond calibCond;
+    double calibMin = 0.0;
+    double calibMax = 0.0;
+    double calibSum = 0.0;
+    double calibSqSum = 0.0;
+    int calibCount = 0;
+    XafsSpectrum calibStd;
+
+    // Geometry of the first I1 frame, and of the images the shift map was measured on
+    int imageW = -1;
+    int imageH = -1;
+    int imageHdrX = 0;
+    int imageHdrY = 0;
+    int mapXOffset = 0;
+    int mapYOffset = 0;
+    int pointX = 0; // the pointed pixel
+    int pointY = 0;
+
+    // Two-dimensional analysis
+    Analyzer* analyzer = nullptr;
+    bool walkRunning = false;
+    AnalyzeCond walkCond;
+    QList<Analyzed2DRes*> lcfMaps;  // the panel's, not owned
+    QList<Analyzed2DRes*> elemMaps; // the panel's, not owned
+    Analyzed2DRes* raDMutMap = nullptr;
+    Analyzed2DRes* raRestMap = nullptr;
+    Analyzed2DRes* raRatiMap = nullptr;
+    Analyzed2DRes* fvMap = nullptr;
+    Analyzer2* analyzer2 = nullptr;
+
+    // Saving
+    _FileDialog* imgFileDialog = nullptr;
+    _FileDialog* dataFileDialog = nullptr;
+    SaveDataCfg* saveDataCfg = nullptr;
+    _FileDialog* spectraFileDialog = nullptr;
+
+    // Batch
+    QThread* batchThread = nullptr;
+    BatchDispatcher* batchDispatcher = nullptr;
+    BatchCtrl* batchCtrl = nullptr;
+
+    ImgProc imgProc;
+    FFT fft;
+
+    // Background spectrum
+    bool bgLoaded = false;
+    XafsFileSelect bgFileSelect;
+    XafsSpectrum bgSpectrum;
+    XafsView bgView;
+
+    // Dark areas and total I0
+    bool i0DarkInUse = false;
+    QRectF i0DarkRect;
+    bool i1DarkInUse = false;
+    QRectF i1DarkRect;
+    QList<double> i0DarkMeans;
+    QList<double> i1DarkMeans;
+    XafsSpectrum totalI0ofI1;
+    XafsSpectrum totalI0ofI0;
+
+    // Statistics
+    Stats stats;
+    bool statsRangeSet = false;
+    double statsMin = 0.0;
+    double statsMax = 0.0;
+
+    bool useStars = true; // publish the pointed bin's spectrum
+    Stars stars;
+    Client client;
+
+    // Constructor steps
+    void readConfig();
+    void setupBatch();
+    void setupSpectrumView();
+    void setupDataFiles();
+    void setupNavigation();
+    void setupCalibCtrl();
+    void setupAnalyzer();
+    void setupAnalyzer2();
+    void setupSaveData();
+    void setupSaveSpectra();
+    void setupProcButtons();
+    void setupImgProc();
+    void setupSumUp();
+    void setupErrPoints();
+    void setupStats();
+    void execConfigBatches();
+
+    // Stops the loaders, then quits and joins every worker thread; safe to call twice.
+    void stopWorkers();
+
+    // Bin sizes of the form: 0 when the text is no whole number.
+    int viewW() const;
+    int viewH() const;
+    int analyzeW() const;
+    int analyzeH() const;
+    SuggestElm suggestElm() const;
+    // Energy shift of the bin centred at (x, y) of the current images, by the
+    // shift map (or its fitted surface when "Q.S. Fitted" is on).
+    double eShiftAt(int x, int y) const;
+
+    Spectrum xafsSpectrumAt(int x, int y, int halfW, int halfH);
+    Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
+    Spectrum hProfileAt(int y, int hx, int hy, bool i1);
+    Spectrum vProfileAt(int x, int hx, int hy, bool i1);
+    void analyzeAPoint(const AnalyzeCond& c);
+    QString areaLabel(const AnalyzeCond& c) const;
+    EMPHeader loadMapHeader(QTextStream& in);
+
+signals:
+    void loadI1Files(QStringList files, bool ignoreLive, int skip, int cutFirst, int cutLast,
+                     ErrPoints* errPs, EX_CMD_ID id);
+    void loadI0Files(QStringList files, bool ignoreLive, int skip, int cutFirst, int cutLast,
+                     ErrPoints* errPs, EX_CMD_ID id);
+    void finishing();
+    void finishBatchExec(int id);
+    void doCollectQInfo(const AnalyzeCond& ac);
+    void doCalibNextPoint();
+    void doFinishCalib();
+    void calibProgress(double p);
+    void currentPosition(int ix, int iy, int hw, int vw);
+
+public slots:
+    void selectedBG(QString fname);
+    void clearedBG();
+
+    // Stacks, dark image, dark areas
+    void clearI1Files();
+    void clearI0Files();
+    void readI1Files(QStringList files, bool newFile);
+    void readI0Files(QStringList files, bool newFile);
+    void finishedLoadI1Files();
+    void finishedLoadI0Files();
+    void selectedDark(QString fname);
+    void clearDark();
+    void loadedI1(TiffData* data, int fNo, int totalFiles);
+    void loadedI0(TiffData* data, int fNo, int totalFiles);
+    void selectedNewRef();
+    void setI0DarkArea();
+    void setI1DarkArea();
+    void clearUpdateI0DarkArea();
+    void clearUpdateI1DarkArea();
+    void updateI0DarkArea();
+    void updateI1DarkArea();
+    void clearI0DarkArea();
+    void clearI1DarkArea();
+    void newTotalI0ofI1File(QString fname);
+    void newTotalI0ofI0File(QString fname);
+    void darkCheck();
+    void useErrPMaskToggled(bool f);
+
+    // Two-dimensional analysis
+    bool askAnalyzeCond(AnalyzeCond& ac);
+    void start2DAnalysis();
+    void stop2DAnalysis();
+    void analyzeASpectrumFinished();
+    void recordResForAPoint();
+    void generateResImages();
+    void setupResAnalysisImage();
+    void startCollectQInfo();
+
+    // Navigation and display selection
+    void showData(int no);
+    void prev();
+    void next();
+    void sliderMoved(int idx);
+    void showXafsSpectrum(double x, double y);
+    void showXafsSpectrum();
+    void cBarUpdating();
+    void cBarUpdated();
+    void dispImgSelected(bool f);
+    void seekImage(int imgNo);
+    void deglitch();
+    void showAnalyzedVals();
+    void newCurPos();
+
+    // Overlay and pointer read-out
+    void draw(QPainter* p);
+    void onMouseMovedInDispA();
+
+    // Saving
+    void saveScreenAs(QString fname);
+    void saveImage(QString fname);
+    void saveImageInfo(QString fname);
+    void saveImageWNum(QString fname, QString num);
+    void saveAllImages(QString fname);
+    void showSaveDataDialog();
+    void saveData(QString fname);
+    void saveDataAsTiff(QString fname, int ext);
+    void saveDataAsText(QString fname, int ext);
+    void saveFlatDark();
+    void savedXafsData(QString fname);
+    void saveEachSpectrum(QString fname);
+    void saveEachNormalizedXafsSpectrum(QString fname);
+    void saveEachRawXafsSpectrum(QString fname);
+    void saveEachRawSpectrum(QString fname);
+    void sendXafsDataToStars(QByteArray data);
+
+    // Statistics, sum-up, Fourier check
+    void showStatistics();
+    void selectedRangeInStats();
+    void doSumUp();
+    void execFourierA();
+
+    // Calibration, shift map, image shifts
+    void newStdFile();
+    void execCalibration();
+    void calibNextPoint();
+    void finishCalib();
+    void clearShiftMap();
+    void normalizeEShift();
+    void saveEMap(const QString& fname);
+    void saveEMap(const QString& fname, const Analyzed2DRes& map);
+    void loadEMap(const QString& fname);
+    void loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH);
+    void giveProcData();
+    void setImgShift(int dx, int dy);
+    void clearAllShifts();
+
+    // Batch
+    void execCmdSlot(CmdLine cmd, bool inRem);
+    void newEdgeSuggested(int);
+    void newElmSuggested();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    bool workersStopped = false;
+};

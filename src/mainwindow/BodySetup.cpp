@@ -1,0 +1,256 @@
+// The constructor's set-up steps: the windows, workers and their wiring.
+#include "mainwindow/Body.h"
+
+#include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "calibration/CalibCtrl.h"
+#include "display/_FileDialog.h"
+#include "foundation/Cfg.h"
+#include "foundation/Globals.h"
+#include "imagestack/Analyzer2.h"
+#include "imagestack/ErrPoints.h"
+#include "imagestack/LoadTiff.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/SaveDataCfg.h"
+
+#include <QThread>
+
+namespace {
+// A save dialog for any file name, starting in the data root.
+_FileDialog* newSaveDialog(const QStringList& filters)
+{
+    auto* d = new _FileDialog(QString());
+    d->setAcceptMode(QFileDialog::AcceptSave);
+    d->setFileMode(QFileDialog::AnyFile);
+    if (!filters.isEmpty())
+        d->setNameFilters(filters);
+    return d;
+}
+
+const QStringList anyFiles{QStringLiteral("Any Files (* *.*)")};
+} // namespace
+
+void Body::setupBatch()
+{
+    batchThread = new QThread();
+    batchDispatcher = new BatchDispatcher();
+    batchDispatcher->moveToThread(batchThread);
+    batchThread->start(QThread::InheritPriority);
+    batchCtrl = new BatchCtrl();
+    batchCtrl->connectDispatcher(batchDispatcher);
+
+    connect(BatchCtrlB, SIGNAL(clicked()), batchCtrl, SLOT(show()));
+    connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
+            SLOT(execCmdSlot(CmdLine, bool)));
+    connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
+}
+
+void Body::setupSpectrumView()
+{
+    xafsView = new XafsView();
+    xafsView->setWindowTitle(tr("Spectrum at the position"));
+    xafsView->toStars_->setVisible(
+        cfg.value(QStringLiteral("SHOW_SEND_TO_STARS_ON_XAFS_VIEW"), QStringLiteral("0")).toInt() == 1);
+
+    connect(ShowXafsView, &QPushButton::clicked, xafsView, &QWidget::show);
+    connect(xafsView, &XafsView::saveScreenAs, this, &Body::saveScreenAs);
+    connect(xafsView, &XafsView::savedXafsData, this, &Body::savedXafsData);
+    connect(xafsView, &XafsView::sendXafsDataToStars, this, &Body::sendXafsDataToStars);
+    connect(this, &Body::currentPosition, xafsView, &XafsView::currentPosition);
+    xafsViews << xafsView;
+}
+
+void Body::setupDataFiles()
+{
+    using LoadSignal = void (Body::*)(QStringList, bool, int, int, int, ErrPoints*, EX_CMD_ID);
+    using LoadedSlot = void (Body::*)(TiffData*, int, int);
+    using FinishedSlot = void (Body::*)();
+    const auto setupStack = [this](SelectDataFiles* panel, const QString& title, QThread*& thread,
+                                   LoadTiff*& loader, LoadSignal load, LoadedSlot loaded,
+                                   FinishedSlot finished) {
+        panel->setTitle(title);
+        thread = new QThread();
+        loader = new LoadTiff();
+        loader->moveToThread(thread);
+        connect(this, load, loader, &LoadTiff::loadTiffs);
+        connect(loader, &LoadTiff::loaded, this, loaded);
+        connect(loader, &LoadTiff::finishLoadFiles, this, &Body::finishBatchExec);
+        connect(loader, &LoadTiff::finishLoadFiles, this, finished);
+        thread->start(QThread::InheritPriority);
+    };
+    setupStack(SelectI1Files, tr("I1 Data"), i1Thread, i1Loader, &Body::loadI1Files,
+               &Body::loadedI1, &Body::finishedLoadI1Files);
+    setupStack(SelectI0Files, tr("I0 Data"), i0Thread, i0Loader, &Body::loadI0Files,
+               &Body::loadedI0, &Body::finishedLoadI0Files);
+
+    connect(SelectI1Files, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
+    connect(SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
+    connect(SelectI1Files, &SelectDataFiles::clear, this, &Body::clearI1Files);
+    connect(SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
+    connect(SelectI1Files, SIGNAL(currentIndexChanged(int)), this, SLOT(showData(int)));
+
+    darkFrame = nullptr;
+    connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &QWidget::show);
+    connect(ClearDark, &QPushButton::clicked, this, &Body::clearDark);
+    connect(&darkFileDialog, &QFileDialog::fileSelected, this, &Body::selectedDark);
+
+    i0DarkInUse = false;
+    i1DarkInUse = false;
+    connect(SelectI0Files, &SelectDataFiles::setDarkArea, this, &Body::setI0DarkArea);
+    connect(SelectI1Files, &SelectDataFiles::setDarkArea, this, &Body::setI1DarkArea);
+    connect(SelectI0Files, &SelectDataFiles::updateDarkArea, this, &Body::clearUpdateI0DarkArea);
+    connect(SelectI1Files, &SelectDataFiles::updateDarkArea, this, &Body::clearUpdateI1DarkArea);
+    connect(SelectI0Files, &SelectDataFiles::clearDarkArea, this, &Body::clearI0DarkArea);
+    connect(SelectI1Files, &SelectDataFiles::clearDarkArea, this, &Body::clearI1DarkArea);
+
+    for (XafsFileSelect* total : {TotalI0ofI1XAFS, TotalI0ofI0XAFS}) {
+        total->setMaxSelectBW(50);
+        total->setMaxClearBW(50);
+    }
+    connect(TotalI0ofI1XAFS, &XafsFileSelect::newFile, this, &Body::newTotalI0ofI1File);
+    connect(TotalI0ofI0XAFS, &XafsFileSelect::newFile, this, &Body::newTotalI0ofI0File);
+}
+
+void Body::setupNavigation()
+{
+    connect(Prev, SIGNAL(clicked()), this, SLOT(prev()));
+    connect(Next, SIGNAL(clicked()), this, SLOT(next()));
+    connect(SeekBar, SIGNAL(sliderMoved(int)), this, SLOT(sliderMoved(int)));
+    connect(ZoomIn, SIGNAL(clicked()), dispA, SLOT(setViewWAsSelectedArea()));
+    connect(ResetScale, SIGNAL(clicked()), dispA, SLOT(resetImageViewWindow()));
+    connect(dispA, SIGNAL(mouseMoved(double, double)), this, SLOT(showXafsSpectrum(double, double)));
+    connect(dispA, SIGNAL(drawImage2(QPainter*)), this, SLOT(draw(QPainter*)));
+    connect(dispA, SIGNAL(mouseMoved0()), this, SLOT(onMouseMovedInDispA()));
+    connect(dispA, &ImgDispA::mouseRPressed, xafsView, &XafsView::toStars);
+    dispA->setResetMax(resetMax_->isChecked());
+    connect(resetMax_, &QCheckBox::toggled, dispA, &ImgDispA::setResetMax);
+}
+
+void Body::setupCalibCtrl()
+{
+    calibRunning = false;
+    calibCtrl = new CalibCtrl();
+    connect(OpenCalibCtrl, SIGNAL(clicked()), calibCtrl, SLOT(show()));
+    connect(calibCtrl, SIGNAL(newStdFileLoaded()), this, SLOT(newStdFile()));
+    connect(calibCtrl, SIGNAL(execCalibration()), this, SLOT(execCalibration()),
+            Qt::QueuedConnection);
+    connect(this, SIGNAL(doCalibNextPoint()), this, SLOT(calibNextPoint()), Qt::QueuedConnection);
+    connect(this, SIGNAL(calibProgress(double)), calibCtrl, SLOT(progress(double)));
+    connect(this, SIGNAL(doFinishCalib()), this, SLOT(finishCalib()));
+    connect(calibCtrl, SIGNAL(saveEMap(const QString&)), this, SLOT(saveEMap(const QString&)));
+    connect(calibCtrl, SIGNAL(loadEMap(const QString&)), this, SLOT(loadEMap(const QString&)));
+    connect(calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+    dispA->setShowOverLayer(!ShowData->isChecked() && !ShowI0->isChecked());
+}
+
+void Body::setupAnalyzer()
+{
+    analyzer = new Analyzer();
+    XafsView* view = analyzer->xafsView();
+    connect(ShowAnalyzer, &QPushButton::clicked, analyzer, &Analyzer::show);
+    connect(analyzer, &Analyzer::askAnalyzeCond, this, &Body::askAnalyzeCond);
+    connect(analyzer, &Analyzer::askAnalyze, this, &Body::start2DAnalysis);
+    connect(analyzer, &Analyzer::finished, this, &Body::analyzeASpectrumFinished);
+    connect(view, &XafsView::saveScreenAs, this, &Body::saveScreenAs);
+    connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);
+    connect(this, &Body::currentPosition, view, &XafsView::currentPosition);
+    connect(analyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
+    walkRunning = false;
+    connect(analyzer, &Analyzer::loadMap, this, &Body::loadMap);
+    view->show();
+}
+
+void Body::setupAnalyzer2()
+{
+    analyzer2 = new Analyzer2();
+    ShowAnalyzer2->setVisible(showAnalyzer2Button);
+    connect(ShowAnalyzer2, &QPushButton::clicked, analyzer2, &QWidget::show);
+    connect(analyzer2, SIGNAL(startCollectQInfo()), this, SLOT(startCollectQInfo()));
+    connect(this, SIGNAL(doCollectQInfo(const AnalyzeCond&)), analyzer2,
+            SLOT(doCollectQInfo(const AnalyzeCond&)));
+    connect(analyzer2, SIGNAL(askedDarkCheck()), this, SLOT(darkCheck()));
+}
+
+void Body::setupSaveData()
+{
+    imgFileDialog = newSaveDialog(QStringList{QStringLiteral("Image File (*.png)")} + anyFiles);
+    dataFileDialog = newSaveDialog(QStringList());
+    saveDataCfg = new SaveDataCfg();
+    connect(SaveImage, &QPushButton::clicked, imgFileDialog, &QWidget::show);
+    connect(imgFileDialog, &QFileDialog::fileSelected, this, &Body::saveImage);
+    connect(SaveDataCfgB, &QPushButton::clicked, saveDataCfg, &QWidget::show);
+    connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
+    connect(dataFileDialog, &QFileDialog::fileSelected, this, &Body::saveData);
+    connect(SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
+}
+
+void Body::setupSaveSpectra()
+{
+    spectraFileDialog = newSaveDialog(QStringList{QStringLiteral("XAFS Spectra (*.dat)")} + anyFiles);
+    connect(SaveEachSpectrum, &QPushButton::clicked, spectraFileDialog, &QWidget::show);
+    connect(spectraFileDialog, &QFileDialog::fileSelected, this, &Body::saveEachSpectrum);
+}
+
+void Body::setupProcButtons()
+{
+    connect(DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
+    connect(NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
+}
+
+void Body::setupImgProc()
+{
+    connect(ShowImgProc, &QPushButton::clicked, &imgProc, &QWidget::show);
+}
+
+void Body::setupSumUp()
+{
+    connect(analyzer, &Analyzer::askSumUp, this, &Body::doSumUp);
+}
+
+void Body::setupErrPoints()
+{
+    connect(analyzer2, &Analyzer2::useErrPMaskToggled, this, &Body::useErrPMaskToggled);
+    if (!cfg.upperKeys().contains(QStringLiteral("ERRPOINTS")))
+        return;
+    const QString fname = cfg.value(QStringLiteral("ErrPoints"), QString());
+    if (globalErrPoints.read(fname, false)) {
+        globalErrPoints.use = true;
+        analyzer2->setUseErrPMaskEnabled(true);
+        analyzer2->setErrPMaskFileName(globalErrPoints.fileName);
+    } else {
+        analyzer2->setUseErrPMaskEnabled(false);
+    }
+}
+
+void Body::setupStats()
+{
+    statsRangeSet = false;
+    statsMin = 0.0;
+    statsMax = 1.0;
+    connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
+    connect(ShowStatistics, &QPushButton::clicked, &stats, &QWidget::show);
+}
+
+void Body::selectedBG(QString fname)
+{
+    XafsSpectrum s;
+    bgLoaded = s.readFile(fname);
+    if (!bgLoaded)
+        return;
+    bgSpectrum = s;
+    bgView.setXafsSpectrum(bgSpectrum);
+    bgView.fitXRangeToSpectrum();
+}
+
+void Body::clearedBG()
+{
+    bgLoaded = false;
+}
+
+void Body::useErrPMaskToggled(bool f)
+{
+    globalErrPoints.use = f;
+}
+
+void Body::startCollectQInfo() {}

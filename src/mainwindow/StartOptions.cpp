@@ -1,0 +1,55 @@
+#include "mainwindow/StartOptions.h"
+
+#include "foundation/Cfg.h"
+
+namespace {
+bool isKey(const Cfg& store, const QString& key)
+{
+    return store.keys().contains(key);
+}
+
+// "1" and only "1" (as a decimal integer) means on; any other text is off.
+bool isOne(const QString& text)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok, 10);
+    return ok && v == 1;
+}
+} // namespace
+
+QString configPathOf(Cfg& store, const QString& besideProgram)
+{
+    QString path = besideProgram;
+    if (isKey(store, QStringLiteral("-c")))
+        path = store.exactValue(QStringLiteral("-c"), QString());
+    if (isKey(store, QStringLiteral("-config")))
+        path = store.exactValue(QStringLiteral("-config"), QString());
+    return path;
+}
+
+StartOptions startOptionsOf(Cfg& store, const StartOptions& current)
+{
+    StartOptions o = current;
+
+    o.dataRoot = store.exactValue(QStringLiteral("DataRoot"), o.dataRoot);
+    if (isKey(store, QStringLiteral("-d")))
+        o.dataRoot = store.exactValue(QStringLiteral("-d"), QString());
+
+    o.batchRoot = store.exactValue(QStringLiteral("BatchRoot"), o.batchRoot);
+    if (isKey(store, QStringLiteral("-br")))
+        o.batchRoot = store.exactValue(QStringLiteral("-br"), QString());
+
+    o.showAnalyzer2Button = isOne(store.exactValue(QStringLiteral("ShowAnalyzer2Button"),
+                                                   o.showAnalyzer2Button ? QStringLiteral("1")
+                                                                         : QStringLiteral("0")));
+    if (isKey(store, QStringLiteral("-showA2B")))
+        o.showAnalyzer2Button = isOne(store.exactValue(QStringLiteral("-showA2B"),
+                                                       QStringLiteral("0")));
+
+    o.noTranslation = isKey(store, QStringLiteral("-e"));
+    o.batchFile = isKey(store, QStringLiteral("-b"))
+        ? store.exactValue(QStringLiteral("-b"), QString())
+        : QString();
+    o.runBatch = isKey(store, QStringLiteral("-x"));
+    return o;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// What the command line and the configuration file decide at start-up, worked
+// out from the configuration store alone so the rules can be checked without
+// starting the program.
+#include <QString>
+
+class Cfg;
+
+struct StartOptions {
+    QString dataRoot;
+    QString batchRoot;
+    bool showAnalyzer2Button = false;
+    bool noTranslation = false; // "-e"
+    QString batchFile;          // "-b"
+    bool runBatch = false;      // "-x"
+};
+
+// The file to read: besideProgram unless "-c" is given, and "-config" over both.
+QString configPathOf(Cfg& store, const QString& besideProgram);
+
+// After the configuration file was read into store. current holds the values
+// the settings have before (the start values); option words override file keys,
+// file keys are looked up exactly as written.
+StartOptions startOptionsOf(Cfg& store, const StartOptions& current);

@@ -1,0 +1,8 @@
+#include "mainwindow/Stats.h"
+
+Stats::Stats(QWidget* parent) : QFrame(parent)
+{
+    setWindowTitle(tr("Statistics"));
+}
+
+Stats::~Stats() = default;

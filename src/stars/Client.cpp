@@ -1,0 +1,5 @@
+#include "stars/Client.h"
+
+Client::Client(QObject* parent) : QObject(parent) {}
+
+Client::~Client() = default;

@@ -1,0 +1,342 @@
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "foundation/Cfg.h"
+#include "foundation/Globals.h"
+#include "imagestack/Analyzer2.h"
+#include "imagestack/ErrPoints.h"
+#include "imagestack/LoadTiff.h"
+#include "mainwindow/Body.h"
+#include "support/ImageCraft.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHostInfo>
+#include <QMetaType>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+void setKeys(const QList<QPair<QString, QString>>& keys)
+{
+    cfg.clear();
+    for (const auto& k : keys)
+        cfg.set(k.first, k.second, k.second, QString());
+}
+} // namespace
+
+class TestBody : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        cfg.clear();
+        globalErrPoints = ErrPoints();
+        showAnalyzer2Button = false;
+    }
+    void cleanup()
+    {
+        cfg.clear();
+        globalErrPoints = ErrPoints();
+        showAnalyzer2Button = false;
+    }
+
+    // Three threads of the main window and the analysis thread run once it is
+    // built; destroying it ends every one of them.
+    void threadsRunAndEnd()
+    {
+        auto* body = new Body();
+        QList<QThread*> threads{body->i1Thread, body->i0Thread, body->batchThread,
+                                body->analyzer->analysisThread()};
+        QList<QPointer<QThread>> alive;
+        QList<QSignalSpy*> finished;
+        for (QThread* t : threads) {
+            QVERIFY(t);
+            QVERIFY(t->isRunning());
+            QVERIFY(t != QThread::currentThread());
+            alive << QPointer<QThread>(t);
+            finished << new QSignalSpy(t, &QThread::finished);
+        }
+        QCOMPARE(QSet<QThread*>(threads.begin(), threads.end()).size(), 4);
+        QCOMPARE(body->i1Loader->thread(), body->i1Thread);
+        QCOMPARE(body->i0Loader->thread(), body->i0Thread);
+        QCOMPARE(body->batchDispatcher->thread(), body->batchThread);
+        delete body;
+        for (int i = 0; i < threads.size(); i++) {
+            QCOMPARE(finished[i]->count(), 1);
+            QVERIFY(alive[i].isNull()); // deleted, not left to the process end
+        }
+        qDeleteAll(finished);
+    }
+
+    void sendToStarsButton_data()
+    {
+        QTest::addColumn<QString>("value"); // "" for no key
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no key") << "" << false;
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("2") << "2" << false;
+        QTest::newRow("text") << "yes" << false;
+    }
+    void sendToStarsButton()
+    {
+        QFETCH(QString, value);
+        if (!value.isEmpty())
+            setKeys({{QStringLiteral("show_send_to_stars_on_xafs_view"), value}});
+        Body body;
+        QTEST(!body.xafsView->toStars_->isHidden(), "shown");
+        QCOMPARE(body.xafsView->windowTitle(), QStringLiteral("Spectrum at the position"));
+        QCOMPARE(body.xafsViews, QList<XafsView*>{body.xafsView});
+    }
+
+    void starsSettings_data()
+    {
+        QTest::addColumn<QStringList>("keys"); // key, value pairs
+        QTest::addColumn<QStringList>("fields"); // name, key file, host, port
+        QTest::addColumn<bool>("useStars");
+        const QString host = QHostInfo::localHostName();
+        QTest::newRow("defaults") << QStringList()
+                                  << QStringList{"Corvelline", "Corvelline.key", host, "6057"} << true;
+        QTest::newRow("from the configuration, any case")
+            << QStringList{"Name_On_Stars", "Brannoch", "key_on_stars", "b.key", "STARS_IP",
+                           "10.0.0.7", "stars_port", "16057", "USE_STARS", "0"}
+            << QStringList{"Brannoch", "b.key", "10.0.0.7", "16057"} << false;
+        QTest::newRow("a port that is no number reaches the form unchanged")
+            << QStringList{"STARS_PORT", "abc", "use_stars", "01"}
+            << QStringList{"Corvelline", "Corvelline.key", host, "abc"} << true;
+        QTest::newRow("USE_STARS other than 1")
+            << QStringList{"USE_STARS", "2"}
+            << QStringList{"Corvelline", "Corvelline.key", host, "6057"} << false;
+    }
+    void starsSettings()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, fields);
+        QList<QPair<QString, QString>> kv;
+        for (int i = 0; i + 1 < keys.size(); i += 2)
+            kv << qMakePair(keys[i], keys[i + 1]);
+        setKeys(kv);
+        Body body;
+        QCOMPARE(body.stars.nameOnStarsLE->text(), fields[0]);
+        QCOMPARE(body.stars.keyFileLE->text(), fields[1]);
+        QCOMPARE(body.stars.hostLE->text(), fields[2]);
+        QCOMPARE(body.stars.portLE->text(), fields[3]);
+        QTEST(body.useStars, "useStars");
+    }
+
+    void secondAnalyserButton_data()
+    {
+        QTest::addColumn<bool>("flag");
+        QTest::newRow("off") << false;
+        QTest::newRow("on") << true;
+    }
+    void secondAnalyserButton()
+    {
+        QFETCH(bool, flag);
+        showAnalyzer2Button = flag;
+        Body body;
+        QCOMPARE(!body.ShowAnalyzer2->isHidden(), flag);
+        QVERIFY(body.analyzer2);
+        QVERIFY(body.analyzer2->isHidden());
+        if (flag) {
+            QTest::mouseClick(body.ShowAnalyzer2, Qt::LeftButton);
+            QVERIFY(body.analyzer2->isVisible());
+        }
+    }
+
+    void errorPoints_data()
+    {
+        QTest::addColumn<QString>("key");     // "" for none
+        QTest::addColumn<QByteArray>("file"); // "" for a missing file
+        QTest::addColumn<bool>("use");
+        QTest::addColumn<bool>("boxEnabled");
+        QTest::addColumn<int>("points");
+        QTest::newRow("no key: box on, list off") << "" << QByteArray() << false << true << 0;
+        QTest::newRow("key in lower case loads")
+            << "errpoints" << QByteArray("# Size 10 10\n1 2\n3 4\n") << true << true << 2;
+        QTest::newRow("unreadable file disables the box")
+            << "ErrPoints" << QByteArray() << false << false << 0;
+    }
+    void errorPoints()
+    {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, file);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("err.dat"));
+        if (!file.isEmpty())
+            QVERIFY(craft::writeBytes(path, file));
+        if (!key.isEmpty())
+            setKeys({{key, path}});
+        Body body;
+        QTEST(globalErrPoints.use, "use");
+        QTEST(body.analyzer2->UseErrPMask->isEnabled(), "boxEnabled");
+        QTEST(int(globalErrPoints.points.size()), "points");
+        QVERIFY(body.analyzer2->UseErrPMask->isChecked());
+        if (globalErrPoints.use)
+            QCOMPARE(body.analyzer2->ErrPMaskFileName->text(), globalErrPoints.fileName);
+        // The box alone switches the list from now on.
+        body.analyzer2->UseErrPMask->setEnabled(true);
+        body.analyzer2->UseErrPMask->setChecked(false);
+        QVERIFY(!globalErrPoints.use);
+        body.analyzer2->UseErrPMask->setChecked(true);
+        QVERIFY(globalErrPoints.use);
+    }
+
+    void displaySelector()
+    {
+        Body body;
+        QCOMPARE(body.dispSelector.id(body.ShowData), 0);
+        QCOMPARE(body.dispSelector.id(body.ShowI0), 1);
+        QCOMPARE(body.dispSelector.id(body.ShowShiftMap), 2);
+        QCOMPARE(body.dispSelector.id(body.ShowResAnalysis), 3);
+        QVERIFY(body.dispSelector.exclusive());
+        body.ShowI0->setChecked(true);
+        QVERIFY(!body.ShowData->isChecked());
+        QCOMPARE(body.dispSelector.checkedId(), 1);
+    }
+
+    void startState()
+    {
+        Body body;
+        QCOMPARE(body.imageW, -1);
+        QCOMPARE(body.imageH, -1);
+        QCOMPARE(mainColorBar, static_cast<ColorBar*>(body.CBar));
+        QCOMPARE(body.CBarAll->innerText(), QStringLiteral("Set All"));
+        QVERIFY(body.VCross->vertical);
+        QVERIFY(!body.HCross->vertical);
+        QCOMPARE(body.eShiftMap.name, QStringLiteral("a2d esm"));
+        QVERIFY(body.dispA->resetMax); // follows the checked "Max" box
+        body.resetMax_->setChecked(false);
+        QVERIFY(!body.dispA->resetMax);
+        QVERIFY(!body.dispA->showOverLayer); // "Data" is shown
+        QCOMPARE(body.analyzer->xafsView()->windowTitle(), QStringLiteral("Analyzing Spectrum"));
+        QVERIFY(body.analyzer->xafsView()->isVisible()); // opens by itself
+        QVERIFY(!body.bgView.Normalized->isChecked());
+        QVERIFY(body.bgView.autoXScale);
+        QCOMPARE(body.bgView.windowTitle(), QStringLiteral("BG Specturm"));
+        QCOMPARE(body.bgFileSelect.windowTitle(), QStringLiteral("BG File"));
+        QCOMPARE(body.TotalI0ofI1XAFS->Select->maximumWidth(), 50);
+        QCOMPARE(body.TotalI0ofI0XAFS->Clear->maximumWidth(), 50);
+        QCOMPARE(body.ToolBox->currentIndex(), 0);
+    }
+
+    void metaTypes()
+    {
+        Body body;
+        for (const char* name : {"XafsSpectrum", "SuggestElm", "XafsSpectrum*", "CmdLine", "EX_CMD_ID",
+                                 "FeatureValue", "ErrPoints*", "TiffData*", "AnalyzeCond", "EMPHeader",
+                                 "QList<LCFReference*>", "QList<ElemCtrl*>", "AElemsConds*",
+                                 "LCFRequest", "AnalyzeReply"})
+            QVERIFY2(QMetaType::fromName(name).isValid(), name);
+    }
+
+    void bins_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value");
+        QTest::newRow("10") << "10" << 10;
+        QTest::newRow("negative") << "-3" << -3;
+        QTest::newRow("not a whole number") << "2.5" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("text") << "abc" << 0;
+    }
+    void bins()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        Body body;
+        for (QLineEdit* e : {body.vHWidth_, body.vVWidth_, body.aHWidth_, body.aVWidth_})
+            e->setText(text);
+        QCOMPARE(body.viewW(), value);
+        QCOMPARE(body.viewH(), value);
+        QCOMPARE(body.analyzeW(), value);
+        QCOMPARE(body.analyzeH(), value);
+    }
+
+    void background()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString good = dir.filePath(QStringLiteral("bg.dat"));
+        QVERIFY(craft::writeBytes(good, "8900 0.10\n8950 0.20\n9000 1.10\n9050 1.20\n"));
+        Body body;
+        body.bgFileSelect.load(good);
+        QVERIFY(body.bgLoaded);
+        QCOMPARE(body.bgView.spectrum.size(), 4);
+        QCOMPARE(body.bgSpectrum.size(), 4);
+        body.clearedBG();
+        QVERIFY(!body.bgLoaded);
+        QCOMPARE(body.bgView.spectrum.size(), 4); // the view keeps what it shows
+
+        body.selectedBG(good);
+        body.selectedBG(dir.filePath(QStringLiteral("missing.dat")));
+        QVERIFY(!body.bgLoaded);
+        QCOMPARE(body.bgView.spectrum.size(), 4);
+        QCOMPARE(body.bgSpectrum.size(), 4);
+    }
+
+    // Closing the main window closes every other window too; the workers run
+    // on until the window is destroyed.
+    void closeClosesAll()
+    {
+        auto* body = new Body();
+        connect(body, SIGNAL(finishing()), qApp, SLOT(closeAllWindows()));
+        QSignalSpy finishing(body, &Body::finishing);
+        body->show();
+        body->batchCtrl->show();
+        QVERIFY(body->analyzer->xafsView()->isVisible());
+        body->close();
+        QCOMPARE(finishing.count(), 1);
+        QVERIFY(!body->isVisible());
+        QVERIFY(!body->batchCtrl->isVisible());
+        QVERIFY(!body->analyzer->xafsView()->isVisible());
+        QVERIFY(body->batchThread->isRunning());
+        delete body;
+        QVERIFY(mainColorBar == nullptr);
+    }
+
+    // As the program runs: closing the window ends the event loop with 0.
+    void closingEndsEventLoop()
+    {
+        auto* body = new Body();
+        connect(body, SIGNAL(finishing()), qApp, SLOT(closeAllWindows()));
+        body->show();
+        QTimer::singleShot(0, body, &QWidget::close);
+        QTimer guard; // ends a hang as a failure
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+        guard.start(20000);
+        QCOMPARE(QApplication::exec(), 0);
+        delete body;
+    }
+
+    void batchAnswered()
+    {
+        Body body;
+        QSignalSpy done(&body, &Body::finishBatchExec);
+        body.execCmdSlot(CmdLine(QStringLiteral("no_such_word 1")), false);
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done.at(0).at(0).toInt(), int(NOT_EX_CMD));
+    }
+
+    void screenshot()
+    {
+        Body body;
+        body.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&body));
+        const QImage shot = body.grab().toImage();
+        QVERIFY(!shot.isNull());
+        QVERIFY(shot.save(testreg::shotsDir() + QStringLiteral("/mainwindow.png")));
+    }
+};
+
+CORVELLINE_TEST(TestBody)
+#include "tst_body.moc"
