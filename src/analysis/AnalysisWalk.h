@@ -37,6 +37,9 @@ public:
     // Answers 116, so a batch that started the walk goes on.
     void stop();
 
+    // Images of the maps of the analyses chosen at the start, the ratio map computed first.
+    void generateResImages();
+
     // "Area(W,H), Bin(hx,hy), x(x0,x1,stepX), y(y0,y1,stepY), idx(cx,cy)"
     static QString areaLabel(const AnalyzeCond& c);
     // How far the rows have come, in percent; 0 for an area without height.
@@ -64,7 +67,6 @@ private:
     // Sends the next bins until Depth are in flight.
     void analyzeAPoint();
     void recordResForAPoint();
-    void generateResImages();
     void ratioMap();
     void setBin(Analyzed2DRes* map, double v);
 
