@@ -132,6 +132,7 @@ Analyzer::Analyzer(QWidget* parent)
     DEdgeCWFile->setChecked(true);
     connect(DEdgeCWFile, SIGNAL(toggled(bool)), this, SLOT(toggledCWFile(bool)));
     connect(DEdgeCWFileSelect, SIGNAL(newFile(QString)), this, SLOT(selectedNewDEdgeCWFile(QString)));
+    fdGroup.addDialog(DEdgeCWFileSelect->fileDialog);
 
     ElemsForm ef;
     ef.names = AElemNames;

@@ -274,6 +274,8 @@ private slots:
         const quint64 g = a.currentGeneration();
         a.addNewRef();
         a.setTargetElements("Zn");
+        a.setElemsStd(); // would rebuild the correlation maps the walk fills
+        QCOMPARE(a.Progress->text(), QString(" 0.00"));
         a.reAnalyzeSpectrum();
         a.analyzeAndShowSpectrum(XafsSpectrum(), SuggestElm());
         QCOMPARE(a.lcfRefs.size(), 4);
