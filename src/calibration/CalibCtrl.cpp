@@ -3,6 +3,8 @@
 CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
 {
     setWindowTitle(tr("Calibration"));
+    TargetBGVictreen = new QRadioButton(tr("Victreen"), this);
+    TargetBGVictreen->setEnabled(false);
 }
 
 CalibCtrl::~CalibCtrl() = default;

@@ -1,7 +1,9 @@
 #pragma once
 // The calibration panel. Completed later: for now it is an empty window with
-// the signals and slots the main window wires.
+// the signals and slots the main window wires, and the target background
+// choice the bin spectra read.
 #include <QFrame>
+#include <QRadioButton>
 #include <QString>
 
 class CalibCtrl : public QFrame {
@@ -9,6 +11,8 @@ class CalibCtrl : public QFrame {
 public:
     explicit CalibCtrl(QWidget* parent = nullptr);
     ~CalibCtrl() override;
+
+    QRadioButton* TargetBGVictreen;
 
 signals:
     void newStdFileLoaded();

@@ -1,10 +1,19 @@
 #pragma once
-// The image processor window. Completed later: for now an empty window.
+// The image processor window. Completed later: for now an empty window that
+// keeps the frame it is given.
 #include <QFrame>
+
+class TiffData;
 
 class ImgProc : public QFrame {
     Q_OBJECT
 public:
     explicit ImgProc(QWidget* parent = nullptr);
     ~ImgProc() override;
+
+    // Null when the stack it came from is cleared.
+    void setImgData(TiffData* frame) { current = frame; }
+
+private:
+    TiffData* current = nullptr;
 };

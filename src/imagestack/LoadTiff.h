@@ -1,12 +1,15 @@
 #pragma once
-// Loader of one image stack, living on a thread of its own. Completed later:
-// for now it only answers every request as finished, so nothing waits on it.
+// Loader of one image stack, living on a thread of its own: reads the files of
+// the queued requests one per event and hands every frame it could read back.
 #include "batch/CmdDef.h"
+#include "imagestack/LoadTiffQue.h"
 
+#include <QList>
+#include <QMutex>
 #include <QObject>
-#include <QStringList>
 
-class ErrPoints;
+#include <atomic>
+
 class TiffData;
 
 class LoadTiff : public QObject {
@@ -15,14 +18,33 @@ public:
     explicit LoadTiff(QObject* parent = nullptr);
     ~LoadTiff() override;
 
-    bool busy = false;
+    // Any thread. A request is made with generation(); frames and finishes that
+    // carry an older one belong to a stopped or replaced load.
+    bool isBusy() const;
+    quint64 generation() const { return gen.load(); }
+    bool isCurrent(quint64 g) const { return g == gen.load(); }
 
 signals:
-    void loaded(TiffData* data, int fNo, int totalFiles);
-    void finishLoadFiles(EX_CMD_ID id);
+    void loadStart();
+    void loadNext();
+    // The receiver owns the frame; fNo is its place in the request's file list.
+    void loaded(TiffData* data, int fNo, int totalFiles, quint64 generation);
+    void finishLoadFiles(EX_CMD_ID id, quint64 generation);
 
 public slots:
-    void loadTiffs(QStringList files, bool ignoreLive, int skip, int cutFirst, int cutLast,
-                   ErrPoints* errPs, EX_CMD_ID loadCmdId);
+    void loadTiffs(LoadTiffQue request);
+    void treatQues();
+    // Safe from any thread: the file being read is still handed over, nothing after it.
     void stop();
+
+private:
+    // Worker thread only; at most one step waits in the event queue.
+    void scheduleStep();
+
+    mutable QMutex lock;
+    QList<LoadTiffQue> queue;
+    bool busy = false;
+    int index = 0;
+    std::atomic<quint64> gen{0};
+    bool stepPending = false;
 };

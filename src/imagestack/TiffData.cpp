@@ -567,13 +567,24 @@ double TiffData::interpolatedAreaSum(const QList<TiffData*>& list, double e, int
                                      int hw, int hh)
 {
     auto sumOf = [&](const TiffData* f) { return f ? f->areaSum(x, y, hw, hh) : 0.0; };
-    auto energyOf = [](const TiffData* f) { return f ? f->energy : 0.0; };
     const qsizetype n = list.size();
     if (n == 0)
         return 1.0;
     if (n == 1)
         return sumOf(list[0]);
     qsizetype lo, hi;
+    energyBracket(list, e, lo, hi);
+    return interpolate(e, energyOf(list[lo]), sumOf(list[lo]), energyOf(list[hi]), sumOf(list[hi]));
+}
+
+double TiffData::energyOf(const TiffData* f)
+{
+    return f ? f->energy : 0.0;
+}
+
+void TiffData::energyBracket(const QList<TiffData*>& list, double e, qsizetype& lo, qsizetype& hi)
+{
+    const qsizetype n = list.size();
     if (e < energyOf(list[0])) {
         lo = 0;
         hi = 1;
@@ -591,7 +602,6 @@ double TiffData::interpolatedAreaSum(const QList<TiffData*>& list, double e, int
                 hi = mid;
         }
     }
-    return interpolate(e, energyOf(list[lo]), sumOf(list[lo]), energyOf(list[hi]), sumOf(list[hi]));
 }
 
 void TiffData::clearList(QList<TiffData*>& list)

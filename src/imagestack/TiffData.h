@@ -35,6 +35,10 @@ public:
     // Bin sum at energy e, interpolated between the frames of a list in ascending energy.
     static double interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,
                                       int hw, int hh);
+    // The pair of a list in ascending energy that brackets e, or the end pair
+    // that extrapolates to it; the list holds at least two frames.
+    static void energyBracket(const QList<TiffData*>& list, double e, qsizetype& lo, qsizetype& hi);
+    static double energyOf(const TiffData* f); // 0 for a null entry
     static void clearList(QList<TiffData*>& list);
 
     // Rebuilt through the main colour bar; null without a bar or for an empty frame.

@@ -40,6 +40,7 @@ void registerMetaTypes()
     qRegisterMetaType<FeatureValue>("FeatureValue");
     qRegisterMetaType<ErrPoints*>("ErrPoints*");
     qRegisterMetaType<TiffData*>("TiffData*");
+    qRegisterMetaType<LoadTiffQue>("LoadTiffQue");
     qRegisterMetaType<AnalyzeCond>("AnalyzeCond");
     qRegisterMetaType<EMPHeader>("EMPHeader");
     registerAnalysisMetaTypes();
@@ -74,10 +75,6 @@ Body::Body(QWidget* parent)
         connect(selectors[id], &QRadioButton::toggled, this, &Body::dispImgSelected);
     }
 
-    imageW = -1;
-    imageH = -1;
-    imageHdrX = 0;
-    imageHdrY = 0;
     mapXOffset = 0;
     mapYOffset = 0;
     pointX = 0;
@@ -142,10 +139,9 @@ Body::~Body()
         dispA->frame = nullptr;
         dispA->overlayMap = nullptr;
     }
-    TiffData::clearList(i1Frames);
-    TiffData::clearList(i0Frames);
-    delete darkFrame;
-    darkFrame = nullptr;
+    frameSets.clear(FrameSets::I1);
+    frameSets.clear(FrameSets::I0);
+    frameSets.setDarkFrame(nullptr);
     qDeleteAll(xafsViews);
     xafsViews.clear();
     xafsView = nullptr;

@@ -15,6 +15,8 @@
 #include "foundation/Spectrum.h"
 #include "foundation/SuggestElm.h"
 #include "foundation/XafsSpectrum.h"
+#include "imagestack/FrameSets.h"
+#include "imagestack/LoadTiffQue.h"
 #include "mainwindow/Stats.h"
 #include "stars/Client.h"
 #include "stars/Stars.h"
@@ -41,6 +43,7 @@ class QPainter;
 class QTextStream;
 class QThread;
 class SaveDataCfg;
+class SelectDataFiles;
 class TiffData;
 class _FileDialog;
 
@@ -55,9 +58,15 @@ public:
     QThread* i0Thread = nullptr;
     LoadTiff* i1Loader = nullptr;
     LoadTiff* i0Loader = nullptr;
-    QList<TiffData*> i1Frames; // owns its frames
-    QList<TiffData*> i0Frames; // owns its frames
-    TiffData* darkFrame = nullptr;
+    // The stacks, dark frame, dark areas, total-I0 spectra and field of view.
+    FrameSets frameSets;
+    // The same under their usual names, to read; they change through frameSets.
+    const QList<TiffData*>& i1Frames = frameSets.frames(FrameSets::I1);
+    const QList<TiffData*>& i0Frames = frameSets.frames(FrameSets::I0);
+    const int& imageW = frameSets.imageW;
+    const int& imageH = frameSets.imageH;
+    const int& imageHdrX = frameSets.imageHdrX;
+    const int& imageHdrY = frameSets.imageHdrY;
     SelectImgDialog darkFileDialog;
 
     // Spectrum windows
@@ -79,10 +88,6 @@ public:
     XafsSpectrum calibStd;
 
     // Geometry of the first I1 frame, and of the images the shift map was measured on
-    int imageW = -1;
-    int imageH = -1;
-    int imageHdrX = 0;
-    int imageHdrY = 0;
     int mapXOffset = 0;
     int mapYOffset = 0;
     int pointX = 0; // the pointed pixel
@@ -91,6 +96,7 @@ public:
     // Two-dimensional analysis
     Analyzer* analyzer = nullptr;
     AnalysisWalk* walk = nullptr; // child; its maps are the panel's
+    bool walkRunning() const;
     Analyzer2* analyzer2 = nullptr;
 
     // Saving
@@ -112,16 +118,6 @@ public:
     XafsFileSelect bgFileSelect;
     XafsSpectrum bgSpectrum;
     XafsView bgView;
-
-    // Dark areas and total I0
-    bool i0DarkInUse = false;
-    QRectF i0DarkRect;
-    bool i1DarkInUse = false;
-    QRectF i1DarkRect;
-    QList<double> i0DarkMeans;
-    QList<double> i1DarkMeans;
-    XafsSpectrum totalI0ofI1;
-    XafsSpectrum totalI0ofI0;
 
     // Statistics
     Stats stats;
@@ -165,6 +161,21 @@ public:
     // shift map (or its fitted surface when "Q.S. Fitted" is on).
     double eShiftAt(int x, int y) const;
 
+    // What the bin spectrum reads from the form.
+    FrameSets::BinOptions binOptions() const;
+    // The displayed stack (I1 when ShowData is on, else I0), its panel and its current frame.
+    FrameSets::Stack shownStack() const;
+    SelectDataFiles* shownPanel() const;
+    TiffData* shownFrame() const;
+    // Keeps a frame of the current load with its energy; true when the stack's
+    // display is to follow it (the load has ended, or the newest is shown).
+    bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation);
+    // A loaded stack: its panel shows the exposure time (marked when the frames
+    // disagree) and its dark-area means are rebuilt.
+    void stackComplete(FrameSets::Stack s);
+    // The newest I1 frame shown in the geometry, seek bar and file list.
+    void followI1Stack();
+
     Spectrum xafsSpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum hProfileAt(int y, int hx, int hy, bool i1);
@@ -176,10 +187,10 @@ public:
     EMPHeader loadMapHeader(QTextStream& in);
 
 signals:
-    void loadI1Files(QStringList files, bool ignoreLive, int skip, int cutFirst, int cutLast,
-                     ErrPoints* errPs, EX_CMD_ID id);
-    void loadI0Files(QStringList files, bool ignoreLive, int skip, int cutFirst, int cutLast,
-                     ErrPoints* errPs, EX_CMD_ID id);
+    // The request carries the files with the panel's settings, a copy of its error
+    // points and the loader's generation.
+    void loadI1Files(LoadTiffQue request);
+    void loadI0Files(LoadTiffQue request);
     void finishing();
     void finishBatchExec(int id);
     void doCollectQInfo(const AnalyzeCond& ac);
@@ -201,8 +212,12 @@ public slots:
     void finishedLoadI0Files();
     void selectedDark(QString fname);
     void clearDark();
-    void loadedI1(TiffData* data, int fNo, int totalFiles);
-    void loadedI0(TiffData* data, int fNo, int totalFiles);
+    // A frame of a stopped or replaced load (an older generation) is deleted.
+    void loadedI1(TiffData* data, int fNo, int totalFiles, quint64 generation);
+    void loadedI0(TiffData* data, int fNo, int totalFiles, quint64 generation);
+    // The loaders' finish: passed on to a waiting batch and the stack unless it is stale.
+    void loadI1Finished(EX_CMD_ID id, quint64 generation);
+    void loadI0Finished(EX_CMD_ID id, quint64 generation);
     void selectedNewRef();
     void setI0DarkArea();
     void setI1DarkArea();

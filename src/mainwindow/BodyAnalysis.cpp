@@ -10,7 +10,7 @@
 #include "foundation/VictoreenRec.h"
 #include "imagestack/TiffData.h"
 
-#include <QAbstractButton>
+#include <QRadioButton>
 #include <QDebug>
 
 namespace {
@@ -44,6 +44,8 @@ void Body::setupWalk()
         dispA->update();
     });
 }
+
+bool Body::walkRunning() const { return walk && walk->running(); }
 
 bool Body::askAnalyzeCond(AnalyzeCond& ac)
 {
@@ -88,10 +90,8 @@ XafsSpectrum Body::walkSpectrum(const AnalyzeCond& c)
     const double shift = eShiftAt(c.cx, c.cy);
     const SuggestElm sElm = suggestElm();
     const Spectrum points = xafsSpectrumAt(c.cx, c.cy, viewW(), viewH());
-    // Victoreen lines when the calibration's target asks for them.
-    const QAbstractButton* vic = calibCtrl->findChild<QAbstractButton*>(QStringLiteral("TargetBGVictreen"));
-    const int mode = vic && vic->isChecked() ? 0 : 1;
-    return XafsSpectrum(points, QStringLiteral("Body-AaP"), mode, shift, sElm);
+    return XafsSpectrum(points, QStringLiteral("Body-AaP"), calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, shift,
+                        sElm);
 }
 
 QString Body::areaLabel(const AnalyzeCond& c) const { return AnalysisWalk::areaLabel(c); }

@@ -1,43 +1,246 @@
-// Stacks, dark image, dark areas, total I0 and bin spectra. Completed later:
-// until then the stacks only keep what arrives.
+// Stacks, dark image, dark areas, total I0 and bin spectra: what the form
+// shows of them, around the frame sets that hold them.
 #include "mainwindow/Body.h"
 
+#include "analysis/Analyzer.h"
+#include "display/ImgDispA.h"
+#include "imagestack/LoadTiff.h"
+#include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 
-void Body::clearI1Files() {}
-void Body::clearI0Files() {}
-void Body::readI1Files(QStringList, bool) {}
-void Body::readI0Files(QStringList, bool) {}
-void Body::finishedLoadI1Files() {}
-void Body::finishedLoadI0Files() {}
-void Body::selectedDark(QString) {}
-void Body::clearDark() {}
+#include <QFileInfo>
 
-void Body::loadedI1(TiffData* data, int, int)
+namespace {
+
+void dropShownImage(ImgDispA* d)
 {
-    if (data)
-        i1Frames << data;
+    d->frame = nullptr;
+    d->overlayMap = nullptr;
 }
 
-void Body::loadedI0(TiffData* data, int, int)
+} // namespace
+
+FrameSets::BinOptions Body::binOptions() const
 {
-    if (data)
-        i0Frames << data;
+    FrameSets::BinOptions o;
+    o.darkExpTime = DarkExpTime->text().toDouble();
+    o.i1ExpTime = SelectI1Files->ExpTime->text().toDouble();
+    o.i0ExpTime = SelectI0Files->ExpTime->text().toDouble();
+    o.useI0 = UseI0->isChecked();
+    o.fluo = FluoType->isChecked();
+    return o;
 }
 
-void Body::selectedNewRef() {}
-void Body::setI0DarkArea() {}
-void Body::setI1DarkArea() {}
-void Body::clearUpdateI0DarkArea() {}
-void Body::clearUpdateI1DarkArea() {}
-void Body::updateI0DarkArea() {}
-void Body::updateI1DarkArea() {}
-void Body::clearI0DarkArea() {}
-void Body::clearI1DarkArea() {}
-void Body::newTotalI0ofI1File(QString) {}
-void Body::newTotalI0ofI0File(QString) {}
+void Body::readI1Files(QStringList files, bool newFile)
+{
+    if (newFile) {
+        // The display lets go of the frames before they are deleted.
+        dropShownImage(dispA);
+        SelectI1Files->clearFiles();
+        imgProc.setImgData(nullptr);
+        xafsView->autoXScale = true;
+        analyzer->xafsView()->autoXScale = true;
+    }
+    SelectDataFilesAdditionalSetup& add = SelectI1Files->additionalSetup;
+    emit loadI1Files(frameSets.startLoad(FrameSets::I1, i1Loader, newFile, files,
+                                         add.IgnoreLiveFiles->isChecked(), SelectI1Files->skip(),
+                                         SelectI1Files->cutFirst(), SelectI1Files->cutLast(),
+                                         add.errPoints()));
+}
 
-Spectrum Body::xafsSpectrumAt(int, int, int, int) { return Spectrum(); }
-Spectrum Body::rawI1SpectrumAt(int, int, int, int) { return Spectrum(); }
-Spectrum Body::hProfileAt(int, int, int, bool) { return Spectrum(); }
-Spectrum Body::vProfileAt(int, int, int, bool) { return Spectrum(); }
+void Body::readI0Files(QStringList files, bool newFile)
+{
+    if (newFile) {
+        dropShownImage(dispA);
+        SelectI0Files->clearFiles();
+    }
+    SelectDataFilesAdditionalSetup& add = SelectI0Files->additionalSetup;
+    emit loadI0Files(frameSets.startLoad(FrameSets::I0, i0Loader, newFile, files,
+                                         add.IgnoreLiveFiles->isChecked(), SelectI0Files->skip(),
+                                         SelectI0Files->cutFirst(), SelectI0Files->cutLast(),
+                                         add.errPoints()));
+}
+
+void Body::followI1Stack()
+{
+    const int count = int(i1Frames.size());
+    if (count == 0)
+        return;
+    frameSets.updateGeometry();
+    SeekBar->setMaximum(count - 1);
+    if (SelectI1Files->additionalSetup.ShowLatest->isChecked())
+        showData(count - 1);
+    SelectI1Files->Selected->setCurrentIndex(count - 1);
+}
+
+bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles,
+                     quint64 generation)
+{
+    LoadTiff* loader = s == FrameSets::I1 ? i1Loader : i0Loader;
+    SelectDataFiles* panel = s == FrameSets::I1 ? SelectI1Files : SelectI0Files;
+    if (!FrameSets::accept(loader, data, generation))
+        return false;
+    data->cBar = CBar;
+    frameSets.append(s, data, panel->addFile(data->fileName, fNo, totalFiles));
+    return !loader->isBusy() || panel->additionalSetup.ShowLatest->isChecked();
+}
+
+void Body::loadedI1(TiffData* data, int fNo, int totalFiles, quint64 generation)
+{
+    if (!takeFrame(FrameSets::I1, data, fNo, totalFiles, generation))
+        return;
+    // The field of view first, so the first frame's spectrum is not empty.
+    followI1Stack();
+    showXafsSpectrum();
+}
+
+void Body::loadedI0(TiffData* data, int fNo, int totalFiles, quint64 generation)
+{
+    if (takeFrame(FrameSets::I0, data, fNo, totalFiles, generation))
+        showXafsSpectrum();
+}
+
+void Body::loadI1Finished(EX_CMD_ID id, quint64 generation)
+{
+    if (!i1Loader->isCurrent(generation))
+        return;
+    emit finishBatchExec(id);
+    finishedLoadI1Files();
+}
+
+void Body::loadI0Finished(EX_CMD_ID id, quint64 generation)
+{
+    if (!i0Loader->isCurrent(generation))
+        return;
+    emit finishBatchExec(id);
+    finishedLoadI0Files();
+}
+
+void Body::stackComplete(FrameSets::Stack s)
+{
+    double expTime = 0.0;
+    bool same = false;
+    if (!FrameSets::commonExpTime(frameSets.frames(s), expTime, same))
+        return;
+    (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->setExpTimeMS(expTime, same);
+    frameSets.clearUpdateDarkArea(s);
+}
+
+void Body::finishedLoadI1Files()
+{
+    pointX = 0;
+    pointY = 0;
+    // A last file that failed or was skipped left the stack's display behind.
+    followI1Stack();
+    showXafsSpectrum();
+    xafsView->autoXScale = false;
+    analyzer->xafsView()->autoXScale = false;
+    stackComplete(FrameSets::I1);
+}
+
+void Body::finishedLoadI0Files()
+{
+    pointX = 0;
+    pointY = 0;
+    showXafsSpectrum();
+    stackComplete(FrameSets::I0);
+}
+
+void Body::clearI1Files()
+{
+    dropShownImage(dispA);
+    SelectI1Files->clearFiles();
+    i1Loader->stop();
+    imgProc.setImgData(nullptr);
+    frameSets.clear(FrameSets::I1);
+}
+
+void Body::clearI0Files()
+{
+    dropShownImage(dispA);
+    i0Loader->stop();
+    SelectI0Files->clearFiles();
+    frameSets.clear(FrameSets::I0);
+}
+
+void Body::selectedDark(QString fname)
+{
+    clearDark();
+    if (!frameSets.loadDark(fname))
+        return;
+    DarkFileName->setText(QFileInfo(fname).fileName());
+    DarkExpTime->setText(QString::number(frameSets.darkFrame()->expTime, 'g', 6));
+}
+
+void Body::clearDark()
+{
+    frameSets.setDarkFrame(nullptr);
+    DarkFileName->setText(QString());
+}
+
+void Body::selectedNewRef()
+{
+    dispImgSelected(false);
+}
+
+namespace {
+
+// The selected area becomes the dark area; the analysis area goes back to what it was.
+QRectF takeDarkArea(ImgDispA* d, SelectDataFiles* panel)
+{
+    const QRectF rect = d->sel.area;
+    panel->darkArea(rect);
+    d->recallOldSelectedArea();
+    return rect;
+}
+
+} // namespace
+
+void Body::setI0DarkArea()
+{
+    frameSets.setDarkArea(FrameSets::I0, takeDarkArea(dispA, SelectI0Files));
+}
+
+void Body::setI1DarkArea()
+{
+    frameSets.setDarkArea(FrameSets::I1, takeDarkArea(dispA, SelectI1Files));
+}
+
+void Body::clearUpdateI0DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I0); }
+void Body::clearUpdateI1DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I1); }
+void Body::updateI0DarkArea() { frameSets.updateDarkArea(FrameSets::I0); }
+void Body::updateI1DarkArea() { frameSets.updateDarkArea(FrameSets::I1); }
+void Body::clearI0DarkArea() { frameSets.clearDarkArea(FrameSets::I0); }
+void Body::clearI1DarkArea() { frameSets.clearDarkArea(FrameSets::I1); }
+
+void Body::newTotalI0ofI1File(QString fname)
+{
+    FrameSets::readTotalI0(frameSets.totalI0ofI1, fname);
+}
+
+void Body::newTotalI0ofI0File(QString fname)
+{
+    FrameSets::readTotalI0(frameSets.totalI0ofI0, fname);
+}
+
+Spectrum Body::xafsSpectrumAt(int x, int y, int halfW, int halfH)
+{
+    return frameSets.xafsSpectrumAt(x, y, halfW, halfH, binOptions());
+}
+
+Spectrum Body::rawI1SpectrumAt(int x, int y, int halfW, int halfH)
+{
+    return frameSets.rawI1SpectrumAt(x, y, halfW, halfH);
+}
+
+Spectrum Body::hProfileAt(int y, int hx, int hy, bool i1)
+{
+    return frameSets.hProfileAt(y, hx, hy, i1, shownPanel()->Selected->currentIndex(),
+                                FluoType->isChecked());
+}
+
+Spectrum Body::vProfileAt(int x, int hx, int hy, bool i1)
+{
+    return frameSets.vProfileAt(x, hx, hy, i1, shownPanel()->Selected->currentIndex(),
+                                FluoType->isChecked());
+}

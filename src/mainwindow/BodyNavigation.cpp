@@ -1,19 +1,188 @@
-// Frame navigation, display selection, pointer read-out and overlay drawing.
-// Completed later.
+// Frame navigation, display selection and the spectrum of the pointed bin.
 #include "mainwindow/Body.h"
 
-void Body::showData(int) {}
-void Body::prev() {}
-void Body::next() {}
-void Body::sliderMoved(int) {}
-void Body::showXafsSpectrum(double, double) {}
-void Body::showXafsSpectrum() {}
-void Body::cBarUpdating() {}
-void Body::cBarUpdated() {}
-void Body::dispImgSelected(bool) {}
-void Body::seekImage(int) {}
-void Body::deglitch() {}
-void Body::showAnalyzedVals() {}
-void Body::newCurPos() {}
-void Body::draw(QPainter*) {}
-void Body::onMouseMovedInDispA() {}
+#include "analysis/Analyzer.h"
+#include "calibration/CalibCtrl.h"
+#include "display/ImgDispA.h"
+#include "imagestack/SelectDataFiles.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/ReadOut.h"
+
+#include <QDebug>
+
+FrameSets::Stack Body::shownStack() const
+{
+    return ShowData->isChecked() ? FrameSets::I1 : FrameSets::I0;
+}
+
+SelectDataFiles* Body::shownPanel() const
+{
+    return ShowData->isChecked() ? SelectI1Files : SelectI0Files;
+}
+
+TiffData* Body::shownFrame() const
+{
+    const QList<TiffData*>& stack = frameSets.frames(shownStack());
+    const int idx = shownPanel()->Selected->currentIndex();
+    return idx >= 0 && idx < stack.size() ? stack[idx] : nullptr;
+}
+
+void Body::dispImgSelected(bool)
+{
+    if (ShowData->isChecked()) {
+        showData(SelectI1Files->Selected->currentIndex());
+    } else if (ShowI0->isChecked()) {
+        showData(SelectI0Files->Selected->currentIndex());
+    } else if (ShowShiftMap->isChecked()) {
+        dispA->setShowOverLayer(true);
+        dispA->overlayMap = &eShiftMap;
+    } else if (ShowResAnalysis->isChecked()) {
+        dispA->setShowOverLayer(true);
+        dispA->overlayMap = analyzer->selectedRes();
+    }
+    dispA->update();
+}
+
+void Body::showData(int no)
+{
+    dispA->setShowOverLayer(false);
+    SeekBar->setValue(no);
+    ImgNo->setText(QString::number(no));
+    const QList<TiffData*>& stack = frameSets.frames(shownStack());
+    if (no < 0 || no >= stack.size())
+        return;
+    TiffData* f = stack[no];
+    dispA->setImageData(f);
+    imgProc.setImgData(f);
+    ImgNo->setToolTip(f->fileName);
+    dispA->update();
+}
+
+void Body::seekImage(int imgNo)
+{
+    showData(imgNo);
+}
+
+void Body::prev()
+{
+    shownPanel()->prev();
+}
+
+void Body::next()
+{
+    shownPanel()->next();
+}
+
+void Body::sliderMoved(int idx)
+{
+    shownPanel()->select(idx);
+    // The seek bar follows the I1 stack; with I0 shown the index may lie beyond it.
+    const QList<TiffData*>& stack = frameSets.frames(shownStack());
+    if (idx >= 0 && idx < stack.size()) {
+        xafsView->frameEnergy = stack[idx]->energy;
+        xafsView->update();
+    }
+    showData(idx);
+}
+
+void Body::newCurPos()
+{
+    if (i1Frames.isEmpty())
+        return;
+    const TiffData* first = i1Frames.first();
+    const int x = readout::truncated(PosX->text().toDouble());
+    const int y = readout::truncated(PosY->text().toDouble());
+    if (x >= 0 && x < first->width)
+        pointX = x;
+    if (y >= 0 && y < first->height)
+        pointY = y;
+    showXafsSpectrum();
+}
+
+void Body::showXafsSpectrum(double x, double y)
+{
+    pointX = readout::truncated(x);
+    pointY = readout::truncated(y);
+    showXafsSpectrum();
+}
+
+void Body::showXafsSpectrum()
+{
+    const TiffData* f = shownFrame();
+    xafsView->frameEnergy = f ? f->energy : -1.0;
+    xafsView->update();
+
+    const double shift = eShiftAt(pointX, pointY);
+    const SuggestElm sElm = suggestElm();
+    const int hw = viewW();
+    const int hh = viewH();
+    const XafsSpectrum spectrum(xafsSpectrumAt(pointX, pointY, hw, hh), QStringLiteral("body-show"),
+                                calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, shift, sElm);
+    const double fromStd = xafsView->setXafsSpectrum(spectrum);
+    if (!walkRunning())
+        analyzer->analyzeAndShowSpectrum(spectrum, sElm);
+
+    PosX->setText(readout::posText(pointX));
+    PosY->setText(readout::posText(pointY));
+    EShiftOnTbl->setText(readout::eShiftText(shift));
+    EShiftFromStd->setText(readout::eShiftFromStdText(fromStd));
+    xafsView->setRawSpectrum(rawI1SpectrumAt(pointX, pointY, hw, hh));
+    emit currentPosition(pointX, pointY, hw, hh);
+}
+
+void Body::cBarUpdating()
+{
+    if (ShowShiftMap->isChecked()) {
+        if (eShiftMap.valid)
+            eShiftMap.genImg();
+    } else if (ShowResAnalysis->isChecked()) {
+        setupResAnalysisImage();
+    } else if (TiffData* f = shownFrame()) {
+        f->makeDispImage();
+    }
+    dispA->update();
+}
+
+void Body::cBarUpdated()
+{
+    qDebug() << "cBarUpdated" << CBar->dataMin << CBar->dataMax;
+    if (ShowShiftMap->isChecked()) {
+        if (eShiftMap.valid)
+            eShiftMap.genImg();
+    } else if (ShowResAnalysis->isChecked()) {
+        setupResAnalysisImage();
+    } else if (shownFrame()) {
+        for (TiffData* f : frameSets.frames(shownStack()))
+            f->makeDispImage();
+    }
+    dispA->update();
+}
+
+void Body::deglitch()
+{
+    Analyzed2DRes* map = analyzer->selectedRes();
+    if (!map)
+        return;
+    map->setDeglitchConds(DeGlitchFactor->text().toDouble(), DeGlitchRatio->text().toDouble());
+    map->selectProcImg(true);
+    map->deglitch();
+    update();
+}
+
+void Body::showAnalyzedVals()
+{
+    const Analyzed2DRes* map = analyzer->selectedRes();
+    if (!map)
+        return;
+    qDebug().noquote() << "vals of" << map->name;
+    const int w = map->cond.W;
+    const int h = map->cond.H;
+    auto at = [w](const std::vector<double>& v, int x, int y) {
+        const size_t i = size_t(y) * size_t(w) + size_t(x);
+        return i < v.size() ? v[i] : 0.0;
+    };
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            qDebug().noquote() << QString::asprintf("%4d %4d %15.6f %15.6f", x, y,
+                                                    at(map->data, x, y), at(map->procData, x, y));
+}

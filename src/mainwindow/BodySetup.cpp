@@ -63,9 +63,9 @@ void Body::setupSpectrumView()
 
 void Body::setupDataFiles()
 {
-    using LoadSignal = void (Body::*)(QStringList, bool, int, int, int, ErrPoints*, EX_CMD_ID);
-    using LoadedSlot = void (Body::*)(TiffData*, int, int);
-    using FinishedSlot = void (Body::*)();
+    using LoadSignal = void (Body::*)(LoadTiffQue);
+    using LoadedSlot = void (Body::*)(TiffData*, int, int, quint64);
+    using FinishedSlot = void (Body::*)(EX_CMD_ID, quint64);
     const auto setupStack = [this](SelectDataFiles* panel, const QString& title, QThread*& thread,
                                    LoadTiff*& loader, LoadSignal load, LoadedSlot loaded,
                                    FinishedSlot finished) {
@@ -75,14 +75,15 @@ void Body::setupDataFiles()
         loader->moveToThread(thread);
         connect(this, load, loader, &LoadTiff::loadTiffs);
         connect(loader, &LoadTiff::loaded, this, loaded);
-        connect(loader, &LoadTiff::finishLoadFiles, this, &Body::finishBatchExec);
+        // The finish reaches a waiting batch through the stack's slot, which
+        // drops the finish of a stopped or replaced load.
         connect(loader, &LoadTiff::finishLoadFiles, this, finished);
         thread->start(QThread::InheritPriority);
     };
     setupStack(SelectI1Files, tr("I1 Data"), i1Thread, i1Loader, &Body::loadI1Files,
-               &Body::loadedI1, &Body::finishedLoadI1Files);
+               &Body::loadedI1, &Body::loadI1Finished);
     setupStack(SelectI0Files, tr("I0 Data"), i0Thread, i0Loader, &Body::loadI0Files,
-               &Body::loadedI0, &Body::finishedLoadI0Files);
+               &Body::loadedI0, &Body::loadI0Finished);
 
     connect(SelectI1Files, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
     connect(SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
@@ -90,13 +91,10 @@ void Body::setupDataFiles()
     connect(SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
     connect(SelectI1Files, SIGNAL(currentIndexChanged(int)), this, SLOT(showData(int)));
 
-    darkFrame = nullptr;
     connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &QWidget::show);
     connect(ClearDark, &QPushButton::clicked, this, &Body::clearDark);
     connect(&darkFileDialog, &QFileDialog::fileSelected, this, &Body::selectedDark);
 
-    i0DarkInUse = false;
-    i1DarkInUse = false;
     connect(SelectI0Files, &SelectDataFiles::setDarkArea, this, &Body::setI0DarkArea);
     connect(SelectI1Files, &SelectDataFiles::setDarkArea, this, &Body::setI1DarkArea);
     connect(SelectI0Files, &SelectDataFiles::updateDarkArea, this, &Body::clearUpdateI0DarkArea);

@@ -3,6 +3,7 @@
 Stats::Stats(QWidget* parent) : QFrame(parent)
 {
     setWindowTitle(tr("Statistics"));
+    ShowOverImage = new QCheckBox(tr("Show Over Image"), this);
 }
 
 Stats::~Stats() = default;

@@ -1,5 +1,7 @@
 #pragma once
-// The statistics window. Completed later: for now an empty window.
+// The statistics window. Completed later: for now an empty window with the
+// check box the main window's drawing reads.
+#include <QCheckBox>
 #include <QFrame>
 
 class Stats : public QFrame {
@@ -7,4 +9,6 @@ class Stats : public QFrame {
 public:
     explicit Stats(QWidget* parent = nullptr);
     ~Stats() override;
+
+    QCheckBox* ShowOverImage;
 };

@@ -86,9 +86,9 @@ private slots:
     {
         Body body;
         fillMap(body.eShiftMap);
-        body.imageHdrX = 10;
+        body.frameSets.imageHdrX = 10;
         body.mapXOffset = 12;
-        body.imageHdrY = 7;
+        body.frameSets.imageHdrY = 7;
         body.mapYOffset = 6;
         QCOMPARE(body.eShiftAt(3, 1), 7.5);  // map (1, 2)
         QCOMPARE(body.eShiftAt(1, 1), 0.0);  // map (-1, 2)

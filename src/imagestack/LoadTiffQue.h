@@ -1,0 +1,36 @@
+#pragma once
+// One load request of a stack: the chosen files with the walk settings, the
+// error points to repair with (copied when the request is made, so the owner
+// may change its list while the loader reads) and the generation of the
+// loader it was made for.
+#include "batch/CmdDef.h"
+#include "imagestack/ErrPoints.h"
+
+#include <QMetaType>
+#include <QStringList>
+
+class LoadTiffQue {
+public:
+    LoadTiffQue() = default;
+    // Settings out of range are brought in: skip to at least 1, the cuts to at least 0.
+    LoadTiffQue(const QStringList& files, bool ignoreLive, int skip, int cutFirst, int cutLast,
+                ErrPoints* errPs, EX_CMD_ID loadCmdId, quint64 generation);
+
+    // The walk takes cutFirst, cutFirst + skip, ... while below endIndex();
+    // the file at cutFirst is taken whenever it exists.
+    bool hasFirst() const { return cutFirst < files.size(); }
+    int endIndex() const { return int(files.size()) - cutLast; }
+
+    QStringList files;
+    bool ignoreLive = false;
+    int skip = 1;
+    int cutFirst = 0;
+    int cutLast = 0;
+    // The owner's list, which a loaded frame points at; the repair uses `errPoints`.
+    ErrPoints* errPs = nullptr;
+    EX_CMD_ID loadCmdId = NOT_EX_CMD;
+    quint64 generation = 0;
+    ErrPoints errPoints;
+};
+
+Q_DECLARE_METATYPE(LoadTiffQue)

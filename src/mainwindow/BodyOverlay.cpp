@@ -1,0 +1,108 @@
+// The markers drawn over the image display, and the cross sections and value
+// read-outs that follow the pointer.
+#include "mainwindow/Body.h"
+
+#include "analysis/Analyzer.h"
+#include "display/CrossSView.h"
+#include "display/ImgDispA.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/ReadOut.h"
+
+#include <QPainter>
+
+namespace {
+
+QRect screenRect(const ChCoord& cc, const QRectF& r)
+{
+    return readout::screenRect(cc, r.x(), r.y(), r.width(), r.height());
+}
+
+// The stored value at (x, y) of a map's row-major array; 0 outside it.
+double mapValue(const Analyzed2DRes& map, const std::vector<double>& v, int x, int y)
+{
+    const int w = map.cond.W;
+    if (x < 0 || y < 0 || x >= w || y >= map.cond.H)
+        return 0.0;
+    const size_t i = size_t(y) * size_t(w) + size_t(x);
+    return i < v.size() ? v[i] : 0.0;
+}
+
+} // namespace
+
+void Body::draw(QPainter* p)
+{
+    const ChCoord& cc = dispA->cc;
+    using readout::truncated;
+
+    p->setPen(QPen(QColor(255, 0, 0), 2));
+    p->drawRect(readout::binRect(cc, pointX, pointY, viewW(), viewH()));
+
+    p->setPen(QColor(192, 192, 0));
+    const int sx = truncated(cc.toScreenX(pointX));
+    const int sy = truncated(cc.toScreenY(pointY));
+    p->drawLine(sx, truncated(cc.toScreenY(0)), sx, truncated(cc.toScreenY(imageH)));
+    p->drawLine(truncated(cc.toScreenX(0)), sy, truncated(cc.toScreenX(imageW)), sy);
+
+    if (dispA->sel.dragging || dispA->sel.valid) {
+        p->setPen(QColor(192, 192, 255));
+        p->drawRect(screenRect(cc, dispA->sel.area));
+        BoxSize->setText(readout::boxSizeText(dispA->sel.area));
+    }
+    // I0 first, so the I1 outline lies on top where they overlap.
+    if (frameSets.darkInUse(FrameSets::I0)) {
+        p->setPen(QColor(192, 255, 192));
+        p->drawRect(screenRect(cc, frameSets.darkRect(FrameSets::I0)));
+    }
+    if (frameSets.darkInUse(FrameSets::I1)) {
+        p->setPen(QColor(255, 192, 192));
+        p->drawRect(screenRect(cc, frameSets.darkRect(FrameSets::I1)));
+    }
+    CBar->update();
+
+    if (statsRangeSet && stats.ShowOverImage->isChecked()) {
+        p->setPen(QColor(255, 200, 200));
+        if (const Analyzed2DRes* map = analyzer->selectedRes()) {
+            AnalyzeCond c;
+            askAnalyzeCond(c);
+            // A negative half size counts as none, as in every grid.
+            const int hx = qMax(0, c.hx);
+            const int hy = qMax(0, c.hy);
+            do {
+                const double v = mapValue(*map, map->data, c.cx, c.cy);
+                if (statsMin <= v && v <= statsMax)
+                    p->drawRect(readout::screenRect(cc, double(c.cx) - hx, double(c.cy) - hy,
+                                                    2.0 * hx, 2.0 * hy));
+            } while (c.next());
+        }
+    }
+    if (!walkRunning())
+        showStatistics();
+}
+
+void Body::onMouseMovedInDispA()
+{
+    const int x = readout::truncated(dispA->cc.toRealX(dispA->m.x));
+    const int y = readout::truncated(dispA->cc.toRealY(dispA->m.y));
+    const bool i1 = ShowData->isChecked();
+
+    HCross->profile = hProfileAt(y, 1, viewH(), i1);
+    HCross->cursor = x;
+    HCross->update();
+    VCross->profile = vProfileAt(x, 1, viewW(), i1);
+    // Where the column profile puts row y.
+    VCross->cursor = readout::truncated(readout::vCrossCursor(y, imageH));
+    VCross->update();
+
+    if (ShowResAnalysis->isChecked()) {
+        if (const Analyzed2DRes* map = analyzer->selectedRes()) {
+            const double v = mapValue(*map, map->showProc ? map->procData : map->data, x, y);
+            Value->setText(readout::valueText(v));
+            const bool inside = x >= 0 && y >= 0 && x < map->cond.W && y < map->cond.H;
+            Value2->setText(readout::valueText(inside ? map->surfFit.value(x, y) : 0.0));
+        }
+    } else if (const TiffData* f = shownFrame()) {
+        Value->setText(readout::valueText(f->value(x, y)));
+    }
+    if (const TiffData* dark = frameSets.darkFrame())
+        DarkValue->setText(readout::darkValueText(dark->value(x, y)));
+}

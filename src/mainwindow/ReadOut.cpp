@@ -1,0 +1,71 @@
+#include "mainwindow/ReadOut.h"
+
+#include "display/ChCoord.h"
+#include "foundation/TextUtils.h"
+
+#include <cmath>
+#include <limits>
+
+namespace readout {
+
+int truncated(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(v);
+}
+
+QString valueText(double v)
+{
+    return addThousandsCommas(QStringLiteral("%1").arg(v, 0, 'g', 4));
+}
+
+QString darkValueText(double v)
+{
+    return addThousandsCommas(QString::number(v, 'g', 6));
+}
+
+QString boxSizeText(const QRectF& a)
+{
+    return QString::asprintf("(% 4d, % 4d)-(% 4d, % 4d)", truncated(a.x()), truncated(a.y()),
+                             truncated(a.x() + a.width()), truncated(a.y() + a.height()));
+}
+
+QString posText(int v)
+{
+    return QString::asprintf("% 4d", v);
+}
+
+QString eShiftText(double v)
+{
+    return QString::asprintf("%6.3f", v);
+}
+
+QString eShiftFromStdText(double v)
+{
+    return QString::asprintf("%5.2f", v);
+}
+
+QRect screenRect(const ChCoord& cc, double x, double y, double w, double h)
+{
+    return QRect(truncated(cc.toScreenX(x)), truncated(cc.toScreenY(y)),
+                 truncated(cc.toScreenLengthX(w)), truncated(cc.toScreenLengthY(h)));
+}
+
+QRect binRect(const ChCoord& cc, int px, int py, int hw, int hh)
+{
+    const double ahw = std::fabs(double(hw));
+    const double ahh = std::fabs(double(hh));
+    return screenRect(cc, px - ahw, py - ahh, 2 * ahw + 1, 2 * ahh + 1);
+}
+
+double vCrossCursor(int y, int imageH)
+{
+    return double(imageH) - y;
+}
+
+} // namespace readout

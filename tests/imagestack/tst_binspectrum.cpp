@@ -1,0 +1,233 @@
+#include "support/FrameCraft.h"
+#include "support/SpectrumPoints.h"
+#include "support/TestRegistry.h"
+
+#include "imagestack/FrameSets.h"
+#include "imagestack/TiffData.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+// Frames of 4 x 1 pixels with their energies.
+struct Frames {
+    QList<QVector<double>> samples;
+    QList<double> energies;
+};
+using Row = QVector<double>;
+Frames flat(double v, int n = 1, double e0 = 8000)
+{
+    Frames f;
+    for (int i = 0; i < n; i++) {
+        f.samples << Row(4, v);
+        f.energies << e0 + 10 * i;
+    }
+    return f;
+}
+const double ln2 = std::log(2.0);
+} // namespace
+Q_DECLARE_METATYPE(Frames)
+
+// Bin spectra, profiles and dark-area means; expected values worked out by hand
+// from the pixels. The bin sits at (x, 0).
+class TestBinSpectrum : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bin_data()
+    {
+        QTest::addColumn<Frames>("i1");
+        QTest::addColumn<Frames>("i0");
+        QTest::addColumn<Row>("dark");          // empty: none
+        QTest::addColumn<double>("darkExp");    // the stacks are at 100 ms
+        QTest::addColumn<int>("darkArea");      // 1 of I1, 2 of I0: the two right pixels
+        QTest::addColumn<int>("mode");          // 0 no I0, 1 UseI0, 2 UseI0 and fluorescence
+        QTest::addColumn<QList<double>>("totalI0");
+        QTest::addColumn<QPoint>("xAndHw");
+        QTest::addColumn<QList<double>>("mu");
+        const Frames none;
+        const Frames i0Pair{{Row(4, 100), Row(4, 200)}, {8000, 8010}};
+        const QPoint at0(0, 0);
+        QTest::newRow("pixel 0.5: ln 2") << flat(0.5) << none << Row() << 0.0 << 0 << 0
+                                        << QList<double>() << at0 << QList<double>{ln2};
+        QTest::newRow("half width -1: 3 pixels, I0 is their count")
+            << Frames{{{1, 1, 9, 9}}, {8000}} << none << Row() << 0.0 << 0 << 0 << QList<double>()
+            << QPoint(1, -1) << QList<double>{std::log(3.0 / 11)};
+        QTest::newRow("dark of 200 ms on a 100 ms stack: half its sum")
+            << flat(30) << none << Row(4, 40) << 200.0 << 0 << 0 << QList<double>() << at0
+            << QList<double>{std::log(1.0 / 10)};
+        QTest::newRow("dark exposure 0: not scaled")
+            << flat(50) << none << Row(4, 40) << 0.0 << 0 << 0 << QList<double>() << at0
+            << QList<double>{std::log(1.0 / 10)};
+        QTest::newRow("I0 between two frames") << flat(50, 1, 8005) << i0Pair << Row() << 0.0 << 0
+                                              << 1 << QList<double>() << at0
+                                              << QList<double>{std::log(3.0)};
+        QTest::newRow("I0 loaded out of energy order")
+            << flat(50, 1, 8005) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
+            << Row() << 0.0 << 0 << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
+        QTest::newRow("two I0 frames at the I1 energy: their mean")
+            << flat(50) << Frames{{Row(4, 100), Row(4, 200)}, {8000, 8000}} << Row() << 0.0 << 0
+            << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
+        QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8005) << i0Pair << Row() << 0.0 << 0
+                                              << 2 << QList<double>() << at0
+                                              << QList<double>{1.0 / 3};
+        QTest::newRow("UseI0 on an empty I0 stack: I0 is 1")
+            << flat(0.25) << none << Row() << 0.0 << 0 << 1 << QList<double>() << QPoint(1, 1)
+            << QList<double>{std::log(1 / 0.75)};
+        // Area mean 2 less the dark frame's 1, plus the dark frame's own 1: 8 - 2.
+        QTest::newRow("I1 dark area and dark frame")
+            << Frames{{{8, 8, 2, 2}}, {8000}} << none << Row(4, 1) << 100.0 << 1 << 0
+            << QList<double>() << at0 << QList<double>{std::log(1.0 / 6)};
+        QTest::newRow("one I0 frame's dark area serves three I1 frames")
+            << flat(8, 3) << Frames{{{4, 4, 1, 1}}, {8000}} << Row() << 0.0 << 2 << 1
+            << QList<double>() << at0 << QList<double>(3, std::log(3.0 / 8));
+        // I0 dark means 1 and 3 at 8000 and 8010 give 2 at 8005: I0 = 150 - 2.
+        QTest::newRow("I0 dark mean bracketed by energy")
+            << flat(50, 1, 8005) << Frames{{{100, 100, 1, 1}, {200, 200, 3, 3}}, {8000, 8010}}
+            << Row() << 0.0 << 2 << 1 << QList<double>() << at0
+            << QList<double>{std::log(148.0 / 50)};
+        QTest::newRow("total I0 shorter than the stack, over UseI0")
+            << flat(5, 5) << flat(100) << Row() << 0.0 << 0 << 1 << QList<double>{10, 20, 30} << at0
+            << QList<double>{ln2, std::log(4.0), std::log(6.0), 1.0, 1.0};
+        QTest::newRow("bin centre right of the view") << flat(0.5) << none << Row() << 0.0 << 0 << 0
+                                                     << QList<double>() << QPoint(4, 0)
+                                                     << QList<double>();
+    }
+    void bin()
+    {
+        QFETCH(Frames, i1);
+        QFETCH(Frames, i0);
+        QFETCH(Row, dark);
+        QFETCH(double, darkExp);
+        QFETCH(int, darkArea);
+        QFETCH(int, mode);
+        QFETCH(QList<double>, totalI0);
+        QFETCH(QPoint, xAndHw);
+        QFETCH(QList<double>, mu);
+        FrameSets sets;
+        for (int i = 0; i < i1.samples.size(); i++)
+            sets.append(FrameSets::I1, craft::floatFrame(4, 1, i1.samples[i]), i1.energies[i]);
+        for (int i = 0; i < i0.samples.size(); i++)
+            sets.append(FrameSets::I0, craft::floatFrame(4, 1, i0.samples[i]), i0.energies[i]);
+        QVERIFY(sets.updateGeometry());
+        if (!dark.isEmpty())
+            sets.setDarkFrame(craft::floatFrame(4, 1, dark));
+        if (darkArea)
+            sets.setDarkArea(darkArea == 1 ? FrameSets::I1 : FrameSets::I0, QRectF(2, 0, 1, 0));
+        for (int i = 0; i < totalI0.size(); i++)
+            sets.totalI0ofI1.i0.append(8000 + i, totalI0[i]);
+        FrameSets::BinOptions o;
+        o.darkExpTime = darkExp;
+        o.i1ExpTime = o.i0ExpTime = 100.0;
+        o.useI0 = mode > 0;
+        o.fluo = mode == 2;
+
+        const Spectrum s = sets.xafsSpectrumAt(xAndHw.x(), 0, xAndHw.y(), 0, o);
+        QCOMPARE(s.size(), mu.size());
+        for (int i = 0; i < mu.size(); i++) {
+            QCOMPARE(s.x(i), i1.energies[i]);
+            QVERIFY2(qAbs(s.y(i) - mu[i]) < 1e-9, qPrintable(QString::number(s.y(i))));
+        }
+    }
+
+    // Through a 3 x 2 frame holding 1 .. 6; for I1 against an I0 frame of 2.
+    void profiles_data()
+    {
+        QTest::addColumn<bool>("row");
+        QTest::addColumn<bool>("fromI1");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<Points>("expected");
+        QTest::newRow("row 1 of I0") << true << false << 1 << Points{{0, 4}, {1, 5}, {2, 6}};
+        QTest::newRow("row 0 of I1: ln(I0 / I1)")
+            << true << true << 0 << Points{{0, ln2}, {1, 0}, {2, std::log(2.0 / 3)}};
+        QTest::newRow("column 2: abscissa from the height down")
+            << false << false << 2 << Points{{2, 3}, {1, 6}};
+        QTest::newRow("row below the view") << true << false << 2 << Points{};
+    }
+    void profiles()
+    {
+        QFETCH(bool, row);
+        QFETCH(bool, fromI1);
+        QFETCH(int, at);
+        QFETCH(Points, expected);
+        FrameSets sets;
+        const QVector<double> grid{1, 2, 3, 4, 5, 6};
+        sets.append(FrameSets::I1, craft::floatFrame(3, 2, grid), 8000);
+        sets.append(FrameSets::I0, craft::floatFrame(3, 2, fromI1 ? QVector<double>(6, 2) : grid), 8000);
+        sets.updateGeometry();
+        const Spectrum s = row ? sets.hProfileAt(at, 0, 0, fromI1, 0, false)
+                               : sets.vProfileAt(at, 0, 0, fromI1, 0, false);
+        QCOMPARE(s.size(), expected.size());
+        for (int i = 0; i < expected.size(); i++) {
+            QCOMPARE(s.x(i), expected[i].x());
+            QVERIFY(qAbs(s.y(i) - expected[i].y()) < 1e-12);
+        }
+    }
+
+    void totalI0File()
+    {
+        QTemporaryDir dir;
+        const QString plain = dir.filePath(QStringLiteral("two.dat"));
+        const QString withI0 = dir.filePath(QStringLiteral("i0.9809"));
+        QFile a(plain), b(withI0);
+        QVERIFY(a.open(QIODevice::WriteOnly) && b.open(QIODevice::WriteOnly));
+        a.write("8000 1.5\n8010 1.7\n");
+        b.write("9809\nOffset\n0 20 0 300 100\n0 19.9 0 400 100\n0 19.8 0 500 100\n");
+        a.close();
+        b.close();
+        XafsSpectrum total;
+        QVERIFY(FrameSets::readTotalI0(total, withI0));
+        QCOMPARE(total.i0.size(), 3);
+        QCOMPARE(total.i0.y(2), 500.0);
+        // The earlier I0 column does not stay behind a file without one.
+        QVERIFY(!FrameSets::readTotalI0(total, plain));
+        QCOMPARE(total.i0.size(), 0);
+        QCOMPARE(total.size(), 2);
+    }
+
+    // Frame i holds 10 i in its left half and i in its right half, which is the
+    // dark area: its mean is i, less the dark frame's mean there.
+    void darkAreaCaches()
+    {
+        FrameSets sets;
+        auto add = [&sets](int from, int to) {
+            for (int i = from; i < to; i++)
+                sets.append(FrameSets::I0, craft::floatFrame(4, 1, {10.0 * i, 10.0 * i, double(i), double(i)}), i);
+        };
+        auto expected = [](int n, double dark) {
+            QList<double> m;
+            for (int i = 0; i < n; i++)
+                m << i - dark;
+            return m;
+        };
+        add(0, 10);
+        sets.setDarkArea(FrameSets::I0, QRectF(2, 0, 1, 0));
+        QCOMPARE(sets.darkMeans(FrameSets::I0), expected(10, 0));
+        add(10, 15);
+        sets.updateDarkArea(FrameSets::I0);
+        QCOMPARE(sets.darkMeans(FrameSets::I0), expected(15, 0));
+
+        sets.setDarkFrame(craft::floatFrame(4, 1, {9, 9, 2, 4}));
+        QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
+        sets.clearUpdateDarkArea(FrameSets::I0);
+        QCOMPARE(sets.darkMeans(FrameSets::I0), expected(15, 3));
+        QVERIFY(!sets.loadDark(QStringLiteral("no such dark")));
+        QVERIFY(!sets.darkFrame());
+        QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
+
+        sets.clearUpdateDarkArea(FrameSets::I0);
+        sets.clear(FrameSets::I0);
+        QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
+        QVERIFY(sets.darkInUse(FrameSets::I0));
+        sets.clearDarkArea(FrameSets::I0);
+        add(0, 2);
+        sets.clearUpdateDarkArea(FrameSets::I0);
+        QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
+    }
+};
+
+CORVELLINE_TEST(TestBinSpectrum)
+#include "tst_binspectrum.moc"

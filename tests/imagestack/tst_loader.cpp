@@ -1,0 +1,175 @@
+#include "support/ImageCraft.h"
+#include "support/TestRegistry.h"
+
+#include "imagestack/LoadTiff.h"
+#include "imagestack/TiffData.h"
+
+#include <QLoggingCategory>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+// Keeps the frames of the current load and drops those of a stopped one, as
+// the main window does.
+class LoadReceiver : public QObject {
+    Q_OBJECT
+public:
+    explicit LoadReceiver(LoadTiff* l) : loader(l)
+    {
+        connect(l, &LoadTiff::loaded, this, [this](TiffData* d, int fNo, int total, quint64 g) {
+            if (!loader->isCurrent(g)) {
+                delete d;
+                stale++;
+                return;
+            }
+            stack << d;
+            values << d->value(0, 0);
+            totals << total;
+            fNos << fNo;
+        });
+        connect(l, &LoadTiff::finishLoadFiles, this, [this](EX_CMD_ID id, quint64 g) {
+            if (loader->isCurrent(g))
+                finishes << int(id);
+        });
+    }
+    ~LoadReceiver() override { TiffData::clearList(stack); }
+
+    LoadTiff* loader;
+    QList<TiffData*> stack;
+    QList<double> values;
+    QList<int> fNos, totals, finishes;
+    int stale = 0;
+};
+
+class TestLoader : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    // n one-pixel files under the tag, file i holding base + i; missing ones are not written.
+    QStringList files(const QString& tag, int n, int base = 0, bool write = true)
+    {
+        QStringList list;
+        for (int i = 0; i < n; i++) {
+            list << dir.filePath(QStringLiteral("%1%2.img").arg(tag).arg(i));
+            if (write && !QFile::exists(list.last()))
+                craft::writeIm(list.last(), 1, 1, {quint32(base + i)});
+        }
+        return list;
+    }
+    static void post(LoadTiff* l, const LoadTiffQue& r)
+    {
+        QMetaObject::invokeMethod(l, [l, r] { l->loadTiffs(r); }, Qt::QueuedConnection);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QDir(dir.path()).mkpath(QStringLiteral("Live"));
+        QDir(dir.path()).mkpath(QStringLiteral("live"));
+    }
+
+    // Requests of n files (file i holds 100 r + i for request r), sent together.
+    void walk_data()
+    {
+        QTest::addColumn<QList<QList<int>>>("requests"); // files, skip, cut first, cut last
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<int>("finishId");
+        QTest::newRow("cut 2 and 3, skip 2: files 2, 4, 6 of 10")
+            << QList<QList<int>>{{10, 2, 2, 3}} << false << QList<double>{2, 4, 6} << 4;
+        QTest::newRow("cut-last covers all: the first is taken")
+            << QList<QList<int>>{{10, 1, 0, 10}} << false << QList<double>{0} << 4;
+        QTest::newRow("skip 0 and negative cuts count as 1 and 0")
+            << QList<QList<int>>{{3, 0, -1, -2}} << false << QList<double>{0, 1, 2} << 4;
+        QTest::newRow("no file at cut-first: answered at once")
+            << QList<QList<int>>{{2, 1, 2, 0}} << false << QList<double>{} << 4;
+        QTest::newRow("empty list: answered at once")
+            << QList<QList<int>>{{0, 1, 0, 0}} << false << QList<double>{} << 4;
+        QTest::newRow("two requests, one finish with the second's id")
+            << QList<QList<int>>{{2, 1, 0, 0}, {2, 1, 0, 0}} << false
+            << QList<double>{0, 1, 100, 101} << 5;
+        QTest::newRow("an ignored request waits for the walk")
+            << QList<QList<int>>{{2, 1, 0, 0}, {0, 1, 0, 0}} << false << QList<double>{0, 1} << 4;
+        QTest::newRow("5000 missing files") << QList<QList<int>>{{5000, 1, 0, 0}} << true
+                                            << QList<double>{} << 4;
+    }
+    void walk()
+    {
+        QFETCH(QList<QList<int>>, requests);
+        QFETCH(bool, missing);
+        QFETCH(QList<double>, values);
+        QFETCH(int, finishId);
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        LoadTiff loader;
+        LoadReceiver r(&loader);
+        for (int q = 0; q < requests.size(); q++) {
+            const QList<int>& a = requests[q];
+            const QStringList list = files(QString(missing ? "m%1_" : "w%1_").arg(q), a[0], 100 * q, !missing);
+            loader.loadTiffs(LoadTiffQue(list, false, a[1], a[2], a[3], nullptr,
+                                         EX_CMD_ID(LOAD_I1_FILES + q), loader.generation()));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!r.finishes.isEmpty(), 30000);
+        QTest::qWait(10);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(r.finishes, QList<int>{finishId});
+        QCOMPARE(r.values, values);
+        if (!values.isEmpty())
+            QCOMPARE(r.totals.first(), requests.first().first());
+    }
+
+    void liveFiles()
+    {
+        LoadTiff loader;
+        LoadReceiver r(&loader);
+        const QStringList list = files(QStringLiteral("Live/a"), 1, 10) + files(QStringLiteral("live/a"), 1, 20)
+            + files(QStringLiteral("Live"), 1, 30);
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("ignoe ") + list[0]));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("ignoe ") + list[2]));
+        loader.loadTiffs(LoadTiffQue(list, true, 1, 0, 0, nullptr, LOAD_I1_FILES, loader.generation()));
+        QTRY_COMPARE(r.finishes.size(), 1);
+        QCOMPARE(r.values, QList<double>{20});
+        QCOMPARE(r.fNos, QList<int>{1});
+    }
+
+    // Stopped while file 3 is read on the loader's thread, then a new stack asked
+    // for: nothing of the old request lands in it, and only the new one finishes.
+    void stopMidWalkOnAThread()
+    {
+        QThread thread;
+        LoadTiff* loader = new LoadTiff;
+        loader->moveToThread(&thread);
+        thread.start();
+        QSemaphore reading, stopped;
+        connect(loader, &LoadTiff::loaded, loader, [&](TiffData*, int fNo, int total) {
+            if (fNo == 3 && total == 10) {
+                reading.release();
+                stopped.acquire();
+            }
+        }, Qt::DirectConnection);
+        {
+            LoadReceiver r(loader);
+            post(loader, LoadTiffQue(files(QStringLiteral("old"), 10, 1000), false, 1, 0, 0, nullptr,
+                                     LOAD_I1_FILES, loader->generation()));
+            reading.acquire();
+            loader->stop();
+            TiffData::clearList(r.stack);
+            r.values.clear();
+            post(loader, LoadTiffQue(files(QStringLiteral("new"), 5, 2000), false, 1, 0, 0, nullptr,
+                                     LOAD_I0_FILES, loader->generation()));
+            stopped.release();
+            QTRY_COMPARE(r.finishes, QList<int>{LOAD_I0_FILES});
+            QTest::qWait(50);
+            QCOMPARE(r.values, (QList<double>{2000, 2001, 2002, 2003, 2004}));
+            QVERIFY(r.stale >= 1);
+        }
+        thread.quit();
+        thread.wait();
+        delete loader;
+        QCoreApplication::sendPostedEvents();
+    }
+};
+
+CORVELLINE_TEST(TestLoader)
+#include "tst_loader.moc"

@@ -1,0 +1,172 @@
+#include "support/FrameCraft.h"
+#include "support/ImageCraft.h"
+#include "support/TestRegistry.h"
+
+#include "display/CrossSView.h"
+#include "display/ImgDispA.h"
+#include "foundation/Cfg.h"
+#include "imagestack/LoadTiff.h"
+#include "imagestack/SelectDataFiles.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/Body.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The main window's stacks, navigation, overlay and read-out, with frames
+// put into its stacks directly or loaded through its loaders.
+class TestNavigation : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    // Three I1 frames of w x h at 8000, 8010 and 8020 eV (frame i holds i + 1)
+    // and one I0 frame; the file lists follow.
+    static std::unique_ptr<Body> bodyWithStacks(int w = 3, int h = 2)
+    {
+        std::unique_ptr<Body> b(new Body());
+        for (int i = 0; i < 3; i++) {
+            TiffData* f = craft::flatFrame(w, h, i + 1);
+            f->cBar = b->CBar;
+            b->frameSets.append(FrameSets::I1, f, 8000 + 10 * i);
+            b->SelectI1Files->Selected->addItem(QString::number(i));
+        }
+        b->frameSets.append(FrameSets::I0, craft::flatFrame(w, h, 9), 8000);
+        b->SelectI0Files->Selected->addItem(QStringLiteral("0"));
+        b->followI1Stack();
+        b->SelectI1Files->Selected->setCurrentIndex(0);
+        b->SelectI0Files->Selected->setCurrentIndex(0);
+        b->showData(0);
+        return b;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        cfg.clear();
+    }
+
+    // The last file is missing: the stack still takes its geometry when the load
+    // ends; exposure times that differ mark the panel; a new load replaces the
+    // stack, an added one grows it.
+    void loadThroughTheWindow()
+    {
+        QStringList files;
+        for (int i = 0; i < 2; i++) {
+            files << dir.filePath(QStringLiteral("f%1.img").arg(i));
+            craft::ImOptions o;
+            o.comment = i == 0 ? "BytesPerPixel=2,ExposureTime=0.1" : "BytesPerPixel=2,ExposureTime=0.2";
+            QVERIFY(craft::writeIm(files.last(), 3, 2, QVector<quint32>(6, 7), o));
+        }
+        Body body;
+        QSignalSpy done(&body, &Body::finishBatchExec);
+        body.readI1Files(files + QStringList{dir.filePath(QStringLiteral("missing.img"))}, true);
+        QTRY_COMPARE(done.count(), 1);
+        QCOMPARE(done.first().first().toInt(), int(LOAD_I1_FILES));
+        QCOMPARE(body.i1Frames.size(), 2);
+        QCOMPARE(body.imageW, 3);
+        QCOMPARE(body.imageH, 2);
+        QCOMPARE(body.SeekBar->maximum(), 1);
+        QCOMPARE(body.SelectI1Files->Selected->currentIndex(), 1);
+        QCOMPARE(body.SelectI1Files->ExpTime->text(), QStringLiteral("100"));
+        QVERIFY(body.SelectI1Files->ExpTime->styleSheet().contains(QLatin1String("255, 192, 192")));
+
+        body.readI1Files(files.mid(1), true);
+        body.readI1Files(files, false);
+        QTRY_COMPARE(done.count(), 2);
+        QCOMPARE(body.i1Frames.size(), 3);
+        QCOMPARE(body.SelectI1Files->Selected->count(), 3);
+    }
+
+    void bounds_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("shown"); // index of the I1 frame on the display; -1 the I0 frame
+        QTest::addColumn<QString>("imgNo");
+        QTest::addColumn<QPoint>("point");
+        QTest::newRow("frame 2") << "show 2" << 2 << "2" << QPoint(0, 0);
+        QTest::newRow("frame 3 of 3: the image stays") << "show 3" << 0 << "3" << QPoint(0, 0);
+        QTest::newRow("slider past the I0 stack") << "slide I0 2" << -1 << "2" << QPoint(0, 0);
+        QTest::newRow("position x beyond the width, y inside")
+            << "pos 3 1" << 0 << "0" << QPoint(0, 1);
+        QTest::newRow("next past the last") << "next 3" << 2 << "2" << QPoint(0, 0);
+        QTest::newRow("prev before the first") << "prev" << 0 << "0" << QPoint(0, 0);
+    }
+    void bounds()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, shown);
+        QFETCH(QString, imgNo);
+        QFETCH(QPoint, point);
+        auto b = bodyWithStacks();
+        b->SelectI1Files->setShowLatest(true);
+        const QStringList a = action.split(QLatin1Char(' '));
+        if (a[0] == QLatin1String("show")) {
+            b->showData(a[1].toInt());
+        } else if (a[0] == QLatin1String("slide")) {
+            b->ShowI0->setChecked(true);
+            b->xafsView->frameEnergy = 1.5;
+            b->sliderMoved(a[2].toInt());
+            QCOMPARE(b->xafsView->frameEnergy, 1.5);
+        } else if (a[0] == QLatin1String("pos")) {
+            b->PosX->setText(a[1]);
+            b->PosY->setText(a[2]);
+            b->newCurPos();
+        } else {
+            for (int i = 0; i < a.value(1, QStringLiteral("1")).toInt(); i++)
+                a[0] == QLatin1String("next") ? b->next() : b->prev();
+        }
+        QCOMPARE(b->dispA->frame, shown < 0 ? b->i0Frames[0] : b->i1Frames[shown]);
+        QCOMPARE(b->ImgNo->text(), imgNo);
+        QCOMPARE(QPoint(b->pointX, b->pointY), point);
+    }
+
+    // A 100 x 100 frame on 400 x 400 pixels: four screen pixels per image pixel.
+    void overlayMarkers()
+    {
+        auto b = bodyWithStacks(100, 100);
+        b->dispA->setFixedSize(400, 400);
+        b->dispA->resetImageViewWindow();
+        b->pointX = 10;
+        b->pointY = 20;
+        b->vHWidth_->setText(QStringLiteral("-3"));
+        b->vVWidth_->setText(QStringLiteral("0"));
+        b->frameSets.setDarkArea(FrameSets::I0, QRectF(50, 50, 10, 10));
+        b->frameSets.setDarkArea(FrameSets::I1, QRectF(55, 50, 10, 10));
+        const QImage img = b->dispA->grab().toImage();
+        QCOMPARE(b->dispA->cc.toScreenX(10), 40.0);
+        QCOMPARE(b->dispA->cc.toScreenY(20), 80.0);
+        auto at = [&img](int x, int y) { return img.pixelColor(x, y).rgb() & 0xffffff; };
+        QCOMPARE(at(28, 82), 0xff0000u);  // left side of the bin, 7 pixels wide from x 7
+        QCOMPARE(at(56, 82), 0xff0000u);
+        QCOMPARE(at(40, 300), 0xc0c000u); // the cross lines
+        QCOMPARE(at(300, 80), 0xc0c000u);
+        QCOMPARE(at(200, 220), 0xc0ffc0u); // I0 dark area
+        QCOMPARE(at(260, 220), 0xffc0c0u); // I1 dark area
+        QCOMPARE(at(230, 200), 0xffc0c0u); // I1 over I0 where they meet
+    }
+
+    void pointerReadOut()
+    {
+        auto b = bodyWithStacks(100, 100);
+        b->frameSets.setDarkFrame(craft::flatFrame(100, 100, 12.5));
+        b->i1Frames[0]->setPixel(10, 20, 1234.6);
+        b->dispA->setFixedSize(400, 400);
+        b->dispA->resetImageViewWindow();
+        b->dispA->grab();
+        b->dispA->m.x = 41;
+        b->dispA->m.y = 82;
+        b->onMouseMovedInDispA();
+        QCOMPARE(b->Value->text(), QStringLiteral("1,235"));
+        QCOMPARE(b->DarkValue->text(), QStringLiteral("12.5"));
+        QCOMPARE(b->HCross->cursor, 10);
+        QCOMPARE(b->VCross->cursor, 80); // row 20 of 100 sits at 80 on the column profile
+        QCOMPARE(b->HCross->profile.size(), 100);
+    }
+};
+
+CORVELLINE_TEST(TestNavigation)
+#include "tst_navigation.moc"
