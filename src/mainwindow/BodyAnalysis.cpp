@@ -10,8 +10,8 @@
 #include "foundation/VictoreenRec.h"
 #include "imagestack/TiffData.h"
 
-#include <QRadioButton>
 #include <QDebug>
+#include <QRadioButton>
 
 namespace {
 const int WalkDoneId = 116;
