@@ -1,47 +1,988 @@
 #include "analysis/Analyzer.h"
 
+#include "analysis/AnalysisMetaTypes.h"
 #include "analysis/AnalyzeProc.h"
-#include "display/XafsFileSelect.h"
+#include "analysis/ElemCtrl.h"
+#include "analysis/FVView.h"
+#include "analysis/LCFReference.h"
+#include "display/EShiftMapDialog.h"
+#include "display/FieldValue.h"
 #include "display/XafsView.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-
+#include <QButtonGroup>
+#include <QDebug>
 #include <QThread>
 
-Analyzer::Analyzer(QWidget* parent) : QFrame(parent)
+#include <algorithm>
+#include <cmath>
+
+namespace {
+QString gText(double v) { return QString::number(v, 'g', 6); }
+
+void setField(QLineEdit* e, double v) { e->setText(gText(v)); }
+
+double at(const QList<double>& l, int i, bool& ok)
 {
-    setWindowTitle(tr("Analyzer"));
-    FixedScale = new QCheckBox(this);
-    MLCF = new QCheckBox(this);
-    AsOldLCF = new QCheckBox(this);
-    AElemNames = new QLineEdit(this);
-    DEdgeCWFileSelect = new XafsFileSelect(this);
-    view = new XafsView();
-    view->setWindowTitle(tr("Analyzing Spectrum"));
+    ok = i >= 0 && i < l.size();
+    return ok ? l[i] : 0.0;
+}
+} // namespace
+
+int Analyzer::displayIdOfRow(int row)
+{
+    return row < BaseRefRows ? row : FirstLaterRowId + (row - BaseRefRows);
+}
+
+int Analyzer::rowOfDisplayId(int id)
+{
+    if (id >= 0 && id < BaseRefRows)
+        return id;
+    if (id >= FirstLaterRowId)
+        return BaseRefRows + (id - FirstLaterRowId);
+    return -1;
+}
+
+Analyzer::Analyzer(QWidget* parent)
+    : QFrame(parent), zansaMap(QStringLiteral("a2d Zansa")), dEdgeMap(QStringLiteral("a2d dEdge")),
+      raDMutMap(QStringLiteral("a2d DMut")), raRestMap(QStringLiteral("a2d Rest")),
+      raRatiMap(QStringLiteral("a2d Rati")), fvMap(QStringLiteral("a2d FV")),
+      sumUpMap(QStringLiteral("Sum Up Img"))
+{
+    registerAnalysisMetaTypes();
+    fvv = std::make_unique<FVView>();
+    map1Dialog = std::make_unique<EShiftMapDialog>(QString());
+    map2Dialog = std::make_unique<EShiftMapDialog>(QString());
+    setupUi(this);
+    liveZ.field = DispZansa;
+    liveDEdge.field = DispDEdge;
+
+    mainModeGroup = new QButtonGroup(this);
+    mainModeGroup->setExclusive(true);
+    mainModeGroup->addButton(Sel2DA);
+    mainModeGroup->addButton(SelProcMaps);
+    Sel2DA->setChecked(true);
+
+    xv = new XafsView();
+    xv->setWindowTitle(tr("Analyzing Spectrum"));
+    xv->addSpectrum(&fitResult);
+    xv->pens.append(QPen(QColor(255, 128, 192), 2));
+
+    dispGroup = new QButtonGroup(this);
+    dispGroup->setExclusive(true);
+    for (int i = 0; i < BaseRefRows; ++i)
+        addNewRef();
+
     thread = new QThread();
     worker = new AnalyzeProc();
     worker->moveToThread(thread);
     thread->start(QThread::InheritPriority);
+    setContAccess(false);
+
+    const int n = BaseRefRows;
+    dispGroup->addButton(ShowDEdge, n);
+    dispGroup->addButton(ShowZ, n + 1);
+    dispGroup->addButton(ShowResElemsA, n + 2);
+    dispGroup->addButton(ShowDMuT, n + 3);
+    dispGroup->addButton(ShowRest, n + 4);
+    dispGroup->addButton(ShowRatio, n + 5);
+    dispGroup->addButton(SelSumUp, n + 6);
+    ShowDEdge->setChecked(true);
+
+    setFVEStep();
+    setFVElimReg();
+    fvv->fvPoints = &fvPoints;
+    QButtonGroup* imageTypeGroup = new QButtonGroup(this);
+    imageTypeGroup->setExclusive(true);
+    imageTypeGroup->addButton(SelRatio);
+    imageTypeGroup->addButton(SelDMut);
+
+    connect(FVeStep, SIGNAL(editingFinished()), this, SLOT(setFVEStep()));
+    connect(FVElimReg, SIGNAL(editingFinished()), this, SLOT(setFVElimReg()));
+    connect(showFVMap_, SIGNAL(clicked()), fvv.get(), SLOT(show()));
+    connect(AddRef, SIGNAL(clicked()), this, SLOT(addNewRef()));
+    connect(ShowView, SIGNAL(clicked()), xv, SLOT(show()));
+    connect(AskAnalyze, SIGNAL(clicked()), this, SIGNAL(askAnalyze()));
+    connect(AskSumUp, SIGNAL(clicked()), this, SIGNAL(askSumUp()));
+    wireWorker();
+    connect(dispGroup, SIGNAL(idClicked(int)), this, SLOT(selectedNewRef(int)));
+    connect(SelRatio, SIGNAL(toggled(bool)), this, SLOT(colorScaleChanged()));
+    connect(FixedScale, SIGNAL(toggled(bool)), this, SLOT(colorScaleChanged()));
+    connect(UseUpperLimit, SIGNAL(toggled(bool)), this, SLOT(colorScaleChanged()));
+    for (QLineEdit* e : {DMutScaleMax, DMutScaleMin, RatioScaleMax, RatioScaleMin, UpperLimitV})
+        connect(e, SIGNAL(editingFinished()), this, SLOT(colorScaleChanged()));
+    connect(AsOldLCF, &QCheckBox::toggled, worker, &AnalyzeProc::setLcfOld);
+
+    QButtonGroup* dEdgeMethod = new QButtonGroup(this);
+    dEdgeMethod->setExclusive(true);
+    dEdgeMethod->addButton(DEdgeMidPoint);
+    dEdgeMethod->addButton(DEdgeCompWith);
+    DEdgeMidPoint->setChecked(true);
+    DEdgeCWSelectBox->setEnabled(true);
+    connect(DEdgeCompWith, SIGNAL(toggled(bool)), this, SLOT(toggledDEdgeCompWith(bool)));
+
+    cwFullRangeEV = fieldValue(DEdgeCWFullRangeEV);
+    cwInitDEeV = fieldValue(DEdgeCWInitDEeV);
+    cwMinDEeV = fieldValue(DEdgeCWMinDEeV);
+    midRatio = fieldValue(DEdgeMidRatio);
+
+    QButtonGroup* cwTarget = new QButtonGroup(this);
+    cwTarget->setExclusive(true);
+    cwTarget->addButton(DEdgeCWFile);
+    cwTarget->addButton(DEdgeCWStep);
+    DEdgeCWFile->setChecked(true);
+    connect(DEdgeCWFile, SIGNAL(toggled(bool)), this, SLOT(toggledCWFile(bool)));
+    connect(DEdgeCWFileSelect, SIGNAL(newFile(QString)), this, SLOT(selectedNewDEdgeCWFile(QString)));
+    fdGroup.addDialog(DEdgeCWFileSelect->fileDialog);
+
+    ElemsForm ef;
+    ef.names = AElemNames;
+    ef.sortByANo = SortByANo;
+    ef.rowLayout = AElemBaseLayout;
+    ef.corTh = CorTh;
+    ef.progress = Progress;
+    ef.setStd = SetSTD;
+    ef.reCalcCor = ReCalcCor;
+    QAbstractButton* disp[9] = {ShowElemsDMut0, ShowElemsDMutN, ShowElemsCorr, ShowElemsCorrTh, ShowElemsMutPlus,
+                                ShowElemsMutMinus, ShowElemsDE, ShowElemsROI, ShowElemsNROI};
+    std::copy(disp, disp + 9, ef.disp);
+    corAbove = false;
+    elemUnit.setup(ef);
+    connect(&elemUnit, SIGNAL(changedSelection()), this, SIGNAL(changedSelection()));
+    connect(this, SIGNAL(setNewCorrelation(double)), this, SLOT(setCorrelation(double)));
+    xv->elemRows = &elemUnit.elems;
+
+    MapProcForm mf;
+    mf.showMap1 = ShowMap1;
+    mf.showMap2 = ShowMap2;
+    mf.showProcessedMap = ShowProcessedMap;
+    mf.procTypeSub = ProcTypeSub;
+    mf.procTypeDiv = ProcTypeDiv;
+    mf.procTypeMask = ProcTypeMask;
+    mf.selMap1 = SelMap1;
+    mf.selMap2 = SelMap2;
+    mf.captureAsMap1 = CaptureAsMap1;
+    mf.captureAsMap2 = CaptureAsMap2;
+    mf.askProcessMaps = AskProcessMaps;
+    mf.map1Name = Map1Name;
+    mf.map2Name = Map2Name;
+    mapProc.setup(mf, map1Dialog.get(), map2Dialog.get());
+    connect(&mapProc, SIGNAL(changedSelection()), this, SIGNAL(changedSelection()));
+    connect(&mapProc, &MapProc::askAnalyzeCond, this, &Analyzer::askAnalyzeCond);
+    connect(&mapProc, &MapProc::askSelectedRes, this, &Analyzer::answerSelectedRes);
+    connect(&mapProc, &MapProc::loadMap, this, &Analyzer::loadMapFile);
+
+    // Single-spectrum analyses before the first walk must not read unset values.
+    initAnalyzeSpectrum();
 }
 
 Analyzer::~Analyzer()
 {
+    // The worker holds no pointer into the panel, but it must be idle before it goes.
     thread->quit();
     thread->wait();
     delete worker;
     delete thread;
-    delete view;
+    xv->elemRows = nullptr;
+    delete xv;
 }
 
-void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm)
+void Analyzer::closeEvent(QCloseEvent*) {}
+
+void Analyzer::wireWorker()
+{
+    connect(this, &Analyzer::analyzeSpectrum0, worker, &AnalyzeProc::analyzeSpectrum0);
+    connect(this, &Analyzer::analyzeSpectrumDEdge0, worker, &AnalyzeProc::analyzeSpectrumDEdge0);
+    connect(this, &Analyzer::analyzeSpectrumElems0, worker, &AnalyzeProc::analyzeSpectrumElems0);
+    connect(this, &Analyzer::analyzeSpectrumRA, worker, &AnalyzeProc::analyzeSpectrumRA);
+    connect(this, &Analyzer::analyzeSpectrumFV, worker, &AnalyzeProc::analyzeSpectrumFV);
+    connect(worker, &AnalyzeProc::finished, this, &Analyzer::analyze2DFinished);
+    connect(worker, &AnalyzeProc::finishedAElems, this, &Analyzer::analyze2DElemsFinished);
+    connect(worker, &AnalyzeProc::finishedAFV, this, &Analyzer::analyze2DFVFinished);
+    // The residual and the edge position are shown from the replies, which carry
+    // them: two fewer hand-overs between the threads per spectrum.
+}
+
+// ---- rows ------------------------------------------------------------------
+
+void Analyzer::addNewRef()
+{
+    if (contAccessFlag) {
+        qDebug() << "A reference row is not added while a two-dimensional analysis runs";
+        return;
+    }
+    LCFReference* row = new LCFReference();
+    lcfRefs.append(row);
+    const int n = int(lcfRefs.size());
+    row->XFS->Select->setText(tr("Select Ref%1").arg(n));
+    row->XFS->setUse(n < 3);
+    row->use = n < 3;
+    gridLayout_3->addWidget(row, n - 1, 0);
+    resize(width(), height() + 22);
+    fdGroup.addDialog(row->XFS->fileDialog);
+    dispGroup->addButton(row->Show, displayIdOfRow(n - 1));
+    xv->addSpectrum(row);
+    connect(row, SIGNAL(newFileSelected()), xv, SLOT(update()));
+    connect(row, SIGNAL(newDeltaE()), this, SLOT(reAnalyzeSpectrum()));
+}
+
+Analyzed2DRes* Analyzer::lcfResMap(int refNo, int idx)
+{
+    if (refNo < 0 || refNo >= lcfRefs.size())
+        return nullptr;
+    LCFReference* row = lcfRefs[refNo];
+    if (row->maps.isEmpty())
+        return nullptr;
+    if (idx < 0 || idx >= row->maps.size())
+        idx = 0;
+    return row->maps[idx];
+}
+
+int Analyzer::checkedRefIndex() const
+{
+    for (int i = 0; i < lcfRefs.size(); ++i) {
+        if (lcfRefs[i]->Show->isChecked())
+            return i;
+    }
+    return 0;
+}
+
+int Analyzer::imageType() const { return SelRatio->isChecked() ? 1 : 0; }
+
+// ---- fan-out ---------------------------------------------------------------
+
+AnalysisChoice Analyzer::chosenAnalyses() const
+{
+    AnalysisChoice c;
+    if (!Sel2DA->isChecked())
+        return c;
+    c.lcf = Sel2DAMLCFA->isChecked();
+    c.dEdge = Sel2DADEdgeA->isChecked();
+    c.elems = Sel2DAElemA->isChecked();
+    c.ra = Sel2DARAA->isChecked();
+    c.fv = Sel2DFVA->isChecked();
+    return c;
+}
+
+namespace {
+// Normalised on construction as a rebuild of the same points would be: straight
+// lines, no suggested absorber, default regions, no shift of its own.
+bool normalisedAsLimited(const XafsSpectrum& s)
+{
+    return s.normMode == 1 && !s.sElm.use && !s.useXOffset && s.preS == -1000.0 && s.preE == -10.0 &&
+           s.postS == 10.0 && s.postE == 1000.0 && s.fraction == 0.5 && s.doubleNormalized.size() == s.size() &&
+           s.minusPostByGap.size() == s.size();
+}
+} // namespace
+
+XafsSpectrum Analyzer::limitedSpectrum(const XafsSpectrum& s) const
+{
+    const double from = fieldValue(LCFRange1);
+    const double to = fieldValue(LCFRange2);
+    Spectrum kept;
+    kept.points.reserve(s.size());
+    for (const QPointF& p : s.points) {
+        if (from <= p.x() && p.x() <= to)
+            kept.append(p.x(), p.y());
+    }
+    if (kept.size() > 0 && kept.size() == s.size() && normalisedAsLimited(s)) {
+        // Nothing cut: the normalisation already done is the one a rebuild would
+        // repeat, and a walk does this for every bin.
+        XafsSpectrum l = s;
+        l.name = QStringLiteral("limited-S");
+        l.sElm = SuggestElm();
+        l.i0 = Spectrum();
+        l.i1 = Spectrum();
+        l.plainFile = 1;
+        return l;
+    }
+    return XafsSpectrum(kept, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm());
+}
+
+LCFRequest Analyzer::lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
+{
+    LCFRequest r;
+    r.s = limitedSpectrum(s);
+    r.rowCount = int(lcfRefs.size());
+    r.refs = LCFReference::usedRefs(lcfRefs);
+    r.isMLCF = MLCF->isChecked();
+    r.sE0 = fieldValue(LCFRange1);
+    r.eE0 = fieldValue(LCFRange2);
+    r.sElm = sElm;
+    r.writeRows = !contAccessFlag;
+    return r;
+}
+
+DEdgeRequest Analyzer::dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
+{
+    DEdgeRequest r;
+    r.s = s;
+    r.sElm = sElm;
+    r.isMidPoint = isMidPoint;
+    r.midRatio = midRatio;
+    r.ref = cwRef;
+    r.cwRangeEV = cwFullRangeEV * 0.5;
+    r.cwInitDEeV = cwInitDEeV;
+    r.cwMinDEeV = cwMinDEeV;
+    return r;
+}
+
+ElemsRequest Analyzer::elemsRequest(const XafsSpectrum& s) const
+{
+    ElemsRequest r;
+    r.s = s;
+    for (const ElemCtrl* row : elemUnit.elems)
+        r.rows.append(row->rowConds());
+    r.mainT = elemUnit.targetIndex();
+    r.bg = AElemsCds->background();
+    return r;
+}
+
+RARequest Analyzer::raRequest(const XafsSpectrum& s) const
+{
+    RARequest r;
+    r.s = s;
+    r.raFactor = raFactor;
+    r.atEV = raAtEV;
+    return r;
+}
+
+FVRequest Analyzer::fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
+{
+    FVRequest r;
+    r.s = s;
+    r.se = sElm;
+    r.eStep = std::max(0.01, fvEStep);
+    r.elimReg = fvElimReg;
+    return r;
+}
+
+Fanout Analyzer::prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const
+{
+    Fanout f;
+    f.choice = c;
+    f.sElm = sElm;
+    if (c.lcf)
+        f.lcf = lcfRequest(s, sElm);
+    if (c.dEdge)
+        f.dEdge = dEdgeRequest(s, sElm);
+    if (c.elems)
+        f.elems = elemsRequest(s);
+    if (c.ra)
+        f.ra = raRequest(s);
+    if (c.fv)
+        f.fv = fvRequest(s, sElm);
+    return f;
+}
+
+quint64 Analyzer::send(Fanout f, bool behind)
+{
+    lastSElm = f.sElm;
+    const AnalysisChoice& c = f.choice;
+    if (c.count() == 0)
+        return 0;
+    // The whole count and the new number are set before the first request leaves.
+    if (!behind)
+        inFlight.clear();
+    ++generation;
+    InFlight e;
+    e.pending = c.count();
+    e.res.generation = generation;
+    inFlight.append(e);
+    if (c.lcf) {
+        f.lcf.generation = generation;
+        emit analyzeSpectrum0(f.lcf);
+    }
+    if (c.dEdge) {
+        f.dEdge.generation = generation;
+        emit analyzeSpectrumDEdge0(f.dEdge);
+    }
+    if (c.elems) {
+        f.elems.generation = generation;
+        emit analyzeSpectrumElems0(f.elems);
+    }
+    if (c.ra) {
+        f.ra.generation = generation;
+        emit analyzeSpectrumRA(f.ra);
+    }
+    if (c.fv) {
+        f.fv.generation = generation;
+        emit analyzeSpectrumFV(f.fv);
+    }
+    return generation;
+}
+
+quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
+{
+    return send(prepare(s, sElm, c));
+}
+
+void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectrumFor(s, sElm, chosenAnalyses()); }
+
+void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)
 {
     lastSpectrum = s;
-    view->setXafsSpectrum(lastSpectrum);
+    // A fan-out now would start a new generation and strand the walk's bin.
+    if (contAccessFlag)
+        lastSElm = sElm;
+    else
+        analyzeSpectrum(lastSpectrum, sElm);
+    xv->setXafsSpectrum(lastSpectrum);
 }
+
+void Analyzer::reAnalyzeSpectrum()
+{
+    if (contAccessFlag) {
+        qDebug() << "The spectrum is not analysed again while a two-dimensional analysis runs";
+        return;
+    }
+    analyzeSpectrum(lastSpectrum, lastSElm);
+}
+
+void Analyzer::initAnalyzeSpectrum()
+{
+    isMidPoint = DEdgeMidPoint->isChecked();
+    midRatio = fieldValue(DEdgeMidRatio);
+    cwFullRangeEV = fieldValue(DEdgeCWFullRangeEV);
+    cwInitDEeV = fieldValue(DEdgeCWInitDEeV);
+    cwMinDEeV = fieldValue(DEdgeCWMinDEeV);
+    raFactor = fieldValue(RAFactor);
+    raAtEV = fieldValue(RAAtEV);
+}
+
+// ---- replies ---------------------------------------------------------------
+
+int Analyzer::pendingReplies() const
+{
+    int n = 0;
+    for (const InFlight& e : inFlight)
+        n += e.pending;
+    return n;
+}
+
+Analyzer::InFlight* Analyzer::accept(const AnalyzeReply& r)
+{
+    // The worker answers in the order asked: only the oldest fan-out can be answered.
+    if (inFlight.isEmpty() || inFlight.first().res.generation != r.generation || inFlight.first().pending <= 0)
+        return nullptr;
+    return &inFlight.first();
+}
+
+void Analyzer::replyDone()
+{
+    if (--inFlight.first().pending > 0)
+        return;
+    res = std::move(inFlight.first().res);
+    inFlight.removeFirst();
+    emit finished();
+}
+
+void Analyzer::refreshView()
+{
+    if (!contAccessFlag)
+        xv->update();
+}
+
+void Analyzer::analyze2DFinished(AnalyzeReply r)
+{
+    InFlight* e = accept(r);
+    if (!e)
+        return;
+    switch (r.kind) {
+    case AnalyzeKind::LCF:
+    case AnalyzeKind::LCFOld:
+    case AnalyzeKind::MLCF:
+        if (r.fitted) {
+            fitResult = r.fittedSpectrum;
+            noticedNewZ(r.z);
+        }
+        LCFReference::applyFit(lcfRefs, r);
+        e->res.lcf = r;
+        break;
+    case AnalyzeKind::DEdge:
+        noticedNewDEdge(r.dEdge);
+        e->res.dEdge = r;
+        break;
+    default:
+        e->res.ra = r;
+        break;
+    }
+    refreshView();
+    replyDone();
+}
+
+void Analyzer::showElemResults(const AnalyzeReply& r)
+{
+    bool ok = false;
+    for (int i = 0; i < elemUnit.elems.size(); ++i) {
+        ElemCtrl* row = elemUnit.elems[i];
+        const double dmut = at(r.elemDMut, i, ok);
+        if (ok) {
+            row->dmut = dmut;
+            setField(row->DMuT, dmut);
+        }
+        const double ratio = at(r.elemNDMut, i, ok);
+        if (ok) {
+            row->ratio = ratio;
+            setField(row->Ratio, ratio);
+        }
+        const double mp = at(r.elemMP, i, ok);
+        if (ok)
+            row->mutPlus = mp;
+        const double mm = at(r.elemMM, i, ok);
+        if (ok)
+            row->mutMinus = mm;
+        const double de = at(r.elemDE, i, ok);
+        if (ok)
+            setField(row->DE, de);
+        const double roi = at(r.elemROI, i, ok);
+        if (ok)
+            row->setROI(roi);
+        const double nroi = at(r.elemNROI, i, ok);
+        if (ok)
+            row->setNROI(nroi);
+    }
+}
+
+void Analyzer::correlationOf(const AnalyzeReply& r)
+{
+    // From this spectrum's ratios: during a walk the rows keep the last single
+    // spectrum's, which would give every bin the same value.
+    CorrelationSums sums;
+    const QList<ElemCtrl*>& rows = elemUnit.elems;
+    const int n = int(std::min(rows.size(), r.elemNDMut.size()));
+    for (int i = 0; i < n; ++i) {
+        if (rows[i]->Use->isChecked())
+            sums.add(r.elemNDMut[i], rows[i]->stdRatio);
+    }
+    double c;
+    if (sums.value(c))
+        emit setNewCorrelation(c);
+}
+
+void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
+{
+    InFlight* e = accept(r);
+    if (!e)
+        return;
+    e->res.elems = r;
+    if (Sel2DAElemA->isChecked() && !contAccessFlag)
+        showElemResults(r);
+    correlationOf(r);
+    refreshView();
+    replyDone();
+}
+
+void Analyzer::analyze2DFVFinished(AnalyzeReply r)
+{
+    InFlight* e = accept(r);
+    if (!e)
+        return;
+    e->res.fv = r;
+    lastFV = r.fv;
+    if (!contAccessFlag) {
+        setField(FVdM, r.fv.dM);
+        setField(FVdE12, r.fv.e2 - r.fv.e1);
+        FVE2E1->setText(QStringLiteral("(%1-%2)").arg(r.fv.e2).arg(r.fv.e1));
+        xv->update();
+    }
+    replyDone();
+}
+
+void Analyzer::showLive(LiveField& f, double v)
+{
+    // A new text per bin costs more than the bin's own fit.
+    if (contAccessFlag && f.shown.isValid() && f.shown.elapsed() < LiveShowMs) {
+        f.held = true;
+        f.value = v;
+        return;
+    }
+    setField(f.field, v);
+    f.held = false;
+    f.shown.start();
+}
+
+void Analyzer::flushLive(LiveField& f)
+{
+    if (f.held)
+        setField(f.field, f.value);
+    f.held = false;
+}
+
+void Analyzer::noticedNewZ(double z) { showLive(liveZ, z); }
+
+void Analyzer::noticedNewDEdge(double dEdge) { showLive(liveDEdge, dEdge); }
+
+// ---- settings read by the requests -----------------------------------------
+
+void Analyzer::toggledDEdgeCompWith(bool) { DEdgeCWSelectBox->setEnabled(true); }
+
+void Analyzer::toggledCWFile(bool) {}
+
+void Analyzer::selectedNewDEdgeCWFile(QString fname) { cwRef.load(fname); }
+
+bool Analyzer::dEdgeStepSpectrum()
+{
+    const double w = fieldValue(DEdgeCWStepWeV);
+    const double dE = fieldValue(DEdgeCWStepDEeV);
+    const double stepAt = fieldValue(DEdgeCWStepAt);
+    if (!(dE > 0.0)) {
+        qDebug() << "DEdge Step: a step of" << dE << "eV is refused; the compare-with spectrum is kept";
+        return false;
+    }
+    const double start = stepAt - w / 2.0;
+    const double end = stepAt + w / 2.0;
+    // A cut-off step would hold no edge at all: too fine a step is refused whole.
+    if (!((end - start) / dE <= MaxStepPoints)) {
+        qDebug() << "DEdge Step: more than" << MaxStepPoints << "points are refused; the compare-with spectrum is kept";
+        return false;
+    }
+    Spectrum pts;
+    for (int k = 0;; ++k) {
+        const double x = start + k * dE; // counted, so the grid does not drift
+        if (!(x < end))
+            break;
+        pts.append(x, x < stepAt ? 0.0 : 1.0);
+    }
+    cwRef = XafsSpectrum(pts, QStringLiteral("DEdge Step"), 1, 0.0, SuggestElm());
+    return true;
+}
+
+void Analyzer::setFVEStep() { fvEStep = fieldValue(FVeStep); }
+
+void Analyzer::setFVElimReg() { fvElimReg = fieldValue(FVElimReg); }
+
+// ---- display ---------------------------------------------------------------
 
 void Analyzer::show()
 {
     QFrame::show();
-    view->show();
+    xv->show();
 }
+
+void Analyzer::showXv() { xv->show(); }
+
+void Analyzer::updateFVMap() { fvv->updateMap(); }
+
+void Analyzer::setContAccess(bool f)
+{
+    contAccessFlag = f;
+    elemUnit.analysisRunning = f;
+    if (!f) {
+        flushLive(liveZ);
+        flushLive(liveDEdge);
+    }
+}
+
+void Analyzer::setProgress(double perCent) { Progress->setText(QString::asprintf("%5.2f", perCent)); }
+
+void Analyzer::selectedNewRef(int) { emit changedSelection(); }
+
+void Analyzer::applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, bool useLimit, double limit)
+{
+    if (!map)
+        return;
+    map->setFixedScale(fixed);
+    map->setScale(lo, hi);
+    map->setUpperLimit(useLimit, limit);
+}
+
+void Analyzer::colorScaleChanged()
+{
+    const bool fixed = FixedScale->isChecked();
+    const double dMin = fieldValue(DMutScaleMin);
+    const double dMax = fieldValue(DMutScaleMax);
+    const double rMin = fieldValue(RatioScaleMin);
+    const double rMax = fieldValue(RatioScaleMax);
+    const bool useLimit = UseUpperLimit->isChecked();
+    const double limit = fieldValue(UpperLimitV);
+    for (LCFReference* row : std::as_const(lcfRefs)) {
+        if (row->maps.size() > 0)
+            applyScale(row->maps[0], fixed, dMin, dMax, useLimit, limit);
+        if (row->maps.size() > 1)
+            applyScale(row->maps[1], fixed, rMin, rMax, useLimit, limit);
+    }
+    for (Analyzed2DRes* m : {&zansaMap, &dEdgeMap, &raDMutMap, &raRestMap})
+        applyScale(m, fixed, dMin, dMax, useLimit, limit);
+    applyScale(&raRatiMap, fixed, rMin, rMax, useLimit, limit);
+    for (ElemCtrl* row : std::as_const(elemUnit.elems)) {
+        for (int k = 0; k < ElemCtrl::mapCount; ++k)
+            applyScale(row->map(k), fixed, dMin, dMax, useLimit, limit);
+    }
+    emit changedSelection();
+}
+
+Analyzed2DRes* Analyzer::selectedRes()
+{
+    Analyzed2DRes* r = nullptr;
+    const int row = rowOfDisplayId(dispGroup->checkedId());
+    if (row >= 0 && row < lcfRefs.size())
+        r = lcfResMap(row, SelDMut->isChecked() ? 0 : (SelRatio->isChecked() ? 1 : 0));
+    if (ShowZ->isChecked())
+        r = &zansaMap;
+    if (ShowDEdge->isChecked())
+        r = &dEdgeMap;
+    if (ShowDMuT->isChecked() && raDMutMap.valid)
+        r = &raDMutMap;
+    if (ShowRest->isChecked() && raRestMap.valid)
+        r = &raRestMap;
+    if (ShowRatio->isChecked() && raRatiMap.valid)
+        r = &raRatiMap;
+    const QList<ElemCtrl*>& rows = elemUnit.elems;
+    if (ShowResElemsA->isChecked() && !rows.isEmpty()) {
+        const int e = elemUnit.showIndex();
+        ElemCtrl* er = e >= 0 && e < rows.size() ? rows[e] : rows[0];
+        if (ShowElemsDMut0->isChecked())
+            r = er->map(0);
+        if (ShowElemsDMutN->isChecked())
+            r = er->map(1);
+        if (ShowElemsCorr->isChecked())
+            r = &elemUnit.corMap;
+        if (ShowElemsCorrTh->isChecked())
+            r = &elemUnit.corThMap;
+        if (ShowElemsMutPlus->isChecked())
+            r = er->map(2);
+        if (ShowElemsMutMinus->isChecked())
+            r = er->map(3);
+        if (ShowElemsDE->isChecked())
+            r = er->map(4);
+        if (ShowElemsROI->isChecked())
+            r = er->map(5);
+        if (ShowElemsNROI->isChecked())
+            r = er->map(6);
+    }
+    if (SelSumUp->isChecked())
+        r = &sumUpMap;
+    if (SelProcMaps->isChecked()) {
+        if (Analyzed2DRes* m = mapProc.shownMap())
+            r = m;
+    }
+    return r;
+}
+
+void Analyzer::answerSelectedRes(Analyzed2DRes*& r) { r = selectedRes(); }
+
+void Analyzer::loadMapFile(const QString& fname, Analyzed2DRes& map, bool& valid)
+{
+    EMPHeader h;
+    emit loadMap(fname, map, h);
+    valid = h.valid;
+}
+
+void Analyzer::setCorrelation(double cor)
+{
+    correlation = cor;
+    if (corGuard)
+        return;
+    corGuard = true;
+    setField(ElemsCorrelation, cor);
+    const bool above = cor > elemUnit.corTh;
+    if (above != corAbove) {
+        ElemsCorrelation->setStyleSheet(above ? QStringLiteral("background-color: rgb(211, 255, 241);")
+                                              : QStringLiteral("background-color: rgb(176, 192, 192);"));
+        corAbove = above;
+    }
+    corGuard = false;
+}
+
+// ---- element and map-processing units ---------------------------------------
+
+void Analyzer::newElems() { elemUnit.newElems(); }
+void Analyzer::setElemsStd() { elemUnit.setElemsStd(); }
+void Analyzer::calcCorrelation() { elemUnit.calcCorrelation(); }
+void Analyzer::recalcCorMap() { elemUnit.recalcCorMap(); }
+void Analyzer::newCorTh() { elemUnit.newCorTh(); }
+void Analyzer::setCorTh(double v) { elemUnit.setCorTh(v); }
+void Analyzer::selectElemTarget(const QString& row) { elemUnit.selectElemTarget(row); }
+void Analyzer::selectElemShow(const QString& row) { elemUnit.selectElemShow(row); }
+void Analyzer::setElemUse(const QString& row, bool f) { elemUnit.setElemUse(row, f); }
+void Analyzer::setElemsDE(double v) { elemUnit.setElemsDE(v); }
+void Analyzer::setElemROI(const QString& name, double s, double e) { elemUnit.setElemROI(name, s, e); }
+void Analyzer::setElemThDMut(const QString& name, double v) { elemUnit.setElemThDMut(name, v); }
+void Analyzer::setElemNoNeg(const QString& name, bool f) { elemUnit.setElemNoNeg(name, f); }
+void Analyzer::selectElemsDispMode(int i) { elemUnit.selectElemsDispMode(i); }
+void Analyzer::setSortByANo(bool f) { elemUnit.setSortByANo(f); }
+void Analyzer::processMaps() { mapProc.processMaps(); }
+void Analyzer::captureAsMap1() { mapProc.captureAsMap1(); }
+void Analyzer::captureAsMap2() { mapProc.captureAsMap2(); }
+
+// ---- setters -----------------------------------------------------------------
+
+void Analyzer::setLCFStd(int no, bool use, double dE, QString fname, QString isVic)
+{
+    if (no >= 0 && no < lcfRefs.size())
+        lcfRefs[no]->setStd(use, dE, fname, isVic);
+}
+
+void Analyzer::setLCFMode(int f) { MLCF->setChecked(f == 1); }
+
+void Analyzer::setLCFAsOld(bool f) { AsOldLCF->setChecked(f); }
+
+void Analyzer::setLCFRange(double fromEV, double toEV)
+{
+    setField(LCFRange1, fromEV);
+    setField(LCFRange2, toEV);
+}
+
+void Analyzer::selectImage(int id)
+{
+    if (QAbstractButton* b = dispGroup->button(id))
+        b->setChecked(true);
+    emit changedSelection();
+}
+
+void Analyzer::setRaEnergy(double eng) { setField(RAAtEV, eng); }
+
+void Analyzer::setRaFactor(double factor) { setField(RAFactor, factor); }
+
+void Analyzer::setFixedScale(bool f)
+{
+    FixedScale->setChecked(f);
+    colorScaleChanged();
+}
+
+void Analyzer::setDMutScaleMax(double max)
+{
+    setField(DMutScaleMax, max);
+    colorScaleChanged();
+}
+
+void Analyzer::setDMutScaleMin(double min)
+{
+    setField(DMutScaleMin, min);
+    colorScaleChanged();
+}
+
+void Analyzer::setRatioScaleMax(double max)
+{
+    setField(RatioScaleMax, max);
+    colorScaleChanged();
+}
+
+void Analyzer::setRatioScaleMin(double min)
+{
+    setField(RatioScaleMin, min);
+    colorScaleChanged();
+}
+
+void Analyzer::setUseUpperLimit(bool f)
+{
+    UseUpperLimit->setChecked(f);
+    colorScaleChanged();
+}
+
+void Analyzer::setUpperLimitV(double v)
+{
+    setField(UpperLimitV, v);
+    colorScaleChanged();
+}
+
+void Analyzer::setNormalize(bool f)
+{
+    if (xv)
+        xv->Normalized->setChecked(f);
+}
+
+void Analyzer::setEnergyCorrection(bool f)
+{
+    if (xv)
+        xv->ECorrect->setChecked(f);
+}
+
+void Analyzer::setTargetElements(QString elements)
+{
+    AElemNames->setText(elements);
+    newElems();
+}
+
+void Analyzer::setDEdgeMode(int mode)
+{
+    if (mode == 0)
+        DEdgeMidPoint->setChecked(true);
+    else if (mode == 1)
+        DEdgeCompWith->setChecked(true);
+}
+
+void Analyzer::setDEdgeCompTarget(int target)
+{
+    if (target == 0)
+        DEdgeCWFile->setChecked(true);
+    else if (target == 1)
+        DEdgeCWStep->setChecked(true);
+}
+
+void Analyzer::setAnalysisMode(int mode)
+{
+    switch (mode) {
+    case 0:
+        Sel2DA->setChecked(true);
+        Sel2DAMLCFA->setChecked(true);
+        break;
+    case 1:
+        Sel2DA->setChecked(true);
+        Sel2DARAA->setChecked(true);
+        break;
+    case 2:
+        Sel2DA->setChecked(true);
+        Sel2DAElemA->setChecked(true);
+        break;
+    case 3:
+        SelSumUp->setChecked(true);
+        break;
+    case 4:
+        SelProcMaps->setChecked(true);
+        break;
+    case 5:
+        Sel2DA->setChecked(true);
+        Sel2DADEdgeA->setChecked(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void Analyzer::setSubMode(int mainMode, int sub, bool on)
+{
+    if (mainMode != 0)
+        return;
+    QAbstractButton* boxes[5] = {Sel2DADEdgeA, Sel2DAMLCFA, Sel2DAElemA, Sel2DARAA, Sel2DFVA};
+    if (sub >= 0 && sub < 5)
+        boxes[sub]->setChecked(on);
+}
+
+void Analyzer::setMainMode(int mode)
+{
+    if (mode == 0)
+        Sel2DA->setChecked(true);
+    else if (mode == 1)
+        SelProcMaps->setChecked(true);
+}
+
+void Analyzer::setImageType(int type)
+{
+    if (type == 1)
+        SelDMut->setChecked(true);
+    else if (type == 0)
+        SelRatio->setChecked(true);
+}
+
+void Analyzer::setDEdgeMidPointRatio(double ratio) { setField(DEdgeMidRatio, ratio); }
+
+void Analyzer::setDEdgeCompStepParams(double stepAt, double width, double dE)
+{
+    setField(DEdgeCWStepAt, stepAt);
+    setField(DEdgeCWStepWeV, width);
+    setField(DEdgeCWStepDEeV, dE);
+}
+
+void Analyzer::setDEdgeCompParams(double range, double initStep, double minStep)
+{
+    setField(DEdgeCWFullRangeEV, range);
+    setField(DEdgeCWInitDEeV, initStep);
+    setField(DEdgeCWMinDEeV, minStep);
+}
+
+void Analyzer::setElemsBgDMut(double v) { setField(AElemsCds->BGVDMut, v); }
+void Analyzer::setElemsBgDMutR(double v) { setField(AElemsCds->BGVDMutR, v); }
+void Analyzer::setElemsBgDE(double v) { setField(AElemsCds->BGVDE, v); }
+void Analyzer::setElemsBgROI(double v) { setField(AElemsCds->BGVROI, v); }
+void Analyzer::setElemsBgNROI(double v) { setField(AElemsCds->BGVNROI, v); }

@@ -1,98 +1,288 @@
 #pragma once
-// The analysis panel. Completed later: for now it holds the analysis worker on
-// its thread and its spectrum plot, and declares the signals the main window
-// wires; it asks for no analysis yet.
+// The analysis panel: the choice and settings of the analyses, the worker that
+// runs them on its own thread, the reference and element rows, and the result
+// maps. Every spectrum handed over is one fan-out of requests, numbered by a
+// generation; replies of any other generation are dropped, so a bin is
+// released exactly once, by the last reply of its own fan-out.
+#include "analysis/AnalyzeReply.h"
+#include "analysis/AnalyzeRequests.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/AnalyzerElems.h"
+#include "analysis/FVPoints.h"
+#include "analysis/FeatureValue.h"
+#include "analysis/MapProc.h"
 #include "calibration/EMPHeader.h"
+#include "display/FDGroup.h"
 #include "foundation/AnalyzeCond.h"
 #include "foundation/SuggestElm.h"
 #include "foundation/XafsSpectrum.h"
+#include "ui_Analyzer.h"
 
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QList>
-#include <QString>
+
+#include <memory>
 
 class AnalyzeProc;
-class Analyzed2DRes;
+class EShiftMapDialog;
+class FVView;
 class LCFReference;
-class QCheckBox;
+class QButtonGroup;
 class QLineEdit;
-class XafsFileSelect;
+class QCloseEvent;
 class QThread;
 class XafsView;
 
-class Analyzer : public QFrame {
+// Which analyses a spectrum gets.
+struct AnalysisChoice {
+    bool lcf = false;
+    bool dEdge = false;
+    bool elems = false;
+    bool ra = false;
+    bool fv = false;
+    int count() const { return int(lcf) + int(dEdge) + int(elems) + int(ra) + int(fv); }
+};
+
+// The requests of one spectrum, built before they are sent.
+struct Fanout {
+    AnalysisChoice choice;
+    SuggestElm sElm;
+    LCFRequest lcf;
+    DEdgeRequest dEdge;
+    ElemsRequest elems;
+    RARequest ra;
+    FVRequest fv;
+};
+
+// The replies of one fan-out; complete when it is announced.
+struct SpectrumResults {
+    quint64 generation = 0;
+    AnalyzeReply lcf;
+    AnalyzeReply dEdge;
+    AnalyzeReply elems;
+    AnalyzeReply ra;
+    AnalyzeReply fv;
+};
+
+class Analyzer : public QFrame, public Ui_Analyzer {
     Q_OBJECT
 public:
     explicit Analyzer(QWidget* parent = nullptr);
     ~Analyzer() override;
 
-    XafsView* xafsView() const { return view; }
-    QThread* analysisThread() const { return thread; }
-    // No result maps yet.
-    Analyzed2DRes* selectedRes() const { return nullptr; }
+    // Reference rows present when the panel is built; the map buttons take the
+    // display ids after them, rows added later the ids after the buttons.
+    static const int BaseRefRows = 4;
+    static const int FirstLaterRowId = BaseRefRows + 7;
+    static int displayIdOfRow(int row);
+    // -1 when the id belongs to no row.
+    static int rowOfDisplayId(int id);
 
-    // What batch words and savers use; no reference rows or settings yet.
+    SuggestElm lastSElm;
     QList<LCFReference*> lcfRefs;
-    QCheckBox* FixedScale = nullptr;
-    QCheckBox* MLCF = nullptr;
-    QCheckBox* AsOldLCF = nullptr;
-    QLineEdit* AElemNames = nullptr;
-    XafsFileSelect* DEdgeCWFileSelect = nullptr;
-    Analyzed2DRes* lcfResMap(int, int) { return nullptr; }
-    int checkedRefIndex() const { return 0; }
-    void setDEdgeMode(int) {}
-    void setDEdgeCompTarget(int) {}
-    void setAnalysisMode(int) {}
-    void setSubMode(int, int, bool) {}
-    void setMainMode(int) {}
-    void setImageType(int) {}
-    void setDEdgeMidPointRatio(double) {}
-    void setDEdgeCompStepParams(double, double, double) {}
-    void setDEdgeCompParams(double, double, double) {}
-    void setElemsBgDMut(double) {}
-    void setElemsBgDMutR(double) {}
-    void setElemsBgDE(double) {}
-    void setElemsBgROI(double) {}
-    void setElemsBgNROI(double) {}
-    void colorScaleChanged() {}
-    void newElems() {}
-    void setLCFRange(double, double) {}
-    void setLCFStd(int, bool, double, QString, QString) {}
-    void selectImage(int) {}
-    void setRaEnergy(double) {}
-    void setRaFactor(double) {}
-    void setDMutScaleMax(double) {}
-    void setDMutScaleMin(double) {}
-    void setRatioScaleMax(double) {}
-    void setRatioScaleMin(double) {}
-    void setCorTh(double) {}
-    void selectElemTarget(const QString&) {}
-    void selectElemShow(const QString&) {}
-    void setElemUse(const QString&, bool) {}
-    void setElemsDE(double) {}
-    void setElemROI(const QString&, double, double) {}
-    void setElemThDMut(const QString&, double) {}
-    void setElemNoNeg(const QString&, bool) {}
-    void selectElemsDispMode(int) {}
-    void setSortByANo(bool) {}
+    XafsSpectrum lastSpectrum;
+    XafsSpectrum fitResult;
+    Analyzed2DRes zansaMap;
+    Analyzed2DRes dEdgeMap;
+    Analyzed2DRes raDMutMap;
+    Analyzed2DRes raRestMap;
+    Analyzed2DRes raRatiMap;
+    Analyzed2DRes fvMap;
+    Analyzed2DRes sumUpMap;
+    AnalyzerElems elemUnit; // element rows and "a2d ElemsCor", "a2d ElemsCorTh"
+    MapProc mapProc;        // "E-Shift Map 1", "E-Shift Map 2", "Processed Map"
+    FVPoints fvPoints;
+    FeatureValue lastFV;
+    XafsSpectrum cwRef;     // what the compare-with edge method compares against
+    double correlation = 0.0;
+
+    XafsView* xafsView() const { return xv; }
+    QThread* analysisThread() const { return thread; }
+    FVView* fvView() const { return fvv.get(); }
+    bool contAccess() const { return contAccessFlag; }
+    // Replies still expected, over every fan-out in flight.
+    int pendingReplies() const;
+    quint64 currentGeneration() const { return generation; }
+    // The replies of the fan-out announced last by `finished`.
+    const SpectrumResults& results() const { return res; }
+
+    // The analyses checked now; none when 2D Analysis is not the main mode.
+    AnalysisChoice chosenAnalyses() const;
+    // The requests for the given choice with the settings as they stand now.
+    Fanout prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const;
+    // Sends them under a new generation; returns it, 0 when nothing was sent.
+    // Fan-outs still in flight are dropped, unless `behind` queues this one
+    // after them (a walk keeps the worker busy that way); their replies arrive
+    // in order and each fan-out is announced once, when its last one is in.
+    quint64 send(Fanout f, bool behind = false);
+    quint64 analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c);
+    XafsSpectrum limitedSpectrum(const XafsSpectrum& s) const;
+    // How often a running walk refreshes the residual and edge shown at the cursor.
+    static const int LiveShowMs = 200;
+    // The request values as they stand now (the walk's and the fan-out's snapshot).
+    LCFRequest lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
+    DEdgeRequest dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
+    ElemsRequest elemsRequest(const XafsSpectrum& s) const;
+    RARequest raRequest(const XafsSpectrum& s) const;
+    FVRequest fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
+
+    Analyzed2DRes* selectedRes();
+    Analyzed2DRes* lcfResMap(int refNo, int idx);
+    int checkedRefIndex() const;
+    // 0 with DMut chosen, 1 with Ratio.
+    int imageType() const;
+    // False, with a log line, when the step cannot be generated.
+    bool dEdgeStepSpectrum();
+    static const int MaxStepPoints = 200000;
+
+    void setDEdgeMode(int mode);
+    void setDEdgeCompTarget(int target);
+    void setAnalysisMode(int mode);
+    void setSubMode(int mainMode, int sub, bool on);
+    void setMainMode(int mode);
+    void setImageType(int type);
+    void setDEdgeMidPointRatio(double ratio);
+    void setDEdgeCompStepParams(double at, double width, double dE);
+    void setDEdgeCompParams(double range, double initStep, double minStep);
+    void setElemsBgDMut(double v);
+    void setElemsBgDMutR(double v);
+    void setElemsBgDE(double v);
+    void setElemsBgROI(double v);
+    void setElemsBgNROI(double v);
 
 signals:
-    void askAnalyzeCond(AnalyzeCond& ac);
     void askAnalyze();
+    void askGenDEdgeMap();
+    void analyzeSpectrum0(LCFRequest r);
+    void analyzeSpectrumDEdge0(DEdgeRequest r);
     void finished();
+    void analyzeSpectrumElems0(ElemsRequest r);
+    void analyzeSpectrumRA(RARequest r);
+    void analyzeSpectrumFV(FVRequest r);
     void changedSelection();
+    void setNewCorrelation(double cor);
     void askSumUp();
     void loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH);
+    void askAnalyzeCond(AnalyzeCond& ac);
 
 public slots:
-    // The panel, then its spectrum plot.
+    void addNewRef();
+    void analyze2DFinished(AnalyzeReply r);
+    void analyze2DElemsFinished(AnalyzeReply r);
+    void selectedNewRef(int i);
+    void analyze2DFVFinished(AnalyzeReply r);
+    void colorScaleChanged();
+    void newElems();
+    void setElemsStd();
+    void calcCorrelation();
+    void recalcCorMap();
+    void newCorTh();
+    void setCorrelation(double cor);
+    void processMaps();
+    void captureAsMap1();
+    void captureAsMap2();
+    void noticedNewZ(double z);
+    void noticedNewDEdge(double dEdge);
+    void toggledDEdgeCompWith(bool f);
+    void toggledCWFile(bool f);
+    void selectedNewDEdgeCWFile(QString fname);
+    void setFVEStep();
+    void setFVElimReg();
     void show();
-    // For now it only keeps and shows the spectrum.
+    void showXv();
+    void setContAccess(bool f);
+    void setLCFMode(int f);
+    void setLCFAsOld(bool f);
+    void setLCFRange(double fromEV, double toEV);
     void analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm);
+    void initAnalyzeSpectrum();
+    void analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm);
+    void reAnalyzeSpectrum();
+    void setProgress(double perCent);
+    void setLCFStd(int no, bool use, double dE, QString fname, QString isVic);
+    void selectImage(int id);
+    void setRaEnergy(double eng);
+    void setRaFactor(double factor);
+    void setFixedScale(bool f);
+    void setDMutScaleMax(double max);
+    void setDMutScaleMin(double min);
+    void setRatioScaleMax(double max);
+    void setRatioScaleMin(double min);
+    void setUseUpperLimit(bool f);
+    void setUpperLimitV(double v);
+    void setNormalize(bool f);
+    void setEnergyCorrection(bool f);
+    void setTargetElements(QString elements);
+    void updateFVMap();
+
+    void setCorTh(double v);
+    void selectElemTarget(const QString& row);
+    void selectElemShow(const QString& row);
+    void setElemUse(const QString& row, bool f);
+    void setElemsDE(double v);
+    void setElemROI(const QString& name, double s, double e);
+    void setElemThDMut(const QString& name, double v);
+    void setElemNoNeg(const QString& name, bool f);
+    void selectElemsDispMode(int i);
+    void setSortByANo(bool f);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private slots:
+    void answerSelectedRes(Analyzed2DRes*& r);
+    void loadMapFile(const QString& fname, Analyzed2DRes& map, bool& valid);
 
 private:
-    QThread* thread = nullptr;
-    AnalyzeProc* worker = nullptr;
-    XafsView* view = nullptr; // made without a parent; owned
-    XafsSpectrum lastSpectrum;
+    // A value shown while a walk runs: its field is rewritten at most every
+    // LiveShowMs, the last value held back until then or the walk's end.
+    struct LiveField {
+        QLineEdit* field = nullptr;
+        QElapsedTimer shown;
+        bool held = false;
+        double value = 0.0;
+    };
+    void showLive(LiveField& f, double v);
+    void flushLive(LiveField& f);
+
+    void wireWorker();
+    void applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, bool useLimit, double limit);
+    struct InFlight {
+        int pending = 0;
+        SpectrumResults res;
+    };
+    // The fan-out a reply belongs to; null for a reply of a dropped one.
+    InFlight* accept(const AnalyzeReply& r);
+    void replyDone();
+    void refreshView();
+    void showElemResults(const AnalyzeReply& r);
+    void correlationOf(const AnalyzeReply& r);
+
+    XafsView* xv = nullptr;             // no parent; owned
+    QButtonGroup* dispGroup = nullptr;
+    QButtonGroup* mainModeGroup = nullptr;
+    FDGroup fdGroup;
+    bool contAccessFlag = false;
+    QThread* thread = nullptr;          // no parent; quit and waited for on destruction
+    AnalyzeProc* worker = nullptr;      // no parent; lives in `thread`
+    QList<InFlight> inFlight; // oldest first
+    quint64 generation = 0;
+    SpectrumResults res;
+    double raFactor = 1.0;
+    double raAtEV = 8200.0;
+    bool corGuard = false;
+    bool corAbove = false;
+    double fvEStep = 0.01;
+    double fvElimReg = 1.0;
+    std::unique_ptr<FVView> fvv;
+    std::unique_ptr<EShiftMapDialog> map1Dialog;
+    std::unique_ptr<EShiftMapDialog> map2Dialog;
+    bool isMidPoint = true;
+    double midRatio = 0.5;
+    double cwFullRangeEV = 20.0;
+    double cwInitDEeV = 1.0;
+    double cwMinDEeV = 0.1;
+    LiveField liveZ;
+    LiveField liveDEdge;
 };

@@ -182,6 +182,11 @@ void AnalyzerElems::setProgress(double perCent)
 
 void AnalyzerElems::recalcCorMap()
 {
+    if (analysisRunning) {
+        // The walk is filling these maps; a new grid now would wipe its bins.
+        qDebug() << "The correlation maps are not recalculated while an analysis runs";
+        return;
+    }
     AnalyzeCond c = corMap.cond;
     c.reset();
     struct Used {

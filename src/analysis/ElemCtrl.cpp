@@ -1,17 +1,11 @@
 #include "analysis/ElemCtrl.h"
 
+#include "display/FieldValue.h"
 #include "foundation/VictoreenRec.h"
 
 #include <cmath>
 
 namespace {
-// A field that holds no number (or no finite one) reads as 0.
-double numberIn(const QLineEdit* e)
-{
-    const double v = e->text().toDouble();
-    return std::isfinite(v) ? v : 0.0;
-}
-
 QString shortNumber(double v)
 {
     return QString::number(v, 'g', 6).left(5);
@@ -29,7 +23,7 @@ ElemCtrl::ElemCtrl(QWidget* parent)
 
 void ElemCtrl::newStdRatio()
 {
-    const double v = numberIn(StdRatio);
+    const double v = fieldValue(StdRatio);
     StdRatio->setText(QString::number(v, 'g', 6));
     stdRatio = v;
 }
@@ -85,11 +79,11 @@ Analyzed2DRes* ElemCtrl::map(int k)
 ElemRowConds ElemCtrl::rowConds() const
 {
     ElemRowConds c;
-    c.e0 = numberIn(Eng);
-    c.dE = numberIn(PrePostDE);
-    c.roiS = numberIn(ROIs);
-    c.roiE = numberIn(ROIe);
-    c.thDMut = numberIn(ThDMut);
+    c.e0 = fieldValue(Eng);
+    c.dE = fieldValue(PrePostDE);
+    c.roiS = fieldValue(ROIs);
+    c.roiE = fieldValue(ROIe);
+    c.thDMut = fieldValue(ThDMut);
     c.noNeg = NoNeg->isChecked();
     return c;
 }

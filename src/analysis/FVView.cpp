@@ -1,6 +1,7 @@
 #include "analysis/FVView.h"
 
 #include "analysis/FVPoints.h"
+#include "display/FieldValue.h"
 
 #include <QPainter>
 
@@ -9,12 +10,6 @@
 #include <vector>
 
 namespace {
-double numberIn(const QLineEdit* e)
-{
-    const double v = e->text().toDouble();
-    return std::isfinite(v) ? v : 0.0;
-}
-
 // Cut toward zero; false for what no pixel index can hold.
 bool toPixel(double s, int& p)
 {
@@ -115,7 +110,7 @@ void FVView::updateVHMap()
     std::vector<double> grid(static_cast<size_t>(S) * S, 0.0);
 
     const int hw = kernelHW();
-    const double b = numberIn(kernelBVal_);
+    const double b = fieldValue(kernelBVal_);
     double max = 0.0;
     if (hw >= 0) {
         // Offsets beyond the image side never reach it from a mapped point.
@@ -147,7 +142,7 @@ void FVView::updateVHMap()
         }
     }
 
-    const double M = max * numberIn(cRange_);
+    const double M = max * fieldValue(cRange_);
     for (int y = 0; y < S; y++) {
         QRgb* row = reinterpret_cast<QRgb*>(vhMap.scanLine(y));
         const double* g = grid.data() + static_cast<size_t>(y) * S;

@@ -30,6 +30,7 @@
 #include <QString>
 #include <QStringList>
 
+class AnalysisWalk;
 class Analyzer;
 class Analyzer2;
 class BatchCtrl;
@@ -94,14 +95,8 @@ public:
 
     // Two-dimensional analysis
     Analyzer* analyzer = nullptr;
-    bool walkRunning = false;
-    AnalyzeCond walkCond;
-    QList<Analyzed2DRes*> lcfMaps;  // the panel's, not owned
-    QList<Analyzed2DRes*> elemMaps; // the panel's, not owned
-    Analyzed2DRes* raDMutMap = nullptr;
-    Analyzed2DRes* raRestMap = nullptr;
-    Analyzed2DRes* raRatiMap = nullptr;
-    Analyzed2DRes* fvMap = nullptr;
+    AnalysisWalk* walk = nullptr; // child; its maps are the panel's
+    bool walkRunning() const;
     Analyzer2* analyzer2 = nullptr;
 
     // Saving
@@ -142,6 +137,7 @@ public:
     void setupNavigation();
     void setupCalibCtrl();
     void setupAnalyzer();
+    void setupWalk();
     void setupAnalyzer2();
     void setupSaveData();
     void setupSaveSpectra();
@@ -184,7 +180,9 @@ public:
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum hProfileAt(int y, int hx, int hy, bool i1);
     Spectrum vProfileAt(int x, int hx, int hy, bool i1);
-    void analyzeAPoint(const AnalyzeCond& c);
+    // The walk's spectrum of the bin centred at (c.cx, c.cy): energy shift,
+    // suggested absorber and normalisation as the main window sets them.
+    XafsSpectrum walkSpectrum(const AnalyzeCond& c);
     QString areaLabel(const AnalyzeCond& c) const;
     EMPHeader loadMapHeader(QTextStream& in);
 
@@ -239,7 +237,6 @@ public slots:
     void start2DAnalysis();
     void stop2DAnalysis();
     void analyzeASpectrumFinished();
-    void recordResForAPoint();
     void generateResImages();
     void setupResAnalysisImage();
     void startCollectQInfo();

@@ -203,7 +203,7 @@ Body::CmdAnswer Body::analyzeCmd()
         connect(this, &Body::finishBatchExec, this, [&answered](int) { answered = true; });
     start2DAnalysis();
     disconnect(c);
-    if (!answered && !walkRunning)
+    if (!answered && !walkRunning())
         emit finishBatchExec(ANALYZER_EXEC_LCF);
     return CmdAnswer::Later;
 }

@@ -119,7 +119,7 @@ void Body::showXafsSpectrum()
     const XafsSpectrum spectrum(xafsSpectrumAt(pointX, pointY, hw, hh), QStringLiteral("body-show"),
                                 calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, shift, sElm);
     const double fromStd = xafsView->setXafsSpectrum(spectrum);
-    if (!walkRunning)
+    if (!walkRunning())
         analyzer->analyzeAndShowSpectrum(spectrum, sElm);
 
     PosX->setText(readout::posText(pointX));

@@ -75,7 +75,7 @@ void Body::draw(QPainter* p)
             } while (c.next());
         }
     }
-    if (!walkRunning)
+    if (!walkRunning())
         showStatistics();
 }
 

@@ -154,7 +154,7 @@ void Body::setupAnalyzer()
     connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);
     connect(this, &Body::currentPosition, view, &XafsView::currentPosition);
     connect(analyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
-    walkRunning = false;
+    setupWalk();
     connect(analyzer, &Analyzer::loadMap, this, &Body::loadMap);
     view->show();
 }

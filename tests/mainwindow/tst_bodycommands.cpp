@@ -123,6 +123,12 @@ private slots:
                                                            << QStringList{"main.ShowShiftMap=on"};
         QTest::newRow("scale to 6 digits") << "saveDataCfg_tiff_scale_min -2.25e-7;saveDataCfg_tiff_scale_max 1234567"
                                            << QStringList{"cfg.TiffScaleMin=-2.25e-07", "cfg.TiffScaleMax=1.23457e+06"};
+        QTest::newRow("sub-modes in order") << "analyzer_sub_mode 0 1 0 0 0 1"
+            << QStringList{"an.Sel2DADEdgeA=on", "an.Sel2DAMLCFA=off", "an.Sel2DARAA=off", "an.Sel2DFVA=on"};
+        QTest::newRow("both scale maxima") << "analyzer_set_scale_max 5"
+                                           << QStringList{"an.DMutScaleMax=5", "an.RatioScaleMax=5"};
+        QTest::newRow("background value comes second") << "analyzer_elems_bg_dE x 3.5;analyzer_set_LCF_range 8900 9100.5"
+                                                       << QStringList{"an.BGVDE=3.5", "an.LCFRange2=9100.5"};
     }
     void wordsSetWidgets()
     {

@@ -120,6 +120,99 @@ private slots:
         QTEST(f.readAll(), "info");
     }
 
+    // TIFF data of the shown map, named by the checked reference row:
+    // (v - low) / (high - low) * 65535 per bin or per pixel.
+    void saveDataTiff_data()
+    {
+        QTest::addColumn<bool>("asAnalyzed");
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<QVector<double>>("values"); // width, height, then the values
+        QTest::addColumn<double>("high");            // low is 0 in both scales
+        QVector<double> all{6, 4};
+        for (int y = 0; y < 4; y++)
+            for (int x = 0; x < 6; x++)
+                all << x + 10 * y;
+        QTest::newRow("bins, fixed 0..32") << true << true << QVector<double>{3, 2, 0, 2, 4, 20, 22, 24} << 32.0;
+        QTest::newRow("pixels, own range") << false << false << all << 35.0;
+    }
+    void saveDataTiff()
+    {
+        QFETCH(bool, asAnalyzed);
+        QFETCH(bool, fixed);
+        QFETCH(QVector<double>, values);
+        QFETCH(double, high);
+        Body body;
+        body.analyzer->lcfRefs[2]->Show->setChecked(true);
+        Analyzed2DRes* map = body.analyzer->selectedRes();
+        QVERIFY(map);
+        fillMap(*map);
+        body.execCmdSlot(CmdLine(QStringLiteral("saveDataCfg_tiff_scale_max 32")), false);
+        body.saveDataCfg->TiffAsAnalyzed->setChecked(asAnalyzed);
+        body.saveDataCfg->TiffFixedScale->setChecked(fixed);
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + path(QStringLiteral("map.png"))), false);
+
+        const std::vector<int> t = readTiff(path(QStringLiteral("map-2.tif")));
+        QCOMPARE(t.size(), size_t(values.size()));
+        QCOMPARE(t[0], int(values[0]));
+        QCOMPARE(t[1], int(values[1]));
+        for (int i = 2; i < values.size(); i++)
+            QVERIFY2(std::abs(t[size_t(i)] - std::min(values[i] / high, 1.0) * 65535.0) <= 1.0,
+                     qPrintable(QString::number(i)));
+        QCOMPARE(QImage(path(QStringLiteral("map-2--cBar.png"))).size(), QSize(20, 600));
+    }
+
+    void saveDataText_data()
+    {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("x y value, comma: the default") << ""
+            << QStringList{"0,0,0", "2,0,2", "4,0,4", "0,2,20", "2,2,22", "4,2,24"};
+        QTest::newRow("values per row, space") << "saveDataCfg_text_as_ssv;saveDataCfg_text_as_vals"
+                                               << QStringList{"0 2 4", "20 22 24"};
+    }
+    void saveDataText()
+    {
+        QFETCH(QString, words);
+        Body body;
+        body.analyzer->ShowZ->setChecked(true);
+        fillMap(*body.analyzer->selectedRes());
+        for (const QString& w : (QStringLiteral("saveDataCfg_save_as_text;") + words).split(u';'))
+            body.execCmdSlot(CmdLine(w), false);
+        QSignalSpy events(&body.stars, &Stars::sendingEventToStars);
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + path(QStringLiteral("t.dat"))), false);
+        const QString name = path(QStringLiteral("t-0.dat"));
+        QCOMPARE(events.count(), 1);
+        QCOMPARE(events.at(0).at(0).toString(), notReady("SavedDataAsText " + name));
+        QFile f(name);
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        lines = lines.mid(lines.indexOf(QStringLiteral("## End of Header ##")) + 1);
+        QTEST(lines, "rows");
+    }
+
+    // One picture per valid map of every row that takes part (Use box and a
+    // file), rows inner; a name without suffix gives png.
+    void saveAllImages()
+    {
+        Body body;
+        const QList<LCFReference*>& rows = body.analyzer->lcfRefs;
+        QVERIFY(rows.size() >= 4);
+        for (int i = 0; i < 4; i++) {
+            rows[i]->XFS->Use->setChecked(i != 3);
+            if (i != 2)
+                rows[i]->XFS->load(path(QStringLiteral("ref.dat")));
+            if (i != 1) {
+                fillMap(*body.analyzer->lcfResMap(i, 0));
+                fillMap(*body.analyzer->lcfResMap(i, 1));
+            }
+        }
+        QDir out(path(QStringLiteral("all")));
+        QVERIFY(out.mkpath(QStringLiteral(".")));
+        body.execCmdSlot(CmdLine(QStringLiteral("save_all_images ") + out.filePath(QStringLiteral("lcf"))), false);
+        QCOMPARE(out.entryList(QDir::Files), (QStringList{"lcf-0-0.png", "lcf-0-1.png"}));
+        QCOMPARE(QImage(out.filePath(QStringLiteral("lcf-0-1.png"))).size(), QSize(6, 4));
+    }
+
     void saveScreen()
     {
         Body body;

@@ -1,0 +1,452 @@
+#include "support/AnalysisValues.h"
+#include "support/EdgeSpectra.h"
+#include "support/MapGrid.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzer.h"
+#include "analysis/LCFReference.h"
+#include "display/XafsView.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+XafsSpectrum edgeSpectrum()
+{
+    return XafsSpectrum(rampSpectrum(8800, 9200, 1.0, 8995, 9005), "s", 1, 0.0, SuggestElm());
+}
+
+// Runs "method arg ...; ..." on the panel; "Field=text" types into a line edit
+// and finishes the edit.
+void run(Analyzer& a, const QString& calls)
+{
+    for (const QString& call : calls.split(';', Qt::SkipEmptyParts)) {
+        const QString c = call.trimmed();
+        if (c.contains('=')) {
+            QLineEdit* e = a.findChild<QLineEdit*>(c.section('=', 0, 0));
+            QVERIFY2(e, qPrintable(c));
+            e->setText(c.section('=', 1));
+            emit e->editingFinished();
+            continue;
+        }
+        const QStringList w = c.split(' ', Qt::SkipEmptyParts);
+        const QString m = w[0];
+        auto d = [&](int i) { return w[i].toDouble(); };
+        auto n = [&](int i) { return w[i].toInt(); };
+        if (m == "setImageType") a.setImageType(n(1));
+        else if (m == "setAnalysisMode") a.setAnalysisMode(n(1));
+        else if (m == "setSubMode") a.setSubMode(n(1), n(2), n(3) == 1);
+        else if (m == "setMainMode") a.setMainMode(n(1));
+        else if (m == "setDEdgeMode") a.setDEdgeMode(n(1));
+        else if (m == "setDEdgeCompTarget") a.setDEdgeCompTarget(n(1));
+        else if (m == "setLCFRange") a.setLCFRange(d(1), d(2));
+        else if (m == "setLCFMode") a.setLCFMode(n(1));
+        else if (m == "setLCFAsOld") a.setLCFAsOld(n(1) == 1);
+        else if (m == "setRaEnergy") a.setRaEnergy(d(1));
+        else if (m == "setDEdgeCompStepParams") a.setDEdgeCompStepParams(d(1), d(2), d(3));
+        else if (m == "setDEdgeCompParams") a.setDEdgeCompParams(d(1), d(2), d(3));
+        else if (m == "setElemsBgROI") a.setElemsBgROI(d(1));
+        else if (m == "setDMutScaleMax") a.setDMutScaleMax(d(1));
+        else if (m == "setLCFStd") a.setLCFStd(n(1), n(2) == 1, d(3), w[4], w.value(5));
+        else if (m == "selectImage") a.selectImage(n(1));
+        else if (m == "addNewRef") a.addNewRef();
+        else if (m == "setTargetElements") a.setTargetElements(w.mid(1).join(' '));
+        else if (m == "selectElemsDispMode") a.selectElemsDispMode(n(1));
+        else if (m == "selectElemShow") a.selectElemShow(w[1]);
+        else if (m == "initAnalyzeSpectrum") a.initAnalyzeSpectrum();
+        else if (m == "validRA") a.raDMutMap.genImg();
+        else if (m == "selProcMaps") a.SelProcMaps->setChecked(true);
+        else QFAIL(qPrintable("unknown call " + c));
+    }
+}
+
+// "rowN.Name" reaches into reference row N, anything else is a panel widget.
+QWidget* widgetOf(Analyzer& a, const QString& key)
+{
+    if (!key.startsWith("row"))
+        return a.findChild<QWidget*>(key);
+    LCFReference* row = a.lcfRefs.value(key.mid(3, 1).toInt());
+    return row ? row->findChild<QWidget*>(key.section('.', 1)) : nullptr;
+}
+
+// A reply of the given kind; its edge position tells which fan-out it answers.
+void deliver(Analyzer& a, const QString& kind, quint64 generation)
+{
+    AnalyzeReply r;
+    r.generation = generation;
+    r.dEdge = double(generation);
+    if (kind == "Elems") {
+        r.kind = AnalyzeKind::Elems;
+        a.analyze2DElemsFinished(r);
+    } else if (kind == "FV") {
+        r.kind = AnalyzeKind::FV;
+        a.analyze2DFVFinished(r);
+    } else {
+        r.kind = kind == "LCF" ? AnalyzeKind::LCF : kind == "dEdge" ? AnalyzeKind::DEdge : AnalyzeKind::RA;
+        a.analyze2DFinished(r);
+    }
+}
+
+void checkAll(Analyzer& a)
+{
+    for (int sub = 0; sub < 5; ++sub)
+        a.setSubMode(0, sub, true);
+}
+
+} // namespace
+
+class TestAnalyzer : public QObject {
+    Q_OBJECT
+    testmaps::TestColorBar bar;
+
+private slots:
+    void initTestCase() { bar.install(); }
+    void cleanupTestCase() { bar.remove(); }
+
+    void construction()
+    {
+        Analyzer a;
+        QCOMPARE(a.chosenAnalyses().count(), 0);
+        QVERIFY(a.Sel2DA->isChecked() && a.ShowDEdge->isChecked() && !a.ShowRatio->isChecked());
+        QVERIFY(a.DEdgeMidPoint->isChecked() && a.DEdgeCWFile->isChecked());
+        QCOMPARE(a.lcfRefs.size(), 4);
+        QCOMPARE(a.xafsView()->windowTitle(), QString("Analyzing Spectrum"));
+        // Settings are read at once, before any walk.
+        QCOMPARE(a.raRequest(edgeSpectrum()).atEV, 8200.0);
+        QVERIFY(a.grab().save(testreg::shotsDir() + "/analyzer.png"));
+    }
+
+    // Over the real worker thread: requests leave in the fixed order and the
+    // panel announces the spectrum once, after the last of the five replies.
+    void fanOutOverWorker()
+    {
+        Analyzer a;
+        checkAll(a);
+        QStringList order;
+        connect(&a, &Analyzer::analyzeSpectrum0, [&] { order << "LCF"; });
+        connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&] { order << "dEdge"; });
+        connect(&a, &Analyzer::analyzeSpectrumElems0, [&] { order << "Elems"; });
+        connect(&a, &Analyzer::analyzeSpectrumRA, [&] { order << "RA"; });
+        connect(&a, &Analyzer::analyzeSpectrumFV, [&] { order << "FV"; });
+        QSignalSpy done(&a, &Analyzer::finished);
+        XafsSpectrum s = edgeSpectrum();
+        a.analyzeSpectrum(s, SuggestElm());
+        QCOMPARE(order, QStringList({"LCF", "dEdge", "Elems", "RA", "FV"}));
+        QCOMPARE(a.pendingReplies(), 5);
+        QTRY_COMPARE(done.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(done.count(), 1);
+        const SpectrumResults& r = a.results();
+        for (const AnalyzeReply* p : {&r.lcf, &r.dEdge, &r.elems, &r.ra, &r.fv})
+            QCOMPARE(p->generation, a.currentGeneration());
+        QCOMPARE(r.fv.kind, AnalyzeKind::FV);
+    }
+
+    // "s" sends a fan-out, "q" queues one behind those in flight, "RA2" answers
+    // the second fan-out's residual absorption request.
+    void replies_data()
+    {
+        QTest::addColumn<bool>("all");  // all five analyses, else edge position and RA
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QList<int>>("announced");
+        QTest::newRow("as sent") << true << "s LCF1 dEdge1 Elems1 RA1 FV1" << QList<int>{1};
+        QTest::newRow("reversed") << true << "s FV1 RA1 Elems1 dEdge1 LCF1" << QList<int>{1};
+        QTest::newRow("mixed, one too many") << true << "s Elems1 LCF1 FV1 dEdge1 RA1 RA1" << QList<int>{1};
+        QTest::newRow("stale first") << false << "s s dEdge1 RA1 dEdge2 RA2" << QList<int>{2};
+        QTest::newRow("stale between") << false << "s s dEdge2 dEdge1 RA1 RA2" << QList<int>{2};
+        QTest::newRow("stale after") << false << "s s dEdge2 RA2 dEdge1 RA1" << QList<int>{2};
+        QTest::newRow("queued, in order") << false << "s q dEdge1 RA1 dEdge2 RA2" << QList<int>{1, 2};
+        QTest::newRow("fresh drops queued") << false << "s q s dEdge1 RA1 dEdge2 RA2 dEdge3 RA3" << QList<int>{3};
+    }
+    void replies()
+    {
+        QFETCH(bool, all);
+        QFETCH(QString, script);
+        QFETCH(QList<int>, announced);
+        Analyzer a;
+        if (all) {
+            checkAll(a);
+        } else {
+            a.setSubMode(0, 0, true);
+            a.setSubMode(0, 3, true);
+        }
+        // The test answers in its own order, not the worker.
+        QObject::disconnect(&a, &Analyzer::analyzeSpectrum0, nullptr, nullptr);
+        QObject::disconnect(&a, &Analyzer::analyzeSpectrumDEdge0, nullptr, nullptr);
+        QObject::disconnect(&a, &Analyzer::analyzeSpectrumElems0, nullptr, nullptr);
+        QObject::disconnect(&a, &Analyzer::analyzeSpectrumRA, nullptr, nullptr);
+        QObject::disconnect(&a, &Analyzer::analyzeSpectrumFV, nullptr, nullptr);
+        QList<quint64> sent;
+        QList<int> heard;
+        connect(&a, &Analyzer::finished, [&] {
+            heard << int(sent.indexOf(a.results().generation)) + 1;
+            QCOMPARE(a.results().dEdge.dEdge, double(a.results().generation)); // its own replies
+        });
+        const XafsSpectrum s = edgeSpectrum();
+        for (const QString& step : script.split(' ')) {
+            if (step == "s" || step == "q")
+                sent << a.send(a.prepare(s, SuggestElm(), a.chosenAnalyses()), step == "q");
+            else
+                deliver(a, step.chopped(1), sent[step.right(1).toInt() - 1]);
+        }
+        QCOMPARE(heard, announced);
+        QCOMPARE(a.pendingReplies(), 0);
+    }
+
+    void requestInputs_data()
+    {
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("step 0") << "FVeStep=0" << "fv.eStep" << 0.01;
+        QTest::newRow("negative step") << "FVeStep=-2" << "fv.eStep" << 0.01;
+        QTest::newRow("step no number") << "FVeStep=abc" << "fv.eStep" << 0.01;
+        QTest::newRow("step 0.5") << "FVeStep=0.5" << "fv.eStep" << 0.5;
+        QTest::newRow("half the shown range") << "" << "dEdge.cwRangeEV" << 10.0;
+        QTest::newRow("range waits for the walk") << "setDEdgeCompParams 30 2 0.05" << "dEdge.cwRangeEV" << 10.0;
+        QTest::newRow("range read at the walk") << "setDEdgeCompParams 30 2 0.05; initAnalyzeSpectrum"
+                                                << "dEdge.cwRangeEV" << 15.0;
+        QTest::newRow("RA energy waits") << "setRaEnergy 9000" << "ra.atEV" << 8200.0;
+        QTest::newRow("RA energy read at the walk") << "setRaEnergy 9000; initAnalyzeSpectrum" << "ra.atEV" << 9000.0;
+        QTest::newRow("LCF range read per request") << "setLCFRange 8900 9500" << "lcf.sE0" << 8900.0;
+        QTest::newRow("empty LCF end") << "LCFRange2=" << "lcf.eE0" << 0.0;
+    }
+    void requestInputs()
+    {
+        QFETCH(QString, calls);
+        QFETCH(QString, value);
+        QFETCH(double, expected);
+        Analyzer a;
+        run(a, calls);
+        const XafsSpectrum s = edgeSpectrum();
+        const double v = value == "fv.eStep"          ? a.fvRequest(s, SuggestElm()).eStep
+                         : value == "dEdge.cwRangeEV" ? a.dEdgeRequest(s, SuggestElm()).cwRangeEV
+                         : value == "ra.atEV"         ? a.raRequest(s).atEV
+                         : value == "lcf.sE0"         ? a.lcfRequest(s, SuggestElm()).sE0
+                                                      : a.lcfRequest(s, SuggestElm()).eE0;
+        QCOMPARE(v, expected);
+    }
+
+    void limitedSpectrumEnds_data()
+    {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<int>("count");  // the spectrum: 8800 to 9200 eV in 1 eV steps
+        QTest::newRow("whole spectrum") << 0.0 << 30000.0 << 401;
+        QTest::newRow("both limits on points") << 8900.0 << 9000.0 << 101;
+        QTest::newRow("limits between points") << 8900.5 << 8902.5 << 2;
+        QTest::newRow("from above to") << 9000.0 << 8900.0 << 0;
+    }
+    void limitedSpectrumEnds()
+    {
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(int, count);
+        Analyzer a;
+        a.setLCFRange(from, to);
+        const XafsSpectrum s(edgeSpectrum(), "s", 1, 2.5, SuggestElm());
+        const XafsSpectrum l = a.limitedSpectrum(s);
+        QCOMPARE(l.size(), count);
+        QCOMPARE(l.name, QString("limited-S"));
+        QCOMPARE(l.eOffset, 2.5);
+        // Normalised as a spectrum built from the kept points is.
+        Spectrum kept;
+        for (int i = 0; i < s.size(); ++i) {
+            if (s.x(i) >= from && s.x(i) <= to)
+                kept.append(s.x(i), s.y(i));
+        }
+        QCOMPARE(l.points, kept.points);
+        const XafsSpectrum built(kept, "b", 1, 2.5, SuggestElm());
+        QVERIFY(sameValue(l.dMut, built.dMut, 0) && sameValue(l.e0, built.e0, 0));
+        for (int i = 0; i < count; ++i) {
+            QVERIFY(sameValue(l.doubleNormalized.y(i), built.doubleNormalized.y(i), 0));
+            QVERIFY(sameValue(l.minusPostByGap.y(i), built.minusPostByGap.y(i), 0));
+        }
+    }
+
+    void selectedRes_data()
+    {
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("expected");  // map name, "rowN.M", or "null"
+        QTest::newRow("start") << "" << "a2d dEdge";
+        QTest::newRow("row 0, DMut") << "selectImage 0" << "row0.0";
+        QTest::newRow("row 1, ratio") << "selectImage 1; setImageType 0" << "row1.1";
+        QTest::newRow("zansa") << "selectImage 5" << "a2d Zansa";
+        QTest::newRow("dmut map not valid") << "selectImage 7" << "null";
+        QTest::newRow("dmut map valid") << "validRA; selectImage 7" << "a2d DMut";
+        QTest::newRow("processed map") << "selectImage 8; selProcMaps" << "Processed Map";
+        QTest::newRow("sum up") << "selectImage 10" << "Sum Up Img";
+        QTest::newRow("elements without rows") << "selectImage 6" << "null";
+        QTest::newRow("element correlation") << "setTargetElements Fe Cu; selectImage 6; selectElemsDispMode 2"
+                                             << "a2d ElemsCor";
+        QTest::newRow("element row shown") << "setTargetElements Fe Cu; selectElemShow 1; selectImage 6;"
+                                              "selectElemsDispMode 1"
+                                           << "Cu-K Elem Ctrl N";
+        QTest::newRow("fifth row has id 11") << "addNewRef; selectImage 11" << "row4.0";
+        QTest::newRow("id 4 stays the edge map") << "addNewRef; selectImage 0; selectImage 4" << "a2d dEdge";
+        QTest::newRow("unknown id keeps the choice") << "selectImage 99" << "a2d dEdge";
+    }
+    void selectedRes()
+    {
+        QFETCH(QString, calls);
+        QFETCH(QString, expected);
+        Analyzer a;
+        QSignalSpy sel(&a, &Analyzer::changedSelection);
+        run(a, calls);
+        QVERIFY(!calls.contains("selectImage") || sel.count() > 0);
+        Analyzed2DRes* m = a.selectedRes();
+        if (expected == "null")
+            QVERIFY(!m);
+        else if (expected.startsWith("row"))
+            QCOMPARE(m, a.lcfResMap(expected.mid(3, 1).toInt(), expected.right(1).toInt()));
+        else
+            QCOMPARE(m ? m->name : QString(), expected);
+    }
+
+    void correlationColours_data()
+    {
+        QTest::addColumn<QList<double>>("before");
+        QTest::addColumn<double>("cor");
+        QTest::addColumn<QString>("style");  // "" = left as it was
+        const QString above = "background-color: rgb(211, 255, 241);";
+        const QString below = "background-color: rgb(176, 192, 192);";
+        QTest::newRow("above") << QList<double>{} << 0.95 << above;
+        QTest::newRow("then below") << QList<double>{0.95} << 0.5 << below;
+        QTest::newRow("below again") << QList<double>{0.95, 0.5} << 0.5 << "";
+        QTest::newRow("equal is not above") << QList<double>{0.95} << 0.9 << below;
+    }
+    void correlationColours()
+    {
+        QFETCH(QList<double>, before);
+        QFETCH(double, cor);
+        QFETCH(QString, style);
+        Analyzer a;
+        a.setCorTh(0.9);
+        for (double c : before)
+            a.setCorrelation(c);
+        a.ElemsCorrelation->setStyleSheet("marker");
+        a.setCorrelation(cor);
+        QCOMPARE(a.ElemsCorrelation->styleSheet(), style.isEmpty() ? QString("marker") : style);
+        QCOMPARE(a.ElemsCorrelation->text(), QString::number(cor, 'g', 6));
+    }
+
+    void fifthRow()
+    {
+        Analyzer a;
+        const int h = a.height();
+        a.addNewRef();
+        LCFReference* row = a.lcfRefs.value(4);
+        QVERIFY(row);
+        QCOMPARE(row->XFS->Select->text(), QString("Select Ref5"));
+        QVERIFY(!row->XFS->Use->isChecked() && !row->use);
+        QVERIFY(a.lcfRefs[1]->use && !a.lcfRefs[2]->use);
+        QCOMPARE(a.height(), h + 22);
+        for (int id = 4; id <= 10; ++id)
+            QCOMPARE(Analyzer::rowOfDisplayId(id), -1);
+    }
+
+    void setters_data()
+    {
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QStringList>("on");     // checked afterwards
+        QTest::addColumn<QStringList>("off");    // not checked afterwards
+        QTest::addColumn<QStringList>("texts");  // "Name=text"
+        const QStringList none;
+        QTest::newRow("image type 1, then 2") << "setImageType 0; setImageType 1; setImageType 2"
+                                              << QStringList{"SelDMut"} << QStringList{"SelRatio"} << none;
+        QTest::newRow("modes only add") << "setAnalysisMode 1; setAnalysisMode 0"
+                                        << QStringList{"Sel2DA", "Sel2DARAA", "Sel2DAMLCFA"}
+                                        << QStringList{"Sel2DAElemA"} << none;
+        QTest::newRow("mode 3") << "setAnalysisMode 3" << QStringList{"SelSumUp"} << QStringList{"ShowDEdge"} << none;
+        QTest::newRow("mode 4") << "setAnalysisMode 4" << QStringList{"SelProcMaps"} << QStringList{"Sel2DA"} << none;
+        QTest::newRow("mode 5, then 6") << "setAnalysisMode 5; setAnalysisMode 6" << QStringList{"Sel2DADEdgeA"}
+                                        << QStringList{"SelSumUp", "Sel2DAMLCFA"} << none;
+        QTest::newRow("sub modes ignored") << "setSubMode 1 0 1; setSubMode 0 5 1" << none
+                                           << QStringList{"Sel2DADEdgeA", "Sel2DAMLCFA", "Sel2DAElemA", "Sel2DARAA",
+                                                          "Sel2DFVA"}
+                                           << none;
+        QTest::newRow("sub modes") << "setSubMode 0 0 1; setSubMode 0 2 1; setSubMode 0 4 1; setSubMode 0 4 0"
+                                   << QStringList{"Sel2DADEdgeA", "Sel2DAElemA"} << QStringList{"Sel2DFVA"} << none;
+        QTest::newRow("main mode") << "setMainMode 1; setMainMode 7" << QStringList{"SelProcMaps"}
+                                   << QStringList{"Sel2DA"} << none;
+        QTest::newRow("edge method, compare target")
+            << "setDEdgeMode 1; setDEdgeMode 2; setDEdgeCompTarget 1; setDEdgeCompTarget -1"
+            << QStringList{"DEdgeCompWith", "DEdgeCWStep"} << QStringList{"DEdgeMidPoint", "DEdgeCWFile"} << none;
+        QTest::newRow("LCF") << "setLCFRange 8900 9500; setLCFMode 1; setLCFAsOld 1" << QStringList{"MLCF", "AsOldLCF"}
+                             << none << QStringList{"LCFRange1=8900", "LCFRange2=9500"};
+        QTest::newRow("numbers, 6 digits")
+            << "setLCFRange 0.1 12345.67; setRaEnergy 8333.5; setDEdgeCompStepParams 9000.5 200 0.02;"
+               "setElemsBgROI -2; setDMutScaleMax 2.5"
+            << none << none
+            << QStringList{"LCFRange1=0.1", "LCFRange2=12345.7", "RAAtEV=8333.5", "DEdgeCWStepAt=9000.5",
+                           "DEdgeCWStepWeV=200", "DEdgeCWStepDEeV=0.02", "BGVROI=-2", "DMutScaleMax=2.5"};
+        QTest::newRow("reference row") << "setLCFStd 1 1 2.5 none.dat vic" << QStringList{"row1.IsVictreen"} << none
+                                       << QStringList{"row1.DeltaE=2.5"};
+        QTest::newRow("rows out of range") << "setLCFStd 4 1 2.5 none.dat; setLCFStd -1 1 2.5 none.dat 0" << none
+                                           << QStringList{"row0.IsVictreen", "row3.IsVictreen"}
+                                           << QStringList{"row0.DeltaE=0", "row3.DeltaE=0"};
+    }
+    void setters()
+    {
+        QFETCH(QString, calls);
+        QFETCH(QStringList, on);
+        QFETCH(QStringList, off);
+        QFETCH(QStringList, texts);
+        Analyzer a;
+        run(a, calls);
+        for (const QString& k : on + off) {
+            auto* b = qobject_cast<QAbstractButton*>(widgetOf(a, k));
+            QVERIFY2(b && b->isChecked() == on.contains(k), qPrintable(k));
+        }
+        for (const QString& t : texts) {
+            auto* e = qobject_cast<QLineEdit*>(widgetOf(a, t.section('=', 0, 0)));
+            QVERIFY2(e, qPrintable(t));
+            QCOMPARE(e->text(), t.section('=', 1));
+        }
+    }
+
+    void stepSpectrum_data()
+    {
+        QTest::addColumn<QString>("dE");
+        QTest::addColumn<int>("count");  // 0: refused
+        QTest::newRow("form values") << "0.01" << 30000;
+        QTest::newRow("coarse") << "50" << 6;
+        QTest::newRow("zero step") << "0" << 0;
+        QTest::newRow("negative step") << "-1" << 0;
+        QTest::newRow("too many points") << "1e-4" << 0;
+    }
+    void stepSpectrum()
+    {
+        QFETCH(QString, dE);
+        QFETCH(int, count);
+        Analyzer a;
+        a.DEdgeCWStepDEeV->setText(dE);
+        QCOMPARE(a.dEdgeStepSpectrum(), count > 0);
+        QCOMPARE(a.cwRef.size(), count);
+        if (count > 0) {
+            // 9000 eV, 300 eV wide: from 8850 up to just below 9150
+            QCOMPARE(a.cwRef.name, QString("DEdge Step"));
+            QCOMPARE(a.cwRef.points.first(), QPointF(8850.0, 0.0));
+            QVERIFY(a.cwRef.x(count - 1) < 9150.0);
+            QCOMPARE(a.cwRef.y(count - 1), 1.0);
+        }
+    }
+
+    void liveValues()
+    {
+        Analyzer a;
+        a.noticedNewZ(1.5);
+        a.noticedNewZ(2.5);
+        QCOMPARE(a.DispZansa->text(), QString("2.5"));  // no walk: every value
+        a.setContAccess(true);
+        a.noticedNewDEdge(3.0);
+        a.noticedNewDEdge(4.0);
+        QCOMPARE(a.DispDEdge->text(), QString("3"));  // held back within the interval
+        a.setContAccess(false);
+        QCOMPARE(a.DispDEdge->text(), QString("4"));  // and shown when the walk ends
+    }
+};
+
+CORVELLINE_TEST(TestAnalyzer)
+#include "tst_analyzer.moc"

@@ -1,0 +1,313 @@
+#include "support/AnalysisValues.h"
+#include "support/EdgeSpectra.h"
+#include "support/MapGrid.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/AnalysisWalk.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/EdgePosition.h"
+#include "analysis/ElemAnalysis.h"
+#include "analysis/ElemCtrl.h"
+#include "analysis/LCFFit.h"
+#include "analysis/LCFReference.h"
+#include "analysis/SpectrumFeatures.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The synthetic stack: 120 energies from 8900 eV in 2 eV steps; the bin at
+// (x, y) has an edge rising over 10 eV around 8990 + 2x with a jump of 1 + y/4.
+double edgeAt(int x) { return 8990.0 + 2.0 * x; }
+double jumpAt(int y) { return 1.0 + 0.25 * y; }
+
+XafsSpectrum stackSpectrum(const AnalyzeCond& c)
+{
+    const double e0 = edgeAt(c.cx);
+    const double jump = jumpAt(c.cy);
+    const Spectrum pts = sampled(8900, 8900 + 2 * 119, 2.0, [=](double e) { return rampValue(e, e0 - 5, e0 + 5, 0, jump); });
+    return XafsSpectrum(pts, "Body-AaP", 1, 0.0, SuggestElm());
+}
+
+bool writeRamp(const QString& path, double centre)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    const Spectrum s = rampSpectrum(8850, 9200, 1.0, centre - 5, centre + 5);
+    for (int i = 0; i < s.size(); ++i)
+        f.write(QString("%1 %2\n").arg(s.x(i), 0, 'g', 10).arg(s.y(i), 0, 'g', 10).toUtf8());
+    return true;
+}
+
+AnalyzeCond area(int W, int H, int hx, int hy, double x, double y, double w, double h)
+{
+    return testmaps::grid(W, H, hx, hy, x, y, w, h);
+}
+
+// A panel, a walk over the synthetic stack, and what came out of them.
+struct Rig {
+    Analyzer panel;
+    std::unique_ptr<AnalysisWalk> walk;
+    QList<QPoint> sent;        // bin centres handed over, in order
+    QStringList progress;      // Progress texts as they changed
+    QList<int> ids;            // finishBatchExec
+    int finished = 0;          // the panel's finished
+
+    Rig()
+    {
+        walk = std::make_unique<AnalysisWalk>(&panel, [this](const AnalyzeCond& c) {
+            sent << QPoint(c.cx, c.cy);
+            return stackSpectrum(c);
+        });
+        QObject::connect(&panel, &Analyzer::finished, walk.get(), &AnalysisWalk::analyzeASpectrumFinished);
+        QObject::connect(&panel, &Analyzer::finished, [this] {
+            ++finished;
+            noteProgress();
+        });
+        QObject::connect(walk.get(), &AnalysisWalk::finishBatchExec, [this](int id) { ids << id; });
+    }
+    void noteProgress()
+    {
+        const QString t = panel.Progress->text();
+        if (progress.isEmpty() || progress.last() != t)
+            progress << t;
+    }
+    bool start(const AnalyzeCond& c)
+    {
+        const bool ok = walk->start(c);
+        noteProgress();
+        return ok;
+    }
+};
+
+} // namespace
+
+class TestWalk : public QObject {
+    Q_OBJECT
+    testmaps::TestColorBar bar;
+    QTemporaryDir tmp;
+
+    void useReferences(Analyzer& a)
+    {
+        a.lcfRefs[0]->XFS->load(tmp.filePath("a.dat"));
+        a.lcfRefs[1]->XFS->load(tmp.filePath("b.dat"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        bar.install();
+        QVERIFY(tmp.isValid());
+        QVERIFY(writeRamp(tmp.filePath("a.dat"), edgeAt(0)));
+        QVERIFY(writeRamp(tmp.filePath("b.dat"), edgeAt(9)));
+    }
+    void cleanupTestCase() { bar.remove(); }
+
+    // Every analysis over a 10 x 4 stack with one-pixel bins: the maps hold,
+    // bin by bin, what the analyses give when called directly.
+    void walkOverStack()
+    {
+        Rig rig;
+        Analyzer& a = rig.panel;
+        useReferences(a);
+        a.setTargetElements("Cu");
+        for (int sub = 0; sub < 5; ++sub)
+            a.setSubMode(0, sub, true);
+        QVERIFY(rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
+        QVERIFY(rig.walk->running());
+        QVERIFY(a.contAccess());
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        QVERIFY(!a.contAccess());
+
+        QCOMPARE(rig.sent.size(), 40);
+        QCOMPARE(rig.finished, 40);
+        QCOMPARE(rig.ids, QList<int>({116}));
+        QCOMPARE(rig.progress, QStringList({" 0.00", "25.00", "50.00", "75.00", "100.00"}));
+        QCOMPARE(a.fvPoints.count(), 40);
+
+        const ElemCtrl* cu = a.elemUnit.elems.value(0);
+        QVERIFY(cu);
+        int k = 0;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 10; ++x, ++k) {
+                QCOMPARE(rig.sent[k], QPoint(x, y));
+                AnalyzeCond c = area(10, 4, 0, 0, 0, 0, 10, 4);
+                c.cx = x;
+                c.cy = y;
+                const XafsSpectrum s = stackSpectrum(c);
+                const AnalyzeReply fit = LCFFit::fit(a.lcfRequest(s, s.sElm), LCFFit::Current);
+                QVERIFY(fit.fitted);
+                const QByteArray where = QString("bin %1,%2").arg(x).arg(y).toLatin1();
+                const char* at = where.constData();
+                QVERIFY2(sameValue(a.lcfResMap(0, 0)->valueAt(x, y), fit.lcfDMuts[0], 0), at);
+                QVERIFY2(sameValue(a.lcfResMap(1, 1)->valueAt(x, y), fit.lcfRatios[1], 0), at);
+                QVERIFY2(sameValue(a.zansaMap.valueAt(x, y), fit.z, 0), at);
+                QVERIFY2(sameValue(a.dEdgeMap.valueAt(x, y), EdgePosition::dEdge(a.dEdgeRequest(s, s.sElm)), 0), at);
+                AnalyzeReply el;
+                ElemAnalysis::run(a.elemsRequest(s), el);
+                QVERIFY2(sameValue(cu->mapNROI.valueAt(x, y), el.elemNROI[0], 0), at);
+                AnalyzeReply ra;
+                SpectrumFeatures::residualAbsorption(a.raRequest(s), ra);
+                QVERIFY2(sameValue(a.raRestMap.valueAt(x, y), ra.raResidual, 0), at);
+                const FeatureValue fv = SpectrumFeatures::featureValue(s, s.sElm.edgeEV, 1.0);
+                QVERIFY2(sameValue(a.fvPoints.x.values[k], fv.dM, 0), at);
+
+                // Known without the analyses: the pure edges of the two references,
+                // the jump, and the ratio of what remains to the jump.
+                if (x == 0 || x == 9) {
+                    QVERIFY2(sameValue(a.lcfResMap(0, 1)->valueAt(x, y), x == 0 ? 1.0 : 0.0, 1e-9), at);
+                    QVERIFY2(sameValue(a.lcfResMap(1, 1)->valueAt(x, y), x == 9 ? 1.0 : 0.0, 1e-9), at);
+                }
+                QVERIFY2(sameValue(a.raDMutMap.valueAt(x, y), jumpAt(y), 1e-9), at);
+                // Rest = -jump; its least is -1.75, so r = 1.75 - jump and d + r = 1.75.
+                QVERIFY2(sameValue(a.raRatiMap.valueAt(x, y), (1.75 - jumpAt(y)) / 1.75, 1e-9), at);
+            }
+        }
+        QVERIFY(a.zansaMap.valid && a.dEdgeMap.valid && a.raRatiMap.valid && cu->mapDE.valid);
+    }
+
+    void binCentres_data()
+    {
+        QTest::addColumn<int>("hx");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<int>>("centres");
+        QTest::newRow("half width 1 over 9 pixels") << 1 << 9 << QList<int>{1, 4, 7};
+        QTest::newRow("half width 2 over 3 pixels") << 2 << 3 << QList<int>{2};
+    }
+    void binCentres()
+    {
+        QFETCH(int, hx);
+        QFETCH(int, width);
+        QFETCH(QList<int>, centres);
+        Rig rig;
+        rig.panel.setSubMode(0, 0, true);
+        QVERIFY(rig.start(area(10, 1, hx, 0, 0, 0, width, 1)));
+        QTRY_VERIFY(!rig.walk->running());
+        QList<int> xs;
+        for (const QPoint& p : std::as_const(rig.sent))
+            xs << p.x();
+        QCOMPARE(xs, centres);
+        // Each bin's value fills its 2 hx + 1 columns.
+        const Analyzed2DRes& m = rig.panel.dEdgeMap;
+        for (int cx : centres) {
+            for (int d = -hx; d <= hx; ++d) {
+                if (cx + d < 10)
+                    QCOMPARE(m.valueAt(cx + d, 0), m.valueAt(cx, 0));
+            }
+        }
+        // One row: the progress goes from 0 straight to the end.
+        QCOMPARE(rig.progress, QStringList({" 0.00", "100.00"}));
+    }
+
+    void stopThenRestart_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("stop, then start") << "stop";
+        QTest::newRow("start while running stops") << "toggle";
+    }
+    void stopThenRestart()
+    {
+        QFETCH(QString, how);
+        Rig rig;
+        rig.panel.setSubMode(0, 0, true);
+        rig.panel.setSubMode(0, 3, true);
+        const AnalyzeCond c = area(10, 4, 0, 0, 0, 0, 10, 4);
+        QVERIFY(rig.start(c));
+        // The first bin's requests are on their way when the walk is stopped.
+        if (how == "stop")
+            rig.walk->stop();
+        else
+            QVERIFY(!rig.walk->start(c));
+        QVERIFY(!rig.walk->running());
+        QVERIFY(!rig.panel.contAccess());
+        QCOMPARE(rig.ids, QList<int>({116}));
+        rig.sent.clear();
+        QVERIFY(rig.start(c));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        QCOMPARE(rig.sent.size(), 40);
+        QCOMPARE(rig.finished, 40);
+        QCOMPARE(rig.ids, QList<int>({116, 116}));
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 10; ++x)
+                QCOMPARE(rig.panel.raDMutMap.valueAt(x, y), jumpAt(y));
+        }
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<bool>("sel2DA");
+        QTest::newRow("no analysis chosen") << true;
+        QTest::newRow("2D analysis not the main mode") << false;
+    }
+    void refusals()
+    {
+        QFETCH(bool, sel2DA);
+        Rig rig;
+        if (!sel2DA) {
+            rig.panel.setSubMode(0, 1, true);
+            rig.panel.setMainMode(1);
+        }
+        QVERIFY(!rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
+        QVERIFY(!rig.walk->running());
+        QCOMPARE(rig.ids, QList<int>({116}));
+        QVERIFY(rig.sent.isEmpty());
+    }
+
+    // While a walk runs, nothing may change the rows it writes into or start a
+    // fan-out of its own.
+    void heldDuringWalk()
+    {
+        Rig rig;
+        Analyzer& a = rig.panel;
+        a.setTargetElements("Fe Cu");
+        a.setSubMode(0, 2, true);
+        QVERIFY(rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
+        const quint64 g = a.currentGeneration();
+        a.addNewRef();
+        a.setTargetElements("Zn");
+        a.setElemsStd(); // would rebuild the correlation maps the walk fills
+        QCOMPARE(a.Progress->text(), QString(" 0.00"));
+        a.reAnalyzeSpectrum();
+        a.analyzeAndShowSpectrum(XafsSpectrum(), SuggestElm());
+        QCOMPARE(a.lcfRefs.size(), 4);
+        QCOMPARE(a.elemUnit.elems.size(), 2);
+        QCOMPARE(a.currentGeneration(), g);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        QCOMPARE(rig.finished, 40);
+        a.addNewRef();
+        QCOMPARE(a.lcfRefs.size(), 5);
+    }
+
+    void areaLabel()
+    {
+        QCOMPARE(AnalysisWalk::areaLabel(area(640, 480, 2, 2, 10, 20, 40, 20)),
+                 QString("Area(640,480), Bin(2,2), x(10,50,5), y(20,40,5), idx(12,22)"));
+    }
+
+    // Where nothing is left and no jump either, the ratio is 0, not undefined.
+    void restRatio_data()
+    {
+        QTest::addColumn<double>("r");
+        QTest::addColumn<double>("d");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("plain") << 1.0 << 3.0 << 0.25;
+        QTest::newRow("both zero") << 0.0 << 0.0 << 0.0;
+        QTest::newRow("opposite") << 1.0 << -1.0 << 0.0;
+    }
+    void restRatio()
+    {
+        QFETCH(double, r);
+        QFETCH(double, d);
+        QFETCH(double, ratio);
+        QCOMPARE(AnalysisWalk::restRatio(r, d), ratio);
+    }
+};
+
+CORVELLINE_TEST(TestWalk)
+#include "tst_walk.moc"

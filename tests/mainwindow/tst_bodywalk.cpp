@@ -1,0 +1,154 @@
+#include "support/FrameCraft.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/AnalysisWalk.h"
+#include "analysis/Analyzer.h"
+#include "display/ImgDispA.h"
+#include "foundation/Cfg.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/Body.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A 10 x 4 field of 120 I1 frames from 8900 eV in 2 eV steps, no I0: the pixel
+// at (x, y) absorbs mu = jump(y) behind an edge rising over 10 eV around 8990 + 2x.
+double jumpAt(int y) { return 1.0 + 0.25 * y; }
+
+double muAt(int x, int y, double e)
+{
+    const double e0 = 8990.0 + 2.0 * x;
+    const double t = e <= e0 - 5 ? 0.0 : e >= e0 + 5 ? 1.0 : (e - e0 + 5) / 10.0;
+    return jumpAt(y) * t;
+}
+
+std::unique_ptr<Body> bodyWithStack()
+{
+    std::unique_ptr<Body> b(new Body());
+    for (int k = 0; k < 120; k++) {
+        const double e = 8900.0 + 2.0 * k;
+        QVector<double> v;
+        for (int y = 0; y < 4; y++) {
+            for (int x = 0; x < 10; x++)
+                v << std::exp(-muAt(x, y, e));
+        }
+        b->frameSets.append(FrameSets::I1, craft::floatFrame(10, 4, v), e);
+    }
+    b->followI1Stack();
+    b->UseI0->setChecked(false);
+    b->FluoType->setChecked(false);
+    b->vHWidth_->setText("0");
+    b->vVWidth_->setText("0");
+    b->aHWidth_->setText("0");
+    b->aVWidth_->setText("0");
+    b->dispA->sel.valid = false;
+    b->dispA->viewWin = QRectF(0, 0, 10, 4);
+    return b;
+}
+
+} // namespace
+
+class TestBodyWalk : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { cfg.clear(); }
+
+    // Without a stack there is no area: the walk does not start, and a batch
+    // waiting for it is let go.
+    void noStack()
+    {
+        Body body;
+        body.analyzer->setSubMode(0, 0, true);
+        QSignalSpy done(&body, &Body::finishBatchExec);
+        AnalyzeCond c;
+        QVERIFY(!body.askAnalyzeCond(c));
+        emit body.analyzer->AskAnalyze->clicked();
+        QVERIFY(!body.walkRunning());
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done.first().first().toInt(), 116);
+    }
+
+    // Pressing Analyze walks the view window bin by bin over the stack's spectra.
+    void walkThroughTheWindow()
+    {
+        std::unique_ptr<Body> b = bodyWithStack();
+        Analyzer* a = b->analyzer;
+        a->setSubMode(0, 0, true);
+        a->setSubMode(0, 3, true);
+        QSignalSpy done(b.get(), &Body::finishBatchExec);
+        emit a->AskAnalyze->clicked();
+        QVERIFY(b->walkRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning(), 60000);
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done.first().first().toInt(), 116);
+        for (int y = 0; y < 4; y++) {
+            for (int x = 0; x < 10; x++) {
+                QVERIFY(std::fabs(a->raDMutMap.valueAt(x, y) - jumpAt(y)) < 1e-5);
+                // The edge moves 2 eV from one column to the next.
+                if (x > 0)
+                    QVERIFY(std::fabs(a->dEdgeMap.valueAt(x, y) - a->dEdgeMap.valueAt(x - 1, y) - 2.0) < 1e-3);
+            }
+        }
+        QCOMPARE(b->dispA->overlayMap, &a->dEdgeMap);
+    }
+
+    void area_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QList<int>>("expected");  // x0, x1, y0, y1, hx, stepX
+        QTest::newRow("view window") << false << QList<int>{0, 10, 0, 4, 1, 3};
+        QTest::newRow("selected area") << true << QList<int>{2, 7, 1, 3, 1, 3};
+    }
+    void area()
+    {
+        QFETCH(bool, selected);
+        QFETCH(QList<int>, expected);
+        std::unique_ptr<Body> b = bodyWithStack();
+        b->aHWidth_->setText("1");
+        if (selected)
+            b->dispA->sel.set(2, 1, 7, 3);
+        AnalyzeCond c;
+        QVERIFY(b->askAnalyzeCond(c));
+        QCOMPARE(QList<int>({c.W, c.H}), QList<int>({10, 4}));
+        QCOMPARE(QList<int>({c.x0, c.x1, c.y0, c.y1, c.hx, c.stepX}), expected);
+    }
+
+    void suggestedAbsorber_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("eV");
+        QTest::addColumn<int>("z");
+        QTest::addColumn<double>("edgeEV");
+        QTest::newRow("iron") << "Fe" << "7112" << 26 << 7112.0;
+        QTest::newRow("symbols are case-sensitive, no number") << "fe" << "abc" << -1 << 0.0;
+    }
+    void suggestedAbsorber()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, eV);
+        QFETCH(int, z);
+        QFETCH(double, edgeEV);
+        Body b;
+        b.UseSuggestElm->setChecked(true);
+        b.SuggestingElm->setText(element);
+        b.SuggestingEeV->setText(eV);
+        b.DPreE->setText("-30");
+        b.ThJumpSigma->setText("2.5");
+        const SuggestElm s = b.suggestElm();
+        QVERIFY(s.use);
+        QCOMPARE(s.z, z);
+        QCOMPARE(s.edge, b.SuggestingEdge->currentIndex());
+        QCOMPARE(s.edgeEV, edgeEV);
+        QCOMPARE(s.dPreE, -30.0);
+        QCOMPARE(s.thJumpSigma, 2.5);
+    }
+};
+
+CORVELLINE_TEST(TestBodyWalk)
+#include "tst_bodywalk.moc"
