@@ -29,14 +29,6 @@ bool savePicture(const QImage& img, const QString& name)
         qDebug().noquote() << "Can't save" << name;
     return saved;
 }
-
-bool savePicture(const QPixmap& pix, const QString& name)
-{
-    const bool saved = !name.isEmpty() && !pix.isNull() && pix.save(name);
-    if (!saved)
-        qDebug().noquote() << "Can't save" << name;
-    return saved;
-}
 } // namespace
 
 void Body::publish(const QString& word, const QString& name)
@@ -52,7 +44,7 @@ void Body::saveImage(QString fname)
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
     const bool saved = savePicture(dispA->visibleImage(), name);
-    savePicture(CBar->cBar, derivedFileName(name, QStringLiteral("cBar"), true));
+    savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true));
     if (saved)
         publish(QStringLiteral("SavedImage"), name);
     saveImageInfo(name);
@@ -109,7 +101,7 @@ void Body::saveScreenAs(QString fname)
         draw(&p);
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), false, true);
-    if (savePicture(pix, name))
+    if (savePicture(pix.toImage(), name))
         publish(QStringLiteral("SavedScreen"), name);
 }
 
@@ -142,7 +134,7 @@ void Body::saveData(QString fname)
     }
     qDebug().noquote() << "selected tiff";
     saveDataAsTiff(fname, ext);
-    savePicture(CBar->cBar, dataCBarName(fname, ext));
+    savePicture(CBar->cBar.toImage(), dataCBarName(fname, ext));
 }
 
 void Body::saveDataAsTiff(QString fname, int ext)
