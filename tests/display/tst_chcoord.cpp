@@ -52,13 +52,11 @@ private slots:
         QTest::addColumn<double>("in");
         QTest::addColumn<double>("out");
         QTest::newRow("toScreenX beyond") << 0 << 30.0 << 360.0;
-        QTest::newRow("toScreenY top") << 1 << 1.0 << 5.0;
         QTest::newRow("toRealX") << 2 << 105.0 << 15.0;
         QTest::newRow("toRealY") << 3 << 47.5 << 0.5;
         QTest::newRow("toScreenLengthY") << 4 << 1.0 << -85.0;
         QTest::newRow("toRealOffsetX") << 5 << 105.0 << 5.0;
         QTest::newRow("toRealClampedX right") << 6 << 500.0 << 20.0;
-        QTest::newRow("toRealClampedY below") << 7 << 150.0 << 0.0;
         QTest::newRow("toRealLengthY") << 8 << 17.0 << -0.2;
     }
     void conversions()
@@ -116,9 +114,7 @@ private slots:
         QTest::newRow("x right band") << 0 << 174.0 << true;
         QTest::newRow("x just inside") << 0 << 172.0 << false;
         QTest::newRow("y bottom band") << 1 << 82.0 << true;
-        QTest::newRow("y middle") << 1 << 50.0 << false;
         QTest::newRow("outer x band") << 2 << 19.0 << true;
-        QTest::newRow("outer y middle") << 3 << 50.0 << false;
     }
     void edges()
     {
@@ -167,7 +163,6 @@ private slots:
         QTest::newRow("0..1") << 0.0 << 1.0 << 0.2 << 0.0 << 1.0 << 6;
         QTest::newRow("0..9.5") << 0.0 << 9.5 << 2.0 << 0.0 << 8.0 << 5;
         QTest::newRow("leading 3") << 0.0 << 3.5 << 0.5 << 0.0 << 3.5 << 8;
-        QTest::newRow("leading 5") << 1.0 << 6.5 << 1.0 << 1.0 << 6.0 << 6;
         QTest::newRow("leading 8") << 0.0 << 80.0 << 20.0 << 0.0 << 80.0 << 5;
         QTest::newRow("negative") << -7.0 << 13.0 << 2.0 << -6.0 << 12.0 << 10;
         QTest::newRow("energies") << 8900.0 << 9400.0 << 100.0 << 8900.0 << 9400.0 << 6;
@@ -199,7 +194,6 @@ private slots:
         QTest::newRow("span overflows") << -1e308 << 1e308 << false;
         QTest::newRow("two ulps") << 1.0 << std::nextafter(std::nextafter(1.0, 2.0), 2.0) << true;
         QTest::newRow("ulps of a big value") << 1e16 << 1e16 + 4 << true;
-        QTest::newRow("tiny but fine") << 0.0 << 1e-300 << true;
     }
     void niceRangeDegenerate()
     {
@@ -232,7 +226,6 @@ private slots:
         QTest::addColumn<int>("n");
         QTest::newRow("one") << 3.0 << 1.0 << 3.0 << 1;
         QTest::newRow("zero step") << 0.0 << 0.0 << 1.0 << 0;
-        QTest::newRow("first above last") << 1.0 << 0.1 << 0.0 << 0;
         QTest::newRow("capped") << 0.0 << 1e-6 << 1.0 << ChCoord::maxTicks;
         QTest::newRow("NaN step") << 0.0 << kNaN << 1.0 << 0;
         QTest::newRow("step below an ulp") << 1e17 << 1.0 << 1e17 + 64 << 0;
