@@ -128,13 +128,10 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("notices");  // newZ or newDEdge before the answer
         QTest::newRow("fit, empty spectrum") << "lcf empty" << "finished" << 0;
-        QTest::newRow("fit, one row") << "lcf one row" << "finished" << 0;
         QTest::newRow("fit, no used row") << "lcf no used row" << "finished" << 1;
-        QTest::newRow("fit, identical references") << "lcf singular" << "finished" << 1;
         QTest::newRow("old fit, empty spectrum") << "old empty" << "finished" << 0;
         QTest::newRow("MLCF, empty spectrum") << "mlcf empty" << "finished" << 0;
         QTest::newRow("edge, empty spectrum") << "dEdge mid" << "finished" << 1;
-        QTest::newRow("edge by comparison, empty") << "dEdge compare" << "finished" << 1;
         QTest::newRow("elements, no row") << "elems" << "finishedAElems" << 0;
         QTest::newRow("residual absorption, empty") << "ra" << "finished" << 0;
         QTest::newRow("feature values, empty") << "fv" << "finishedAFV" << 0;
@@ -148,16 +145,8 @@ private slots:
         LCFRequest l;
         l.generation = g;
         l.rowCount = 4;
-        if (request == "lcf one row") {
+        if (request == "lcf no used row")
             l.s = edge();
-            l.rowCount = 1;
-            l.refs = {refDataOf(edge(), 0, 0.0)};
-        } else if (request == "lcf no used row") {
-            l.s = edge();
-        } else if (request == "lcf singular") {
-            l.s = edge();
-            l.refs = {refDataOf(edge(), 0, 0.0), refDataOf(edge(), 1, 0.0)};
-        }
         if (request.startsWith("lcf"))
             emit requester->lcf(l);
         else if (request == "old empty")
@@ -195,7 +184,7 @@ private slots:
             QVERIFY(r.elemDMut.isEmpty() && r.elemNDMut.isEmpty() && r.elemMP.isEmpty() && r.elemMM.isEmpty()
                     && r.elemDE.isEmpty() && r.elemROI.isEmpty() && r.elemNROI.isEmpty() && r.elemRawDMut.isEmpty());
         }
-        if (request == "lcf empty" || request == "lcf one row")
+        if (request == "lcf empty")
             QCOMPARE(heard.last().reply.z, 0.0);
     }
 
@@ -236,10 +225,8 @@ private slots:
         QTest::addColumn<bool>("old");
         QTest::addColumn<bool>("multi");
         QTest::addColumn<AnalyzeKind>("kind");
-        QTest::newRow("current") << false << false << AnalyzeKind::LCF;
         QTest::newRow("old") << true << false << AnalyzeKind::LCFOld;
         QTest::newRow("MLCF over old") << true << true << AnalyzeKind::MLCF;
-        QTest::newRow("MLCF") << false << true << AnalyzeKind::MLCF;
     }
     void oldFitSwitch()
     {
