@@ -219,30 +219,6 @@ private slots:
         for (int i = 0; i < 100; ++i)
             QCOMPARE(answered[i], quint64(i + 1));
     }
-
-    void oldFitSwitch_data()
-    {
-        QTest::addColumn<bool>("old");
-        QTest::addColumn<bool>("multi");
-        QTest::addColumn<AnalyzeKind>("kind");
-        QTest::newRow("old") << true << false << AnalyzeKind::LCFOld;
-        QTest::newRow("MLCF over old") << true << true << AnalyzeKind::MLCF;
-    }
-    void oldFitSwitch()
-    {
-        QFETCH(bool, old);
-        QFETCH(bool, multi);
-        QFETCH(AnalyzeKind, kind);
-        emit requester->setLcfOld(!old);
-        emit requester->setLcfOld(old);
-        LCFRequest r;
-        r.generation = 3;
-        r.isMLCF = multi;
-        emit requester->lcf(r);
-        drain();
-        QCOMPARE(heard.size(), 1);
-        QCOMPARE(heard.last().kind, kind);
-    }
 };
 
 CORVELLINE_TEST(TestAnalyzeProc)

@@ -33,21 +33,6 @@ XafsSpectrum stepVariant(const QString& kind)
 class TestElemAnalysis : public QObject {
     Q_OBJECT
 private slots:
-    void windowIndex_data()
-    {
-        QTest::addColumn<double>("t");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("on a midpoint") << 8900.5 << 1;
-        QTest::newRow("just below a midpoint") << 8900.4999 << 0;
-        QTest::newRow("last midpoint") << 9099.5 << 200;
-    }
-    void windowIndex()
-    {
-        QFETCH(double, t);
-        QFETCH(int, expected);
-        QCOMPARE(ElemAnalysis::windowIndex(stepVariant("step"), t), expected);
-    }
-
     void oneRow_data()
     {
         QTest::addColumn<QString>("kind");
@@ -151,7 +136,6 @@ private slots:
         QCOMPARE(out.elemDMut, dmut);
         QCOMPARE(out.elemNDMut, ndmut);
     }
-
 };
 
 CORVELLINE_TEST(TestElemAnalysis)

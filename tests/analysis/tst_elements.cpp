@@ -106,9 +106,6 @@ private slots:
         QVERIFY(row.map(-1) == nullptr);
     }
 
-
-
-
     // ROI texts are cut to five characters.
     void shortNumbers_data()
     {
@@ -227,34 +224,6 @@ private slots:
             QCOMPARE(p.unit.elems[i]->Use->isChecked(), i != row);
     }
 
-    void nameSetters_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<bool>>("changed");
-        QTest::newRow("shared name") << "Cu-K" << QList<bool>{false, true, true};
-        QTest::newRow("single") << "Fe-K" << QList<bool>{true, false, false};
-    }
-    void nameSetters()
-    {
-        QFETCH(QString, name);
-        QFETCH(QList<bool>, changed);
-        Panel p;
-        p.build("Fe Cu Cu-K");
-        p.unit.setElemROI(name, 8000.5, 8010);
-        p.unit.setElemThDMut(name, 0.25);
-        p.unit.setElemNoNeg(name, false);
-        p.unit.setElemsDE(12.5);
-        for (int i = 0; i < 3; i++) {
-            ElemCtrl* r = p.unit.elems[i];
-            QCOMPARE(r->ROIs->text(), changed[i] ? QString("8000.5") : QString("7000"));
-            QCOMPARE(r->ROIe->text(), changed[i] ? QString("8010") : QString("7005"));
-            QCOMPARE(r->ThDMut->text(), changed[i] ? QString("0.25") : QString("0.1"));
-            QCOMPARE(r->NoNeg->isChecked(), !changed[i]);
-            QCOMPARE(r->PrePostDE->text(), QString("12.5"));
-        }
-    }
-
-
     void correlation_data()
     {
         QTest::addColumn<QList<double>>("ratios");
@@ -354,7 +323,6 @@ private slots:
         emit p.corTh->editingFinished();
         QCOMPARE(p.unit.corTh, 0.75);
     }
-
 };
 
 CORVELLINE_TEST(TestElements)

@@ -52,7 +52,6 @@ private slots:
         QVERIFY(writeText(tmp.filePath("empty.dat"), ""));
     }
 
-
     void victoreenChoice_data()
     {
         QTest::addColumn<QString>("isVic");
@@ -205,48 +204,6 @@ private slots:
         QCOMPARE(c->ratio, r.isEmpty() ? 0.0 : 0.3);
         QCOMPARE(a->R->text(), r.isEmpty() ? QString() : QString(" 5.00"));
         QCOMPARE(b->R->text(), QString());
-    }
-
-    void usedRefs()
-    {
-        std::unique_ptr<LCFReference> a(new LCFReference), b(new LCFReference), c(new LCFReference),
-            d(new LCFReference);
-        a->XFS->load(fileA);
-        b->XFS->load(fileA);
-        b->XFS->setUse(false);
-        // c: Use checked, no file
-        d->XFS->load(fileB);
-        const QList<LCFRefData> refs = LCFReference::usedRefs({a.get(), b.get(), c.get(), d.get()});
-        QCOMPARE(refs.size(), 2);
-        QCOMPARE(refs[0].index, 0);
-        QCOMPARE(refs[1].index, 3);
-        QCOMPARE(refs[1].minE, 8950.0);
-    }
-
-
-    void elemsBackground_data()
-    {
-        QTest::addColumn<QStringList>("texts");  // dmut, dmut-ratio, dE, ROI, NROI
-        QTest::addColumn<QList<double>>("values");
-        QTest::newRow("numbers") << QStringList{"0.5", "2", "-3", "4.25", "1e-3"}
-                                 << QList<double>{0.5, 2, -3, 4.25, 0.001};
-        QTest::newRow("no numbers") << QStringList{"x", "", "nan", "1,5", "inf"} << QList<double>{0, 0, 0, 0, 0};
-    }
-    void elemsBackground()
-    {
-        QFETCH(QStringList, texts);
-        QFETCH(QList<double>, values);
-        AElemsConds c;
-        QCOMPARE(c.windowTitle(), QString("Analyze Elems Conditions"));
-        QLineEdit* edits[] = {c.BGVDMut, c.BGVDMutR, c.BGVDE, c.BGVROI, c.BGVNROI};
-        for (int i = 0; i < texts.size(); ++i)
-            edits[i]->setText(texts[i]);
-        const ElemBackground bg = c.background();
-        QCOMPARE(bg.dMut, values[0]);
-        QCOMPARE(bg.dMutR, values[1]);
-        QCOMPARE(bg.dE, values[2]);
-        QCOMPARE(bg.roi, values[3]);
-        QCOMPARE(bg.nRoi, values[4]);
     }
 };
 

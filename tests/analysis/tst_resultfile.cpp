@@ -101,7 +101,6 @@ private slots:
         QCOMPARE(int(l[10].split(',').size()), valuesPerRow);
     }
 
-
     void withoutArrays()
     {
         // A map that holds no values writes zeros for its bins.

@@ -71,7 +71,7 @@ private slots:
         AnalyzeReply out;
         SpectrumFeatures::residualAbsorption(r, out);
         const double jump = post - pre;
-        QVERIFY2(std::fabs(out.raJump - jump) < 1e-9, qPrintable(QString::number(out.raJump, 'g', 17)));
+        QVERIFY(std::fabs(out.raJump - jump) < 1e-9);
         QVERIFY(std::fabs(out.raScaledJump - jump * factor) < 1e-9);
         QVERIFY(std::fabs(out.raResidual - (pre - jump * factor)) < 1e-9);
     }
@@ -109,15 +109,7 @@ private slots:
                 dM += f(9015 + k);
             dM /= 5.0;
         }
-        QVERIFY2(std::fabs(fv.dM - dM) < 1e-12, qPrintable(QString::number(fv.dM, 'g', 17)));
-    }
-
-    void featureValueOfEmptySpectrum()
-    {
-        const FeatureValue fv = SpectrumFeatures::featureValue(XafsSpectrum(), 9000.0, 1.0);
-        QCOMPARE(fv.dM, 0.0);
-        QCOMPARE(fv.e1, 0.0);
-        QCOMPARE(fv.e2, 0.0);
+        QVERIFY(std::fabs(fv.dM - dM) < 1e-12);
     }
 };
 

@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(s.size(), mu.size());
         for (int i = 0; i < mu.size(); i++) {
             QCOMPARE(s.x(i), i1.energies[i]);
-            QVERIFY2(qAbs(s.y(i) - mu[i]) < 1e-9, qPrintable(QString::number(s.y(i))));
+            QVERIFY(qAbs(s.y(i) - mu[i]) < 1e-9);
         }
     }
 

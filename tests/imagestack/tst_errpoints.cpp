@@ -86,30 +86,6 @@ private slots:
         QVERIFY(!e.contains(1, 2));
     }
 
-    void contains_data()
-    {
-        QTest::addColumn<bool>("editedByHand");
-        QTest::addColumn<QPoint>("query");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("listed") << false << QPoint(123, 45) << true;
-        QTest::newRow("added by hand") << true << QPoint(5000, 5000) << true;
-    }
-    void contains()
-    {
-        QFETCH(bool, editedByHand);
-        QFETCH(QPoint, query);
-        QFETCH(bool, found);
-        QByteArray text("# Size 2048 2048\n-7 -8\n");
-        for (int i = 0; i < 1000; i++)
-            text += QByteArray::number(i * 3 % 2000) + ' ' + QByteArray::number(i % 97) + '\n';
-        text += "123 45\n";
-        ErrPoints e;
-        QVERIFY(e.read(write(QStringLiteral("many.dat"), text), false));
-        if (editedByHand)
-            e.points.append(QPoint(5000, 5000));
-        QCOMPARE(e.contains(query.x(), query.y()), found);
-    }
-
     // The 4 x 3 frame holds 10 (x + 1) + 40 y:  10 20 30 40 / 50 60 70 80 / 90 100 110 120.
     void repair_data()
     {
@@ -259,7 +235,6 @@ private slots:
         QCOMPARE(m.cell(-1, 0), 0);
         QCOMPARE(m.cell(0, m.height), 0);
     }
-
 };
 
 CORVELLINE_TEST(TestErrPoints)

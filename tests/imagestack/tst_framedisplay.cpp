@@ -102,19 +102,6 @@ private slots:
             for (int x = 0; x < 3; x++)
                 QCOMPARE(f->dispImg->pixelColor(x, y), QColor(0, 0, 0));
     }
-
-
-    void updateCBar()
-    {
-        ColorBar own;
-        auto f = steps();
-        QVERIFY(f);
-        f->updateCBar();
-        f->cBar = &own;
-        f->updateCBar();
-        QCOMPARE(own.dataMin, 0.0);
-        QCOMPARE(own.dataMax, 256.0);
-    }
 };
 
 CORVELLINE_TEST(TestFrameDisplay)

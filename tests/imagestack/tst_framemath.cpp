@@ -52,33 +52,6 @@ class TestFrameMath : public QObject {
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
 
-    void value_data()
-    {
-        QTest::addColumn<int>("x0");
-        QTest::addColumn<int>("y0");
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("last sample") << 0 << 0 << 4 << 3 << 35.0;
-        QTest::newRow("right of the frame") << 0 << 0 << 5 << 0 << 0.0;
-        QTest::newRow("shifted: (x0+c, y0+r) is (c, r)") << 2 << 1 << 2 + 3 << 1 + 2 << 24.0;
-        QTest::newRow("int min, no overflow") << 7 << 0 << intMin << 0 << 0.0;
-        QTest::newRow("origin at int min") << intMin << intMin << intMin + 1 << intMin << 2.0;
-    }
-    void value()
-    {
-        QFETCH(int, x0);
-        QFETCH(int, y0);
-        QFETCH(int, x);
-        QFETCH(int, y);
-        QFETCH(double, expected);
-        auto f = grid();
-        QVERIFY(f);
-        f->x0 = x0;
-        f->y0 = y0;
-        QCOMPARE(f->value(x, y), expected);
-    }
-
     void emptyFrame()
     {
         TiffData f;
@@ -179,33 +152,6 @@ private slots:
         QVERIFY(list.isEmpty());
         QCOMPARE(got, expected);
     }
-
-    void setPixel_data()
-    {
-        QTest::addColumn<int>("bpp");
-        QTest::addColumn<double>("v");
-        QTest::addColumn<double>("stored");
-        QTest::newRow("16-bit truncates") << 2 << 12.9 << 12.0;
-        QTest::newRow("16-bit negative saturates at 0") << 2 << -3.7 << 0.0;
-        QTest::newRow("32-bit top saturates") << 4 << 1e20 << 4294967295.0;
-    }
-    void setPixel()
-    {
-        QFETCH(int, bpp);
-        QFETCH(double, v);
-        QFETCH(double, stored);
-        auto f = frame(3, 2, {1, 2, 3, 4, 5, 6}, bpp);
-        QVERIFY(f);
-        f->setPixel(1, 1, v);
-        f->setPixel(3, 0, v);
-        f->setPixel(-1, 0, v);
-        QCOMPARE(f->value(1, 1), stored);
-        const double rest[] = {1, 2, 3, 4, 6};
-        QCOMPARE(f->value(0, 0) + f->value(1, 0) + f->value(2, 0) + f->value(0, 1) + f->value(2, 1),
-                 rest[0] + rest[1] + rest[2] + rest[3] + rest[4]);
-    }
-
-
 };
 
 CORVELLINE_TEST(TestFrameMath)

@@ -135,18 +135,6 @@ private slots:
         QCOMPARE(spy.count(), after == current ? 0 : 1);
     }
 
-    void filesSelectedSignal()
-    {
-        SelectDataFiles p;
-        p.AddFiles->setChecked(true);
-        QSignalSpy spy(&p, &SelectDataFiles::filesSelected);
-        const QStringList files = {QStringLiteral("/d/a.tif"), QStringLiteral("/d/b.tif")};
-        emit p.fileDialog->filesSelected(files);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.first().at(0).toStringList(), files);
-        QCOMPARE(spy.first().at(1).toBool(), false);
-    }
-
     void title()
     {
         SelectDataFiles p;

@@ -319,7 +319,6 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Can not open \\(1\\) .*nothing\\.tif$"));
         QVERIFY(!f.load(path(QStringLiteral("nothing.tif")), nullptr));
     }
-
 };
 
 CORVELLINE_TEST(TestTiffData)
