@@ -78,13 +78,9 @@ private slots:
         QVERIFY(std::fabs(r.s.dMut - 1.0) < 1e-12);  // flat lines 0 and 1
         if (setJump)
             r.s.dMut = dMut;
-        r.generation = 17;
         const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
-        QCOMPARE(out.generation, quint64(17));
         QCOMPARE(out.fitted, fitted);
         QCOMPARE(out.lcfRows, QList<int>({0, 1}));
-        QCOMPARE(out.lcfRatios.size(), 2);
-        QCOMPARE(out.lcfDMuts.size(), 2);
         QVERIFY(sameValue(out.lcfRatios[0], r0, 1e-9));
         QVERIFY(sameValue(out.lcfRatios[1], r1, 1e-9));
         QVERIFY(sameValue(out.lcfDMuts[0], a0, 1e-9));

@@ -209,26 +209,6 @@ private slots:
         QCOMPARE(int(held->points.size()), 3);
     }
 
-    void fromConfiguration_data()
-    {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("file") << true;
-        QTest::newRow("missing file") << false;
-    }
-    void fromConfiguration()
-    {
-        QFETCH(bool, exists);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("err.dat"));
-        if (exists)
-            QVERIFY(writeFile(path, "# Size 64 32\n3 4\n5 6\n"));
-        cfg.set(QStringLiteral("ErrPoints"), path, path, QString());
-        SelectDataFilesAdditionalSetup a;
-        QCOMPARE(a.ErrPsFile->text(), exists ? path : QString());
-        QCOMPARE(a.errPoints()->use, exists);
-        QCOMPARE(a.errPoints()->contains(5, 6), exists);
-    }
 };
 
 CORVELLINE_TEST(TestSelectDataFiles)

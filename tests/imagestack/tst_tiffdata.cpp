@@ -93,16 +93,10 @@ private slots:
                 "^TIFF file refused: " + QRegularExpression::escape(refusal) + " .*t\\.tif$"));
         QCOMPARE(f.load(name, nullptr), ok);
         QCOMPARE(f.expTime, expMs);
-        if (!ok) {
-            QCOMPARE(f.srcType, int(TiffData::SrcNone));
+        if (ok)
+            checkSamples(f, w, h, v);
+        else
             QVERIFY(f.rows.isEmpty());
-            QCOMPARE(f.value(0, 0), 0.0);
-            return;
-        }
-        QCOMPARE(f.srcType, int(TiffData::SrcTiff));
-        QCOMPARE(f.fileName, name);
-        QCOMPARE(f.scanlineSize, 2 * w);
-        checkSamples(f, w, h, v);
     }
 
     // Files whose directory comes first, so the pixel data can be cut or mis-sized.
@@ -313,12 +307,6 @@ private slots:
         QVERIFY(f.rows.isEmpty());
     }
 
-    void missingFile()
-    {
-        TiffData f;
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Can not open \\(1\\) .*nothing\\.tif$"));
-        QVERIFY(!f.load(path(QStringLiteral("nothing.tif")), nullptr));
-    }
 };
 
 CORVELLINE_TEST(TestTiffData)
