@@ -38,14 +38,12 @@ class Requester : public QObject {
     Q_OBJECT
 signals:
     void lcf(LCFRequest r);
-    void lcfCurrent(LCFRequest r);
     void lcfOld(LCFRequest r);
     void mlcf(LCFRequest r);
     void dEdge(DEdgeRequest r);
     void elems(ElemsRequest r);
     void ra(RARequest r);
     void fv(FVRequest r);
-    void setLcfOld(bool f);
 };
 
 class TestAnalyzeProc : public QObject {
@@ -90,14 +88,12 @@ private slots:
         thread->start();
         requester = new Requester;
         connect(requester, &Requester::lcf, worker, &AnalyzeProc::analyzeSpectrum0);
-        connect(requester, &Requester::lcfCurrent, worker, &AnalyzeProc::analyzeSpectrumByLCF);
         connect(requester, &Requester::lcfOld, worker, &AnalyzeProc::analyzeSpectrumByLCF_Old);
         connect(requester, &Requester::mlcf, worker, &AnalyzeProc::analyzeSpectrumByMLCF);
         connect(requester, &Requester::dEdge, worker, &AnalyzeProc::analyzeSpectrumDEdge0);
         connect(requester, &Requester::elems, worker, &AnalyzeProc::analyzeSpectrumElems0);
         connect(requester, &Requester::ra, worker, &AnalyzeProc::analyzeSpectrumRA);
         connect(requester, &Requester::fv, worker, &AnalyzeProc::analyzeSpectrumFV);
-        connect(requester, &Requester::setLcfOld, worker, &AnalyzeProc::setLcfOld);
         connect(worker, &AnalyzeProc::finished, this, [this](AnalyzeReply r) { hear("finished", r); });
         connect(worker, &AnalyzeProc::finishedAElems, this, [this](AnalyzeReply r) { hear("finishedAElems", r); });
         connect(worker, &AnalyzeProc::finishedAFV, this, [this](AnalyzeReply r) { hear("finishedAFV", r); });
@@ -131,7 +127,7 @@ private slots:
         QTest::newRow("fit, no used row") << "lcf no used row" << "finished" << 1;
         QTest::newRow("old fit, empty spectrum") << "old empty" << "finished" << 0;
         QTest::newRow("MLCF, empty spectrum") << "mlcf empty" << "finished" << 0;
-        QTest::newRow("edge, empty spectrum") << "dEdge mid" << "finished" << 1;
+        QTest::newRow("edge, empty spectrum") << "dEdge" << "finished" << 1;
         QTest::newRow("elements, no row") << "elems" << "finishedAElems" << 0;
         QTest::newRow("residual absorption, empty") << "ra" << "finished" << 0;
         QTest::newRow("feature values, empty") << "fv" << "finishedAFV" << 0;
@@ -142,35 +138,24 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(int, notices);
         const quint64 g = 7;
-        LCFRequest l;
-        l.generation = g;
+        LCFRequest l = numbered<LCFRequest>(g, request == "lcf no used row" ? edge() : XafsSpectrum());
         l.rowCount = 4;
-        if (request == "lcf no used row")
-            l.s = edge();
-        if (request.startsWith("lcf"))
+        if (request.startsWith("lcf")) {
             emit requester->lcf(l);
-        else if (request == "old empty")
+        } else if (request == "old empty") {
             emit requester->lcfOld(l);
-        else if (request == "mlcf empty")
+        } else if (request == "mlcf empty") {
             emit requester->mlcf(l);
-        else if (request.startsWith("dEdge")) {
-            DEdgeRequest d;
-            d.generation = g;
-            d.isMidPoint = request.endsWith("mid");
+        } else if (request == "dEdge") {
+            DEdgeRequest d = numbered<DEdgeRequest>(g, XafsSpectrum());
+            d.isMidPoint = true;
             emit requester->dEdge(d);
         } else if (request == "elems") {
-            ElemsRequest e;
-            e.generation = g;
-            e.s = edge();
-            emit requester->elems(e);
+            emit requester->elems(numbered<ElemsRequest>(g, edge()));
         } else if (request == "ra") {
-            RARequest r;
-            r.generation = g;
-            emit requester->ra(r);
+            emit requester->ra(numbered<RARequest>(g, XafsSpectrum()));
         } else {
-            FVRequest f;
-            f.generation = g;
-            emit requester->fv(f);
+            emit requester->fv(numbered<FVRequest>(g, XafsSpectrum()));
         }
         drain();
         QCOMPARE(count("finished") + count("finishedAElems") + count("finishedAFV"), 1);
@@ -181,8 +166,7 @@ private slots:
             QCOMPARE(heard.size(), 2);  // the notice came first
         if (answer == "finishedAElems") {
             const AnalyzeReply& r = heard.last().reply;
-            QVERIFY(r.elemDMut.isEmpty() && r.elemNDMut.isEmpty() && r.elemMP.isEmpty() && r.elemMM.isEmpty()
-                    && r.elemDE.isEmpty() && r.elemROI.isEmpty() && r.elemNROI.isEmpty() && r.elemRawDMut.isEmpty());
+            QVERIFY(r.elemDMut.isEmpty() && r.elemNDMut.isEmpty() && r.elemRawDMut.isEmpty());
         }
         if (request == "lcf empty")
             QCOMPARE(heard.last().reply.z, 0.0);
