@@ -45,6 +45,7 @@ private slots:
         QTest::addColumn<QString>("golden");
         QTest::newRow("matrix csv") << true << false << "result-vvv-csv.txt";
         QTest::newRow("matrix space") << false << false << "result-vvv-space.txt";
+        QTest::newRow("xyz csv") << true << true << "result-xyz-csv.txt";
         QTest::newRow("xyz space") << false << true << "result-xyz-space.txt";
     }
     void golden()

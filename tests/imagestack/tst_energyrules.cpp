@@ -31,7 +31,6 @@ QList<double> ramp(int n, double first)
 } // namespace
 
 using energytest::braggEnergy;
-using energytest::writeFile;
 
 class TestEnergyRules : public QObject {
     Q_OBJECT

@@ -10,7 +10,6 @@
 #include <memory>
 
 namespace {
-const int intMax = std::numeric_limits<int>::max();
 const int intMin = std::numeric_limits<int>::min();
 const double qnan = std::numeric_limits<double>::quiet_NaN();
 } // namespace
