@@ -38,14 +38,12 @@ class Requester : public QObject {
     Q_OBJECT
 signals:
     void lcf(LCFRequest r);
-    void lcfCurrent(LCFRequest r);
     void lcfOld(LCFRequest r);
     void mlcf(LCFRequest r);
     void dEdge(DEdgeRequest r);
     void elems(ElemsRequest r);
     void ra(RARequest r);
     void fv(FVRequest r);
-    void setLcfOld(bool f);
 };
 
 class TestAnalyzeProc : public QObject {
@@ -90,14 +88,12 @@ private slots:
         thread->start();
         requester = new Requester;
         connect(requester, &Requester::lcf, worker, &AnalyzeProc::analyzeSpectrum0);
-        connect(requester, &Requester::lcfCurrent, worker, &AnalyzeProc::analyzeSpectrumByLCF);
         connect(requester, &Requester::lcfOld, worker, &AnalyzeProc::analyzeSpectrumByLCF_Old);
         connect(requester, &Requester::mlcf, worker, &AnalyzeProc::analyzeSpectrumByMLCF);
         connect(requester, &Requester::dEdge, worker, &AnalyzeProc::analyzeSpectrumDEdge0);
         connect(requester, &Requester::elems, worker, &AnalyzeProc::analyzeSpectrumElems0);
         connect(requester, &Requester::ra, worker, &AnalyzeProc::analyzeSpectrumRA);
         connect(requester, &Requester::fv, worker, &AnalyzeProc::analyzeSpectrumFV);
-        connect(requester, &Requester::setLcfOld, worker, &AnalyzeProc::setLcfOld);
         connect(worker, &AnalyzeProc::finished, this, [this](AnalyzeReply r) { hear("finished", r); });
         connect(worker, &AnalyzeProc::finishedAElems, this, [this](AnalyzeReply r) { hear("finishedAElems", r); });
         connect(worker, &AnalyzeProc::finishedAFV, this, [this](AnalyzeReply r) { hear("finishedAFV", r); });
@@ -128,13 +124,10 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<int>("notices");  // newZ or newDEdge before the answer
         QTest::newRow("fit, empty spectrum") << "lcf empty" << "finished" << 0;
-        QTest::newRow("fit, one row") << "lcf one row" << "finished" << 0;
         QTest::newRow("fit, no used row") << "lcf no used row" << "finished" << 1;
-        QTest::newRow("fit, identical references") << "lcf singular" << "finished" << 1;
         QTest::newRow("old fit, empty spectrum") << "old empty" << "finished" << 0;
         QTest::newRow("MLCF, empty spectrum") << "mlcf empty" << "finished" << 0;
-        QTest::newRow("edge, empty spectrum") << "dEdge mid" << "finished" << 1;
-        QTest::newRow("edge by comparison, empty") << "dEdge compare" << "finished" << 1;
+        QTest::newRow("edge, empty spectrum") << "dEdge" << "finished" << 1;
         QTest::newRow("elements, no row") << "elems" << "finishedAElems" << 0;
         QTest::newRow("residual absorption, empty") << "ra" << "finished" << 0;
         QTest::newRow("feature values, empty") << "fv" << "finishedAFV" << 0;
@@ -145,43 +138,24 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(int, notices);
         const quint64 g = 7;
-        LCFRequest l;
-        l.generation = g;
+        LCFRequest l = numbered<LCFRequest>(g, request == "lcf no used row" ? edge() : XafsSpectrum());
         l.rowCount = 4;
-        if (request == "lcf one row") {
-            l.s = edge();
-            l.rowCount = 1;
-            l.refs = {refDataOf(edge(), 0, 0.0)};
-        } else if (request == "lcf no used row") {
-            l.s = edge();
-        } else if (request == "lcf singular") {
-            l.s = edge();
-            l.refs = {refDataOf(edge(), 0, 0.0), refDataOf(edge(), 1, 0.0)};
-        }
-        if (request.startsWith("lcf"))
+        if (request.startsWith("lcf")) {
             emit requester->lcf(l);
-        else if (request == "old empty")
+        } else if (request == "old empty") {
             emit requester->lcfOld(l);
-        else if (request == "mlcf empty")
+        } else if (request == "mlcf empty") {
             emit requester->mlcf(l);
-        else if (request.startsWith("dEdge")) {
-            DEdgeRequest d;
-            d.generation = g;
-            d.isMidPoint = request.endsWith("mid");
+        } else if (request == "dEdge") {
+            DEdgeRequest d = numbered<DEdgeRequest>(g, XafsSpectrum());
+            d.isMidPoint = true;
             emit requester->dEdge(d);
         } else if (request == "elems") {
-            ElemsRequest e;
-            e.generation = g;
-            e.s = edge();
-            emit requester->elems(e);
+            emit requester->elems(numbered<ElemsRequest>(g, edge()));
         } else if (request == "ra") {
-            RARequest r;
-            r.generation = g;
-            emit requester->ra(r);
+            emit requester->ra(numbered<RARequest>(g, XafsSpectrum()));
         } else {
-            FVRequest f;
-            f.generation = g;
-            emit requester->fv(f);
+            emit requester->fv(numbered<FVRequest>(g, XafsSpectrum()));
         }
         drain();
         QCOMPARE(count("finished") + count("finishedAElems") + count("finishedAFV"), 1);
@@ -192,10 +166,9 @@ private slots:
             QCOMPARE(heard.size(), 2);  // the notice came first
         if (answer == "finishedAElems") {
             const AnalyzeReply& r = heard.last().reply;
-            QVERIFY(r.elemDMut.isEmpty() && r.elemNDMut.isEmpty() && r.elemMP.isEmpty() && r.elemMM.isEmpty()
-                    && r.elemDE.isEmpty() && r.elemROI.isEmpty() && r.elemNROI.isEmpty() && r.elemRawDMut.isEmpty());
+            QVERIFY(r.elemDMut.isEmpty() && r.elemNDMut.isEmpty() && r.elemRawDMut.isEmpty());
         }
-        if (request == "lcf empty" || request == "lcf one row")
+        if (request == "lcf empty")
             QCOMPARE(heard.last().reply.z, 0.0);
     }
 
@@ -229,32 +202,6 @@ private slots:
         QCOMPARE(answered.size(), 100);
         for (int i = 0; i < 100; ++i)
             QCOMPARE(answered[i], quint64(i + 1));
-    }
-
-    void oldFitSwitch_data()
-    {
-        QTest::addColumn<bool>("old");
-        QTest::addColumn<bool>("multi");
-        QTest::addColumn<AnalyzeKind>("kind");
-        QTest::newRow("current") << false << false << AnalyzeKind::LCF;
-        QTest::newRow("old") << true << false << AnalyzeKind::LCFOld;
-        QTest::newRow("MLCF over old") << true << true << AnalyzeKind::MLCF;
-        QTest::newRow("MLCF") << false << true << AnalyzeKind::MLCF;
-    }
-    void oldFitSwitch()
-    {
-        QFETCH(bool, old);
-        QFETCH(bool, multi);
-        QFETCH(AnalyzeKind, kind);
-        emit requester->setLcfOld(!old);
-        emit requester->setLcfOld(old);
-        LCFRequest r;
-        r.generation = 3;
-        r.isMLCF = multi;
-        emit requester->lcf(r);
-        drain();
-        QCOMPARE(heard.size(), 1);
-        QCOMPARE(heard.last().kind, kind);
     }
 };
 

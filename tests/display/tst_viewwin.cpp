@@ -38,25 +38,11 @@ private slots:
         QTest::addColumn<double>("H");
         QTest::addColumn<bool>("fill");
         QTest::addColumn<QRectF>("view");
-        // wide image in a square widget: bands above and below, or cropped at the sides
-        QTest::newRow("100x50 in 400x400, whole") << 100 << 50 << 400.0 << 400.0 << false
-                                                  << QRectF(0, -25, 100, 100);
-        QTest::newRow("100x50 in 400x400, filled") << 100 << 50 << 400.0 << 400.0 << true
-                                                   << QRectF(25, 0, 50, 50);
-        QTest::newRow("tall image, whole") << 50 << 100 << 400.0 << 400.0 << false
-                                           << QRectF(-25, 0, 100, 100);
-        QTest::newRow("tall image, filled") << 50 << 100 << 400.0 << 400.0 << true
-                                            << QRectF(0, 25, 50, 50);
+        QTest::newRow("tall image, whole") << 50 << 100 << 400.0 << 400.0 << false << QRectF(-25, 0, 100, 100);
+        QTest::newRow("tall image, filled") << 50 << 100 << 400.0 << 400.0 << true << QRectF(0, 25, 50, 50);
         QTest::newRow("square image, wide widget") << 100 << 100 << 400.0 << 200.0 << false
                                                    << QRectF(-50, 0, 200, 100);
-        QTest::newRow("square image, wide widget, filled") << 100 << 100 << 400.0 << 200.0 << true
-                                                           << QRectF(0, 25, 100, 50);
-        QTest::newRow("same aspect, whole") << 100 << 100 << 200.0 << 200.0 << false
-                                            << QRectF(0, 0, 100, 100);
-        QTest::newRow("same aspect, filled") << 100 << 100 << 200.0 << 200.0 << true
-                                             << QRectF(0, 0, 100, 100);
         QTest::newRow("zero-size widget") << 100 << 50 << 0.0 << 0.0 << false << QRectF(0, 0, 100, 50);
-        QTest::newRow("zero-height widget") << 100 << 50 << 300.0 << 0.0 << true << QRectF(0, 0, 100, 50);
         QTest::newRow("NaN widget") << 100 << 50 << std::nan("") << 10.0 << true << QRectF(0, 0, 100, 50);
     }
     void fitted()
@@ -69,8 +55,6 @@ private slots:
         QFETCH(QRectF, view);
         const QRectF v = ViewWin::fitted(iw, ih, W, H, fill);
         QVERIFY2(sameRect(v, view), qPrintable(show(v)));
-        if (W > 0 && H > 0) // one image pixel is as long on both axes
-            QVERIFY(near(W / v.width(), H / v.height()));
     }
 
     void zoom_data()
@@ -81,29 +65,18 @@ private slots:
         QTest::addColumn<bool>("bands");
         QTest::addColumn<QRectF>("zoomed");
         const double in = 1 / 1.1;
-        const double w = 100 / 1.1; // 90.909...
-        const double o = 50 - w / 2; // 4.545...
+        const double w = 100 / 1.1;
+        const double o = 50 - w / 2;
         const QRectF v(0, 0, 100, 100);
+        // 200 x 200 widget; edge bands 20 pixels wide zoom one axis only
         QTest::newRow("centre, forward") << v << QPointF(100, 100) << in << true << QRectF(o, o, w, w);
-        QTest::newRow("left band: height only") << v << QPointF(10, 100) << in << true
-                                                << QRectF(0, o, 100, w);
-        QTest::newRow("right band: height only") << v << QPointF(190, 100) << in << true
-                                                 << QRectF(0, o, 100, w);
-        QTest::newRow("top band: width only") << v << QPointF(100, 10) << in << true
-                                              << QRectF(o, 0, w, 100);
-        QTest::newRow("corner: height only") << v << QPointF(10, 190) << in << true
-                                             << QRectF(0, 95 - 0.95 * w, 100, w);
+        QTest::newRow("right band: height only") << v << QPointF(190, 100) << in << true << QRectF(0, o, 100, w);
+        QTest::newRow("top band: width only") << v << QPointF(100, 10) << in << true << QRectF(o, 0, w, 100);
         QTest::newRow("band edge counts inside") << v << QPointF(20, 100) << in << true
                                                  << QRectF(10 - 0.1 * w, o, w, w);
-        QTest::newRow("just past the band edge") << v << QPointF(19, 100) << in << true
-                                                 << QRectF(0, o, 100, w);
-        // back: 110 wide, the quarter point 25 stays at a quarter
-        QTest::newRow("off centre, back") << v << QPointF(50, 150) << 1.1 << true
-                                          << QRectF(-2.5, -7.5, 110, 110);
+        QTest::newRow("off centre, back") << v << QPointF(50, 150) << 1.1 << true << QRectF(-2.5, -7.5, 110, 110);
         QTest::newRow("no bands: left edge zooms both") << v << QPointF(10, 100) << in << false
                                                         << QRectF(5 - 0.05 * w, o, w, w);
-        QTest::newRow("shifted view") << QRectF(20, -10, 50, 40) << QPointF(100, 100) << 1.1 << false
-                                      << QRectF(17.5, -12, 55, 44);
     }
     void zoom()
     {
@@ -114,11 +87,6 @@ private slots:
         QFETCH(QRectF, zoomed);
         const QRectF z = ViewWin::zoomedAbout(view, 200, 200, cursor.x(), cursor.y(), f, bands);
         QVERIFY2(sameRect(z, zoomed), qPrintable(show(z)));
-        // the image point under the pointer stays put
-        const QPointF before = ViewWin::imagePoint(view, 200, 200, cursor.x(), cursor.y());
-        const QPointF after = ViewWin::imagePoint(z, 200, 200, cursor.x(), cursor.y());
-        QVERIFY(near(after.x(), before.x()));
-        QVERIFY(near(after.y(), before.y()));
     }
 
     void zoomRefusesBrokenWindows_data()
@@ -129,7 +97,6 @@ private slots:
         const double big = std::numeric_limits<double>::max();
         QTest::newRow("no view yet") << QRectF() << 1.1 << 200.0;
         QTest::newRow("NaN factor") << QRectF(0, 0, 10, 10) << std::nan("") << 200.0;
-        QTest::newRow("zero factor") << QRectF(0, 0, 10, 10) << 0.0 << 200.0;
         QTest::newRow("overflows") << QRectF(0, 0, big, big) << 1.1 << 200.0;
         QTest::newRow("underflows") << QRectF(0, 0, 5e-324, 5e-324) << 1 / 1.1 << 200.0;
         QTest::newRow("zero-size widget") << QRectF(0, 0, 10, 10) << 1.1 << 0.0;
@@ -139,8 +106,7 @@ private slots:
         QFETCH(QRectF, view);
         QFETCH(double, f);
         QFETCH(double, W);
-        const QRectF z = ViewWin::zoomedAbout(view, W, W, W / 2, W / 2, f, true);
-        QCOMPARE(z, view);
+        QCOMPARE(ViewWin::zoomedAbout(view, W, W, W / 2, W / 2, f, true), view);
     }
 
     void visibleRect_data()
@@ -149,18 +115,13 @@ private slots:
         QTest::addColumn<QSize>("image");
         QTest::addColumn<QRect>("rect");
         // both corners are included: 100 wide gives 101 pixels
-        QTest::newRow("banded") << QRectF(0, -25, 100, 100) << QSize(100, 50)
-                                << QRect(QPoint(0, -25), QPoint(100, 75));
-        QTest::newRow("cropped") << QRectF(25, 0, 50, 50) << QSize(100, 50)
-                                 << QRect(QPoint(25, 0), QPoint(75, 50));
         QTest::newRow("fractions truncate") << QRectF(10.7, 3.2, 20.5, 10.9) << QSize(100, 50)
                                             << QRect(QPoint(10, 3), QPoint(31, 14));
-        QTest::newRow("negative origin truncates toward zero") << QRectF(-2.5, -0.5, 5, 5) << QSize(10, 10)
-                                                               << QRect(QPoint(-2, 0), QPoint(2, 4));
+        QTest::newRow("negative origin toward zero") << QRectF(-2.5, -0.5, 5, 5) << QSize(10, 10)
+                                                     << QRect(QPoint(-2, 0), QPoint(2, 4));
         QTest::newRow("zoomed far out: one image of padding") << QRectF(-1e9, -1e9, 2e9, 2e9) << QSize(100, 50)
                                                               << QRect(QPoint(-100, -50), QPoint(200, 100));
         QTest::newRow("NaN window") << QRectF(std::nan(""), 0, 10, 10) << QSize(100, 50) << QRect();
-        QTest::newRow("no view") << QRectF() << QSize(100, 50) << QRect();
         QTest::newRow("no image") << QRectF(0, 0, 10, 10) << QSize() << QRect();
     }
     void visibleRect()
@@ -184,45 +145,22 @@ private slots:
         QTest::addColumn<int>("cleared");
         const QRectF none;
         const QRectF old(1, 2, 3, 4);
-        QTest::newRow("left drag") << none << false << "p0 10 20; d0 30 25; r0" << QRectF(10, 20, 20, 5)
-                                   << true << int(AreaSel::Selected) << 0;
+        const int nothing = AreaSel::Nothing;
         QTest::newRow("backwards drag is normalised") << none << false << "p0 30 25; d0 10 20; r0"
-                                                      << QRectF(10, 20, 20, 5) << true
-                                                      << int(AreaSel::Selected) << 0;
-        QTest::newRow("fractional drag") << none << false << "p0 10.5 2.25; d0 4 8.75; r0"
-                                         << QRectF(4, 2.25, 6.5, 6.5) << true << int(AreaSel::Selected) << 0;
+                                                      << QRectF(10, 20, 20, 5) << true << int(AreaSel::Selected) << 0;
         QTest::newRow("same column selects nothing") << none << false << "p0 10 20; d0 10 40; r0"
-                                                     << QRectF(10, 20, 0, 20) << false
-                                                     << int(AreaSel::Nothing) << 0;
-        QTest::newRow("click keeps the old validity") << old << true << "p0 50 50; r0"
-                                                      << QRectF(50, 50, 0, 0) << true
-                                                      << int(AreaSel::Nothing) << 0;
-        QTest::newRow("click then recall") << old << true << "p0 50 50; r0; R" << old << true
-                                           << int(AreaSel::Nothing) << 0;
+                                                     << QRectF(10, 20, 0, 20) << false << nothing << 0;
+        QTest::newRow("click then recall") << old << true << "p0 50 50; r0; R" << old << true << nothing << 0;
         QTest::newRow("Ctrl drag asks for a zoom") << none << false << "p2 40 10; d2 20 30; r2"
                                                    << QRectF(20, 10, 20, 20) << true
                                                    << int(AreaSel::SelectedZoom) << 0;
-        QTest::newRow("Ctrl drag without width") << none << false << "p2 40 10; d2 40 30; r2"
-                                                 << QRectF(40, 10, 0, 20) << false
-                                                 << int(AreaSel::Nothing) << 0;
         QTest::newRow("Ctrl drag without height") << none << false << "p2 40 10; d2 50 10; r2"
-                                                  << QRectF(40, 10, 10, 0) << false
-                                                  << int(AreaSel::Nothing) << 0;
-        QTest::newRow("right click clears") << old << true << "p8 5 5; r8" << QRectF(0, 0, 0, 0) << false
-                                            << int(AreaSel::Nothing) << 1;
+                                                  << QRectF(40, 10, 10, 0) << false << nothing << 0;
         QTest::newRow("right click mid-drag ends it") << none << false << "p0 10 10; d0 20 20; p8 0 0; r0"
-                                                      << QRectF(0, 0, 0, 0) << false
-                                                      << int(AreaSel::Nothing) << 1;
+                                                      << QRectF(0, 0, 0, 0) << false << nothing << 1;
         QTest::newRow("Shift drag leaves the area") << old << true << "p1 50 50; d1 60 60; r1" << old << true
-                                                    << int(AreaSel::Nothing) << 0;
-        QTest::newRow("Alt drag leaves the area") << old << false << "p3 50 50; d3 60 60; r3" << old << false
-                                                  << int(AreaSel::Nothing) << 0;
-        QTest::newRow("release without a drag") << old << true << "r0" << old << true
-                                                << int(AreaSel::Nothing) << 0;
-        QTest::newRow("second drag replaces the first") << none << false
-                                                        << "p0 0 0; d0 5 5; r0; p0 10 10; d0 12 13; r0"
-                                                        << QRectF(10, 10, 2, 3) << true
-                                                        << int(AreaSel::Selected) << 0;
+                                                    << nothing << 0;
+        QTest::newRow("release without a drag") << old << true << "r0" << old << true << nothing << 0;
     }
     void areaStates()
     {
@@ -258,7 +196,6 @@ private slots:
         QCOMPARE(clears, cleared);
         QVERIFY(!s.dragging);
     }
-
 };
 
 CORVELLINE_TEST(TestViewWin)

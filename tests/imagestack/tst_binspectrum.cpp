@@ -74,9 +74,6 @@ private slots:
         QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8005) << i0Pair << Row() << 0.0 << 0
                                               << 2 << QList<double>() << at0
                                               << QList<double>{1.0 / 3};
-        QTest::newRow("UseI0 on an empty I0 stack: I0 is 1")
-            << flat(0.25) << none << Row() << 0.0 << 0 << 1 << QList<double>() << QPoint(1, 1)
-            << QList<double>{std::log(1 / 0.75)};
         // Area mean 2 less the dark frame's 1, plus the dark frame's own 1: 8 - 2.
         QTest::newRow("I1 dark area and dark frame")
             << Frames{{{8, 8, 2, 2}}, {8000}} << none << Row(4, 1) << 100.0 << 1 << 0
@@ -92,9 +89,6 @@ private slots:
         QTest::newRow("total I0 shorter than the stack, over UseI0")
             << flat(5, 5) << flat(100) << Row() << 0.0 << 0 << 1 << QList<double>{10, 20, 30} << at0
             << QList<double>{ln2, std::log(4.0), std::log(6.0), 1.0, 1.0};
-        QTest::newRow("bin centre right of the view") << flat(0.5) << none << Row() << 0.0 << 0 << 0
-                                                     << QList<double>() << QPoint(4, 0)
-                                                     << QList<double>();
     }
     void bin()
     {
@@ -129,7 +123,7 @@ private slots:
         QCOMPARE(s.size(), mu.size());
         for (int i = 0; i < mu.size(); i++) {
             QCOMPARE(s.x(i), i1.energies[i]);
-            QVERIFY2(qAbs(s.y(i) - mu[i]) < 1e-9, qPrintable(QString::number(s.y(i))));
+            QVERIFY(qAbs(s.y(i) - mu[i]) < 1e-9);
         }
     }
 
@@ -145,7 +139,6 @@ private slots:
             << true << true << 0 << Points{{0, ln2}, {1, 0}, {2, std::log(2.0 / 3)}};
         QTest::newRow("column 2: abscissa from the height down")
             << false << false << 2 << Points{{2, 3}, {1, 6}};
-        QTest::newRow("row below the view") << true << false << 2 << Points{};
     }
     void profiles()
     {

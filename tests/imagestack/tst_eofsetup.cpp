@@ -1,38 +1,12 @@
-#include "support/EnergyFiles.h"
 #include "support/TestRegistry.h"
 
-#include "display/_FileDialog.h"
 #include "imagestack/EOFSetup.h"
 
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <cmath>
-
-using energytest::braggEnergy;
-using energytest::writeFile;
 
 class TestEOFSetup : public QObject {
     Q_OBJECT
 private slots:
-    void initialState()
-    {
-        EOFSetup s;
-        QCOMPARE(s.PatternList->count(), 10);
-        QCOMPARE(s.PatternList->currentIndex(), 0);
-        QCOMPARE(s.Pattern->text(), QStringLiteral("(\\d|)\\d\\d\\d\\d_\\d\\d\\d\\d"));
-        QCOMPARE(s.Factor->text(), QStringLiteral("1"));
-        QVERIFY(s.FromFileName->isChecked());
-        QVERIFY(!s.FromRefFile->isChecked());
-        QVERIFY(s.EvenInAngle->isChecked());
-        QCOMPARE(s.DisplayUnit->currentText(), QStringLiteral("eV"));
-        QVERIFY(s.CorrespondFromEnd->isChecked());
-        QVERIFY(s.RefFilePath->isReadOnly());
-        QCOMPARE(s.windowTitle(), QStringLiteral("Frame"));
-        QCOMPARE(s.energyOfFile(QStringLiteral("sample_08980_1234.tif"), 0, 1), 8980.1234);
-    }
-
     void selectPattern_data()
     {
         QTest::addColumn<int>("index");
@@ -40,10 +14,7 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<double>("energy");
         QTest::newRow("pattern 9, keV") << 8 << "1000" << "Cu_12_345678KeV.tif" << 12345.678;
-        QTest::newRow("pattern 10, keV") << 9 << "1000" << "Cu_8_979000KeV.tif" << 8979.0;
         QTest::newRow("pattern 4, eV") << 3 << "1" << "Cu_8979_50eV.tif" << 8979.5;
-        QTest::newRow("pattern 5") << 4 << "1" << "Cu8979.1234.tif" << 8979.1234;
-        QTest::newRow("pattern 9, no match") << 8 << "1000" << "dark.tif" << 3000.0;
     }
     void selectPattern()
     {
@@ -71,8 +42,6 @@ private slots:
         QTest::newRow("new eV pattern") << "E(\\d+)" << 11 << 10 << "1";
         QTest::newRow("new keV pattern") << "\\d+\\.\\d+keV" << 11 << 10 << "1000";
         QTest::newRow("known pattern 9") << "\\d\\d_\\d\\d\\d\\d\\d\\dKeV" << 10 << 8 << "1000";
-        QTest::newRow("known pattern 3") << "\\d\\d\\d\\d_\\d\\d" << 10 << 2 << "1";
-        QTest::newRow("case differs") << "\\d\\d_\\d\\d\\d\\d\\d\\dkev" << 11 << 10 << "1000";
     }
     void typedPattern()
     {
@@ -92,171 +61,6 @@ private slots:
         // Leaving the edit again adds nothing more.
         emit s.Pattern->editingFinished();
         QCOMPARE(s.PatternList->count(), count);
-    }
-
-    void factorText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("factor");
-        QTest::newRow("1000") << "1000" << 1000.0;
-        QTest::newRow("0.5") << "0.5" << 0.5;
-        QTest::newRow("0") << "0" << 1.0;
-        QTest::newRow("-3") << "-3" << 1.0;
-        QTest::newRow("word") << "x" << 1.0;
-    }
-    void factorText()
-    {
-        QFETCH(QString, text);
-        QFETCH(double, factor);
-        EOFSetup s;
-        s.Factor->setText(text);
-        QCOMPARE(s.factor(), factor);
-        QCOMPARE(s.energyOfFile(QStringLiteral("dark.tif"), 4, 5), 4 * factor);
-    }
-
-    void coupling_data()
-    {
-        QTest::addColumn<QString>("num");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("delta");
-        QTest::addColumn<QString>("end");
-        QTest::newRow("end 9500") << "1000" << "end" << 9500.0 << "8000" << "1.5" << "9500";
-        QTest::newRow("start 7000") << "1000" << "start" << 7000.0 << "7000" << "1" << "8000";
-        QTest::newRow("delta 0.5") << "1000" << "delta" << 0.5 << "8000" << "0.5" << "8500";
-        QTest::newRow("num 500") << "1000" << "num" << 500.0 << "8000" << "2" << "9000";
-        QTest::newRow("num 3") << "1000" << "num" << 3.0 << "8000" << "333.333" << "9000";
-        QTest::newRow("six digits") << "1000" << "start" << 8000.123456 << "8000.12" << "1"
-                                    << "9000.12";
-        QTest::newRow("num 0, end") << "0" << "end" << 9500.0 << "8000" << "1" << "9500";
-        QTest::newRow("num 0, start") << "0" << "start" << 7000.0 << "7000" << "1" << "9000";
-        QTest::newRow("num word, delta") << "abc" << "delta" << 3.0 << "8000" << "3" << "9000";
-        QTest::newRow("set num 0") << "1000" << "num" << 0.0 << "8000" << "1" << "9000";
-        QTest::newRow("set num -5") << "1000" << "num" << -5.0 << "8000" << "1" << "9000";
-    }
-    void coupling()
-    {
-        QFETCH(QString, num);
-        QFETCH(QString, action);
-        QFETCH(double, value);
-        QFETCH(QString, start);
-        QFETCH(QString, delta);
-        QFETCH(QString, end);
-        EOFSetup s;
-        s.NumOfPoints->setText(num);
-        if (action == QLatin1String("start"))
-            s.setStart(value);
-        else if (action == QLatin1String("delta"))
-            s.setDelta(value);
-        else if (action == QLatin1String("end"))
-            s.setEnd(value);
-        else
-            s.setNumOfPoints(int(value));
-        QCOMPARE(s.Start->text(), start);
-        QCOMPARE(s.Delta->text(), delta);
-        QCOMPARE(s.End->text(), end);
-    }
-
-    void editingChain()
-    {
-        // Typing in the edits drives the same rules as the setters.
-        EOFSetup s;
-        s.End->setText(QStringLiteral("9500"));
-        emit s.End->editingFinished();
-        QCOMPARE(s.Delta->text(), QStringLiteral("1.5"));
-        s.Start->setText(QStringLiteral("7000"));
-        emit s.Start->editingFinished();
-        QCOMPARE(s.End->text(), QStringLiteral("8500"));
-        s.NumOfPoints->setText(QStringLiteral("750"));
-        emit s.NumOfPoints->editingFinished();
-        QCOMPARE(s.Delta->text(), QStringLiteral("2"));
-        s.Delta->setText(QStringLiteral("1"));
-        emit s.Delta->editingFinished();
-        QCOMPARE(s.End->text(), QStringLiteral("7750"));
-    }
-
-    void calculatedThroughWidgets_data()
-    {
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<bool>("evenInEnergy");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("end");
-        QTest::addColumn<QString>("delta");
-        QTest::addColumn<int>("fNo");
-        QTest::addColumn<double>("energy");
-        QTest::newRow("eV angle 1") << 0 << false << "8000" << "9000" << "1" << 1 << 8000.885918;
-        QTest::newRow("eV angle 500") << 0 << false << "8000" << "9000" << "1" << 500
-                                      << 8469.743803;
-        QTest::newRow("keV angle 500") << 1 << false << "8" << "9" << "1" << 500 << 8469.743803;
-        QTest::newRow("eV energy") << 0 << true << "8000" << "9000" << "2" << 5 << 8010.0;
-        QTest::newRow("keV energy") << 1 << true << "8" << "9" << "0.001" << 5 << 8005.0;
-        QTest::newRow("deg") << 2 << false << "15" << "10" << "0.25" << 4 << braggEnergy(16.0);
-        QTest::newRow("deg, energy") << 2 << true << "15" << "10" << "0.25" << 4
-                                     << braggEnergy(16.0);
-        QTest::newRow("no unit") << -1 << false << "8000" << "9000" << "3" << 2 << 8006.0;
-        QTest::newRow("start no number") << 0 << true << "x" << "9000" << "2" << 5 << 10.0;
-    }
-    void calculatedThroughWidgets()
-    {
-        QFETCH(int, unit);
-        QFETCH(bool, evenInEnergy);
-        QFETCH(QString, start);
-        QFETCH(QString, end);
-        QFETCH(QString, delta);
-        QFETCH(int, fNo);
-        QFETCH(double, energy);
-        EOFSetup s;
-        s.FromFileNum->setChecked(true);
-        s.DisplayUnit->setCurrentIndex(unit);
-        (evenInEnergy ? s.EvenInEnergy : s.EvenInAngle)->setChecked(true);
-        s.Start->setText(start);
-        s.End->setText(end);
-        s.Delta->setText(delta);
-        const double e = s.energyOfFile(QStringLiteral("a_8000_1234.tif"), fNo, 1001);
-        QVERIFY2(qAbs(e - energy) < 1e-6, qPrintable(QString::number(e, 'f', 9)));
-    }
-
-    void refFile()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("ref.dat"));
-        QVERIFY(writeFile(path, "angle\n14.0\n13.9\n13.8\n\n"));
-        EOFSetup s;
-        QCOMPARE(s.energyOfFile(QStringLiteral("x_8000_1234.tif"), 2, 3), 8000.1234);
-        s.setRefFile(path);
-        QVERIFY(s.FromRefFile->isChecked());
-        QCOMPARE(s.RefFilePath->text(), path);
-        QCOMPARE(s.refEnergyList().size(), 3);
-        // Three files: the blank last line must not shift them.
-        QVERIFY(qAbs(s.energyOfFile(QString(), 2, 3) - braggEnergy(13.8)) < 1e-9);
-        QVERIFY(qAbs(s.energyOfFile(QString(), 0, 3) - braggEnergy(14.0)) < 1e-9);
-        s.CorrespondFromEnd->setChecked(false);
-        QVERIFY(qAbs(s.energyOfFile(QString(), 0, 2) - braggEnergy(14.0)) < 1e-9);
-        s.CorrespondFromEnd->setChecked(true);
-        QVERIFY(qAbs(s.energyOfFile(QString(), 0, 2) - braggEnergy(13.9)) < 1e-9);
-
-        // A file that cannot be opened changes neither the list nor the path.
-        const QString missing = dir.filePath(QStringLiteral("missing.dat"));
-        s.refFileSelected(missing);
-        QCOMPARE(s.RefFilePath->text(), path);
-        QCOMPARE(s.refEnergyList().size(), 3);
-        // Through the setter the name is shown, the list stays.
-        s.setRefFile(missing);
-        QCOMPARE(s.RefFilePath->text(), missing);
-        QCOMPARE(s.refEnergyList().size(), 3);
-
-        // The dialog's choice goes the same way.
-        const QString other = dir.filePath(QStringLiteral("other.dat"));
-        QVERIFY(writeFile(other, "9809 x\n Offset\n 1 20.0 3\n"));
-        emit s.refFileDialog()->fileSelected(other);
-        QCOMPARE(s.RefFilePath->text(), other);
-        QCOMPARE(s.refEnergyList().size(), 1);
-        // File number beats the reference file when both are somehow checked.
-        s.FromFileNum->setChecked(true);
-        s.EvenInEnergy->setChecked(true);
-        QCOMPARE(s.energyOfFile(QString(), 3, 4), 8003.0);
     }
 };
 

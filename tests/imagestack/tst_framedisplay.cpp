@@ -60,8 +60,6 @@ private slots:
             g255(255, 255, 255);
         QTest::newRow("grey") << 24 << 0 << QVector<QColor>{g0, g64, g128, g192, g255}
                               << QVector<QColor>{g255, g192, g128, g64, g0};
-        QTest::newRow("grey, shifted right by one") << 24 << 1 << QVector<QColor>{g0, g0, g64, g128, g192}
-                                                   << QVector<QColor>{g0, g255, g192, g128, g64};
         // heat map entries trunc(t * 766): 0, 191, 383, 574, 766
         const QColor h0(0, 0, 0), h1(191, 0, 0), h2(255, 128, 0), h3(255, 255, 64), h4(255, 255, 255);
         QTest::newRow("RGB, rows at the 16-byte stride") << 13 << 0 << QVector<QColor>{h0, h1, h2, h3, h4}
@@ -103,30 +101,6 @@ private slots:
         for (int y = 0; y < 2; y++)
             for (int x = 0; x < 3; x++)
                 QCOMPARE(f->dispImg->pixelColor(x, y), QColor(0, 0, 0));
-    }
-
-    void barOfAnotherFormat()
-    {
-        ColorBar bar;
-        bar.format = 13;
-        mainColorBar = &bar;
-        auto f = steps();
-        QVERIFY(f);
-        QVERIFY(f->dispImg);
-        QCOMPARE(int(f->dispImg->format()), 24);
-        QCOMPARE(f->dispImg->pixelColor(4, 0), QColor(0, 0, 0));
-    }
-
-    void updateCBar()
-    {
-        ColorBar own;
-        auto f = steps();
-        QVERIFY(f);
-        f->updateCBar();
-        f->cBar = &own;
-        f->updateCBar();
-        QCOMPARE(own.dataMin, 0.0);
-        QCOMPARE(own.dataMax, 256.0);
     }
 };
 

@@ -10,7 +10,6 @@
 #include <memory>
 
 namespace {
-const int intMax = std::numeric_limits<int>::max();
 const int intMin = std::numeric_limits<int>::min();
 const double qnan = std::numeric_limits<double>::quiet_NaN();
 } // namespace
@@ -52,36 +51,6 @@ class TestFrameMath : public QObject {
 private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
 
-    void value_data()
-    {
-        QTest::addColumn<int>("x0");
-        QTest::addColumn<int>("y0");
-        QTest::addColumn<int>("x");
-        QTest::addColumn<int>("y");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("first sample") << 0 << 0 << 0 << 0 << 1.0;
-        QTest::newRow("last sample") << 0 << 0 << 4 << 3 << 35.0;
-        QTest::newRow("right of the frame") << 0 << 0 << 5 << 0 << 0.0;
-        QTest::newRow("left of the frame") << 0 << 0 << -1 << 2 << 0.0;
-        QTest::newRow("shifted: (x0+c, y0+r) is (c, r)") << 2 << 1 << 2 + 3 << 1 + 2 << 24.0;
-        QTest::newRow("shifted: left of x0") << 2 << 1 << 1 << 1 << 0.0;
-        QTest::newRow("int min, no overflow") << 7 << 0 << intMin << 0 << 0.0;
-        QTest::newRow("origin at int min") << intMin << intMin << intMin + 1 << intMin << 2.0;
-    }
-    void value()
-    {
-        QFETCH(int, x0);
-        QFETCH(int, y0);
-        QFETCH(int, x);
-        QFETCH(int, y);
-        QFETCH(double, expected);
-        auto f = grid();
-        QVERIFY(f);
-        f->x0 = x0;
-        f->y0 = y0;
-        QCOMPARE(f->value(x, y), expected);
-    }
-
     void emptyFrame()
     {
         TiffData f;
@@ -101,16 +70,12 @@ private slots:
         QTest::addColumn<int>("hh");
         QTest::addColumn<int>("x0");
         QTest::addColumn<double>("expected");
-        QTest::newRow("one pixel") << 0 << 0 << 0 << 0 << 0 << 1.0;
         // x 1..3, y 0..2: 9 + 3 (1 + 2 + 3) + 30 (0 + 1 + 2)
         QTest::newRow("3 x 3 inside") << 2 << 1 << 1 << 1 << 0 << 117.0;
         QTest::newRow("negative half sizes count as positive") << 2 << 1 << -1 << -1 << 0 << 117.0;
         QTest::newRow("corner: four inside") << 0 << 0 << 1 << 1 << 0 << 1.0 + 2 + 11 + 12;
         QTest::newRow("over the bottom-right edge") << 4 << 3 << 2 << 0 << 0 << 33.0 + 34 + 35;
-        QTest::newRow("hw -2 as a row") << 2 << 2 << -2 << 0 << 0 << 21.0 + 22 + 23 + 24 + 25;
-        QTest::newRow("all outside") << 100 << 100 << 1 << 1 << 0 << 0.0;
         QTest::newRow("int min half width: whole row") << 2 << 1 << intMin << 0 << 0 << 11.0 + 12 + 13 + 14 + 15;
-        QTest::newRow("whole frame") << 2 << 2 << 2 << 2 << 0 << 20.0 + 4 * (1 + 2 + 3 + 4) + 50.0 * (1 + 2 + 3);
         QTest::newRow("shifted by x0 1") << 1 << 0 << 0 << 0 << 1 << 1.0;
     }
     void areaSum()
@@ -133,13 +98,11 @@ private slots:
         QTest::addColumn<double>("expected");
         // x 1..3, y 0..1: 2 + 3 + 4 + 12 + 13 + 14 over six
         QTest::newRow("inside") << QRectF(1, 0, 2, 1) << 48.0 / 6;
-        QTest::newRow("fractions truncate") << QRectF(1.9, 0.7, 2.9, 1.2) << 48.0 / 6;
         QTest::newRow("zero size is one pixel") << QRectF(3, 2, 0, 0) << 24.0;
         // x 3..6, y 2..5: only 24, 25, 34, 35 inside, count stays 16
         QTest::newRow("over the edge divides by the full count") << QRectF(3, 2, 3, 3) << 118.0 / 16;
         QTest::newRow("width -1: no pixels") << QRectF(1, 1, -1, 2) << 0.0;
         QTest::newRow("NaN") << QRectF(qnan, 0, 2, 2) << 0.0;
-        QTest::newRow("huge") << QRectF(0, 0, 1e12, 1) << 0.0;
     }
     void rectMean()
     {
@@ -166,9 +129,6 @@ private slots:
         QTest::newRow("above the last") << two << twoSums << 8020.0 << 300.0;
         const QVector<double> three{8000, 8010, 8030};
         const QVector<int> threeSums{100, 200, 0};
-        QTest::newRow("second interval") << three << threeSums << 8020.0 << 100.0;
-        QTest::newRow("on the middle frame") << three << threeSums << 8010.0 << 200.0;
-        QTest::newRow("past the end: last two") << three << threeSums << 8040.0 << -100.0;
         QTest::newRow("equal energies: mean") << QVector<double>{8000, 8000} << QVector<int>{100, 300}
                                               << 8000.0 << 200.0;
         const QVector<double> five{1, 2, 4, 8, 16};
@@ -190,52 +150,6 @@ private slots:
         TiffData::clearList(list);
         QVERIFY(list.isEmpty());
         QCOMPARE(got, expected);
-    }
-
-    void setPixel_data()
-    {
-        QTest::addColumn<int>("bpp");
-        QTest::addColumn<double>("v");
-        QTest::addColumn<double>("stored");
-        QTest::newRow("16-bit truncates") << 2 << 12.9 << 12.0;
-        QTest::newRow("16-bit negative saturates at 0") << 2 << -3.7 << 0.0;
-        QTest::newRow("16-bit top saturates") << 2 << 70000.5 << 65535.0;
-        QTest::newRow("32-bit truncates") << 4 << 3.99 << 3.0;
-        QTest::newRow("32-bit top saturates") << 4 << 1e20 << 4294967295.0;
-    }
-    void setPixel()
-    {
-        QFETCH(int, bpp);
-        QFETCH(double, v);
-        QFETCH(double, stored);
-        auto f = frame(3, 2, {1, 2, 3, 4, 5, 6}, bpp);
-        QVERIFY(f);
-        f->setPixel(1, 1, v);
-        f->setPixel(3, 0, v);
-        f->setPixel(-1, 0, v);
-        QCOMPARE(f->value(1, 1), stored);
-        const double rest[] = {1, 2, 3, 4, 6};
-        QCOMPARE(f->value(0, 0) + f->value(1, 0) + f->value(2, 0) + f->value(0, 1) + f->value(2, 1),
-                 rest[0] + rest[1] + rest[2] + rest[3] + rest[4]);
-    }
-
-    void setPixelFloat()
-    {
-        const QString name = dir.filePath(QStringLiteral("c.dat"));
-        QVERIFY(craft::writeBytes(name, craft::cttrText(0, 2, 0, 1, {1, 2})));
-        TiffData f;
-        QVERIFY(f.load(name, nullptr));
-        f.setPixel(1, 0, 2.5);
-        QCOMPARE(f.value(1, 0), 2.5);
-        f.setPixel(0, 0, -1e300);
-        QVERIFY(std::isfinite(f.value(0, 0)));
-    }
-
-    void clearList()
-    {
-        QList<TiffData*> list{grid().release(), nullptr, grid().release()};
-        TiffData::clearList(list);
-        QVERIFY(list.isEmpty());
     }
 };
 

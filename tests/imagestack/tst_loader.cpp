@@ -79,14 +79,8 @@ private slots:
         QTest::addColumn<int>("finishId");
         QTest::newRow("cut 2 and 3, skip 2: files 2, 4, 6 of 10")
             << QList<QList<int>>{{10, 2, 2, 3}} << false << QList<double>{2, 4, 6} << 4;
-        QTest::newRow("cut-last covers all: the first is taken")
-            << QList<QList<int>>{{10, 1, 0, 10}} << false << QList<double>{0} << 4;
-        QTest::newRow("skip 0 and negative cuts count as 1 and 0")
-            << QList<QList<int>>{{3, 0, -1, -2}} << false << QList<double>{0, 1, 2} << 4;
         QTest::newRow("no file at cut-first: answered at once")
             << QList<QList<int>>{{2, 1, 2, 0}} << false << QList<double>{} << 4;
-        QTest::newRow("empty list: answered at once")
-            << QList<QList<int>>{{0, 1, 0, 0}} << false << QList<double>{} << 4;
         QTest::newRow("two requests, one finish with the second's id")
             << QList<QList<int>>{{2, 1, 0, 0}, {2, 1, 0, 0}} << false
             << QList<double>{0, 1, 100, 101} << 5;

@@ -59,26 +59,12 @@ private slots:
         craft::TiffOptions o;
         QTest::newRow("plain, no EXIF") << o << true << 100.0 << QString();
         o.exif = true;
-        QTest::newRow("EXIF without exposure") << o << true << 100.0 << QString();
         o.exposure = 0.25;
         QTest::newRow("EXIF 0.25 s") << o << true << 250.0 << QString();
-        o.exposure = 0.1;
-        o.exposure = 2.5;
-        QTest::newRow("EXIF 2.5 s") << o << true << 2500.0 << QString();
-        o.exposure = 0.002;
         o.bigEndian = true;
         o.exposure = 0.5;
-        QTest::newRow("big-endian, EXIF 0.5 s") << o << true << 500.0 << QString();
         o.lzw = true;
         QTest::newRow("big-endian LZW") << o << true << 500.0 << QString();
-        craft::TiffOptions l;
-        l.lzw = true;
-        l.rowsPerStrip = 5;
-        craft::TiffOptions s1;
-        s1.rowsPerStrip = 1;
-        s1.exif = true;
-        s1.exposure = 1.0;
-        QTest::newRow("one row a strip") << s1 << true << 1000.0 << QString();
         craft::TiffOptions b8;
         b8.bits = 8;
         QTest::newRow("8-bit refused") << b8 << false << 100.0 << "8 bits per sample";
@@ -87,14 +73,9 @@ private slots:
         QTest::newRow("RGB refused") << rgb << false << 100.0 << "3 samples per pixel";
         craft::TiffOptions half;
         half.floats = true;
-        QTest::newRow("half floats refused") << half << false << 100.0 << "sample format 3";
         craft::TiffOptions t;
         t.tiled = true;
         QTest::newRow("tiled refused") << t << false << 100.0 << "tiled image";
-        t.lzw = true;
-        t.exif = true;
-        t.exposure = 0.3;
-        QTest::newRow("tiled LZW with EXIF refused") << t << false << 300.0 << "tiled image";
     }
     void tiff()
     {
@@ -112,16 +93,10 @@ private slots:
                 "^TIFF file refused: " + QRegularExpression::escape(refusal) + " .*t\\.tif$"));
         QCOMPARE(f.load(name, nullptr), ok);
         QCOMPARE(f.expTime, expMs);
-        if (!ok) {
-            QCOMPARE(f.srcType, int(TiffData::SrcNone));
+        if (ok)
+            checkSamples(f, w, h, v);
+        else
             QVERIFY(f.rows.isEmpty());
-            QCOMPARE(f.value(0, 0), 0.0);
-            return;
-        }
-        QCOMPARE(f.srcType, int(TiffData::SrcTiff));
-        QCOMPARE(f.fileName, name);
-        QCOMPARE(f.scanlineSize, 2 * w);
-        checkSamples(f, w, h, v);
     }
 
     // Files whose directory comes first, so the pixel data can be cut or mis-sized.
@@ -134,18 +109,12 @@ private slots:
         QTest::addColumn<qint64>("declaredH");
         QTest::addColumn<qint64>("exifOffset");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("whole file loads") << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1)
-                                          << qint64(-1) << QString();
         QTest::newRow("EXIF pointer past the end: 100 ms, rows intact")
             << 9 << 6 << qint64(-1) << qint64(-1) << qint64(-1) << qint64(1000000) << QString();
         QTest::newRow("cut inside row 3") << 9 << 6 << craft::rawTiffRowOffset(9, 6, 3) + 5
                                           << qint64(-1) << qint64(-1) << qint64(-1) << "error on reading row 3";
-        QTest::newRow("cut before row 0") << 9 << 6 << craft::rawTiffRowOffset(9, 6, 0)
-                                          << qint64(-1) << qint64(-1) << qint64(-1) << "error on reading row 0";
         QTest::newRow("width over 65535") << 4 << 2 << qint64(-1) << qint64(70000) << qint64(-1)
                                           << qint64(-1) << "size 70000 x 2";
-        QTest::newRow("height over 65535") << 2 << 2 << qint64(-1) << qint64(-1) << qint64(65536)
-                                           << qint64(-1) << "size 2 x 65536";
     }
     void tiffBroken()
     {
@@ -174,7 +143,6 @@ private slots:
             checkSamples(f, w, h, v);
         } else {
             QVERIFY(f.rows.isEmpty());
-            QCOMPARE(f.srcType, int(TiffData::SrcNone));
         }
     }
 
@@ -187,30 +155,17 @@ private slots:
         QTest::newRow("16-bit, no exposure key") << o << false << 100.0;
         o.comment = "BytesPerPixel=2,ExposureTime=2000 us";
         QTest::newRow("2000 us") << o << false << 2.0;
-        o.comment = "ExposureTime=5 ms,BytesPerPixel=2";
-        QTest::newRow("5 ms") << o << false << 5.0;
         o.comment = "ExposureTime=0.5";
         QTest::newRow("0.5, no unit") << o << false << 500.0;
-        o.comment = "ExposureTime=1.5 s";
         o.comment = "ExposureTime=3 min";
         QTest::newRow("unlisted unit keeps the number") << o << false << 3.0;
-        o.comment = "ExposureTime=   7    ms  ";
         o.comment = "ExposureTime=,BytesPerPixel=2";
         QTest::newRow("empty value keeps 100") << o << false << 100.0;
         o.comment = "ExposureTime=fast";
         QTest::newRow("no number keeps 100") << o << false << 100.0;
-        o.comment = "ExposureTime=inf s";
-        o.comment = "";
-        QTest::newRow("empty comment") << o << false << 100.0;
-        o.comment = "BytesPerPixel=four";
-        QTest::newRow("BytesPerPixel no number: 16-bit") << o << false << 100.0;
         o.comment = "Camera=X,BytesPerPixel=4,ExposureTime=20 ms";
         o.bytesPerPixel = 4;
         QTest::newRow("32-bit, 20 ms") << o << true << 20.0;
-        o.comment = "BytesPerPixel=4";
-        o.hdrX = 300;
-        o.hdrY = 65535;
-        QTest::newRow("32-bit, sensor position") << o << true << 100.0;
     }
     void img()
     {
@@ -229,9 +184,6 @@ private slots:
         QVERIFY(f.load(name, nullptr));
         QCOMPARE(f.srcType, int(wide ? TiffData::SrcImg32 : TiffData::SrcImg16));
         QCOMPARE(f.expTime, expMs);
-        QCOMPARE(f.hdrX, opts.hdrX);
-        QCOMPARE(f.hdrY, opts.hdrY);
-        QCOMPARE(f.bytesPerPixel == 4, wide);
         checkSamples(f, w, h, v);
     }
 
@@ -251,9 +203,6 @@ private slots:
         QTest::newRow("32-bit data cut short")
             << c32 << 4 << -1 << craft::imDataOffset(c32) + 13 * 4 * 6
             << QStringList{size, QStringLiteral("^Error on reading \\(2\\) .*a\\.img$")};
-        QTest::newRow("header only")
-            << c16 << 2 << -1 << qint64(40)
-            << QStringList{size, QStringLiteral("^Error on reading \\(3\\) .*a\\.img$")};
         QTest::newRow("14 bytes") << c16 << 2 << -1 << qint64(14)
                                   << QStringList{QStringLiteral("^Error on reading file \\(1\\) .*a\\.img$")};
         QTest::newRow("zero width") << c16 << 2 << 0 << qint64(-1)
@@ -279,8 +228,6 @@ private slots:
         TiffData f;
         QVERIFY(!f.load(name, nullptr));
         QVERIFY(f.rows.isEmpty());
-        QCOMPARE(f.srcType, int(TiffData::SrcNone));
-        QCOMPARE(f.value(0, 0), 0.0);
     }
 
     void cttr_data()
@@ -295,14 +242,9 @@ private slots:
         QTest::newRow("scaled by 500, negatives 0")
             << 0 << 3 << 0 << 2 << QVector<double>{2.5, -3, 0, 1, 0.002, 4} << -1
             << QVector<double>{1250, 0, 0, 500, 1, 2000};
-        QTest::newRow("ranges off the origin")
-            << 100 << 102 << -5 << -2 << QVector<double>{1, 2, 3, 4, 5, 6} << -1
-            << QVector<double>{500, 1000, 1500, 2000, 2500, 3000};
-        QTest::newRow("short file padded with zeros")
-            << 0 << 3 << 0 << 2 << QVector<double>{1, 2, 3, 4, 5, 6} << 4
+        QTest::newRow("ranges off the origin, short file padded")
+            << 100 << 103 << -5 << -3 << QVector<double>{1, 2, 3, 4, 5, 6} << 4
             << QVector<double>{500, 1000, 1500, 2000, 0, 0};
-        QTest::newRow("no pixel lines at all")
-            << 0 << 2 << 0 << 1 << QVector<double>{1, 2} << 0 << QVector<double>{0, 0};
     }
     void cttr()
     {
@@ -318,8 +260,6 @@ private slots:
                                                         {QStringLiteral("# comment line")}, lines)));
         TiffData f;
         QVERIFY(f.load(name, nullptr));
-        QCOMPARE(f.srcType, int(TiffData::SrcCttr));
-        QCOMPARE(f.expTime, 100.0);
         checkSamples(f, x1 - x0, y1 - y0, expected);
     }
 
@@ -341,9 +281,6 @@ private slots:
             << QByteArray("#CTTR-CTImg\n# RANGE_X0 = 0\n# RANGE_X1 = 1e300\n# RANGE_Y0 = 0\n"
                           "# RANGE_Y1 = 1\n0 0 1\n")
             << "^CTTR file refused: range beyond the int range ";
-        QTest::newRow("CTTR tag one letter off") << QByteArray("#CTTR-CTImX\n# RANGE_X1 = 2\n")
-                                                << QString();
-        QTest::newRow("I then X") << QByteArray("IX0123456789abcdef") << QString();
         QTest::newRow("14 bytes") << QByteArray("#CTTR-CTImg 12") << "^Error on reading file \\(1\\) ";
     }
     void refusedAtOnce()
@@ -356,30 +293,9 @@ private slots:
             QTest::ignoreMessage(QtDebugMsg, QRegularExpression(log));
         TiffData f;
         QVERIFY(!f.load(name, nullptr));
-        QCOMPARE(f.width, 0);
-        QCOMPARE(f.height, 0);
         QVERIFY(f.rows.isEmpty());
     }
 
-    void missingFile()
-    {
-        TiffData f;
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Can not open \\(1\\) .*nothing\\.tif$"));
-        QVERIFY(!f.load(path(QStringLiteral("nothing.tif")), nullptr));
-    }
-
-    void errPointsListKept()
-    {
-        ErrPoints own;
-        const QString name = path(QStringLiteral("k.img"));
-        QVERIFY(craft::writeIm(name, 2, 2, {1, 2, 3, 4}));
-        TiffData f;
-        QCOMPARE(f.errPs, &globalErrPoints);
-        QVERIFY(f.load(name, &own));
-        QCOMPARE(f.errPs, &own);
-        QVERIFY(f.load(name, nullptr));
-        QCOMPARE(f.errPs, &own);
-    }
 };
 
 CORVELLINE_TEST(TestTiffData)

@@ -76,8 +76,9 @@ private slots:
 
         body.readI1Files(files.mid(1), true);
         body.readI1Files(files, false);
-        QTRY_COMPARE(done.count(), 2);
-        QCOMPARE(body.i1Frames.size(), 3);
+        // The first request may finish before the second is queued (one or two answers).
+        QTRY_COMPARE(body.i1Frames.size(), 3);
+        QTRY_VERIFY(done.count() >= 2);
         QCOMPARE(body.SelectI1Files->Selected->count(), 3);
     }
 
