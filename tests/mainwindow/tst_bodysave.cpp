@@ -213,18 +213,6 @@ private slots:
         QCOMPARE(QImage(out.filePath(QStringLiteral("lcf-0-1.png"))).size(), QSize(6, 4));
     }
 
-    void saveScreen()
-    {
-        Body body;
-        QSignalSpy events(&body.stars, &Stars::sendingEventToStars);
-        body.saveScreenAs(path(QStringLiteral("s.jpg")));
-        const QString name = path(QStringLiteral("s.png"));
-        QVERIFY(!body.dispA->size().isEmpty());
-        QCOMPARE(QImage(name).size(), body.dispA->size());
-        QCOMPARE(events.count(), 1);
-        QCOMPARE(events.at(0).at(0).toString(), notReady("SavedScreen " + name));
-    }
-
     // Both land in the working directory, TIFF in spite of the name; nothing
     // before a stack gave the size.
     void flatDark_data()
