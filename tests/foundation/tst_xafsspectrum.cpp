@@ -40,14 +40,6 @@ SuggestElm suggestion(double edgeEV)
 class TestXafsSpectrum : public QObject {
     Q_OBJECT
 private slots:
-    void defaults()
-    {
-        const XafsSpectrum x;
-        QCOMPARE(x.name, QString("No Name"));
-        QCOMPARE(x.sElm.edgeEV, 8984.36029);
-        QVERIFY(std::isnan(x.fraction));  // no ratio can match before a normalisation
-    }
-
     void regionFollowsSuggestion_data()
     {
         QTest::addColumn<bool>("use");
@@ -68,19 +60,12 @@ private slots:
         const XafsSpectrum x(stepSpectrum(8900, 9100, 9000), "bin", 1, 2.5, se);
         QCOMPARE(x.preE, preE);
         QCOMPARE(x.postS, postS);
-        QCOMPARE(x.eOffset, 2.5);
-        QCOMPARE(x.name, QString("bin"));
-        QCOMPARE(x.fraction, 0.5);
         XafsSpectrum r = x;
         r.eOffset = 9;
         r.midxNoisy = true;
         r.reinit("again", se);
-        QCOMPARE(r.name, QString("again"));
         QCOMPARE(r.eOffset, 0.0);
         QVERIFY(!r.midxNoisy);
-        QCOMPARE(r.e0, 0.0);
-        QCOMPARE(r.preE, preE);
-        QCOMPARE(r.size(), x.size());
     }
 
     void emptyNormalizeChangesNothing()
@@ -113,7 +98,6 @@ private slots:
         QVERIFY(std::fabs(x.post.value(9050) - high) < 1e-9);
         QVERIFY(!x.midxOutOfRange);
         QVERIFY(!x.midxNoisy);
-        QCOMPARE(x.normalized.size(), x.size());
         QCOMPARE(x.doubleNormalized.size(), x.size());
         for (int i = 0; i < x.size(); ++i) {
             const double expected = x.x(i) < 9000 ? 0.0 : 1.0;
@@ -121,7 +105,6 @@ private slots:
             QVERIFY(std::fabs(x.doubleNormalized.y(i) - expected) < 1e-9);
             QVERIFY(std::fabs(x.minusPostByJump.y(i) - (expected - 1.0)) < 1e-9);
             QVERIFY(std::fabs(x.minusPostByGap.y(i) - (expected - 1.0)) < 1e-9);
-            QCOMPARE(x.normalized.x(i), x.x(i));
         }
     }
 
@@ -132,7 +115,6 @@ private slots:
         // A linear ramp from 0 at 9000 to 1 at 9010 crosses level f at 9000 + 10 f.
         QTest::newRow("half") << 0.5 << 9005.0;
         QTest::newRow("0.3") << 0.3 << 9003.0;
-        QTest::newRow("0.7") << 0.7 << 9007.0;
     }
     void edgeAtFraction()
     {
@@ -197,18 +179,6 @@ private slots:
         QVERIFY(std::fabs(x.dMut - dMut) < 1e-9);
     }
 
-    void riseSearchStaysInWindow()
-    {
-        // A small step at 9000 and a large one at 9200: only the window decides which rise counts.
-        Spectrum s;
-        for (double e = 8900; e <= 9300; e += 1)
-            s.append(e, (e >= 9000 ? 0.3 : 0.0) + (e >= 9200 ? 1.0 : 0.0));
-        const XafsSpectrum inWindow(s, "a", 1, 0, suggestion(9000));
-        QVERIFY(inWindow.x(inWindow.midxIndex) >= 8996 && inWindow.x(inWindow.midxIndex) <= 9001);
-        const XafsSpectrum anywhere(s, "b", 1, 0, SuggestElm());
-        QVERIFY(anywhere.x(anywhere.midxIndex) >= 9196 && anywhere.x(anywhere.midxIndex) <= 9201);
-    }
-
     void noisyFlag_data()
     {
         QTest::addColumn<double>("preNoise");
@@ -218,7 +188,6 @@ private slots:
         QTest::newRow("jump below both") << 0.01 << 0.01 << 1000.0 << true;
         QTest::newRow("jump above both") << 0.01 << 0.01 << 1.0 << false;
         QTest::newRow("below pre only") << 0.01 << 0.0 << 1000.0 << false;
-        QTest::newRow("below post only") << 0.0 << 0.01 << 1000.0 << false;
     }
     void noisyFlag()
     {
@@ -302,7 +271,6 @@ private slots:
         QTest::addColumn<double>("minStep");
         QTest::newRow("step below min step") << 10.0 << 0.001 << 0.01;
         QTest::newRow("zero step and min step") << 10.0 << 0.0 << 0.0;
-        QTest::newRow("zero min step") << 10.0 << 1.0 << 0.0;
         QTest::newRow("nan step") << 10.0 << std::nan("") << 0.01;
         QTest::newRow("infinite range") << std::numeric_limits<double>::infinity() << 1.0 << 0.5;
     }
@@ -314,14 +282,6 @@ private slots:
         const XafsSpectrum standard(smoothEdge(0), "std", 1, 0, SuggestElm());
         const XafsSpectrum moved(smoothEdge(2), "moved", 1, 0, SuggestElm());
         QCOMPARE(moved.innerProductShift(standard, range, step, minStep), 0.0);
-    }
-
-    void innerProductOfEmptyIsZero()
-    {
-        const XafsSpectrum empty;
-        const XafsSpectrum a(smoothEdge(0), "a", 1, 0, SuggestElm());
-        QCOMPARE(empty.innerProduct(0, a), 0.0);
-        QCOMPARE(a.innerProduct(0, empty), 0.0);
     }
 
     void victoreenNormalisation()
