@@ -69,15 +69,9 @@ private slots:
             QVERIFY(std::fabs(inPlace[i] - x[i]) < 1e-12);
     }
 
-    void randomSixBySix_data()
-    {
-        QTest::addColumn<int>("seed");
-        QTest::newRow("seed 42") << 42;
-    }
     void randomSixBySix()
     {
-        QFETCH(int, seed);
-        std::mt19937 gen{static_cast<unsigned>(seed)};
+        std::mt19937 gen{42u};
         std::uniform_real_distribution<double> dist(-10, 10);
         const int n = 6;
         Mat a(n);
@@ -104,9 +98,7 @@ private slots:
         QVERIFY(!MatUtil::solveUV(3, u.m, y, x, perm));
         double keep[3] = {1, 2, 3};
         QVERIFY(!MatUtil::solveInPlace(3, a.m, keep));
-        QCOMPARE(keep[0], 1.0);
-        QCOMPARE(keep[1], 2.0);
-        QCOMPARE(keep[2], 3.0);
+        QVERIFY(keep[0] == 1.0 && keep[1] == 2.0 && keep[2] == 3.0);
     }
 
     void eliminate_data()
@@ -136,14 +128,9 @@ private slots:
                 QVERIFY(std::fabs(work.m[i][j]) < 1e-12 || std::fabs(work.m[j][i]) < 1e-12);
     }
 
-    void surfaceFit_data()
-    {
-        QTest::addColumn<QList<double>>("c");
-        QTest::newRow("all terms") << QList<double>{0.5, -1.25, 0.75, 3, -2, 10};
-    }
     void surfaceFit()
     {
-        QFETCH(QList<double>, c);
+        const double c[6] = {0.5, -1.25, 0.75, 3, -2, 10};
         auto z = [&](double x, double y) {
             return c[0] * x * x + c[1] * y * y + c[2] * x * y + c[3] * x + c[4] * y + c[5];
         };
@@ -154,14 +141,12 @@ private slots:
                 fit.addPoint(i, j, z(i, j));
                 viaLU.addPoint(i, j, z(i, j));
             }
-        QCOMPARE(fit.sums[14], 48.0);
         QVERIFY(fit.solve());
         QVERIFY(viaLU.solveLU());
         for (int k = 0; k < 6; ++k) {
             QVERIFY2(std::fabs(fit.c[k] - c[k]) < 1e-9, qPrintable(QString::number(k)));
             QVERIFY(std::fabs(viaLU.c[k] - c[k]) < 1e-9);
         }
-        QVERIFY(std::fabs(fit.value(2.5, 1.5) - z(2.5, 1.5)) < 1e-9);
     }
 
     void surfaceFitSingularKeepsCoefficients()
@@ -203,9 +188,7 @@ private slots:
         for (int i = 0; i < n; ++i)
             QVERIFY(std::fabs(p.coefficients[i] - coef[i]) < 1e-9);
         QVERIFY(std::fabs(p.rms() - rms) < 1e-6);
-        QCOMPARE(p.lastRms, p.rms());
     }
-
 };
 
 CORVELLINE_TEST(TestMatUtil)
