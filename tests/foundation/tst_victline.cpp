@@ -172,7 +172,6 @@ private slots:
         // ... and tends to the pre line far below, staying above it.
         const double below = post.value(-1e6) - (1 + 0.01 * -1e6);
         QVERIFY(below > 0 && below < 1e-3);
-        QCOMPARE(post.value(500), 14.0);
     }
 
     void hyperbolaFallsBackToPlainLine_data()
@@ -269,47 +268,39 @@ private slots:
         // The cubic Bezier midpoint: (P0 + 3 P1 + 3 P2 + P3) / 8.
         QVERIFY(near(pre.x(50), (100 + 3 * 115 + 3 * 985 + 1000) / 8.0, 1e-9));
         QVERIFY(near(pre.y(50), (3 + 3 * 3.3 + 3 * 14.6 + 14.75) / 8.0, 1e-9));
-        // A second build replaces the samples.
+        // A second build replaces the samples; far from the crossing (r = 3) none are built.
         pre.correctInPost(post);
         QCOMPARE(pre.size(), 100);
+        VictLine far = straight(1, 0.02, 0, 100);
+        far.corrType = VictLine::CorrPoints;
+        far.correctInPost(straight(5, 0.01, 110, 150));
+        QVERIFY(!far.corrOn);
+        QCOMPARE(far.size(), 0);
     }
 
-    void pointsNotBuiltFarFromCrossing()
-    {
-        VictLine pre = straight(1, 0.02, 0, 100);
-        pre.corrType = VictLine::CorrPoints;
-        pre.correctInPost(straight(5, 0.01, 110, 150));  // r = 3
-        QVERIFY(!pre.corrOn);
-        QCOMPARE(pre.size(), 0);
-    }
-
+    // Against the line y = x over 0..10.
     void crossesWithin_data()
     {
-        QTest::addColumn<double>("aA");
-        QTest::addColumn<double>("dA");
-        QTest::addColumn<double>("aB");
-        QTest::addColumn<double>("dB");
-        QTest::addColumn<int>("modeB");
+        QTest::addColumn<double>("a");
+        QTest::addColumn<double>("d");
+        QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("cross at 5 inside") << 0.0 << 1.0 << 5.0 << 0.0 << 1 << true;
-        QTest::newRow("cross at 5 outside") << 0.0 << 1.0 << 50.0 << 0.0 << 1 << false;
-        QTest::newRow("cross exactly at hi") << 0.0 << 1.0 << 10.0 << 0.0 << 1 << true;
-        QTest::newRow("parallel") << 0.0 << 1.0 << 5.0 << 1.0 << 1 << false;
-        QTest::newRow("Victoreen line") << 0.0 << 1.0 << 5.0 << 0.0 << 0 << false;
+        QTest::newRow("cross at 5 inside") << 5.0 << 0.0 << 1 << true;
+        QTest::newRow("cross at 50 outside") << 50.0 << 0.0 << 1 << false;
+        QTest::newRow("cross exactly at hi") << 10.0 << 0.0 << 1 << true;
+        QTest::newRow("parallel") << 5.0 << 1.0 << 1 << false;
+        QTest::newRow("Victoreen line") << 5.0 << 0.0 << 0 << false;
     }
     void crossesWithin()
     {
-        QFETCH(double, aA);
-        QFETCH(double, dA);
-        QFETCH(double, aB);
-        QFETCH(double, dB);
-        QFETCH(int, modeB);
+        QFETCH(double, a);
+        QFETCH(double, d);
+        QFETCH(int, mode);
         QFETCH(bool, expected);
-        VictLine b = straight(aB, dB, 0, 0);
-        b.mode = modeB;
-        QCOMPARE(VictLine::crossesWithin(straight(aA, dA, 0, 0), b, 0, 10), expected);
+        VictLine b = straight(a, d, 0, 0);
+        b.mode = mode;
+        QCOMPARE(VictLine::crossesWithin(straight(0, 1, 0, 0), b, 0, 10), expected);
     }
-
 };
 
 CORVELLINE_TEST(TestVictLine)
