@@ -69,73 +69,54 @@ private slots:
         dataRoot = savedDataRoot;
     }
 
+    // Scripts and sent commands as "|"-separated lines; an empty log is not checked.
     void scripts_data()
     {
         QTest::addColumn<QStringList>("script");
         QTest::addColumn<QString>("log");
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<int>("ends");
-        const auto row
-            = [](const char* name, const QStringList& script, const QString& log, const QStringList& sent,
-                  int ends = 1) { QTest::newRow(name) << script << log << sent << ends; };
+        const auto row = [](const char* name, const char* script, const char* log, const QStringList& sent,
+                             int ends = 1) {
+            QTest::newRow(name) << QString::fromUtf8(script).split(u'|') << QString::fromUtf8(log) << sent << ends;
+        };
+        const auto lines = [](const char* text) { return QString::fromUtf8(text).split(u'|', Qt::SkipEmptyParts); };
 
-        row("for loop transcript", QStringList { ":for i $i$ 1 3", "save_image a$i$.png", ":next i", ":end" },
+        row("for loop transcript", ":for i $i$ 1 3|save_image a$i$.png|:next i|:end",
             "for i : $i$ = 1\nsave_image : a1.png\nnext i : $i$ = 2\nsave_image : a2.png\n"
             "next i : $i$ = 3\nsave_image : a3.png\nnext i : $i$ = 3\nend",
-            QStringList { "save_image a1.png", "save_image a2.png", "save_image a3.png" });
-        row("counting down by 3", QStringList { ":for k @ 10 1 3", "seek_image @", ":next k", ":end" }, QString(),
-            QStringList { "seek_image 10", "seek_image 7", "seek_image 4", "seek_image 1" });
-        row("negative step counts as its size",
-            QStringList { ":for k @ 10 1 -3", "seek_image @", ":next k", ":end" }, QString(),
-            QStringList { "seek_image 10", "seek_image 7", "seek_image 4", "seek_image 1" });
-        row("zero padding to three places", QStringList { ":for n # 001 012", "seek_image #", ":next n", ":end" },
-            QString(), seeks(1, 12, 3));
-        row("padding kept only to the start's width",
-            QStringList { ":for n # 05 120", "seek_image #", ":next n", ":end" }, QString(), seeks(5, 9, 2) + seeks(10, 120, 0));
-        row("nested loops restart the inner one",
-            QStringList { ":for a A 1 2", ":for b B 1 3", "save_image A-B", ":next b", ":next a", ":end" },
-            QString(),
-            QStringList { "save_image 1-1", "save_image 1-2", "save_image 1-3", "save_image 2-1", "save_image 2-2",
-                "save_image 2-3" });
-        row("continuation joins without a separator", QStringList { "load_I1_files a\\", "b.tif", ":end" },
-            "load_I1_files : ab.tif\nend", QStringList { "load_I1_files ab.tif" });
-        row("backslash followed by blanks continues", QStringList { "load_I1_files a\\   ", " b c", ":end" },
-            QString(), QStringList { "load_I1_files a b c" });
-        row("let then use", QStringList { ":let dir C:/Data/run1", "save_image $dir$/a.png", ":end" },
-            "save_image : C:/Data/run1/a.png\nend", QStringList { "save_image C:/Data/run1/a.png" });
-        row("data root variable", QStringList { "save_image $DataRoot$/x.png", ":end" }, QString(),
-            QStringList { "save_image /beam/root/x.png" });
-        row("value holding its own key goes in once", QStringList { ":let x A$x$B", "save_image $x$$x$", ":end" },
-            QString(), QStringList { "save_image A$x$BA$x$B" });
-        row("value holding a later key is replaced in the same pass",
-            QStringList { ":let a <$b$>", ":let b B", "save_image $a$", ":end" }, QString(),
-            QStringList { "save_image <B>" });
-        row("value holding an earlier key stays",
-            QStringList { ":let b B", ":let a <$b$>", "save_image $a$", ":end" }, QString(),
-            QStringList { "save_image <$b$>" });
-        row("command word is never substituted",
-            QStringList { ":let w save_image", "$w$ a", "seek_image $w$", ":end" }, "seek_image : save_image\nend",
-            QStringList { "seek_image save_image" });
-        row("echo logs its first parameter without a line end", QStringList { ":echo $DataRoot$ more", ":end" },
-            "echo /beam/root"
-            "end",
-            QStringList {});
-        row("comment block",
-            QStringList { ":rem_start", "save_image a$i$", "foo", ":let x 1", ":for q Q 1 2", ":end", ":rem_end",
-                "save_image $x$", ":end" },
-            "save_image : $x$\nend", QStringList { "save_image a$i$ [rem]", "save_image $x$" });
-        row("unknown words skipped silently", QStringList { "foo bar", ":foo", "quit2 x", "save_image a", ":end" },
-            "save_image : a\nend", QStringList { "save_image a" });
-        row("next of an unknown loop goes on", QStringList { ":next z", "save_image a", ":end" },
-            "next  :  = \nsave_image : a\nend", QStringList { "save_image a" });
-        row("loop near the top of int ends without overflow",
-            QStringList { ":for i @ 2147483640 2147483647 5", "seek_image @", ":next i", ":end" }, QString(),
-            QStringList { "seek_image 2147483640", "seek_image 2147483645" });
-        row("step of the smallest int",
-            QStringList { ":for i @ 0 10 -2147483648", "seek_image @", ":next i", ":end" }, QString(),
-            QStringList { "seek_image 0" });
-        row("lines after end are dropped with it", QStringList { "save_image a", ":end", "save_image b", ":end" },
-            "save_image : a\nendsave_image : b\nend", QStringList { "save_image a", "save_image b" }, 2);
+            lines("save_image a1.png|save_image a2.png|save_image a3.png"));
+        row("counting down by 3", ":for k @ 10 1 3|seek_image @|:next k|:end", "",
+            lines("seek_image 10|seek_image 7|seek_image 4|seek_image 1"));
+        row("zero padding to three places", ":for n # 001 012|seek_image #|:next n|:end", "", seeks(1, 12, 3));
+        row("nested loops restart the inner one", ":for a A 1 2|:for b B 1 3|save_image A-B|:next b|:next a|:end", "",
+            lines("save_image 1-1|save_image 1-2|save_image 1-3|save_image 2-1|save_image 2-2|save_image 2-3"));
+        row("continuation joins without a separator", "load_I1_files a\\|b.tif|:end", "load_I1_files : ab.tif\nend",
+            lines("load_I1_files ab.tif"));
+        row("backslash followed by blanks continues", "load_I1_files a\\   | b c|:end", "",
+            lines("load_I1_files a b c"));
+        row("let then use", ":let dir C:/Data/run1|save_image $dir$/a.png|:end",
+            "save_image : C:/Data/run1/a.png\nend", lines("save_image C:/Data/run1/a.png"));
+        row("data root variable", "save_image $DataRoot$/x.png|:end", "", lines("save_image /beam/root/x.png"));
+        // One pass over the variables in the order they were set.
+        row("value holding its own key goes in once", ":let x A$x$B|save_image $x$$x$|:end", "",
+            lines("save_image A$x$BA$x$B"));
+        row("value holding a later key is replaced", ":let a <$b$>|:let b B|save_image $a$|:end", "",
+            lines("save_image <B>"));
+        row("value holding an earlier key stays", ":let b B|:let a <$b$>|save_image $a$|:end", "",
+            lines("save_image <$b$>"));
+        row("command word is never substituted", ":let w save_image|$w$ a|seek_image $w$|:end",
+            "seek_image : save_image\nend", lines("seek_image save_image"));
+        row("echo logs its first parameter without a line end", ":echo $DataRoot$ more|:end", "echo /beam/rootend",
+            {});
+        row("comment block", ":rem_start|save_image a$i$|foo|:let x 1|:for q Q 1 2|:end|:rem_end|save_image $x$|:end",
+            "save_image : $x$\nend", lines("save_image a$i$ [rem]|save_image $x$"));
+        row("unknown words skipped silently", "foo bar|:foo|quit2 x|save_image a|:end", "save_image : a\nend",
+            lines("save_image a"));
+        row("next of an unknown loop goes on", ":next z|save_image a|:end", "next  :  = \nsave_image : a\nend",
+            lines("save_image a"));
+        row("lines after end are dropped with it", "save_image a|:end|save_image b|:end",
+            "save_image : a\nendsave_image : b\nend", lines("save_image a|save_image b"), 2);
     }
     void scripts()
     {
@@ -175,9 +156,15 @@ private slots:
     {
         QTest::addColumn<QString>("forLine");
         QTest::addColumn<QStringList>("values");
-        QTest::newRow("down") << "i @ 3 1" << QStringList{"3", "2", "1"};
-        QTest::newRow("padded down") << "i @ 010 8" << QStringList{"010", "009", "008"};
-        QTest::newRow("end beyond int counts as 0") << "i @ 2 99999999999" << QStringList{"2", "1", "0"};
+        const auto values = [](const char* text) { return QString::fromLatin1(text).split(u' '); };
+        QTest::newRow("down") << "i @ 3 1" << values("3 2 1");
+        QTest::newRow("negative step counts as its size") << "i @ 10 1 -3" << values("10 7 4 1");
+        QTest::newRow("padded down") << "i @ 010 8" << values("010 009 008");
+        QTest::newRow("padding only to the start's width") << "i @ 08 11" << values("08 09 10 11");
+        QTest::newRow("end beyond int counts as 0") << "i @ 2 99999999999" << values("2 1 0");
+        QTest::newRow("top of int without overflow") << "i @ 2147483640 2147483647 5"
+                                                     << values("2147483640 2147483645");
+        QTest::newRow("step of the smallest int") << "i @ 0 10 -2147483648" << values("0");
     }
     void loopSteps()
     {

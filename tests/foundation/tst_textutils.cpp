@@ -64,71 +64,6 @@ private slots:
         QCOMPARE(cut, before);
     }
 
-    void continuation_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("continued");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("trailing blanks") << "abc \\  " << true << "abc ";
-        QTest::newRow("inner backslash") << "a\\b" << false << "a\\b";
-        QTest::newRow("backslash only") << "\\" << true << "";
-        QTest::newRow("only the last one") << "x \\ \\" << true << "x \\ ";
-    }
-    void continuation()
-    {
-        QFETCH(QString, line);
-        QFETCH(bool, continued);
-        QFETCH(QString, after);
-        QCOMPARE(cutLineContinuation(line), continued);
-        QCOMPARE(line, after);
-    }
-
-    void keyedLines_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("starts");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("two values") << "# Size 640 480" << "# Size" << true << QStringList{"640", "480"};
-        QTest::newRow("trailing blank gives empty item") << "# Size 640 480 " << "# Size" << true
-                                                         << QStringList{"640", "480", ""};
-        QTest::newRow("glued to key") << "# Sizeabc" << "# Size" << true << QStringList{"abc"};
-        QTest::newRow("blank before key") << " # Size 1" << "# Size" << false << QStringList{"e", "1"};
-        QTest::newRow("shorter than key") << "# Si" << "# Size" << false << QStringList{};
-    }
-    void keyedLines()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, key);
-        QFETCH(bool, starts);
-        QFETCH(QStringList, items);
-        QCOMPARE(startsWithKey(line, key), starts);
-        // itemsAfterKey never searches for the key: it cuts key-length characters.
-        QCOMPARE(itemsAfterKey(line, key), items);
-    }
-
-    void readKeyLines_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("minimum");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QStringList>("items");
-        const QStringList old{"old"};
-        QTest::newRow("enough") << "# Size 640 480" << 2 << true << QStringList{"640", "480"};
-        QTest::newRow("too few, items still replaced") << "# Size 640" << 2 << false << QStringList{"640"};
-        QTest::newRow("blank before key") << " # Size 640 480" << 2 << false << old;
-    }
-    void readKeyLines()
-    {
-        QFETCH(QString, line);
-        QFETCH(int, minimum);
-        QFETCH(bool, ok);
-        QFETCH(QStringList, items);
-        QStringList got{"old"};
-        QCOMPARE(readKeyLine(line, got, minimum, QStringLiteral("# Size")), ok);
-        QCOMPARE(got, items);
-    }
-
     void csvItems_data()
     {
         QTest::addColumn<QString>("line");
@@ -193,6 +128,21 @@ private slots:
             QTest::newRow(qPrintable(QString::fromLatin1(fn) + u' ' + in)) << QString::fromLatin1(fn) << in
                                                                           << QString::fromUtf8(out);
         };
+        // Continuation: flag, then the line left.
+        row("continued", "abc \\  ", "1abc ");
+        row("continued", "a\\b", "0a\\b");
+        row("continued", "\\", "1");
+        row("continued", "x \\ \\", "1x \\ ");
+        // Key "# Size": startsWithKey, then itemsAfterKey, which cuts key-length characters unsearched.
+        row("keyed", "# Size 640 480", "1:640|480");
+        row("keyed", "# Size 640 480 ", "1:640|480|");
+        row("keyed", "# Sizeabc", "1:abc");
+        row("keyed", " # Size 1", "0:e|1");
+        row("keyed", "# Si", "0:");
+        // readKeyLine needing two items; "old" is what the list held before.
+        row("readKey", "# Size 640 480", "1:640|480");
+        row("readKey", "# Size 640", "0:640");
+        row("readKey", " # Size 640 480", "0:old");
         row("commas", "1234", "1,234");
         row("commas", "1234567.891", "1,234,567.891");
         row("commas", "123456", "123,456");
@@ -235,7 +185,18 @@ private slots:
         QFETCH(QString, out);
         const auto flag = [](bool b) { return QString::number(int(b)); };
         QString got;
-        if (fn == u"commas") {
+        const QString key = QStringLiteral("# Size");
+        if (fn == u"continued") {
+            QString line = in;
+            const bool continued = cutLineContinuation(line);
+            got = flag(continued) + line;
+        } else if (fn == u"keyed") {
+            got = flag(startsWithKey(in, key)) + u':' + itemsAfterKey(in, key).join(u'|');
+        } else if (fn == u"readKey") {
+            QStringList items{"old"};
+            const bool ok = readKeyLine(in, items, 2, key);
+            got = flag(ok) + u':' + items.join(u'|');
+        } else if (fn == u"commas") {
             got = addThousandsCommas(in);
         } else if (fn == u"blank") {
             got = flag(isBlankLine(in));
