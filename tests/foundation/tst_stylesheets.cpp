@@ -32,22 +32,14 @@ private slots:
             QCOMPARE(c, QColor(rgb[0], rgb[1], rgb[2]));
     }
 
-    void building_data()
-    {
-        QTest::addColumn<QList<int>>("rgb");
-        QTest::addColumn<QString>("sheet");
-        QTest::newRow("three") << QList<int>{255, 192, 192} << "background-color: rgb(255, 192, 192);";
-        QTest::newRow("none") << QList<int>{} << "background-color: rgb(0, 0, 0);";
-        QTest::newRow("four") << QList<int>{1, 2, 3, 4} << "background-color: rgb(1, 2, 3);";
-    }
     void building()
     {
-        QFETCH(QList<int>, rgb);
-        QFETCH(QString, sheet);
-        QCOMPARE(rgbStyleSheet(rgb), sheet);
-        if (rgb.size() >= 3)
-            QCOMPARE(colorStyleSheet(QColor(rgb[0], rgb[1], rgb[2])), sheet);
-        QVERIFY(hasBackgroundColor(sheet));
+        const QString pink = QStringLiteral("background-color: rgb(255, 192, 192);");
+        QCOMPARE(rgbStyleSheet({255, 192, 192}), pink);
+        QCOMPARE(colorStyleSheet(QColor(255, 192, 192)), pink);
+        QCOMPARE(rgbStyleSheet({}), QStringLiteral("background-color: rgb(0, 0, 0);"));
+        QCOMPARE(rgbStyleSheet({1, 2, 3, 4}), QStringLiteral("background-color: rgb(1, 2, 3);"));
+        QVERIFY(hasBackgroundColor(pink));
     }
 
     void scaling_data()
