@@ -176,30 +176,22 @@ private slots:
 
     void hyperbolaFallsBackToPlainLine_data()
     {
-        QTest::addColumn<double>("preA");
-        QTest::addColumn<double>("preD");
-        QTest::addColumn<double>("postA");
-        QTest::addColumn<double>("postD");
-        QTest::newRow("pre slope not larger") << 1.0 << 0.01 << 5.0 << 0.02;
-        QTest::newRow("equal slopes") << 1.0 << 0.01 << 5.0 << 0.01;
+        QTest::addColumn<Values>("lines"); // pre a, d; post a, d
+        QTest::newRow("pre slope not larger") << Values{1, 0.01, 5, 0.02};
+        QTest::newRow("equal slopes") << Values{1, 0.01, 5, 0.01};
         // Lines already crossed at `to` (post below pre there): a pole would lie above `to`.
-        QTest::newRow("crossed at to") << 5.0 << 0.02 << 1.0 << 0.01;
+        QTest::newRow("crossed at to") << Values{5, 0.02, 1, 0.01};
     }
     void hyperbolaFallsBackToPlainLine()
     {
-        QFETCH(double, preA);
-        QFETCH(double, preD);
-        QFETCH(double, postA);
-        QFETCH(double, postD);
-        VictLine pre = straight(preA, preD, 0, 100);
-        VictLine post = straight(postA, postD, 110, 1000);
+        QFETCH(Values, lines);
+        VictLine pre = straight(lines[0], lines[1], 0, 100);
+        VictLine post = straight(lines[2], lines[3], 110, 1000);
         pre.correctInPost(post);
         post.correctInPre(pre);
         QVERIFY(pre.corrOn);
-        for (double e : {100.5, 150.0, 400.0, 1e4}) {
-            QVERIFY(std::isfinite(pre.value(e)));
-            QVERIFY(near(pre.value(e), preA + preD * e, 1e-9));
-        }
+        for (double e : {100.5, 150.0, 400.0, 1e4})
+            QVERIFY(near(pre.value(e), lines[0] + lines[1] * e, 1e-9));
     }
 
     void crossedPostLineStaysFinite()
@@ -216,27 +208,22 @@ private slots:
 
     void cubicInPost_data()
     {
-        QTest::addColumn<double>("postTo");
-        QTest::addColumn<double>("endValue");
-        QTest::addColumn<double>("endSlope");
+        QTest::addColumn<Values>("end"); // post line's `to`, value and slope there
         // pre 1 + 0.02E to 100, post 5 + 0.01E: J = 3, the lines cross at 400.
-        QTest::newRow("end below crossing") << 300.0 << 6.0 << 0.01;
-        QTest::newRow("end above crossing") << 500.0 << 7.75 << 0.0175;
+        QTest::newRow("end below crossing") << Values{300, 6, 0.01};
+        QTest::newRow("end above crossing") << Values{500, 7.75, 0.0175};
     }
     void cubicInPost()
     {
-        QFETCH(double, postTo);
-        QFETCH(double, endValue);
-        QFETCH(double, endSlope);
+        QFETCH(Values, end);
         VictLine pre = straight(1, 0.02, 0, 100);
         pre.corrType = VictLine::CorrCubic;
-        pre.correctInPost(straight(5, 0.01, 110, postTo));
-        QVERIFY(pre.corrOn);
-        QVERIFY(pre.corrAbove);
+        pre.correctInPost(straight(5, 0.01, 110, end[0]));
+        QVERIFY(pre.corrOn && pre.corrAbove);
         QVERIFY(near(pre.value(100 + 1e-7), 3.0, 1e-6));
         QVERIFY(near(slopeRightOf(pre, 100, 0.01), 0.02, 1e-6));
-        QVERIFY(near(pre.value(postTo), endValue, 1e-6));
-        QVERIFY(near(slopeAt(pre, postTo, 0.005), endSlope, 1e-6));
+        QVERIFY(near(pre.value(end[0]), end[1], 1e-6));
+        QVERIFY(near(slopeAt(pre, end[0], 0.005), end[2], 1e-6));
     }
 
     void cubicSingularLeavesLine()
