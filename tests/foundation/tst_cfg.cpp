@@ -31,11 +31,11 @@ void writeFile(const QString& path, const QString& content)
 // Files given as "name:content" pairs, "@" in content standing for the folder.
 void writeFiles(const QTemporaryDir& dir, const QStringList& files)
 {
-    for (const QString& spec : files) {
-        const int colon = spec.indexOf(u':');
-        QString content = spec.mid(colon + 1);
+    for (const QString& entry : files) {
+        const int colon = entry.indexOf(u':');
+        QString content = entry.mid(colon + 1);
         content.replace(u'@', dir.path());
-        writeFile(dir.filePath(spec.left(colon)), content);
+        writeFile(dir.filePath(entry.left(colon)), content);
     }
 }
 
