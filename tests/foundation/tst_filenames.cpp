@@ -2,7 +2,6 @@
 
 #include "foundation/FileNames.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,77 +9,48 @@
 class TestFileNames : public QObject {
     Q_OBJECT
 private slots:
-    void withSuffix_data()
+    // fn: "suffix" (keep own, absolute), "derived" (absolute) or "subDir"; arg is the suffix,
+    // addition or folder.
+    void names_data()
     {
+        QTest::addColumn<QString>("fn");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("arg");
         QTest::addColumn<bool>("keepOwn");
         QTest::addColumn<bool>("absolute");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("replaced") << "/data/out/map.png" << "txt" << false << true << "/data/out/map.txt";
-        QTest::newRow("own kept") << "/data/out/map.png" << "txt" << true << true << "/data/out/map.png";
-        QTest::newRow("no own suffix") << "/data/out/map" << "info" << true << false << "map.info";
-        QTest::newRow("no own suffix, replaced") << "/data/out/map" << "info" << false << false << "map.info";
-        QTest::newRow("only last suffix") << "a.b.png" << "dat" << false << false << "a.b.dat";
-        QTest::newRow("only last suffix, absolute") << "/data/a.b.png" << "dat" << false << true
-                                                    << "/data/a.b.dat";
-        QTest::newRow("name only") << "/data/out/map.png" << "txt" << false << false << "map.txt";
-        QTest::newRow("blank in folder") << "/my data/x.tif" << "png" << false << true << "/my data/x.png";
+        QTest::newRow("suffix replaced") << "suffix" << "/data/out/map.png" << "txt" << false << true
+                                         << "/data/out/map.txt";
+        QTest::newRow("own suffix kept") << "suffix" << "/data/out/map.png" << "txt" << true << true
+                                         << "/data/out/map.png";
+        QTest::newRow("no own suffix") << "suffix" << "/data/out/map" << "info" << true << false << "map.info";
+        QTest::newRow("only last suffix") << "suffix" << "a.b.png" << "dat" << false << false << "a.b.dat";
+        QTest::newRow("blank in folder") << "suffix" << "/my data/x.tif" << "png" << false << true
+                                         << "/my data/x.png";
+        QTest::newRow("colour bar") << "derived" << "/data/out/map.png" << "cBar" << false << false
+                                    << "map-cBar.png";
+        QTest::newRow("no suffix ends in point") << "derived" << "/data/out/map" << "cBar" << false << false
+                                                 << "map-cBar.";
+        QTest::newRow("two points") << "derived" << "/data/a.b.tif" << "info" << false << true
+                                    << "/data/a.b-info.tif";
+        QTest::newRow("sub-folder") << "subDir" << "/data/out/map.png" << "spectra" << false << false
+                                    << "/data/out/spectra/map.png";
+        QTest::newRow("relative sub-folder") << "subDir" << "map.png" << "sub" << false << false << "sub/map.png";
     }
-    void withSuffix()
+    void names()
     {
+        QFETCH(QString, fn);
         QFETCH(QString, name);
-        QFETCH(QString, suffix);
+        QFETCH(QString, arg);
         QFETCH(bool, keepOwn);
         QFETCH(bool, absolute);
         QFETCH(QString, expected);
-        QCOMPARE(fileNameWithSuffix(name, suffix, keepOwn, absolute), expected);
-    }
-
-    void derived_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("addition");
-        QTest::addColumn<bool>("absolute");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("colour bar") << "/data/out/map.png" << "cBar" << false << "map-cBar.png";
-        QTest::newRow("no suffix ends in point") << "/data/out/map" << "cBar" << false << "map-cBar.";
-        QTest::newRow("absolute") << "/data/out/map.png" << "cBar" << true << "/data/out/map-cBar.png";
-        QTest::newRow("two points") << "/data/a.b.tif" << "info" << true << "/data/a.b-info.tif";
-    }
-    void derived()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, addition);
-        QFETCH(bool, absolute);
-        QFETCH(QString, expected);
-        QCOMPARE(derivedFileName(name, addition, absolute), expected);
-    }
-
-    void relativeNamesUseCurrentFolder()
-    {
-        const QString cwd = QDir::currentPath();
-        QCOMPARE(fileNameWithSuffix(QStringLiteral("sub/x.png"), QStringLiteral("txt"), false, true),
-                 cwd + QStringLiteral("/sub/x.txt"));
-        QCOMPARE(derivedFileName(QStringLiteral("x.png"), QStringLiteral("cBar"), true),
-                 cwd + QStringLiteral("/x-cBar.png"));
-    }
-
-    void subDir_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("subDir");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("absolute") << "/data/out/map.png" << "spectra" << "/data/out/spectra/map.png";
-        QTest::newRow("relative") << "map.png" << "sub" << "sub/map.png";
-        QTest::newRow("nested") << "/data/out/map.png" << "a/b" << "/data/out/a/b/map.png";
-    }
-    void subDir()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, subDir);
-        QFETCH(QString, expected);
-        QCOMPARE(fileInSubDir(name, subDir), expected);
+        if (fn == u"suffix")
+            QCOMPARE(fileNameWithSuffix(name, arg, keepOwn, absolute), expected);
+        else if (fn == u"derived")
+            QCOMPARE(derivedFileName(name, arg, absolute), expected);
+        else
+            QCOMPARE(fileInSubDir(name, arg), expected);
     }
 
     void ensureDir()

@@ -38,30 +38,22 @@ private slots:
         QTest::newRow("9809 with more text") << QByteArray("9809     KEK-PF BL-12C\n") << false;
         QTest::newRow("blanks before digits") << QByteArray("   \t9809\n") << false;
         QTest::newRow("other digits") << QByteArray("9808 x\n") << true;
-        QTest::newRow("short line") << QByteArray("98\n") << true;
         QTest::newRow("second line only") << QByteArray("# header\n9809\n") << true;
-        QTest::newRow("empty file") << QByteArray() << true;
+        QTest::newRow("missing file") << QByteArray() << true;
     }
     void format()
     {
         QFETCH(QByteArray, text);
         QFETCH(bool, plain);
-        const QString path = writeFile(QStringLiteral("fmt.dat"), text);
+        const QString path = text.isNull() ? dir.filePath("nothing-here.dat") : writeFile("fmt.dat", text);
         QCOMPARE(XafsSpectrum::isPlainFile(path), plain);
         XafsSpectrum x;
-        x.readFile(path);
+        x.plainFile = plain ? 0 : 1;
+        if (text.isNull())
+            QVERIFY(!x.readFile(path));
+        else
+            x.readFile(path);
         QCOMPARE(x.plainFile, plain ? 1 : 0);
-    }
-
-    void missingFile()
-    {
-        XafsSpectrum x;
-        x.plainFile = 0;
-        QVERIFY(XafsSpectrum::isPlainFile(dir.filePath("nothing-here.dat")));
-        QVERIFY(!x.readFile(dir.filePath("nothing-here.dat")));
-        QCOMPARE(x.plainFile, 1);
-        QVERIFY(!x.load(dir.filePath("nothing-here.dat")));
-        QVERIFY(!x.smoothedValid);
     }
 
     void read9809Example()
@@ -87,11 +79,7 @@ private slots:
         QCOMPARE(x.y(1), 1.0);  // I0 = 0
         QCOMPARE(x.y(2), 1.0);  // negative I1
         QCOMPARE(x.i0.size(), 3);
-        QCOMPARE(x.i0.y(0), 1000.0);
         QCOMPARE(x.i1.y(0), 500.0);
-        QCOMPARE(x.i0.y(1), 0.0);
-        QCOMPARE(x.i0.x(2), x.x(2));
-        QCOMPARE(x.maxX, x.x(0));
     }
 
     void read9809Spacing_data()
@@ -100,33 +88,19 @@ private slots:
         QTest::addColumn<double>("d");
         QTest::newRow("no D=") << QByteArray("comment\n") << 3.13553;
         QTest::newRow("last pair wins") << QByteArray("D= 3.0 D= 3.2\n") << 3.2;
-        QTest::newRow("D= on the Offset line") << QByteArray("") << 2.5;
-        QTest::newRow("D= as last item") << QByteArray("x D=\n") << 3.13553;
         QTest::newRow("not a number") << QByteArray("D= abc\n") << 3.13553;
         QTest::newRow("zero") << QByteArray("D= 0\n") << 3.13553;
         QTest::newRow("negative") << QByteArray("D= -3.1\n") << 3.13553;
-        QTest::newRow("bad after good") << QByteArray("D= 3.3\nD= x\n") << 3.3;
     }
     void read9809Spacing()
     {
         QFETCH(QByteArray, header);
         QFETCH(double, d);
-        QByteArray text = "9809\n" + header;
-        text += QTest::currentDataTag() == QByteArray("D= on the Offset line") ? "Offset D= 2.5\n" : "Offset\n";
-        text += "0 20.0 x 100 10\n";
+        const QByteArray text = "9809\n" + header + "Offset\n0 20.0 x 100 10\n";
         XafsSpectrum x;
         QVERIFY(x.readFile(writeFile("d.9809", text)));
         QCOMPARE(x.size(), 1);
         QVERIFY(near(x.x(0), energyAt(d, 20.0), 1e-9));
-    }
-
-    void read9809WithoutOffset()
-    {
-        XafsSpectrum x;
-        x.append(1, 1);
-        QVERIFY(x.readFile(writeFile("n.9809", "9809\n0 10.0 x 1000 500\n")));
-        QCOMPARE(x.size(), 0);
-        QCOMPARE(x.maxYIndex, 1879048193);
     }
 
     void twoColumns_data()
@@ -138,15 +112,10 @@ private slots:
             << QByteArray("# 8000 1\n8000 1 # note\n8000,1\n") << true << Points{{8000, 1}};
         QTest::newRow("header without #")
             << QByteArray("Energy mu\n8000 1\n8001 2\n") << true << Points{{8000, 1}, {8001, 2}};
-        QTest::newRow("tabs and blanks") << QByteArray("  8000\t1.5  \n\n") << true << Points{{8000, 1.5}};
-        QTest::newRow("#comment glued") << QByteArray("#8000 1\n8002 3 9 9\n") << true << Points{{8002, 3}};
         QTest::newRow("second item no number")
             << QByteArray("8000 abc\n8001 2\n") << true << Points{{8001, 2}};
         QTest::newRow("single items only") << QByteArray("8000\n8001\n") << false << Points{};
-        QTest::newRow("empty") << QByteArray() << false << Points{};
         QTest::newRow("exponent form") << QByteArray("8.9e3 -1.5e-2\n") << true << Points{{8900, -0.015}};
-        QTest::newRow("windows line ends") << QByteArray("8000 1\r\n8001 2\r\n") << true
-                                           << Points{{8000, 1}, {8001, 2}};
     }
     void twoColumns()
     {
@@ -161,30 +130,6 @@ private slots:
             QCOMPARE(x.x(i), points[i].x());
             QCOMPARE(x.y(i), points[i].y());
         }
-    }
-
-    void twoColumnsKeepIntensities()
-    {
-        XafsSpectrum x;
-        QVERIFY(x.readFile(writeFile("i.9809", "9809\nOffset\n0 10.0 x 1000 500\n")));
-        QVERIFY(x.readFile(writeFile("i.dat", "8000 1\n")));
-        QCOMPARE(x.i0.size(), 1);
-        QCOMPARE(x.i1.y(0), 500.0);
-        QCOMPARE(x.size(), 1);
-        QCOMPARE(x.x(0), 8000.0);
-    }
-
-    void loadNormalises()
-    {
-        QByteArray text;
-        for (int e = 8900; e <= 9100; ++e)
-            text += QByteArray::number(e) + " " + (e < 9000 ? "0" : "1") + "\n";
-        XafsSpectrum x;
-        QVERIFY(x.load(writeFile("step.dat", text)));
-        QVERIFY(std::fabs(x.e0 - 8999.5) < 1e-6);
-        XafsSpectrum y;
-        QVERIFY(y.readFile(writeFile("step.dat", text)));
-        QCOMPARE(y.e0, 0.0);  // reading alone does not normalise
     }
 
     void writeExactText_data()
@@ -224,23 +169,7 @@ private slots:
         QCOMPARE(out, header + rows);
     }
 
-    void writeNumberForm()
-    {
-        XafsSpectrum x;
-        x.e0 = 8979.123456;
-        x.dMut = 1.5e-7;
-        x.pre.a = 1234567.0;
-        x.pre.d = -0.000123456789;
-        QByteArray out;
-        x.write(&out, false);
-        const QList<QByteArray> lines = out.split('\n');
-        QCOMPARE(lines.size(), 8);  // seven header lines and the final line feed
-        QCOMPARE(lines[1], QByteArray("# midx    : 8979.12"));
-        QCOMPARE(lines[2], QByteArray("# dMut    : 1.5e-07"));
-        QCOMPARE(lines[3], QByteArray("# pre   vic : 1.23457e+06 -0.000123457 0 0"));
-    }
-
-    void saveAndReadBack()
+    void saveAndReadBackOrFail()
     {
         Spectrum s;
         for (double e = 8900; e <= 9100; e += 2)
@@ -257,17 +186,11 @@ private slots:
             QVERIFY(near(back.x(i), x.x(i) - 1.25, 1e-6));
             QVERIFY(std::fabs(back.y(i) - x.doubleNormalized.y(i)) <= 1e-5 * std::max(1.0, std::fabs(x.doubleNormalized.y(i))));
         }
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readLine().startsWith("###Corvelline::XafsSpectrum"));
+        const QString nowhere = dir.filePath("no/such/folder/x.dat");
+        QVERIFY(!x.save(nowhere, false));
+        QVERIFY(!QFile::exists(nowhere));
     }
 
-    void saveFailure()
-    {
-        const XafsSpectrum x;
-        QVERIFY(!x.save(dir.filePath("no/such/folder/x.dat"), false));
-        QVERIFY(!QFile::exists(dir.filePath("no/such/folder/x.dat")));
-    }
 };
 
 CORVELLINE_TEST(TestSpectrumFiles)

