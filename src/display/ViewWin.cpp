@@ -86,7 +86,9 @@ QRect visibleRect(const QRectF& view, const QSize& image)
     const int y0 = corner(view.y(), image.height());
     const int x1 = corner(view.x() + view.width(), image.width());
     const int y1 = corner(view.y() + view.height(), image.height());
-    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)), QPoint(std::max(x0, x1), std::max(y0, y1)));
+    // The far corner is excluded: a view of the whole frame saves exactly the frame,
+    // without an extra blank row and column.
+    return QRect(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
 }
 
 } // namespace ViewWin

@@ -245,9 +245,9 @@ private slots:
         QCOMPARE(d.cc.toScreenY(-25), 0.0);
         // the frame's range went to its colour bar
         QCOMPARE(bar->dataMax, 256.0);
-        // what is shown can be saved: 101 x 101 with black bands
+        // what is shown can be saved: the 100 x 100 view with black bands
         const QImage v = d.visibleImage();
-        QCOMPARE(v.size(), QSize(101, 101));
+        QCOMPARE(v.size(), QSize(100, 100));
         QCOMPARE(v.pixelColor(7, 25 + 3), QColor(sampleAt(7, 3), sampleAt(7, 3), sampleAt(7, 3)));
         QCOMPARE(v.pixelColor(7, 10), QColor(0, 0, 0));
     }

@@ -114,13 +114,13 @@ private slots:
         QTest::addColumn<QRectF>("view");
         QTest::addColumn<QSize>("image");
         QTest::addColumn<QRect>("rect");
-        // both corners are included: 100 wide gives 101 pixels
+        // the far corner is excluded: 100 wide gives 100 pixels
         QTest::newRow("fractions truncate") << QRectF(10.7, 3.2, 20.5, 10.9) << QSize(100, 50)
-                                            << QRect(QPoint(10, 3), QPoint(31, 14));
+                                            << QRect(10, 3, 21, 11);
         QTest::newRow("negative origin toward zero") << QRectF(-2.5, -0.5, 5, 5) << QSize(10, 10)
-                                                     << QRect(QPoint(-2, 0), QPoint(2, 4));
+                                                     << QRect(-2, 0, 4, 4);
         QTest::newRow("zoomed far out: one image of padding") << QRectF(-1e9, -1e9, 2e9, 2e9) << QSize(100, 50)
-                                                              << QRect(QPoint(-100, -50), QPoint(200, 100));
+                                                              << QRect(-100, -50, 300, 150);
         QTest::newRow("NaN window") << QRectF(std::nan(""), 0, 10, 10) << QSize(100, 50) << QRect();
         QTest::newRow("no image") << QRectF(0, 0, 10, 10) << QSize() << QRect();
     }
