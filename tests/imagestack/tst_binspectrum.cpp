@@ -68,9 +68,6 @@ private slots:
         QTest::newRow("I0 loaded out of energy order")
             << flat(50, 1, 8005) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
             << Row() << 0.0 << 0 << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
-        QTest::newRow("two I0 frames at the I1 energy: their mean")
-            << flat(50) << Frames{{Row(4, 100), Row(4, 200)}, {8000, 8000}} << Row() << 0.0 << 0
-            << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
         QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8005) << i0Pair << Row() << 0.0 << 0
                                               << 2 << QList<double>() << at0
                                               << QList<double>{1.0 / 3};

@@ -44,11 +44,6 @@ private slots:
         QTest::addColumn<double>("energy");
         const QStringList p = EnergyRules::defaultPatterns();
         QTest::newRow("5+4 digits") << p[0] << 1.0 << "sample_08980_1234.tif" << 7 << 8980.1234;
-        QTest::newRow("full path, first match") << p[1] << 1.0
-                                                << "/data/run_1111_2222/x_8980_5000.tif" << 0
-                                                << 1111.2222;
-        QTest::newRow("eV suffix") << p[3] << 1.0 << "a_9000_25eV.tif" << 0 << 9000.25;
-        QTest::newRow("point eV") << p[6] << 1.0 << "b8979.98eV.tif" << 0 << 8979.98;
         QTest::newRow("keV 1 digit") << p[9] << 1000.0 << "Fe_7_112000KeV.tif" << 0 << 7112.0;
         QTest::newRow("no match times factor") << p[0] << 2.5 << "dark.tif" << 4 << 10.0;
     }
@@ -66,20 +61,6 @@ private slots:
         QVERIFY(qAbs(r.energyOfFile(fileName, fNo, 100, Units()) - energy) < 1e-9);
     }
 
-    void factorText_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("factor");
-        QTest::newRow("KeV") << "\\d_\\d\\d\\dKeV" << "1000";
-        QTest::newRow("eV") << "\\d\\d\\d\\d_\\d\\deV" << "1";
-    }
-    void factorText()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QString, factor);
-        QCOMPARE(EnergyRules::factorTextFor(pattern), factor);
-    }
-
     void refList_data()
     {
         QTest::addColumn<QList<double>>("list");
@@ -92,7 +73,6 @@ private slots:
         QTest::newRow("from end, last") << hundred << true << 79 << 80 << 9099.0;
         QTest::newRow("from start, last") << hundred << false << 79 << 80 << 9079.0;
         QTest::newRow("past the end") << hundred << false << 150 << 200 << 9099.0;
-        QTest::newRow("from end, more files") << hundred << true << 10 << 120 << 9000.0;
     }
     void refList()
     {
@@ -128,16 +108,12 @@ private slots:
                                         << 8469.743803;
         QTest::newRow("keV angle file 500") << keV << false << 8.0 << 9.0 << 0.001 << 1000 << 500
                                             << 8469.743803;
-        QTest::newRow("energy eV") << eV << true << 8000.0 << 9000.0 << 1.5 << 1000 << 10
-                                   << 8015.0;
         QTest::newRow("deg, even in angle") << deg << false << 20.0 << 10.0 << 0.5 << 1000 << 4
                                             << braggEnergy(22.0);
         QTest::newRow("start below 1977 eV") << eV << false << 1900.0 << 9000.0 << 1.0 << 1000
                                              << 0 << braggEnergy(-1.0);
         QTest::newRow("no points, angle") << eV << false << 8000.0 << 9000.0 << 1.0 << 0 << 500
                                           << 8000.0;
-        QTest::newRow("energy of 0 has no angle") << eV << false << 0.0 << 9000.0 << 1.0 << 10
-                                                  << 0 << braggEnergy(-1.0);
     }
     void calculated()
     {

