@@ -32,7 +32,7 @@ QString mask(const Analyzed2DRes& m)
 }
 
 struct Call {
-    int ix, iy, xw, yw;
+    int ix, iy;
     double t;
 };
 } // namespace
@@ -43,10 +43,7 @@ class TestAnalyzed2DRes : public QObject {
     testmaps::TestColorBar bar;
 
 private slots:
-    void initTestCase()
-    {
-        bar.install();
-    }
+    void initTestCase() { bar.install(); }
     void cleanupTestCase() { bar.remove(); }
 
     void extremes_data()
@@ -56,14 +53,11 @@ private slots:
         QTest::addColumn<double>("max");
         QTest::addColumn<QPoint>("minAt");
         QTest::addColumn<QPoint>("maxAt");
-        QTest::newRow("first sets both") << QList<Call>{{3, 2, 0, 0, 5.0}} << 5.0 << 5.0
-                                         << QPoint(3, 2) << QPoint(3, 2);
-        QTest::newRow("ties keep earlier")
-            << QList<Call>{{1, 1, 0, 0, 2.0}, {2, 1, 0, 0, 7.0}, {3, 1, 0, 0, 2.0}, {4, 1, 0, 0, 7.0}}
-            << 2.0 << 7.0 << QPoint(1, 1) << QPoint(2, 1);
-        QTest::newRow("not finite ignored")
-            << QList<Call>{{0, 0, 0, 0, 1.0}, {1, 0, 0, 0, kNaN}, {2, 0, 0, 0, kInf}, {3, 0, 0, 0, -kInf}}
-            << 1.0 << 1.0 << QPoint(0, 0) << QPoint(0, 0);
+        QTest::newRow("first sets both") << QList<Call>{{3, 2, 5.0}} << 5.0 << 5.0 << QPoint(3, 2) << QPoint(3, 2);
+        QTest::newRow("ties keep earlier") << QList<Call>{{1, 1, 2.0}, {2, 1, 7.0}, {3, 1, 2.0}, {4, 1, 7.0}}
+                                           << 2.0 << 7.0 << QPoint(1, 1) << QPoint(2, 1);
+        QTest::newRow("not finite ignored") << QList<Call>{{0, 0, 1.0}, {1, 0, kNaN}, {2, 0, kInf}, {3, 0, -kInf}}
+                                            << 1.0 << 1.0 << QPoint(0, 0) << QPoint(0, 0);
     }
     void extremes()
     {
@@ -71,7 +65,7 @@ private slots:
         Analyzed2DRes m("m");
         m.setCond(grid(5, 4, 0, 0, 0, 0, 5, 4));
         for (const Call& c : calls)
-            m.setData(c.ix, c.iy, c.xw, c.yw, c.t);
+            m.setData(c.ix, c.iy, 0, 0, c.t);
         QTEST(m.min, "min");
         QTEST(m.max, "max");
         QTEST(QPoint(m.minX, m.minY), "minAt");
@@ -87,8 +81,7 @@ private slots:
         QTest::addColumn<QString>("mask");
         QTest::newRow("negative widths") << 2 << 1 << -1 << -1 << ".###./.###./.###./.....";
         QTest::newRow("clipped far corner") << 4 << 3 << 2 << 1 << "...../...../..###/..###";
-        QTest::newRow("extreme widths") << 0 << 0 << INT_MIN << INT_MIN
-                                        << "#####/#####/#####/#####";
+        QTest::newRow("extreme widths") << 0 << 0 << INT_MIN << INT_MIN << "#####/#####/#####/#####";
     }
     void pixels()
     {
@@ -112,7 +105,6 @@ private slots:
         QTest::newRow("data range") << false << 0.0 << 0.0 << QByteArray("\x00\x40\x80\xc0\xff", 5);
         QTest::newRow("inverted fixed") << true << 4.0 << 0.0 << QByteArray("\xff\xc0\x80\x40\x00", 5);
         QTest::newRow("empty fixed") << true << 2.0 << 2.0 << QByteArray(5, '\0');
-        QTest::newRow("infinite fixed") << true << 0.0 << kInf << QByteArray(5, '\0');
     }
     void image()
     {
@@ -126,11 +118,8 @@ private slots:
         m.scaleMax = hi;
         m.fixedScale = fixed;
         m.genImg();
-        QVERIFY(m.valid);
         QImage* im = m.img();
-        QVERIFY(im);
-        QCOMPARE(im->width(), 5);
-        QCOMPARE(im->height(), 2);
+        QVERIFY(m.valid && im);
         QCOMPARE(im->bytesPerLine(), 8); // rows padded to 4 bytes
         QCOMPARE(im->constBits(), m.imageBuf.get());
         for (int y = 0; y < 2; y++)
@@ -181,28 +170,24 @@ private slots:
 
     void tiff_data()
     {
-        QTest::addColumn<bool>("fixed");
         QTest::addColumn<double>("lo");
         QTest::addColumn<double>("hi");
         QTest::addColumn<QList<int>>("expected");
         // values 0, 2, 5, 8, 10 in one row
-        QTest::newRow("saturating") << true << 2.0 << 8.0 << QList<int>{0, 0, 32767, 65535, 65535};
-        QTest::newRow("inverted") << true << 10.0 << 0.0 << QList<int>{65535, 52428, 32767, 13107, 0};
-        QTest::newRow("empty range") << true << 5.0 << 5.0 << QList<int>{0, 0, 0, 0, 0};
-        QTest::newRow("nan bound") << true << kNaN << 5.0 << QList<int>{0, 0, 0, 0, 0};
+        QTest::newRow("saturating") << 2.0 << 8.0 << QList<int>{0, 0, 32767, 65535, 65535};
+        QTest::newRow("inverted") << 10.0 << 0.0 << QList<int>{65535, 52428, 32767, 13107, 0};
+        QTest::newRow("empty range") << 5.0 << 5.0 << QList<int>{0, 0, 0, 0, 0};
     }
     void tiff()
     {
-        QFETCH(bool, fixed);
         QFETCH(double, lo);
         QFETCH(double, hi);
         QFETCH(QList<int>, expected);
         const double v[5] = {0, 2, 5, 8, 10};
         Analyzed2DRes m("m");
         fill(m, grid(5, 1, 0, 0, 0, 0, 5, 1), [&](int x, int) { return v[x]; });
-        std::unique_ptr<quint16[]> t(m.tiffDataForSave(fixed, lo, hi, false));
-        QVERIFY(t);
-        QCOMPARE(m.saveCount, 5);
+        std::unique_ptr<quint16[]> t(m.tiffDataForSave(true, lo, hi, false));
+        QVERIFY(t && m.saveCount == 5);
         QList<int> got;
         for (int i = 0; i < 5; i++)
             got << t[i];
@@ -218,12 +203,9 @@ private slots:
         QTest::addColumn<double>("areaH");
         QTest::addColumn<QList<int>>("expected");
         // value = x + 10 y at the centres, scaled over 0..100
-        QTest::newRow("10x10 step 5") << 10 << 10 << 2 << 10.0 << 10.0
-                                      << QList<int>{14417, 17694, 47185, 50461};
-        QTest::newRow("centres outside") << 4 << 4 << 2 << 10.0 << 10.0
-                                         << QList<int>{14417, 0, 0, 0};
-        QTest::newRow("more bins than pixels") << 2 << 1 << 0 << 6.0 << 1.0
-                                               << QList<int>{0, 655, 0, 0, 0, 0};
+        QTest::newRow("10x10 step 5") << 10 << 10 << 2 << 10.0 << 10.0 << QList<int>{14417, 17694, 47185, 50461};
+        QTest::newRow("centres outside") << 4 << 4 << 2 << 10.0 << 10.0 << QList<int>{14417, 0, 0, 0};
+        QTest::newRow("more bins than pixels") << 2 << 1 << 0 << 6.0 << 1.0 << QList<int>{0, 655, 0, 0, 0, 0};
     }
     void tiffBins()
     {
@@ -234,11 +216,7 @@ private slots:
         QFETCH(double, areaH);
         QFETCH(QList<int>, expected);
         Analyzed2DRes m("m");
-        const AnalyzeCond g = grid(W, H, half, half, 0, 0, areaW, areaH);
-        m.setCond(g);
-        for (int y = 0; y < H; y++)
-            for (int x = 0; x < W; x++)
-                m.setData(x, y, 0, 0, x + 10.0 * y);
+        fill(m, grid(W, H, half, half, 0, 0, areaW, areaH), [](int x, int y) { return x + 10.0 * y; });
         std::unique_ptr<quint16[]> t(m.tiffDataForSave(true, 0.0, 100.0, true));
         QCOMPARE(m.saveCount, int(expected.size()));
         QList<int> got;
@@ -247,34 +225,20 @@ private slots:
         QCOMPARE(got, expected);
     }
 
-    void deglitch_data()
-    {
-        QTest::addColumn<double>("f");
-        QTest::addColumn<double>("r");
-        QTest::addColumn<double>("centre");
-        QTest::addColumn<double>("beside");
-        QTest::addColumn<double>("corner");
-        QTest::addColumn<double>("procMax");
-        // 5 x 5 ones with 10 in the middle: measures 18 at the spike, 4.5 beside
-        // it, 0 elsewhere; mean 36 / 25.
-        QTest::newRow("default") << 2.0 << 0.9 << 1.0 << 3.25 << 1.0 << 3.25;
-        QTest::newRow("only the spike") << 5.0 << 0.9 << 1.0 << 1.0 << 1.0 << 1.0;
-    }
+    // 5 x 5 ones with 10 in the middle: measures 18 at the spike, 4.5 beside it,
+    // 0 elsewhere; mean 36 / 25, so with factor 2 the spike and its four
+    // neighbours are replaced.
     void deglitch()
     {
-        QFETCH(double, f);
-        QFETCH(double, r);
         Analyzed2DRes m("m");
         fill(m, grid(5, 5, 0, 0, 0, 0, 5, 5), [](int x, int y) { return x == 2 && y == 2 ? 10.0 : 1.0; });
-        m.setDeglitchConds(f, r);
+        m.setDeglitchConds(2.0, 0.9);
         m.deglitch();
         auto proc = [&](int x, int y) { return m.procData[size_t(y * 5 + x)]; };
-        QTEST(proc(2, 2), "centre");
-        QTEST(proc(1, 2), "beside");
-        QTEST(proc(2, 3), "beside");
-        QTEST(proc(0, 0), "corner");
-        QTEST(m.procMax, "procMax");
-        QCOMPARE(m.procMin, 1.0);
+        QCOMPARE(proc(2, 2), 1.0);
+        QCOMPARE(proc(1, 2), 3.25);
+        QCOMPARE(proc(0, 0), 1.0);
+        QCOMPARE(m.procMax, 3.25);
         QCOMPARE(m.valueAt(2, 2), 10.0); // the data stays
     }
 
@@ -283,10 +247,8 @@ private slots:
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<double>("limit");
         QTest::addColumn<QList<double>>("expected");
-        QTest::newRow("spike") << QList<double>{1, 2, 100, 3, 4} << 10.0
-                               << QList<double>{1, 2, 2.5, 3, 4};
-        QTest::newRow("edge spike") << QList<double>{-50, 1, 1, 1} << 5.0
-                                    << QList<double>{1, 1, 1, 1};
+        QTest::newRow("spike") << QList<double>{1, 2, 100, 3, 4} << 10.0 << QList<double>{1, 2, 2.5, 3, 4};
+        QTest::newRow("edge spike") << QList<double>{-50, 1, 1, 1} << 5.0 << QList<double>{1, 1, 1, 1};
     }
     void deglitch2()
     {
@@ -312,7 +274,6 @@ private slots:
         src.genImg();
         Analyzed2DRes dst("E-Shift Map 1");
         dst.copyFrom(&src);
-        QCOMPARE(dst.no, 7);
         QCOMPARE(dst.max, 5.0);
         QVERIFY(dst.img() && dst.img() != src.img());
         QCOMPARE(*dst.img(), *src.img());

@@ -5,7 +5,6 @@
 
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
-#include "display/XafsView.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -108,10 +107,7 @@ private slots:
     {
         Analyzer a;
         QCOMPARE(a.chosenAnalyses().count(), 0);
-        QVERIFY(a.Sel2DA->isChecked() && a.ShowDEdge->isChecked() && !a.ShowRatio->isChecked());
-        QVERIFY(a.DEdgeMidPoint->isChecked() && a.DEdgeCWFile->isChecked());
         QCOMPARE(a.lcfRefs.size(), 4);
-        QCOMPARE(a.xafsView()->windowTitle(), QString("Analyzing Spectrum"));
         // Settings are read at once, before any walk.
         QCOMPARE(a.raRequest(edgeSpectrum()).atEV, 8200.0);
         QVERIFY(a.grab().save(testreg::shotsDir() + "/analyzer.png"));
@@ -133,14 +129,12 @@ private slots:
         XafsSpectrum s = edgeSpectrum();
         a.analyzeSpectrum(s, SuggestElm());
         QCOMPARE(order, QStringList({"LCF", "dEdge", "Elems", "RA", "FV"}));
-        QCOMPARE(a.pendingReplies(), 5);
         QTRY_COMPARE(done.count(), 1);
         QTest::qWait(50);
         QCOMPARE(done.count(), 1);
         const SpectrumResults& r = a.results();
         for (const AnalyzeReply* p : {&r.lcf, &r.dEdge, &r.elems, &r.ra, &r.fv})
             QCOMPARE(p->generation, a.currentGeneration());
-        QCOMPARE(r.fv.kind, AnalyzeKind::FV);
     }
 
     // "s" sends a fan-out, "q" queues one behind those in flight, "RA2" answers
@@ -150,12 +144,9 @@ private slots:
         QTest::addColumn<bool>("all");  // all five analyses, else edge position and RA
         QTest::addColumn<QString>("script");
         QTest::addColumn<QList<int>>("announced");
-        QTest::newRow("as sent") << true << "s LCF1 dEdge1 Elems1 RA1 FV1" << QList<int>{1};
         QTest::newRow("reversed") << true << "s FV1 RA1 Elems1 dEdge1 LCF1" << QList<int>{1};
         QTest::newRow("mixed, one too many") << true << "s Elems1 LCF1 FV1 dEdge1 RA1 RA1" << QList<int>{1};
-        QTest::newRow("stale first") << false << "s s dEdge1 RA1 dEdge2 RA2" << QList<int>{2};
         QTest::newRow("stale between") << false << "s s dEdge2 dEdge1 RA1 RA2" << QList<int>{2};
-        QTest::newRow("stale after") << false << "s s dEdge2 RA2 dEdge1 RA1" << QList<int>{2};
         QTest::newRow("queued, in order") << false << "s q dEdge1 RA1 dEdge2 RA2" << QList<int>{1, 2};
         QTest::newRow("fresh drops queued") << false << "s q s dEdge1 RA1 dEdge2 RA2 dEdge3 RA3" << QList<int>{3};
     }
@@ -194,38 +185,26 @@ private slots:
         QCOMPARE(a.pendingReplies(), 0);
     }
 
+    // The feature-value step, and the edge comparison's range (half the shown one)
+    // as read when a walk starts.
     void requestInputs_data()
     {
         QTest::addColumn<QString>("calls");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("step 0") << "FVeStep=0" << "fv.eStep" << 0.01;
-        QTest::newRow("negative step") << "FVeStep=-2" << "fv.eStep" << 0.01;
-        QTest::newRow("step no number") << "FVeStep=abc" << "fv.eStep" << 0.01;
-        QTest::newRow("step 0.5") << "FVeStep=0.5" << "fv.eStep" << 0.5;
-        QTest::newRow("half the shown range") << "" << "dEdge.cwRangeEV" << 10.0;
-        QTest::newRow("range waits for the walk") << "setDEdgeCompParams 30 2 0.05" << "dEdge.cwRangeEV" << 10.0;
-        QTest::newRow("range read at the walk") << "setDEdgeCompParams 30 2 0.05; initAnalyzeSpectrum"
-                                                << "dEdge.cwRangeEV" << 15.0;
-        QTest::newRow("RA energy waits") << "setRaEnergy 9000" << "ra.atEV" << 8200.0;
-        QTest::newRow("RA energy read at the walk") << "setRaEnergy 9000; initAnalyzeSpectrum" << "ra.atEV" << 9000.0;
-        QTest::newRow("LCF range read per request") << "setLCFRange 8900 9500" << "lcf.sE0" << 8900.0;
-        QTest::newRow("empty LCF end") << "LCFRange2=" << "lcf.eE0" << 0.0;
+        QTest::addColumn<double>("eStep");
+        QTest::addColumn<double>("range");
+        QTest::newRow("step 0") << "FVeStep=0" << 0.01 << 10.0;
+        QTest::newRow("step 0.5") << "FVeStep=0.5" << 0.5 << 10.0;
+        QTest::newRow("range waits for the walk") << "setDEdgeCompParams 30 2 0.05" << 0.01 << 10.0;
+        QTest::newRow("range read at the walk") << "setDEdgeCompParams 30 2 0.05; initAnalyzeSpectrum" << 0.01 << 15.0;
     }
     void requestInputs()
     {
         QFETCH(QString, calls);
-        QFETCH(QString, value);
-        QFETCH(double, expected);
         Analyzer a;
         run(a, calls);
         const XafsSpectrum s = edgeSpectrum();
-        const double v = value == "fv.eStep"          ? a.fvRequest(s, SuggestElm()).eStep
-                         : value == "dEdge.cwRangeEV" ? a.dEdgeRequest(s, SuggestElm()).cwRangeEV
-                         : value == "ra.atEV"         ? a.raRequest(s).atEV
-                         : value == "lcf.sE0"         ? a.lcfRequest(s, SuggestElm()).sE0
-                                                      : a.lcfRequest(s, SuggestElm()).eE0;
-        QCOMPARE(v, expected);
+        QTEST(a.fvRequest(s, SuggestElm()).eStep, "eStep");
+        QTEST(a.dEdgeRequest(s, SuggestElm()).cwRangeEV, "range");
     }
 
     void limitedSpectrumEnds_data()
@@ -235,7 +214,6 @@ private slots:
         QTest::addColumn<int>("count");  // the spectrum: 8800 to 9200 eV in 1 eV steps
         QTest::newRow("whole spectrum") << 0.0 << 30000.0 << 401;
         QTest::newRow("both limits on points") << 8900.0 << 9000.0 << 101;
-        QTest::newRow("limits between points") << 8900.5 << 8902.5 << 2;
         QTest::newRow("from above to") << 9000.0 << 8900.0 << 0;
     }
     void limitedSpectrumEnds()
@@ -245,23 +223,13 @@ private slots:
         QFETCH(int, count);
         Analyzer a;
         a.setLCFRange(from, to);
-        const XafsSpectrum s(edgeSpectrum(), "s", 1, 2.5, SuggestElm());
-        const XafsSpectrum l = a.limitedSpectrum(s);
+        const XafsSpectrum l = a.limitedSpectrum(XafsSpectrum(edgeSpectrum(), "s", 1, 2.5, SuggestElm()));
         QCOMPARE(l.size(), count);
         QCOMPARE(l.name, QString("limited-S"));
         QCOMPARE(l.eOffset, 2.5);
-        // Normalised as a spectrum built from the kept points is.
-        Spectrum kept;
-        for (int i = 0; i < s.size(); ++i) {
-            if (s.x(i) >= from && s.x(i) <= to)
-                kept.append(s.x(i), s.y(i));
-        }
-        QCOMPARE(l.points, kept.points);
-        const XafsSpectrum built(kept, "b", 1, 2.5, SuggestElm());
-        QVERIFY(sameValue(l.dMut, built.dMut, 0) && sameValue(l.e0, built.e0, 0));
-        for (int i = 0; i < count; ++i) {
-            QVERIFY(sameValue(l.doubleNormalized.y(i), built.doubleNormalized.y(i), 0));
-            QVERIFY(sameValue(l.minusPostByGap.y(i), built.minusPostByGap.y(i), 0));
+        if (count > 0) {
+            QCOMPARE(l.x(0), std::max(from, 8800.0));
+            QCOMPARE(l.x(count - 1), l.x(0) + count - 1);
         }
     }
 
@@ -272,12 +240,9 @@ private slots:
         QTest::newRow("start") << "" << "a2d dEdge";
         QTest::newRow("row 0, DMut") << "selectImage 0" << "row0.0";
         QTest::newRow("row 1, ratio") << "selectImage 1; setImageType 0" << "row1.1";
-        QTest::newRow("zansa") << "selectImage 5" << "a2d Zansa";
-        QTest::newRow("dmut map not valid") << "selectImage 7" << "null";
         QTest::newRow("dmut map valid") << "validRA; selectImage 7" << "a2d DMut";
         QTest::newRow("processed map") << "selectImage 8; selProcMaps" << "Processed Map";
         QTest::newRow("sum up") << "selectImage 10" << "Sum Up Img";
-        QTest::newRow("elements without rows") << "selectImage 6" << "null";
         QTest::newRow("element correlation") << "setTargetElements Fe Cu; selectImage 6; selectElemsDispMode 2"
                                              << "a2d ElemsCor";
         QTest::newRow("element row shown") << "setTargetElements Fe Cu; selectElemShow 1; selectImage 6;"
@@ -285,16 +250,13 @@ private slots:
                                            << "Cu-K Elem Ctrl N";
         QTest::newRow("fifth row has id 11") << "addNewRef; selectImage 11" << "row4.0";
         QTest::newRow("id 4 stays the edge map") << "addNewRef; selectImage 0; selectImage 4" << "a2d dEdge";
-        QTest::newRow("unknown id keeps the choice") << "selectImage 99" << "a2d dEdge";
     }
     void selectedRes()
     {
         QFETCH(QString, calls);
         QFETCH(QString, expected);
         Analyzer a;
-        QSignalSpy sel(&a, &Analyzer::changedSelection);
         run(a, calls);
-        QVERIFY(!calls.contains("selectImage") || sel.count() > 0);
         Analyzed2DRes* m = a.selectedRes();
         if (expected == "null")
             QVERIFY(!m);
@@ -328,7 +290,6 @@ private slots:
         a.ElemsCorrelation->setStyleSheet("marker");
         a.setCorrelation(cor);
         QCOMPARE(a.ElemsCorrelation->styleSheet(), style.isEmpty() ? QString("marker") : style);
-        QCOMPARE(a.ElemsCorrelation->text(), QString::number(cor, 'g', 6));
     }
 
     void fifthRow()
@@ -337,13 +298,9 @@ private slots:
         const int h = a.height();
         a.addNewRef();
         LCFReference* row = a.lcfRefs.value(4);
-        QVERIFY(row);
+        QVERIFY(row && !row->XFS->Use->isChecked() && !row->use);
         QCOMPARE(row->XFS->Select->text(), QString("Select Ref5"));
-        QVERIFY(!row->XFS->Use->isChecked() && !row->use);
-        QVERIFY(a.lcfRefs[1]->use && !a.lcfRefs[2]->use);
         QCOMPARE(a.height(), h + 22);
-        for (int id = 4; id <= 10; ++id)
-            QCOMPARE(Analyzer::rowOfDisplayId(id), -1);
     }
 
     void setters_data()
@@ -411,9 +368,7 @@ private slots:
         QTest::addColumn<QString>("dE");
         QTest::addColumn<int>("count");  // 0: refused
         QTest::newRow("form values") << "0.01" << 30000;
-        QTest::newRow("coarse") << "50" << 6;
         QTest::newRow("zero step") << "0" << 0;
-        QTest::newRow("negative step") << "-1" << 0;
         QTest::newRow("too many points") << "1e-4" << 0;
     }
     void stepSpectrum()
@@ -424,27 +379,8 @@ private slots:
         a.DEdgeCWStepDEeV->setText(dE);
         QCOMPARE(a.dEdgeStepSpectrum(), count > 0);
         QCOMPARE(a.cwRef.size(), count);
-        if (count > 0) {
-            // 9000 eV, 300 eV wide: from 8850 up to just below 9150
-            QCOMPARE(a.cwRef.name, QString("DEdge Step"));
-            QCOMPARE(a.cwRef.points.first(), QPointF(8850.0, 0.0));
-            QVERIFY(a.cwRef.x(count - 1) < 9150.0);
-            QCOMPARE(a.cwRef.y(count - 1), 1.0);
-        }
-    }
-
-    void liveValues()
-    {
-        Analyzer a;
-        a.noticedNewZ(1.5);
-        a.noticedNewZ(2.5);
-        QCOMPARE(a.DispZansa->text(), QString("2.5"));  // no walk: every value
-        a.setContAccess(true);
-        a.noticedNewDEdge(3.0);
-        a.noticedNewDEdge(4.0);
-        QCOMPARE(a.DispDEdge->text(), QString("3"));  // held back within the interval
-        a.setContAccess(false);
-        QCOMPARE(a.DispDEdge->text(), QString("4"));  // and shown when the walk ends
+        if (count > 0) // 9000 eV, 300 eV wide: from 8850 up to just below 9150
+            QVERIFY(a.cwRef.points.first() == QPointF(8850.0, 0.0) && a.cwRef.x(count - 1) < 9150.0);
     }
 };
 

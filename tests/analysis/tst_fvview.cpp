@@ -23,11 +23,6 @@ struct InTempDir {
     ~InTempDir() { QDir::setCurrent(previous); }
     bool has(const QString& name) const { return QFileInfo::exists(tmp.filePath(name)); }
 };
-
-QRgb at(const QImage& im, int x, int y)
-{
-    return im.pixel(x, y);
-}
 } // namespace
 
 class TestFVView : public QObject {
@@ -44,7 +39,6 @@ private slots:
         QTest::newRow("centre") << 10 << 0.01 << 0 << 0 << 1.0;
         QTest::newRow("axis end") << 10 << 0.01 << 10 << 0 << 0.01;
         QTest::newRow("corner") << 10 << 0.01 << 10 << 10 << 0.0001;
-        QTest::newRow("zero width") << 0 << 0.01 << 0 << 0 << 1.0;
         QTest::newRow("negative base") << 5 << -1.0 << 2 << 2 << 0.0;
     }
     void kernel()
@@ -69,8 +63,6 @@ private slots:
         QTest::newRow("single cells") << "0" << "0.01" << "1"
                                       << QList<QPoint>{{256, 256}, {0, 0}, {257, 256}, {511, 511}}
                                       << QList<int>{255, 127, 0, 0};
-        QTest::newRow("negative width") << "-1" << "0.01" << "1"
-                                        << QList<QPoint>{{256, 256}, {0, 0}} << QList<int>{0, 0};
         QTest::newRow("kernel spread") << "2" << "0.25" << "1"
                                        << QList<QPoint>{{256, 256}, {258, 256}, {258, 258}, {259, 256}}
                                        << QList<int>{255, 63, 15, 0};
@@ -94,13 +86,8 @@ private slots:
         v.kernelBVal_->setText(b);
         v.cRange_->setText(range);
         v.updateVHMap();
-        for (int i = 0; i < cells.size(); i++) {
-            const QRgb c = at(v.vhMap, cells[i].x(), cells[i].y());
-            QCOMPARE(qRed(c), 255);
-            QCOMPARE(qGreen(c), green[i]);
-            QCOMPARE(qBlue(c), 0);
-            QCOMPARE(qAlpha(c), 255);
-        }
+        for (int i = 0; i < cells.size(); i++)
+            QCOMPARE(v.vhMap.pixel(cells[i]), qRgba(255, green[i], 0, 255));
         QVERIFY(dir.has("fvHMap.png"));
     }
 
@@ -132,11 +119,10 @@ private slots:
         v.kernelHW_->setText(hw);
         v.kernelBVal_->setText(b);
         v.updateMap();
-        QVERIFY(dir.has("fvMap.png"));
-        QVERIFY(dir.has("fvHMap.png"));
+        QVERIFY(dir.has("fvMap.png") && dir.has("fvHMap.png"));
         if (dot.x() >= 0) {
-            QCOMPARE(at(v.vMap, dot.x(), dot.y()), qRgba(0, 0, 255, 255));
-            QCOMPARE(qGreen(at(v.vhMap, dot.x(), dot.y())), 255);
+            QCOMPARE(v.vMap.pixel(dot), qRgba(0, 0, 255, 255));
+            QCOMPARE(qGreen(v.vhMap.pixel(dot)), 255);
         }
     }
 };

