@@ -93,11 +93,6 @@ private slots:
                       Qt::AltModifier | Qt::ShiftModifier);
         QCOMPARE(moved.count(), 0);
         QCOMPARE(QPoint(d.m.x, d.m.y), QPoint(20, 25));
-        // only moves are dropped
-        QSignalSpy pressed(&d, &DispA::mousePressed0);
-        events::mouse(&d, QEvent::MouseButtonPress, QPointF(70, 80), Qt::LeftButton, Qt::LeftButton,
-                      Qt::AltModifier);
-        QCOMPARE(pressed.count(), 1);
     }
 
     void wheel_data()

@@ -165,7 +165,6 @@ private slots:
             {0, QRectF(110, 20, 180, 24), 132, "0 degrees, centred"},
             {90, QRectF(30, 120, 160, 24), 129, "90 degrees, left"},
             {270, QRectF(190, 120, 160, 24), 129, "270 degrees, left"},
-            {45, QRectF(110, 120, 150, 24), 132, "45 degrees"},
         };
         QFont font;
         for (const auto& l : labels) {
@@ -181,14 +180,9 @@ private slots:
         QVERIFY(img.save(testreg::shotsDir() + QStringLiteral("/rotated-label.png")));
     }
 
-    void buttonSizeHints_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Set All") << "Set All";
-    }
     void buttonSizeHints()
     {
-        QFETCH(QString, caption);
+        const QString caption = QStringLiteral("Set All");
         VPushButton b;
         b.setText(caption);
         QPushButton plain(caption);
@@ -197,12 +191,6 @@ private slots:
         VLabel l(caption);
         QLabel plainLabel(caption);
         QCOMPARE(l.sizeHint(), plainLabel.sizeHint().transposed());
-    }
-
-    void verticalButtonShot()
-    {
-        VPushButton b;
-        b.setText(QStringLiteral("Set All"));
         b.setMinimumSize(0, 0);
         b.resize(18, 80);
         const QImage img = b.grab().toImage();

@@ -155,23 +155,13 @@ private slots:
         }
     }
 
-    void selectClear_data()
-    {
-        QTest::addColumn<bool>("byButton");
-        QTest::newRow("button") << true;
-        QTest::newRow("call") << false;
-    }
     void selectClear()
     {
-        QFETCH(bool, byButton);
         XafsFileSelect s;
         s.setUse(false);
         s.load(root + QStringLiteral("/data/a/ref.dat"));
         QSignalSpy cleared(&s, &XafsFileSelect::cleared);
-        if (byButton)
-            s.Clear->click();
-        else
-            s.clear();
+        s.Clear->click();
         QCOMPARE(cleared.count(), 1);
         QCOMPARE(s.Selected->text(), QString());
         QVERIFY(!s.hasFile); // a cleared reference takes no part in fits

@@ -74,7 +74,6 @@ private slots:
         QFETCH(double, W);
         QCOMPARE(ViewWin::zoomedAbout(view, W, W, W / 2, W / 2, f, true), view);
     }
-
 };
 
 CORVELLINE_TEST(TestViewWin)
