@@ -89,7 +89,6 @@ private slots:
     void nothingToScale_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("empty profile") << "empty";
         QTest::newRow("all values equal") << "flat";
         QTest::newRow("only NaN values") << "nan";
     }
