@@ -28,8 +28,11 @@ private slots:
         // Meta, keypad and group-switch bits do not count
         QTest::newRow("left Shift+Meta+Keypad")
             << L << int(S | Qt::MetaModifier | Qt::KeypadModifier) << 1;
+        QTest::newRow("right Ctrl+GroupSwitch") << R << int(C | Qt::GroupSwitchModifier) << 10;
         QTest::newRow("middle") << int(Qt::MiddleButton) << S << 16;
         QTest::newRow("no button") << 0 << 0 << 16;
+        QTest::newRow("left+right") << (L | R) << C << 16;
+        QTest::newRow("back") << int(Qt::BackButton) << 0 << 16;
     }
     void modeTable()
     {
@@ -50,6 +53,7 @@ private slots:
 
         // positions truncate toward zero
         events::moveTo(&d, QPointF(10.7, 20.9));
+        QCOMPARE(moved.count(), 1);
         QCOMPARE(QPoint(d.m.x, d.m.y), QPoint(10, 20));
 
         events::mouse(&d, QEvent::MouseButtonPress, QPointF(30.2, 40.8), Qt::LeftButton, Qt::LeftButton,
@@ -80,6 +84,7 @@ private slots:
                       Qt::ControlModifier);
         QCOMPARE(dclicked.count(), 1);
         QCOMPARE(QPoint(d.m.dClickX, d.m.dClickY), QPoint(5, 6));
+        QCOMPARE(d.m.x, -3); // current position stays
         QCOMPARE(d.m.dClickModifiers, int(Qt::ControlModifier));
     }
 
@@ -93,6 +98,11 @@ private slots:
                       Qt::AltModifier | Qt::ShiftModifier);
         QCOMPARE(moved.count(), 0);
         QCOMPARE(QPoint(d.m.x, d.m.y), QPoint(20, 25));
+        // only moves are dropped
+        QSignalSpy pressed(&d, &DispA::mousePressed0);
+        events::mouse(&d, QEvent::MouseButtonPress, QPointF(70, 80), Qt::LeftButton, Qt::LeftButton,
+                      Qt::AltModifier);
+        QCOMPARE(pressed.count(), 1);
     }
 
     void wheel_data()
@@ -102,6 +112,8 @@ private slots:
         QTest::addColumn<double>("factor");
         QTest::newRow("one notch forward") << QPoint(0, 120) << 1.0 << 1 / 1.1;
         QTest::newRow("three back") << QPoint(0, -360) << -3.0 << 1.1;
+        QTest::newRow("touchpad crumb back") << QPoint(0, -15) << -0.125 << 1.1;
+        QTest::newRow("horizontal only") << QPoint(120, 0) << 0.0 << 1 / 1.1;
     }
     void wheel()
     {
@@ -114,6 +126,37 @@ private slots:
         QCOMPARE(spy.count(), 1);
         QCOMPARE(d.wheelSteps, steps);
         QCOMPARE(d.zoomFactor, factor);
+    }
+
+    void setRealMousePos_data()
+    {
+        QTest::addColumn<double>("rx");
+        QTest::addColumn<double>("ry");
+        QTest::addColumn<bool>("moves");
+        QTest::addColumn<QPoint>("s");
+        // screen x 0..200 for real 0..10, y flipped: 100 at real 0, 0 at real 1
+        QTest::newRow("truncates") << 2.51 << 0.249 << true << QPoint(50, 75);
+        QTest::newRow("negative toward zero") << -0.07 << 1.5 << true << QPoint(-1, -50);
+        QTest::newRow("NaN is ignored") << qQNaN() << 0.5 << false << QPoint(7, 8);
+        QTest::newRow("infinity is ignored") << 1.0 << qInf() << false << QPoint(7, 8);
+        QTest::newRow("far away clamps") << 1e300 << 0.0 << true << QPoint(1000000000, 100);
+    }
+    void setRealMousePos()
+    {
+        QFETCH(double, rx);
+        QFETCH(double, ry);
+        QFETCH(bool, moves);
+        QFETCH(QPoint, s);
+        DispA d;
+        d.cc.setScreenArea(0, 100, 200, 0);
+        d.cc.setRealArea(0, 0, 10, 1);
+        d.setScreenMousePos(7, 8);
+        QSignalSpy spy(&d, &DispA::mouseMoved0);
+        d.setRealMousePos(rx, ry);
+        QCOMPARE(spy.count(), moves ? 1 : 0);
+        QCOMPARE(QPoint(d.m.x, d.m.y), s);
+        if (moves)
+            QCOMPARE(QPoint(d.m.px, d.m.py), QPoint(7, 8));
     }
 
     void layers()
@@ -134,6 +177,7 @@ private slots:
         img.save(testreg::shotsDir() + QStringLiteral("/canvas-layers.png"));
         QCOMPARE(first, 1);
         QCOMPARE(second, 2);
+        QCOMPARE(d.cc.sx1, 80.0); // the screen area follows the widget
         QCOMPARE(img.pixelColor(10, 10), QColor(Qt::red));
         QCOMPARE(img.pixelColor(40, 30), QColor(Qt::blue)); // layer 2 over layer 1
         QCOMPARE(img.pixelColor(70, 50), QColor(Qt::white));

@@ -31,6 +31,7 @@ private slots:
         QTest::addColumn<QRectF>("inner"); // x0, y1, x1, y0 as left, top, right, bottom
         QTest::newRow("200x100") << 200 << 100 << QRectF(QPointF(20, 5), QPointF(190, 90));
         // 10 % of 25 is 2.5 -> 2, 5 % is 1.25 -> 1
+        QTest::newRow("25x25") << 25 << 25 << QRectF(QPointF(2, 1), QPointF(24, 23));
         QTest::newRow("9x9 has no margins") << 9 << 9 << QRectF(QPointF(0, 0), QPointF(9, 9));
     }
     void margins()
@@ -42,6 +43,7 @@ private slots:
         c.setScreenArea(0, h, w, 0);
         c.applyMargins();
         QCOMPARE(QRectF(QPointF(c.isx0, c.isy1), QPointF(c.isx1, c.isy0)), inner);
+        QCOMPARE(c.sx1, double(w)); // the full area stays as set
     }
 
     void conversions_data()
@@ -51,8 +53,11 @@ private slots:
         QTest::addColumn<double>("out");
         QTest::newRow("toScreenX beyond") << 0 << 30.0 << 360.0;
         QTest::newRow("toRealX") << 2 << 105.0 << 15.0;
+        QTest::newRow("toRealY") << 3 << 47.5 << 0.5;
         QTest::newRow("toScreenLengthY") << 4 << 1.0 << -85.0;
+        QTest::newRow("toRealOffsetX") << 5 << 105.0 << 5.0;
         QTest::newRow("toRealClampedX right") << 6 << 500.0 << 20.0;
+        QTest::newRow("toRealLengthY") << 8 << 17.0 << -0.2;
     }
     void conversions()
     {
@@ -76,7 +81,9 @@ private slots:
         QTest::addColumn<double>("s0");
         QTest::addColumn<double>("s1");
         QTest::newRow("empty real range") << 5.0 << 5.0 << 0.0 << 100.0;
+        QTest::newRow("empty screen") << 0.0 << 1.0 << 30.0 << 30.0;
         QTest::newRow("NaN real") << kNaN << 1.0 << 0.0 << 100.0;
+        QTest::newRow("infinite real") << 0.0 << kInf << 0.0 << 100.0;
     }
     void degenerateRanges()
     {
@@ -88,10 +95,61 @@ private slots:
         c.setScreenArea(s0, s0, s1, s1);
         c.setRealArea(rmin, rmin, rmax, rmax);
         for (double v : {0.0, 3.0}) {
-            QVERIFY(std::isfinite(c.toScreenX(v)) && std::isfinite(c.toScreenY(v)));
-            QVERIFY(std::isfinite(c.toRealOffsetX(v)) && std::isfinite(c.toRealLengthY(v)));
+            QVERIFY(std::isfinite(c.toScreenX(v)));
+            QVERIFY(std::isfinite(c.toScreenY(v)));
+            QVERIFY(std::isfinite(c.toRealOffsetX(v)));
+            QVERIFY(std::isfinite(c.toRealLengthY(v)));
+            if (std::isfinite(rmin))
+                QVERIFY(std::isfinite(c.toRealX(v)));
         }
         QVERIFY(std::isfinite(c.tickStepX(1, 10)));
+    }
+
+    void edges_data()
+    {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<double>("s");
+        QTest::addColumn<bool>("near");
+        // inner x 20..190 (band 17), inner y 90..5 (band 8.5), full x 0..200 (band 20)
+        QTest::newRow("x right band") << 0 << 174.0 << true;
+        QTest::newRow("x just inside") << 0 << 172.0 << false;
+        QTest::newRow("y bottom band") << 1 << 82.0 << true;
+        QTest::newRow("outer x band") << 2 << 19.0 << true;
+    }
+    void edges()
+    {
+        QFETCH(int, op);
+        QFETCH(double, s);
+        QFETCH(bool, near);
+        ChCoord c;
+        standard(c);
+        const bool r[] = {c.nearEdgeX(s), c.nearEdgeY(s), c.nearOuterEdgeX(s), c.nearOuterEdgeY(s)};
+        QCOMPARE(r[op], near);
+    }
+
+    void tickSteps_data()
+    {
+        QTest::addColumn<bool>("onY");
+        QTest::addColumn<double>("base");
+        QTest::addColumn<int>("minPixels");
+        QTest::addColumn<double>("step");
+        // x: 17 pixels per unit; y: 85 pixels per unit on a flipped axis
+        QTest::newRow("x strictly greater") << false << 1.0 << 34 << 5.0;
+        QTest::newRow("x nothing fits") << false << 1e-9 << 1000000 << 0.1;
+        QTest::newRow("y flipped axis") << true << 0.1 << 20 << 0.5;
+    }
+    void tickSteps()
+    {
+        QFETCH(bool, onY);
+        QFETCH(double, base);
+        QFETCH(int, minPixels);
+        QFETCH(double, step);
+        ChCoord c;
+        c.setScreenArea(0, 100, 200, 0);
+        c.applyMargins();
+        c.setRealArea(0, 0, 10, 1);
+        const double r = onY ? c.tickStepY(base, minPixels) : c.tickStepX(base, minPixels);
+        QVERIFY2(near(r, step, 1e-12 * step), qPrintable(QString::number(r, 'g', 17)));
     }
 
     void niceRange_data()
@@ -130,9 +188,12 @@ private slots:
         QTest::addColumn<double>("hi");
         QTest::addColumn<bool>("ok");
         QTest::newRow("equal ends") << 1.0 << 1.0 << false;
+        QTest::newRow("reversed") << 2.0 << 1.0 << false;
         QTest::newRow("NaN low") << kNaN << 1.0 << false;
+        QTest::newRow("infinite high") << 0.0 << kInf << false;
         QTest::newRow("span overflows") << -1e308 << 1e308 << false;
         QTest::newRow("two ulps") << 1.0 << std::nextafter(std::nextafter(1.0, 2.0), 2.0) << true;
+        QTest::newRow("ulps of a big value") << 1e16 << 1e16 + 4 << true;
     }
     void niceRangeDegenerate()
     {
@@ -163,8 +224,10 @@ private slots:
         QTest::addColumn<double>("step");
         QTest::addColumn<double>("last");
         QTest::addColumn<int>("n");
+        QTest::newRow("one") << 3.0 << 1.0 << 3.0 << 1;
         QTest::newRow("zero step") << 0.0 << 0.0 << 1.0 << 0;
         QTest::newRow("capped") << 0.0 << 1e-6 << 1.0 << ChCoord::maxTicks;
+        QTest::newRow("NaN step") << 0.0 << kNaN << 1.0 << 0;
         QTest::newRow("step below an ulp") << 1e17 << 1.0 << 1e17 + 64 << 0;
     }
     void tickCount()

@@ -182,6 +182,7 @@ private slots:
         const QRectF home(0, -25, 100, 100);
         const QRectF picked(10, 0, 20, 25);
         QTest::newRow("left drag selects") << L << 0 << QPointF(120, 100) << 1 << true << picked << home;
+        QTest::newRow("left click") << L << 0 << QPointF(40, 200) << 0 << false << QRectF(10, 25, 0, 0) << home;
         QTest::newRow("Ctrl drag zooms to it") << L << int(Qt::ControlModifier) << QPointF(120, 100) << 1 << true
                                                << picked << picked;
         // the image follows the pointer: 80 widget pixels right is 20 image pixels
@@ -189,6 +190,8 @@ private slots:
                                          << QRectF() << QRectF(-20, -30, 100, 100);
         QTest::newRow("right click clears") << int(Qt::RightButton) << 0 << QPointF(120, 100) << 0 << false
                                             << QRectF(0, 0, 0, 0) << home;
+        QTest::newRow("middle drag") << int(Qt::MiddleButton) << 0 << QPointF(120, 100) << 0 << false
+                                     << QRectF() << home;
     }
     void dragStates()
     {
@@ -212,6 +215,17 @@ private slots:
         QCOMPARE(d.viewWin, view);
     }
 
+    void moveReportsTheImagePoint()
+    {
+        auto s = shown(true); // view (25, 0, 50, 50): 8 widget pixels per image pixel
+        QVERIFY(s);
+        QSignalSpy moved(&s->d, &ImgDispA::mouseMoved);
+        events::moveTo(&s->d, QPointF(399, 399));
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved.at(0).at(0).toDouble(), 74.875);
+        QCOMPARE(moved.at(0).at(1).toDouble(), 49.875);
+    }
+
     void renderedPixels()
     {
         auto s = shown();
@@ -225,6 +239,12 @@ private slots:
                 QCOMPARE(shownAt(img, x, y), QColor(g, g, g));
             }
         QCOMPARE(img.pixelColor(10, 50), QColor(Qt::white));
+        QCOMPARE(img.pixelColor(390, 350), QColor(Qt::white));
+        // the owner's overlay layer maps image points onto the widget
+        QCOMPARE(d.cc.toScreenX(50), 200.0);
+        QCOMPARE(d.cc.toScreenY(-25), 0.0);
+        // the frame's range went to its colour bar
+        QCOMPARE(bar->dataMax, 256.0);
         // what is shown can be saved: the 100 x 100 view with black bands
         const QImage v = d.visibleImage();
         QCOMPARE(v.size(), QSize(100, 100));
@@ -254,7 +274,10 @@ private slots:
     void nothingDrawn_data()
     {
         QTest::addColumn<QString>("how");
+        QTest::newRow("no frame") << "none";
         QTest::newRow("frame without its colour bar") << "no bar";
+        QTest::newRow("picture freed and not rebuilt") << "freed";
+        QTest::newRow("overlay mode without a map") << "overlay";
         QTest::newRow("overlay map never built") << "unbuilt map";
         QTest::newRow("map geometry changed after building") << "recond map";
         QTest::newRow("flat view window") << "flat view";
@@ -267,7 +290,12 @@ private slots:
         ImgDispA d;
         square(d);
         Analyzed2DRes map(QStringLiteral("a2d test"));
-        d.setImageData(f.get());
+        if (how != QLatin1String("none"))
+            d.setImageData(f.get());
+        if (how == QLatin1String("freed")) {
+            mainColorBar = nullptr;
+            QVERIFY(!f->makeDispImage());
+        }
         if (how.endsWith(QLatin1String("map"))) {
             fillMap(map);
             if (how.startsWith(QLatin1String("recond"))) {
@@ -276,7 +304,7 @@ private slots:
             }
             d.overlayMap = &map;
         }
-        if (how.endsWith(QLatin1String("map")))
+        if (how == QLatin1String("overlay") || how.endsWith(QLatin1String("map")))
             d.setShowOverLayer(true);
         if (how == QLatin1String("flat view"))
             d.viewWin.setHeight(0);
@@ -300,31 +328,65 @@ private slots:
         d.drawImage(&p);
         p.end();
         QCOMPARE(target.pixelColor(5, 5), QColor(Qt::white));
+        QSignalSpy moved(&d, &ImgDispA::mouseMoved);
         events::moveTo(&d, QPointF(0, 0));
+        QCOMPARE(moved.at(0).at(0).toDouble(), 0.0); // still a finite point
         events::wheel(&d, QPoint(0, 120));
         QCOMPARE(d.viewWin, QRectF(0, 0, 100, 50));
     }
 
-    // the map's own range 5..2565 reverses the greys: 256 - v, clamped
+    void overlayDrawsTheMap_data()
+    {
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<double>("hi");
+        QTest::addColumn<int>("greyScale"); // grey = min(255, greyScale * (256 - v) / 256)
+        QTest::newRow("own range") << false << 2565.0 << 256;
+        // half the span: the upper half of the values all reach the top colour
+        QTest::newRow("fixed range") << true << 1285.0 << 512;
+    }
     void overlayDrawsTheMap()
     {
+        QFETCH(bool, fixed);
+        QFETCH(double, hi);
+        QFETCH(int, greyScale);
         auto s = shown();
         QVERIFY(s);
         ImgDispA& d = s->d;
         Analyzed2DRes map(QStringLiteral("a2d test"));
         fillMap(map);
-        map.setFixedScale(false); // rebuilds the picture
+        map.scaleMin = 5;
+        map.scaleMax = hi;
+        map.setFixedScale(fixed); // rebuilds the picture
         QVERIFY(map.valid && map.image);
         d.overlayMap = &map;
         d.setShowOverLayer(true);
         const QImage img = d.grab().toImage();
-        img.save(testreg::shotsDir() + QStringLiteral("/imgdispa-overlay.png"));
-        QCOMPARE(bar->dataMax, 2565.0);
+        img.save(testreg::shotsDir() + QStringLiteral("/imgdispa-overlay-%1.png").arg(fixed ? "fixed" : "own"));
+        QCOMPARE(bar->dataMin, 5.0);
+        QCOMPARE(bar->dataMax, hi);
         for (int y = 0; y < 50; y += 7)
             for (int x = 0; x < 100; x += 3) {
-                const int g = std::min(255, 256 - sampleAt(x, y));
+                const int g = std::min(255, greyScale * (256 - sampleAt(x, y)) / 256);
                 QCOMPARE(shownAt(img, x, y), QColor(g, g, g));
             }
+        d.setShowOverLayer(false); // back to the frame
+        const int fg = greyOf(sampleAt(7, 3));
+        QCOMPARE(shownAt(d.grab().toImage(), 7, 3), QColor(fg, fg, fg));
+    }
+
+    void zoomToSelectedArea()
+    {
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
+        d.setViewWAsSelectedArea(); // nothing selected
+        QCOMPARE(d.viewWin, QRectF(0, -25, 100, 100));
+        d.setSelectedArea(30, 40, 10, 20); // backwards, as a batch may give it
+        d.setViewWAsSelectedArea();
+        QCOMPARE(d.viewWin, QRectF(10, 20, 20, 20));
+        d.setSelectedArea(5, 5, 5, 9); // no width: no view can be made of it
+        d.setViewWAsSelectedArea();
+        QCOMPARE(d.viewWin, QRectF(10, 20, 20, 20));
     }
 };
 
