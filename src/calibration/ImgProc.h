@@ -13,6 +13,7 @@ public:
 
     // Null when the stack it came from is cleared.
     void setImgData(TiffData* frame) { current = frame; }
+    TiffData* imgData() const { return current; }
 
 private:
     TiffData* current = nullptr;
