@@ -228,7 +228,8 @@ private slots:
         QVERIFY(!body->isVisible());
         for (QThread* t : {body->batchThread, body->i1Thread, body->i0Thread})
             QVERIFY(t->isFinished());
-        QTest::qWait(100);
+        // The dispatcher has ended: whatever it sent is queued by now.
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(body->vHWidth_->text(), QStringLiteral("2"));
         delete body;
     }
