@@ -31,10 +31,11 @@ void Body::saveEachNormalizedXafsSpectrum(QString fname)
     const int mode = binNormMode();
     const SuggestElm sElm = suggestElm();
     const QString name = QStringLiteral("Body-SaveEach");
+    spectra::RowFormatter rows;
     spectra::write(spectraFileName(fname), spectra::NormalizedXafs, c,
                    [&](const AnalyzeCond& b, QByteArray& line) {
                        const XafsSpectrum s = binXafsSpectrum(b.cx, b.cy, hw, hh, name, mode, sElm);
-                       spectra::appendRow(line, b.cx, b.cy, &s.eOffset, s, &s.doubleNormalized);
+                       rows.append(line, b.cx, b.cy, &s.eOffset, s, &s.doubleNormalized);
                    });
 }
 
@@ -45,10 +46,11 @@ void Body::saveEachRawXafsSpectrum(QString fname)
         return;
     const int hw = viewW();
     const int hh = viewH();
+    spectra::RowFormatter rows;
     spectra::write(spectraFileName(fname), spectra::RawXafs, c, [&](const AnalyzeCond& b, QByteArray& line) {
         // reported in the head, not applied to the energies
         const double shift = eShiftAt(b.cx, b.cy);
-        spectra::appendRow(line, b.cx, b.cy, &shift, xafsSpectrumAt(b.cx, b.cy, hw, hh), nullptr);
+        rows.append(line, b.cx, b.cy, &shift, xafsSpectrumAt(b.cx, b.cy, hw, hh), nullptr);
     });
 }
 
@@ -59,7 +61,8 @@ void Body::saveEachRawSpectrum(QString fname)
         return;
     const int hw = viewW();
     const int hh = viewH();
+    spectra::RowFormatter rows;
     spectra::write(spectraFileName(fname), spectra::RawI1, c, [&](const AnalyzeCond& b, QByteArray& line) {
-        spectra::appendRow(line, b.cx, b.cy, nullptr, rawI1SpectrumAt(b.cx, b.cy, hw, hh), nullptr);
+        rows.append(line, b.cx, b.cy, nullptr, rawI1SpectrumAt(b.cx, b.cy, hw, hh), nullptr);
     });
 }

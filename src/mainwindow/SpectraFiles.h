@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class Spectrum;
 
@@ -24,10 +25,24 @@ bool gridUsable(const AnalyzeCond& c);
 // exponent as shorter.
 void appendReal(QByteArray& out, double v);
 
-// One bin's line: head, then " energy value" per point of points, the values
-// taken from values (0 past its end) or, without it, from points' own y.
-void appendRow(QByteArray& line, int cx, int cy, const double* shift, const Spectrum& points,
-               const Spectrum* values);
+// Formats the bins' lines. The energies mostly repeat from bin to bin: their
+// text is kept and made again only where an energy differs.
+class RowFormatter {
+public:
+    // One bin's line: head, then " energy value" per point of points, the values
+    // taken from values (0 past its end) or, without it, from points' own y.
+    void append(QByteArray& line, int cx, int cy, const double* shift, const Spectrum& points,
+                const Spectrum* values);
+
+private:
+    struct Text {
+        double x = 0.0;
+        bool set = false;
+        int len = 0;
+        char s[16];
+    };
+    std::vector<Text> energies;
+};
 
 // Writes the header and one line per bin from row(bin, line); false, with a
 // log line, when the grid is refused or the file cannot be written.
