@@ -1,10 +1,9 @@
-#include "support/FrameCraft.h"
 #include "support/ImageCraft.h"
+#include "support/StackBody.h"
 #include "support/TestRegistry.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
-#include "display/ImgDispA.h"
 #include "foundation/Cfg.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/SelectDataFiles.h"
@@ -48,18 +47,13 @@ int answersOf(const QSignalSpy& spy, int id)
     return n;
 }
 
-// A 10 x 4 field of 30 frames with a rising edge, put into the I1 stack directly.
-void fillWalkStack(Body& b)
+// A 10 x 4 field of 30 frames with a step, put into the I1 stack directly;
+// the walk runs the first analysis.
+std::unique_ptr<Body> walkBody()
 {
-    for (int k = 0; k < 30; k++)
-        b.frameSets.append(FrameSets::I1, craft::flatFrame(10, 4, k < 15 ? 0.9 : 0.4), 8950.0 + 4.0 * k);
-    b.followI1Stack();
-    b.UseI0->setChecked(false);
-    for (QLineEdit* e : {b.vHWidth_, b.vVWidth_, b.aHWidth_, b.aVWidth_})
-        e->setText(QStringLiteral("0"));
-    b.dispA->sel.valid = false;
-    b.dispA->viewWin = QRectF(0, 0, 10, 4);
-    b.analyzer->setSubMode(0, 0, true);
+    std::unique_ptr<Body> b = craft::bodyWithStack(10, 4, 30, [](int, int, int k) { return k < 15 ? 0.9 : 0.4; });
+    b->analyzer->setSubMode(0, 0, true);
+    return b;
 }
 
 // Holds the loader inside the hand-over of its first frame until released, so
@@ -194,14 +188,14 @@ private slots:
     void stopWhileBatchWaits()
     {
         QFETCH(bool, walk);
-        Body body;
+        std::unique_ptr<Body> owner = walk ? walkBody() : std::make_unique<Body>();
+        Body& body = *owner;
         QSignalSpy answers(&body, &Body::finishBatchExec);
         std::unique_ptr<LoaderGate> gate;
         bool stoppedDuringWork = false;
         QStringList work, later;
         int id = 0;
         if (walk) {
-            fillWalkStack(body);
             // Stopped with the Analyze button once a bin is done.
             connect(body.analyzer, &Analyzer::finished, &body, [&] {
                 if (stoppedDuringWork || !body.walkRunning())
@@ -253,7 +247,7 @@ private slots:
     void quitWhileBusy()
     {
         QFETCH(bool, walk);
-        auto* body = new Body();
+        Body* body = walk ? walkBody().release() : new Body();
         connect(body, SIGNAL(finishing()), qApp, SLOT(closeAllWindows()));
         body->show();
         std::unique_ptr<LoaderGate> gate;
@@ -270,7 +264,6 @@ private slots:
             body->execCmdSlot(CmdLine(QStringLiteral("quit")), false);
         };
         if (walk) {
-            fillWalkStack(*body);
             connect(body->analyzer, &Analyzer::finished, body, quit, Qt::QueuedConnection);
             QTimer::singleShot(0, body, [body] { body->execCmdSlot(CmdLine(QStringLiteral("analyzer_exec_2da")), false); });
         } else {
