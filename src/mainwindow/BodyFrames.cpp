@@ -23,7 +23,8 @@ void dropShownOf(FrameSets::Stack s, const FrameSets& sets, ImgDispA* d, ImgProc
     if (s == FrameSets::I1) {
         d->overlayMap = nullptr;
         proc.setImgData(nullptr);
-    } else if (frames.contains(proc.imgData())) {
+    } else if (proc.frame() && frames.contains(proc.frame())) {
+        // The image processor is handed I0 frames too while I0 is shown.
         proc.setImgData(nullptr);
     }
 }
