@@ -71,6 +71,10 @@ private slots:
         // Each replacement in place would move the rest of the text: 340,000 times.
         QTest::newRow("many short keys, linear") << QStringList{":let a b", "save_image " + QStringLiteral("$a$").repeated(340000)} + after
                                                  << QString() << QStringList{"save_image " + QString(340000, u'b'), "save_image after"};
+        // Cutting each item off a copy of the rest would copy the line 500,000 times.
+        QTest::newRow("half a million items, linear")
+            << QStringList{"seek_image" + QStringLiteral(" a").repeated(500000)} + after << QString()
+            << QStringList{"seek_image " + QStringList(500000, QStringLiteral("a")).join(u' '), "save_image after"};
     }
     void refused()
     {
