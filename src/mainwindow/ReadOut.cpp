@@ -58,8 +58,8 @@ QRect screenRect(const ChCoord& cc, double x, double y, double w, double h)
     const auto near = [](double v) { return std::fabs(v) <= maxScreenCoord; };
     if (near(sx) && near(sy) && near(sw) && near(sh))
         return QRect(truncated(sx), truncated(sy), truncated(sw), truncated(sh));
-    // Far off the widget: clamp each edge, not corner and size, so the part of
-    // the outline that shows stays where it is, and QRect adds without overflow.
+    // Far off the widget: clamp each edge, not corner and size, so what shows of
+    // the outline stays where it is, and QRect adds without overflow.
     const auto edge = [](double v) { return truncated(std::clamp(v, -maxScreenCoord, maxScreenCoord)); };
     const int left = edge(sx), top = edge(sy);
     return QRect(left, top, edge(sx + sw) - left, edge(sy + sh) - top);
