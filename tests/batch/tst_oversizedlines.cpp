@@ -55,9 +55,6 @@ private slots:
                                           << "save_image" << QStringList{"save_image after"};
         QTest::newRow("doubling in an echo") << doublingLets(35) + QStringList{":echo $v35$"} + after
                                              << ":echo" << QStringList{"save_image after"};
-        QTest::newRow("raw parameter one over")
-            << QStringList{"save_image " + QString(cap + 1, u'a')} + after << "save_image"
-            << QStringList{"save_image after"};
         QTest::newRow("two parameters together one over")
             << QStringList{"seek_image " + QString(cap / 2, u'a') + " " + QString(cap / 2 + 1, u'b')} + after
             << "seek_image" << QStringList{"save_image after"};

@@ -7,9 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
-// The one line reader of every text file: regular files only, lines capped.
+// The one line reader of every text file: lines capped (its refusal of FIFOs
+// and devices is tested through every reader).
 class TestLineReader : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -60,31 +59,6 @@ private slots:
             QCOMPARE(in.refused(), overlong > 0);
             QVERIFY(!in.readLine(line));
         }
-    }
-
-    void irregular_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("refused");
-        const QString fifo = dir.filePath(QStringLiteral("fifo"));
-        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        QTest::newRow("FIFO") << fifo << true;
-        QTest::newRow("endless device") << QStringLiteral("/dev/zero") << true;
-        QTest::newRow("directory") << dir.path() << true;
-        QTest::newRow("missing file: no refusal, no log") << dir.filePath(QStringLiteral("none")) << false;
-    }
-    void irregular()
-    {
-        QFETCH(QString, path);
-        QFETCH(bool, refused);
-        if (refused)
-            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(
-                "^Not a regular file, not read: " + QRegularExpression::escape(path) + "$"));
-        LineReader in;
-        QVERIFY(!in.open(path));
-        QCOMPARE(in.refused(), refused);
-        QString line;
-        QVERIFY(!in.readLine(line));
     }
 };
 
