@@ -192,17 +192,20 @@ private slots:
         Body& body = *owner;
         QSignalSpy answers(&body, &Body::finishBatchExec);
         std::unique_ptr<LoaderGate> gate;
+        QTimer whileWalking;
         bool stoppedDuringWork = false;
         QStringList work, later;
         int id = 0;
         if (walk) {
-            // Stopped with the Analyze button once a bin is done.
-            connect(body.analyzer, &Analyzer::finished, &body, [&] {
+            // Stopped with the Analyze button on a turn of the event loop while it runs.
+            connect(&whileWalking, &QTimer::timeout, &body, [&] {
                 if (stoppedDuringWork || !body.walkRunning())
                     return;
                 stoppedDuringWork = true;
+                whileWalking.stop();
                 body.analyzer->AskAnalyze->click();
-            }, Qt::QueuedConnection);
+            });
+            whileWalking.start(0);
             work = QStringList{"analyzer_exec_2da"};
             later = QStringList{"select_region 0 0 4 2", "analyzer_exec_2da"};
             id = ANALYZER_EXEC_LCF;
@@ -251,6 +254,7 @@ private slots:
         connect(body, SIGNAL(finishing()), qApp, SLOT(closeAllWindows()));
         body->show();
         std::unique_ptr<LoaderGate> gate;
+        QTimer whileWalking;
         bool busyAtQuit = false;
         const auto quit = [&] {
             if (busyAtQuit)
@@ -264,7 +268,13 @@ private slots:
             body->execCmdSlot(CmdLine(QStringLiteral("quit")), false);
         };
         if (walk) {
-            connect(body->analyzer, &Analyzer::finished, body, quit, Qt::QueuedConnection);
+            connect(&whileWalking, &QTimer::timeout, body, [&] {
+                if (!body->walkRunning())
+                    return;
+                whileWalking.stop();
+                quit();
+            });
+            whileWalking.start(0);
             QTimer::singleShot(0, body, [body] { body->execCmdSlot(CmdLine(QStringLiteral("analyzer_exec_2da")), false); });
         } else {
             connect(body->i1Loader, &LoadTiff::loaded, body, quit, Qt::QueuedConnection);
