@@ -58,6 +58,7 @@ public:
     QThread* i0Thread = nullptr;
     LoadTiff* i1Loader = nullptr;
     LoadTiff* i0Loader = nullptr;
+    QObject loaderInbox; // receives the loaders' frames and finishes
     // The stacks, dark frame, dark areas, total-I0 spectra and field of view.
     FrameSets frameSets;
     // The same under their usual names, to read; they change through frameSets.
@@ -183,6 +184,11 @@ public:
     // The walk's spectrum of the bin centred at (c.cx, c.cy): energy shift,
     // suggested absorber and normalisation as the main window sets them.
     XafsSpectrum walkSpectrum(const AnalyzeCond& c);
+    // A bin's absorption spectrum, normalised, with its energy shift as offset.
+    XafsSpectrum binXafsSpectrum(int cx, int cy, int hw, int hh, const QString& name, int normMode,
+                                 const SuggestElm& sElm);
+    // 0 (Victoreen lines) when the calibration panel's target background asks for them, else 1.
+    int binNormMode() const;
     QString areaLabel(const AnalyzeCond& c) const;
     EMPHeader loadMapHeader(QTextStream& in);
 
