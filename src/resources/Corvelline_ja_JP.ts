@@ -1174,6 +1174,82 @@
         <source>Image Processor</source>
         <translation>画像処理</translation>
     </message>
+    <message>
+        <source>Comp.</source>
+        <translation>比較</translation>
+    </message>
+    <message>
+        <source>S.P.</source>
+        <translation>開始点</translation>
+    </message>
+    <message>
+        <source>background-color: rgb(255, 255, 231);</source>
+        <translation>background-color: rgb(255, 255, 231);</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Shift X:</source>
+        <translation>シフト X:</translation>
+    </message>
+    <message>
+        <source>Y:</source>
+        <translation>Y:</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Edge Detect</source>
+        <translation>エッジ検出</translation>
+    </message>
+    <message>
+        <source>Binary</source>
+        <translation>二値化</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>Th.</source>
+        <translation>しきい値</translation>
+    </message>
+    <message>
+        <source>Set Ref.</source>
+        <translation>参照に設定</translation>
+    </message>
+    <message>
+        <source>Auto Shift</source>
+        <translation>自動シフト</translation>
+    </message>
+    <message>
+        <source>A. A. Shift</source>
+        <translation>全画像を自動シフト</translation>
+    </message>
+    <message>
+        <source>Set Shift</source>
+        <translation>シフトを設定</translation>
+    </message>
+    <message>
+        <source>A. Set Shift</source>
+        <translation>自動でシフトを設定</translation>
+    </message>
+    <message>
+        <source>Clear All Shifts</source>
+        <translation>全シフトをクリア</translation>
+    </message>
 </context>
 <context>
     <name>LCFReference</name>
@@ -1455,6 +1531,89 @@
     <message>
         <source>Show Over Image</source>
         <translation>画像に重ねて表示</translation>
+    </message>
+    <message>
+        <source>Bins</source>
+        <translation>ビン数</translation>
+    </message>
+    <message>
+        <source>100</source>
+        <translation>100</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Val/Max</source>
+        <translation>値/最大</translation>
+    </message>
+    <message>
+        <source>Num</source>
+        <translation>点数</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <source>Sigam</source>
+        <translation>標準偏差</translation>
+    </message>
+    <message>
+        <source>In Selected Area:</source>
+        <translation>選択領域内:</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>標準偏差</translation>
+    </message>
+    <message>
+        <source>Min.</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>Max.</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Show Stats in Selected Area</source>
+        <translation>選択領域の統計を表示</translation>
+    </message>
+</context>
+<context>
+    <name>SumUpCtrl</name>
+    <message>
+        <source>Sum Up Control</source>
+        <translation>積算の設定</translation>
+    </message>
+    <message>
+        <source>Sum Up Img No. From:</source>
+        <translation>積算する画像番号 開始:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>To:</source>
+        <translation>終了:</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation>1000</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>削除</translation>
     </message>
 </context>
 <context>
