@@ -137,6 +137,41 @@ private slots:
         QVERIFY(std::fabs(field(b->calibCtrl->DEAvr) - 1.0) < 0.05); // 2, 2, -1 in both rows
     }
 
+    // A walk whose stack goes away stops as a second Exec would.
+    void stackClearedStops()
+    {
+        auto b = calibstack::bodyWithStack();
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        b->execCalibration();
+        b->calibNextPoint();
+        b->clearI1Files();
+        QTRY_VERIFY(!b->calib.running);
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(b->calib.count, 1);
+    }
+
+    void progress_data()
+    {
+        QTest::addColumn<int>("hy");
+        QTest::addColumn<double>("rows"); // area height
+        QTest::addColumn<double>("first");
+        QTest::newRow("bins of one row") << 0 << 4.0 << 0.0;
+        QTest::newRow("first centre below the top") << 1 << 4.0 << 25.0;
+        QTest::newRow("area without height") << 0 << 0.0 << 0.0;
+    }
+    void progress()
+    {
+        QFETCH(int, hy);
+        QFETCH(double, rows);
+        AnalyzeCond g;
+        const double rect[4] = {0, 0, 10, rows};
+        g.setup(10, 4, 0, hy, rect, -1, -1);
+        CalibWalk w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        w.start(g, map);
+        QTEST(w.progress(), "first");
+    }
+
     void noStackAnswersAtOnce()
     {
         Body b;
