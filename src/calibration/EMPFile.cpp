@@ -61,6 +61,8 @@ public:
                 while (pos < n && !isItemSpace(line.at(pos)))
                     pos++;
                 v = QStringView(line).mid(start, pos - start).toDouble();
+                if (!std::isfinite(v)) // "nan" and "inf" read as numbers; no shift comes of them
+                    v = 0.0;
                 return true;
             }
             if (!in.readLineInto(&line))
