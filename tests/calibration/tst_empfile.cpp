@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -222,6 +223,8 @@ private slots:
         QTest::newRow("size not checked") << golden << 0.0 << false << 4 << true;
         QTest::newRow("no image to check") << golden << 0.0 << true << -1 << true;
         QTest::newRow("short body") << golden.left(golden.indexOf("0 0 0.0")) << 0.0 << false << -1 << true;
+        QTest::newRow("values not finite") << QByteArray(golden).replace("0.00144057 -0.00359998", "nan -inf") << 0.0
+                                           << false << -1 << true;
     }
     void load()
     {
@@ -264,6 +267,7 @@ private slots:
         QCOMPARE(QList<QString>({p->Width->text(), p->Height->text(), p->XOffset->text(), p->YOffset->text()}),
                  QList<QString>({"3", "2", "5", "-7"}));
         QCOMPARE(p->EMPFileName->text(), name);
+        QVERIFY(std::all_of(m.data.begin(), m.data.end(), [](double v) { return std::isfinite(v); }));
         QVERIFY(std::fabs(m.valueAt(2, 0) - 20.0) < 1e-3);
         QVERIFY(std::fabs(m.valueAt(2, 1) - (file.contains("0 0 0.0") ? 1.0 : 0.0)) < 1e-3);
         if (checkSize && imageW < 0)
