@@ -249,7 +249,7 @@ private slots:
 
         QSignalSpy answers(&b, &Body::finishBatchExec);
         b.execCmdSlot(CmdLine(QStringLiteral("calib_load_map ") + name), false);
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
         QCOMPARE(answers.count(), 1);
         QCOMPARE(answers.first().first().toInt(), 142);
 
