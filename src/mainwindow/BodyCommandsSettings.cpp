@@ -1,5 +1,5 @@
-// Batch words 138-161: calibration, statistics (answered, nothing more until
-// its window exists), the save-data settings, and quitting.
+// Batch words 138-161: calibration, the statistics window, the save-data
+// settings, and quitting.
 #include "mainwindow/Body.h"
 
 #include "batch/CmdParams.h"
@@ -40,9 +40,16 @@ Body::CmdAnswer Body::execSettingsCmd(EX_CMD_ID id, const CmdLine& cmd)
         (cmdInt(p0) == 1 ? calibCtrl->CalibTypeInnerP : calibCtrl->CalibTypeDMidX)->setChecked(true);
         break;
     case STATS_SHOW_WINDOW:
+        stats.setVisible(p0.isEmpty() || cmdFlag(p0));
+        break;
     case STATS_BINS:
+        stats.setBins(cmdInt(p0));
+        break;
     case STATS_OVER_IMAGE:
+        stats.setOverImage(cmdFlag(p0));
+        break;
     case STATS_IN_SELECTED_REGION:
+        stats.setCalcInSelectedRegion(cmdFlag(p0));
         break;
     case SAVEDATACFG_SHOW_WINDOW:
         saveDataCfg->show();
