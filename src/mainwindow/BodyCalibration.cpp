@@ -8,6 +8,7 @@
 #include "display/ImgDispA.h"
 #include "foundation/FileNames.h"
 #include "foundation/Globals.h"
+#include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/EnergyShift.h"
 
@@ -205,6 +206,30 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
     emit finishBatchExec(CALIB_LOAD_MAP);
 }
 
-void Body::giveProcData() {}
-void Body::setImgShift(int, int) {}
-void Body::clearAllShifts() {}
+void Body::giveProcData()
+{
+    if (i1Frames.isEmpty())
+        return;
+    const int idx = SelectI1Files->Selected->currentIndex();
+    imgProc.setImgData(idx >= 0 && idx < i1Frames.size() ? i1Frames[idx] : nullptr);
+}
+
+void Body::setImgShift(int dx, int dy)
+{
+    const int idx = SelectI1Files->Selected->currentIndex();
+    if (idx < 0 || idx >= i1Frames.size())
+        return;
+    i1Frames[idx]->x0 = dx;
+    i1Frames[idx]->y0 = dy;
+    // The dark-area means are read through the origins too.
+    frameSets.clearUpdateDarkArea(FrameSets::I1);
+}
+
+void Body::clearAllShifts()
+{
+    for (TiffData* f : i1Frames) {
+        f->x0 = 0;
+        f->y0 = 0;
+    }
+    frameSets.clearUpdateDarkArea(FrameSets::I1);
+}
