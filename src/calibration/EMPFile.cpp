@@ -2,6 +2,7 @@
 
 #include "analysis/Analyzed2DRes.h"
 #include "foundation/Globals.h"
+#include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
 
 #include <QDebug>
@@ -49,7 +50,7 @@ QString firstItem(const QString& line, const QString& label)
 // The body's numbers one after another, across line ends.
 class BodyNumbers {
 public:
-    explicit BodyNumbers(QTextStream& in) : in(in) {}
+    explicit BodyNumbers(LineReader& in) : in(in) {}
     bool next(double& v)
     {
         for (;;) {
@@ -65,17 +66,26 @@ public:
                     v = 0.0;
                 return true;
             }
-            if (!in.readLineInto(&line))
+            if (!in.readLine(line))
                 return false;
             pos = 0;
         }
     }
 
 private:
-    QTextStream& in;
+    LineReader& in;
     QString line;
     qsizetype pos = 0;
 };
+
+// Reads on to the end; false when a line too long for the reader stopped it.
+bool bodyReadable(LineReader& in)
+{
+    QString line;
+    while (in.readLine(line)) {
+    }
+    return !in.refused();
+}
 
 bool usable(const EMPHeader& h)
 {
@@ -159,11 +169,11 @@ bool saveEMPFile(const QString& fileName, const EMPFacts& facts, const Analyzed2
     return out.status() == QTextStream::Ok;
 }
 
-EMPHeader readEMPHeader(QTextStream& in)
+EMPHeader readEMPHeader(LineReader& in)
 {
     EMPHeader h;
     QString line;
-    if (!in.readLineInto(&line))
+    if (!in.readLine(line))
         line.clear();
     if (!line.startsWith(shortMagic)) { // the long magic begins with the short one
         qDebug() << "Not a emp file.";
@@ -180,7 +190,7 @@ EMPHeader readEMPHeader(QTextStream& in)
         {y1Label, h.areaY1},
     };
     bool seenW = false, seenH = false, seenE0 = false, seenD = false, ended = false;
-    while (in.readLineInto(&line)) {
+    while (in.readLine(line)) {
         for (const IntField& f : ints) {
             if (!startsWithKey(line, f.label))
                 continue;
@@ -213,13 +223,12 @@ EMPHeader readEMPHeader(QTextStream& in)
 EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2DRes& map,
                     EMPHeader& h, AnalyzeCond& grid)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(fileName)) {
         qDebug() << "Can not open" << fileName;
         h = EMPHeader();
         return EMPRead::CannotOpen;
     }
-    QTextStream in(&file);
     h = readEMPHeader(in);
     const double e0 = o.panelEdgeEV > 0.0 ? o.panelEdgeEV : h.stdEdgeEnergy;
     const double d = h.spacing;
@@ -237,6 +246,16 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
                                   .arg(h.width).arg(h.height).arg(o.imageW).arg(o.imageH);
         h.valid = false;
         return EMPRead::SizeMismatch;
+    }
+
+    // The map is touched only once the whole body is known to be readable.
+    QString line;
+    if (!bodyReadable(in) || !in.rewind()) {
+        qDebug() << "Invalid Energy Map Data File : " << fileName;
+        h.valid = false;
+        return EMPRead::Invalid;
+    }
+    while (in.readLine(line) && !line.startsWith(endLine)) {
     }
 
     logWithTime(QStringLiteral("Start Reading EMP file "));

@@ -9,6 +9,7 @@
 #include <QString>
 
 class Analyzed2DRes;
+class LineReader;
 class QTextStream;
 
 // Bragg angle in degrees of energy e (eV) on a crystal of spacing d (Å);
@@ -40,7 +41,7 @@ bool saveEMPFile(const QString& fileName, const EMPFacts& facts, const Analyzed2
 // Reads the header up to its end line. valid: complete, and its sizes and
 // spacing usable (the edge energy is checked by the load, which may take
 // another one).
-EMPHeader readEMPHeader(QTextStream& in);
+EMPHeader readEMPHeader(LineReader& in);
 
 enum class EMPRead { Loaded, CannotOpen, Invalid, SizeMismatch };
 

@@ -38,6 +38,7 @@ class BatchCtrl;
 class BatchDispatcher;
 class CalibCtrl;
 class ErrPoints;
+class LineReader;
 class LoadTiff;
 class QCloseEvent;
 class QPainter;
@@ -185,7 +186,7 @@ public:
     // 0 (Victoreen lines) when the calibration panel's target background asks for them, else 1.
     int binNormMode() const;
     QString areaLabel(const AnalyzeCond& c) const;
-    EMPHeader loadMapHeader(QTextStream& in);
+    EMPHeader loadMapHeader(LineReader& in);
     // How the panel has the walk measure a bin.
     CalibSettings calibSettings() const;
 

@@ -172,7 +172,7 @@ void Body::loadEMap(const QString& fname)
     loadMap(fname, eShiftMap, h);
 }
 
-EMPHeader Body::loadMapHeader(QTextStream& in) { return readEMPHeader(in); }
+EMPHeader Body::loadMapHeader(LineReader& in) { return readEMPHeader(in); }
 
 void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
 {

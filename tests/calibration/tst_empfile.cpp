@@ -5,6 +5,7 @@
 #include "calibration/CalibCtrl.h"
 #include "calibration/EMPFile.h"
 #include "foundation/Cfg.h"
+#include "foundation/LineReader.h"
 #include "mainwindow/Body.h"
 
 #include <QRegularExpression>
@@ -197,7 +198,8 @@ private slots:
     void header()
     {
         QFETCH(QString, text);
-        QTextStream in(&text);
+        LineReader in;
+        in.openBytes(text.toUtf8(), QStringLiteral("header"));
         const EMPHeader h = readEMPHeader(in);
         QTEST(h.valid, "valid");
         QTEST(h.height, "height");
@@ -223,6 +225,8 @@ private slots:
         QTest::newRow("size not checked") << golden << 0.0 << false << 4 << true;
         QTest::newRow("no image to check") << golden << 0.0 << true << -1 << true;
         QTest::newRow("short body") << golden.left(golden.indexOf("0 0 0.0")) << 0.0 << false << -1 << true;
+        QTest::newRow("overlong body line") << golden + QByteArray(LineReader::maxLineLength + 1, '0') + '\n' << 0.0
+                                            << false << -1 << false;
         QTest::newRow("values not finite") << QByteArray(golden).replace("0.00144057 -0.00359998", "nan -inf") << 0.0
                                            << false << -1 << true;
     }
