@@ -81,9 +81,7 @@ private slots:
         QTest::addColumn<QString>("param");
         QTest::addColumn<bool>("innerP");
         QTest::newRow("1") << "1" << true;
-        QTest::newRow("0") << "0" << false;
         QTest::newRow("2") << "2" << false;
-        QTest::newRow("word") << "inner" << false;
     }
     void calibType()
     {

@@ -155,7 +155,6 @@ private slots:
         QTest::addColumn<int>("hy");
         QTest::addColumn<double>("rows"); // area height
         QTest::addColumn<double>("first");
-        QTest::newRow("bins of one row") << 0 << 4.0 << 0.0;
         QTest::newRow("first centre below the top") << 1 << 4.0 << 25.0;
         QTest::newRow("area without height") << 0 << 0.0 << 0.0;
     }
