@@ -1,4 +1,5 @@
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
@@ -69,7 +70,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(tmp.isValid());
-        cfg.clear();
+        loopback::resetConfig();
     }
 
     // The shown picture, its colour bar and its information file; the event
