@@ -90,7 +90,8 @@ void Stars::receive()
         for (const QByteArray& l : got) {
             if (!takeLine(QString::fromUtf8(l))) {
                 lines.clear();
-                sock->readAll();
+                if (sock->isOpen())
+                    sock->readAll();
                 return;
             }
         }

@@ -6,6 +6,9 @@
 #include "stars/Client.h"
 
 #include <QElapsedTimer>
+#include <QHostInfo>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 namespace {
@@ -104,6 +107,18 @@ private slots:
         QVERIFY(srv.waitForBytes(5));
         QCOMPARE(srv.received(), QByteArray("kept\n"));
         srv.closeConnection();
+    }
+
+    // The tests' guard: a host other than the loopback's reaches nobody, even
+    // this machine under its own name.
+    void guard()
+    {
+        QTcpServer any;
+        QVERIFY(any.listen(QHostAddress::Any, 0));
+        QTcpSocket s;
+        s.connectToHost(QHostInfo::localHostName(), any.serverPort());
+        QVERIFY(!s.waitForConnected(Client::connectWaitMs));
+        QVERIFY(!any.hasPendingConnections());
     }
 };
 

@@ -40,7 +40,8 @@ public:
     {
         const QString host = q.peerHostName();
         const QHostAddress addr(host);
-        if (host == QLatin1String("localhost") || (!addr.isNull() && addr.isLoopback()))
+        if (q.queryType() != QNetworkProxyQuery::TcpSocket || host == QLatin1String("localhost")
+            || (!addr.isNull() && addr.isLoopback()))
             return {QNetworkProxy(QNetworkProxy::NoProxy)};
         return {QNetworkProxy(QNetworkProxy::Socks5Proxy, QStringLiteral("127.0.0.1"), closedPort())};
     }
