@@ -36,10 +36,7 @@ class TestStarsClient : public QObject {
     {
         if (srv.greeting.isEmpty())
             srv.greeting = "7\n";
-        s.nameOnStarsLE->setText(QStringLiteral("Corvelline"));
-        s.keyFileLE->setText(keys);
-        s.hostLE->setText(QStringLiteral("127.0.0.1"));
-        s.portLE->setText(QString::number(srv.port()));
+        loopback::aim(s, srv, keys);
         s.connectToStars();
         return QTest::qWaitFor([&] { return s.status()->state() == 1; }, 5000);
     }

@@ -118,14 +118,19 @@ bool Server::isOpen(int conn) const
     return i >= 0 && i < peers.size() && peers.at(i)->state() == QAbstractSocket::ConnectedState;
 }
 
-bool logIn(Stars& stars, Server& server, const QString& keyFile)
+void aim(Stars& stars, const Server& server, const QString& keyFile)
 {
-    if (server.greeting.isEmpty())
-        server.greeting = "7\n";
     stars.nameOnStarsLE->setText(QStringLiteral("Corvelline"));
     stars.keyFileLE->setText(keyFile);
     stars.hostLE->setText(QStringLiteral("127.0.0.1"));
     stars.portLE->setText(QString::number(server.port()));
+}
+
+bool logIn(Stars& stars, Server& server, const QString& keyFile)
+{
+    if (server.greeting.isEmpty())
+        server.greeting = "7\n";
+    aim(stars, server, keyFile);
     const int conn = server.connections();
     // An earlier attempt (the main window's, to the closed port) ends first.
     if (!QTest::qWaitFor([&] { return stars.socket()->state() == QAbstractSocket::UnconnectedState; }, 5000))

@@ -58,6 +58,8 @@ private:
     QList<QByteArray> data;
 };
 
+// Fills the client's settings: name "Corvelline", the key file, the server.
+void aim(Stars& stars, const Server& server, const QString& keyFile);
 // Points the client at the server with the given key file and name
 // "Corvelline", connects, and accepts whatever key it sends. True once logged in.
 bool logIn(Stars& stars, Server& server, const QString& keyFile);
