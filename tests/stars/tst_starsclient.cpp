@@ -166,6 +166,8 @@ private slots:
                                                      << QStringList{"Corvelline.x>Term @IsBusy 0"} << "";
         QTest::newRow("two in one read") << QByteArray("T>Corvelline IsBusy\nU>Corvelline IsBusy\n")
             << QStringList{"Corvelline>T @IsBusy 0", "Corvelline>U @IsBusy 0"} << "";
+        QTest::newRow("answer whose word is a command") << QByteArray("Term>Corvelline @IsBusy 1\n")
+                                                        << QStringList() << "anyAns";
         QTest::newRow("@Hello from another program") << QByteArray("Term>Corvelline @Hello Hello! I am Term.\n")
                                                      << QStringList() << "anyAns";
         QTest::newRow("hello in lower case") << QByteArray("Term>Corvelline hello\n") << QStringList() << "anyAsk";
