@@ -4,7 +4,6 @@
 
 #include "display/SelectImgDialog.h"
 #include "display/_FileDialog.h"
-#include "foundation/Cfg.h"
 #include "imagestack/EOFSetup.h"
 #include "imagestack/ErrPoints.h"
 #include "imagestack/SelectDataFiles.h"

@@ -4,7 +4,6 @@
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/SaveDataCfg.h"
 

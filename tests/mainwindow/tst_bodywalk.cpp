@@ -5,7 +5,6 @@
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzer.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 

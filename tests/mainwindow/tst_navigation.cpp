@@ -5,7 +5,6 @@
 
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
