@@ -1,12 +1,12 @@
 #include "stars/Stars.h"
 
+#include "foundation/LineReader.h"
 #include "stars/ConnectStat.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpSocket>
-#include <QTextStream>
 
 Stars::Stars(QWidget* parent) : QFrame(parent)
 {
@@ -140,14 +140,14 @@ void Stars::readKeyFile()
     keyList.clear();
     const QString path = QFileInfo(keyFileLE->text()).absoluteFilePath();
     emit log(QStringLiteral("opening key file [%1]").arg(path), Qt::black);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(path)) {
         emit log(QStringLiteral("Can't open key file [%1]").arg(path), Qt::black);
         return;
     }
-    QTextStream in(&f);
-    while (!in.atEnd())
-        keyList << in.readLine().simplified();
+    QString line;
+    while (in.readLine(line))
+        keyList << line.simplified();
 }
 
 bool Stars::isLoginAccepted(const QString& line) const
@@ -234,10 +234,14 @@ bool Stars::isConnected() const
 
 void Stars::loadHistory(QString& host, QString& port)
 {
-    QFile f(historyFile);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    LineReader in;
+    if (!in.open(historyFile))
         return;
-    const stars::History h = stars::parseHistory(QString::fromUtf8(f.readAll()));
+    QStringList lines;
+    QString line;
+    while (in.readLine(line))
+        lines << line;
+    const stars::History h = stars::parseHistory(lines);
     host = h.host;
     port = h.port;
 }

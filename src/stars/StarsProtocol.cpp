@@ -123,10 +123,9 @@ void LineBuffer::clear()
     dropped_ = 0;
 }
 
-History parseHistory(const QString& text)
+History parseHistory(const QStringList& lines)
 {
     History h;
-    const QStringList lines = text.split(u'\n');
     for (const QString& raw : lines) {
         const QStringList items = raw.simplified().split(u' ', Qt::SkipEmptyParts);
         if (items.size() < 2)

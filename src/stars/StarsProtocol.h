@@ -60,11 +60,11 @@ private:
     int dropped_ = 0;
 };
 
-// Last host and port recorded in a history text ("A: host", "P: port").
+// Last host and port recorded in the history's lines ("A: host", "P: port").
 struct History {
     QString host;
     QString port;
 };
-History parseHistory(const QString& text);
+History parseHistory(const QStringList& lines);
 
 } // namespace stars

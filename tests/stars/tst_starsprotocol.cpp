@@ -172,7 +172,7 @@ private slots:
     void history()
     {
         QFETCH(QString, text);
-        const stars::History h = stars::parseHistory(text);
+        const stars::History h = stars::parseHistory(text.split(u'\n'));
         QTEST(h.host, "host");
         QTEST(h.port, "port");
     }
