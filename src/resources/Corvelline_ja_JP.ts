@@ -890,6 +890,161 @@
         <source>Victreen</source>
         <translation>Victoreen</translation>
     </message>
+    <message>
+        <source>Exec Calib.</source>
+        <translation>校正を実行</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>Clear Map</source>
+        <translation>マップをクリア</translation>
+    </message>
+    <message>
+        <source>Calib. Conditions</source>
+        <translation>校正条件</translation>
+    </message>
+    <message>
+        <source>dMidx</source>
+        <translation>dMidx</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Calibrate by checking the difference of dMidx, which is a point defined as a cross point of a spectrum and mean value of pre- and post-edge lines.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;dMidx（スペクトルと、吸収端前後の直線の平均との交点）の差から校正します。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>inner P.</source>
+        <translation>内積</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Calibrate by checking normalized inner products of the spectrum at the point and the standard spectrum. &lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;その点のスペクトルと標準スペクトルの規格化内積から校正します。 &lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Initial E-range</source>
+        <translation>初期エネルギー範囲</translation>
+    </message>
+    <message>
+        <source>20</source>
+        <translation>20</translation>
+    </message>
+    <message>
+        <source>E-step</source>
+        <translation>エネルギーステップ</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>Min. E-step</source>
+        <translation>最小エネルギーステップ</translation>
+    </message>
+    <message>
+        <source>0.1</source>
+        <translation>0.1</translation>
+    </message>
+    <message>
+        <source>[eV]</source>
+        <translation>[eV]</translation>
+    </message>
+    <message>
+        <source>Std. :</source>
+        <translation>標準 :</translation>
+    </message>
+    <message>
+        <source>Simple</source>
+        <translation>簡易</translation>
+    </message>
+    <message>
+        <source>Target :</source>
+        <translation>対象 :</translation>
+    </message>
+    <message>
+        <source>Statistic &amp; Properties</source>
+        <translation>統計と属性</translation>
+    </message>
+    <message>
+        <source>Delta Energy DMin.</source>
+        <translation>エネルギー差 最小</translation>
+    </message>
+    <message>
+        <source>background-color: rgb(255, 255, 231);</source>
+        <translation>background-color: rgb(255, 255, 231);</translation>
+    </message>
+    <message>
+        <source>Max.</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Avr.</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <source>sigma</source>
+        <translation>標準偏差</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>幅</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>高さ</translation>
+    </message>
+    <message>
+        <source>X Offset</source>
+        <translation>X オフセット</translation>
+    </message>
+    <message>
+        <source>Y Offset</source>
+        <translation>Y オフセット</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>読込</translation>
+    </message>
+    <message>
+        <source>Chk. Size</source>
+        <translation>サイズを確認</translation>
+    </message>
+    <message>
+        <source>Select Std.</source>
+        <translation>標準を選択</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectStat</name>
+    <message>
+        <source>Disconnected</source>
+        <translation>未接続</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Connecting</source>
+        <translation>接続中</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>接続済み</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>切断</translation>
+    </message>
 </context>
 <context>
     <name>ElemCtrl</name>

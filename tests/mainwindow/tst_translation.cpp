@@ -1,7 +1,14 @@
 #include "support/TestRegistry.h"
 
-#include "foundation/Cfg.h"
+#include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
+#include "calibration/CalibCtrl.h"
+#include "display/XafsView.h"
+#include "imagestack/Analyzer2.h"
+#include "imagestack/SelectDataFiles.h"
+#include "mainwindow/Body.h"
 #include "mainwindow/StartOptions.h"
+#include "support/Loopback.h"
 
 #include <QFile>
 #include <QHash>
@@ -56,6 +63,22 @@ QString key(const TsMessage& m) { return m.context + QChar(0) + m.source; }
 QString committedTs()
 {
     return testreg::sourceDir() + QStringLiteral("/src/resources/Corvelline_ja_JP.ts");
+}
+
+// The main window's title and a button of each window, as shown.
+QStringList windowTexts(Body& b)
+{
+    return {b.windowTitle(),
+            b.ZoomIn->text(),
+            b.analyzer->AskAnalyze->text(),
+            b.analyzer2->DarkCheck->text(),
+            b.batchCtrl->Load->text(),
+            b.calibCtrl->ExecCalib->text(),
+            b.stars.connectB->text(),
+            b.xafsView->Normalized->text(),
+            b.stats.ShowOverImage->text(),
+            b.imgProc.EdgeDetect->text(),
+            b.SelectI1Files->Select->text()};
 }
 
 QStringList placeholders(const QString& s)
@@ -121,6 +144,41 @@ private slots:
                              + m.translation;
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QChar(u'\n'))));
+    }
+
+    void windowsSpeakTheInstalledLanguage_data()
+    {
+        QTest::addColumn<bool>("noTranslation");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("Japanese")
+            << false
+            << QStringList{"コルヴェリン", "拡大", "解析", "ダーク検査", "読込", "校正を実行",
+                           "接続", "規格化", "画像に重ねて表示", "エッジ検出", "I1データ"};
+        QTest::newRow("-e: English")
+            << true
+            << QStringList{"Corvelline", "Zoom in", "Analyze", "Dark Check", "Load",
+                           "Exec Calib.", "Connect", "Normalized", "Show Over Image",
+                           "Edge Detect", "I1 Data"};
+    }
+    void windowsSpeakTheInstalledLanguage()
+    {
+        QFETCH(bool, noTranslation);
+        loopback::resetConfig();
+        StartOptions o;
+        o.noTranslation = noTranslation;
+        QTranslator t;
+        installTranslation(t, o);
+        {
+            Body body;
+            QTEST(windowTexts(body), "texts");
+            if (!noTranslation) {
+                body.resize(1011, 1024);
+                body.grab().save(testreg::shotsDir() + QStringLiteral("/ja-main-window.png"));
+                body.analyzer->grab().save(testreg::shotsDir() + QStringLiteral("/ja-analyzer.png"));
+                body.calibCtrl->grab().save(testreg::shotsDir() + QStringLiteral("/ja-calibration.png"));
+            }
+        }
+        QCoreApplication::removeTranslator(&t);
     }
 
     void installRules_data()
