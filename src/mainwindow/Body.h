@@ -97,6 +97,8 @@ public:
     Analyzer* analyzer = nullptr;
     AnalysisWalk* walk = nullptr; // child; its maps are the panel's
     bool walkRunning() const;
+    // Before the frames change under it.
+    void stopWalkForFrames();
     Analyzer2* analyzer2 = nullptr;
 
     // Saving
@@ -180,9 +182,6 @@ public:
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum hProfileAt(int y, int hx, int hy, bool i1);
     Spectrum vProfileAt(int x, int hx, int hy, bool i1);
-    // The walk's spectrum of the bin centred at (c.cx, c.cy): energy shift,
-    // suggested absorber and normalisation as the main window sets them.
-    XafsSpectrum walkSpectrum(const AnalyzeCond& c);
     QString areaLabel(const AnalyzeCond& c) const;
     EMPHeader loadMapHeader(QTextStream& in);
 

@@ -37,7 +37,7 @@ SuggestElm Body::suggestElm() const
 
 void Body::setupWalk()
 {
-    walk = new AnalysisWalk(analyzer, [this](const AnalyzeCond& c) { return walkSpectrum(c); }, this);
+    walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
         dispA->overlayMap = analyzer->selectedRes();
@@ -70,12 +70,28 @@ void Body::start2DAnalysis()
         emit finishBatchExec(WalkDoneId);
         return;
     }
-    walk->start(c);
+    AnalysisWalk::Setup s;
+    s.settings = analyzer->walkSettings();
+    s.sElm = suggestElm();
+    s.settings.dEdge.sElm = s.sElm;
+    s.settings.fv.se = s.sElm;
+    s.normMode = calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1;
+    s.viewW = viewW();
+    s.viewH = viewH();
+    for (const TiffData* f : frameSets.frames(FrameSets::I1))
+        s.energies.push_back(f->energy);
+    // The stacks stay put while the walk runs: loading or clearing one stops it first.
+    const FrameSets::Reader reader = frameSets.reader(binOptions());
+    s.source = [reader](int cx, int cy, int hw, int hh, Spectrum& out) { reader.spectrumAt(cx, cy, hw, hh, out); };
+    s.shiftAt = [this](int cx, int cy) { return eShiftAt(cx, cy); };
+    s.correlation = analyzer->correlation;
+    walk->start(c, std::move(s), analyzer->walkMaps());
 }
 
 void Body::stop2DAnalysis() { walk->stop(); }
 
-void Body::analyzeASpectrumFinished() { walk->analyzeASpectrumFinished(); }
+// The walk's rows come back from its own workers: a single spectrum's answer moves nothing.
+void Body::analyzeASpectrumFinished() {}
 
 void Body::generateResImages() { walk->generateResImages(); }
 
@@ -83,15 +99,6 @@ void Body::setupResAnalysisImage()
 {
     if (Analyzed2DRes* m = analyzer->selectedRes())
         m->genImg();
-}
-
-XafsSpectrum Body::walkSpectrum(const AnalyzeCond& c)
-{
-    const double shift = eShiftAt(c.cx, c.cy);
-    const SuggestElm sElm = suggestElm();
-    const Spectrum points = xafsSpectrumAt(c.cx, c.cy, viewW(), viewH());
-    return XafsSpectrum(points, QStringLiteral("Body-AaP"), calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, shift,
-                        sElm);
 }
 
 QString Body::areaLabel(const AnalyzeCond& c) const { return AnalysisWalk::areaLabel(c); }

@@ -31,8 +31,16 @@ FrameSets::BinOptions Body::binOptions() const
     return o;
 }
 
+void Body::stopWalkForFrames()
+{
+    // The walk's workers read the frames themselves.
+    if (walkRunning())
+        stop2DAnalysis();
+}
+
 void Body::readI1Files(QStringList files, bool newFile)
 {
+    stopWalkForFrames();
     if (newFile) {
         // The display lets go of the frames before they are deleted.
         dropShownImage(dispA);
@@ -50,6 +58,7 @@ void Body::readI1Files(QStringList files, bool newFile)
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
+    stopWalkForFrames();
     if (newFile) {
         dropShownImage(dispA);
         SelectI0Files->clearFiles();
@@ -148,6 +157,7 @@ void Body::finishedLoadI0Files()
 
 void Body::clearI1Files()
 {
+    stopWalkForFrames();
     dropShownImage(dispA);
     SelectI1Files->clearFiles();
     i1Loader->stop();
@@ -157,6 +167,7 @@ void Body::clearI1Files()
 
 void Body::clearI0Files()
 {
+    stopWalkForFrames();
     dropShownImage(dispA);
     i0Loader->stop();
     SelectI0Files->clearFiles();
@@ -165,6 +176,7 @@ void Body::clearI0Files()
 
 void Body::selectedDark(QString fname)
 {
+    stopWalkForFrames();
     clearDark();
     if (!frameSets.loadDark(fname))
         return;
@@ -174,6 +186,7 @@ void Body::selectedDark(QString fname)
 
 void Body::clearDark()
 {
+    stopWalkForFrames();
     frameSets.setDarkFrame(nullptr);
     DarkFileName->setText(QString());
 }
