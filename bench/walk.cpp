@@ -15,6 +15,7 @@
 #include <QEventLoop>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -123,8 +124,7 @@ int main(int argc, char** argv)
     const int cores = QThread::idealThreadCount();
 
     // Direct: the same spectra, analyses and map writes in one loop, no threads or events.
-    double directRate = 0.0;
-    {
+    auto directPass = [&]() {
         Maps maps;
         AnalyzeCond c = wholeStack();
         for (auto& m : maps.own)
@@ -146,8 +146,8 @@ int main(int argc, char** argv)
             maps.m.zansa->setData(c.cx, c.cy, 0, 0, v[size_t(L.z)]);
             maps.m.dEdge->setData(c.cx, c.cy, 0, 0, v[size_t(L.dEdge)]);
         } while (c.next());
-        directRate = bins / (t.nsecsElapsed() * 1e-9);
-    }
+        return bins / (t.nsecsElapsed() * 1e-9);
+    };
 
     // The walk with n workers; resident memory at a tenth, half and the end.
     auto walkRate = [&](int n, double mb[3], Maps& maps) {
@@ -169,10 +169,16 @@ int main(int argc, char** argv)
         mb[2] = residentMB();
         return rate;
     };
+    // Other programs share the machine: each figure is the best of a few passes.
+    const int passes = 3;
     double mb1[3] = {0, 0, 0}, mbN[3] = {0, 0, 0};
     Maps one, all;
-    const double oneRate = walkRate(1, mb1, one);
-    const double allRate = walkRate(cores, mbN, all);
+    double directRate = 0.0, oneRate = 0.0, allRate = 0.0;
+    for (int p = 0; p < passes; ++p) {
+        directRate = std::max(directRate, directPass());
+        oneRate = std::max(oneRate, walkRate(1, mb1, one));
+        allRate = std::max(allRate, walkRate(cores, mbN, all));
+    }
 
     bool same = true;
     for (size_t i = 0; i < one.own.size(); ++i)
@@ -180,7 +186,7 @@ int main(int argc, char** argv)
 
     std::printf("bins: %d (%d x %d, %d energies, LCF with 2 references + edge position)\n", bins, Side, Side,
                 Energies);
-    std::printf("cores: %d\n", cores);
+    std::printf("cores: %d; each figure the best of %d passes\n", cores, passes);
     std::printf("direct loop, one thread: %.0f bins/s\n", directRate);
     std::printf("walk, 1 worker:  %.0f bins/s, %.2f x the direct loop (target >= 0.90: %s)\n", oneRate,
                 oneRate / directRate, oneRate >= 0.9 * directRate ? "met" : "NOT met");
