@@ -273,7 +273,7 @@ AnalysisSettings Analyzer::settings(const AnalysisChoice& c) const
     l.isMLCF = MLCF->isChecked();
     l.sE0 = fieldValue(LCFRange1);
     l.eE0 = fieldValue(LCFRange2);
-    l.writeRows = !contAccessFlag;
+    l.writeRows = true;
     set.lcfOld = AsOldLCF->isChecked();
     DEdgeRequest& d = set.dEdge;
     d.isMidPoint = isMidPoint;
@@ -388,20 +388,13 @@ void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectr
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)
 {
     lastSpectrum = s;
-    // A fan-out now would start a new generation and strand the walk's bin.
-    if (contAccessFlag)
-        lastSElm = sElm;
-    else
-        analyzeSpectrum(lastSpectrum, sElm);
+    // The walk has workers of its own: the pointed bin is analysed during it too.
+    analyzeSpectrum(lastSpectrum, sElm);
     xv->setXafsSpectrum(lastSpectrum);
 }
 
 void Analyzer::reAnalyzeSpectrum()
 {
-    if (contAccessFlag) {
-        qDebug() << "The spectrum is not analysed again while a two-dimensional analysis runs";
-        return;
-    }
     analyzeSpectrum(lastSpectrum, lastSElm);
 }
 
@@ -437,8 +430,7 @@ void Analyzer::showReply(AnalyzeReply r)
 
 void Analyzer::refreshView()
 {
-    if (!contAccessFlag)
-        xv->update();
+    xv->update();
 }
 
 void Analyzer::analyze2DFinished(AnalyzeReply r)
@@ -513,7 +505,7 @@ void Analyzer::correlationOf(const AnalyzeReply& r)
 
 void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 {
-    if (Sel2DAElemA->isChecked() && !contAccessFlag)
+    if (Sel2DAElemA->isChecked())
         showElemResults(r);
     correlationOf(r);
     refreshView();
@@ -522,12 +514,10 @@ void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 void Analyzer::analyze2DFVFinished(AnalyzeReply r)
 {
     lastFV = r.fv;
-    if (!contAccessFlag) {
-        setField(FVdM, r.fv.dM);
-        setField(FVdE12, r.fv.e2 - r.fv.e1);
-        FVE2E1->setText(QStringLiteral("(%1-%2)").arg(r.fv.e2).arg(r.fv.e1));
-        xv->update();
-    }
+    setField(FVdM, r.fv.dM);
+    setField(FVdE12, r.fv.e2 - r.fv.e1);
+    FVE2E1->setText(QStringLiteral("(%1-%2)").arg(r.fv.e2).arg(r.fv.e1));
+    xv->update();
 }
 
 void Analyzer::showLive(LiveField& f, double v)
