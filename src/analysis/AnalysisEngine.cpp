@@ -8,6 +8,15 @@
 
 #include <algorithm>
 
+QList<Analyzed2DRes*> ResultMaps::addRefRow()
+{
+    std::array<std::unique_ptr<Analyzed2DRes>, 2> row{std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 1")),
+                                                      std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 2"))};
+    QList<Analyzed2DRes*> p{row[0].get(), row[1].get()};
+    refMaps.push_back(std::move(row));
+    return p;
+}
+
 AnalysisEngine::AnalysisEngine(QObject* parent) : QObject(parent)
 {
     registerAnalysisMetaTypes();

@@ -15,6 +15,10 @@
 #include <QList>
 #include <QObject>
 
+#include <array>
+#include <memory>
+#include <vector>
+
 class AnalyzeProc;
 class QThread;
 
@@ -39,8 +43,11 @@ struct SpectrumResults {
     AnalyzeReply fv;
 };
 
-// The maps of the analyses as a whole (the rows hold their own).
+// The result maps of the panel; the element unit keeps those of its rows.
 struct ResultMaps {
+    // Amount ("LCF Ref 1") and fraction ("LCF Ref 2") of every reference row, in row order.
+    std::vector<std::array<std::unique_ptr<Analyzed2DRes>, 2>> refMaps;
+    QList<Analyzed2DRes*> addRefRow();
     Analyzed2DRes zansa{QStringLiteral("a2d Zansa")};
     Analyzed2DRes dEdge{QStringLiteral("a2d dEdge")};
     Analyzed2DRes raDMut{QStringLiteral("a2d DMut")};

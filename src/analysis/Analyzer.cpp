@@ -206,6 +206,7 @@ void Analyzer::addNewRef()
         return;
     }
     LCFReference* row = new LCFReference();
+    row->maps = eng->maps.addRefRow();
     lcfRefs.append(row);
     const int n = int(lcfRefs.size());
     row->XFS->Select->setText(tr("Select Ref%1").arg(n));

@@ -18,8 +18,6 @@ LCFReference::LCFReference(QWidget* parent) : QFrame(parent), XafsSpectrum()
 {
     setupUi(this);
     Show->setStyleSheet(QString::fromLatin1(ShowStyle));
-    maps.append(new Analyzed2DRes(QStringLiteral("LCF Ref 1")));
-    maps.append(new Analyzed2DRes(QStringLiteral("LCF Ref 2")));
     XFS->showUse(true);
     useXOffset = true;
     editedDeltaE();
@@ -30,11 +28,7 @@ LCFReference::LCFReference(QWidget* parent) : QFrame(parent), XafsSpectrum()
     connect(IsVictreen, &QCheckBox::toggled, this, &LCFReference::toggledIsVictreen);
 }
 
-LCFReference::~LCFReference()
-{
-    qDeleteAll(maps);
-    maps.clear();
-}
+LCFReference::~LCFReference() = default;
 
 bool LCFReference::takesPart() const { return XFS->Use->isChecked() && XFS->hasFile; }
 

@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(rig.ids, QList<int>({116}));
         QCOMPARE(rig.progress, QStringList({" 0.00", "25.00", "50.00", "75.00", "100.00"}));
         QCOMPARE(a.fvPoints.count(), 40);
-        QVERIFY(a.elemUnit.elems.value(0)->mapNROI.valid);
+        QVERIFY(a.elemUnit.elems.value(0)->map(6)->valid);
 
         for (int y = 0; y < 4; ++y) {
             for (int x = 0; x < 10; ++x) {
