@@ -54,14 +54,7 @@ LCFRefData reference(int index, double centre)
     Spectrum pts;
     for (double e = 8850; e <= 9200; e += 1.0)
         pts.append(e, ramp(e, centre));
-    const XafsSpectrum x(pts, QStringLiteral("ref"), 1, 0.0, SuggestElm());
-    LCFRefData d;
-    d.index = index;
-    d.minE = x.minX;
-    d.maxE = x.maxX;
-    d.n = x.doubleNormalized;
-    d.p = x.minusPostByGap;
-    return d;
+    return LCFRefData::of(XafsSpectrum(pts, QStringLiteral("ref"), 1, 0.0, SuggestElm()), index, 0.0);
 }
 
 // The bin at (x, y) mixes the two references by x with a jump that grows with y.

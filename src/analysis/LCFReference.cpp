@@ -34,14 +34,7 @@ bool LCFReference::takesPart() const { return XFS->Use->isChecked() && XFS->hasF
 
 LCFRefData LCFReference::refData(int index) const
 {
-    LCFRefData d;
-    d.index = index;
-    d.dE = xOffset;
-    d.minE = minX;
-    d.maxE = maxX;
-    d.n = doubleNormalized;
-    d.p = minusPostByGap;
-    return d;
+    return LCFRefData::of(*this, index, xOffset);
 }
 
 QList<LCFRefData> LCFReference::usedRefs(const QList<LCFReference*>& rows)
