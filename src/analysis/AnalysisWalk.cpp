@@ -242,7 +242,7 @@ void AnalysisWalk::prepareMaps()
     }
 }
 
-void AnalysisWalk::stop()
+void AnalysisWalk::halt()
 {
     if (!walkRunning)
         return;
@@ -253,6 +253,13 @@ void AnalysisWalk::stop()
         QThread::yieldCurrentThread();
     waiting.clear();
     emit runningChanged(false);
+}
+
+void AnalysisWalk::stop()
+{
+    if (!walkRunning)
+        return;
+    halt();
     emit finishBatchExec(BatchDoneId);
 }
 

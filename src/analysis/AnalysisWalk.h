@@ -80,6 +80,8 @@ public:
     // Returns once no worker reads the frames any more; answers 116, so a
     // batch that started the walk goes on.
     void stop();
+    // The same at shutdown, answering nothing.
+    void halt();
 
     // Images of the maps of the analyses chosen at the start, the ratio map computed first.
     void generateResImages();

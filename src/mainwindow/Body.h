@@ -182,6 +182,11 @@ public:
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum hProfileAt(int y, int hx, int hy, bool i1);
     Spectrum vProfileAt(int x, int hx, int hy, bool i1);
+    // A bin's absorption spectrum, normalised, with its energy shift as offset.
+    XafsSpectrum binXafsSpectrum(int cx, int cy, int hw, int hh, const QString& name, int normMode,
+                                 const SuggestElm& sElm);
+    // 0 (Victoreen lines) when the calibration panel's target background asks for them, else 1.
+    int binNormMode() const;
     QString areaLabel(const AnalyzeCond& c) const;
     EMPHeader loadMapHeader(QTextStream& in);
 

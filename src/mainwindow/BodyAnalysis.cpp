@@ -1,6 +1,5 @@
 // The two-dimensional analysis walk on the main window: its area, the spectrum
 // of each bin, and showing the maps; the walk itself is an AnalysisWalk.
-// Statistics, sum-up and the Fourier check are completed later.
 #include "mainwindow/Body.h"
 
 #include "analysis/AnalysisWalk.h"
@@ -75,7 +74,7 @@ void Body::start2DAnalysis()
     s.sElm = suggestElm();
     s.settings.dEdge.sElm = s.sElm;
     s.settings.fv.se = s.sElm;
-    s.normMode = calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1;
+    s.normMode = binNormMode();
     s.viewW = viewW();
     s.viewH = viewH();
     for (const TiffData* f : frameSets.frames(FrameSets::I1))
@@ -101,9 +100,15 @@ void Body::setupResAnalysisImage()
         m->genImg();
 }
 
-QString Body::areaLabel(const AnalyzeCond& c) const { return AnalysisWalk::areaLabel(c); }
+int Body::binNormMode() const
+{
+    return calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1;
+}
 
-void Body::showStatistics() {}
-void Body::selectedRangeInStats() {}
-void Body::doSumUp() {}
-void Body::execFourierA() {}
+XafsSpectrum Body::binXafsSpectrum(int cx, int cy, int hw, int hh, const QString& name, int normMode,
+                                   const SuggestElm& sElm)
+{
+    return XafsSpectrum(xafsSpectrumAt(cx, cy, hw, hh), name, normMode, eShiftAt(cx, cy), sElm);
+}
+
+QString Body::areaLabel(const AnalyzeCond& c) const { return AnalysisWalk::areaLabel(c); }
