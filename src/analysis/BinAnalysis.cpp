@@ -41,13 +41,9 @@ bool normalisedAsLimited(const XafsSpectrum& s)
 
 XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
 {
-    Spectrum kept;
-    kept.points.reserve(s.size());
-    for (const QPointF& p : s.points) {
-        if (from <= p.x() && p.x() <= to)
-            kept.append(p.x(), p.y());
-    }
-    if (kept.size() > 0 && kept.size() == s.size() && normalisedAsLimited(s)) {
+    const bool all = std::all_of(s.points.cbegin(), s.points.cend(),
+                                 [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
+    if (all && s.size() > 0 && normalisedAsLimited(s)) {
         // Nothing cut: the normalisation already done is the one a rebuild would
         // repeat, and a walk does this for every bin.
         XafsSpectrum l = s;
@@ -57,6 +53,12 @@ XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
         l.i1 = Spectrum();
         l.plainFile = 1;
         return l;
+    }
+    Spectrum kept;
+    kept.points.reserve(s.size());
+    for (const QPointF& p : s.points) {
+        if (from <= p.x() && p.x() <= to)
+            kept.append(p.x(), p.y());
     }
     return XafsSpectrum(kept, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm());
 }
