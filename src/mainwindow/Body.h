@@ -95,7 +95,7 @@ public:
 
     // Two-dimensional analysis
     Analyzer* analyzer = nullptr;
-    AnalysisWalk* walk = nullptr; // child; its maps are the panel's
+    AnalysisWalk* walk = nullptr; // the panel engine's
     bool walkRunning() const;
     // Before the frames change under it.
     void stopWalkForFrames();

@@ -1,5 +1,5 @@
-// The two-dimensional analysis walk on the main window: its area, the spectrum
-// of each bin, and showing the maps; the walk itself is an AnalysisWalk.
+// The two-dimensional analysis walk on the main window: its area, the settings
+// and frames its workers read, and showing the maps; the walk itself is an AnalysisWalk.
 #include "mainwindow/Body.h"
 
 #include "analysis/AnalysisWalk.h"
