@@ -107,6 +107,7 @@ private slots:
         QTest::newRow("clear I0") << "clearI0";
         QTest::newRow("new I1 stack") << "loadI1";
         QTest::newRow("clear dark") << "clearDark";
+        QTest::newRow("image shift") << "shift";
     }
     void stackChangeStopsWalk()
     {
@@ -122,6 +123,8 @@ private slots:
             b->clearI0Files();
         else if (change == "loadI1")
             b->readI1Files(QStringList(), true);
+        else if (change == "shift")
+            b->setImgShift(1, 0);
         else
             b->clearDark();
         QVERIFY(!b->walkRunning());
