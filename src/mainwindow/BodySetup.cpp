@@ -199,11 +199,9 @@ void Body::setupProcButtons()
 void Body::setupImgProc()
 {
     connect(ShowImgProc, &QPushButton::clicked, &imgProc, &QWidget::show);
-}
-
-void Body::setupSumUp()
-{
-    connect(analyzer, &Analyzer::askSumUp, this, &Body::doSumUp);
+    connect(&imgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
+    connect(&imgProc, &ImgProc::imgShift, this, &Body::setImgShift);
+    connect(&imgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
 }
 
 void Body::setupErrPoints()
@@ -219,15 +217,6 @@ void Body::setupErrPoints()
     } else {
         analyzer2->setUseErrPMaskEnabled(false);
     }
-}
-
-void Body::setupStats()
-{
-    statsRangeSet = false;
-    statsMin = 0.0;
-    statsMax = 1.0;
-    connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
-    connect(ShowStatistics, &QPushButton::clicked, &stats, &QWidget::show);
 }
 
 void Body::selectedBG(QString fname)
