@@ -8,9 +8,6 @@
 #include <QTest>
 
 namespace {
-// Enough to meet every mutation kind on every example, and the whole program
-// well under a minute in the sanitizer build.
-const qint64 inputsPerTarget = 300;
 const std::uint64_t ciSeed = 20261207;
 
 QString regressionsDir() { return testreg::sourceDir() + QStringLiteral("/tests/fuzz/regressions"); }
@@ -35,10 +32,10 @@ private slots:
         QTemporaryDir work;
         QVERIFY(!t->examples(work.path()).isEmpty());
         FuzzLimits limits;
-        limits.maxInputs = inputsPerTarget;
+        limits.maxInputs = t->ciInputs;
         limits.failDir = testreg::shotsDir();
         const FuzzReport r = runFuzzTarget(*t, ciSeed, limits);
-        QCOMPARE(r.inputs, inputsPerTarget);
+        QCOMPARE(r.inputs, qint64(t->ciInputs));
     }
 
     // Inputs that once failed, named "<target>-<what>.bin".

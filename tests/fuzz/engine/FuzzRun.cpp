@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <thread>
 #include <unistd.h>
 
@@ -30,6 +31,7 @@ struct Current {
     std::atomic<const char*> data{nullptr};
     std::atomic<qsizetype> size{0};
     std::atomic<std::uint64_t> seed{0};
+    std::atomic<std::int64_t> index{0}; // inputs run before this one
     std::atomic<std::int64_t> startedMs{-1};
     char target[64] = {};
     char savePath[1024] = {};
@@ -53,8 +55,10 @@ void reportFailure(const char* why)
         return;
     char line[1400];
     std::snprintf(line, sizeof line,
-                  "\nFUZZ FAILURE (%s) target %s input seed %llu, %lld bytes saved to %s\n", why,
-                  current.target, static_cast<unsigned long long>(current.seed.load()),
+                  "\nFUZZ FAILURE (%s) target %s after %lld inputs: input seed %llu, %lld bytes "
+                  "saved to %s\n",
+                  why, current.target, static_cast<long long>(current.index.load()),
+                  static_cast<unsigned long long>(current.seed.load()),
                   static_cast<long long>(current.size.load()), current.savePath);
     say(line);
     const char* data = current.data.load();
@@ -67,16 +71,18 @@ void reportFailure(const char* why)
     }
 }
 
-// Live heap bytes, counted by the sanitizer's hooks; an input may raise the
-// peak by no more than the largest frame a reader accepts.
+// Live heap bytes, counted by the sanitizer's hooks. An input may add no more
+// than the largest frame a reader accepts; the hook ends the run at once, before
+// an oversized block is touched.
 std::atomic<std::int64_t> liveBytes{0};
-std::atomic<std::int64_t> peakBytes{0};
+std::atomic<std::int64_t> allowedBytes{std::numeric_limits<std::int64_t>::max()};
 #if defined(__SANITIZE_ADDRESS__)
 void onMalloc(const volatile void*, size_t size)
 {
-    const std::int64_t now = liveBytes.fetch_add(std::int64_t(size)) + std::int64_t(size);
-    std::int64_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
+    if (liveBytes.fetch_add(std::int64_t(size)) + std::int64_t(size) > allowedBytes.load()) {
+        allowedBytes = std::numeric_limits<std::int64_t>::max();
+        reportFailure("allocation beyond the readers' caps");
+        std::abort();
     }
 }
 void onFree(const volatile void* p)
@@ -152,8 +158,10 @@ private:
     std::thread worker;
 };
 
-void publish(const QByteArray& input, std::uint64_t seed)
+void publish(const QByteArray& input, std::uint64_t seed, std::int64_t index)
 {
+    allowedBytes = liveBytes.load() + fuzzAllocationCap;
+    current.index = index;
     current.data = input.constData();
     current.size = input.size();
     current.seed = seed;
@@ -162,6 +170,7 @@ void publish(const QByteArray& input, std::uint64_t seed)
 
 void unpublish()
 {
+    allowedBytes = std::numeric_limits<std::int64_t>::max();
     current.startedMs = -1;
     current.data = nullptr;
     current.size = 0;
@@ -186,9 +195,13 @@ QByteArray fuzzInput(const FuzzTarget& target, std::uint64_t seed, const QString
 
 void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir)
 {
+    prepare(target, QString());
     beQuiet();
     const QtMessageHandler old = qInstallMessageHandler(quietHandler);
+    Watchdog dog(FuzzLimits().secondsPerInput);
+    publish(input, 0, 0);
     target.run(input, workDir);
+    unpublish();
     qInstallMessageHandler(old);
 }
 
@@ -212,14 +225,8 @@ FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const 
             const std::uint64_t seed = inputSeed(runSeed, i);
             Mutator m(seed);
             const QByteArray input = m.mutate(examples, target.headerBytes, target.text);
-            publish(input, seed);
-            const std::int64_t before = liveBytes.load();
-            peakBytes = before;
+            publish(input, seed, std::int64_t(i));
             target.run(input, work.path());
-            if (peakBytes.load() - before > fuzzAllocationCap) {
-                reportFailure("allocation beyond the readers' caps");
-                std::abort();
-            }
             unpublish();
             ++report.inputs;
         }

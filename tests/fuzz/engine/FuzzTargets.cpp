@@ -1,8 +1,10 @@
 #include "FuzzTargets.h"
 
 #include "foundation/Cfg.h"
+#include "foundation/LineReader.h"
 #include "foundation/XafsSpectrum.h"
 #include "imagestack/ErrPoints.h"
+#include "imagestack/PixelMask.h"
 #include "imagestack/TiffData.h"
 #include "batch/CmdLine.h"
 #include "support/DispatcherRig.h"
@@ -186,6 +188,37 @@ void runBatch(const QByteArray& input, const QString&)
         qFatal("a batch did not stop");
 }
 
+QList<QByteArray> lineExamples(const QString&)
+{
+    return {QByteArray("first\nsecond\r\nthird"), QByteArray("\n\n\xc3\xa9t\xc3\xa9\r\n\xff\xfe\n"),
+            QByteArray("no line end at all")};
+}
+
+// Mutated inputs stay under the line cap, so the first byte may ask for the
+// input repeated past it, or for a first line that ends right at it (rarely:
+// either costs megabytes).
+void readLines(const QByteArray& input, const QString&)
+{
+    const qsizetype cap = LineReader::maxLineLength;
+    const int pick = input.isEmpty() ? 0 : uchar(input.at(0));
+    QByteArray text;
+    if (pick % 8 == 1)
+        text = input.repeated(int(cap / input.size()) + 2);
+    else if (pick % 8 == 2)
+        text = QByteArray(cap - 1 + pick / 8 % 3, 'a') + input;
+    else
+        text = input;
+    LineReader in;
+    in.openBytes(text, QStringLiteral("fuzz"));
+    QString line;
+    while (in.readLine(line)) {
+        if (line.size() > cap)
+            qFatal("a line past the cap was handed out");
+    }
+    if (in.refused() && in.readLine(line))
+        qFatal("a refused text went on");
+}
+
 } // namespace
 
 const QList<FuzzTarget>& fuzzTargets()
@@ -202,6 +235,10 @@ const QList<FuzzTarget>& fuzzTargets()
              ErrPoints e;
              e.read(path, false);
              e.contains(1, 2);
+             // The pixel mask shares the layout; its size line sizes an array.
+             PixelMask m;
+             m.read(path, PixelMask::Replace);
+             m.read(path, PixelMask::Or);
          }},
         {QStringLiteral("cfg"), true, 0, cfgExamples,
          [](const QByteArray& in, const QString& dir) {
@@ -211,7 +248,8 @@ const QList<FuzzTarget>& fuzzTargets()
              c.readFile(path);
              c.value(QStringLiteral("STARS_PORT"), QString());
          }},
-        {QStringLiteral("batch"), true, 0, batchExamples, runBatch},
+        {QStringLiteral("batch"), true, 0, batchExamples, runBatch, 200},
+        {QStringLiteral("lines"), true, 0, lineExamples, readLines, 120},
     };
     return targets;
 }

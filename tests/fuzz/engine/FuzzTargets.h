@@ -13,6 +13,9 @@ struct FuzzTarget {
     int headerBytes = 0;   // binary: boundary numbers go over these bytes (0: anywhere)
     std::function<QList<QByteArray>(const QString& workDir)> examples;
     std::function<void(const QByteArray& input, const QString& workDir)> run;
+    // Inputs of the CI run: the whole fuzz test well under a minute in the
+    // sanitizer build on a loaded machine.
+    int ciInputs = 1000;
 };
 
 const QList<FuzzTarget>& fuzzTargets();
