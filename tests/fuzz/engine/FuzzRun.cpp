@@ -168,6 +168,17 @@ void publish(const QByteArray& input, std::uint64_t seed, std::int64_t index)
     current.startedMs = nowMs();
 }
 
+// A reader that throws (std::bad_alloc, std::length_error) would end the program.
+void runOne(const FuzzTarget& target, const QByteArray& input, const QString& workDir)
+{
+    try {
+        target.run(input, workDir);
+    } catch (...) {
+        reportFailure("exception");
+        std::_Exit(4);
+    }
+}
+
 void unpublish()
 {
     allowedBytes = std::numeric_limits<std::int64_t>::max();
@@ -200,7 +211,7 @@ void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QStri
     const QtMessageHandler old = qInstallMessageHandler(quietHandler);
     Watchdog dog(FuzzLimits().secondsPerInput);
     publish(input, 0, 0);
-    target.run(input, workDir);
+    runOne(target, input, workDir);
     unpublish();
     qInstallMessageHandler(old);
 }
@@ -226,7 +237,7 @@ FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const 
             Mutator m(seed);
             const QByteArray input = m.mutate(examples, target.headerBytes, target.text);
             publish(input, seed, std::int64_t(i));
-            target.run(input, work.path());
+            runOne(target, input, work.path());
             unpublish();
             ++report.inputs;
         }
