@@ -171,6 +171,8 @@ void Body::stopWorkers()
         i0Loader->stop();
     stopThread(i1Thread);
     stopThread(i0Thread);
+    // Frames of the stopped loads still queued for the window are deleted.
+    QCoreApplication::sendPostedEvents(&loaderInbox, QEvent::MetaCall);
     stopThread(batchThread);
 }
 
