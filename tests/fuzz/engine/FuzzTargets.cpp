@@ -7,6 +7,8 @@
 #include "imagestack/PixelMask.h"
 #include "imagestack/TiffData.h"
 #include "batch/CmdLine.h"
+#include "stars/AMsg.h"
+#include "stars/StarsProtocol.h"
 #include "support/DispatcherRig.h"
 #include "support/ImageCraft.h"
 
@@ -219,6 +221,36 @@ void readLines(const QByteArray& input, const QString&)
         qFatal("a refused text went on");
 }
 
+QList<QByteArray> starsExamples(const QString&)
+{
+    return {QByteArray("1234\nSystem>Corvelline Ok:\nTerm1>Corvelline Hello\n"),
+            QByteArray("Term1.sub>Corvelline @GetValue 1 2\r\nTerm1>Corvelline _Moved x y\n"
+                       "Term1>Corvelline Help IsBusy\nTerm1>Corvelline IsBusy\n"),
+            QByteArray("a>b\n>\n Term1 > Corvelline.x  Help\nTerm1>Corvelline @ \n")};
+}
+
+// Received bytes as a socket might hand them over, cut where the input's own
+// bytes say; a small line cap, so that mutated inputs meet it.
+void readStars(const QByteArray& input, const QString&)
+{
+    static const StarsCmdTable own = stars::ownCmds();
+    const qsizetype cap = 200;
+    stars::LineBuffer lines(cap);
+    for (qsizetype at = 0; at < input.size();) {
+        const qsizetype len = 1 + uchar(input.at(at)) % 64 * 5;
+        for (const QByteArray& l : lines.feed(input.mid(at, len))) {
+            if (l.size() > cap + 1 || !l.endsWith('\n'))
+                qFatal("a received line past the cap or without its end");
+            AMsg m;
+            m.parse(QString::fromUtf8(l));
+            stars::ownAnswer(m, own, QStringLiteral("Corvelline"), false);
+        }
+        if (lines.pending() > cap)
+            qFatal("received bytes held past the line cap");
+        at += len;
+    }
+}
+
 } // namespace
 
 const QList<FuzzTarget>& fuzzTargets()
@@ -250,6 +282,7 @@ const QList<FuzzTarget>& fuzzTargets()
          }},
         {QStringLiteral("batch"), true, 0, batchExamples, runBatch, 200},
         {QStringLiteral("lines"), true, 0, lineExamples, readLines, 120},
+        {QStringLiteral("stars"), true, 0, starsExamples, readStars},
     };
     return targets;
 }
