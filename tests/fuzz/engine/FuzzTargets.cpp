@@ -1,5 +1,8 @@
 #include "FuzzTargets.h"
 
+#include "analysis/Analyzed2DRes.h"
+#include "calibration/EMPFile.h"
+#include "foundation/AnalyzeCond.h"
 #include "foundation/Cfg.h"
 #include "foundation/LineReader.h"
 #include "foundation/XafsSpectrum.h"
@@ -251,6 +254,41 @@ void readStars(const QByteArray& input, const QString&)
     }
 }
 
+QList<QByteArray> empExamples(const QString&)
+{
+    const QByteArray header = "###Corvelline::Corvelline\n"
+                              "Record Date             : 26/12/07 03:00:00.000\n"
+                              "Std Edge Energy [eV]    : 8979\n"
+                              "Spacing [nm]            : 3.13553\n"
+                              "X Offset [pix]          : 5\n"
+                              "Y Offset [pix]          : -7\n"
+                              "Width [pix]             : 3\n"
+                              "Height [pix]            : 2\n"
+                              "Bin Half Width [pix]    : 1\n"
+                              "Bin Half Height [pix]   : 0\n"
+                              "Area X0                 : 0\n"
+                              "Area X1                 : 3\n"
+                              "Area Y0                 : 0\n"
+                              "Area Y1                 : 2\n"
+                              "Std File Name           : /data/std.dat\n"
+                              "Map Height              : 2\n"
+                              "Map Width               : 0 3\n"
+                              "Map Width               : 1 3\n"
+                              "##-----------------\n";
+    return {header + "0.00144057 -0.00359998 0.028874 \n0 0 0.00144057 \n",
+            header + "0.001 nan 1e-3\n-0.5 inf", header};
+}
+
+void readEmp(const QByteArray& input, const QString& dir)
+{
+    const QString path = pathIn(dir, "map.emp");
+    writeFile(path, input);
+    Analyzed2DRes map(QStringLiteral("fuzz"));
+    EMPHeader h;
+    AnalyzeCond grid;
+    readEMPFile(path, EMPReadOptions(), map, h, grid);
+}
+
 } // namespace
 
 const QList<FuzzTarget>& fuzzTargets()
@@ -283,6 +321,7 @@ const QList<FuzzTarget>& fuzzTargets()
         {QStringLiteral("batch"), true, 0, batchExamples, runBatch, 200},
         {QStringLiteral("lines"), true, 0, lineExamples, readLines, 120},
         {QStringLiteral("stars"), true, 0, starsExamples, readStars},
+        {QStringLiteral("emp"), true, 0, empExamples, readEmp},
     };
     return targets;
 }
