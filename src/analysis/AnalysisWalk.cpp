@@ -1,20 +1,132 @@
 #include "analysis/AnalysisWalk.h"
 
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/ElemCtrl.h"
-#include "analysis/LCFReference.h"
+#include "analysis/BinAnalysis.h"
+#include "analysis/FVPoints.h"
+#include "foundation/Cfg.h"
+#include "foundation/XafsSpectrum.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QThread>
 
+#include <atomic>
 #include <cmath>
 
 namespace {
 const int BatchDoneId = 116; // "analyzer_exec_LCF", whichever command started the walk
+const int MaxWorkers = 256;
+const int BlocksPerWorker = 2; // handed out to a worker at once
+} // namespace
+
+// What every row of one walk shares; immutable while the walk runs but for the
+// two counters through which a stop waits for the workers to leave the frames.
+struct WalkContext {
+    AnalysisWalk::Setup setup;
+    BinLayout layout;
+    int hx = 0;
+    int hy = 0;
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> active{0};
+};
+
+struct WalkBlock {
+    quint64 generation = 0;
+    int index = 0;
+    int cy = 0;
+    std::vector<int> cx;
+    std::vector<double> shifts;
+    std::vector<double> values; // layout.stride per bin
+    std::shared_ptr<WalkContext> ctx;
+};
+
+class WalkWorker : public QObject {
+public:
+    WalkWorker(AnalysisWalk* walk, int no) : walk(walk), no(no) {}
+
+    void run(const std::shared_ptr<WalkBlock>& b)
+    {
+        WalkContext& c = *b->ctx;
+        // Counted before the flag is read: a stop that saw no reader finds the flag set here.
+        c.active.fetch_add(1);
+        if (!c.cancelled.load()) {
+            if (b->ctx != lastCtx) {
+                analysis = std::make_unique<BinAnalysis>(c.setup.settings, c.setup.energies);
+                lastCtx = b->ctx;
+            }
+            const AnalysisWalk::Setup& s = c.setup;
+            const int stride = c.layout.stride;
+            for (size_t i = 0; i < b->cx.size() && !c.cancelled.load(std::memory_order_relaxed); ++i) {
+                s.source(b->cx[i], b->cy, s.viewW, s.viewH, points);
+                const XafsSpectrum spectrum(points, QStringLiteral("Body-AaP"), s.normMode, b->shifts[i], s.sElm);
+                analysis->analyze(spectrum, b->values.data() + i * size_t(stride));
+            }
+        }
+        c.active.fetch_sub(1);
+        AnalysisWalk* w = walk;
+        const int n = no;
+        QMetaObject::invokeMethod(walk, [w, n, b]() { w->blockDone(n, b); }, Qt::QueuedConnection);
+    }
+
+private:
+    AnalysisWalk* walk;
+    int no;
+    std::shared_ptr<WalkContext> lastCtx;
+    std::unique_ptr<BinAnalysis> analysis;
+    Spectrum points;
+};
+
+const char* const AnalysisWalk::WorkersKey = "ANALYSIS_WORKERS";
+
+int AnalysisWalk::configuredWorkers()
+{
+    bool ok = false;
+    const int n = cfg.value(QString::fromLatin1(WorkersKey), QStringLiteral("0")).toInt(&ok);
+    if (ok && n >= 1)
+        return std::min(n, MaxWorkers);
+    return std::max(1, std::min(QThread::idealThreadCount(), MaxWorkers));
 }
 
-AnalysisWalk::AnalysisWalk(Analyzer* panel_, BinSpectrum source_, QObject* parent)
-    : QObject(parent), panel(panel_), source(std::move(source_))
+AnalysisWalk::AnalysisWalk(QObject* parent) : QObject(parent), workerCount(configuredWorkers()) {}
+
+AnalysisWalk::~AnalysisWalk()
 {
+    if (ctx)
+        ctx->cancelled = true;
+    quitPool();
+}
+
+void AnalysisWalk::setWorkers(int n) { workerCount = std::max(1, std::min(n, MaxWorkers)); }
+
+void AnalysisWalk::ensurePool()
+{
+    if (threads.size() == workerCount)
+        return;
+    quitPool();
+    for (int i = 0; i < workerCount; ++i) {
+        QThread* t = new QThread();
+        WalkWorker* w = new WalkWorker(this, i);
+        w->moveToThread(t);
+        t->start(QThread::InheritPriority);
+        threads.append(t);
+        pool.append(w);
+        busy.append(0);
+    }
+}
+
+void AnalysisWalk::quitPool()
+{
+    for (QThread* t : std::as_const(threads)) {
+        t->quit();
+        t->wait();
+    }
+    qDeleteAll(pool);
+    qDeleteAll(threads);
+    pool.clear();
+    threads.clear();
+    busy.clear();
+    // Answers of the old pool's workers would count against the new one's.
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
 }
 
 QString AnalysisWalk::areaLabel(const AnalyzeCond& c)
@@ -46,223 +158,272 @@ double AnalysisWalk::restRatio(double r, double d)
     return std::isfinite(v) ? v : 0.0;
 }
 
-bool AnalysisWalk::start(const AnalyzeCond& c)
+bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
 {
     if (walkRunning) {
         stop();
         return false;
     }
-    walkChoice = panel->chosenAnalyses();
-    if (walkChoice.count() == 0) {
+    if (s.settings.choice.count() == 0 || !s.source) {
         qDebug() << "2D analysis: no analysis is chosen";
         emit finishBatchExec(BatchDoneId);
         return false;
     }
+    ensurePool();
+    setup = std::move(s);
+    maps = m;
     walkCond = c;
     sendCond = c;
     allSent = false;
-    awaited.clear();
+    nextSend = 0;
+    nextRecord = 0;
+    waiting.clear();
+    ++generation;
+    ctx = std::make_shared<WalkContext>();
+    ctx->setup = setup;
+    ctx->layout = BinLayout(int(setup.settings.lcf.refs.size()), int(setup.settings.elems.rows.size()));
+    ctx->hx = c.hx;
+    ctx->hy = c.hy;
+    lastCor = setup.correlation;
     walkRunning = true;
-    panel->setContAccess(true);
-    panel->setProgress(0.0);
-    panel->initAnalyzeSpectrum();
-    refRows = int(panel->lcfRefs.size());
-    elemRows = int(panel->elemUnit.elems.size());
-    int n = 0;
+    emit runningChanged(true);
+    emit progress(0.0);
+    prepareMaps();
+    dispatch();
+    return true;
+}
 
-    if (walkChoice.lcf) {
-        lcfMaps.clear();
+void AnalysisWalk::prepareMaps()
+{
+    const AnalysisChoice& ch = choice();
+    int n = 0;
+    if (ch.lcf) {
+        const int rows = int(maps.lcf.size() / 2);
         for (int m = 0; m < 2; ++m) {
-            for (int r = 0; r < refRows; ++r) {
-                Analyzed2DRes* map = panel->lcfResMap(r, m);
-                map->setCond(walkCond);
-                map->setNo(n + r);
-                lcfMaps.append(map);
+            for (int r = 0; r < rows; ++r) {
+                maps.lcf[m * rows + r]->setCond(walkCond);
+                maps.lcf[m * rows + r]->setNo(n + r);
             }
-            n += refRows;
+            n += rows;
         }
-        panel->zansaMap.setCond(walkCond);
-        panel->zansaMap.setNo(n);
+        maps.zansa->setCond(walkCond);
+        maps.zansa->setNo(n);
         qDebug() << "setup for LCF/MLCF" << areaLabel(walkCond);
         n += 1;
     }
-    if (walkChoice.dEdge) {
-        if (panel->DEdgeCWStep->isChecked())
-            panel->dEdgeStepSpectrum();
-        panel->dEdgeMap.setCond(walkCond);
-        panel->dEdgeMap.setNo(n);
+    if (ch.dEdge) {
+        maps.dEdge->setCond(walkCond);
+        maps.dEdge->setNo(n);
         n += 1;
     }
-    if (walkChoice.elems) {
-        elemMaps.clear();
-        for (int k = 0; k < ElemCtrl::mapCount; ++k) {
-            for (int j = 0; j < elemRows; ++j) {
-                Analyzed2DRes* map = panel->elemUnit.elems[j]->map(k);
-                map->setNo(n + j);
-                elemMaps.append(map);
-            }
-            n += elemRows;
+    if (ch.elems) {
+        const int rows = int((maps.elem.size() - 2) / 7);
+        for (int k = 0; k < 7; ++k) {
+            for (int j = 0; j < rows; ++j)
+                maps.elem[k * rows + j]->setNo(n + j);
+            n += rows;
         }
-        panel->elemUnit.corMap.setNo(n);
-        panel->elemUnit.corThMap.setNo(n + 1);
-        elemMaps.append(&panel->elemUnit.corMap);
-        elemMaps.append(&panel->elemUnit.corThMap);
+        maps.elem[7 * rows]->setNo(n);
+        maps.elem[7 * rows + 1]->setNo(n + 1);
         n += 2;
-        for (Analyzed2DRes* map : std::as_const(elemMaps))
+        for (Analyzed2DRes* map : std::as_const(maps.elem))
             map->setCond(walkCond);
     }
-    if (walkChoice.ra) {
-        raDMutMap = &panel->raDMutMap;
-        raRestMap = &panel->raRestMap;
-        raRatiMap = &panel->raRatiMap;
-        raDMutMap->setCond(walkCond);
-        raRestMap->setCond(walkCond);
-        raRatiMap->setCond(walkCond);
-        raDMutMap->setNo(n);
-        raRestMap->setNo(n + 1);
-        raRatiMap->setNo(n + 2);
-        n += 3;
+    if (ch.ra) {
+        for (Analyzed2DRes* map : {maps.raDMut, maps.raRest, maps.raRati}) {
+            map->setCond(walkCond);
+            map->setNo(n++);
+        }
     }
-    if (walkChoice.fv) {
-        panel->fvPoints.clear();
-        fvMap = &panel->fvMap;
-        fvMap->setCond(walkCond);
-        fvMap->setNo(n);
+    if (ch.fv) {
+        maps.fvPoints->clear();
+        maps.fv->setCond(walkCond);
+        maps.fv->setNo(n);
     }
-    analyzeAPoint();
-    return true;
+}
+
+void AnalysisWalk::halt()
+{
+    if (!walkRunning)
+        return;
+    walkRunning = false;
+    ctx->cancelled = true;
+    // The frames may go once this returns: wait out the bins being read.
+    while (ctx->active.load() > 0)
+        QThread::yieldCurrentThread();
+    waiting.clear();
+    emit runningChanged(false);
 }
 
 void AnalysisWalk::stop()
 {
     if (!walkRunning)
         return;
-    walkRunning = false;
-    panel->setContAccess(false);
+    halt();
     emit finishBatchExec(BatchDoneId);
 }
 
-void AnalysisWalk::analyzeAPoint()
+void AnalysisWalk::dispatch()
 {
-    while (!allSent && awaited.size() < Depth) {
-        const XafsSpectrum s = source(sendCond);
-        // The first bin drops whatever the panel still had in flight.
-        const quint64 g = panel->send(panel->prepare(s, s.sElm, walkChoice), !awaited.isEmpty());
-        if (g == 0) {
-            allSent = true;
-            break;
+    const int window = BlocksPerWorker * 2 * workerCount;
+    while (walkRunning && !allSent && nextSend - nextRecord < window) {
+        int w = 0;
+        for (int i = 1; i < busy.size(); ++i) {
+            if (busy[i] < busy[w])
+                w = i;
         }
-        awaited.append(g);
-        allSent = !sendCond.next();
+        if (busy[w] >= BlocksPerWorker)
+            return;
+        auto b = std::make_shared<WalkBlock>();
+        b->generation = generation;
+        b->index = nextSend++;
+        b->cy = sendCond.cy;
+        b->ctx = ctx;
+        bool more;
+        do {
+            b->cx.push_back(sendCond.cx);
+            b->shifts.push_back(setup.shiftAt ? setup.shiftAt(sendCond.cx, sendCond.cy) : 0.0);
+            more = sendCond.next();
+        } while (more && !sendCond.first);
+        allSent = !more;
+        b->values.assign(b->cx.size() * size_t(ctx->layout.stride), 0.0);
+        ++busy[w];
+        WalkWorker* worker = pool[w];
+        QMetaObject::invokeMethod(worker, [worker, b]() { worker->run(b); }, Qt::QueuedConnection);
     }
 }
 
-void AnalysisWalk::analyzeASpectrumFinished()
+void AnalysisWalk::blockDone(int worker, std::shared_ptr<WalkBlock> b)
 {
-    // Replies of a stopped walk, or of a spectrum the walk did not send, are not its bins.
-    if (!walkRunning || awaited.isEmpty() || panel->results().generation != awaited.first())
+    if (worker >= 0 && worker < busy.size())
+        --busy[worker];
+    // Rows of a stopped or earlier walk are not this walk's.
+    if (!walkRunning || b->generation != generation)
         return;
-    awaited.removeFirst();
-    recordResForAPoint();
-    if (!walkCond.next()) {
-        generateResImages();
-        walkRunning = false;
-        panel->setContAccess(false);
-        panel->setProgress(100.0);
-        emit finishBatchExec(BatchDoneId);
+    waiting.insert(b->index, std::move(b));
+    while (walkRunning && !waiting.isEmpty() && waiting.firstKey() == nextRecord) {
+        const std::shared_ptr<WalkBlock> next = waiting.take(nextRecord);
+        ++nextRecord;
+        record(*next);
+    }
+    dispatch();
+}
+
+void AnalysisWalk::setBin(Analyzed2DRes* map, int cx, int cy, double v)
+{
+    map->setData(cx, cy, walkCond.hx, walkCond.hy, v);
+}
+
+void AnalysisWalk::record(const WalkBlock& b)
+{
+    const AnalysisSettings& set = setup.settings;
+    const AnalysisChoice& ch = set.choice;
+    const BinLayout& L = ctx->layout;
+    const int refRows = int(maps.lcf.size() / 2);
+    const int elemRows = ch.elems ? int((maps.elem.size() - 2) / 7) : 0;
+    const double* v = nullptr;
+    for (size_t i = 0; i < b.cx.size(); ++i) {
+        v = b.values.data() + i * size_t(L.stride);
+        const int cx = b.cx[i];
+        const int cy = b.cy;
+        if (ch.lcf) {
+            for (int k = 0; k < L.refs; ++k) {
+                const int row = set.lcf.refs[k].index;
+                if (row < 0 || row >= refRows)
+                    continue;
+                setBin(maps.lcf[row], cx, cy, v[L.lcfDMut + k]);
+                setBin(maps.lcf[refRows + row], cx, cy, v[L.lcfRatio + k]);
+            }
+            setBin(maps.zansa, cx, cy, v[L.z]);
+        }
+        if (ch.dEdge)
+            setBin(maps.dEdge, cx, cy, v[L.dEdge]);
+        if (ch.elems) {
+            const int rows = std::min(elemRows, L.elems);
+            for (int k = 0; k < 7; ++k) {
+                for (int j = 0; j < rows; ++j)
+                    setBin(maps.elem[k * elemRows + j], cx, cy, v[L.elem + k * L.elems + j]);
+            }
+            // A bin without a correlation of its own keeps the last one.
+            if (v[L.corValid] != 0.0)
+                lastCor = v[L.cor];
+            setBin(maps.elem[7 * elemRows], cx, cy, lastCor);
+            setBin(maps.elem[7 * elemRows + 1], cx, cy, lastCor < set.corTh ? 0.0 : lastCor);
+        }
+        if (ch.ra) {
+            setBin(maps.raDMut, cx, cy, v[L.raJump]);
+            setBin(maps.raRest, cx, cy, v[L.raResidual]);
+        }
+        if (ch.fv)
+            maps.fvPoints->add(v[L.fvDM], v[L.fvE2] - v[L.fvE1]);
+        walkCond.next();
+    }
+    if (v) {
+        if (ch.lcf)
+            emit newZ(v[L.z]);
+        if (ch.dEdge)
+            emit newDEdge(v[L.dEdge]);
+        if (ch.elems)
+            emit newCorrelation(lastCor);
+        if (ch.fv)
+            emit newFeatureValue(FeatureValue{v[L.fvDM], v[L.fvE1], v[L.fvE2]});
+    }
+    if (allSent && nextRecord == nextSend) {
+        finish();
         return;
     }
-    if (walkCond.first) {
-        if (panel->DispOnTime->isChecked())
-            generateResImages();
-        panel->setProgress(progressOf(walkCond));
-    }
-    analyzeAPoint();
+    emit rowStarted();
+    emit progress(progressOf(walkCond));
 }
 
-void AnalysisWalk::setBin(Analyzed2DRes* map, double v)
+void AnalysisWalk::finish()
 {
-    map->setData(walkCond.cx, walkCond.cy, walkCond.hx, walkCond.hy, v);
-}
-
-void AnalysisWalk::recordResForAPoint()
-{
-    const SpectrumResults& r = panel->results();
-    if (walkChoice.lcf) {
-        const AnalyzeReply& f = r.lcf;
-        const int n = int(std::min({f.lcfRows.size(), f.lcfRatios.size(), f.lcfDMuts.size()}));
-        for (int k = 0; k < n; ++k) {
-            const int i = f.lcfRows[k];
-            if (i < 0 || i >= refRows || refRows + i >= lcfMaps.size())
-                continue;
-            setBin(lcfMaps[i], f.lcfDMuts[k]);
-            setBin(lcfMaps[refRows + i], f.lcfRatios[k]);
-        }
-        setBin(&panel->zansaMap, f.z);
-    }
-    if (walkChoice.dEdge)
-        setBin(&panel->dEdgeMap, r.dEdge.dEdge);
-    if (walkChoice.elems) {
-        const AnalyzeReply& e = r.elems;
-        const QList<double>* lists[ElemCtrl::mapCount] = {&e.elemDMut, &e.elemNDMut, &e.elemMP, &e.elemMM,
-                                                          &e.elemDE,   &e.elemROI,   &e.elemNROI};
-        for (int k = 0; k < ElemCtrl::mapCount; ++k) {
-            const int n = int(std::min<qsizetype>(elemRows, lists[k]->size()));
-            for (int j = 0; j < n; ++j)
-                setBin(elemMaps[k * elemRows + j], lists[k]->at(j));
-        }
-        const double cor = panel->correlation;
-        setBin(elemMaps[ElemCtrl::mapCount * elemRows], cor);
-        setBin(elemMaps[ElemCtrl::mapCount * elemRows + 1], cor < panel->elemUnit.corTh ? 0.0 : cor);
-    }
-    if (walkChoice.ra) {
-        setBin(raDMutMap, r.ra.raJump);
-        setBin(raRestMap, r.ra.raResidual);
-    }
-    if (walkChoice.fv)
-        panel->fvPoints.add(r.fv.fv);
+    generateResImages();
+    walkRunning = false;
+    emit runningChanged(false);
+    emit progress(100.0);
+    emit finishBatchExec(BatchDoneId);
 }
 
 void AnalysisWalk::ratioMap()
 {
-    const std::vector<double>& rest = raRestMap->data;
+    const std::vector<double>& rest = maps.raRest->data;
     double m = 1e300;
     for (double v : rest) {
         if (v < m)
             m = v;
     }
-    const int W = raRestMap->cond.W;
-    const int H = raRestMap->cond.H;
+    const int W = maps.raRest->cond.W;
+    const int H = maps.raRest->cond.H;
     if (qint64(W) * H != qint64(rest.size()))
         return;
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
             const double r = rest[size_t(y) * size_t(W) + size_t(x)] - m;
-            raRatiMap->setData(x, y, 0, 0, restRatio(r, raDMutMap->valueAt(x, y)));
+            maps.raRati->setData(x, y, 0, 0, restRatio(r, maps.raDMut->valueAt(x, y)));
         }
     }
 }
 
 void AnalysisWalk::generateResImages()
 {
-    if (walkChoice.lcf) {
-        for (Analyzed2DRes* map : std::as_const(lcfMaps))
+    const AnalysisChoice& ch = choice();
+    if (ch.lcf) {
+        for (Analyzed2DRes* map : std::as_const(maps.lcf))
             map->genImg();
-        panel->zansaMap.genImg();
+        maps.zansa->genImg();
     }
-    if (walkChoice.dEdge)
-        panel->dEdgeMap.genImg();
-    if (walkChoice.elems) {
-        for (Analyzed2DRes* map : std::as_const(elemMaps))
+    if (ch.dEdge)
+        maps.dEdge->genImg();
+    if (ch.elems) {
+        for (Analyzed2DRes* map : std::as_const(maps.elem))
             map->genImg();
     }
-    if (walkChoice.ra) {
+    if (ch.ra) {
         ratioMap();
-        raDMutMap->genImg();
-        raRestMap->genImg();
-        raRatiMap->genImg();
+        maps.raDMut->genImg();
+        maps.raRest->genImg();
+        maps.raRati->genImg();
     }
-    if (walkChoice.fv)
-        panel->updateFVMap();
     emit imagesGenerated();
 }

@@ -1,41 +1,87 @@
 #pragma once
-// The two-dimensional analysis walk: bin after bin of the analysis area, in
-// raster order, each bin's spectrum is handed to the Analyzer panel and, once
-// the panel has all replies of that bin, their values go into the result maps.
-// One bin per turn of the event loop; the main window supplies the spectrum
-// of a bin and shows the maps.
-#include "analysis/Analyzer.h"
+// The two-dimensional analysis walk: the bins of the analysis area, a grid row
+// at a time, go to a pool of workers, which build each bin's spectrum from the
+// frames, analyse it and hand back the row's values; the GUI thread records
+// the rows in raster order into the result maps. No widget here: the settings
+// come as a snapshot, progress and read-outs leave as signals.
+#include "analysis/AnalysisSettings.h"
+#include "analysis/FeatureValue.h"
 #include "foundation/AnalyzeCond.h"
+#include "foundation/Spectrum.h"
+#include "foundation/SuggestElm.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class Analyzed2DRes;
+class FVPoints;
+class QThread;
+class WalkWorker;
+struct WalkBlock;
+struct WalkContext;
 
 class AnalysisWalk : public QObject {
     Q_OBJECT
 public:
-    // The normalised spectrum of the bin centred at (c.cx, c.cy), with its suggested absorber.
-    using BinSpectrum = std::function<XafsSpectrum(const AnalyzeCond& c)>;
+    // The bin's absorption curve into the spectrum given; called on the
+    // workers at once, so it reads only what stays put during a walk.
+    using BinSource = std::function<void(int cx, int cy, int hw, int hh, Spectrum& out)>;
+    // The energy shift of a bin; called in the GUI thread.
+    using ShiftAt = std::function<double(int cx, int cy)>;
 
-    AnalysisWalk(Analyzer* panel, BinSpectrum source, QObject* parent = nullptr);
+    struct Setup {
+        AnalysisSettings settings;
+        SuggestElm sElm;
+        int normMode = 1;
+        int viewW = 0;             // half sizes of the bin whose spectrum is built
+        int viewH = 0;
+        std::vector<double> energies; // unshifted energies of the stack, in its order
+        BinSource source;
+        ShiftAt shiftAt;
+        double correlation = 0.0;  // kept for bins whose correlation cannot be formed
+    };
 
-    // Bins in flight at once: the worker has the next bin's requests in hand
-    // while the replies of the current one travel back.
-    static const int Depth = 2;
+    // The maps a walk writes; not owned.
+    struct Maps {
+        QList<Analyzed2DRes*> lcf;  // map 0 of every reference row, then map 1 of every row
+        Analyzed2DRes* zansa = nullptr;
+        Analyzed2DRes* dEdge = nullptr;
+        QList<Analyzed2DRes*> elem; // map k of every element row for k = 0..6, then the two correlation maps
+        Analyzed2DRes* raDMut = nullptr;
+        Analyzed2DRes* raRest = nullptr;
+        Analyzed2DRes* raRati = nullptr;
+        Analyzed2DRes* fv = nullptr;
+        FVPoints* fvPoints = nullptr;
+    };
+
+    explicit AnalysisWalk(QObject* parent = nullptr);
+    ~AnalysisWalk() override;
+
+    // Configuration key of the number of workers; absent or below 1: one per core.
+    static const char* const WorkersKey;
+    static int configuredWorkers();
+    // Takes effect at the next start.
+    void setWorkers(int n);
+    int workers() const { return workerCount; }
 
     bool running() const { return walkRunning; }
     const AnalyzeCond& cond() const { return walkCond; }
-    const AnalysisChoice& choice() const { return walkChoice; }
+    const AnalysisChoice& choice() const { return setup.settings.choice; }
 
-    // Prepares the maps of the analyses chosen now and sends the first bin.
+    // Prepares the maps of the chosen analyses and hands out the first rows.
     // With nothing chosen it does not start and answers 116 at once.
-    bool start(const AnalyzeCond& c);
-    // Answers 116, so a batch that started the walk goes on.
+    bool start(const AnalyzeCond& c, Setup s, const Maps& m);
+    // Returns once no worker reads the frames any more; answers 116, so a
+    // batch that started the walk goes on.
     void stop();
+    // The same at shutdown, answering nothing.
+    void halt();
 
     // Images of the maps of the analyses chosen at the start, the ratio map computed first.
     void generateResImages();
@@ -47,37 +93,46 @@ public:
     // r / (d + r), 0 where that is no finite number.
     static double restRatio(double r, double d);
 
-    QList<Analyzed2DRes*> lcfMaps;  // map 0 of every row, then map 1 of every row
-    QList<Analyzed2DRes*> elemMaps; // map k of every row for k = 0..6, then the two correlation maps
-    Analyzed2DRes* raDMutMap = nullptr;
-    Analyzed2DRes* raRestMap = nullptr;
-    Analyzed2DRes* raRatiMap = nullptr;
-    Analyzed2DRes* fvMap = nullptr;
-
 signals:
     void finishBatchExec(int id);
-    // The maps have new images: the main window shows the panel's chosen one.
+    void runningChanged(bool on);
+    void progress(double perCent);
+    // A row after the first is about to be recorded: the maps may be redrawn.
+    void rowStarted();
+    // The maps have new images.
     void imagesGenerated();
-
-public slots:
-    // The panel's `finished`: records the bin and moves on.
-    void analyzeASpectrumFinished();
+    // The last recorded bin's values, once per recorded row.
+    void newZ(double z);
+    void newDEdge(double dEdge);
+    void newCorrelation(double c);
+    void newFeatureValue(FeatureValue fv);
 
 private:
-    // Sends the next bins until Depth are in flight.
-    void analyzeAPoint();
-    void recordResForAPoint();
+    friend class WalkWorker;
+    void ensurePool();
+    void quitPool();
+    void dispatch();
+    void blockDone(int worker, std::shared_ptr<WalkBlock> b);
+    void record(const WalkBlock& b);
+    void finish();
+    void setBin(Analyzed2DRes* map, int cx, int cy, double v);
+    void prepareMaps();
     void ratioMap();
-    void setBin(Analyzed2DRes* map, double v);
 
-    Analyzer* panel;
-    BinSpectrum source;
+    int workerCount = 1;
+    QList<QThread*> threads;
+    QList<WalkWorker*> pool;
+    QList<int> busy;               // blocks handed to each worker and not back yet
     bool walkRunning = false;
-    AnalyzeCond walkCond;
-    AnalysisChoice walkChoice;
-    int refRows = 0;   // rows when the walk started
-    int elemRows = 0;
-    AnalyzeCond sendCond; // the last bin sent, walkCond or up to Depth - 1 bins ahead of it
+    quint64 generation = 0;
+    AnalyzeCond walkCond;          // first bin of the next row to record
+    AnalyzeCond sendCond;          // first bin of the next row to hand out
     bool allSent = false;
-    QList<quint64> awaited; // generations of the bins in flight, oldest (walkCond's) first
+    int nextSend = 0;              // block numbers, in raster order
+    int nextRecord = 0;
+    QMap<int, std::shared_ptr<WalkBlock>> waiting; // back early, recorded in order
+    Setup setup;
+    Maps maps;
+    std::shared_ptr<WalkContext> ctx;
+    double lastCor = 0.0;
 };

@@ -17,6 +17,19 @@ struct LCFRefData {
     double maxE = 0.0;
     Spectrum n;  // (μt - pre) / (post - pre), on the file's own energies
     Spectrum p;  // (μt - post) / (post - pre), likewise
+
+    // The curves of a normalised spectrum.
+    static LCFRefData of(const XafsSpectrum& x, int index, double dE)
+    {
+        LCFRefData d;
+        d.index = index;
+        d.dE = dE;
+        d.minE = x.minX;
+        d.maxE = x.maxX;
+        d.n = x.doubleNormalized;
+        d.p = x.minusPostByGap;
+        return d;
+    }
 };
 
 struct LCFRequest {

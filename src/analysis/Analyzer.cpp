@@ -1,7 +1,7 @@
 #include "analysis/Analyzer.h"
 
 #include "analysis/AnalysisMetaTypes.h"
-#include "analysis/AnalyzeProc.h"
+#include "analysis/BinAnalysis.h"
 #include "analysis/ElemCtrl.h"
 #include "analysis/FVView.h"
 #include "analysis/LCFReference.h"
@@ -11,7 +11,6 @@
 
 #include <QButtonGroup>
 #include <QDebug>
-#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -43,12 +42,10 @@ int Analyzer::rowOfDisplayId(int id)
 }
 
 Analyzer::Analyzer(QWidget* parent)
-    : QFrame(parent), zansaMap(QStringLiteral("a2d Zansa")), dEdgeMap(QStringLiteral("a2d dEdge")),
-      raDMutMap(QStringLiteral("a2d DMut")), raRestMap(QStringLiteral("a2d Rest")),
-      raRatiMap(QStringLiteral("a2d Rati")), fvMap(QStringLiteral("a2d FV")),
-      sumUpMap(QStringLiteral("Sum Up Img"))
+    : QFrame(parent), eng(std::make_unique<AnalysisEngine>()), zansaMap(eng->maps.zansa),
+      dEdgeMap(eng->maps.dEdge), raDMutMap(eng->maps.raDMut), raRestMap(eng->maps.raRest),
+      raRatiMap(eng->maps.raRati), fvMap(eng->maps.fv), sumUpMap(eng->maps.sumUp), fvPoints(eng->maps.fvPoints)
 {
-    registerAnalysisMetaTypes();
     fvv = std::make_unique<FVView>();
     map1Dialog = std::make_unique<EShiftMapDialog>(QString());
     map2Dialog = std::make_unique<EShiftMapDialog>(QString());
@@ -72,10 +69,6 @@ Analyzer::Analyzer(QWidget* parent)
     for (int i = 0; i < BaseRefRows; ++i)
         addNewRef();
 
-    thread = new QThread();
-    worker = new AnalyzeProc();
-    worker->moveToThread(thread);
-    thread->start(QThread::InheritPriority);
     setContAccess(false);
 
     const int n = BaseRefRows;
@@ -103,14 +96,35 @@ Analyzer::Analyzer(QWidget* parent)
     connect(ShowView, SIGNAL(clicked()), xv, SLOT(show()));
     connect(AskAnalyze, SIGNAL(clicked()), this, SIGNAL(askAnalyze()));
     connect(AskSumUp, SIGNAL(clicked()), this, SIGNAL(askSumUp()));
-    wireWorker();
+    connect(eng.get(), &AnalysisEngine::analyzeSpectrum0, this, &Analyzer::analyzeSpectrum0);
+    connect(eng.get(), &AnalysisEngine::analyzeSpectrumDEdge0, this, &Analyzer::analyzeSpectrumDEdge0);
+    connect(eng.get(), &AnalysisEngine::analyzeSpectrumElems0, this, &Analyzer::analyzeSpectrumElems0);
+    connect(eng.get(), &AnalysisEngine::analyzeSpectrumRA, this, &Analyzer::analyzeSpectrumRA);
+    connect(eng.get(), &AnalysisEngine::analyzeSpectrumFV, this, &Analyzer::analyzeSpectrumFV);
+    connect(eng.get(), &AnalysisEngine::replied, this, &Analyzer::showReply);
+    connect(eng.get(), &AnalysisEngine::finished, this, &Analyzer::finished);
+    AnalysisWalk* walk = eng->walk();
+    connect(walk, &AnalysisWalk::runningChanged, this, &Analyzer::setContAccess);
+    connect(walk, &AnalysisWalk::progress, this, &Analyzer::setProgress);
+    connect(walk, &AnalysisWalk::rowStarted, this, [this] {
+        if (DispOnTime->isChecked())
+            eng->walk()->generateResImages();
+    });
+    connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
+        if (eng->walk()->choice().fv)
+            updateFVMap();
+    });
+    connect(walk, &AnalysisWalk::newZ, this, &Analyzer::noticedNewZ);
+    connect(walk, &AnalysisWalk::newDEdge, this, &Analyzer::noticedNewDEdge);
+    connect(walk, &AnalysisWalk::newCorrelation, this, &Analyzer::setNewCorrelation);
+    connect(walk, &AnalysisWalk::newFeatureValue, this, [this](FeatureValue fv) { lastFV = fv; });
     connect(dispGroup, SIGNAL(idClicked(int)), this, SLOT(selectedNewRef(int)));
     connect(SelRatio, SIGNAL(toggled(bool)), this, SLOT(colorScaleChanged()));
     connect(FixedScale, SIGNAL(toggled(bool)), this, SLOT(colorScaleChanged()));
     connect(UseUpperLimit, SIGNAL(toggled(bool)), this, SLOT(colorScaleChanged()));
     for (QLineEdit* e : {DMutScaleMax, DMutScaleMin, RatioScaleMax, RatioScaleMin, UpperLimitV})
         connect(e, SIGNAL(editingFinished()), this, SLOT(colorScaleChanged()));
-    connect(AsOldLCF, &QCheckBox::toggled, worker, &AnalyzeProc::setLcfOld);
+    connect(AsOldLCF, &QCheckBox::toggled, eng.get(), &AnalysisEngine::setLcfOld);
 
     QButtonGroup* dEdgeMethod = new QButtonGroup(this);
     dEdgeMethod->setExclusive(true);
@@ -177,30 +191,11 @@ Analyzer::Analyzer(QWidget* parent)
 
 Analyzer::~Analyzer()
 {
-    // The worker holds no pointer into the panel, but it must be idle before it goes.
-    thread->quit();
-    thread->wait();
-    delete worker;
-    delete thread;
     xv->elemRows = nullptr;
     delete xv;
 }
 
 void Analyzer::closeEvent(QCloseEvent*) {}
-
-void Analyzer::wireWorker()
-{
-    connect(this, &Analyzer::analyzeSpectrum0, worker, &AnalyzeProc::analyzeSpectrum0);
-    connect(this, &Analyzer::analyzeSpectrumDEdge0, worker, &AnalyzeProc::analyzeSpectrumDEdge0);
-    connect(this, &Analyzer::analyzeSpectrumElems0, worker, &AnalyzeProc::analyzeSpectrumElems0);
-    connect(this, &Analyzer::analyzeSpectrumRA, worker, &AnalyzeProc::analyzeSpectrumRA);
-    connect(this, &Analyzer::analyzeSpectrumFV, worker, &AnalyzeProc::analyzeSpectrumFV);
-    connect(worker, &AnalyzeProc::finished, this, &Analyzer::analyze2DFinished);
-    connect(worker, &AnalyzeProc::finishedAElems, this, &Analyzer::analyze2DElemsFinished);
-    connect(worker, &AnalyzeProc::finishedAFV, this, &Analyzer::analyze2DFVFinished);
-    // The residual and the edge position are shown from the replies, which carry
-    // them: two fewer hand-overs between the threads per spectrum.
-}
 
 // ---- rows ------------------------------------------------------------------
 
@@ -211,6 +206,7 @@ void Analyzer::addNewRef()
         return;
     }
     LCFReference* row = new LCFReference();
+    row->maps = eng->maps.addRefRow();
     lcfRefs.append(row);
     const int n = int(lcfRefs.size());
     row->XFS->Select->setText(tr("Select Ref%1").arg(n));
@@ -263,152 +259,124 @@ AnalysisChoice Analyzer::chosenAnalyses() const
     return c;
 }
 
-namespace {
-// Normalised on construction as a rebuild of the same points would be: straight
-// lines, no suggested absorber, default regions, no shift of its own.
-bool normalisedAsLimited(const XafsSpectrum& s)
-{
-    return s.normMode == 1 && !s.sElm.use && !s.useXOffset && s.preS == -1000.0 && s.preE == -10.0 &&
-           s.postS == 10.0 && s.postE == 1000.0 && s.fraction == 0.5 && s.doubleNormalized.size() == s.size() &&
-           s.minusPostByGap.size() == s.size();
-}
-} // namespace
-
 XafsSpectrum Analyzer::limitedSpectrum(const XafsSpectrum& s) const
 {
-    const double from = fieldValue(LCFRange1);
-    const double to = fieldValue(LCFRange2);
-    Spectrum kept;
-    kept.points.reserve(s.size());
-    for (const QPointF& p : s.points) {
-        if (from <= p.x() && p.x() <= to)
-            kept.append(p.x(), p.y());
+    return ::limitedSpectrum(s, fieldValue(LCFRange1), fieldValue(LCFRange2));
+}
+
+AnalysisSettings Analyzer::settings(const AnalysisChoice& c) const
+{
+    AnalysisSettings set;
+    set.choice = c;
+    LCFRequest& l = set.lcf;
+    l.rowCount = int(lcfRefs.size());
+    l.refs = LCFReference::usedRefs(lcfRefs);
+    l.isMLCF = MLCF->isChecked();
+    l.sE0 = fieldValue(LCFRange1);
+    l.eE0 = fieldValue(LCFRange2);
+    l.writeRows = true;
+    set.lcfOld = AsOldLCF->isChecked();
+    DEdgeRequest& d = set.dEdge;
+    d.isMidPoint = isMidPoint;
+    d.midRatio = midRatio;
+    d.ref = cwRef;
+    d.cwRangeEV = cwFullRangeEV * 0.5;
+    d.cwInitDEeV = cwInitDEeV;
+    d.cwMinDEeV = cwMinDEeV;
+    for (const ElemCtrl* row : elemUnit.elems) {
+        set.elems.rows.append(row->rowConds());
+        set.elemUse.append(row->Use->isChecked());
+        set.elemStdRatio.append(row->stdRatio);
     }
-    if (kept.size() > 0 && kept.size() == s.size() && normalisedAsLimited(s)) {
-        // Nothing cut: the normalisation already done is the one a rebuild would
-        // repeat, and a walk does this for every bin.
-        XafsSpectrum l = s;
-        l.name = QStringLiteral("limited-S");
-        l.sElm = SuggestElm();
-        l.i0 = Spectrum();
-        l.i1 = Spectrum();
-        l.plainFile = 1;
-        return l;
+    set.elems.mainT = elemUnit.targetIndex();
+    set.elems.bg = AElemsCds->background();
+    set.corTh = elemUnit.corTh;
+    set.ra.raFactor = raFactor;
+    set.ra.atEV = raAtEV;
+    set.fv.eStep = std::max(0.01, fvEStep);
+    set.fv.elimReg = fvElimReg;
+    return set;
+}
+
+AnalysisSettings Analyzer::walkSettings()
+{
+    initAnalyzeSpectrum();
+    const AnalysisChoice c = chosenAnalyses();
+    if (c.dEdge && DEdgeCWStep->isChecked())
+        dEdgeStepSpectrum();
+    AnalysisSettings set = settings(c);
+    set.lcf.writeRows = false;
+    return set;
+}
+
+AnalysisWalk::Maps Analyzer::walkMaps()
+{
+    AnalysisWalk::Maps m;
+    for (int idx = 0; idx < 2; ++idx) {
+        for (int r = 0; r < lcfRefs.size(); ++r)
+            m.lcf.append(lcfResMap(r, idx));
     }
-    return XafsSpectrum(kept, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm());
+    m.zansa = &zansaMap;
+    m.dEdge = &dEdgeMap;
+    const QList<ElemCtrl*>& rows = elemUnit.elems;
+    for (int k = 0; k < ElemCtrl::mapCount; ++k) {
+        for (ElemCtrl* row : rows)
+            m.elem.append(row->map(k));
+    }
+    m.elem.append(&elemUnit.corMap);
+    m.elem.append(&elemUnit.corThMap);
+    m.raDMut = &raDMutMap;
+    m.raRest = &raRestMap;
+    m.raRati = &raRatiMap;
+    m.fv = &fvMap;
+    m.fvPoints = &fvPoints;
+    return m;
 }
 
 LCFRequest Analyzer::lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
 {
-    LCFRequest r;
-    r.s = limitedSpectrum(s);
-    r.rowCount = int(lcfRefs.size());
-    r.refs = LCFReference::usedRefs(lcfRefs);
-    r.isMLCF = MLCF->isChecked();
-    r.sE0 = fieldValue(LCFRange1);
-    r.eE0 = fieldValue(LCFRange2);
-    r.sElm = sElm;
-    r.writeRows = !contAccessFlag;
-    return r;
+    AnalysisChoice c;
+    c.lcf = true;
+    return AnalysisEngine::prepare(settings(c), s, sElm).lcf;
 }
 
 DEdgeRequest Analyzer::dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
 {
-    DEdgeRequest r;
-    r.s = s;
-    r.sElm = sElm;
-    r.isMidPoint = isMidPoint;
-    r.midRatio = midRatio;
-    r.ref = cwRef;
-    r.cwRangeEV = cwFullRangeEV * 0.5;
-    r.cwInitDEeV = cwInitDEeV;
-    r.cwMinDEeV = cwMinDEeV;
-    return r;
+    AnalysisChoice c;
+    c.dEdge = true;
+    return AnalysisEngine::prepare(settings(c), s, sElm).dEdge;
 }
 
 ElemsRequest Analyzer::elemsRequest(const XafsSpectrum& s) const
 {
-    ElemsRequest r;
-    r.s = s;
-    for (const ElemCtrl* row : elemUnit.elems)
-        r.rows.append(row->rowConds());
-    r.mainT = elemUnit.targetIndex();
-    r.bg = AElemsCds->background();
-    return r;
+    AnalysisChoice c;
+    c.elems = true;
+    return AnalysisEngine::prepare(settings(c), s, SuggestElm()).elems;
 }
 
 RARequest Analyzer::raRequest(const XafsSpectrum& s) const
 {
-    RARequest r;
-    r.s = s;
-    r.raFactor = raFactor;
-    r.atEV = raAtEV;
-    return r;
+    AnalysisChoice c;
+    c.ra = true;
+    return AnalysisEngine::prepare(settings(c), s, SuggestElm()).ra;
 }
 
 FVRequest Analyzer::fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
 {
-    FVRequest r;
-    r.s = s;
-    r.se = sElm;
-    r.eStep = std::max(0.01, fvEStep);
-    r.elimReg = fvElimReg;
-    return r;
+    AnalysisChoice c;
+    c.fv = true;
+    return AnalysisEngine::prepare(settings(c), s, sElm).fv;
 }
 
 Fanout Analyzer::prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const
 {
-    Fanout f;
-    f.choice = c;
-    f.sElm = sElm;
-    if (c.lcf)
-        f.lcf = lcfRequest(s, sElm);
-    if (c.dEdge)
-        f.dEdge = dEdgeRequest(s, sElm);
-    if (c.elems)
-        f.elems = elemsRequest(s);
-    if (c.ra)
-        f.ra = raRequest(s);
-    if (c.fv)
-        f.fv = fvRequest(s, sElm);
-    return f;
+    return AnalysisEngine::prepare(settings(c), s, sElm);
 }
 
 quint64 Analyzer::send(Fanout f, bool behind)
 {
     lastSElm = f.sElm;
-    const AnalysisChoice& c = f.choice;
-    if (c.count() == 0)
-        return 0;
-    // The whole count and the new number are set before the first request leaves.
-    if (!behind)
-        inFlight.clear();
-    ++generation;
-    InFlight e;
-    e.pending = c.count();
-    e.res.generation = generation;
-    inFlight.append(e);
-    if (c.lcf) {
-        f.lcf.generation = generation;
-        emit analyzeSpectrum0(f.lcf);
-    }
-    if (c.dEdge) {
-        f.dEdge.generation = generation;
-        emit analyzeSpectrumDEdge0(f.dEdge);
-    }
-    if (c.elems) {
-        f.elems.generation = generation;
-        emit analyzeSpectrumElems0(f.elems);
-    }
-    if (c.ra) {
-        f.ra.generation = generation;
-        emit analyzeSpectrumRA(f.ra);
-    }
-    if (c.fv) {
-        f.fv.generation = generation;
-        emit analyzeSpectrumFV(f.fv);
-    }
-    return generation;
+    return eng->send(std::move(f), behind);
 }
 
 quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
@@ -421,20 +389,13 @@ void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectr
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)
 {
     lastSpectrum = s;
-    // A fan-out now would start a new generation and strand the walk's bin.
-    if (contAccessFlag)
-        lastSElm = sElm;
-    else
-        analyzeSpectrum(lastSpectrum, sElm);
+    // The walk has workers of its own: the pointed bin is analysed during it too.
+    analyzeSpectrum(lastSpectrum, sElm);
     xv->setXafsSpectrum(lastSpectrum);
 }
 
 void Analyzer::reAnalyzeSpectrum()
 {
-    if (contAccessFlag) {
-        qDebug() << "The spectrum is not analysed again while a two-dimensional analysis runs";
-        return;
-    }
     analyzeSpectrum(lastSpectrum, lastSElm);
 }
 
@@ -451,42 +412,30 @@ void Analyzer::initAnalyzeSpectrum()
 
 // ---- replies ---------------------------------------------------------------
 
-int Analyzer::pendingReplies() const
-{
-    int n = 0;
-    for (const InFlight& e : inFlight)
-        n += e.pending;
-    return n;
-}
+int Analyzer::pendingReplies() const { return eng->pendingReplies(); }
 
-Analyzer::InFlight* Analyzer::accept(const AnalyzeReply& r)
+void Analyzer::showReply(AnalyzeReply r)
 {
-    // The worker answers in the order asked: only the oldest fan-out can be answered.
-    if (inFlight.isEmpty() || inFlight.first().res.generation != r.generation || inFlight.first().pending <= 0)
-        return nullptr;
-    return &inFlight.first();
-}
-
-void Analyzer::replyDone()
-{
-    if (--inFlight.first().pending > 0)
-        return;
-    res = std::move(inFlight.first().res);
-    inFlight.removeFirst();
-    emit finished();
+    switch (r.kind) {
+    case AnalyzeKind::Elems:
+        analyze2DElemsFinished(r);
+        break;
+    case AnalyzeKind::FV:
+        analyze2DFVFinished(r);
+        break;
+    default:
+        analyze2DFinished(r);
+        break;
+    }
 }
 
 void Analyzer::refreshView()
 {
-    if (!contAccessFlag)
-        xv->update();
+    xv->update();
 }
 
 void Analyzer::analyze2DFinished(AnalyzeReply r)
 {
-    InFlight* e = accept(r);
-    if (!e)
-        return;
     switch (r.kind) {
     case AnalyzeKind::LCF:
     case AnalyzeKind::LCFOld:
@@ -496,18 +445,14 @@ void Analyzer::analyze2DFinished(AnalyzeReply r)
             noticedNewZ(r.z);
         }
         LCFReference::applyFit(lcfRefs, r);
-        e->res.lcf = r;
         break;
     case AnalyzeKind::DEdge:
         noticedNewDEdge(r.dEdge);
-        e->res.dEdge = r;
         break;
     default:
-        e->res.ra = r;
         break;
     }
     refreshView();
-    replyDone();
 }
 
 void Analyzer::showElemResults(const AnalyzeReply& r)
@@ -561,31 +506,19 @@ void Analyzer::correlationOf(const AnalyzeReply& r)
 
 void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 {
-    InFlight* e = accept(r);
-    if (!e)
-        return;
-    e->res.elems = r;
-    if (Sel2DAElemA->isChecked() && !contAccessFlag)
+    if (Sel2DAElemA->isChecked())
         showElemResults(r);
     correlationOf(r);
     refreshView();
-    replyDone();
 }
 
 void Analyzer::analyze2DFVFinished(AnalyzeReply r)
 {
-    InFlight* e = accept(r);
-    if (!e)
-        return;
-    e->res.fv = r;
     lastFV = r.fv;
-    if (!contAccessFlag) {
-        setField(FVdM, r.fv.dM);
-        setField(FVdE12, r.fv.e2 - r.fv.e1);
-        FVE2E1->setText(QStringLiteral("(%1-%2)").arg(r.fv.e2).arg(r.fv.e1));
-        xv->update();
-    }
-    replyDone();
+    setField(FVdM, r.fv.dM);
+    setField(FVdE12, r.fv.e2 - r.fv.e1);
+    FVE2E1->setText(QStringLiteral("(%1-%2)").arg(r.fv.e2).arg(r.fv.e1));
+    xv->update();
 }
 
 void Analyzer::showLive(LiveField& f, double v)

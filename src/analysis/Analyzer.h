@@ -1,9 +1,9 @@
 #pragma once
-// The analysis panel: the choice and settings of the analyses, the worker that
-// runs them on its own thread, the reference and element rows, and the result
-// maps. Every spectrum handed over is one fan-out of requests, numbered by a
-// generation; replies of any other generation are dropped, so a bin is
-// released exactly once, by the last reply of its own fan-out.
+// The analysis panel: the choice and settings of the analyses as a form, the
+// reference and element rows, and what the engine's replies and maps show.
+// The engine (fan-out, worker, walk, maps) is the panel's; the panel turns its
+// fields into the engine's settings snapshot.
+#include "analysis/AnalysisEngine.h"
 #include "analysis/AnalyzeReply.h"
 #include "analysis/AnalyzeRequests.h"
 #include "analysis/Analyzed2DRes.h"
@@ -34,37 +34,6 @@ class QCloseEvent;
 class QThread;
 class XafsView;
 
-// Which analyses a spectrum gets.
-struct AnalysisChoice {
-    bool lcf = false;
-    bool dEdge = false;
-    bool elems = false;
-    bool ra = false;
-    bool fv = false;
-    int count() const { return int(lcf) + int(dEdge) + int(elems) + int(ra) + int(fv); }
-};
-
-// The requests of one spectrum, built before they are sent.
-struct Fanout {
-    AnalysisChoice choice;
-    SuggestElm sElm;
-    LCFRequest lcf;
-    DEdgeRequest dEdge;
-    ElemsRequest elems;
-    RARequest ra;
-    FVRequest fv;
-};
-
-// The replies of one fan-out; complete when it is announced.
-struct SpectrumResults {
-    quint64 generation = 0;
-    AnalyzeReply lcf;
-    AnalyzeReply dEdge;
-    AnalyzeReply elems;
-    AnalyzeReply ra;
-    AnalyzeReply fv;
-};
-
 class Analyzer : public QFrame, public Ui_Analyzer {
     Q_OBJECT
 public:
@@ -79,36 +48,48 @@ public:
     // -1 when the id belongs to no row.
     static int rowOfDisplayId(int id);
 
+private:
+    std::unique_ptr<AnalysisEngine> eng; // before the references into its maps
+
+public:
     SuggestElm lastSElm;
     QList<LCFReference*> lcfRefs;
     XafsSpectrum lastSpectrum;
     XafsSpectrum fitResult;
-    Analyzed2DRes zansaMap;
-    Analyzed2DRes dEdgeMap;
-    Analyzed2DRes raDMutMap;
-    Analyzed2DRes raRestMap;
-    Analyzed2DRes raRatiMap;
-    Analyzed2DRes fvMap;
-    Analyzed2DRes sumUpMap;
+    Analyzed2DRes& zansaMap;
+    Analyzed2DRes& dEdgeMap;
+    Analyzed2DRes& raDMutMap;
+    Analyzed2DRes& raRestMap;
+    Analyzed2DRes& raRatiMap;
+    Analyzed2DRes& fvMap;
+    Analyzed2DRes& sumUpMap;
     AnalyzerElems elemUnit; // element rows and "a2d ElemsCor", "a2d ElemsCorTh"
     MapProc mapProc;        // "E-Shift Map 1", "E-Shift Map 2", "Processed Map"
-    FVPoints fvPoints;
+    FVPoints& fvPoints;
     FeatureValue lastFV;
     XafsSpectrum cwRef;     // what the compare-with edge method compares against
     double correlation = 0.0;
 
     XafsView* xafsView() const { return xv; }
-    QThread* analysisThread() const { return thread; }
+    AnalysisEngine* engine() const { return eng.get(); }
+    QThread* analysisThread() const { return eng->analysisThread(); }
     FVView* fvView() const { return fvv.get(); }
     bool contAccess() const { return contAccessFlag; }
     // Replies still expected, over every fan-out in flight.
     int pendingReplies() const;
-    quint64 currentGeneration() const { return generation; }
+    quint64 currentGeneration() const { return eng->currentGeneration(); }
     // The replies of the fan-out announced last by `finished`.
-    const SpectrumResults& results() const { return res; }
+    const SpectrumResults& results() const { return eng->results(); }
 
     // The analyses checked now; none when 2D Analysis is not the main mode.
     AnalysisChoice chosenAnalyses() const;
+    // The settings of the given analyses as the fields hold them now.
+    AnalysisSettings settings(const AnalysisChoice& c) const;
+    // The settings a walk starts with: the walk-time fields read again and the
+    // step spectrum generated when it is compared with.
+    AnalysisSettings walkSettings();
+    // The maps a walk of the chosen analyses writes.
+    AnalysisWalk::Maps walkMaps();
     // The requests for the given choice with the settings as they stand now.
     Fanout prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const;
     // Sends them under a new generation; returns it, 0 when nothing was sent.
@@ -246,15 +227,8 @@ private:
     void showLive(LiveField& f, double v);
     void flushLive(LiveField& f);
 
-    void wireWorker();
+    void showReply(AnalyzeReply r);
     void applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, bool useLimit, double limit);
-    struct InFlight {
-        int pending = 0;
-        SpectrumResults res;
-    };
-    // The fan-out a reply belongs to; null for a reply of a dropped one.
-    InFlight* accept(const AnalyzeReply& r);
-    void replyDone();
     void refreshView();
     void showElemResults(const AnalyzeReply& r);
     void correlationOf(const AnalyzeReply& r);
@@ -264,11 +238,6 @@ private:
     QButtonGroup* mainModeGroup = nullptr;
     FDGroup fdGroup;
     bool contAccessFlag = false;
-    QThread* thread = nullptr;          // no parent; quit and waited for on destruction
-    AnalyzeProc* worker = nullptr;      // no parent; lives in `thread`
-    QList<InFlight> inFlight; // oldest first
-    quint64 generation = 0;
-    SpectrumResults res;
     double raFactor = 1.0;
     double raAtEV = 8200.0;
     bool corGuard = false;

@@ -148,12 +148,21 @@ void AnalyzerElems::newElems()
     }
     connect(showGroup, SIGNAL(buttonClicked(QAbstractButton*)), this, SIGNAL(changedSelection()));
     elems.clear();
+    rowMaps.clear();
 
     QList<ElemToken> tokens = parseElemNames(form.names ? form.names->text() : QString());
     if (form.sortByANo && form.sortByANo->isChecked() && tokens.size() >= 2)
         sortElemTokens(tokens);
     for (int i = 0; i < tokens.size(); i++) {
         ElemCtrl* row = new ElemCtrl;
+        std::array<std::unique_ptr<Analyzed2DRes>, 7> own;
+        ElemCtrl::Maps ptrs;
+        for (size_t k = 0; k < own.size(); ++k) {
+            own[k] = std::make_unique<Analyzed2DRes>(QString());
+            ptrs[k] = own[k].get();
+        }
+        rowMaps.push_back(std::move(own));
+        row->setMaps(ptrs);
         row->setElement(tokens[i].z, tokens[i].edge, tokens[i].name());
         elems << row;
         if (form.rowLayout)
@@ -196,7 +205,7 @@ void AnalyzerElems::recalcCorMap()
     std::vector<Used> used;
     for (ElemCtrl* row : std::as_const(elems)) {
         if (row->Use->isChecked())
-            used.push_back({&row->mapDMutN, row->stdRatio});
+            used.push_back({row->map(1), row->stdRatio});
     }
     if (!elems.isEmpty()) {
         // fresh arrays, so the range describes the new values only

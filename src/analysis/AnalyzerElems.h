@@ -9,6 +9,10 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+#include <memory>
+#include <vector>
+
 class ElemCtrl;
 class QAbstractButton;
 class QButtonGroup;
@@ -72,6 +76,8 @@ public:
     void setup(const ElemsForm& form);
 
     QList<ElemCtrl*> elems;
+    // The seven maps of every row, in row order; the rows point at them.
+    std::vector<std::array<std::unique_ptr<Analyzed2DRes>, 7>> rowMaps;
     QButtonGroup* targetGroup = nullptr;
     QButtonGroup* showGroup = nullptr;
     QButtonGroup* elemsDispGroup = nullptr;

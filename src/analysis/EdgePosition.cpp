@@ -1,8 +1,9 @@
 #include "analysis/EdgePosition.h"
 
-double EdgePosition::dEdge(const DEdgeRequest& r)
+double EdgePosition::dEdge(const DEdgeRequest& r) { return dEdge(r, r.s); }
+
+double EdgePosition::dEdge(const DEdgeRequest& r, const XafsSpectrum& s)
 {
-    const XafsSpectrum& s = r.s;
     if (r.isMidPoint) {
         // e0 was found at the stored fraction; any other ratio searches again.
         const double e = (s.fraction == r.midRatio) ? s.e0 : s.edgeAt(r.midRatio);

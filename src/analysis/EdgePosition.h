@@ -7,4 +7,6 @@
 class EdgePosition {
 public:
     static double dEdge(const DEdgeRequest& r);
+    // With the settings of r for s (r.s is not read).
+    static double dEdge(const DEdgeRequest& r, const XafsSpectrum& s);
 };

@@ -26,7 +26,9 @@ double meanOver(const Spectrum& s, int lo, int hi)
 
 } // namespace
 
-void ElemAnalysis::run(const ElemsRequest& r, AnalyzeReply& out)
+void ElemAnalysis::run(const ElemsRequest& r, AnalyzeReply& out) { run(r, r.s, out); }
+
+void ElemAnalysis::run(const ElemsRequest& r, const XafsSpectrum& s, AnalyzeReply& out)
 {
     out.elemRawDMut.clear();
     out.elemDMut.clear();
@@ -39,7 +41,6 @@ void ElemAnalysis::run(const ElemsRequest& r, AnalyzeReply& out)
     if (r.rows.isEmpty())
         return;
 
-    const XafsSpectrum& s = r.s;
     const double sh = s.useXOffset ? s.xOffset : 0.0;
     const ElemBackground& bg = r.bg;
     for (const ElemRowConds& row : r.rows) {

@@ -11,4 +11,5 @@ public:
     static int windowIndex(const Spectrum& s, double t);
     // Fills the element lists of `out`.
     static void run(const ElemsRequest& r, AnalyzeReply& out);
+    static void run(const ElemsRequest& r, const XafsSpectrum& s, AnalyzeReply& out);
 };

@@ -13,9 +13,7 @@ QString shortNumber(double v)
 } // namespace
 
 ElemCtrl::ElemCtrl(QWidget* parent)
-    : QFrame(parent), mapDMut0("Elem Ctrl 0"), mapDMutN("Elem Ctrl N"), mapMutPlus("Elem Ctrl MP"),
-      mapMutMinus("Elem Ctrl MM"), mapDE("Elem Ctrl DE"), mapROI("Elem Ctrl ROI"),
-      mapNROI("Elem Ctrl NROI")
+    : QFrame(parent)
 {
     setupUi(this);
     connect(StdRatio, SIGNAL(editingFinished()), this, SLOT(newStdRatio()));
@@ -42,8 +40,16 @@ void ElemCtrl::setName(const QString& name)
 {
     Name->setText(name);
     static const char* suffix[mapCount] = {"0", "N", "MP", "MM", "DE", "ROI", "NROI"};
-    for (int k = 0; k < mapCount; k++)
-        map(k)->rename(QStringLiteral("%1 Elem Ctrl %2").arg(name, QLatin1String(suffix[k])));
+    for (int k = 0; k < mapCount; k++) {
+        if (maps[size_t(k)])
+            maps[size_t(k)]->rename(QStringLiteral("%1 Elem Ctrl %2").arg(name, QLatin1String(suffix[k])));
+    }
+}
+
+void ElemCtrl::setMaps(const Maps& m)
+{
+    maps = m;
+    setName(Name->text());
 }
 
 void ElemCtrl::setStd()
@@ -64,16 +70,7 @@ void ElemCtrl::setNROI(double v)
 
 Analyzed2DRes* ElemCtrl::map(int k)
 {
-    switch (k) {
-    case 0: return &mapDMut0;
-    case 1: return &mapDMutN;
-    case 2: return &mapMutPlus;
-    case 3: return &mapMutMinus;
-    case 4: return &mapDE;
-    case 5: return &mapROI;
-    case 6: return &mapNROI;
-    default: return nullptr;
-    }
+    return k >= 0 && k < mapCount ? maps[size_t(k)] : nullptr;
 }
 
 ElemRowConds ElemCtrl::rowConds() const

@@ -1,11 +1,13 @@
 #pragma once
 // One element row of the element analysis: its settings, the last spectrum's
-// results and the seven maps of the row.
+// results, and the seven maps of the row (held by the element unit).
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemRowConds.h"
 #include "ui_ElemCtrl.h"
 
 #include <QFrame>
+
+#include <array>
 
 class ElemCtrl : public QFrame, public Ui_ElemCtrl {
     Q_OBJECT
@@ -21,16 +23,12 @@ public:
     double stdRatio = 1.0;
     double mutPlus = 0.0;
     double mutMinus = 0.0;
-    Analyzed2DRes mapDMut0;
-    Analyzed2DRes mapDMutN;
-    Analyzed2DRes mapMutPlus;
-    Analyzed2DRes mapMutMinus;
-    Analyzed2DRes mapDE;
-    Analyzed2DRes mapROI;
-    Analyzed2DRes mapNROI;
+    using Maps = std::array<Analyzed2DRes*, mapCount>;
 
     void setElement(int z, int edge, const QString& name);
     void setName(const QString& name);
+    // Not owned; named after the row.
+    void setMaps(const Maps& m);
     void setStd();
     void setROI(double v);
     void setNROI(double v);
@@ -38,6 +36,9 @@ public:
     Analyzed2DRes* map(int k);
     // The row's settings as numbers, read in the GUI thread for a request.
     ElemRowConds rowConds() const;
+
+private:
+    Maps maps{};
 
 public slots:
     void newStdRatio();

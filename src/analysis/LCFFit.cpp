@@ -71,15 +71,70 @@ std::vector<double> solve(int m, std::vector<double>& a, const std::vector<doubl
 
 } // namespace
 
+LCFFit::RefTable LCFFit::table(const QList<LCFRefData>& refs, const std::vector<double>& energies)
+{
+    RefTable t;
+    t.energies = energies;
+    for (const LCFRefData& ref : refs) {
+        std::vector<double> n, p;
+        n.reserve(energies.size());
+        p.reserve(energies.size());
+        for (double e : energies) {
+            n.push_back(ref.n.yAt(e + ref.dE));
+            p.push_back(ref.p.yAt(e + ref.dE));
+        }
+        t.n.push_back(std::move(n));
+        t.p.push_back(std::move(p));
+    }
+    return t;
+}
+
 AnalyzeReply LCFFit::fit(const LCFRequest& r, Method method)
 {
     AnalyzeReply out;
+    fitInto(r, r.s, method, out, nullptr, true);
+    return out;
+}
+
+namespace {
+// Finds a point's energy in the table, walking forward from the last match:
+// the points of a spectrum cut to a range keep their order.
+class TableCursor {
+public:
+    explicit TableCursor(const LCFFit::RefTable* t) : t(t) {}
+    // -1 when the energy is not in the table.
+    int at(double e)
+    {
+        if (!t)
+            return -1;
+        const int n = int(t->energies.size());
+        for (int tries = 0; tries < n; ++tries, j = (j + 1) % n) {
+            if (t->energies[size_t(j)] == e)
+                return j;
+        }
+        return -1;
+    }
+    void rewind() { j = 0; }
+
+private:
+    const LCFFit::RefTable* t;
+    int j = 0;
+};
+} // namespace
+
+void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, AnalyzeReply& out,
+                     const RefTable* t, bool withCurve)
+{
     out.generation = r.generation;
     out.kind = kindOf(method);
     out.writeRows = r.writeRows;
+    out.fittedSpectrum = XafsSpectrum();
     const int n = int(r.refs.size());
+    out.lcfRows.clear();
     for (const LCFRefData& ref : r.refs)
         out.lcfRows.append(ref.index);
+    out.lcfRatios.clear();
+    out.lcfDMuts.clear();
 
     // A fit that does not run answers zeros, never an earlier fit's values.
     auto notRun = [&out, n]() {
@@ -87,16 +142,18 @@ AnalyzeReply LCFFit::fit(const LCFRequest& r, Method method)
         out.lcfRatios = QList<double>(n, 0.0);
         out.lcfDMuts = QList<double>(n, 0.0);
         out.z = 0.0;
-        return out;
     };
 
-    const XafsSpectrum& s = r.s;
     if (s.size() < 1 || r.rowCount < 2)
         return notRun();
     const Range rg = range(r.refs, r.sE0, r.eE0);
     // Written so that a jump that is not a number stops the fit too.
     if (method == Current && !(s.dMut > 0.0))
         return notRun();
+    // The table holds the references at unshifted energies only.
+    if (t && (s.eOffset != 0.0 || s.useXOffset || int(t->n.size()) != n))
+        t = nullptr;
+    TableCursor cursor(t);
 
     const bool multi = method == Multi;
     const int m = multi ? n + 2 : n;
@@ -107,23 +164,24 @@ AnalyzeReply LCFFit::fit(const LCFRequest& r, Method method)
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
+        const int j = cursor.at(e);
         double obs;
         if (multi) {
             v[0] = 1.0;
             v[1] = e;
             for (int k = 0; k < n; ++k)
-                v[size_t(k + 2)] = r.refs[k].p.yAt(e + r.refs[k].dE);
+                v[size_t(k + 2)] = j >= 0 ? t->p[size_t(k)][size_t(j)] : r.refs[k].p.yAt(e + r.refs[k].dE);
             obs = s.y(i);
         } else {
             for (int k = 0; k < n; ++k)
-                v[size_t(k)] = r.refs[k].n.yAt(e + r.refs[k].dE);
+                v[size_t(k)] = j >= 0 ? t->n[size_t(k)][size_t(j)] : r.refs[k].n.yAt(e + r.refs[k].dE);
             obs = i < sN.size() ? sN.y(i) : 0.0;
         }
-        for (int j = 0; j < m; ++j) {
-            double* row = a.data() + size_t(j) * size_t(m);
+        for (int jj = 0; jj < m; ++jj) {
+            double* row = a.data() + size_t(jj) * size_t(m);
             for (int l = 0; l < m; ++l)
-                row[l] += v[size_t(j)] * v[size_t(l)];
-            b[size_t(j)] += v[size_t(j)] * obs;
+                row[l] += v[size_t(jj)] * v[size_t(l)];
+            b[size_t(jj)] += v[size_t(jj)] * obs;
         }
     }
 
@@ -164,17 +222,17 @@ AnalyzeReply LCFFit::fit(const LCFRequest& r, Method method)
     // Built from this fit's fractions, on the frame the fit used.
     Spectrum curve;
     curve.points.reserve(s.size());
+    cursor.rewind();
     for (int i = 0; i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo2 <= e && e <= rg.hi2))
             continue;
+        const int j = cursor.at(e);
         double y = 0.0;
         for (int k = 0; k < n; ++k)
-            y += out.lcfRatios[k] * r.refs[k].n.yAt(e + r.refs[k].dE);
+            y += out.lcfRatios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : r.refs[k].n.yAt(e + r.refs[k].dE));
         curve.append(e, y);
     }
-    out.fittedSpectrum = XafsSpectrum(curve, multi ? QStringLiteral("anal-MLCF") : QStringLiteral("anal-LCF"),
-                                      1, 0.0, r.sElm);
 
     // Measured and fitted curves compared at the same energies.
     double sumSq = 0.0;
@@ -184,11 +242,13 @@ AnalyzeReply LCFFit::fit(const LCFRequest& r, Method method)
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
         const double y = sN.y(i);
-        const double d = (y == 0.0) ? 1.0 : (out.fittedSpectrum.yAt(e) - y) / y;
+        const double d = (y == 0.0) ? 1.0 : (curve.yAt(e) - y) / y;
         sumSq += d * d;
         ++zCount;
     }
     out.z = (zCount > 0 ? sumSq / zCount : 0.0) / double(s.size());
+    if (withCurve)
+        out.fittedSpectrum = XafsSpectrum(curve, multi ? QStringLiteral("anal-MLCF") : QStringLiteral("anal-LCF"),
+                                          1, 0.0, r.sElm);
     out.fitted = true;
-    return out;
 }

@@ -5,6 +5,8 @@
 #include "analysis/AnalyzeReply.h"
 #include "analysis/AnalyzeRequests.h"
 
+#include <vector>
+
 class LCFFit {
 public:
     enum Method { Current, Old, Multi };
@@ -16,7 +18,20 @@ public:
         double hi2 = 0.0;
     };
 
+    // The references' curves looked up once at given energies (a walk's
+    // unshifted energies), for fits of spectra on those energies.
+    struct RefTable {
+        std::vector<double> energies;
+        std::vector<std::vector<double>> n; // per reference, per energy
+        std::vector<std::vector<double>> p;
+    };
+    static RefTable table(const QList<LCFRefData>& refs, const std::vector<double>& energies);
+
     // The requested range cut to every reference's energies less its shift.
     static Range range(const QList<LCFRefData>& refs, double sE0, double eE0);
     static AnalyzeReply fit(const LCFRequest& r, Method method);
+    // The fit of s with the settings of r (r.s is not read). Without
+    // `withCurve` the fitted spectrum is left empty: z does not need it.
+    static void fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, AnalyzeReply& out,
+                        const RefTable* t, bool withCurve);
 };

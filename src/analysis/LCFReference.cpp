@@ -18,8 +18,6 @@ LCFReference::LCFReference(QWidget* parent) : QFrame(parent), XafsSpectrum()
 {
     setupUi(this);
     Show->setStyleSheet(QString::fromLatin1(ShowStyle));
-    maps.append(new Analyzed2DRes(QStringLiteral("LCF Ref 1")));
-    maps.append(new Analyzed2DRes(QStringLiteral("LCF Ref 2")));
     XFS->showUse(true);
     useXOffset = true;
     editedDeltaE();
@@ -30,24 +28,13 @@ LCFReference::LCFReference(QWidget* parent) : QFrame(parent), XafsSpectrum()
     connect(IsVictreen, &QCheckBox::toggled, this, &LCFReference::toggledIsVictreen);
 }
 
-LCFReference::~LCFReference()
-{
-    qDeleteAll(maps);
-    maps.clear();
-}
+LCFReference::~LCFReference() = default;
 
 bool LCFReference::takesPart() const { return XFS->Use->isChecked() && XFS->hasFile; }
 
 LCFRefData LCFReference::refData(int index) const
 {
-    LCFRefData d;
-    d.index = index;
-    d.dE = xOffset;
-    d.minE = minX;
-    d.maxE = maxX;
-    d.n = doubleNormalized;
-    d.p = minusPostByGap;
-    return d;
+    return LCFRefData::of(*this, index, xOffset);
 }
 
 QList<LCFRefData> LCFReference::usedRefs(const QList<LCFReference*>& rows)

@@ -21,7 +21,7 @@ public:
 
     bool use = false;             // last state of the Use box
     double ratio = 0.0;           // fraction from the last single-spectrum fit
-    QList<Analyzed2DRes*> maps;   // owned: "LCF Ref 1" (amount), "LCF Ref 2" (fraction)
+    QList<Analyzed2DRes*> maps;   // not owned (the engine's): "LCF Ref 1" (amount), "LCF Ref 2" (fraction)
 
     // Use box checked and a file set in the chooser.
     bool takesPart() const;

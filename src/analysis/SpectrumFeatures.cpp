@@ -6,7 +6,11 @@
 
 void SpectrumFeatures::residualAbsorption(const RARequest& r, AnalyzeReply& out)
 {
-    const XafsSpectrum& s = r.s;
+    residualAbsorption(r, r.s, out);
+}
+
+void SpectrumFeatures::residualAbsorption(const RARequest& r, const XafsSpectrum& s, AnalyzeReply& out)
+{
     const double e = r.atEV - (s.useXOffset ? s.xOffset : 0.0);
     const double pre = s.pre.value(e);
     out.raJump = s.post.value(e) - pre;

@@ -9,5 +9,6 @@ class SpectrumFeatures {
 public:
     // Fills raJump, raScaledJump and raResidual of `out`.
     static void residualAbsorption(const RARequest& r, AnalyzeReply& out);
+    static void residualAbsorption(const RARequest& r, const XafsSpectrum& s, AnalyzeReply& out);
     static FeatureValue featureValue(const XafsSpectrum& s, double edgeEV, double elimReg);
 };

@@ -16,15 +16,17 @@ namespace {
 const int maxIncludeDepth = 32;
 
 // One key set: replace value and text in place, or append a new entry.
-void assign(QStringList& keys, QStringList& values, QStringList& texts, QStringList& comments,
-            const QString& key, const QString& value, const QString& text, const QString& comment)
+void assign(QHash<QString, int>& at, QStringList& keys, QStringList& values, QStringList& texts,
+            QStringList& comments, const QString& key, const QString& value, const QString& text,
+            const QString& comment)
 {
-    const int i = keys.indexOf(key);
+    const int i = at.value(key, -1);
     if (i >= 0) {
         values[i] = value;
         texts[i] = text;
         return;
     }
+    at.insert(key, int(keys.size()));
     keys << key;
     values << value;
     texts << text;
@@ -79,8 +81,9 @@ void Cfg::set(const QString& key, const QString& value, const QString& text,
               const QString& comment)
 {
     const QString upper = key.toUpper();
-    assign(keys_, values_, texts_, comments_, key, value, text, comment);
-    assign(upperKeys_, upperValues_, upperTexts_, upperComments_, upper, value, text, comment);
+    assign(keyAt_, keys_, values_, texts_, comments_, key, value, text, comment);
+    assign(upperKeyAt_, upperKeys_, upperValues_, upperTexts_, upperComments_, upper, value, text,
+           comment);
     historyKeys_ << key;
     historyUpperKeys_ << upper;
     historyValues_ << value;
@@ -144,7 +147,7 @@ void Cfg::markLatest(const QStringList& history, const QString& key)
 
 QString Cfg::exactValue(const QString& key, const QString& defaultValue)
 {
-    const int i = keys_.indexOf(key);
+    const int i = keyAt_.value(key, -1);
     if (i < 0)
         return defaultValue;
     markLatest(historyKeys_, key);
@@ -154,7 +157,7 @@ QString Cfg::exactValue(const QString& key, const QString& defaultValue)
 QString Cfg::value(const QString& key, const QString& defaultValue)
 {
     const QString upper = key.toUpper();
-    const int i = upperKeys_.indexOf(upper);
+    const int i = upperKeyAt_.value(upper, -1);
     if (i < 0)
         return defaultValue;
     markLatest(historyUpperKeys_, upper);

@@ -1,6 +1,7 @@
 #pragma once
 // Key/value store of the start-up configuration (command line and config
 // files); the batch dispatcher keeps one more as its variable store.
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,10 @@ private:
     bool readFileIn(const QString& path, QStringList& chain);
     void markLatest(const QStringList& history, const QString& key);
 
+    // Where each key stands in keys_ / upperKeys_: a file of many keys (a binary
+    // read by mistake) must not cost a search of the list per line.
+    QHash<QString, int> keyAt_;
+    QHash<QString, int> upperKeyAt_;
     QStringList keys_;
     QStringList values_;
     QStringList texts_;

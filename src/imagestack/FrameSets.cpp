@@ -240,10 +240,9 @@ double FrameSets::i0At(const Bracket& k, double e, int x, int y, int hw, int hh)
     return interpolate(e, k.ea, binSum(k.a, x, y, hw, hh), k.eb, binSum(k.b, x, y, hw, hh));
 }
 
-double FrameSets::i0DarkMeanAt(const Bracket& k, double e) const
+double FrameSets::i0DarkMeanAt(const QList<double>& means, const Bracket& k, double e)
 {
     // Never read past the cached means: a missing one counts 0.
-    const QList<double>& means = sets[I0].darkMeans;
     if (!k.a || means.isEmpty())
         return 0.0;
     const double ma = k.ia < means.size() ? means[k.ia] : 0.0;
@@ -258,39 +257,58 @@ bool FrameSets::inView(int x, int y) const
     return x >= 0 && y >= 0 && x < imageW && y < imageH;
 }
 
-Spectrum FrameSets::xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o)
+FrameSets::Reader FrameSets::reader(const BinOptions& o)
 {
-    Spectrum s;
-    const QList<TiffData*>& i1 = sets[I1].frames;
-    if (i1.isEmpty() || !inView(x, y))
-        return s;
+    Reader r;
+    r.i1 = sets[I1].frames;
+    r.o = o;
+    r.imageW = imageW;
+    r.imageH = imageH;
+    r.dark = dark;
+    if (dark) {
+        r.darkScaled = o.darkExpTime > 0.0 && std::isfinite(o.darkExpTime);
+        if (r.darkScaled)
+            darkExpWarned = false;
+        else if (!darkExpWarned)
+            qDebug() << "Dark exposure time" << o.darkExpTime << "is not positive: the dark is not scaled";
+        darkExpWarned = !r.darkScaled;
+    }
+    r.i1Dark = sets[I1].darkInUse;
+    r.i0Dark = sets[I0].darkInUse;
+    if (r.i1Dark)
+        updateDarkArea(I1);
+    if (r.i0Dark)
+        updateDarkArea(I0);
+    r.i1Means = sets[I1].darkMeans;
+    r.i0Means = sets[I0].darkMeans;
+    r.total = totalI0ofI1.i0;
+    if (!r.i1.isEmpty())
+        r.pairs = i1Brackets();
+    return r;
+}
+
+void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const
+{
+    // The points' storage is kept from bin to bin.
+    QList<QPointF> kept = std::move(s.points);
+    kept.clear();
+    s = Spectrum();
+    s.points = std::move(kept);
+    if (i1.isEmpty() || !(x >= 0 && y >= 0 && x < imageW && y < imageH))
+        return;
     const double npix = pixelCount(hw, hh);
 
     double darkI1 = 0.0, darkI0 = 0.0;
     if (dark) {
         const double d = dark->areaSum(x, y, hw, hh);
-        if (o.darkExpTime > 0.0 && std::isfinite(o.darkExpTime)) {
+        if (darkScaled) {
             darkI1 = d / o.darkExpTime * o.i1ExpTime;
             darkI0 = d / o.darkExpTime * o.i0ExpTime;
-            darkExpWarned = false;
         } else {
             darkI1 = darkI0 = d;
-            if (!darkExpWarned)
-                qDebug() << "Dark exposure time" << o.darkExpTime << "is not positive: the dark is not scaled";
-            darkExpWarned = true;
         }
     }
-    const bool i1Dark = sets[I1].darkInUse;
-    const bool i0Dark = sets[I0].darkInUse;
-    if (i1Dark)
-        updateDarkArea(I1);
-    if (i0Dark)
-        updateDarkArea(I0);
-    const QList<double>& i1Means = sets[I1].darkMeans;
-    const Spectrum& total = totalI0ofI1.i0;
     const bool useTotal = !total.points.isEmpty();
-
-    const QList<Bracket>& pairs = i1Brackets();
     s.points.reserve(i1.size());
     for (qsizetype i = 0; i < i1.size(); i++) {
         const TiffData* f = i1[i];
@@ -304,11 +322,19 @@ Spectrum FrameSets::xafsSpectrumAt(int x, int y, int hw, int hh, const BinOption
             vI0 = i < total.points.size() ? total.points[i].y() : 0.0;
         } else if (o.useI0) {
             const Bracket& k = pairs[i];
-            const double dI0 = i0Dark ? i0DarkMeanAt(k, e) * npix + darkI0 : darkI0;
+            const double dI0 = i0Dark ? i0DarkMeanAt(i0Means, k, e) * npix + darkI0 : darkI0;
             vI0 = i0At(k, e, x, y, hw, hh) - dI0;
         }
         s.append(e, absorption(vI1, vI0, o.fluo));
     }
+}
+
+Spectrum FrameSets::xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o)
+{
+    Spectrum s;
+    if (sets[I1].frames.isEmpty() || !inView(x, y))
+        return s;
+    reader(o).spectrumAt(x, y, hw, hh, s);
     return s;
 }
 

@@ -75,6 +75,35 @@ public:
     // Reads an XAFS spectrum file; only one with an I0 column is used as total I0.
     static bool readTotalI0(XafsSpectrum& target, const QString& fileName);
 
+    // A bracket of I0 frames around an energy; see the private part.
+    struct Bracket;
+    // Everything the bin spectrum needs, taken at once: a reader on another
+    // thread needs the frames to stay while it reads and nothing else.
+    class Reader {
+    public:
+        // The absorption spectrum of the bin centred at (x, y) into s (emptied
+        // first); no points outside the field of view.
+        void spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const;
+        int energies() const { return int(i1.size()); }
+
+    private:
+        friend class FrameSets;
+        QList<TiffData*> i1;
+        QList<Bracket> pairs;
+        const TiffData* dark = nullptr;
+        BinOptions o;
+        bool darkScaled = false;
+        bool i1Dark = false;
+        bool i0Dark = false;
+        QList<double> i1Means;
+        QList<double> i0Means;
+        Spectrum total;
+        int imageW = -1;
+        int imageH = -1;
+    };
+    // Brings the dark-area means and the I0 brackets up to date first.
+    Reader reader(const BinOptions& o);
+
     Spectrum xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o);
     Spectrum xafsSpectrumInRect(int x1, int y1, int x2, int y2, const BinOptions& o);
     Spectrum rawI1SpectrumAt(int x, int y, int hw, int hh) const;
@@ -99,6 +128,7 @@ private:
     };
     // The I0 frames on either side of an energy (one frame: that frame twice;
     // none: null), and their places in the I0 stack for the dark-area means.
+public:
     struct Bracket {
         const TiffData* a = nullptr;
         const TiffData* b = nullptr;
@@ -107,13 +137,15 @@ private:
         int ia = 0;
         int ib = 0;
     };
+
+private:
     // I0 in ascending energy, whatever the loading order, with each frame's place in the stack.
     void sortI0() const;
     Bracket bracketI0(double e) const;
     // The bracket of every I1 frame, kept until either stack changes.
     const QList<Bracket>& i1Brackets() const;
     static double i0At(const Bracket& k, double e, int x, int y, int hw, int hh);
-    double i0DarkMeanAt(const Bracket& k, double e) const;
+    static double i0DarkMeanAt(const QList<double>& means, const Bracket& k, double e);
     void stacksChanged() { i0Sorted = false; bracketsValid = false; }
     bool inView(int x, int y) const;
     // Row `at` (alongRow) or column `at` of one frame of a stack.

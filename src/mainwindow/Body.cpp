@@ -165,6 +165,9 @@ void Body::stopWorkers()
     if (workersStopped)
         return;
     workersStopped = true;
+    // Its workers read the frames, which go next.
+    if (walk)
+        walk->halt();
     if (i1Loader)
         i1Loader->stop();
     if (i0Loader)

@@ -93,8 +93,10 @@ public:
 
     // Two-dimensional analysis
     Analyzer* analyzer = nullptr;
-    AnalysisWalk* walk = nullptr; // child; its maps are the panel's
+    AnalysisWalk* walk = nullptr; // the panel engine's
     bool walkRunning() const;
+    // Before the frames change under it.
+    void stopWalkForFrames();
     Analyzer2* analyzer2 = nullptr;
 
     // Saving
@@ -178,9 +180,6 @@ public:
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum hProfileAt(int y, int hx, int hy, bool i1);
     Spectrum vProfileAt(int x, int hx, int hy, bool i1);
-    // The walk's spectrum of the bin centred at (c.cx, c.cy): energy shift,
-    // suggested absorber and normalisation as the main window sets them.
-    XafsSpectrum walkSpectrum(const AnalyzeCond& c);
     // A bin's absorption spectrum, normalised, with its energy shift as offset.
     XafsSpectrum binXafsSpectrum(int cx, int cy, int hw, int hh, const QString& name, int normMode,
                                  const SuggestElm& sElm);

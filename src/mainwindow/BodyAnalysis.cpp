@@ -1,5 +1,5 @@
-// The two-dimensional analysis walk on the main window: its area, the spectrum
-// of each bin, and showing the maps; the walk itself is an AnalysisWalk.
+// The two-dimensional analysis walk on the main window: its area, the settings
+// and frames its workers read, and showing the maps; the walk itself is an AnalysisWalk.
 #include "mainwindow/Body.h"
 
 #include "analysis/AnalysisWalk.h"
@@ -36,7 +36,7 @@ SuggestElm Body::suggestElm() const
 
 void Body::setupWalk()
 {
-    walk = new AnalysisWalk(analyzer, [this](const AnalyzeCond& c) { return walkSpectrum(c); }, this);
+    walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
         dispA->overlayMap = analyzer->selectedRes();
@@ -69,12 +69,28 @@ void Body::start2DAnalysis()
         emit finishBatchExec(WalkDoneId);
         return;
     }
-    walk->start(c);
+    AnalysisWalk::Setup s;
+    s.settings = analyzer->walkSettings();
+    s.sElm = suggestElm();
+    s.settings.dEdge.sElm = s.sElm;
+    s.settings.fv.se = s.sElm;
+    s.normMode = binNormMode();
+    s.viewW = viewW();
+    s.viewH = viewH();
+    for (const TiffData* f : frameSets.frames(FrameSets::I1))
+        s.energies.push_back(f->energy);
+    // The stacks stay put while the walk runs: loading or clearing one stops it first.
+    const FrameSets::Reader reader = frameSets.reader(binOptions());
+    s.source = [reader](int cx, int cy, int hw, int hh, Spectrum& out) { reader.spectrumAt(cx, cy, hw, hh, out); };
+    s.shiftAt = [this](int cx, int cy) { return eShiftAt(cx, cy); };
+    s.correlation = analyzer->correlation;
+    walk->start(c, std::move(s), analyzer->walkMaps());
 }
 
 void Body::stop2DAnalysis() { walk->stop(); }
 
-void Body::analyzeASpectrumFinished() { walk->analyzeASpectrumFinished(); }
+// The walk's rows come back from its own workers: a single spectrum's answer moves nothing.
+void Body::analyzeASpectrumFinished() {}
 
 void Body::generateResImages() { walk->generateResImages(); }
 
@@ -82,11 +98,6 @@ void Body::setupResAnalysisImage()
 {
     if (Analyzed2DRes* m = analyzer->selectedRes())
         m->genImg();
-}
-
-XafsSpectrum Body::walkSpectrum(const AnalyzeCond& c)
-{
-    return binXafsSpectrum(c.cx, c.cy, viewW(), viewH(), QStringLiteral("Body-AaP"), binNormMode(), suggestElm());
 }
 
 int Body::binNormMode() const

@@ -216,6 +216,7 @@ void Body::giveProcData()
 
 void Body::setImgShift(int dx, int dy)
 {
+    stopWalkForFrames();
     const int idx = SelectI1Files->Selected->currentIndex();
     if (idx < 0 || idx >= i1Frames.size())
         return;
@@ -227,6 +228,7 @@ void Body::setImgShift(int dx, int dy)
 
 void Body::clearAllShifts()
 {
+    stopWalkForFrames();
     for (TiffData* f : i1Frames) {
         f->x0 = 0;
         f->y0 = 0;

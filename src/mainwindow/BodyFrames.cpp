@@ -42,8 +42,16 @@ FrameSets::BinOptions Body::binOptions() const
     return o;
 }
 
+void Body::stopWalkForFrames()
+{
+    // The walk's workers read the frames themselves.
+    if (walkRunning())
+        stop2DAnalysis();
+}
+
 void Body::readI1Files(QStringList files, bool newFile)
 {
+    stopWalkForFrames();
     if (newFile) {
         dropShownOf(FrameSets::I1, frameSets, dispA, imgProc);
         SelectI1Files->clearFiles();
@@ -59,6 +67,7 @@ void Body::readI1Files(QStringList files, bool newFile)
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
+    stopWalkForFrames();
     if (newFile) {
         dropShownOf(FrameSets::I0, frameSets, dispA, imgProc);
         SelectI0Files->clearFiles();
@@ -159,6 +168,7 @@ void Body::finishedLoadI0Files()
 
 void Body::clearI1Files()
 {
+    stopWalkForFrames();
     dropShownOf(FrameSets::I1, frameSets, dispA, imgProc);
     SelectI1Files->clearFiles();
     i1Loader->stop();
@@ -170,6 +180,7 @@ void Body::clearI1Files()
 
 void Body::clearI0Files()
 {
+    stopWalkForFrames();
     dropShownOf(FrameSets::I0, frameSets, dispA, imgProc);
     i0Loader->stop();
     SelectI0Files->clearFiles();
@@ -180,6 +191,7 @@ void Body::clearI0Files()
 
 void Body::selectedDark(QString fname)
 {
+    stopWalkForFrames();
     clearDark();
     if (!frameSets.loadDark(fname))
         return;
@@ -189,6 +201,7 @@ void Body::selectedDark(QString fname)
 
 void Body::clearDark()
 {
+    stopWalkForFrames();
     frameSets.setDarkFrame(nullptr);
     DarkFileName->setText(QString());
 }

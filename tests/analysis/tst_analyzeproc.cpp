@@ -139,32 +139,34 @@ private slots:
         QCOMPARE(heard[0].generation, g);
     }
 
-    void hundredInOrder()
+    // Requests of different kinds and spectra, interleaved: every answer holds
+    // the result of its own request's spectrum, none of another's.
+    void answersCarryTheirOwnSpectrum()
     {
-        const XafsSpectrum s = edge();
-        // Every kind in turn, each carrying its number.
-        for (quint64 g = 1; g <= 100; ++g) {
-            if (g % 5 == 0) {
-                LCFRequest r = numbered<LCFRequest>(g, s);
-                r.rowCount = 2;
-                r.refs = {refDataOf(s, 0, 0.0)};
-                emit requester->lcf(r);
-            } else if (g % 5 == 1) {
-                emit requester->dEdge(numbered<DEdgeRequest>(g, s));
-            } else if (g % 5 == 2) {
-                ElemsRequest r = numbered<ElemsRequest>(g, s);
-                r.rows = {ElemRowConds()};
-                emit requester->elems(r);
-            } else if (g % 5 == 3) {
-                emit requester->ra(numbered<RARequest>(g, s));
-            } else {
-                emit requester->fv(numbered<FVRequest>(g, s));
-            }
+        QList<AnalyzeReply> replies;
+        connect(worker, &AnalyzeProc::finished, this, [&replies](AnalyzeReply r) { replies << r; });
+        const int n = 6;
+        for (int g = 1; g <= n; ++g) {
+            // Jump g, edge at 8990 + 2 g.
+            const double e0 = 8990.0 + 2.0 * g;
+            const XafsSpectrum s(rampSpectrum(8900, 9100, 0.5, e0 - 2, e0 + 2, 0.0, double(g)), "s", 1, 0.0,
+                                 SuggestElm());
+            RARequest ra = numbered<RARequest>(quint64(g), s);
+            ra.atEV = 9050.0;
+            emit requester->ra(ra);
+            DEdgeRequest d = numbered<DEdgeRequest>(quint64(100 + g), s);
+            d.sElm.edgeEV = 8990.0;
+            emit requester->dEdge(d);
         }
         drain();
-        QCOMPARE(heard.size(), 100);
-        for (int i = 0; i < 100; ++i)
-            QCOMPARE(heard[i].generation, quint64(i + 1));
+        replies.removeLast(); // the sentinel
+        QCOMPARE(replies.size(), 2 * n);
+        for (const AnalyzeReply& r : std::as_const(replies)) {
+            if (r.kind == AnalyzeKind::RA)
+                QVERIFY(sameValue(r.raJump, double(r.generation), 1e-9));
+            else
+                QVERIFY(sameValue(r.dEdge, 2.0 * double(r.generation - 100), 0.01));
+        }
     }
 };
 

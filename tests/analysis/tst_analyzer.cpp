@@ -70,23 +70,6 @@ QWidget* widgetOf(Analyzer& a, const QString& key)
 }
 
 // A reply of the given kind; its edge position tells which fan-out it answers.
-void deliver(Analyzer& a, const QString& kind, quint64 generation)
-{
-    AnalyzeReply r;
-    r.generation = generation;
-    r.dEdge = double(generation);
-    if (kind == "Elems") {
-        r.kind = AnalyzeKind::Elems;
-        a.analyze2DElemsFinished(r);
-    } else if (kind == "FV") {
-        r.kind = AnalyzeKind::FV;
-        a.analyze2DFVFinished(r);
-    } else {
-        r.kind = kind == "LCF" ? AnalyzeKind::LCF : kind == "dEdge" ? AnalyzeKind::DEdge : AnalyzeKind::RA;
-        a.analyze2DFinished(r);
-    }
-}
-
 void checkAll(Analyzer& a)
 {
     for (int sub = 0; sub < 5; ++sub)
@@ -135,54 +118,6 @@ private slots:
         const SpectrumResults& r = a.results();
         for (const AnalyzeReply* p : {&r.lcf, &r.dEdge, &r.elems, &r.ra, &r.fv})
             QCOMPARE(p->generation, a.currentGeneration());
-    }
-
-    // "s" sends a fan-out, "q" queues one behind those in flight, "RA2" answers
-    // the second fan-out's residual absorption request.
-    void replies_data()
-    {
-        QTest::addColumn<bool>("all");  // all five analyses, else edge position and RA
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QList<int>>("announced");
-        QTest::newRow("reversed") << true << "s FV1 RA1 Elems1 dEdge1 LCF1" << QList<int>{1};
-        QTest::newRow("mixed, one too many") << true << "s Elems1 LCF1 FV1 dEdge1 RA1 RA1" << QList<int>{1};
-        QTest::newRow("stale between") << false << "s s dEdge2 dEdge1 RA1 RA2" << QList<int>{2};
-        QTest::newRow("queued, in order") << false << "s q dEdge1 RA1 dEdge2 RA2" << QList<int>{1, 2};
-        QTest::newRow("fresh drops queued") << false << "s q s dEdge1 RA1 dEdge2 RA2 dEdge3 RA3" << QList<int>{3};
-    }
-    void replies()
-    {
-        QFETCH(bool, all);
-        QFETCH(QString, script);
-        QFETCH(QList<int>, announced);
-        Analyzer a;
-        if (all) {
-            checkAll(a);
-        } else {
-            a.setSubMode(0, 0, true);
-            a.setSubMode(0, 3, true);
-        }
-        // The test answers in its own order, not the worker.
-        QObject::disconnect(&a, &Analyzer::analyzeSpectrum0, nullptr, nullptr);
-        QObject::disconnect(&a, &Analyzer::analyzeSpectrumDEdge0, nullptr, nullptr);
-        QObject::disconnect(&a, &Analyzer::analyzeSpectrumElems0, nullptr, nullptr);
-        QObject::disconnect(&a, &Analyzer::analyzeSpectrumRA, nullptr, nullptr);
-        QObject::disconnect(&a, &Analyzer::analyzeSpectrumFV, nullptr, nullptr);
-        QList<quint64> sent;
-        QList<int> heard;
-        connect(&a, &Analyzer::finished, [&] {
-            heard << int(sent.indexOf(a.results().generation)) + 1;
-            QCOMPARE(a.results().dEdge.dEdge, double(a.results().generation)); // its own replies
-        });
-        const XafsSpectrum s = edgeSpectrum();
-        for (const QString& step : script.split(' ')) {
-            if (step == "s" || step == "q")
-                sent << a.send(a.prepare(s, SuggestElm(), a.chosenAnalyses()), step == "q");
-            else
-                deliver(a, step.chopped(1), sent[step.right(1).toInt() - 1]);
-        }
-        QCOMPARE(heard, announced);
-        QCOMPARE(a.pendingReplies(), 0);
     }
 
     // The feature-value step, and the edge comparison's range (half the shown one)

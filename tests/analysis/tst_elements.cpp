@@ -80,6 +80,13 @@ private slots:
     void setElement()
     {
         ElemCtrl row;
+        std::vector<std::unique_ptr<Analyzed2DRes>> own;
+        ElemCtrl::Maps maps;
+        for (Analyzed2DRes*& m : maps) {
+            own.push_back(std::make_unique<Analyzed2DRes>(QString()));
+            m = own.back().get();
+        }
+        row.setMaps(maps);
         row.setElement(110, 0, "D-K");
         QCOMPARE(row.Eng->text(), QString("0"));
         QCOMPARE(row.map(0)->name, QString("D-K Elem Ctrl 0"));
@@ -199,8 +206,8 @@ private slots:
         Panel p;
         p.sort->setChecked(false);
         p.build("Fe Cu");
-        fill(p.unit.elems[0]->mapDMutN, grid(3, 2, 0, 0, 0, 0, 3, 2), [](int, int) { return 1.0; });
-        fill(p.unit.elems[1]->mapDMutN, grid(2, 2, 0, 0, 0, 0, 2, 2),
+        fill(*p.unit.elems[0]->map(1), grid(3, 2, 0, 0, 0, 0, 3, 2), [](int, int) { return 1.0; });
+        fill(*p.unit.elems[1]->map(1), grid(2, 2, 0, 0, 0, 0, 2, 2),
              [](int x, int) { return x == 0 ? 2.0 : 1.0; });
         p.unit.elems[0]->stdRatio = 1.0;
         p.unit.elems[1]->stdRatio = 2.0;

@@ -98,6 +98,40 @@ private slots:
         QCOMPARE(b->dispA->overlayMap, &a->dEdgeMap);
     }
 
+    // The walk's workers read the frames: whatever drops or replaces a stack
+    // or the dark frame stops the walk first, with its one answer.
+    void stackChangeStopsWalk_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("clear I1") << "clearI1";
+        QTest::newRow("clear I0") << "clearI0";
+        QTest::newRow("new I1 stack") << "loadI1";
+        QTest::newRow("clear dark") << "clearDark";
+        QTest::newRow("image shift") << "shift";
+    }
+    void stackChangeStopsWalk()
+    {
+        QFETCH(QString, change);
+        std::unique_ptr<Body> b = bodyWithStack();
+        b->analyzer->setSubMode(0, 3, true);
+        QSignalSpy done(b.get(), &Body::finishBatchExec);
+        emit b->analyzer->AskAnalyze->clicked();
+        QVERIFY(b->walkRunning());
+        if (change == "clearI1")
+            b->clearI1Files();
+        else if (change == "clearI0")
+            b->clearI0Files();
+        else if (change == "loadI1")
+            b->readI1Files(QStringList(), true);
+        else if (change == "shift")
+            b->setImgShift(1, 0);
+        else
+            b->clearDark();
+        QVERIFY(!b->walkRunning());
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done.first().first().toInt(), 116);
+    }
+
     void area_data()
     {
         QTest::addColumn<bool>("selected");

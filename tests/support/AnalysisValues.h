@@ -8,15 +8,7 @@
 // A used reference row built from points, normalised with straight lines.
 inline LCFRefData refDataOf(const Spectrum& pts, int index, double dE)
 {
-    const XafsSpectrum x(pts, "ref", 1, 0.0, SuggestElm());
-    LCFRefData d;
-    d.index = index;
-    d.dE = dE;
-    d.minE = x.minX;
-    d.maxE = x.maxX;
-    d.n = x.doubleNormalized;
-    d.p = x.minusPostByGap;
-    return d;
+    return LCFRefData::of(XafsSpectrum(pts, "ref", 1, 0.0, SuggestElm()), index, dE);
 }
 
 inline bool sameValue(double a, double b, double tol)

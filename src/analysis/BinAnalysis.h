@@ -1,0 +1,31 @@
+#pragma once
+// The analyses of one spectrum of a walk, called on a walk's worker thread:
+// the values a walk records, without the display-only fitted curve.
+#include "analysis/AnalysisSettings.h"
+#include "analysis/AnalyzeReply.h"
+#include "analysis/LCFFit.h"
+
+#include <vector>
+
+// The spectrum cut to the fit's energy range and normalised again, unless
+// nothing was cut.
+XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to);
+
+class BinAnalysis {
+public:
+    // energies: the walk's unshifted energies, for the references looked up once.
+    BinAnalysis(const AnalysisSettings& settings, const std::vector<double>& energies);
+
+    const BinLayout& layout() const { return lay; }
+    // The bin's values into values[0 .. layout().stride).
+    void analyze(const XafsSpectrum& s, double* values);
+
+private:
+    const AnalysisSettings& set;
+    BinLayout lay;
+    LCFFit::RefTable table;
+    LCFFit::Method method = LCFFit::Current;
+    AnalyzeReply fit; // kept from bin to bin for their storage
+    AnalyzeReply elems;
+    AnalyzeReply ra;
+};

@@ -1,0 +1,248 @@
+#include "FuzzRun.h"
+
+#include "Mutator.h"
+
+#include <QElapsedTimer>
+#include <tiffio.h>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <thread>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void*);
+#endif
+
+namespace {
+
+// What the process is running now, kept where a signal handler can reach it
+// without allocating.
+struct Current {
+    std::atomic<const char*> data{nullptr};
+    std::atomic<qsizetype> size{0};
+    std::atomic<std::uint64_t> seed{0};
+    std::atomic<std::int64_t> index{0}; // inputs run before this one
+    std::atomic<std::int64_t> startedMs{-1};
+    char target[64] = {};
+    char savePath[1024] = {};
+};
+Current current;
+std::atomic<bool> reported{false};
+
+std::int64_t nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void say(const char* text) { (void)!::write(2, text, std::strlen(text)); }
+
+// Prints the seed and saves the bytes; only calls that are safe in a signal handler.
+void reportFailure(const char* why)
+{
+    if (reported.exchange(true))
+        return;
+    char line[1400];
+    std::snprintf(line, sizeof line,
+                  "\nFUZZ FAILURE (%s) target %s after %lld inputs: input seed %llu, %lld bytes "
+                  "saved to %s\n",
+                  why, current.target, static_cast<long long>(current.index.load()),
+                  static_cast<unsigned long long>(current.seed.load()),
+                  static_cast<long long>(current.size.load()), current.savePath);
+    say(line);
+    const char* data = current.data.load();
+    if (!data || current.savePath[0] == 0)
+        return;
+    const int fd = ::open(current.savePath, O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    if (fd >= 0) {
+        (void)!::write(fd, data, size_t(current.size.load()));
+        ::close(fd);
+    }
+}
+
+// Live heap bytes, counted by the sanitizer's hooks. An input may add no more
+// than the largest frame a reader accepts; the hook ends the run at once, before
+// an oversized block is touched.
+std::atomic<std::int64_t> liveBytes{0};
+std::atomic<std::int64_t> allowedBytes{std::numeric_limits<std::int64_t>::max()};
+#if defined(__SANITIZE_ADDRESS__)
+void onMalloc(const volatile void*, size_t size)
+{
+    if (liveBytes.fetch_add(std::int64_t(size)) + std::int64_t(size) > allowedBytes.load()) {
+        allowedBytes = std::numeric_limits<std::int64_t>::max();
+        reportFailure("allocation beyond the readers' caps");
+        std::abort();
+    }
+}
+void onFree(const volatile void* p)
+{
+    if (p)
+        liveBytes.fetch_sub(std::int64_t(__sanitizer_get_allocated_size(p)));
+}
+#endif
+
+void onDeath() { reportFailure("crash or sanitizer report"); }
+
+void onSignal(int sig)
+{
+    reportFailure(sig == SIGABRT ? "abort" : "signal");
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+void installHandlers()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_set_death_callback(onDeath);
+    __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree);
+#endif
+    for (int sig : {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL})
+        std::signal(sig, onSignal);
+}
+
+// Readers log every refusal; a run makes millions of them.
+void quietHandler(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (type == QtFatalMsg) {
+        say(qPrintable(msg));
+        say("\n");
+    }
+}
+
+// libtiff writes its own complaints to stderr.
+void beQuiet()
+{
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
+}
+
+class Watchdog {
+public:
+    explicit Watchdog(double seconds) : limitMs(std::int64_t(seconds * 1000.0))
+    {
+        worker = std::thread([this] {
+            while (!stop.load()) {
+                const std::int64_t started = current.startedMs.load();
+                if (started >= 0 && nowMs() - started > limitMs) {
+                    reportFailure("input ran past its time bound");
+                    std::_Exit(3);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+    }
+    ~Watchdog()
+    {
+        stop = true;
+        worker.join();
+    }
+
+private:
+    std::int64_t limitMs;
+    std::atomic<bool> stop{false};
+    std::thread worker;
+};
+
+void publish(const QByteArray& input, std::uint64_t seed, std::int64_t index)
+{
+    allowedBytes = liveBytes.load() + fuzzAllocationCap;
+    current.index = index;
+    current.data = input.constData();
+    current.size = input.size();
+    current.seed = seed;
+    current.startedMs = nowMs();
+}
+
+// A reader that throws (std::bad_alloc, std::length_error) would end the program.
+void runOne(const FuzzTarget& target, const QByteArray& input, const QString& workDir)
+{
+    try {
+        target.run(input, workDir);
+    } catch (...) {
+        reportFailure("exception");
+        std::_Exit(4);
+    }
+}
+
+void unpublish()
+{
+    allowedBytes = std::numeric_limits<std::int64_t>::max();
+    current.startedMs = -1;
+    current.data = nullptr;
+    current.size = 0;
+}
+
+void prepare(const FuzzTarget& target, const QString& failDir)
+{
+    std::snprintf(current.target, sizeof current.target, "%s", qPrintable(target.name));
+    const QString save = (failDir.isEmpty() ? QStringLiteral(".") : failDir)
+                         + QStringLiteral("/fuzz-failure-") + target.name + QStringLiteral(".bin");
+    std::snprintf(current.savePath, sizeof current.savePath, "%s", qPrintable(save));
+    installHandlers();
+}
+
+} // namespace
+
+QByteArray fuzzInput(const FuzzTarget& target, std::uint64_t seed, const QString& workDir)
+{
+    Mutator m(seed);
+    return m.mutate(target.examples(workDir), target.headerBytes, target.text);
+}
+
+void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir)
+{
+    prepare(target, QString());
+    beQuiet();
+    const QtMessageHandler old = qInstallMessageHandler(quietHandler);
+    Watchdog dog(FuzzLimits().secondsPerInput);
+    publish(input, 0, 0);
+    runOne(target, input, workDir);
+    unpublish();
+    qInstallMessageHandler(old);
+}
+
+FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const FuzzLimits& limits)
+{
+    prepare(target, limits.failDir);
+    QTemporaryDir work;
+    const QList<QByteArray> examples = target.examples(work.path());
+    beQuiet();
+    const QtMessageHandler old = qInstallMessageHandler(quietHandler);
+    FuzzReport report;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        Watchdog dog(limits.secondsPerInput);
+        for (std::uint64_t i = 0;; ++i) {
+            if (limits.maxInputs >= 0 && qint64(i) >= limits.maxInputs)
+                break;
+            if (limits.maxSeconds >= 0 && clock.elapsed() > limits.maxSeconds * 1000.0)
+                break;
+            const std::uint64_t seed = inputSeed(runSeed, i);
+            Mutator m(seed);
+            const QByteArray input = m.mutate(examples, target.headerBytes, target.text);
+            publish(input, seed, std::int64_t(i));
+            runOne(target, input, work.path());
+            unpublish();
+            ++report.inputs;
+        }
+    }
+    qInstallMessageHandler(old);
+    report.seconds = clock.elapsed() / 1000.0;
+    return report;
+}

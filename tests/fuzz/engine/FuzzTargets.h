@@ -1,0 +1,22 @@
+#pragma once
+// One fuzz target per input the program reads: how to make valid examples of
+// it and how to hand one input to the reader, in process.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+struct FuzzTarget {
+    QString name;
+    bool text = false;     // mutate numbers as text, splice lines
+    int headerBytes = 0;   // binary: boundary numbers go over these bytes (0: anywhere)
+    std::function<QList<QByteArray>(const QString& workDir)> examples;
+    std::function<void(const QByteArray& input, const QString& workDir)> run;
+    // Inputs of the CI run: the whole fuzz test well under a minute in the
+    // sanitizer build on a loaded machine.
+    int ciInputs = 1000;
+};
+
+const QList<FuzzTarget>& fuzzTargets();
+const FuzzTarget* findFuzzTarget(const QString& name);
