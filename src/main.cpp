@@ -45,9 +45,7 @@ int main(int argc, char** argv)
                        << (hasA2BKey ? cfg.exactValue(QStringLiteral("ShowAnalyzer2Button"), QString())
                                      : QString());
 
-    if (!start.noTranslation
-        && translator->load(QStringLiteral(":Corvelline_ja_JP"), QCoreApplication::applicationDirPath()))
-        QCoreApplication::installTranslator(translator.get());
+    installTranslation(*translator, start);
 
     int result = 0;
     {

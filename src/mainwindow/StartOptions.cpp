@@ -2,6 +2,9 @@
 
 #include "foundation/Cfg.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
+
 namespace {
 bool isKey(const Cfg& store, const QString& key)
 {
@@ -52,4 +55,12 @@ StartOptions startOptionsOf(Cfg& store, const StartOptions& current)
         : QString();
     o.runBatch = isKey(store, QStringLiteral("-x"));
     return o;
+}
+
+bool installTranslation(QTranslator& translator, const StartOptions& options, const QString& resource)
+{
+    if (options.noTranslation
+        || !translator.load(resource, QCoreApplication::applicationDirPath()))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }

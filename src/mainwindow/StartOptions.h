@@ -5,6 +5,7 @@
 #include <QString>
 
 class Cfg;
+class QTranslator;
 
 struct StartOptions {
     QString dataRoot;
@@ -22,3 +23,8 @@ QString configPathOf(Cfg& store, const QString& besideProgram);
 // the settings have before (the start values); option words override file keys,
 // file keys are looked up exactly as written.
 StartOptions startOptionsOf(Cfg& store, const StartOptions& current);
+
+// The compiled-in Japanese translation, installed unless "-e" was given; a
+// resource that cannot be loaded leaves the interface in English.
+bool installTranslation(QTranslator& translator, const StartOptions& options,
+                        const QString& resource = QStringLiteral(":Corvelline_ja_JP"));
