@@ -1,6 +1,7 @@
 #include "imagestack/TiffData.h"
 
 #include "display/ColorBar.h"
+#include "foundation/ColorScale.h"
 #include "foundation/Globals.h"
 #include "foundation/TextUtils.h"
 #include "imagestack/ErrPoints.h"
@@ -130,7 +131,7 @@ TiffData::TiffData()
 TiffData::~TiffData()
 {
     freeRows();
-    freeDisplay();
+    freeDispImage();
 }
 
 void TiffData::freeRows()
@@ -140,7 +141,7 @@ void TiffData::freeRows()
     rows.clear();
 }
 
-void TiffData::freeDisplay()
+void TiffData::freeDispImage()
 {
     delete dispImg;
     dispImg = nullptr;
@@ -172,10 +173,11 @@ void TiffData::takeRange(const void* row)
     }
 }
 
-bool TiffData::load(const QString& name, ErrPoints* list)
+bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsInUse)
 {
     if (list)
         errPs = list;
+    repairTiff = programErrPointsInUse;
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly)) {
         qDebug().noquote() << "Can not open (1)" << name;
@@ -189,7 +191,7 @@ bool TiffData::load(const QString& name, ErrPoints* list)
     }
     // A frame is loaded once; should it be loaded again, the old samples go first.
     freeRows();
-    freeDisplay();
+    freeDispImage();
     srcType = SrcNone;
     if (head.startsWith("II") || head.startsWith("MM"))
         return readTiff(name);
@@ -270,9 +272,8 @@ bool TiffData::readTiff(const QString& name)
     }
     _TIFFfree(line);
     TIFFClose(tif);
-    if (globalErrPoints.use)
+    if (repairTiff)
         applyErrPoints();
-    makeDispImage();
     return true;
 }
 
@@ -359,7 +360,6 @@ bool TiffData::readImg(const QString& name)
     f.close();
     if (errPs && errPs->use)
         applyErrPoints();
-    makeDispImage();
     return true;
 }
 
@@ -459,7 +459,6 @@ bool TiffData::readCttr(const QString& name)
         rows.append(row);
     }
     f.close();
-    makeDispImage();
     return true;
 }
 
@@ -645,29 +644,26 @@ double TiffData::errPointFill(int c, int r) const
     return n > 0 ? sum / n : 0.0;
 }
 
-QImage* TiffData::makeDispImage()
+QImage* TiffData::makeDispImage(const ColorScale& scale)
 {
-    freeDisplay();
-    ColorBar* bar = mainColorBar;
-    if (!bar)
-        return nullptr;
+    freeDispImage();
     dispBuf = newImageBuffer(dispFormat, width, height);
     if (!dispBuf)
         return nullptr;
     dispImg = newImage(dispFormat, dispBuf, width, height);
     if (!dispImg) {
-        freeDisplay();
+        freeDispImage();
         return nullptr;
     }
     const int bpp = ::bytesPerPixel(dispFormat);
     const int stride = rowStride(dispFormat, width);
     const double span = max - min;
     const bool flat = !(span > 0.0) || !std::isfinite(span);
-    // A bar of another format writes nothing, and the image stays black.
+    // A scale of another format writes nothing, and the image stays black.
     for (int r = 0; r < height; r++) {
         uchar* p = dispBuf + qint64(r) * stride;
         for (int c = 0; c < width; c++, p += bpp)
-            bar->putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
+            scale.putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
     }
     return dispImg;
 }

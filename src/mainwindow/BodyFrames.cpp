@@ -14,7 +14,7 @@ namespace {
 
 void dropShownImage(ImgDispA* d)
 {
-    d->frame = nullptr;
+    d->setImageData(nullptr);
     d->overlayMap = nullptr;
 }
 
