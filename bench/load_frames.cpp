@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <sys/resource.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -61,6 +62,16 @@ double residentMB()
     if (parts.size() < 2)
         return 0.0;
     return parts[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+// User and system time of the whole process: on a busy machine the wall clock
+// also counts the time the loader waited for a core.
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+        + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 } // namespace
@@ -119,11 +130,13 @@ int main(int argc, char** argv)
     ErrPoints none;
     const LoadTiffQue req = sets.startLoad(FrameSets::I1, loader, true, files, false, 1, 0, 0,
                                            &none);
+    const double cpu0 = cpuSeconds();
     QElapsedTimer timer;
     timer.start();
     QMetaObject::invokeMethod(loader, "loadTiffs", Qt::QueuedConnection, Q_ARG(LoadTiffQue, req));
     loop.exec();
     const double seconds = timer.nsecsElapsed() * 1e-9;
+    const double cpu = cpuSeconds() - cpu0;
     const double loadedMB = residentMB();
 
     const double rawMB = double(n) * side * side * 2 / 1e6;
@@ -134,6 +147,7 @@ int main(int argc, char** argv)
                 taken, first ? first->expTime : 0.0);
     std::printf("load: %.3f s, %.1f frames/s, %.1f MB/s of samples (target >= 500)\n", seconds,
                 taken / seconds, rate);
+    std::printf("cpu: %.3f s of both threads, %.1f MB/s per cpu second\n", cpu, rawMB / cpu);
     std::printf("resident: empty %.1f MB, loaded %.1f MB, stack adds %.1f MB for %.1f MB of "
                 "samples = %.2f x (target <= 1.30)\n",
                 baseMB, loadedMB, addedMB, rawMB, addedMB / rawMB);

@@ -13,11 +13,13 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -25,12 +27,26 @@ template <class T>
 void rangeOf(const void* row, int n, double& mn, double& mx)
 {
     const T* p = static_cast<const T*>(row);
-    for (int i = 0; i < n; i++) {
-        double v = p[i];
-        if (v > mx)
-            mx = v;
-        if (v < mn)
-            mn = v;
+    if constexpr (std::is_integral_v<T>) {
+        // In the sample type, which the compiler vectorises: this runs on every
+        // sample a loader reads.
+        if (n < 1)
+            return;
+        T lo = p[0], hi = p[0];
+        for (int i = 1; i < n; i++) {
+            lo = p[i] < lo ? p[i] : lo;
+            hi = p[i] > hi ? p[i] : hi;
+        }
+        mn = std::min(mn, double(lo));
+        mx = std::max(mx, double(hi));
+    } else {
+        for (int i = 0; i < n; i++) {
+            double v = p[i];
+            if (v > mx)
+                mx = v;
+            if (v < mn)
+                mn = v;
+        }
     }
 }
 
@@ -136,8 +152,13 @@ TiffData::~TiffData()
 
 void TiffData::freeRows()
 {
-    for (void* r : rows)
-        std::free(r);
+    if (rowBlock) {
+        std::free(rowBlock);
+        rowBlock = nullptr;
+    } else {
+        for (void* r : rows)
+            std::free(r);
+    }
     rows.clear();
 }
 
@@ -257,12 +278,17 @@ bool TiffData::readTiff(const QString& name)
     scanlineSize = int(lineSize);
     srcType = SrcTiff;
     void* line = _TIFFmalloc(lineSize);
-    if (!line)
-        return refuse(QStringLiteral("no memory for a scanline"));
     const size_t rowBytes = size_t(width) * sizeof(quint16);
+    // One block for all rows: a loader thread that asks for every row on its
+    // own spends most of its time growing its heap.
+    rowBlock = line ? std::malloc(rowBytes * size_t(height)) : nullptr;
+    if (!rowBlock) {
+        _TIFFfree(line);
+        return refuse(QStringLiteral("no memory for %1 rows").arg(height));
+    }
     for (int r = 0; r < height; r++) {
-        void* row = nullptr;
-        if (TIFFReadScanline(tif, line, uint32_t(r), 0) < 0 || !(row = std::malloc(rowBytes))) {
+        void* row = static_cast<char*>(rowBlock) + rowBytes * size_t(r);
+        if (TIFFReadScanline(tif, line, uint32_t(r), 0) < 0) {
             _TIFFfree(line);
             return refuse(QStringLiteral("error on reading row %1").arg(r));
         }

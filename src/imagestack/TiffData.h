@@ -73,6 +73,7 @@ public:
 
 private:
     bool repairTiff = false;
+    void* rowBlock = nullptr; // when set, all rows live in it (TIFF frames)
 
     bool readTiff(const QString& name);
     bool readImg(const QString& name);
