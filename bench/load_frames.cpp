@@ -3,13 +3,12 @@
 // the GUI thread and taken into a frame set. Prints the load rate and the
 // resident memory the stack adds against its raw samples.
 // Usage: bench_load_frames [frames (252)] [side (512)]
-#include "display/ColorBar.h"
 #include "foundation/Globals.h"
 #include "imagestack/FrameSets.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -78,13 +77,8 @@ double cpuSeconds()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     initGlobals();
-    // The program's bar is there as it is in the program.
-    ColorBar bar;
-    mainColorBar = &bar;
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     const int n = argc > 1 ? qBound(1, atoi(argv[1]), 5000) : 252;
     const int side = argc > 2 ? qBound(16, atoi(argv[2]), 4096) : 512;
@@ -158,6 +152,5 @@ int main(int argc, char** argv)
 
     thread.quit();
     thread.wait();
-    mainColorBar = nullptr;
     return taken == n ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include "display/EShiftMapDialog.h"
 #include "display/FieldValue.h"
 #include "display/XafsView.h"
+#include "foundation/WorkerThread.h"
 #include "foundation/Globals.h"
 
 #include <QButtonGroup>
@@ -180,8 +181,7 @@ Analyzer::Analyzer(QWidget* parent)
 Analyzer::~Analyzer()
 {
     // The worker holds no pointer into the panel, but it must be idle before it goes.
-    thread->quit();
-    thread->wait();
+    joinWorkerThread(thread);
     delete worker;
     delete thread;
     xv->elemRows = nullptr;
