@@ -183,6 +183,11 @@ public:
     // The walk's spectrum of the bin centred at (c.cx, c.cy): energy shift,
     // suggested absorber and normalisation as the main window sets them.
     XafsSpectrum walkSpectrum(const AnalyzeCond& c);
+    // A bin's absorption spectrum, normalised, with its energy shift as offset.
+    XafsSpectrum binXafsSpectrum(int cx, int cy, int hw, int hh, const QString& name, int normMode,
+                                 const SuggestElm& sElm);
+    // 0 (Victoreen lines) when the calibration panel's target background asks for them, else 1.
+    int binNormMode() const;
     QString areaLabel(const AnalyzeCond& c) const;
     EMPHeader loadMapHeader(QTextStream& in);
 

@@ -1,6 +1,5 @@
 // The two-dimensional analysis walk on the main window: its area, the spectrum
 // of each bin, and showing the maps; the walk itself is an AnalysisWalk.
-// Statistics, sum-up and the Fourier check are completed later.
 #include "mainwindow/Body.h"
 
 #include "analysis/AnalysisWalk.h"
@@ -88,16 +87,18 @@ void Body::setupResAnalysisImage()
 
 XafsSpectrum Body::walkSpectrum(const AnalyzeCond& c)
 {
-    const double shift = eShiftAt(c.cx, c.cy);
-    const SuggestElm sElm = suggestElm();
-    const Spectrum points = xafsSpectrumAt(c.cx, c.cy, viewW(), viewH());
-    return XafsSpectrum(points, QStringLiteral("Body-AaP"), calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, shift,
-                        sElm);
+    return binXafsSpectrum(c.cx, c.cy, viewW(), viewH(), QStringLiteral("Body-AaP"), binNormMode(), suggestElm());
+}
+
+int Body::binNormMode() const
+{
+    return calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1;
+}
+
+XafsSpectrum Body::binXafsSpectrum(int cx, int cy, int hw, int hh, const QString& name, int normMode,
+                                   const SuggestElm& sElm)
+{
+    return XafsSpectrum(xafsSpectrumAt(cx, cy, hw, hh), name, normMode, eShiftAt(cx, cy), sElm);
 }
 
 QString Body::areaLabel(const AnalyzeCond& c) const { return AnalysisWalk::areaLabel(c); }
-
-void Body::showStatistics() {}
-void Body::selectedRangeInStats() {}
-void Body::doSumUp() {}
-void Body::execFourierA() {}

@@ -1,5 +1,5 @@
-// Batch words 138-161: calibration and statistics (answered, nothing more
-// until their windows exist), the save-data settings, and quitting.
+// Batch words 138-161: calibration (answered, nothing more until its window
+// exists), the statistics window, the save-data settings, and quitting.
 #include "mainwindow/Body.h"
 
 #include "batch/CmdParams.h"
@@ -20,10 +20,18 @@ Body::CmdAnswer Body::execSettingsCmd(EX_CMD_ID id, const CmdLine& cmd)
     case CALIB_CLEAR_MAP:
     case CALIB_SAVE_MAP:
     case CALIB_TYPE:
+        break;
     case STATS_SHOW_WINDOW:
+        stats.setVisible(p0.isEmpty() || cmdFlag(p0));
+        break;
     case STATS_BINS:
+        stats.setBins(cmdInt(p0));
+        break;
     case STATS_OVER_IMAGE:
+        stats.setOverImage(cmdFlag(p0));
+        break;
     case STATS_IN_SELECTED_REGION:
+        stats.setCalcInSelectedRegion(cmdFlag(p0));
         break;
     case SAVEDATACFG_SHOW_WINDOW:
         saveDataCfg->show();

@@ -191,8 +191,4 @@ void Body::saveFlatDark()
     writer.writeDark(QStringLiteral("dark.dat"), imageW, imageH);
 }
 
-void Body::saveEachSpectrum(QString) {}
-void Body::saveEachNormalizedXafsSpectrum(QString) {}
-void Body::saveEachRawXafsSpectrum(QString) {}
-void Body::saveEachRawSpectrum(QString) {}
 void Body::sendXafsDataToStars(QByteArray) {}

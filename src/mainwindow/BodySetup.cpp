@@ -201,11 +201,6 @@ void Body::setupImgProc()
     connect(ShowImgProc, &QPushButton::clicked, &imgProc, &QWidget::show);
 }
 
-void Body::setupSumUp()
-{
-    connect(analyzer, &Analyzer::askSumUp, this, &Body::doSumUp);
-}
-
 void Body::setupErrPoints()
 {
     connect(analyzer2, &Analyzer2::useErrPMaskToggled, this, &Body::useErrPMaskToggled);
@@ -219,15 +214,6 @@ void Body::setupErrPoints()
     } else {
         analyzer2->setUseErrPMaskEnabled(false);
     }
-}
-
-void Body::setupStats()
-{
-    statsRangeSet = false;
-    statsMin = 0.0;
-    statsMax = 1.0;
-    connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
-    connect(ShowStatistics, &QPushButton::clicked, &stats, &QWidget::show);
 }
 
 void Body::selectedBG(QString fname)

@@ -1,9 +1,197 @@
 #include "mainwindow/Stats.h"
 
+#include "display/DrawText.h"
+#include "display/MouseC.h"
+
+#include <QPainter>
+
+#include <cmath>
+#include <utility>
+
+namespace {
+QString number(double v)
+{
+    return QString::number(v, 'g', 6);
+}
+} // namespace
+
 Stats::Stats(QWidget* parent) : QFrame(parent)
 {
-    setWindowTitle(tr("Statistics"));
-    ShowOverImage = new QCheckBox(tr("Show Over Image"), this);
+    setupUi(this);
+    dashedPen.setDashPattern({8, 2});
+    // room below the plot for the rotated tick labels
+    DA->cc.marginBottom = 0.2;
+    connect(DA, &DispA::drawImage2, this, &Stats::draw);
+    connect(DA, &DispA::mouseMoved0, this, &Stats::mouseMoved);
+    connect(DA, &DispA::mousePressed0, this, &Stats::mousePressed);
+    connect(DA, &DispA::mouseReleased0, this, &Stats::mouseReleased);
+    connect(ShowOverImage, &QCheckBox::toggled, this, &Stats::toggledShowOverImage);
+    connect(ShowStatsInSelectedArea, &QCheckBox::toggled, DA, qOverload<>(&QWidget::update));
 }
 
 Stats::~Stats() = default;
+
+int Stats::bins() const
+{
+    return stats::binCount(Bins->text());
+}
+
+double Stats::mapValue(int x, int y) const
+{
+    if (!map || x < 0 || y < 0 || x >= map->cond.W || y >= map->cond.H)
+        return 0.0;
+    return map->valueAt(x, y);
+}
+
+void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
+{
+    if (!m)
+        return;
+    map = m;
+    cond = c;
+    hist = stats::histogram([this](int x, int y) { return mapValue(x, y); }, cond, bins());
+    stats::clampRange(range, hist);
+    calculated = true;
+    updateRange();
+}
+
+void Stats::updateRange()
+{
+    const bool changed = stats::rangeStats(range, hist);
+    showValues();
+    DA->update();
+    if (changed)
+        emit rangeSelected();
+}
+
+void Stats::showValues()
+{
+    Num->setText(QString::number(hist.n));
+    Mean->setText(number(hist.mean));
+    Sigma->setText(number(hist.sigma));
+    SelMean->setText(number(range.mean));
+    SelSigma->setText(number(range.sigma));
+    SelMin->setText(number(range.low));
+    SelMax->setText(number(range.high));
+}
+
+void Stats::draw(QPainter* p)
+{
+    if (!calculated)
+        return;
+    ChCoord& cc = DA->cc;
+    cc.applyMargins();
+    cc.setRealArea(hist.min, 0, hist.max, hist.peak);
+    const double w = hist.binWidth > 0 ? hist.binWidth : 1.0;
+    const double bottom = cc.isy0;
+    const double top = cc.isy1;
+    const auto vLine = [&](double x, double y0, double y1) {
+        const double sx = cc.toScreenX(x);
+        p->drawLine(QPointF(sx, y0), QPointF(sx, y1));
+    };
+    const auto bar = [&](int i) {
+        vLine((i + 0.5) * w + hist.min, cc.toScreenY(hist.counts[size_t(i)]), cc.toScreenY(0));
+    };
+
+    p->setPen(QPen(Qt::black, 3));
+    for (int i = 0; i < int(hist.counts.size()); i++)
+        bar(i);
+
+    p->setPen(QPen(Qt::black, 1));
+    DrawText dt;
+    QFont font = p->font();
+    const double labelLength = std::fabs(cc.sy0 - bottom) - 14;
+    const int step = stats::tickStep(hist.bins);
+    for (int t = 0; t <= hist.bins; t += step) {
+        const double x = t * w + hist.min;
+        vLine(x, bottom, bottom + 10);
+        if (labelLength > 4) {
+            QRectF box(cc.toScreenX(x), bottom + 12 + labelLength / 2, labelLength, 14);
+            dt.drawRotatedText(p, 90, box, font, Qt::AlignLeft | Qt::AlignVCenter, 1,
+                               QString::number(x, 'g', 4), 9, false, QBrush());
+        }
+        if (hist.bins - t < step)
+            break; // the next step would pass the last edge (and could overflow)
+    }
+
+    p->setPen(QColor(255, 0, 0));
+    vLine(hist.mean, bottom + 10, top);
+    p->setPen(QColor(200, 200, 0));
+    vLine(hist.mean - hist.sigma, bottom, top);
+    vLine(hist.mean + hist.sigma, bottom, top);
+
+    if (ShowStatsInSelectedArea->isChecked()) {
+        dashedPen.setColor(QColor(255, 0, 0));
+        p->setPen(dashedPen);
+        vLine(range.mean, bottom + 10, top);
+        dashedPen.setColor(QColor(200, 200, 0));
+        p->setPen(dashedPen);
+        vLine(range.mean - range.sigma, bottom, top);
+        vLine(range.mean + range.sigma, bottom, top);
+    }
+
+    p->setPen(QColor(0, 200, 200));
+    p->drawLine(QPointF(DA->m.x, bottom), QPointF(DA->m.x, top));
+    const double rx = cc.toRealX(DA->m.x);
+    X->setText(number(rx));
+    const int under = stats::binOf(rx, hist.min, w, hist.bins);
+    Val->setText(QString::number(hist.peak < 1 ? 0 : hist.counts[size_t(under)] / hist.peak));
+
+    p->setPen(QColor(0, 0, 255));
+    vLine(range.low, bottom, top);
+    vLine(range.high, bottom, top);
+
+    p->setPen(QPen(QColor(0, 200, 0), 5));
+    bar(stats::binOf(pointedValue, hist.min, hist.binWidth, hist.bins));
+}
+
+void Stats::mouseMoved()
+{
+    if (!grabbedEnd)
+        return;
+    const double x = DA->cc.toRealX(DA->m.x);
+    (grabbedEnd == 1 ? range.low : range.high) = x;
+    updateRange();
+}
+
+void Stats::mousePressed()
+{
+    const ChCoord& cc = DA->cc;
+    grabbedEnd = stats::grabbedEnd(cc.toScreenX(range.low), cc.toScreenX(range.high), DA->m.x);
+}
+
+void Stats::mouseReleased()
+{
+    grabbedEnd = 0;
+    if (range.low > range.high) {
+        std::swap(range.low, range.high);
+        // the shown numbers follow the swapped range at once
+        updateRange();
+    }
+}
+
+void Stats::toggledShowOverImage(bool)
+{
+    emit rangeSelected();
+}
+
+void Stats::pointedAt(double rx, double ry)
+{
+    pointedValue = mapValue(MouseC::toPixel(rx), MouseC::toPixel(ry));
+    DA->update();
+}
+
+void Stats::setBins(int n)
+{
+    Bins->setText(QString::number(n));
+}
+
+void Stats::setOverImage(bool f)
+{
+    ShowOverImage->setChecked(f);
+}
+
+void Stats::setCalcInSelectedRegion(bool f)
+{
+    ShowStatsInSelectedArea->setChecked(f);
+}

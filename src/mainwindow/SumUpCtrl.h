@@ -1,10 +1,21 @@
 #pragma once
-// The frame of image-number ranges to sum, placed in the Analyzer panel.
-// Completed later: for now only the frame the panel's form places.
-#include <QFrame>
+// The ranges of frame numbers whose I1 frames the sum-up adds, shown as
+// "from-to" items; the panel sits in the Analyzer panel.
+#include "mainwindow/StackSums.h"
+#include "ui_SumUpCtrl.h"
 
-class SumUpCtrl : public QFrame {
+#include <QFrame>
+#include <QList>
+
+class SumUpCtrl : public QFrame, public Ui_SumUpCtrl {
     Q_OBJECT
 public:
-    explicit SumUpCtrl(QWidget* parent = nullptr) : QFrame(parent) {}
+    explicit SumUpCtrl(QWidget* parent = nullptr);
+
+    // One per item of SumUps, in the same order.
+    QList<SumUpRange> sumUps;
+
+public slots:
+    void add();
+    void del();
 };

@@ -1,0 +1,68 @@
+// The statistics window's wiring, the sum-up map and the Fourier check.
+#include "mainwindow/Body.h"
+
+#include "analysis/Analyzer.h"
+#include "display/ImgDispA.h"
+#include "foundation/Globals.h"
+#include "mainwindow/StackSums.h"
+#include "mainwindow/SumUpCtrl.h"
+
+#include <QDebug>
+
+void Body::setupStats()
+{
+    statsRangeSet = false;
+    statsMin = 0.0;
+    statsMax = 1.0;
+    connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
+    connect(ShowStatistics, &QPushButton::clicked, &stats, &QWidget::show);
+    connect(&stats, &Stats::rangeSelected, this, &Body::selectedRangeInStats);
+    connect(dispA, SIGNAL(mouseMoved(double, double)), &stats, SLOT(pointedAt(double, double)));
+}
+
+void Body::showStatistics()
+{
+    Analyzed2DRes* map = analyzer->selectedRes();
+    AnalyzeCond c;
+    if (map && askAnalyzeCond(c))
+        stats.calcStats(map, c);
+}
+
+void Body::selectedRangeInStats()
+{
+    statsRangeSet = true;
+    statsMin = stats.range.usedLow;
+    statsMax = stats.range.usedHigh;
+    dispA->update();
+}
+
+void Body::setupSumUp()
+{
+    connect(analyzer, &Analyzer::askSumUp, this, &Body::doSumUp);
+}
+
+void Body::doSumUp()
+{
+    AnalyzeCond c;
+    if (!askAnalyzeCond(c))
+        return;
+    Analyzed2DRes& map = analyzer->sumUpMap;
+    sumUpMap(map, i1Frames, analyzer->SumUpC->sumUps, c);
+    const QString name = QStringLiteral("sumUpImg.png");
+    if (!map.image || !map.image->save(name))
+        qDebug().noquote() << "Can't save" << name;
+    dispA->update();
+}
+
+void Body::execFourierA()
+{
+    if (i1Frames.isEmpty())
+        return;
+    logWithTime(QStringLiteral("2da FA 1:"));
+    AnalyzeCond c;
+    if (!askAnalyzeCond(c))
+        return;
+    const FourierSums s = fourierSums(frameSets, c, fft);
+    for (int k = 0; k < s.size(); k++)
+        qDebug().noquote() << fourierResLine(s, k);
+}

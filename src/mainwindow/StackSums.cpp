@@ -1,0 +1,83 @@
+#include "mainwindow/StackSums.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "foundation/FFT.h"
+#include "imagestack/FrameSets.h"
+#include "imagestack/TiffData.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cmath>
+
+double sumUpBin(const QList<TiffData*>& i1, const QList<SumUpRange>& ranges, int cx, int cy, int hx,
+                int hy)
+{
+    const int n = int(i1.size());
+    double sum = 0.0;
+    for (const SumUpRange& r : ranges) {
+        // a typo such as 2000000000 must not spin through absent frames
+        const int last = std::min(r.to, n);
+        for (int k = std::max(0, r.from); k < last; k++)
+            sum += i1[k]->areaSum(cx, cy, hx, hy);
+    }
+    return sum;
+}
+
+void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpRange>& ranges,
+              AnalyzeCond c)
+{
+    map.clear();
+    c.reset();
+    map.setCond(c);
+    do {
+        if (c.first) {
+            double lo = map.min;
+            double hi = map.max;
+            if (map.fixedScale) {
+                lo = map.scaleMin;
+                hi = map.scaleMax;
+            }
+            qDebug() << "Sum up row" << c.cy << lo << hi;
+        }
+        map.setData(c.cx, c.cy, c.hx, c.hy, sumUpBin(i1, ranges, c.cx, c.cy, c.hx, c.hy));
+    } while (c.next());
+    map.genImg();
+}
+
+FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft)
+{
+    FourierSums s;
+    const QList<TiffData*>& i1 = sets.frames(FrameSets::I1);
+    const int n = int(i1.size());
+    if (n < 1)
+        return s;
+    s.aa.assign(size_t(n), 0.0);
+    s.pp.assign(size_t(n), 0.0);
+    s.ap.assign(size_t(n), 0.0);
+    fft.setSize(n);
+    c.reset();
+    do {
+        const double a = i1.first()->areaSum(c.cx, c.cy, c.hx, c.hy);
+        fft.forward(sets.rawI1SpectrumAt(c.cx, c.cy, c.hx, c.hy));
+        const double* p = fft.amplitudes();
+        if (!p)
+            break;
+        for (int k = 0; k < n; k++) {
+            s.aa[size_t(k)] += a * a;
+            s.pp[size_t(k)] += p[k] * p[k];
+            s.ap[size_t(k)] += a * p[k];
+        }
+    } while (c.next());
+    return s;
+}
+
+QString fourierResLine(const FourierSums& s, int k)
+{
+    const size_t i = size_t(k);
+    const double r = s.ap[i] / std::sqrt(std::fabs(s.aa[i] * s.pp[i]));
+    QString line = QStringLiteral("Res %1").arg(k);
+    for (double v : {s.aa[i], s.pp[i], s.ap[i], r})
+        line += u' ' + QString::number(v, 'g', 6);
+    return line;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Sums over the I1 stack that the main window offers around a map: the
+// sum-up of chosen frames per bin, and the Fourier check that correlates each
+// Fourier component of the bins' raw spectra with the image intensity.
+#include "foundation/AnalyzeCond.h"
+
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+class Analyzed2DRes;
+class FFT;
+class FrameSets;
+class TiffData;
+
+// Frame numbers from <= k < to; the third field is always 0.
+struct SumUpRange {
+    int from = 0;
+    int to = 0;
+    int unused = 0;
+};
+
+// Sum over the ranges, in order, of the frames' area sums at the bin; only
+// frames that exist are visited, and a frame named twice counts twice.
+double sumUpBin(const QList<TiffData*>& i1, const QList<SumUpRange>& ranges, int cx, int cy, int hx,
+                int hy);
+
+// The grid's sums into map (cleared and given the grid first), one debug line
+// per row; the picture is rebuilt.
+void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpRange>& ranges,
+              AnalyzeCond c);
+
+// Per Fourier component k: sums over the bins of a^2, p^2 and a p, with a the
+// first frame's area sum and p the amplitude of component k.
+struct FourierSums {
+    std::vector<double> aa;
+    std::vector<double> pp;
+    std::vector<double> ap;
+    int size() const { return int(aa.size()); }
+};
+
+// Each bin's raw I1 spectrum is transformed once; empty without frames.
+FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft);
+
+// "Res k S_aa S_pp S_ap S_ap/sqrt(|S_aa S_pp|)".
+QString fourierResLine(const FourierSums& s, int k);

@@ -1,0 +1,139 @@
+#include "mainwindow/StatsCalc.h"
+
+#include <QDebug>
+
+#include <cmath>
+
+namespace {
+// A range that is not a number must not count as new on every repaint.
+bool same(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+} // namespace
+
+namespace stats {
+
+int binCount(const QString& text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n <= 0)
+        return DefaultBins;
+    if (n > MaxBins) {
+        // a typo must not allocate gigabytes
+        qDebug().noquote() << "Stats: bins" << n << "capped at" << MaxBins;
+        return MaxBins;
+    }
+    return n;
+}
+
+int binOf(double v, double min, double width, int bins)
+{
+    if (bins < 1)
+        return 0;
+    if (!(width > 0.0) || !std::isfinite(width))
+        return 0;
+    const double f = std::floor((v - min) / width);
+    if (!(f >= 1.0)) // also NaN
+        return 0;
+    if (f >= bins)
+        return bins - 1;
+    return int(f);
+}
+
+StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond c, int bins)
+{
+    StatsHist h;
+    h.bins = bins < 1 ? DefaultBins : bins;
+    double sum = 0.0;
+    double sqSum = 0.0;
+    c.reset();
+    do {
+        const double v = value(c.cx, c.cy);
+        h.n++;
+        sum += v;
+        sqSum += v * v;
+        if (v < h.min)
+            h.min = v;
+        if (v > h.max)
+            h.max = v;
+    } while (c.next());
+    h.mean = sum / h.n;
+    h.variance = sqSum / h.n - h.mean * h.mean;
+    if (h.variance < 0.0)
+        h.variance = 0.0;
+    h.sigma = std::sqrt(h.variance);
+
+    h.binWidth = (h.max - h.min) / h.bins;
+    h.counts.assign(size_t(h.bins), 0);
+    c.reset();
+    do {
+        h.counts[size_t(binOf(value(c.cx, c.cy), h.min, h.binWidth, h.bins))]++;
+    } while (c.next());
+    for (int k : h.counts)
+        if (k > h.peak)
+            h.peak = k;
+    return h;
+}
+
+void clampRange(StatsRange& r, const StatsHist& h)
+{
+    if (r.low > h.max) {
+        r.low = h.min;
+        r.high = h.max;
+    } else if (r.low < h.min) {
+        r.low = h.min;
+    }
+    if (r.high < h.min) {
+        r.low = h.min;
+        r.high = h.max;
+    } else if (r.high > h.max) {
+        r.high = h.max;
+    }
+}
+
+bool rangeStats(StatsRange& r, const StatsHist& h)
+{
+    int count = 0;
+    double s = 0.0;
+    double s2 = 0.0;
+    for (int i = 0; i < int(h.counts.size()); i++) {
+        const double x = i * h.binWidth + h.min;
+        if (x < r.low || x > r.high)
+            continue;
+        const double k = h.counts[size_t(i)];
+        count += h.counts[size_t(i)];
+        s += k * x;
+        s2 += k * x * x;
+    }
+    const double d = count < 2 ? 1.0 : double(count);
+    r.count = count;
+    r.mean = s / d;
+    r.variance = s2 / d - r.mean * r.mean;
+    if (r.variance < 0.0)
+        r.variance = 0.0;
+    r.sigma = std::sqrt(r.variance);
+    const bool changed = !r.used || !same(r.usedLow, r.low) || !same(r.usedHigh, r.high);
+    r.used = true;
+    r.usedLow = r.low;
+    r.usedHigh = r.high;
+    return changed;
+}
+
+int grabbedEnd(double lowScreenX, double highScreenX, double mouseX)
+{
+    int end = 0;
+    if (std::fabs(lowScreenX - mouseX) <= 20)
+        end = 1;
+    if (std::fabs(highScreenX - mouseX) <= 20)
+        end = 2;
+    return end;
+}
+
+int tickStep(int bins)
+{
+    return bins / 10 < 1 ? 1 : bins / 10;
+}
+
+} // namespace stats

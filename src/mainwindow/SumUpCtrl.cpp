@@ -1,0 +1,29 @@
+#include "mainwindow/SumUpCtrl.h"
+
+SumUpCtrl::SumUpCtrl(QWidget* parent) : QFrame(parent)
+{
+    setupUi(this);
+    connect(AddSumUp, &QPushButton::clicked, this, &SumUpCtrl::add);
+    connect(DelSumUp, &QPushButton::clicked, this, &SumUpCtrl::del);
+}
+
+void SumUpCtrl::add()
+{
+    SumUpRange r;
+    r.from = SumUpFrom->text().toInt();
+    r.to = SumUpTo->text().toInt();
+    sumUps << r;
+    SumUps->addItem(QStringLiteral("%1-%2").arg(r.from).arg(r.to));
+}
+
+void SumUpCtrl::del()
+{
+    if (SumUps->count() == 0)
+        return;
+    const int i = SumUps->currentIndex();
+    if (i < 0 || i >= sumUps.size())
+        return;
+    SumUps->setCurrentIndex(i >= 1 ? i - 1 : 0);
+    SumUps->removeItem(i);
+    sumUps.removeAt(i);
+}

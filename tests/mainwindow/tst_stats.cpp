@@ -1,0 +1,311 @@
+#include "support/MapGrid.h"
+#include "support/StackBody.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzer.h"
+#include "display/ImgDispA.h"
+#include "foundation/Cfg.h"
+#include "mainwindow/Body.h"
+#include "mainwindow/Stats.h"
+#include "mainwindow/StatsCalc.h"
+#include "mainwindow/SumUpCtrl.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// A 1-row grid of one-pixel bins, valued by position.
+std::function<double(int, int)> listed(const QVector<double>& v)
+{
+    return [v](int x, int) { return x >= 0 && x < v.size() ? v[x] : 0.0; };
+}
+
+AnalyzeCond row(int n)
+{
+    return testmaps::grid(n, 1, 0, 0, 0, 0, n, 1);
+}
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            paints++;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestStats : public QObject {
+    Q_OBJECT
+    testmaps::TestColorBar bar;
+
+private slots:
+    void initTestCase()
+    {
+        cfg.clear();
+        bar.install();
+    }
+    void cleanupTestCase() { bar.remove(); }
+
+    // Count, mean and sigma; the minimum falls into the first bin, the
+    // maximum into the last, and a constant map (width 0) all into bin 0.
+    void histogram_data()
+    {
+        QTest::addColumn<QVector<double>>("values");
+        QTest::addColumn<int>("bins");
+        QTest::addColumn<double>("mean");
+        QTest::addColumn<double>("sigma");
+        QTest::addColumn<QVector<int>>("counts");
+        QTest::newRow("known map") << QVector<double>{1, 2, 3, 4} << 3 << 2.5 << std::sqrt(1.25)
+                                   << QVector<int>{1, 1, 2};
+        QTest::newRow("constant") << QVector<double>{5, 5, 5, 5, 5} << 4 << 5.0 << 0.0 << QVector<int>{5, 0, 0, 0};
+        // the sums give a variance of about -3e-18 here
+        QTest::newRow("tiny negative variance") << QVector<double>{0.1, 0.1, 0.1} << 2 << 0.1 << 0.0
+                                                << QVector<int>{3, 0};
+    }
+    void histogram()
+    {
+        QFETCH(QVector<double>, values);
+        QFETCH(int, bins);
+        const StatsHist h = stats::histogram(listed(values), row(int(values.size())), bins);
+        QCOMPARE(h.n, int(values.size()));
+        QTEST(h.mean, "mean");
+        QTEST(h.sigma, "sigma");
+        QTEST(QVector<int>(h.counts.begin(), h.counts.end()), "counts");
+        QCOMPARE(stats::binOf(std::nan(""), 0, 1, 10), 0);
+    }
+
+    void binsText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("bins");
+        QTest::newRow("0") << "0" << 100;
+        QTest::newRow("-5") << "-5" << 100;
+        QTest::newRow("abc") << "abc" << 100;
+        QTest::newRow("37") << "37" << 37;
+        QTest::newRow("typo capped") << "100000000" << 1000000;
+    }
+    void binsText()
+    {
+        QFETCH(QString, text);
+        QTEST(stats::binCount(text), "bins");
+    }
+
+    // The selected range follows the new map's extremes.
+    void rangeRules_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("newLow");
+        QTest::addColumn<double>("newHigh");
+        // the map's values run from 2 to 3
+        QTest::newRow("first calculation: whole range") << 1e300 << -1e300 << 2.0 << 3.0;
+        QTest::newRow("narrower map clamps both") << 1.0 << 4.0 << 2.0 << 3.0;
+        QTest::newRow("low above the top: whole range") << 3.5 << 4.0 << 2.0 << 3.0;
+        QTest::newRow("high below the bottom: whole range") << 0.0 << 1.0 << 2.0 << 3.0;
+        QTest::newRow("inside stays") << 2.2 << 2.8 << 2.2 << 2.8;
+    }
+    void rangeRules()
+    {
+        StatsRange r;
+        QFETCH(double, low);
+        QFETCH(double, high);
+        r.low = low;
+        r.high = high;
+        stats::clampRange(r, stats::histogram(listed({2, 3}), row(2), 10));
+        QTEST(r.low, "newLow");
+        QTEST(r.high, "newHigh");
+    }
+
+    // Range statistics weigh the bins' lower edges by their counts.
+    void rangeStatistics_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("mean");
+        QTest::addColumn<double>("variance");
+        // values 1, 2, 3, 4 in three bins: edges 1, 2, 3 with counts 1, 1, 2
+        QTest::newRow("all") << 1.0 << 4.0 << 4 << 2.25 << 0.6875;
+        QTest::newRow("one count: d = 1") << 2.0 << 2.0 << 1 << 2.0 << 0.0;
+        QTest::newRow("no edge inside") << 1.5 << 1.9 << 0 << 0.0 << 0.0;
+        QTest::newRow("top bin") << 2.5 << 4.0 << 2 << 3.0 << 0.0;
+    }
+    void rangeStatistics()
+    {
+        const StatsHist h = stats::histogram(listed({1, 2, 3, 4}), row(4), 3);
+        StatsRange r;
+        QFETCH(double, low);
+        QFETCH(double, high);
+        r.low = low;
+        r.high = high;
+        QVERIFY(stats::rangeStats(r, h));
+        QTEST(r.count, "count");
+        QTEST(r.mean, "mean");
+        QTEST(r.variance, "variance");
+        QCOMPARE(r.sigma, std::sqrt(r.variance));
+        QVERIFY(!stats::rangeStats(r, h)); // the same range is no news
+    }
+
+    // Bins of the area beyond the map count as 0; a deleted map reads as 0.
+    void outsideTheMapAndDeletedMap()
+    {
+        Stats w;
+        auto* map = new Analyzed2DRes(QStringLiteral("m"));
+        testmaps::fill(*map, row(2), [](int x, int) { return x == 0 ? 7.0 : 9.0; });
+        w.calcStats(map, row(4));
+        QCOMPARE(w.hist.n, 4);
+        QCOMPARE(w.hist.min, 0.0);
+        QCOMPARE(w.hist.mean, 4.0);
+        QCOMPARE(w.Num->text(), QStringLiteral("4"));
+        QCOMPARE(w.Mean->text(), QStringLiteral("4"));
+        w.pointedAt(1.7, 0.2);
+        QCOMPARE(w.pointedValue, 9.0);
+        w.pointedAt(5, 0);
+        QCOMPARE(w.pointedValue, 0.0);
+        delete map;
+        w.pointedAt(1.7, 0.2);
+        QCOMPARE(w.pointedValue, 0.0);
+        w.calcStats(nullptr, row(4));
+        QCOMPARE(w.hist.n, 4); // nothing recalculated
+    }
+
+    // The low end dragged past the high end: the ends swap on release, and
+    // the range is announced once per change.
+    void dragLowPastHigh()
+    {
+        Stats w;
+        w.resize(600, 400);
+        Analyzed2DRes map(QStringLiteral("m"));
+        testmaps::fill(map, row(4), [](int x, int) { return x + 1.0; });
+        QSignalSpy announced(&w, &Stats::rangeSelected);
+        w.calcStats(&map, row(4));
+        QCOMPARE(announced.count(), 1);
+        w.calcStats(&map, row(4));
+        QCOMPARE(announced.count(), 1);
+        w.DA->grab(); // lays out the plot's mapping
+        const ChCoord& cc = w.DA->cc;
+
+        w.DA->m.x = int(cc.toScreenX(1.0)) + 3;
+        w.mousePressed();
+        QCOMPARE(w.grabbed(), 1);
+        w.DA->m.x = int(cc.toScreenX(4.0)) + 40;
+        w.mouseMoved();
+        QVERIFY(w.range.low > 4.0);
+        QCOMPARE(announced.count(), 2);
+        w.mouseReleased();
+        QCOMPARE(w.grabbed(), 0);
+        QCOMPARE(w.range.low, 4.0);
+        QVERIFY(w.range.high > 4.0);
+        QCOMPARE(w.SelMin->text(), QStringLiteral("4"));
+        QCOMPARE(announced.count(), 3);
+    }
+
+    // The bar of the pointed value is drawn in green over its bin.
+    void pointedValueBar()
+    {
+        Stats w;
+        w.resize(600, 400);
+        Analyzed2DRes map(QStringLiteral("m"));
+        testmaps::fill(map, row(4), [](int x, int) { return x + 1.0; });
+        w.setBins(3);
+        w.calcStats(&map, row(4));
+        const auto greenAt = [&](double x) {
+            const QImage img = w.DA->grab().toImage();
+            const int sx = int(w.DA->cc.toScreenX(x));
+            const int sy = int(w.DA->cc.toScreenY(0.5));
+            return img.pixelColor(sx, sy) == QColor(0, 200, 0);
+        };
+        w.pointedAt(0, 0); // value 1: the first bin, centred at 1.5
+        QVERIFY(greenAt(1.5));
+        QVERIFY(!greenAt(3.5));
+        w.pointedAt(3, 0); // value 4: the last bin
+        QVERIFY(greenAt(3.5));
+    }
+
+    void batchWords_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QString>("bins");
+        QTest::addColumn<bool>("overImage");
+        QTest::addColumn<bool>("inRegion");
+        QTest::newRow("show, no parameter") << "stats_show_window" << 146 << true << "100" << false << false;
+        QTest::newRow("hide with 0") << "stats_show_window 0" << 146 << false << "100" << false << false;
+        QTest::newRow("bins") << "stats_bins 40" << 147 << false << "40" << false << false;
+        QTest::newRow("over image") << "stats_over_image 1" << 148 << false << "100" << true << false;
+        QTest::newRow("in region") << "stats_in_selected_region 1" << 149 << false << "100" << false << true;
+    }
+    void batchWords()
+    {
+        Body body;
+        // the hiding row starts from a shown window
+        body.stats.setVisible(QString(QTest::currentDataTag()).startsWith("hide"));
+        QSignalSpy done(&body, &Body::finishBatchExec);
+        QFETCH(QString, line);
+        body.execCmdSlot(CmdLine(line), false);
+        QCOMPARE(done.count(), 1);
+        QTEST(done.first().first().toInt(), "id");
+        QTEST(body.stats.isVisible(), "visible");
+        QTEST(body.stats.Bins->text(), "bins");
+        QTEST(body.stats.ShowOverImage->isChecked(), "overImage");
+        QTEST(body.stats.ShowStatsInSelectedArea->isChecked(), "inRegion");
+    }
+
+    // The main window's drawing recomputes the statistics; the range it
+    // announces once must not make the display repaint without end.
+    void repaintsStayBounded()
+    {
+        std::unique_ptr<Body> b = craft::bodyWithStack(8, 6, 3, [](int x, int y, int k) { return x + y + k; });
+        b->analyzer->SelSumUp->setChecked(true);
+        b->analyzer->SumUpC->add();
+        b->doSumUp();
+        b->stats.setOverImage(true);
+        b->show();
+        QVERIFY(QTest::qWaitForWindowExposed(b.get()));
+        PaintCounter counter;
+        b->dispA->installEventFilter(&counter);
+        b->showStatistics();
+        QTRY_VERIFY(b->statsRangeSet);
+        QTRY_VERIFY(counter.paints > 0);
+        const int settled = counter.paints;
+        for (int i = 0; i < 50; i++)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QVERIFY2(counter.paints <= settled + 2, qPrintable(QString::number(counter.paints)));
+        QCOMPARE(b->statsMin, b->stats.range.low);
+        QCOMPARE(b->statsMax, b->stats.range.high);
+    }
+
+    // A picture of the window over a summed map of a stack with a bright disc.
+    void shot()
+    {
+        const auto disc = [](int x, int y, int k) {
+            const double r = std::hypot(x - 40.0, y - 28.0);
+            return 100.0 + 2.0 * x + (r < 15 ? 400.0 + 10.0 * k : 0.0) + ((x * 7 + y * 13) % 11) * 5.0;
+        };
+        std::unique_ptr<Body> b = craft::bodyWithStack(64, 48, 20, disc);
+        b->analyzer->SelSumUp->setChecked(true);
+        b->analyzer->SumUpC->add();
+        b->doSumUp();
+        b->stats.setBins(60);
+        b->stats.setCalcInSelectedRegion(true);
+        b->showStatistics();
+        b->stats.range.low = b->stats.hist.min + 0.6 * (b->stats.hist.max - b->stats.hist.min);
+        b->showStatistics();
+        b->stats.resize(900, 420);
+        b->stats.pointedAt(40, 28);
+        const QImage img = b->stats.grab().toImage();
+        QVERIFY(img.save(testreg::shotsDir() + "/stats_window.png"));
+        QCOMPARE(b->stats.Num->text(), QString::number(64 * 48));
+    }
+};
+
+CORVELLINE_TEST(TestStats)
+#include "tst_stats.moc"
