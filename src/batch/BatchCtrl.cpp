@@ -3,6 +3,7 @@
 #include "batch/BatchDispatcher.h"
 #include "display/_FileDialog.h"
 #include "foundation/Globals.h"
+#include "foundation/LineReader.h"
 
 #include <QDebug>
 #include <QFile>
@@ -39,6 +40,7 @@ void BatchCtrl::setup()
 {
     connect(Clear, &QPushButton::clicked, this, &BatchCtrl::clear);
     connect(ClearLog, &QPushButton::clicked, this, &BatchCtrl::clearLog);
+    BatchLogs->setMaximumBlockCount(maxLogLines);
 
     saveDialog = newBatchDialog(QFileDialog::AcceptSave);
     loadDialog = newBatchDialog(QFileDialog::AcceptOpen);
@@ -83,16 +85,16 @@ void BatchCtrl::save(QString fname)
 
 void BatchCtrl::load(QString fname)
 {
-    QFile f(fname);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    LineReader in;
+    if (!in.open(fname))
         return;
-    QTextStream in(&f);
-    QString text;
-    while (!in.atEnd()) {
-        text += in.readLine();
+    QString text, line;
+    while (in.readLine(line)) {
+        text += line;
         text += u'\n';
     }
-    BatchCmds->setPlainText(text);
+    if (!in.refused())
+        BatchCmds->setPlainText(text);
 }
 
 void BatchCtrl::setBatchFile(QString fname) { load(fname); }

@@ -18,6 +18,10 @@ public:
 
     void connectDispatcher(BatchDispatcher* d);
 
+    // The log view keeps the last lines only: a long loop would grow it without
+    // end. The debug log keeps everything.
+    static const int maxLogLines = 100000;
+
 signals:
     void doDispatchCmds(QStringList cmdLines);
 

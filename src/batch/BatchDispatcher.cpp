@@ -10,15 +10,29 @@
 namespace {
 // Replaces every occurrence of key from left to right; the search goes on
 // behind the inserted value, so a value holding its own key goes in once.
-void replaceOnce(QString& s, const QString& key, const QString& value)
+// Built anew rather than replaced in place, so the work is linear in the text;
+// false, text unchanged, when the result would pass limit.
+bool replaceOnce(QString& s, const QString& key, const QString& value, qsizetype limit)
 {
     if (key.isEmpty())
-        return;
-    qsizetype pos = 0;
-    while ((pos = s.indexOf(key, pos)) >= 0) {
-        s.replace(pos, key.size(), value);
-        pos += value.size();
-    }
+        return true;
+    qsizetype pos = s.indexOf(key);
+    if (pos < 0)
+        return true;
+    QString out;
+    qsizetype from = 0;
+    do {
+        if (out.size() + (pos - from) + value.size() > limit)
+            return false;
+        out.append(QStringView(s).sliced(from, pos - from));
+        out.append(value);
+        from = pos + key.size();
+    } while ((pos = s.indexOf(key, from)) >= 0);
+    if (out.size() + (s.size() - from) > limit)
+        return false;
+    out.append(QStringView(s).sliced(from));
+    s = std::move(out);
+    return true;
 }
 
 QString boolText(bool f) { return f ? QStringLiteral("true") : QStringLiteral("false"); }
@@ -130,6 +144,7 @@ void BatchDispatcher::endBatch()
 void BatchDispatcher::execNextLineSlot()
 {
     walkQueued = false;
+    turnChars = 0;
     for (int walked = 0;; ++walked) {
         if (!running || outstanding || index < 0 || index >= lines.size()) {
             // Run out: a comment block left open must not swallow what comes next.
@@ -137,7 +152,7 @@ void BatchDispatcher::execNextLineSlot()
                 inRem = false;
             return;
         }
-        if (walked >= linesPerTurn) {
+        if (walked >= linesPerTurn || turnChars > maxParamsLength) {
             scheduleWalk();
             return;
         }
@@ -193,7 +208,8 @@ void BatchDispatcher::execNextLineSlot()
             break;
         }
         case CTRL_ECHO:
-            substituteVars(cmd);
+            if (!substituteOrSkip(cmd))
+                return;
             log(QStringLiteral("echo %1").arg(cmd.firstParam()));
             break;
         case CTRL_END:
@@ -214,7 +230,8 @@ void BatchDispatcher::execNextLineSlot()
 
         const bool command = isExCmd(cmd);
         if (command) {
-            substituteVars(cmd);
+            if (!substituteOrSkip(cmd))
+                return;
             log(QStringLiteral("%1 : %2\n").arg(cmd.cmd, cmd.joinedParams()));
         }
         ++index;
@@ -239,17 +256,41 @@ int BatchDispatcher::nextLoopStep(const QString& name, int current, BatchForLoop
     return current;
 }
 
-void BatchDispatcher::substituteVars(CmdLine& cmd)
+bool BatchDispatcher::substituteVars(CmdLine& cmd)
 {
     const QStringList keys = vars.keys();
     QStringList values;
     values.reserve(keys.size());
     for (const QString& k : keys)
         values << vars.exactValue(k, QString());
+    qsizetype used = 0;
     for (QString& p : cmd.params) {
+        // Lengths never go below 0, so passing what is left already passes the cap.
+        const qsizetype limit = maxParamsLength - used;
+        if (p.size() > limit)
+            return false;
         for (const BatchForLoop& l : loops)
-            replaceOnce(p, l.placeholder, l.value);
+            if (!replaceOnce(p, l.placeholder, l.value, limit))
+                return false;
         for (qsizetype i = 0; i < keys.size(); ++i)
-            replaceOnce(p, keys.at(i), values.at(i));
+            if (!replaceOnce(p, keys.at(i), values.at(i), limit))
+                return false;
+        used += p.size();
     }
+    turnChars += used;
+    return true;
+}
+
+bool BatchDispatcher::substituteOrSkip(CmdLine& cmd)
+{
+    if (substituteVars(cmd))
+        return true;
+    // Skipped as a word that is no command: nothing is sent, nothing awaits an
+    // answer. The turn ends here, so Stop gets in between such lines.
+    log(QStringLiteral("Err: %1 skipped: its parameters pass %2 characters after substitution\n")
+            .arg(cmd.cmd)
+            .arg(maxParamsLength));
+    ++index;
+    scheduleWalk();
+    return false;
 }

@@ -22,6 +22,9 @@ public:
     // Lines walked without sending a command before the walk lets queued
     // events (Stop, new lines) in.
     static const int linesPerTurn = 4096;
+    // Characters of a line's parameters after substitution (at every step of
+    // it); a line that would pass this is skipped with a log line.
+    static const qsizetype maxParamsLength = qsizetype(1) << 20;
 
 signals:
     void execNextLineSig();
@@ -35,7 +38,10 @@ public slots:
     void finishBatchExec(int id);
 
 private:
-    void substituteVars(CmdLine& cmd);
+    // False, parameters half replaced, when they would pass maxParamsLength.
+    bool substituteVars(CmdLine& cmd);
+    // Substitutes or logs the refusal; true when the line may go on.
+    bool substituteOrSkip(CmdLine& cmd);
     int nextLoopStep(const QString& name, int current, BatchForLoop*& loop);
     void scheduleWalk();
     void log(const QString& text);
@@ -51,4 +57,5 @@ private:
     bool outstanding = false; // a command was sent and its answer is awaited
     int awaitedId = -1;
     bool walkQueued = false;
+    qsizetype turnChars = 0; // substituted in this turn of the walk
 };

@@ -26,12 +26,12 @@ void CmdLine::parse(const QString& l)
     if (text.isEmpty())
         return;
 
-    QString rest = nextItem(l, cmd);
+    QStringView rest = nextItemView(l, cmd);
     if (cmd.isEmpty())
         return;
     QString item;
     while (!rest.isEmpty()) {
-        rest = nextItem(rest, item);
+        rest = nextItemView(rest, item);
         if (!item.isEmpty())
             params << item;
     }

@@ -1,5 +1,6 @@
 #include "foundation/Cfg.h"
 
+#include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
 
 #include <QDebug>
@@ -108,16 +109,15 @@ bool Cfg::readFileIn(const QString& path, QStringList& chain)
         fileName_.clear();
         return false;
     }
-    QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(path)) {
         logCantOpen(path);
         fileName_.clear();
         return false;
     }
     chain << (canonical.isEmpty() ? path : canonical);
-    QTextStream in(&f);
     QString line;
-    while (in.readLineInto(&line)) {
+    while (in.readLine(line)) {
         line = stripComment(line);
         if (isBlankLine(line))
             continue;
@@ -130,8 +130,8 @@ bool Cfg::readFileIn(const QString& path, QStringList& chain)
             set(key, value, text, QString());
     }
     chain.removeLast();
-    f.close();
-    return true;
+    // What came before an overlong line stays; the file counts as not read.
+    return !in.refused();
 }
 
 // Marks the latest assignment of key: the one whose value a lookup returns.

@@ -7,17 +7,17 @@ const QString blankText(101, QLatin1Char(' '));
 namespace {
 const QChar quoteChar(u'"');
 
-int firstNonSpace(const QString& s, int from = 0)
+qsizetype firstNonSpace(QStringView s, qsizetype from = 0)
 {
-    for (int i = from; i < s.size(); i++)
+    for (qsizetype i = from; i < s.size(); i++)
         if (!isItemSpace(s.at(i)))
             return i;
     return -1;
 }
 
-int firstSpace(const QString& s, int from)
+qsizetype firstSpace(QStringView s, qsizetype from)
 {
-    for (int i = from; i < s.size(); i++)
+    for (qsizetype i = from; i < s.size(); i++)
         if (isItemSpace(s.at(i)))
             return i;
     return -1;
@@ -63,30 +63,35 @@ bool isItemSpace(QChar c)
 
 QString nextItem(const QString& text, QString& item)
 {
-    const int start = firstNonSpace(text);
+    return nextItemView(text, item).toString();
+}
+
+QStringView nextItemView(QStringView text, QString& item)
+{
+    const qsizetype start = firstNonSpace(text);
     if (start < 0) {
         item.clear();
-        return QString();
+        return QStringView();
     }
     if (text.at(start) == quoteChar) {
-        const int end = text.indexOf(quoteChar, start + 1);
+        const qsizetype end = text.indexOf(quoteChar, start + 1);
         if (end < 0) {
             qDebug().noquote()
                 << QStringLiteral("In a line [%1] item is started from quote but not ended by quote")
                        .arg(text);
-            item = text.mid(start + 1);
-            return QString();
+            item = text.sliced(start + 1).toString();
+            return QStringView();
         }
-        item = text.mid(start + 1, end - start - 1);
-        return text.mid(end + 1);
+        item = text.sliced(start + 1, end - start - 1).toString();
+        return text.sliced(end + 1);
     }
-    const int end = firstSpace(text, start);
-    QString rest;
+    const qsizetype end = firstSpace(text, start);
+    QStringView rest;
     if (end < 0) {
-        item = text.mid(start);
+        item = text.sliced(start).toString();
     } else {
-        item = text.mid(start, end - start);
-        rest = text.mid(end);
+        item = text.sliced(start, end - start).toString();
+        rest = text.sliced(end);
     }
     if (item.endsWith(quoteChar))
         qDebug().noquote()

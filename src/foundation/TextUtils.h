@@ -13,6 +13,9 @@ bool isItemSpace(QChar c);
 // Cuts the first item off text and returns the rest. A quoted item runs to the
 // next double quote and loses its quotes; any other item runs to white space.
 QString nextItem(const QString& text, QString& item);
+// The same over a view: the rest is a view too, so a walk over all items of a
+// long line copies each item once (linear in the line).
+QStringView nextItemView(QStringView text, QString& item);
 QStringList splitItems(const QString& line);
 
 // The first '#' outside quotes (' and " share one in-quote flag) opens a comment.

@@ -1,11 +1,10 @@
 #include "foundation/VictoreenRec.h"
 
 #include "foundation/ElemData.h"
+#include "foundation/LineReader.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QStringList>
-#include <QTextStream>
 
 #include <cmath>
 
@@ -50,8 +49,8 @@ void loadVictoreenTable(const QString& fileName)
     initResources();
     table = VictoreenTable();
 
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(fileName)) {
         QString name = fileName.section(QLatin1Char('/'), -1);
         if (name.startsWith(QLatin1Char(':')))
             name.remove(0, 1);
@@ -59,9 +58,8 @@ void loadVictoreenTable(const QString& fileName)
         return;
     }
 
-    QTextStream in(&f);
     QString line;
-    while (in.readLineInto(&line)) {
+    while (in.readLine(line)) {
         line = line.simplified();
         // A blank line would shift every following element off its Z.
         if (line.isEmpty())

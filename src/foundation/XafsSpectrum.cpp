@@ -1,5 +1,7 @@
 #include "foundation/XafsSpectrum.h"
 
+#include "foundation/LineReader.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QTextStream>
@@ -256,47 +258,62 @@ double XafsSpectrum::innerProductShift(const XafsSpectrum& standard, double rang
 bool XafsSpectrum::readFile(const QString& fileName)
 {
     qDebug().noquote() << "loading in xafs spectrum" << fileName;
-    const bool plain = isPlainFile(fileName);
+    LineReader in;
+    const bool opened = in.open(fileName);
+    const bool plain = !opened || !is9809(in);
     plainFile = plain ? 1 : 0;
     if (plain) {
         qDebug() << "mute";
-        return readColumns(fileName);
+        if (!opened) {
+            restart(*this);
+            return false;
+        }
+        in.rewind();
+        return readColumns(in);
     }
     qDebug() << "9809";
-    return read9809(fileName);
+    in.rewind();
+    return read9809(in);
 }
 
 bool XafsSpectrum::isPlainFile(const QString& fileName)
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return true;
-    QTextStream in(&f);
-    return !is9809(in);
+    LineReader in;
+    return !in.open(fileName) || !is9809(in);
 }
 
-bool XafsSpectrum::is9809(QTextStream& in)
+bool XafsSpectrum::is9809(LineReader& in)
 {
-    in.seek(0);
-    const QString first = in.readLine().simplified();
-    return first.left(4) == QLatin1String("9809");
+    in.rewind();
+    QString first;
+    in.readLine(first);
+    return first.simplified().left(4) == QLatin1String("9809");
 }
 
 bool XafsSpectrum::read9809(const QString& fileName)
 {
+    LineReader in;
+    if (!in.open(fileName)) {
+        restart(*this);
+        restart(i0);
+        restart(i1);
+        return false;
+    }
+    return read9809(in);
+}
+
+bool XafsSpectrum::read9809(LineReader& in)
+{
     restart(*this);
     restart(i0);
     restart(i1);
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-    QTextStream in(&f);
     double d = DefaultCrystalD;
     bool header = true;
     const QString offsetKey = QStringLiteral("Offset");
     const QString dKey = QStringLiteral("D=");
-    while (!in.atEnd()) {
-        const QStringList items = in.readLine().simplified().split(QLatin1Char(' '));
+    QString line;
+    while (in.readLine(line)) {
+        const QStringList items = line.simplified().split(QLatin1Char(' '));
         if (header) {
             for (int k = 0; k + 1 < items.size(); ++k) {
                 if (items[k] != dKey)
@@ -324,18 +341,31 @@ bool XafsSpectrum::read9809(const QString& fileName)
         i0.append(e, intensity0);
         i1.append(e, intensity1);
     }
+    if (in.refused()) {
+        restart(*this);
+        restart(i0);
+        restart(i1);
+        return false;
+    }
     return true;
 }
 
 bool XafsSpectrum::readColumns(const QString& fileName)
 {
-    restart(*this);
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    LineReader in;
+    if (!in.open(fileName)) {
+        restart(*this);
         return false;
-    QTextStream in(&f);
-    while (!in.atEnd()) {
-        const QStringList items = in.readLine().simplified().split(QLatin1Char(' '));
+    }
+    return readColumns(in);
+}
+
+bool XafsSpectrum::readColumns(LineReader& in)
+{
+    restart(*this);
+    QString line;
+    while (in.readLine(line)) {
+        const QStringList items = line.simplified().split(QLatin1Char(' '));
         if (items.size() < 2 || items[0].startsWith(QLatin1Char('#')))
             continue;
         bool okX = false, okY = false;
@@ -346,6 +376,8 @@ bool XafsSpectrum::readColumns(const QString& fileName)
             continue;
         append(x, y);
     }
+    if (in.refused())
+        restart(*this);
     return size() > 0;
 }
 

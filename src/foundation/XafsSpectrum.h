@@ -10,7 +10,7 @@
 #include <QMetaType>
 #include <QString>
 
-class QTextStream;
+class LineReader;
 
 class XafsSpectrum : public Spectrum {
 public:
@@ -58,7 +58,8 @@ public:
     // Fills the points (and i0, i1 for "9809") but does not normalise.
     bool readFile(const QString& fileName);
     static bool isPlainFile(const QString& fileName);
-    static bool is9809(QTextStream& in);
+    // Reads the first line again from the start.
+    static bool is9809(LineReader& in);
     bool read9809(const QString& fileName);
     bool readColumns(const QString& fileName);
     // The "###Corvelline::XafsSpectrum" text; out holds exactly that block afterwards.
@@ -67,6 +68,9 @@ public:
     bool save(const QString& fileName, bool subtractEOffset) const;
 
 private:
+    // An open reader; false, with no points, when it stops at an overlong line.
+    bool read9809(LineReader& in);
+    bool readColumns(LineReader& in);
     void setRegionFromSuggestion();
     int firstMidpointAbove(double v) const;
 };

@@ -1,11 +1,10 @@
 #include "imagestack/EOFSetup.h"
 
 #include "display/_FileDialog.h"
+#include "foundation/LineReader.h"
 
 #include <QButtonGroup>
 #include <QDebug>
-#include <QFile>
-#include <QTextStream>
 
 EOFSetup::EOFSetup(QWidget* parent)
     : QFrame(parent)
@@ -182,13 +181,15 @@ void EOFSetup::setRefFile(const QString& fname)
 
 void EOFSetup::refFileSelected(const QString& fname)
 {
-    QFile f(fname);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(fname)) {
         qDebug() << "Can't open ref file" << fname;
         return;
     }
+    const QList<double> energies = EnergyRules::readRefFile(in, units);
+    // A refused file changes nothing, as one that does not open.
+    if (in.refused())
+        return;
     RefFilePath->setText(fname);
-    QTextStream in(&f);
-    refEnergies = EnergyRules::readRefFile(in, units);
-    f.close();
+    refEnergies = energies;
 }

@@ -1,10 +1,10 @@
 #include "imagestack/EnergyRules.h"
 
+#include "foundation/LineReader.h"
 #include "foundation/Units.h"
 
 #include <QDebug>
 #include <QRegularExpression>
-#include <QTextStream>
 
 #include <cmath>
 
@@ -145,22 +145,24 @@ std::optional<double> EnergyRules::deltaFor(double start, double end, int n)
     return dl;
 }
 
-QList<double> EnergyRules::readRefFile(QTextStream& in, const Units& units)
+QList<double> EnergyRules::readRefFile(LineReader& in, const Units& units)
 {
-    const QString first = in.readLine().simplified().split(QLatin1Char(' ')).first();
+    QString line;
+    in.readLine(line);
+    const QString first = line.simplified().split(QLatin1Char(' ')).first();
     if (first == QLatin1String("9809"))
         return readRefEnergies(in, QStringLiteral("Offset"), 1, units);
     return readRefEnergies(in, QString(), 0, units);
 }
 
-QList<double> EnergyRules::readRefEnergies(QTextStream& in, const QString& marker,
+QList<double> EnergyRules::readRefEnergies(LineReader& in, const QString& marker,
                                            int column, const Units& units)
 {
     qDebug() << "reading simple";
     QList<double> list;
     bool reading = marker.isEmpty();
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
+    QString line;
+    while (in.readLine(line)) {
         if (!reading) {
             reading = line.simplified().startsWith(marker);
             continue;

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-class QTextStream;
+class LineReader;
 class Units;
 
 struct EnergyRules {
@@ -56,8 +56,9 @@ struct EnergyRules {
 
     // Energies of a reference file: a "9809" file takes column 1 after its
     // "Offset" line, any other file column 0 of every line after the first.
-    static QList<double> readRefFile(QTextStream& in, const Units& units);
-    static QList<double> readRefEnergies(QTextStream& in, const QString& marker, int column,
+    // The caller tells a refused file by in.refused().
+    static QList<double> readRefFile(LineReader& in, const Units& units);
+    static QList<double> readRefEnergies(LineReader& in, const QString& marker, int column,
                                          const Units& units);
 
     static const QStringList& defaultPatterns();

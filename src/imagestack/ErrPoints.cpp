@@ -1,11 +1,10 @@
 #include "imagestack/ErrPoints.h"
 
+#include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 ErrPoints globalErrPoints;
 
@@ -40,14 +39,17 @@ bool ErrPoints::pointLine(const QString& line, int& x, int& y, double* value)
 
 bool ErrPoints::read(const QString& name, bool append)
 {
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Can't Open" << name;
+    LineReader in;
+    auto fail = [&] {
         fileName.clear();
         points.clear();
         use = false;
         reindex();
         return false;
+    };
+    if (!in.open(name)) {
+        qDebug().noquote() << "Can't Open" << name;
+        return fail();
     }
     use = true;
     fileName = QFileInfo(name).canonicalFilePath();
@@ -55,9 +57,8 @@ bool ErrPoints::read(const QString& name, bool append)
         points.clear();
         use = false;
     }
-    QTextStream in(&f);
     QString line;
-    while (in.readLineInto(&line)) {
+    while (in.readLine(line)) {
         int a = 0, b = 0;
         if (sizeLine(line, a, b)) {
             width = a;
@@ -68,6 +69,9 @@ bool ErrPoints::read(const QString& name, bool append)
             points.append(QPoint(a, b));
         }
     }
+    // Half a list would repair the wrong pixels; none is safer.
+    if (in.refused())
+        return fail();
     reindex();
     return true;
 }

@@ -1,10 +1,9 @@
 #include "imagestack/PixelMask.h"
 
+#include "foundation/LineReader.h"
 #include "imagestack/ErrPoints.h"
 
 #include <QDebug>
-#include <QFile>
-#include <QTextStream>
 
 #include <algorithm>
 
@@ -25,18 +24,19 @@ int PixelMask::cell(int x, int y) const
 
 bool PixelMask::read(const QString& fileName, int mode)
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(fileName)) {
         qDebug().noquote() << "Can't Open" << fileName;
         return false;
     }
+    // Filled aside, so a file refused half-way leaves the mask as it was.
+    PixelMask before = *this;
     if (mode == Replace)
         std::fill(cells.begin(), cells.end(), 0);
 
-    QTextStream in(&f);
     QString line;
     int outside = 0;
-    while (in.readLineInto(&line)) {
+    while (in.readLine(line)) {
         int a = 0, b = 0;
         if (ErrPoints::sizeLine(line, a, b)) {
             if (a < 0 || b < 0 || a > maxSide || b > maxSide || qint64(a) * b > maxCells) {
@@ -66,6 +66,10 @@ bool PixelMask::read(const QString& fileName, int mode)
         } else {
             c = v != 0.0 ? 1 : 0;
         }
+    }
+    if (in.refused()) {
+        *this = std::move(before);
+        return false;
     }
     if (outside > 0)
         qDebug().noquote() << "Pixel mask points outside the mask:" << outside << fileName;

@@ -3,12 +3,12 @@
 #include "display/ColorBar.h"
 #include "foundation/ColorScale.h"
 #include "foundation/Globals.h"
+#include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
 #include "imagestack/ErrPoints.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QTextStream>
 #include <QtEndian>
 
 #include <tiffio.h>
@@ -199,6 +199,9 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     if (list)
         errPs = list;
     repairTiff = programErrPointsInUse;
+    // A FIFO would block the loader for ever.
+    if (refuseIrregular(name))
+        return false;
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly)) {
         qDebug().noquote() << "Can not open (1)" << name;
@@ -220,14 +223,17 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
         return readImg(name);
     if (QString::fromUtf8(head).left(11) == QLatin1String("#CTTR-CTImg"))
         return readCttr(name);
+    qDebug().noquote() << "Not an image file:" << name;
     return false;
 }
 
 bool TiffData::readTiff(const QString& name)
 {
     TIFF* tif = TIFFOpen(QFile::encodeName(name).constData(), "r");
-    if (!tif)
+    if (!tif) {
+        qDebug().noquote() << "TIFF file refused: libtiff cannot open it" << name;
         return false;
+    }
     fileName = name;
     resetRange();
 
@@ -258,14 +264,16 @@ bool TiffData::readTiff(const QString& name)
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
-    if (w < 1 || h < 1 || w > uint32_t(maxSide) || h > uint32_t(maxSide))
+    // A few kB of compressed strips can claim gigabytes of samples.
+    if (w < 1 || h < 1 || w > uint32_t(maxSide) || h > uint32_t(maxSide)
+        || qint64(w) * h > maxFramePixels)
         return refuse(QStringLiteral("size %1 x %2").arg(w).arg(h));
     if (bits != 16)
         return refuse(QStringLiteral("%1 bits per sample").arg(bits));
     if (spp != 1)
         return refuse(QStringLiteral("%1 samples per pixel").arg(spp));
-    if (format == SAMPLEFORMAT_IEEEFP || format == SAMPLEFORMAT_COMPLEXINT
-        || format == SAMPLEFORMAT_COMPLEXIEEEFP)
+    // Signed samples read as unsigned would turn -1234 into 64302.
+    if (format != SAMPLEFORMAT_UINT && format != SAMPLEFORMAT_VOID)
         return refuse(QStringLiteral("sample format %1").arg(format));
     if (TIFFIsTiled(tif))
         return refuse(QStringLiteral("tiled image"));
@@ -321,7 +329,7 @@ qint64 TiffData::readImgHeader(const QString& name)
     hdrX = le16(h, 8);
     hdrY = h.size() >= 12 ? le16(h, 10) : 0;
     f.close();
-    if (w < 1 || hh < 1) {
+    if (w < 1 || hh < 1 || qint64(w) * hh > maxFramePixels) {
         qDebug().noquote() << "IM file refused: size" << w << "x" << hh << name;
         return 0;
     }
@@ -365,6 +373,15 @@ bool TiffData::readImg(const QString& name)
     f.seek(offset);
     const bool wide = bytesPerPixel == 4;
     const qint64 rowBytes = qint64(width) * (wide ? 4 : 2);
+    // Checked before any row is allocated.
+    const qint64 held = qMax<qint64>(0, f.size() - offset);
+    if (held < rowBytes * height) {
+        qDebug().noquote() << QStringLiteral("IM file refused: %1 bytes of samples, the file holds %2")
+                                  .arg(rowBytes * height)
+                                  .arg(held)
+                           << name;
+        return false;
+    }
     srcType = wide ? SrcImg32 : SrcImg16;
     for (int r = 0; r < height; r++) {
         void* row = std::malloc(size_t(rowBytes));
@@ -393,16 +410,18 @@ int TiffData::readCttrHeader(const QString& name)
 {
     width = 0;
     height = 0;
-    QFile f(name);
-    if (!openLogged(f, QIODevice::ReadOnly | QIODevice::Text))
+    LineReader in;
+    if (!in.open(name)) {
+        if (!in.refused())
+            qDebug().noquote() << "Can not open" << name << "[" << in.openError() << "]";
         return -1;
-    QTextStream in(&f);
+    }
     static const char* const keys[4] = {"RANGE_X0", "RANGE_X1", "RANGE_Y0", "RANGE_Y1"};
     qint64 range[4] = {0, 0, 0, 0};
     bool badNumber = false;
     int lines = 0;
     QString line, first, key, sep, val;
-    while (in.readLineInto(&line)) {
+    while (in.readLine(line)) {
         QString rest = nextItem(line, first);
         if (!first.startsWith(QLatin1Char('#')))
             break;
@@ -424,7 +443,8 @@ int TiffData::readCttrHeader(const QString& name)
         }
         lines++;
     }
-    f.close();
+    if (in.refused())
+        return -1;
     const qint64 w = range[1] - range[0];
     const qint64 h = range[3] - range[2];
     qDebug() << "rrr" << range[0] << range[1] << range[2] << range[3] << w << h;
@@ -432,10 +452,14 @@ int TiffData::readCttrHeader(const QString& name)
         qDebug().noquote() << "CTTR file refused: range beyond the int range" << name;
         return -1;
     }
-    if (w <= 0 || h <= 0)
-        return -1;
-    if (w > maxSide || h > maxSide || w * h > maxTextPixels) {
+    if (w <= 0 || h <= 0 || w > maxSide || h > maxSide || w * h > maxTextPixels) {
         qDebug().noquote() << "CTTR file refused: size" << w << "x" << h << name;
+        return -1;
+    }
+    // Every pixel has a line of its own: at least its line end.
+    if (in.size() < w * h) {
+        qDebug().noquote() << "CTTR file refused:" << w * h << "pixel lines cannot fit in"
+                           << in.size() << "bytes" << name;
         return -1;
     }
     width = int(w);
@@ -450,27 +474,33 @@ bool TiffData::readCttr(const QString& name)
         return false;
     fileName = name;
     resetRange();
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    LineReader in;
+    if (!in.open(name)) {
         qDebug().noquote() << "Can not open (2)" << name;
         return false;
     }
-    QTextStream in(&f);
     QString line, a, b, c;
     for (int i = 0; i < headerLines; i++)
-        in.readLineInto(&line);
+        in.readLine(line);
+    auto refuse = [&](const QString& why) {
+        qDebug().noquote() << "CTTR file refused:" << why << name;
+        freeRows();
+        srcType = SrcNone;
+        return false;
+    };
     srcType = SrcCttr;
     for (int r = 0; r < height; r++) {
         float* row = static_cast<float*>(std::malloc(size_t(width) * sizeof(float)));
-        if (!row) {
-            qDebug().noquote() << "CTTR file refused: no memory" << name;
-            freeRows();
-            srcType = SrcNone;
-            return false;
-        }
+        if (!row)
+            return refuse(QStringLiteral("no memory"));
         for (int x = 0; x < width; x++) {
-            if (!in.readLineInto(&line))
-                line.clear();
+            // A file cut short would leave zeros that look like data.
+            if (!in.readLine(line)) {
+                std::free(row);
+                return refuse(QStringLiteral("pixel data end at line %1 of %2")
+                                  .arg(qint64(r) * width + x + 1)
+                                  .arg(qint64(width) * height));
+            }
             QString rest = nextItem(line, a);
             rest = nextItem(rest, b);
             nextItem(rest, c);
@@ -484,7 +514,6 @@ bool TiffData::readCttr(const QString& name)
         takeRange(row);
         rows.append(row);
     }
-    f.close();
     return true;
 }
 

@@ -16,8 +16,9 @@ class TiffData {
 public:
     enum SrcType { SrcTiff = 0, SrcImg16 = 1, SrcImg32 = 2, SrcCttr = 3, SrcNone = 4 };
 
-    // Refused before anything is allocated: per side, and in all for text images.
+    // Refused before anything is allocated: per side, in all, and in all for text images.
     static const int maxSide = 65535;
+    static const qint64 maxFramePixels = qint64(1) << 28;
     static const qint64 maxTextPixels = qint64(1) << 26;
 
     TiffData();

@@ -18,6 +18,13 @@ void dropShownImage(ImgDispA* d)
     d->overlayMap = nullptr;
 }
 
+// The image processor is handed I0 frames too while I0 is shown.
+void dropProcFrame(ImgProc& p, const QList<TiffData*>& stack)
+{
+    if (p.frame() && stack.contains(p.frame()))
+        p.setImgData(nullptr);
+}
+
 } // namespace
 
 FrameSets::BinOptions Body::binOptions() const
@@ -52,6 +59,7 @@ void Body::readI0Files(QStringList files, bool newFile)
 {
     if (newFile) {
         dropShownImage(dispA);
+        dropProcFrame(imgProc, i0Frames);
         SelectI0Files->clearFiles();
     }
     SelectDataFilesAdditionalSetup& add = SelectI0Files->additionalSetup;
@@ -158,6 +166,7 @@ void Body::clearI1Files()
 void Body::clearI0Files()
 {
     dropShownImage(dispA);
+    dropProcFrame(imgProc, i0Frames);
     i0Loader->stop();
     SelectI0Files->clearFiles();
     frameSets.clear(FrameSets::I0);

@@ -199,6 +199,9 @@ void Body::setupProcButtons()
 void Body::setupImgProc()
 {
     connect(ShowImgProc, &QPushButton::clicked, &imgProc, &QWidget::show);
+    connect(&imgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
+    connect(&imgProc, &ImgProc::imgShift, this, &Body::setImgShift);
+    connect(&imgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
 }
 
 void Body::setupErrPoints()

@@ -3,6 +3,7 @@
 #include "display/ChCoord.h"
 #include "foundation/TextUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -52,8 +53,16 @@ QString eShiftFromStdText(double v)
 
 QRect screenRect(const ChCoord& cc, double x, double y, double w, double h)
 {
-    return QRect(truncated(cc.toScreenX(x)), truncated(cc.toScreenY(y)),
-                 truncated(cc.toScreenLengthX(w)), truncated(cc.toScreenLengthY(h)));
+    const double sx = cc.toScreenX(x), sy = cc.toScreenY(y);
+    const double sw = cc.toScreenLengthX(w), sh = cc.toScreenLengthY(h);
+    const auto near = [](double v) { return std::fabs(v) <= maxScreenCoord; };
+    if (near(sx) && near(sy) && near(sw) && near(sh))
+        return QRect(truncated(sx), truncated(sy), truncated(sw), truncated(sh));
+    // Far off the widget: clamp each edge, not corner and size, so what shows of
+    // the outline stays where it is, and QRect adds without overflow.
+    const auto edge = [](double v) { return truncated(std::clamp(v, -maxScreenCoord, maxScreenCoord)); };
+    const int left = edge(sx), top = edge(sy);
+    return QRect(left, top, edge(sx + sw) - left, edge(sy + sh) - top);
 }
 
 QRect binRect(const ChCoord& cc, int px, int py, int hw, int hh)

@@ -22,6 +22,10 @@ QString posText(int v);
 QString eShiftText(double v);
 QString eShiftFromStdText(double v);
 
+// Screen coordinates beyond this lie far off any widget; rectangles are kept
+// inside it (a view bin of 2^31 pixels must not overflow QRect).
+constexpr double maxScreenCoord = double(1 << 20);
+
 // An area in image pixels on the screen, every coordinate truncated.
 QRect screenRect(const ChCoord& cc, double x, double y, double w, double h);
 // The pointed bin: it includes its centre, so it is 2|hw| + 1 pixels wide.

@@ -4,6 +4,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "foundation/Globals.h"
+#include "foundation/LineReader.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace {
 QByteArray readAll(const QString& path)
@@ -97,6 +100,8 @@ private slots:
         QTest::newRow("UTF-8") << true << QByteArray("save_image \xc3\xa9t\xc3\xa9.png\n")
                                << QString::fromUtf8("save_image \xc3\xa9t\xc3\xa9.png\n");
         QTest::newRow("missing file keeps the editor") << false << QByteArray() << "old text";
+        QTest::newRow("line over the cap keeps the editor")
+            << true << QByteArray("save_image a\n") + QByteArray(LineReader::maxLineLength + 1, 'x') << "old text";
     }
     void load()
     {
@@ -157,6 +162,24 @@ private slots:
             w.Log(QString::fromLatin1(m));
         }
         QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("echo xendsave_image : a\nend"));
+    }
+
+    // One long message and one more: the first lines go, the last stay whole.
+    void logKeepsTheLastLines()
+    {
+        BatchCtrl w;
+        const int n = BatchCtrl::maxLogLines + 5;
+        QString text;
+        for (int i = 1; i <= n; ++i)
+            text += QStringLiteral("line %1\n").arg(i);
+        w.Log(text);
+        w.Log(QStringLiteral("tail"));
+        QTextDocument* doc = w.BatchLogs->document();
+        QCOMPARE(doc->blockCount(), BatchCtrl::maxLogLines);
+        // n lines and "tail" make n + 1 blocks: the first six went.
+        QCOMPARE(doc->firstBlock().text(), QStringLiteral("line 7"));
+        QCOMPARE(doc->lastBlock().previous().text(), QStringLiteral("line %1").arg(n));
+        QCOMPARE(doc->lastBlock().text(), QStringLiteral("tail"));
     }
 
     void commandErrorIsSimplifiedAndCutAtTheHash()

@@ -1,11 +1,11 @@
 #include "support/EnergyFiles.h"
 #include "support/TestRegistry.h"
 
+#include "foundation/LineReader.h"
 #include "foundation/Units.h"
 #include "imagestack/EnergyRules.h"
 
 #include <QTest>
-#include <QTextStream>
 
 #include <cmath>
 #include <limits>
@@ -14,8 +14,8 @@ namespace {
 
 QList<double> readFrom(const QString& text)
 {
-    QString copy = text;
-    QTextStream in(&copy, QIODevice::ReadOnly);
+    LineReader in;
+    in.openBytes(text.toUtf8(), QStringLiteral("ref"));
     const Units units;
     return EnergyRules::readRefFile(in, units);
 }

@@ -1,6 +1,7 @@
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
 
+#include "foundation/LineReader.h"
 #include "imagestack/ErrPoints.h"
 #include "imagestack/TiffData.h"
 
@@ -74,6 +75,9 @@ private slots:
         craft::TiffOptions t;
         t.tiled = true;
         QTest::newRow("tiled refused") << t << false << 100.0 << "tiled image";
+        craft::TiffOptions i16;
+        i16.signedInts = true;
+        QTest::newRow("signed 16-bit refused") << i16 << false << 100.0 << "sample format 2";
     }
     void tiff()
     {
@@ -110,6 +114,11 @@ private slots:
         QTest::newRow("cut inside row 3") << craft::rawTiffRowOffset(9, 6, 3) + 5 << no << no << no
                                           << "error on reading row 3";
         QTest::newRow("width over 65535") << no << qint64(70000) << no << no << "size 70000 x 6";
+        // Checked before a row is read: the strips of 9 x 6 would fill the first rows.
+        QTest::newRow("65535 x 65535 claimed") << no << qint64(65535) << qint64(65535) << no
+                                               << "size 65535 x 65535";
+        QTest::newRow("one row over 2^28 pixels") << no << qint64(16384) << qint64(16385) << no
+                                                  << "size 16384 x 16385";
     }
     void tiffBroken()
     {
@@ -184,29 +193,41 @@ private slots:
         QTest::addColumn<QByteArray>("comment");
         QTest::addColumn<int>("bpp");
         QTest::addColumn<int>("declaredW");
+        QTest::addColumn<int>("declaredH");
         QTest::addColumn<qint64>("keep");
         QTest::addColumn<QStringList>("logs");
         const QByteArray c16 = "BytesPerPixel=2";
-        const QString size = QStringLiteral("^invalid file size\\. expected \\(h,w\\) =\\s+7 13$");
+        const QByteArray c32 = "BytesPerPixel=4";
+        const auto mismatch = [](qint64 need, qint64 held) {
+            return QStringList{QStringLiteral("^IM file refused: %1 bytes of samples, the file holds %2 .*a\\.img$")
+                                   .arg(need).arg(held)};
+        };
         QTest::newRow("16-bit data cut short")
-            << c16 << 2 << -1 << craft::imDataOffset(c16) + 13 * 2 * 4 + 3
-            << QStringList{size, QStringLiteral("^Error on reading \\(3\\) .*a\\.img$")};
-        QTest::newRow("14 bytes") << c16 << 2 << -1 << qint64(14)
+            << c16 << 2 << -1 << -1 << craft::imDataOffset(c16) + 13 * 2 * 4 + 3 << mismatch(13 * 7 * 2, 13 * 2 * 4 + 3);
+        QTest::newRow("32-bit data one byte short")
+            << c32 << 4 << -1 << -1 << craft::imDataOffset(c32) + 13 * 7 * 4 - 1 << mismatch(13 * 7 * 4, 13 * 7 * 4 - 1);
+        QTest::newRow("header claims 16000 x 16000") << c16 << 2 << 16000 << 16000 << qint64(-1)
+                                                     << mismatch(qint64(16000) * 16000 * 2, 13 * 7 * 2);
+        QTest::newRow("14 bytes") << c16 << 2 << -1 << -1 << qint64(14)
                                   << QStringList{QStringLiteral("^Error on reading file \\(1\\) .*a\\.img$")};
-        QTest::newRow("zero width") << c16 << 2 << 0 << qint64(-1)
+        QTest::newRow("zero width") << c16 << 2 << 0 << -1 << qint64(-1)
                                     << QStringList{QStringLiteral("^IM file refused: size 0 x 7 .*a\\.img$")};
+        QTest::newRow("65535 x 65535") << c16 << 2 << 65535 << 65535 << qint64(-1)
+                                       << QStringList{QStringLiteral("^IM file refused: size 65535 x 65535 .*a\\.img$")};
     }
     void imgRefused()
     {
         QFETCH(QByteArray, comment);
         QFETCH(int, bpp);
         QFETCH(int, declaredW);
+        QFETCH(int, declaredH);
         QFETCH(qint64, keep);
         QFETCH(QStringList, logs);
         craft::ImOptions o;
         o.comment = comment;
         o.bytesPerPixel = bpp;
         o.declaredWidth = declaredW;
+        o.declaredHeight = declaredH;
         o.keepBytes = keep;
         QVector<quint32> v(13 * 7, 9);
         const QString name = path(QStringLiteral("a.img"));
@@ -230,9 +251,9 @@ private slots:
         QTest::newRow("scaled by 500, negatives 0")
             << 0 << 3 << 0 << 2 << QVector<double>{2.5, -3, 0, 1, 0.002, 4} << -1
             << QVector<double>{1250, 0, 0, 500, 1, 2000};
-        QTest::newRow("ranges off the origin, short file padded")
-            << 100 << 103 << -5 << -3 << QVector<double>{1, 2, 3, 4, 5, 6} << 4
-            << QVector<double>{500, 1000, 1500, 2000, 0, 0};
+        QTest::newRow("ranges off the origin")
+            << 100 << 103 << -5 << -3 << QVector<double>{1, 2, 3, 4, 5, 6} << -1
+            << QVector<double>{500, 1000, 1500, 2000, 2500, 3000};
     }
     void cttr()
     {
@@ -258,7 +279,11 @@ private slots:
         auto cttr = [](int x0, int x1, int y0, int y1) {
             return craft::cttrText(x0, x1, y0, y1, {1, 2, 3});
         };
-        QTest::newRow("CTTR zero width") << cttr(5, 5, 0, 10) << QString();
+        QTest::newRow("CTTR zero width") << cttr(5, 5, 0, 10) << "^CTTR file refused: size 0 x 10 ";
+        QTest::newRow("CTTR cut short") << craft::cttrText(0, 3, 0, 2, {1, 2, 3, 4}, {}, 4)
+                                        << "^CTTR file refused: pixel data end at line 5 of 6 ";
+        QTest::newRow("CTTR 4000 x 4000 in a few bytes") << cttr(0, 4000, 0, 4000)
+                                                         << "^CTTR file refused: 16000000 pixel lines cannot fit in \\d+ bytes ";
         QTest::newRow("CTTR width over 65535") << cttr(0, 65536, 0, 1)
                                               << "^CTTR file refused: size 65536 x 1 ";
         QTest::newRow("CTTR over 2^26 pixels") << cttr(0, 65535, 0, 1025)
@@ -270,6 +295,13 @@ private slots:
                           "# RANGE_Y1 = 1\n0 0 1\n")
             << "^CTTR file refused: range beyond the int range ";
         QTest::newRow("14 bytes") << QByteArray("#CTTR-CTImg 12") << "^Error on reading file \\(1\\) ";
+        QTest::newRow("libtiff cannot open it") << QByteArray("II*") + '\0' + "garbage, no directory"
+                                                << "^TIFF file refused: libtiff cannot open it ";
+        QTest::newRow("no known magic") << QByteArray("IX a text of some length") << "^Not an image file: ";
+        QTest::newRow("CTTR line over the cap")
+            << QByteArray("#CTTR-CTImg\n# RANGE_X0 = 0\n# RANGE_X1 = 1\n# RANGE_Y0 = 0\n# RANGE_Y1 = 1\n# ")
+                   + QByteArray(LineReader::maxLineLength, 'x') + "\n0 0 1\n"
+            << "^Line 6 longer than \\d+ characters, reading stopped: ";
     }
     void refusedAtOnce()
     {
@@ -278,7 +310,7 @@ private slots:
         const QString name = path(QStringLiteral("x.dat"));
         QVERIFY(craft::writeBytes(name, bytes));
         if (!log.isEmpty())
-            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(log));
+            QTest::ignoreMessage(QtDebugMsg, QRegularExpression(log + ".*x\\.dat$"));
         TiffData f;
         QVERIFY(!f.load(name, nullptr));
         QVERIFY(f.rows.isEmpty());

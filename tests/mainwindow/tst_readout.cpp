@@ -1,5 +1,6 @@
 #include "support/TestRegistry.h"
 
+#include "display/ChCoord.h"
 #include "mainwindow/ReadOut.h"
 
 #include <QTest>
@@ -35,6 +36,35 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(text, expected);
+    }
+
+    // 4 screen pixels per image pixel on a 400 x 300 display. Edges far off the
+    // display are clamped; the ones that show stay exact.
+    void screenRects_data()
+    {
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QRect>("expected");
+        ChCoord cc;
+        cc.setScreenArea(0, 0, 400, 300);
+        cc.setRealArea(0, 0, 100, 75);
+        const int far = int(readout::maxScreenCoord);
+        const int big = std::numeric_limits<int>::max();
+        QTest::newRow("bin 5 x 7") << readout::binRect(cc, 10, 20, 2, -3) << QRect(32, 68, 20, 28);
+        QTest::newRow("view height 2^31 - 1") << readout::binRect(cc, 10, 20, 0, big)
+                                              << QRect(40, -far, 4, 2 * far);
+        QTest::newRow("view width -2^31") << readout::binRect(cc, 10, 20, std::numeric_limits<int>::min(), 0)
+                                          << QRect(-far, 80, 2 * far, 4);
+        QTest::newRow("area from far left ends at x 50")
+            << readout::screenRect(cc, -1e12, 5, 1e12 + 50, 10) << QRect(-far, 20, far + 200, 40);
+        QTest::newRow("statistics bin of 2^31 pixels")
+            << readout::screenRect(cc, 50.0 - big, 50.0 - big, 2.0 * big, 2.0 * big)
+            << QRect(-far, -far, 2 * far, 2 * far);
+    }
+    void screenRects()
+    {
+        QFETCH(QRect, rect);
+        QFETCH(QRect, expected);
+        QCOMPARE(rect, expected);
     }
 };
 

@@ -106,6 +106,8 @@ bool writeTiff(const QString& path, int width, int height, const QVector<quint16
     TIFFSetField(tif, TIFFTAG_COMPRESSION, o.lzw ? COMPRESSION_LZW : COMPRESSION_NONE);
     if (o.floats)
         TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
+    if (o.signedInts)
+        TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_INT);
     if (o.tiled) {
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);

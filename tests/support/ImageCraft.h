@@ -16,6 +16,7 @@ struct TiffOptions {
     bool lzw = false;
     bool tiled = false;     // 16 x 16 tiles
     bool floats = false;    // sample format IEEE float (16-bit: half floats)
+    bool signedInts = false; // sample format 2, signed integers
     int rowsPerStrip = 0;   // 0: libtiff's default
     bool exif = false;      // write an EXIF directory
     double exposure = -1.0; // ExposureTime in seconds; below 0 the EXIF directory has none

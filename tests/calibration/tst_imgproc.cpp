@@ -1,0 +1,288 @@
+#include "support/FrameCraft.h"
+#include "support/TestRegistry.h"
+
+#include "calibration/ImgProc.h"
+#include "calibration/ProcImage.h"
+#include "foundation/Cfg.h"
+#include "imagestack/SelectDataFiles.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/Body.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+typedef QList<double> Values;
+
+namespace {
+
+ProcImage plane(int w, int h, const Values& v)
+{
+    ProcImage p(w, h);
+    for (int i = 0; i < v.size(); i++)
+        p.data[i] = v[i];
+    p.updateRange();
+    return p;
+}
+
+// A filled side x side square of 1 at (x, y) in a w x h plane of 0.
+ProcImage square(int w, int h, int x, int y, int side)
+{
+    ProcImage p(w, h);
+    for (int j = y; j < y + side; j++)
+        for (int i = x; i < x + side; i++)
+            p.at(i, j) = 1.0;
+    p.updateRange();
+    return p;
+}
+
+// Frame samples of the same: `hi` inside the square, 1 around it.
+TiffData* squareFrame(int w, int h, int x, int y, int side, double hi)
+{
+    const ProcImage s = square(w, h, x, y, side);
+    QVector<double> v(s.data.size());
+    for (int i = 0; i < v.size(); i++)
+        v[i] = s.data[i] > 0 ? hi : 1.0;
+    return craft::floatFrame(w, h, v);
+}
+
+Values valuesOf(const ProcImage& p)
+{
+    return Values(p.data.begin(), p.data.end());
+}
+
+} // namespace
+
+// The image processor: edge, binary and comparison images, the shift search,
+// and the shifts it stores in the main window's I1 frames.
+class TestImgProc : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { cfg.clear(); }
+
+    // Pixels outside the frame count as 0, so only the border of a flat frame has edges.
+    void constantFrameEdgesOnTheBorder()
+    {
+        std::unique_ptr<TiffData> f(craft::flatFrame(5, 4, 7));
+        const ProcImage e = improc::frameEdges(*f);
+        QCOMPARE(valuesOf(e), (Values{14, 21, 21, 21, 14, //
+                                      21, 0, 0, 0, 21,    //
+                                      21, 0, 0, 0, 21,    //
+                                      14, 21, 21, 21, 14}));
+        QCOMPARE(e.min, 0.0);
+        QCOMPARE(e.max, 21.0);
+    }
+
+    // Samples moved out of view by the origin are still the neighbours at the edge.
+    void shiftedFrameReadThroughOrigin()
+    {
+        std::unique_ptr<TiffData> f(craft::floatFrame(3, 1, {5, 1, 2}));
+        f->x0 = -1; // reads 1, 2, 0 with the 5 left of the view
+        QCOMPARE(valuesOf(improc::frameEdges(*f)), (Values{3, 1, 2}));
+    }
+
+    void binarizeStrictlyAbove()
+    {
+        const ProcImage b = improc::binarize(plane(4, 1, {0, 5, 5.000001, 10}), 5);
+        QCOMPARE(valuesOf(b), (Values{0, 0, 1, 1}));
+        QCOMPARE(b.min, 0.0);
+        QCOMPARE(b.max, 1.0);
+    }
+
+    void sliderRules_data()
+    {
+        QTest::addColumn<double>("th");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<int>("slider");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("halfway") << 25.0 << 0.0 << 50.0 << 500;
+        QTest::newRow("above the maximum") << 60.0 << 0.0 << 50.0 << 999;
+        QTest::newRow("below the minimum") << -3.0 << 0.0 << 50.0 << 0;
+        QTest::newRow("empty range") << 7.0 << 3.0 << 3.0 << 0;
+        QTest::newRow("not a number") << nan << 0.0 << 50.0 << 0;
+        QTest::newRow("beyond int") << 1e300 << 0.0 << 1e-300 << 999;
+    }
+    void sliderRules()
+    {
+        QFETCH(double, th);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(int, slider);
+        QCOMPARE(improc::sliderFromThreshold(th, min, max), slider);
+    }
+
+    void scores()
+    {
+        const ProcImage sq = square(24, 24, 8, 8, 6);
+        QCOMPARE(improc::normScalarProduct(sq, sq, 0, 0), 1.0);
+        QCOMPARE(improc::normScalarProduct(sq, sq, 10, 0), 0.0);  // off the square
+        QCOMPARE(improc::normScalarProduct(sq, sq, 0, -30), 0.0); // off the frame
+        QCOMPARE(improc::normScalarProduct(sq, sq, INT_MIN, INT_MAX), 0.0);
+        // Half of the square laid onto the other half: 18 of 36 and 36 pixels.
+        QCOMPARE(improc::normScalarProduct(sq, sq, 3, 0), 0.5);
+        QCOMPARE(improc::normScalarProduct(sq, square(20, 24, 8, 8, 6), 0, 0), 0.0);
+    }
+
+    void hillClimb_data()
+    {
+        QTest::addColumn<int>("binX");
+        QTest::addColumn<int>("binY");
+        QTest::addColumn<int>("sx");
+        QTest::addColumn<int>("sy");
+        QTest::newRow("square displaced by (3, -2)") << 11 << 6 << -3 << 2;
+        QTest::newRow("square in place") << 8 << 8 << 0 << 0;
+    }
+    void hillClimb()
+    {
+        QFETCH(int, binX);
+        QFETCH(int, binY);
+        QFETCH(int, sx);
+        QFETCH(int, sy);
+        const improc::Climb c =
+            improc::hillClimb(square(24, 24, 8, 8, 6), square(24, 24, binX, binY, 6), 0, 0, 0.0);
+        QCOMPARE(c.sx, sx);
+        QCOMPARE(c.sy, sy);
+        QCOMPARE(c.score, 1.0);
+    }
+
+    // One pixel between two reference pixels: (1, 0) and (-1, 0) tie, the first wins.
+    void climbTieKeepsEarlierNeighbour()
+    {
+        ProcImage ref(9, 9);
+        ref.at(4, 5) = ref.at(6, 5) = 1;
+        ProcImage bin(9, 9);
+        bin.at(5, 5) = 1;
+        const improc::Climb c = improc::hillClimb(ref, bin, 0, 0, 0.0);
+        QCOMPARE(c.sx, 1);
+        QCOMPARE(c.sy, 0);
+        // A stored score above anything reachable keeps the start.
+        QCOMPARE(improc::hillClimb(ref, bin, 0, 0, 0.9).sx, 0);
+    }
+
+    void comparePictureColours()
+    {
+        ProcImage ref(3, 1);
+        ref.at(0, 0) = ref.at(1, 0) = 1;
+        ProcImage bin(3, 1);
+        bin.at(0, 0) = bin.at(2, 0) = 1;
+        QImage img;
+        // bin moved right by one: 0 at x 1, 1 at x 2, nothing at x 0
+        improc::comparePicture(ref, bin, 1, 0, img);
+        QCOMPARE(img.pixelColor(0, 0), QColor(0, 0, 255));
+        QCOMPARE(img.pixelColor(1, 0), QColor(255, 255, 0));
+        QCOMPARE(img.pixelColor(2, 0), QColor(0, 0, 0));
+    }
+
+    void nullFrameAlwaysTaken()
+    {
+        ImgProc p;
+        std::unique_ptr<TiffData> f(craft::flatFrame(4, 4, 1));
+        p.setImgData(f.get());
+        QVERIFY(!p.frame()); // "Edge Detect" is off
+        p.EdgeDetect->setChecked(true);
+        p.setImgData(f.get());
+        QCOMPARE(p.frame(), f.get());
+        p.EdgeDetect->setChecked(false);
+        p.setImgData(nullptr);
+        QVERIFY(!p.frame());
+    }
+
+    // Edge range 0..50 and the slider at 100: threshold 5; a typed threshold above the
+    // maximum puts the slider at 999 and binarises with the typed value.
+    void thresholdFields()
+    {
+        ImgProc p;
+        p.Compare->setChecked(false);
+        p.EdgeDetect->setChecked(true);
+        // A single bright pixel of 50: its neighbours' edges are 50, nothing higher.
+        QVector<double> v(25, 0.0);
+        v[12] = 50;
+        std::unique_ptr<TiffData> f(craft::floatFrame(5, 5, v));
+        p.setImgData(f.get());
+        QCOMPARE(p.MinEdgeV->text(), QStringLiteral("0"));
+        QCOMPARE(p.MaxEdgeV->text(), QStringLiteral("50"));
+        QCOMPARE(p.BinThVSlider->value(), 100);
+        QCOMPARE(p.BinThV->text(), QStringLiteral("5"));
+        QCOMPARE(p.binImg->max, 1.0);
+
+        p.BinThV->setText(QStringLiteral("80"));
+        p.setBinThV();
+        QCOMPARE(p.BinThVSlider->value(), 999);
+        QCOMPARE(p.BinThV->text(), QStringLiteral("80"));
+        QCOMPARE(p.binImg->max, 0.0);
+
+        p.setScore(0.987654);
+        QCOMPARE(p.NormScolarP->text(), QStringLiteral("0.9876"));
+    }
+
+    // Reference on frame 0, frame 1 displaced by (2, -1): "Auto Shift" finds (-2, 1) and,
+    // with "A. Set Shift", the main window stores it in frame 1; its bin spectrum follows.
+    // "Clear All Shifts" puts every origin back and leaves the fields alone.
+    void shiftsReachTheFrames()
+    {
+        Body b;
+        b.imgProc.resize(520, 600);
+        b.frameSets.append(FrameSets::I1, squareFrame(24, 24, 8, 8, 8, 100), 8000);
+        b.frameSets.append(FrameSets::I1, squareFrame(24, 24, 10, 7, 8, 100), 8010);
+        b.frameSets.updateGeometry();
+        b.SelectI1Files->Selected->addItems({QStringLiteral("0"), QStringLiteral("1")});
+        b.SelectI1Files->Selected->setCurrentIndex(0);
+        b.imgProc.AAutoShift->setChecked(false);
+        b.imgProc.EdgeDetect->setChecked(true); // asks the window for frame 0
+        QCOMPARE(b.imgProc.frame(), b.i1Frames[0]);
+
+        b.imgProc.Compare->setChecked(false);
+        b.imgProc.BinaryImage->setChecked(false);
+        QVERIFY(b.imgProc.grab().save(testreg::shotsDir() + QStringLiteral("/imgproc-edges.png")));
+        b.imgProc.BinaryImage->setChecked(true);
+        QVERIFY(b.imgProc.grab().save(testreg::shotsDir() + QStringLiteral("/imgproc-binary.png")));
+        b.imgProc.SetRef->click();
+
+        b.SelectI1Files->Selected->setCurrentIndex(1);
+        b.imgProc.Compare->setChecked(true); // asks for frame 1 and compares at (0, 0)
+        QCOMPARE(b.imgProc.frame(), b.i1Frames[1]);
+        QVERIFY(b.imgProc.score < 1.0);
+        QSignalSpy shifts(&b.imgProc, &ImgProc::imgShift);
+        b.imgProc.ShiftAuto->click();
+        QCOMPARE(shifts.count(), 1);
+        QCOMPARE(b.imgProc.ShiftX->text(), QStringLiteral("-2"));
+        QCOMPARE(b.imgProc.ShiftY->text(), QStringLiteral("1"));
+        QCOMPARE(b.imgProc.NormScolarP->text(), QStringLiteral("1"));
+        QVERIFY(b.imgProc.grab().save(testreg::shotsDir() + QStringLiteral("/imgproc-compare.png")));
+        QCOMPARE(QPoint(b.i1Frames[1]->x0, b.i1Frames[1]->y0), QPoint(-2, 1));
+        QCOMPARE(QPoint(b.i1Frames[0]->x0, b.i1Frames[0]->y0), QPoint(0, 0));
+
+        // (9, 14) lies outside frame 1's square until the shift lays it onto frame 0's.
+        const Spectrum s = b.xafsSpectrumAt(9, 14, 0, 0);
+        QCOMPARE(s.size(), 2);
+        QCOMPARE(s.y(1), -std::log(100.0));
+
+        b.imgProc.ASetShift->setChecked(false);
+        b.imgProc.ShiftX->setText(QStringLiteral("0"));
+        b.imgProc.ShiftAuto->click();
+        QCOMPARE(b.i1Frames[1]->x0, -2); // no longer set
+
+        b.imgProc.SetShift->click(); // stores the fields as they are
+        QCOMPARE(QPoint(b.i1Frames[1]->x0, b.i1Frames[1]->y0), QPoint(0, 1));
+        b.i1Frames[0]->x0 = 5;
+        b.imgProc.ClearAllShifts->click();
+        for (const TiffData* f : b.i1Frames)
+            QCOMPARE(QPoint(f->x0, f->y0), QPoint(0, 0));
+        QCOMPARE(b.imgProc.ShiftY->text(), QStringLiteral("1"));
+        QCOMPARE(b.xafsSpectrumAt(9, 14, 0, 0).y(1), 0.0);
+
+        // Without a selected frame a shift changes nothing.
+        b.SelectI1Files->Selected->setCurrentIndex(-1);
+        b.imgProc.SetShift->click();
+        for (const TiffData* f : b.i1Frames)
+            QCOMPARE(QPoint(f->x0, f->y0), QPoint(0, 0));
+    }
+};
+
+CORVELLINE_TEST(TestImgProc)
+#include "tst_imgproc.moc"
