@@ -76,7 +76,8 @@ void LCFReference::applyFit(const QList<LCFReference*>& rows, const AnalyzeReply
 void LCFReference::setRatio(double r)
 {
     ratio = r;
-    R->setText(QString::asprintf("%5.2f", r * 100.0));
+    // MLCF over an empty range divides by a sum of 0: no value to show.
+    R->setText(std::isfinite(r) ? QString::asprintf("%5.2f", r * 100.0) : QString());
 }
 
 void LCFReference::setDMut(double v) { T->setText(QString::number(v, 'g', 6)); }

@@ -50,6 +50,7 @@ LoadTiffQue FrameSets::startLoad(Stack s, LoadTiff* loader, bool newFile,
             loader->stop();
         clear(s);
     }
+    sets[s].loadOpen = true;
     return LoadTiffQue(files, ignoreLive, skip, cutFirst, cutLast, errPs,
                        s == I1 ? LOAD_I1_FILES : LOAD_I0_FILES, loader ? loader->generation() : 0);
 }
@@ -60,6 +61,13 @@ bool FrameSets::accept(const LoadTiff* loader, TiffData* frame, quint64 generati
         return true;
     delete frame;
     return false;
+}
+
+bool FrameSets::abandonLoad(Stack s)
+{
+    const bool open = sets[s].loadOpen;
+    sets[s].loadOpen = false;
+    return open;
 }
 
 void FrameSets::append(Stack s, TiffData* frame, double energy)

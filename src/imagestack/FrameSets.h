@@ -39,6 +39,11 @@ public:
                           bool ignoreLive, int skip, int cutFirst, int cutLast, ErrPoints* errPs);
     // False, with the frame deleted, for a frame of a stopped or replaced load.
     static bool accept(const LoadTiff* loader, TiffData* frame, quint64 generation);
+    // The current load's finish has arrived.
+    void loadEnded(Stack s) { sets[s].loadOpen = false; }
+    // A load stopped before its finish: true when one was under way, which then
+    // never answers by itself.
+    bool abandonLoad(Stack s);
 
     // Stacks own their frames.
     const QList<TiffData*>& frames(Stack s) const { return sets[s].frames; }
@@ -90,6 +95,7 @@ private:
         bool darkInUse = false;
         QRectF darkRect;
         QList<double> darkMeans;
+        bool loadOpen = false;
     };
     // The I0 frames on either side of an energy (one frame: that frame twice;
     // none: null), and their places in the I0 stack for the dark-area means.

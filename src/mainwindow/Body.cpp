@@ -165,6 +165,8 @@ void Body::stopWorkers()
         i0Loader->stop();
     joinWorkerThread(i1Thread);
     joinWorkerThread(i0Thread);
+    // Frames of the stopped loads still queued for the window are deleted.
+    QCoreApplication::sendPostedEvents(&loaderInbox, QEvent::MetaCall);
     joinWorkerThread(batchThread);
 }
 

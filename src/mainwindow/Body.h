@@ -58,6 +58,7 @@ public:
     QThread* i0Thread = nullptr;
     LoadTiff* i1Loader = nullptr;
     LoadTiff* i0Loader = nullptr;
+    QObject loaderInbox; // receives the loaders' frames and finishes
     // The stacks, dark frame, dark areas, total-I0 spectra and field of view.
     FrameSets frameSets;
     // The same under their usual names, to read; they change through frameSets.

@@ -105,9 +105,8 @@ Body::CmdAnswer Body::execDisplayCmd(EX_CMD_ID id, const CmdLine& cmd)
         dispA->resetImageViewWindow();
         break;
     case ZOOM_IN:
-        // A region set by numbers may be flat or run backwards; such a view shows nothing.
-        if (dispA->sel.area.width() > 0 && dispA->sel.area.height() > 0)
-            dispA->setViewWAsSelectedArea();
+        // What the Zoom In button does.
+        dispA->setViewWAsSelectedArea();
         break;
     case SELECT_QS_FITTED_ESHIFT:
         qDebug().noquote() << "QS Eshift";

@@ -12,17 +12,21 @@
 
 namespace {
 
-void dropShownImage(ImgDispA* d)
+// Before a stack's frames are deleted, what shows one of them lets go of it;
+// the result map, made from the I1 stack, goes with that stack. What the other
+// stack shows stays.
+void dropShownOf(FrameSets::Stack s, const FrameSets& sets, ImgDispA* d, ImgProc& proc)
 {
-    d->setImageData(nullptr);
-    d->overlayMap = nullptr;
-}
-
-// The image processor is handed I0 frames too while I0 is shown.
-void dropProcFrame(ImgProc& p, const QList<TiffData*>& stack)
-{
-    if (p.frame() && stack.contains(p.frame()))
-        p.setImgData(nullptr);
+    const QList<TiffData*>& frames = sets.frames(s);
+    if (frames.contains(d->frame))
+        d->setImageData(nullptr);
+    if (s == FrameSets::I1) {
+        d->overlayMap = nullptr;
+        proc.setImgData(nullptr);
+    } else if (proc.frame() && frames.contains(proc.frame())) {
+        // The image processor is handed I0 frames too while I0 is shown.
+        proc.setImgData(nullptr);
+    }
 }
 
 } // namespace
@@ -41,10 +45,8 @@ FrameSets::BinOptions Body::binOptions() const
 void Body::readI1Files(QStringList files, bool newFile)
 {
     if (newFile) {
-        // The display lets go of the frames before they are deleted.
-        dropShownImage(dispA);
+        dropShownOf(FrameSets::I1, frameSets, dispA, imgProc);
         SelectI1Files->clearFiles();
-        imgProc.setImgData(nullptr);
         xafsView->autoXScale = true;
         analyzer->xafsView()->autoXScale = true;
     }
@@ -58,8 +60,7 @@ void Body::readI1Files(QStringList files, bool newFile)
 void Body::readI0Files(QStringList files, bool newFile)
 {
     if (newFile) {
-        dropShownImage(dispA);
-        dropProcFrame(imgProc, i0Frames);
+        dropShownOf(FrameSets::I0, frameSets, dispA, imgProc);
         SelectI0Files->clearFiles();
     }
     SelectDataFilesAdditionalSetup& add = SelectI0Files->additionalSetup;
@@ -112,6 +113,7 @@ void Body::loadI1Finished(EX_CMD_ID id, quint64 generation)
 {
     if (!i1Loader->isCurrent(generation))
         return;
+    frameSets.loadEnded(FrameSets::I1);
     emit finishBatchExec(id);
     finishedLoadI1Files();
 }
@@ -120,6 +122,7 @@ void Body::loadI0Finished(EX_CMD_ID id, quint64 generation)
 {
     if (!i0Loader->isCurrent(generation))
         return;
+    frameSets.loadEnded(FrameSets::I0);
     emit finishBatchExec(id);
     finishedLoadI0Files();
 }
@@ -156,20 +159,23 @@ void Body::finishedLoadI0Files()
 
 void Body::clearI1Files()
 {
-    dropShownImage(dispA);
+    dropShownOf(FrameSets::I1, frameSets, dispA, imgProc);
     SelectI1Files->clearFiles();
     i1Loader->stop();
-    imgProc.setImgData(nullptr);
     frameSets.clear(FrameSets::I1);
+    // A batch waiting for the stopped load goes on.
+    if (frameSets.abandonLoad(FrameSets::I1))
+        emit finishBatchExec(LOAD_I1_FILES);
 }
 
 void Body::clearI0Files()
 {
-    dropShownImage(dispA);
-    dropProcFrame(imgProc, i0Frames);
+    dropShownOf(FrameSets::I0, frameSets, dispA, imgProc);
     i0Loader->stop();
     SelectI0Files->clearFiles();
     frameSets.clear(FrameSets::I0);
+    if (frameSets.abandonLoad(FrameSets::I0))
+        emit finishBatchExec(LOAD_I0_FILES);
 }
 
 void Body::selectedDark(QString fname)

@@ -74,10 +74,14 @@ void Body::setupDataFiles()
         loader = new LoadTiff();
         loader->moveToThread(thread);
         connect(this, load, loader, &LoadTiff::loadTiffs);
-        connect(loader, &LoadTiff::loaded, this, loaded);
+        // Through the inbox, so that what is still queued at the end can be
+        // taken (and a stopped load's frames deleted) before the window goes.
+        connect(loader, &LoadTiff::loaded, &loaderInbox,
+                [this, loaded](TiffData* d, int fNo, int total, quint64 g) { (this->*loaded)(d, fNo, total, g); });
         // The finish reaches a waiting batch through the stack's slot, which
         // drops the finish of a stopped or replaced load.
-        connect(loader, &LoadTiff::finishLoadFiles, this, finished);
+        connect(loader, &LoadTiff::finishLoadFiles, &loaderInbox,
+                [this, finished](EX_CMD_ID id, quint64 g) { (this->*finished)(id, g); });
         thread->start(QThread::InheritPriority);
     };
     setupStack(SelectI1Files, tr("I1 Data"), i1Thread, i1Loader, &Body::loadI1Files,

@@ -230,21 +230,31 @@ private slots:
         QCOMPARE(got, expected);
     }
 
-    // 5 x 5 ones with 10 in the middle: measures 18 at the spike, 4.5 beside it,
-    // 0 elsewhere; mean 36 / 25, so with factor 2 the spike and its four
-    // neighbours are replaced.
+    // 5 x 5 ones with a spike of 10. In the middle: measures 18 at the spike,
+    // 4.5 beside it, 0 elsewhere; mean 36 / 25, so with factor 2 the spike and
+    // its four neighbours are replaced. On the left border: only the vertical
+    // measure counts there (18, and 9 above and below it), and a replaced bin
+    // takes the mean of its neighbours inside the map: 3 of them on the border.
+    void deglitch_data()
+    {
+        QTest::addColumn<QPoint>("spike");
+        QTest::addColumn<QList<double>>("expected"); // at the spike, above it, right of it, (4, 4)
+        QTest::newRow("middle") << QPoint(2, 2) << QList<double>{1.0, 3.25, 3.25, 1.0};
+        QTest::newRow("left border") << QPoint(0, 2) << QList<double>{1.0, 4.0, 3.25, 1.0};
+    }
     void deglitch()
     {
+        QFETCH(QPoint, spike);
+        QFETCH(QList<double>, expected);
         Analyzed2DRes m("m");
-        fill(m, grid(5, 5, 0, 0, 0, 0, 5, 5), [](int x, int y) { return x == 2 && y == 2 ? 10.0 : 1.0; });
+        fill(m, grid(5, 5, 0, 0, 0, 0, 5, 5), [&](int x, int y) { return QPoint(x, y) == spike ? 10.0 : 1.0; });
         m.setDeglitchConds(2.0, 0.9);
         m.deglitch();
         auto proc = [&](int x, int y) { return m.procData[size_t(y * 5 + x)]; };
-        QCOMPARE(proc(2, 2), 1.0);
-        QCOMPARE(proc(1, 2), 3.25);
-        QCOMPARE(proc(0, 0), 1.0);
-        QCOMPARE(m.procMax, 3.25);
-        QCOMPARE(m.valueAt(2, 2), 10.0); // the data stays
+        const int x = spike.x(), y = spike.y();
+        QCOMPARE(QList<double>({proc(x, y), proc(x, y - 1), proc(x + 1, y), proc(4, 4)}), expected);
+        QCOMPARE(m.procMax, expected[1]);
+        QCOMPARE(m.valueAt(x, y), 10.0); // the data stays
     }
 
     void deglitch2_data()

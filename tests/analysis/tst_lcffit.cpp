@@ -181,31 +181,43 @@ private slots:
         QCOMPARE(out.fittedSpectrum.x(out.fittedSpectrum.size() - 1), fitLast);
     }
 
-    // A fit that does not run answers zeros for the used rows and z 0.
-    void notRun_data()
-    {
-        QTest::addColumn<int>("method");
-        QTest::addColumn<int>("rowCount");
-        QTest::addColumn<double>("sE0");
-        QTest::addColumn<double>("eE0");
-        QTest::newRow("one row") << int(LCFFit::Old) << 1 << 0.0 << 30000.0;
-        QTest::newRow("no point in range") << int(LCFFit::Current) << 2 << 9000.2 << 9000.4;
-    }
+    // A fit that does not run (one row) answers zeros for the used rows and z 0.
     void notRun()
     {
-        QFETCH(int, method);
-        QFETCH(int, rowCount);
-        QFETCH(double, sE0);
-        QFETCH(double, eE0);
         LCFRequest r = mixRequest(0.0);
-        r.rowCount = rowCount;
-        r.sE0 = sE0;
-        r.eE0 = eE0;
-        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
+        r.rowCount = 1;
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Old);
         QVERIFY(!out.fitted);
         QCOMPARE(out.lcfRatios + out.lcfDMuts, QList<double>({0.0, 0.0, 0.0, 0.0}));
         QCOMPARE(out.z, 0.0);
         QCOMPARE(out.fittedSpectrum.size(), 0);
+    }
+
+    // No sample point between 9000.2 and 9000.4 (steps of 0.5 eV): the fit still
+    // runs with nothing to fit, so coefficients 0 and z 0; MLCF divides by their sum.
+    void emptyRange_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("current") << int(LCFFit::Current) << 0.0;
+        QTest::newRow("old") << int(LCFFit::Old) << 0.0;
+        QTest::newRow("MLCF") << int(LCFFit::Multi) << NaN;
+    }
+    void emptyRange()
+    {
+        QFETCH(int, method);
+        QFETCH(double, ratio);
+        LCFRequest r = mixRequest(0.0);
+        r.sE0 = 9000.2;
+        r.eE0 = 9000.4;
+        const AnalyzeReply out = LCFFit::fit(r, LCFFit::Method(method));
+        QVERIFY(out.fitted);
+        const QList<double> got = out.lcfRatios + out.lcfDMuts;
+        const QList<double> expected{ratio, ratio, 0.0, 0.0};
+        QCOMPARE(got.size(), expected.size());
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(sameValue(got[i], expected[i], 0.0));
+        QCOMPARE(out.z, 0.0);
     }
 };
 

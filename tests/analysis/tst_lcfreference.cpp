@@ -1,3 +1,4 @@
+#include "support/AnalysisValues.h"
 #include "support/EdgeSpectra.h"
 #include "support/TestRegistry.h"
 
@@ -142,16 +143,19 @@ private slots:
     {
         QTest::addColumn<bool>("fitted");
         QTest::addColumn<bool>("writeRows");
-        QTest::addColumn<QString>("r");  // shown in the third row
+        QTest::addColumn<double>("ratio"); // of the third row
+        QTest::addColumn<QString>("r");    // shown in the third row
         QTest::addColumn<QString>("t");
-        QTest::newRow("single spectrum") << true << true << "30.00" << "0.123457";
-        QTest::newRow("during a walk") << true << false << "" << "";
-        QTest::newRow("fit did not run") << false << true << "" << "";
+        QTest::newRow("single spectrum") << true << true << 0.3 << "30.00" << "0.123457";
+        QTest::newRow("during a walk") << true << false << 0.3 << "" << "";
+        QTest::newRow("fit did not run") << false << true << 0.3 << "" << "";
+        QTest::newRow("no ratio: no value") << true << true << qQNaN() << "" << "0.123457";
     }
     void applyFit()
     {
         QFETCH(bool, fitted);
         QFETCH(bool, writeRows);
+        QFETCH(double, ratio);
         QFETCH(QString, r);
         QFETCH(QString, t);
         std::unique_ptr<LCFReference> a(new LCFReference), b(new LCFReference), c(new LCFReference);
@@ -160,12 +164,13 @@ private slots:
         reply.fitted = fitted;
         reply.writeRows = writeRows;
         reply.lcfRows = {0, 2};
-        reply.lcfRatios = {0.05, 0.3};
+        reply.lcfRatios = {0.05, ratio};
         reply.lcfDMuts = {0.5, 0.123456789};
+        c->R->setText("71.00"); // an earlier spectrum's
         LCFReference::applyFit(rows, reply);
-        QCOMPARE(c->R->text() + "|" + c->T->text(), r + "|" + t);
-        QCOMPARE(c->ratio, r.isEmpty() ? 0.0 : 0.3);
-        QCOMPARE(a->R->text() + "|" + b->R->text(), r.isEmpty() ? QString("|") : QString(" 5.00|"));
+        QCOMPARE(c->R->text() + "|" + c->T->text(), (t.isEmpty() ? QString("71.00") : r) + "|" + t);
+        QVERIFY(sameValue(c->ratio, t.isEmpty() ? 0.0 : ratio, 0.0));
+        QCOMPARE(a->R->text() + "|" + b->R->text(), t.isEmpty() ? QString("|") : QString(" 5.00|"));
     }
 };
 

@@ -207,7 +207,7 @@ private slots:
         quietDebug();
         DispatcherRig rig(false);
         rig.dispatch({":for i $i$ 1 2000000000", ":next i", "save_image never", ":end"});
-        QTest::qWait(200);
+        QVERIFY(rig.settle()); // the loop is under way
         rig.stop();
         rig.dispatch({"save_image after", ":end"});
         QTRY_COMPARE_WITH_TIMEOUT(rig.responder.sent.size(), 1, waitMs);
@@ -226,7 +226,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.ends(), 1, waitMs);
         // The late answer to the abandoned load finds nobody waiting for it.
         rig.responder.release();
-        QTest::qWait(100);
+        QVERIFY(rig.settle());
         QCOMPARE(rig.responder.sentTexts(), (QStringList{"load_I1_files NEW a b", "save_image next"}));
     }
 
@@ -240,7 +240,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.responder.sent.size(), 1, waitMs);
         emit rig.responder.finishBatchExec(116);
         emit rig.responder.finishBatchExec(5);
-        QTest::qWait(200);
+        QVERIFY(rig.settle());
         QCOMPARE(rig.responder.sent.size(), 1);
         rig.responder.hold = false;
         rig.responder.release();
@@ -268,8 +268,11 @@ private slots:
         QFETCH(QStringList, sent);
         DispatcherRig rig;
         rig.dispatch(config);
-        if (waitBetween)
-            QTest::qWait(200);
+        // The configuration's one command answered and its lines run out.
+        if (waitBetween) {
+            QTRY_COMPARE_WITH_TIMEOUT(rig.responder.sent.size(), 1, waitMs);
+            QVERIFY(rig.settle());
+        }
         rig.dispatch({"save_image $q$", ":end"});
         QTRY_COMPARE_WITH_TIMEOUT(rig.ends(), 1, waitMs);
         QCOMPARE(rig.responder.sentTexts(), sent);

@@ -124,6 +124,27 @@ private slots:
         }
     }
 
+    // A bin one column wide and three rows tall in a 2 x 3 frame: column 0
+    // holds 4, 5, 6, column 1 is the I1 dark area with mean 1. Three pixels:
+    // I1 = 15 - 3 x 1, I0 = 3.
+    void tallBin_data()
+    {
+        QTest::addColumn<int>("hh");
+        QTest::newRow("half height 1") << 1;
+        QTest::newRow("half height -1") << -1;
+    }
+    void tallBin()
+    {
+        QFETCH(int, hh);
+        FrameSets sets;
+        sets.append(FrameSets::I1, craft::floatFrame(2, 3, {4, 1, 5, 1, 6, 1}), 8000);
+        QVERIFY(sets.updateGeometry());
+        sets.setDarkArea(FrameSets::I1, QRectF(1, 0, 0, 2));
+        const Spectrum s = sets.xafsSpectrumAt(0, 1, 0, hh, FrameSets::BinOptions());
+        QCOMPARE(s.size(), 1);
+        QVERIFY(qAbs(s.y(0) - std::log(3.0 / 12)) < 1e-12);
+    }
+
     // Through a 3 x 2 frame holding 1 .. 6; for I1 against an I0 frame of 2.
     void profiles_data()
     {

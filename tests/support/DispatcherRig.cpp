@@ -2,6 +2,10 @@
 
 #include "batch/BatchDispatcher.h"
 
+#include <QTest>
+
+#include <memory>
+
 DispatcherRig::DispatcherRig(bool withLog)
 {
     dispatcher = new BatchDispatcher(nullptr);
@@ -20,4 +24,16 @@ DispatcherRig::~DispatcherRig()
     thread.quit();
     thread.wait();
     delete dispatcher;
+}
+
+bool DispatcherRig::settle()
+{
+    // Twice: an answer handled in the first round schedules its walk step behind it.
+    for (int round = 0; round < 2; round++) {
+        auto done = std::make_shared<QAtomicInt>(0);
+        QMetaObject::invokeMethod(dispatcher, [done] { done->storeRelease(1); }, Qt::QueuedConnection);
+        if (!QTest::qWaitFor([&done] { return done->loadAcquire() == 1; }, 20000))
+            return false;
+    }
+    return true;
 }

@@ -20,6 +20,9 @@ public:
     void stop() { emit stopSig(); }
     // Counts the log texts equal to "end" (a batch reached its ":end").
     int ends() const { return responder.logs.count(QStringLiteral("end")); }
+    // Returns once the dispatcher has handled what was queued to it before, and
+    // the walk step that this scheduled, with what it sent delivered here.
+    bool settle();
 
     BatchDispatcher* dispatcher = nullptr;
     FakeBatchResponder responder;
