@@ -9,9 +9,11 @@
 #include "display/ImgDispA.h"
 #include "display/_FileDialog.h"
 #include "foundation/FileNames.h"
+#include "imagestack/TiffData.h"
 #include "imagestack/TiffWriter.h"
 #include "mainwindow/SaveDataCfg.h"
 #include "mainwindow/SaveNames.h"
+#include "mainwindow/SpectrumBlock.h"
 
 #include <QDebug>
 #include <QFile>
@@ -191,4 +193,19 @@ void Body::saveFlatDark()
     writer.writeDark(QStringLiteral("dark.dat"), imageW, imageH);
 }
 
-void Body::sendXafsDataToStars(QByteArray) {}
+void Body::sendXafsDataToStars(QByteArray data)
+{
+    SpectrumBlockHead head;
+    head.i1File = i1Frames.isEmpty() ? QStringLiteral("--") : i1Frames.first()->fileName;
+    head.i0File = i0Frames.isEmpty() ? QStringLiteral("--") : i0Frames.first()->fileName;
+    head.x = pointX;
+    head.y = pointY;
+    head.viewW = viewW();
+    head.viewH = viewH();
+    head.analyzeW = analyzeW();
+    head.analyzeH = analyzeH();
+    const QByteArray block = spectrumBlock(head, data);
+    if (useStars)
+        stars.sendEvent(QString(), spectrumEvent(block));
+    client.sendData(block);
+}

@@ -1,17 +1,211 @@
 #include "stars/Stars.h"
 
+#include "foundation/LineReader.h"
+#include "stars/ConnectStat.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QTcpSocket>
+
 Stars::Stars(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    logSending = false;
+    cmds = stars::ownCmds();
+    stat = new ConnectStat();
+    stat->setWidgets(statusL, connectB);
+    stat->setState(0);
+    connect(stat, &ConnectStat::askConnect, this, &Stars::connectToStars);
+    connect(stat, &ConnectStat::askDisconnect, this, &Stars::connectToStars);
+    sock = new QTcpSocket();
+    connect(sock, &QTcpSocket::connected, this, &Stars::connectedToStars);
+    connect(sock, &QTcpSocket::disconnected, this, &Stars::disconnectedFromStars);
+    connect(sock, &QTcpSocket::readyRead, this, &Stars::receive);
+    connect(hostLE, &QLineEdit::editingFinished, this, &Stars::newHost);
+    connect(portLE, &QLineEdit::editingFinished, this, &Stars::newPort);
+    setBusy(false);
 }
 
-Stars::~Stars() = default;
-
-void Stars::connectToStars() {}
-
-bool Stars::isConnected()
+Stars::~Stars()
 {
-    return false;
+    // Deleted here: deferred deletion never runs once the event loop has ended,
+    // and no socket signal may reach this half-destroyed frame.
+    sock->disconnect(this);
+    if (stat->state() == 2)
+        sock->close();
+    delete sock;
+    delete stat;
+}
+
+void Stars::note(const QString& msg)
+{
+    qDebug().noquote() << msg;
+    emit log(msg, Qt::black);
+}
+
+void Stars::connectedToStars() {}
+
+void Stars::disconnectedFromStars()
+{
+    lines.clear();
+    stat->setState(0);
+    emit starsIsNotReady();
+}
+
+void Stars::closeConnection()
+{
+    sock->close();
+}
+
+void Stars::connectToStars()
+{
+    if (stat->state() == 2) {
+        sock->close();
+        return;
+    }
+    if (sock->state() == QAbstractSocket::ClosingState)
+        sock->abort(); // a refused login still flushing: start afresh
+    if (sock->state() != QAbstractSocket::UnconnectedState)
+        return;
+    const int port = stars::portOf(portLE->text());
+    if (port == 0) {
+        note(QStringLiteral("Stars port [%1] is not a port number (1 to 65535): not connected")
+                 .arg(portLE->text()));
+        return;
+    }
+    lines.clear();
+    sock->connectToHost(hostLE->text(), quint16(port));
+}
+
+void Stars::receive()
+{
+    while (sock->bytesAvailable() > 0) {
+        // After a refused login nothing more is read from this connection.
+        if (sock->state() != QAbstractSocket::ConnectedState) {
+            sock->readAll();
+            return;
+        }
+        const QList<QByteArray> got = lines.feed(sock->read(qint64(1) << 20));
+        for (const QByteArray& l : got) {
+            if (!takeLine(QString::fromUtf8(l))) {
+                lines.clear();
+                if (sock->isOpen())
+                    sock->readAll();
+                return;
+            }
+        }
+    }
+}
+
+bool Stars::takeLine(const QString& line)
+{
+    emit vlog(QStringLiteral("msg from stars[%1]").arg(line.simplified()), Qt::black);
+    switch (stat->state()) {
+    case 0:
+        sendKey(line);
+        stat->setState(1);
+        return true;
+    case 1:
+        if (isLoginAccepted(line)) {
+            stat->setState(2);
+            emit starsIsReady();
+            emit log(QStringLiteral("Connected To Stars"), Qt::black);
+            return true;
+        }
+        stat->setState(0);
+        sock->disconnectFromHost();
+        return false;
+    default:
+        handleMsg(line);
+        return true;
+    }
+}
+
+void Stars::sendKey(const QString& line)
+{
+    readKeyFile();
+    const int i = stars::keyIndex(line, int(keyList.size()));
+    if (i < 0) {
+        emit log(QStringLiteral("I have no key to exchange with Stars."), Qt::black);
+        return;
+    }
+    const QString name = nameOnStarsLE->text();
+    emit log(QStringLiteral("sending key [%1][%2]").arg(name, keyList.at(i)), Qt::black);
+    sock->write(stars::keyReply(name, keyList.at(i)));
+}
+
+void Stars::readKeyFile()
+{
+    keyList.clear();
+    const QString path = QFileInfo(keyFileLE->text()).absoluteFilePath();
+    emit log(QStringLiteral("opening key file [%1]").arg(path), Qt::black);
+    LineReader in;
+    if (!in.open(path)) {
+        emit log(QStringLiteral("Can't open key file [%1]").arg(path), Qt::black);
+        return;
+    }
+    QString line;
+    while (in.readLine(line))
+        keyList << line.simplified();
+}
+
+bool Stars::isLoginAccepted(const QString& line) const
+{
+    return stars::loginAccepted(line, nameOnStarsLE->text());
+}
+
+void Stars::handleMsg(const QString& line)
+{
+    AMsg msg;
+    if (!msg.parse(line))
+        return;
+    const QString ans = stars::ownAnswer(msg, cmds, nameOnStarsLE->text(), busyFlag);
+    if (!ans.isNull()) {
+        sendAns(msg, ans);
+        return;
+    }
+    switch (msg.kind) {
+    case 0:
+        emit anyAns(msg);
+        break;
+    case 1:
+        emit anyEvent(msg);
+        break;
+    default:
+        emit anyAsk(msg);
+        break;
+    }
+}
+
+QString Stars::send(const QString& name, const QString& fromCh, const QString& to, const QString& msg)
+{
+    const QString line = stars::messageLine(stars::address(name, fromCh), to, msg);
+    if (stat->state() != 2)
+        return QStringLiteral("Stars is not ready (") + line + u')';
+    sock->write(line.toLatin1() + '\n');
+    if (logSending)
+        emit log(QStringLiteral("---- Snd %1").arg(line), sndColor);
+    return line;
+}
+
+void Stars::setBusy(bool f)
+{
+    if (f != busyFlag)
+        sendEvent(QString(), QStringLiteral("ChangedIsBusy %1").arg(f ? 1 : 0));
+    busyFlag = f;
+}
+
+void Stars::sendOk(AMsg aMsg)
+{
+    sendAns(aMsg, QStringLiteral("Ok:"));
+}
+
+void Stars::sendAns(AMsg aMsg, QString ans)
+{
+    const QString res = send(aMsg.toNode, aMsg.toSub, aMsg.fromAddr,
+                             QStringLiteral("@%1 %2").arg(aMsg.word, ans));
+    emit sendingAnsToStars(res);
 }
 
 QString Stars::sendEvent(QString fromCh, QString event)
@@ -22,9 +216,56 @@ QString Stars::sendEvent(QString fromCh, QString event)
     return res;
 }
 
-QString Stars::send(const QString& name, const QString& fromCh, const QString& to, const QString& msg)
+void Stars::sendCmd(QString fromCh, QString to, QString cmd)
 {
-    const QString from = fromCh.isEmpty() ? name : name + u'.' + fromCh;
-    const QString line = QStringLiteral("%1>%2 %3").arg(from, to, msg);
-    return QStringLiteral("Stars is not ready (") + line + u')';
+    sendCmdV(fromCh, to, cmd, QString());
+}
+
+void Stars::sendCmdV(QString fromCh, QString to, QString cmd, QString val)
+{
+    const QString msg = val.isEmpty() ? cmd : cmd + u' ' + val;
+    emit sendingAskToStars(send(nameOnStarsLE->text(), fromCh, to, msg));
+}
+
+bool Stars::isConnected() const
+{
+    return stat->state() == 2;
+}
+
+void Stars::loadHistory(QString& host, QString& port)
+{
+    LineReader in;
+    if (!in.open(historyFile))
+        return;
+    QStringList lines;
+    QString line;
+    while (in.readLine(line))
+        lines << line;
+    const stars::History h = stars::parseHistory(lines);
+    host = h.host;
+    port = h.port;
+}
+
+void Stars::appendHistory(const QString& text)
+{
+    QFile f(historyFile);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return;
+    f.write(text.toUtf8());
+}
+
+void Stars::newHost()
+{
+    QString host, port;
+    loadHistory(host, port);
+    if (hostLE->text() != host)
+        appendHistory(QStringLiteral("A: %1\n").arg(hostLE->text()));
+}
+
+void Stars::newPort()
+{
+    QString host, port;
+    loadHistory(host, port);
+    if (portLE->text() != port)
+        appendHistory(QStringLiteral("P: %1\n").arg(portLE->text()));
 }

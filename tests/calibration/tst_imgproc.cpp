@@ -1,9 +1,9 @@
 #include "support/FrameCraft.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "calibration/ImgProc.h"
 #include "calibration/ProcImage.h"
-#include "foundation/Cfg.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
@@ -62,7 +62,7 @@ class TestImgProc : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { cfg.clear(); }
+    void initTestCase() { loopback::resetConfig(); }
 
     // Pixels outside the frame count as 0, so only the border of a flat frame has edges.
     void constantFrameEdgesOnTheBorder()

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,8 +58,19 @@ private slots:
         dir = tmp.filePath(QStringLiteral("demo"));
         QString log;
         QVERIFY2(run(QStringLiteral(GEN_DEMO_BIN), {dir}, tmp.path(), &log), qPrintable(log));
+        // Stars and the data target on 127.0.0.1 at a port where nothing listens.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const QByteArray port = QByteArray::number(probe.serverPort());
+        probe.close();
+        const QString config = tmp.filePath(QStringLiteral("test.cfg"));
+        QFile cfgFile(config);
+        QVERIFY(cfgFile.open(QIODevice::WriteOnly | QIODevice::Text));
+        cfgFile.write("STARS_IP 127.0.0.1\nSTARS_PORT " + port + "\nTcpTarget_IP 127.0.0.1\nTcpTarget_PORT "
+                      + port + "\n");
+        cfgFile.close();
         QVERIFY2(run(QStringLiteral(CORVELLINE_BIN),
-                     {QStringLiteral("-d"), dir, QStringLiteral("-b"),
+                     {QStringLiteral("-c"), config, QStringLiteral("-d"), dir, QStringLiteral("-b"),
                       dir + QStringLiteral("/demo-headless.bat"), QStringLiteral("-x")},
                      tmp.path(), &log),
                  qPrintable(log));

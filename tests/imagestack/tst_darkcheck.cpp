@@ -1,7 +1,7 @@
 #include "support/FrameCraft.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
-#include "foundation/Cfg.h"
 #include "imagestack/Analyzer2.h"
 #include "imagestack/DarkCheck.h"
 #include "imagestack/ErrPoints.h"
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(dir.isValid());
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
-        cfg.clear();
+        loopback::resetConfig();
         {
             Body b;
             b.darkCheck(); // no frame: nothing

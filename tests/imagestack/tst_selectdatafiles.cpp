@@ -1,9 +1,9 @@
 #include "support/EnergyFiles.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "display/SelectImgDialog.h"
 #include "display/_FileDialog.h"
-#include "foundation/Cfg.h"
 #include "imagestack/EOFSetup.h"
 #include "imagestack/ErrPoints.h"
 #include "imagestack/SelectDataFiles.h"
@@ -19,8 +19,8 @@ using energytest::writeFile;
 class TestSelectDataFiles : public QObject {
     Q_OBJECT
 private slots:
-    void init() { cfg.clear(); }
-    void cleanup() { cfg.clear(); }
+    void init() { loopback::resetConfig(); }
+    void cleanup() { loopback::resetConfig(); }
 
     void loadSettings_data()
     {
@@ -158,8 +158,8 @@ private slots:
 class TestAdditionalSetup : public QObject {
     Q_OBJECT
 private slots:
-    void init() { cfg.clear(); }
-    void cleanup() { cfg.clear(); }
+    void init() { loopback::resetConfig(); }
+    void cleanup() { loopback::resetConfig(); }
 
     void errPointsFile()
     {

@@ -1,4 +1,5 @@
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHostInfo>
 #include <QMetaType>
 #include <QPointer>
 #include <QSignalSpy>
@@ -25,7 +25,7 @@
 namespace {
 void setKeys(const QList<QPair<QString, QString>>& keys)
 {
-    cfg.clear();
+    loopback::resetConfig();
     for (const auto& k : keys)
         cfg.set(k.first, k.second, k.second, QString());
 }
@@ -36,13 +36,13 @@ class TestBody : public QObject {
 private slots:
     void init()
     {
-        cfg.clear();
+        loopback::resetConfig();
         globalErrPoints = ErrPoints();
         showAnalyzer2Button = false;
     }
     void cleanup()
     {
-        cfg.clear();
+        loopback::resetConfig();
         globalErrPoints = ErrPoints();
         showAnalyzer2Button = false;
     }
@@ -101,19 +101,20 @@ private slots:
         QTest::addColumn<QStringList>("keys"); // key, value pairs
         QTest::addColumn<QStringList>("fields"); // name, key file, host, port
         QTest::addColumn<bool>("useStars");
-        const QString host = QHostInfo::localHostName();
-        QTest::newRow("defaults") << QStringList()
-                                  << QStringList{"Corvelline", "Corvelline.key", host, "6057"} << true;
+        // Host and port always stay on 127.0.0.1 and ports that open no connection.
+        const QString closed = QString::number(loopback::closedPort());
+        QTest::newRow("defaults; host and port of the test set-up")
+            << QStringList() << QStringList{"Corvelline", "Corvelline.key", "127.0.0.1", closed} << true;
         QTest::newRow("from the configuration, any case")
             << QStringList{"Name_On_Stars", "Brannoch", "key_on_stars", "b.key", "STARS_IP",
-                           "10.0.0.7", "stars_port", "16057", "USE_STARS", "0"}
-            << QStringList{"Brannoch", "b.key", "10.0.0.7", "16057"} << false;
+                           "127.0.0.2", "stars_port", "65536", "USE_STARS", "0"}
+            << QStringList{"Brannoch", "b.key", "127.0.0.2", "65536"} << false;
         QTest::newRow("a port that is no number reaches the form unchanged")
             << QStringList{"STARS_PORT", "abc", "use_stars", "01"}
-            << QStringList{"Corvelline", "Corvelline.key", host, "abc"} << true;
+            << QStringList{"Corvelline", "Corvelline.key", "127.0.0.1", "abc"} << true;
         QTest::newRow("USE_STARS other than 1")
             << QStringList{"USE_STARS", "2"}
-            << QStringList{"Corvelline", "Corvelline.key", host, "6057"} << false;
+            << QStringList{"Corvelline", "Corvelline.key", "127.0.0.1", closed} << false;
     }
     void starsSettings()
     {

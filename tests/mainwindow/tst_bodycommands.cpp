@@ -1,4 +1,5 @@
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
@@ -49,8 +50,8 @@ class TestBodyCommands : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(tmp.isValid()); }
-    void init() { cfg.clear(); }
-    void cleanup() { cfg.clear(); }
+    void init() { loopback::resetConfig(); }
+    void cleanup() { loopback::resetConfig(); }
 
     // Every word but "quit" gets exactly one answer, the one the dispatcher
     // waits for, and no second one later.

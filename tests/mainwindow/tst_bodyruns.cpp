@@ -1,10 +1,10 @@
 #include "support/ImageCraft.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
-#include "foundation/Cfg.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
@@ -101,7 +101,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        cfg.clear();
+        loopback::resetConfig();
     }
 
     // Replacing or clearing I0 leaves the I1 frame shown, so it can still be saved.

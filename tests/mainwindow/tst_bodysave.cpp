@@ -1,9 +1,9 @@
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/SaveDataCfg.h"
 
@@ -69,7 +69,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(tmp.isValid());
-        cfg.clear();
+        loopback::resetConfig();
     }
 
     // The shown picture, its colour bar and its information file; the event

@@ -1,10 +1,10 @@
 #include "support/FrameCraft.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzer.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 
@@ -57,7 +57,7 @@ class TestBodyWalk : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { cfg.clear(); }
+    void initTestCase() { loopback::resetConfig(); }
 
     // Without a stack there is no area: the walk does not start, and a batch
     // waiting for it is let go.

@@ -1,10 +1,10 @@
 #include "support/FrameCraft.h"
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
@@ -46,7 +46,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        cfg.clear();
+        loopback::resetConfig();
     }
 
     // The last file is missing: the stack still takes its geometry when the load

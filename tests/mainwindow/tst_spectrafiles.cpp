@@ -2,8 +2,8 @@
 #include "support/MapGrid.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
-#include "foundation/Cfg.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/SpectraFiles.h"
 
@@ -59,7 +59,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(tmp.isValid());
-        cfg.clear();
+        loopback::resetConfig();
     }
 
     // The seven header lines (the titles of the kinds are checked with their files).

@@ -1,9 +1,9 @@
 #include "support/LogCapture.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
-#include "foundation/Cfg.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/StackSums.h"
 #include "mainwindow/SumUpCtrl.h"
@@ -46,7 +46,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(tmp.isValid());
-        cfg.clear();
+        loopback::resetConfig();
     }
 
     // Ranges "from-to" over a 30-frame stack, and the weight sum they give.

@@ -1,10 +1,10 @@
 #include "support/MapGrid.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
+#include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/Stats.h"
 #include "mainwindow/StatsCalc.h"
@@ -48,7 +48,7 @@ class TestStats : public QObject {
 private slots:
     void initTestCase()
     {
-        cfg.clear();
+        loopback::resetConfig();
         bar.install();
     }
     void cleanupTestCase() { bar.remove(); }

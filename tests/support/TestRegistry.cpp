@@ -1,6 +1,7 @@
 #include "TestRegistry.h"
 
 #include "foundation/Globals.h"
+#include "support/Loopback.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,6 +32,9 @@ int main(int argc, char** argv)
 {
     initGlobals();
     QApplication app(argc, argv);
+    // No test reaches a real Stars server or data target.
+    loopback::installGuard();
+    loopback::resetConfig();
     QStringList only;
     QStringList rest;
     rest << QString::fromLocal8Bit(argv[0]);

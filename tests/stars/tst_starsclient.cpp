@@ -1,0 +1,311 @@
+// The Stars client against a stand-in server on 127.0.0.1: login, answers,
+// events, state and the settings form.
+#include "support/Loopback.h"
+#include "support/TestRegistry.h"
+
+#include "stars/ConnectStat.h"
+#include "stars/Stars.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QByteArray ok("System>Corvelline Ok:\n");
+}
+
+class TestStarsClient : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+
+    QString keyFile(const QByteArray& content)
+    {
+        const QString name = tmp.filePath(QStringLiteral("Corvelline.key"));
+        QFile f(name);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(content);
+        return name;
+    }
+
+    // Connects until the key line is answered (state 1), no reply yet.
+    static bool challenge(Stars& s, loopback::Server& srv, const QString& keys)
+    {
+        if (srv.greeting.isEmpty())
+            srv.greeting = "7\n";
+        loopback::aim(s, srv, keys);
+        s.connectToStars();
+        return QTest::qWaitFor([&] { return s.status()->state() == 1; }, 5000);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(tmp.isValid()); }
+
+    void keyLine_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QStringList>("sent");
+        const QByteArray three("k0\nk1\nk2\n");
+        QTest::newRow("7 of three: the second") << three << QByteArray("7\r\n") << QStringList{"Corvelline k1"};
+        QTest::newRow("blanks around 5") << three << QByteArray(" 5 \n") << QStringList{"Corvelline k2"};
+        QTest::newRow("5x counts 0") << three << QByteArray("5x\n") << QStringList{"Corvelline k0"};
+        QTest::newRow("-1: the last") << three << QByteArray("-1\n") << QStringList{"Corvelline k2"};
+        QTest::newRow("empty key") << QByteArray("k0\n\nk2\n") << QByteArray("1\n") << QStringList{"Corvelline "};
+        QTest::newRow("no key file: nothing") << QByteArray() << QByteArray("1\n") << QStringList();
+    }
+    // The key line, then a refusal; a refused login reads no further line,
+    // so the "7" after it is no second challenge.
+    void keyLine()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(QByteArray, first);
+        loopback::Server srv;
+        srv.greeting = first;
+        Stars s;
+        QFile::remove(tmp.filePath(QStringLiteral("Corvelline.key")));
+        const QString kf = keys.isNull() ? tmp.filePath(QStringLiteral("Corvelline.key")) : keyFile(keys);
+        QSignalSpy notReady(&s, &Stars::starsIsNotReady);
+        QVERIFY(challenge(s, srv, kf));
+        srv.write("System>Corvelline NG:\n7\n");
+        QTRY_VERIFY(!srv.isOpen());
+        QTRY_COMPARE(notReady.count(), 1);
+        QTEST(srv.lines(), "sent");
+        QCOMPARE(s.status()->state(), 0);
+        QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
+    }
+
+    // Accepted: state 2 and starsIsReady; the server closing brings state 0;
+    // the next connect logs in again with the key file as it is then.
+    void loginAgain()
+    {
+        loopback::Server srv;
+        Stars s;
+        QSignalSpy ready(&s, &Stars::starsIsReady);
+        QSignalSpy notReady(&s, &Stars::starsIsNotReady);
+        QVERIFY(loopback::logIn(s, srv, keyFile("a\n")));
+        QCOMPARE(ready.count(), 1);
+        QCOMPARE(s.statusL->text(), QStringLiteral("Connected"));
+        QCOMPARE(srv.lines(), QStringList{"Corvelline a"});
+        srv.closeConnection();
+        QTRY_COMPARE(s.status()->state(), 0);
+        QCOMPARE(notReady.count(), 1);
+        keyFile("b\n");
+        QVERIFY(loopback::logIn(s, srv, keyFile("b\n")));
+        QCOMPARE(srv.lines(1), QStringList{"Corvelline b"});
+        QCOMPARE(ready.count(), 2);
+    }
+
+    // After a refusal the button connects again and the login succeeds.
+    void refusedThenAccepted()
+    {
+        loopback::Server srv;
+        srv.greeting = "0\n";
+        Stars s;
+        QVERIFY(challenge(s, srv, keyFile("k\n")));
+        srv.write("System>corvelline Ok:\n");
+        QTRY_COMPARE(s.status()->state(), 0);
+        s.connectB->click();
+        QVERIFY(srv.waitForConnections(2));
+        QVERIFY(srv.waitForLines(1, 1));
+        srv.write(ok, 1);
+        QTRY_VERIFY(s.isConnected());
+    }
+
+    // In state 1 the button changes nothing.
+    void buttonWhileConnecting()
+    {
+        loopback::Server srv;
+        Stars s;
+        QVERIFY(challenge(s, srv, keyFile("k\n")));
+        s.connectB->click();
+        QCOMPARE(s.socket()->state(), QAbstractSocket::ConnectedState);
+        QCOMPARE(s.status()->state(), 1);
+        QCOMPARE(srv.connections(), 1);
+    }
+
+    void portRefused_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::newRow("0") << "0";
+        QTest::newRow("65536") << "65536";
+        QTest::newRow("no number") << "abc";
+    }
+    void portRefused()
+    {
+        QFETCH(QString, port);
+        Stars s;
+        s.hostLE->setText(QStringLiteral("127.0.0.1"));
+        s.portLE->setText(port);
+        QSignalSpy log(&s, &Stars::log);
+        s.connectToStars();
+        QCOMPARE(s.socket()->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(log.count(), 1);
+        QVERIFY(log.at(0).at(0).toString().contains(port));
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QStringList>("out");
+        QTest::addColumn<QString>("passed"); // the signal that passes it on
+        QTest::newRow("Hello, CRLF") << QByteArray("Term>Corvelline Hello\r\n")
+            << QStringList{"Corvelline>Term @Hello Hello! I am Corvelline. Nice to meet you!"} << "";
+        QTest::newRow("Help") << QByteArray("Term>Corvelline Help\n")
+                              << QStringList{"Corvelline>Term @Help Commands : Hello Help IsBusy"} << "";
+        QTest::newRow("Help with a known word") << QByteArray("Term>Corvelline Help Hello\n")
+            << QStringList{"Corvelline>Term @Help : Answer greeting message"} << "";
+        QTest::newRow("Help foo") << QByteArray("Term>Corvelline Help foo\n")
+                                  << QStringList{"Corvelline>Term @Help Er: Command [foo] not found."} << "";
+        QTest::newRow("to the sender's sub-address") << QByteArray("Term.sub>Corvelline IsBusy\n")
+                                                     << QStringList{"Corvelline>Term.sub @IsBusy 0"} << "";
+        QTest::newRow("from the address written to") << QByteArray("Term>Corvelline.x _IsBusy\n")
+                                                     << QStringList{"Corvelline.x>Term @IsBusy 0"} << "";
+        QTest::newRow("two in one read") << QByteArray("T>Corvelline IsBusy\nU>Corvelline IsBusy\n")
+            << QStringList{"Corvelline>T @IsBusy 0", "Corvelline>U @IsBusy 0"} << "";
+        QTest::newRow("answer whose word is a command") << QByteArray("Term>Corvelline @IsBusy 1\n")
+                                                        << QStringList() << "anyAns";
+        QTest::newRow("@Hello from another program") << QByteArray("Term>Corvelline @Hello Hello! I am Term.\n")
+                                                     << QStringList() << "anyAns";
+        QTest::newRow("hello in lower case") << QByteArray("Term>Corvelline hello\n") << QStringList() << "anyAsk";
+        QTest::newRow("event") << QByteArray("Term>Corvelline _Moved 3\n") << QStringList() << "anyEvent";
+        QTest::newRow("head only") << QByteArray("Term>Corvelline\n") << QStringList() << "";
+    }
+    // What follows the key line up to the answer to a closing marker.
+    void answers()
+    {
+        QFETCH(QByteArray, in);
+        QFETCH(QStringList, out);
+        QFETCH(QString, passed);
+        loopback::Server srv;
+        Stars s;
+        QSignalSpy ans(&s, &Stars::anyAns);
+        QSignalSpy event(&s, &Stars::anyEvent);
+        QSignalSpy ask(&s, &Stars::anyAsk);
+        QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
+        srv.write(in + "M>Corvelline IsBusy\n");
+        QVERIFY(srv.waitForLines(int(out.size()) + 2));
+        QCOMPARE(srv.lines().mid(1), out + QStringList{"Corvelline>M @IsBusy 0"});
+        QCOMPARE(ans.count(), passed == QLatin1String("anyAns") ? 1 : 0);
+        QCOMPARE(event.count(), passed == QLatin1String("anyEvent") ? 1 : 0);
+        QCOMPARE(ask.count(), passed == QLatin1String("anyAsk") ? 1 : 0);
+    }
+
+    // One event per change; IsBusy answers the flag.
+    void busy()
+    {
+        loopback::Server srv;
+        Stars s;
+        QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
+        s.setBusy(true);
+        s.setBusy(true);
+        srv.write("M>Corvelline IsBusy\n");
+        QVERIFY(srv.waitForLines(3));
+        s.setBusy(false);
+        QVERIFY(srv.waitForLines(4));
+        QCOMPARE(srv.lines().mid(1), (QStringList{"Corvelline>System _ChangedIsBusy 1", "Corvelline>M @IsBusy 1",
+                                                  "Corvelline>System _ChangedIsBusy 0"}));
+    }
+
+    // Not logged in (here: key sent, no reply yet) nothing is written.
+    void notReady()
+    {
+        loopback::Server srv;
+        Stars s;
+        QVERIFY(challenge(s, srv, keyFile("k\n")));
+        QSignalSpy sending(&s, &Stars::sendingEventToStars);
+        QCOMPARE(s.sendEvent(QString(), QStringLiteral("SavedImage /d/a.png")),
+                 QStringLiteral("Stars is not ready (Corvelline>System _SavedImage /d/a.png)"));
+        QCOMPARE(sending.count(), 1);
+        srv.write("no\n");
+        QTRY_VERIFY(!srv.isOpen());
+        QCOMPARE(srv.lines(), QStringList{"Corvelline k"});
+    }
+
+    // A line end in the text never starts a second message; sent lines are
+    // logged when asked.
+    void oneLinePerSend()
+    {
+        loopback::Server srv;
+        Stars s;
+        QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
+        s.setLogSendingMsg(true);
+        QSignalSpy log(&s, &Stars::log);
+        QSignalSpy asked(&s, &Stars::sendingAskToStars);
+        s.sendEvent(QStringLiteral("ch"), QStringLiteral("SavedImage a\nM>Corvelline Hello\rb"));
+        s.sendCmdV(QString(), QStringLiteral("Term"), QStringLiteral("Set"), QStringLiteral("1"));
+        QVERIFY(srv.waitForLines(3));
+        const QStringList sent{"Corvelline.ch>System _SavedImage a M>Corvelline Hello b", "Corvelline>Term Set 1"};
+        QCOMPARE(srv.lines().mid(1), sent);
+        QCOMPARE(log.count(), 2);
+        QCOMPARE(log.at(1).at(0).toString(), QStringLiteral("---- Snd ") + sent[1]);
+        QCOMPARE(asked.at(0).at(0).toString(), sent[1]);
+    }
+
+    void statusShown_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QStringList>("shown"); // label text, label style, button text, button style
+        QTest::addColumn<bool>("asksConnect");
+        QTest::newRow("0") << 0
+            << QStringList{"Disconnected", "background-color: rgb(176, 192, 192);", "Connect",
+                           "background-color: rgb(96, 255, 181);"} << true;
+        QTest::newRow("1") << 1
+            << QStringList{"Connecting", "background-color: rgb(255, 243, 162);", "Connecting",
+                           "background-color: rgb(240, 240, 240);"} << false;
+        QTest::newRow("2") << 2
+            << QStringList{"Connected", "background-color: rgb(211, 255, 241);", "Disconnect",
+                           "background-color: rgb(255, 255, 128);"} << false;
+    }
+    void statusShown()
+    {
+        QFETCH(int, state);
+        QFETCH(QStringList, shown);
+        QFETCH(bool, asksConnect);
+        QLabel label;
+        QPushButton button;
+        ConnectStat st;
+        st.setWidgets(&label, &button);
+        st.setState(state);
+        QCOMPARE((QStringList{label.text(), label.styleSheet(), button.text(), button.styleSheet()}), shown);
+        QSignalSpy connectAsked(&st, &ConnectStat::askConnect);
+        QSignalSpy disconnectAsked(&st, &ConnectStat::askDisconnect);
+        button.click();
+        QCOMPARE(connectAsked.count(), asksConnect ? 1 : 0);
+        QCOMPARE(disconnectAsked.count(), asksConnect ? 0 : 1);
+        st.setState(7);
+        QCOMPARE(st.state(), 7);
+        QCOMPARE(label.text(), shown[0]); // another state is only stored
+    }
+
+    void initialStatus()
+    {
+        Stars s;
+        QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
+        QCOMPARE(s.statusL->styleSheet(), QStringLiteral("background-color: rgb(176, 192, 192);"));
+    }
+
+    // A host is recorded when it differs from the last one recorded.
+    void hostHistory()
+    {
+        Stars s;
+        s.historyFile = tmp.filePath(QStringLiteral("SSVHistory.dat"));
+        QFile::remove(s.historyFile);
+        for (const char* h : {"h1", "h1", "h2", "h1"}) {
+            s.hostLE->setText(QString::fromLatin1(h));
+            emit s.hostLE->editingFinished();
+        }
+        s.portLE->setText(QStringLiteral("6057"));
+        emit s.portLE->editingFinished();
+        emit s.portLE->editingFinished();
+        QFile f(s.historyFile);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("A: h1\nA: h2\nA: h1\nP: 6057\n"));
+    }
+};
+
+CORVELLINE_TEST(TestStarsClient)
+#include "tst_starsclient.moc"
