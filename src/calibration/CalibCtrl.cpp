@@ -1,12 +1,103 @@
 #include "calibration/CalibCtrl.h"
 
+#include "display/EShiftMapDialog.h"
+#include "foundation/XafsSpectrum.h"
+
+#include <QButtonGroup>
+
+namespace {
+struct Crystal {
+    const char* name;
+    double spacing; // Å
+};
+const Crystal crystals[] = {
+    {"Si(111)", 3.1355316}, {"Si(311)", 1.637478}, {"Si(333)", 1.0451772},
+    {"Ge(111)", 3.2663822}, {"Ge(333)", 1.0887941},
+};
+} // namespace
+
 CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
 {
-    setWindowTitle(tr("Calibration"));
-    TargetBGVictreen = new QRadioButton(tr("Victreen"), this);
-    TargetBGVictreen->setEnabled(false);
+    setupUi(this);
+    for (const Crystal& c : crystals)
+        SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);
+
+    calibTypeGroup = new QButtonGroup();
+    calibTypeGroup->addButton(CalibTypeDMidX);
+    calibTypeGroup->addButton(CalibTypeInnerP);
+    calibTypeGroup->setExclusive(true);
+    CalibTypeDMidX->setChecked(true);
+    InnerPCtrl->show();
+
+    loadMapDialog = new EShiftMapDialog(QString());
+    connect(LoadMap, &QPushButton::clicked, loadMapDialog, &QWidget::show);
+    connect(loadMapDialog, &QFileDialog::fileSelected, this, &CalibCtrl::loadEMap);
+    saveMapDialog = new EShiftMapDialog(QString());
+    saveMapDialog->setFileMode(QFileDialog::AnyFile);
+    saveMapDialog->setAcceptMode(QFileDialog::AcceptSave);
+    connect(SaveMap, &QPushButton::clicked, saveMapDialog, &QWidget::show);
+    connect(saveMapDialog, &QFileDialog::fileSelected, this, &CalibCtrl::saveEMap);
+
+    SelectStd->Select->setText(tr("Select Std."));
+
+    connect(SelectStd, &XafsFileSelect::newFile, this, &CalibCtrl::newFile);
+    connect(ExecCalib, &QPushButton::clicked, this, &CalibCtrl::execCalibration);
+    connect(StdBGVictreen, &QRadioButton::toggled, this, &CalibCtrl::stdBGToggled);
+    connect(ClearMap, &QPushButton::clicked, this, &CalibCtrl::clearMap);
 }
 
-CalibCtrl::~CalibCtrl() = default;
+CalibCtrl::~CalibCtrl()
+{
+    delete standard;
+    // Without parents: they would otherwise live until the program ends.
+    delete saveMapDialog;
+    delete loadMapDialog;
+    delete calibTypeGroup;
+}
 
-void CalibCtrl::progress(double) {}
+double CalibCtrl::spacing() const { return SelCrystal->currentData().toDouble(); }
+
+QString CalibCtrl::crystalName() const { return SelCrystal->currentText(); }
+
+double CalibCtrl::edgeEV() const { return EdgeEeV->text().toDouble(); }
+
+int CalibCtrl::xOffset() const { return XOffset->text().toInt(); }
+
+int CalibCtrl::yOffset() const { return YOffset->text().toInt(); }
+
+QString CalibCtrl::progressText(double p)
+{
+    return QStringLiteral("%1").arg(p, 5, 'f', 1);
+}
+
+int CalibCtrl::stdMode() const { return StdBGVictreen->isChecked() ? 0 : 1; }
+
+void CalibCtrl::newFile(QString fname)
+{
+    delete standard;
+    standard = new XafsSpectrum();
+    if (!standard->readFile(fname)) {
+        SelectStd->clear();
+        return;
+    }
+    standard->normMode = stdMode();
+    standard->normalize(standard->normMode);
+    EdgeEeV->setText(QString::number(standard->e0, 'g', 6));
+    emit newStdFileLoaded();
+}
+
+void CalibCtrl::stdBGToggled(bool)
+{
+    if (!standard)
+        return;
+    standard->normMode = stdMode();
+    standard->normalize(standard->normMode);
+}
+
+void CalibCtrl::loadStd(QString fname) { SelectStd->load(fname); }
+
+void CalibCtrl::setEdgeEV(QString eV) { EdgeEeV->setText(eV); }
+
+void CalibCtrl::loadEShiftMap(QString fname) { emit loadEMap(fname); }
+
+void CalibCtrl::progress(double p) { Progress->setText(progressText(p)); }

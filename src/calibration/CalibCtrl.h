@@ -1,18 +1,36 @@
 #pragma once
-// The calibration panel. Completed later: for now it is an empty window with
-// the signals and slots the main window wires, and the target background
-// choice the bin spectra read.
+// The calibration panel: the standard spectrum, the crystal, the calibration
+// type, the walk's progress and statistics, the geometry of the shift map and
+// its files. It computes nothing: the main window handles its signals and
+// reads its fields.
+#include "ui_CalibCtrl.h"
+
 #include <QFrame>
-#include <QRadioButton>
 #include <QString>
 
-class CalibCtrl : public QFrame {
+class EShiftMapDialog;
+class QButtonGroup;
+class XafsSpectrum;
+
+class CalibCtrl : public QFrame, public Ui_CalibCtrl {
     Q_OBJECT
 public:
     explicit CalibCtrl(QWidget* parent = nullptr);
     ~CalibCtrl() override;
 
-    QRadioButton* TargetBGVictreen;
+    XafsSpectrum* standard = nullptr; // owned; null until a file was chosen
+    EShiftMapDialog* saveMapDialog = nullptr;
+    EShiftMapDialog* loadMapDialog = nullptr;
+    QButtonGroup* calibTypeGroup = nullptr;
+
+    double spacing() const;
+    QString crystalName() const;
+    double edgeEV() const;
+    int xOffset() const;
+    int yOffset() const;
+
+    // "%1" of p, fixed, width 5, one decimal: "  5.0", " 12.5", "100.0".
+    static QString progressText(double p);
 
 signals:
     void newStdFileLoaded();
@@ -22,5 +40,13 @@ signals:
     void clearMap();
 
 public slots:
+    void newFile(QString fname);
+    void stdBGToggled(bool f);
+    void loadStd(QString fname);
+    void setEdgeEV(QString eV);
+    void loadEShiftMap(QString fname);
     void progress(double p);
+
+private:
+    int stdMode() const;
 };

@@ -5,6 +5,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "batch/CmdDef.h"
 #include "batch/CmdLine.h"
+#include "calibration/CalibWalk.h"
 #include "calibration/EMPHeader.h"
 #include "calibration/ImgProc.h"
 #include "display/SelectImgDialog.h"
@@ -37,6 +38,7 @@ class BatchCtrl;
 class BatchDispatcher;
 class CalibCtrl;
 class ErrPoints;
+class LineReader;
 class LoadTiff;
 class QCloseEvent;
 class QPainter;
@@ -78,14 +80,9 @@ public:
 
     // Energy calibration
     CalibCtrl* calibCtrl = nullptr;
-    bool calibRunning = false;
+    // Running flag, grid (calibCond) and statistics of the walk.
+    CalibWalk calib;
     Analyzed2DRes eShiftMap;
-    AnalyzeCond calibCond;
-    double calibMin = 0.0;
-    double calibMax = 0.0;
-    double calibSum = 0.0;
-    double calibSqSum = 0.0;
-    int calibCount = 0;
     XafsSpectrum calibStd;
 
     // Geometry of the first I1 frame, and of the images the shift map was measured on
@@ -190,7 +187,9 @@ public:
     // 0 (Victoreen lines) when the calibration panel's target background asks for them, else 1.
     int binNormMode() const;
     QString areaLabel(const AnalyzeCond& c) const;
-    EMPHeader loadMapHeader(QTextStream& in);
+    EMPHeader loadMapHeader(LineReader& in);
+    // How the panel has the walk measure a bin.
+    CalibSettings calibSettings() const;
 
 signals:
     // The request carries the files with the panel's settings, a copy of its error
@@ -330,8 +329,11 @@ private:
     void movePosition(double x, double y);
     void cmdError(const CmdLine& cmd);
     void quitProgram();
+    // Ends a running calibration walk where it is and lets a batch waiting for it go on.
+    void stopCalibration();
     // Publishes "word name" on Stars.
     void publish(const QString& word, const QString& name);
 
     bool workersStopped = false;
+    bool calibStepQueued = false; // a doCalibNextPoint is on its way
 };

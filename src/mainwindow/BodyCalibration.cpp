@@ -1,10 +1,21 @@
-// Energy calibration, the shift map and its files, image shifts. The walk and
-// the files are completed later; the shift rule every caller uses is here.
+// Energy calibration, the shift map and its files, image shifts. The walk's
+// arithmetic and the map files are in src/calibration; here they meet the
+// stacks, the panel and the batch.
 #include "mainwindow/Body.h"
 
+#include "calibration/CalibCtrl.h"
+#include "calibration/EMPFile.h"
+#include "display/ImgDispA.h"
+#include "foundation/FileNames.h"
+#include "foundation/Globals.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/EnergyShift.h"
+
+#include <QDateTime>
+#include <QDebug>
+
+#include <cmath>
 
 double Body::eShiftAt(int x, int y) const
 {
@@ -12,17 +23,188 @@ double Body::eShiftAt(int x, int y) const
                       mapPosition(y, imageHdrY, mapYOffset), QuadSurfFittedEShift->isChecked());
 }
 
-void Body::newStdFile() {}
-void Body::execCalibration() {}
-void Body::calibNextPoint() {}
-void Body::finishCalib() {}
-void Body::clearShiftMap() {}
-void Body::normalizeEShift() {}
-void Body::saveEMap(const QString&) {}
-void Body::saveEMap(const QString&, const Analyzed2DRes&) {}
-void Body::loadEMap(const QString&) {}
-void Body::loadMap(QString, Analyzed2DRes&, EMPHeader&) {}
-EMPHeader Body::loadMapHeader(QTextStream&) { return EMPHeader(); }
+CalibSettings Body::calibSettings() const
+{
+    CalibSettings s;
+    s.innerProduct = calibCtrl->CalibTypeInnerP->isChecked();
+    s.range = calibCtrl->DEw->text().toDouble();
+    s.step = calibCtrl->DEs->text().toDouble();
+    s.minStep = calibCtrl->MinDEs->text().toDouble();
+    return s;
+}
+
+void Body::newStdFile()
+{
+    if (!calibCtrl->standard)
+        return;
+    calibStd = *calibCtrl->standard;
+    xafsView->standard = calibStd;
+}
+
+void Body::execCalibration()
+{
+    if (calib.running) {
+        stopCalibration();
+        return;
+    }
+    AnalyzeCond grid;
+    if (!askAnalyzeCond(grid)) {
+        emit finishBatchExec(CALIB_EXEC); // no walk to wait for
+        return;
+    }
+    logWithTime(QStringLiteral("Start Calibration"));
+    calib.start(grid, eShiftMap);
+    const TiffData* f = i1Frames.first();
+    calibCtrl->Width->setText(QString::number(f->width));
+    calibCtrl->Height->setText(QString::number(f->height));
+    calibCtrl->XOffset->setText(QString::number(f->hdrX));
+    calibCtrl->YOffset->setText(QString::number(f->hdrY));
+    mapXOffset = f->hdrX;
+    mapYOffset = f->hdrY;
+    // A step of a stopped walk still queued serves the new one: never two chains.
+    if (!calibStepQueued) {
+        calibStepQueued = true;
+        emit doCalibNextPoint();
+    }
+}
+
+void Body::stopCalibration()
+{
+    calib.running = false;
+    emit finishBatchExec(CALIB_EXEC);
+}
+
+void Body::calibNextPoint()
+{
+    calibStepQueued = false;
+    if (!calib.running)
+        return;
+    const AnalyzeCond& c = calib.cond;
+    const TiffData* f = i1Frames.isEmpty() ? nullptr : i1Frames.first();
+    if (!f || f->width != c.W || f->height != c.H) {
+        qDebug() << "Calibration stopped: the I1 stack changed";
+        stopCalibration();
+        return;
+    }
+    const CalibSettings settings = calibSettings();
+    const SuggestElm sElm = suggestElm();
+    if (c.first)
+        emit calibProgress(calib.progress());
+    if (calib.centreOnImage()) {
+        const XafsSpectrum bin(xafsSpectrumAt(c.cx, c.cy, viewW(), viewH()), QStringLiteral("Body-Calib"),
+                               calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, 0.0, sElm);
+        const double shift = CalibWalk::binShift(bin, calibStd, settings);
+        if (std::isfinite(shift))
+            calib.record(shift, eShiftMap);
+        else
+            qDebug() << "Calibration: no edge in the bin at" << c.cx << c.cy;
+    }
+    if (calib.cond.next()) {
+        calibStepQueued = true;
+        emit doCalibNextPoint();
+    } else {
+        emit doFinishCalib();
+    }
+}
+
+void Body::finishCalib()
+{
+    calib.finish(eShiftMap, QuadSurfFittedEShift->isChecked());
+    emit calibProgress(100.0);
+    calibCtrl->DEMin->setText(QString::number(calib.min, 'g', 6));
+    calibCtrl->DEMax->setText(QString::number(calib.max, 'g', 6));
+    calibCtrl->DEAvr->setText(QString::number(calib.sum, 'g', 6));
+    calibCtrl->DESigma->setText(QString::number(calib.sqSum, 'g', 6));
+    eShiftMap.genImg();
+    dispA->update();
+    logWithTime(QStringLiteral("End Calibration   "));
+    emit finishBatchExec(CALIB_EXEC);
+}
+
+void Body::normalizeEShift()
+{
+    logWithTime(QStringLiteral("Start Normalize E Shift"));
+    eShiftMap.deglitch2(40.0);
+    eShiftMap.copyProc2Data();
+    eShiftMap.genImg();
+    dispA->update();
+    logWithTime(QStringLiteral("End Normalize E Shift  "));
+}
+
+void Body::clearShiftMap()
+{
+    eShiftMap.clear();
+    for (QLineEdit* e : {calibCtrl->Width, calibCtrl->Height, calibCtrl->XOffset, calibCtrl->YOffset})
+        e->setText(QStringLiteral("0"));
+    mapXOffset = 0;
+    mapYOffset = 0;
+}
+
+void Body::saveEMap(const QString& fname) { saveEMap(fname, eShiftMap); }
+
+void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
+{
+    if (fname.isEmpty()) {
+        qDebug() << "No file name: the energy shift map is not saved";
+        return;
+    }
+    EMPFacts f;
+    f.spacing = calibCtrl->spacing();
+    f.e0 = empEdgeEnergy(calibStd.e0, calibCtrl->edgeEV(), f.spacing);
+    if (f.e0 <= 0.0) {
+        qDebug() << "Neither the standard's nor the panel's edge energy has a Bragg angle on"
+                 << calibCtrl->crystalName() << ": the energy shift map is not saved" << fname;
+        return;
+    }
+    f.date = QDateTime::currentDateTime().toString(QStringLiteral("yy/MM/dd hh:mm:ss.zzz"));
+    f.xOffset = calibCtrl->xOffset();
+    f.yOffset = calibCtrl->yOffset();
+    f.grid = calib.cond;
+    f.stdFileName = calibCtrl->SelectStd->Selected->text();
+    if (saveEMPFile(fileNameWithSuffix(fname, QStringLiteral("emp"), true, true), f, map))
+        calibCtrl->EMPFileName->setText(fname);
+}
+
+void Body::loadEMap(const QString& fname)
+{
+    qDebug() << "loading emap" << fname;
+    EMPHeader h;
+    loadMap(fname, eShiftMap, h);
+}
+
+EMPHeader Body::loadMapHeader(LineReader& in) { return readEMPHeader(in); }
+
+void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
+{
+    EMPReadOptions o;
+    o.panelEdgeEV = calibCtrl->edgeEV();
+    o.checkSize = calibCtrl->CheckSize->isChecked();
+    o.imageW = imageW;
+    o.imageH = imageH;
+    AnalyzeCond grid;
+    if (readEMPFile(fname, o, map, empH, grid) == EMPRead::Loaded) {
+        // The analyser's maps keep their own grid: only the shift map is the calibration's.
+        if (&map == &eShiftMap) {
+            if (calib.running)
+                stopCalibration(); // its bins would land in the loaded map
+            calib.cond = grid;
+            calibCtrl->Width->setText(QString::number(empH.width));
+            calibCtrl->Height->setText(QString::number(empH.height));
+            calibCtrl->XOffset->setText(QString::number(empH.xOffset));
+            calibCtrl->YOffset->setText(QString::number(empH.yOffset));
+            mapXOffset = empH.xOffset;
+            mapYOffset = empH.yOffset;
+            if (o.checkSize && imageW < 0 && imageH < 0) {
+                frameSets.imageW = empH.width;
+                frameSets.imageH = empH.height;
+            }
+            calibCtrl->EMPFileName->setText(fname);
+        }
+        map.genImg();
+        dispA->update();
+    }
+    emit finishBatchExec(CALIB_LOAD_MAP);
+}
 
 void Body::giveProcData()
 {

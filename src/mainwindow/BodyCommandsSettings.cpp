@@ -1,8 +1,9 @@
-// Batch words 138-161: calibration (answered, nothing more until its window
-// exists), the statistics window, the save-data settings, and quitting.
+// Batch words 138-161: calibration, the statistics window, the save-data
+// settings, and quitting.
 #include "mainwindow/Body.h"
 
 #include "batch/CmdParams.h"
+#include "calibration/CalibCtrl.h"
 #include "mainwindow/SaveDataCfg.h"
 
 #include <QCoreApplication>
@@ -13,13 +14,30 @@ Body::CmdAnswer Body::execSettingsCmd(EX_CMD_ID id, const CmdLine& cmd)
     const QString p0 = cmd.firstParam();
     switch (id) {
     case CALIB_SHOW_WINDOW:
+        calibCtrl->show();
+        break;
     case CALIB_LOAD_STD:
+        calibCtrl->loadStd(p0);
+        break;
     case CALIB_SET_EDGE_EV:
+        calibCtrl->EdgeEeV->setText(p0);
+        break;
     case CALIB_EXEC:
-    case CALIB_LOAD_MAP:
+        execCalibration();
+        return CmdAnswer::Later; // at the walk's end, or at once when none runs on
+    case CALIB_LOAD_MAP: {
+        EMPHeader h;
+        loadMap(p0, eShiftMap, h);
+        return CmdAnswer::Later; // the load answers on each of its exits
+    }
     case CALIB_CLEAR_MAP:
+        clearShiftMap();
+        break;
     case CALIB_SAVE_MAP:
+        saveEMap(p0);
+        break;
     case CALIB_TYPE:
+        (cmdInt(p0) == 1 ? calibCtrl->CalibTypeInnerP : calibCtrl->CalibTypeDMidX)->setChecked(true);
         break;
     case STATS_SHOW_WINDOW:
         stats.setVisible(p0.isEmpty() || cmdFlag(p0));

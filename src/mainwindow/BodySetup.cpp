@@ -131,7 +131,6 @@ void Body::setupNavigation()
 
 void Body::setupCalibCtrl()
 {
-    calibRunning = false;
     calibCtrl = new CalibCtrl();
     connect(OpenCalibCtrl, SIGNAL(clicked()), calibCtrl, SLOT(show()));
     connect(calibCtrl, SIGNAL(newStdFileLoaded()), this, SLOT(newStdFile()));

@@ -1,0 +1,256 @@
+#include "CalibStack.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
+#include "calibration/CalibCtrl.h"
+#include "calibration/EMPFile.h"
+#include "foundation/Cfg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+QStringList logged;
+void collect(QtMsgType, const QMessageLogContext&, const QString& msg) { logged << msg; }
+
+// Runs a batch line on the main window and waits for its answer.
+int run(Body& b, const QString& line, int timeoutMs = 60000)
+{
+    QSignalSpy answers(&b, &Body::finishBatchExec);
+    b.execCmdSlot(CmdLine(line), false);
+    if (answers.isEmpty() && !answers.wait(timeoutMs))
+        return -1;
+    return answers.first().first().toInt();
+}
+
+double field(QLineEdit* e) { return e->text().toDouble(); }
+
+} // namespace
+
+class TestCalibWalk : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+    QString stdFile;
+
+    // Each pixel's shift, against the half it lies in.
+    static void checkHalves(const Analyzed2DRes& m, int w, int h, double tolerance)
+    {
+        for (int y = 0; y < h; y++) {
+            for (int x = 0; x < w; x++) {
+                const double want = calibstack::shiftOf(x, w);
+                QVERIFY2(std::fabs(m.valueAt(x, y) - want) <= tolerance,
+                         qPrintable(QStringLiteral("(%1, %2): %3").arg(x).arg(y).arg(m.valueAt(x, y))));
+            }
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        cfg.clear();
+        QVERIFY(tmp.isValid());
+        stdFile = tmp.filePath(QStringLiteral("std.dat"));
+        QVERIFY(calibstack::writeStandard(stdFile));
+    }
+
+    void walk_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<double>("tolerance");
+        QTest::newRow("dMidx") << 0 << 0.05;
+        QTest::newRow("inner product") << 1 << 0.1; // its minimum step
+    }
+    void walk()
+    {
+        QFETCH(int, type);
+        QFETCH(double, tolerance);
+        auto b = calibstack::bodyWithStack();
+        QCOMPARE(run(*b, QStringLiteral("calib_load_std ") + stdFile), 139);
+        QCOMPARE(run(*b, QStringLiteral("calib_type %1").arg(type)), 145);
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        b->execCmdSlot(CmdLine(QStringLiteral("calib_exec")), false);
+        QVERIFY(b->calib.running);
+        QVERIFY(answers.isEmpty()); // the batch waits for the walk
+        QTRY_COMPARE_WITH_TIMEOUT(answers.count(), 1, 60000);
+        QCOMPARE(answers.first().first().toInt(), 141);
+        QVERIFY(!b->calib.running);
+        checkHalves(b->eShiftMap, 10, 4, tolerance);
+        CalibCtrl* p = b->calibCtrl;
+        QVERIFY(std::fabs(field(p->DEMin) + 1.0) <= tolerance);
+        QVERIFY(std::fabs(field(p->DEMax) - 2.0) <= tolerance);
+        QVERIFY(std::fabs(field(p->DEAvr) - 0.5) <= tolerance);
+        QVERIFY(std::fabs(field(p->DESigma) - 1.5) <= tolerance);
+        QCOMPARE(p->Progress->text(), QStringLiteral("100.0"));
+        QCOMPARE(QList<QString>({p->Width->text(), p->Height->text()}), QList<QString>({"10", "4"}));
+        QCoreApplication::processEvents(); // a stray queued step would answer again
+        QCOMPARE(answers.count(), 1);
+    }
+
+    // A second Exec between two bins stops the walk: the bins so far stay,
+    // the queued step measures nothing, the waiting batch goes on.
+    void stopBetweenBins()
+    {
+        auto b = calibstack::bodyWithStack();
+        b->calibCtrl->loadStd(stdFile);
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        b->execCalibration();
+        for (int k = 0; k < 3; k++)
+            b->calibNextPoint(); // as the queued steps would, without the event loop
+        b->execCalibration();
+        QVERIFY(!b->calib.running);
+        QCOMPARE(answers.count(), 1);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        const int done = 3;
+        QCOMPARE(b->calib.count, done);
+        // Raster order, one pixel per bin: the last bin measured and the next one.
+        const Analyzed2DRes& m = b->eShiftMap;
+        QVERIFY(std::fabs(m.valueAt((done - 1) % 10, (done - 1) / 10) - calibstack::shiftOf((done - 1) % 10, 10)) < 0.05);
+        QCOMPARE(m.valueAt(done % 10, done / 10), 0.0);
+        QCOMPARE(b->calibCtrl->DEAvr->text(), QStringLiteral("0"));
+    }
+
+    // Bins reaching past the image's lower border fill only the rows inside;
+    // bins centred beside the image (the view is wider) measure nothing.
+    void binsAtTheBorder()
+    {
+        auto b = calibstack::bodyWithStack(10, 5);
+        b->calibCtrl->loadStd(stdFile);
+        b->aHWidth_->setText(QStringLiteral("1"));
+        b->aVWidth_->setText(QStringLiteral("1"));
+        b->dispA->viewWin = QRectF(0, 0, 12, 5);
+        QCOMPARE(run(*b, QStringLiteral("calib_exec")), 141);
+        const Analyzed2DRes& m = b->eShiftMap;
+        QCOMPARE(qsizetype(m.data.size()), qsizetype(50));
+        QCOMPARE(b->calib.count, 6); // centres x 1, 4, 7 (10 is off the image), y 1, 4
+        QVERIFY(std::fabs(m.valueAt(1, 4) - 2.0) < 0.05);
+        QVERIFY(std::fabs(m.valueAt(8, 3) + 1.0) < 0.05);
+        QCOMPARE(m.valueAt(9, 4), 0.0);
+        QVERIFY(std::fabs(field(b->calibCtrl->DEAvr) - 1.0) < 0.05); // 2, 2, -1 in both rows
+    }
+
+    // A walk whose stack goes away stops as a second Exec would.
+    void stackClearedStops()
+    {
+        auto b = calibstack::bodyWithStack();
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        b->execCalibration();
+        b->calibNextPoint();
+        b->clearI1Files();
+        QTRY_VERIFY(!b->calib.running);
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(b->calib.count, 1);
+    }
+
+    void progress_data()
+    {
+        QTest::addColumn<int>("hy");
+        QTest::addColumn<double>("rows"); // area height
+        QTest::addColumn<double>("first");
+        QTest::newRow("first centre below the top") << 1 << 4.0 << 25.0;
+        QTest::newRow("area without height") << 0 << 0.0 << 0.0;
+    }
+    void progress()
+    {
+        QFETCH(int, hy);
+        QFETCH(double, rows);
+        AnalyzeCond g;
+        const double rect[4] = {0, 0, 10, rows};
+        g.setup(10, 4, 0, hy, rect, -1, -1);
+        CalibWalk w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        w.start(g, map);
+        QTEST(w.progress(), "first");
+    }
+
+    void noStackAnswersAtOnce()
+    {
+        Body b;
+        QCOMPARE(run(b, QStringLiteral("calib_exec"), 0), 141);
+        QVERIFY(!b.calib.running);
+    }
+
+    // The edge-position map of the shifted stack is flat once the map just
+    // measured corrects every bin, and shows the 3 eV step without it.
+    void shiftReachesEdgeMap()
+    {
+        auto b = calibstack::bodyWithStack();
+        QCOMPARE(run(*b, QStringLiteral("calib_load_std ") + stdFile), 139);
+        QCOMPARE(run(*b, QStringLiteral("calib_exec")), 141);
+        QCOMPARE(run(*b, QStringLiteral("analyzer_select_sub_mode_dEdge 1")), 84);
+        const auto halves = [&b](double& left, double& right) {
+            const Analyzed2DRes& m = b->analyzer->dEdgeMap;
+            left = m.valueAt(1, 2);
+            right = m.valueAt(8, 2);
+            for (int y = 0; y < 4; y++) {
+                for (int x = 0; x < 10; x++)
+                    QVERIFY(std::fabs(m.valueAt(x, y) - (x < 5 ? left : right)) < 0.05);
+            }
+        };
+        double left = 0, right = 0;
+        QCOMPARE(run(*b, QStringLiteral("analyzer_exec_2da")), 116);
+        halves(left, right);
+        QVERIFY2(std::fabs(left - right) < 0.1, qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+        QCOMPARE(run(*b, QStringLiteral("calib_clear_map")), 143);
+        QCOMPARE(run(*b, QStringLiteral("analyzer_exec_2da")), 116);
+        halves(left, right);
+        QVERIFY2(std::fabs(left - right - 3.0) < 0.1, qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+    }
+
+    // The program's own run: a batch measures, saves, clears, reloads and
+    // quits with status 0.
+    void headlessBatch()
+    {
+        QVERIFY(QDir(tmp.path()).mkpath(QStringLiteral("out")));
+        const QString oldDir = QDir::currentPath();
+        QDir::setCurrent(tmp.path());
+        auto b = calibstack::bodyWithStack();
+        connect(b.get(), SIGNAL(finishing()), qApp, SLOT(closeAllWindows()));
+        std::vector<double> measured;
+        connect(b.get(), &Body::calibProgress, this, [&](double p) {
+            if (p == 100.0)
+                measured = b->eShiftMap.data;
+        });
+        b->batchCtrl->BatchCmds->setPlainText(QStringList{
+            QStringLiteral("calib_load_std ") + stdFile, QStringLiteral("calib_exec"),
+            QStringLiteral("calib_save_map out/m.emp"), QStringLiteral("calib_clear_map"),
+            QStringLiteral("calib_load_map out/m.emp"), QStringLiteral("calib_load_map missing.emp"),
+            QStringLiteral("quit")}.join(u'\n'));
+        QTimer::singleShot(0, b->batchCtrl, &BatchCtrl::execCmdsSlot);
+        QTimer guard; // ends a hang as a failure
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+        guard.start(60000);
+        logged.clear();
+        QtMessageHandler old = qInstallMessageHandler(collect);
+        const int status = QApplication::exec();
+        qInstallMessageHandler(old);
+        QDir::setCurrent(oldDir);
+        QCOMPARE(status, 0);
+
+        QCOMPARE(qsizetype(measured.size()), qsizetype(40));
+        checkHalves(b->eShiftMap, 10, 4, 0.05);
+        for (int i = 0; i < 40; i++)
+            QVERIFY(std::fabs(b->eShiftMap.data[size_t(i)] - measured[size_t(i)]) < 1e-4);
+        QCOMPARE(b->calibCtrl->EMPFileName->text(), QStringLiteral("out/m.emp"));
+        // Every bin is in the file: 4 body lines of 10 values.
+        QFile f(tmp.filePath(QStringLiteral("out/m.emp")));
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 16 + 4 + 1 + 4); // header, "Map Width" per row, end line, rows
+        for (int r = 0; r < 4; r++)
+            QCOMPARE(lines.at(lines.size() - 4 + r).split(u' ', Qt::SkipEmptyParts).size(), 10);
+        QVERIFY(logged.filter(QStringLiteral("Can not open")).filter(QStringLiteral("missing.emp")).size() == 1);
+    }
+};
+
+CORVELLINE_TEST(TestCalibWalk)
+#include "tst_calibwalk.moc"

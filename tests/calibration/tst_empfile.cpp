@@ -1,0 +1,307 @@
+#include "support/ImageCraft.h"
+#include "support/TestRegistry.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "calibration/CalibCtrl.h"
+#include "calibration/EMPFile.h"
+#include "foundation/Cfg.h"
+#include "foundation/LineReader.h"
+#include "mainwindow/Body.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Bragg's law as the file states it, written out here on its own.
+const double hcTest = 12398.424360387684;
+const double piTest = 3.1415926535;
+const double si111 = 3.1355316;
+double angleOf(double e) { return std::asin(hcTest / e / (2 * si111)) / piTest * 180.0; }
+double energyOf(double theta) { return hcTest / (2 * si111 * std::sin(theta / 180.0 * piTest)); }
+
+// The shifts behind data/map3x2.emp, row by row, and the angle differences written for them.
+const double shifts[6] = {1.0, -2.5, 20.0, 0.0, 0.0, 1.0};
+const double angles[6] = {0.00144057, -0.00359998, 0.028874, 0, 0, 0.00144057};
+
+QStringList headerLines()
+{
+    return {"###Corvelline::Corvelline",
+            "Record Date             : 26/12/07 12:00:00.000",
+            "Std Edge Energy [eV]    : 8979",
+            "Spacing [nm]            : 3.13553",
+            "X Offset [pix]          : 5",
+            "Y Offset [pix]          : -7",
+            "Width [pix]             : 3",
+            "Height [pix]            : 2",
+            "Bin Half Width [pix]    : 1",
+            "Bin Half Height [pix]   : 0",
+            "Area X0                 : 0",
+            "Area X1                 : 3",
+            "Area Y0                 : 0",
+            "Area Y1                 : 2",
+            "Std File Name           : std.dat",
+            "Map Height              : 2",
+            "Map Width               : 0 3",
+            "Map Width               : 1 3",
+            "##-----------------"};
+}
+
+// The header with the line starting with `label` replaced by `line` (dropped when empty).
+QStringList withLine(const QString& label, const QString& line)
+{
+    QStringList l = headerLines();
+    for (qsizetype i = 0; i < l.size(); i++) {
+        if (l[i].startsWith(label)) {
+            if (line.isEmpty())
+                l.removeAt(i);
+            else
+                l[i] = line;
+            break;
+        }
+    }
+    return l;
+}
+
+QString goldenPath() { return testreg::sourceDir() + QStringLiteral("/tests/calibration/data/map3x2.emp"); }
+
+} // namespace
+
+class TestEMPFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+
+private slots:
+    void initTestCase()
+    {
+        cfg.clear();
+        QVERIFY(tmp.isValid());
+    }
+
+    // The main window writes its map with the panel's and the standard's values.
+    void golden()
+    {
+        Body b;
+        AnalyzeCond g;
+        const double rect[4] = {0, 0, 3, 2};
+        g.setup(3, 2, 1, 0, rect, -1, -1);
+        b.calib.cond = g;
+        b.eShiftMap.setCond(g);
+        for (int i = 0; i < 6; i++)
+            b.eShiftMap.setData(i % 3, i / 3, 0, 0, shifts[i]);
+        b.calibStd.e0 = 8979;
+        b.calibCtrl->EdgeEeV->setText(QStringLiteral("7000")); // the standard's wins
+        b.calibCtrl->XOffset->setText(QStringLiteral("5"));
+        b.calibCtrl->YOffset->setText(QStringLiteral("-7"));
+        b.calibCtrl->SelectStd->Selected->setText(QStringLiteral("/data/std.dat"));
+        const QString given = tmp.filePath(QStringLiteral("golden"));
+        QCOMPARE(run(b, QStringLiteral("calib_save_map ") + given), 144);
+        QCOMPARE(b.calibCtrl->EMPFileName->text(), given);
+
+        QFile f(given + QStringLiteral(".emp"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(f.readAll());
+        const QRegularExpression date(QStringLiteral("^(Record Date {13}: )\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"),
+                                      QRegularExpression::MultilineOption);
+        QVERIFY(text.contains(date));
+        text.replace(date, QStringLiteral("\\1<date>"));
+        QFile golden(goldenPath());
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QCOMPARE(text, QString::fromUtf8(golden.readAll()));
+    }
+
+    void noEdgeEnergyWritesNothing()
+    {
+        Body b;
+        b.calibCtrl->EdgeEeV->setText(QStringLiteral("1000")); // below Si(111)'s reach
+        const QString name = tmp.filePath(QStringLiteral("none.emp"));
+        b.saveEMap(name);
+        QVERIFY(!QFile::exists(name));
+        QVERIFY(b.calibCtrl->EMPFileName->text().isEmpty());
+    }
+
+    void readBack_data()
+    {
+        QTest::addColumn<double>("panelEV");
+        QTest::newRow("the file's edge") << 0.0;
+        QTest::newRow("another edge") << 7112.0;
+    }
+    void readBack()
+    {
+        QFETCH(double, panelEV);
+        Analyzed2DRes map(QStringLiteral("m"));
+        EMPHeader h;
+        AnalyzeCond g;
+        EMPReadOptions o;
+        o.panelEdgeEV = panelEV;
+        QCOMPARE(readEMPFile(goldenPath(), o, map, h, g), EMPRead::Loaded);
+        QVERIFY(h.valid);
+        QCOMPARE(QList<int>({g.W, g.H, g.hx, g.hy, g.x0, g.x1, g.y0, g.y1}), QList<int>({3, 2, 1, 0, 0, 3, 0, 2}));
+        QCOMPARE(QList<int>({h.xOffset, h.yOffset}), QList<int>({5, -7}));
+        for (int i = 0; i < 6; i++) {
+            const double e0 = panelEV > 0 ? panelEV : 8979.0;
+            const double want = panelEV > 0 ? e0 - energyOf(angleOf(e0) + angles[i]) : shifts[i];
+            QVERIFY2(std::fabs(map.valueAt(i % 3, i / 3) - want) < 1e-4,
+                     qPrintable(QStringLiteral("%1: %2 / %3").arg(i).arg(map.valueAt(i % 3, i / 3)).arg(want)));
+        }
+    }
+
+    void header_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("width");
+        const QString w = QStringLiteral("Width [pix]             : ");
+        const QString hl = QStringLiteral("Height [pix]            : ");
+        const QString halfW = QStringLiteral("Bin Half Width [pix]    : ");
+        const QString d = QStringLiteral("Spacing [nm]            : ");
+        const auto row = [](const char* name, const QStringList& lines, bool valid, int h = 2, int wd = 3) {
+            QTest::newRow(name) << lines.join(u'\n') << valid << h << wd;
+        };
+        row("complete", headerLines(), true);
+        row("short magic", withLine("###", "###Corvelline"), true);
+        row("no magic", withLine("###", "#Corvelline"), false, 0, 0);
+        QStringList reordered = headerLines();
+        std::reverse(reordered.begin() + 1, reordered.end() - 1);
+        row("reordered", reordered, true);
+        QStringList optional = headerLines();
+        optional.removeIf([](const QString& l) {
+            return l.startsWith(QLatin1String("Record Date")) || l.startsWith(QLatin1String("Std File"))
+                   || l.startsWith(QLatin1String("Map "));
+        });
+        row("optional lines missing", optional, true);
+        row("no Std Edge Energy", withLine("Std Edge", ""), false);
+        QStringList misPadded = headerLines();
+        misPadded.insert(8, QStringLiteral("Width [pix]: 99"));
+        row("mis-padded label ignored", misPadded, true);
+        QStringList repeated = headerLines();
+        repeated.insert(8, hl + QStringLiteral("4"));
+        row("repeated label, the later wins", repeated, true, 4);
+        row("no end line", withLine("##---", ""), false);
+        row("width 0", withLine(w, w + "0"), false, 2, 0);
+        row("width above 65536", withLine(w, w + "65537"), false, 2, 65537);
+        QStringList big = withLine(w, w + "65536");
+        big.replaceInStrings(QRegularExpression("^Height.*"), hl + "1024");
+        row("2^26 pixels", big, true, 1024, 65536);
+        big.replaceInStrings(QRegularExpression("^Height.*"), hl + "1025");
+        row("above 2^26 pixels", big, false, 1025, 65536);
+        row("negative half width", withLine(halfW, halfW + "-1"), false);
+        row("spacing no number", withLine(d, d + "abc"), false);
+    }
+    void header()
+    {
+        QFETCH(QString, text);
+        LineReader in;
+        in.openBytes(text.toUtf8(), QStringLiteral("header"));
+        const EMPHeader h = readEMPHeader(in);
+        QTEST(h.valid, "valid");
+        QTEST(h.height, "height");
+        QTEST(h.width, "width");
+    }
+
+    // Every exit of a map load answers 142 once; the calibration's state
+    // changes only with a loaded map.
+    void load_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // empty: no file
+        QTest::addColumn<double>("panelEV");
+        QTest::addColumn<bool>("checkSize");
+        QTest::addColumn<int>("imageW");
+        QTest::addColumn<bool>("loaded");
+        const QByteArray golden = [] { QFile f(goldenPath()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray noAngle = QByteArray(golden).replace("Energy [eV]    : 8979", "Energy [eV]    : 1000");
+        QTest::newRow("no file") << QByteArray() << 0.0 << false << -1 << false;
+        QTest::newRow("not a map") << QByteArray("1 2\n3 4\n") << 0.0 << false << -1 << false;
+        QTest::newRow("edge without angle") << noAngle << 0.0 << false << -1 << false;
+        QTest::newRow("the panel's edge has one") << noAngle << 8979.0 << false << -1 << true;
+        QTest::newRow("size differs") << golden << 0.0 << true << 4 << false;
+        QTest::newRow("size not checked") << golden << 0.0 << false << 4 << true;
+        QTest::newRow("no image to check") << golden << 0.0 << true << -1 << true;
+        QTest::newRow("short body") << golden.left(golden.indexOf("0 0 0.0")) << 0.0 << false << -1 << true;
+        QTest::newRow("overlong body line") << golden + QByteArray(LineReader::maxLineLength + 1, '0') + '\n' << 0.0
+                                            << false << -1 << false;
+        QTest::newRow("values not finite") << QByteArray(golden).replace("0.00144057 -0.00359998", "nan -inf") << 0.0
+                                           << false << -1 << true;
+    }
+    void load()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(double, panelEV);
+        QFETCH(bool, checkSize);
+        QFETCH(int, imageW);
+        QFETCH(bool, loaded);
+        const QString name = tmp.filePath(QStringLiteral("load.emp"));
+        QFile::remove(name);
+        if (!file.isEmpty())
+            QVERIFY(craft::writeBytes(name, file));
+        Body b;
+        b.frameSets.imageW = imageW;
+        b.frameSets.imageH = imageW;
+        b.calibCtrl->EdgeEeV->setText(QString::number(panelEV));
+        b.calibCtrl->CheckSize->setChecked(checkSize);
+        AnalyzeCond before;
+        before.W = before.H = 2;
+        b.eShiftMap.setCond(before);
+        b.eShiftMap.setData(0, 0, 0, 0, 9.0);
+
+        QSignalSpy answers(&b, &Body::finishBatchExec);
+        b.execCmdSlot(CmdLine(QStringLiteral("calib_load_map ") + name), false);
+        QCoreApplication::processEvents();
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(answers.first().first().toInt(), 142);
+
+        const Analyzed2DRes& m = b.eShiftMap;
+        CalibCtrl* p = b.calibCtrl;
+        if (!loaded) {
+            QCOMPARE(QList<int>({m.cond.W, b.calib.cond.W, b.mapXOffset}), QList<int>({2, 0, 0}));
+            QCOMPARE(m.valueAt(0, 0), 9.0);
+            QCOMPARE(QList<QString>({p->Width->text(), p->XOffset->text(), p->EMPFileName->text()}),
+                     QList<QString>({"0", "0", ""}));
+            return;
+        }
+        QCOMPARE(QList<int>({m.cond.W, m.cond.H, b.calib.cond.W, b.calib.cond.hx}), QList<int>({3, 2, 3, 1}));
+        QCOMPARE(QList<int>({b.mapXOffset, b.mapYOffset}), QList<int>({5, -7}));
+        QCOMPARE(QList<QString>({p->Width->text(), p->Height->text(), p->XOffset->text(), p->YOffset->text()}),
+                 QList<QString>({"3", "2", "5", "-7"}));
+        QCOMPARE(p->EMPFileName->text(), name);
+        QVERIFY(std::all_of(m.data.begin(), m.data.end(), [](double v) { return std::isfinite(v); }));
+        QVERIFY(std::fabs(m.valueAt(2, 0) - 20.0) < 1e-3);
+        QVERIFY(std::fabs(m.valueAt(2, 1) - (file.contains("0 0 0.0") ? 1.0 : 0.0)) < 1e-3);
+        if (checkSize && imageW < 0)
+            QCOMPARE(QList<int>({b.imageW, b.imageH}), QList<int>({3, 2}));
+    }
+
+    // The analyser reads its maps through the same load without touching the calibration.
+    void analyserMapLeavesCalibration()
+    {
+        Body b;
+        Analyzed2DRes own(QStringLiteral("map 1"));
+        EMPHeader h;
+        QSignalSpy answers(&b, &Body::finishBatchExec);
+        b.loadMap(goldenPath(), own, h);
+        QVERIFY(h.valid);
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(QList<int>({own.cond.W, own.cond.H}), QList<int>({3, 2}));
+        QCOMPARE(QList<int>({b.calib.cond.W, b.mapXOffset, b.eShiftMap.cond.W}), QList<int>({0, 0, 0}));
+        QCOMPARE(b.calibCtrl->Width->text(), QStringLiteral("0"));
+        QVERIFY(b.calibCtrl->EMPFileName->text().isEmpty());
+    }
+
+private:
+    static int run(Body& b, const QString& line)
+    {
+        QSignalSpy answers(&b, &Body::finishBatchExec);
+        b.execCmdSlot(CmdLine(line), false);
+        return answers.isEmpty() ? -1 : answers.first().first().toInt();
+    }
+};
+
+CORVELLINE_TEST(TestEMPFile)
+#include "tst_empfile.moc"
