@@ -1,5 +1,7 @@
 #include "analysis/AnalysisEngine.h"
 
+#include "foundation/WorkerThread.h"
+
 #include "analysis/AnalysisMetaTypes.h"
 #include "analysis/AnalyzeProc.h"
 #include "analysis/BinAnalysis.h"
@@ -37,8 +39,7 @@ AnalysisEngine::AnalysisEngine(QObject* parent) : QObject(parent)
 
 AnalysisEngine::~AnalysisEngine()
 {
-    thread->quit();
-    thread->wait();
+    joinWorkerThread(thread);
     delete proc;
     delete thread;
 }

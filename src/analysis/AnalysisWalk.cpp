@@ -1,4 +1,5 @@
 #include "analysis/AnalysisWalk.h"
+#include "foundation/WorkerThread.h"
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/BinAnalysis.h"
@@ -116,10 +117,8 @@ void AnalysisWalk::ensurePool()
 
 void AnalysisWalk::quitPool()
 {
-    for (QThread* t : std::as_const(threads)) {
-        t->quit();
-        t->wait();
-    }
+    for (QThread* t : std::as_const(threads))
+        joinWorkerThread(t);
     qDeleteAll(pool);
     qDeleteAll(threads);
     pool.clear();

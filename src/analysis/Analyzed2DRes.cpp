@@ -1,6 +1,5 @@
 #include "analysis/Analyzed2DRes.h"
 
-#include "display/ColorBar.h"
 #include "foundation/Globals.h"
 
 #include <QDateTime>
@@ -226,15 +225,22 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
     }
 }
 
+void Analyzed2DRes::genImg(const ColorScale& scale)
+{
+    colors = scale;
+    genImg();
+}
+
+void Analyzed2DRes::recolor(const ColorScale& scale)
+{
+    if (valid && colors != scale)
+        genImg(scale);
+}
+
 void Analyzed2DRes::genImg()
 {
     image.reset();
     imageBuf.reset();
-    if (!mainColorBar) {
-        valid = false;
-        surfFit.solve();
-        return;
-    }
     const int W = cond.W;
     const int H = cond.H;
     if (pixelCount() > 0 && pixelCount() <= maxPixels)
@@ -249,7 +255,7 @@ void Analyzed2DRes::genImg()
             uchar* row = imageBuf.get() + static_cast<size_t>(y) * stride;
             const double* v = src.data() + static_cast<size_t>(y) * W;
             for (int x = 0; x < W; x++)
-                mainColorBar->putColor(scalePos(v[x], lo, hi), row + x * bpp, format);
+                colors.putColor(scalePos(v[x], lo, hi), row + x * bpp, format);
         }
     }
     if (imageBuf)
@@ -437,19 +443,10 @@ void Analyzed2DRes::setUpperLimit(bool use, double v)
     genImg();
 }
 
-void Analyzed2DRes::updateColorBar()
-{
-    if (!mainColorBar)
-        return;
-    displayRange(mainColorBar->dataMin, mainColorBar->dataMax);
-    mainColorBar->paintCBar();
-}
-
 void Analyzed2DRes::setFixedScale(bool f)
 {
     fixedScale = f;
     genImg();
-    updateColorBar();
 }
 
 void Analyzed2DRes::setScale(double lo, double hi)
@@ -457,7 +454,6 @@ void Analyzed2DRes::setScale(double lo, double hi)
     scaleMin = lo;
     scaleMax = hi;
     genImg();
-    updateColorBar();
 }
 
 double Analyzed2DRes::binSum(int cx, int cy, int hx, int hy) const
@@ -498,6 +494,7 @@ void Analyzed2DRes::copyFrom(const Analyzed2DRes* other)
     deglitchF = other->deglitchF;
     deglitchR = other->deglitchR;
     showProc = other->showProc;
+    colors = other->colors;
     freeArrays();
     if (!valid)
         return;

@@ -3,6 +3,7 @@
 // the range of the values, a false-colour image, spike removal, TIFF export
 // and the analysed 2-D result text file.
 #include "foundation/AnalyzeCond.h"
+#include "foundation/ColorScale.h"
 #include "foundation/SurfFit2D.h"
 
 #include <QImage>
@@ -52,7 +53,12 @@ public:
     double deglitchR = 0.9;
     bool showProc = false;
     SurfFit2D surfFit;
+    ColorScale colors; // what the image was last coloured with
 
+    // Colours the image with scale, which genImg() keeps using.
+    void genImg(const ColorScale& scale);
+    // The same, only for a drawn map whose image has other colours.
+    void recolor(const ColorScale& scale);
     void init(const QString& name);
     void rename(const QString& name);
     void allocData();
@@ -91,7 +97,6 @@ public slots:
 
 private:
     void freeArrays();
-    void updateColorBar();
     void rangeFor(bool fixed, double sMin, double sMax, double& lo, double& hi) const;
     const std::vector<double>& shownData() const;
     bool fits(const std::vector<double>& src) const;

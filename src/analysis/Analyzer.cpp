@@ -5,9 +5,11 @@
 #include "analysis/ElemCtrl.h"
 #include "analysis/FVView.h"
 #include "analysis/LCFReference.h"
+#include "display/ColorBar.h"
 #include "display/EShiftMapDialog.h"
 #include "display/FieldValue.h"
 #include "display/XafsView.h"
+#include "foundation/Globals.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -617,6 +619,11 @@ void Analyzer::applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, 
     map->setFixedScale(fixed);
     map->setScale(lo, hi);
     map->setUpperLimit(useLimit, limit);
+    // The map is a plain model: the bar shows its new range from here.
+    if (mainColorBar) {
+        map->displayRange(mainColorBar->dataMin, mainColorBar->dataMax);
+        mainColorBar->paintCBar();
+    }
 }
 
 void Analyzer::colorScaleChanged()

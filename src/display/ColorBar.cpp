@@ -18,48 +18,14 @@ ColorBar::ColorBar(QWidget* parent)
     update();
 }
 
-double ColorBar::thresholded(double t) const
-{
-    double u;
-    double d = upperTh - lowerTh;
-    if (d == 0) // equal thresholds: a step at the threshold
-        u = t >= lowerTh ? 1.0 : 0.0;
-    else
-        u = (t - lowerTh) / d;
-    if (!(u > 0)) // NaN too
-        return 0.0;
-    return u < 1 ? u : 1.0;
-}
-
 uchar* ColorBar::putColor(double t, uchar* p, int bufferFormat) const
 {
-    if (bufferFormat != format)
-        return p;
-    if (format == QImage::Format_Grayscale8) {
-        *p = *greyMapColor(thresholded(t));
-        return p + 1;
-    }
-    if (format == QImage::Format_RGB888) {
-        const uchar* c = heatMapColor(thresholded(t));
-        p[0] = c[0];
-        p[1] = c[1];
-        p[2] = c[2];
-        return p + 3;
-    }
-    return p;
+    return scale().putColor(t, p, bufferFormat);
 }
 
 QColor ColorBar::colorOf(double t) const
 {
-    if (format == QImage::Format_Grayscale8) {
-        int g = *greyMapColor(thresholded(t));
-        return QColor(g, g, g);
-    }
-    if (format == QImage::Format_RGB888) {
-        const uchar* c = heatMapColor(thresholded(t));
-        return QColor(c[0], c[1], c[2]);
-    }
-    return QColor();
+    return scale().colorOf(t);
 }
 
 QColor ColorBar::colorOfH(int h)

@@ -3,6 +3,7 @@
 // range as labels, and the place where every displayed value gets its colour.
 #include "display/DispA.h"
 #include "display/DrawText.h"
+#include "foundation/ColorScale.h"
 
 #include <QColor>
 #include <QPixmap>
@@ -22,6 +23,8 @@ public:
     double dataMin = 0.0;  // label values only
     double dataMax = 1.0;
 
+    // A copy of the thresholds and colour table, for colouring away from the widget.
+    ColorScale scale() const { return ColorScale(format, lowerTh, upperTh); }
     // Writes the colour of t (already normalised to the data range) at p and
     // returns p past it. bufferFormat is the format of the buffer behind p:
     // when it is not the bar's format nothing is written and p is returned.
@@ -41,7 +44,5 @@ public slots:
     QColor colorOfH(int h);
 
 private:
-    // t through the thresholds, limited to 0..1
-    double thresholded(double t) const;
     double barValueAt(int y) const;
 };

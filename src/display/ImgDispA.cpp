@@ -17,16 +17,31 @@ ImgDispA::ImgDispA(QWidget* parent) : DispA(parent)
     connect(this, SIGNAL(wheelMoved0()), this, SLOT(onWheelMoved()));
 }
 
+ColorScale ImgDispA::frameScale()
+{
+    return mainColorBar ? mainColorBar->scale() : ColorScale();
+}
+
 void ImgDispA::setImageData(TiffData* f)
 {
+    if (frame && frame != f)
+        frame->freeDispImage();
     frame = f;
     if (!frame)
         return;
     if (!frame->dispImg)
-        frame->makeDispImage();
+        frame->makeDispImage(frameScale());
     update();
     if (viewWin.width() == 0)
         resetImageViewWindow();
+}
+
+void ImgDispA::rebuildFrameImage()
+{
+    if (!frame)
+        return;
+    frame->makeDispImage(frameScale());
+    update();
 }
 
 const QImage* ImgDispA::currentImage() const
@@ -71,6 +86,9 @@ void ImgDispA::drawImage(QPainter* p)
         return;
     const QImage* img = nullptr;
     if (showOverLayer) {
+        // A map drawn before the bar last moved takes the bar's colours now.
+        if (overlayMap)
+            overlayMap->recolor(frameScale());
         double lo = 0, hi = 0;
         img = overlayImage(lo, hi);
         if (!img)

@@ -5,6 +5,7 @@
 // widget pixels, so the owner's overlay layer can draw in image coordinates.
 #include "display/AreaSel.h"
 #include "display/DispA.h"
+#include "foundation/ColorScale.h"
 
 #include <QImage>
 #include <QRectF>
@@ -24,7 +25,11 @@ public:
     AreaSel sel;                          // the selected area and its drag
     bool resetMax = false;                // a reset fills the widget instead of showing all
 
+    // Only the frame on screen holds a display image: it is coloured here, in
+    // the GUI thread, and the frame shown before lets go of its image.
     void setImageData(TiffData* f);
+    // Recolours the shown frame with the main colour bar's current scale.
+    void rebuildFrameImage();
     // The part of the current image inside the view window, for saving.
     QImage visibleImage() const;
     // What a repaint draws now, asked of the frame or map each time: their
@@ -53,6 +58,7 @@ public slots:
 
 private:
     QPointF pointerImagePoint() const;
+    static ColorScale frameScale();
     int pressCode() const;
     // The map's picture and the range it was built with; null without one.
     const QImage* overlayImage(double& lo, double& hi) const;

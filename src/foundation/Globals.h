@@ -15,7 +15,7 @@ extern QString batchRoot;         // where the batch window's dialogs start
 extern bool showAnalyzer2Button;  // "-showA2B 1" / ShowAnalyzer2Button
 extern bool debugFlag;            // "-dbg"; read by nothing
 extern QList<QColor> curvePalette;
-extern ColorBar* mainColorBar;    // the bar frames and maps are coloured through
+extern ColorBar* mainColorBar;    // the main window's bar; GUI thread only
 extern const int defaultImageFormat; // QImage::Format_Grayscale8, never changed
 
 typedef const uchar* (*ColorMapFunc)(double t);

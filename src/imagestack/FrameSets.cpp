@@ -122,7 +122,8 @@ bool FrameSets::loadDark(const QString& fileName)
 {
     setDarkFrame(nullptr);
     TiffData* frame = new TiffData;
-    if (!frame->load(fileName, nullptr)) {
+    // Read in the GUI thread, so the program-wide switch is read here.
+    if (!frame->load(fileName, nullptr, globalErrPoints.use)) {
         delete frame;
         return false;
     }

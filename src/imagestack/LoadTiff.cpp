@@ -73,10 +73,9 @@ void LoadTiff::treatQues()
             qDebug().noquote() << "ignoe" << path;
         } else {
             TiffData* frame = new TiffData;
-            if (frame->load(path, req.errPs ? &req.errPoints : nullptr)) {
+            if (frame->load(path, &req.errPoints, req.programErrPointsInUse)) {
                 // The request's copy goes with this step; the frame keeps the owner's list.
-                if (req.errPs)
-                    frame->errPs = req.errPs;
+                frame->errPs = req.errPs ? req.errPs : &globalErrPoints;
                 emit loaded(frame, at, total, req.generation);
             } else {
                 delete frame;

@@ -12,8 +12,8 @@ LoadTiffQue::LoadTiffQue(const QStringList& files, bool ignoreLive, int skip, in
       cutLast(qMax(0, cutLast)),
       errPs(errPs),
       loadCmdId(loadCmdId),
-      generation(generation)
+      generation(generation),
+      errPoints(errPs ? *errPs : globalErrPoints),
+      programErrPointsInUse(globalErrPoints.use)
 {
-    if (errPs)
-        errPoints = *errPs;
 }

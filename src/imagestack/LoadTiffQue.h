@@ -1,8 +1,8 @@
 #pragma once
 // One load request of a stack: the chosen files with the walk settings, the
-// error points to repair with (copied when the request is made, so the owner
-// may change its list while the loader reads) and the generation of the
-// loader it was made for.
+// error points to repair with and the program-wide list's switch (both copied
+// when the request is made, in the GUI thread, so the owner may change them
+// while the loader reads) and the generation of the loader it was made for.
 #include "batch/CmdDef.h"
 #include "imagestack/ErrPoints.h"
 
@@ -30,7 +30,9 @@ public:
     ErrPoints* errPs = nullptr;
     EX_CMD_ID loadCmdId = NOT_EX_CMD;
     quint64 generation = 0;
-    ErrPoints errPoints;
+    ErrPoints errPoints;               // the owner's list, or the program's without one
+    bool programErrPointsInUse = false; // repairs TIFF frames
+
 };
 
 Q_DECLARE_METATYPE(LoadTiffQue)

@@ -1,6 +1,7 @@
 #include "imagestack/TiffData.h"
 
 #include "display/ColorBar.h"
+#include "foundation/ColorScale.h"
 #include "foundation/Globals.h"
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
@@ -12,11 +13,13 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -24,12 +27,26 @@ template <class T>
 void rangeOf(const void* row, int n, double& mn, double& mx)
 {
     const T* p = static_cast<const T*>(row);
-    for (int i = 0; i < n; i++) {
-        double v = p[i];
-        if (v > mx)
-            mx = v;
-        if (v < mn)
-            mn = v;
+    if constexpr (std::is_integral_v<T>) {
+        // In the sample type, which the compiler vectorises: this runs on every
+        // sample a loader reads.
+        if (n < 1)
+            return;
+        T lo = p[0], hi = p[0];
+        for (int i = 1; i < n; i++) {
+            lo = p[i] < lo ? p[i] : lo;
+            hi = p[i] > hi ? p[i] : hi;
+        }
+        mn = std::min(mn, double(lo));
+        mx = std::max(mx, double(hi));
+    } else {
+        for (int i = 0; i < n; i++) {
+            double v = p[i];
+            if (v > mx)
+                mx = v;
+            if (v < mn)
+                mn = v;
+        }
     }
 }
 
@@ -130,17 +147,22 @@ TiffData::TiffData()
 TiffData::~TiffData()
 {
     freeRows();
-    freeDisplay();
+    freeDispImage();
 }
 
 void TiffData::freeRows()
 {
-    for (void* r : rows)
-        std::free(r);
+    if (rowBlock) {
+        std::free(rowBlock);
+        rowBlock = nullptr;
+    } else {
+        for (void* r : rows)
+            std::free(r);
+    }
     rows.clear();
 }
 
-void TiffData::freeDisplay()
+void TiffData::freeDispImage()
 {
     delete dispImg;
     dispImg = nullptr;
@@ -172,10 +194,11 @@ void TiffData::takeRange(const void* row)
     }
 }
 
-bool TiffData::load(const QString& name, ErrPoints* list)
+bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsInUse)
 {
     if (list)
         errPs = list;
+    repairTiff = programErrPointsInUse;
     // A FIFO would block the loader for ever.
     if (refuseIrregular(name))
         return false;
@@ -192,7 +215,7 @@ bool TiffData::load(const QString& name, ErrPoints* list)
     }
     // A frame is loaded once; should it be loaded again, the old samples go first.
     freeRows();
-    freeDisplay();
+    freeDispImage();
     srcType = SrcNone;
     if (head.startsWith("II") || head.startsWith("MM"))
         return readTiff(name);
@@ -263,12 +286,17 @@ bool TiffData::readTiff(const QString& name)
     scanlineSize = int(lineSize);
     srcType = SrcTiff;
     void* line = _TIFFmalloc(lineSize);
-    if (!line)
-        return refuse(QStringLiteral("no memory for a scanline"));
     const size_t rowBytes = size_t(width) * sizeof(quint16);
+    // One block for all rows: a loader thread that asks for every row on its
+    // own spends most of its time growing its heap.
+    rowBlock = line ? std::malloc(rowBytes * size_t(height)) : nullptr;
+    if (!rowBlock) {
+        _TIFFfree(line);
+        return refuse(QStringLiteral("no memory for %1 rows").arg(height));
+    }
     for (int r = 0; r < height; r++) {
-        void* row = nullptr;
-        if (TIFFReadScanline(tif, line, uint32_t(r), 0) < 0 || !(row = std::malloc(rowBytes))) {
+        void* row = static_cast<char*>(rowBlock) + rowBytes * size_t(r);
+        if (TIFFReadScanline(tif, line, uint32_t(r), 0) < 0) {
             _TIFFfree(line);
             return refuse(QStringLiteral("error on reading row %1").arg(r));
         }
@@ -278,9 +306,8 @@ bool TiffData::readTiff(const QString& name)
     }
     _TIFFfree(line);
     TIFFClose(tif);
-    if (globalErrPoints.use)
+    if (repairTiff)
         applyErrPoints();
-    makeDispImage();
     return true;
 }
 
@@ -376,7 +403,6 @@ bool TiffData::readImg(const QString& name)
     f.close();
     if (errPs && errPs->use)
         applyErrPoints();
-    makeDispImage();
     return true;
 }
 
@@ -488,7 +514,6 @@ bool TiffData::readCttr(const QString& name)
         takeRange(row);
         rows.append(row);
     }
-    makeDispImage();
     return true;
 }
 
@@ -674,29 +699,26 @@ double TiffData::errPointFill(int c, int r) const
     return n > 0 ? sum / n : 0.0;
 }
 
-QImage* TiffData::makeDispImage()
+QImage* TiffData::makeDispImage(const ColorScale& scale)
 {
-    freeDisplay();
-    ColorBar* bar = mainColorBar;
-    if (!bar)
-        return nullptr;
+    freeDispImage();
     dispBuf = newImageBuffer(dispFormat, width, height);
     if (!dispBuf)
         return nullptr;
     dispImg = newImage(dispFormat, dispBuf, width, height);
     if (!dispImg) {
-        freeDisplay();
+        freeDispImage();
         return nullptr;
     }
     const int bpp = ::bytesPerPixel(dispFormat);
     const int stride = rowStride(dispFormat, width);
     const double span = max - min;
     const bool flat = !(span > 0.0) || !std::isfinite(span);
-    // A bar of another format writes nothing, and the image stays black.
+    // A scale of another format writes nothing, and the image stays black.
     for (int r = 0; r < height; r++) {
         uchar* p = dispBuf + qint64(r) * stride;
         for (int c = 0; c < width; c++, p += bpp)
-            bar->putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
+            scale.putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
     }
     return dispImg;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 class ColorBar;
+class ColorScale;
 class ErrPoints;
 class QFile;
 
@@ -26,7 +27,9 @@ public:
     TiffData& operator=(const TiffData&) = delete;
 
     // A non-null list becomes the frame's errPs; null keeps the current one.
-    bool load(const QString& fileName, ErrPoints* errPs);
+    // A TIFF frame is repaired when the program-wide list is in use: the caller
+    // says so, a loader thread must not look at the program's state.
+    bool load(const QString& fileName, ErrPoints* errPs, bool programErrPointsInUse = false);
 
     // Image coordinates: the sample at (x - x0, y - y0); 0 outside the frame.
     double value(int x, int y) const;
@@ -42,8 +45,9 @@ public:
     static double energyOf(const TiffData* f); // 0 for a null entry
     static void clearList(QList<TiffData*>& list);
 
-    // Rebuilt through the main colour bar; null without a bar or for an empty frame.
-    QImage* makeDispImage();
+    // GUI thread only, for the frame being shown; null for an empty frame.
+    QImage* makeDispImage(const ColorScale& scale);
+    void freeDispImage();
     void updateCBar();
 
     int dispFormat = QImage::Format_Grayscale8;
@@ -69,6 +73,9 @@ public:
     int srcType = SrcNone;
 
 private:
+    bool repairTiff = false;
+    void* rowBlock = nullptr; // when set, all rows live in it (TIFF frames)
+
     bool readTiff(const QString& name);
     bool readImg(const QString& name);
     qint64 readImgHeader(const QString& name);
@@ -81,7 +88,6 @@ private:
     double sample(int c, int r) const;
     void setSample(int c, int r, double v);
     void freeRows();
-    void freeDisplay();
     void resetRange();
     void takeRange(const void* row);
     double sumFrameRect(qint64 c0, qint64 c1, qint64 r0, qint64 r1) const;

@@ -11,6 +11,7 @@
 #include "batch/BatchDispatcher.h"
 #include "calibration/CalibCtrl.h"
 #include "display/_FileDialog.h"
+#include "foundation/WorkerThread.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
 #include "foundation/VictoreenRec.h"
@@ -46,13 +47,6 @@ void registerMetaTypes()
     registerAnalysisMetaTypes();
 }
 
-void stopThread(QThread* t)
-{
-    if (!t)
-        return;
-    t->quit();
-    t->wait();
-}
 } // namespace
 
 Body::Body(QWidget* parent)
@@ -172,11 +166,11 @@ void Body::stopWorkers()
         i1Loader->stop();
     if (i0Loader)
         i0Loader->stop();
-    stopThread(i1Thread);
-    stopThread(i0Thread);
+    joinWorkerThread(i1Thread);
+    joinWorkerThread(i0Thread);
     // Frames of the stopped loads still queued for the window are deleted.
     QCoreApplication::sendPostedEvents(&loaderInbox, QEvent::MetaCall);
-    stopThread(batchThread);
+    joinWorkerThread(batchThread);
 }
 
 void Body::closeEvent(QCloseEvent*)

@@ -5,6 +5,7 @@
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzer.h"
 #include "calibration/CalibCtrl.h"
+#include "display/ColorBar.h"
 #include "display/FieldValue.h"
 #include "foundation/VictoreenRec.h"
 #include "imagestack/TiffData.h"
@@ -97,7 +98,7 @@ void Body::generateResImages() { walk->generateResImages(); }
 void Body::setupResAnalysisImage()
 {
     if (Analyzed2DRes* m = analyzer->selectedRes())
-        m->genImg();
+        m->genImg(CBar->scale());
 }
 
 int Body::binNormMode() const

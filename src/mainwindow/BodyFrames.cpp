@@ -19,7 +19,7 @@ void dropShownOf(FrameSets::Stack s, const FrameSets& sets, ImgDispA* d, ImgProc
 {
     const QList<TiffData*>& frames = sets.frames(s);
     if (frames.contains(d->frame))
-        d->frame = nullptr;
+        d->setImageData(nullptr);
     if (s == FrameSets::I1) {
         d->overlayMap = nullptr;
         proc.setImgData(nullptr);

@@ -3,6 +3,7 @@
 
 #include "analysis/Analyzer.h"
 #include "calibration/CalibCtrl.h"
+#include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
@@ -134,11 +135,11 @@ void Body::cBarUpdating()
 {
     if (ShowShiftMap->isChecked()) {
         if (eShiftMap.valid)
-            eShiftMap.genImg();
+            eShiftMap.genImg(CBar->scale());
     } else if (ShowResAnalysis->isChecked()) {
         setupResAnalysisImage();
-    } else if (TiffData* f = shownFrame()) {
-        f->makeDispImage();
+    } else if (!dispA->showOverLayer) {
+        dispA->rebuildFrameImage();
     }
     dispA->update();
 }
@@ -148,12 +149,13 @@ void Body::cBarUpdated()
     qDebug() << "cBarUpdated" << CBar->dataMin << CBar->dataMax;
     if (ShowShiftMap->isChecked()) {
         if (eShiftMap.valid)
-            eShiftMap.genImg();
+            eShiftMap.genImg(CBar->scale());
     } else if (ShowResAnalysis->isChecked()) {
         setupResAnalysisImage();
-    } else if (shownFrame()) {
-        for (TiffData* f : frameSets.frames(shownStack()))
-            f->makeDispImage();
+    } else if (!dispA->showOverLayer) {
+        // The other frames of the stack are coloured with the scale of the
+        // moment they are shown: only the frame on screen holds an image.
+        dispA->rebuildFrameImage();
     }
     dispA->update();
 }

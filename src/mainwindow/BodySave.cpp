@@ -83,6 +83,8 @@ void Body::saveAllImages(QString fname)
             if (!rows[i] || !rows[i]->takesPart())
                 continue;
             Analyzed2DRes* map = analyzer->lcfResMap(i, j);
+            if (map)
+                map->recolor(CBar->scale());
             if (map && map->valid && map->image)
                 savePicture(*map->image, lcfMapPictureName(fname, i, j));
         }

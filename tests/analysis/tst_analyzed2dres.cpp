@@ -135,16 +135,21 @@ private slots:
         QVERIFY(m.tiffDataForSave(false, 0, 1, false) == nullptr);
     }
 
-    void noColorBar()
+    // Coloured by the scale it is given and keeps, whatever the colour bar says;
+    // values 0, 1, 2 are at 0, 1/2 and 1 of the range.
+    void ownColourScale()
     {
         Analyzed2DRes m("m");
-        fill(m, grid(3, 3, 0, 0, 0, 0, 3, 3), [](int x, int y) { return x + y; });
+        fill(m, grid(3, 1, 0, 0, 0, 0, 3, 1), [](int x, int) { return x; });
         mainColorBar = nullptr;
-        m.genImg();
-        m.setScale(0, 1);
+        auto row = [&m] { return QByteArray(reinterpret_cast<const char*>(m.img()->constScanLine(0)), 3); };
+        m.genImg(ColorScale(QImage::Format_Grayscale8, 0.5, 1.0));
+        QCOMPARE(row(), QByteArray("\x00\x00\xff", 3));
+        m.setScale(0, 1); // rebuilt as the walk and the panel rebuild it
+        QCOMPARE(row(), QByteArray("\x00\x00\xff", 3));
+        m.recolor(ColorScale());
+        QCOMPARE(row(), QByteArray("\x00\x80\xff", 3));
         mainColorBar = bar.bar.get();
-        QVERIFY(m.img() == nullptr);
-        QVERIFY(!m.valid);
     }
 
     void nanMap()

@@ -260,7 +260,7 @@ private slots:
         QVERIFY(s);
         s->d.grab();
         bar->lowerTh = 0.5;
-        QVERIFY(s->f->makeDispImage());
+        s->d.rebuildFrameImage();
         const QImage img = s->d.grab().toImage();
         for (int y = 0; y < 50; y += 9)
             for (int x = 0; x < 100; x += 7) {
@@ -269,6 +269,25 @@ private slots:
                 const int g = std::min(255, int(u * 256));
                 QCOMPARE(shownAt(img, x, y), QColor(g, g, g));
             }
+    }
+
+    // Only the frame on screen holds a picture, coloured by the bar as it is when shown.
+    void onlyTheShownFrameHoldsAnImage()
+    {
+        auto a = frame();
+        auto b = frame();
+        QVERIFY(a && b && !a->dispImg && !b->dispImg);
+        ImgDispA d;
+        d.setImageData(a.get());
+        QVERIFY(a->dispImg);
+        bar->upperTh = 0.5;
+        d.setImageData(b.get());
+        QVERIFY(!a->dispImg && !a->dispBuf);
+        QVERIFY(b->dispImg);
+        // sample 64 of 0..256 is a quarter of the range: half-way up to the 0.5 threshold
+        QCOMPARE(b->dispImg->pixelColor(64, 0), QColor(128, 128, 128));
+        d.setImageData(nullptr);
+        QVERIFY(!b->dispImg);
     }
 
     void nothingDrawn_data()
@@ -292,10 +311,8 @@ private slots:
         Analyzed2DRes map(QStringLiteral("a2d test"));
         if (how != QLatin1String("none"))
             d.setImageData(f.get());
-        if (how == QLatin1String("freed")) {
-            mainColorBar = nullptr;
-            QVERIFY(!f->makeDispImage());
-        }
+        if (how == QLatin1String("freed"))
+            f->freeDispImage();
         if (how.endsWith(QLatin1String("map"))) {
             fillMap(map);
             if (how.startsWith(QLatin1String("recond"))) {

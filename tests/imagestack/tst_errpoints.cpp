@@ -147,9 +147,10 @@ private slots:
         list.points = points;
         list.use = listUse;
         globalErrPoints.points = {{0, 0}, {1, 1}, {2, 2}, {3, 0}};
-        globalErrPoints.use = globalUse;
+        // The switch comes with the call; the program-wide one is not looked at.
+        globalErrPoints.use = !globalUse;
         TiffData f;
-        QVERIFY(f.load(name, &list));
+        QVERIFY(f.load(name, &list, globalUse));
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++) {
                 const int i = changed.indexOf(QPoint(x, y));

@@ -1,6 +1,7 @@
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
 
+#include "foundation/ColorScale.h"
 #include "imagestack/TiffData.h"
 
 #include <QTemporaryDir>
@@ -59,7 +60,7 @@ private slots:
         QCOMPARE(f.rectMean(QRectF(0, 0, 2, 2)), 0.0);
         f.setPixel(0, 0, 5.0);
         QCOMPARE(f.value(0, 0), 0.0);
-        QVERIFY(!f.makeDispImage());
+        QVERIFY(!f.makeDispImage(ColorScale()));
     }
 
     void areaSum_data()

@@ -1,6 +1,8 @@
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
 
+#include "display/ColorBar.h"
+#include "foundation/Globals.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
 
@@ -125,6 +127,41 @@ private slots:
         QTRY_COMPARE(r.finishes.size(), 1);
         QCOMPARE(r.values, QList<double>{20});
         QCOMPARE(r.fNos, QList<int>{1});
+    }
+
+    // A TIFF frame whose middle sample is an error point: the loader repairs it by
+    // the program-wide switch as it stood when the request was made, and hands the
+    // frame over uncoloured though a colour bar is there to colour through.
+    void handOver_data()
+    {
+        QTest::addColumn<bool>("useAtRequest");
+        QTest::addColumn<double>("middle");
+        QTest::newRow("on when asked, off while read") << true << 5.0; // (1+2+3+4+6+7+8+9)/8
+        QTest::newRow("off when asked, on while read") << false << 100.0;
+    }
+    void handOver()
+    {
+        QFETCH(bool, useAtRequest);
+        QFETCH(double, middle);
+        const QString name = dir.filePath(QStringLiteral("e.tif"));
+        QVERIFY(craft::writeTiff(name, 3, 3, {1, 2, 3, 4, 100, 6, 7, 8, 9}));
+        ColorBar bar;
+        mainColorBar = &bar;
+        ErrPoints list;
+        list.points = {QPoint(1, 1)};
+        globalErrPoints.use = useAtRequest;
+        LoadTiff loader;
+        LoadReceiver r(&loader);
+        const LoadTiffQue req({name}, false, 1, 0, 0, &list, LOAD_I1_FILES, loader.generation());
+        globalErrPoints.use = !useAtRequest;
+        post(&loader, req);
+        QTRY_COMPARE(r.finishes.size(), 1);
+        mainColorBar = nullptr;
+        globalErrPoints = ErrPoints();
+        QCOMPARE(r.stack.size(), 1);
+        QCOMPARE(r.stack[0]->value(1, 1), middle);
+        QVERIFY(!r.stack[0]->dispImg && !r.stack[0]->dispBuf);
+        QCOMPARE(r.stack[0]->errPs, &list);
     }
 
     // Stopped while file 3 is read on the loader's thread, then a new stack asked

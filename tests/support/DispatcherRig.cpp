@@ -4,7 +4,6 @@
 
 #include <QTest>
 
-#include <memory>
 
 DispatcherRig::DispatcherRig(bool withLog)
 {
@@ -30,9 +29,9 @@ bool DispatcherRig::settle()
 {
     // Twice: an answer handled in the first round schedules its walk step behind it.
     for (int round = 0; round < 2; round++) {
-        auto done = std::make_shared<QAtomicInt>(0);
-        QMetaObject::invokeMethod(dispatcher, [done] { done->storeRelease(1); }, Qt::QueuedConnection);
-        if (!QTest::qWaitFor([&done] { return done->loadAcquire() == 1; }, 20000))
+        settled.storeRelease(0);
+        QMetaObject::invokeMethod(dispatcher, [this] { settled.storeRelease(1); }, Qt::QueuedConnection);
+        if (!QTest::qWaitFor([this] { return settled.loadAcquire() == 1; }, 20000))
             return false;
     }
     return true;

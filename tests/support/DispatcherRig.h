@@ -3,6 +3,7 @@
 // program wires it; lines and Stop reach it queued.
 #include "FakeBatchResponder.h"
 
+#include <QAtomicInt>
 #include <QObject>
 #include <QStringList>
 #include <QThread>
@@ -27,6 +28,10 @@ public:
     BatchDispatcher* dispatcher = nullptr;
     FakeBatchResponder responder;
     QThread thread;
+
+private:
+    // Made before the thread starts, so the thread sanitizer sees it made.
+    QAtomicInt settled;
 
 signals:
     void dispatchSig(QStringList lines);
