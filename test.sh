@@ -19,7 +19,7 @@ cmake --build build-tsan -j"$(nproc)" --target "${tsan_areas[@]/#/test_}"
 export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ignore_noninstrumented_modules=1 halt_on_error=0"
 for area in "${tsan_areas[@]}"; do
   echo "thread sanitizer: test_$area"
-  QT_QPA_PLATFORM=offscreen build-tsan/tests/test_"$area" > "build-tsan/test_$area.log" 2>&1 \
+  (cd build-tsan && QT_QPA_PLATFORM=offscreen tests/test_"$area" > "test_$area.log" 2>&1) \
     || { tail -n 80 "build-tsan/test_$area.log"; exit 1; }
 done
 echo "thread sanitizer: no race reported"

@@ -47,6 +47,7 @@ public:
 
     void run(const std::shared_ptr<WalkBlock>& b)
     {
+        markTakeOver(b.get());
         WalkContext& c = *b->ctx;
         // Counted before the flag is read: a stop that saw no reader finds the flag set here.
         c.active.fetch_add(1);
@@ -66,6 +67,7 @@ public:
         c.active.fetch_sub(1);
         AnalysisWalk* w = walk;
         const int n = no;
+        markHandOver(b.get());
         QMetaObject::invokeMethod(walk, [w, n, b]() { w->blockDone(n, b); }, Qt::QueuedConnection);
     }
 
@@ -288,12 +290,14 @@ void AnalysisWalk::dispatch()
         b->values.assign(b->cx.size() * size_t(ctx->layout.stride), 0.0);
         ++busy[w];
         WalkWorker* worker = pool[w];
+        markHandOver(b.get());
         QMetaObject::invokeMethod(worker, [worker, b]() { worker->run(b); }, Qt::QueuedConnection);
     }
 }
 
 void AnalysisWalk::blockDone(int worker, std::shared_ptr<WalkBlock> b)
 {
+    markTakeOver(b.get());
     if (worker >= 0 && worker < busy.size())
         --busy[worker];
     // Rows of a stopped or earlier walk are not this walk's.

@@ -25,3 +25,20 @@ inline void joinWorkerThread(QThread* t)
     __tsan_acquire(t);
 #endif
 }
+
+// A value handed to another thread through Qt's event queue: the queue's lock
+// lives in Qt, out of the thread sanitizer's sight, so the sender marks the
+// hand-over and the receiver the take-over.
+inline void markHandOver([[maybe_unused]] const void* p)
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(const_cast<void*>(p));
+#endif
+}
+
+inline void markTakeOver([[maybe_unused]] const void* p)
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(const_cast<void*>(p));
+#endif
+}
