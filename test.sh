@@ -15,8 +15,9 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVELLINE_TSAN=ON 
 cmake --build build-tsan -j"$(nproc)" --target "${tsan_areas[@]/#/test_}"
 # Qt is not instrumented: ignore_noninstrumented_modules keeps the sanitizer from
 # judging Qt's own threads and allocations, and tests/tsan.supp names the one
-# Qt internal it cannot see through. A report ends the run with status 66.
-export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ignore_noninstrumented_modules=1 halt_on_error=0"
+# Qt internal it cannot see through; die_after_fork=0 lets a test start a child
+# process (the translation check runs lupdate). A report ends the run with status 66.
+export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ignore_noninstrumented_modules=1 halt_on_error=0 die_after_fork=0"
 for area in "${tsan_areas[@]}"; do
   echo "thread sanitizer: test_$area"
   (cd build-tsan && QT_QPA_PLATFORM=offscreen tests/test_"$area" > "test_$area.log" 2>&1) \
