@@ -46,7 +46,7 @@ public:
     // How far the rows have come, in percent; 0 for an area without height.
     double progress() const;
     // Average and standard deviation of the map (or of its fitted surface) at
-    // the centres of the counted bins, not numbers without one; the cursor goes
-    // back to the first bin.
+    // the centres of the counted bins (both not a number without any); the
+    // cursor goes back to the first bin.
     void finish(Analyzed2DRes& map, bool fitted);
 };

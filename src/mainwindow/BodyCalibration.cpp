@@ -17,7 +17,7 @@
 
 namespace {
 
-// One line per walk: a bin without an edge is common enough to flood the log.
+// One line per walk however many bins had no edge, not one per bin.
 void logBinsWithoutEdge(const CalibWalk& w)
 {
     if (w.noEdge > 0)
