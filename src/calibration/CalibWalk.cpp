@@ -5,6 +5,7 @@
 #include "mainwindow/EnergyShift.h"
 
 #include <cmath>
+#include <limits>
 
 void CalibWalk::start(const AnalyzeCond& grid, Analyzed2DRes& map)
 {
@@ -17,6 +18,8 @@ void CalibWalk::start(const AnalyzeCond& grid, Analyzed2DRes& map)
     sum = 0.0;
     sqSum = 0.0;
     count = 0;
+    noEdge = 0;
+    counted.clear();
 }
 
 double CalibWalk::binShift(const XafsSpectrum& bin, const XafsSpectrum& standard,
@@ -27,8 +30,12 @@ double CalibWalk::binShift(const XafsSpectrum& bin, const XafsSpectrum& standard
     return bin.e0 - standard.e0;
 }
 
-void CalibWalk::record(double shift, Analyzed2DRes& map)
+bool CalibWalk::record(double shift, Analyzed2DRes& map)
 {
+    if (!std::isfinite(shift)) {
+        noEdge++;
+        return false;
+    }
     map.setData(cond.cx, cond.cy, cond.hx, cond.hy, shift);
     if (min > shift)
         min = shift;
@@ -36,6 +43,8 @@ void CalibWalk::record(double shift, Analyzed2DRes& map)
         max = shift;
     sum += shift;
     count++;
+    counted.push_back(QPoint(cond.cx, cond.cy));
+    return true;
 }
 
 bool CalibWalk::centreOnImage() const
@@ -53,18 +62,17 @@ double CalibWalk::progress() const
 void CalibWalk::finish(Analyzed2DRes& map, bool fitted)
 {
     running = false;
-    const double average = count > 0 ? sum / count : 0.0;
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    const double average = count > 0 ? sum / count : none;
     sum = average;
     map.surfFit.solve();
+    // Over the same bins as the average: a bin left out of it would add its
+    // map value 0 as a deviation.
     double sq = 0.0;
-    cond.reset();
-    do {
-        // Bins off the images were not measured (they have no spectrum).
-        if (!centreOnImage())
-            continue;
-        const double v = mapShiftAt(map, cond.cx, cond.cy, fitted);
+    for (const QPoint& c : counted) {
+        const double v = mapShiftAt(map, c.x(), c.y(), fitted);
         sq += (v - average) * (v - average);
-    } while (cond.next());
+    }
     cond.reset();
-    sqSum = count > 0 ? std::sqrt(sq / count) : 0.0;
+    sqSum = count > 0 ? std::sqrt(sq / count) : none;
 }

@@ -5,6 +5,10 @@
 // it one bin per event-loop turn.
 #include "foundation/AnalyzeCond.h"
 
+#include <QPoint>
+
+#include <vector>
+
 class Analyzed2DRes;
 class XafsSpectrum;
 
@@ -26,18 +30,23 @@ public:
     double sum = 0.0;   // the average once finished
     double sqSum = 0.0; // the standard deviation once finished
     int count = 0;
+    int noEdge = 0; // bins measured without a finite shift
+    // Centres of the counted bins, for the deviation pass.
+    std::vector<QPoint> counted;
 
     // Running from the first bin of grid; the map takes the grid, zeroed.
     void start(const AnalyzeCond& grid, Analyzed2DRes& map);
     static double binShift(const XafsSpectrum& bin, const XafsSpectrum& standard,
                            const CalibSettings& s);
-    // Puts shift into the bin under the cursor and the statistics.
-    void record(double shift, Analyzed2DRes& map);
+    // Puts a finite shift into the bin under the cursor and the statistics;
+    // any other only counts as a bin without an edge (false).
+    bool record(double shift, Analyzed2DRes& map);
     // Whether the cursor's bin has its centre on the images.
     bool centreOnImage() const;
     // How far the rows have come, in percent; 0 for an area without height.
     double progress() const;
     // Average and standard deviation of the map (or of its fitted surface) at
-    // the bin centres; the cursor goes back to the first bin.
+    // the centres of the counted bins (both not a number without any); the
+    // cursor goes back to the first bin.
     void finish(Analyzed2DRes& map, bool fitted);
 };

@@ -50,8 +50,13 @@ void ImgProc::setImgData(TiffData* frame)
     current = frame;
     frameW = frame->width;
     frameH = frame->height;
-    // Binarises and repaints through the slider.
+    // edgeDetect binarises and repaints once through the slider, but with
+    // "A. A. Shift" that climb starts from the previous frame's score and may stop
+    // at once; the second pass climbs from this frame's own.
     edgeDetect();
+    if (BinaryImage->isChecked())
+        binarize();
+    drawOnImage();
 }
 
 int ImgProc::shiftX() const

@@ -77,23 +77,27 @@ bool settingsUsable(double max, int bins)
     return bins >= 0 && bins <= maxBins && std::isfinite(max) && max > 0.0;
 }
 
+int binIndex(double v, double min, double max, int bins)
+{
+    // The product can round the upper end itself below bins (3 x 0.7 / 0.7).
+    if (v >= max)
+        return bins;
+    const double t = bins * (v - min) / (max - min);
+    return !(t > 0.0) ? 0 : (t >= bins ? bins : int(t));
+}
+
 DarkHistogram histogram(const QList<TiffData*>& frames, double max, int bins)
 {
     DarkHistogram h;
     h.max = max;
     h.min = 0.0;
     h.counts = QList<int>(qsizetype(bins) + 1, 0);
-    const double scale = bins / (h.max - h.min);
     for (const TiffData* f : frames) {
         if (!f)
             continue;
         for (int y = 0; y < f->height; y++) {
-            for (int x = 0; x < f->width; x++) {
-                const double t = scale * (f->value(x, y) - h.min);
-                // Below min (or not a number) counts in the first bin, at or above max in the last.
-                const int i = !(t > 0.0) ? 0 : (t >= bins ? bins : int(t));
-                h.counts[i]++;
-            }
+            for (int x = 0; x < f->width; x++)
+                h.counts[binIndex(f->value(x, y), h.min, h.max, bins)]++;
         }
     }
     return h;

@@ -26,8 +26,12 @@ namespace darkcheck {
 // finite number above min (0).
 bool settingsUsable(double max, int bins);
 
-// Values of every frame, raster order, into bins + 1 counts; indices are clamped
-// into 0..bins. Assumes usable settings.
+// Index of v among bins + 1 counts: bins x (v - min) / (max - min) truncated, in
+// that order; below min (or not a number) 0, at or above max bins.
+int binIndex(double v, double min, double max, int bins);
+
+// Values of every frame, raster order, into bins + 1 counts (binIndex). Assumes
+// usable settings.
 DarkHistogram histogram(const QList<TiffData*>& frames, double max, int bins);
 void writeHistogram(const DarkHistogram& h, const QString& fileName);
 

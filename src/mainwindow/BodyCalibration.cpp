@@ -15,7 +15,18 @@
 #include <QDateTime>
 #include <QDebug>
 
-#include <cmath>
+namespace {
+
+// One line per walk however many bins had no edge, not one per bin.
+void logBinsWithoutEdge(const CalibWalk& w)
+{
+    if (w.noEdge > 0)
+        qDebug().noquote() << QStringLiteral("Calibration: no edge in %1 of %2 bins")
+                                  .arg(w.noEdge)
+                                  .arg(w.noEdge + w.count);
+}
+
+} // namespace
 
 double Body::eShiftAt(int x, int y) const
 {
@@ -71,6 +82,7 @@ void Body::execCalibration()
 void Body::stopCalibration()
 {
     calib.running = false;
+    logBinsWithoutEdge(calib);
     emit finishBatchExec(CALIB_EXEC);
 }
 
@@ -90,14 +102,12 @@ void Body::calibNextPoint()
     const SuggestElm sElm = suggestElm();
     if (c.first)
         emit calibProgress(calib.progress());
+    // A bin centred off the images has an empty spectrum, whose shift would be
+    // minus the standard's edge energy: it is not measured.
     if (calib.centreOnImage()) {
         const XafsSpectrum bin(xafsSpectrumAt(c.cx, c.cy, viewW(), viewH()), QStringLiteral("Body-Calib"),
                                calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, 0.0, sElm);
-        const double shift = CalibWalk::binShift(bin, calibStd, settings);
-        if (std::isfinite(shift))
-            calib.record(shift, eShiftMap);
-        else
-            qDebug() << "Calibration: no edge in the bin at" << c.cx << c.cy;
+        calib.record(CalibWalk::binShift(bin, calibStd, settings), eShiftMap);
     }
     if (calib.cond.next()) {
         calibStepQueued = true;
@@ -117,6 +127,7 @@ void Body::finishCalib()
     calibCtrl->DESigma->setText(QString::number(calib.sqSum, 'g', 6));
     eShiftMap.genImg();
     dispA->update();
+    logBinsWithoutEdge(calib);
     logWithTime(QStringLiteral("End Calibration   "));
     emit finishBatchExec(CALIB_EXEC);
 }

@@ -1,11 +1,12 @@
 #include "CalibStack.h"
+#include "support/LogCapture.h"
+#include "support/Loopback.h"
 #include "support/TestRegistry.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
 #include "calibration/CalibCtrl.h"
 #include "calibration/EMPFile.h"
-#include "foundation/Cfg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,9 @@
 #include <QTimer>
 
 #include <cmath>
+#include <limits>
+
+typedef QList<double> Values;
 
 namespace {
 
@@ -55,7 +59,7 @@ class TestCalibWalk : public QObject {
 private slots:
     void initTestCase()
     {
-        cfg.clear();
+        loopback::resetConfig();
         QVERIFY(tmp.isValid());
         stdFile = tmp.filePath(QStringLiteral("std.dat"));
         QVERIFY(calibstack::writeStandard(stdFile));
@@ -169,6 +173,65 @@ private slots:
         Analyzed2DRes map(QStringLiteral("m"));
         w.start(g, map);
         QTEST(w.progress(), "first");
+    }
+
+    // The statistics run over the counted bins only: one without a finite shift
+    // adds no deviation, and without any the fields show 0 / 0.
+    void statisticsOverCountedBins_data()
+    {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::addColumn<Values>("shifts"); // one bin per pixel of a row
+        QTest::addColumn<int>("count");
+        QTest::addColumn<Values>("stats"); // min, max, average, sigma
+        QTest::newRow("two of four") << Values{2, nan, 4, -inf} << 2 << Values{2, 4, 3, 1};
+        QTest::newRow("none") << Values{nan, inf} << 0 << Values{1e300, -1e300, nan, nan};
+    }
+    void statisticsOverCountedBins()
+    {
+        QFETCH(Values, shifts);
+        QFETCH(Values, stats);
+        const int n = int(shifts.size());
+        AnalyzeCond g;
+        const double rect[4] = {0, 0, double(n), 1};
+        g.setup(n, 1, 0, 0, rect, -1, -1);
+        CalibWalk w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        w.start(g, map);
+        for (double s : shifts) {
+            QCOMPARE(w.record(s, map), std::isfinite(s));
+            w.cond.next();
+        }
+        w.finish(map, false);
+        QTEST(w.count, "count");
+        QCOMPARE(w.noEdge, n - w.count);
+        const Values got{w.min, w.max, w.sum, w.sqSum};
+        for (int i = 0; i < 4; i++) {
+            QVERIFY2(std::isnan(stats[i]) ? std::isnan(got[i]) : got[i] == stats[i],
+                     qPrintable(QStringLiteral("%1: %2").arg(i).arg(got[i])));
+        }
+    }
+
+    // A standard without an edge energy: no bin counts, one log line says so.
+    void noBinCounted()
+    {
+        auto b = calibstack::bodyWithStack();
+        b->calibStd.e0 = std::numeric_limits<double>::quiet_NaN();
+        testlog::Capture log;
+        QCOMPARE(run(*b, QStringLiteral("calib_exec")), 141);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Calibration: no edge")),
+                 QStringList{QStringLiteral("Calibration: no edge in 40 of 40 bins")});
+        CalibCtrl* p = b->calibCtrl;
+        QCOMPARE((QStringList{p->DEMin->text(), p->DEMax->text(), p->DEAvr->text(), p->DESigma->text()}),
+                 (QStringList{"1e+300", "-1e+300", "nan", "nan"}));
+    }
+
+    // Stars and the data target stay on this host's loopback.
+    void aimsAtLoopback()
+    {
+        Body b;
+        QCOMPARE(b.stars.hostLE->text(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(b.client.host(), QStringLiteral("127.0.0.1"));
     }
 
     void noStackAnswersAtOnce()

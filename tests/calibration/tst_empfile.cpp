@@ -1,10 +1,10 @@
 #include "support/ImageCraft.h"
+#include "support/Loopback.h"
 #include "support/TestRegistry.h"
 
 #include "analysis/Analyzed2DRes.h"
 #include "calibration/CalibCtrl.h"
 #include "calibration/EMPFile.h"
-#include "foundation/Cfg.h"
 #include "foundation/LineReader.h"
 #include "mainwindow/Body.h"
 
@@ -80,8 +80,16 @@ class TestEMPFile : public QObject {
 private slots:
     void initTestCase()
     {
-        cfg.clear();
+        loopback::resetConfig();
         QVERIFY(tmp.isValid());
+    }
+
+    // Stars and the data target stay on this host's loopback.
+    void aimsAtLoopback()
+    {
+        Body b;
+        QCOMPARE(b.stars.hostLE->text(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(b.client.host(), QStringLiteral("127.0.0.1"));
     }
 
     // The main window writes its map with the panel's and the standard's values.

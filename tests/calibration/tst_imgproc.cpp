@@ -220,6 +220,34 @@ private slots:
         QCOMPARE(p.NormScolarP->text(), QStringLiteral("0.9876"));
     }
 
+    // With "A. A. Shift" a new frame's climb starts from its own score, not the
+    // previous frame's: a square moved by 2 goes back onto the reference and
+    // "A. Set Shift" hands (-2, 0) on. "Auto Shift" at that best score keeps the
+    // fields and hands only them on.
+    void autoShiftOnNewFrame()
+    {
+        ImgProc p;
+        p.EdgeDetect->setChecked(true);
+        std::unique_ptr<TiffData> ref(squareFrame(24, 24, 8, 8, 8, 100));
+        std::unique_ptr<TiffData> moved(squareFrame(24, 24, 10, 8, 8, 100));
+        p.setImgData(ref.get());
+        p.SetRef->click();
+        QCOMPARE(p.score, 1.0);
+        QSignalSpy shifts(&p, &ImgProc::imgShift);
+        p.setImgData(moved.get());
+        QVERIFY(!shifts.isEmpty());
+        const QList<QVariant> back{-2, 0};
+        QCOMPARE(shifts.last(), back);
+        QCOMPARE((QStringList{p.ShiftX->text(), p.ShiftY->text(), p.NormScolarP->text()}),
+                 (QStringList{"-2", "0", "1"}));
+        shifts.clear();
+        p.ShiftAuto->click(); // climbs, and again in the repaint with "A. A. Shift"
+        QVERIFY(!shifts.isEmpty());
+        for (const QList<QVariant>& s : shifts)
+            QCOMPARE(s, back);
+        QCOMPARE((QStringList{p.ShiftX->text(), p.ShiftY->text()}), (QStringList{"-2", "0"}));
+    }
+
     // Reference on frame 0, frame 1 displaced by (2, -1): "Auto Shift" finds (-2, 1) and,
     // with "A. Set Shift", the main window stores it in frame 1; its bin spectrum follows.
     // "Clear All Shifts" puts every origin back and leaves the fields alone.

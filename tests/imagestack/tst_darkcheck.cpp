@@ -55,6 +55,40 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("dark-hg-all.dat")});
     }
 
+    // bins x (v - min) / (max - min), truncated; v = max always in the last index.
+    void binIndex_data()
+    {
+        QTest::addColumn<int>("bins");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<double>("v");
+        QTest::addColumn<int>("index");
+        QTest::newRow("97 of 0..97 in 100") << 100 << 0.0 << 97.0 << 97.0 << 100;
+        QTest::newRow("77, lower end of bin 5 of 0..154") << 10 << 0.0 << 154.0 << 77.0 << 5;
+        QTest::newRow("just below it") << 10 << 0.0 << 154.0 << 76.99 << 4;
+        QTest::newRow("lower end with min 100") << 10 << 100.0 << 254.0 << 177.0 << 5;
+        QTest::newRow("max 100 of 3..100") << 100 << 3.0 << 100.0 << 100.0 << 100;
+        QTest::newRow("max 97 in 7") << 7 << 0.0 << 97.0 << 97.0 << 7;
+        QTest::newRow("max 154 in 5") << 5 << 0.0 << 154.0 << 154.0 << 5;
+        QTest::newRow("max 60000 in 59") << 59 << 0.0 << 60000.0 << 60000.0 << 59;
+        QTest::newRow("max 0.7 in 3") << 3 << 0.0 << 0.7 << 0.7 << 3;
+        QTest::newRow("max 10 in 1") << 1 << 0.0 << 10.0 << 10.0 << 1;
+        QTest::newRow("below max in 1") << 1 << 0.0 << 10.0 << 9.99 << 0;
+        QTest::newRow("600 of 0..60000 in 100") << 100 << 0.0 << 60000.0 << 600.0 << 1;
+        QTest::newRow("far above max") << 10 << 0.0 << 154.0 << 1e300 << 10;
+        QTest::newRow("below min") << 10 << 0.0 << 154.0 << -1.0 << 0;
+        QTest::newRow("not a number") << 10 << 0.0 << 154.0 << std::numeric_limits<double>::quiet_NaN() << 0;
+        QTest::newRow("no bins") << 0 << 0.0 << 10.0 << 5.0 << 0;
+    }
+    void binIndex()
+    {
+        QFETCH(int, bins);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(double, v);
+        QTEST(darkcheck::binIndex(v, min, max, bins), "index");
+    }
+
     void zeroBinsCountEverything()
     {
         QList<TiffData*> frames{craft::floatFrame(3, 1, {0, 5, 1e6})};
