@@ -3,6 +3,7 @@
 #include "display/DrawText.h"
 #include "display/MouseC.h"
 
+#include <QDebug>
 #include <QPainter>
 
 #include <cmath>
@@ -27,6 +28,12 @@ Stats::Stats(QWidget* parent) : QFrame(parent)
     connect(DA, &DispA::mouseReleased0, this, &Stats::mouseReleased);
     connect(ShowOverImage, &QCheckBox::toggled, this, &Stats::toggledShowOverImage);
     connect(ShowStatsInSelectedArea, &QCheckBox::toggled, DA, qOverload<>(&QWidget::update));
+    // The count is read on every repaint; the cap is told once per edit.
+    connect(Bins, &QLineEdit::textChanged, this, [](const QString& text) {
+        const QString note = stats::binCapNote(text);
+        if (!note.isNull())
+            qDebug().noquote() << note;
+    });
 }
 
 Stats::~Stats() = default;

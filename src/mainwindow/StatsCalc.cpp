@@ -1,7 +1,5 @@
 #include "mainwindow/StatsCalc.h"
 
-#include <QDebug>
-
 #include <cmath>
 
 namespace {
@@ -20,12 +18,17 @@ int binCount(const QString& text)
     const int n = text.toInt(&ok);
     if (!ok || n <= 0)
         return DefaultBins;
-    if (n > MaxBins) {
-        // a typo must not allocate gigabytes
-        qDebug().noquote() << "Stats: bins" << n << "capped at" << MaxBins;
-        return MaxBins;
-    }
-    return n;
+    // a typo must not allocate gigabytes
+    return n > MaxBins ? MaxBins : n;
+}
+
+QString binCapNote(const QString& text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n <= MaxBins)
+        return QString();
+    return QStringLiteral("Stats: bins %1 capped at %2").arg(n).arg(MaxBins);
 }
 
 int binOf(double v, double min, double width, int bins)

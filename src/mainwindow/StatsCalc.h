@@ -40,8 +40,10 @@ namespace stats {
 const int DefaultBins = 100;
 const int MaxBins = 1000000;
 
-// The Bins text as a whole number above 0, else 100; capped at MaxBins (logged).
+// The Bins text as a whole number above 0, else 100; capped at MaxBins.
 int binCount(const QString& text);
+// The log line for a Bins text beyond the cap; null when it is within.
+QString binCapNote(const QString& text);
 
 // Histogram bin of v: 0 for values at or below the minimum (and for a zero or
 // broken width), bins - 1 at or above the top.

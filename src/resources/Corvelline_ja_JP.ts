@@ -172,7 +172,7 @@
     </message>
     <message>
         <source>dEdge at Cursor</source>
-        <translation>カーソル位置の吸収端位置</translation>
+        <translation>カーソル位置の吸収端エネルギー</translation>
     </message>
     <message>
         <source>Mid Point</source>
@@ -192,7 +192,7 @@
     </message>
     <message>
         <source>Comp. with</source>
-        <translation>比較対象</translation>
+        <translation>参照と比較</translation>
     </message>
     <message>
         <source>Seek Min. Params: Comp. Range</source>
@@ -240,7 +240,7 @@
     </message>
     <message>
         <source>SW</source>
-        <translation>SW</translation>
+        <translation>幅</translation>
     </message>
     <message>
         <source>300</source>
@@ -280,7 +280,7 @@
     </message>
     <message>
         <source>Show the Rest</source>
-        <translation>残りを表示</translation>
+        <translation>残留吸収を表示</translation>
     </message>
     <message>
         <source>Show dmut</source>
@@ -533,7 +533,7 @@
     </message>
     <message>
         <source>B</source>
-        <translation>B</translation>
+        <translation>全て設定</translation>
     </message>
     <message>
         <source>10</source>
@@ -569,7 +569,7 @@
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;AAAAA&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;AAAAA&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;画像番号&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;br/&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
@@ -585,7 +585,7 @@
     </message>
     <message>
         <source>A. Step</source>
-        <translation>自動送り</translation>
+        <translation>解析ビン</translation>
     </message>
     <message>
         <source>Batch Ctrl.</source>
@@ -617,7 +617,7 @@
     </message>
     <message>
         <source>    from Tbl.: </source>
-        <translation>    表から: </translation>
+        <translation>    校正マップ: </translation>
     </message>
     <message>
         <source>Q.S. Fitted</source>
@@ -669,7 +669,7 @@
     </message>
     <message>
         <source>Raw XAFS</source>
-        <translation>生XAFS</translation>
+        <translation>未規格化XAFS</translation>
     </message>
     <message>
         <source>Normalized XAFS</source>
@@ -693,7 +693,7 @@
     </message>
     <message>
         <source>NES</source>
-        <translation>NES</translation>
+        <translation>Eシフトのグリッチ除去</translation>
     </message>
     <message>
         <source>2.0</source>
@@ -761,7 +761,7 @@
     </message>
     <message>
         <source>Total I0 of I1</source>
-        <translation>I1の全I0</translation>
+        <translation>I1用 全I0</translation>
     </message>
     <message>
         <source>Use</source>
@@ -777,7 +777,7 @@
     </message>
     <message>
         <source>Total I0 of I0</source>
-        <translation>I0の全I0</translation>
+        <translation>I0用 全I0</translation>
     </message>
     <message>
         <source>Dark Data</source>
@@ -1335,7 +1335,7 @@
     </message>
     <message>
         <source>S.P.</source>
-        <translation>開始点</translation>
+        <translation>内積</translation>
     </message>
     <message>
         <source>background-color: rgb(255, 255, 231);</source>
@@ -1391,11 +1391,11 @@
     </message>
     <message>
         <source>A. A. Shift</source>
-        <translation>全画像を自動シフト</translation>
+        <translation>常に自動シフト</translation>
     </message>
     <message>
         <source>Set Shift</source>
-        <translation>シフトを設定</translation>
+        <translation>シフト設定</translation>
     </message>
     <message>
         <source>A. Set Shift</source>
@@ -1646,7 +1646,7 @@
     </message>
     <message>
         <source>Stars:</source>
-        <translation>Stars:</translation>
+        <translation>Stars接続:</translation>
     </message>
     <message>
         <source>Brannoch</source>
@@ -1806,7 +1806,7 @@
     </message>
     <message>
         <source>Raw</source>
-        <translation>生データ</translation>
+        <translation>生</translation>
     </message>
     <message>
         <source>FFT</source>
@@ -1826,7 +1826,7 @@
     </message>
     <message>
         <source>TextLabel</source>
-        <translation>TextLabel</translation>
+        <translation>注記</translation>
     </message>
     <message>
         <source>To Network</source>

@@ -43,3 +43,25 @@ QString StarsCmdTable::helpText() const
     }
     return names.join(u' ');
 }
+
+namespace {
+QString paramCountError(bool ok, int n)
+{
+    return ok ? QString() : QStringLiteral("Er: Number of Params shuld be %1").arg(n);
+}
+} // namespace
+
+QString StarsCmdTable::paramsExactly(const AMsg& msg, int n)
+{
+    return paramCountError(msg.params.size() == n, n);
+}
+
+QString StarsCmdTable::paramsAtMost(const AMsg& msg, int n)
+{
+    return paramCountError(msg.params.size() <= n, n);
+}
+
+QString StarsCmdTable::paramsAtLeast(const AMsg& msg, int n)
+{
+    return paramCountError(msg.params.size() >= n, n);
+}

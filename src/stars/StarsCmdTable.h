@@ -1,5 +1,7 @@
 #pragma once
 // The commands the Stars client answers itself.
+#include "stars/AMsg.h"
+
 #include <QList>
 #include <QString>
 
@@ -21,6 +23,13 @@ public:
     // The names, blank-separated, for the "Help" answer.
     QString helpText() const;
     const QList<StarsCmd>& cmds() const { return cmds_; }
+
+    // Parameter-count checks for handlers of commands that take parameters:
+    // the error answer when msg has not exactly, at most or at least n
+    // parameters, else a null text.
+    static QString paramsExactly(const AMsg& msg, int n);
+    static QString paramsAtMost(const AMsg& msg, int n);
+    static QString paramsAtLeast(const AMsg& msg, int n);
 
 private:
     QList<StarsCmd> cmds_;

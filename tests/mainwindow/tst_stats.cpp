@@ -1,6 +1,7 @@
 #include "support/MapGrid.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
+#include "support/LogCapture.h"
 #include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
@@ -10,7 +11,11 @@
 #include "mainwindow/StatsCalc.h"
 #include "mainwindow/SumUpCtrl.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -26,6 +31,22 @@ std::function<double(int, int)> listed(const QVector<double>& v)
 AnalyzeCond row(int n)
 {
     return testmaps::grid(n, 1, 0, 0, 0, 0, n, 1);
+}
+
+// The sum-up writes its picture into the working directory: a test that
+// sums up runs in a folder of its own.
+struct InTempDir {
+    QTemporaryDir tmp;
+    QString previous = QDir::currentPath();
+    InTempDir() { QDir::setCurrent(tmp.path()); }
+    ~InTempDir() { QDir::setCurrent(previous); }
+};
+
+// Whether and when the sum-up picture was written in a folder.
+QDateTime sumUpStamp(const QString& dir)
+{
+    const QFileInfo f(dir + QStringLiteral("/sumUpImg.png"));
+    return f.exists() ? f.lastModified() : QDateTime();
 }
 
 // Counts the paints a widget receives.
@@ -44,14 +65,24 @@ struct PaintCounter : QObject {
 class TestStats : public QObject {
     Q_OBJECT
     testmaps::TestColorBar bar;
+    QString startDir;
+    QDateTime startStamp;
 
 private slots:
     void initTestCase()
     {
         loopback::resetConfig();
         bar.install();
+        startDir = QDir::currentPath();
+        startStamp = sumUpStamp(startDir);
     }
-    void cleanupTestCase() { bar.remove(); }
+    void cleanupTestCase()
+    {
+        bar.remove();
+        // nothing was written into the folder the tests run from
+        QCOMPARE(QDir::currentPath(), startDir);
+        QCOMPARE(sumUpStamp(startDir), startStamp);
+    }
 
     // Count, mean and sigma; the minimum falls into the first bin, the
     // maximum into the last, and a constant map (width 0) all into bin 0.
@@ -95,6 +126,28 @@ private slots:
     {
         QFETCH(QString, text);
         QTEST(stats::binCount(text), "bins");
+    }
+
+    // The count is read on every recalculation (every repaint of the main
+    // window); a capped typo is logged once per edit of the field.
+    void binsCapLoggedOncePerEdit()
+    {
+        Stats w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        testmaps::fill(map, row(4), [](int x, int) { return x + 1.0; });
+        testlog::Capture log;
+        const auto notes = [&] { return log.linesStartingWith(QStringLiteral("Stats: bins")); };
+        w.setBins(100000000);
+        for (int i = 0; i < 3; i++)
+            w.calcStats(&map, row(4));
+        QCOMPARE(notes(), QStringList{"Stats: bins 100000000 capped at 1000000"});
+        QCOMPARE(int(w.hist.counts.size()), stats::MaxBins);
+        w.Bins->setText(QStringLiteral("2000000"));
+        w.calcStats(&map, row(4));
+        QCOMPARE(notes().size(), 2);
+        w.Bins->setText(QStringLiteral("50"));
+        w.calcStats(&map, row(4));
+        QCOMPARE(notes().size(), 2);
     }
 
     // The selected range follows the new map's extremes.
@@ -263,6 +316,7 @@ private slots:
     // announces once must not make the display repaint without end.
     void repaintsStayBounded()
     {
+        InTempDir cwd;
         std::unique_ptr<Body> b = craft::bodyWithStack(8, 6, 3, [](int x, int y, int k) { return x + y + k; });
         b->analyzer->SelSumUp->setChecked(true);
         b->analyzer->SumUpC->add();
@@ -290,6 +344,7 @@ private slots:
             const double r = std::hypot(x - 40.0, y - 28.0);
             return 100.0 + 2.0 * x + (r < 15 ? 400.0 + 10.0 * k : 0.0) + ((x * 7 + y * 13) % 11) * 5.0;
         };
+        InTempDir cwd;
         std::unique_ptr<Body> b = craft::bodyWithStack(64, 48, 20, disc);
         b->analyzer->SelSumUp->setChecked(true);
         b->analyzer->SumUpC->add();

@@ -10,14 +10,24 @@
 #include "mainwindow/StartOptions.h"
 #include "support/Loopback.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHash>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBox>
 #include <QTranslator>
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace {
 struct TsMessage {
@@ -79,6 +89,79 @@ QStringList windowTexts(Body& b)
             b.stats.ShowOverImage->text(),
             b.imgProc.EdgeDetect->text(),
             b.SelectI1Files->Select->text()};
+}
+
+// Whether a source text is one that Japanese keeps as written: no words at
+// all (numbers, punctuation, empty markup), a style sheet, a value that the
+// program reads back from its field, or only symbols: units, element symbols
+// and edges, quantities of the formulas (dMut and its kin), coordinates and
+// acronyms.
+bool keptAsWritten(const QString& source)
+{
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression word(QStringLiteral("[A-Za-z][A-Za-z0-9]*"));
+    static const QStringList symbols{
+        "eV", "keV", "deg", "ms",                             // units
+        "H", "Cu", "K", "L1", "L2", "L3",                     // elements, edges
+        "mut", "dmut", "dMut", "DMut", "Mut", "dM", "dMidx", // quantities
+        "dE", "dE12", "E1", "E2", "dPreE", "dPostS", "I0",
+        "x", "X", "Y",                                        // coordinates
+        "ROI", "XAFS", "FFT", "MLCF"};                        // acronyms
+    static const QStringList fieldValues{"Brannoch", "Brannoch.key", "localhost"};
+    if (source.startsWith(QLatin1String("background-color:")) || fieldValues.contains(source))
+        return true;
+    const QString text = QString(source).remove(tag);
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        if (!symbols.contains(it.next().captured()))
+            return false;
+    }
+    return true;
+}
+
+// Buttons and labels of a window whose text is wider than the room they get
+// when the window has its own size; every page of its tool boxes and tabs.
+QStringList cutOffTexts(QWidget* window)
+{
+    window->resize(window->sizeHint());
+    QStringList out;
+    const auto check = [&](QWidget* w, const QString& text, int room, int needed) {
+        if (!text.isEmpty() && w->isVisibleTo(window) && room < needed)
+            out << QStringLiteral("%1 %2 (%3 < %4)").arg(w->objectName(), text).arg(room).arg(needed);
+    };
+    const auto sweep = [&] {
+        window->grab(); // lays the window out
+        for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+            if (b->metaObject() == &QPushButton::staticMetaObject) {
+                // a push button's size hint asks for more than its text needs
+                QStyleOptionButton opt;
+                opt.initFrom(b);
+                const QRect contents = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
+                check(b, b->text(), contents.width(),
+                      b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width());
+            } else {
+                check(b, b->text(), b->width(), b->sizeHint().width());
+            }
+        }
+        for (QLabel* l : window->findChildren<QLabel*>()) {
+            if (!l->wordWrap())
+                check(l, l->text(), l->width(), l->sizeHint().width());
+        }
+    };
+    sweep();
+    for (QToolBox* box : window->findChildren<QToolBox*>()) {
+        for (int i = 0; i < box->count(); i++) {
+            box->setCurrentIndex(i);
+            sweep();
+        }
+    }
+    for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+        for (int i = 0; i < tabs->count(); i++) {
+            tabs->setCurrentIndex(i);
+            sweep();
+        }
+    }
+    out.removeDuplicates();
+    return out;
 }
 
 QStringList placeholders(const QString& s)
@@ -144,6 +227,101 @@ private slots:
                              + m.translation;
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QChar(u'\n'))));
+    }
+
+    // A finished rendering that is its English source is a text left out,
+    // unless Japanese keeps that text as written.
+    void noFinishedTextLeftInEnglish()
+    {
+        const QList<TsMessage> all = readTs(committedTs());
+        QVERIFY(!all.isEmpty());
+        QStringList english;
+        for (const TsMessage& m : all) {
+            if (m.finished && m.translation == m.source && !keptAsWritten(m.source))
+                english << m.context + QStringLiteral(": ") + m.source;
+        }
+        QVERIFY2(english.isEmpty(), qPrintable(english.join(QChar(u'\n'))));
+    }
+
+    // Without a font that holds the Japanese texts' characters every one of
+    // them would show as boxes.
+    void aFontCoversJapanese()
+    {
+        QString chars;
+        for (const TsMessage& m : readTs(committedTs())) {
+            if (m.finished)
+                chars += m.translation;
+        }
+        QList<char32_t> needed;
+        for (char32_t c : chars.toUcs4()) {
+            if (c > 0x2e80 && !needed.contains(c))
+                needed << c;
+        }
+        QVERIFY(needed.size() > 100);
+        const QStringList families = QFontDatabase::families(QFontDatabase::Japanese);
+        QVERIFY2(!families.isEmpty(), "no installed font has Japanese");
+        const auto coversAll = [&](const QString& family) {
+            const QFontMetrics fm{QFont(family)};
+            return std::all_of(needed.cbegin(), needed.cend(), [&](char32_t c) { return fm.inFontUcs4(c); });
+        };
+        QVERIFY2(std::any_of(families.cbegin(), families.cend(), coversAll),
+                 qPrintable(families.join(u',')));
+    }
+
+    // Texts that were wrong, too long or ambiguous in their place.
+    void renderings_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("japanese");
+        const QList<QStringList> rows{
+            {"ImgProc", "S.P.", "内積"},
+            {"Body", "A. Step", "解析ビン"},
+            {"ImgProc", "A. A. Shift", "常に自動シフト"},
+            {"XafsView", "Raw", "生"},
+            {"ImgProc", "Set Shift", "シフト設定"},
+            {"Analyzer", "Comp. with", "参照と比較"},
+            {"Analyzer", "Comp. Target", "比較対象"},
+            {"Analyzer", "Show the Rest", "残留吸収を表示"},
+            {"Analyzer", "dEdge at Cursor", "カーソル位置の吸収端エネルギー"},
+            {"Body", "Raw XAFS", "未規格化XAFS"},
+            {"Body", "Total I0 of I1", "I1用 全I0"},
+            {"Body", "Total I0 of I0", "I0用 全I0"},
+            {"Body", "    from Tbl.: ", "    校正マップ: "}};
+        for (const QStringList& r : rows)
+            QTest::newRow(qPrintable(r[0] + u' ' + r[1])) << r[0] << r[1] << r[2];
+    }
+    void renderings()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, source);
+        StartOptions o;
+        QTranslator t;
+        QVERIFY(installTranslation(t, o));
+        QTEST(QCoreApplication::translate(qPrintable(context), qPrintable(source)), "japanese");
+        QCoreApplication::removeTranslator(&t);
+    }
+
+    // No Japanese text is cut off by its button or label in a window of its
+    // own size.
+    void nothingCutOff()
+    {
+        loopback::resetConfig();
+        StartOptions o;
+        QTranslator t;
+        QVERIFY(installTranslation(t, o));
+        {
+            Body body;
+            const QList<QWidget*> windows{&body, body.analyzer, body.calibCtrl, body.xafsView,
+                                          &body.imgProc, &body.stats, &body.stars, body.batchCtrl};
+            QStringList cut;
+            for (QWidget* w : windows)
+                cut << cutOffTexts(w);
+            body.xafsView->grab().save(testreg::shotsDir() + QStringLiteral("/ja-spectrum.png"));
+            body.imgProc.grab().save(testreg::shotsDir() + QStringLiteral("/ja-imgproc.png"));
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QChar(u'\n'))));
+        }
+        QCoreApplication::removeTranslator(&t);
     }
 
     void windowsSpeakTheInstalledLanguage_data()

@@ -72,6 +72,38 @@ private slots:
         QCOMPARE(t.helpText(), QStringLiteral("Hello Help IsBusy"));
     }
 
+    // Each check against n = 2 over messages of 1, 2 and 3 parameters (the
+    // trailing blank counts as an empty last one).
+    void paramCountChecks_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("exactly");
+        QTest::addColumn<bool>("atMost");
+        QTest::addColumn<bool>("atLeast");
+        QTest::newRow("1") << "a>b w p" << false << true << false;
+        QTest::newRow("2") << "a>b w p q" << true << true << true;
+        QTest::newRow("2, one empty") << "a>b w p " << true << true << true;
+        QTest::newRow("3") << "a>b w p q r" << false << false << true;
+    }
+    void paramCountChecks()
+    {
+        QFETCH(QString, line);
+        AMsg m;
+        QVERIFY(m.parse(line));
+        QFETCH(bool, exactly);
+        QFETCH(bool, atMost);
+        QFETCH(bool, atLeast);
+        const QList<std::pair<QString, bool>> checks{{StarsCmdTable::paramsExactly(m, 2), exactly},
+                                                     {StarsCmdTable::paramsAtMost(m, 2), atMost},
+                                                     {StarsCmdTable::paramsAtLeast(m, 2), atLeast}};
+        for (const auto& [answer, passes] : checks) {
+            // a passing count has no answer at all, not an empty one
+            QCOMPARE(answer.isNull(), passes);
+            if (!passes)
+                QCOMPARE(answer, QStringLiteral("Er: Number of Params shuld be 2"));
+        }
+    }
+
     void keyIndex_data()
     {
         QTest::addColumn<QString>("line");
