@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace bench {
@@ -72,6 +73,17 @@ inline QStringList writeCachedStack(const QString& dir, int n, int side)
             }
     }
     return files;
+}
+
+// The stack the arguments ask for: frames (at least minFrames, 252 when not
+// given) and side (512) from the first two, written into dir; empty when it
+// cannot be written.
+inline QStringList stackOfArgs(int argc, char** argv, int minFrames, const QString& dir, int& n,
+                               int& side)
+{
+    n = argc > 1 ? qBound(minFrames, atoi(argv[1]), 5000) : 252;
+    side = argc > 2 ? qBound(16, atoi(argv[2]), 4096) : 512;
+    return writeCachedStack(dir, n, side);
 }
 
 inline double statusMB(const char* key)

@@ -17,13 +17,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     initGlobals();
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    const int n = argc > 1 ? qBound(1, atoi(argv[1]), 5000) : 252;
-    const int side = argc > 2 ? qBound(16, atoi(argv[2]), 4096) : 512;
-
     QTemporaryDir dir;
-    if (!dir.isValid())
-        return 1;
-    const QStringList files = bench::writeCachedStack(dir.path(), n, side);
+    int n = 0, side = 0;
+    const QStringList files =
+        dir.isValid() ? bench::stackOfArgs(argc, argv, 1, dir.path(), n, side) : QStringList();
     if (files.isEmpty())
         return 1;
 

@@ -130,14 +130,12 @@ int main(int argc, char** argv)
     cfg.set(QStringLiteral("USE_TCP"), QStringLiteral("0"), QStringLiteral("0"), QString());
     QApplication app(argc, argv);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    const int n = argc > 1 ? qBound(2, atoi(argv[1]), 5000) : 252;
-    const int side = argc > 2 ? qBound(16, atoi(argv[2]), 4096) : 512;
     const int rounds = argc > 3 ? qBound(1, atoi(argv[3]), 50) : 3;
-
     QTemporaryDir dir;
-    if (!dir.isValid())
-        return 1;
-    const QStringList files = bench::writeCachedStack(dir.path(), n, side);
+    int n = 0, side = 0;
+    // Two at least: half of them for each stack.
+    const QStringList files =
+        dir.isValid() ? bench::stackOfArgs(argc, argv, 2, dir.path(), n, side) : QStringList();
     if (files.isEmpty())
         return 1;
 
@@ -167,12 +165,12 @@ int main(int argc, char** argv)
     report("whole path", best[2], rawMB);
     std::printf("whole path / loader alone: %.2f x the rate (target >= 0.80)\n",
                 best[1].seconds / best[2].seconds);
+    auto holding = [](const QList<TiffData*>& stack) {
+        return int(std::count_if(stack.begin(), stack.end(),
+                                 [](const TiffData* f) { return f->dispImg != nullptr; }));
+    };
     std::printf("whole path: %d of %d frames in the stacks, %d paints of the image in the last "
                 "round, %d frames holding a display image\n",
-                loaded, n, paints,
-                int(std::count_if(body.i1Frames.begin(), body.i1Frames.end(),
-                                  [](const TiffData* f) { return f->dispImg != nullptr; })
-                    + std::count_if(body.i0Frames.begin(), body.i0Frames.end(),
-                                    [](const TiffData* f) { return f->dispImg != nullptr; })));
+                loaded, n, paints, holding(body.i1Frames) + holding(body.i0Frames));
     return loaded == n ? 0 : 1;
 }
