@@ -29,8 +29,6 @@ void ImgDispA::setImageData(TiffData* f)
     frame = f;
     if (!frame)
         return;
-    if (!frame->dispImg)
-        frame->makeDispImage(frameScale());
     update();
     if (viewWin.width() == 0)
         resetImageViewWindow();
@@ -40,7 +38,7 @@ void ImgDispA::rebuildFrameImage()
 {
     if (!frame)
         return;
-    frame->makeDispImage(frameScale());
+    frame->freeDispImage();
     update();
 }
 
@@ -49,7 +47,11 @@ const QImage* ImgDispA::currentImage() const
     double lo, hi;
     if (showOverLayer)
         return overlayImage(lo, hi);
-    if (!frame || !frame->cBar || !frame->dispImg || frame->dispImg->isNull())
+    if (!frame || !frame->cBar)
+        return nullptr;
+    if (!frame->dispImg)
+        frame->makeDispImage(frameScale());
+    if (!frame->dispImg || frame->dispImg->isNull())
         return nullptr;
     return frame->dispImg;
 }

@@ -25,16 +25,20 @@ public:
     AreaSel sel;                          // the selected area and its drag
     bool resetMax = false;                // a reset fills the widget instead of showing all
 
-    // Only the frame on screen holds a display image: it is coloured here, in
-    // the GUI thread, and the frame shown before lets go of its image.
+    // Only the frame on screen holds a display image, and the frame shown
+    // before lets go of its image. The image is built when the frame is first
+    // painted, not here: a stack loading with the newest frame shown replaces
+    // most frames before a paint, and colouring each of them held the load up.
+    // The picture is the same.
     void setImageData(TiffData* f);
-    // Recolours the shown frame with the main colour bar's current scale.
+    // The shown frame takes the main colour bar's current scale at its next paint.
     void rebuildFrameImage();
     // The part of the current image inside the view window, for saving.
     QImage visibleImage() const;
     // What a repaint draws now, asked of the frame or map each time: their
-    // pictures are rebuilt and replaced behind our back. Null when there is
-    // none, and for a frame without its colour bar.
+    // pictures are rebuilt and replaced behind our back. A frame without one is
+    // coloured now with the main colour bar's scale. Null when there is none,
+    // and for a frame without its colour bar.
     const QImage* currentImage() const;
 
 signals:

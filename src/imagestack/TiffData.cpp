@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -714,13 +715,54 @@ QImage* TiffData::makeDispImage(const ColorScale& scale)
     const int stride = rowStride(dispFormat, width);
     const double span = max - min;
     const bool flat = !(span > 0.0) || !std::isfinite(span);
+    auto colorOf = [&](double v, uchar* p) {
+        scale.putColor(flat ? 0.0 : (v - min) / span, p, dispFormat);
+    };
     // A scale of another format writes nothing, and the image stays black.
+    if ((srcType == SrcTiff || srcType == SrcImg16) && shadeByTable(colorOf, bpp, stride))
+        return dispImg;
     for (int r = 0; r < height; r++) {
         uchar* p = dispBuf + qint64(r) * stride;
         for (int c = 0; c < width; c++, p += bpp)
-            scale.putColor(flat ? 0.0 : (value(c, r) - min) / span, p, dispFormat);
+            colorOf(value(c, r), p);
     }
     return dispImg;
+}
+
+template <class ColorOf>
+bool TiffData::shadeByTable(const ColorOf& colorOf, int bpp, int stride)
+{
+    // The values that occur, and 0 where the origin leaves no sample.
+    quint16 lo = 0xffff, hi = 0;
+    for (const void* row : rows) {
+        double mn = DBL_MAX, mx = -DBL_MAX;
+        rangeOf<quint16>(row, width, mn, mx);
+        lo = std::min(lo, quint16(mn));
+        hi = std::max(hi, quint16(mx));
+    }
+    if (x0 != 0 || y0 != 0 || rows.size() < height)
+        lo = 0;
+    // Not for a small frame of many values.
+    if (hi - lo + 1 > qint64(width) * height)
+        return false;
+    // Each value is coloured once, by the same steps as a pixel of it would be.
+    std::vector<uchar> table(size_t(hi - lo + 1) * size_t(bpp), 0);
+    for (int v = lo; v <= hi; v++)
+        colorOf(double(v), table.data() + size_t(v - lo) * size_t(bpp));
+    for (int r = 0; r < height; r++) {
+        uchar* p = dispBuf + qint64(r) * stride;
+        const qint64 sr = qint64(r) - y0;
+        const quint16* src =
+            sr >= 0 && sr < rows.size() ? static_cast<const quint16*>(rows[sr]) : nullptr;
+        for (int c = 0; c < width; c++, p += bpp) {
+            const qint64 sc = qint64(c) - x0;
+            const int v = src && sc >= 0 && sc < width ? src[sc] : 0;
+            const uchar* t = table.data() + size_t(v - lo) * size_t(bpp);
+            for (int k = 0; k < bpp; k++)
+                p[k] = t[k];
+        }
+    }
+    return true;
 }
 
 void TiffData::updateCBar()

@@ -91,6 +91,10 @@ private:
     void resetRange();
     void takeRange(const void* row);
     double sumFrameRect(qint64 c0, qint64 c1, qint64 r0, qint64 r1) const;
+    // 16-bit frames: the display image through a table of the values that
+    // occur; false, nothing written, where there are more values than pixels.
+    template <class ColorOf>
+    bool shadeByTable(const ColorOf& colorOf, int bpp, int stride);
 };
 
 Q_DECLARE_METATYPE(TiffData*)

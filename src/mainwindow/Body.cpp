@@ -168,8 +168,10 @@ void Body::stopWorkers()
         i0Loader->stop();
     joinWorkerThread(i1Thread);
     joinWorkerThread(i0Thread);
-    // Frames of the stopped loads still queued for the window are deleted.
+    // Frames of the stopped loads still queued for the window, or handed over
+    // and not yet taken, are deleted.
     QCoreApplication::sendPostedEvents(&loaderInbox, QEvent::MetaCall);
+    followLoads();
     joinWorkerThread(batchThread);
 }
 

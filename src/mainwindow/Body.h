@@ -25,6 +25,7 @@
 
 #include <QButtonGroup>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QRectF>
@@ -175,6 +176,9 @@ public:
     void stackComplete(FrameSets::Stack s);
     // The newest I1 frame shown in the geometry, seek bar and file list.
     void followI1Stack();
+    // Takes the frames handed over since the last time into their stacks and
+    // brings what shows them up to date (BodyFrames.cpp says when).
+    void followLoads();
 
     Spectrum xafsSpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
@@ -310,6 +314,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     // Batch words by group (BodyCommands*.cpp): each carries out its word and
@@ -335,4 +340,18 @@ private:
 
     bool workersStopped = false;
     bool calibStepQueued = false; // a doCalibNextPoint is on its way
+
+    // A frame a loader handed over, until it is taken into its stack.
+    struct Handed {
+        FrameSets::Stack stack;
+        TiffData* frame;
+        int fNo;
+        int totalFiles;
+        quint64 generation;
+    };
+    QList<Handed> handed;
+    bool followScheduled = false;
+    QElapsedTimer lastFollow;
+    void handOver(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation);
+    void scheduleFollow();
 };

@@ -8,9 +8,27 @@
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+#include <utility>
 
 namespace {
+
+const QEvent::Type followEvent = QEvent::Type(QEvent::registerEventType());
+
+// The display follows a load no more often than the screen shows a picture.
+int followIntervalMs()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double hz = screen ? screen->refreshRate() : 0.0;
+    return hz >= 1.0 && hz <= 1000.0 ? int(std::lround(1000.0 / hz)) : 16;
+}
 
 // Before a stack's frames are deleted, what shows one of them lets go of it;
 // the result map, made from the I1 stack, goes with that stack. What the other
@@ -103,18 +121,71 @@ bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles
     return !loader->isBusy() || panel->additionalSetup.ShowLatest->isChecked();
 }
 
+// A loader hands frames over faster than a screen shows pictures, and what the
+// user sees of them (the newest frame, its number, the file list, the spectrum
+// at the pointer over all frames) is only seen at a paint. So the frames are
+// handed over at once but taken into their stacks, with everything that shows
+// them, in one step: after every frame already queued (a posted event of low
+// priority), at most once per picture of the screen, and at the end of the load.
 void Body::loadedI1(TiffData* data, int fNo, int totalFiles, quint64 generation)
 {
-    if (!takeFrame(FrameSets::I1, data, fNo, totalFiles, generation))
-        return;
-    // The field of view first, so the first frame's spectrum is not empty.
-    followI1Stack();
-    showXafsSpectrum();
+    handOver(FrameSets::I1, data, fNo, totalFiles, generation);
 }
 
 void Body::loadedI0(TiffData* data, int fNo, int totalFiles, quint64 generation)
 {
-    if (takeFrame(FrameSets::I0, data, fNo, totalFiles, generation))
+    handOver(FrameSets::I0, data, fNo, totalFiles, generation);
+}
+
+void Body::handOver(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation)
+{
+    if (!FrameSets::accept(s == FrameSets::I1 ? i1Loader : i0Loader, data, generation))
+        return;
+    handed.append(Handed{s, data, fNo, totalFiles, generation});
+    scheduleFollow();
+}
+
+void Body::scheduleFollow()
+{
+    if (followScheduled)
+        return;
+    followScheduled = true;
+    static const int interval = followIntervalMs();
+    const qint64 wait = lastFollow.isValid() ? interval - lastFollow.elapsed() : 0;
+    auto post = [this] {
+        QCoreApplication::postEvent(this, new QEvent(followEvent), Qt::LowEventPriority);
+    };
+    if (wait > 0)
+        QTimer::singleShot(int(wait), this, post);
+    else
+        post();
+}
+
+bool Body::event(QEvent* e)
+{
+    if (e->type() != followEvent)
+        return QMainWindow::event(e);
+    followScheduled = false;
+    followLoads();
+    return true;
+}
+
+void Body::followLoads()
+{
+    lastFollow.start();
+    bool i1 = false;
+    bool spectrum = false;
+    // A frame of a load stopped meanwhile is deleted here.
+    for (const Handed& h : std::exchange(handed, {})) {
+        if (!takeFrame(h.stack, h.frame, h.fNo, h.totalFiles, h.generation))
+            continue;
+        i1 = i1 || h.stack == FrameSets::I1;
+        spectrum = true;
+    }
+    // The field of view first, so the first frame's spectrum is not empty.
+    if (i1)
+        followI1Stack();
+    if (spectrum)
         showXafsSpectrum();
 }
 
@@ -122,6 +193,8 @@ void Body::loadI1Finished(EX_CMD_ID id, quint64 generation)
 {
     if (!i1Loader->isCurrent(generation))
         return;
+    // Every frame of the load is in its stack before a batch goes on.
+    followLoads();
     frameSets.loadEnded(FrameSets::I1);
     emit finishBatchExec(id);
     finishedLoadI1Files();
@@ -131,6 +204,7 @@ void Body::loadI0Finished(EX_CMD_ID id, quint64 generation)
 {
     if (!i0Loader->isCurrent(generation))
         return;
+    followLoads();
     frameSets.loadEnded(FrameSets::I0);
     emit finishBatchExec(id);
     finishedLoadI0Files();

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 // Display images through a colour scale. The 5 x 2 frame holds 0, 64, 128, 192, 256
@@ -77,6 +78,66 @@ private slots:
             for (int x = 0; x < 5; x++)
                 QCOMPARE(img->pixelColor(x, 0), QColor((*want[i])[x], (*want[i])[x], (*want[i])[x]));
         }
+    }
+
+    // Each pixel takes the colour of its own sample (0 where the origin leaves
+    // none), whether the frame is coloured value by value or pixel by pixel.
+    // Samples 100 + 4 ((5x + 3y) mod 60); thresholds 0 and 1.
+    void pixelsOfSamples_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QPoint>("origin");
+        QTest::addColumn<bool>("spike"); // sample (1, 1) set far above the range read
+        QTest::newRow("grey") << 40 << 20 << 24 << QPoint() << false;
+        QTest::newRow("grey, more values than pixels") << 6 << 4 << 24 << QPoint() << false;
+        QTest::newRow("RGB") << 40 << 20 << 13 << QPoint() << false;
+        QTest::newRow("RGB, more values than pixels") << 6 << 4 << 13 << QPoint() << false;
+        QTest::newRow("origin shifted") << 40 << 20 << 24 << QPoint(3, -2) << false;
+        QTest::newRow("sample beyond the range") << 40 << 20 << 24 << QPoint() << true;
+    }
+    void pixelsOfSamples()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(int, format);
+        QFETCH(QPoint, origin);
+        QFETCH(bool, spike);
+        auto sampleAt = [](int x, int y) { return 100 + 4 * ((5 * x + 3 * y) % 60); };
+        QVector<quint32> v;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                v << quint32(sampleAt(x, y));
+        const double lo = *std::min_element(v.begin(), v.end());
+        const double hi = *std::max_element(v.begin(), v.end());
+        auto f = frame(v, w, h);
+        QVERIFY(f);
+        if (spike)
+            f->setPixel(1, 1, 500);
+        f->x0 = origin.x();
+        f->y0 = origin.y();
+        f->dispFormat = format;
+        const QImage* img = f->makeDispImage(ColorScale(format, 0.0, 1.0));
+        QVERIFY(img);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                const int sx = x - origin.x(), sy = y - origin.y();
+                double s = sx >= 0 && sx < w && sy >= 0 && sy < h ? sampleAt(sx, sy) : 0.0;
+                if (spike && sx == 1 && sy == 1)
+                    s = 500;
+                const double u = std::clamp((s - lo) / (hi - lo), 0.0, 1.0);
+                QColor want;
+                if (format == 24) {
+                    const int g = std::min(255, int(u * 256));
+                    want = QColor(g, g, g);
+                } else {
+                    const int i = std::min(766, int(u * 766));
+                    want = QColor(std::min(i, 255), std::clamp(i - 255, 0, 255),
+                                  std::clamp(i - 510, 0, 255));
+                }
+                QCOMPARE(img->pixelColor(x, y), want);
+            }
     }
 
     void flatFrame()

@@ -5,16 +5,42 @@
 
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
+#include "imagestack/EOFSetup.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+
+namespace {
+// Calls back at every paint of a window and its widgets while it lives.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* window, std::function<void()> f) : window(window), onPaint(std::move(f))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PaintWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && o->isWidgetType()
+            && (o == window || window->isAncestorOf(static_cast<QWidget*>(o))))
+            onPaint();
+        return false;
+    }
+
+private:
+    QWidget* window;
+    std::function<void()> onPaint;
+};
+} // namespace
 
 // The main window's stacks, navigation, overlay and read-out, with frames
 // put into its stacks directly or loaded through its loaders.
@@ -80,6 +106,74 @@ private slots:
         QTRY_COMPARE(body.i1Frames.size(), 3);
         QTRY_VERIFY(done.count() >= 2);
         QCOMPARE(body.SelectI1Files->Selected->count(), 3);
+    }
+
+    // While a stack loads, every paint shows the frames taken so far as one
+    // picture: with ShowLatest the newest frame with its number, the slider and
+    // the file list at it and the spectrum at the pointer over all frames;
+    // without it the display left as it was. After the load every frame is in
+    // the stack in file order with its file's energy, and only the frame on
+    // screen holds a display image.
+    void paintsDuringALoad_data()
+    {
+        QTest::addColumn<bool>("showLatest");
+        QTest::newRow("newest shown") << true;
+        QTest::newRow("display left alone") << false;
+    }
+    void paintsDuringALoad()
+    {
+        QFETCH(bool, showLatest);
+        const int n = 80;
+        QStringList files;
+        for (int i = 0; i < n; i++) {
+            files << dir.filePath(QStringLiteral("load%1.img").arg(i, 2, 10, QLatin1Char('0')));
+            QVERIFY(craft::writeIm(files.last(), 48, 32, QVector<quint32>(48 * 32, quint32(i + 1))));
+        }
+        Body body;
+        body.SelectI1Files->setShowLatest(showLatest);
+        body.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&body));
+
+        QStringList wrong;
+        int paints = 0;
+        auto watch = std::make_unique<PaintWatch>(&body, [&] {
+            paints++;
+            const int k = int(body.i1Frames.size());
+            const bool frameOk = showLatest && k > 0 ? body.dispA->frame == body.i1Frames.last()
+                                                     : body.dispA->frame == nullptr;
+            const bool followed = !showLatest || k == 0
+                || (body.ImgNo->text() == QString::number(k - 1) && body.SeekBar->value() == k - 1
+                    && body.SeekBar->maximum() == k - 1
+                    && body.SelectI1Files->Selected->currentIndex() == k - 1
+                    && body.xafsView->rawSpectrum.size() == k);
+            if (!frameOk || !followed || body.SelectI1Files->Selected->count() != k)
+                wrong << QStringLiteral("paint with %1 frames: image %2, slider %3, list %4 of %5, "
+                                        "spectrum %6")
+                             .arg(k)
+                             .arg(body.ImgNo->text())
+                             .arg(body.SeekBar->value())
+                             .arg(body.SelectI1Files->Selected->currentIndex())
+                             .arg(body.SelectI1Files->Selected->count())
+                             .arg(body.xafsView->rawSpectrum.size());
+        });
+        QSignalSpy done(&body, &Body::finishBatchExec);
+        body.readI1Files(files, true);
+        QTRY_COMPARE(done.count(), 1);
+        watch.reset();
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
+        qDebug() << paints << "paints of the window during the load";
+
+        QCOMPARE(body.i1Frames.size(), n);
+        QCOMPARE(body.SelectI1Files->Selected->count(), n);
+        for (int i = 0; i < n; i++) {
+            const TiffData* f = body.i1Frames[i];
+            QCOMPARE(f->fileName, files[i]);
+            QCOMPARE(f->value(5, 5), double(i + 1));
+            QCOMPARE(f->energy, body.SelectI1Files->eofSetup->energyOfFile(files[i], i, n));
+            QCOMPARE(body.SelectI1Files->Selected->itemText(i), files[i]);
+            QCOMPARE(f->dispImg != nullptr, showLatest && i == n - 1);
+        }
+        QCOMPARE(body.dispA->frame, showLatest ? body.i1Frames.last() : nullptr);
     }
 
     void bounds_data()
