@@ -300,14 +300,16 @@ void AnalysisWalk::blockDone(int worker, std::shared_ptr<WalkBlock> b)
     markTakeOver(b.get());
     if (worker >= 0 && worker < busy.size())
         --busy[worker];
-    // Rows of a stopped or earlier walk are not this walk's.
-    if (!walkRunning || b->generation != generation)
-        return;
-    waiting.insert(b->index, std::move(b));
-    while (walkRunning && !waiting.isEmpty() && waiting.firstKey() == nextRecord) {
-        const std::shared_ptr<WalkBlock> next = waiting.take(nextRecord);
-        ++nextRecord;
-        record(*next);
+    // Rows of a stopped or earlier walk are not this walk's; their worker's
+    // slot is free all the same, and a walk restarted while every worker still
+    // held old rows has handed out nothing yet.
+    if (walkRunning && b->generation == generation) {
+        waiting.insert(b->index, std::move(b));
+        while (walkRunning && !waiting.isEmpty() && waiting.firstKey() == nextRecord) {
+            const std::shared_ptr<WalkBlock> next = waiting.take(nextRecord);
+            ++nextRecord;
+            record(*next);
+        }
     }
     dispatch();
 }
