@@ -253,6 +253,7 @@ void AnalysisWalk::halt()
     while (ctx->active.load() > 0)
         QThread::yieldCurrentThread();
     waiting.clear();
+    maps = Maps();
     emit runningChanged(false);
 }
 
@@ -385,6 +386,8 @@ void AnalysisWalk::finish()
 {
     generateResImages();
     walkRunning = false;
+    // The rows' maps are the panel's to free once the walk is over.
+    maps = Maps();
     emit runningChanged(false);
     emit progress(100.0);
     emit finishBatchExec(BatchDoneId);
@@ -412,6 +415,8 @@ void AnalysisWalk::ratioMap()
 
 void AnalysisWalk::generateResImages()
 {
+    if (!walkRunning)
+        return;
     const AnalysisChoice& ch = choice();
     if (ch.lcf) {
         for (Analyzed2DRes* map : std::as_const(maps.lcf))

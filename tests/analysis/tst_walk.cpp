@@ -205,6 +205,34 @@ private slots:
         }
     }
 
+    // An ended or stopped walk keeps none of the maps it wrote into: rows
+    // rebuilt after it free theirs, and a late redraw leaves every map alone.
+    void mapsLetGo_data()
+    {
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("ended") << false;
+        QTest::newRow("stopped") << true;
+    }
+    void mapsLetGo()
+    {
+        QFETCH(bool, stopped);
+        Rig rig;
+        Analyzer& a = rig.panel;
+        a.setTargetElements("Fe Cu");
+        a.setSubMode(0, 2, true);
+        a.setSubMode(0, 3, true);
+        QVERIFY(rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
+        if (stopped)
+            rig.walk->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        a.setTargetElements("Zn");
+        QCOMPARE(a.elemUnit.elems.size(), 1);
+        const std::vector<double> ratio = a.raRatiMap.data;
+        a.raRestMap.setData(0, 0, 0, 0, -100.0); // would change every ratio
+        rig.walk->generateResImages();
+        QVERIFY(a.raRatiMap.data == ratio);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<bool>("sel2DA");
