@@ -114,7 +114,10 @@ private:
     void quitPool();
     void dispatch();
     void blockDone(int worker, std::shared_ptr<WalkBlock> b);
+    // A row, bin by bin, and then what is shown of its last bin.
     void record(const WalkBlock& b);
+    // One bin's values into the maps.
+    void recordResForAPoint(int cx, int cy, const double* v);
     void finish();
     void setBin(Analyzed2DRes* map, int cx, int cy, double v);
     void prepareMaps();
