@@ -285,11 +285,10 @@ AnalysisSettings Analyzer::settings(const AnalysisChoice& c) const
     d.cwRangeEV = cwFullRangeEV * 0.5;
     d.cwInitDEeV = cwInitDEeV;
     d.cwMinDEeV = cwMinDEeV;
-    for (const ElemCtrl* row : elemUnit.elems) {
+    for (const ElemCtrl* row : elemUnit.elems)
         set.elems.rows.append(row->rowConds());
-        set.elemUse.append(row->Use->isChecked());
-        set.elemStdRatio.append(row->stdRatio);
-    }
+    set.elemUse = elemUnit.useFlags();
+    set.elemStdRatio = elemUnit.stdRatios();
     set.elems.mainT = elemUnit.targetIndex();
     set.elems.bg = AElemsCds->background();
     set.corTh = elemUnit.corTh;
@@ -490,27 +489,15 @@ void Analyzer::showElemResults(const AnalyzeReply& r)
     }
 }
 
-void Analyzer::correlationOf(const AnalyzeReply& r)
-{
-    // From this spectrum's ratios: during a walk the rows keep the last single
-    // spectrum's, which would give every bin the same value.
-    CorrelationSums sums;
-    const QList<ElemCtrl*>& rows = elemUnit.elems;
-    const int n = int(std::min(rows.size(), r.elemNDMut.size()));
-    for (int i = 0; i < n; ++i) {
-        if (rows[i]->Use->isChecked())
-            sums.add(r.elemNDMut[i], rows[i]->stdRatio);
-    }
-    double c;
-    if (sums.value(c))
-        emit setNewCorrelation(c);
-}
-
 void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 {
     if (Sel2DAElemA->isChecked())
         showElemResults(r);
-    correlationOf(r);
+    // From this spectrum's ratios, as a walk's bin has it; the rows may show
+    // another spectrum's.
+    double c;
+    if (elemCorrelation(r.elemNDMut, elemUnit.useFlags(), elemUnit.stdRatios(), c))
+        emit setNewCorrelation(c);
     refreshView();
 }
 

@@ -231,7 +231,6 @@ private:
     void applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, bool useLimit, double limit);
     void refreshView();
     void showElemResults(const AnalyzeReply& r);
-    void correlationOf(const AnalyzeReply& r);
 
     XafsView* xv = nullptr;             // no parent; owned
     QButtonGroup* dispGroup = nullptr;
