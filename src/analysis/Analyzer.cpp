@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisMetaTypes.h"
 #include "analysis/BinAnalysis.h"
+#include "analysis/EdgePosition.h"
 #include "analysis/ElemCtrl.h"
 #include "analysis/FVView.h"
 #include "analysis/LCFReference.h"
@@ -544,29 +545,8 @@ void Analyzer::selectedNewDEdgeCWFile(QString fname) { cwRef.load(fname); }
 
 bool Analyzer::dEdgeStepSpectrum()
 {
-    const double w = fieldValue(DEdgeCWStepWeV);
-    const double dE = fieldValue(DEdgeCWStepDEeV);
-    const double stepAt = fieldValue(DEdgeCWStepAt);
-    if (!(dE > 0.0)) {
-        qDebug() << "DEdge Step: a step of" << dE << "eV is refused; the compare-with spectrum is kept";
-        return false;
-    }
-    const double start = stepAt - w / 2.0;
-    const double end = stepAt + w / 2.0;
-    // A cut-off step would hold no edge at all: too fine a step is refused whole.
-    if (!((end - start) / dE <= MaxStepPoints)) {
-        qDebug() << "DEdge Step: more than" << MaxStepPoints << "points are refused; the compare-with spectrum is kept";
-        return false;
-    }
-    Spectrum pts;
-    for (int k = 0;; ++k) {
-        const double x = start + k * dE; // counted, so the grid does not drift
-        if (!(x < end))
-            break;
-        pts.append(x, x < stepAt ? 0.0 : 1.0);
-    }
-    cwRef = XafsSpectrum(pts, QStringLiteral("DEdge Step"), 1, 0.0, SuggestElm());
-    return true;
+    return EdgePosition::stepSpectrum(fieldValue(DEdgeCWStepAt), fieldValue(DEdgeCWStepWeV),
+                                      fieldValue(DEdgeCWStepDEeV), cwRef);
 }
 
 void Analyzer::setFVEStep() { fvEStep = fieldValue(FVeStep); }

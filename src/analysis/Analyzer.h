@@ -113,9 +113,9 @@ public:
     int checkedRefIndex() const;
     // 0 with DMut chosen, 1 with Ratio.
     int imageType() const;
-    // False, with a log line, when the step cannot be generated.
+    // The compare-with spectrum := the step of the step fields (EdgePosition::stepSpectrum);
+    // false, and the spectrum kept, when the step cannot be generated.
     bool dEdgeStepSpectrum();
-    static const int MaxStepPoints = 200000;
 
     void setDEdgeMode(int mode);
     void setDEdgeCompTarget(int target);
