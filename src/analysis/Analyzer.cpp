@@ -335,55 +335,10 @@ AnalysisWalk::Maps Analyzer::walkMaps()
     return m;
 }
 
-LCFRequest Analyzer::lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
-{
-    AnalysisChoice c;
-    c.lcf = true;
-    return AnalysisEngine::prepare(settings(c), s, sElm).lcf;
-}
-
-DEdgeRequest Analyzer::dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
-{
-    AnalysisChoice c;
-    c.dEdge = true;
-    return AnalysisEngine::prepare(settings(c), s, sElm).dEdge;
-}
-
-ElemsRequest Analyzer::elemsRequest(const XafsSpectrum& s) const
-{
-    AnalysisChoice c;
-    c.elems = true;
-    return AnalysisEngine::prepare(settings(c), s, SuggestElm()).elems;
-}
-
-RARequest Analyzer::raRequest(const XafsSpectrum& s) const
-{
-    AnalysisChoice c;
-    c.ra = true;
-    return AnalysisEngine::prepare(settings(c), s, SuggestElm()).ra;
-}
-
-FVRequest Analyzer::fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
-{
-    AnalysisChoice c;
-    c.fv = true;
-    return AnalysisEngine::prepare(settings(c), s, sElm).fv;
-}
-
-Fanout Analyzer::prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const
-{
-    return AnalysisEngine::prepare(settings(c), s, sElm);
-}
-
-quint64 Analyzer::send(Fanout f, bool behind)
-{
-    lastSElm = f.sElm;
-    return eng->send(std::move(f), behind);
-}
-
 quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
 {
-    return send(prepare(s, sElm, c));
+    lastSElm = sElm;
+    return eng->send(AnalysisEngine::prepare(settings(c), s, sElm));
 }
 
 void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectrumFor(s, sElm, chosenAnalyses()); }
@@ -413,8 +368,6 @@ void Analyzer::initAnalyzeSpectrum()
 }
 
 // ---- replies ---------------------------------------------------------------
-
-int Analyzer::pendingReplies() const { return eng->pendingReplies(); }
 
 void Analyzer::showReply(AnalyzeReply r)
 {
