@@ -214,6 +214,8 @@ private:
         bool held = false;
         double value = 0.0;
     };
+    // The number as a line edit shows it: 'g', 6 significant digits.
+    static void setField(QLineEdit* e, double v);
     void showLive(LiveField& f, double v);
     void flushLive(LiveField& f);
 
