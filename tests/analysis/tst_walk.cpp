@@ -3,6 +3,8 @@
 #include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 
+#include "InTempDir.h"
+
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
@@ -110,9 +112,11 @@ private slots:
     void cleanupTestCase() { bar.remove(); }
 
     // Every analysis over a 10 x 4 stack with one-pixel bins, through the
-    // panel's settings and maps: values known without the analyses.
+    // panel's settings and maps: values known without the analyses. The
+    // feature-value pictures go into a folder of the test's own.
     void walkOverStack()
     {
+        InTempDir dir;
         Rig rig;
         Analyzer& a = rig.panel;
         useReferences(a);
@@ -128,6 +132,7 @@ private slots:
         QCOMPARE(rig.ids, QList<int>({116}));
         QCOMPARE(rig.progress, QStringList({" 0.00", "25.00", "50.00", "75.00", "100.00"}));
         QCOMPARE(a.fvPoints.count(), 40);
+        QVERIFY(dir.has("fvMap.png") && dir.has("fvHMap.png"));
         QVERIFY(a.elemUnit.elems.value(0)->map(6)->valid);
 
         for (int y = 0; y < 4; ++y) {
