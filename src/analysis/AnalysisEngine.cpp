@@ -8,7 +8,7 @@
 
 #include <QThread>
 
-#include <algorithm>
+#include <utility>
 
 QList<Analyzed2DRes*> ResultMaps::addRefRow()
 {
@@ -75,19 +75,16 @@ Fanout AnalysisEngine::prepare(const AnalysisSettings& set, const XafsSpectrum& 
     return f;
 }
 
-quint64 AnalysisEngine::send(Fanout f, bool behind)
+quint64 AnalysisEngine::send(Fanout f)
 {
     const AnalysisChoice& c = f.choice;
     if (c.count() == 0)
         return 0;
     // The whole count and the new number are set before the first request leaves.
-    if (!behind)
-        inFlight.clear();
     ++generation;
-    InFlight e;
-    e.pending = c.count();
-    e.res.generation = generation;
-    inFlight.append(e);
+    pending = c.count();
+    open = SpectrumResults();
+    open.generation = generation;
     if (c.lcf) {
         f.lcf.generation = generation;
         emit analyzeSpectrum0(f.lcf);
@@ -111,46 +108,36 @@ quint64 AnalysisEngine::send(Fanout f, bool behind)
     return generation;
 }
 
-int AnalysisEngine::pendingReplies() const
-{
-    int n = 0;
-    for (const InFlight& e : inFlight)
-        n += e.pending;
-    return n;
-}
-
 void AnalysisEngine::takeReply(AnalyzeReply r)
 {
-    // The worker answers in the order asked: only the oldest fan-out can be answered.
-    if (inFlight.isEmpty() || inFlight.first().res.generation != r.generation || inFlight.first().pending <= 0)
+    if (r.generation != generation || pending <= 0)
         return;
-    InFlight& e = inFlight.first();
     switch (r.kind) {
     case AnalyzeKind::LCF:
     case AnalyzeKind::LCFOld:
     case AnalyzeKind::MLCF:
-        e.res.lcf = r;
+        open.lcf = r;
         break;
     case AnalyzeKind::DEdge:
-        e.res.dEdge = r;
+        open.dEdge = r;
         break;
     case AnalyzeKind::Elems:
-        e.res.elems = r;
+        open.elems = r;
         break;
     case AnalyzeKind::RA:
-        e.res.ra = r;
+        open.ra = r;
         break;
     case AnalyzeKind::FV:
-        e.res.fv = r;
+        open.fv = r;
         break;
     }
     emit replied(r);
     // A display handler may have sent a new fan-out that dropped this one.
-    if (inFlight.isEmpty() || inFlight.first().res.generation != r.generation)
+    if (r.generation != generation)
         return;
-    if (--inFlight.first().pending > 0)
+    if (--pending > 0)
         return;
-    res = std::move(inFlight.first().res);
-    inFlight.removeFirst();
+    res = std::move(open);
+    open = SpectrumResults();
     emit finished();
 }

@@ -2,9 +2,9 @@
 // The analysis without its panels: the worker of single-spectrum analyses with
 // the fan-out of a spectrum's requests and the count of their replies, the
 // two-dimensional walk, and the result maps of the panel. Every spectrum handed
-// over is one fan-out, numbered by a generation; replies of any other
-// generation are dropped, so a spectrum is announced exactly once, by the last
-// reply of its own fan-out.
+// over is one fan-out, numbered by a generation; a new one drops the one in
+// flight, and replies of any other generation are dropped, so a spectrum is
+// announced exactly once, by the last reply of its own fan-out.
 #include "analysis/AnalysisSettings.h"
 #include "analysis/AnalysisWalk.h"
 #include "analysis/AnalyzeReply.h"
@@ -72,11 +72,10 @@ public:
     // The requests of s under the settings; the fit's spectrum is cut to its range.
     static Fanout prepare(const AnalysisSettings& set, const XafsSpectrum& s, const SuggestElm& sElm);
     // Sends them under a new generation; returns it, 0 when nothing was sent.
-    // Fan-outs still in flight are dropped, unless `behind` queues this one
-    // after them; each fan-out is announced once, when its last reply is in.
-    quint64 send(Fanout f, bool behind = false);
-    // Replies still expected, over every fan-out in flight.
-    int pendingReplies() const;
+    // The fan-out still in flight is dropped.
+    quint64 send(Fanout f);
+    // Replies still expected of the fan-out in flight.
+    int pendingReplies() const { return pending; }
     quint64 currentGeneration() const { return generation; }
     // The replies of the fan-out announced last by `finished`.
     const SpectrumResults& results() const { return res; }
@@ -93,19 +92,15 @@ signals:
     void finished();
 
 public slots:
-    // Any reply of the worker; the fan-out it belongs to is found by its generation.
+    // Any reply of the worker; one of another generation is dropped.
     void takeReply(AnalyzeReply r);
 
 private:
-    struct InFlight {
-        int pending = 0;
-        SpectrumResults res;
-    };
-
     QThread* thread = nullptr;  // no parent; quit and waited for on destruction
     AnalyzeProc* proc = nullptr;
     AnalysisWalk walker;
-    QList<InFlight> inFlight;   // oldest first
     quint64 generation = 0;
+    int pending = 0;
+    SpectrumResults open;       // the replies in so far of the fan-out in flight
     SpectrumResults res;
 };

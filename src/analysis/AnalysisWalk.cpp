@@ -253,6 +253,7 @@ void AnalysisWalk::halt()
     while (ctx->active.load() > 0)
         QThread::yieldCurrentThread();
     waiting.clear();
+    maps = Maps();
     emit runningChanged(false);
 }
 
@@ -300,14 +301,16 @@ void AnalysisWalk::blockDone(int worker, std::shared_ptr<WalkBlock> b)
     markTakeOver(b.get());
     if (worker >= 0 && worker < busy.size())
         --busy[worker];
-    // Rows of a stopped or earlier walk are not this walk's.
-    if (!walkRunning || b->generation != generation)
-        return;
-    waiting.insert(b->index, std::move(b));
-    while (walkRunning && !waiting.isEmpty() && waiting.firstKey() == nextRecord) {
-        const std::shared_ptr<WalkBlock> next = waiting.take(nextRecord);
-        ++nextRecord;
-        record(*next);
+    // Rows of a stopped or earlier walk are not this walk's; their worker's
+    // slot is free all the same, and a walk restarted while every worker still
+    // held old rows has handed out nothing yet.
+    if (walkRunning && b->generation == generation) {
+        waiting.insert(b->index, std::move(b));
+        while (walkRunning && !waiting.isEmpty() && waiting.firstKey() == nextRecord) {
+            const std::shared_ptr<WalkBlock> next = waiting.take(nextRecord);
+            ++nextRecord;
+            record(*next);
+        }
     }
     dispatch();
 }
@@ -317,48 +320,53 @@ void AnalysisWalk::setBin(Analyzed2DRes* map, int cx, int cy, double v)
     map->setData(cx, cy, walkCond.hx, walkCond.hy, v);
 }
 
-void AnalysisWalk::record(const WalkBlock& b)
+void AnalysisWalk::recordResForAPoint(int cx, int cy, const double* v)
 {
     const AnalysisSettings& set = setup.settings;
     const AnalysisChoice& ch = set.choice;
     const BinLayout& L = ctx->layout;
-    const int refRows = int(maps.lcf.size() / 2);
-    const int elemRows = ch.elems ? int((maps.elem.size() - 2) / 7) : 0;
+    if (ch.lcf) {
+        const int refRows = int(maps.lcf.size() / 2);
+        for (int k = 0; k < L.refs; ++k) {
+            const int row = set.lcf.refs[k].index;
+            if (row < 0 || row >= refRows)
+                continue;
+            setBin(maps.lcf[row], cx, cy, v[L.lcfDMut + k]);
+            setBin(maps.lcf[refRows + row], cx, cy, v[L.lcfRatio + k]);
+        }
+        setBin(maps.zansa, cx, cy, v[L.z]);
+    }
+    if (ch.dEdge)
+        setBin(maps.dEdge, cx, cy, v[L.dEdge]);
+    if (ch.elems) {
+        const int elemRows = int((maps.elem.size() - 2) / 7);
+        const int rows = std::min(elemRows, L.elems);
+        for (int k = 0; k < 7; ++k) {
+            for (int j = 0; j < rows; ++j)
+                setBin(maps.elem[k * elemRows + j], cx, cy, v[L.elem + k * L.elems + j]);
+        }
+        // A bin without a correlation of its own keeps the last one.
+        if (v[L.corValid] != 0.0)
+            lastCor = v[L.cor];
+        setBin(maps.elem[7 * elemRows], cx, cy, lastCor);
+        setBin(maps.elem[7 * elemRows + 1], cx, cy, lastCor < set.corTh ? 0.0 : lastCor);
+    }
+    if (ch.ra) {
+        setBin(maps.raDMut, cx, cy, v[L.raJump]);
+        setBin(maps.raRest, cx, cy, v[L.raResidual]);
+    }
+    if (ch.fv)
+        maps.fvPoints->add(v[L.fvDM], v[L.fvE2] - v[L.fvE1]);
+}
+
+void AnalysisWalk::record(const WalkBlock& b)
+{
+    const AnalysisChoice& ch = choice();
+    const BinLayout& L = ctx->layout;
     const double* v = nullptr;
     for (size_t i = 0; i < b.cx.size(); ++i) {
         v = b.values.data() + i * size_t(L.stride);
-        const int cx = b.cx[i];
-        const int cy = b.cy;
-        if (ch.lcf) {
-            for (int k = 0; k < L.refs; ++k) {
-                const int row = set.lcf.refs[k].index;
-                if (row < 0 || row >= refRows)
-                    continue;
-                setBin(maps.lcf[row], cx, cy, v[L.lcfDMut + k]);
-                setBin(maps.lcf[refRows + row], cx, cy, v[L.lcfRatio + k]);
-            }
-            setBin(maps.zansa, cx, cy, v[L.z]);
-        }
-        if (ch.dEdge)
-            setBin(maps.dEdge, cx, cy, v[L.dEdge]);
-        if (ch.elems) {
-            const int rows = std::min(elemRows, L.elems);
-            for (int k = 0; k < 7; ++k) {
-                for (int j = 0; j < rows; ++j)
-                    setBin(maps.elem[k * elemRows + j], cx, cy, v[L.elem + k * L.elems + j]);
-            }
-            // A bin without a correlation of its own keeps the last one.
-            if (v[L.corValid] != 0.0)
-                lastCor = v[L.cor];
-            setBin(maps.elem[7 * elemRows], cx, cy, lastCor);
-            setBin(maps.elem[7 * elemRows + 1], cx, cy, lastCor < set.corTh ? 0.0 : lastCor);
-        }
-        if (ch.ra) {
-            setBin(maps.raDMut, cx, cy, v[L.raJump]);
-            setBin(maps.raRest, cx, cy, v[L.raResidual]);
-        }
-        if (ch.fv)
-            maps.fvPoints->add(v[L.fvDM], v[L.fvE2] - v[L.fvE1]);
+        recordResForAPoint(b.cx[i], b.cy, v);
         walkCond.next();
     }
     if (v) {
@@ -383,6 +391,8 @@ void AnalysisWalk::finish()
 {
     generateResImages();
     walkRunning = false;
+    // The rows' maps are the panel's to free once the walk is over.
+    maps = Maps();
     emit runningChanged(false);
     emit progress(100.0);
     emit finishBatchExec(BatchDoneId);
@@ -410,6 +420,8 @@ void AnalysisWalk::ratioMap()
 
 void AnalysisWalk::generateResImages()
 {
+    if (!walkRunning)
+        return;
     const AnalysisChoice& ch = choice();
     if (ch.lcf) {
         for (Analyzed2DRes* map : std::as_const(maps.lcf))

@@ -47,7 +47,7 @@ public:
         double correlation = 0.0;  // kept for bins whose correlation cannot be formed
     };
 
-    // The maps a walk writes; not owned.
+    // The maps a walk writes; not owned, and let go when the walk ends or stops.
     struct Maps {
         QList<Analyzed2DRes*> lcf;  // map 0 of every reference row, then map 1 of every row
         Analyzed2DRes* zansa = nullptr;
@@ -83,7 +83,8 @@ public:
     // The same at shutdown, answering nothing.
     void halt();
 
-    // Images of the maps of the analyses chosen at the start, the ratio map computed first.
+    // Images of the maps of the analyses chosen at the start, the ratio map
+    // computed first; nothing once the walk has ended, as it keeps no map then.
     void generateResImages();
 
     // "Area(W,H), Bin(hx,hy), x(x0,x1,stepX), y(y0,y1,stepY), idx(cx,cy)"
@@ -113,7 +114,10 @@ private:
     void quitPool();
     void dispatch();
     void blockDone(int worker, std::shared_ptr<WalkBlock> b);
+    // A row, bin by bin, and then what is shown of its last bin.
     void record(const WalkBlock& b);
+    // One bin's values into the maps.
+    void recordResForAPoint(int cx, int cy, const double* v);
     void finish();
     void setBin(Analyzed2DRes* map, int cx, int cy, double v);
     void prepareMaps();

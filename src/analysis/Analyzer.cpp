@@ -2,6 +2,7 @@
 
 #include "analysis/AnalysisMetaTypes.h"
 #include "analysis/BinAnalysis.h"
+#include "analysis/EdgePosition.h"
 #include "analysis/ElemCtrl.h"
 #include "analysis/FVView.h"
 #include "analysis/LCFReference.h"
@@ -18,16 +19,14 @@
 #include <cmath>
 
 namespace {
-QString gText(double v) { return QString::number(v, 'g', 6); }
-
-void setField(QLineEdit* e, double v) { e->setText(gText(v)); }
-
 double at(const QList<double>& l, int i, bool& ok)
 {
     ok = i >= 0 && i < l.size();
     return ok ? l[i] : 0.0;
 }
 } // namespace
+
+void Analyzer::setField(QLineEdit* e, double v) { e->setText(QString::number(v, 'g', 6)); }
 
 int Analyzer::displayIdOfRow(int row)
 {
@@ -285,11 +284,10 @@ AnalysisSettings Analyzer::settings(const AnalysisChoice& c) const
     d.cwRangeEV = cwFullRangeEV * 0.5;
     d.cwInitDEeV = cwInitDEeV;
     d.cwMinDEeV = cwMinDEeV;
-    for (const ElemCtrl* row : elemUnit.elems) {
+    for (const ElemCtrl* row : elemUnit.elems)
         set.elems.rows.append(row->rowConds());
-        set.elemUse.append(row->Use->isChecked());
-        set.elemStdRatio.append(row->stdRatio);
-    }
+    set.elemUse = elemUnit.useFlags();
+    set.elemStdRatio = elemUnit.stdRatios();
     set.elems.mainT = elemUnit.targetIndex();
     set.elems.bg = AElemsCds->background();
     set.corTh = elemUnit.corTh;
@@ -335,55 +333,10 @@ AnalysisWalk::Maps Analyzer::walkMaps()
     return m;
 }
 
-LCFRequest Analyzer::lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
-{
-    AnalysisChoice c;
-    c.lcf = true;
-    return AnalysisEngine::prepare(settings(c), s, sElm).lcf;
-}
-
-DEdgeRequest Analyzer::dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
-{
-    AnalysisChoice c;
-    c.dEdge = true;
-    return AnalysisEngine::prepare(settings(c), s, sElm).dEdge;
-}
-
-ElemsRequest Analyzer::elemsRequest(const XafsSpectrum& s) const
-{
-    AnalysisChoice c;
-    c.elems = true;
-    return AnalysisEngine::prepare(settings(c), s, SuggestElm()).elems;
-}
-
-RARequest Analyzer::raRequest(const XafsSpectrum& s) const
-{
-    AnalysisChoice c;
-    c.ra = true;
-    return AnalysisEngine::prepare(settings(c), s, SuggestElm()).ra;
-}
-
-FVRequest Analyzer::fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const
-{
-    AnalysisChoice c;
-    c.fv = true;
-    return AnalysisEngine::prepare(settings(c), s, sElm).fv;
-}
-
-Fanout Analyzer::prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const
-{
-    return AnalysisEngine::prepare(settings(c), s, sElm);
-}
-
-quint64 Analyzer::send(Fanout f, bool behind)
-{
-    lastSElm = f.sElm;
-    return eng->send(std::move(f), behind);
-}
-
 quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
 {
-    return send(prepare(s, sElm, c));
+    lastSElm = sElm;
+    return eng->send(AnalysisEngine::prepare(settings(c), s, sElm));
 }
 
 void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectrumFor(s, sElm, chosenAnalyses()); }
@@ -413,8 +366,6 @@ void Analyzer::initAnalyzeSpectrum()
 }
 
 // ---- replies ---------------------------------------------------------------
-
-int Analyzer::pendingReplies() const { return eng->pendingReplies(); }
 
 void Analyzer::showReply(AnalyzeReply r)
 {
@@ -490,27 +441,15 @@ void Analyzer::showElemResults(const AnalyzeReply& r)
     }
 }
 
-void Analyzer::correlationOf(const AnalyzeReply& r)
-{
-    // From this spectrum's ratios: during a walk the rows keep the last single
-    // spectrum's, which would give every bin the same value.
-    CorrelationSums sums;
-    const QList<ElemCtrl*>& rows = elemUnit.elems;
-    const int n = int(std::min(rows.size(), r.elemNDMut.size()));
-    for (int i = 0; i < n; ++i) {
-        if (rows[i]->Use->isChecked())
-            sums.add(r.elemNDMut[i], rows[i]->stdRatio);
-    }
-    double c;
-    if (sums.value(c))
-        emit setNewCorrelation(c);
-}
-
 void Analyzer::analyze2DElemsFinished(AnalyzeReply r)
 {
     if (Sel2DAElemA->isChecked())
         showElemResults(r);
-    correlationOf(r);
+    // From this spectrum's ratios, as a walk's bin has it; the rows may show
+    // another spectrum's.
+    double c;
+    if (elemCorrelation(r.elemNDMut, elemUnit.useFlags(), elemUnit.stdRatios(), c))
+        emit setNewCorrelation(c);
     refreshView();
 }
 
@@ -557,29 +496,8 @@ void Analyzer::selectedNewDEdgeCWFile(QString fname) { cwRef.load(fname); }
 
 bool Analyzer::dEdgeStepSpectrum()
 {
-    const double w = fieldValue(DEdgeCWStepWeV);
-    const double dE = fieldValue(DEdgeCWStepDEeV);
-    const double stepAt = fieldValue(DEdgeCWStepAt);
-    if (!(dE > 0.0)) {
-        qDebug() << "DEdge Step: a step of" << dE << "eV is refused; the compare-with spectrum is kept";
-        return false;
-    }
-    const double start = stepAt - w / 2.0;
-    const double end = stepAt + w / 2.0;
-    // A cut-off step would hold no edge at all: too fine a step is refused whole.
-    if (!((end - start) / dE <= MaxStepPoints)) {
-        qDebug() << "DEdge Step: more than" << MaxStepPoints << "points are refused; the compare-with spectrum is kept";
-        return false;
-    }
-    Spectrum pts;
-    for (int k = 0;; ++k) {
-        const double x = start + k * dE; // counted, so the grid does not drift
-        if (!(x < end))
-            break;
-        pts.append(x, x < stepAt ? 0.0 : 1.0);
-    }
-    cwRef = XafsSpectrum(pts, QStringLiteral("DEdge Step"), 1, 0.0, SuggestElm());
-    return true;
+    return EdgePosition::stepSpectrum(fieldValue(DEdgeCWStepAt), fieldValue(DEdgeCWStepWeV),
+                                      fieldValue(DEdgeCWStepDEeV), cwRef);
 }
 
 void Analyzer::setFVEStep() { fvEStep = fieldValue(FVeStep); }
@@ -744,185 +662,3 @@ void Analyzer::setSortByANo(bool f) { elemUnit.setSortByANo(f); }
 void Analyzer::processMaps() { mapProc.processMaps(); }
 void Analyzer::captureAsMap1() { mapProc.captureAsMap1(); }
 void Analyzer::captureAsMap2() { mapProc.captureAsMap2(); }
-
-// ---- setters -----------------------------------------------------------------
-
-void Analyzer::setLCFStd(int no, bool use, double dE, QString fname, QString isVic)
-{
-    if (no >= 0 && no < lcfRefs.size())
-        lcfRefs[no]->setStd(use, dE, fname, isVic);
-}
-
-void Analyzer::setLCFMode(int f) { MLCF->setChecked(f == 1); }
-
-void Analyzer::setLCFAsOld(bool f) { AsOldLCF->setChecked(f); }
-
-void Analyzer::setLCFRange(double fromEV, double toEV)
-{
-    setField(LCFRange1, fromEV);
-    setField(LCFRange2, toEV);
-}
-
-void Analyzer::selectImage(int id)
-{
-    if (QAbstractButton* b = dispGroup->button(id))
-        b->setChecked(true);
-    emit changedSelection();
-}
-
-void Analyzer::setRaEnergy(double eng) { setField(RAAtEV, eng); }
-
-void Analyzer::setRaFactor(double factor) { setField(RAFactor, factor); }
-
-void Analyzer::setFixedScale(bool f)
-{
-    FixedScale->setChecked(f);
-    colorScaleChanged();
-}
-
-void Analyzer::setDMutScaleMax(double max)
-{
-    setField(DMutScaleMax, max);
-    colorScaleChanged();
-}
-
-void Analyzer::setDMutScaleMin(double min)
-{
-    setField(DMutScaleMin, min);
-    colorScaleChanged();
-}
-
-void Analyzer::setRatioScaleMax(double max)
-{
-    setField(RatioScaleMax, max);
-    colorScaleChanged();
-}
-
-void Analyzer::setRatioScaleMin(double min)
-{
-    setField(RatioScaleMin, min);
-    colorScaleChanged();
-}
-
-void Analyzer::setUseUpperLimit(bool f)
-{
-    UseUpperLimit->setChecked(f);
-    colorScaleChanged();
-}
-
-void Analyzer::setUpperLimitV(double v)
-{
-    setField(UpperLimitV, v);
-    colorScaleChanged();
-}
-
-void Analyzer::setNormalize(bool f)
-{
-    if (xv)
-        xv->Normalized->setChecked(f);
-}
-
-void Analyzer::setEnergyCorrection(bool f)
-{
-    if (xv)
-        xv->ECorrect->setChecked(f);
-}
-
-void Analyzer::setTargetElements(QString elements)
-{
-    AElemNames->setText(elements);
-    newElems();
-}
-
-void Analyzer::setDEdgeMode(int mode)
-{
-    if (mode == 0)
-        DEdgeMidPoint->setChecked(true);
-    else if (mode == 1)
-        DEdgeCompWith->setChecked(true);
-}
-
-void Analyzer::setDEdgeCompTarget(int target)
-{
-    if (target == 0)
-        DEdgeCWFile->setChecked(true);
-    else if (target == 1)
-        DEdgeCWStep->setChecked(true);
-}
-
-void Analyzer::setAnalysisMode(int mode)
-{
-    switch (mode) {
-    case 0:
-        Sel2DA->setChecked(true);
-        Sel2DAMLCFA->setChecked(true);
-        break;
-    case 1:
-        Sel2DA->setChecked(true);
-        Sel2DARAA->setChecked(true);
-        break;
-    case 2:
-        Sel2DA->setChecked(true);
-        Sel2DAElemA->setChecked(true);
-        break;
-    case 3:
-        SelSumUp->setChecked(true);
-        break;
-    case 4:
-        SelProcMaps->setChecked(true);
-        break;
-    case 5:
-        Sel2DA->setChecked(true);
-        Sel2DADEdgeA->setChecked(true);
-        break;
-    default:
-        break;
-    }
-}
-
-void Analyzer::setSubMode(int mainMode, int sub, bool on)
-{
-    if (mainMode != 0)
-        return;
-    QAbstractButton* boxes[5] = {Sel2DADEdgeA, Sel2DAMLCFA, Sel2DAElemA, Sel2DARAA, Sel2DFVA};
-    if (sub >= 0 && sub < 5)
-        boxes[sub]->setChecked(on);
-}
-
-void Analyzer::setMainMode(int mode)
-{
-    if (mode == 0)
-        Sel2DA->setChecked(true);
-    else if (mode == 1)
-        SelProcMaps->setChecked(true);
-}
-
-void Analyzer::setImageType(int type)
-{
-    if (type == 1)
-        SelDMut->setChecked(true);
-    else if (type == 0)
-        SelRatio->setChecked(true);
-}
-
-void Analyzer::setDEdgeMidPointRatio(double ratio) { setField(DEdgeMidRatio, ratio); }
-
-void Analyzer::setDEdgeCompStepParams(double stepAt, double width, double dE)
-{
-    setField(DEdgeCWStepAt, stepAt);
-    setField(DEdgeCWStepWeV, width);
-    setField(DEdgeCWStepDEeV, dE);
-}
-
-void Analyzer::setDEdgeCompParams(double range, double initStep, double minStep)
-{
-    setField(DEdgeCWFullRangeEV, range);
-    setField(DEdgeCWInitDEeV, initStep);
-    setField(DEdgeCWMinDEeV, minStep);
-}
-
-void Analyzer::setElemsBgDMut(double v) { setField(AElemsCds->BGVDMut, v); }
-void Analyzer::setElemsBgDMutR(double v) { setField(AElemsCds->BGVDMutR, v); }
-void Analyzer::setElemsBgDE(double v) { setField(AElemsCds->BGVDE, v); }
-void Analyzer::setElemsBgROI(double v) { setField(AElemsCds->BGVROI, v); }
-void Analyzer::setElemsBgNROI(double v) { setField(AElemsCds->BGVNROI, v); }

@@ -75,8 +75,8 @@ public:
     QThread* analysisThread() const { return eng->analysisThread(); }
     FVView* fvView() const { return fvv.get(); }
     bool contAccess() const { return contAccessFlag; }
-    // Replies still expected, over every fan-out in flight.
-    int pendingReplies() const;
+    // Replies still expected of the fan-out in flight.
+    int pendingReplies() const { return eng->pendingReplies(); }
     quint64 currentGeneration() const { return eng->currentGeneration(); }
     // The replies of the fan-out announced last by `finished`.
     const SpectrumResults& results() const { return eng->results(); }
@@ -90,32 +90,22 @@ public:
     AnalysisSettings walkSettings();
     // The maps a walk of the chosen analyses writes.
     AnalysisWalk::Maps walkMaps();
-    // The requests for the given choice with the settings as they stand now.
-    Fanout prepare(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c) const;
-    // Sends them under a new generation; returns it, 0 when nothing was sent.
-    // Fan-outs still in flight are dropped, unless `behind` queues this one
-    // after them (a walk keeps the worker busy that way); their replies arrive
-    // in order and each fan-out is announced once, when its last one is in.
-    quint64 send(Fanout f, bool behind = false);
+    // The requests of the given analyses, with the settings as they stand now,
+    // sent under a new generation that drops the fan-out in flight; returns it,
+    // 0 when nothing was sent.
     quint64 analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c);
     XafsSpectrum limitedSpectrum(const XafsSpectrum& s) const;
     // How often a running walk refreshes the residual and edge shown at the cursor.
     static const int LiveShowMs = 200;
-    // The request values as they stand now (the walk's and the fan-out's snapshot).
-    LCFRequest lcfRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
-    DEdgeRequest dEdgeRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
-    ElemsRequest elemsRequest(const XafsSpectrum& s) const;
-    RARequest raRequest(const XafsSpectrum& s) const;
-    FVRequest fvRequest(const XafsSpectrum& s, const SuggestElm& sElm) const;
 
     Analyzed2DRes* selectedRes();
     Analyzed2DRes* lcfResMap(int refNo, int idx);
     int checkedRefIndex() const;
     // 0 with DMut chosen, 1 with Ratio.
     int imageType() const;
-    // False, with a log line, when the step cannot be generated.
+    // The compare-with spectrum := the step of the step fields (EdgePosition::stepSpectrum);
+    // false, and the spectrum kept, when the step cannot be generated.
     bool dEdgeStepSpectrum();
-    static const int MaxStepPoints = 200000;
 
     void setDEdgeMode(int mode);
     void setDEdgeCompTarget(int target);
@@ -224,6 +214,8 @@ private:
         bool held = false;
         double value = 0.0;
     };
+    // The number as a line edit shows it: 'g', 6 significant digits.
+    static void setField(QLineEdit* e, double v);
     void showLive(LiveField& f, double v);
     void flushLive(LiveField& f);
 
@@ -231,7 +223,6 @@ private:
     void applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, bool useLimit, double limit);
     void refreshView();
     void showElemResults(const AnalyzeReply& r);
-    void correlationOf(const AnalyzeReply& r);
 
     XafsView* xv = nullptr;             // no parent; owned
     QButtonGroup* dispGroup = nullptr;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -73,6 +74,17 @@ bool CorrelationSums::value(double& c) const
         return false;
     c = r;
     return true;
+}
+
+bool elemCorrelation(const QList<double>& ratios, const QList<bool>& use, const QList<double>& stdRatio, double& c)
+{
+    CorrelationSums sums;
+    const qsizetype n = std::min({ratios.size(), use.size(), stdRatio.size()});
+    for (qsizetype i = 0; i < n; ++i) {
+        if (use[i])
+            sums.add(ratios[i], stdRatio[i]);
+    }
+    return sums.value(c);
 }
 
 AnalyzerElems::AnalyzerElems(QObject* parent)
@@ -233,15 +245,29 @@ void AnalyzerElems::recalcCorMap()
     emit changedSelection();
 }
 
+QList<bool> AnalyzerElems::useFlags() const
+{
+    QList<bool> l;
+    for (const ElemCtrl* row : elems)
+        l.append(row->Use->isChecked());
+    return l;
+}
+
+QList<double> AnalyzerElems::stdRatios() const
+{
+    QList<double> l;
+    for (const ElemCtrl* row : elems)
+        l.append(row->stdRatio);
+    return l;
+}
+
 void AnalyzerElems::calcCorrelation()
 {
-    CorrelationSums sums;
-    for (ElemCtrl* row : std::as_const(elems)) {
-        if (row->Use->isChecked())
-            sums.add(row->ratio, row->stdRatio);
-    }
+    QList<double> ratios;
+    for (const ElemCtrl* row : std::as_const(elems))
+        ratios.append(row->ratio);
     double c;
-    if (sums.value(c))
+    if (elemCorrelation(ratios, useFlags(), stdRatios(), c))
         emit setNewCorrelation(c);
 }
 

@@ -66,6 +66,10 @@ struct CorrelationSums {
     bool value(double& c) const;
 };
 
+// The correlation of measured ratios with the rows' standard ratios, over the
+// rows in use (as far as all three lists go); false when it cannot be formed.
+bool elemCorrelation(const QList<double>& ratios, const QList<bool>& use, const QList<double>& stdRatio, double& c);
+
 class AnalyzerElems : public QObject {
     Q_OBJECT
 public:
@@ -89,6 +93,9 @@ public:
 
     int targetIndex() const; // checked target row, 0 without rows
     int showIndex() const;   // checked show row, 0 without rows
+    // Per row: in the correlation, and its standard ratio.
+    QList<bool> useFlags() const;
+    QList<double> stdRatios() const;
 
 signals:
     void changedSelection();

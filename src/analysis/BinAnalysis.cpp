@@ -96,15 +96,8 @@ void BinAnalysis::analyze(const XafsSpectrum& s, double* v)
             for (int j = 0; j < n; ++j)
                 v[lay.elem + k * lay.elems + j] = lists[k]->at(j);
         }
-        CorrelationSums sums;
-        const int n = int(std::min({qsizetype(lay.elems), elems.elemNDMut.size(), set.elemUse.size(),
-                                    set.elemStdRatio.size()}));
-        for (int j = 0; j < n; ++j) {
-            if (set.elemUse[j])
-                sums.add(elems.elemNDMut[j], set.elemStdRatio[j]);
-        }
         double cor = 0.0;
-        if (sums.value(cor)) {
+        if (elemCorrelation(elems.elemNDMut, set.elemUse, set.elemStdRatio, cor)) {
             v[lay.cor] = cor;
             v[lay.corValid] = 1.0;
         }

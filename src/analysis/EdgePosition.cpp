@@ -1,5 +1,7 @@
 #include "analysis/EdgePosition.h"
 
+#include <QDebug>
+
 double EdgePosition::dEdge(const DEdgeRequest& r) { return dEdge(r, r.s); }
 
 double EdgePosition::dEdge(const DEdgeRequest& r, const XafsSpectrum& s)
@@ -10,4 +12,28 @@ double EdgePosition::dEdge(const DEdgeRequest& r, const XafsSpectrum& s)
         return e - s.eOffset - r.sElm.edgeEV;
     }
     return s.innerProductShift(r.ref, r.cwRangeEV, r.cwInitDEeV, r.cwMinDEeV) - s.eOffset;
+}
+
+bool EdgePosition::stepSpectrum(double at, double width, double dE, XafsSpectrum& out)
+{
+    if (!(dE > 0.0)) {
+        qDebug() << "DEdge Step: a step of" << dE << "eV is refused; the compare-with spectrum is kept";
+        return false;
+    }
+    const double start = at - width / 2.0;
+    const double end = at + width / 2.0;
+    // A cut-off step would hold no edge at all: too fine a step is refused whole.
+    if (!((end - start) / dE <= MaxStepPoints)) {
+        qDebug() << "DEdge Step: more than" << MaxStepPoints << "points are refused; the compare-with spectrum is kept";
+        return false;
+    }
+    Spectrum pts;
+    for (int k = 0;; ++k) {
+        const double x = start + k * dE; // counted, so the grid does not drift
+        if (!(x < end))
+            break;
+        pts.append(x, x < at ? 0.0 : 1.0);
+    }
+    out = XafsSpectrum(pts, QStringLiteral("DEdge Step"), 1, 0.0, SuggestElm());
+    return true;
 }

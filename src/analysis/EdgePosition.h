@@ -9,4 +9,11 @@ public:
     static double dEdge(const DEdgeRequest& r);
     // With the settings of r for s (r.s is not read).
     static double dEdge(const DEdgeRequest& r, const XafsSpectrum& s);
+
+    // The spectrum to compare with, "DEdge Step": 0 below `at` and 1 from it,
+    // every dE eV from at - width / 2 to below at + width / 2. False, with a
+    // log line and `out` untouched, for a step that is no positive number or
+    // would give more than MaxStepPoints points.
+    static const int MaxStepPoints = 200000;
+    static bool stepSpectrum(double at, double width, double dE, XafsSpectrum& out);
 };

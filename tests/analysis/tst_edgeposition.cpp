@@ -53,6 +53,36 @@ private slots:
         QFETCH(double, expected);
         QVERIFY(std::fabs(EdgePosition::dEdge(r) - expected) < 1e-6);
     }
+
+    void stepSpectrum_data()
+    {
+        QTest::addColumn<double>("dE");
+        QTest::addColumn<int>("count"); // 0: refused
+        QTest::newRow("form values") << 0.01 << 30000;
+        QTest::newRow("zero step") << 0.0 << 0;
+        QTest::newRow("negative step") << -1.0 << 0;
+        QTest::newRow("no number") << NoE0 << 0;
+        QTest::newRow("too many points") << 1e-4 << 0;
+    }
+    void stepSpectrum()
+    {
+        QFETCH(double, dE);
+        QFETCH(int, count);
+        XafsSpectrum s = edgeAt(8995, 0.0);
+        const int before = s.size();
+        QCOMPARE(EdgePosition::stepSpectrum(9000, 300, dE, s), count > 0);
+        if (count == 0) {
+            QCOMPARE(s.size(), before);
+            return;
+        }
+        // From 8850 up to just below 9150, the unit step at 9000.
+        QCOMPARE(s.size(), count);
+        QCOMPARE(s.name, QString("DEdge Step"));
+        QCOMPARE(s.points.first(), QPointF(8850.0, 0.0));
+        QVERIFY(s.x(count - 1) < 9150.0);
+        QCOMPARE(s.points[14998].y(), 0.0);
+        QCOMPARE(s.points[15001].y(), 1.0);
+    }
 };
 
 CORVELLINE_TEST(TestEdgePosition)

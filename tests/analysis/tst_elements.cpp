@@ -198,6 +198,32 @@ private slots:
             QVERIFY(std::fabs(spy[0][0].toDouble() - value) < 1e-12);
     }
 
+    // The rule the panel and the walk share: rows out of use and entries
+    // beyond the shortest list do not count.
+    void correlationRule_data()
+    {
+        QTest::addColumn<QList<double>>("ratios");
+        QTest::addColumn<QList<bool>>("use");
+        QTest::addColumn<QList<double>>("stds");
+        QTest::addColumn<double>("value"); // NaN: none formed
+        QTest::newRow("row out of use") << QList<double>{1, 1} << QList<bool>{true, false} << QList<double>{1, 5}
+                                        << 1.0;
+        QTest::newRow("shortest list") << QList<double>{1, 1, 9} << QList<bool>{true, true, true}
+                                       << QList<double>{1, 2} << 3 / std::sqrt(10.0);
+        QTest::newRow("only zeros") << QList<double>{0, 0} << QList<bool>{true, true} << QList<double>{1, 2}
+                                    << std::nan("");
+    }
+    void correlationRule()
+    {
+        QFETCH(QList<double>, ratios);
+        QFETCH(QList<bool>, use);
+        QFETCH(QList<double>, stds);
+        QFETCH(double, value);
+        double c = -7.0;
+        QCOMPARE(elemCorrelation(ratios, use, stds, c), !std::isnan(value));
+        QVERIFY(std::isnan(value) ? c == -7.0 : std::fabs(c - value) < 1e-12);
+    }
+
     // At x = 0, 1, 2 the rows' ratio maps hold (1, 2), (1, 1), (1, outside)
     // against standard ratios (1, 2): 1, 3 / sqrt(10), 1 / sqrt(5).
     void correlationMap()

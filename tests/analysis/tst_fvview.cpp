@@ -1,12 +1,11 @@
 #include "support/TestRegistry.h"
 
+#include "InTempDir.h"
+
 #include "analysis/FVPoints.h"
 #include "analysis/FeatureValue.h"
 #include "analysis/FVView.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -14,15 +13,6 @@
 
 namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// Runs the view's redraws inside a temporary working directory.
-struct InTempDir {
-    QTemporaryDir tmp;
-    QString previous = QDir::currentPath();
-    InTempDir() { QDir::setCurrent(tmp.path()); }
-    ~InTempDir() { QDir::setCurrent(previous); }
-    bool has(const QString& name) const { return QFileInfo::exists(tmp.filePath(name)); }
-};
 } // namespace
 
 class TestFVView : public QObject {

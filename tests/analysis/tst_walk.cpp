@@ -3,6 +3,8 @@
 #include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 
+#include "InTempDir.h"
+
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
@@ -110,9 +112,11 @@ private slots:
     void cleanupTestCase() { bar.remove(); }
 
     // Every analysis over a 10 x 4 stack with one-pixel bins, through the
-    // panel's settings and maps: values known without the analyses.
+    // panel's settings and maps: values known without the analyses. The
+    // feature-value pictures go into a folder of the test's own.
     void walkOverStack()
     {
+        InTempDir dir;
         Rig rig;
         Analyzer& a = rig.panel;
         useReferences(a);
@@ -128,6 +132,7 @@ private slots:
         QCOMPARE(rig.ids, QList<int>({116}));
         QCOMPARE(rig.progress, QStringList({" 0.00", "25.00", "50.00", "75.00", "100.00"}));
         QCOMPARE(a.fvPoints.count(), 40);
+        QVERIFY(dir.has("fvMap.png") && dir.has("fvHMap.png"));
         QVERIFY(a.elemUnit.elems.value(0)->map(6)->valid);
 
         for (int y = 0; y < 4; ++y) {
@@ -203,6 +208,34 @@ private slots:
             for (int x = 0; x < 10; ++x)
                 QCOMPARE(rig.panel.raDMutMap.valueAt(x, y), jumpAt(y));
         }
+    }
+
+    // An ended or stopped walk keeps none of the maps it wrote into: rows
+    // rebuilt after it free theirs, and a late redraw leaves every map alone.
+    void mapsLetGo_data()
+    {
+        QTest::addColumn<bool>("stopped");
+        QTest::newRow("ended") << false;
+        QTest::newRow("stopped") << true;
+    }
+    void mapsLetGo()
+    {
+        QFETCH(bool, stopped);
+        Rig rig;
+        Analyzer& a = rig.panel;
+        a.setTargetElements("Fe Cu");
+        a.setSubMode(0, 2, true);
+        a.setSubMode(0, 3, true);
+        QVERIFY(rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
+        if (stopped)
+            rig.walk->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        a.setTargetElements("Zn");
+        QCOMPARE(a.elemUnit.elems.size(), 1);
+        const std::vector<double> ratio = a.raRatiMap.data;
+        a.raRestMap.setData(0, 0, 0, 0, -100.0); // would change every ratio
+        rig.walk->generateResImages();
+        QVERIFY(a.raRatiMap.data == ratio);
     }
 
     void refusals_data()
