@@ -160,6 +160,7 @@ private slots:
             // A click into the log in between must not move where texts go.
             w.BatchLogs->moveCursor(QTextCursor::Start);
             w.Log(QString::fromLatin1(m));
+            w.flushLog();
         }
         QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("echo xendsave_image : a\nend"));
     }
@@ -175,6 +176,7 @@ private slots:
         w.Log(text);
         w.Log(QStringLiteral("tail"));
         QTextDocument* doc = w.BatchLogs->document();
+        QTRY_COMPARE(doc->lastBlock().text(), QStringLiteral("tail"));
         QCOMPARE(doc->blockCount(), BatchCtrl::maxLogLines);
         // n lines and "tail" make n + 1 blocks: the first six went.
         QCOMPARE(doc->firstBlock().text(), QStringLiteral("line 7"));
@@ -187,7 +189,7 @@ private slots:
         BatchCtrl w;
         w.Log(QStringLiteral("before "));
         w.showCmdErr(CmdLine(QStringLiteral("  foo\t a   b # why")));
-        QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("before Err: foo a b \n"));
+        QTRY_COMPARE(w.BatchLogs->toPlainText(), QStringLiteral("before Err: foo a b \n"));
     }
 
     void execRunsOnTheDispatcher()
