@@ -1,4 +1,4 @@
-#include "support/DispatcherRig.h"
+#include "WiredBatchWindow.h"
 #include "support/TestRegistry.h"
 
 #include "batch/BatchCtrl.h"
@@ -194,16 +194,13 @@ private slots:
 
     void execRunsOnTheDispatcher()
     {
-        DispatcherRig rig(false);
-        BatchCtrl w;
-        w.connectDispatcher(rig.dispatcher);
-        w.BatchCmds->setPlainText(QStringLiteral(":for i $i$ 1 2\nsave_image a$i$.png\n:next i\n:echo done"));
-        QTest::mouseClick(w.Exec, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
-        QCOMPARE(w.BatchLogs->toPlainText(),
+        WiredBatchWindow b;
+        b.exec(QStringLiteral(":for i $i$ 1 2\nsave_image a$i$.png\n:next i\n:echo done"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
+        QCOMPARE(b.w.BatchLogs->toPlainText(),
                  QStringLiteral("for i : $i$ = 1\nsave_image : a1.png\nnext i : $i$ = 2\n"
                                 "save_image : a2.png\nnext i : $i$ = 2\necho doneend"));
-        QCOMPARE(rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
+        QCOMPARE(b.rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
     }
 };
 

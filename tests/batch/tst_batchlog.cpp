@@ -1,4 +1,4 @@
-#include "support/DispatcherRig.h"
+#include "WiredBatchWindow.h"
 #include "support/TestRegistry.h"
 
 #include "batch/BatchCtrl.h"
@@ -89,13 +89,10 @@ private slots:
     // view reach the view without a further event.
     void longLoopEndsComplete()
     {
-        DispatcherRig rig(false);
-        BatchCtrl w;
-        w.connectDispatcher(rig.dispatcher);
+        WiredBatchWindow b;
         const int n = BatchCtrl::maxLogLines + 5000;
-        w.BatchCmds->setPlainText(QStringLiteral(":for i $i$ 1 %1\n:next i").arg(n));
-        QTest::mouseClick(w.Exec, Qt::LeftButton);
-        QTextDocument* doc = w.BatchLogs->document();
+        b.exec(QStringLiteral(":for i $i$ 1 %1\n:next i").arg(n));
+        QTextDocument* doc = b.w.BatchLogs->document();
         QTRY_COMPARE_WITH_TIMEOUT(doc->lastBlock().text(), QStringLiteral("end"), waitMs);
         // "for", next 2..n, next n again, "end": the first n + 2 - max went.
         QCOMPARE(doc->blockCount(), BatchCtrl::maxLogLines);
@@ -137,16 +134,12 @@ private slots:
     // As the operator sees it: Stop ends a loop that could run for days.
     void stopButtonEndsALongLoop()
     {
-        DispatcherRig rig(false);
-        BatchCtrl w;
-        w.connectDispatcher(rig.dispatcher);
-        w.BatchCmds->setPlainText(QStringLiteral(":for i $i$ 1 2000000000\n:next i"));
-        QTest::mouseClick(w.Exec, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.BatchLogs->blockCount() > 2 * BatchDispatcher::linesPerTurn, waitMs);
-        QTest::mouseClick(w.Stop, Qt::LeftButton);
-        w.BatchCmds->setPlainText(QStringLiteral(":echo after"));
-        QTest::mouseClick(w.Exec, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.BatchLogs->toPlainText().endsWith(QStringLiteral("\necho afterend")), waitMs);
+        WiredBatchWindow b;
+        b.exec(QStringLiteral(":for i $i$ 1 2000000000\n:next i"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->blockCount() > 2 * BatchDispatcher::linesPerTurn, waitMs);
+        QTest::mouseClick(b.w.Stop, Qt::LeftButton);
+        b.exec(QStringLiteral(":echo after"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("\necho afterend")), waitMs);
     }
 };
 
