@@ -7,7 +7,9 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextStream>
 
 namespace {
@@ -20,6 +22,17 @@ QFileDialog* newBatchDialog(QFileDialog::AcceptMode mode)
                                     << QStringLiteral("Any Files (* *.*)"));
     d->setAcceptMode(mode);
     return d;
+}
+
+// In one selection: the document's own block cap removes block by block, which
+// costs several times the insertion of the same lines.
+void dropFirstBlocks(QTextDocument* doc, qsizetype n)
+{
+    if (n <= 0)
+        return;
+    QTextCursor c(doc);
+    c.setPosition(doc->findBlockByNumber(int(n)).position(), QTextCursor::KeepAnchor);
+    c.removeSelectedText();
 }
 } // namespace
 
@@ -41,6 +54,13 @@ void BatchCtrl::setup()
     connect(Clear, &QPushButton::clicked, this, &BatchCtrl::clear);
     connect(ClearLog, &QPushButton::clicked, this, &BatchCtrl::clearLog);
     BatchLogs->setMaximumBlockCount(maxLogLines);
+    logTimer.setInterval(logIntervalMs);
+    connect(&logTimer, &QTimer::timeout, this, [this] {
+        if (pendingLog.isEmpty())
+            logTimer.stop(); // quiet for a whole interval: the next text goes in at once
+        else
+            flushLog();
+    });
 
     saveDialog = newBatchDialog(QFileDialog::AcceptSave);
     loadDialog = newBatchDialog(QFileDialog::AcceptOpen);
@@ -58,6 +78,12 @@ void BatchCtrl::connectDispatcher(BatchDispatcher* d)
     connect(Stop, &QPushButton::clicked, d, &BatchDispatcher::batchStopSlot);
     connect(this, &BatchCtrl::doDispatchCmds, d, &BatchDispatcher::doDispatchCmds);
     connect(d, &BatchDispatcher::Log, this, &BatchCtrl::Log);
+    // Answered from this thread behind the turn's texts: a loop without commands
+    // walks no faster than the window takes its texts, so they never pile up
+    // in the event queue.
+    connect(d, &BatchDispatcher::logTurnEnded, this, [d](int turn) {
+        QMetaObject::invokeMethod(d, [d, turn] { d->logTaken(turn); }, Qt::QueuedConnection);
+    });
 }
 
 void BatchCtrl::execCmdsSlot()
@@ -72,7 +98,11 @@ void BatchCtrl::execBatchSlot() { execCmdsSlot(); }
 
 void BatchCtrl::clear() { BatchCmds->clear(); }
 
-void BatchCtrl::clearLog() { BatchLogs->clear(); }
+void BatchCtrl::clearLog()
+{
+    pendingLog.clear();
+    BatchLogs->clear();
+}
 
 void BatchCtrl::save(QString fname)
 {
@@ -101,11 +131,37 @@ void BatchCtrl::setBatchFile(QString fname) { load(fname); }
 
 void BatchCtrl::Log(QString LogMsg)
 {
+    pendingLog.append(LogMsg);
+    if (!logTimer.isActive()) {
+        flushLog();
+        logTimer.start();
+    }
+}
+
+void BatchCtrl::flushLog()
+{
+    if (pendingLog.isEmpty())
+        return;
+    const PendingLog::Batch b = pendingLog.take();
+    // Fewer breaks than the view's lines unless it replaces the view, so the
+    // last line the view holds always stays.
+    if (b.replacesView)
+        BatchLogs->clear();
+    QTextDocument* doc = BatchLogs->document();
+    if (!b.replacesView)
+        dropFirstBlocks(doc, doc->blockCount() + b.breaks - maxLogLines);
     // Always at the end: a click into the log must not scatter later messages.
-    QTextCursor c(BatchLogs->document());
+    QTextCursor c(doc);
     c.movePosition(QTextCursor::End);
-    c.insertText(LogMsg);
+    c.insertText(b.text);
     BatchLogs->moveCursor(QTextCursor::End);
+}
+
+void BatchCtrl::hideEvent(QHideEvent* e)
+{
+    // Closed or hidden: show it all as it stands when the window comes back.
+    flushLog();
+    QMainWindow::hideEvent(e);
 }
 
 void BatchCtrl::showCmdErr(CmdLine cmd)

@@ -2,10 +2,12 @@
 // The window in which batch scripts are written, loaded, saved and run, and
 // where the dispatcher's progress is logged.
 #include "batch/CmdLine.h"
+#include "batch/PendingLog.h"
 #include "ui_BatchCtrl.h"
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QTimer>
 
 class BatchDispatcher;
 class QFileDialog;
@@ -21,6 +23,12 @@ public:
     // The log view keeps the last lines only: a long loop would grow it without
     // end. The debug log keeps everything.
     static const int maxLogLines = 100000;
+    // A loop logs faster than the view can take texts one by one: texts that
+    // come within this time of the last update go in together with the next.
+    static const int logIntervalMs = 50;
+
+    // Puts every gathered text into the view now.
+    void flushLog();
 
 signals:
     void doDispatchCmds(QStringList cmdLines);
@@ -36,6 +44,9 @@ public slots:
     void execBatchSlot();
     void showCmdErr(CmdLine cmd);
 
+protected:
+    void hideEvent(QHideEvent* e) override;
+
 private:
     void setup();
 
@@ -43,4 +54,6 @@ private:
     QStringList lastLines;
     QFileDialog* saveDialog = nullptr;
     QFileDialog* loadDialog = nullptr;
+    PendingLog pendingLog{maxLogLines};
+    QTimer logTimer;
 };

@@ -5,7 +5,10 @@
 #include "foundation/TextUtils.h"
 
 #include <QDebug>
+#include <QMetaMethod>
 #include <QMetaType>
+
+#include <climits>
 
 namespace {
 // Replaces every occurrence of key from left to right; the search goes on
@@ -109,6 +112,20 @@ void BatchDispatcher::batchStopSlot()
     running = false;
     inRem = false;
     outstanding = false;
+    if (awaitingLog) {
+        // The late logTaken finds nothing to wait for; a new batch walks at once.
+        awaitingLog = false;
+        walkQueued = false;
+    }
+}
+
+void BatchDispatcher::logTaken(int turn)
+{
+    if (!awaitingLog || turn != turnId)
+        return;
+    awaitingLog = false;
+    walkQueued = false;
+    scheduleWalk();
 }
 
 void BatchDispatcher::scheduleWalk()
@@ -119,8 +136,21 @@ void BatchDispatcher::scheduleWalk()
     emit execNextLineSig();
 }
 
+void BatchDispatcher::endTurn()
+{
+    if (!turnLogged || !isSignalConnected(QMetaMethod::fromSignal(&BatchDispatcher::logTurnEnded))) {
+        scheduleWalk();
+        return;
+    }
+    walkQueued = true;
+    awaitingLog = true;
+    turnId = turnId < INT_MAX ? turnId + 1 : 1;
+    emit logTurnEnded(turnId);
+}
+
 void BatchDispatcher::log(const QString& text)
 {
+    turnLogged = true;
     QString d = text;
     if (d.endsWith(u'\n'))
         d.chop(1);
@@ -145,6 +175,7 @@ void BatchDispatcher::execNextLineSlot()
 {
     walkQueued = false;
     turnChars = 0;
+    turnLogged = false;
     for (int walked = 0;; ++walked) {
         if (!running || outstanding || index < 0 || index >= lines.size()) {
             // Run out: a comment block left open must not swallow what comes next.
@@ -153,7 +184,7 @@ void BatchDispatcher::execNextLineSlot()
             return;
         }
         if (walked >= linesPerTurn || turnChars > maxParamsLength) {
-            scheduleWalk();
+            endTurn();
             return;
         }
 
@@ -291,6 +322,6 @@ bool BatchDispatcher::substituteOrSkip(CmdLine& cmd)
             .arg(cmd.cmd)
             .arg(maxParamsLength));
     ++index;
-    scheduleWalk();
+    endTurn();
     return false;
 }

@@ -30,12 +30,17 @@ signals:
     void execNextLineSig();
     void execCmdSig(CmdLine cmd, bool inRem);
     void Log(QString Log);
+    // A turn of the walk logged texts and ended without sending a command; the
+    // walk goes on once logTaken(turn) comes back, so a loop cannot log faster
+    // than its texts are taken. Left unconnected, the walk goes on at once.
+    void logTurnEnded(int turn);
 
 public slots:
     void execNextLineSlot();
     void doDispatchCmds(QStringList cmdList);
     void batchStopSlot();
     void finishBatchExec(int id);
+    void logTaken(int turn);
 
 private:
     // False, parameters half replaced, when they would pass maxParamsLength.
@@ -44,6 +49,8 @@ private:
     bool substituteOrSkip(CmdLine& cmd);
     int nextLoopStep(const QString& name, int current, BatchForLoop*& loop);
     void scheduleWalk();
+    // Where a turn ends with lines left to walk.
+    void endTurn();
     void log(const QString& text);
     void endBatch();
 
@@ -58,4 +65,7 @@ private:
     int awaitedId = -1;
     bool walkQueued = false;
     qsizetype turnChars = 0; // substituted in this turn of the walk
+    bool turnLogged = false;
+    bool awaitingLog = false; // walkQueued stands for the walk until logTaken
+    int turnId = 0;
 };

@@ -1,4 +1,4 @@
-#include "support/DispatcherRig.h"
+#include "WiredBatchWindow.h"
 #include "support/TestRegistry.h"
 
 #include "batch/BatchCtrl.h"
@@ -160,6 +160,7 @@ private slots:
             // A click into the log in between must not move where texts go.
             w.BatchLogs->moveCursor(QTextCursor::Start);
             w.Log(QString::fromLatin1(m));
+            w.flushLog();
         }
         QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("echo xendsave_image : a\nend"));
     }
@@ -175,6 +176,7 @@ private slots:
         w.Log(text);
         w.Log(QStringLiteral("tail"));
         QTextDocument* doc = w.BatchLogs->document();
+        QTRY_COMPARE(doc->lastBlock().text(), QStringLiteral("tail"));
         QCOMPARE(doc->blockCount(), BatchCtrl::maxLogLines);
         // n lines and "tail" make n + 1 blocks: the first six went.
         QCOMPARE(doc->firstBlock().text(), QStringLiteral("line 7"));
@@ -187,21 +189,18 @@ private slots:
         BatchCtrl w;
         w.Log(QStringLiteral("before "));
         w.showCmdErr(CmdLine(QStringLiteral("  foo\t a   b # why")));
-        QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("before Err: foo a b \n"));
+        QTRY_COMPARE(w.BatchLogs->toPlainText(), QStringLiteral("before Err: foo a b \n"));
     }
 
     void execRunsOnTheDispatcher()
     {
-        DispatcherRig rig(false);
-        BatchCtrl w;
-        w.connectDispatcher(rig.dispatcher);
-        w.BatchCmds->setPlainText(QStringLiteral(":for i $i$ 1 2\nsave_image a$i$.png\n:next i\n:echo done"));
-        QTest::mouseClick(w.Exec, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
-        QCOMPARE(w.BatchLogs->toPlainText(),
+        WiredBatchWindow b;
+        b.exec(QStringLiteral(":for i $i$ 1 2\nsave_image a$i$.png\n:next i\n:echo done"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
+        QCOMPARE(b.w.BatchLogs->toPlainText(),
                  QStringLiteral("for i : $i$ = 1\nsave_image : a1.png\nnext i : $i$ = 2\n"
                                 "save_image : a2.png\nnext i : $i$ = 2\necho doneend"));
-        QCOMPARE(rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
+        QCOMPARE(b.rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
     }
 };
 
