@@ -1,6 +1,7 @@
 #pragma once
 // What the load benchmarks share: a stack of 16-bit TIFF frames written and
-// page-cached before any clock runs, and the process's memory and cpu time.
+// page-cached before any clock runs, and the loader run alone.
+#include "BenchProcess.h"
 #include "imagestack/FrameSets.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
@@ -14,8 +15,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <malloc.h>
-#include <sys/resource.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -84,41 +83,6 @@ inline QStringList stackOfArgs(int argc, char** argv, int minFrames, const QStri
     n = argc > 1 ? qBound(minFrames, atoi(argv[1]), 5000) : 252;
     side = argc > 2 ? qBound(16, atoi(argv[2]), 4096) : 512;
     return writeCachedStack(dir, n, side);
-}
-
-inline double statusMB(const char* key)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0.0;
-    const QByteArray k(key);
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(k))
-            return line.mid(k.size()).trimmed().split(' ').value(0).toDouble() * 1024 / 1e6;
-    return 0.0;
-}
-
-inline double residentMB() { return statusMB("VmRSS:"); }
-inline double peakResidentMB() { return statusMB("VmHWM:"); }
-
-// The peak starts again from what is resident now, after the heap has given
-// back what an earlier run freed; false where the kernel does not allow it
-// (the peak is then that of the whole run).
-inline bool resetPeak()
-{
-    malloc_trim(0);
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
-}
-
-// User and system time of the whole process: on a busy machine the wall clock
-// also counts the time a thread waited for a core.
-inline double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-        + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 struct LoaderRun {

@@ -3,6 +3,7 @@
 // when the walk has passed 200,000 and once the last line has reached the log
 // view, the growth between them, and the longest the window's event loop went
 // without serving a 10 ms timer.
+#include "BenchProcess.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "foundation/Globals.h"
@@ -23,34 +24,13 @@ namespace {
 const int Passes = 1000000;
 const int Early = 200000;
 
-// VmHWM: the most resident memory the process has had so far.
-double peakMB()
-{
-    FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return 0.0;
-    char line[256];
-    long kb = 0;
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::strncmp(line, "VmHWM:", 6) == 0) {
-            kb = std::atol(line + 6);
-            break;
-        }
-    }
-    std::fclose(f);
-    return double(kb) / 1024.0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
-    initGlobals();
-    // The walk writes every log line to the debug log too; here it only costs time.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    bench::quietStart();
 
     QThread thread;
     auto* dispatcher = new BatchDispatcher();
@@ -67,11 +47,11 @@ int main(int argc, char** argv)
         dispatcher, &BatchDispatcher::Log, dispatcher,
         [&](const QString& text) {
             if (text.startsWith(QLatin1String("next ")) && passes.fetch_add(1) + 1 == Early)
-                earlyPeak.store(peakMB());
+                earlyPeak.store(bench::peakResidentMB());
         },
         Qt::DirectConnection);
 
-    const double startPeak = peakMB();
+    const double startPeak = bench::peakResidentMB();
     QElapsedTimer clock;
     qint64 lastTick = 0, longestGap = 0;
     QTimer ticker;
@@ -88,7 +68,7 @@ int main(int argc, char** argv)
     window.execCmdsSlot();
     app.exec();
     const double seconds = clock.elapsed() / 1000.0;
-    const double endPeak = peakMB();
+    const double endPeak = bench::peakResidentMB();
 
     QTextDocument* doc = window.BatchLogs->document();
     const QString lastPass = doc->lastBlock().previous().text();

@@ -15,8 +15,7 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    initGlobals();
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    bench::quietStart();
     QTemporaryDir dir;
     int n = 0, side = 0;
     const QStringList files =

@@ -122,14 +122,12 @@ void report(const char* what, const Round& r, double rawMB)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    initGlobals();
+    bench::preferOffscreen();
     // No server to log in to, no data target to reach.
     cfg.set(QStringLiteral("USE_STARS"), QStringLiteral("0"), QStringLiteral("0"), QString());
     cfg.set(QStringLiteral("USE_TCP"), QStringLiteral("0"), QStringLiteral("0"), QString());
     QApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    bench::quietStart();
     const int rounds = argc > 3 ? qBound(1, atoi(argv[3]), 50) : 3;
     QTemporaryDir dir;
     int n = 0, side = 0;

@@ -1,6 +1,7 @@
 // The per-bin spectra files of the main window over a synthetic 256 x 256
 // stack of 100 energies, one-pixel bins: the time to write each of the three
 // kinds (256 x 256 bins), with the file size.
+#include "BenchProcess.h"
 #include "display/ImgDispA.h"
 #include "foundation/Globals.h"
 #include "imagestack/TiffData.h"
@@ -56,11 +57,9 @@ TiffData* frame(int k)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
-    initGlobals();
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    bench::quietStart();
 
     QTemporaryDir tmp;
     if (!tmp.isValid()) {

@@ -2,6 +2,7 @@
 // one-pixel bins, a two-reference LCF plus the edge position: bins per second
 // of the direct one-thread loop of the same per-bin work, of the walk with one
 // worker and with one worker per core, and the resident memory along the walk.
+#include "BenchProcess.h"
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/BinAnalysis.h"
@@ -95,13 +96,11 @@ struct Maps {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QApplication app(argc, argv);
-    initGlobals();
+    bench::quietStart();
     ColorBar bar;
     mainColorBar = &bar;
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 
     AnalysisWalk::Setup setup;
     setup.settings.choice.lcf = true;
