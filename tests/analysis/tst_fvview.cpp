@@ -1,6 +1,6 @@
 #include "support/TestRegistry.h"
 
-#include "InTempDir.h"
+#include "support/InTempDir.h"
 
 #include "analysis/FVPoints.h"
 #include "analysis/FeatureValue.h"

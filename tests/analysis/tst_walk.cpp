@@ -3,7 +3,7 @@
 #include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 
-#include "InTempDir.h"
+#include "support/InTempDir.h"
 
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzed2DRes.h"

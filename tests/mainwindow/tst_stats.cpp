@@ -1,6 +1,7 @@
 #include "support/MapGrid.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
+#include "support/InTempDir.h"
 #include "support/LogCapture.h"
 #include "support/Loopback.h"
 
@@ -32,15 +33,6 @@ AnalyzeCond row(int n)
 {
     return testmaps::grid(n, 1, 0, 0, 0, 0, n, 1);
 }
-
-// The sum-up writes its picture into the working directory: a test that
-// sums up runs in a folder of its own.
-struct InTempDir {
-    QTemporaryDir tmp;
-    QString previous = QDir::currentPath();
-    InTempDir() { QDir::setCurrent(tmp.path()); }
-    ~InTempDir() { QDir::setCurrent(previous); }
-};
 
 // Whether and when the sum-up picture was written in a folder.
 QDateTime sumUpStamp(const QString& dir)
@@ -316,7 +308,7 @@ private slots:
     // announces once must not make the display repaint without end.
     void repaintsStayBounded()
     {
-        InTempDir cwd;
+        InTempDir cwd; // the sum-up writes its picture into the working folder
         std::unique_ptr<Body> b = craft::bodyWithStack(8, 6, 3, [](int x, int y, int k) { return x + y + k; });
         b->analyzer->SelSumUp->setChecked(true);
         b->analyzer->SumUpC->add();
