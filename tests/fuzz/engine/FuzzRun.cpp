@@ -92,7 +92,7 @@ void onFree(const volatile void* p)
 }
 #endif
 
-void onDeath() { reportFailure("crash or sanitizer report"); }
+[[maybe_unused]] void onDeath() { reportFailure("crash or sanitizer report"); }
 
 void onSignal(int sig)
 {
