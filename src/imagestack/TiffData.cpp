@@ -732,6 +732,9 @@ QImage* TiffData::makeDispImage(const ColorScale& scale)
 template <class ColorOf>
 bool TiffData::shadeByTable(const ColorOf& colorOf, int bpp, int stride)
 {
+    // An empty frame would leave the range at its start values: no table.
+    if (width <= 0 || height <= 0 || rows.isEmpty())
+        return false;
     // The values that occur, and 0 where the origin leaves no sample.
     quint16 lo = 0xffff, hi = 0;
     for (const void* row : rows) {
