@@ -422,23 +422,32 @@ void AnalysisWalk::generateResImages()
 {
     if (!walkRunning)
         return;
+    // A threshold moved since a map was last drawn reaches its new picture too.
+    const bool rescale = bool(setup.colors);
+    const ColorScale scale = rescale ? setup.colors() : ColorScale();
+    auto gen = [&](Analyzed2DRes* map) {
+        if (rescale)
+            map->genImg(scale);
+        else
+            map->genImg();
+    };
     const AnalysisChoice& ch = choice();
     if (ch.lcf) {
         for (Analyzed2DRes* map : std::as_const(maps.lcf))
-            map->genImg();
-        maps.zansa->genImg();
+            gen(map);
+        gen(maps.zansa);
     }
     if (ch.dEdge)
-        maps.dEdge->genImg();
+        gen(maps.dEdge);
     if (ch.elems) {
         for (Analyzed2DRes* map : std::as_const(maps.elem))
-            map->genImg();
+            gen(map);
     }
     if (ch.ra) {
         ratioMap();
-        maps.raDMut->genImg();
-        maps.raRest->genImg();
-        maps.raRati->genImg();
+        gen(maps.raDMut);
+        gen(maps.raRest);
+        gen(maps.raRati);
     }
     emit imagesGenerated();
 }

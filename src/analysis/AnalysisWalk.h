@@ -7,6 +7,7 @@
 #include "analysis/AnalysisSettings.h"
 #include "analysis/FeatureValue.h"
 #include "foundation/AnalyzeCond.h"
+#include "foundation/ColorScale.h"
 #include "foundation/Spectrum.h"
 #include "foundation/SuggestElm.h"
 
@@ -34,6 +35,9 @@ public:
     using BinSource = std::function<void(int cx, int cy, int hw, int hh, Spectrum& out)>;
     // The energy shift of a bin; called in the GUI thread.
     using ShiftAt = std::function<double(int cx, int cy)>;
+    // The colour bar's scale at the moment the maps' pictures are rebuilt;
+    // called in the GUI thread.
+    using ColorsNow = std::function<ColorScale()>;
 
     struct Setup {
         AnalysisSettings settings;
@@ -44,6 +48,7 @@ public:
         std::vector<double> energies; // unshifted energies of the stack, in its order
         BinSource source;
         ShiftAt shiftAt;
+        ColorsNow colors;          // absent: each map keeps the colours it had
         double correlation = 0.0;  // kept for bins whose correlation cannot be formed
     };
 

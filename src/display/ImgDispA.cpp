@@ -56,9 +56,30 @@ const QImage* ImgDispA::currentImage() const
     return frame->dispImg;
 }
 
-QImage ImgDispA::visibleImage() const
+const QImage* ImgDispA::prepareShown()
 {
-    const QImage* img = currentImage();
+    if (!showOverLayer) {
+        const QImage* img = currentImage();
+        if (img)
+            frame->updateCBar();
+        return img;
+    }
+    // A map coloured before the bar last moved takes the bar's colours now.
+    if (overlayMap)
+        overlayMap->recolor(frameScale());
+    double lo = 0, hi = 0;
+    const QImage* img = overlayImage(lo, hi);
+    if (img && mainColorBar) {
+        mainColorBar->dataMin = lo;
+        mainColorBar->dataMax = hi;
+        mainColorBar->paintCBar();
+    }
+    return img;
+}
+
+QImage ImgDispA::visibleImage()
+{
+    const QImage* img = prepareShown();
     if (!img)
         return QImage();
     const QRect r = ViewWin::visibleRect(viewWin, img->size());
@@ -86,26 +107,9 @@ void ImgDispA::drawImage(QPainter* p)
     const int H = height();
     if (W <= 0 || H <= 0 || !ViewWin::usable(viewWin))
         return;
-    const QImage* img = nullptr;
-    if (showOverLayer) {
-        // A map drawn before the bar last moved takes the bar's colours now.
-        if (overlayMap)
-            overlayMap->recolor(frameScale());
-        double lo = 0, hi = 0;
-        img = overlayImage(lo, hi);
-        if (!img)
-            return;
-        if (mainColorBar) {
-            mainColorBar->dataMin = lo;
-            mainColorBar->dataMax = hi;
-            mainColorBar->paintCBar();
-        }
-    } else {
-        img = currentImage();
-        if (!img)
-            return;
-        frame->updateCBar();
-    }
+    const QImage* img = prepareShown();
+    if (!img)
+        return;
     p->drawImage(QRectF(0, 0, W, H), *img, viewWin);
     // image y grows downward like screen y: no flip
     cc.setScreenArea(0, 0, W, H);

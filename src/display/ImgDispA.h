@@ -33,8 +33,13 @@ public:
     void setImageData(TiffData* f);
     // The shown frame takes the main colour bar's current scale at its next paint.
     void rebuildFrameImage();
-    // The part of the current image inside the view window, for saving.
-    QImage visibleImage() const;
+    // What a paint at this moment draws: the colour bar takes the shown frame's
+    // or map's range and an overlay map the bar's colours, as a paint does
+    // first, so a save made before the next paint writes what is shown.
+    // Null when a paint draws nothing.
+    const QImage* prepareShown();
+    // The part of that picture inside the view window, for saving.
+    QImage visibleImage();
     // What a repaint draws now, asked of the frame or map each time: their
     // pictures are rebuilt and replaced behind our back. A frame without one is
     // coloured now with the main colour bar's scale. Null when there is none,

@@ -84,6 +84,7 @@ void Body::start2DAnalysis()
     const FrameSets::Reader reader = frameSets.reader(binOptions());
     s.source = [reader](int cx, int cy, int hw, int hh, Spectrum& out) { reader.spectrumAt(cx, cy, hw, hh, out); };
     s.shiftAt = [this](int cx, int cy) { return eShiftAt(cx, cy); };
+    s.colors = [this] { return CBar->scale(); };
     s.correlation = analyzer->correlation;
     walk->start(c, std::move(s), analyzer->walkMaps());
 }

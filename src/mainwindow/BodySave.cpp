@@ -45,6 +45,7 @@ void Body::saveImage(QString fname)
         return;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
+    // Brings the bar to what is shown as well: no paint may have run since.
     const bool saved = savePicture(dispA->visibleImage(), name);
     savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true));
     if (saved)
@@ -138,6 +139,8 @@ void Body::saveData(QString fname)
     }
     qDebug().noquote() << "selected tiff";
     saveDataAsTiff(fname, ext);
+    // The bar of what is shown, not of what was last painted.
+    dispA->prepareShown();
     savePicture(CBar->cBar.toImage(), dataCBarName(fname, ext));
 }
 

@@ -2,6 +2,7 @@
 #include "mainwindow/Body.h"
 
 #include "analysis/Analyzer.h"
+#include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "foundation/Globals.h"
 #include "mainwindow/StackSums.h"
@@ -47,7 +48,7 @@ void Body::doSumUp()
     if (!askAnalyzeCond(c))
         return;
     Analyzed2DRes& map = analyzer->sumUpMap;
-    sumUpMap(map, i1Frames, analyzer->SumUpC->sumUps, c);
+    sumUpMap(map, i1Frames, analyzer->SumUpC->sumUps, c, CBar->scale());
     const QString name = QStringLiteral("sumUpImg.png");
     if (!map.image || !map.image->save(name))
         qDebug().noquote() << "Can't save" << name;

@@ -25,7 +25,7 @@ double sumUpBin(const QList<TiffData*>& i1, const QList<SumUpRange>& ranges, int
 }
 
 void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpRange>& ranges,
-              AnalyzeCond c)
+              AnalyzeCond c, const ColorScale& colors)
 {
     map.clear();
     c.reset();
@@ -42,7 +42,7 @@ void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpR
         }
         map.setData(c.cx, c.cy, c.hx, c.hy, sumUpBin(i1, ranges, c.cx, c.cy, c.hx, c.hy));
     } while (c.next());
-    map.genImg();
+    map.genImg(colors);
 }
 
 FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft)

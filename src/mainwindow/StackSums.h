@@ -3,6 +3,7 @@
 // sum-up of chosen frames per bin, and the Fourier check that correlates each
 // Fourier component of the bins' raw spectra with the image intensity.
 #include "foundation/AnalyzeCond.h"
+#include "foundation/ColorScale.h"
 
 #include <QList>
 #include <QString>
@@ -27,9 +28,9 @@ double sumUpBin(const QList<TiffData*>& i1, const QList<SumUpRange>& ranges, int
                 int hy);
 
 // The grid's sums into map (cleared and given the grid first), one debug line
-// per row; the picture is rebuilt.
+// per row; the picture is rebuilt in colors, the colour bar's scale of now.
 void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpRange>& ranges,
-              AnalyzeCond c);
+              AnalyzeCond c, const ColorScale& colors);
 
 // Per Fourier component k: sums over the bins of a^2, p^2 and a p, with a the
 // first frame's area sum and p the amplitude of component k.
