@@ -30,6 +30,8 @@ private slots:
         QTest::addColumn<double>("expected");
         QTest::newRow("stored e0 at 0.5") << true << 0.5 << 9001.25 << 0.0 << 0.0 << 1.25;
         QTest::newRow("ratio 0.7") << true << 0.7 << NoE0 << 0.0 << 0.0 << 2.0;
+        // 9002 less the offset less the expected 9000.
+        QTest::newRow("ratio 0.7, offset 2.5") << true << 0.7 << NoE0 << 0.0 << 2.5 << -0.5;
         QTest::newRow("compare, +3 eV, offset") << false << 0.5 << NoE0 << 3.0 << 1.5 << 1.5;
     }
     void dEdge()

@@ -52,8 +52,11 @@ private slots:
         QTest::addColumn<double>("factor");
         QTest::addColumn<double>("pre");   // lines at atEV less the shift in use
         QTest::addColumn<double>("post");
-        QTest::newRow("shift in use") << 5.0 << true << 9055.0 << 0.8 << 0.525 << 1.55;
-        QTest::newRow("factor 1") << 0.0 << false << 9080.0 << 1.0 << 0.54 << 1.58;
+        QTest::addColumn<double>("scaled"); // (post - pre) x factor
+        QTest::newRow("shift in use") << 5.0 << true << 9055.0 << 0.8 << 0.525 << 1.55 << 0.82;
+        QTest::newRow("factor 1") << 0.0 << false << 9080.0 << 1.0 << 0.54 << 1.58 << 1.04;
+        QTest::newRow("factor 0: the pre-edge level remains")
+            << 0.0 << false << 9020.0 << 0.0 << 0.51 << 1.52 << 0.0;
     }
     void residualAbsorption()
     {
@@ -63,6 +66,7 @@ private slots:
         QFETCH(double, factor);
         QFETCH(double, pre);
         QFETCH(double, post);
+        QFETCH(double, scaled);
         RARequest r;
         r.s = spectrumOf(twoLines, shift, use);
         r.atEV = atEV;
@@ -70,7 +74,8 @@ private slots:
         AnalyzeReply out;
         SpectrumFeatures::residualAbsorption(r, out);
         QVERIFY(std::fabs(out.raJump - (post - pre)) < 1e-9);
-        QVERIFY(std::fabs(out.raResidual - (pre - (post - pre) * factor)) < 1e-9);
+        QVERIFY(std::fabs(out.raScaledJump - scaled) < 1e-9);
+        QVERIFY(std::fabs(out.raResidual - (pre - scaled)) < 1e-9);
     }
 
     void featureValue_data()

@@ -176,33 +176,46 @@ private slots:
     }
 
     // The statistics run over the counted bins only: one without a finite shift
-    // adds no deviation, and without any the fields show 0 / 0.
+    // adds no deviation, and without any the fields show 0 / 0. A walk done
+    // before on the same object leaves nothing in them.
     void statisticsOverCountedBins_data()
     {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const double inf = std::numeric_limits<double>::infinity();
+        QTest::addColumn<Values>("before"); // shifts of an earlier walk
         QTest::addColumn<Values>("shifts"); // one bin per pixel of a row
         QTest::addColumn<int>("count");
         QTest::addColumn<Values>("stats"); // min, max, average, sigma
-        QTest::newRow("two of four") << Values{2, nan, 4, -inf} << 2 << Values{2, 4, 3, 1};
-        QTest::newRow("none") << Values{nan, inf} << 0 << Values{1e300, -1e300, nan, nan};
+        QTest::newRow("two of four") << Values{} << Values{2, nan, 4, -inf} << 2 << Values{2, 4, 3, 1};
+        QTest::newRow("none") << Values{} << Values{nan, inf} << 0 << Values{1e300, -1e300, nan, nan};
+        QTest::newRow("after a wider walk")
+            << Values{10, nan, 20, 30, 40} << Values{2, nan, 4, -inf} << 2 << Values{2, 4, 3, 1};
     }
     void statisticsOverCountedBins()
     {
+        QFETCH(Values, before);
         QFETCH(Values, shifts);
         QFETCH(Values, stats);
-        const int n = int(shifts.size());
-        AnalyzeCond g;
-        const double rect[4] = {0, 0, double(n), 1};
-        g.setup(n, 1, 0, 0, rect, -1, -1);
         CalibWalk w;
         Analyzed2DRes map(QStringLiteral("m"));
-        w.start(g, map);
-        for (double s : shifts) {
-            QCOMPARE(w.record(s, map), std::isfinite(s));
-            w.cond.next();
-        }
-        w.finish(map, false);
+        const auto walk = [&w, &map](const Values& row) {
+            const int n = int(row.size());
+            AnalyzeCond g;
+            const double rect[4] = {0, 0, double(n), 1};
+            g.setup(n, 1, 0, 0, rect, -1, -1);
+            w.start(g, map);
+            for (double s : row) {
+                QCOMPARE(w.record(s, map), std::isfinite(s));
+                w.cond.next();
+            }
+            w.finish(map, false);
+        };
+        if (!before.isEmpty())
+            walk(before);
+        walk(shifts);
+        if (QTest::currentTestFailed())
+            return;
+        const int n = int(shifts.size());
         QTEST(w.count, "count");
         QCOMPARE(w.noEdge, n - w.count);
         const Values got{w.min, w.max, w.sum, w.sqSum};

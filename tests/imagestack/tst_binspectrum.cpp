@@ -28,8 +28,15 @@ Frames flat(double v, int n = 1, double e0 = 8000)
     return f;
 }
 const double ln2 = std::log(2.0);
+// Exposure times in ms of the dark frame and the two stacks.
+struct Exposures {
+    double dark = 0.0;
+    double i1 = 100.0;
+    double i0 = 100.0;
+};
 } // namespace
 Q_DECLARE_METATYPE(Frames)
+Q_DECLARE_METATYPE(Exposures)
 
 // Bin spectra, profiles and dark-area means; expected values worked out by hand
 // from the pixels. The bin sits at (x, 0).
@@ -42,7 +49,7 @@ private slots:
         QTest::addColumn<Frames>("i1");
         QTest::addColumn<Frames>("i0");
         QTest::addColumn<Row>("dark");          // empty: none
-        QTest::addColumn<double>("darkExp");    // the stacks are at 100 ms
+        QTest::addColumn<Exposures>("exp");
         QTest::addColumn<int>("darkArea");      // 1 of I1, 2 of I0: the two right pixels
         QTest::addColumn<int>("mode");          // 0 no I0, 1 UseI0, 2 UseI0 and fluorescence
         QTest::addColumn<QList<double>>("totalI0");
@@ -51,40 +58,44 @@ private slots:
         const Frames none;
         const Frames i0Pair{{Row(4, 100), Row(4, 200)}, {8000, 8010}};
         const QPoint at0(0, 0);
-        QTest::newRow("pixel 0.5: ln 2") << flat(0.5) << none << Row() << 0.0 << 0 << 0
+        QTest::newRow("pixel 0.5: ln 2") << flat(0.5) << none << Row() << Exposures{} << 0 << 0
                                         << QList<double>() << at0 << QList<double>{ln2};
         QTest::newRow("half width -1: 3 pixels, I0 is their count")
-            << Frames{{{1, 1, 9, 9}}, {8000}} << none << Row() << 0.0 << 0 << 0 << QList<double>()
+            << Frames{{{1, 1, 9, 9}}, {8000}} << none << Row() << Exposures{} << 0 << 0 << QList<double>()
             << QPoint(1, -1) << QList<double>{std::log(3.0 / 11)};
         QTest::newRow("dark of 200 ms on a 100 ms stack: half its sum")
-            << flat(30) << none << Row(4, 40) << 200.0 << 0 << 0 << QList<double>() << at0
+            << flat(30) << none << Row(4, 40) << Exposures{200} << 0 << 0 << QList<double>() << at0
             << QList<double>{std::log(1.0 / 10)};
         QTest::newRow("dark exposure 0: not scaled")
-            << flat(50) << none << Row(4, 40) << 0.0 << 0 << 0 << QList<double>() << at0
+            << flat(50) << none << Row(4, 40) << Exposures{} << 0 << 0 << QList<double>() << at0
             << QList<double>{std::log(1.0 / 10)};
-        QTest::newRow("I0 between two frames") << flat(50, 1, 8005) << i0Pair << Row() << 0.0 << 0
+        // The dark's 5 scaled to 20 for I1 (200 ms), to 10 for I0 (100 ms).
+        QTest::newRow("dark, I1 and I0 at three exposures")
+            << flat(60) << Frames{{Row(4, 90)}, {8000}} << Row(4, 5) << Exposures{50, 200, 100} << 0
+            << 1 << QList<double>() << at0 << QList<double>{std::log(80.0 / 40)};
+        QTest::newRow("I0 between two frames") << flat(50, 1, 8005) << i0Pair << Row() << Exposures{} << 0
                                               << 1 << QList<double>() << at0
                                               << QList<double>{std::log(3.0)};
         QTest::newRow("I0 loaded out of energy order")
             << flat(50, 1, 8005) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
-            << Row() << 0.0 << 0 << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
-        QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8005) << i0Pair << Row() << 0.0 << 0
+            << Row() << Exposures{} << 0 << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
+        QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8005) << i0Pair << Row() << Exposures{} << 0
                                               << 2 << QList<double>() << at0
                                               << QList<double>{1.0 / 3};
         // Area mean 2 less the dark frame's 1, plus the dark frame's own 1: 8 - 2.
         QTest::newRow("I1 dark area and dark frame")
-            << Frames{{{8, 8, 2, 2}}, {8000}} << none << Row(4, 1) << 100.0 << 1 << 0
+            << Frames{{{8, 8, 2, 2}}, {8000}} << none << Row(4, 1) << Exposures{100} << 1 << 0
             << QList<double>() << at0 << QList<double>{std::log(1.0 / 6)};
         QTest::newRow("one I0 frame's dark area serves three I1 frames")
-            << flat(8, 3) << Frames{{{4, 4, 1, 1}}, {8000}} << Row() << 0.0 << 2 << 1
+            << flat(8, 3) << Frames{{{4, 4, 1, 1}}, {8000}} << Row() << Exposures{} << 2 << 1
             << QList<double>() << at0 << QList<double>(3, std::log(3.0 / 8));
         // I0 dark means 1 and 3 at 8000 and 8010 give 2 at 8005: I0 = 150 - 2.
         QTest::newRow("I0 dark mean bracketed by energy")
             << flat(50, 1, 8005) << Frames{{{100, 100, 1, 1}, {200, 200, 3, 3}}, {8000, 8010}}
-            << Row() << 0.0 << 2 << 1 << QList<double>() << at0
+            << Row() << Exposures{} << 2 << 1 << QList<double>() << at0
             << QList<double>{std::log(148.0 / 50)};
         QTest::newRow("total I0 shorter than the stack, over UseI0")
-            << flat(5, 5) << flat(100) << Row() << 0.0 << 0 << 1 << QList<double>{10, 20, 30} << at0
+            << flat(5, 5) << flat(100) << Row() << Exposures{} << 0 << 1 << QList<double>{10, 20, 30} << at0
             << QList<double>{ln2, std::log(4.0), std::log(6.0), 1.0, 1.0};
     }
     void bin()
@@ -92,7 +103,7 @@ private slots:
         QFETCH(Frames, i1);
         QFETCH(Frames, i0);
         QFETCH(Row, dark);
-        QFETCH(double, darkExp);
+        QFETCH(Exposures, exp);
         QFETCH(int, darkArea);
         QFETCH(int, mode);
         QFETCH(QList<double>, totalI0);
@@ -111,8 +122,9 @@ private slots:
         for (int i = 0; i < totalI0.size(); i++)
             sets.totalI0ofI1.i0.append(8000 + i, totalI0[i]);
         FrameSets::BinOptions o;
-        o.darkExpTime = darkExp;
-        o.i1ExpTime = o.i0ExpTime = 100.0;
+        o.darkExpTime = exp.dark;
+        o.i1ExpTime = exp.i1;
+        o.i0ExpTime = exp.i0;
         o.useI0 = mode > 0;
         o.fluo = mode == 2;
 
