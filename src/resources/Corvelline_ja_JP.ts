@@ -60,7 +60,7 @@
     </message>
     <message>
         <source>Disp. on Time</source>
-        <translation>随時表示</translation>
+        <translation>解析中に逐次表示</translation>
     </message>
     <message>
         <source>Reference Spectra</source>
@@ -192,7 +192,7 @@
     </message>
     <message>
         <source>Comp. with</source>
-        <translation>参照と比較</translation>
+        <translation>比較法</translation>
     </message>
     <message>
         <source>Seek Min. Params: Comp. Range</source>
@@ -813,7 +813,7 @@
     </message>
     <message>
         <source>Suggest Elm.</source>
-        <translation>推定元素</translation>
+        <translation>吸収元素を指定</translation>
     </message>
     <message>
         <source>K</source>
@@ -1587,7 +1587,7 @@
     </message>
     <message>
         <source>CLR</source>
-        <translation>クリア</translation>
+        <translation>消去</translation>
     </message>
     <message>
         <source>Dark Area:</source>
@@ -1822,7 +1822,7 @@
     </message>
     <message>
         <source>S.R.</source>
-        <translation>初期化</translation>
+        <translation>X全域</translation>
     </message>
     <message>
         <source>TextLabel</source>
