@@ -15,6 +15,7 @@
 #include "mainwindow/SumUpCtrl.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -124,8 +125,10 @@ Saved save(Body& b, const QString& base)
 {
     b.execCmdSlot(CmdLine(QStringLiteral("save_image ") + base), false);
     b.execCmdSlot(CmdLine(QStringLiteral("save_data ") + base + QStringLiteral("d.png")), false);
+    // The data file is numbered by the reference row shown.
+    const QString ext = QString::number(b.analyzer->checkedRefIndex());
     return {QImage(base + QStringLiteral(".png")), QImage(base + QStringLiteral("-cBar.png")),
-            QImage(base + QStringLiteral("d-0--cBar.png"))};
+            QImage(base + QStringLiteral("d-") + ext + QStringLiteral("--cBar.png"))};
 }
 
 } // namespace
@@ -161,15 +164,16 @@ private slots:
     {
         QFETCH(QString, setup);
         QFETCH(QString, step);
+        QTemporaryDir out;
         std::unique_ptr<Body> b = bodyShowingNothingYet();
         run(*b, setup);
         render(*b);
-        const Saved before = save(*b, dir.tmp.filePath(QStringLiteral("before")));
+        const Saved before = save(*b, out.filePath(QStringLiteral("before")));
         run(*b, step);
-        const Saved now = save(*b, dir.tmp.filePath(QStringLiteral("now")));
+        const Saved now = save(*b, out.filePath(QStringLiteral("now")));
         render(*b);
-        const Saved painted = save(*b, dir.tmp.filePath(QStringLiteral("painted")));
-        QVERIFY(!painted.picture.isNull());
+        const Saved painted = save(*b, out.filePath(QStringLiteral("painted")));
+        QVERIFY(!painted.picture.isNull() && !painted.dataBar.isNull());
         QVERIFY(!(painted == before)); // the step changes what is shown
         QVERIFY(now.picture == painted.picture);
         QVERIFY(now.bar == painted.bar);
