@@ -5,6 +5,7 @@
 
 #include "analysis/AnalysisEngine.h"
 #include "analysis/AnalyzeProc.h"
+#include "foundation/WorkerThread.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -201,8 +202,7 @@ private slots:
         QTRY_COMPARE(e.pendingReplies(), 0);
         const quint64 g2 = e.send(AnalysisEngine::prepare(allFive(), s, SuggestElm()));
         QTRY_COMPARE(e.pendingReplies(), 0);
-        thread.quit();
-        thread.wait();
+        joinWorkerThread(&thread);
         QCOMPARE(announced, QList<quint64>({g1, g2}));
         const QStringList one{"LCF", "dEdge", "Elems", "RA", "FV"};
         QCOMPARE(sh.heard, one + one);

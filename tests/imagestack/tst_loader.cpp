@@ -3,6 +3,7 @@
 
 #include "display/ColorBar.h"
 #include "foundation/Globals.h"
+#include "foundation/WorkerThread.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
 
@@ -195,8 +196,7 @@ private slots:
             QCOMPARE(r.values, (QList<double>{2000, 2001, 2002, 2003, 2004}));
             QVERIFY(r.stale >= 1);
         }
-        thread.quit();
-        thread.wait();
+        joinWorkerThread(&thread);
         delete loader;
         QCoreApplication::sendPostedEvents();
     }

@@ -1,6 +1,7 @@
 #include "DispatcherRig.h"
 
 #include "batch/BatchDispatcher.h"
+#include "foundation/WorkerThread.h"
 
 #include <QTest>
 
@@ -20,8 +21,8 @@ DispatcherRig::DispatcherRig(bool withLog)
 
 DispatcherRig::~DispatcherRig()
 {
-    thread.quit();
-    thread.wait();
+    // Joined so that the thread sanitizer sees the dispatcher's last turn end first.
+    joinWorkerThread(&thread);
     delete dispatcher;
 }
 
