@@ -38,11 +38,12 @@ private slots:
         QCOMPARE(r.inputs, qint64(t->ciInputs));
     }
 
-    // Inputs that once failed, named "<target>-<what>.bin".
+    // Inputs that once failed, named "<target>-<what>.bin" (".bat" for command
+    // sequences).
     void savedFailures()
     {
-        const QFileInfoList files =
-            QDir(regressionsDir()).entryInfoList({QStringLiteral("*.bin")}, QDir::Files);
+        const QFileInfoList files = QDir(regressionsDir())
+                                        .entryInfoList({QStringLiteral("*.bin"), QStringLiteral("*.bat")}, QDir::Files);
         for (const QFileInfo& fi : files) {
             const FuzzTarget* t = findFuzzTarget(fi.baseName().section(QLatin1Char('-'), 0, 0));
             QVERIFY2(t, qPrintable(fi.fileName()));

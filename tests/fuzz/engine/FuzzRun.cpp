@@ -35,6 +35,7 @@ struct Current {
     std::atomic<std::int64_t> startedMs{-1};
     char target[64] = {};
     char savePath[1024] = {};
+    char note[4096] = {}; // how to run the saved input outside the fuzzer
 };
 Current current;
 std::atomic<bool> reported{false};
@@ -61,6 +62,10 @@ void reportFailure(const char* why)
                   static_cast<unsigned long long>(current.seed.load()),
                   static_cast<long long>(current.size.load()), current.savePath);
     say(line);
+    if (current.note[0] != 0) {
+        say(current.note);
+        say("\n");
+    }
     const char* data = current.data.load();
     if (!data || current.savePath[0] == 0)
         return;
@@ -81,7 +86,7 @@ void onMalloc(const volatile void*, size_t size)
 {
     if (liveBytes.fetch_add(std::int64_t(size)) + std::int64_t(size) > allowedBytes.load()) {
         allowedBytes = std::numeric_limits<std::int64_t>::max();
-        reportFailure("allocation beyond the readers' caps");
+        reportFailure("allocation beyond the cap");
         std::abort();
     }
 }
@@ -191,8 +196,11 @@ void prepare(const FuzzTarget& target, const QString& failDir)
 {
     std::snprintf(current.target, sizeof current.target, "%s", qPrintable(target.name));
     const QString save = (failDir.isEmpty() ? QStringLiteral(".") : failDir)
-                         + QStringLiteral("/fuzz-failure-") + target.name + QStringLiteral(".bin");
+                         + QStringLiteral("/fuzz-failure-") + target.name + QLatin1Char('.')
+                         + target.saveSuffix;
     std::snprintf(current.savePath, sizeof current.savePath, "%s", qPrintable(save));
+    const QString note = target.replayNote ? target.replayNote(save) : QString();
+    std::snprintf(current.note, sizeof current.note, "%s", qPrintable(note));
     installHandlers();
 }
 
@@ -200,13 +208,17 @@ void prepare(const FuzzTarget& target, const QString& failDir)
 
 QByteArray fuzzInput(const FuzzTarget& target, std::uint64_t seed, const QString& workDir)
 {
+    const QList<QByteArray> examples = target.examples(workDir);
+    if (target.generate)
+        return target.generate(seed);
     Mutator m(seed);
-    return m.mutate(target.examples(workDir), target.headerBytes, target.text);
+    return m.mutate(examples, target.headerBytes, target.text);
 }
 
-void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir)
+void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir,
+                  const QString& failDir)
 {
-    prepare(target, QString());
+    prepare(target, failDir);
     beQuiet();
     const QtMessageHandler old = qInstallMessageHandler(quietHandler);
     Watchdog dog(FuzzLimits().secondsPerInput);
@@ -235,7 +247,9 @@ FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const 
                 break;
             const std::uint64_t seed = inputSeed(runSeed, i);
             Mutator m(seed);
-            const QByteArray input = m.mutate(examples, target.headerBytes, target.text);
+            const QByteArray input = target.generate
+                                         ? target.generate(seed)
+                                         : m.mutate(examples, target.headerBytes, target.text);
             publish(input, seed, std::int64_t(i));
             runOne(target, input, work.path());
             unpublish();

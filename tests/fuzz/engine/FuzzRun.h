@@ -28,5 +28,7 @@ struct FuzzReport {
 FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const FuzzLimits& limits);
 // The input a run makes for one input seed (for replaying a saved failure).
 QByteArray fuzzInput(const FuzzTarget& target, std::uint64_t inputSeed, const QString& workDir);
-// Runs exactly these bytes once.
-void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir);
+// Runs exactly these bytes once; a failure is saved into failDir (the current
+// folder when empty).
+void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir,
+                  const QString& failDir = QString());

@@ -1,5 +1,7 @@
 #include "FuzzTargets.h"
 
+#include "CommandSeq.h"
+
 #include "analysis/Analyzed2DRes.h"
 #include "calibration/EMPFile.h"
 #include "foundation/AnalyzeCond.h"
@@ -322,6 +324,7 @@ const QList<FuzzTarget>& fuzzTargets()
         {QStringLiteral("lines"), true, 0, lineExamples, readLines, 120},
         {QStringLiteral("stars"), true, 0, starsExamples, readStars},
         {QStringLiteral("emp"), true, 0, empExamples, readEmp},
+        cmdseq::target(),
     };
     return targets;
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 struct FuzzTarget {
@@ -16,6 +17,15 @@ struct FuzzTarget {
     // Inputs of the CI run: the whole fuzz test well under a minute in the
     // sanitizer build on a loaded machine.
     int ciInputs = 1000;
+    // Set for targets that make each input from its seed themselves instead of
+    // mutating the examples (which then only prepare the work folder).
+    std::function<QByteArray(std::uint64_t seed)> generate{};
+    // A failing input is saved as fuzz-failure-<name>.<saveSuffix>.
+    QString saveSuffix = QStringLiteral("bin");
+    // Called before a run with the path a failure would be saved to: puts what
+    // running it outside the fuzzer needs beside it and returns the line that
+    // says how (printed with a failure).
+    std::function<QString(const QString& failurePath)> replayNote{};
 };
 
 const QList<FuzzTarget>& fuzzTargets();

@@ -59,7 +59,7 @@ int main(int argc, char** argv)
         QByteArray input;
         if (replay) {
             input = fuzzInput(*target, replaySeed, work.path());
-            QFile f(out + QStringLiteral("/fuzz-replay-") + target->name + QStringLiteral(".bin"));
+            QFile f(out + QStringLiteral("/fuzz-replay-") + target->name + QLatin1Char('.') + target->saveSuffix);
             if (f.open(QIODevice::WriteOnly))
                 f.write(input);
         } else {
@@ -69,7 +69,7 @@ int main(int argc, char** argv)
             input = f.readAll();
             target->examples(work.path());
         }
-        runFuzzBytes(*target, input, work.path());
+        runFuzzBytes(*target, input, work.path(), out);
         std::printf("%s: input ran clean\n", qPrintable(target->name));
         return 0;
     }
