@@ -120,9 +120,17 @@ public:
         out << QStringLiteral("# commands fuzz sequence, seed %1").arg(seed);
         start();
         const int steps = 8 + below(25);
+        QList<QStringList> done;
         for (int i = 0; i < steps; ++i) {
-            step();
-            if (chance(20))
+            const qsizetype from = out.size();
+            // Giving the same words again (new targets, a second load, the
+            // same region) is where what the first ones left behind is used.
+            if (!done.isEmpty() && chance(20))
+                out << done.at(below(int(done.size())));
+            else
+                step();
+            done << out.mid(from);
+            if (chance(35))
                 paint();
         }
         out << QStringLiteral("quit");
@@ -194,13 +202,14 @@ private:
     QString coord(int size)
     {
         const int r = below(100);
-        if (r < 55)
+        if (r < 75)
             return QString::number(-3 + below(size + 7));
-        if (r < 80)
+        if (r < 83)
             return pick({QStringLiteral("2147483647"), QStringLiteral("-2147483648"),
-                         QStringLiteral("2147483646"), QStringLiteral("-2147483647")});
-        return pick({QStringLiteral("100000"), QStringLiteral("-100000"), QStringLiteral("65536"),
-                     QStringLiteral("-1000"), QStringLiteral("1073741824")});
+                         QStringLiteral("2147483646"), QStringLiteral("-2147483647"),
+                         QStringLiteral("1073741824")});
+        return pick({QStringLiteral("1000"), QStringLiteral("-1000"), QStringLiteral("65536"),
+                     QStringLiteral("-100")});
     }
     QString data(const QString& name) { return QStringLiteral("$DataRoot$/") + name; }
     // Files a word reads: the references, frames, what earlier words saved,
@@ -411,7 +420,8 @@ private:
             return l;
         }
         case ANALYZER_SELECT_IMAGE:
-            return {integer(0, 12)};
+            // Mostly one of the panel's maps: four reference rows and seven more.
+            return {chance(75) ? QString::number(below(11)) : integer(0, 12)};
         case ANALYZER_SET_SCALE_MAX:
         case ANALYZER_SET_SCALE_MIN:
         case ANALYZER_SET_DMUT_SCALE_MAX:
@@ -496,15 +506,21 @@ private:
     void step()
     {
         const int r = below(100);
-        if (r < 44) {
+        if (r < 42) {
             const QList<CmdDef>& g = groups[below(Groups)];
             word(g.at(below(int(g.size()))).id);
         } else if (r < 56) {
             if (chance(60)) {
+                // Looking through the result maps one after another.
                 word(chance(50) ? SELECT_DISP_IMAGE_ANALYZED : SELECT_DISP_IMAGE);
-                word(ANALYZER_SELECT_IMAGE);
-                if (chance(30))
-                    word(ANALYZER_ELEMS_SELECT_DISP_MODE);
+                const int maps = 1 + below(3);
+                for (int k = 0; k < maps; ++k) {
+                    word(ANALYZER_SELECT_IMAGE);
+                    if (chance(30))
+                        word(ANALYZER_ELEMS_SELECT_DISP_MODE);
+                    if (chance(40))
+                        paint();
+                }
             } else {
                 word(chance(50) ? SELECT_DISP_IMAGE : SEEK_IMAGE);
             }
@@ -520,16 +536,16 @@ private:
                            : m == 4 ? ANALYZER_SUB_MODE : ANALYZER_SELECT_ANALYSIS_MODE);
             }
             word(groups[Exec].at(below(int(groups[Exec].size()))).id);
-        } else if (r < 78) {
+        } else if (r < 80) {
             word(ANALYZER_TARGET_ELEMENTS);
             if (chance(40)) {
                 const QList<CmdDef>& g = groups[Elements];
                 word(g.at(below(int(g.size()))).id);
             }
-        } else if (r < 88) {
+        } else if (r < 89) {
             const QList<CmdDef>& g = groups[Saves];
             word(g.at(below(int(g.size()))).id);
-        } else if (r < 92) {
+        } else if (r < 93) {
             const QList<CmdDef>& g = groups[Files];
             word(g.at(below(int(g.size()))).id);
         } else {
