@@ -141,6 +141,9 @@ void MapProc::processMaps()
         return;
     AnalyzeCond g;
     emit askAnalyzeCond(g);
+    // No stack, or no bin of the region on the image: nothing to combine.
+    if (g.W <= 0 || g.H <= 0)
+        return;
     const Op o = op();
     procMap.setCond(g);
     AnalyzeCond c = g;

@@ -8,6 +8,7 @@
 #include "foundation/ColorScale.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QRectF>
 
 class Analyzed2DRes;
@@ -20,7 +21,9 @@ public:
 
     TiffData* frame = nullptr;            // not owned: frames belong to the main window's stacks
     bool showOverLayer = false;
-    Analyzed2DRes* overlayMap = nullptr;  // not owned; shown in overlay mode
+    // Not owned; shown in overlay mode. Maps are freed behind the display's
+    // back (new element rows, for one): it then holds null, never a dead map.
+    QPointer<Analyzed2DRes> overlayMap;
     QRectF viewWin;                       // image pixels stretched over the whole widget
     AreaSel sel;                          // the selected area and its drag
     bool resetMax = false;                // a reset fills the widget instead of showing all

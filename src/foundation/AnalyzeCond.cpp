@@ -37,6 +37,34 @@ int usableHalf(int h)
 {
     return h < 0 ? 0 : h;
 }
+
+long long floorDiv(long long a, long long b)
+{
+    const long long q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+long long ceilDiv(long long a, long long b) { return -floorDiv(-a, b); }
+
+// One axis of clipToImage: bin k sits at a0 + half + k * step; the first is
+// always walked, the others while they lie below a1.
+bool clipAxis(int& a0, int& a1, int half, int step, int size)
+{
+    if (size <= 0)
+        return false;
+    const long long h = usableHalf(half);
+    const long long s = usableStep(step);
+    const long long c0 = static_cast<long long>(a0) + h;
+    const long long kLast = a1 > c0 ? ceilDiv(static_cast<long long>(a1) - c0, s) - 1 : 0;
+    const long long kMin = std::max(0LL, ceilDiv(-h - c0, s));
+    const long long kMax = std::min(kLast, floorDiv(size - 1 + h - c0, s));
+    if (kMin > kMax)
+        return false;
+    a0 = static_cast<int>(a0 + kMin * s);
+    if (kMax < kLast)
+        a1 = static_cast<int>(c0 + kMax * s + 1);
+    return true;
+}
 } // namespace
 
 void AnalyzeCond::setup(int W_, int H_, int hx_, int hy_, const double rect[4], int stepX_, int stepY_)
@@ -106,4 +134,17 @@ void AnalyzeCond::fillBin(double* img, double v) const
         for (long long x = xa; x <= xb; x++)
             row[x] = v;
     }
+}
+
+bool AnalyzeCond::clipToImage()
+{
+    int nx0 = x0, nx1 = x1, ny0 = y0, ny1 = y1;
+    if (!clipAxis(nx0, nx1, hx, stepX, W) || !clipAxis(ny0, ny1, hy, stepY, H))
+        return false;
+    x0 = nx0;
+    x1 = nx1;
+    y0 = ny0;
+    y1 = ny1;
+    reset();
+    return true;
 }

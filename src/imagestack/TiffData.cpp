@@ -602,20 +602,37 @@ double TiffData::areaSum(int x, int y, int hw, int hh) const
     return sumFrameRect(c - ahw, c + ahw, r - ahh, r + ahh);
 }
 
-double TiffData::rectMean(const QRectF& rect) const
+bool TiffData::rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, qint64& ih)
 {
     const double parts[4] = {rect.x(), rect.y(), rect.width(), rect.height()};
     for (double p : parts)
         if (!std::isfinite(p) || std::fabs(p) >= 2147483648.0)
-            return 0.0;
-    const qint64 ix = qint64(parts[0]), iy = qint64(parts[1]);
-    const qint64 iw = qint64(parts[2]), ih = qint64(parts[3]);
+            return false;
+    ix = qint64(parts[0]);
+    iy = qint64(parts[1]);
+    iw = qint64(parts[2]);
+    ih = qint64(parts[3]);
     // No pixels, no mean: a zero or negative count would give NaN or a sign flip.
-    if (iw < 0 || ih < 0)
+    return iw >= 0 && ih >= 0;
+}
+
+double TiffData::rectMean(const QRectF& rect) const
+{
+    qint64 ix, iy, iw, ih;
+    if (!rectSpan(rect, ix, iy, iw, ih))
         return 0.0;
     const double count = double(iw + 1) * double(ih + 1);
     const double sum = sumFrameRect(ix - x0, ix + iw - x0, iy - y0, iy + ih - y0);
     return sum / count;
+}
+
+bool TiffData::rectTouches(const QRectF& rect) const
+{
+    qint64 ix, iy, iw, ih;
+    if (!rectSpan(rect, ix, iy, iw, ih))
+        return false;
+    const qint64 c0 = ix - x0, r0 = iy - y0;
+    return c0 + iw >= 0 && c0 < qint64(width) && r0 + ih >= 0 && r0 < qint64(rows.size());
 }
 
 double TiffData::interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,

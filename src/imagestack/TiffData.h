@@ -36,6 +36,8 @@ public:
     void setPixel(int x, int y, double v);
     double areaSum(int x, int y, int hw, int hh) const;
     double rectMean(const QRectF& rect) const;
+    // Whether rectMean reads any pixel of this frame over rect.
+    bool rectTouches(const QRectF& rect) const;
     // Bin sum at energy e, interpolated between the frames of a list in ascending energy.
     static double interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,
                                       int hw, int hh);
@@ -91,6 +93,9 @@ private:
     void resetRange();
     void takeRange(const void* row);
     double sumFrameRect(qint64 c0, qint64 c1, qint64 r0, qint64 r1) const;
+    // rect's columns and rows in image coordinates, both ends included, as
+    // rectMean counts them; false for a rectangle it takes no pixel from.
+    static bool rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, qint64& ih);
     // 16-bit frames: the display image through a table of the values that
     // occur; false, nothing written, where there are more values than pixels.
     template <class ColorOf>

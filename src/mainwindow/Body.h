@@ -241,7 +241,11 @@ public slots:
     void useErrPMaskToggled(bool f);
 
     // Two-dimensional analysis
+    // The bins of the selected region (or the view) that touch the image;
+    // false, with a log line, when there is no stack or no such bin.
     bool askAnalyzeCond(AnalyzeCond& ac);
+    // The same without the log line, for what every paint reads.
+    bool binGrid(AnalyzeCond& ac) const;
     void start2DAnalysis();
     void stop2DAnalysis();
     void analyzeASpectrumFinished();

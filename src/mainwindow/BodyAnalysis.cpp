@@ -47,14 +47,30 @@ void Body::setupWalk()
 
 bool Body::walkRunning() const { return walk && walk->running(); }
 
-bool Body::askAnalyzeCond(AnalyzeCond& ac)
+bool Body::binGrid(AnalyzeCond& ac) const
 {
+    ac = AnalyzeCond();
     if (i1Frames.isEmpty())
         return false;
     const QRectF a = dispA->sel.valid ? dispA->sel.area : dispA->viewWin;
     const double rect[4] = {a.x(), a.y(), a.width(), a.height()};
     ac.setup(i1Frames.first()->width, i1Frames.first()->height, analyzeW(), analyzeH(), rect, -1, -1);
+    // A region typed far outside the image would be walked bin by bin.
+    if (!ac.clipToImage()) {
+        ac = AnalyzeCond();
+        return false;
+    }
     return true;
+}
+
+bool Body::askAnalyzeCond(AnalyzeCond& ac)
+{
+    if (binGrid(ac))
+        return true;
+    if (!i1Frames.isEmpty())
+        qDebug() << "No bin of the selected region lies on the image:"
+                 << (dispA->sel.valid ? dispA->sel.area : dispA->viewWin);
+    return false;
 }
 
 void Body::start2DAnalysis()
@@ -66,7 +82,7 @@ void Body::start2DAnalysis()
     AnalyzeCond c;
     if (!askAnalyzeCond(c)) {
         // A batch that asked for the walk must not wait for one that never starts.
-        qDebug() << "2D analysis: no I1 stack";
+        qDebug() << "2D analysis: no I1 stack or no bin of the region on the image";
         emit finishBatchExec(WalkDoneId);
         return;
     }

@@ -296,16 +296,27 @@ QRectF takeDarkArea(ImgDispA* d, SelectDataFiles* panel)
     return rect;
 }
 
+// An area on none of the stack's pixels would make every frame's dark mean 0.
+bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
+{
+    if (frames.isEmpty() || frames.first()->rectTouches(rect))
+        return true;
+    qDebug() << "The dark area lies outside the image, not set:" << rect;
+    return false;
+}
+
 } // namespace
 
 void Body::setI0DarkArea()
 {
-    frameSets.setDarkArea(FrameSets::I0, takeDarkArea(dispA, SelectI0Files));
+    if (darkAreaOnImage(frameSets.frames(FrameSets::I0), dispA->sel.area))
+        frameSets.setDarkArea(FrameSets::I0, takeDarkArea(dispA, SelectI0Files));
 }
 
 void Body::setI1DarkArea()
 {
-    frameSets.setDarkArea(FrameSets::I1, takeDarkArea(dispA, SelectI1Files));
+    if (darkAreaOnImage(frameSets.frames(FrameSets::I1), dispA->sel.area))
+        frameSets.setDarkArea(FrameSets::I1, takeDarkArea(dispA, SelectI1Files));
 }
 
 void Body::clearUpdateI0DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I0); }

@@ -61,9 +61,9 @@ void Body::draw(QPainter* p)
 
     if (statsRangeSet && stats.ShowOverImage->isChecked()) {
         p->setPen(QColor(255, 200, 200));
-        if (const Analyzed2DRes* map = analyzer->selectedRes()) {
-            AnalyzeCond c;
-            askAnalyzeCond(c);
+        AnalyzeCond c;
+        const Analyzed2DRes* map = analyzer->selectedRes();
+        if (map && binGrid(c)) {
             // A negative half size counts as none, as in every grid.
             const int hx = qMax(0, c.hx);
             const int hy = qMax(0, c.hy);

@@ -25,7 +25,7 @@ void Body::showStatistics()
 {
     Analyzed2DRes* map = analyzer->selectedRes();
     AnalyzeCond c;
-    if (map && askAnalyzeCond(c))
+    if (map && binGrid(c))
         stats.calcStats(map, c);
 }
 

@@ -164,15 +164,15 @@
     </message>
     <message>
         <source>Exec. Gen dEge Map</source>
-        <translation>吸収端位置マップを作成</translation>
+        <translation>吸収端シフトマップを作成</translation>
     </message>
     <message>
         <source>Show dEge Map</source>
-        <translation>吸収端位置マップ表示</translation>
+        <translation>吸収端シフトマップ表示</translation>
     </message>
     <message>
         <source>dEdge at Cursor</source>
-        <translation>カーソル位置の吸収端エネルギー</translation>
+        <translation>カーソル位置の吸収端シフト</translation>
     </message>
     <message>
         <source>Mid Point</source>

@@ -235,24 +235,36 @@ private slots:
     // its four neighbours are replaced. On the left border: only the vertical
     // measure counts there (18, and 9 above and below it), and a replaced bin
     // takes the mean of its neighbours inside the map: 3 of them on the border.
+    // Bins 1 wide and 3 tall on 5 x 12 (steps 1 across, 3 down; centres in rows
+    // 1, 4, 7, 10), spike at (2, 7): the same measures, with the bin 3 rows up
+    // (the bottom row has no pair below, so 4.5 only above); mean 31.5 / 20.
+    // Rows 1 up or down lie in the spike's own bin.
     void deglitch_data()
     {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("hy");
         QTest::addColumn<QPoint>("spike");
-        QTest::addColumn<QList<double>>("expected"); // at the spike, above it, right of it, (4, 4)
-        QTest::newRow("middle") << QPoint(2, 2) << QList<double>{1.0, 3.25, 3.25, 1.0};
-        QTest::newRow("left border") << QPoint(0, 2) << QList<double>{1.0, 4.0, 3.25, 1.0};
+        QTest::addColumn<QList<double>>("expected"); // at the spike, the bin above it, right of it, (4, 4)
+        QTest::newRow("middle") << QSize(5, 5) << 0 << QPoint(2, 2) << QList<double>{1.0, 3.25, 3.25, 1.0};
+        QTest::newRow("left border") << QSize(5, 5) << 0 << QPoint(0, 2) << QList<double>{1.0, 4.0, 3.25, 1.0};
+        QTest::newRow("bins three rows tall") << QSize(5, 12) << 1 << QPoint(2, 7)
+                                              << QList<double>{1.0, 3.25, 3.25, 1.0};
     }
     void deglitch()
     {
+        QFETCH(QSize, size);
+        QFETCH(int, hy);
         QFETCH(QPoint, spike);
         QFETCH(QList<double>, expected);
         Analyzed2DRes m("m");
-        fill(m, grid(5, 5, 0, 0, 0, 0, 5, 5), [&](int x, int y) { return QPoint(x, y) == spike ? 10.0 : 1.0; });
+        const int W = size.width();
+        fill(m, grid(W, size.height(), 0, hy, 0, 0, W, size.height()),
+             [&](int x, int y) { return QPoint(x, y) == spike ? 10.0 : 1.0; });
         m.setDeglitchConds(2.0, 0.9);
         m.deglitch();
-        auto proc = [&](int x, int y) { return m.procData[size_t(y * 5 + x)]; };
+        auto proc = [&](int x, int y) { return m.procData[size_t(y * W + x)]; };
         const int x = spike.x(), y = spike.y();
-        QCOMPARE(QList<double>({proc(x, y), proc(x, y - 1), proc(x + 1, y), proc(4, 4)}), expected);
+        QCOMPARE(QList<double>({proc(x, y), proc(x, y - (2 * hy + 1)), proc(x + 1, y), proc(4, 4)}), expected);
         QCOMPARE(m.procMax, expected[1]);
         QCOMPARE(m.valueAt(x, y), 10.0); // the data stays
     }

@@ -150,6 +150,25 @@ private slots:
         QTEST(f.dEdge.cwRangeEV, "range");
     }
 
+    // The factor typed into the panel reaches the residual once a walk reads
+    // it: the spectrum's lines are 0 and 1, so the jump is 1, the scaled jump
+    // the factor and the residual 0 less it.
+    void residualFromPanel()
+    {
+        Analyzer a;
+        run(a, "RAFactor=2.5; RAAtEV=9100.5; initAnalyzeSpectrum");
+        a.setSubMode(0, 3, true);
+        QSignalSpy done(&a, &Analyzer::finished);
+        XafsSpectrum s = edgeSpectrum();
+        a.analyzeSpectrum(s, SuggestElm());
+        QTRY_COMPARE(done.count(), 1);
+        const AnalyzeReply& r = a.results().ra;
+        const QList<double> got{r.raJump, r.raScaledJump, r.raResidual}, want{1.0, 2.5, -2.5};
+        const QStringList names{"jump", "scaled jump", "residual"};
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(sameValue(got[i], want[i], 1e-9), qPrintable(QString("%1 %2").arg(names[i]).arg(got[i])));
+    }
+
     void limitedSpectrumEnds_data()
     {
         QTest::addColumn<double>("from");

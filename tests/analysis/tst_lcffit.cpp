@@ -126,13 +126,15 @@ private slots:
     }
 
     // Reference A lies on 8950..9050 (ΔE 0), B on 8960..9060 with ΔE 5, so the
-    // references allow 8955..9050. Exactly four sample points lie in the fit
+    // references allow 8955..9050; with B ending at 9050 its shift sets the top
+    // too: 8955..9045. Exactly four sample points lie in the fit
     // range, two of them on its ends; the others carry 1000. With four unknowns
     // (MLCF) the coefficients come back only when both ends take part and no
     // outside point does. The fitted curve spans the references' common range,
     // whatever the requested one.
     void range_data()
     {
+        QTest::addColumn<double>("bTop");  // B's last energy
         QTest::addColumn<double>("sE0");
         QTest::addColumn<double>("eE0");
         QTest::addColumn<QList<double>>("inside");
@@ -140,16 +142,20 @@ private slots:
         QTest::addColumn<double>("fitFirst");
         QTest::addColumn<double>("fitLast");
         QTest::newRow("references cut")
-            << 0.0 << 30000.0 << QList<double>{8955, 8998, 9004, 9050} << QList<double>{8954.5, 9050.5}
+            << 9060.0 << 0.0 << 30000.0 << QList<double>{8955, 8998, 9004, 9050} << QList<double>{8954.5, 9050.5}
             << 8955.0 << 9050.0;
         QTest::newRow("request cuts")
-            << 8990.0 << 9020.0 << QList<double>{8990, 8998, 9004, 9020}
+            << 9060.0 << 8990.0 << 9020.0 << QList<double>{8990, 8998, 9004, 9020}
             << QList<double>{8955, 8989.5, 9020.5, 9050} << 8955.0 << 9050.0;
-        QTest::newRow("mixed") << 8990.0 << 30000.0 << QList<double>{8990, 8998, 9004, 9050}
+        QTest::newRow("mixed") << 9060.0 << 8990.0 << 30000.0 << QList<double>{8990, 8998, 9004, 9050}
                                << QList<double>{8989.5, 9050.5} << 8989.5 << 9050.0;
+        QTest::newRow("shifted reference cuts the top")
+            << 9050.0 << 0.0 << 30000.0 << QList<double>{8955, 8998, 9004, 9045} << QList<double>{8954.5, 9045.5}
+            << 8955.0 << 9045.0;
     }
     void range()
     {
+        QFETCH(double, bTop);
         QFETCH(double, sE0);
         QFETCH(double, eE0);
         QFETCH(QList<double>, inside);
@@ -159,12 +165,12 @@ private slots:
         LCFRequest r;
         r.rowCount = 2;
         r.refs = {refDataOf(sampled(8950, 9050, 1, refA), 0, 0.0),
-                  refDataOf(sampled(8960, 9060, 1, [](double x) { return refB(x - 5); }), 1, 5.0)};
+                  refDataOf(sampled(8960, bTop, 1, [](double x) { return refB(x - 5); }), 1, 5.0)};
         r.sE0 = sE0;
         r.eE0 = eE0;
         const LCFFit::Range rg = LCFFit::range(r.refs, sE0, eE0);
         QCOMPARE(rg.lo, std::max(sE0, 8955.0));
-        QCOMPARE(rg.hi, std::min(eE0, 9050.0));
+        QCOMPARE(rg.hi, std::min(eE0, fitLast));
         QList<double> xs = inside + outside;
         std::sort(xs.begin(), xs.end());
         Spectrum pts;

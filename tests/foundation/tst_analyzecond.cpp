@@ -87,6 +87,43 @@ private slots:
         QCOMPARE(walk(ac), bins);
     }
 
+    // Only the bins that touch the image are walked, on the grid they had.
+    void clipToImage_data()
+    {
+        QTest::addColumn<Ints>("image"); // W, H
+        QTest::addColumn<Ints>("half");
+        QTest::addColumn<Rect>("rect");
+        QTest::addColumn<QString>("bins"); // "none" when nothing is left
+        // Steps 3 across and 5 down.
+        QTest::newRow("inside, unchanged") << Ints{40, 30} << Ints{1, 2} << Rect{2, 3, 12, 11}
+                                           << "3,5*;6,5;9,5;12,5;3,10*;6,10;9,10;12,10";
+        // Centres -9, -6, -3 across and -10, -5 down touch no pixel.
+        QTest::newRow("left and top overhang") << Ints{40, 30} << Ints{1, 2} << Rect{-10, -12, 20, 20}
+                                               << "0,0*;3,0;6,0;9,0;0,5*;3,5;6,5;9,5";
+        // Centres from -2147483646 in steps of 5 meet -1 (covering -3..1), 4 and 9.
+        QTest::newRow("both ways, a bin half on") << Ints{12, 1} << Ints{2, 0}
+                                                  << Rect{-2147483648.0, 0, 4294967295.0, 1}
+                                                  << "-1,0*;4,0;9,0";
+        // The bin at 10 covers 9..11.
+        QTest::newRow("past the right edge") << Ints{10, 1} << Ints{1, 0} << Rect{0, 0, 2147483647.0, 1}
+                                             << "1,0*;4,0;7,0;10,0";
+        QTest::newRow("narrower than a bin") << Ints{40, 40} << Ints{2, 0} << Rect{5, 0, 1, 2} << "7,0*;7,1*";
+        QTest::newRow("right of the image") << Ints{40, 30} << Ints{0, 0} << Rect{50, 0, 10, 5} << "none";
+        QTest::newRow("rows above the image") << Ints{100, 80} << Ints{0, 0}
+                                              << Rect{50, -2147483648.0, 46, 2147483648.0} << "none";
+        QTest::newRow("no image") << Ints{0, 0} << Ints{0, 0} << Rect{0, 0, 5, 5} << "none";
+    }
+    void clipToImage()
+    {
+        QFETCH(Ints, image);
+        QFETCH(Ints, half);
+        QFETCH(Rect, rect);
+        QFETCH(QString, bins);
+        AnalyzeCond ac;
+        ac.setup(image[0], image[1], half[0], half[1], rect.constData(), -1, -1);
+        QCOMPARE(ac.clipToImage() ? walk(ac) : QStringLiteral("none"), bins);
+    }
+
     // Fields written directly, as from a map file's header, must still end.
     void badFieldsStillEnd()
     {

@@ -76,12 +76,20 @@ private slots:
         QTest::newRow("I0 between two frames") << flat(50, 1, 8005) << i0Pair << Row() << Exposures{} << 0
                                               << 1 << QList<double>() << at0
                                               << QList<double>{std::log(3.0)};
+        // A quarter of the way from 100 to 200: 125; at the upper frame's own energy: 200.
+        QTest::newRow("I0 a quarter between two frames")
+            << flat(50, 1, 8002.5) << i0Pair << Row() << Exposures{} << 0 << 1 << QList<double>() << at0
+            << QList<double>{std::log(2.5)};
+        QTest::newRow("I1 at the last I0 frame") << flat(50, 1, 8010) << i0Pair << Row() << Exposures{} << 0
+                                                << 1 << QList<double>() << at0
+                                                << QList<double>{std::log(4.0)};
+        // Three quarters from 100 to 200: 175.
         QTest::newRow("I0 loaded out of energy order")
-            << flat(50, 1, 8005) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
-            << Row() << Exposures{} << 0 << 1 << QList<double>() << at0 << QList<double>{std::log(3.0)};
-        QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8005) << i0Pair << Row() << Exposures{} << 0
+            << flat(50, 1, 8007.5) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
+            << Row() << Exposures{} << 0 << 1 << QList<double>() << at0 << QList<double>{std::log(3.5)};
+        QTest::newRow("fluorescence: I1 / I0") << flat(50, 1, 8002.5) << i0Pair << Row() << Exposures{} << 0
                                               << 2 << QList<double>() << at0
-                                              << QList<double>{1.0 / 3};
+                                              << QList<double>{50.0 / 125};
         // Area mean 2 less the dark frame's 1, plus the dark frame's own 1: 8 - 2.
         QTest::newRow("I1 dark area and dark frame")
             << Frames{{{8, 8, 2, 2}}, {8000}} << none << Row(4, 1) << Exposures{100} << 1 << 0
@@ -89,11 +97,16 @@ private slots:
         QTest::newRow("one I0 frame's dark area serves three I1 frames")
             << flat(8, 3) << Frames{{{4, 4, 1, 1}}, {8000}} << Row() << Exposures{} << 2 << 1
             << QList<double>() << at0 << QList<double>(3, std::log(3.0 / 8));
-        // I0 dark means 1 and 3 at 8000 and 8010 give 2 at 8005: I0 = 150 - 2.
+        // I0 dark means 1 and 3 at 8000 and 8010 give 1.5 at 8002.5: I0 = 125 - 1.5.
         QTest::newRow("I0 dark mean bracketed by energy")
-            << flat(50, 1, 8005) << Frames{{{100, 100, 1, 1}, {200, 200, 3, 3}}, {8000, 8010}}
+            << flat(50, 1, 8002.5) << Frames{{{100, 100, 1, 1}, {200, 200, 3, 3}}, {8000, 8010}}
             << Row() << Exposures{} << 2 << 1 << QList<double>() << at0
-            << QList<double>{std::log(148.0 / 50)};
+            << QList<double>{std::log(123.5 / 50)};
+        // Area mean 4 less the dark frame's 2, plus the dark's 5 scaled to 10
+        // for I0 (100 ms) and to 20 for I1 (200 ms): (90 - 12) / (60 - 20).
+        QTest::newRow("I0 dark area and dark frame")
+            << flat(60) << Frames{{{90, 90, 4, 4}}, {8000}} << Row{5, 5, 2, 2} << Exposures{50, 200, 100} << 2
+            << 1 << QList<double>() << at0 << QList<double>{std::log(78.0 / 40)};
         QTest::newRow("total I0 shorter than the stack, over UseI0")
             << flat(5, 5) << flat(100) << Row() << Exposures{} << 0 << 1 << QList<double>{10, 20, 30} << at0
             << QList<double>{ln2, std::log(4.0), std::log(6.0), 1.0, 1.0};
@@ -132,7 +145,8 @@ private slots:
         QCOMPARE(s.size(), mu.size());
         for (int i = 0; i < mu.size(); i++) {
             QCOMPARE(s.x(i), i1.energies[i]);
-            QVERIFY(qAbs(s.y(i) - mu[i]) < 1e-9);
+            QVERIFY2(qAbs(s.y(i) - mu[i]) < 1e-9,
+                     qPrintable(QStringLiteral("mu %1, expected %2").arg(s.y(i)).arg(mu[i])));
         }
     }
 

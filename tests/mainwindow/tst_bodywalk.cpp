@@ -4,6 +4,7 @@
 
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzer.h"
+#include "batch/CmdLine.h"
 #include "display/ImgDispA.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
@@ -95,7 +96,7 @@ private slots:
                     QVERIFY(std::fabs(a->dEdgeMap.valueAt(x, y) - a->dEdgeMap.valueAt(x - 1, y) - 2.0) < 1e-3);
             }
         }
-        QCOMPARE(b->dispA->overlayMap, &a->dEdgeMap);
+        QCOMPARE(static_cast<Analyzed2DRes*>(b->dispA->overlayMap), &a->dEdgeMap);
     }
 
     // The walk's workers read the frames: whatever drops or replaces a stack
@@ -151,6 +152,65 @@ private slots:
         QVERIFY(b->askAnalyzeCond(c));
         QCOMPARE(QList<int>({c.W, c.H}), QList<int>({10, 4}));
         QCOMPARE(QList<int>({c.x0, c.x1, c.y0, c.y1, c.hx, c.stepX}), expected);
+    }
+
+    // A region typed far outside the image is read only where its bins touch
+    // the image; with none there, the command refuses and is still answered.
+    void regionOffTheImage_data()
+    {
+        QTest::addColumn<QString>("corners"); // select_region's x0 y0 x1 y1
+        QTest::addColumn<QString>("command");
+        // Bins the walk or the statistics took from the 10 x 4 image; 1 when
+        // the dark area was set.
+        QTest::addColumn<int>("bins");
+        QTest::newRow("walk, 2^31 wide") << "-2147483648 -10 2147483647 64" << "analyzer_exec_2da" << 40;
+        QTest::newRow("walk, rows above") << "2 -2147483648 8 0" << "analyzer_exec_2da" << 0;
+        QTest::newRow("statistics, 2^31 wide") << "3 -10 2147483647 1000" << "statistics" << 28;
+        QTest::newRow("statistics, right of it") << "200 -10 2147483647 1000" << "statistics" << 0;
+        QTest::newRow("dark area, partly on it") << "8 -5 20 2" << "set_i1_dark_area" << 1;
+        QTest::newRow("dark area, beside it") << "12 0 20 3" << "set_i1_dark_area" << 0;
+    }
+    void regionOffTheImage()
+    {
+        QFETCH(QString, corners);
+        QFETCH(QString, command);
+        QFETCH(int, bins);
+        std::unique_ptr<Body> b = bodyWithStack();
+        Analyzer* a = b->analyzer;
+        a->setSubMode(0, 3, true);
+        QSignalSpy done(b.get(), &Body::finishBatchExec);
+        b->execCmdSlot(CmdLine(QStringLiteral("select_region ") + corners), false);
+        int took = 0;
+        if (command == "statistics") {
+            b->showStatistics();
+            took = b->stats.hist.n;
+        } else if (command == "set_i1_dark_area") {
+            b->execCmdSlot(CmdLine(command), false);
+            took = b->frameSets.darkInUse(FrameSets::I1) ? 1 : 0;
+        } else {
+            b->execCmdSlot(CmdLine(command), false);
+            QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning() && done.count() == 2, 60000);
+            for (int y = 0; y < 4; y++)
+                for (int x = 0; x < 10; x++)
+                    took += std::fabs(a->raDMutMap.valueAt(x, y) - jumpAt(y)) < 1e-5;
+        }
+        QCOMPARE(took, bins);
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), command == "statistics" ? 1 : 2, 5000);
+    }
+
+    // New element rows free the maps of the old ones: a display showing one
+    // is left with a live map or none, and a paint or save reads no freed map.
+    void elementMapFreedWhileShown()
+    {
+        std::unique_ptr<Body> b = bodyWithStack();
+        for (const char* line : {"analyzer_target_elements Cu", "analyzer_elems_select_disp_mode 0",
+                                 "analyzer_select_image 6", "select_disp_image 3"})
+            b->execCmdSlot(CmdLine(QString::fromLatin1(line)), false);
+        QVERIFY(b->dispA->overlayMap);
+        b->execCmdSlot(CmdLine(QStringLiteral("analyzer_target_elements Fe")), false);
+        QVERIFY(!b->dispA->overlayMap || b->dispA->overlayMap == b->analyzer->selectedRes());
+        b->dispA->visibleImage();
+        b->dispA->grab();
     }
 
     void suggestedAbsorber_data()

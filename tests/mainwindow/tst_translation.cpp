@@ -123,10 +123,14 @@ bool keptAsWritten(const QString& source)
 
 // Buttons and labels of a window whose text is wider than the room they get
 // when the window has its own size; every page of its tool boxes and tabs.
+// A window whose labels have no width limit grows instead of cutting them, so
+// one wider than a full-HD screen on any page counts as cut off too.
 QStringList cutOffTexts(QWidget* window)
 {
+    constexpr int screenWidth = 1920;
     window->resize(window->sizeHint());
     QStringList out;
+    int widest = 0;
     const auto check = [&](QWidget* w, const QString& text, int room, int needed) {
         if (!text.isEmpty() && w->isVisibleTo(window) && room < needed)
             out << QStringLiteral("%1/%2 %3 (%4 < %5)")
@@ -136,6 +140,7 @@ QStringList cutOffTexts(QWidget* window)
     };
     const auto sweep = [&] {
         window->grab(); // lays the window out
+        widest = std::max({widest, window->width(), window->sizeHint().width()});
         for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
             if (b->metaObject() == &QPushButton::staticMetaObject) {
                 // a push button's size hint asks for more than its text needs
@@ -166,6 +171,8 @@ QStringList cutOffTexts(QWidget* window)
             sweep();
         }
     }
+    if (widest > screenWidth)
+        out << QStringLiteral("%1 is %2 pixels wide (> %3)").arg(window->objectName()).arg(widest).arg(screenWidth);
     return out;
 }
 
@@ -306,7 +313,9 @@ private slots:
             {"SelectDataFilesAdditionalSetup", "CLR", "消去"},
             {"Analyzer", "Comp. Target", "比較対象"},
             {"Analyzer", "Show the Rest", "残留吸収を表示"},
-            {"Analyzer", "dEdge at Cursor", "カーソル位置の吸収端エネルギー"},
+            {"Analyzer", "dEdge at Cursor", "カーソル位置の吸収端シフト"},
+            {"Analyzer", "Exec. Gen dEge Map", "吸収端シフトマップを作成"},
+            {"Analyzer", "Show dEge Map", "吸収端シフトマップ表示"},
             {"Body", "Raw XAFS", "未規格化XAFS"},
             {"Body", "Total I0 of I1", "I1用 全I0"},
             {"Body", "Total I0 of I0", "I0用 全I0"},
@@ -326,7 +335,7 @@ private slots:
     }
 
     // No Japanese text is cut off by its button or label in any window of the
-    // program at its own size.
+    // program at its own size, and no window outgrows a full-HD screen.
     void nothingCutOff()
     {
         loopback::resetConfig();

@@ -153,6 +153,7 @@ private slots:
         QTEST(stars::portOf(text), "port");
     }
 
+    // A null read stands for a clear, as on a new or a lost connection.
     void lineBuffer_data()
     {
         QTest::addColumn<QByteArrayList>("reads");
@@ -167,14 +168,20 @@ private slots:
                                                  << QByteArrayList{"ok\n"} << 1;
         QTest::newRow("over the cap in one read") << QByteArrayList{"0123456789abcdefg\nok\n"}
                                                   << QByteArrayList{"ok\n"} << 1;
+        QTest::newRow("partial line, clear, then a short line")
+            << QByteArrayList{"Term>C Hel", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0;
     }
     void lineBuffer()
     {
         QFETCH(QByteArrayList, reads);
         stars::LineBuffer buf(16);
         QByteArrayList got;
-        for (const QByteArray& r : reads)
-            got << buf.feed(r);
+        for (const QByteArray& r : reads) {
+            if (r.isNull())
+                buf.clear();
+            else
+                got << buf.feed(r);
+        }
         QTEST(got, "lines");
         QTEST(buf.dropped(), "dropped");
     }
