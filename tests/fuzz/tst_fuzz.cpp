@@ -43,7 +43,8 @@ private slots:
     void savedFailures()
     {
         const QFileInfoList files = QDir(regressionsDir())
-                                        .entryInfoList({QStringLiteral("*.bin"), QStringLiteral("*.bat")}, QDir::Files);
+                                        .entryInfoList({QStringLiteral("*.bin"), QStringLiteral("*.bat")},
+                                                       QDir::Files);
         for (const QFileInfo& fi : files) {
             const FuzzTarget* t = findFuzzTarget(fi.baseName().section(QLatin1Char('-'), 0, 0));
             QVERIFY2(t, qPrintable(fi.fileName()));

@@ -13,7 +13,6 @@
 #include "support/ImageCraft.h"
 #include "support/Loopback.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -21,6 +20,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 
 namespace cmdseq {
 
@@ -43,9 +43,8 @@ QString frameFile(const char* stack, int k)
     return demo::DemoSet::frameName(QLatin1String(stack), energies[k]);
 }
 
-// Where the words of a group of the command table are drawn from as one: a
-// word of a large group (the energy setup) is drawn less often than one of a
-// small group (the element rows), so every part of the program gets its turn.
+// The table's words in groups: a word is drawn from a group drawn first, so the
+// many words of the energy setup do not crowd out the few of the element rows.
 enum Group {
     Files, Energies, Absorber, Bins, Display, Saves, Pointer, Modes, Exec, Edge, Lcf, Elements,
     Residual, Calibration, Statistics, SaveSettings, Groups
@@ -190,13 +189,15 @@ private:
         if (chance(90))
             return QString::number(lo + (hi - lo) * below(10001) / 10000.0, 'g', 7);
         return pick({QStringLiteral("nan"), QStringLiteral("inf"), QStringLiteral("-1e300"),
-                     QStringLiteral("1e-300"), QStringLiteral("0"), QStringLiteral("-0"), QStringLiteral("x")});
+                     QStringLiteral("1e-300"), QStringLiteral("0"), QStringLiteral("-0"),
+                     QStringLiteral("x")});
     }
     QString flag()
     {
         if (chance(85))
             return QString::number(below(2));
-        return pick({QStringLiteral("2"), QStringLiteral("-1"), QStringLiteral("true"), QStringLiteral("01")});
+        return pick(
+            {QStringLiteral("2"), QStringLiteral("-1"), QStringLiteral("true"), QStringLiteral("01")});
     }
     // Corners and points inside the image, just outside it, and at the ends of int.
     QString coord(int size)
@@ -259,7 +260,11 @@ private:
                      QStringLiteral("\\d\\d\\d\\d\\.\\d"), QStringLiteral("("), QStringLiteral(".*"),
                      QStringLiteral("[0-9]+")});
     }
-    QString mode() { return pick({QStringLiteral("NEW"), QStringLiteral("new"), QStringLiteral("ADD"), QStringLiteral("x")}); }
+    QString mode()
+    {
+        return pick(
+            {QStringLiteral("NEW"), QStringLiteral("new"), QStringLiteral("ADD"), QStringLiteral("x")});
+    }
 
     // A run of frames of one stack, with a missing file or a reference now and then.
     QStringList fileList(const char* stack)
@@ -270,13 +275,15 @@ private:
         for (int k = from; k < to; ++k)
             l << data(frameFile(stack, k));
         if (chance(10))
-            l.insert(1 + below(int(l.size())), chance(50) ? data(QStringLiteral("missing.tif")) : data(QLatin1String(refFoil)));
+            l.insert(1 + below(int(l.size())),
+                     chance(50) ? data(QStringLiteral("missing.tif")) : data(QLatin1String(refFoil)));
         return l;
     }
     QStringList ofPattern(const char* stack)
     {
-        QStringList l{mode(), pick({QStringLiteral("$DataRoot$/"), QStringLiteral("$DataRoot$"),
-                                    QStringLiteral("$DataRoot$/o/"), QStringLiteral("$DataRoot$/none/")})};
+        QStringList l{mode(),
+                      pick({QStringLiteral("$DataRoot$/"), QStringLiteral("$DataRoot$"),
+                            QStringLiteral("$DataRoot$/o/"), QStringLiteral("$DataRoot$/none/")})};
         if (chance(80))
             l << QLatin1String(stack) + QStringLiteral("_*.tif");
         if (chance(20))
@@ -363,7 +370,8 @@ private:
         case CALIB_LOAD_MAP:
             return {readFile()};
         case SUGGESTING_ELM:
-            return {pick({QStringLiteral("Cu"), QStringLiteral("Fe"), QStringLiteral("cu"), QStringLiteral("Xx")})};
+            return {pick(
+                {QStringLiteral("Cu"), QStringLiteral("Fe"), QStringLiteral("cu"), QStringLiteral("Xx")})};
         case SUGGESTING_EDGE:
             return {integer(0, 3)};
         case SUGGESTING_EDGE_EV:
@@ -386,7 +394,8 @@ private:
             return {integer(0, frames - 1)};
         case SAVE_IMAGE:
         case SAVE_ALL_IMAGES:
-            return {writeFile({QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".bmp"), QString()})};
+            return {writeFile(
+                {QStringLiteral(".png"), QStringLiteral(".jpg"), QStringLiteral(".bmp"), QString()})};
         case SAVE_IMAGE_W_NUM:
             return {writeFile({QStringLiteral(".png")}), integer(0, 20)};
         case SAVE_DATA:
@@ -498,7 +507,8 @@ private:
     void paint()
     {
         const QString name = chance(75) ? QStringLiteral("paint") : QStringLiteral("paintall");
-        out << QStringLiteral(":for %1 $p$ 1 %2").arg(name).arg(idlePasses) << QStringLiteral(":next ") + name;
+        out << QStringLiteral(":for %1 $p$ 1 %2").arg(name).arg(idlePasses)
+            << QStringLiteral(":next ") + name;
     }
 
     // One word of the whole table, or a few that go together as a person
@@ -589,9 +599,9 @@ private:
     QString old;
 };
 
-} // namespace
-
 QString dataDir(const QString& workDir) { return QDir(workDir).filePath(QLatin1String(dataName)); }
+
+} // namespace
 
 bool writeStack(const QString& workDir)
 {
@@ -618,7 +628,9 @@ bool writeStack(const QString& workDir)
             || !craft::writeTiff(dir.filePath(frameFile("I0", k)), W, H, i0))
             return false;
     }
-    for (const auto& [name, curve] : {std::pair{refFoil, &demo::DemoSet::foil}, std::pair{refOxide, &demo::DemoSet::oxide}}) {
+    const std::pair<const char*, double (*)(double)> refs[] = {{refFoil, &demo::DemoSet::foil},
+                                                               {refOxide, &demo::DemoSet::oxide}};
+    for (const auto& [name, curve] : refs) {
         QByteArray text = "# energy/eV  mu t\n";
         for (int i = 0; i <= 400; ++i) {
             const double e = 8900.0 + 0.5 * i;
@@ -681,7 +693,6 @@ FuzzTarget target()
 {
     FuzzTarget t;
     t.name = QStringLiteral("commands");
-    t.text = true;
     t.examples = [](const QString& workDir) -> QList<QByteArray> {
         if (!writeStack(workDir))
             return {};

@@ -12,9 +12,8 @@
 
 namespace cmdseq {
 
-// The stack's folder in a work folder: "$DataRoot$" of every sequence.
-QString dataDir(const QString& workDir);
-// Frames, references and the empty folder "o" for saves, in dataDir(workDir).
+// Frames, references and the empty folder "o" for saves, in the folder
+// "commands-data" of workDir: "$DataRoot$" of every sequence.
 bool writeStack(const QString& workDir);
 // The batch of one seed: loads of the stack, random words and paint points,
 // then "quit".
