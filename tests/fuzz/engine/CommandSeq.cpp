@@ -707,7 +707,8 @@ FuzzTarget target()
         const QString dir = saved.absolutePath();
         writeStack(dir);
         return QStringLiteral("run it with the program: cd %1 && QT_QPA_PLATFORM=offscreen "
-                              "ASAN_OPTIONS=detect_leaks=0:max_allocation_size_mb=1024 timeout 120 "
+                              "ASAN_OPTIONS=detect_leaks=0:max_allocation_size_mb=1024 "
+                              "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 timeout 120 "
                               "%2 -e -d %3 -b %4 -x")
             .arg(dir, QStringLiteral(CORVELLINE_BIN), QLatin1String(dataName), saved.fileName());
     };

@@ -21,6 +21,13 @@
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
                                                          void (*)(const volatile void*));
 extern "C" size_t __sanitizer_get_allocated_size(const volatile void*);
+
+// An undefined-behaviour report ends the run as an address report does: by
+// abort, so the seed is printed and the input saved.
+extern "C" const char* __ubsan_default_options()
+{
+    return "halt_on_error=1:abort_on_error=1:print_stacktrace=1";
+}
 #endif
 
 namespace {
