@@ -248,6 +248,17 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
         return EMPRead::SizeMismatch;
     }
 
+    // In doubles: the file's bounds may be any integers. Every reader of the
+    // map walks this grid, so it keeps only the bins centred on the map.
+    const double rect[4] = {double(h.areaX0), double(h.areaY0), double(h.areaX1) - h.areaX0,
+                            double(h.areaY1) - h.areaY0};
+    grid.setup(h.width, h.height, h.binHalfWidth, h.binHalfHeight, rect, -1, -1);
+    if (!grid.clipToImage()) {
+        qDebug() << "Invalid Energy Map Data File (no bin of its area lies on the map) : " << fileName;
+        h.valid = false;
+        return EMPRead::Invalid;
+    }
+
     // The map is touched only once the whole body is known to be readable.
     QString line;
     if (!bodyReadable(in) || !in.rewind()) {
@@ -259,10 +270,6 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
     }
 
     logWithTime(QStringLiteral("Start Reading EMP file "));
-    // In doubles: the file's bounds may be any integers.
-    const double rect[4] = {double(h.areaX0), double(h.areaY0), double(h.areaX1) - h.areaX0,
-                            double(h.areaY1) - h.areaY0};
-    grid.setup(h.width, h.height, h.binHalfWidth, h.binHalfHeight, rect, -1, -1);
     map.setCond(grid);
 
     BodyNumbers numbers(in);

@@ -46,8 +46,9 @@ long long floorDiv(long long a, long long b)
 
 long long ceilDiv(long long a, long long b) { return -floorDiv(-a, b); }
 
-// One axis of clipToImage: bin k sits at a0 + half + k * step; the first is
-// always walked, the others while they lie below a1.
+// One axis of clipToImage: bin k is centred at a0 + half + k * step; the first
+// is always walked, the others while they lie below a1. Only centres on the
+// image stay: a bin centred off it has no spectrum to give.
 bool clipAxis(int& a0, int& a1, int half, int step, int size)
 {
     if (size <= 0)
@@ -56,8 +57,8 @@ bool clipAxis(int& a0, int& a1, int half, int step, int size)
     const long long s = usableStep(step);
     const long long c0 = static_cast<long long>(a0) + h;
     const long long kLast = a1 > c0 ? ceilDiv(static_cast<long long>(a1) - c0, s) - 1 : 0;
-    const long long kMin = std::max(0LL, ceilDiv(-h - c0, s));
-    const long long kMax = std::min(kLast, floorDiv(size - 1 + h - c0, s));
+    const long long kMin = std::max(0LL, ceilDiv(-c0, s));
+    const long long kMax = std::min(kLast, floorDiv(size - 1 - c0, s));
     if (kMin > kMax)
         return false;
     a0 = static_cast<int>(a0 + kMin * s);

@@ -16,7 +16,7 @@ public:
     // Writes v into the current bin of img (W values per row, H rows); the part
     // of the bin outside the image is left alone.
     void fillBin(double* img, double v) const;
-    // Drops the bins that touch no pixel of the W x H image, keeping the grid's
+    // Drops the bins whose centre lies off the W x H image, keeping the grid's
     // alignment, so the bins that remain are the same bins as before and a
     // region far outside the image is never walked. False when no bin is left.
     bool clipToImage();

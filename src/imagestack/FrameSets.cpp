@@ -158,9 +158,17 @@ void FrameSets::updateDarkArea(Stack s)
     Set& set = sets[s];
     if (set.darkMeans.size() >= set.frames.size())
         return;
-    const double d = dark ? dark->rectMean(set.darkRect) : 0.0;
-    for (qsizetype i = set.darkMeans.size(); i < set.frames.size(); i++)
-        set.darkMeans.append(set.frames[i]->rectMean(set.darkRect) - d);
+    // An area set before the stack was loaded may lie off it: no dark area then, not a dark of 0.
+    if (set.darkMeans.isEmpty() && !set.frames.first()->rectTouches(set.darkRect)) {
+        qDebug() << "The dark area lies outside the image, not used:" << set.darkRect;
+        clearDarkArea(s);
+        return;
+    }
+    for (qsizetype i = set.darkMeans.size(); i < set.frames.size(); i++) {
+        // The dark frame is read over the same pixels as the frame.
+        const QRectF on = set.frames[i]->rectOnFrame(set.darkRect);
+        set.darkMeans.append(set.frames[i]->rectMean(on) - (dark ? dark->rectMean(on) : 0.0));
+    }
 }
 
 bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)

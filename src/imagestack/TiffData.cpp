@@ -604,35 +604,54 @@ double TiffData::areaSum(int x, int y, int hw, int hh) const
 
 bool TiffData::rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, qint64& ih)
 {
-    const double parts[4] = {rect.x(), rect.y(), rect.width(), rect.height()};
-    for (double p : parts)
-        if (!std::isfinite(p) || std::fabs(p) >= 2147483648.0)
-            return false;
-    ix = qint64(parts[0]);
-    iy = qint64(parts[1]);
-    iw = qint64(parts[2]);
-    ih = qint64(parts[3]);
+    const double l = rect.x(), t = rect.y(), w = std::trunc(rect.width()), h = std::trunc(rect.height());
+    if (!std::isfinite(l) || !std::isfinite(t) || !std::isfinite(w) || !std::isfinite(h))
+        return false;
     // No pixels, no mean: a zero or negative count would give NaN or a sign flip.
-    return iw >= 0 && ih >= 0;
+    if (w < 0 || h < 0)
+        return false;
+    // Ends far past any frame are clamped, not refused: the callers clip to the frame.
+    const double lim = 4.0e15;
+    ix = qint64(std::clamp(std::trunc(l), -lim, lim));
+    iy = qint64(std::clamp(std::trunc(t), -lim, lim));
+    iw = qint64(std::clamp(std::trunc(l) + w, -lim, lim)) - ix;
+    ih = qint64(std::clamp(std::trunc(t) + h, -lim, lim)) - iy;
+    return true;
 }
 
-double TiffData::rectMean(const QRectF& rect) const
-{
-    qint64 ix, iy, iw, ih;
-    if (!rectSpan(rect, ix, iy, iw, ih))
-        return 0.0;
-    const double count = double(iw + 1) * double(ih + 1);
-    const double sum = sumFrameRect(ix - x0, ix + iw - x0, iy - y0, iy + ih - y0);
-    return sum / count;
-}
-
-bool TiffData::rectTouches(const QRectF& rect) const
+bool TiffData::rectOnFrame(const QRectF& rect, qint64& c0, qint64& c1, qint64& r0, qint64& r1) const
 {
     qint64 ix, iy, iw, ih;
     if (!rectSpan(rect, ix, iy, iw, ih))
         return false;
-    const qint64 c0 = ix - x0, r0 = iy - y0;
-    return c0 + iw >= 0 && c0 < qint64(width) && r0 + ih >= 0 && r0 < qint64(rows.size());
+    c0 = qMax<qint64>(ix - x0, 0);
+    r0 = qMax<qint64>(iy - y0, 0);
+    c1 = qMin<qint64>(ix + iw - x0, qint64(width) - 1);
+    r1 = qMin<qint64>(iy + ih - y0, qint64(rows.size()) - 1);
+    return c0 <= c1 && r0 <= r1;
+}
+
+double TiffData::rectMean(const QRectF& rect) const
+{
+    // Pixels off the frame do not exist: they must not dilute the mean as zeros.
+    qint64 c0, c1, r0, r1;
+    if (!rectOnFrame(rect, c0, c1, r0, r1))
+        return 0.0;
+    return sumFrameRect(c0, c1, r0, r1) / (double(c1 - c0 + 1) * double(r1 - r0 + 1));
+}
+
+QRectF TiffData::rectOnFrame(const QRectF& rect) const
+{
+    qint64 c0, c1, r0, r1;
+    if (!rectOnFrame(rect, c0, c1, r0, r1))
+        return QRectF(0, 0, -1, -1);
+    return QRectF(double(c0 + x0), double(r0 + y0), double(c1 - c0), double(r1 - r0));
+}
+
+bool TiffData::rectTouches(const QRectF& rect) const
+{
+    qint64 c0, c1, r0, r1;
+    return rectOnFrame(rect, c0, c1, r0, r1);
 }
 
 double TiffData::interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,

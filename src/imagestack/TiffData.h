@@ -35,9 +35,12 @@ public:
     double value(int x, int y) const;
     void setPixel(int x, int y, double v);
     double areaSum(int x, int y, int hw, int hh) const;
+    // The mean of rect's pixels that lie on this frame; 0 when none do.
     double rectMean(const QRectF& rect) const;
     // Whether rectMean reads any pixel of this frame over rect.
     bool rectTouches(const QRectF& rect) const;
+    // The part of rect on this frame, in image coordinates (width -1 when none).
+    QRectF rectOnFrame(const QRectF& rect) const;
     // Bin sum at energy e, interpolated between the frames of a list in ascending energy.
     static double interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,
                                       int hw, int hh);
@@ -96,6 +99,8 @@ private:
     // rect's columns and rows in image coordinates, both ends included, as
     // rectMean counts them; false for a rectangle it takes no pixel from.
     static bool rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, qint64& ih);
+    // rect's columns and rows on this frame, in frame coordinates; false for none.
+    bool rectOnFrame(const QRectF& rect, qint64& c0, qint64& c1, qint64& r0, qint64& r1) const;
     // 16-bit frames: the display image through a table of the values that
     // occur; false, nothing written, where there are more values than pixels.
     template <class ColorOf>

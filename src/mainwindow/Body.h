@@ -241,7 +241,7 @@ public slots:
     void useErrPMaskToggled(bool f);
 
     // Two-dimensional analysis
-    // The bins of the selected region (or the view) that touch the image;
+    // The bins of the selected region (or the view) centred on the image;
     // false, with a log line, when there is no stack or no such bin.
     bool askAnalyzeCond(AnalyzeCond& ac);
     // The same without the log line, for what every paint reads.

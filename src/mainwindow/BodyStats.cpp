@@ -27,6 +27,8 @@ void Body::showStatistics()
     AnalyzeCond c;
     if (map && binGrid(c))
         stats.calcStats(map, c);
+    else
+        stats.clearStats();
 }
 
 void Body::selectedRangeInStats()

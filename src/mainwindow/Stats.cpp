@@ -62,6 +62,19 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
     updateRange();
 }
 
+void Stats::clearStats()
+{
+    if (!calculated)
+        return;
+    map = nullptr;
+    hist = StatsHist();
+    calculated = false;
+    Num->setText(QStringLiteral("0"));
+    for (QLineEdit* e : {Mean, Sigma, SelMean, SelSigma, SelMin, SelMax})
+        e->clear();
+    DA->update();
+}
+
 void Stats::updateRange()
 {
     const bool changed = stats::rangeStats(range, hist);

@@ -28,6 +28,8 @@ public:
     QPen dashedPen;
 
     void calcStats(Analyzed2DRes* map, const AnalyzeCond& cond);
+    // Nothing to count (no map, or no bin on the image): no numbers from before stay.
+    void clearStats();
     // The Bins field as the histogram reads it.
     int bins() const;
     // 0 none, 1 the low end, 2 the high end.

@@ -15,6 +15,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -284,6 +285,41 @@ private slots:
         QVERIFY(std::fabs(m.valueAt(2, 1) - (file.contains("0 0 0.0") ? 1.0 : 0.0)) < 1e-3);
         if (checkSize && imageW < 0)
             QCOMPARE(QList<int>({b.imageW, b.imageH}), QList<int>({3, 2}));
+    }
+
+    // Every reader of a map walks its grid: what the header spans is cut to the map.
+    void gridOnTheMap_data()
+    {
+        QTest::addColumn<QList<int>>("area"); // Area X0, X1, Y0, Y1
+        QTest::addColumn<QString>("grid"); // x0,x1,y0,y1 read, or "refused"
+        // 3 x 2 map, half width 1 (step 3), half height 0 (step 1).
+        QTest::newRow("on the map") << QList<int>{0, 3, 0, 2} << "0,3,0,2";
+        // Centres -2147483647 + 3k: only 2 lies on columns 0..2; rows 0 and 1.
+        QTest::newRow("to the ends of int") << QList<int>{INT_MIN, INT_MAX, INT_MIN, INT_MAX} << "1,3,0,2";
+        QTest::newRow("right of the map") << QList<int>{3, 9, 0, 2} << "refused";
+        // Its one bin, at -1, reaches column 0 but is centred off the map.
+        QTest::newRow("a bin centred left of it") << QList<int>{-2, 1, 0, 2} << "refused";
+    }
+    void gridOnTheMap()
+    {
+        QFETCH(QList<int>, area);
+        QStringList lines = headerLines();
+        const char* labels[4] = {"Area X0", "Area X1", "Area Y0", "Area Y1"};
+        for (int i = 0; i < 4; i++)
+            lines.replaceInStrings(QRegularExpression(QStringLiteral("^%1 .*").arg(labels[i])),
+                                   QStringLiteral("%1                 : %2").arg(labels[i]).arg(area[i]));
+        const QString name = tmp.filePath(QStringLiteral("grid.emp"));
+        QVERIFY(craft::writeBytes(name, (lines.join(u'\n') + "\n0 0 0\n0 0 0\n").toUtf8()));
+        Analyzed2DRes map(QStringLiteral("map"));
+        EMPHeader h;
+        AnalyzeCond g;
+        const EMPRead r = readEMPFile(name, EMPReadOptions(), map, h, g);
+        const bool loaded = r == EMPRead::Loaded;
+        QTEST(loaded ? QStringLiteral("%1,%2,%3,%4").arg(g.x0).arg(g.x1).arg(g.y0).arg(g.y1)
+                     : QStringLiteral("refused"),
+              "grid");
+        // A refused file replaces nothing.
+        QCOMPARE(QList<int>({map.cond.W, h.valid}), QList<int>({loaded ? 3 : 0, loaded}));
     }
 
     // The analyser reads its maps through the same load without touching the calibration.

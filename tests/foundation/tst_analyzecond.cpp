@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(walk(ac), bins);
     }
 
-    // Only the bins that touch the image are walked, on the grid they had.
+    // Only the bins centred on the image are walked, on the grid they had.
     void clipToImage_data()
     {
         QTest::addColumn<Ints>("image"); // W, H
@@ -100,13 +100,17 @@ private slots:
         // Centres -9, -6, -3 across and -10, -5 down touch no pixel.
         QTest::newRow("left and top overhang") << Ints{40, 30} << Ints{1, 2} << Rect{-10, -12, 20, 20}
                                                << "0,0*;3,0;6,0;9,0;0,5*;3,5;6,5;9,5";
+        // Centres -10, -7, -4, -1, 2 ... across and -11, -6, -1, 4, 9 down: the
+        // bins at -1 reach pixel 0 (and 1 down) but are centred off the image.
+        QTest::newRow("overhang, bins half on") << Ints{40, 30} << Ints{1, 2} << Rect{-11, -13, 21, 26}
+                                                << "2,4*;5,4;8,4;2,9*;5,9;8,9";
         // Centres from -2147483646 in steps of 5 meet -1 (covering -3..1), 4 and 9.
         QTest::newRow("both ways, a bin half on") << Ints{12, 1} << Ints{2, 0}
                                                   << Rect{-2147483648.0, 0, 4294967295.0, 1}
-                                                  << "-1,0*;4,0;9,0";
-        // The bin at 10 covers 9..11.
+                                                  << "4,0*;9,0";
+        // The bin at 10 covers 9..11 but is centred off the 10 columns.
         QTest::newRow("past the right edge") << Ints{10, 1} << Ints{1, 0} << Rect{0, 0, 2147483647.0, 1}
-                                             << "1,0*;4,0;7,0;10,0";
+                                             << "1,0*;4,0;7,0";
         QTest::newRow("narrower than a bin") << Ints{40, 40} << Ints{2, 0} << Rect{5, 0, 1, 2} << "7,0*;7,1*";
         QTest::newRow("right of the image") << Ints{40, 30} << Ints{0, 0} << Rect{50, 0, 10, 5} << "none";
         QTest::newRow("rows above the image") << Ints{100, 80} << Ints{0, 0}

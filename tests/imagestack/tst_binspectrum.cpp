@@ -263,6 +263,19 @@ private slots:
         add(0, 2);
         sets.clearUpdateDarkArea(FrameSets::I0);
         QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
+
+        // Partly off the frame (x 2..7, y -1..2): the mean of its two pixels on
+        // it, less the dark frame's (2 + 4) / 2 there; the 22 missing pixels add nothing.
+        sets.setDarkFrame(craft::floatFrame(4, 1, {9, 9, 2, 4}));
+        sets.setDarkArea(FrameSets::I0, QRectF(2, -1, 5, 3));
+        QCOMPARE(sets.darkMeans(FrameSets::I0), expected(2, 3));
+        // Set before the stack and off it once loaded: no dark area, not a mean of 0.
+        sets.clear(FrameSets::I0);
+        sets.setDarkArea(FrameSets::I0, QRectF(4, 0, 2, 0));
+        add(0, 2);
+        sets.updateDarkArea(FrameSets::I0);
+        QVERIFY(!sets.darkInUse(FrameSets::I0));
+        QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
     }
 };
 

@@ -99,8 +99,11 @@ private slots:
         // x 1..3, y 0..1: 2 + 3 + 4 + 12 + 13 + 14 over six
         QTest::newRow("inside") << QRectF(1, 0, 2, 1) << 48.0 / 6;
         QTest::newRow("zero size is one pixel") << QRectF(3, 2, 0, 0) << 24.0;
-        // x 3..6, y 2..5: only 24, 25, 34, 35 inside, count stays 16
-        QTest::newRow("over the edge divides by the full count") << QRectF(3, 2, 3, 3) << 118.0 / 16;
+        // x 3..6, y 2..5: only 24, 25, 34, 35 lie on the frame, and only they count
+        QTest::newRow("over the edge: the pixels on the frame") << QRectF(3, 2, 3, 3) << 118.0 / 4;
+        // x -2^31..3, y 2: 21 + 22 + 23 + 24 over four
+        QTest::newRow("corner at the end of int") << QRectF(intMin, 2, 3.0 - intMin, 0) << 90.0 / 4;
+        QTest::newRow("beside the frame") << QRectF(5, 0, 2, 2) << 0.0;
         QTest::newRow("width -1: no pixels") << QRectF(1, 1, -1, 2) << 0.0;
         QTest::newRow("NaN") << QRectF(qnan, 0, 2, 2) << 0.0;
     }

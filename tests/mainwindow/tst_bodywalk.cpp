@@ -154,36 +154,46 @@ private slots:
         QCOMPARE(QList<int>({c.x0, c.x1, c.y0, c.y1, c.hx, c.stepX}), expected);
     }
 
-    // A region typed far outside the image is read only where its bins touch
-    // the image; with none there, the command refuses and is still answered.
+    // A region typed far outside the image is read only where its bins are
+    // centred on the image; with none there, the command refuses and is still
+    // answered, and the statistics show none of the numbers from before.
     void regionOffTheImage_data()
     {
         QTest::addColumn<QString>("corners"); // select_region's x0 y0 x1 y1
+        QTest::addColumn<int>("half");        // the bins' half width and height
         QTest::addColumn<QString>("command");
         // Bins the walk or the statistics took from the 10 x 4 image; 1 when
         // the dark area was set.
         QTest::addColumn<int>("bins");
-        QTest::newRow("walk, 2^31 wide") << "-2147483648 -10 2147483647 64" << "analyzer_exec_2da" << 40;
-        QTest::newRow("walk, rows above") << "2 -2147483648 8 0" << "analyzer_exec_2da" << 0;
-        QTest::newRow("statistics, 2^31 wide") << "3 -10 2147483647 1000" << "statistics" << 28;
-        QTest::newRow("statistics, right of it") << "200 -10 2147483647 1000" << "statistics" << 0;
-        QTest::newRow("dark area, partly on it") << "8 -5 20 2" << "set_i1_dark_area" << 1;
-        QTest::newRow("dark area, beside it") << "12 0 20 3" << "set_i1_dark_area" << 0;
+        QTest::newRow("walk, 2^31 wide") << "-2147483648 -10 2147483647 64" << 0 << "analyzer_exec_2da" << 40;
+        QTest::newRow("walk, rows above") << "2 -2147483648 8 0" << 0 << "analyzer_exec_2da" << 0;
+        QTest::newRow("statistics, 2^31 wide") << "3 -10 2147483647 1000" << 0 << "statistics" << 28;
+        QTest::newRow("statistics, right of it") << "200 -10 2147483647 1000" << 0 << "statistics" << 0;
+        // Centres -1, 2, 5 across and -1, 2 down: the bins at -1 reach the
+        // image but are centred off it, leaving (2, 2) and (5, 2).
+        QTest::newRow("statistics, bins centred off it") << "-2 -2 8 4" << 1 << "statistics" << 2;
+        QTest::newRow("dark area, partly on it") << "8 -5 20 2" << 0 << "set_i1_dark_area" << 1;
+        QTest::newRow("dark area, beside it") << "12 0 20 3" << 0 << "set_i1_dark_area" << 0;
     }
     void regionOffTheImage()
     {
         QFETCH(QString, corners);
+        QFETCH(int, half);
         QFETCH(QString, command);
         QFETCH(int, bins);
         std::unique_ptr<Body> b = bodyWithStack();
         Analyzer* a = b->analyzer;
         a->setSubMode(0, 3, true);
         QSignalSpy done(b.get(), &Body::finishBatchExec);
+        b->showStatistics(); // the whole window's 40 bins, before the region
+        b->aHWidth_->setText(QString::number(half));
+        b->aVWidth_->setText(QString::number(half));
         b->execCmdSlot(CmdLine(QStringLiteral("select_region ") + corners), false);
         int took = 0;
         if (command == "statistics") {
             b->showStatistics();
             took = b->stats.hist.n;
+            QCOMPARE(b->stats.Num->text(), QString::number(took));
         } else if (command == "set_i1_dark_area") {
             b->execCmdSlot(CmdLine(command), false);
             took = b->frameSets.darkInUse(FrameSets::I1) ? 1 : 0;
