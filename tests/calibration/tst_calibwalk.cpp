@@ -128,17 +128,20 @@ private slots:
     {
         auto b = calibstack::bodyWithStack(10, 5);
         b->calibCtrl->loadStd(stdFile);
-        b->aHWidth_->setText(QStringLiteral("1"));
+        // Bins one column wide and three rows tall: the rows between centres
+        // are theirs too.
+        b->aHWidth_->setText(QStringLiteral("0"));
         b->aVWidth_->setText(QStringLiteral("1"));
         b->dispA->viewWin = QRectF(0, 0, 12, 5);
         QCOMPARE(run(*b, QStringLiteral("calib_exec")), 141);
         const Analyzed2DRes& m = b->eShiftMap;
         QCOMPARE(qsizetype(m.data.size()), qsizetype(50));
-        QCOMPARE(b->calib.count, 6); // centres x 1, 4, 7 (10 is off the image), y 1, 4
-        QVERIFY(std::fabs(m.valueAt(1, 4) - 2.0) < 0.05);
+        // centres x 0..9 (10 and 11 are off the image), y 1 and 4 (rows 3..5, past the bottom)
+        QCOMPARE(b->calib.count, 20);
+        QVERIFY(std::fabs(m.valueAt(1, 0) - 2.0) < 0.05);
         QVERIFY(std::fabs(m.valueAt(8, 3) + 1.0) < 0.05);
-        QCOMPARE(m.valueAt(9, 4), 0.0);
-        QVERIFY(std::fabs(field(b->calibCtrl->DEAvr) - 1.0) < 0.05); // 2, 2, -1 in both rows
+        QVERIFY(std::fabs(m.valueAt(9, 4) + 1.0) < 0.05);
+        QVERIFY(std::fabs(field(b->calibCtrl->DEAvr) - 0.5) < 0.05); // five columns of 2, five of -1
     }
 
     // A walk whose stack goes away stops as a second Exec would.
