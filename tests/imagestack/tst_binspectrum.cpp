@@ -83,6 +83,10 @@ private slots:
         QTest::newRow("I1 at the last I0 frame") << flat(50, 1, 8010) << i0Pair << Row() << Exposures{} << 0
                                                 << 1 << QList<double>() << at0
                                                 << QList<double>{std::log(4.0)};
+        // Past the last frame the line goes on: 200 + (200 - 100) x 5 / 10 = 250.
+        QTest::newRow("I1 past the last I0 frame") << flat(50, 1, 8015) << i0Pair << Row() << Exposures{} << 0
+                                                  << 1 << QList<double>() << at0
+                                                  << QList<double>{std::log(5.0)};
         // Three quarters from 100 to 200: 175.
         QTest::newRow("I0 loaded out of energy order")
             << flat(50, 1, 8007.5) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
