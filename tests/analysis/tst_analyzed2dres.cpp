@@ -269,27 +269,40 @@ private slots:
         QCOMPARE(m.valueAt(x, y), 10.0); // the data stays
     }
 
+    // Bin values row by row, `cols` bins across, each bin 1 wide and 2 hy + 1 tall.
+    // 3 x 3 bins 3 rows tall (steps 1 across, 3 down), limit 10: the eight
+    // bins round the spike are all kept, and their mean 30 / 8 replaces it
+    // (the four at its sides alone give 3.5, the two beside it 3).
     void deglitch2_data()
     {
         QTest::addColumn<QList<double>>("values");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("hy");
         QTest::addColumn<double>("limit");
         QTest::addColumn<QList<double>>("expected");
-        QTest::newRow("spike") << QList<double>{1, 2, 100, 3, 4} << 10.0 << QList<double>{1, 2, 2.5, 3, 4};
-        QTest::newRow("edge spike") << QList<double>{-50, 1, 1, 1} << 5.0 << QList<double>{1, 1, 1, 1};
+        QTest::newRow("spike") << QList<double>{1, 2, 100, 3, 4} << 5 << 0 << 10.0 << QList<double>{1, 2, 2.5, 3, 4};
+        QTest::newRow("edge spike") << QList<double>{-50, 1, 1, 1} << 4 << 0 << 5.0 << QList<double>{1, 1, 1, 1};
+        QTest::newRow("bins three rows tall") << QList<double>{1, 1, 1, 2, 100, 4, 7, 7, 7} << 3 << 1 << 10.0
+                                              << QList<double>{1, 1, 1, 2, 3.75, 4, 7, 7, 7};
     }
     void deglitch2()
     {
         QFETCH(QList<double>, values);
+        QFETCH(int, cols);
+        QFETCH(int, hy);
         QFETCH(double, limit);
         QFETCH(QList<double>, expected);
         Analyzed2DRes m("m");
-        const int n = int(values.size());
-        fill(m, grid(n, 1, 0, 0, 0, 0, n, 1), [&](int x, int) { return values[x]; });
+        const int n = int(values.size()), h = 2 * hy + 1, H = n / cols * h;
+        auto centre = [&](int i) { return QPoint(i % cols, i / cols * h + hy); };
+        fill(m, grid(cols, H, 0, hy, 0, 0, cols, H), [&](int x, int y) { return values[y / h * cols + x]; });
         m.deglitch2(limit);
-        QList<double> got(m.procData.begin(), m.procData.end());
+        QList<double> got;
+        for (int i = 0; i < n; i++)
+            got << m.procData[size_t(centre(i).y() * cols + centre(i).x())];
         QCOMPARE(got, expected);
         m.copyProc2Data();
-        QCOMPARE(m.valueAt(n / 2, 0), expected[n / 2]);
+        QCOMPARE(m.valueAt(centre(n / 2).x(), centre(n / 2).y()), expected[n / 2]);
         QCOMPARE(m.max, *std::max_element(expected.begin(), expected.end()));
     }
 

@@ -150,20 +150,22 @@ private slots:
         QTEST(f.dEdge.cwRangeEV, "range");
     }
 
-    // The factor typed into the panel reaches the residual once a walk reads
-    // it: the spectrum's lines are 0 and 1, so the jump is 1, the scaled jump
-    // the factor and the residual 0 less it.
+    // The factor and energy typed into the panel reach the residual once a walk
+    // reads them: the spectrum's lines are 0.001 (e - 9000) and 1 more, so the
+    // jump is 1, the scaled jump the factor, and the residual the pre-edge
+    // level at 9100.5 eV, 0.1005, less it (at the default 8200 eV: -0.8 less it).
     void residualFromPanel()
     {
         Analyzer a;
         run(a, "RAFactor=2.5; RAAtEV=9100.5; initAnalyzeSpectrum");
         a.setSubMode(0, 3, true);
         QSignalSpy done(&a, &Analyzer::finished);
-        XafsSpectrum s = edgeSpectrum();
+        auto sloped = [](double e) { return rampValue(e, 8995, 9005) + 0.001 * (e - 9000); };
+        XafsSpectrum s(sampled(8800, 9200, 1.0, sloped), "s", 1, 0.0, SuggestElm());
         a.analyzeSpectrum(s, SuggestElm());
         QTRY_COMPARE(done.count(), 1);
         const AnalyzeReply& r = a.results().ra;
-        const QList<double> got{r.raJump, r.raScaledJump, r.raResidual}, want{1.0, 2.5, -2.5};
+        const QList<double> got{r.raJump, r.raScaledJump, r.raResidual}, want{1.0, 2.5, 0.1005 - 2.5};
         const QStringList names{"jump", "scaled jump", "residual"};
         for (int i = 0; i < 3; ++i)
             QVERIFY2(sameValue(got[i], want[i], 1e-9), qPrintable(QString("%1 %2").arg(names[i]).arg(got[i])));

@@ -150,6 +150,9 @@ private slots:
                 // Rest = -jump; its least is -1.75, so r = 1.75 - jump and d + r = 1.75.
                 QVERIFY2(sameValue(a.raRatiMap.valueAt(x, y), (1.75 - jumpAt(y)) / 1.75, 1e-9), at);
                 QVERIFY2(sameValue(a.dEdgeMap.valueAt(x, y), edgeAt(x) - SuggestElm().edgeEV, 1.0), at);
+                // No maximum, e1 0; the 5-point mean first leaves 0 at 8982 + 2x, 4 eV
+                // below the ramp's first point above 0, so e2 = 8980 + 2x = y.
+                QVERIFY2(sameValue(a.fvPoints.y.values.value(y * 10 + x), 8980.0 + 2 * x, 1e-9), at);
             }
         }
     }

@@ -83,6 +83,10 @@ private slots:
         QTest::newRow("I1 at the last I0 frame") << flat(50, 1, 8010) << i0Pair << Row() << Exposures{} << 0
                                                 << 1 << QList<double>() << at0
                                                 << QList<double>{std::log(4.0)};
+        // Past the last frame the line goes on: 200 + (200 - 100) x 5 / 10 = 250.
+        QTest::newRow("I1 past the last I0 frame") << flat(50, 1, 8015) << i0Pair << Row() << Exposures{} << 0
+                                                  << 1 << QList<double>() << at0
+                                                  << QList<double>{std::log(5.0)};
         // Three quarters from 100 to 200: 175.
         QTest::newRow("I0 loaded out of energy order")
             << flat(50, 1, 8007.5) << Frames{{Row(4, 400), Row(4, 100), Row(4, 200)}, {8020, 8000, 8010}}
@@ -107,6 +111,10 @@ private slots:
         QTest::newRow("I0 dark area and dark frame")
             << flat(60) << Frames{{{90, 90, 4, 4}}, {8000}} << Row{5, 5, 2, 2} << Exposures{50, 200, 100} << 2
             << 1 << QList<double>() << at0 << QList<double>{std::log(78.0 / 40)};
+        // Three pixels 0..2: I0 = 100 + 100 + 5 less 3 x the area mean 6; I1 = 3 x 10.
+        QTest::newRow("I0 dark area, bin of three pixels")
+            << flat(10) << Frames{{{100, 100, 5, 7}}, {8000}} << Row() << Exposures{} << 2 << 1
+            << QList<double>() << QPoint(1, 1) << QList<double>{std::log(187.0 / 30)};
         QTest::newRow("total I0 shorter than the stack, over UseI0")
             << flat(5, 5) << flat(100) << Row() << Exposures{} << 0 << 1 << QList<double>{10, 20, 30} << at0
             << QList<double>{ln2, std::log(4.0), std::log(6.0), 1.0, 1.0};

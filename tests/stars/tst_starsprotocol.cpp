@@ -170,6 +170,9 @@ private slots:
                                                   << QByteArrayList{"ok\n"} << 1;
         QTest::newRow("partial line, clear, then a short line")
             << QByteArrayList{"Term>C Hel", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0;
+        // The clear ends the skip of the cut-off line: the next line is whole.
+        QTest::newRow("over the cap cut off, clear, then a short line")
+            << QByteArrayList{"0123456789abcdefg", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0;
     }
     void lineBuffer()
     {
