@@ -233,6 +233,7 @@ private slots:
         b.SuggestingElm->setText(element);
         b.SuggestingEeV->setText(eV);
         b.DPreE->setText("-30");
+        b.DPostS->setText("15");
         b.ThJumpSigma->setText("2.5");
         const SuggestElm s = b.suggestElm();
         QVERIFY(s.use);
@@ -240,6 +241,7 @@ private slots:
         QCOMPARE(s.edge, b.SuggestingEdge->currentIndex());
         QCOMPARE(s.edgeEV, edgeEV);
         QCOMPARE(s.dPreE, -30.0);
+        QCOMPARE(s.dPostS, 15.0);
         QCOMPARE(s.thJumpSigma, 2.5);
     }
 };
