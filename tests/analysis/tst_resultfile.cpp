@@ -71,23 +71,28 @@ private slots:
 
     void counts_data()
     {
-        QTest::addColumn<int>("half");
+        QTest::addColumn<int>("hx");
+        QTest::addColumn<int>("hy");
         QTest::addColumn<double>("areaW");
         QTest::addColumn<double>("areaH");
         QTest::addColumn<QString>("xnum");
         QTest::addColumn<QString>("ynum");
         QTest::addColumn<int>("valuesPerRow");
-        QTest::newRow("100 wide") << 0 << 100.0 << 1.0 << "# X-NUM 101" << "# Y-NUM 2" << 100;
-        QTest::newRow("empty area") << 0 << 0.0 << 0.0 << "# X-NUM 1" << "# Y-NUM 1" << 1;
+        QTest::newRow("100 wide") << 0 << 0 << 100.0 << 1.0 << "# X-NUM 101" << "# Y-NUM 2" << 100;
+        QTest::newRow("empty area") << 0 << 0 << 0.0 << 0.0 << "# X-NUM 1" << "# Y-NUM 1" << 1;
+        // steps 3 and 5: 100 / 3 + 1 = 34, 10 / 5 + 1 = 3 (10 / 3 + 1 = 4 at the x step);
+        // the walk's centres 1, 4 .. 97 are 33 values a row
+        QTest::newRow("steps 3 by 5") << 1 << 2 << 100.0 << 10.0 << "# X-NUM 34" << "# Y-NUM 3" << 33;
     }
     void counts()
     {
-        QFETCH(int, half);
+        QFETCH(int, hx);
+        QFETCH(int, hy);
         QFETCH(double, areaW);
         QFETCH(double, areaH);
         QFETCH(int, valuesPerRow);
         Analyzed2DRes m("m");
-        m.setCond(grid(120, 20, half, half, 0, 0, areaW, areaH));
+        m.setCond(grid(120, 20, hx, hy, 0, 0, areaW, areaH));
         const QString path = tmp.filePath("counts.txt");
         QCOMPARE(m.saveAsText(path, false, true, false), path);
         const QStringList l = linesOf(path);

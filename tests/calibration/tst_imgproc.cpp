@@ -220,6 +220,18 @@ private slots:
         QCOMPARE(p.NormScolarP->text(), QStringLiteral("0.9876"));
     }
 
+    // From (0, 0) left and up lead to (-1, -1); right twice and down twice then to (1, 1).
+    void arrows()
+    {
+        ImgProc p;
+        p.ShiftL->click();
+        p.ShiftU->click();
+        QCOMPARE((QStringList{p.ShiftX->text(), p.ShiftY->text()}), (QStringList{"-1", "-1"}));
+        for (QToolButton* arrow : {p.ShiftR, p.ShiftR, p.ShiftD, p.ShiftD})
+            arrow->click();
+        QCOMPARE((QStringList{p.ShiftX->text(), p.ShiftY->text()}), (QStringList{"1", "1"}));
+    }
+
     // With "A. A. Shift" a new frame's climb starts from its own score, not the
     // previous frame's: a square moved by 2 goes back onto the reference and
     // "A. Set Shift" hands (-2, 0) on. "Auto Shift" at that best score keeps the

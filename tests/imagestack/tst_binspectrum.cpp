@@ -185,30 +185,38 @@ private slots:
         QTest::addColumn<bool>("row");
         QTest::addColumn<bool>("fromI1");
         QTest::addColumn<int>("at");
+        QTest::addColumn<int>("hw");
+        QTest::addColumn<int>("hh");
         QTest::addColumn<Points>("expected");
-        QTest::newRow("row 1 of I0") << true << false << 1 << Points{{0, 4}, {1, 5}, {2, 6}};
+        QTest::newRow("row 1 of I0") << true << false << 1 << 0 << 0 << Points{{0, 4}, {1, 5}, {2, 6}};
         QTest::newRow("row 0 of I1: ln(I0 / I1)")
-            << true << true << 0 << Points{{0, ln2}, {1, 0}, {2, std::log(2.0 / 3)}};
+            << true << true << 0 << 0 << 0 << Points{{0, ln2}, {1, 0}, {2, std::log(2.0 / 3)}};
         QTest::newRow("column 2: abscissa from the height down")
-            << false << false << 2 << Points{{2, 3}, {1, 6}};
+            << false << false << 2 << 0 << 0 << Points{{2, 3}, {1, 6}};
+        // 3 x 5 bins: at x 0 columns 0-1 (1 + 2 + 4 + 5), at x 1 all six, at x 2 columns 1-2
+        QTest::newRow("row 0 of I0, bins 3 wide and 5 tall")
+            << true << false << 0 << 1 << 2 << Points{{0, 12}, {1, 21}, {2, 16}};
     }
     void profiles()
     {
         QFETCH(bool, row);
         QFETCH(bool, fromI1);
         QFETCH(int, at);
+        QFETCH(int, hw);
+        QFETCH(int, hh);
         QFETCH(Points, expected);
         FrameSets sets;
         const QVector<double> grid{1, 2, 3, 4, 5, 6};
         sets.append(FrameSets::I1, craft::floatFrame(3, 2, grid), 8000);
         sets.append(FrameSets::I0, craft::floatFrame(3, 2, fromI1 ? QVector<double>(6, 2) : grid), 8000);
         sets.updateGeometry();
-        const Spectrum s = row ? sets.hProfileAt(at, 0, 0, fromI1, 0, false)
-                               : sets.vProfileAt(at, 0, 0, fromI1, 0, false);
+        const Spectrum s = row ? sets.hProfileAt(at, hw, hh, fromI1, 0, false)
+                               : sets.vProfileAt(at, hw, hh, fromI1, 0, false);
         QCOMPARE(s.size(), expected.size());
         for (int i = 0; i < expected.size(); i++) {
             QCOMPARE(s.x(i), expected[i].x());
-            QVERIFY(qAbs(s.y(i) - expected[i].y()) < 1e-12);
+            QVERIFY2(qAbs(s.y(i) - expected[i].y()) < 1e-12,
+                     qPrintable(QStringLiteral("at %1: %2").arg(s.x(i)).arg(s.y(i))));
         }
     }
 

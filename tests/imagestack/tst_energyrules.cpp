@@ -108,6 +108,9 @@ private slots:
                                         << 8469.743803;
         QTest::newRow("keV angle file 500") << keV << false << 8.0 << 9.0 << 0.001 << 1000 << 500
                                             << 8469.743803;
+        // 8.0 keV + 500 x 0.001 keV = 8.5 keV
+        QTest::newRow("keV, even in energy file 500") << keV << true << 8.0 << 9.0 << 0.001 << 1000 << 500
+                                                      << 8500.0;
         QTest::newRow("deg, even in angle") << deg << false << 20.0 << 10.0 << 0.5 << 1000 << 4
                                             << braggEnergy(22.0);
         QTest::newRow("start below 1977 eV") << eV << false << 1900.0 << 9000.0 << 1.0 << 1000
@@ -135,7 +138,7 @@ private slots:
         r.numOfPoints = n;
         const double e = r.energyOfFile(QStringLiteral("x_8000_1234.tif"), fNo, 1001, Units());
         QVERIFY(std::isfinite(e));
-        QVERIFY(qAbs(e - energy) < 1e-6);
+        QVERIFY2(qAbs(e - energy) < 1e-6, qPrintable(QString::number(e, 'f', 6)));
     }
 
     void coupling_data()

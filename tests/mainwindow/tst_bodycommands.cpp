@@ -130,6 +130,8 @@ private slots:
                                            << QStringList{"an.DMutScaleMax=5", "an.RatioScaleMax=5"};
         QTest::newRow("background value comes second") << "analyzer_elems_bg_dE x 3.5;analyzer_set_LCF_range 8900 9100.5"
                                                        << QStringList{"an.BGVDE=3.5", "an.LCFRange2=9100.5"};
+        QTest::newRow("element ROI: start and end") << "analyzer_target_elements Fe;analyzer_elems_roi Fe-K 8990 9010"
+                                                    << QStringList{"an.ROIs=8990", "an.ROIe=9010"};
     }
     void wordsSetWidgets()
     {

@@ -243,6 +243,7 @@ private slots:
         b.SuggestingElm->setText(element);
         b.SuggestingEeV->setText(eV);
         b.DPreE->setText("-30");
+        b.DPostS->setText("15");
         b.ThJumpSigma->setText("2.5");
         const SuggestElm s = b.suggestElm();
         QVERIFY(s.use);
@@ -250,6 +251,7 @@ private slots:
         QCOMPARE(s.edge, b.SuggestingEdge->currentIndex());
         QCOMPARE(s.edgeEV, edgeEV);
         QCOMPARE(s.dPreE, -30.0);
+        QCOMPARE(s.dPostS, 15.0);
         QCOMPARE(s.thJumpSigma, 2.5);
     }
 };

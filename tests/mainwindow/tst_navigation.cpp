@@ -3,6 +3,7 @@
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 
+#include "analysis/Analyzer.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
 #include "imagestack/EOFSetup.h"
@@ -260,6 +261,19 @@ private slots:
         QCOMPARE(b->HCross->cursor, 10);
         QCOMPARE(b->VCross->cursor, 80); // row 20 of 100 sits at 80 on the column profile
         QCOMPARE(b->HCross->profile.size(), 100);
+        // the fitted surface z = x² of a 5 x 3 map under pixel (3, 1): 3² = 9
+        Analyzed2DRes& map = b->analyzer->zansaMap;
+        AnalyzeCond c;
+        c.W = 5;
+        c.H = 3;
+        map.setCond(c);
+        map.surfFit.c[0] = 1.0;
+        b->analyzer->ShowZ->setChecked(true);
+        b->ShowResAnalysis->setChecked(true);
+        b->dispA->m.x = 13;
+        b->dispA->m.y = 6;
+        b->onMouseMovedInDispA();
+        QCOMPARE(b->Value2->text(), QStringLiteral("9"));
     }
 };
 

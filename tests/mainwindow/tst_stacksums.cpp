@@ -82,6 +82,21 @@ private slots:
         QVERIFY(QFile::exists("sumUpImg.png"));
     }
 
+    // A bin wider than high: the lone bright pixel lies inside it only one way round.
+    void sumUpWideBin()
+    {
+        std::unique_ptr<Body> b = craft::bodyWithStack(5, 5, 2, [](int x, int y, int) { return x == 4 && y == 1 ? 100.0 : 0.0; });
+        b->aHWidth_->setText("2");
+        b->aVWidth_->setText("1");
+        b->analyzer->SumUpC->SumUpTo->setText("1");
+        b->analyzer->SumUpC->add();
+        InDir in(tmp.path());
+        b->doSumUp();
+        // hw 2, hh 1: bin (2,1) spans x 0-4, y 0-2 and holds (4,1); the next row's bin (2,4) spans y 3-5
+        QCOMPARE(b->analyzer->sumUpMap.valueAt(2, 1), 100.0);
+        QCOMPARE(b->analyzer->sumUpMap.valueAt(2, 4), 0.0);
+    }
+
     // Deleting the middle of three ranges keeps the first and third, in order.
     void deleteMiddle()
     {
