@@ -164,18 +164,18 @@ public:
             char why[128];
             while (!stop.load()) {
                 const std::int64_t started = current.startedMs.load();
-                const double cpu = (cpuMs() - current.startedCpuMs.load()) / 1000.0;
-                const double wall = (nowMs() - started) / 1000.0;
-                if (started >= 0 && cpu * 1000.0 > double(cpuLimitMs)) {
+                const std::int64_t cpu = cpuMs() - current.startedCpuMs.load();
+                const std::int64_t wall = nowMs() - started;
+                if (started >= 0 && cpu > cpuLimitMs) {
                     std::snprintf(why, sizeof why,
                                   "input used more than %.1f s of CPU time, in %.1f s of wall time",
-                                  cpuLimitMs / 1000.0, wall);
+                                  cpuLimitMs / 1000.0, wall / 1000.0);
                     fail(why);
                 }
-                if (started >= 0 && wall * 1000.0 > double(wallLimitMs)) {
+                if (started >= 0 && wall > wallLimitMs) {
                     std::snprintf(why, sizeof why,
                                   "input ran past %.1f s of wall time, using %.1f s of CPU time",
-                                  wallLimitMs / 1000.0, cpu);
+                                  wallLimitMs / 1000.0, cpu / 1000.0);
                     fail(why);
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
