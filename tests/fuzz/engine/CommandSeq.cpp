@@ -3,6 +3,7 @@
 #include "Mutator.h"
 
 #include "DemoSet.h"
+#include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/CmdDef.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <iterator>
 #include <random>
 #include <utility>
 
@@ -37,6 +39,19 @@ const char* const refOxide = "ref_oxide.dat";
 const char* const dataName = "commands-data";
 // The idle loop at a paint point: long enough for a shown window to paint.
 const int idlePasses = 300;
+
+// Windows of their own that read the maps and frames as the main window does,
+// by the name of the idle loop that paints them; none is shown by itself.
+struct Window {
+    const char* loop;
+    QWidget* (*of)(Body&);
+};
+const Window windows[] = {
+    {"paintstats", [](Body& b) -> QWidget* { return &b.stats; }},
+    {"paintanalyzer", [](Body& b) -> QWidget* { return b.analyzer; }},
+    {"paintfit", [](Body& b) -> QWidget* { return b.analyzer->xafsView(); }},
+    {"paintspectrum", [](Body& b) -> QWidget* { return b.xafsView; }},
+};
 
 QString frameFile(const char* stack, int k)
 {
@@ -503,10 +518,14 @@ private:
     }
 
     // The display is painted where the batch idles (a shown window paints
-    // there); "paintall" paints the whole main window.
+    // there); "paintall" paints the whole main window, the names of
+    // "windows" one of those.
     void paint()
     {
-        const QString name = chance(75) ? QStringLiteral("paint") : QStringLiteral("paintall");
+        const int r = below(100);
+        const QString name = r < 60   ? QStringLiteral("paint")
+                             : r < 80 ? QStringLiteral("paintall")
+                                      : QLatin1String(windows[below(int(std::size(windows)))].loop);
         out << QStringLiteral(":for %1 $p$ 1 %2").arg(name).arg(idlePasses)
             << QStringLiteral(":next ") + name;
     }
@@ -680,6 +699,10 @@ void run(const QByteArray& batch, const QString& workDir)
                 body.grab();
             else if (text.startsWith(QLatin1String("for paint ")))
                 body.dispA->grab();
+            else
+                for (const Window& w : windows)
+                    if (text.startsWith(QLatin1String("for ") + QLatin1String(w.loop) + QLatin1Char(' ')))
+                        w.of(body)->grab();
         });
         body.batchCtrl->load(file);
         body.batchCtrl->execCmdsSlot();

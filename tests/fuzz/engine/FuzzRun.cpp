@@ -6,11 +6,13 @@
 #include <tiffio.h>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <limits>
 #include <thread>
@@ -40,6 +42,7 @@ struct Current {
     std::atomic<std::uint64_t> seed{0};
     std::atomic<std::int64_t> index{0}; // inputs run before this one
     std::atomic<std::int64_t> startedMs{-1};
+    std::atomic<std::int64_t> startedCpuMs{0};
     char target[64] = {};
     char savePath[1024] = {};
     char note[4096] = {}; // how to run the saved input outside the fuzzer
@@ -52,6 +55,14 @@ std::int64_t nowMs()
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// CPU time of every thread of the process.
+std::int64_t cpuMs()
+{
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return std::int64_t(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
 void say(const char* text) { (void)!::write(2, text, std::strlen(text)); }
@@ -145,14 +156,27 @@ void beQuiet()
 
 class Watchdog {
 public:
-    explicit Watchdog(double seconds) : limitMs(std::int64_t(seconds * 1000.0))
+    explicit Watchdog(const FuzzLimits& limits)
+        : cpuLimitMs(std::int64_t(limits.cpuSecondsPerInput * 1000.0)),
+          wallLimitMs(std::int64_t(limits.wallSecondsPerInput * 1000.0))
     {
         worker = std::thread([this] {
+            char why[128];
             while (!stop.load()) {
                 const std::int64_t started = current.startedMs.load();
-                if (started >= 0 && nowMs() - started > limitMs) {
-                    reportFailure("input ran past its time bound");
-                    std::_Exit(3);
+                const std::int64_t cpu = cpuMs() - current.startedCpuMs.load();
+                const std::int64_t wall = nowMs() - started;
+                if (started >= 0 && cpu > cpuLimitMs) {
+                    std::snprintf(why, sizeof why,
+                                  "input used more than %.1f s of CPU time, in %.1f s of wall time",
+                                  cpuLimitMs / 1000.0, wall / 1000.0);
+                    fail(why);
+                }
+                if (started >= 0 && wall > wallLimitMs) {
+                    std::snprintf(why, sizeof why,
+                                  "input ran past %.1f s of wall time, using %.1f s of CPU time",
+                                  wallLimitMs / 1000.0, cpu / 1000.0);
+                    fail(why);
                 }
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
             }
@@ -165,7 +189,14 @@ public:
     }
 
 private:
-    std::int64_t limitMs;
+    [[noreturn]] static void fail(const char* why)
+    {
+        reportFailure(why);
+        std::_Exit(3);
+    }
+
+    std::int64_t cpuLimitMs;
+    std::int64_t wallLimitMs;
     std::atomic<bool> stop{false};
     std::thread worker;
 };
@@ -177,6 +208,8 @@ void publish(const QByteArray& input, std::uint64_t seed, std::int64_t index)
     current.data = input.constData();
     current.size = input.size();
     current.seed = seed;
+    // The CPU start first: the watchdog reads it only once the wall start is set.
+    current.startedCpuMs = cpuMs();
     current.startedMs = nowMs();
 }
 
@@ -223,12 +256,12 @@ QByteArray fuzzInput(const FuzzTarget& target, std::uint64_t seed, const QString
 }
 
 void runFuzzBytes(const FuzzTarget& target, const QByteArray& input, const QString& workDir,
-                  const QString& failDir)
+                  const FuzzLimits& limits)
 {
-    prepare(target, failDir);
+    prepare(target, limits.failDir);
     beQuiet();
     const QtMessageHandler old = qInstallMessageHandler(quietHandler);
-    Watchdog dog(FuzzLimits().secondsPerInput);
+    Watchdog dog(limits);
     publish(input, 0, 0);
     runOne(target, input, workDir);
     unpublish();
@@ -246,7 +279,7 @@ FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const 
     QElapsedTimer clock;
     clock.start();
     {
-        Watchdog dog(limits.secondsPerInput);
+        Watchdog dog(limits);
         for (std::uint64_t i = 0;; ++i) {
             if (limits.maxInputs >= 0 && qint64(i) >= limits.maxInputs)
                 break;
@@ -258,8 +291,12 @@ FuzzReport runFuzzTarget(const FuzzTarget& target, std::uint64_t runSeed, const 
                                          ? target.generate(seed)
                                          : m.mutate(examples, target.headerBytes, target.text);
             publish(input, seed, std::int64_t(i));
+            const std::int64_t cpu0 = cpuMs();
+            const std::int64_t wall0 = nowMs();
             runOne(target, input, work.path());
             unpublish();
+            report.maxInputCpuSeconds = std::max(report.maxInputCpuSeconds, (cpuMs() - cpu0) / 1000.0);
+            report.maxInputWallSeconds = std::max(report.maxInputWallSeconds, (nowMs() - wall0) / 1000.0);
             ++report.inputs;
         }
     }

@@ -2,6 +2,7 @@
 //   fuzz_runner TARGET [--minutes M] [--seed S] [--out DIR]
 //   fuzz_runner TARGET --replay INPUT_SEED [--out DIR]   (makes and runs one input again)
 //   fuzz_runner TARGET --file PATH                        (runs saved bytes)
+// --cpu-seconds C and --wall-seconds W set the time bounds of one input.
 #include "fuzz/engine/FuzzRun.h"
 #include "fuzz/engine/Mutator.h"
 
@@ -21,7 +22,8 @@ int main(int argc, char** argv)
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         std::fprintf(stderr, "usage: fuzz_runner TARGET [--minutes M] [--seed S] [--out DIR] "
-                             "[--replay INPUT_SEED] [--file PATH]\ntargets:");
+                             "[--replay INPUT_SEED] [--file PATH] [--cpu-seconds C] [--wall-seconds W]\n"
+                             "targets:");
         for (const FuzzTarget& t : fuzzTargets())
             std::fprintf(stderr, " %s", qPrintable(t.name));
         std::fprintf(stderr, "\n");
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
     std::uint64_t seed = std::uint64_t(QDateTime::currentMSecsSinceEpoch());
     QString out = QStringLiteral(".");
     QString file;
+    FuzzLimits limits;
     bool replay = false;
     std::uint64_t replaySeed = 0;
     for (int i = 0; i + 1 < args.size(); i += 2) {
@@ -49,11 +52,16 @@ int main(int argc, char** argv)
             out = v;
         else if (k == QLatin1String("--file"))
             file = v;
+        else if (k == QLatin1String("--cpu-seconds"))
+            limits.cpuSecondsPerInput = v.toDouble();
+        else if (k == QLatin1String("--wall-seconds"))
+            limits.wallSecondsPerInput = v.toDouble();
         else if (k == QLatin1String("--replay")) {
             replay = true;
             replaySeed = v.toULongLong();
         }
     }
+    limits.failDir = out;
     QTemporaryDir work;
     if (!file.isEmpty() || replay) {
         QByteArray input;
@@ -69,18 +77,19 @@ int main(int argc, char** argv)
             input = f.readAll();
             target->examples(work.path());
         }
-        runFuzzBytes(*target, input, work.path(), out);
+        runFuzzBytes(*target, input, work.path(), limits);
         std::printf("%s: input ran clean\n", qPrintable(target->name));
         return 0;
     }
     std::printf("%s: run seed %llu for %.1f minutes\n", qPrintable(target->name),
                 static_cast<unsigned long long>(seed), minutes);
     std::fflush(stdout);
-    FuzzLimits limits;
     limits.maxSeconds = minutes * 60.0;
-    limits.failDir = out;
     const FuzzReport r = runFuzzTarget(*target, seed, limits);
-    std::printf("%s: %lld inputs in %.1f s, %.1f inputs/s, no failure\n", qPrintable(target->name),
-                static_cast<long long>(r.inputs), r.seconds, r.seconds > 0 ? r.inputs / r.seconds : 0.0);
+    std::printf("%s: %lld inputs in %.1f s, %.1f inputs/s, no failure; longest input %.2f s of CPU "
+                "time (bound %.1f s), %.2f s of wall time (bound %.1f s)\n",
+                qPrintable(target->name), static_cast<long long>(r.inputs), r.seconds,
+                r.seconds > 0 ? r.inputs / r.seconds : 0.0, r.maxInputCpuSeconds,
+                limits.cpuSecondsPerInput, r.maxInputWallSeconds, limits.wallSecondsPerInput);
     return 0;
 }
