@@ -282,12 +282,13 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
             qDebug() << "Dark exposure time" << o.darkExpTime << "is not positive: the dark is not scaled";
         darkExpWarned = !r.darkScaled;
     }
+    // Brought up to date first: an area found off the stack is dropped there.
+    if (sets[I1].darkInUse)
+        updateDarkArea(I1);
+    if (sets[I0].darkInUse)
+        updateDarkArea(I0);
     r.i1Dark = sets[I1].darkInUse;
     r.i0Dark = sets[I0].darkInUse;
-    if (r.i1Dark)
-        updateDarkArea(I1);
-    if (r.i0Dark)
-        updateDarkArea(I0);
     r.i1Means = sets[I1].darkMeans;
     r.i0Means = sets[I0].darkMeans;
     r.total = totalI0ofI1.i0;
