@@ -45,7 +45,7 @@ public:
         int normMode = 1;
         int viewW = 0;             // half sizes of the bin whose spectrum is built
         int viewH = 0;
-        std::vector<double> energies; // unshifted energies of the stack, in its order
+        std::vector<double> energies; // unshifted energies of the stack, as the spectra's points
         BinSource source;
         ShiftAt shiftAt;
         ColorsNow colors;          // absent: each map keeps the colours it had

@@ -19,12 +19,6 @@ inline double binSum(const TiffData* f, int x, int y, int hw, int hh)
     return (hw | hh) == 0 ? f->value(x, y) : f->areaSum(x, y, hw, hh);
 }
 
-// Pixels of a bin; in double, so no half size can overflow it.
-double pixelCount(int hw, int hh)
-{
-    return (2.0 * std::fabs(double(hw)) + 1.0) * (2.0 * std::fabs(double(hh)) + 1.0);
-}
-
 double absorption(double i1, double i0, bool fluo)
 {
     if (fluo)
@@ -108,14 +102,22 @@ bool FrameSets::commonExpTime(const QList<TiffData*>& frames, double& expTime, b
     return true;
 }
 
+void FrameSets::Set::dropMeans()
+{
+    frameMeans.clear();
+    darkParts.clear();
+    ownMean.clear();
+    darkMeans.clear();
+}
+
 void FrameSets::setDarkFrame(TiffData* frame)
 {
     if (frame != dark)
         delete dark;
     dark = frame;
     // The means have the dark frame's mean taken off.
-    sets[I1].darkMeans.clear();
-    sets[I0].darkMeans.clear();
+    sets[I1].dropMeans();
+    sets[I0].dropMeans();
 }
 
 bool FrameSets::loadDark(const QString& fileName)
@@ -135,40 +137,119 @@ void FrameSets::setDarkArea(Stack s, const QRectF& rect)
 {
     sets[s].darkInUse = true;
     sets[s].darkRect = rect;
-    sets[s].darkMeans.clear();
+    sets[s].dropMeans();
+    sets[s].filledLogged.clear();
     updateDarkArea(s);
 }
 
 void FrameSets::clearDarkArea(Stack s)
 {
     sets[s].darkInUse = false;
-    sets[s].darkMeans.clear();
+    sets[s].dropMeans();
 }
 
 void FrameSets::clearUpdateDarkArea(Stack s)
 {
     if (!sets[s].darkInUse)
         return;
-    sets[s].darkMeans.clear();
+    sets[s].dropMeans();
     updateDarkArea(s);
+}
+
+void FrameSets::dropDarkArea(Stack s, const char* why)
+{
+    qDebug().noquote() << why << sets[s].darkRect;
+    clearDarkArea(s);
+    if (darkAreaDropped)
+        darkAreaDropped(s);
 }
 
 void FrameSets::updateDarkArea(Stack s)
 {
     Set& set = sets[s];
-    if (set.darkMeans.size() >= set.frames.size())
+    const qsizetype from = set.darkMeans.size();
+    if (!set.darkInUse || from >= set.frames.size())
         return;
-    // An area set before the stack was loaded may lie off it: no dark area then, not a dark of 0.
-    if (set.darkMeans.isEmpty() && !set.frames.first()->rectTouches(set.darkRect)) {
-        qDebug() << "The dark area lies outside the image, not used:" << set.darkRect;
-        clearDarkArea(s);
+    // Asked of the image, not of a frame: a shift must not drop the area.
+    if (from == 0 && !set.frames.first()->rectOnImage(set.darkRect)) {
+        dropDarkArea(s, "The dark area lies outside the image, not used:");
         return;
     }
-    for (qsizetype i = set.darkMeans.size(); i < set.frames.size(); i++) {
-        // The dark frame is read over the same pixels as the frame.
+    bool gaps = set.ownMean.contains(false);
+    for (qsizetype i = from; i < set.frames.size(); i++) {
+        // The part of the area on the frame as shifted; the dark frame, which is
+        // never shifted, is read over that part of the image.
         const QRectF on = set.frames[i]->rectOnFrame(set.darkRect);
-        set.darkMeans.append(set.frames[i]->rectMean(on) - (dark ? dark->rectMean(on) : 0.0));
+        const bool own = on.width() >= 0;
+        set.ownMean.append(own);
+        set.frameMeans.append(own ? set.frames[i]->rectMean(on) : 0.0);
+        set.darkParts.append(own && dark ? dark->rectMean(on) : 0.0);
+        gaps = gaps || !own;
     }
+    if (gaps) {
+        if (!set.ownMean.contains(true)) {
+            dropDarkArea(s, "No frame has a pixel in the dark area (all are shifted off it), not used:");
+            return;
+        }
+        fillDarkGaps(set);
+    } else {
+        set.filledLogged.clear();
+    }
+    set.darkMeans.resize(gaps ? 0 : from);
+    for (qsizetype i = set.darkMeans.size(); i < set.frames.size(); i++)
+        set.darkMeans.append(set.frameMeans[i] - set.darkParts[i]);
+}
+
+void FrameSets::fillDarkGaps(Set& set)
+{
+    const QList<TiffData*>& f = set.frames;
+    QList<int> filled;
+    for (qsizetype i = 0; i < f.size(); i++) {
+        if (set.ownMean[i])
+            continue;
+        const double e = f[i]->energy;
+        // The nearest frames with a level of their own at or below e and at or above it.
+        qsizetype lo = -1, hi = -1, any = -1;
+        for (qsizetype j = 0; j < f.size(); j++) {
+            if (!set.ownMean[j])
+                continue;
+            if (any < 0)
+                any = j;
+            const double ej = f[j]->energy;
+            if (ej <= e && (lo < 0 || ej > f[lo]->energy))
+                lo = j;
+            if (ej >= e && (hi < 0 || ej < f[hi]->energy))
+                hi = j;
+        }
+        if (lo < 0 && hi < 0)
+            lo = hi = any; // no energy to go by (NaN)
+        else if (lo < 0)
+            lo = hi;
+        else if (hi < 0)
+            hi = lo;
+        auto fill = [&](QList<double>& v) {
+            v[i] = lo == hi ? v[lo] : interpolate(e, f[lo]->energy, v[lo], f[hi]->energy, v[hi]);
+        };
+        fill(set.frameMeans);
+        fill(set.darkParts);
+        filled << int(i);
+    }
+    if (filled != set.filledLogged)
+        qDebug() << "Frames with no pixel in the dark area take its level from the frames nearest in energy:"
+                 << filled;
+    set.filledLogged = filled;
+}
+
+QList<double> FrameSets::scaledDarkMeans(Stack s, bool darkScaled, double darkExp, double exp) const
+{
+    const Set& set = sets[s];
+    // Scaled as the bin's dark is; at one exposure the means stay as they are.
+    if (!dark || !darkScaled || exp == darkExp)
+        return set.darkMeans;
+    QList<double> m(set.darkMeans.size());
+    for (qsizetype i = 0; i < m.size(); i++)
+        m[i] = set.frameMeans[i] - set.darkParts[i] / darkExp * exp;
+    return m;
 }
 
 bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
@@ -186,42 +267,89 @@ bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
     return ok;
 }
 
+namespace {
+// Frame indexes in ascending energy, NaN last, equal energies in stack order.
+QList<int> energyOrder(const QList<TiffData*>& list)
+{
+    auto key = [&list](int i) {
+        const double e = list[i]->energy;
+        return std::isnan(e) ? std::numeric_limits<double>::infinity() : e;
+    };
+    QList<int> idx(list.size());
+    std::iota(idx.begin(), idx.end(), 0);
+    std::stable_sort(idx.begin(), idx.end(), [&key](int a, int b) { return key(a) < key(b); });
+    return idx;
+}
+} // namespace
+
+bool FrameSets::energiesAscending(Stack s) const
+{
+    const QList<TiffData*>& f = sets[s].frames;
+    for (qsizetype i = 1; i < f.size(); i++) {
+        if (!(f[i]->energy >= f[i - 1]->energy))
+            return false;
+    }
+    return true;
+}
+
+const QList<int>& FrameSets::i1Order() const
+{
+    if (orderValid)
+        return order;
+    // Left empty for a stack loaded in energy order: its spectra need no lookup.
+    order.clear();
+    if (!energiesAscending(I1))
+        order = energyOrder(sets[I1].frames);
+    orderValid = true;
+    return order;
+}
+
+std::vector<double> FrameSets::i1Energies() const
+{
+    const QList<TiffData*>& f = sets[I1].frames;
+    const QList<int>& o = i1Order();
+    std::vector<double> e;
+    e.reserve(size_t(f.size()));
+    for (qsizetype k = 0; k < f.size(); k++)
+        e.push_back(f[o.isEmpty() ? k : o[k]]->energy);
+    return e;
+}
+
 void FrameSets::sortI0() const
 {
     if (i0Sorted)
         return;
     const QList<TiffData*>& list = sets[I0].frames;
-    // NaN sorts last, so the order stays a strict weak one.
-    auto key = [&list](int i) {
-        const double e = list[i]->energy;
-        return std::isnan(e) ? std::numeric_limits<double>::infinity() : e;
-    };
-    i0Index.resize(list.size());
-    std::iota(i0Index.begin(), i0Index.end(), 0);
-    std::stable_sort(i0Index.begin(), i0Index.end(),
-                     [&key](int a, int b) { return key(a) < key(b); });
-    i0ByEnergy.resize(list.size());
-    for (qsizetype k = 0; k < list.size(); k++)
-        i0ByEnergy[k] = list[i0Index[k]];
+    i0.index = energyOrder(list);
+    i0.frames.resize(list.size());
+    i0.runs.clear();
+    for (qsizetype k = 0; k < list.size(); k++) {
+        TiffData* f = list[i0.index[k]];
+        i0.frames[k] = f;
+        // Frames at one energy (a repeated point, merged scans) are one reading.
+        if (i0.runs.isEmpty() || !(f->energy == i0.runs.last().energy))
+            i0.runs.append({k, 0, f->energy});
+        i0.runs.last().count++;
+    }
     i0Sorted = true;
 }
 
 FrameSets::Bracket FrameSets::bracketI0(double e) const
 {
     Bracket k;
-    const qsizetype n = sets[I0].frames.size();
-    if (n == 0)
+    if (sets[I0].frames.isEmpty())
         return k;
     sortI0();
+    const QList<I0Sorted::Run>& runs = i0.runs;
     qsizetype lo = 0, hi = 0;
-    if (n > 1)
-        TiffData::energyBracket(i0ByEnergy, e, lo, hi);
-    k.a = i0ByEnergy[lo];
-    k.b = i0ByEnergy[hi];
-    k.ea = k.a->energy;
-    k.eb = k.b->energy;
-    k.ia = i0Index[lo];
-    k.ib = i0Index[hi];
+    if (runs.size() > 1)
+        TiffData::energyBracket(runs.size(), [&runs](qsizetype i) { return runs[i].energy; }, e, lo, hi);
+    k.a = runs[lo].first;
+    k.na = runs[lo].count;
+    k.ea = runs[lo].energy;
+    k.b = runs[hi].first;
+    k.nb = runs[hi].count;
+    k.eb = runs[hi].energy;
     return k;
 }
 
@@ -237,28 +365,49 @@ const QList<FrameSets::Bracket>& FrameSets::i1Brackets() const
     return brackets;
 }
 
-double FrameSets::i0At(const Bracket& k, double e, int x, int y, int hw, int hh)
+namespace {
+// The mean of a run of frames' bin sums; one frame is read as it is.
+double runSum(const QList<TiffData*>& frames, qsizetype first, qsizetype n, int x, int y, int hw, int hh)
 {
-    if (!k.a)
+    if (n == 1)
+        return binSum(frames[first], x, y, hw, hh);
+    double sum = 0.0;
+    for (qsizetype j = first; j < first + n; j++)
+        sum += binSum(frames[j], x, y, hw, hh);
+    return sum / double(n);
+}
+} // namespace
+
+double FrameSets::i0At(const I0Sorted& i0, const Bracket& k, double e, int x, int y, int hw, int hh)
+{
+    if (k.na == 0)
         return 1.0;
-    // At the energy of the first frame the second has no weight (unless both share it):
-    // with finite sums the interpolation gives the first sum exactly, so the second is
-    // not read (I0 and I1 are mostly taken at the same energies).
-    if (k.a == k.b || (e == k.ea && k.eb != k.ea))
-        return binSum(k.a, x, y, hw, hh);
-    return interpolate(e, k.ea, binSum(k.a, x, y, hw, hh), k.eb, binSum(k.b, x, y, hw, hh));
+    // At the energy of the first reading the second has no weight: with finite
+    // sums the interpolation gives the first exactly, so the second is not read
+    // (I0 and I1 are mostly taken at the same energies).
+    const double a = runSum(i0.frames, k.a, k.na, x, y, hw, hh);
+    if (k.a == k.b || e == k.ea)
+        return a;
+    return interpolate(e, k.ea, a, k.eb, runSum(i0.frames, k.b, k.nb, x, y, hw, hh));
 }
 
-double FrameSets::i0DarkMeanAt(const QList<double>& means, const Bracket& k, double e)
+double FrameSets::i0DarkMeanAt(const QList<double>& means, const I0Sorted& i0, const Bracket& k, double e)
 {
     // Never read past the cached means: a missing one counts 0.
-    if (!k.a || means.isEmpty())
+    if (k.na == 0 || means.isEmpty())
         return 0.0;
-    const double ma = k.ia < means.size() ? means[k.ia] : 0.0;
+    auto runMean = [&](qsizetype first, qsizetype n) {
+        double sum = 0.0;
+        for (qsizetype j = first; j < first + n; j++) {
+            const int i = i0.index[j];
+            sum += i < means.size() ? means[i] : 0.0;
+        }
+        return n == 1 ? sum : sum / double(n);
+    };
+    const double ma = runMean(k.a, k.na);
     if (k.a == k.b)
         return ma;
-    const double mb = k.ib < means.size() ? means[k.ib] : 0.0;
-    return interpolate(e, k.ea, ma, k.eb, mb);
+    return interpolate(e, k.ea, ma, k.eb, runMean(k.b, k.nb));
 }
 
 bool FrameSets::inView(int x, int y) const
@@ -289,13 +438,28 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
         updateDarkArea(I0);
     r.i1Dark = sets[I1].darkInUse;
     r.i0Dark = sets[I0].darkInUse;
-    r.i1Means = sets[I1].darkMeans;
-    r.i0Means = sets[I0].darkMeans;
+    r.i1Means = scaledDarkMeans(I1, r.darkScaled, o.darkExpTime, o.i1ExpTime);
+    r.i0Means = scaledDarkMeans(I0, r.darkScaled, o.darkExpTime, o.i0ExpTime);
     r.total = totalI0ofI1.i0;
-    if (!r.i1.isEmpty())
+    if (!r.i1.isEmpty()) {
         r.pairs = i1Brackets();
+        r.order = i1Order();
+        sortI0();
+        r.i0 = i0;
+    }
     return r;
 }
+
+namespace {
+// The bin's pixels on the image: only those are read, so only those count.
+double pixelsOnImage(int x, int y, int hw, int hh, int imageW, int imageH)
+{
+    const qint64 ahw = qAbs(qint64(hw)), ahh = qAbs(qint64(hh));
+    const qint64 w = qMin<qint64>(x + ahw, imageW - 1) - qMax<qint64>(x - ahw, 0) + 1;
+    const qint64 h = qMin<qint64>(y + ahh, imageH - 1) - qMax<qint64>(y - ahh, 0) + 1;
+    return double(qMax<qint64>(w, 0)) * double(qMax<qint64>(h, 0));
+}
+} // namespace
 
 void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const
 {
@@ -306,7 +470,7 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
     s.points = std::move(kept);
     if (i1.isEmpty() || !(x >= 0 && y >= 0 && x < imageW && y < imageH))
         return;
-    const double npix = pixelCount(hw, hh);
+    const double npix = pixelsOnImage(x, y, hw, hh, imageW, imageH);
 
     double darkI1 = 0.0, darkI0 = 0.0;
     if (dark) {
@@ -319,8 +483,11 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         }
     }
     const bool useTotal = !total.points.isEmpty();
+    const bool sorted = order.isEmpty();
     s.points.reserve(i1.size());
-    for (qsizetype i = 0; i < i1.size(); i++) {
+    for (qsizetype k = 0; k < i1.size(); k++) {
+        // Points in ascending energy; everything by frame stays by stack index.
+        const qsizetype i = sorted ? k : order[k];
         const TiffData* f = i1[i];
         const double e = f->energy;
         double dI1 = darkI1;
@@ -331,9 +498,9 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         if (useTotal) {
             vI0 = i < total.points.size() ? total.points[i].y() : 0.0;
         } else if (o.useI0) {
-            const Bracket& k = pairs[i];
-            const double dI0 = i0Dark ? i0DarkMeanAt(i0Means, k, e) * npix + darkI0 : darkI0;
-            vI0 = i0At(k, e, x, y, hw, hh) - dI0;
+            const Bracket& b = pairs[i];
+            const double dI0 = i0Dark ? i0DarkMeanAt(i0Means, i0, b, e) * npix + darkI0 : darkI0;
+            vI0 = i0At(i0, b, e, x, y, hw, hh) - dI0;
         }
         s.append(e, absorption(vI1, vI0, o.fluo));
     }
@@ -363,9 +530,12 @@ Spectrum FrameSets::rawI1SpectrumAt(int x, int y, int hw, int hh) const
     const QList<TiffData*>& i1 = sets[I1].frames;
     if (!inView(x, y))
         return s;
+    const QList<int>& o = i1Order();
     s.points.reserve(i1.size());
-    for (const TiffData* f : i1)
+    for (qsizetype k = 0; k < i1.size(); k++) {
+        const TiffData* f = i1[o.isEmpty() ? k : o[k]];
         s.append(f->energy, f->areaSum(x, y, hw, hh));
+    }
     return s;
 }
 
@@ -393,6 +563,7 @@ Spectrum FrameSets::profile(bool alongRow, int at, int hw, int hh, bool fromI1, 
         return s;
     const TiffData* f = list[frame];
     const Bracket k = fromI1 ? bracketI0(f->energy) : Bracket();
+    sortI0();
     s.points.reserve(n);
     for (int i = 0; i < n; i++) {
         const int x = alongRow ? i : at;
@@ -400,7 +571,7 @@ Spectrum FrameSets::profile(bool alongRow, int at, int hw, int hh, bool fromI1, 
         const double v = f->areaSum(x, y, hw, hh);
         // Down a column the abscissa runs from imageH at the top row to 1 at the bottom.
         s.append(alongRow ? i : imageH - i,
-                 fromI1 ? absorption(v, i0At(k, f->energy, x, y, hw, hh), fluo) : v);
+                 fromI1 ? absorption(v, i0At(i0, k, f->energy, x, y, hw, hh), fluo) : v);
     }
     return s;
 }

@@ -12,6 +12,9 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
+#include <vector>
+
 class LoadTiff;
 class TiffData;
 
@@ -64,19 +67,42 @@ public:
 
     bool darkInUse(Stack s) const { return sets[s].darkInUse; }
     QRectF darkRect(Stack s) const { return sets[s].darkRect; }
+    // Per frame: its mean over the area less the dark frame's there, at the
+    // dark frame's own exposure.
     const QList<double>& darkMeans(Stack s) const { return sets[s].darkMeans; }
     void setDarkArea(Stack s, const QRectF& rect);
     void clearDarkArea(Stack s);
     // Rebuilds the means when the area is in use.
     void clearUpdateDarkArea(Stack s);
-    // Adds the means of frames that have none yet.
+    // Adds the means of frames that have none yet. A frame shifted off the area
+    // takes the level of the frames nearest in energy; an area off the image,
+    // or on no frame at all, is dropped.
     void updateDarkArea(Stack s);
+    // Told when the program drops an area by itself (GUI thread).
+    std::function<void(Stack)> darkAreaDropped;
+
+    // Whether the stack's energies never go down from frame to frame.
+    bool energiesAscending(Stack s) const;
+    // The I1 energies in the order of a spectrum's points.
+    std::vector<double> i1Energies() const;
 
     // Reads an XAFS spectrum file; only one with an I0 column is used as total I0.
     static bool readTotalI0(XafsSpectrum& target, const QString& fileName);
 
-    // A bracket of I0 frames around an energy; see the private part.
+    // A bracket of I0 energies around an energy; see the private part.
     struct Bracket;
+    // The I0 stack in ascending energy, with each frame's place in the stack;
+    // runs of frames that share one energy count as one reading.
+    struct I0Sorted {
+        struct Run {
+            qsizetype first = 0;
+            qsizetype count = 0;
+            double energy = 0.0;
+        };
+        QList<TiffData*> frames;
+        QList<int> index;
+        QList<Run> runs;
+    };
     // Everything the bin spectrum needs, taken at once: a reader on another
     // thread needs the frames to stay while it reads and nothing else.
     class Reader {
@@ -89,6 +115,9 @@ public:
     private:
         friend class FrameSets;
         QList<TiffData*> i1;
+        // Frame indexes in ascending energy; empty when the stack is loaded so.
+        QList<int> order;
+        I0Sorted i0;
         QList<Bracket> pairs;
         const TiffData* dark = nullptr;
         BinOptions o;
@@ -123,39 +152,53 @@ private:
         QList<TiffData*> frames;
         bool darkInUse = false;
         QRectF darkRect;
+        // By frame: the frame's own mean over the area and the dark frame's over
+        // the same part of it (gaps filled), whether the frame had pixels there,
+        // and the net dark level.
+        QList<double> frameMeans;
+        QList<double> darkParts;
+        QList<bool> ownMean;
         QList<double> darkMeans;
+        QList<int> filledLogged;
         bool loadOpen = false;
+        void dropMeans();
     };
-    // The I0 frames on either side of an energy (one frame: that frame twice;
-    // none: null), and their places in the I0 stack for the dark-area means.
+    // The runs of I0 energies on either side of an energy (one run: that run
+    // twice; no I0: a count of 0), by place in the sorted I0 list.
 public:
     struct Bracket {
-        const TiffData* a = nullptr;
-        const TiffData* b = nullptr;
+        qsizetype a = 0;
+        qsizetype b = 0;
+        qsizetype na = 0;
+        qsizetype nb = 0;
         double ea = 0.0;
         double eb = 0.0;
-        int ia = 0;
-        int ib = 0;
     };
 
 private:
-    // I0 in ascending energy, whatever the loading order, with each frame's place in the stack.
     void sortI0() const;
     Bracket bracketI0(double e) const;
     // The bracket of every I1 frame, kept until either stack changes.
     const QList<Bracket>& i1Brackets() const;
-    static double i0At(const Bracket& k, double e, int x, int y, int hw, int hh);
-    static double i0DarkMeanAt(const QList<double>& means, const Bracket& k, double e);
-    void stacksChanged() { i0Sorted = false; bracketsValid = false; }
+    const QList<int>& i1Order() const;
+    static double i0At(const I0Sorted& i0, const Bracket& k, double e, int x, int y, int hw, int hh);
+    static double i0DarkMeanAt(const QList<double>& means, const I0Sorted& i0, const Bracket& k, double e);
+    // A frame with no pixel in the area takes the level of the frames nearest in energy.
+    void fillDarkGaps(Set& set);
+    void dropDarkArea(Stack s, const char* why);
+    // The dark-area means with the dark frame's part scaled to the stack's exposure.
+    QList<double> scaledDarkMeans(Stack s, bool darkScaled, double darkExp, double exp) const;
+    void stacksChanged() { i0Sorted = false; bracketsValid = false; orderValid = false; }
     bool inView(int x, int y) const;
     // Row `at` (alongRow) or column `at` of one frame of a stack.
     Spectrum profile(bool alongRow, int at, int hw, int hh, bool fromI1, int frame, bool fluo) const;
 
     Set sets[2];
     TiffData* dark = nullptr;
-    mutable QList<TiffData*> i0ByEnergy;
-    mutable QList<int> i0Index;
-    mutable bool i0Sorted = true;
+    mutable I0Sorted i0;
+    mutable bool i0Sorted = false;
+    mutable QList<int> order;
+    mutable bool orderValid = false;
     mutable QList<Bracket> brackets;
     mutable bool bracketsValid = false;
     bool darkExpWarned = false;

@@ -5,6 +5,8 @@
 
 #include <QButtonGroup>
 
+#include <limits>
+
 SelectDataFiles::SelectDataFiles(QWidget* parent)
     : QFrame(parent)
 {
@@ -151,3 +153,10 @@ void SelectDataFiles::setExpTimeMS(double ms, bool ok)
 void SelectDataFiles::setEngByRef(const QString& fname) { eofSetup->setRefFile(fname); }
 
 void SelectDataFiles::darkArea(const QRectF& darkArea) { additionalSetup.darkArea(darkArea); }
+
+void SelectDataFiles::noDarkArea()
+{
+    // No corner is a number: the field reads as the form's "(-,-)-(-,-)".
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    additionalSetup.darkArea(QRectF(none, none, none, none));
+}

@@ -63,6 +63,8 @@ public slots:
     void setExpTimeMS(double ms, bool ok);
     void setEngByRef(const QString& fname);
     void darkArea(const QRectF& darkArea);
+    // The dark-area field shows that there is none.
+    void noDarkArea();
 
 private:
     QButtonGroup* loadModeGroup;

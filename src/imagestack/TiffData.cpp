@@ -619,15 +619,16 @@ bool TiffData::rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, 
     return true;
 }
 
-bool TiffData::rectOnFrame(const QRectF& rect, qint64& c0, qint64& c1, qint64& r0, qint64& r1) const
+bool TiffData::rectOnFrame(const QRectF& rect, qint64 ox, qint64 oy, qint64& c0, qint64& c1, qint64& r0,
+                           qint64& r1) const
 {
     qint64 ix, iy, iw, ih;
     if (!rectSpan(rect, ix, iy, iw, ih))
         return false;
-    c0 = qMax<qint64>(ix - x0, 0);
-    r0 = qMax<qint64>(iy - y0, 0);
-    c1 = qMin<qint64>(ix + iw - x0, qint64(width) - 1);
-    r1 = qMin<qint64>(iy + ih - y0, qint64(rows.size()) - 1);
+    c0 = qMax<qint64>(ix - ox, 0);
+    r0 = qMax<qint64>(iy - oy, 0);
+    c1 = qMin<qint64>(ix + iw - ox, qint64(width) - 1);
+    r1 = qMin<qint64>(iy + ih - oy, qint64(rows.size()) - 1);
     return c0 <= c1 && r0 <= r1;
 }
 
@@ -635,7 +636,7 @@ double TiffData::rectMean(const QRectF& rect) const
 {
     // Pixels off the frame do not exist: they must not dilute the mean as zeros.
     qint64 c0, c1, r0, r1;
-    if (!rectOnFrame(rect, c0, c1, r0, r1))
+    if (!rectOnFrame(rect, x0, y0, c0, c1, r0, r1))
         return 0.0;
     return sumFrameRect(c0, c1, r0, r1) / (double(c1 - c0 + 1) * double(r1 - r0 + 1));
 }
@@ -643,15 +644,15 @@ double TiffData::rectMean(const QRectF& rect) const
 QRectF TiffData::rectOnFrame(const QRectF& rect) const
 {
     qint64 c0, c1, r0, r1;
-    if (!rectOnFrame(rect, c0, c1, r0, r1))
+    if (!rectOnFrame(rect, x0, y0, c0, c1, r0, r1))
         return QRectF(0, 0, -1, -1);
     return QRectF(double(c0 + x0), double(r0 + y0), double(c1 - c0), double(r1 - r0));
 }
 
-bool TiffData::rectTouches(const QRectF& rect) const
+bool TiffData::rectOnImage(const QRectF& rect) const
 {
     qint64 c0, c1, r0, r1;
-    return rectOnFrame(rect, c0, c1, r0, r1);
+    return rectOnFrame(rect, 0, 0, c0, c1, r0, r1);
 }
 
 double TiffData::interpolatedAreaSum(const QList<TiffData*>& list, double e, int x, int y,
@@ -675,24 +676,7 @@ double TiffData::energyOf(const TiffData* f)
 
 void TiffData::energyBracket(const QList<TiffData*>& list, double e, qsizetype& lo, qsizetype& hi)
 {
-    const qsizetype n = list.size();
-    if (e < energyOf(list[0])) {
-        lo = 0;
-        hi = 1;
-    } else if (e >= energyOf(list[n - 1])) {
-        lo = n - 2;
-        hi = n - 1;
-    } else {
-        lo = 0;
-        hi = n - 1;
-        while (hi > lo + 1) {
-            qsizetype mid = (lo + hi) / 2;
-            if (e >= energyOf(list[mid]))
-                lo = mid;
-            else
-                hi = mid;
-        }
-    }
+    energyBracket(list.size(), [&list](qsizetype i) { return energyOf(list[i]); }, e, lo, hi);
 }
 
 void TiffData::clearList(QList<TiffData*>& list)

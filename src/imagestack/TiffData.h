@@ -37,8 +37,9 @@ public:
     double areaSum(int x, int y, int hw, int hh) const;
     // The mean of rect's pixels that lie on this frame; 0 when none do.
     double rectMean(const QRectF& rect) const;
-    // Whether rectMean reads any pixel of this frame over rect.
-    bool rectTouches(const QRectF& rect) const;
+    // Whether rect covers any pixel of the image this frame was taken over:
+    // its width and height from (0, 0), whatever its shift.
+    bool rectOnImage(const QRectF& rect) const;
     // The part of rect on this frame, in image coordinates (width -1 when none).
     QRectF rectOnFrame(const QRectF& rect) const;
     // Bin sum at energy e, interpolated between the frames of a list in ascending energy.
@@ -47,6 +48,28 @@ public:
     // The pair of a list in ascending energy that brackets e, or the end pair
     // that extrapolates to it; the list holds at least two frames.
     static void energyBracket(const QList<TiffData*>& list, double e, qsizetype& lo, qsizetype& hi);
+    // The same over n ascending energies given by energyAt(i), n >= 2.
+    template <class EnergyAt>
+    static void energyBracket(qsizetype n, const EnergyAt& energyAt, double e, qsizetype& lo, qsizetype& hi)
+    {
+        if (e < energyAt(0)) {
+            lo = 0;
+            hi = 1;
+        } else if (e >= energyAt(n - 1)) {
+            lo = n - 2;
+            hi = n - 1;
+        } else {
+            lo = 0;
+            hi = n - 1;
+            while (hi > lo + 1) {
+                const qsizetype mid = (lo + hi) / 2;
+                if (e >= energyAt(mid))
+                    lo = mid;
+                else
+                    hi = mid;
+            }
+        }
+    }
     static double energyOf(const TiffData* f); // 0 for a null entry
     static void clearList(QList<TiffData*>& list);
 
@@ -97,10 +120,12 @@ private:
     void takeRange(const void* row);
     double sumFrameRect(qint64 c0, qint64 c1, qint64 r0, qint64 r1) const;
     // rect's columns and rows in image coordinates, both ends included, as
-    // rectMean counts them; false for a rectangle it takes no pixel from.
+    // rectMean counts them; false only for a rectangle that has no pixels at
+    // all (negative or non-finite sizes), wherever it lies.
     static bool rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, qint64& ih);
-    // rect's columns and rows on this frame, in frame coordinates; false for none.
-    bool rectOnFrame(const QRectF& rect, qint64& c0, qint64& c1, qint64& r0, qint64& r1) const;
+    // rect's columns and rows on this frame placed at (ox, oy), in frame coordinates; false for none.
+    bool rectOnFrame(const QRectF& rect, qint64 ox, qint64 oy, qint64& c0, qint64& c1, qint64& r0,
+                     qint64& r1) const;
     // 16-bit frames: the display image through a table of the values that
     // occur; false, nothing written, where there are more values than pixels.
     template <class ColorOf>

@@ -94,8 +94,7 @@ void Body::start2DAnalysis()
     s.normMode = binNormMode();
     s.viewW = viewW();
     s.viewH = viewH();
-    for (const TiffData* f : frameSets.frames(FrameSets::I1))
-        s.energies.push_back(f->energy);
+    s.energies = frameSets.i1Energies();
     // The stacks stay put while the walk runs: loading or clearing one stops it first.
     const FrameSets::Reader reader = frameSets.reader(binOptions());
     s.source = [reader](int cx, int cy, int hw, int hh, Spectrum& out) { reader.spectrumAt(cx, cy, hw, hh, out); };

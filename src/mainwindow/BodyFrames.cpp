@@ -9,6 +9,7 @@
 #include "imagestack/TiffData.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -217,6 +218,8 @@ void Body::stackComplete(FrameSets::Stack s)
     if (!FrameSets::commonExpTime(frameSets.frames(s), expTime, same))
         return;
     (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->setExpTimeMS(expTime, same);
+    if (s == FrameSets::I1 && !frameSets.energiesAscending(s))
+        qDebug() << "The I1 energies are not in ascending order: spectra are built in energy order";
     frameSets.clearUpdateDarkArea(s);
 }
 
@@ -299,7 +302,7 @@ QRectF takeDarkArea(ImgDispA* d, SelectDataFiles* panel)
 // An area on none of the stack's pixels would make every frame's dark mean 0.
 bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
 {
-    if (frames.isEmpty() || frames.first()->rectTouches(rect))
+    if (frames.isEmpty() || frames.first()->rectOnImage(rect))
         return true;
     qDebug() << "The dark area lies outside the image, not set:" << rect;
     return false;

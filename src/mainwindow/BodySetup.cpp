@@ -105,6 +105,9 @@ void Body::setupDataFiles()
     connect(SelectI1Files, &SelectDataFiles::updateDarkArea, this, &Body::clearUpdateI1DarkArea);
     connect(SelectI0Files, &SelectDataFiles::clearDarkArea, this, &Body::clearI0DarkArea);
     connect(SelectI1Files, &SelectDataFiles::clearDarkArea, this, &Body::clearI1DarkArea);
+    frameSets.darkAreaDropped = [this](FrameSets::Stack s) {
+        (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->noDarkArea();
+    };
 
     for (XafsFileSelect* total : {TotalI0ofI1XAFS, TotalI0ofI0XAFS}) {
         total->setMaxSelectBW(50);

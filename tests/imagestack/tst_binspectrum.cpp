@@ -106,15 +106,27 @@ private slots:
             << flat(50, 1, 8002.5) << Frames{{{100, 100, 1, 1}, {200, 200, 3, 3}}, {8000, 8010}}
             << Row() << Exposures{} << 2 << 1 << QList<double>() << at0
             << QList<double>{std::log(123.5 / 50)};
-        // Area mean 4 less the dark frame's 2, plus the dark's 5 scaled to 10
-        // for I0 (100 ms) and to 20 for I1 (200 ms): (90 - 12) / (60 - 20).
+        // Area mean 4 less the dark frame's 2 there scaled to the I0 exposure
+        // (100 ms of 50: 4), plus the dark's 5 scaled to 10 for I0 and to 20
+        // for I1 (200 ms): (90 - 0 - 10) / (60 - 20).
         QTest::newRow("I0 dark area and dark frame")
             << flat(60) << Frames{{{90, 90, 4, 4}}, {8000}} << Row{5, 5, 2, 2} << Exposures{50, 200, 100} << 2
-            << 1 << QList<double>() << at0 << QList<double>{std::log(78.0 / 40)};
+            << 1 << QList<double>() << at0 << QList<double>{std::log(80.0 / 40)};
         // Three pixels 0..2: I0 = 100 + 100 + 5 less 3 x the area mean 6; I1 = 3 x 10.
         QTest::newRow("I0 dark area, bin of three pixels")
             << flat(10) << Frames{{{100, 100, 5, 7}}, {8000}} << Row() << Exposures{} << 2 << 1
             << QList<double>() << QPoint(1, 1) << QList<double>{std::log(187.0 / 30)};
+        // Readings 200 and 220 at 8980 eV count as their mean 210, at 8980
+        // and as the end of the brackets on either side: (100 + 210) / 2 at
+        // 8970, (210 + 300) / 2 at 8990.
+        QTest::newRow("I0 frames sharing an energy: their mean")
+            << flat(50, 3, 8970) << Frames{{Row(4, 100), Row(4, 200), Row(4, 220), Row(4, 300)}, {8960, 8980, 8980, 9000}}
+            << Row() << Exposures{} << 0 << 1 << QList<double>() << at0
+            << QList<double>{std::log(155.0 / 50), std::log(210.0 / 50), std::log(255.0 / 50)};
+        // Dark means 2 and 4 at 8980 eV count as 3: I0 = (100 + 210) / 2 - (1 + 3) / 2.
+        QTest::newRow("I0 dark means sharing an energy: their mean")
+            << flat(50, 1, 8970) << Frames{{{200, 200, 2, 2}, {100, 100, 1, 1}, {220, 220, 4, 4}}, {8980, 8960, 8980}}
+            << Row() << Exposures{} << 2 << 1 << QList<double>() << at0 << QList<double>{std::log(153.0 / 50)};
         QTest::newRow("total I0 shorter than the stack, over UseI0")
             << flat(5, 5) << flat(100) << Row() << Exposures{} << 0 << 1 << QList<double>{10, 20, 30} << at0
             << QList<double>{ln2, std::log(4.0), std::log(6.0), 1.0, 1.0};
@@ -155,6 +167,172 @@ private slots:
             QCOMPARE(s.x(i), i1.energies[i]);
             QVERIFY2(qAbs(s.y(i) - mu[i]) < 1e-9,
                      qPrintable(QStringLiteral("mu %1, expected %2").arg(s.y(i)).arg(mu[i])));
+        }
+    }
+
+    // A bin hanging over the image's edge counts only its pixels on the image,
+    // so uniform data gives it the inner bin's value. 6 x 2 frames: columns
+    // 0-1 are the dark areas (I1 6, I0 10), the rest is I1 30 and I0 100.
+    void edgeBins_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QPoint>("half");
+        QTest::addColumn<bool>("useI0");
+        QTest::addColumn<double>("mu");
+        // 3 pixels: (300 - 3 x 10) / (90 - 3 x 6); 2 pixels: (200 - 2 x 10) / (60 - 2 x 6)
+        QTest::newRow("inner, I0") << QPoint(3, 0) << QPoint(1, 0) << true << std::log(270.0 / 72);
+        QTest::newRow("right edge, I0") << QPoint(5, 0) << QPoint(1, 0) << true << std::log(180.0 / 48);
+        // Columns 4-5 of rows 0-1: 4 pixels of 9, I0 their count.
+        QTest::newRow("lower right corner, no I0") << QPoint(5, 1) << QPoint(1, 1) << false << std::log(4.0 / 96);
+        // Columns 0-2 of 5: 3 / (6 + 6 + 30 - 3 x 6).
+        QTest::newRow("left edge, no I0") << QPoint(0, 0) << QPoint(-2, 0) << false << std::log(3.0 / 24);
+    }
+    void edgeBins()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QPoint, half);
+        QFETCH(bool, useI0);
+        QFETCH(double, mu);
+        FrameSets sets;
+        const Row i1{6, 6, 30, 30, 30, 30, 6, 6, 30, 30, 30, 30};
+        const Row i0{10, 10, 100, 100, 100, 100, 10, 10, 100, 100, 100, 100};
+        sets.append(FrameSets::I1, craft::floatFrame(6, 2, i1), 8000);
+        sets.append(FrameSets::I0, craft::floatFrame(6, 2, i0), 8000);
+        QVERIFY(sets.updateGeometry());
+        sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 1));
+        sets.setDarkArea(FrameSets::I0, QRectF(0, 0, 1, 1));
+        FrameSets::BinOptions o;
+        o.useI0 = useI0;
+        const Spectrum s = sets.xafsSpectrumAt(at.x(), at.y(), half.x(), half.y(), o);
+        QCOMPARE(s.size(), 1);
+        QVERIFY2(qAbs(s.y(0) - mu) < 1e-12, qPrintable(QStringLiteral("mu %1, expected %2").arg(s.y(0)).arg(mu)));
+    }
+
+    // A dark frame at another exposure: its mean over the dark area is scaled
+    // as the bin's dark is. 8 x 3 frames, dark areas over columns 0-1. I1 at
+    // 100 ms: 200 of dark, 30 stray and, off the area, 500 of signal; I0 at
+    // 200 ms: 400 of dark, 20 stray and 1000 of signal. A 3 x 3 bin at (4, 1).
+    void darkAreaExposure_data()
+    {
+        QTest::addColumn<double>("darkLevel");
+        QTest::addColumn<double>("darkExp");
+        QTest::addColumn<bool>("useI0");
+        QTest::addColumn<double>("mu");
+        QTest::newRow("dark of 800 at 400 ms, no I0") << 800.0 << 400.0 << false << std::log(1.0 / 500);
+        QTest::newRow("dark of 200 at the stack's 100 ms") << 200.0 << 100.0 << false << std::log(1.0 / 500);
+        QTest::newRow("dark of 800 at 400 ms, I0") << 800.0 << 400.0 << true << std::log(1000.0 / 500);
+    }
+    void darkAreaExposure()
+    {
+        QFETCH(double, darkLevel);
+        QFETCH(double, darkExp);
+        QFETCH(bool, useI0);
+        QFETCH(double, mu);
+        auto frame = [](double area, double rest) {
+            Row v;
+            for (int i = 0; i < 24; i++)
+                v << (i % 8 < 2 ? area : rest);
+            return craft::floatFrame(8, 3, v);
+        };
+        FrameSets sets;
+        sets.append(FrameSets::I1, frame(230, 730), 8000);
+        sets.append(FrameSets::I0, frame(420, 1420), 8000);
+        QVERIFY(sets.updateGeometry());
+        sets.setDarkFrame(craft::flatFrame(8, 3, darkLevel));
+        sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 2));
+        sets.setDarkArea(FrameSets::I0, QRectF(0, 0, 1, 2));
+        FrameSets::BinOptions o;
+        o.darkExpTime = darkExp;
+        o.i1ExpTime = 100;
+        o.i0ExpTime = 200;
+        o.useI0 = useI0;
+        const Spectrum s = sets.xafsSpectrumAt(4, 1, 1, 1, o);
+        QCOMPARE(s.size(), 1);
+        QVERIFY2(qAbs(s.y(0) - mu) < 1e-12, qPrintable(QStringLiteral("mu %1, expected %2").arg(s.y(0)).arg(mu)));
+    }
+
+    // Three 8 x 2 frames at 8000, 8010 and 8040 eV with dark levels 5, 7 and
+    // 11 over columns 0-1, signal 50 elsewhere, some moved 3 pixels right: a
+    // frame moved off the area takes the level of the frames nearest in energy.
+    void darkAreaUnderShifts_data()
+    {
+        QTest::addColumn<QList<int>>("shifted");
+        QTest::addColumn<QList<double>>("means"); // empty: the area is dropped
+        QTest::newRow("none") << QList<int>{} << QList<double>{5, 7, 11};
+        QTest::newRow("middle: between its neighbours") << QList<int>{1} << QList<double>{5, 6.5, 11};
+        QTest::newRow("first: the nearest") << QList<int>{0} << QList<double>{7, 7, 11};
+        QTest::newRow("first two: the last") << QList<int>{1, 0} << QList<double>{11, 11, 11};
+        QTest::newRow("all: dropped") << QList<int>{0, 1, 2} << QList<double>{};
+    }
+    void darkAreaUnderShifts()
+    {
+        QFETCH(QList<int>, shifted);
+        QFETCH(QList<double>, means);
+        FrameSets sets;
+        const QList<double> level{5, 7, 11}, energy{8000, 8010, 8040};
+        for (int k = 0; k < 3; k++) {
+            Row v;
+            for (int i = 0; i < 16; i++)
+                v << (i % 8 < 2 ? level[k] : 50.0);
+            sets.append(FrameSets::I1, craft::floatFrame(8, 2, v), energy[k]);
+        }
+        QVERIFY(sets.updateGeometry());
+        int dropped = 0;
+        sets.darkAreaDropped = [&dropped](FrameSets::Stack s) { dropped += s == FrameSets::I1 ? 1 : 100; };
+        sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 1));
+        for (int k : shifted)
+            sets.frames(FrameSets::I1)[k]->x0 = 3;
+        sets.clearUpdateDarkArea(FrameSets::I1);
+        QCOMPARE(sets.darkInUse(FrameSets::I1), !means.isEmpty());
+        QCOMPARE(dropped, means.isEmpty() ? 1 : 0);
+        QCOMPARE(sets.darkMeans(FrameSets::I1), means);
+        if (means.isEmpty())
+            return;
+        // The spectrum takes the filled level: (50 - 6.5) for the middle frame.
+        const Spectrum sp = sets.xafsSpectrumAt(5, 0, 0, 0, FrameSets::BinOptions());
+        QCOMPARE(sp.size(), 3);
+        for (int k = 0; k < 3; k++)
+            QVERIFY(qAbs(sp.y(k) - std::log(1.0 / (50.0 - means[k]))) < 1e-12);
+        for (TiffData* f : sets.frames(FrameSets::I1))
+            f->x0 = 0;
+        sets.clearUpdateDarkArea(FrameSets::I1);
+        QCOMPARE(sets.darkMeans(FrameSets::I1), QList<double>({5, 7, 11}));
+    }
+
+    // The same four frames loaded in any order give one spectrum, in ascending
+    // energy; the dark means stay with their frames. Frame at 8000 eV: 52 with
+    // a dark area mean of 2; 8010: 43 less 3; 8025: 29 less 4; 8040: 25 less 5.
+    // I0 is 100 in every frame.
+    void energyOrder_data()
+    {
+        QTest::addColumn<QList<int>>("order");
+        QTest::newRow("ascending") << QList<int>{0, 1, 2, 3};
+        QTest::newRow("descending") << QList<int>{3, 2, 1, 0};
+        QTest::newRow("shuffled") << QList<int>{2, 0, 3, 1};
+    }
+    void energyOrder()
+    {
+        QFETCH(QList<int>, order);
+        const QList<double> energy{8000, 8010, 8025, 8040}, value{52, 43, 29, 25}, dark{2, 3, 4, 5};
+        FrameSets sets;
+        for (int k : order) {
+            sets.append(FrameSets::I1, craft::floatFrame(4, 1, {value[k], 0, dark[k], dark[k]}), energy[k]);
+            sets.append(FrameSets::I0, craft::flatFrame(4, 1, 100), energy[k]);
+        }
+        QVERIFY(sets.updateGeometry());
+        QCOMPARE(sets.energiesAscending(FrameSets::I1), order == QList<int>({0, 1, 2, 3}));
+        sets.setDarkArea(FrameSets::I1, QRectF(2, 0, 1, 0));
+        FrameSets::BinOptions o;
+        o.useI0 = true;
+        const Points mu{{8000, std::log(2.0)}, {8010, std::log(2.5)}, {8025, std::log(4.0)}, {8040, std::log(5.0)}};
+        const Points raw{{8000, 52}, {8010, 43}, {8025, 29}, {8040, 25}};
+        const Spectrum s = sets.xafsSpectrumAt(0, 0, 0, 0, o);
+        const Spectrum r = sets.rawI1SpectrumAt(0, 0, 0, 0);
+        QCOMPARE(s.size(), 4);
+        QCOMPARE(r.points, raw);
+        for (int i = 0; i < 4; i++) {
+            QCOMPARE(s.x(i), mu[i].x());
+            QVERIFY2(qAbs(s.y(i) - mu[i].y()) < 1e-12, qPrintable(QStringLiteral("at %1: %2").arg(s.x(i)).arg(s.y(i))));
         }
     }
 

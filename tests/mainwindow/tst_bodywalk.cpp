@@ -1,4 +1,6 @@
 #include "support/FrameCraft.h"
+#include "support/LogCapture.h"
+#include "support/StackBody.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 
@@ -6,12 +8,17 @@
 #include "analysis/Analyzer.h"
 #include "batch/CmdLine.h"
 #include "display/ImgDispA.h"
+#include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 
+#include <QFile>
+#include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -206,6 +213,92 @@ private slots:
         }
         QCOMPARE(took, bins);
         QTRY_COMPARE_WITH_TIMEOUT(done.count(), command == "statistics" ? 1 : 2, 5000);
+    }
+
+    // Shifting frames in the image processor keeps the I1 dark area; only when
+    // every frame has left it is it dropped, and the panel's field says so.
+    // Three 8 x 2 frames, dark level 5 + k over columns 0-1, 50 elsewhere.
+    void darkAreaUnderShifts()
+    {
+        auto b = craft::bodyWithStack(8, 2, 3, [](int x, int, int k) { return x < 2 ? 5.0 + k : 50.0; });
+        b->SelectI1Files->Selected->addItems({"a", "b", "c"});
+        b->execCmdSlot(CmdLine(QStringLiteral("select_region 0 0 1 1")), false);
+        b->execCmdSlot(CmdLine(QStringLiteral("set_i1_dark_area")), false);
+        const QLabel* field = b->SelectI1Files->additionalSetup.DarkArea;
+        QCOMPARE(field->text(), QStringLiteral("(0,0)-(1,1)"));
+        testlog::Capture log;
+        const QList<QList<double>> means{{6, 6, 7}, {7, 7, 7}, {}};
+        for (int k = 0; k < 3; k++) {
+            b->SelectI1Files->Selected->setCurrentIndex(k);
+            b->setImgShift(3, 0);
+            QCOMPARE(b->frameSets.darkMeans(FrameSets::I1), means[k]);
+        }
+        QVERIFY(!b->frameSets.darkInUse(FrameSets::I1));
+        QCOMPARE(field->text(), QStringLiteral("(-,-)-(-,-)"));
+        QVERIFY(log.linesStartingWith(QStringLiteral("The dark area lies outside")).isEmpty());
+        QCOMPARE(log.linesStartingWith(QStringLiteral("No frame has a pixel in the dark area")).size(), 1);
+    }
+
+    // The same stack loaded ascending, descending or shuffled gives one fraction
+    // map. 6 x 4 pixels, 15 energies: pixel (x, y) is a mix of f = 0.2 + 0.1 x
+    // + 0.05 y of the first reference and 1 - f of the second. The references
+    // differ only at 8980 eV (0.75 and 0.25) and are flat 4 eV either side, so
+    // every normalisation is exact and the fit gives f.
+    void fractionsWhateverTheLoadOrder()
+    {
+        QTemporaryDir dir;
+        const QList<double> energies{8800, 8850, 8900, 8930, 8950, 8960, 8968, 8972,
+                                     8976, 8980, 8984, 8988, 9000, 9050, 9150};
+        auto ref1 = [](double e) { return std::clamp((e - 8977) / 4, 0.0, 1.0); };
+        auto ref2 = [](double e) { return std::clamp((e - 8979) / 4, 0.0, 1.0); };
+        const QString names[2] = {dir.filePath("ref1.dat"), dir.filePath("ref2.dat")};
+        for (int r = 0; r < 2; r++) {
+            QFile f(names[r]);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            for (int e = 8700; e <= 9300; e++)
+                f.write(QByteArray::number(e) + ' ' + QByteArray::number(r ? ref2(e) : ref1(e)) + '\n');
+        }
+        auto frac = [](int x, int y) { return 0.2 + 0.1 * x + 0.05 * y; };
+        const QList<QList<int>> orders{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14},
+                                       {14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
+                                       {7, 2, 11, 0, 14, 5, 9, 1, 13, 3, 8, 12, 4, 10, 6}};
+        QList<QList<double>> maps;
+        for (const QList<int>& order : orders) {
+            auto b = craft::bodyWithStack(6, 4, 0, nullptr);
+            for (int k : order) {
+                const double e = energies[k];
+                QVector<double> v;
+                for (int y = 0; y < 4; y++)
+                    for (int x = 0; x < 6; x++)
+                        v << std::exp(-(frac(x, y) * ref1(e) + (1 - frac(x, y)) * ref2(e)));
+                b->frameSets.append(FrameSets::I1, craft::floatFrame(6, 4, v), e);
+            }
+            b->followI1Stack();
+            b->dispA->viewWin = QRectF(0, 0, 6, 4);
+            testlog::Capture log;
+            b->finishedLoadI1Files();
+            QCOMPARE(log.linesStartingWith(QStringLiteral("The I1 energies are not in ascending order")).size(),
+                     order == orders[0] ? 0 : 1);
+            QSignalSpy done(b.get(), &Body::finishBatchExec);
+            for (const QString& line : {QStringLiteral("analyzer_select_analysis_mode 0"),
+                                        QStringLiteral("analyzer_set_MLCF 0"),
+                                        QStringLiteral("analyzer_set_LCF_std 0 1 0 %1 0").arg(names[0]),
+                                        QStringLiteral("analyzer_set_LCF_std 1 1 0 %1 0").arg(names[1]),
+                                        QStringLiteral("analyzer_set_LCF_range 8780 9170"),
+                                        QStringLiteral("analyzer_exec_LCF")})
+                b->execCmdSlot(CmdLine(line), false);
+            QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning() && done.count() == 6, 60000);
+            QList<double> map;
+            for (int y = 0; y < 4; y++)
+                for (int x = 0; x < 6; x++)
+                    map << b->analyzer->lcfResMap(0, 1)->valueAt(x, y);
+            maps << map;
+        }
+        QCOMPARE(maps[1], maps[0]);
+        QCOMPARE(maps[2], maps[0]);
+        // The maps hold single precision.
+        for (int i = 0; i < 24; i++)
+            QVERIFY2(qAbs(maps[0][i] - frac(i % 6, i / 6)) < 1e-6, qPrintable(QString::number(maps[0][i])));
     }
 
     // New element rows free the maps of the old ones: a display showing one
