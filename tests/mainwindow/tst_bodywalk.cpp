@@ -1,4 +1,5 @@
 #include "support/FrameCraft.h"
+#include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 
@@ -184,6 +185,10 @@ private slots:
         std::unique_ptr<Body> b = bodyWithStack();
         Analyzer* a = b->analyzer;
         a->setSubMode(0, 3, true);
+        // the statistics count only bins on the shown map: it covers the image
+        if (command == "statistics")
+            testmaps::fill(*a->selectedRes(), testmaps::grid(10, 4, 0, 0, 0, 0, 10, 4),
+                           [](int x, int y) { return x + 10.0 * y; });
         QSignalSpy done(b.get(), &Body::finishBatchExec);
         b->showStatistics(); // the whole window's 40 bins, before the region
         b->aHWidth_->setText(QString::number(half));

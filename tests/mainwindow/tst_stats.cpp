@@ -198,27 +198,61 @@ private slots:
         QVERIFY(!stats::rangeStats(r, h)); // the same range is no news
     }
 
-    // Bins of the area beyond the map count as 0; a deleted map reads as 0.
+    // Bins of the area beyond the map are not counted and read as no value;
+    // a deleted map reads as 0.
     void outsideTheMapAndDeletedMap()
     {
         Stats w;
         auto* map = new Analyzed2DRes(QStringLiteral("m"));
         testmaps::fill(*map, row(2), [](int x, int) { return x == 0 ? 7.0 : 9.0; });
         w.calcStats(map, row(4));
-        QCOMPARE(w.hist.n, 4);
-        QCOMPARE(w.hist.min, 0.0);
-        QCOMPARE(w.hist.mean, 4.0);
-        QCOMPARE(w.Num->text(), QStringLiteral("4"));
-        QCOMPARE(w.Mean->text(), QStringLiteral("4"));
+        QCOMPARE(w.hist.n, 2);
+        QCOMPARE(w.hist.min, 7.0);
+        QCOMPARE(w.hist.mean, 8.0);
+        QCOMPARE(w.Num->text(), QStringLiteral("2"));
+        QCOMPARE(w.Mean->text(), QStringLiteral("8"));
         w.pointedAt(1.7, 0.2);
         QCOMPARE(w.pointedValue, 9.0);
         w.pointedAt(5, 0);
-        QCOMPARE(w.pointedValue, 0.0);
+        QVERIFY(std::isnan(w.pointedValue));
         delete map;
         w.pointedAt(1.7, 0.2);
         QCOMPARE(w.pointedValue, 0.0);
         w.calcStats(nullptr, row(4));
-        QCOMPARE(w.hist.n, 4); // nothing recalculated
+        QCOMPARE(w.hist.n, 2); // nothing recalculated
+    }
+
+    // A map from a stack of another size, smaller than the grid: only the
+    // bins centred on it count. The 5 x 3 map holds 2 x + 10 y; the bins on
+    // the 8 x 5 image are 3 wide and 1 tall, centred at x 1, 4 and 7.
+    void mapSmallerThanGrid_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QString>("num");
+        QTest::addColumn<QString>("mean");
+        QTest::addColumn<QString>("sigma");
+        QTest::addColumn<QString>("selMean");
+        QTest::addColumn<QVector<int>>("counts");
+        // 2, 8, 12, 18, 22, 28: sigma sqrt(1804 / 6 - 15^2); two bins, edges 2 and 15
+        QTest::newRow("6 of 15 on it") << QRect(0, 0, 8, 5) << "6" << "15" << "8.69866" << "8.5"
+                                       << QVector<int>{3, 3};
+        QTest::newRow("none on it") << QRect(5, 3, 3, 2) << "0" << "" << "" << "" << QVector<int>{};
+    }
+    void mapSmallerThanGrid()
+    {
+        QFETCH(QRect, area);
+        Stats w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        const AnalyzeCond own = testmaps::grid(5, 3, 0, 0, 0, 0, 5, 3);
+        testmaps::fill(map, own, [](int x, int y) { return 2.0 * x + 10.0 * y; });
+        w.setBins(2);
+        w.calcStats(&map, own); // numbers from before
+        w.calcStats(&map, testmaps::grid(8, 5, 1, 0, area.x(), area.y(), area.width(), area.height()));
+        QTEST(w.Num->text(), "num");
+        QTEST(w.Mean->text(), "mean");
+        QTEST(w.Sigma->text(), "sigma");
+        QTEST(w.SelMean->text(), "selMean");
+        QTEST(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), "counts");
     }
 
     // The low end dragged past the high end: the ends swap on release, and
@@ -272,6 +306,9 @@ private slots:
         QVERIFY(!greenAt(3.5));
         w.pointedAt(3, 0); // value 4: the last bin
         QVERIFY(greenAt(3.5));
+        w.pointedAt(5, 0); // off the map: no bar
+        QVERIFY(!greenAt(1.5));
+        QVERIFY(!greenAt(3.5));
     }
 
     void batchWords_data()
