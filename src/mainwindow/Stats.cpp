@@ -78,7 +78,7 @@ void Stats::clearStats()
     hist = StatsHist();
     calculated = false;
     Num->setText(QStringLiteral("0"));
-    for (QLineEdit* e : {Mean, Sigma, SelMean, SelSigma, SelMin, SelMax})
+    for (QLineEdit* e : {Mean, Sigma, SelMean, SelSigma, SelMin, SelMax, X, Val})
         e->clear();
     DA->update();
 }

@@ -191,6 +191,7 @@ private slots:
                            [](int x, int y) { return x + 10.0 * y; });
         QSignalSpy done(b.get(), &Body::finishBatchExec);
         b->showStatistics(); // the whole window's 40 bins, before the region
+        b->stats.DA->grab();  // and the pointed X and value over them
         b->aHWidth_->setText(QString::number(half));
         b->aVWidth_->setText(QString::number(half));
         b->execCmdSlot(CmdLine(QStringLiteral("select_region ") + corners), false);
@@ -199,6 +200,8 @@ private slots:
             b->showStatistics();
             took = b->stats.hist.n;
             QCOMPARE(b->stats.Num->text(), QString::number(took));
+            if (!took)
+                QCOMPARE(QStringList({b->stats.X->text(), b->stats.Val->text()}), QStringList({"", ""}));
         } else if (command == "set_i1_dark_area") {
             b->execCmdSlot(CmdLine(command), false);
             took = b->frameSets.darkInUse(FrameSets::I1) ? 1 : 0;
