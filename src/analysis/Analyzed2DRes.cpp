@@ -129,6 +129,11 @@ double Analyzed2DRes::valueAt(int x, int y) const
     return sourceAt(data, x, y);
 }
 
+bool Analyzed2DRes::onMap(int x, int y) const
+{
+    return fits(data) && inside(x, y);
+}
+
 const std::vector<double>& Analyzed2DRes::shownData() const
 {
     return showProc ? procData : data;

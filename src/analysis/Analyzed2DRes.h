@@ -67,6 +67,8 @@ public:
     void copyFrom(const Analyzed2DRes* other);
     // The stored value at (x, y); 0 outside the image or without arrays.
     double valueAt(int x, int y) const;
+    // Whether (x, y) has a stored value: on the image, with arrays.
+    bool onMap(int x, int y) const;
     // W * H, or 0 when either is not positive.
     qint64 pixelCount() const;
     // The range the image is coloured over (fixed, processed or data range).

@@ -144,11 +144,31 @@ void MapProc::processMaps()
     // No stack, or no bin of the region on the image: nothing to combine.
     if (g.W <= 0 || g.H <= 0)
         return;
-    const Op o = op();
-    procMap.setCond(g);
+    // A map from a stack of another size sums to 0 off its edge, which would
+    // pass for a value: such bins get none, like bins off the image.
+    const auto onBoth = [this](const AnalyzeCond& b) {
+        return map1.onMap(b.cx, b.cy) && map2.onMap(b.cx, b.cy);
+    };
     AnalyzeCond c = g;
+    qint64 bins = 0;
+    qint64 off = 0;
     c.reset();
     do {
+        bins++;
+        off += onBoth(c) ? 0 : 1;
+    } while (c.next());
+    if (off == bins) {
+        qDebug() << "Map processing: no bin of the grid lies on both maps";
+        return;
+    }
+    if (off > 0)
+        qDebug() << "Map processing:" << off << "of" << bins << "bins lie off Map 1 or Map 2, left without result";
+    const Op o = op();
+    procMap.setCond(g);
+    c.reset();
+    do {
+        if (!onBoth(c))
+            continue;
         const double s1 = map1.binSum(c.cx, c.cy, c.hx, c.hy);
         const double s2 = map2.binSum(c.cx, c.cy, c.hx, c.hy);
         procMap.setData(c.cx, c.cy, c.hx, c.hy, combine(o, s1, s2));

@@ -68,7 +68,8 @@ void Body::draw(QPainter* p)
             const int hx = qMax(0, c.hx);
             const int hy = qMax(0, c.hy);
             do {
-                const double v = mapValue(*map, map->data, c.cx, c.cy);
+                // Off a map of another size there is no value to lie in the range.
+                const double v = map->onMap(c.cx, c.cy) ? mapValue(*map, map->data, c.cx, c.cy) : qQNaN();
                 if (statsMin <= v && v <= statsMax)
                     p->drawRect(readout::screenRect(cc, double(c.cx) - hx, double(c.cy) - hy,
                                                     2.0 * hx, 2.0 * hy));

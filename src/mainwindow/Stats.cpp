@@ -45,8 +45,11 @@ int Stats::bins() const
 
 double Stats::mapValue(int x, int y) const
 {
-    if (!map || x < 0 || y < 0 || x >= map->cond.W || y >= map->cond.H)
+    if (!map)
         return 0.0;
+    // a map from a stack of another size has no value there, not a 0
+    if (!map->onMap(x, y))
+        return std::nan("");
     return map->valueAt(x, y);
 }
 
@@ -56,7 +59,12 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
         return;
     map = m;
     cond = c;
-    hist = stats::histogram([this](int x, int y) { return mapValue(x, y); }, cond, bins());
+    StatsHist h = stats::histogram([this](int x, int y) { return mapValue(x, y); }, cond, bins());
+    if (h.n == 0) { // a map of another size, away from the grid
+        clearStats();
+        return;
+    }
+    hist = std::move(h);
     stats::clampRange(range, hist);
     calculated = true;
     updateRange();
@@ -70,7 +78,7 @@ void Stats::clearStats()
     hist = StatsHist();
     calculated = false;
     Num->setText(QStringLiteral("0"));
-    for (QLineEdit* e : {Mean, Sigma, SelMean, SelSigma, SelMin, SelMax})
+    for (QLineEdit* e : {Mean, Sigma, SelMean, SelSigma, SelMin, SelMax, X, Val})
         e->clear();
     DA->update();
 }
@@ -161,8 +169,10 @@ void Stats::draw(QPainter* p)
     vLine(range.low, bottom, top);
     vLine(range.high, bottom, top);
 
-    p->setPen(QPen(QColor(0, 200, 0), 5));
-    bar(stats::binOf(pointedValue, hist.min, hist.binWidth, hist.bins));
+    if (std::isfinite(pointedValue)) { // off the map there is no bin to mark
+        p->setPen(QPen(QColor(0, 200, 0), 5));
+        bar(stats::binOf(pointedValue, hist.min, hist.binWidth, hist.bins));
+    }
 }
 
 void Stats::mouseMoved()

@@ -28,7 +28,7 @@ public:
     QPen dashedPen;
 
     void calcStats(Analyzed2DRes* map, const AnalyzeCond& cond);
-    // Nothing to count (no map, or no bin on the image): no numbers from before stay.
+    // Nothing to count (no map, or no bin on the image or the map): no numbers from before stay.
     void clearStats();
     // The Bins field as the histogram reads it.
     int bins() const;

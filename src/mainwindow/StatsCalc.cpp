@@ -54,6 +54,8 @@ StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond c,
     c.reset();
     do {
         const double v = value(c.cx, c.cy);
+        if (!std::isfinite(v))
+            continue;
         h.n++;
         sum += v;
         sqSum += v * v;
@@ -62,8 +64,10 @@ StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond c,
         if (v > h.max)
             h.max = v;
     } while (c.next());
-    h.mean = sum / h.n;
-    h.variance = sqSum / h.n - h.mean * h.mean;
+    if (h.n > 0) {
+        h.mean = sum / h.n;
+        h.variance = sqSum / h.n - h.mean * h.mean;
+    }
     if (h.variance < 0.0)
         h.variance = 0.0;
     h.sigma = std::sqrt(h.variance);
@@ -72,7 +76,9 @@ StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond c,
     h.counts.assign(size_t(h.bins), 0);
     c.reset();
     do {
-        h.counts[size_t(binOf(value(c.cx, c.cy), h.min, h.binWidth, h.bins))]++;
+        const double v = value(c.cx, c.cy);
+        if (std::isfinite(v))
+            h.counts[size_t(binOf(v, h.min, h.binWidth, h.bins))]++;
     } while (c.next());
     for (int k : h.counts)
         if (k > h.peak)

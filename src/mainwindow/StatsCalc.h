@@ -50,7 +50,7 @@ QString binCapNote(const QString& text);
 int binOf(double v, double min, double width, int bins);
 
 // Both passes over the grid; value(cx, cy) is the map's value at a bin centre,
-// 0 outside the map.
+// not finite where there is none (off the map): such bins are not counted.
 StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond cond, int bins);
 
 // Keeps the selected range inside [min, max] of the new histogram.

@@ -1,3 +1,4 @@
+#include "support/LogCapture.h"
 #include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 
@@ -112,6 +113,48 @@ private slots:
         } while (c.next());
         QTEST(got.join(','), "values");
         QVERIFY(p.proc.procMap.valid);
+    }
+
+    // Maps from stacks of other sizes: a bin centred off either map gets no
+    // result, and a grid with none on both is refused. Map 1 holds x + 10 y,
+    // map 2 x + 1; the bins are 3 wide and 1 tall, centred at x 1 and 4.
+    void mapsOfOtherSizes_data()
+    {
+        QTest::addColumn<QSize>("size1");
+        QTest::addColumn<QSize>("size2");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QString>("values"); // the bin centres in raster order
+        QTest::addColumn<QString>("log");
+        QTest::newRow("map 2 smaller") << QSize(6, 4) << QSize(3, 2) << QRect(0, 0, 6, 4) << "-3,0,27,0,0,0,0,0"
+                                       << "Map processing: 6 of 8 bins lie off Map 1 or Map 2, left without result";
+        // the bins at x 4 reach past map 1 but are centred on it: sums of 2 columns
+        QTest::newRow("map 1 smaller") << QSize(5, 3) << QSize(6, 4) << QRect(0, 0, 6, 4) << "-3,-8,27,12,57,32,0,0"
+                                       << "Map processing: 2 of 8 bins lie off Map 1 or Map 2, left without result";
+        QTest::newRow("no bin on both") << QSize(6, 4) << QSize(3, 2) << QRect(3, 2, 3, 2) << "9,9"
+                                        << "Map processing: no bin of the grid lies on both maps";
+    }
+    void mapsOfOtherSizes()
+    {
+        QFETCH(QSize, size1);
+        QFETCH(QSize, size2);
+        QFETCH(QRect, area);
+        Panel p;
+        const auto whole = [](QSize s) { return grid(s.width(), s.height(), 0, 0, 0, 0, s.width(), s.height()); };
+        p.setMaps(whole(size1), [](int x, int y) { return x + 10.0 * y; }, whole(size2),
+                  [](int x, int) { return x + 1.0; });
+        fill(p.proc.procMap, whole(QSize(6, 4)), [](int, int) { return 9.0; });
+        p.answer = grid(6, 4, 1, 0, area.x(), area.y(), area.width(), area.height());
+        testlog::Capture lines;
+        p.proc.processMaps();
+        QStringList got;
+        AnalyzeCond c = p.answer;
+        c.reset();
+        do {
+            got << QString::number(p.proc.procMap.valueAt(c.cx, c.cy), 'g', 6);
+        } while (c.next());
+        QTEST(got.join(','), "values");
+        QFETCH(QString, log);
+        QCOMPARE(lines.linesStartingWith("Map processing:"), QStringList{log});
     }
 
     void bothMapsRequired_data()

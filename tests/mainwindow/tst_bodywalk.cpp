@@ -1,5 +1,6 @@
 #include "support/FrameCraft.h"
 #include "support/LogCapture.h"
+#include "support/MapGrid.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
@@ -191,8 +192,13 @@ private slots:
         std::unique_ptr<Body> b = bodyWithStack();
         Analyzer* a = b->analyzer;
         a->setSubMode(0, 3, true);
+        // the statistics count only bins on the shown map: it covers the image
+        if (command == "statistics")
+            testmaps::fill(*a->selectedRes(), testmaps::grid(10, 4, 0, 0, 0, 0, 10, 4),
+                           [](int x, int y) { return x + 10.0 * y; });
         QSignalSpy done(b.get(), &Body::finishBatchExec);
         b->showStatistics(); // the whole window's 40 bins, before the region
+        b->stats.DA->grab();  // and the pointed X and value over them
         b->aHWidth_->setText(QString::number(half));
         b->aVWidth_->setText(QString::number(half));
         b->execCmdSlot(CmdLine(QStringLiteral("select_region ") + corners), false);
@@ -201,6 +207,8 @@ private slots:
             b->showStatistics();
             took = b->stats.hist.n;
             QCOMPARE(b->stats.Num->text(), QString::number(took));
+            if (!took)
+                QCOMPARE(QStringList({b->stats.X->text(), b->stats.Val->text()}), QStringList({"", ""}));
         } else if (command == "set_i1_dark_area") {
             b->execCmdSlot(CmdLine(command), false);
             took = b->frameSets.darkInUse(FrameSets::I1) ? 1 : 0;

@@ -7,6 +7,7 @@
 
 #include "analysis/Analyzer.h"
 #include "display/ImgDispA.h"
+#include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/Stats.h"
 #include "mainwindow/StatsCalc.h"
@@ -198,27 +199,61 @@ private slots:
         QVERIFY(!stats::rangeStats(r, h)); // the same range is no news
     }
 
-    // Bins of the area beyond the map count as 0; a deleted map reads as 0.
+    // Bins of the area beyond the map are not counted and read as no value;
+    // a deleted map reads as 0.
     void outsideTheMapAndDeletedMap()
     {
         Stats w;
         auto* map = new Analyzed2DRes(QStringLiteral("m"));
         testmaps::fill(*map, row(2), [](int x, int) { return x == 0 ? 7.0 : 9.0; });
         w.calcStats(map, row(4));
-        QCOMPARE(w.hist.n, 4);
-        QCOMPARE(w.hist.min, 0.0);
-        QCOMPARE(w.hist.mean, 4.0);
-        QCOMPARE(w.Num->text(), QStringLiteral("4"));
-        QCOMPARE(w.Mean->text(), QStringLiteral("4"));
+        QCOMPARE(w.hist.n, 2);
+        QCOMPARE(w.hist.min, 7.0);
+        QCOMPARE(w.hist.mean, 8.0);
+        QCOMPARE(w.Num->text(), QStringLiteral("2"));
+        QCOMPARE(w.Mean->text(), QStringLiteral("8"));
         w.pointedAt(1.7, 0.2);
         QCOMPARE(w.pointedValue, 9.0);
         w.pointedAt(5, 0);
-        QCOMPARE(w.pointedValue, 0.0);
+        QVERIFY(std::isnan(w.pointedValue));
         delete map;
         w.pointedAt(1.7, 0.2);
         QCOMPARE(w.pointedValue, 0.0);
         w.calcStats(nullptr, row(4));
-        QCOMPARE(w.hist.n, 4); // nothing recalculated
+        QCOMPARE(w.hist.n, 2); // nothing recalculated
+    }
+
+    // A map from a stack of another size, smaller than the grid: only the
+    // bins centred on it count. The 5 x 3 map holds 2 x + 10 y; the bins on
+    // the 8 x 5 image are 3 wide and 1 tall, centred at x 1, 4 and 7.
+    void mapSmallerThanGrid_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QString>("num");
+        QTest::addColumn<QString>("mean");
+        QTest::addColumn<QString>("sigma");
+        QTest::addColumn<QString>("selMean");
+        QTest::addColumn<QVector<int>>("counts");
+        // 2, 8, 12, 18, 22, 28: sigma sqrt(1804 / 6 - 15^2); two bins, edges 2 and 15
+        QTest::newRow("6 of 15 on it") << QRect(0, 0, 8, 5) << "6" << "15" << "8.69866" << "8.5"
+                                       << QVector<int>{3, 3};
+        QTest::newRow("none on it") << QRect(5, 3, 3, 2) << "0" << "" << "" << "" << QVector<int>{};
+    }
+    void mapSmallerThanGrid()
+    {
+        QFETCH(QRect, area);
+        Stats w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        const AnalyzeCond own = testmaps::grid(5, 3, 0, 0, 0, 0, 5, 3);
+        testmaps::fill(map, own, [](int x, int y) { return 2.0 * x + 10.0 * y; });
+        w.setBins(2);
+        w.calcStats(&map, own); // numbers from before
+        w.calcStats(&map, testmaps::grid(8, 5, 1, 0, area.x(), area.y(), area.width(), area.height()));
+        QTEST(w.Num->text(), "num");
+        QTEST(w.Mean->text(), "mean");
+        QTEST(w.Sigma->text(), "sigma");
+        QTEST(w.SelMean->text(), "selMean");
+        QTEST(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), "counts");
     }
 
     // The low end dragged past the high end: the ends swap on release, and
@@ -272,6 +307,9 @@ private slots:
         QVERIFY(!greenAt(3.5));
         w.pointedAt(3, 0); // value 4: the last bin
         QVERIFY(greenAt(3.5));
+        w.pointedAt(5, 0); // off the map: no bar
+        QVERIFY(!greenAt(1.5));
+        QVERIFY(!greenAt(3.5));
     }
 
     void batchWords_data()
@@ -302,6 +340,33 @@ private slots:
         QTEST(body.stats.Bins->text(), "bins");
         QTEST(body.stats.ShowOverImage->isChecked(), "overImage");
         QTEST(body.stats.ShowStatsInSelectedArea->isChecked(), "inRegion");
+    }
+
+    // Shown over the image, bins off a map smaller than the image are not
+    // marked as in the range. 10 x 4 image, 3 x 3 bins centred at x 1, 4, 7;
+    // the map (0 everywhere) is 6 wide: the bin at 7 is off it.
+    void overlayOffTheMap()
+    {
+        std::unique_ptr<Body> b = craft::bodyWithStack(10, 4, 2, [](int x, int, int) { return x; });
+        for (TiffData* f : b->frameSets.frames(FrameSets::I1))
+            f->cBar = b->CBar;
+        b->showData(0);
+        b->analyzer->setSubMode(0, 3, true);
+        Analyzed2DRes* map = b->analyzer->selectedRes();
+        QVERIFY(map);
+        testmaps::fill(*map, testmaps::grid(6, 4, 0, 0, 0, 0, 6, 4), [](int, int) { return 0.0; });
+        b->aHWidth_->setText("1");
+        b->aVWidth_->setText("1");
+        b->dispA->setFixedSize(400, 160);
+        b->dispA->resetImageViewWindow();
+        b->stats.setOverImage(true);
+        b->statsRangeSet = true;
+        b->statsMin = -1;
+        b->statsMax = 1;
+        const QImage img = b->dispA->grab().toImage();
+        auto marked = [&img](double x) { return img.pixelColor(int(x * 40), 40).rgb() == qRgb(255, 200, 200); };
+        QVERIFY(marked(3)); // left side of the bin at 4
+        QVERIFY(!marked(6)); // left side of the bin at 7
     }
 
     // The main window's drawing recomputes the statistics; the range it
