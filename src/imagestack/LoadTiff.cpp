@@ -76,6 +76,7 @@ void LoadTiff::treatQues()
             if (frame->load(path, &req.errPoints, req.programErrPointsInUse)) {
                 // The request's copy goes with this step; the frame keeps the owner's list.
                 frame->errPs = req.errPs ? req.errPs : &globalErrPoints;
+                handedOver.fetch_add(1, std::memory_order_release);
                 emit loaded(frame, at, total, req.generation);
             } else {
                 delete frame;

@@ -22,7 +22,14 @@ public:
     // carry an older one belong to a stopped or replaced load.
     bool isBusy() const;
     quint64 generation() const { return gen.load(); }
-    bool isCurrent(quint64 g) const { return g == gen.load(); }
+    // Called by the receiver before it touches a frame: the acquire pairs with the
+    // release made when the frame was handed over, an order the thread checker sees
+    // (it cannot see through Qt's event queue).
+    bool isCurrent(quint64 g) const
+    {
+        handedOver.load(std::memory_order_acquire);
+        return g == gen.load();
+    }
 
 signals:
     void loadStart();
@@ -46,5 +53,6 @@ private:
     bool busy = false;
     int index = 0;
     std::atomic<quint64> gen{0};
+    std::atomic<quint64> handedOver{0};
     bool stepPending = false;
 };
