@@ -76,7 +76,7 @@ void FrameSets::append(Stack s, TiffData* frame, double energy)
 void FrameSets::clear(Stack s)
 {
     TiffData::clearList(sets[s].frames);
-    sets[s].darkMeans.clear();
+    sets[s].dropMeans();
     stacksChanged();
 }
 
@@ -167,7 +167,7 @@ void FrameSets::dropDarkArea(Stack s, const char* why)
 void FrameSets::updateDarkArea(Stack s)
 {
     Set& set = sets[s];
-    const qsizetype from = set.darkMeans.size();
+    const qsizetype from = set.ownMean.size();
     if (!set.darkInUse || from >= set.frames.size())
         return;
     // Asked of the image, not of a frame: a shift must not drop the area.

@@ -453,6 +453,10 @@ private slots:
         sets.clear(FrameSets::I0);
         QVERIFY(sets.darkMeans(FrameSets::I0).isEmpty());
         QVERIFY(sets.darkInUse(FrameSets::I0));
+        add(5, 7); // a new stack's means are its own
+        sets.updateDarkArea(FrameSets::I0);
+        QCOMPARE(sets.darkMeans(FrameSets::I0), QList<double>({5, 6}));
+        sets.clear(FrameSets::I0);
         sets.clearDarkArea(FrameSets::I0);
         add(0, 2);
         sets.clearUpdateDarkArea(FrameSets::I0);
