@@ -45,6 +45,7 @@ LoadTiffQue FrameSets::startLoad(Stack s, LoadTiff* loader, bool newFile,
         clear(s);
     }
     sets[s].loadOpen = true;
+    standInLogged = false;
     return LoadTiffQue(files, ignoreLive, skip, cutFirst, cutLast, errPs,
                        s == I1 ? LOAD_I1_FILES : LOAD_I0_FILES, loader ? loader->generation() : 0);
 }
@@ -71,6 +72,53 @@ void FrameSets::append(Stack s, TiffData* frame, double energy)
     frame->energy = energy;
     sets[s].frames.append(frame);
     stacksChanged();
+    if (sets[s].frames.size() == 1)
+        checkFits();
+}
+
+bool FrameSets::fitsStack(Stack s, const TiffData* frame) const
+{
+    const QList<TiffData*>& f = sets[s].frames;
+    if (!frame || f.isEmpty() || (frame->width == f.first()->width && frame->height == f.first()->height))
+        return true;
+    qDebug().noquote() << QStringLiteral("Frame of %1 x %2 pixels in a stack of %3 x %4, not loaded: %5")
+                              .arg(frame->width)
+                              .arg(frame->height)
+                              .arg(f.first()->width)
+                              .arg(f.first()->height)
+                              .arg(frame->fileName);
+    return false;
+}
+
+void FrameSets::checkFits()
+{
+    const TiffData* view = sets[I1].frames.isEmpty() ? nullptr : sets[I1].frames.first();
+    auto fits = [view](const TiffData* f) {
+        return !view || !f || (f->width == view->width && f->height == view->height);
+    };
+    auto misfit = [view](const char* what, const TiffData* f) {
+        qDebug().noquote() << QStringLiteral("The %1 (%2 x %3) is not the size of the I1 frames (%4 x %5): "
+                                             "not used for spectra")
+                                  .arg(QLatin1String(what))
+                                  .arg(f->width)
+                                  .arg(f->height)
+                                  .arg(view->width)
+                                  .arg(view->height);
+    };
+    const TiffData* i0First = sets[I0].frames.isEmpty() ? nullptr : sets[I0].frames.first();
+    const bool i0Now = fits(i0First);
+    if (!i0Now && i0Fit)
+        misfit("I0 stack", i0First);
+    i0Fit = i0Now;
+    const bool darkNow = fits(dark);
+    if (!darkNow && darkFit)
+        misfit("dark frame", dark);
+    if (darkNow != darkFit) {
+        // The dark-area means hold the dark frame's part, or not.
+        sets[I1].dropMeans();
+        sets[I0].dropMeans();
+    }
+    darkFit = darkNow;
 }
 
 void FrameSets::clear(Stack s)
@@ -78,6 +126,8 @@ void FrameSets::clear(Stack s)
     TiffData::clearList(sets[s].frames);
     sets[s].dropMeans();
     stacksChanged();
+    checkFits();
+    standInLogged = false;
 }
 
 bool FrameSets::updateGeometry()
@@ -118,6 +168,7 @@ void FrameSets::setDarkFrame(TiffData* frame)
     // The means have the dark frame's mean taken off.
     sets[I1].dropMeans();
     sets[I0].dropMeans();
+    checkFits();
 }
 
 bool FrameSets::loadDark(const QString& fileName)
@@ -183,7 +234,7 @@ void FrameSets::updateDarkArea(Stack s)
         const bool own = on.width() >= 0;
         set.ownMean.append(own);
         set.frameMeans.append(own ? set.frames[i]->rectMean(on) : 0.0);
-        set.darkParts.append(own && dark ? dark->rectMean(on) : 0.0);
+        set.darkParts.append(own && usedDark() ? usedDark()->rectMean(on) : 0.0);
         gaps = gaps || !own;
     }
     if (gaps) {
@@ -244,7 +295,7 @@ QList<double> FrameSets::scaledDarkMeans(Stack s, bool darkScaled, double darkEx
 {
     const Set& set = sets[s];
     // Scaled as the bin's dark is; at one exposure the means stay as they are.
-    if (!dark || !darkScaled || exp == darkExp)
+    if (!usedDark() || !darkScaled || exp == darkExp)
         return set.darkMeans;
     QList<double> m(set.darkMeans.size());
     for (qsizetype i = 0; i < m.size(); i++)
@@ -422,8 +473,8 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
     r.o = o;
     r.imageW = imageW;
     r.imageH = imageH;
-    r.dark = dark;
-    if (dark) {
+    r.dark = usedDark();
+    if (r.dark) {
         r.darkScaled = o.darkExpTime > 0.0 && std::isfinite(o.darkExpTime);
         if (r.darkScaled)
             darkExpWarned = false;
@@ -441,6 +492,16 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
     r.i1Means = scaledDarkMeans(I1, r.darkScaled, o.darkExpTime, o.i1ExpTime);
     r.i0Means = scaledDarkMeans(I0, r.darkScaled, o.darkExpTime, o.i0ExpTime);
     r.total = totalI0ofI1.i0;
+    // No I0 frame to use: the bin's I0 is its pixel count, as with Use I0 off.
+    r.useI0 = o.useI0 && i0Fit && !sets[I0].frames.isEmpty();
+    if (o.useI0 != lastUseI0)
+        standInLogged = false;
+    lastUseI0 = o.useI0;
+    if (o.useI0 && !r.useI0 && sets[I0].frames.isEmpty() && r.total.points.isEmpty() && !r.i1.isEmpty()
+        && !standInLogged) {
+        qDebug() << "Use I0 is ticked but no I0 frame is loaded: a bin's I0 is its pixel count";
+        standInLogged = true;
+    }
     if (!r.i1.isEmpty()) {
         r.pairs = i1Brackets();
         r.order = i1Order();
@@ -450,16 +511,58 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
     return r;
 }
 
-namespace {
-// The bin's pixels on the image: only those are read, so only those count.
-double pixelsOnImage(int x, int y, int hw, int hh, int imageW, int imageH)
+// Only the pixels on the image are read, so only those count.
+double FrameSets::pixelsOnImage(int x, int y, int hw, int hh, int imageW, int imageH)
 {
     const qint64 ahw = qAbs(qint64(hw)), ahh = qAbs(qint64(hh));
     const qint64 w = qMin<qint64>(x + ahw, imageW - 1) - qMax<qint64>(x - ahw, 0) + 1;
     const qint64 h = qMin<qint64>(y + ahh, imageH - 1) - qMax<qint64>(y - ahh, 0) + 1;
     return double(qMax<qint64>(w, 0)) * double(qMax<qint64>(h, 0));
 }
+
+namespace {
+// A frame's reading of a bin, false when it holds none of the bin's pixels on
+// the image. Unshifted frames cover the image: their sum as it is.
+inline bool frameReading(const TiffData* f, int x, int y, int hw, int hh, int imageW, int imageH,
+                         double npix, double& v)
+{
+    if ((f->x0 | f->y0) == 0) {
+        v = binSum(f, x, y, hw, hh);
+        return true;
+    }
+    double held = 0.0;
+    const double sum = f->heldSum(x, y, hw, hh, imageW, imageH, held);
+    if (held <= 0.0)
+        return false;
+    v = held == npix ? sum : sum * npix / held;
+    return true;
+}
 } // namespace
+
+double FrameSets::i1Reading(const QList<TiffData*>& i1, const QList<int>& order, qsizetype k, int x, int y,
+                            int hw, int hh, int imageW, int imageH, double npix)
+{
+    auto at = [&](qsizetype j) { return i1[order.isEmpty() ? j : order[j]]; };
+    double v = 0.0;
+    if (frameReading(at(k), x, y, hw, hh, imageW, imageH, npix, v))
+        return v;
+    // Shifted off the bin: from the nearest frames in energy that hold it,
+    // as a dark area's level is filled.
+    qsizetype lo = k - 1, hi = k + 1;
+    double vlo = 0.0, vhi = 0.0;
+    while (lo >= 0 && !frameReading(at(lo), x, y, hw, hh, imageW, imageH, npix, vlo))
+        lo--;
+    while (hi < i1.size() && !frameReading(at(hi), x, y, hw, hh, imageW, imageH, npix, vhi))
+        hi++;
+    const bool below = lo >= 0, above = hi < i1.size();
+    if (below && above)
+        return interpolate(at(k)->energy, at(lo)->energy, vlo, at(hi)->energy, vhi);
+    if (below)
+        return vlo;
+    if (above)
+        return vhi;
+    return binSum(at(k), x, y, hw, hh);
+}
 
 void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const
 {
@@ -493,11 +596,11 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         double dI1 = darkI1;
         if (i1Dark && i < i1Means.size())
             dI1 = i1Means[i] * npix + darkI1;
-        const double vI1 = binSum(f, x, y, hw, hh) - dI1;
+        const double vI1 = i1Reading(i1, order, k, x, y, hw, hh, imageW, imageH, npix) - dI1;
         double vI0 = npix;
         if (useTotal) {
             vI0 = i < total.points.size() ? total.points[i].y() : 0.0;
-        } else if (o.useI0) {
+        } else if (useI0) {
             const Bracket& b = pairs[i];
             const double dI0 = i0Dark ? i0DarkMeanAt(i0Means, i0, b, e) * npix + darkI0 : darkI0;
             vI0 = i0At(i0, b, e, x, y, hw, hh) - dI0;
@@ -531,10 +634,11 @@ Spectrum FrameSets::rawI1SpectrumAt(int x, int y, int hw, int hh) const
     if (!inView(x, y))
         return s;
     const QList<int>& o = i1Order();
+    const double npix = pixelsOnImage(x, y, hw, hh, imageW, imageH);
     s.points.reserve(i1.size());
     for (qsizetype k = 0; k < i1.size(); k++) {
         const TiffData* f = i1[o.isEmpty() ? k : o[k]];
-        s.append(f->energy, f->areaSum(x, y, hw, hh));
+        s.append(f->energy, i1Reading(i1, o, k, x, y, hw, hh, imageW, imageH, npix));
     }
     return s;
 }
@@ -562,7 +666,8 @@ Spectrum FrameSets::profile(bool alongRow, int at, int hw, int hh, bool fromI1, 
     if (frame < 0 || frame >= list.size() || n < 1)
         return s;
     const TiffData* f = list[frame];
-    const Bracket k = fromI1 ? bracketI0(f->energy) : Bracket();
+    // An I0 stack of another size reads as none.
+    const Bracket k = fromI1 && i0Fit ? bracketI0(f->energy) : Bracket();
     sortI0();
     s.points.reserve(n);
     for (int i = 0; i < n; i++) {

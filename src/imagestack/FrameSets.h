@@ -51,6 +51,9 @@ public:
     // Stacks own their frames.
     const QList<TiffData*>& frames(Stack s) const { return sets[s].frames; }
     void append(Stack s, TiffData* frame, double energy);
+    // Whether a frame has the size of the stack's first (logged when not): one
+    // of another size is not taken into the stack.
+    bool fitsStack(Stack s, const TiffData* frame) const;
     // Deletes the frames and drops the stack's dark-area means; the geometry stays.
     void clear(Stack s);
     // Field of view from the first I1 frame; false (and left alone) without one.
@@ -60,6 +63,10 @@ public:
     static bool commonExpTime(const QList<TiffData*>& frames, double& expTime, bool& same);
 
     TiffData* darkFrame() const { return dark; }
+    // Whether the I0 stack and the dark frame have the I1 stack's size; one that
+    // has not is kept and shown but not used for spectra.
+    bool i0Fits() const { return i0Fit; }
+    bool darkFits() const { return darkFit; }
     // Replaces the dark frame (null clears it); the dark-area means depend on it.
     void setDarkFrame(TiffData* frame);
     // Loads a new dark frame; on failure there is none. Error points: the program's list.
@@ -117,6 +124,8 @@ public:
         QList<TiffData*> i1;
         // Frame indexes in ascending energy; empty when the stack is loaded so.
         QList<int> order;
+        // I0 frames that fit the I1 stack; without them a bin's I0 is its pixel count.
+        bool useI0 = false;
         I0Sorted i0;
         QList<Bracket> pairs;
         const TiffData* dark = nullptr;
@@ -176,6 +185,14 @@ public:
     };
 
 private:
+    // Frame k's reading of a bin (k in ascending energy, as the spectra's
+    // points), before any dark: a shifted frame's is scaled from the pixels it
+    // holds to the bin's pixels on the image; a frame that holds none of them
+    // takes the reading of the frames nearest in energy that do.
+    static double i1Reading(const QList<TiffData*>& i1, const QList<int>& order, qsizetype k, int x,
+                            int y, int hw, int hh, int imageW, int imageH, double npix);
+    // The bin's pixels on the image.
+    static double pixelsOnImage(int x, int y, int hw, int hh, int imageW, int imageH);
     void sortI0() const;
     Bracket bracketI0(double e) const;
     // The bracket of every I1 frame, kept until either stack changes.
@@ -190,6 +207,10 @@ private:
     QList<double> scaledDarkMeans(Stack s, bool darkScaled, double darkExp, double exp) const;
     void stacksChanged() { i0Sorted = false; bracketsValid = false; orderValid = false; }
     bool inView(int x, int y) const;
+    // The dark frame when it may be used for spectra.
+    const TiffData* usedDark() const { return darkFit ? dark : nullptr; }
+    // Compares the I0 stack and the dark frame with the I1 stack; logs a misfit when it begins.
+    void checkFits();
     // Row `at` (alongRow) or column `at` of one frame of a stack.
     Spectrum profile(bool alongRow, int at, int hw, int hh, bool fromI1, int frame, bool fluo) const;
 
@@ -202,4 +223,9 @@ private:
     mutable QList<Bracket> brackets;
     mutable bool bracketsValid = false;
     bool darkExpWarned = false;
+    bool i0Fit = true;
+    bool darkFit = true;
+    // The stand-in I0 is logged once after a load or a change of Use I0.
+    bool standInLogged = false;
+    bool lastUseI0 = false;
 };

@@ -602,6 +602,22 @@ double TiffData::areaSum(int x, int y, int hw, int hh) const
     return sumFrameRect(c - ahw, c + ahw, r - ahh, r + ahh);
 }
 
+double TiffData::heldSum(int x, int y, int hw, int hh, int imageW, int imageH, double& held) const
+{
+    const qint64 ahw = qAbs(qint64(hw));
+    const qint64 ahh = qAbs(qint64(hh));
+    // Image coordinates: the bin, cut to the image and to where the frame lies.
+    const qint64 c0 = std::max<qint64>({qint64(x) - ahw, qint64(0), qint64(x0)});
+    const qint64 c1 = std::min<qint64>({qint64(x) + ahw, qint64(imageW) - 1, qint64(x0) + width - 1});
+    const qint64 r0 = std::max<qint64>({qint64(y) - ahh, qint64(0), qint64(y0)});
+    const qint64 r1 = std::min<qint64>({qint64(y) + ahh, qint64(imageH) - 1, qint64(y0) + rows.size() - 1});
+    held = 0.0;
+    if (srcType == SrcNone || c0 > c1 || r0 > r1)
+        return 0.0;
+    held = double(c1 - c0 + 1) * double(r1 - r0 + 1);
+    return sumFrameRect(c0 - x0, c1 - x0, r0 - y0, r1 - y0);
+}
+
 bool TiffData::rectSpan(const QRectF& rect, qint64& ix, qint64& iy, qint64& iw, qint64& ih)
 {
     const double l = rect.x(), t = rect.y(), w = std::trunc(rect.width()), h = std::trunc(rect.height());

@@ -35,6 +35,9 @@ public:
     double value(int x, int y) const;
     void setPixel(int x, int y, double v);
     double areaSum(int x, int y, int hw, int hh) const;
+    // The sum over the bin's pixels that lie on the image (imageW x imageH from
+    // (0, 0)) and that this frame holds as shifted; held is their count.
+    double heldSum(int x, int y, int hw, int hh, int imageW, int imageH, double& held) const;
     // The mean of rect's pixels that lie on this frame; 0 when none do.
     double rectMean(const QRectF& rect) const;
     // Whether rect covers any pixel of the image this frame was taken over:

@@ -117,6 +117,11 @@ bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles
     SelectDataFiles* panel = s == FrameSets::I1 ? SelectI1Files : SelectI0Files;
     if (!FrameSets::accept(loader, data, generation))
         return false;
+    // Refused as an unreadable file is: the panel's list never hears of it.
+    if (!frameSets.fitsStack(s, data)) {
+        delete data;
+        return false;
+    }
     data->cBar = CBar;
     frameSets.append(s, data, panel->addFile(data->fileName, fNo, totalFiles));
     return !loader->isBusy() || panel->additionalSetup.ShowLatest->isChecked();

@@ -1,4 +1,5 @@
 #include "support/FrameCraft.h"
+#include "support/LogCapture.h"
 #include "support/SpectrumPoints.h"
 #include "support/TestRegistry.h"
 
@@ -28,6 +29,16 @@ Frames flat(double v, int n = 1, double e0 = 8000)
     return f;
 }
 const double ln2 = std::log(2.0);
+// An edge step across 8980 eV.
+double muAt(double e)
+{
+    return 0.3 + 0.5 / (1 + std::exp(-(e - 8980) / 3));
+}
+// A pixel of the frame at e, as a float frame stores it.
+double pixelAt(double e)
+{
+    return double(float(1000 * std::exp(-muAt(e))));
+}
 // Exposure times in ms of the dark frame and the two stacks.
 struct Exposures {
     double dark = 0.0;
@@ -395,6 +406,189 @@ private slots:
             QCOMPARE(s.x(i), expected[i].x());
             QVERIFY2(qAbs(s.y(i) - expected[i].y()) < 1e-12,
                      qPrintable(QStringLiteral("at %1: %2").arg(s.x(i)).arg(s.y(i))));
+        }
+    }
+
+    // An I1 stack alone, 6 x 4 pixels of 1000, bins 3 x 3: whether Use I0 is
+    // ticked or not, a bin's I0 is its pixel count, with no I0 dark.
+    void standInI0_data()
+    {
+        QTest::addColumn<bool>("useI0");
+        QTest::addColumn<double>("dark"); // 0: no dark frame
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<double>("mu");
+        QTest::newRow("off, inner") << false << 0.0 << QPoint(3, 2) << std::log(9.0 / 9000);
+        QTest::newRow("off, corner") << false << 0.0 << QPoint(0, 0) << std::log(4.0 / 4000);
+        QTest::newRow("ticked, inner") << true << 0.0 << QPoint(3, 2) << std::log(9.0 / 9000);
+        QTest::newRow("ticked, corner") << true << 0.0 << QPoint(0, 0) << std::log(4.0 / 4000);
+        QTest::newRow("ticked, dark 100, inner") << true << 100.0 << QPoint(3, 2) << std::log(9.0 / 8100);
+        QTest::newRow("ticked, dark 100, corner") << true << 100.0 << QPoint(0, 0) << std::log(4.0 / 3600);
+    }
+    void standInI0()
+    {
+        QFETCH(bool, useI0);
+        QFETCH(double, dark);
+        QFETCH(QPoint, at);
+        QFETCH(double, mu);
+        testlog::Capture log;
+        FrameSets sets;
+        sets.append(FrameSets::I1, craft::flatFrame(6, 4, 1000), 8000);
+        sets.append(FrameSets::I1, craft::flatFrame(6, 4, 1000), 8010);
+        QVERIFY(sets.updateGeometry());
+        if (dark > 0)
+            sets.setDarkFrame(craft::flatFrame(6, 4, dark));
+        FrameSets::BinOptions o{100, 100, 100, useI0, false};
+        for (int pass = 0; pass < 2; pass++) {
+            const Spectrum s = sets.xafsSpectrumAt(at.x(), at.y(), 1, 1, o);
+            QCOMPARE(s.size(), 2);
+            for (int i = 0; i < 2; i++)
+                QVERIFY2(qAbs(s.y(i) - mu) < 1e-12, qPrintable(QString::number(s.y(i), 'g', 10)));
+        }
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Use I0 is ticked but no I0 frame")).size(), useI0 ? 1 : 0);
+    }
+
+    // An 8 x 5 stack whose pixels at E hold 1000 exp(-mu(E)), I0 1000; one
+    // frame shifted. A bin reads the frame over the pixels it holds on the
+    // image, scaled to the bin's pixels there; one it does not hold takes the
+    // reading of the frames nearest in energy (8976 and 8983 around 8980).
+    void shiftedFrame_data()
+    {
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<QPoint>("shift");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<int>("half");
+        QTest::addColumn<int>("mode"); // 0 no I0, 1 I0, 2 raw I1
+        QTest::addColumn<double>("expected");
+        const double mid = std::log(1000 / pixelAt(8980)); // 0.55
+        const double fill = pixelAt(8976) + (pixelAt(8983) - pixelAt(8976)) * 4 / 7;
+        const QPoint right(1, 0);
+        QTest::newRow("inner") << 2 << right << QPoint(4, 2) << 1 << 1 << mid;
+        QTest::newRow("wholly on the image, 6 pixels held") << 2 << right << QPoint(1, 2) << 1 << 1 << mid;
+        QTest::newRow("over the left edge, 3 held") << 2 << right << QPoint(0, 2) << 1 << 1 << mid;
+        QTest::newRow("right edge, x 8 held off the image") << 2 << right << QPoint(7, 2) << 1 << 1 << mid;
+        QTest::newRow("left edge, no I0") << 2 << right << QPoint(0, 2) << 1 << 0 << mid - std::log(1000.0);
+        QTest::newRow("1 x 1 not held: filled") << 2 << right << QPoint(0, 2) << 0 << 1 << std::log(1000 / fill);
+        QTest::newRow("y shift, row 2 held") << 2 << QPoint(0, -2) << QPoint(2, 3) << 1 << 1 << mid;
+        QTest::newRow("y shift, rows 3-4 not held") << 2 << QPoint(0, -2) << QPoint(2, 4) << 1 << 1 << std::log(1000 / fill);
+        QTest::newRow("past the far edge") << 2 << QPoint(9, 0) << QPoint(4, 2) << 1 << 1 << std::log(1000 / fill);
+        QTest::newRow("lowest energy off: the next one's")
+            << 0 << QPoint(9, 0) << QPoint(4, 2) << 1 << 1 << std::log(1000 / pixelAt(8976));
+        QTest::newRow("raw, over the left edge") << 2 << right << QPoint(0, 2) << 1 << 2 << 6 * pixelAt(8980);
+        QTest::newRow("raw, 1 x 1 not held") << 2 << right << QPoint(0, 2) << 0 << 2 << fill;
+    }
+    void shiftedFrame()
+    {
+        QFETCH(int, frame);
+        QFETCH(QPoint, shift);
+        QFETCH(QPoint, at);
+        QFETCH(int, half);
+        QFETCH(int, mode);
+        QFETCH(double, expected);
+        const QList<double> energy{8970, 8976, 8980, 8983, 8990};
+        FrameSets sets;
+        for (double e : energy) {
+            sets.append(FrameSets::I1, craft::flatFrame(8, 5, pixelAt(e)), e);
+            sets.append(FrameSets::I0, craft::flatFrame(8, 5, 1000), e);
+        }
+        QVERIFY(sets.updateGeometry());
+        sets.frames(FrameSets::I1)[frame]->x0 = shift.x();
+        sets.frames(FrameSets::I1)[frame]->y0 = shift.y();
+        FrameSets::BinOptions o;
+        o.useI0 = mode == 1;
+        const Spectrum s = mode == 2 ? sets.rawI1SpectrumAt(at.x(), at.y(), half, half)
+                                     : sets.xafsSpectrumAt(at.x(), at.y(), half, half, o);
+        QCOMPARE(s.size(), energy.size());
+        const double pixels = half == 0 ? 1 : 6; // the raw rows' bins at (0, 2)
+        for (int k = 0; k < energy.size(); k++) {
+            double want = std::log((mode == 0 ? 1 : 1000) / pixelAt(energy[k]));
+            if (mode == 2)
+                want = pixels * pixelAt(energy[k]);
+            if (k == frame)
+                want = expected;
+            QVERIFY2(qAbs(s.y(k) - want) < 1e-9 * qMax(1.0, qAbs(want)),
+                     qPrintable(QStringLiteral("at %1: %2, expected %3").arg(energy[k]).arg(s.y(k), 0, 'g', 10).arg(want, 0, 'g', 10)));
+        }
+    }
+
+    // An I1 stack of 6 x 4 whose pixel (x, y) holds 200 + 10 x + y, Use I0 on.
+    // An I0 stack or dark frame of another size is not used: the bin's I0 is
+    // its pixel count and no dark is taken off, whichever came first.
+    void otherSizes_data()
+    {
+        QTest::addColumn<QSize>("i0");   // empty: none
+        QTest::addColumn<QSize>("dark"); // empty: none; the dark frame holds 50
+        QTest::addColumn<bool>("i0First");
+        QTest::addColumn<bool>("darkArea"); // I1 dark area over column 0: mean 201.5
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<double>("mu");
+        QTest::addColumn<QString>("log");
+        // (5, 3): columns 4-5, rows 2-3, I1 = 990; (4, 2): columns 3-5, rows 1-3, I1 = 2178.
+        QTest::newRow("I0 8 x 6") << QSize(8, 6) << QSize() << false << false << QPoint(5, 3)
+                                  << std::log(4.0 / 990) << "The I0 stack (8 x 6) is not the size of the I1 frames (6 x 4)";
+        QTest::newRow("I0 8 x 6 loaded first") << QSize(8, 6) << QSize() << true << false << QPoint(5, 3)
+                                               << std::log(4.0 / 990) << "The I0 stack (8 x 6)";
+        QTest::newRow("I0 4 x 3") << QSize(4, 3) << QSize() << false << false << QPoint(4, 2)
+                                  << std::log(9.0 / 2178) << "The I0 stack (4 x 3)";
+        QTest::newRow("I0 of the I1 size") << QSize(6, 4) << QSize() << false << false << QPoint(4, 2)
+                                           << std::log(9000.0 / 2178) << "";
+        QTest::newRow("dark 8 x 6") << QSize(6, 4) << QSize(8, 6) << false << false << QPoint(4, 2)
+                                    << std::log(9000.0 / 2178) << "The dark frame (8 x 6)";
+        QTest::newRow("dark 8 x 6 loaded first") << QSize(6, 4) << QSize(8, 6) << true << false << QPoint(4, 2)
+                                                 << std::log(9000.0 / 2178) << "The dark frame (8 x 6)";
+        QTest::newRow("dark of the I1 size") << QSize(6, 4) << QSize(6, 4) << false << false << QPoint(4, 2)
+                                             << std::log((9000.0 - 450) / (2178 - 450)) << "";
+        // Not in the dark area's mean either: 2178 - 9 x 201.5.
+        QTest::newRow("dark 8 x 6, dark area") << QSize(6, 4) << QSize(8, 6) << false << true << QPoint(4, 2)
+                                               << std::log(9000.0 / 364.5) << "The dark frame (8 x 6)";
+    }
+    void otherSizes()
+    {
+        QFETCH(QSize, i0);
+        QFETCH(QSize, dark);
+        QFETCH(bool, i0First);
+        QFETCH(bool, darkArea);
+        QFETCH(QPoint, at);
+        QFETCH(double, mu);
+        QFETCH(QString, log);
+        testlog::Capture capture;
+        FrameSets sets;
+        auto addI1 = [&] {
+            Row v;
+            for (int y = 0; y < 4; y++)
+                for (int x = 0; x < 6; x++)
+                    v << 200 + 10 * x + y;
+            sets.append(FrameSets::I1, craft::floatFrame(6, 4, v), 8000);
+            QVERIFY(sets.updateGeometry());
+        };
+        auto addOthers = [&] {
+            if (!i0.isEmpty())
+                sets.append(FrameSets::I0, craft::flatFrame(i0.width(), i0.height(), 1000), 8000);
+            if (!dark.isEmpty())
+                sets.setDarkFrame(craft::flatFrame(dark.width(), dark.height(), 50));
+        };
+        if (i0First)
+            addOthers();
+        addI1();
+        if (!i0First)
+            addOthers();
+        if (darkArea)
+            sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 0, 3));
+        const FrameSets::BinOptions o{100, 100, 100, true, false};
+        auto check = [&](double want) {
+            const Spectrum s = sets.xafsSpectrumAt(at.x(), at.y(), 1, 1, o);
+            QCOMPARE(s.size(), 1);
+            QVERIFY2(qAbs(s.y(0) - want) < 1e-12, qPrintable(QString::number(s.y(0), 'g', 10)));
+        };
+        check(mu);
+        const QStringList lines = capture.linesStartingWith(QStringLiteral("The "));
+        QCOMPARE(lines.size(), log.isEmpty() ? 0 : 1);
+        if (!log.isEmpty())
+            QVERIFY2(lines.first().startsWith(log), qPrintable(lines.first()));
+        if (i0 != QSize(6, 4)) {
+            // A load that makes the sizes agree brings the I0 stack back.
+            sets.clear(FrameSets::I0);
+            sets.append(FrameSets::I0, craft::flatFrame(6, 4, 1000), 8000);
+            check(at == QPoint(5, 3) ? std::log(4000.0 / 990) : std::log(9000.0 / 2178));
         }
     }
 

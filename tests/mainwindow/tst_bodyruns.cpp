@@ -1,4 +1,5 @@
 #include "support/ImageCraft.h"
+#include "support/LogCapture.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
@@ -11,6 +12,7 @@
 #include "mainwindow/Body.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSemaphore>
@@ -237,6 +239,42 @@ private slots:
         QVERIFY(runBatch(body, later + QStringList{"set_view_w 9"}));
         QVERIFY(workDoneAtNextLine);
         QCOMPARE(answersOf(answers, id), 2);
+    }
+
+    // A frame of another size than its stack's first is refused and named,
+    // the load going on with the next file.
+    void otherSizeInStack_data()
+    {
+        QTest::addColumn<QList<QSize>>("sizes");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QStringList>("refused");
+        QTest::newRow("second of three") << QList<QSize>{{6, 4}, {8, 6}, {6, 4}} << 2
+                                         << QStringList{"Frame of 8 x 6 pixels in a stack of 6 x 4, not loaded: size_1.tif"};
+        QTest::newRow("first larger than the rest")
+            << QList<QSize>{{8, 6}, {6, 4}, {6, 4}} << 1
+            << QStringList{"Frame of 6 x 4 pixels in a stack of 8 x 6, not loaded: size_1.tif",
+                           "Frame of 6 x 4 pixels in a stack of 8 x 6, not loaded: size_2.tif"};
+    }
+    void otherSizeInStack()
+    {
+        QFETCH(QList<QSize>, sizes);
+        QFETCH(QStringList, refused);
+        QTemporaryDir here;
+        QStringList names;
+        for (int i = 0; i < sizes.size(); i++) {
+            names << here.filePath(QStringLiteral("size_%1.tif").arg(i));
+            const QSize z = sizes[i];
+            QVERIFY(craft::writeTiff(names.last(), z.width(), z.height(), craft::ramp16(z.width(), z.height(), 100)));
+        }
+        testlog::Capture log;
+        Body body;
+        QVERIFY(runBatch(body, {"load_I1_files NEW " + names.join(u' ')}));
+        QTEST(int(body.i1Frames.size()), "frames");
+        QCOMPARE(body.SelectI1Files->Selected->count(), body.i1Frames.size());
+        QStringList lines = log.linesStartingWith(QStringLiteral("Frame of "));
+        for (QString& l : lines)
+            l.replace(here.path() + u'/', QString());
+        QCOMPARE(lines, refused);
     }
 
     // As the program ends on "quit": while a load or a walk runs, the event loop
