@@ -51,7 +51,8 @@ public:
     // Stacks own their frames.
     const QList<TiffData*>& frames(Stack s) const { return sets[s].frames; }
     void append(Stack s, TiffData* frame, double energy);
-    // Deletes the frames and drops the stack's dark-area means; the geometry stays.
+    // Deletes the frames and drops the stack's dark-area means and the frames
+    // last logged as filled; the geometry stays.
     void clear(Stack s);
     // Field of view from the first I1 frame; false (and left alone) without one.
     bool updateGeometry();

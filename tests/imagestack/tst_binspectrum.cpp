@@ -1,4 +1,5 @@
 #include "support/FrameCraft.h"
+#include "support/LogCapture.h"
 #include "support/SpectrumPoints.h"
 #include "support/TestRegistry.h"
 
@@ -297,6 +298,29 @@ private slots:
             f->x0 = 0;
         sets.clearUpdateDarkArea(FrameSets::I1);
         QCOMPARE(sets.darkMeans(FrameSets::I1), QList<double>({5, 7, 11}));
+    }
+
+    // A new stack whose shifts fill the same frames of the dark area logs
+    // them again: the last logged list goes with the old stack.
+    void darkFillLoggedPerStack()
+    {
+        FrameSets sets;
+        testlog::Capture log;
+        for (int stack = 0; stack < 2; stack++) {
+            sets.clear(FrameSets::I1);
+            for (int k = 0; k < 3; k++)
+                sets.append(FrameSets::I1, craft::flatFrame(8, 2, 5.0 + k), 8000 + 10 * k);
+            sets.frames(FrameSets::I1)[1]->x0 = 3;
+            QVERIFY(sets.updateGeometry());
+            if (stack == 0)
+                sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 1));
+            else
+                sets.clearUpdateDarkArea(FrameSets::I1);
+            sets.clearUpdateDarkArea(FrameSets::I1); // the same stack again: no news
+            QCOMPARE(sets.darkMeans(FrameSets::I1), QList<double>({5, 6, 7}));
+            QCOMPARE(log.linesStartingWith(QStringLiteral("Frames with no pixel in the dark area")).size(),
+                     stack + 1);
+        }
     }
 
     // The same four frames loaded in any order give one spectrum, in ascending
