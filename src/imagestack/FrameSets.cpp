@@ -317,6 +317,15 @@ std::vector<double> FrameSets::i1Energies() const
     return e;
 }
 
+const TiffData* FrameSets::firstI1InEnergy() const
+{
+    const QList<TiffData*>& f = sets[I1].frames;
+    if (f.isEmpty())
+        return nullptr;
+    const QList<int>& o = i1Order();
+    return f[o.isEmpty() ? 0 : o.first()];
+}
+
 void FrameSets::sortI0() const
 {
     if (i0Sorted)

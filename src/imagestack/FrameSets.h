@@ -86,6 +86,9 @@ public:
     bool energiesAscending(Stack s) const;
     // The I1 energies in the order of a spectrum's points.
     std::vector<double> i1Energies() const;
+    // The I1 frame a spectrum begins with: the first loaded of those at the
+    // lowest energy. Null without frames.
+    const TiffData* firstI1InEnergy() const;
 
     // Reads an XAFS spectrum file; only one with an I0 column is used as total I0.
     static bool readTotalI0(XafsSpectrum& target, const QString& fileName);

@@ -48,9 +48,10 @@ void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpR
 FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft)
 {
     FourierSums s;
-    const QList<TiffData*>& i1 = sets.frames(FrameSets::I1);
-    const int n = int(i1.size());
-    if (n < 1)
+    const int n = int(sets.frames(FrameSets::I1).size());
+    // The spectra run in energy: the image is the frame they begin with.
+    const TiffData* image = sets.firstI1InEnergy();
+    if (n < 1 || !image)
         return s;
     s.aa.assign(size_t(n), 0.0);
     s.pp.assign(size_t(n), 0.0);
@@ -58,7 +59,7 @@ FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft)
     fft.setSize(n);
     c.reset();
     do {
-        const double a = i1.first()->areaSum(c.cx, c.cy, c.hx, c.hy);
+        const double a = image->areaSum(c.cx, c.cy, c.hx, c.hy);
         fft.forward(sets.rawI1SpectrumAt(c.cx, c.cy, c.hx, c.hy));
         const double* p = fft.amplitudes();
         if (!p)
