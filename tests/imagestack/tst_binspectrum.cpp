@@ -305,21 +305,17 @@ private slots:
     void darkFillLoggedPerStack()
     {
         FrameSets sets;
+        sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 1));
         testlog::Capture log;
-        for (int stack = 0; stack < 2; stack++) {
+        for (int stack = 1; stack <= 2; stack++) {
             sets.clear(FrameSets::I1);
             for (int k = 0; k < 3; k++)
                 sets.append(FrameSets::I1, craft::flatFrame(8, 2, 5.0 + k), 8000 + 10 * k);
             sets.frames(FrameSets::I1)[1]->x0 = 3;
             QVERIFY(sets.updateGeometry());
-            if (stack == 0)
-                sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 1));
-            else
-                sets.clearUpdateDarkArea(FrameSets::I1);
-            sets.clearUpdateDarkArea(FrameSets::I1); // the same stack again: no news
-            QCOMPARE(sets.darkMeans(FrameSets::I1), QList<double>({5, 6, 7}));
-            QCOMPARE(log.linesStartingWith(QStringLiteral("Frames with no pixel in the dark area")).size(),
-                     stack + 1);
+            sets.clearUpdateDarkArea(FrameSets::I1); // as a load's end does; the second time is no news
+            sets.clearUpdateDarkArea(FrameSets::I1);
+            QCOMPARE(log.linesStartingWith(QStringLiteral("Frames with no pixel in the dark area")).size(), stack);
         }
     }
 

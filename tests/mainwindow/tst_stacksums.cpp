@@ -192,7 +192,6 @@ private slots:
         QTest::newRow("descending") << QList<int>{3, 2, 1, 0} << 0;
         QTest::newRow("shuffled") << QList<int>{2, 0, 3, 1} << 0;
         QTest::newRow("two lowest, the later loaded first") << QList<int>{1, 4, 2, 0, 3} << 4;
-        QTest::newRow("two lowest, ascending") << QList<int>{0, 4, 1, 2, 3} << 0;
     }
     void fourierCheckLoadOrder()
     {
