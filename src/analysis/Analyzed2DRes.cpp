@@ -97,6 +97,7 @@ void Analyzed2DRes::freeArrays()
     imageBuf.reset();
     std::vector<double>().swap(data);
     std::vector<double>().swap(procData);
+    std::vector<bool>().swap(noResult);
 }
 
 qint64 Analyzed2DRes::pixelCount() const
@@ -131,7 +132,33 @@ double Analyzed2DRes::valueAt(int x, int y) const
 
 bool Analyzed2DRes::onMap(int x, int y) const
 {
-    return fits(data) && inside(x, y);
+    return fits(data) && inside(x, y) && !lacksResult(x, y);
+}
+
+bool Analyzed2DRes::lacksResult(int x, int y) const
+{
+    return !noResult.empty() && noResult.size() == data.size() && inside(x, y) &&
+           noResult[static_cast<size_t>(y) * cond.W + x];
+}
+
+void Analyzed2DRes::setNoResult(int ix, int iy, int xw, int yw)
+{
+    if (!fits(data))
+        return;
+    if (noResult.size() != data.size())
+        noResult.assign(data.size(), false);
+    markNoResult(ix, iy, xw, yw, true);
+}
+
+void Analyzed2DRes::markNoResult(int ix, int iy, int xw, int yw, bool none)
+{
+    const qint64 xa = std::max<qint64>(0, ix - absOf(xw));
+    const qint64 xb = std::min<qint64>(cond.W - 1, ix + absOf(xw));
+    const qint64 ya = std::max<qint64>(0, iy - absOf(yw));
+    const qint64 yb = std::min<qint64>(cond.H - 1, iy + absOf(yw));
+    for (qint64 y = ya; y <= yb; y++)
+        for (qint64 x = xa; x <= xb; x++)
+            noResult[static_cast<size_t>(y * cond.W + x)] = none;
 }
 
 const std::vector<double>& Analyzed2DRes::shownData() const
@@ -228,6 +255,8 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
         for (qint64 x = xa; x <= xb; x++)
             row[x] = t;
     }
+    if (noResult.size() == data.size())
+        markNoResult(ix, iy, xw, yw, false);
 }
 
 void Analyzed2DRes::genImg(const ColorScale& scale)
@@ -421,8 +450,10 @@ void Analyzed2DRes::rewriteBins(const std::function<double(const AnalyzeCond&, d
     do {
         if (c.first)
             qDebug() << "deglitch 2" << c.cy;
-        const double v = value(c, valueAt(c.cx, c.cy));
-        if (std::isfinite(v)) {
+        // A bin without result keeps its value and stays out of the range.
+        const bool none = lacksResult(c.cx, c.cy);
+        const double v = none ? valueAt(c.cx, c.cy) : value(c, valueAt(c.cx, c.cy));
+        if (!none && std::isfinite(v)) {
             procMin = std::min(procMin, v);
             procMax = std::max(procMax, v);
         }
@@ -505,6 +536,7 @@ void Analyzed2DRes::copyFrom(const Analyzed2DRes* other)
         return;
     data = other->data;
     procData = other->procData;
+    noResult = other->noResult;
     if (other->imageBuf) {
         const size_t bytes = static_cast<size_t>(rowStride(format, cond.W)) * cond.H;
         imageBuf.reset(new uchar[bytes]);

@@ -33,6 +33,7 @@ public:
     std::unique_ptr<QImage> image;    // views imageBuf
     std::unique_ptr<uchar[]> imageBuf; // rowStride(format, W) * H bytes
     std::vector<double> data;         // W * H, row-major; empty when absent
+    std::vector<bool> noResult;       // by pixel of data: a bin given no result; empty when none is
     double min = 1e300;
     double max = -1e300;
     int minX = 0;
@@ -67,8 +68,12 @@ public:
     void copyFrom(const Analyzed2DRes* other);
     // The stored value at (x, y); 0 outside the image or without arrays.
     double valueAt(int x, int y) const;
-    // Whether (x, y) has a stored value: on the image, with arrays.
+    // Whether (x, y) has a stored value: on the image, with arrays, and in a
+    // bin that was given a result.
     bool onMap(int x, int y) const;
+    // The bin's pixels keep what they hold (0 on a fresh map) but count as no
+    // result until setData writes them.
+    void setNoResult(int ix, int iy, int xw, int yw);
     // W * H, or 0 when either is not positive.
     qint64 pixelCount() const;
     // The range the image is coloured over (fixed, processed or data range).
@@ -104,6 +109,8 @@ private:
     bool fits(const std::vector<double>& src) const;
     double sourceAt(const std::vector<double>& src, int x, int y) const;
     bool inside(qint64 x, qint64 y) const;
+    bool lacksResult(int x, int y) const;
+    void markNoResult(int ix, int iy, int xw, int yw, bool none);
     // Second pass of both spike removals: every bin of procData := value(bin,
     // data at its centre), with the processed range.
     void rewriteBins(const std::function<double(const AnalyzeCond&, double)>& value);

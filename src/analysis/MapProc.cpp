@@ -167,8 +167,11 @@ void MapProc::processMaps()
     procMap.setCond(g);
     c.reset();
     do {
-        if (!onBoth(c))
+        if (!onBoth(c)) {
+            // 0 for the picture and the files, but not a value to count
+            procMap.setNoResult(c.cx, c.cy, c.hx, c.hy);
             continue;
+        }
         const double s1 = map1.binSum(c.cx, c.cy, c.hx, c.hy);
         const double s2 = map2.binSum(c.cx, c.cy, c.hx, c.hy);
         procMap.setData(c.cx, c.cy, c.hx, c.hy, combine(o, s1, s2));

@@ -125,6 +125,8 @@ void FrameSets::clear(Stack s)
 {
     TiffData::clearList(sets[s].frames);
     sets[s].dropMeans();
+    // A new stack that fills the same frames is news.
+    sets[s].filledLogged.clear();
     stacksChanged();
     checkFits();
     standInLogged = false;

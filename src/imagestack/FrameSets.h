@@ -54,7 +54,8 @@ public:
     // Whether a frame has the size of the stack's first (logged when not): one
     // of another size is not taken into the stack.
     bool fitsStack(Stack s, const TiffData* frame) const;
-    // Deletes the frames and drops the stack's dark-area means; the geometry stays.
+    // Deletes the frames and drops the stack's dark-area means and the frames
+    // last logged as filled; the geometry stays.
     void clear(Stack s);
     // Field of view from the first I1 frame; false (and left alone) without one.
     bool updateGeometry();

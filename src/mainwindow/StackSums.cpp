@@ -48,8 +48,7 @@ void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpR
 FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft)
 {
     FourierSums s;
-    const QList<TiffData*>& i1 = sets.frames(FrameSets::I1);
-    const int n = int(i1.size());
+    const int n = int(sets.frames(FrameSets::I1).size());
     if (n < 1)
         return s;
     s.aa.assign(size_t(n), 0.0);
@@ -58,8 +57,11 @@ FourierSums fourierSums(const FrameSets& sets, AnalyzeCond c, FFT& fft)
     fft.setSize(n);
     c.reset();
     do {
-        const double a = i1.first()->areaSum(c.cx, c.cy, c.hx, c.hy);
-        fft.forward(sets.rawI1SpectrumAt(c.cx, c.cy, c.hx, c.hy));
+        // The spectra run in energy: the image is the bin's reading of the
+        // frame they begin with, as the spectrum reads it.
+        const Spectrum raw = sets.rawI1SpectrumAt(c.cx, c.cy, c.hx, c.hy);
+        const double a = raw.points.isEmpty() ? 0.0 : raw.y(0);
+        fft.forward(raw);
         const double* p = fft.amplitudes();
         if (!p)
             break;

@@ -33,7 +33,8 @@ void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpR
               AnalyzeCond c, const ColorScale& colors);
 
 // Per Fourier component k: sums over the bins of a^2, p^2 and a p, with a the
-// first frame's area sum and p the amplitude of component k.
+// bin's reading of the frame first in energy (the first loaded of those at the
+// lowest) and p the amplitude of component k.
 struct FourierSums {
     std::vector<double> aa;
     std::vector<double> pp;

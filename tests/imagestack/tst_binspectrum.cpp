@@ -310,6 +310,25 @@ private slots:
         QCOMPARE(sets.darkMeans(FrameSets::I1), QList<double>({5, 7, 11}));
     }
 
+    // A new stack whose shifts fill the same frames of the dark area logs
+    // them again: the last logged list goes with the old stack.
+    void darkFillLoggedPerStack()
+    {
+        FrameSets sets;
+        sets.setDarkArea(FrameSets::I1, QRectF(0, 0, 1, 1));
+        testlog::Capture log;
+        for (int stack = 1; stack <= 2; stack++) {
+            sets.clear(FrameSets::I1);
+            for (int k = 0; k < 3; k++)
+                sets.append(FrameSets::I1, craft::flatFrame(8, 2, 5.0 + k), 8000 + 10 * k);
+            sets.frames(FrameSets::I1)[1]->x0 = 3;
+            QVERIFY(sets.updateGeometry());
+            sets.clearUpdateDarkArea(FrameSets::I1); // as a load's end does; the second time is no news
+            sets.clearUpdateDarkArea(FrameSets::I1);
+            QCOMPARE(log.linesStartingWith(QStringLiteral("Frames with no pixel in the dark area")).size(), stack);
+        }
+    }
+
     // The same four frames loaded in any order give one spectrum, in ascending
     // energy; the dark means stay with their frames. Frame at 8000 eV: 52 with
     // a dark area mean of 2; 8010: 43 less 3; 8025: 29 less 4; 8040: 25 less 5.

@@ -1,3 +1,4 @@
+#include "support/FrameCraft.h"
 #include "support/LogCapture.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
@@ -7,14 +8,17 @@
 #include "mainwindow/Body.h"
 #include "mainwindow/StackSums.h"
 #include "mainwindow/SumUpCtrl.h"
+#include "imagestack/TiffData.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <functional>
 
 namespace {
 
@@ -27,6 +31,48 @@ double sumPixel(int x, int y, int k)
 double fourierPixel(int x, int y, int k)
 {
     return 1.0 + x + 2.0 * y + (k % 2) * (x + 1.0) + 0.1 * k * k * y;
+}
+
+// Checks the "Res" lines of a stack against a plain DFT: frame j holds
+// pixel(x, y, j) at energy[j]; the frames were loaded in the order `loaded`,
+// bins of half widths hx, hy tile the w x h image. The image term is frame
+// `image`; the spectra run in ascending energy, frames at one energy in
+// loading order.
+void checkResLines(const QStringList& res, int w, int h, int hx, int hy, const QList<double>& energy,
+                   QList<int> loaded, int image, const std::function<double(int, int, int)>& pixel)
+{
+    const int n = int(loaded.size());
+    QCOMPARE(res.size(), n);
+    std::stable_sort(loaded.begin(), loaded.end(), [&energy](int a, int b) { return energy[a] < energy[b]; });
+    const auto binSum = [&](int cx, int cy, int j) {
+        double s = 0;
+        for (int y = std::max(0, cy - hy); y <= std::min(h - 1, cy + hy); y++)
+            for (int x = std::max(0, cx - hx); x <= std::min(w - 1, cx + hx); x++)
+                s += pixel(x, y, j);
+        return s;
+    };
+    for (int k = 0; k < n; k++) {
+        double aa = 0, pp = 0, ap = 0;
+        for (int cy = hy; cy < h; cy += 2 * hy + 1) {
+            for (int cx = hx; cx < w; cx += 2 * hx + 1) {
+                const double a = binSum(cx, cy, image);
+                std::complex<double> c;
+                for (int j = 0; j < n; j++)
+                    c += binSum(cx, cy, loaded[j]) * std::polar(1.0, -2.0 * M_PI * j * k / n);
+                const double p = std::abs(c);
+                aa += a * a;
+                pp += p * p;
+                ap += a * p;
+            }
+        }
+        const QStringList f = res[k].split(' ');
+        QCOMPARE(f.size(), 6);
+        QCOMPARE(f[1].toInt(), k);
+        const double expected[] = {aa, pp, ap, ap / std::sqrt(aa * pp)};
+        for (int i = 0; i < 4; i++)
+            QVERIFY2(std::fabs(f[i + 2].toDouble() - expected[i]) <= 1e-5 * std::fabs(expected[i]) + 1e-9,
+                     qPrintable(res[k]));
+    }
 }
 
 // Keeps the working directory of the process for one test.
@@ -131,31 +177,51 @@ private slots:
         std::unique_ptr<Body> b = craft::bodyWithStack(2, 2, n, fourierPixel);
         testlog::Capture log;
         b->execFourierA();
-        const QStringList res = log.linesStartingWith("Res ");
         QCOMPARE(log.linesStartingWith("\"2da FA 1:\"").size(), 1);
-        QCOMPARE(res.size(), n);
-        for (int k = 0; k < n; k++) {
-            double aa = 0, pp = 0, ap = 0;
-            for (int y = 0; y < 2; y++) {
-                for (int x = 0; x < 2; x++) {
-                    const double a = fourierPixel(x, y, 0);
-                    std::complex<double> c;
-                    for (int j = 0; j < n; j++)
-                        c += fourierPixel(x, y, j) * std::polar(1.0, -2.0 * M_PI * j * k / n);
-                    const double p = std::abs(c);
-                    aa += a * a;
-                    pp += p * p;
-                    ap += a * p;
-                }
-            }
-            const QStringList f = res[k].split(' ');
-            QCOMPARE(f.size(), 6);
-            QCOMPARE(f[1].toInt(), k);
-            const double expected[] = {aa, pp, ap, ap / std::sqrt(aa * pp)};
-            for (int i = 0; i < 4; i++)
-                QVERIFY2(std::fabs(f[i + 2].toDouble() - expected[i]) <= 1e-5 * std::fabs(expected[i]) + 1e-9,
-                         qPrintable(res[k]));
+        checkResLines(log.linesStartingWith("Res "), 2, 2, 0, 0, {8900, 8902, 8904, 8906}, {0, 1, 2, 3}, 0,
+                      fourierPixel);
+    }
+
+    // Whatever the loading order, the image term is the frame first in energy
+    // (of two at the lowest, the first loaded). Five 5 x 3 frames, bins 3 x 1;
+    // frames 0 and 4 share the lowest energy. A frame shifted right by one,
+    // whose rows are even, reads as unshifted: its readings are scaled to
+    // the bins' pixels.
+    void fourierCheckLoadOrder_data()
+    {
+        QTest::addColumn<QList<int>>("loaded");
+        QTest::addColumn<int>("image");
+        QTest::addColumn<int>("shifted");
+        QTest::newRow("ascending") << QList<int>{0, 1, 2, 3} << 0 << -1;
+        QTest::newRow("descending") << QList<int>{3, 2, 1, 0} << 0 << -1;
+        QTest::newRow("shuffled") << QList<int>{2, 0, 3, 1} << 0 << -1;
+        QTest::newRow("two lowest, the later loaded first") << QList<int>{1, 4, 2, 0, 3} << 4 << -1;
+        QTest::newRow("image frame shifted") << QList<int>{0, 1, 2, 3} << 0 << 0;
+    }
+    void fourierCheckLoadOrder()
+    {
+        QFETCH(QList<int>, loaded);
+        QFETCH(int, image);
+        QFETCH(int, shifted);
+        const QList<double> energy{8979.25, 8983.75, 8991.5, 9004.5, 8979.25};
+        const QList<double> weight{0.625, 0.5, 0.375, 0.25, 0.875};
+        const auto pixel = [&weight, shifted](int x, int y, int j) {
+            return weight[j] * (8 + (j == shifted ? 0 : x) + 3 * y) + 0.5 * j * y;
+        };
+        std::unique_ptr<Body> b = craft::bodyWithStack(5, 3, 0, nullptr);
+        for (int j : loaded) {
+            QVector<double> v;
+            for (int y = 0; y < 3; y++)
+                for (int x = 0; x < 5; x++)
+                    v << pixel(x, y, j);
+            b->frameSets.append(FrameSets::I1, craft::floatFrame(5, 3, v), energy[j]);
+            b->frameSets.frames(FrameSets::I1).last()->x0 = j == shifted ? 1 : 0;
         }
+        b->followI1Stack();
+        b->aHWidth_->setText("1");
+        testlog::Capture log;
+        b->execFourierA();
+        checkResLines(log.linesStartingWith("Res "), 5, 3, 1, 0, energy, loaded, image, pixel);
     }
 
     void fourierWithoutStack()

@@ -256,6 +256,61 @@ private slots:
         QTEST(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), "counts");
     }
 
+    // Processed maps of other sizes: the bins centred off either map keep 0
+    // but have no result, so neither the statistics, the map's range nor a
+    // deglitch range count them, and a capture keeps that. Map 1 5 x 3 and
+    // map 2 6 x 4, both 1 everywhere; 3 x 1 bins on a 6 x 4 image centred at
+    // x 1 (sums 3 and 3) and x 4 (2 and 3); the two at y 3 lie off map 1.
+    void processedMapWithoutResults_data()
+    {
+        QTest::addColumn<int>("op"); // 0 Sub, 1 Div, 2 Mask
+        QTest::addColumn<double>("mean");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::newRow("div") << 1 << 5.0 / 6 << 2.0 / 3 << 1.0;
+        QTest::newRow("sub") << 0 << -0.5 << -1.0 << 0.0;
+        QTest::newRow("mask") << 2 << 2.5 << 2.0 << 3.0;
+    }
+    void processedMapWithoutResults()
+    {
+        QFETCH(int, op);
+        QFETCH(double, mean);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        std::unique_ptr<Body> b = craft::bodyWithStack(6, 4, 1, [](int, int, int) { return 1.0; });
+        Analyzer* a = b->analyzer;
+        a->SelProcMaps->setChecked(true);
+        (op == 0 ? a->ProcTypeSub : op == 1 ? a->ProcTypeDiv : a->ProcTypeMask)->setChecked(true);
+        MapProc& mp = a->mapProc;
+        testmaps::fill(mp.map1, testmaps::grid(5, 3, 0, 0, 0, 0, 5, 3), [](int, int) { return 1.0; });
+        testmaps::fill(mp.map2, testmaps::grid(6, 4, 0, 0, 0, 0, 6, 4), [](int, int) { return 1.0; });
+        mp.map1.genImg();
+        mp.map2.genImg();
+        b->aHWidth_->setText("1");
+        b->aVWidth_->setText("0");
+        a->processMaps();
+        QCOMPARE(mp.procMap.valueAt(1, 3), 0.0); // shown and saved as 0
+        QCOMPARE(mp.procMap.valueAt(4, 3), 0.0);
+        const auto check = [&] {
+            b->showStatistics();
+            QCOMPARE(b->stats.hist.n, 6);
+            QVERIFY(qAbs(b->stats.hist.mean - mean) < 1e-12);
+            QVERIFY(qAbs(b->stats.hist.min - min) < 1e-12);
+            QVERIFY(qAbs(b->stats.hist.max - max) < 1e-12);
+        };
+        a->ShowProcessedMap->setChecked(true);
+        check();
+        QVERIFY(qAbs(mp.procMap.min - min) < 1e-12);
+        QVERIFY(qAbs(mp.procMap.max - max) < 1e-12);
+        mp.procMap.deglitch2(1e9); // replaces nothing: the range of the results
+        QVERIFY(qAbs(mp.procMap.procMin - min) < 1e-12);
+        QVERIFY(qAbs(mp.procMap.procMax - max) < 1e-12);
+        QCOMPARE(mp.procMap.procData[3 * 6 + 1], 0.0);
+        mp.captureAsMap1();
+        a->ShowMap1->setChecked(true);
+        check();
+    }
+
     // The low end dragged past the high end: the ends swap on release, and
     // the range is announced once per change.
     void dragLowPastHigh()
