@@ -472,6 +472,36 @@ void Analyzed2DRes::copyProc2Data()
     max = procMax;
 }
 
+void Analyzed2DRes::refitOverBins()
+{
+    if (!fits(data))
+        return;
+    min = 1e300;
+    max = -1e300;
+    surfFit.clear();
+    AnalyzeCond c = cond;
+    c.reset();
+    do {
+        if (!inside(c.cx, c.cy))
+            continue;
+        const double t = data[static_cast<size_t>(c.cy) * cond.W + c.cx];
+        if (!std::isfinite(t))
+            continue;
+        if (t > max) {
+            max = t;
+            maxX = c.cx;
+            maxY = c.cy;
+        }
+        if (t < min) {
+            min = t;
+            minX = c.cx;
+            minY = c.cy;
+        }
+        surfFit.addPoint(c.cx, c.cy, t);
+    } while (c.next());
+    surfFit.solve();
+}
+
 void Analyzed2DRes::setUpperLimit(bool use, double v)
 {
     useLimit = use;

@@ -282,6 +282,9 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
             map.setData(x, y, 0, 0, e0 - braggEnergy(v + theta0, d));
         }
     }
+    // The file has a value for every pixel, the calibration had one per bin:
+    // the zeros around its area must not bend the surface or widen the range.
+    map.refitOverBins();
     // Once, not per value: a header with a large size and no body would flood the log.
     if (missing > 0)
         qDebug() << "run out!" << missing << "values missing in" << fileName;

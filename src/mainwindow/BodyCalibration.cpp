@@ -137,6 +137,7 @@ void Body::normalizeEShift()
     logWithTime(QStringLiteral("Start Normalize E Shift"));
     eShiftMap.deglitch2(40.0);
     eShiftMap.copyProc2Data();
+    eShiftMap.refitOverBins(); // the surface of the values with the spikes would stay
     eShiftMap.genImg();
     dispA->update();
     logWithTime(QStringLiteral("End Normalize E Shift  "));

@@ -10,6 +10,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace calibstack {
@@ -41,14 +42,16 @@ inline bool writeStandard(const QString& path)
 }
 
 // w x h pixels, bins of one pixel, no I0: the walk's area is the whole image.
-inline std::unique_ptr<Body> bodyWithStack(int w = 10, int h = 4)
+// shift(x, y): the edge of pixel (x, y) against the standard, the halves when none.
+inline std::unique_ptr<Body> bodyWithStack(int w = 10, int h = 4,
+                                           const std::function<double(int, int)>& shift = {})
 {
     std::unique_ptr<Body> b(new Body());
     for (int k = 0; k < frames; k++) {
         QVector<double> v;
         for (int y = 0; y < h; y++) {
             for (int x = 0; x < w; x++)
-                v << std::exp(-muAt(energy(k), stdEdge + shiftOf(x, w)));
+                v << std::exp(-muAt(energy(k), stdEdge + (shift ? shift(x, y) : shiftOf(x, w))));
         }
         b->frameSets.append(FrameSets::I1, craft::floatFrame(w, h, v), energy(k));
     }

@@ -1,6 +1,7 @@
 #include "CalibStack.h"
 #include "support/LogCapture.h"
 #include "support/Loopback.h"
+#include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 
 #include "analysis/Analyzer.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -36,6 +38,52 @@ int run(Body& b, const QString& line, int timeoutMs = 60000)
 }
 
 double field(QLineEdit* e) { return e->text().toDouble(); }
+
+// Least squares of z = c0 x² + c1 y² + c2 xy + c3 x + c4 y + c5 over (x, y, z):
+// normal equations, Gauss-Jordan elimination with partial pivoting.
+std::array<double, 6> lsqSurface(const QList<std::array<double, 3>>& points)
+{
+    double a[6][7] = {};
+    for (const auto& p : points) {
+        const double b[6] = {p[0] * p[0], p[1] * p[1], p[0] * p[1], p[0], p[1], 1.0};
+        for (int i = 0; i < 6; i++)
+            for (int j = 0; j < 7; j++)
+                a[i][j] += b[i] * (j < 6 ? b[j] : p[2]);
+    }
+    for (int k = 0; k < 6; k++) {
+        int piv = k;
+        for (int i = k + 1; i < 6; i++)
+            piv = std::fabs(a[i][k]) > std::fabs(a[piv][k]) ? i : piv;
+        std::swap(a[k], a[piv]);
+        for (int i = 0; i < 6; i++)
+            for (int j = 6; i != k && j >= k; j--) // a[i][k] last: the others still need it
+                a[i][j] -= a[i][k] / a[k][k] * a[k][j];
+    }
+    std::array<double, 6> c;
+    for (int i = 0; i < 6; i++)
+        c[i] = a[i][6] / a[i][i];
+    return c;
+}
+
+// The map's range and surface are those of its values at the centres of its
+// bins (hx wide, one row tall, over columns 0 .. areaW - 1).
+void checkBinFit(const Analyzed2DRes& m, int hx, int areaW)
+{
+    QList<std::array<double, 3>> points;
+    double lo = 1e300, hi = -1e300;
+    for (int y = 0; y < m.cond.H; y++) {
+        for (int x = hx; x < areaW; x += 2 * hx + 1) {
+            points << std::array<double, 3>{double(x), double(y), m.valueAt(x, y)};
+            lo = std::min(lo, points.last()[2]);
+            hi = std::max(hi, points.last()[2]);
+        }
+    }
+    QCOMPARE(QList<double>({m.min, m.max}), QList<double>({lo, hi}));
+    const std::array<double, 6> c = lsqSurface(points);
+    for (int i = 0; i < 6; i++)
+        QVERIFY2(std::fabs(m.surfFit.c[i] - c[i]) < 1e-9,
+                 qPrintable(QStringLiteral("c%1 %2, fitted here %3").arg(i).arg(m.surfFit.c[i]).arg(c[i])));
+}
 
 } // namespace
 
@@ -249,6 +297,75 @@ private slots:
         CalibCtrl* p = b->calibCtrl;
         QCOMPARE((QStringList{p->DEMin->text(), p->DEMax->text(), p->DEAvr->text(), p->DESigma->text()}),
                  (QStringList{"1e+300", "-1e+300", "nan", "nan"}));
+    }
+
+    // A map measured over part of the view comes back from its file with the
+    // range and surface of its bins, not of every pixel: the corrected edge
+    // map is the same after the round trip, beyond the measured part too.
+    void roundTripKeepsSurface_data()
+    {
+        QTest::addColumn<QSize>("stack");
+        QTest::addColumn<int>("hx");
+        QTest::addColumn<int>("areaW");
+        QTest::newRow("left half, one-pixel bins") << QSize(8, 6) << 0 << 4;
+        QTest::newRow("bins 3 wide, columns left over") << QSize(11, 7) << 1 << 9;
+    }
+    void roundTripKeepsSurface()
+    {
+        QFETCH(QSize, stack);
+        QFETCH(int, hx);
+        QFETCH(int, areaW);
+        const int w = stack.width(), h = stack.height();
+        auto b = calibstack::bodyWithStack(w, h, [](int x, int y) {
+            return 0.5 + 0.3 * x - 0.2 * y + 0.05 * x * x + 0.04 * y * y - 0.03 * x * y;
+        });
+        b->aHWidth_->setText(QString::number(hx));
+        const QString file = tmp.filePath(QStringLiteral("part.emp"));
+        const auto batch = [&b](const QStringList& lines) {
+            for (const QString& l : lines)
+                QVERIFY2(run(*b, l) >= 0, qPrintable(l));
+        };
+        const QString region = QStringLiteral("select_region 0 0 %1 %2");
+        batch({"calib_load_std " + stdFile, region.arg(areaW).arg(h), "calib_exec", "select_qs_fitted_eShift 1",
+               "analyzer_select_sub_mode_dEdge 1", region.arg(w).arg(h), "analyzer_exec_2da"});
+        checkBinFit(b->eShiftMap, hx, areaW);
+        const SurfFit2D fit = b->eShiftMap.surfFit;
+        const std::vector<double> corrected = b->analyzer->dEdgeMap.data;
+        batch({"calib_save_map " + file, "calib_clear_map", "calib_load_map " + file, "analyzer_exec_2da"});
+        checkBinFit(b->eShiftMap, hx, areaW);
+        for (int i = 0; i < 6; i++)
+            QVERIFY(std::fabs(b->eShiftMap.surfFit.c[i] - fit.c[i]) < 1e-4); // the file's angles have 6 digits
+        for (size_t i = 0; i < corrected.size(); i++)
+            QVERIFY2(std::fabs(b->analyzer->dEdgeMap.data[i] - corrected[i]) < 1e-3, qPrintable(QString::number(i)));
+    }
+
+    // "Deglitch E-Shift Map" fits range and surface again from the values
+    // without the spike.
+    void deglitchRefits_data()
+    {
+        QTest::addColumn<QSize>("map");
+        QTest::addColumn<int>("hx");
+        QTest::addColumn<int>("areaW");
+        QTest::addColumn<QPoint>("spike");
+        QTest::addColumn<double>("replaced"); // the mean of its eight neighbours
+        // 0.1 x + 0.05 y² round (3, 2): (2.4 + 1.9) / 8
+        QTest::newRow("6 x 5, one-pixel bins") << QSize(6, 5) << 0 << 6 << QPoint(3, 2) << 0.5375;
+        // Centres x = 1, 4, 7, 10; column 12 stays 0. Round (7, 2): (5.6 + 1.9) / 8
+        QTest::newRow("bins 3 wide, a column left over") << QSize(13, 5) << 1 << 12 << QPoint(7, 2) << 0.9375;
+    }
+    void deglitchRefits()
+    {
+        QFETCH(QSize, map);
+        QFETCH(int, hx);
+        QFETCH(int, areaW);
+        QFETCH(QPoint, spike);
+        Body b;
+        testmaps::fill(b.eShiftMap, testmaps::grid(map.width(), map.height(), hx, 0, 0, 0, areaW, map.height()),
+                       [&](int x, int y) { return QPoint(x, y) == spike ? 100.0 : 0.1 * x + 0.05 * y * y; });
+        b.eShiftMap.genImg();
+        b.normalizeEShift();
+        QTEST(b.eShiftMap.valueAt(spike.x(), spike.y()), "replaced");
+        checkBinFit(b.eShiftMap, hx, areaW);
     }
 
     // Stars and the data target stay on this host's loopback.
