@@ -482,7 +482,7 @@ void Analyzed2DRes::refitOverBins()
     AnalyzeCond c = cond;
     c.reset();
     do {
-        if (!inside(c.cx, c.cy))
+        if (!onMap(c.cx, c.cy))
             continue;
         const double t = data[static_cast<size_t>(c.cy) * cond.W + c.cx];
         if (!std::isfinite(t))
