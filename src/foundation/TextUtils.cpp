@@ -2,6 +2,10 @@
 
 #include <QDebug>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
 const QString blankText(101, QLatin1Char(' '));
 
 namespace {
@@ -193,6 +197,23 @@ QString addThousandsCommas(const QString& number)
     for (int pos = p - 3; pos >= first; pos -= 3)
         res.insert(pos, u',');
     return res;
+}
+
+int formatEnergy(char* out, double v)
+{
+    // Not a number, infinities and 0 as a text stream writes them ("nan", "inf", no sign on 0).
+    if (!std::isfinite(v) || v == 0.0) {
+        const QByteArray q = QByteArray::number(v == 0.0 ? 0.0 : v, 'g', 10);
+        std::memcpy(out, q.constData(), size_t(q.size()));
+        return int(q.size());
+    }
+    return int(std::to_chars(out, out + energyTextMax, v, std::chars_format::general, 10).ptr - out);
+}
+
+QString energyText(double v)
+{
+    char buf[energyTextMax];
+    return QString::fromLatin1(buf, formatEnergy(buf, v));
 }
 
 QString joinQuoted(const QStringList& list)

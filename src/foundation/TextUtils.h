@@ -33,6 +33,13 @@ bool readKeyLine(const QString& line, QStringList& items, int minimum, const QSt
 
 QString addThousandsCommas(const QString& number);
 
+// Energies as they are written and set: general format with 10 significant
+// digits, so that 11100.125 eV reads back as itself (6 digits gave 11100.1).
+// The text goes to out (room for energyTextMax) without allocating; returns its length.
+constexpr int energyTextMax = 32;
+int formatEnergy(char* out, double v);
+QString energyText(double v);
+
 QString joinQuoted(const QStringList& list);
 QString nextCsvItem(const QString& line, QString& item);
 QString nextCsvItemLoose(const QString& line, QString& item);

@@ -1,6 +1,7 @@
 #include "foundation/XafsSpectrum.h"
 
 #include "foundation/LineReader.h"
+#include "foundation/TextUtils.h"
 
 #include <QDebug>
 #include <QFile>
@@ -389,7 +390,8 @@ void XafsSpectrum::write(QByteArray* out, bool subtractEOffset) const
     const auto pc = pre.coefficients();
     const auto qc = post.coefficients();
     ts << "###Corvelline::XafsSpectrum\n";
-    ts << "# midx    : " << e0 << "\n";
+    // Energies to 10 digits, so that they read back; the rest as the stream writes it.
+    ts << "# midx    : " << energyText(e0) << "\n";
     ts << "# dMut    : " << dMut << "\n";
     ts << "# pre   vic : " << pc[0] << " " << pc[1] << " " << pc[2] << " " << pc[3] << "\n";
     ts << "# poste vic : " << qc[0] << " " << qc[1] << " " << qc[2] << " " << qc[3] << "\n";
@@ -400,7 +402,7 @@ void XafsSpectrum::write(QByteArray* out, bool subtractEOffset) const
     for (int k = 0; k < n; ++k) {
         const double p = pos(k);
         const double x = subtractEOffset ? p - eOffset : p;
-        ts << x << "\t" << (k < nd ? doubleNormalized.y(k) : 0.0) << "\t" << y(k) << "\t"
+        ts << energyText(x) << "\t" << (k < nd ? doubleNormalized.y(k) : 0.0) << "\t" << y(k) << "\t"
            << pre.value(p) << "\t" << post.value(p) << "\n";
     }
     ts.flush();

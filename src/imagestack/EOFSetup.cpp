@@ -2,6 +2,7 @@
 
 #include "display/_FileDialog.h"
 #include "foundation/LineReader.h"
+#include "foundation/TextUtils.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -113,7 +114,7 @@ void EOFSetup::recomputeEnd()
                                                         EnergyRules::numberOf(Delta->text()),
                                                         numOfPoints());
     if (e)
-        End->setText(EnergyRules::formatted(*e));
+        End->setText(energyText(*e));
 }
 
 void EOFSetup::recomputeDelta()
@@ -122,7 +123,7 @@ void EOFSetup::recomputeDelta()
                                                           EnergyRules::numberOf(End->text()),
                                                           numOfPoints());
     if (d)
-        Delta->setText(EnergyRules::formatted(*d));
+        Delta->setText(energyText(*d));
 }
 
 void EOFSetup::newStart() { recomputeEnd(); }
@@ -132,19 +133,19 @@ void EOFSetup::newNumOfPoints() { recomputeDelta(); }
 
 void EOFSetup::setStart(double v)
 {
-    Start->setText(EnergyRules::formatted(v));
+    Start->setText(energyText(v));
     newStart();
 }
 
 void EOFSetup::setDelta(double v)
 {
-    Delta->setText(EnergyRules::formatted(v));
+    Delta->setText(energyText(v));
     newDelta();
 }
 
 void EOFSetup::setEnd(double v)
 {
-    End->setText(EnergyRules::formatted(v));
+    End->setText(energyText(v));
     newEnd();
 }
 

@@ -105,11 +105,6 @@ double EnergyRules::factorOf(const QString& text)
     return v > 0.0 ? v : 1.0;
 }
 
-QString EnergyRules::formatted(double v)
-{
-    return QString::number(v, 'g', 6);
-}
-
 QString EnergyRules::factorTextFor(const QString& pattern)
 {
     return pattern.toUpper().contains(QLatin1String("KEV")) ? QStringLiteral("1000")

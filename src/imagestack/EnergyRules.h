@@ -44,7 +44,6 @@ struct EnergyRules {
     static double numberOf(const QString& text);      // 0 unless a finite number
     static int integerOf(const QString& text);        // 0 unless an integer
     static double factorOf(const QString& text);      // 1 unless finite and above 0
-    static QString formatted(double v);               // general format, 6 digits
     static QString factorTextFor(const QString& pattern); // "1000" for keV patterns
     // Number in a matched part of a file name ("08980_1234" -> 8980.1234).
     static double valueOfMatch(const QString& matched);

@@ -154,6 +154,20 @@ bool FrameSets::commonExpTime(const QList<TiffData*>& frames, double& expTime, b
     return true;
 }
 
+QString FrameSets::expTimesNote(const QList<TiffData*>& frames, Stack s, const QString& panelExpTime)
+{
+    const auto [lo, hi] = std::minmax_element(frames.begin(), frames.end(),
+                                              [](const TiffData* a, const TiffData* b) { return a->expTime < b->expTime; });
+    if (lo == frames.end() || (*lo)->expTime == (*hi)->expTime)
+        return QString();
+    return QStringLiteral("Exposure times of the %1 frames differ, %2 to %3 ms: "
+                          "the dark frame is scaled to the panel's %4 ms")
+        .arg(QLatin1String(s == I1 ? "I1" : "I0"))
+        .arg((*lo)->expTime, 0, 'g', 6)
+        .arg((*hi)->expTime, 0, 'g', 6)
+        .arg(panelExpTime);
+}
+
 void FrameSets::Set::dropMeans()
 {
     frameMeans.clear();
@@ -182,6 +196,9 @@ bool FrameSets::loadDark(const QString& fileName)
         delete frame;
         return false;
     }
+    PagedFiles paged;
+    paged.note(*frame);
+    paged.flush();
     setDarkFrame(frame);
     return true;
 }

@@ -62,6 +62,10 @@ public:
     // Exposure time of the first frame, and whether every frame has exactly it.
     // False for an empty stack.
     static bool commonExpTime(const QList<TiffData*>& frames, double& expTime, bool& same);
+    // The log line of a stack whose frames were taken at several exposure
+    // times (the dark frame is scaled to the panel's one for all); empty when
+    // they share one.
+    static QString expTimesNote(const QList<TiffData*>& frames, Stack s, const QString& panelExpTime);
 
     TiffData* darkFrame() const { return dark; }
     // Whether the I0 stack and the dark frame have the I1 stack's size; one that

@@ -49,6 +49,7 @@ void LoadTiff::loadTiffs(LoadTiffQue request)
         return;
     busy = true;
     index = request.cutFirst;
+    paged = PagedFiles(); // what a stopped walk met is not this one's
     l.unlock();
     scheduleStep();
 }
@@ -76,6 +77,7 @@ void LoadTiff::treatQues()
             if (frame->load(path, &req.errPoints, req.programErrPointsInUse)) {
                 // The request's copy goes with this step; the frame keeps the owner's list.
                 frame->errPs = req.errPs ? req.errPs : &globalErrPoints;
+                paged.note(*frame);
                 handedOver.fetch_add(1, std::memory_order_release);
                 emit loaded(frame, at, total, req.generation);
             } else {
@@ -102,6 +104,7 @@ void LoadTiff::treatQues()
     }
     busy = false;
     l.unlock();
+    paged.flush();
     emit finishLoadFiles(req.loadCmdId, req.generation);
 }
 

@@ -3,14 +3,13 @@
 // the queued requests one per event and hands every frame it could read back.
 #include "batch/CmdDef.h"
 #include "imagestack/LoadTiffQue.h"
+#include "imagestack/TiffData.h"
 
 #include <QList>
 #include <QMutex>
 #include <QObject>
 
 #include <atomic>
-
-class TiffData;
 
 class LoadTiff : public QObject {
     Q_OBJECT
@@ -55,4 +54,5 @@ private:
     std::atomic<quint64> gen{0};
     std::atomic<quint64> handedOver{0};
     bool stepPending = false;
+    PagedFiles paged; // worker thread only, over one walk
 };

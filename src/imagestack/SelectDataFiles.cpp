@@ -1,6 +1,7 @@
 #include "imagestack/SelectDataFiles.h"
 
 #include "display/SelectImgDialog.h"
+#include "foundation/TextUtils.h"
 #include "imagestack/EOFSetup.h"
 
 #include <QButtonGroup>
@@ -140,7 +141,7 @@ void SelectDataFiles::setEngByNameRegExp(const QString& pattern)
 
 void SelectDataFiles::setEngByNameFactor(double factor)
 {
-    eofSetup->Factor->setText(QString::number(factor, 'g', 6));
+    eofSetup->Factor->setText(energyText(factor));
 }
 
 void SelectDataFiles::setExpTimeMS(double ms, bool ok)

@@ -306,6 +306,7 @@ bool TiffData::readTiff(const QString& name)
         rows.append(row);
     }
     _TIFFfree(line);
+    pages = qMax(1, int(TIFFNumberOfDirectories(tif)));
     TIFFClose(tif);
     if (repairTiff)
         applyErrPoints();
@@ -811,4 +812,28 @@ void TiffData::updateCBar()
     cBar->dataMin = min;
     cBar->dataMax = max;
     cBar->paintCBar();
+}
+
+void PagedFiles::note(const TiffData& frame)
+{
+    if (frame.pages < 2)
+        return;
+    if (first.isEmpty()) {
+        first = frame.fileName;
+        pages = frame.pages;
+    } else {
+        more++;
+    }
+}
+
+void PagedFiles::flush()
+{
+    if (first.isEmpty())
+        return;
+    QString line =
+        QStringLiteral("Only the first page of a TIFF file is read: %1 has %2 pages").arg(first).arg(pages);
+    if (more > 0)
+        line += QStringLiteral(", %1 more files of this load have several").arg(more);
+    qDebug().noquote() << line;
+    *this = PagedFiles();
 }

@@ -102,6 +102,7 @@ public:
     int x0 = 0;
     int y0 = 0;
     int srcType = SrcNone;
+    int pages = 1; // of a TIFF file; only the first is read
 
 private:
     bool repairTiff = false;
@@ -133,6 +134,17 @@ private:
     // occur; false, nothing written, where there are more values than pixels.
     template <class ColorOf>
     bool shadeByTable(const ColorOf& colorOf, int bpp, int stride);
+};
+
+// TIFF files of several pages met in one load, of which only the first page
+// is read: told by one log line per load, not one per file.
+struct PagedFiles {
+    QString first;
+    int pages = 0;
+    int more = 0;
+    void note(const TiffData& frame);
+    // Logs the line when a file had pages, and starts over.
+    void flush();
 };
 
 Q_DECLARE_METATYPE(TiffData*)

@@ -222,7 +222,12 @@ void Body::stackComplete(FrameSets::Stack s)
     bool same = false;
     if (!FrameSets::commonExpTime(frameSets.frames(s), expTime, same))
         return;
-    (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->setExpTimeMS(expTime, same);
+    SelectDataFiles* panel = s == FrameSets::I1 ? SelectI1Files : SelectI0Files;
+    panel->setExpTimeMS(expTime, same);
+    // A batch run does not see the field turn pink.
+    const QString note = FrameSets::expTimesNote(frameSets.frames(s), s, panel->ExpTime->text());
+    if (!note.isEmpty())
+        qDebug().noquote() << note;
     if (s == FrameSets::I1 && !frameSets.energiesAscending(s))
         qDebug() << "The I1 energies are not in ascending order: spectra are built in energy order";
     frameSets.clearUpdateDarkArea(s);

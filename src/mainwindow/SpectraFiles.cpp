@@ -186,9 +186,10 @@ void RowFormatter::append(QByteArray& line, int cx, int cy, const double* shift,
     const int nv = v.size();
     if (energies.size() < size_t(n))
         energies.resize(size_t(n));
-    // written in place: a head of at most 60 bytes, at most 30 per point
+    // written in place: a head of at most 60 bytes, per point two blanks, a
+    // value of at most 13 and an energy of at most energyTextMax
     const qsizetype start = line.size();
-    line.resize(start + 60 + qsizetype(n) * 30);
+    line.resize(start + 60 + qsizetype(n) * (15 + energyTextMax));
     char* const begin = line.data() + start;
     char* p = begin;
     p = std::to_chars(p, p + 12, cx).ptr;
@@ -202,7 +203,7 @@ void RowFormatter::append(QByteArray& line, int cx, int cy, const double* shift,
         Text& e = energies[size_t(i)];
         const double x = points.pos(i);
         if (!e.set || !(e.x == x)) {
-            e.len = formatReal(e.s, x);
+            e.len = formatEnergy(e.s, x);
             e.x = x;
             e.set = true;
         }

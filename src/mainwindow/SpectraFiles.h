@@ -3,6 +3,7 @@
 // then one line per bin in scanner order, its head (cx, cy and, for the XAFS
 // kinds, the energy shift) followed by energy and value pairs.
 #include "foundation/AnalyzeCond.h"
+#include "foundation/TextUtils.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,7 +30,8 @@ void appendReal(QByteArray& out, double v);
 // text is kept and made again only where an energy differs.
 class RowFormatter {
 public:
-    // One bin's line: head, then " energy value" per point of points, the values
+    // One bin's line: head, then " energy value" per point of points (the
+    // energy as formatEnergy writes it), the values
     // taken from values (0 past its end) or, without it, from points' own y.
     void append(QByteArray& line, int cx, int cy, const double* shift, const Spectrum& points,
                 const Spectrum* values);
@@ -39,7 +41,7 @@ private:
         double x = 0.0;
         bool set = false;
         int len = 0;
-        char s[16];
+        char s[energyTextMax];
     };
     std::vector<Text> energies;
 };

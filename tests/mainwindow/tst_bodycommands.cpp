@@ -1,3 +1,4 @@
+#include "support/LogCapture.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 
@@ -168,6 +169,59 @@ private slots:
         QVERIFY(body.frameSets.frames(FrameSets::I1).isEmpty());
         QTest::qWait(100);
         QCOMPARE(answers.count(), 3);
+    }
+
+    // A load of TIFF files f0, f1, ... at these exposures (s; 0: none given,
+    // 100 ms) and pages, by a batch word or as the dark frame (f0): the lines
+    // that tell what it does not honour ("%1": the folder).
+    void loadNotes_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QList<double>>("exposures");
+        QTest::addColumn<QList<int>>("pages");
+        QTest::addColumn<QStringList>("lines");
+        const QString exp("Exposure times of the %1 frames differ, %2 to %3 ms: the dark frame is scaled to the "
+                          "panel's %4 ms");
+        const QString paged("Only the first page of a TIFF file is read: %1/f%2.tif has %3 pages");
+        QTest::newRow("I1 at 100, 250, 100 ms") << "load_I1_files" << QList<double>{0.1, 0.25, 0.1}
+                                                << QList<int>{1, 1, 1} << QStringList{exp.arg("I1", "100", "250", "100")};
+        QTest::newRow("I0 at 50 and 20 ms") << "load_I0_files" << QList<double>{0.05, 0.02} << QList<int>{1, 1}
+                                            << QStringList{exp.arg("I0", "20", "50", "50")};
+        QTest::newRow("three files of pages, one line")
+            << "load_I1_files" << QList<double>{0, 0, 0, 0} << QList<int>{1, 2, 4, 2}
+            << QStringList{paged.arg("%1", "1", "2") + ", 2 more files of this load have several"};
+        QTest::newRow("dark frame of 3 pages") << "dark" << QList<double>{0} << QList<int>{3}
+                                               << QStringList{paged.arg("%1", "0", "3")};
+        QTest::newRow("one exposure, one page") << "load_I0_files" << QList<double>{0.1, 0.1} << QList<int>{1, 1}
+                                                << QStringList{};
+    }
+    void loadNotes()
+    {
+        QFETCH(QString, word);
+        QFETCH(QList<double>, exposures);
+        QFETCH(QList<int>, pages);
+        static int row = 0;
+        const QString dir = tmp.filePath(QStringLiteral("notes%1").arg(row++));
+        QVERIFY(QDir().mkpath(dir));
+        QStringList files;
+        for (int i = 0; i < exposures.size(); i++) {
+            craft::TiffOptions o;
+            o.exif = exposures[i] > 0;
+            o.exposure = exposures[i];
+            o.pages = pages[i];
+            files << dir + QStringLiteral("/f%1.tif").arg(i);
+            QVERIFY(craft::writeTiff(files.last(), 3, 2, craft::ramp16(3, 2, 100 + i), o));
+        }
+        Body body;
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        testlog::Capture log;
+        if (word == "dark")
+            body.selectedDark(files.first());
+        else
+            body.execCmdSlot(CmdLine(word + " NEW " + files.join(u' ')), false);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.count(), word == "dark" ? 0 : 1, 10000);
+        QStringList lines = log.linesStartingWith("Exposure times") + log.linesStartingWith("Only the first page");
+        QTEST(lines.replaceInStrings(dir, "%1"), "lines");
     }
 
     void regionAndPointer()

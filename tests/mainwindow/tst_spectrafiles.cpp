@@ -4,6 +4,8 @@
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 
+#include "imagestack/EOFSetup.h"
+#include "imagestack/SelectDataFiles.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/SpectraFiles.h"
 
@@ -195,6 +197,57 @@ private slots:
         }
         QCOMPARE(readAll(dir + "bins.dat"), expected);
         QCOMPARE(log.linesStartingWith("Save Xafs Spectra : Progress").size(), 2);
+    }
+
+    // Energies above 10 keV with decimals as a spectrum file (midx line, then
+    // the rows) and a per-bin spectra line write them, or as batch words set
+    // the I1 fields Start, Delta, End and Factor; then file 1 by those fields.
+    void energyDigits_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<double>("file1");
+        QTest::newRow("spectrum file") << "spectrum" << "11103.25 9000.125 0 1 0 0 11100.125 0 1 0 0 11103.25 0 1 0 0"
+                                       << 0.0;
+        QTest::newRow("per-bin spectra") << "bins" << "0 0 9000.125 1 11100.125 1 11103.25 1" << 0.0;
+        QTest::newRow("start, end from it") << "eng_calc_base_i1 11103.25" << "11103.25 1 12103.25 1" << 11104.25;
+        QTest::newRow("step, end from it") << "eng_calc_base_i1 9000.125;eng_calc_delta_i1 0.125"
+                                           << "9000.125 0.125 9125.125 1" << 9000.25;
+        QTest::newRow("end, step from it") << "eng_calc_base_i1 9000.125;eng_calc_num_i1 1024;eng_calc_end_i1 11100.125"
+                                           << "9000.125 2.05078125 11100.125 1" << 9002.17578125;
+        QTest::newRow("no noise") << "eng_calc_base_i1 8900.75;eng_calc_num_i1 3;eng_calc_delta_i1 0.1"
+                                  << "8900.75 0.1 8901.05 1" << 8900.75 + 0.1;
+        QTest::newRow("name factor") << "eng_by_name_factor_i1 1.000012345;eng_by_name_i1"
+                                     << "8000 1 9000 1.000012345" << 11103.25 * 1.000012345;
+    }
+    void energyDigits()
+    {
+        QFETCH(QString, lines);
+        QStringList written;
+        double file1 = 0.0;
+        XafsSpectrum x;
+        for (double e : {9000.125, 11100.125, 11103.25})
+            x.append(e, 1.0);
+        x.e0 = 11103.25;
+        QByteArray out;
+        if (lines == "spectrum")
+            x.write(&out, false);
+        else if (lines == "bins")
+            spectra::RowFormatter().append(out, 0, 0, nullptr, x, nullptr);
+        for (const QByteArray& l : out.split('\n'))
+            if (!l.isEmpty() && (!l.startsWith('#') || l.startsWith("# midx")))
+                written << QString::fromLatin1(l).section(u':', -1).simplified();
+        if (out.isEmpty()) {
+            Body body;
+            for (const QString& l : ("eng_by_calc_i1 1;eng_calc_even_in_eng_i1 1;" + lines).split(u';'))
+                body.execCmdSlot(CmdLine(l), false);
+            const EOFSetup* e = body.SelectI1Files->eofSetup;
+            for (const QLineEdit* f : {e->Start, e->Delta, e->End, e->Factor})
+                written << f->text();
+            file1 = e->energyOfFile("I1_11103_2500.tif", 1, 2);
+        }
+        QTEST(written.join(u' '), "written");
+        QTEST(file1, "file1");
     }
 
     void noStackNoFile()

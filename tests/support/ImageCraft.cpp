@@ -87,16 +87,8 @@ bool writeSamples(TIFF* tif, int width, int height, const QVector<quint16>& samp
     return true;
 }
 
-} // namespace
-
-bool writeTiff(const QString& path, int width, int height, const QVector<quint16>& samples,
-               const TiffOptions& o)
+void setTags(TIFF* tif, int width, int height, const TiffOptions& o)
 {
-    if (samples.size() < qint64(width) * height)
-        return false;
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), o.bigEndian ? "wb" : "wl");
-    if (!tif)
-        return false;
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(width));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(height));
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, o.bits);
@@ -115,10 +107,27 @@ bool writeTiff(const QString& path, int width, int height, const QVector<quint16
         uint32_t rps = o.rowsPerStrip > 0 ? uint32_t(o.rowsPerStrip) : TIFFDefaultStripSize(tif, 0);
         TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rps);
     }
+}
+
+} // namespace
+
+bool writeTiff(const QString& path, int width, int height, const QVector<quint16>& samples,
+               const TiffOptions& o)
+{
+    if (samples.size() < qint64(width) * height)
+        return false;
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), o.bigEndian ? "wb" : "wl");
+    if (!tif)
+        return false;
+    setTags(tif, width, height, o);
     if (o.exif)
         TIFFSetField(tif, TIFFTAG_EXIFIFD, uint64_t(0));
 
     bool ok = writeSamples(tif, width, height, samples, o) && TIFFWriteDirectory(tif);
+    for (int p = 1; ok && p < o.pages && !o.exif; p++) {
+        setTags(tif, width, height, o);
+        ok = writeSamples(tif, width, height, samples, o) && TIFFWriteDirectory(tif);
+    }
     if (ok && o.exif) {
         uint64_t exifOffset = 0;
         ok = TIFFCreateEXIFDirectory(tif) == 0;

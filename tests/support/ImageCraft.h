@@ -20,6 +20,7 @@ struct TiffOptions {
     int rowsPerStrip = 0;   // 0: libtiff's default
     bool exif = false;      // write an EXIF directory
     double exposure = -1.0; // ExposureTime in seconds; below 0 the EXIF directory has none
+    int pages = 1;          // further pages repeat the first (without EXIF data)
 };
 
 // samples: width x height values, top row first. 8-bit files keep the low byte,
