@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -492,6 +493,20 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
     r.o = o;
     r.imageW = imageW;
     r.imageH = imageH;
+    r.heldX1 = imageW - 1;
+    r.heldY1 = imageH - 1;
+    const QList<TiffData*>& i1 = sets[I1].frames;
+    // Mostly every frame covers the image just so: then the whole image.
+    int off = 0;
+    for (const TiffData* f : i1)
+        off |= f->x0 | f->y0 | (f->width ^ imageW) | (f->height ^ imageH);
+    for (qsizetype k = 0; off && k < i1.size(); k++) {
+        const TiffData* f = i1[k];
+        r.heldX0 = qMax(r.heldX0, f->x0);
+        r.heldY0 = qMax(r.heldY0, f->y0);
+        r.heldX1 = int(qMin<qint64>(r.heldX1, qint64(f->x0) + f->width - 1));
+        r.heldY1 = int(qMin<qint64>(r.heldY1, qint64(f->y0) + f->height - 1));
+    }
     r.dark = usedDark();
     if (r.dark) {
         r.darkScaled = o.darkExpTime > 0.0 && std::isfinite(o.darkExpTime);
@@ -546,6 +561,14 @@ inline bool frameReading(const TiffData* f, int x, int y, int hw, int hh, int im
                          double npix, double& v)
 {
     if ((f->x0 | f->y0) == 0) {
+        v = binSum(f, x, y, hw, hh);
+        return true;
+    }
+    // Away from the edges a shifted frame holds the whole bin too.
+    const qint64 ahw = qAbs(qint64(hw)), ahh = qAbs(qint64(hh));
+    if (x - ahw >= qMax(0, f->x0) && y - ahh >= qMax(0, f->y0)
+        && x + ahw < qMin<qint64>(imageW, qint64(f->x0) + f->width)
+        && y + ahh < qMin<qint64>(imageH, qint64(f->y0) + f->height)) {
         v = binSum(f, x, y, hw, hh);
         return true;
     }
@@ -604,6 +627,8 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
             darkI1 = darkI0 = d;
         }
     }
+    const qint64 ahw = qAbs(qint64(hw)), ahh = qAbs(qint64(hh));
+    const bool whole = x - ahw >= heldX0 && x + ahw <= heldX1 && y - ahh >= heldY0 && y + ahh <= heldY1;
     const bool useTotal = !total.points.isEmpty();
     const bool sorted = order.isEmpty();
     s.points.reserve(i1.size());
@@ -615,7 +640,12 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         double dI1 = darkI1;
         if (i1Dark && i < i1Means.size())
             dI1 = i1Means[i] * npix + darkI1;
-        const double vI1 = i1Reading(i1, order, k, x, y, hw, hh, imageW, imageH, npix) - dI1;
+        double read = 0.0;
+        if (whole)
+            read = binSum(f, x, y, hw, hh);
+        else if (!frameReading(f, x, y, hw, hh, imageW, imageH, npix, read))
+            read = i1Reading(i1, order, k, x, y, hw, hh, imageW, imageH, npix);
+        const double vI1 = read - dI1;
         double vI0 = npix;
         if (useTotal) {
             vI0 = i < total.points.size() ? total.points[i].y() : 0.0;

@@ -143,6 +143,12 @@ public:
         Spectrum total;
         int imageW = -1;
         int imageH = -1;
+        // The part of the image that every frame holds, shifted or not: a bin
+        // inside it reads each frame as it is.
+        int heldX0 = 0;
+        int heldX1 = -1;
+        int heldY0 = 0;
+        int heldY1 = -1;
     };
     // Brings the dark-area means and the I0 brackets up to date first.
     Reader reader(const BinOptions& o);
