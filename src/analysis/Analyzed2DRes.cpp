@@ -228,22 +228,27 @@ void Analyzed2DRes::setCond(const AnalyzeCond& c)
     allocData();
 }
 
-void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
+void Analyzed2DRes::takePoint(int ix, int iy, double t)
 {
     // A value that is not finite is stored but must not wreck the range or the fit.
-    if (std::isfinite(t)) {
-        if (t > max) {
-            max = t;
-            maxX = ix;
-            maxY = iy;
-        }
-        if (t < min) {
-            min = t;
-            minX = ix;
-            minY = iy;
-        }
-        surfFit.addPoint(ix, iy, t);
+    if (!std::isfinite(t))
+        return;
+    if (t > max) {
+        max = t;
+        maxX = ix;
+        maxY = iy;
     }
+    if (t < min) {
+        min = t;
+        minX = ix;
+        minY = iy;
+    }
+    surfFit.addPoint(ix, iy, t);
+}
+
+void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
+{
+    takePoint(ix, iy, t);
     if (!fits(data))
         return;
     const qint64 xa = std::max<qint64>(0, ix - absOf(xw));
@@ -484,20 +489,7 @@ void Analyzed2DRes::refitOverBins()
     do {
         if (!onMap(c.cx, c.cy))
             continue;
-        const double t = data[static_cast<size_t>(c.cy) * cond.W + c.cx];
-        if (!std::isfinite(t))
-            continue;
-        if (t > max) {
-            max = t;
-            maxX = c.cx;
-            maxY = c.cy;
-        }
-        if (t < min) {
-            min = t;
-            minX = c.cx;
-            minY = c.cy;
-        }
-        surfFit.addPoint(c.cx, c.cy, t);
+        takePoint(c.cx, c.cy, data[static_cast<size_t>(c.cy) * cond.W + c.cx]);
     } while (c.next());
     surfFit.solve();
 }

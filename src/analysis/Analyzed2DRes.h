@@ -114,6 +114,8 @@ private:
     double sourceAt(const std::vector<double>& src, int x, int y) const;
     bool inside(qint64 x, qint64 y) const;
     bool lacksResult(int x, int y) const;
+    // A bin's value into the range and the surface fit, when finite.
+    void takePoint(int ix, int iy, double t);
     void markNoResult(int ix, int iy, int xw, int yw, bool none);
     // Second pass of both spike removals: every bin of procData := value(bin,
     // data at its centre), with the processed range.

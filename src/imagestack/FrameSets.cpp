@@ -564,14 +564,6 @@ inline bool frameReading(const TiffData* f, int x, int y, int hw, int hh, int im
         v = binSum(f, x, y, hw, hh);
         return true;
     }
-    // Away from the edges a shifted frame holds the whole bin too.
-    const qint64 ahw = qAbs(qint64(hw)), ahh = qAbs(qint64(hh));
-    if (x - ahw >= qMax(0, f->x0) && y - ahh >= qMax(0, f->y0)
-        && x + ahw < qMin<qint64>(imageW, qint64(f->x0) + f->width)
-        && y + ahh < qMin<qint64>(imageH, qint64(f->y0) + f->height)) {
-        v = binSum(f, x, y, hw, hh);
-        return true;
-    }
     double held = 0.0;
     const double sum = f->heldSum(x, y, hw, hh, imageW, imageH, held);
     if (held <= 0.0)
