@@ -125,7 +125,9 @@ void ImgProc::setRefBin()
 {
     if (!binImg)
         return;
-    refImg = binImg;
+    // Placed where the stack reads the frame, so shifts found against it are
+    // whole origins even when the reference frame has one.
+    refImg = current ? improc::displaced(*binImg, current->x0, current->y0) : *binImg;
     drawOnImage();
 }
 

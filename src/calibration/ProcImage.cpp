@@ -49,7 +49,7 @@ ProcImage framePlane(const TiffData& f, int border)
     ProcImage p(f.width + 2 * b, f.height + 2 * b);
     for (int j = 0; j < p.height; j++)
         for (int i = 0; i < p.width; i++)
-            p.at(i, j) = f.value(i - b, j - b);
+            p.at(i, j) = f.ownValue(i - b, j - b);
     return p;
 }
 
@@ -76,6 +76,17 @@ ProcImage prewittEdges(const ProcImage& src, int border)
 ProcImage frameEdges(const TiffData& f)
 {
     return prewittEdges(framePlane(f, 1), 1);
+}
+
+ProcImage displaced(const ProcImage& src, qint64 dx, qint64 dy)
+{
+    ProcImage out(src.width, src.height);
+    for (int y = 0; y < out.height; y++)
+        for (int x = 0; x < out.width; x++)
+            if (src.contains(x - dx, y - dy))
+                out.at(x, y) = src.at(int(x - dx), int(y - dy));
+    out.updateRange();
+    return out;
 }
 
 ProcImage binarize(const ProcImage& edges, double th)

@@ -31,15 +31,19 @@ struct ProcImage {
 
 namespace improc {
 
-// The frame as it reads through its origin, with `border` more pixels read on
-// every side: pixel (i, j) is the frame's value at (i - border, j - border).
+// The frame's own samples, its origin left out, with `border` more pixels of 0
+// on every side: pixel (i, j) is the sample at (i - border, j - border).
 ProcImage framePlane(const TiffData& f, int border);
 
 // max(|gx|, |gy|) of the Prewitt operator, pixels outside src being 0. The
 // result leaves out `border` pixels on every side of src.
 ProcImage prewittEdges(const ProcImage& src, int border = 0);
-// The frame's edge image, its neighbours outside the frame read through its origin.
+// The frame's edge image from its own samples: a shift found on it is the
+// frame's whole origin, whatever origin the frame has already.
 ProcImage frameEdges(const TiffData& f);
+
+// src moved by (dx, dy): out(x, y) = src(x - dx, y - dy), 0 where that lies outside.
+ProcImage displaced(const ProcImage& src, qint64 dx, qint64 dy);
 
 // 1 where th < edge, else 0 (a value equal to the threshold is 0).
 ProcImage binarize(const ProcImage& edges, double th);

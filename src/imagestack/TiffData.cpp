@@ -563,6 +563,13 @@ double TiffData::value(int x, int y) const
     return sample(int(c), int(r));
 }
 
+double TiffData::ownValue(int c, int r) const
+{
+    if (srcType == SrcNone || c < 0 || c >= width || r < 0 || r >= rows.size())
+        return 0.0;
+    return sample(c, r);
+}
+
 void TiffData::setPixel(int x, int y, double v)
 {
     const qint64 c = qint64(x) - x0;

@@ -33,6 +33,8 @@ public:
 
     // Image coordinates: the sample at (x - x0, y - y0); 0 outside the frame.
     double value(int x, int y) const;
+    // Frame coordinates, the origin left out: the sample at (c, r); 0 outside the frame.
+    double ownValue(int c, int r) const;
     void setPixel(int x, int y, double v);
     double areaSum(int x, int y, int hw, int hh) const;
     // The sum over the bin's pixels that lie on the image (imageW x imageH from

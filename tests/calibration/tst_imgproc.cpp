@@ -11,7 +11,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 
@@ -54,6 +56,48 @@ Values valuesOf(const ProcImage& p)
     return Values(p.data.begin(), p.data.end());
 }
 
+// The drifting stack: frame k holds a pyramid of slope 1/64 round (20, 14) on 0,
+// its content moved by -drift[k], so that the offset drift[k] lays it back onto
+// frame 0. Its binary image is a filled square, so a climb over the overlap finds
+// the offset from any nearby start.
+const QList<QPoint> drift{{0, 0}, {1, 0}, {2, -1}, {-1, 2}, {3, 1}, {2, 2}};
+
+TiffData* pyramidFrame(QPoint d)
+{
+    QVector<double> v(40 * 30);
+    for (int y = 0; y < 30; y++)
+        for (int x = 0; x < 40; x++)
+            v[y * 40 + x] =
+                std::max(0, 12 - std::max(std::abs(x + d.x() - 20), std::abs(y + d.y() - 14))) / 64.0;
+    return craft::floatFrame(40, 30, v);
+}
+
+// The window over the drifting stack, frame 0 shown and set as the reference.
+std::unique_ptr<Body> driftingBody(bool autoShift)
+{
+    std::unique_ptr<Body> b(new Body());
+    for (int k = 0; k < drift.size(); k++) {
+        TiffData* f = pyramidFrame(drift[k]);
+        f->cBar = b->CBar;
+        b->frameSets.append(FrameSets::I1, f, 8000 + 10 * k);
+        b->SelectI1Files->Selected->addItem(QString::number(k));
+    }
+    b->followI1Stack();
+    b->SelectI1Files->Selected->setCurrentIndex(0);
+    b->imgProc.AAutoShift->setChecked(autoShift);
+    b->imgProc.EdgeDetect->setChecked(true); // takes frame 0
+    b->imgProc.SetRef->click();
+    return b;
+}
+
+QList<QPoint> offsetsOf(const Body& b)
+{
+    QList<QPoint> o;
+    for (const TiffData* f : b.i1Frames)
+        o << QPoint(f->x0, f->y0);
+    return o;
+}
+
 } // namespace
 
 // The image processor: edge, binary and comparison images, the shift search,
@@ -77,12 +121,14 @@ private slots:
         QCOMPARE(e.max, 21.0);
     }
 
-    // Samples moved out of view by the origin are still the neighbours at the edge.
-    void shiftedFrameReadThroughOrigin()
+    // The origin is left out: the edges are the frame's own, |1 - 0|, |2 - 5|, |0 - 1|
+    // (through the origin they would be 3, 1, 2). The reference stands at the origin.
+    void shiftedFrameReadAsItsOwnSamples()
     {
         std::unique_ptr<TiffData> f(craft::floatFrame(3, 1, {5, 1, 2}));
-        f->x0 = -1; // reads 1, 2, 0 with the 5 left of the view
-        QCOMPARE(valuesOf(improc::frameEdges(*f)), (Values{3, 1, 2}));
+        f->x0 = -1;
+        QCOMPARE(valuesOf(improc::frameEdges(*f)), (Values{1, 3, 1}));
+        QCOMPARE(valuesOf(improc::displaced(plane(3, 1, {1, 3, 1}), -1, 0)), (Values{3, 1, 0}));
     }
 
     void binarizeStrictlyAbove()
@@ -321,6 +367,63 @@ private slots:
         b.imgProc.SetShift->click();
         for (const TiffData* f : b.i1Frames)
             QCOMPARE(QPoint(f->x0, f->y0), QPoint(0, 0));
+    }
+
+    // Default ticks and Edge Detect: stepping aligns each frame, and a frame shown
+    // again keeps its offset. Bin (30, 8), 3 x 3 of frame k read through offset o
+    // is frame 0's pyramid at x 29..31, y 7..9 moved by drift - o. Aligned: 9, 10,
+    // 11 across from the apex, 5..7 up, hold 3, 2, 1 in each row: 18 / 64,
+    // mu = ln(9 / (18 / 64)) = ln(32). Frame 3 still at (0, 0): x 28..30, y 9..11,
+    // 8, 9, 10 across and 3..5 up: 4, 3, 2, so 27 / 64 and mu = ln(64 / 3).
+    void revisitedFrameKeepsItsOffset_data()
+    {
+        QTest::addColumn<QList<int>>("steps");
+        QTest::addColumn<QList<QPoint>>("offsets");
+        QTest::addColumn<QList<double>>("mu"); // frames 0..3
+        const QPoint o(0, 0);
+        const double al = std::log(32.0);
+        QTest::newRow("0 -> 1 -> 2") << QList<int>{1, 2} << QList<QPoint>{o, {1, 0}, {2, -1}, o, o, o}
+                                     << QList<double>{al, al, al, std::log(64.0 / 3)};
+        QTest::newRow("then back to 1") << QList<int>{1, 2, 1} << QList<QPoint>{o, {1, 0}, {2, -1}, o, o, o}
+                                        << QList<double>{al, al, al, std::log(64.0 / 3)};
+        QTest::newRow("then on to 2 and 3")
+            << QList<int>{1, 2, 1, 2, 3} << QList<QPoint>{o, {1, 0}, {2, -1}, {-1, 2}, o, o}
+            << QList<double>{al, al, al, al};
+    }
+    void revisitedFrameKeepsItsOffset()
+    {
+        QFETCH(QList<int>, steps);
+        QFETCH(QList<QPoint>, offsets);
+        QFETCH(QList<double>, mu);
+        std::unique_ptr<Body> b = driftingBody(true);
+        for (int k : steps)
+            b->SelectI1Files->select(k);
+        QCOMPARE(offsetsOf(*b), offsets);
+        const Spectrum s = b->xafsSpectrumAt(30, 8, 1, 1);
+        for (int k = 0; k < mu.size(); k++)
+            QVERIFY2(std::fabs(s.y(k) - mu[k]) < 1e-6, qPrintable(QString::number(s.y(k))));
+    }
+
+    // Without "A. A. Shift" the fields are the whole offset too: frame 1 aligned at
+    // (1, 0) scores 1 there and "Set Shift" keeps it. A reference set on that
+    // aligned frame stands where the stack reads it, so frame 2 still finds (2, -1).
+    void arrowsSetWholeOffsets()
+    {
+        std::unique_ptr<Body> b = driftingBody(false);
+        b->i1Frames[1]->x0 = 1;
+        b->SelectI1Files->select(1);
+        QVERIFY(b->imgProc.score < 1.0); // fields at (0, 0)
+        b->imgProc.ShiftR->click();
+        QCOMPARE(b->imgProc.NormScolarP->text(), QStringLiteral("1"));
+        b->imgProc.SetShift->click();
+        QCOMPARE(offsetsOf(*b).mid(0, 3), (QList<QPoint>{{0, 0}, {1, 0}, {0, 0}}));
+
+        b->imgProc.SetRef->click();
+        b->SelectI1Files->select(2);
+        b->imgProc.ShiftAuto->click();
+        QCOMPARE((QStringList{b->imgProc.ShiftX->text(), b->imgProc.ShiftY->text()}),
+                 (QStringList{"2", "-1"}));
+        QCOMPARE(offsetsOf(*b).mid(0, 3), (QList<QPoint>{{0, 0}, {1, 0}, {2, -1}}));
     }
 };
 
