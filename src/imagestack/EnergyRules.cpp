@@ -33,7 +33,11 @@ double EnergyRules::energyFromFileName(const QString& fileName, int fNo) const
     double v = fNo;
     const QRegularExpression re(pattern);
     if (re.isValid()) {
-        const QRegularExpressionMatch m = re.match(fileName);
+        // A folder named by date would otherwise give every file its number;
+        // the whole name still serves energies written in folder names.
+        QRegularExpressionMatch m = re.match(fileName.mid(fileName.lastIndexOf(u'/') + 1));
+        if (!m.hasMatch())
+            m = re.match(fileName);
         if (m.hasMatch())
             v = valueOfMatch(m.captured(0));
     }

@@ -36,6 +36,8 @@ struct EnergyRules {
     // NaN or infinite: a rule that gives no finite energy gives 0.
     double energyOfFile(const QString& fileName, int fNo, int totalFiles,
                         const Units& units) const;
+    // The pattern is matched against the name after its last "/" first, the
+    // whole name only when that holds no match.
     double energyFromFileName(const QString& fileName, int fNo) const;
     double energyFromRefList(int fNo, int totalFiles) const;
     double calculatedEnergy(int fNo, const Units& units) const;

@@ -46,6 +46,12 @@ private slots:
         QTest::newRow("5+4 digits") << p[0] << 1.0 << "sample_08980_1234.tif" << 7 << 8980.1234;
         QTest::newRow("keV 1 digit") << p[9] << 1000.0 << "Fe_7_112000KeV.tif" << 0 << 7112.0;
         QTest::newRow("no match times factor") << p[0] << 2.5 << "dark.tif" << 4 << 10.0;
+        // The file's own name first, the folder only when the name holds none (08975_5000: 8975.5).
+        QTest::newRow("dated folder") << p[0] << 1.0 << "/data/run_2024_0315/I1_08950_0000.tif" << 0 << 8950.0;
+        QTest::newRow("dated folder, relative") << p[0] << 1.0 << "run_2024_0315/I1_08975_5000.tif" << 2 << 8975.5;
+        QTest::newRow("energy in the folder") << p[0] << 1.0 << "/data/E_08960_0000/frame.tif" << 1 << 8960.0;
+        QTest::newRow("only the folder dated") << p[0] << 1.0 << "/data/run_2024_0315/scana.tif" << 5
+                                               << 2024.0315;
     }
     void byName()
     {
