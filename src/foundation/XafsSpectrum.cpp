@@ -303,6 +303,20 @@ bool XafsSpectrum::read9809(const QString& fileName)
     return read9809(in);
 }
 
+double XafsSpectrum::headerSpacing(const QStringList& items, double d)
+{
+    for (qsizetype k = 0; k + 1 < items.size(); ++k) {
+        if (items[k] != QLatin1String("D="))
+            continue;
+        bool ok = false;
+        const double v = items[k + 1].toDouble(&ok);
+        // A spacing that is no positive number would give nonsense energies.
+        if (ok && v > 0 && std::isfinite(v))
+            d = v;
+    }
+    return d;
+}
+
 bool XafsSpectrum::read9809(LineReader& in)
 {
     restart(*this);
@@ -311,20 +325,11 @@ bool XafsSpectrum::read9809(LineReader& in)
     double d = DefaultCrystalD;
     bool header = true;
     const QString offsetKey = QStringLiteral("Offset");
-    const QString dKey = QStringLiteral("D=");
     QString line;
     while (in.readLine(line)) {
         const QStringList items = line.simplified().split(QLatin1Char(' '));
         if (header) {
-            for (int k = 0; k + 1 < items.size(); ++k) {
-                if (items[k] != dKey)
-                    continue;
-                bool ok = false;
-                const double v = items[k + 1].toDouble(&ok);
-                // A spacing that is no positive number would give nonsense energies.
-                if (ok && v > 0 && std::isfinite(v))
-                    d = v;
-            }
+            d = headerSpacing(items, d);
             if (items[0] == offsetKey)
                 header = false;
             continue;

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 class LineReader;
 
@@ -61,6 +62,9 @@ public:
     // Reads the first line again from the start.
     static bool is9809(LineReader& in);
     bool read9809(const QString& fileName);
+    // The crystal spacing (Å) a "9809" header line, split at blanks, states as
+    // "D= value" (the last such pair), or d when it states no positive number.
+    static double headerSpacing(const QStringList& items, double d);
     bool readColumns(const QString& fileName);
     // The "###Corvelline::XafsSpectrum" text; out holds exactly that block afterwards.
     void write(QByteArray* out, bool subtractEOffset) const;

@@ -2,6 +2,7 @@
 
 #include "foundation/LineReader.h"
 #include "foundation/Units.h"
+#include "foundation/XafsSpectrum.h"
 
 #include <QDebug>
 #include <QRegularExpression>
@@ -32,7 +33,11 @@ double EnergyRules::energyFromFileName(const QString& fileName, int fNo) const
     double v = fNo;
     const QRegularExpression re(pattern);
     if (re.isValid()) {
-        const QRegularExpressionMatch m = re.match(fileName);
+        // A folder named by date would otherwise give every file its number;
+        // the whole name still serves energies written in folder names.
+        QRegularExpressionMatch m = re.match(fileName.mid(fileName.lastIndexOf(u'/') + 1));
+        if (!m.hasMatch())
+            m = re.match(fileName);
         if (m.hasMatch())
             v = valueOfMatch(m.captured(0));
     }
@@ -156,10 +161,15 @@ QList<double> EnergyRules::readRefEnergies(LineReader& in, const QString& marker
     qDebug() << "reading simple";
     QList<double> list;
     bool reading = marker.isEmpty();
+    // The crystal a header states, as the spectrum reader takes it from the same file.
+    Units crystal;
+    crystal.setD(units.D);
     QString line;
     while (in.readLine(line)) {
         if (!reading) {
-            reading = line.simplified().startsWith(marker);
+            const QString simple = line.simplified();
+            crystal.setD(XafsSpectrum::headerSpacing(simple.split(QLatin1Char(' ')), crystal.D));
+            reading = simple.startsWith(marker);
             continue;
         }
         if (line.startsWith(QLatin1Char('#')))
@@ -170,7 +180,7 @@ QList<double> EnergyRules::readRefEnergies(LineReader& in, const QString& marker
         // A blank or broken line has no angle; taking it as 0 would add an
         // infinite energy and shift every later file by one.
         bool ok = false;
-        const double e = units.degToEV(fields.at(column).toDouble(&ok));
+        const double e = crystal.degToEV(fields.at(column).toDouble(&ok));
         if (ok && std::isfinite(e) && e > 0.0)
             list.append(e);
     }

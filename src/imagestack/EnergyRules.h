@@ -36,6 +36,8 @@ struct EnergyRules {
     // NaN or infinite: a rule that gives no finite energy gives 0.
     double energyOfFile(const QString& fileName, int fNo, int totalFiles,
                         const Units& units) const;
+    // The pattern is matched against the name after its last "/" first, the
+    // whole name only when that holds no match.
     double energyFromFileName(const QString& fileName, int fNo) const;
     double energyFromRefList(int fNo, int totalFiles) const;
     double calculatedEnergy(int fNo, const Units& units) const;
@@ -54,7 +56,8 @@ struct EnergyRules {
     static std::optional<double> deltaFor(double start, double end, int n);
 
     // Energies of a reference file: a "9809" file takes column 1 after its
-    // "Offset" line, any other file column 0 of every line after the first.
+    // "Offset" line, at the crystal spacing its header states ("D=", else the
+    // one of units), any other file column 0 of every line after the first.
     // The caller tells a refused file by in.refused().
     static QList<double> readRefFile(LineReader& in, const Units& units);
     static QList<double> readRefEnergies(LineReader& in, const QString& marker, int column,

@@ -1,6 +1,7 @@
 #include "imagestack/FrameSets.h"
 
 #include "foundation/Globals.h"
+#include "foundation/TextUtils.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
 
@@ -167,6 +168,20 @@ QString FrameSets::expTimesNote(const QList<TiffData*>& frames, Stack s, const Q
         .arg((*lo)->expTime, 0, 'g', 6)
         .arg((*hi)->expTime, 0, 'g', 6)
         .arg(panelExpTime);
+}
+
+QString FrameSets::oneEnergyNote(const QList<TiffData*>& frames, Stack s)
+{
+    if (frames.size() < 2)
+        return QString();
+    const double e = frames.first()->energy;
+    for (const TiffData* f : frames) {
+        if (f->energy != e)
+            return QString();
+    }
+    return QStringLiteral("All %1 %2 frames are at one energy: %3 eV")
+        .arg(frames.size())
+        .arg(QLatin1String(s == I1 ? "I1" : "I0"), energyText(e));
 }
 
 void FrameSets::Set::dropMeans()

@@ -66,6 +66,9 @@ public:
     // times (the dark frame is scaled to the panel's one for all); empty when
     // they share one.
     static QString expTimesNote(const QList<TiffData*>& frames, Stack s, const QString& panelExpTime);
+    // The log line of a stack of two or more frames that all have one energy
+    // (no spectrum can be made of it); empty otherwise.
+    static QString oneEnergyNote(const QList<TiffData*>& frames, Stack s);
 
     TiffData* darkFrame() const { return dark; }
     // Whether the I0 stack and the dark frame have the I1 stack's size; one that

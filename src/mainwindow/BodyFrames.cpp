@@ -228,6 +228,10 @@ void Body::stackComplete(FrameSets::Stack s)
     const QString note = FrameSets::expTimesNote(frameSets.frames(s), s, panel->ExpTime->text());
     if (!note.isEmpty())
         qDebug().noquote() << note;
+    // A batch run does not see the flat spectrum either.
+    const QString oneEnergy = FrameSets::oneEnergyNote(frameSets.frames(s), s);
+    if (!oneEnergy.isEmpty())
+        qDebug().noquote() << oneEnergy;
     if (s == FrameSets::I1 && !frameSets.energiesAscending(s))
         qDebug() << "The I1 energies are not in ascending order: spectra are built in energy order";
     frameSets.clearUpdateDarkArea(s);

@@ -46,6 +46,12 @@ private slots:
         QTest::newRow("5+4 digits") << p[0] << 1.0 << "sample_08980_1234.tif" << 7 << 8980.1234;
         QTest::newRow("keV 1 digit") << p[9] << 1000.0 << "Fe_7_112000KeV.tif" << 0 << 7112.0;
         QTest::newRow("no match times factor") << p[0] << 2.5 << "dark.tif" << 4 << 10.0;
+        // The file's own name first, the folder only when the name holds none (08975_5000: 8975.5).
+        QTest::newRow("dated folder") << p[0] << 1.0 << "/data/run_2024_0315/I1_08950_0000.tif" << 0 << 8950.0;
+        QTest::newRow("dated folder, relative") << p[0] << 1.0 << "run_2024_0315/I1_08975_5000.tif" << 2 << 8975.5;
+        QTest::newRow("energy in the folder") << p[0] << 1.0 << "/data/E_08960_0000/frame.tif" << 1 << 8960.0;
+        QTest::newRow("only the folder dated") << p[0] << 1.0 << "/data/run_2024_0315/scana.tif" << 5
+                                               << 2024.0315;
     }
     void byName()
     {
@@ -192,6 +198,38 @@ private slots:
             << QList<double>{14.1, 13.9, 13.5};
         QTest::newRow("9809 without Offset") << "9809 x\n 1 10 2\n 1 20 2\n" << QList<double>();
     }
+    // Angles worked out apart: asin(12398.424360387684 / (2 d E)) in degrees
+    // (pi = 3.1415926535) for E = 7040, 7110.25, 7250 eV; with d = 1.63747
+    // (Si(311)) and d = 3.13553 (Si(111)).
+    void refFileSpacing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<double>>("energies");
+        const QString si311("  Offset 0.0 0.0\n 1 32.531450006 1 100 90\n 2 32.171095491 1 100 90\n"
+                            " 3 31.478992029 1 100 90\n");
+        const QString si111(" 1 16.310110105 1 100 90\n 2 16.144535673 1 100 90\n 3 15.825085565 1 100 90\n");
+        const QList<double> wanted{7040.0, 7110.25, 7250.0};
+        // Si(311) angles at the Si(111) spacing: 12398.424360387684 / (2 * 3.13553 * sin(32.531450006 deg)) = 3676.504
+        const QList<double> at111{3676.504068, 3713.190774, 3786.172513};
+        QTest::newRow("Si(311) stated") << "9809 BL\nMono: Si(311) D= 1.63747\n" + si311 << wanted;
+        QTest::newRow("last pair wins, on the Offset line")
+            << "9809 BL\nD= 3.13553\n  Offset 0.0 D= 1.63747\n" + si311.section(u'\n', 1) << wanted;
+        QTest::newRow("no positive number ignored")
+            << "9809 BL\nD= 1.63747\nD= -1.5 D= 0 D= abc D=\n" + si311 << wanted;
+        QTest::newRow("no D=, Si(111)") << "9809 BL\nMono: Si(111)\n  Offset 0.0 0.0\n" + si111 << wanted;
+        QTest::newRow("one column, D= in the first line") << "D= 1.63747\n32.531450006\n32.171095491\n31.478992029\n"
+                                                           << at111;
+    }
+    void refFileSpacing()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<double>, energies);
+        const QList<double> got = readFrom(text);
+        QCOMPARE(got.size(), energies.size());
+        for (int i = 0; i < energies.size(); ++i)
+            QVERIFY2(qAbs(got[i] - energies[i]) < 1e-3, qPrintable(QString::number(got[i], 'f', 6)));
+    }
+
     void refFile()
     {
         QFETCH(QString, text);

@@ -9,6 +9,7 @@
 #include "foundation/Cfg.h"
 #include "imagestack/EOFSetup.h"
 #include "imagestack/SelectDataFiles.h"
+#include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/SaveDataCfg.h"
 #include "support/ImageCraft.h"
@@ -222,6 +223,68 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(answers.count(), word == "dark" ? 0 : 1, 10000);
         QStringList lines = log.linesStartingWith("Exposure times") + log.linesStartingWith("Only the first page");
         QTEST(lines.replaceInStrings(dir, "%1"), "lines");
+    }
+
+    // Energies of files by name (the default pattern) through the batch words,
+    // "%1" the row's folder: the file's own name before its folders, and the
+    // line of a stack whose frames all share one energy ("08975_5000" is 8975.5 eV).
+    void loadEnergies_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QList<double>>("energies");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList dated{"run_2024_0315/I1_08950_0000.tif", "run_2024_0315/I1_08960_0000.tif",
+                                "run_2024_0315/I1_08975_5000.tif"};
+        QTest::newRow("dated folder, I1 by pattern") << "load_I1_files_of_pattern NEW %1/run_2024_0315 I1_*.tif"
+                                                     << dated << QList<double>{8950, 8960, 8975.5} << QStringList{};
+        QTest::newRow("energies in folder names, I0 list")
+            << "load_I0_files NEW %1/E_08950_0000/frame.tif %1/E_08960_0000/frame.tif"
+            << QStringList{"E_08950_0000/frame.tif", "E_08960_0000/frame.tif"} << QList<double>{8950, 8960}
+            << QStringList{};
+        QTest::newRow("only the folder dated, I1") << "load_I1_files_of_pattern NEW %1/run_2024_0315 scan*.tif"
+                                                   << QStringList{"run_2024_0315/scana.tif", "run_2024_0315/scanb.tif"}
+                                                   << QList<double>{2024.0315, 2024.0315}
+                                                   << QStringList{"All 2 I1 frames are at one energy: 2024.0315 eV"};
+        QTest::newRow("only the folder dated, I0 list")
+            << "load_I0_files NEW %1/run_2024_0315/a.tif %1/run_2024_0315/b.tif %1/run_2024_0315/c.tif"
+            << QStringList{"run_2024_0315/a.tif", "run_2024_0315/b.tif", "run_2024_0315/c.tif"}
+            << QList<double>{2024.0315, 2024.0315, 2024.0315}
+            << QStringList{"All 3 I0 frames are at one energy: 2024.0315 eV"};
+        QTest::newRow("dated folder, I0 dialog")
+            << "dialog I0 %1/run_2024_0315/I0_08950_0000.tif %1/run_2024_0315/I0_08962_5000.tif"
+            << QStringList{"run_2024_0315/I0_08950_0000.tif", "run_2024_0315/I0_08962_5000.tif"}
+            << QList<double>{8950, 8962.5} << QStringList{};
+        QTest::newRow("one frame: no line") << "load_I0_files NEW %1/run_2024_0315/a.tif"
+                                            << QStringList{"run_2024_0315/a.tif"} << QList<double>{2024.0315}
+                                            << QStringList{};
+    }
+    void loadEnergies()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, files);
+        QFETCH(QList<double>, energies);
+        static int row = 0;
+        const QString dir = tmp.filePath(QStringLiteral("energies%1").arg(row++));
+        for (const QString& f : files) {
+            QVERIFY(QDir(dir).mkpath(f.section(u'/', 0, -2)));
+            QVERIFY(craft::writeTiff(dir + u'/' + f, 4, 3, craft::ramp16(4, 3, 100)));
+        }
+        Body body;
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        testlog::Capture log;
+        if (line.startsWith(QLatin1String("dialog I0 "))) // files chosen in the panel's dialog
+            emit body.SelectI0Files->fileDialog->filesSelected(line.arg(dir).split(u' ').mid(2));
+        else
+            body.execCmdSlot(CmdLine(line.arg(dir)), false);
+        QTRY_COMPARE_WITH_TIMEOUT(answers.count(), 1, 10000);
+        const QList<TiffData*>& frames =
+            body.frameSets.frames(line.contains(QLatin1String("I1")) ? FrameSets::I1 : FrameSets::I0);
+        QList<double> got;
+        for (const TiffData* f : frames)
+            got << f->energy;
+        QCOMPARE(got, energies);
+        QTEST(log.linesStartingWith("All "), "lines");
     }
 
     void regionAndPointer()
