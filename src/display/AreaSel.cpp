@@ -4,13 +4,14 @@ bool AreaSel::press(int code, const QPointF& p)
 {
     if (isDragCode(code)) {
         dragging = true;
-        prevArea = area;
+        replace();
         area = QRectF(p, QSizeF(0, 0));
         return false;
     }
     if (code == 8) {
         dragging = false;
         valid = false;
+        darkTaken = false;
         area = QRectF(0, 0, 0, 0);
         return true;
     }
@@ -39,6 +40,30 @@ AreaSel::Release AreaSel::release(int code)
 
 void AreaSel::set(double x1, double y1, double x2, double y2)
 {
+    replace();
     area = QRectF(x1, y1, x2 - x1, y2 - y1);
     valid = true;
+}
+
+void AreaSel::replace()
+{
+    prevArea = area;
+    prevValid = valid;
+    darkTaken = false;
+}
+
+void AreaSel::recall()
+{
+    area = prevArea;
+    valid = prevValid;
+}
+
+QRectF AreaSel::takeDarkArea()
+{
+    if (!darkTaken) {
+        darkBox = area;
+        darkTaken = true;
+        recall();
+    }
+    return darkBox;
 }

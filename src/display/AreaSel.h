@@ -12,7 +12,13 @@ public:
     bool dragging = false;  // a left or Ctrl-left drag is under way
     bool valid = false;
     QRectF area;            // not normalised while dragging: the size may be negative
-    QRectF prevArea;        // the area before the last drag began
+    QRectF prevArea;        // the area the last drag or set replaced
+    bool prevValid = false; // whether an area was selected then
+    // The box the last dark-area choice took: until the selection changes, a
+    // further choice takes it too (one box for both stacks), not the area
+    // given back.
+    bool darkTaken = false;
+    QRectF darkBox;
 
     // Left (0) or Ctrl-left (2) starts a drag at p; right (8) clears the area
     // and returns true. Other codes change nothing.
@@ -24,7 +30,16 @@ public:
     Release release(int code);
 
     void set(double x1, double y1, double x2, double y2);
-    void recall() { area = prevArea; }
+    // The selection as it was before the last drag or set.
+    void recall();
+    // The box a dark-area choice takes now.
+    QRectF darkAreaBox() const { return darkTaken ? darkBox : area; }
+    // Takes that box; the first choice gives the selection back as it was,
+    // so choosing a dark area leaves the analysis area alone.
+    QRectF takeDarkArea();
 
     static bool isDragCode(int code) { return code == 0 || code == 2; }
+
+private:
+    void replace();
 };

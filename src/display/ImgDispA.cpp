@@ -186,6 +186,13 @@ void ImgDispA::setViewWAsSelectedArea()
 
 void ImgDispA::recallOldSelectedArea() { sel.recall(); }
 
+QRectF ImgDispA::takeDarkArea()
+{
+    const QRectF box = sel.takeDarkArea();
+    update();
+    return box;
+}
+
 void ImgDispA::setResetMax(bool f) { resetMax = f; }
 
 const QImage* ImgDispA::overlayImage(double& lo, double& hi) const

@@ -307,9 +307,8 @@ namespace {
 // The selected area becomes the dark area; the analysis area goes back to what it was.
 QRectF takeDarkArea(ImgDispA* d, SelectDataFiles* panel)
 {
-    const QRectF rect = d->sel.area;
+    const QRectF rect = d->takeDarkArea();
     panel->darkArea(rect);
-    d->recallOldSelectedArea();
     return rect;
 }
 
@@ -326,13 +325,13 @@ bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
 
 void Body::setI0DarkArea()
 {
-    if (darkAreaOnImage(frameSets.frames(FrameSets::I0), dispA->sel.area))
+    if (darkAreaOnImage(frameSets.frames(FrameSets::I0), dispA->sel.darkAreaBox()))
         frameSets.setDarkArea(FrameSets::I0, takeDarkArea(dispA, SelectI0Files));
 }
 
 void Body::setI1DarkArea()
 {
-    if (darkAreaOnImage(frameSets.frames(FrameSets::I1), dispA->sel.area))
+    if (darkAreaOnImage(frameSets.frames(FrameSets::I1), dispA->sel.darkAreaBox()))
         frameSets.setDarkArea(FrameSets::I1, takeDarkArea(dispA, SelectI1Files));
 }
 

@@ -9,7 +9,7 @@ StarsCmdTable ownCmds()
     StarsCmdTable t;
     t.add(Hello, QStringLiteral("Hello"), QStringLiteral("Answer greeting message"));
     t.add(Help, QStringLiteral("Help"), QStringLiteral("Show help message"));
-    t.add(IsBusy, QStringLiteral("IsBusy"), QStringLiteral("Answer if Vornex is busy"));
+    t.add(IsBusy, QStringLiteral("IsBusy"), QStringLiteral("Answer if Corvelline is busy"));
     return t;
 }
 

@@ -1,3 +1,4 @@
+#include "support/EventSend.h"
 #include "support/FrameCraft.h"
 #include "support/LogCapture.h"
 #include "support/MapGrid.h"
@@ -245,6 +246,79 @@ private slots:
         QCOMPARE(field->text(), QStringLiteral("(-,-)-(-,-)"));
         QVERIFY(log.linesStartingWith(QStringLiteral("The dark area lies outside")).isEmpty());
         QCOMPARE(log.linesStartingWith(QStringLiteral("No frame has a pixel in the dark area")).size(), 1);
+    }
+
+    // Choosing a dark area gives the selection back as it was before the box
+    // was selected, and a choice for the other stack right after takes the
+    // same box. 12 x 8 pixels, two frames; columns 8-11 of rows 0-2 (the box
+    // "8 0 11 2") get no beam: 20 in I1, 30 in I0. Elsewhere I0 is 830, but
+    // 430 at (0, 0), and I1 is 220 and 420. At (3, 5) with those darks:
+    // mu = ln((830 - 30) / (220 - 20)) = ln 4 and ln(800 / 400) = ln 2.
+    // The view (0, 0, 16, 8) on a 256 x 128 display: image point = widget / 16.
+    void darkAreaKeepsSelection_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("i0Dark");          // the I0 dark area is the box too
+        QTest::addColumn<bool>("selected");        // an area is selected afterwards
+        QTest::addColumn<QList<int>>("walk");      // x0, x1, y0, y1 of the walk
+        const QList<int> view{0, 12, 0, 8};        // the view cut to the image's 12 x 8 bins
+        QTest::newRow("one box for both stacks")
+            << QStringList{"select_region 8 0 11 2", "set_i1_dark_area", "set_i0_dark_area"} << true << false << view;
+        QTest::newRow("area selected before the box")
+            << QStringList{"select_region 1 3 7 7", "select_region 8 0 11 2", "set_i1_dark_area"} << false << true
+            << QList<int>{1, 7, 3, 7};
+        // widget (128, 0) to (176, 32) is image (8, 0) to (11, 2)
+        QTest::newRow("window: drag, Set Dark Area") << QStringList{"drag", "SetDA"} << false << false << view;
+        QTest::newRow("box selected for each")
+            << QStringList{"select_region 8 0 11 2", "set_i1_dark_area", "select_region 8 0 11 2",
+                           "set_i0_dark_area"}
+            << true << false << view;
+    }
+    void darkAreaKeepsSelection()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, i0Dark);
+        QFETCH(bool, selected);
+        QFETCH(QList<int>, walk);
+        auto box = [](int x, int y) { return x >= 8 && y <= 2; };
+        auto b = craft::bodyWithStack(12, 8, 2,
+                                      [&](int x, int y, int k) { return box(x, y) ? 20.0 : 220.0 + 200 * k; });
+        for (int k = 0; k < 2; k++) {
+            QVector<double> v;
+            for (int y = 0; y < 8; y++)
+                for (int x = 0; x < 12; x++)
+                    v << (box(x, y) ? 30.0 : x + y == 0 ? 430.0 : 830.0);
+            b->frameSets.append(FrameSets::I0, craft::floatFrame(12, 8, v), 8900.0 + 2 * k);
+        }
+        b->UseI0->setChecked(true);
+        for (TiffData* f : b->i1Frames)
+            f->cBar = b->CBar;
+        b->dispA->setImageData(b->i1Frames.first());
+        b->dispA->setMinimumSize(256, 128); // the form asks for 600 x 600
+        b->dispA->resize(256, 128);
+        b->dispA->viewWin = QRectF(0, 0, 16, 8);
+        for (const QString& step : steps) {
+            if (step == "drag")
+                events::drag(b->dispA, QPointF(128, 0), QPointF(176, 32), Qt::LeftButton);
+            else if (step == "SetDA")
+                b->SelectI1Files->additionalSetup.SetDA->click();
+            else
+                b->execCmdSlot(CmdLine(step), false);
+        }
+        const QRectF dark(8, 0, 3, 2);
+        QCOMPARE(b->frameSets.darkRect(FrameSets::I1), dark);
+        QCOMPARE(b->frameSets.darkInUse(FrameSets::I0), i0Dark);
+        if (i0Dark) {
+            QCOMPARE(b->frameSets.darkRect(FrameSets::I0), dark);
+            const Spectrum mu = b->xafsSpectrumAt(3, 5, 0, 0);
+            QCOMPARE(mu.points.size(), 2);
+            QVERIFY(std::fabs(mu.points[0].y() - std::log(4.0)) < 1e-9);
+            QVERIFY(std::fabs(mu.points[1].y() - std::log(2.0)) < 1e-9);
+        }
+        QCOMPARE(b->dispA->sel.valid, selected);
+        AnalyzeCond c;
+        QVERIFY(b->askAnalyzeCond(c));
+        QCOMPARE(QList<int>({c.x0, c.x1, c.y0, c.y1}), walk);
     }
 
     // The same stack loaded ascending, descending or shuffled gives one fraction

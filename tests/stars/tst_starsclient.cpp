@@ -158,6 +158,8 @@ private slots:
                               << QStringList{"Corvelline>Term @Help Commands : Hello Help IsBusy"} << "";
         QTest::newRow("Help with a known word") << QByteArray("Term>Corvelline Help Hello\n")
             << QStringList{"Corvelline>Term @Help : Answer greeting message"} << "";
+        QTest::newRow("Help IsBusy names this program") << QByteArray("Term>Corvelline Help IsBusy\n")
+            << QStringList{"Corvelline>Term @Help : Answer if Corvelline is busy"} << "";
         QTest::newRow("Help foo") << QByteArray("Term>Corvelline Help foo\n")
                                   << QStringList{"Corvelline>Term @Help Er: Command [foo] not found."} << "";
         QTest::newRow("to the sender's sub-address") << QByteArray("Term.sub>Corvelline IsBusy\n")
