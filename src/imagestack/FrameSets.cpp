@@ -588,29 +588,40 @@ inline bool frameReading(const TiffData* f, int x, int y, int hw, int hh, int im
 }
 } // namespace
 
-double FrameSets::i1Reading(const QList<TiffData*>& i1, const QList<int>& order, qsizetype k, int x, int y,
-                            int hw, int hh, int imageW, int imageH, double npix)
+void FrameSets::i1Readings(const QList<TiffData*>& i1, const QList<int>& order, int x, int y, int hw,
+                           int hh, int imageW, int imageH, double npix, std::vector<Reading>& r)
 {
     auto at = [&](qsizetype j) { return i1[order.isEmpty() ? j : order[j]]; };
-    double v = 0.0;
-    if (frameReading(at(k), x, y, hw, hh, imageW, imageH, npix, v))
-        return v;
+    const qsizetype n = i1.size();
+    r.resize(size_t(n));
+    qsizetype next = n; // none above
+    for (qsizetype k = n - 1; k >= 0; k--) {
+        Reading& rk = r[size_t(k)];
+        if (frameReading(at(k), x, y, hw, hh, imageW, imageH, npix, rk.v))
+            next = k;
+        rk.above = next;
+    }
     // Shifted off the bin: from the nearest frames in energy that hold it,
-    // as a dark area's level is filled.
-    qsizetype lo = k - 1, hi = k + 1;
-    double vlo = 0.0, vhi = 0.0;
-    while (lo >= 0 && !frameReading(at(lo), x, y, hw, hh, imageW, imageH, npix, vlo))
-        lo--;
-    while (hi < i1.size() && !frameReading(at(hi), x, y, hw, hh, imageW, imageH, npix, vhi))
-        hi++;
-    const bool below = lo >= 0, above = hi < i1.size();
-    if (below && above)
-        return interpolate(at(k)->energy, at(lo)->energy, vlo, at(hi)->energy, vhi);
-    if (below)
-        return vlo;
-    if (above)
-        return vhi;
-    return binSum(at(k), x, y, hw, hh);
+    // as a dark area's level is filled. Only holders' readings are looked up,
+    // and those are never overwritten.
+    qsizetype lo = -1;
+    for (qsizetype k = 0; k < n; k++) {
+        Reading& rk = r[size_t(k)];
+        const qsizetype hi = rk.above;
+        if (hi == k) {
+            lo = k;
+            continue;
+        }
+        if (lo >= 0 && hi < n)
+            rk.v = interpolate(at(k)->energy, at(lo)->energy, r[size_t(lo)].v, at(hi)->energy,
+                               r[size_t(hi)].v);
+        else if (lo >= 0)
+            rk.v = r[size_t(lo)].v;
+        else if (hi < n)
+            rk.v = r[size_t(hi)].v;
+        else
+            rk.v = binSum(at(k), x, y, hw, hh);
+    }
 }
 
 void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const
@@ -636,6 +647,11 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
     }
     const qint64 ahw = qAbs(qint64(hw)), ahh = qAbs(qint64(hh));
     const bool whole = x - ahw >= heldX0 && x + ahw <= heldX1 && y - ahh >= heldY0 && y + ahh <= heldY1;
+    // Across the edge of the held part every frame is read first: a frame
+    // that holds none of the bin is filled from both sides in energy.
+    thread_local std::vector<Reading> readings;
+    if (!whole)
+        i1Readings(i1, order, x, y, hw, hh, imageW, imageH, npix, readings);
     const bool useTotal = !total.points.isEmpty();
     const bool sorted = order.isEmpty();
     s.points.reserve(i1.size());
@@ -647,11 +663,7 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         double dI1 = darkI1;
         if (i1Dark && i < i1Means.size())
             dI1 = i1Means[i] * npix + darkI1;
-        double read = 0.0;
-        if (whole)
-            read = binSum(f, x, y, hw, hh);
-        else if (!frameReading(f, x, y, hw, hh, imageW, imageH, npix, read))
-            read = i1Reading(i1, order, k, x, y, hw, hh, imageW, imageH, npix);
+        const double read = whole ? binSum(f, x, y, hw, hh) : readings[size_t(k)].v;
         const double vI1 = read - dI1;
         double vI0 = npix;
         if (useTotal) {
@@ -691,11 +703,11 @@ Spectrum FrameSets::rawI1SpectrumAt(int x, int y, int hw, int hh) const
         return s;
     const QList<int>& o = i1Order();
     const double npix = pixelsOnImage(x, y, hw, hh, imageW, imageH);
+    std::vector<Reading> r;
+    i1Readings(i1, o, x, y, hw, hh, imageW, imageH, npix, r);
     s.points.reserve(i1.size());
-    for (qsizetype k = 0; k < i1.size(); k++) {
-        const TiffData* f = i1[o.isEmpty() ? k : o[k]];
-        s.append(f->energy, i1Reading(i1, o, k, x, y, hw, hh, imageW, imageH, npix));
-    }
+    for (qsizetype k = 0; k < i1.size(); k++)
+        s.append(i1[o.isEmpty() ? k : o[k]]->energy, r[size_t(k)].v);
     return s;
 }
 

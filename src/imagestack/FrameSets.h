@@ -199,12 +199,20 @@ public:
     };
 
 private:
-    // Frame k's reading of a bin (k in ascending energy, as the spectra's
+    // A frame's reading of a bin, and the nearest frame above it in energy
+    // that holds some of the bin (itself when it does).
+    struct Reading {
+        double v = 0.0;
+        qsizetype above = 0;
+    };
+    // Every frame's reading of a bin (in ascending energy, as the spectra's
     // points), before any dark: a shifted frame's is scaled from the pixels it
     // holds to the bin's pixels on the image; a frame that holds none of them
-    // takes the reading of the frames nearest in energy that do.
-    static double i1Reading(const QList<TiffData*>& i1, const QList<int>& order, qsizetype k, int x,
-                            int y, int hw, int hh, int imageW, int imageH, double npix);
+    // takes the reading of the frames nearest in energy that do. Each frame is
+    // read once: one pass down the energies finds the holders above, one pass
+    // up those below.
+    static void i1Readings(const QList<TiffData*>& i1, const QList<int>& order, int x, int y, int hw,
+                           int hh, int imageW, int imageH, double npix, std::vector<Reading>& r);
     // The bin's pixels on the image.
     static double pixelsOnImage(int x, int y, int hw, int hh, int imageW, int imageH);
     void sortI0() const;

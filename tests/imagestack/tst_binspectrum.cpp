@@ -529,6 +529,94 @@ private slots:
         }
     }
 
+    // Four 8 x 6 frames whose sample (c, r) of frame k (in loading order) holds
+    // 100 + 10 c + r + 1000 k, shifted by (x0, y0): image pixel (x, y) is
+    // sample (x - x0, y - y0). A bin's reading over held samples c = a..b,
+    // r = u..v is npix times their mean 100 + 1000 k + 5 (a + b) + (u + v) / 2,
+    // so with fluorescence and no I0 its point is that mean. Every row has a
+    // frame shifted left and up or down into its bin, so reading a frame
+    // without x0, without y0 or one column past its far edge shows.
+    void shiftedSamples_data()
+    {
+        QTest::addColumn<QList<double>>("energy"); // by frame
+        QTest::addColumn<QList<QPoint>>("shift");  // by frame
+        QTest::addColumn<QRect>("bin");            // centre, half width and half height
+        QTest::addColumn<int>("pixels");           // of the bin on the image
+        QTest::addColumn<Points>("expected");      // (energy, mean), ascending energy
+        const QList<double> e{8000, 8010, 8013, 8030};
+        const QPoint none;
+        auto pts = [&e](double m0, double m1, double m2, double m3) {
+            return Points{{e[0], m0}, {e[1], m1}, {e[2], m2}, {e[3], m3}};
+        };
+        // Bin (6, 3): columns 5..7, rows 2..4; unshifted k: 100 + 1000 k + 5 x 12 + 3.
+        // Frame 1 at (-1, 1) holds columns 5..6, rows 2..4: samples 6..7, 1..3: 1100 + 65 + 2.
+        const QRect right(6, 3, 1, 1);
+        QTest::newRow("x -1, y +1: 6 of 9 held")
+            << e << QList<QPoint>{none, {-1, 1}, none, none} << right << 9 << pts(163, 1167, 2163, 3163);
+        // Bin (5, 2): columns 4..6, rows 1..3; unshifted 152 + 1000 k. Frame 2 at
+        // (-2, -1) holds columns 4..5, rows 1..3: samples 6..7, 2..4: 2100 + 65 + 3.
+        QTest::newRow("x -2, y -1") << e << QList<QPoint>{none, none, {-2, -1}, none} << QRect(5, 2, 1, 1) << 9
+                                    << pts(152, 1152, 2168, 3152);
+        // Bin (3, 2) of 5 x 3: columns 1..5, rows 1..3; unshifted 132 + 1000 k.
+        // Frame 1 at (2, 1) holds columns 2..5, rows 1..3: samples 0..3, 0..2: 1100 + 15 + 1.
+        // Frame 2 at (-3, -1) holds columns 1..4, rows 1..3: samples 4..7, 2..4: 2100 + 55 + 3.
+        QTest::newRow("two shifted frames: x +2, y +1 and x -3, y -1")
+            << e << QList<QPoint>{none, {2, 1}, {-3, -1}, none} << QRect(3, 2, 2, 1) << 15
+            << pts(132, 1116, 2158, 3132);
+        // Bin (7, 5) on the image: columns 6..7, rows 4..5; unshifted 100 + 1000 k + 65 + 4.5.
+        // Frame 3 at (-1, -1) holds only (6, 4): sample (7, 5): 3100 + 70 + 5.
+        QTest::newRow("over the image corner, 1 of 4 held")
+            << e << QList<QPoint>{none, none, none, {-1, -1}} << QRect(7, 5, 1, 1) << 4
+            << pts(169.5, 1169.5, 2169.5, 3175);
+        // Frame 2 moved down off the bin: 3/20 of the way from frame 1's 1167 to
+        // frame 3's 3163: 1167 + 1996 x 0.15.
+        QTest::newRow("filled between a shifted and an unshifted frame")
+            << e << QList<QPoint>{none, {-1, 1}, {0, 5}, none} << right << 9 << pts(163, 1167, 1466.4, 3163);
+        // Loaded at 8013, 8030, 8000, 8010; frame 0 off the bin, frame 3 at (-1, 1)
+        // (3100 + 65 + 2). Frame 0 is filled between 8010 and 8030:
+        // 3167 + (1163 - 3167) x 0.15.
+        QTest::newRow("loaded out of energy order")
+            << QList<double>{8013, 8030, 8000, 8010} << QList<QPoint>{{0, 5}, none, none, {-1, 1}} << right << 9
+            << pts(2163, 3167, 2866.4, 1163);
+    }
+    void shiftedSamples()
+    {
+        QFETCH(QList<double>, energy);
+        QFETCH(QList<QPoint>, shift);
+        QFETCH(QRect, bin);
+        QFETCH(int, pixels);
+        QFETCH(Points, expected);
+        FrameSets sets;
+        for (int k = 0; k < energy.size(); k++) {
+            QVector<double> samples;
+            for (int r = 0; r < 6; r++)
+                for (int c = 0; c < 8; c++)
+                    samples << 100 + 10 * c + r + 1000 * k;
+            TiffData* f = craft::floatFrame(8, 6, samples);
+            f->x0 = shift[k].x();
+            f->y0 = shift[k].y();
+            sets.append(FrameSets::I1, f, energy[k]);
+        }
+        QVERIFY(sets.updateGeometry());
+        FrameSets::BinOptions o;
+        o.fluo = true;
+        const Spectrum s = sets.xafsSpectrumAt(bin.x(), bin.y(), bin.width(), bin.height(), o);
+        const Spectrum raw = sets.rawI1SpectrumAt(bin.x(), bin.y(), bin.width(), bin.height());
+        QCOMPARE(s.size(), expected.size());
+        QCOMPARE(raw.size(), expected.size());
+        for (int k = 0; k < expected.size(); k++) {
+            const QPointF want = expected[k];
+            QCOMPARE(s.x(k), want.x());
+            QCOMPARE(raw.x(k), want.x());
+            QVERIFY2(qAbs(s.y(k) - want.y()) < 1e-9 && qAbs(raw.y(k) - pixels * want.y()) < 1e-8,
+                     qPrintable(QStringLiteral("at %1: %2 and raw %3, expected %4")
+                                    .arg(want.x())
+                                    .arg(s.y(k), 0, 'g', 10)
+                                    .arg(raw.y(k), 0, 'g', 10)
+                                    .arg(want.y())));
+        }
+    }
+
     // An I1 stack of 6 x 4 whose pixel (x, y) holds 200 + 10 x + y, Use I0 on.
     // An I0 stack or dark frame of another size is not used: the bin's I0 is
     // its pixel count and no dark is taken off, whichever came first.
