@@ -11,6 +11,7 @@
 #include "display/FieldValue.h"
 #include "display/XafsView.h"
 #include "foundation/Globals.h"
+#include "foundation/TextUtils.h"
 
 #include <QButtonGroup>
 #include <QDebug>
@@ -27,6 +28,7 @@ double at(const QList<double>& l, int i, bool& ok)
 } // namespace
 
 void Analyzer::setField(QLineEdit* e, double v) { e->setText(QString::number(v, 'g', 6)); }
+void Analyzer::setEnergyField(QLineEdit* e, double v) { e->setText(energyText(v)); }
 
 int Analyzer::displayIdOfRow(int row)
 {

@@ -216,6 +216,8 @@ private:
     };
     // The number as a line edit shows it: 'g', 6 significant digits.
     static void setField(QLineEdit* e, double v);
+    // An energy keeps 10 significant digits, as the energy fields elsewhere.
+    static void setEnergyField(QLineEdit* e, double v);
     void showLive(LiveField& f, double v);
     void flushLive(LiveField& f);
 

@@ -1,6 +1,7 @@
 #include "analysis/AnalyzerElems.h"
 
 #include "analysis/ElemCtrl.h"
+#include "foundation/TextUtils.h"
 #include "foundation/VictoreenRec.h"
 
 #include <QAbstractButton>
@@ -320,8 +321,8 @@ void AnalyzerElems::setElemROI(const QString& name, double s, double e)
 {
     for (ElemCtrl* row : std::as_const(elems)) {
         if (row->Name->text() == name) {
-            row->ROIs->setText(QString::number(s, 'g', 6));
-            row->ROIe->setText(QString::number(e, 'g', 6));
+            row->ROIs->setText(energyText(s));
+            row->ROIe->setText(energyText(e));
         }
     }
 }

@@ -20,8 +20,8 @@ void Analyzer::setLCFAsOld(bool f) { AsOldLCF->setChecked(f); }
 
 void Analyzer::setLCFRange(double fromEV, double toEV)
 {
-    setField(LCFRange1, fromEV);
-    setField(LCFRange2, toEV);
+    setEnergyField(LCFRange1, fromEV);
+    setEnergyField(LCFRange2, toEV);
 }
 
 void Analyzer::selectImage(int id)
@@ -31,7 +31,7 @@ void Analyzer::selectImage(int id)
     emit changedSelection();
 }
 
-void Analyzer::setRaEnergy(double eng) { setField(RAAtEV, eng); }
+void Analyzer::setRaEnergy(double eng) { setEnergyField(RAAtEV, eng); }
 
 void Analyzer::setRaFactor(double factor) { setField(RAFactor, factor); }
 
@@ -170,9 +170,9 @@ void Analyzer::setDEdgeMidPointRatio(double ratio) { setField(DEdgeMidRatio, rat
 
 void Analyzer::setDEdgeCompStepParams(double stepAt, double width, double dE)
 {
-    setField(DEdgeCWStepAt, stepAt);
-    setField(DEdgeCWStepWeV, width);
-    setField(DEdgeCWStepDEeV, dE);
+    setEnergyField(DEdgeCWStepAt, stepAt);
+    setEnergyField(DEdgeCWStepWeV, width);
+    setEnergyField(DEdgeCWStepDEeV, dE);
 }
 
 void Analyzer::setDEdgeCompParams(double range, double initStep, double minStep)

@@ -1,6 +1,7 @@
 #include "calibration/CalibCtrl.h"
 
 #include "display/EShiftMapDialog.h"
+#include "foundation/TextUtils.h"
 #include "foundation/XafsSpectrum.h"
 
 #include <QButtonGroup>
@@ -82,7 +83,7 @@ void CalibCtrl::newFile(QString fname)
     }
     standard->normMode = stdMode();
     standard->normalize(standard->normMode);
-    EdgeEeV->setText(QString::number(standard->e0, 'g', 6));
+    EdgeEeV->setText(energyText(standard->e0));
     emit newStdFileLoaded();
 }
 

@@ -125,7 +125,7 @@ void writeEMP(QTextStream& out, const EMPFacts& f, const Analyzed2DRes& map)
     const int H = qMax(map.cond.H, 0);
     out << magic << '\n';
     out << dateLabel << f.date << '\n';
-    out << e0Label << f.e0 << '\n';
+    out << e0Label << energyText(f.e0) << '\n';
     out << spacingLabel << f.spacing << '\n';
     out << xOffsetLabel << f.xOffset << '\n';
     out << yOffsetLabel << f.yOffset << '\n';

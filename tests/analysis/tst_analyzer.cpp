@@ -296,12 +296,12 @@ private slots:
             << QStringList{"DEdgeCompWith", "DEdgeCWStep"} << QStringList{"DEdgeMidPoint", "DEdgeCWFile"} << none;
         QTest::newRow("LCF") << "setLCFRange 8900 9500; setLCFMode 1; setLCFAsOld 1" << QStringList{"MLCF", "AsOldLCF"}
                              << none << QStringList{"LCFRange1=8900", "LCFRange2=9500"};
-        QTest::newRow("numbers, 6 digits")
+        QTest::newRow("numbers: energies 10 digits, others 6")
             << "setLCFRange 0.1 12345.67; setRaEnergy 8333.5; setDEdgeCompStepParams 9000.5 200 0.02;"
-               "setElemsBgROI -2; setDMutScaleMax 2.5"
+               "setElemsBgROI -2; setDMutScaleMax 2.1234567"
             << none << none
-            << QStringList{"LCFRange1=0.1", "LCFRange2=12345.7", "RAAtEV=8333.5", "DEdgeCWStepAt=9000.5",
-                           "DEdgeCWStepWeV=200", "DEdgeCWStepDEeV=0.02", "BGVROI=-2", "DMutScaleMax=2.5"};
+            << QStringList{"LCFRange1=0.1", "LCFRange2=12345.67", "RAAtEV=8333.5", "DEdgeCWStepAt=9000.5",
+                           "DEdgeCWStepWeV=200", "DEdgeCWStepDEeV=0.02", "BGVROI=-2", "DMutScaleMax=2.12346"};
         QTest::newRow("reference row") << "setLCFStd 1 1 2.5 none.dat vic" << QStringList{"row1.IsVictreen"} << none
                                        << QStringList{"row1.DeltaE=2.5"};
         QTest::newRow("rows out of range") << "setLCFStd 4 1 2.5 none.dat; setLCFStd -1 1 2.5 none.dat 0" << none

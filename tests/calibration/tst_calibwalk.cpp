@@ -339,6 +339,39 @@ private slots:
             QVERIFY2(std::fabs(b->analyzer->dEdgeMap.data[i] - corrected[i]) < 1e-3, qPrintable(QString::number(i)));
     }
 
+    // 3 x 3 bins over a region reaching past the top left corner: the centres
+    // on the 11 x 7 image are x 2, 5, 8 and y 2, 5, two rows, so the surface has
+    // no y² term. The shifts 0.5 + 0.1 x - 0.2 y + 0.01 x² + 0.02 xy lie in the
+    // terms fitted, so the surface is exactly they. "Q.S. Fitted" then takes off
+    // pixel (1,1) the shift it has: its edge 8990 + s(1,1) less s(1,1) less the
+    // suggested 8984.5 is 5.5, after the walk and after a save, clear and load.
+    void fewRowsCalibratedThroughFile()
+    {
+        const auto shift = [](int x, int y) { return 0.5 + 0.1 * x - 0.2 * y + 0.01 * x * x + 0.02 * x * y; };
+        auto b = calibstack::bodyWithStack(11, 7, shift);
+        b->aHWidth_->setText(QStringLiteral("1"));
+        b->aVWidth_->setText(QStringLiteral("1"));
+        const QString file = tmp.filePath(QStringLiteral("rows.emp"));
+        const auto batch = [&b](const QStringList& lines) {
+            for (const QString& l : lines)
+                QVERIFY2(run(*b, l) >= 0, qPrintable(l));
+        };
+        const auto check = [&b](const char* when) {
+            const double want[6] = {0.01, 0, 0.02, 0.1, -0.2, 0.5};
+            for (int k = 0; k < 6; k++)
+                QVERIFY2(std::fabs(b->eShiftMap.surfFit.c[k] - want[k]) < 1e-4,
+                         qPrintable(QStringLiteral("%1: c%2 %3").arg(when).arg(k).arg(b->eShiftMap.surfFit.c[k])));
+            const double edge = b->analyzer->dEdgeMap.valueAt(1, 1);
+            QVERIFY2(std::fabs(edge - 5.5) < 1e-3, qPrintable(QStringLiteral("%1: %2").arg(when).arg(edge, 0, 'f', 4)));
+        };
+        batch({"Suggesting_Edge_eV 8984.5", "calib_load_std " + stdFile, "select_region -2 -2 9 8", "calib_exec",
+               "select_qs_fitted_eShift 1", "analyzer_select_sub_mode_dEdge 1", "select_region 0 0 11 7",
+               "analyzer_exec_2da"});
+        check("calibrated");
+        batch({"calib_save_map " + file, "calib_clear_map", "calib_load_map " + file, "analyzer_exec_2da"});
+        check("loaded");
+    }
+
     // "Deglitch E-Shift Map" fits range and surface again from the values
     // without the spike.
     void deglitchRefits_data()

@@ -149,16 +149,74 @@ private slots:
         }
     }
 
-    void surfaceFitSingularKeepsCoefficients()
+    // Only the terms the points fix are fitted, the rest are 0; nothing of an
+    // earlier solve stays (each fit starts from coefficients of 7).
+    void surfaceFitOverFewPoints_data()
+    {
+        using Points = Rows; // x, y, z
+        QTest::addColumn<Points>("points");
+        QTest::addColumn<QList<double>>("c"); // x², y², xy, x, y, 1
+        Points twoRows;
+        for (double y : {2.0, 5.0})
+            for (double x : {2.0, 5.0, 8.0})
+                twoRows << QList<double>{x, y, 0.5 + 0.1 * x - 0.2 * y + 0.01 * x * x + 0.02 * x * y};
+        Points oneRow;
+        for (double x : {2.0, 5.0, 8.0, 11.0})
+            oneRow << QList<double>{x, 2, 0.5 + 0.1 * x + 0.01 * x * x};
+        Points line;
+        for (int i = 0; i < 10; ++i)
+            line << QList<double>{double(i), 0, double(i * i)};
+        // two y values: no y²; the other five terms fit exactly
+        QTest::newRow("3 x 2 bins") << twoRows << QList<double>{0.01, 0, 0.02, 0.1, -0.2, 0.5};
+        // one y value: x², x and 1 only
+        QTest::newRow("one row") << oneRow << QList<double>{0.01, 0, 0, 0.1, 0, 0.5};
+        QTest::newRow("ten on y = 0") << line << QList<double>{1, 0, 0, 0, 0, 0};
+        // xy, x, y, 1 are not fixed by three points: the plane through them,
+        // 1.3 - 1.0 over dx 3 -> 0.1; 0.4 - 1.0 over dy 3 -> -0.2; 1.0 - 0.2 + 0.4 = 1.2
+        QTest::newRow("three in an L") << Points{{2, 2, 1.0}, {5, 2, 1.3}, {2, 5, 0.4}}
+                                       << QList<double>{0, 0, 0, 0.1, -0.2, 1.2};
+        QTest::newRow("one point") << Points{{3, 4, 0.7}} << QList<double>{0, 0, 0, 0, 0, 0.7};
+    }
+    void surfaceFitOverFewPoints()
+    {
+        QFETCH(Rows, points);
+        QFETCH(QList<double>, c);
+        SurfFit2D fit;
+        for (double& v : fit.c)
+            v = 7;
+        for (const QList<double>& p : points)
+            fit.addPoint(p[0], p[1], p[2]);
+        QVERIFY(fit.solve());
+        for (int k = 0; k < 6; ++k)
+            QVERIFY2(std::fabs(fit.c[k] - c[k]) < 1e-9,
+                     qPrintable(QStringLiteral("c%1 %2").arg(k).arg(fit.c[k], 0, 'g', 17)));
+    }
+
+    // Points that fix all six terms take the full normal equations as before,
+    // to the last bit.
+    void surfaceFitFullGridAsBefore()
     {
         SurfFit2D fit;
-        fit.c[0] = 7;
-        // Points on one line cannot fix a surface.
-        for (int i = 0; i < 10; ++i)
-            fit.addPoint(i, 0, i * i);
-        QVERIFY(!fit.solve());
-        QVERIFY(!fit.solveLU());
-        QCOMPARE(fit.c[0], 7.0);
+        for (int y = 1; y <= 7; y += 3)
+            for (int x = 2; x <= 8; x += 3)
+                fit.addPoint(x, y, 0.5 + 0.3 * x - 0.2 * y + 0.05 * x * x + 0.04 * y * y - 0.03 * x * y);
+        // The normal equations straight from the sums (their order in SurfFit2D.h).
+        enum { X4, X3Y, X2Y2, XY3, Y4, X3, X2Y, XY2, Y3, X2, XY, Y2, X, Y, N, X2Z, Y2Z, XYZ, XZ, YZ, Z };
+        const int index[6][6] = {{X4, X2Y2, X3Y, X3, X2Y, X2}, {X2Y2, Y4, XY3, XY2, Y3, Y2},
+                                 {X3Y, XY3, X2Y2, X2Y, XY2, XY}, {X3, XY2, X2Y, X2, XY, X},
+                                 {X2Y, Y3, XY2, XY, Y2, Y},      {X2, Y2, XY, X, Y, N}};
+        Mat m(6);
+        double b[6];
+        for (int i = 0; i < 6; ++i) {
+            for (int j = 0; j < 6; ++j)
+                m.m[i][j] = fit.sums[index[i][j]];
+            b[i] = fit.sums[X2Z + i];
+        }
+        QVERIFY(MatUtil::solveInPlace(6, m.m, b));
+        QVERIFY(fit.solve());
+        for (int k = 0; k < 6; ++k)
+            QCOMPARE(fit.c[k], b[k]);
+        QVERIFY(std::fabs(fit.c[2] + 0.03) < 1e-9);
     }
 
     void polyFit_data()

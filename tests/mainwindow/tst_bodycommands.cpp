@@ -5,6 +5,7 @@
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
+#include "calibration/CalibCtrl.h"
 #include "display/ImgDispA.h"
 #include "foundation/Cfg.h"
 #include "imagestack/EOFSetup.h"
@@ -17,10 +18,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 #include <QTimer>
 
 namespace {
@@ -144,6 +147,55 @@ private slots:
             body.execCmdSlot(CmdLine(l), false);
         for (const QString& c : checks)
             QCOMPARE(stateOf(body, c.section(u'=', 0, 0)), c.section(u'=', 1));
+    }
+
+    // Energies set by a word, or from the standard's edge, keep every digit a
+    // double gives to 10 significant digits, in their fields and in a map
+    // file's header. The standard's edge rises linearly over 10 eV around
+    // 8990.125, so its midpoint, between the samples at 8990 and 8991, is that.
+    void energiesKeepTheirDigits_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("target"); // "panel.widget", or "emp" for the header line
+        QTest::addColumn<QString>("text");
+        QTest::newRow("residual absorption") << "analyzer_set_ra_energy 11100.125" << "an.RAAtEV" << "11100.125";
+        QTest::newRow("LCF from") << "analyzer_set_LCF_range 11100.125 11103.25" << "an.LCFRange1" << "11100.125";
+        QTest::newRow("LCF to") << "analyzer_set_LCF_range 11100.125 11103.25" << "an.LCFRange2" << "11103.25";
+        const QString step = QStringLiteral("analyzer_dEdge_comp_step_params 11100.125 12.34375 0.1234375");
+        QTest::newRow("step at") << step << "an.DEdgeCWStepAt" << "11100.125";
+        QTest::newRow("step width") << step << "an.DEdgeCWStepWeV" << "12.34375";
+        QTest::newRow("step dE") << step << "an.DEdgeCWStepDEeV" << "0.1234375";
+        const QString roi = QStringLiteral("analyzer_target_elements Fe;analyzer_elems_roi Fe-K 7112.125 7160.0625");
+        QTest::newRow("ROI start") << roi << "an.ROIs" << "7112.125";
+        QTest::newRow("ROI end") << roi << "an.ROIe" << "7160.0625";
+        QTest::newRow("standard's edge") << "calib_load_std $std" << "calib.EdgeEeV" << "8990.125";
+        QTest::newRow("map file's edge") << "calib_load_std $std;calib_save_map $dir/e.emp" << "emp"
+                                         << "Std Edge Energy [eV]    : 8990.125";
+    }
+    void energiesKeepTheirDigits()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, target);
+        const QString std = tmp.filePath(QStringLiteral("std125.dat"));
+        QFile f(std);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Text));
+        QTextStream out(&f);
+        for (int e = 8900; e <= 9100; e++)
+            out << e << ' ' << qBound(0.0, (e - 8990.125 + 5.0) / 10.0, 1.0) << '\n';
+        f.close();
+        Body body;
+        lines.replace(QStringLiteral("$std"), std).replace(QStringLiteral("$dir"), tmp.path());
+        for (const QString& l : lines.split(u';'))
+            body.execCmdSlot(CmdLine(l), false);
+        if (target == QLatin1String("calib.EdgeEeV")) {
+            QTEST(body.calibCtrl->EdgeEeV->text(), "text");
+        } else if (target == QLatin1String("emp")) {
+            QFile emp(tmp.filePath(QStringLiteral("e.emp")));
+            QVERIFY(emp.open(QIODevice::ReadOnly | QIODevice::Text));
+            QTEST(QString::fromLatin1(emp.readAll()).split(u'\n').value(2), "text");
+        } else {
+            QTEST(stateOf(body, target), "text");
+        }
     }
 
     // A load is answered by the loader once its files are read; a pattern
