@@ -405,13 +405,11 @@ QList<double> FrameSets::totalI0ByFrame(const Spectrum& column, const QList<Tiff
         if (n > 0 && e >= energies.front() && e <= energies.back()) {
             qsizetype lo = 0, hi = 0;
             if (n > 1)
-                TiffData::energyBracket(n, [&energies](qsizetype k) { return energies[size_t(k)]; }, e, lo,
-                                        hi);
-            // On a row its value exactly, not the line's rounding of it.
+                TiffData::energyBracket(n, [&energies](qsizetype k) { return energies[size_t(k)]; }, e, lo, hi);
+            const double ea = energies[size_t(lo)], eb = energies[size_t(hi)];
             const double a = values[size_t(lo)], b = values[size_t(hi)];
-            out[i] = e == energies[size_t(lo)] ? a
-                     : e == energies[size_t(hi)] ? b
-                                                 : interpolate(e, energies[size_t(lo)], a, energies[size_t(hi)], b);
+            // On a row its value exactly, not the line's rounding of it.
+            out[i] = e == ea ? a : e == eb ? b : interpolate(e, ea, a, eb, b);
             continue;
         }
         out[i] = i < column.size() ? column.y(int(i)) : 0.0;
