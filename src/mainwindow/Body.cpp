@@ -24,6 +24,9 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QHostInfo>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QThread>
 
 namespace {
@@ -47,6 +50,41 @@ void registerMetaTypes()
     registerAnalysisMetaTypes();
 }
 
+// Asks for the form's own size, not the scroll area's capped one, so that
+// the window is laid out as large as the form wherever the screen allows.
+class FormScroll : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        if (!widget())
+            return QScrollArea::sizeHint();
+        const int f = 2 * frameWidth();
+        return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(f, f);
+    }
+};
+
+// The form is taller than a laptop's screen: its widgets scroll inside a
+// window that fits the screen, and keep their size. On a screen that holds
+// the whole form the window is as large as the form needs.
+void scrollCentralWidget(QMainWindow& w)
+{
+    QSize want = w.size().expandedTo(w.minimumSizeHint());
+    auto* scroll = new FormScroll(&w);
+    scroll->setObjectName(QStringLiteral("centralScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(w.takeCentralWidget());
+    w.setCentralWidget(scroll);
+    if (const QScreen* s = w.screen()) {
+        const QSize avail = s->availableGeometry().size();
+        if (want.height() > avail.height())
+            want.rwidth() += w.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        want = want.boundedTo(avail);
+    }
+    w.resize(want);
+}
+
 } // namespace
 
 Body::Body(QWidget* parent)
@@ -57,6 +95,7 @@ Body::Body(QWidget* parent)
     loadVictoreenTable();
     registerMetaTypes();
     setupUi(this);
+    scrollCentralWidget(*this);
 
     mainColorBar = CBar;
     CBarAll->setText(tr("Set All"));

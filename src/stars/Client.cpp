@@ -6,6 +6,8 @@
 #include <QDebug>
 #include <QHostInfo>
 
+#include <utility>
+
 Client::Client(QObject* parent) : QObject(parent)
 {
     useTcp = cfg.value(QStringLiteral("USE_TCP"), QStringLiteral("1")).toInt() == 1;
@@ -15,6 +17,12 @@ Client::Client(QObject* parent) : QObject(parent)
     if (useTcp && targetPort == 0)
         qDebug().noquote() << QStringLiteral("TcpTarget_PORT [%1] is not a port number (1 to 65535): "
                                              "the data target is not used").arg(portText);
+    connectTimer.setSingleShot(true);
+    connectTimer.setInterval(connectWaitMs);
+    connect(&connectTimer, &QTimer::timeout, this, &Client::gaveUp);
+    connect(&socket, &QTcpSocket::connected, this, &Client::connected);
+    connect(&socket, &QTcpSocket::errorOccurred, this, &Client::failed);
+    connect(&socket, &QTcpSocket::bytesWritten, this, &Client::written);
     connect(&socket, &QTcpSocket::disconnected, this, &Client::disconnected);
     connect(&socket, &QTcpSocket::readyRead, this, &Client::readData);
 }
@@ -24,19 +32,102 @@ Client::~Client()
     socket.disconnect(this);
 }
 
+QString Client::target() const
+{
+    return QStringLiteral("%1:%2").arg(targetHost).arg(targetPort);
+}
+
+void Client::report(const QString& msg)
+{
+    if (failing)
+        return;
+    failing = true;
+    qDebug().noquote() << msg;
+}
+
 void Client::sendData(const QByteArray& data)
 {
     if (!useTcp || targetPort == 0)
         return;
-    if (socket.state() != QAbstractSocket::ConnectedState) {
-        socket.abort();
-        socket.connectToHost(targetHost, quint16(targetPort));
-        if (!socket.waitForConnected(connectWaitMs)) {
-            socket.abort();
-            return;
+    if (socket.state() == QAbstractSocket::ConnectedState && !connecting) {
+        writeBlock(data);
+        return;
+    }
+    if (waiting.size() >= queueLimit) {
+        report(QStringLiteral("Data target %1 not connected yet: %2 blocks wait, a further block is dropped")
+                   .arg(target())
+                   .arg(waiting.size()));
+        return;
+    }
+    waiting << data;
+    if (connecting)
+        return;
+    socket.abort();
+    unsent.clear();
+    sentOfFirst = 0;
+    lastWhole = 0;
+    connecting = true;
+    connectTimer.start();
+    socket.connectToHost(targetHost, quint16(targetPort));
+}
+
+void Client::writeBlock(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return;
+    unsent << data.size();
+    socket.write(data);
+}
+
+void Client::connected()
+{
+    connecting = false;
+    connectTimer.stop();
+    const QList<QByteArray> blocks = std::exchange(waiting, {});
+    for (const QByteArray& b : blocks)
+        writeBlock(b);
+}
+
+void Client::dropWaiting(const QString& why)
+{
+    const qsizetype n = waiting.size();
+    waiting.clear();
+    report(QStringLiteral("Data target %1 not reached (%2): %3 dropped")
+               .arg(target(), why, n == 1 ? QStringLiteral("1 block") : QStringLiteral("%1 blocks").arg(n)));
+}
+
+void Client::failed(QAbstractSocket::SocketError)
+{
+    // Errors of a made connection end in disconnected().
+    if (!connecting)
+        return;
+    connecting = false;
+    connectTimer.stop();
+    dropWaiting(socket.errorString());
+    socket.abort();
+}
+
+void Client::gaveUp()
+{
+    if (!connecting)
+        return;
+    connecting = false;
+    socket.abort();
+    dropWaiting(QStringLiteral("no connection within %1 s").arg(connectTimer.interval() / 1000.0));
+}
+
+void Client::written(qint64 n)
+{
+    while (n > 0 && !unsent.isEmpty()) {
+        const qint64 take = qMin(n, unsent.first() - sentOfFirst);
+        sentOfFirst += take;
+        n -= take;
+        if (sentOfFirst == unsent.first()) {
+            lastWhole = unsent.takeFirst();
+            sentOfFirst = 0;
+            failing = false;
         }
     }
-    socket.write(data);
 }
 
 void Client::readData()
@@ -47,5 +138,17 @@ void Client::readData()
 
 void Client::disconnected()
 {
+    // The receiver may have read less than was passed on; only what left
+    // this side can be told.
+    QString last = QStringLiteral("no block written");
+    if (!unsent.isEmpty())
+        last = QStringLiteral("%1 of %2 bytes of a block written").arg(sentOfFirst).arg(unsent.first());
+    else if (lastWhole > 0)
+        last = QStringLiteral("%1 of %1 bytes of the last block written").arg(lastWhole);
+    failing = false; // a lost connection is always told
+    report(QStringLiteral("Data target %1 closed the connection (%2): %3")
+               .arg(target(), socket.errorString(), last));
+    unsent.clear();
+    sentOfFirst = 0;
     socket.close();
 }

@@ -49,6 +49,9 @@ void Stars::connectedToStars() {}
 void Stars::disconnectedFromStars()
 {
     lines.clear();
+    // A refused login has set state 0 already: that end is our own.
+    if (stat->state() != 0)
+        note(QStringLiteral("Disconnected from the message server %1:%2").arg(serverHost, serverPort));
     stat->setState(0);
     emit starsIsNotReady();
 }
@@ -75,7 +78,9 @@ void Stars::connectToStars()
         return;
     }
     lines.clear();
-    sock->connectToHost(hostLE->text(), quint16(port));
+    serverHost = hostLE->text();
+    serverPort = QString::number(port);
+    sock->connectToHost(serverHost, quint16(port));
 }
 
 void Stars::receive()
@@ -109,8 +114,9 @@ bool Stars::takeLine(const QString& line)
     case 1:
         if (isLoginAccepted(line)) {
             stat->setState(2);
+            dropTold = false;
             emit starsIsReady();
-            emit log(QStringLiteral("Connected To Stars"), Qt::black);
+            note(QStringLiteral("Connected To Stars"));
             return true;
         }
         stat->setState(0);
@@ -181,8 +187,16 @@ void Stars::handleMsg(const QString& line)
 QString Stars::send(const QString& name, const QString& fromCh, const QString& to, const QString& msg)
 {
     const QString line = stars::messageLine(stars::address(name, fromCh), to, msg);
-    if (stat->state() != 2)
+    if (stat->state() != 2) {
+        // Told once per loss of the connection, not once per message.
+        if (!dropTold) {
+            dropTold = true;
+            note(QStringLiteral("Not connected to the message server %1:%2: \"%3\" is dropped, as is "
+                                "every message after it until the program is connected again")
+                     .arg(hostLE->text(), portLE->text(), msg.section(u' ', 0, 0)));
+        }
         return QStringLiteral("Stars is not ready (") + line + u')';
+    }
     sock->write(line.toLatin1() + '\n');
     if (logSending)
         emit log(QStringLiteral("---- Snd %1").arg(line), sndColor);

@@ -84,4 +84,9 @@ private:
     StarsCmdTable cmds;
     bool logSending = false;
     stars::LineBuffer lines;
+    // The server of the last connection attempt, for the log.
+    QString serverHost;
+    QString serverPort;
+    // The first message dropped while not logged in has been logged.
+    bool dropTold = false;
 };

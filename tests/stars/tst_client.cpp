@@ -1,4 +1,5 @@
 // The TCP data target against a stand-in receiver on 127.0.0.1.
+#include "support/LogCapture.h"
 #include "support/Loopback.h"
 #include "support/TestRegistry.h"
 
@@ -100,6 +101,7 @@ private slots:
         t.start();
         c.sendData("lost\n");
         QVERIFY(t.elapsed() < Client::connectWaitMs);
+        QTRY_COMPARE(c.waitingBlocks(), 0);
         QCOMPARE(c.state(), QAbstractSocket::UnconnectedState);
         loopback::Server srv(port);
         QVERIFY(srv.listening());
@@ -107,6 +109,101 @@ private slots:
         QVERIFY(srv.waitForBytes(5));
         QCOMPARE(srv.received(), QByteArray("kept\n"));
         srv.closeConnection();
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("peer");
+        QTest::addColumn<int>("size");   // bytes per block
+        QTest::addColumn<int>("blocks"); // sent at once, before any answer
+        QTest::addColumn<QString>("line"); // the one log line, %1 the port
+        QTest::addColumn<int>("got");    // bytes the receiver read
+        QTest::newRow("refused") << "refuses" << 10 << 1
+            << "Data target 127.0.0.1:%1 not reached (Connection refused): 1 block dropped" << 0;
+        QTest::newRow("hanging: both waiting blocks dropped") << "hangs" << 10 << 2
+            << "Data target 127.0.0.1:%1 not reached (no connection within 0.3 s): 2 blocks dropped" << 0;
+        QTest::newRow("closed after 1000 of 5346") << "cuts" << 5346 << 1
+            << "Data target 127.0.0.1:%1 closed the connection (The remote host closed the connection): "
+               "5346 of 5346 bytes of the last block written" << 1000;
+        // More than both kernels buffer: the write itself is cut.
+        QTest::newRow("closed within a 16 MB block") << "cuts" << (16 << 20) << 1
+            << "Data target 127.0.0.1:%1 closed the connection (" << 1000;
+    }
+    // Each failure is logged once with the target and the reason; a second
+    // try while the target stays down adds no line; the window never waits.
+    void failures()
+    {
+        QFETCH(QString, peer);
+        QFETCH(int, size);
+        QFETCH(int, blocks);
+        QFETCH(QString, line);
+        QFETCH(int, got);
+        loopback::Server srv;
+        srv.closeAfter = 1000;
+        loopback::HangingPort hang;
+        quint16 port = srv.port();
+        if (peer == QLatin1String("refuses"))
+            port = loopback::closedPort();
+        else if (peer == QLatin1String("hangs"))
+            port = hang.port();
+        QVERIFY(hang.ready());
+        target(QStringLiteral("1"), QString::number(port));
+        testlog::Capture log;
+        Client c;
+        c.setConnectWait(300);
+        const QByteArray block(size, 'b');
+        for (int round = 0; round < 2; ++round) {
+            QElapsedTimer t;
+            t.start();
+            for (int i = 0; i < blocks; ++i)
+                c.sendData(block);
+            QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+            QTRY_VERIFY(c.waitingBlocks() == 0 && c.state() == QAbstractSocket::UnconnectedState);
+            if (peer == QLatin1String("cuts"))
+                break; // a block cut short is told every time
+        }
+        const QStringList lines = log.linesStartingWith(QStringLiteral("Data target"));
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].startsWith(line.arg(port)), qPrintable(lines[0]));
+        if (size > 10000) {
+            // n of 16777216 bytes, n short of the whole
+            const QString written = lines[0].section(QStringLiteral("): "), 1).section(u' ', 0, 0);
+            QVERIFY2(written.toLongLong() < size, qPrintable(lines[0]));
+        }
+        QCOMPARE(srv.received(0).size(), got);
+    }
+
+    // Down, up, down again: a line each time the target goes down.
+    void oneLinePerEpisode()
+    {
+        const quint16 port = loopback::closedPort();
+        target(QStringLiteral("1"), QString::number(port));
+        testlog::Capture log;
+        Client c;
+        auto sendOne = [&c](const QByteArray& b) {
+            c.sendData(b);
+            return QTest::qWaitFor([&c] { return c.waitingBlocks() == 0; }, 5000);
+        };
+        QVERIFY(sendOne("a\n"));
+        QVERIFY(sendOne("b\n"));
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Data target")).size(), 1);
+        {
+            loopback::Server srv(port);
+            QVERIFY(srv.listening());
+            QVERIFY(sendOne("c\n"));
+            QVERIFY(srv.waitForBytes(2));
+            QCOMPARE(srv.received(), QByteArray("c\n"));
+            srv.closeConnection();
+            QTRY_COMPARE(c.state(), QAbstractSocket::UnconnectedState);
+        }
+        QVERIFY(sendOne("d\n"));
+        QVERIFY(sendOne("e\n"));
+        // refused; then, after a block got through, closed by the target (the
+        // refusals after it belong to that episode)
+        const QStringList lines = log.linesStartingWith(QStringLiteral("Data target"));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].contains(QLatin1String("Connection refused")));
+        QVERIFY(lines[1].contains(QLatin1String("closed the connection")));
     }
 
     // The tests' guard: a host other than the loopback's reaches nobody, even

@@ -1,4 +1,5 @@
 // The spectrum block and the main window's events on Stars and the data target.
+#include "support/LogCapture.h"
 #include "support/Loopback.h"
 #include "support/TestRegistry.h"
 
@@ -7,6 +8,7 @@
 #include "mainwindow/Body.h"
 #include "mainwindow/SpectrumBlock.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -156,6 +158,28 @@ private slots:
             QCoreApplication::processEvents();
             QCOMPARE(tcp.connections(), 0);
         }
+    }
+
+    // A right click on the image returns at once while the target's connect
+    // hangs; the block is dropped with one line when the wait runs out.
+    void rightClickWhileTargetHangs()
+    {
+        loopback::HangingPort hang;
+        QVERIFY(hang.ready());
+        cfg.set(QStringLiteral("TcpTarget_PORT"), QString::number(hang.port()), QString(), QString());
+        Body body;
+        body.client.setConnectWait(400);
+        testlog::Capture log;
+        QElapsedTimer t;
+        t.start();
+        emit body.dispA->mouseRPressed();
+        emit body.dispA->mouseRPressed();
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(body.client.waitingBlocks(), 2);
+        QTRY_COMPARE(body.client.waitingBlocks(), 0);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Data target")),
+                 QStringList{QStringLiteral("Data target 127.0.0.1:%1 not reached (no connection within 0.4 s): "
+                                            "2 blocks dropped").arg(hang.port())});
     }
 };
 

@@ -1,5 +1,6 @@
 // The Stars client against a stand-in server on 127.0.0.1: login, answers,
 // events, state and the settings form.
+#include "support/LogCapture.h"
 #include "support/Loopback.h"
 #include "support/TestRegistry.h"
 
@@ -97,6 +98,29 @@ private slots:
         QVERIFY(loopback::logIn(s, srv, keyFile("b\n")));
         QCOMPARE(srv.lines(1), QStringList{"Corvelline b"});
         QCOMPARE(ready.count(), 2);
+    }
+
+    // The server going away is logged once; the events after it are dropped
+    // with one line per loss, not one each, and nothing more is written.
+    void serverGone()
+    {
+        loopback::Server srv;
+        Stars s;
+        testlog::Capture log;
+        const QString gone = QStringLiteral("Disconnected from the message server 127.0.0.1:%1").arg(srv.port());
+        for (int loss = 1; loss <= 2; ++loss) {
+            QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
+            srv.closeConnection();
+            QTRY_COMPARE(s.status()->state(), 0);
+            s.sendEvent(QString(), QStringLiteral("SavedImage /d/a.png"));
+            s.sendEvent(QString(), QStringLiteral("SendXafsData # I1 : --|---|"));
+            QCOMPARE(log.linesStartingWith(QStringLiteral("Disconnected")), QStringList(loss, gone));
+            const QStringList dropped = log.linesStartingWith(QStringLiteral("Not connected to the message server"));
+            QCOMPARE(dropped.size(), loss);
+            QVERIFY(dropped.last().contains(QLatin1String("_SavedImage")));
+            QCoreApplication::processEvents();
+            QCOMPARE(srv.lines(loss - 1), QStringList{"Corvelline k"});
+        }
     }
 
     // After a refusal the button connects again and the login succeeds.

@@ -8,6 +8,11 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace loopback {
 
 quint16 closedPort()
@@ -60,6 +65,16 @@ Server::Server(quint16 port, QObject* parent) : QObject(parent)
             const int i = int(peers.size());
             peers << s;
             data << QByteArray();
+            if (closeAfter >= 0) {
+                // Left in the kernel, the rest is never read.
+                s->setReadBufferSize(qMax<qsizetype>(closeAfter, 1));
+                connect(s, &QTcpSocket::readyRead, this, [this, s, i] {
+                    data[i] += s->read(closeAfter - data[i].size());
+                    if (data[i].size() >= closeAfter)
+                        s->abort();
+                });
+                continue;
+            }
             connect(s, &QTcpSocket::readyRead, this, [this, s, i] { data[i] += s->readAll(); });
             if (!greeting.isEmpty())
                 s->write(greeting);
@@ -116,6 +131,34 @@ bool Server::isOpen(int conn) const
 {
     const int i = index(conn);
     return i >= 0 && i < peers.size() && peers.at(i)->state() == QAbstractSocket::ConnectedState;
+}
+
+HangingPort::HangingPort()
+{
+    fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), len) != 0 || ::listen(fd, 0) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+        return;
+    port_ = ntohs(a.sin_port);
+    filler = new QTcpSocket;
+    filler->connectToHost(QHostAddress::LocalHost, port_);
+    filler->waitForConnected(5000);
+}
+
+HangingPort::~HangingPort()
+{
+    delete filler;
+    if (fd >= 0)
+        ::close(fd);
+}
+
+bool HangingPort::ready() const
+{
+    return filler && filler->state() == QAbstractSocket::ConnectedState;
 }
 
 void aim(Stars& stars, const Server& server, const QString& keyFile)

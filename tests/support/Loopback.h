@@ -36,6 +36,8 @@ public:
 
     // Written to every new connection at once (the Stars challenge line).
     QByteArray greeting;
+    // When set, each connection reads this many bytes, then is closed.
+    qsizetype closeAfter = -1;
 
     int connections() const { return int(peers.size()); }
     QByteArray received(int conn = -1) const;
@@ -56,6 +58,24 @@ private:
     QTcpServer server;
     QList<QTcpSocket*> peers;
     QList<QByteArray> data;
+};
+
+// A port on 127.0.0.1 whose connects hang: a listener whose queue of one
+// unaccepted connection is already full, so further handshakes get no answer.
+class HangingPort {
+public:
+    HangingPort();
+    ~HangingPort();
+    HangingPort(const HangingPort&) = delete;
+    HangingPort& operator=(const HangingPort&) = delete;
+    quint16 port() const { return port_; }
+    // The queue is full; false when the stand-in could not be set up.
+    bool ready() const;
+
+private:
+    int fd = -1;
+    quint16 port_ = 0;
+    QTcpSocket* filler = nullptr;
 };
 
 // Fills the client's settings: name "Corvelline", the key file, the server.
