@@ -53,14 +53,39 @@ void sortElemTokens(QList<ElemToken>& tokens)
     }
 }
 
-int findElemRow(const QList<ElemCtrl*>& rows, const QString& key)
+QList<int> elemRowsNamed(const QList<ElemCtrl*>& rows, const QString& key, bool byIndex)
 {
+    QList<int> found;
     for (int i = 0; i < rows.size(); i++) {
         if (rows[i]->Name->text() == key)
-            return i;
+            found << i;
     }
-    const int i = key.toInt(); // not an integer: 0, as a misspelt name always did
-    return i >= 0 && i < rows.size() ? i : -1;
+    if (!found.isEmpty())
+        return found;
+    const int z = elemSymbolToZ(key);
+    if (z > 0) {
+        for (int i = 0; i < rows.size(); i++) {
+            if (rows[i]->z == z)
+                found << i;
+        }
+        // "Cu" with rows Cu-K and Cu-L3 names neither
+        if (found.size() == 1)
+            return found;
+        found.clear();
+    }
+    if (byIndex) {
+        bool ok = false;
+        const int i = key.toInt(&ok); // a word is no index: never row 0
+        if (ok && i >= 0 && i < rows.size())
+            found << i;
+    }
+    return found;
+}
+
+int findElemRow(const QList<ElemCtrl*>& rows, const QString& key)
+{
+    const QList<int> found = elemRowsNamed(rows, key, true);
+    return found.isEmpty() ? -1 : found.first();
 }
 
 bool CorrelationSums::value(double& c) const
@@ -288,27 +313,40 @@ void AnalyzerElems::setCorTh(double v)
     recalcCorMap();
 }
 
+QList<int> AnalyzerElems::rowsNamed(const QString& key, bool byIndex) const
+{
+    const QList<int> found = elemRowsNamed(elems, key, byIndex);
+    if (found.isEmpty()) {
+        QStringList names;
+        for (const ElemCtrl* row : elems)
+            names << row->Name->text();
+        qDebug().noquote() << QStringLiteral("No element row is named \"%1\"; the rows are: %2")
+                                  .arg(key, names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
+    }
+    return found;
+}
+
 void AnalyzerElems::selectElemTarget(const QString& row)
 {
-    const int i = findElemRow(elems, row);
-    if (i >= 0)
-        elems[i]->MainTarget->setChecked(true);
+    const QList<int> found = rowsNamed(row, true);
+    if (!found.isEmpty())
+        elems[found.first()]->MainTarget->setChecked(true);
     emit changedSelection();
 }
 
 void AnalyzerElems::selectElemShow(const QString& row)
 {
-    const int i = findElemRow(elems, row);
-    if (i >= 0)
-        elems[i]->Show->setChecked(true);
+    const QList<int> found = rowsNamed(row, true);
+    if (!found.isEmpty())
+        elems[found.first()]->Show->setChecked(true);
     emit changedSelection();
 }
 
 void AnalyzerElems::setElemUse(const QString& row, bool f)
 {
-    const int i = findElemRow(elems, row);
-    if (i >= 0)
-        elems[i]->Use->setChecked(f);
+    const QList<int> found = rowsNamed(row, true);
+    if (!found.isEmpty())
+        elems[found.first()]->Use->setChecked(f);
 }
 
 void AnalyzerElems::setElemsDE(double v)
@@ -319,28 +357,22 @@ void AnalyzerElems::setElemsDE(double v)
 
 void AnalyzerElems::setElemROI(const QString& name, double s, double e)
 {
-    for (ElemCtrl* row : std::as_const(elems)) {
-        if (row->Name->text() == name) {
-            row->ROIs->setText(energyText(s));
-            row->ROIe->setText(energyText(e));
-        }
+    for (int i : rowsNamed(name, false)) {
+        elems[i]->ROIs->setText(energyText(s));
+        elems[i]->ROIe->setText(energyText(e));
     }
 }
 
 void AnalyzerElems::setElemThDMut(const QString& name, double v)
 {
-    for (ElemCtrl* row : std::as_const(elems)) {
-        if (row->Name->text() == name)
-            row->ThDMut->setText(QString::number(v, 'g', 6));
-    }
+    for (int i : rowsNamed(name, false))
+        elems[i]->ThDMut->setText(QString::number(v, 'g', 6));
 }
 
 void AnalyzerElems::setElemNoNeg(const QString& name, bool f)
 {
-    for (ElemCtrl* row : std::as_const(elems)) {
-        if (row->Name->text() == name)
-            row->NoNeg->setChecked(f);
-    }
+    for (int i : rowsNamed(name, false))
+        elems[i]->NoNeg->setChecked(f);
 }
 
 void AnalyzerElems::selectElemsDispMode(int i)

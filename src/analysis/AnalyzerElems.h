@@ -48,7 +48,11 @@ struct ElemToken {
 QList<ElemToken> parseElemNames(const QString& text);
 // Selection sort on z: rows of one element keep the order a selection sort gives.
 void sortElemTokens(QList<ElemToken>& tokens);
-// The first row named key, else key as a row index; -1 when neither.
+// The rows a typed text names: every row of exactly that name; else the one
+// row whose element is that symbol; else, when byIndex, the row of that whole
+// number. Empty when the text names none.
+QList<int> elemRowsNamed(const QList<ElemCtrl*>& rows, const QString& key, bool byIndex);
+// The first row key names, by name, symbol or index; -1 when none.
 int findElemRow(const QList<ElemCtrl*>& rows, const QString& key);
 
 // Sums for P / sqrt(V S) over pairs of measured and standard ratios.
@@ -121,4 +125,6 @@ public slots:
 private:
     ElemsForm form;
     void setProgress(double perCent);
+    // The rows key names; a log line with the rows there are when none.
+    QList<int> rowsNamed(const QString& key, bool byIndex) const;
 };

@@ -6,6 +6,9 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 bool checked(const QAbstractButton* b)
 {
@@ -74,17 +77,39 @@ MapProc::Op MapProc::op() const
     return Sub;
 }
 
-double MapProc::combine(Op op, double s1, double s2)
+double MapProc::combine(Op op, double v1, double v2)
 {
     switch (op) {
     case Div:
-        return s2 != 0.0 ? s1 / s2 : 1.0;
+        return v2 != 0.0 ? v1 / v2 : 1.0;
     case Mask:
-        return s2 > 0.0 ? s1 : 0.0;
+        return v2 > 0.0 ? v1 : 0.0;
     case Sub:
     default:
-        return s1 - s2;
+        return v1 - v2;
     }
+}
+
+double MapProc::binMean(const Analyzed2DRes& map, int cx, int cy, int hx, int hy)
+{
+    const qint64 ax = std::abs(qint64(hx));
+    const qint64 ay = std::abs(qint64(hy));
+    const qint64 xa = std::max<qint64>(0, cx - ax);
+    const qint64 xb = std::min<qint64>(qint64(map.cond.W) - 1, cx + ax);
+    const qint64 ya = std::max<qint64>(0, cy - ay);
+    const qint64 yb = std::min<qint64>(qint64(map.cond.H) - 1, cy + ay);
+    double sum = 0.0;
+    qint64 n = 0;
+    for (qint64 y = ya; y <= yb; y++) {
+        for (qint64 x = xa; x <= xb; x++) {
+            // a pixel of a bin given no result holds 0, which is no value
+            if (map.onMap(int(x), int(y))) {
+                sum += map.valueAt(int(x), int(y));
+                n++;
+            }
+        }
+    }
+    return n > 0 ? sum / double(n) : 0.0;
 }
 
 Analyzed2DRes* MapProc::shownMap()
@@ -172,9 +197,11 @@ void MapProc::processMaps()
             procMap.setNoResult(c.cx, c.cy, c.hx, c.hy);
             continue;
         }
-        const double s1 = map1.binSum(c.cx, c.cy, c.hx, c.hy);
-        const double s2 = map2.binSum(c.cx, c.cy, c.hx, c.hy);
-        procMap.setData(c.cx, c.cy, c.hx, c.hy, combine(o, s1, s2));
+        // Means, not sums: a walk writes a bin's value into all its pixels,
+        // and a difference or a mask must read in the maps' own units.
+        const double v1 = binMean(map1, c.cx, c.cy, c.hx, c.hy);
+        const double v2 = binMean(map2, c.cx, c.cy, c.hx, c.hy);
+        procMap.setData(c.cx, c.cy, c.hx, c.hy, combine(o, v1, v2));
     } while (c.next());
     // one line for the whole map: a line per bin would cost more than the sums
     qDebug() << "processed maps" << int(o) << "grid" << g.W << g.H << "bins" << g.hx << g.hy

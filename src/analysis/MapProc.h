@@ -44,8 +44,11 @@ public:
 
     // The checked operation; Sub when none is.
     Op op() const;
-    // The value of one bin from the two bin sums.
-    static double combine(Op op, double s1, double s2);
+    // The value of one bin from the two maps' bin values.
+    static double combine(Op op, double v1, double v2);
+    // The mean of map over the bin's pixels that hold a value of it: the bin's
+    // value on a map of the same grid. 0 when no pixel of the bin does.
+    static double binMean(const Analyzed2DRes& map, int cx, int cy, int hx, int hy);
     // The map to show while map processing is the main mode; null when none is chosen.
     Analyzed2DRes* shownMap();
 

@@ -131,8 +131,8 @@ Body::CmdAnswer Body::execAnalyzerCmd(EX_CMD_ID id, const CmdLine& cmd)
         a->setLCFRange(cmdReal(p0), cmdReal(p1));
         break;
     case ANALYZER_TARGET_ELEMENTS:
-        a->AElemNames->setText(p0);
-        a->newElems();
+        // "Fe Cu" is a list, as in the panel's own field
+        a->setTargetElements(cmd.joinedParams());
         break;
     case ANALYZER_ELEMS_SELECT_TARGET:
         a->selectElemTarget(p0);

@@ -1,3 +1,4 @@
+#include "support/LogCapture.h"
 #include "support/MapGrid.h"
 #include "support/TestRegistry.h"
 
@@ -143,8 +144,9 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::newRow("by name") << "Cu-K" << 1;
         QTest::newRow("by index") << "1" << 1;
-        QTest::newRow("misspelt reads 0") << "Xx-K" << 0;
+        QTest::newRow("misspelt is no row") << "Xx-K" << -1;
         QTest::newRow("index too large") << "2" << -1;
+        QTest::newRow("by symbol") << "Cu" << 1;
     }
     void lookup()
     {
@@ -161,6 +163,47 @@ private slots:
         QCOMPARE(p.unit.showIndex(), std::max(row, 0));
         for (int i = 0; i < 2; i++)
             QCOMPARE(p.unit.elems[i]->Use->isChecked(), i != row);
+    }
+
+    // The setters that take a name only: the rows of that name, else the one
+    // row of that element; otherwise nothing, and a line naming the rows.
+    void namedRowsOnly_data()
+    {
+        QTest::addColumn<QString>("list"); // not sorted
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("changed"); // row indices
+        QTest::addColumn<QString>("log");
+        QTest::newRow("symbol") << "Fe Cu" << "Cu" << "1" << "";
+        QTest::newRow("shared name") << "Fe Cu Fe" << "Fe-K" << "0,2" << "";
+        QTest::newRow("symbol of two rows") << "Cu Cu-L3" << "Cu" << ""
+                                            << "No element row is named \"Cu\"; the rows are: Cu-K, Cu-L3";
+        QTest::newRow("index is no name") << "Fe Cu" << "1" << ""
+                                          << "No element row is named \"1\"; the rows are: Fe-K, Cu-K";
+    }
+    void namedRowsOnly()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, key);
+        Panel p;
+        p.sort->setChecked(false);
+        p.build(list);
+        testlog::Capture lines;
+        p.unit.setElemROI(key, 8990.5, 9010);
+        p.unit.setElemThDMut(key, 0.25);
+        p.unit.setElemNoNeg(key, false);
+        QStringList changed;
+        for (int i = 0; i < p.unit.elems.size(); i++) {
+            const ElemCtrl* r = p.unit.elems[i];
+            const bool roi = r->ROIs->text() == "8990.5" && r->ROIe->text() == "9010";
+            QCOMPARE(r->ThDMut->text() == "0.25", roi);
+            QCOMPARE(!r->NoNeg->isChecked(), roi);
+            if (roi)
+                changed << QString::number(i);
+        }
+        QTEST(changed.join(','), "changed");
+        QFETCH(QString, log);
+        // one line for each of the three words
+        QCOMPARE(lines.linesStartingWith("No element row"), log.isEmpty() ? QStringList() : QStringList(3, log));
     }
 
     void correlation_data()

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 using testmaps::fill;
@@ -92,6 +94,9 @@ private slots:
         QTest::newRow("div pixels") << 1 << 0 << "-0.5,-2,1,4,2.5,2";
         QTest::newRow("mask pixels") << 2 << 0 << "0,0,0,4,5,6";
         QTest::newRow("div bins") << 1 << 1 << "-2,2.5";
+        // bin means: map 1 2 and 5, map 2 -1 and 2
+        QTest::newRow("sub bins") << 0 << 1 << "3,3";
+        QTest::newRow("mask bins") << 2 << 1 << "0,5";
     }
     void process()
     {
@@ -118,6 +123,7 @@ private slots:
     // Maps from stacks of other sizes: a bin centred off either map gets no
     // result, and a grid with none on both is refused. Map 1 holds x + 10 y,
     // map 2 x + 1; the bins are 3 wide and 1 tall, centred at x 1 and 4.
+    // Bin (1, 0): 1 - 2; bin (4, 0) of the 5-wide map 1: 3.5 - 5.
     void mapsOfOtherSizes_data()
     {
         QTest::addColumn<QSize>("size1");
@@ -125,10 +131,11 @@ private slots:
         QTest::addColumn<QRect>("area");
         QTest::addColumn<QString>("values"); // the bin centres in raster order
         QTest::addColumn<QString>("log");
-        QTest::newRow("map 2 smaller") << QSize(6, 4) << QSize(3, 2) << QRect(0, 0, 6, 4) << "-3,0,27,0,0,0,0,0"
+        QTest::newRow("map 2 smaller") << QSize(6, 4) << QSize(3, 2) << QRect(0, 0, 6, 4) << "-1,0,9,0,0,0,0,0"
                                        << "Map processing: 6 of 8 bins lie off Map 1 or Map 2, left without result";
-        // the bins at x 4 reach past map 1 but are centred on it: sums of 2 columns
-        QTest::newRow("map 1 smaller") << QSize(5, 3) << QSize(6, 4) << QRect(0, 0, 6, 4) << "-3,-8,27,12,57,32,0,0"
+        // the bins at x 4 reach past map 1 but are centred on it: means of 2 columns
+        QTest::newRow("map 1 smaller") << QSize(5, 3) << QSize(6, 4) << QRect(0, 0, 6, 4)
+                                       << "-1,-1.5,9,8.5,19,18.5,0,0"
                                        << "Map processing: 2 of 8 bins lie off Map 1 or Map 2, left without result";
         QTest::newRow("no bin on both") << QSize(6, 4) << QSize(3, 2) << QRect(3, 2, 3, 2) << "9,9"
                                         << "Map processing: no bin of the grid lies on both maps";
@@ -155,6 +162,42 @@ private slots:
         QTEST(got.join(','), "values");
         QFETCH(QString, log);
         QCOMPARE(lines.linesStartingWith("Map processing:"), QStringList{log});
+    }
+
+    // Maps a walk wrote with the processing grid: every pixel of a bin holds
+    // the bin's value, f1 = 0.5 + 0.1 cx - 0.03 cy and f2 = 0.3 - 0.05 cx +
+    // 0.02 cy, on an 8 x 5 image where bin (7, 4) of the 3 x 3 bins keeps 2 x 2
+    // pixels. The result reads in the maps' units, inside and at the edge.
+    void binnedMaps_data()
+    {
+        QTest::addColumn<int>("button"); // 0 Sub, 1 Div, 2 Mask
+        QTest::addColumn<int>("half");
+        QTest::addColumn<QPoint>("bin");
+        QTest::addColumn<double>("value");
+        // f1(4, 1) = 0.87, f2(4, 1) = 0.12; f1(7, 4) = 1.08, f2(7, 4) = 0.03
+        QTest::newRow("sub 3x3 inside") << 0 << 1 << QPoint(4, 1) << 0.75;
+        QTest::newRow("sub 3x3 at the edge") << 0 << 1 << QPoint(7, 4) << 1.05;
+        QTest::newRow("mask 3x3 inside") << 2 << 1 << QPoint(4, 1) << 0.87;
+        QTest::newRow("mask 3x3 at the edge") << 2 << 1 << QPoint(7, 4) << 1.08;
+        QTest::newRow("div 3x3 at the edge") << 1 << 1 << QPoint(7, 4) << 36.0;
+        // f1(5, 3) = 0.91, f2(5, 3) = 0.11
+        QTest::newRow("sub 1x1") << 0 << 0 << QPoint(5, 3) << 0.8;
+    }
+    void binnedMaps()
+    {
+        QFETCH(int, button);
+        QFETCH(int, half);
+        QFETCH(QPoint, bin);
+        QFETCH(double, value);
+        Panel p;
+        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.answer = grid(8, 5, half, half, 0, 0, 8, 5);
+        p.setMaps(p.answer, [](int x, int y) { return 0.5 + 0.1 * x - 0.03 * y; }, p.answer,
+                  [](int x, int y) { return 0.3 - 0.05 * x + 0.02 * y; });
+        p.process->click();
+        // the maps hold single precision
+        const double got = p.proc.procMap.valueAt(bin.x(), bin.y());
+        QVERIFY2(std::fabs(got - value) < 1e-6 * std::max(1.0, value), qPrintable(QString::number(got)));
     }
 
     void bothMapsRequired_data()

@@ -259,17 +259,18 @@ private slots:
     // Processed maps of other sizes: the bins centred off either map keep 0
     // but have no result, so neither the statistics, the map's range nor a
     // deglitch range count them, and a capture keeps that. Map 1 5 x 3 and
-    // map 2 6 x 4, both 1 everywhere; 3 x 1 bins on a 6 x 4 image centred at
-    // x 1 (sums 3 and 3) and x 4 (2 and 3); the two at y 3 lie off map 1.
+    // map 2 6 x 4, map 1 holding x + 1 and map 2 2 everywhere; 3 x 1 bins on a
+    // 6 x 4 image centred at x 1 (means 2 and 2) and x 4 (4.5 of the two
+    // columns on map 1, and 2); the two at y 3 lie off map 1.
     void processedMapWithoutResults_data()
     {
         QTest::addColumn<int>("op"); // 0 Sub, 1 Div, 2 Mask
         QTest::addColumn<double>("mean");
         QTest::addColumn<double>("min");
         QTest::addColumn<double>("max");
-        QTest::newRow("div") << 1 << 5.0 / 6 << 2.0 / 3 << 1.0;
-        QTest::newRow("sub") << 0 << -0.5 << -1.0 << 0.0;
-        QTest::newRow("mask") << 2 << 2.5 << 2.0 << 3.0;
+        QTest::newRow("div") << 1 << 1.625 << 1.0 << 2.25;
+        QTest::newRow("sub") << 0 << 1.25 << 0.0 << 2.5;
+        QTest::newRow("mask") << 2 << 3.25 << 2.0 << 4.5;
     }
     void processedMapWithoutResults()
     {
@@ -282,8 +283,8 @@ private slots:
         a->SelProcMaps->setChecked(true);
         (op == 0 ? a->ProcTypeSub : op == 1 ? a->ProcTypeDiv : a->ProcTypeMask)->setChecked(true);
         MapProc& mp = a->mapProc;
-        testmaps::fill(mp.map1, testmaps::grid(5, 3, 0, 0, 0, 0, 5, 3), [](int, int) { return 1.0; });
-        testmaps::fill(mp.map2, testmaps::grid(6, 4, 0, 0, 0, 0, 6, 4), [](int, int) { return 1.0; });
+        testmaps::fill(mp.map1, testmaps::grid(5, 3, 0, 0, 0, 0, 5, 3), [](int x, int) { return x + 1.0; });
+        testmaps::fill(mp.map2, testmaps::grid(6, 4, 0, 0, 0, 0, 6, 4), [](int, int) { return 2.0; });
         mp.map1.genImg();
         mp.map2.genImg();
         b->aHWidth_->setText("1");

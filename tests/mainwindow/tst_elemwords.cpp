@@ -1,0 +1,142 @@
+#include "support/FrameCraft.h"
+#include "support/LogCapture.h"
+#include "support/StackBody.h"
+#include "support/TestRegistry.h"
+#include "support/Loopback.h"
+
+#include "analysis/Analyzer.h"
+#include "analysis/ElemCtrl.h"
+#include "batch/CmdLine.h"
+#include "mainwindow/Body.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// 5 x 3 pixels from 7000 to 9150 eV in 10 eV steps: Fe jumps 0.3 + 0.1 x
+// from 7110 eV on, Cu 0.5 + 0.2 y from 8980 eV on, flat elsewhere, so each
+// row's dmut is its own jump.
+double muAt(int x, int y, double e)
+{
+    return 0.3 + (e > 7105 ? 0.3 + 0.1 * x : 0.0) + (e > 8975 ? 0.5 + 0.2 * y : 0.0);
+}
+
+std::unique_ptr<Body> feCuBody()
+{
+    std::unique_ptr<Body> b = craft::bodyWithStack(5, 3, 0, nullptr);
+    for (int k = 0; k <= 215; k++) {
+        const double e = 7000.0 + 10.0 * k;
+        QVector<double> v;
+        for (int y = 0; y < 3; y++)
+            for (int x = 0; x < 5; x++)
+                v << std::exp(-muAt(x, y, e));
+        b->frameSets.append(FrameSets::I1, craft::floatFrame(5, 3, v), e);
+    }
+    b->followI1Stack();
+    return b;
+}
+
+// "rows", "show", "<row>.<widget>" or "saved" (the data lines of $dir/cu-0.dat).
+QString stateOf(Body& b, const QString& key, const QString& dir)
+{
+    const QList<ElemCtrl*>& rows = b.analyzer->elemUnit.elems;
+    QStringList l;
+    if (key == QLatin1String("rows") || key == QLatin1String("show")) {
+        for (const ElemCtrl* r : rows) {
+            if (key == QLatin1String("rows") || r->Show->isChecked())
+                l << r->Name->text();
+        }
+        return l.join(u',');
+    }
+    if (key == QLatin1String("saved")) {
+        QFile f(dir + QStringLiteral("/cu-0.dat"));
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+            return QStringLiteral("no file");
+        const QStringList lines = QString::fromLatin1(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        return lines.mid(lines.indexOf(QStringLiteral("## End of Header ##")) + 1).join(u'/');
+    }
+    for (const ElemCtrl* r : rows) {
+        if (r->Name->text() != key.section(u'.', 0, 0))
+            continue;
+        QWidget* w = r->findChild<QWidget*>(key.section(u'.', 1));
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            return e->text();
+        if (auto* c = qobject_cast<QAbstractButton*>(w))
+            return c->isChecked() ? QStringLiteral("on") : QStringLiteral("off");
+    }
+    return QStringLiteral("no widget");
+}
+
+} // namespace
+
+class TestElemWords : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { loopback::resetConfig(); }
+    void cleanup()
+    {
+        loopback::resetConfig();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Lines are separated by ";", checks are "key=state"; $dir is a fresh folder.
+    void wordsNameRows_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QStringList>("checks");
+        QTest::addColumn<QString>("log"); // the line naming a text no row has
+        const QString targets = QStringLiteral("analyzer_target_elements Fe,Cu;");
+        QTest::newRow("all parameters are the list")
+            << "analyzer_target_elements Fe Cu" << QStringList{"rows=Fe-K,Cu-K", "show=Fe-K"} << "";
+        // Fe row by row: 0.3 0.4 0.5 0.6 0.7; Cu row y: 0.5 + 0.2 y
+        QTest::newRow("shown and saved by symbol")
+            << targets + "analyzer_select_analysis_mode 2;analyzer_exec_elems;analyzer_select_image 6;"
+                         "analyzer_elems_select_disp_mode 0;analyzer_elems_select_show Cu;saveDataCfg_save_as_text;"
+                         "saveDataCfg_text_as_vals;saveDataCfg_text_as_ssv;save_data $dir/cu.dat"
+            << QStringList{"show=Cu-K", "saved=0.5 0.5 0.5 0.5 0.5/0.7 0.7 0.7 0.7 0.7/0.9 0.9 0.9 0.9 0.9"} << "";
+        QTest::newRow("ROI, threshold and no-neg by symbol")
+            << targets + "analyzer_elems_roi Cu 9000 9100;analyzer_elems_thdmut Cu 0.25;analyzer_elems_no_neg Cu 0"
+            << QStringList{"Cu-K.ROIs=9000", "Cu-K.ROIe=9100", "Cu-K.ThDMut=0.25", "Cu-K.NoNeg=off",
+                           "Fe-K.ROIs=7000", "Fe-K.ThDMut=0.1", "Fe-K.NoNeg=on"}
+            << "";
+        QTest::newRow("no row of that element")
+            << targets + "analyzer_elems_select_show 1;analyzer_elems_select_show Zn" << QStringList{"show=Cu-K"}
+            << "No element row is named \"Zn\"; the rows are: Fe-K, Cu-K";
+        QTest::newRow("by index, then by name")
+            << targets + "analyzer_elems_select_show 1;analyzer_elems_select_show Fe-K" << QStringList{"show=Fe-K"}
+            << "";
+    }
+    void wordsNameRows()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QStringList, checks);
+        QFETCH(QString, log);
+        QTemporaryDir dir;
+        std::unique_ptr<Body> b = feCuBody();
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        testlog::Capture capture;
+        const QStringList list = lines.replace(QStringLiteral("$dir"), dir.path()).split(u';');
+        for (const QString& l : list) {
+            const qsizetype before = answers.count();
+            b->execCmdSlot(CmdLine(l), false);
+            QTRY_COMPARE_WITH_TIMEOUT(answers.count(), before + 1, 60000);
+        }
+        for (const QString& c : checks)
+            QCOMPARE(stateOf(*b, c.section(u'=', 0, 0), dir.path()), c.section(u'=', 1));
+        QCOMPARE(capture.linesStartingWith(QStringLiteral("No element row")),
+                 log.isEmpty() ? QStringList() : QStringList{log});
+    }
+};
+
+CORVELLINE_TEST(TestElemWords)
+#include "tst_elemwords.moc"
