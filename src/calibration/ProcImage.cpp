@@ -47,9 +47,13 @@ ProcImage framePlane(const TiffData& f, int border)
 {
     const int b = std::max(border, 0);
     ProcImage p(f.width + 2 * b, f.height + 2 * b);
-    for (int j = 0; j < p.height; j++)
+    if (f.width <= 0 || f.height <= 0)
+        return p;
+    for (int j = 0; j < p.height; j++) {
+        const int r = std::clamp(j - b, 0, f.height - 1);
         for (int i = 0; i < p.width; i++)
-            p.at(i, j) = f.ownValue(i - b, j - b);
+            p.at(i, j) = f.ownValue(std::clamp(i - b, 0, f.width - 1), r);
+    }
     return p;
 }
 
@@ -105,16 +109,17 @@ double normScalarProduct(const ProcImage& ref, const ProcImage& bin, int sx, int
     qint64 x0, x1, y0, y1;
     overlap(ref.width, sx, x0, x1);
     overlap(ref.height, sy, y0, y1);
-    double rb = 0.0, rr = 0.0, bb = 0.0;
-    for (qint64 y = y0; y < y1; y++) {
-        for (qint64 x = x0; x < x1; x++) {
-            const double r = ref.at(int(x), int(y));
-            const double b = bin.at(int(x - sx), int(y - sy));
-            rb += r * b;
-            rr += r * r;
-            bb += b * b;
-        }
-    }
+    double rb = 0.0;
+    for (qint64 y = y0; y < y1; y++)
+        for (qint64 x = x0; x < x1; x++)
+            rb += ref.at(int(x), int(y)) * bin.at(int(x - sx), int(y - sy));
+    // Whole-image norms: what slides off the other image counts against the
+    // shift, so a sliver of overlap never matches as well as the whole.
+    double rr = 0.0, bb = 0.0;
+    for (double r : ref.data)
+        rr += r * r;
+    for (double b : bin.data)
+        bb += b * b;
     const double norm = rr * bb;
     return norm > 0.0 ? rb / std::sqrt(norm) : 0.0;
 }

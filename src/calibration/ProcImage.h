@@ -31,15 +31,17 @@ struct ProcImage {
 
 namespace improc {
 
-// The frame's own samples, its origin left out, with `border` more pixels of 0
-// on every side: pixel (i, j) is the sample at (i - border, j - border).
+// The frame's own samples, its origin left out, with `border` more pixels on
+// every side: pixel (i, j) is the sample at (i - border, j - border), or the
+// nearest one of the frame where that lies outside.
 ProcImage framePlane(const TiffData& f, int border);
 
 // max(|gx|, |gy|) of the Prewitt operator, pixels outside src being 0. The
 // result leaves out `border` pixels on every side of src.
 ProcImage prewittEdges(const ProcImage& src, int border = 0);
 // The frame's edge image from its own samples: a shift found on it is the
-// frame's whole origin, whatever origin the frame has already.
+// frame's whole origin, whatever origin the frame has already. The border is
+// no edge: outside pixels read as the nearest inside one.
 ProcImage frameEdges(const TiffData& f);
 
 // src moved by (dx, dy): out(x, y) = src(x - dx, y - dy), 0 where that lies outside.
@@ -49,8 +51,8 @@ ProcImage displaced(const ProcImage& src, qint64 dx, qint64 dy);
 ProcImage binarize(const ProcImage& edges, double th);
 
 // Scalar product of ref(x, y) with bin(x - sx, y - sy) over the pixels where both
-// exist, normalised by both sums of squares; 0 when that norm is not positive or
-// the sizes differ.
+// exist, normalised by the sums of squares of the whole ref and the whole bin;
+// 0 when that norm is not positive or the sizes differ.
 double normScalarProduct(const ProcImage& ref, const ProcImage& bin, int sx, int sy);
 
 struct Climb {

@@ -6,13 +6,18 @@ bool AreaSel::press(int code, const QPointF& p)
         dragging = true;
         replace();
         area = QRectF(p, QSizeF(0, 0));
+        picked = false;
         return false;
     }
     if (code == 8) {
         dragging = false;
         valid = false;
-        darkTaken = false;
+        picked = false;
         area = QRectF(0, 0, 0, 0);
+        // No later recall or dark-area choice brings back what the operator removed.
+        prevArea = area;
+        prevValid = false;
+        prevPicked = false;
         return true;
     }
     return false;
@@ -35,6 +40,7 @@ AreaSel::Release AreaSel::release(int code)
         return Nothing;
     area = area.normalized();
     valid = true;
+    selected();
     return code == 2 ? SelectedZoom : Selected;
 }
 
@@ -43,12 +49,19 @@ void AreaSel::set(double x1, double y1, double x2, double y2)
     replace();
     area = QRectF(x1, y1, x2 - x1, y2 - y1);
     valid = true;
+    selected();
 }
 
 void AreaSel::replace()
 {
     prevArea = area;
     prevValid = valid;
+    prevPicked = picked;
+}
+
+void AreaSel::selected()
+{
+    picked = true;
     darkTaken = false;
 }
 
@@ -56,11 +69,23 @@ void AreaSel::recall()
 {
     area = prevArea;
     valid = prevValid;
+    picked = prevPicked;
 }
 
-QRectF AreaSel::takeDarkArea()
+std::optional<QRectF> AreaSel::darkAreaBox() const
+{
+    if (darkTaken)
+        return darkBox;
+    if (valid && picked)
+        return area;
+    return std::nullopt;
+}
+
+std::optional<QRectF> AreaSel::takeDarkArea()
 {
     if (!darkTaken) {
+        if (!valid || !picked)
+            return std::nullopt;
         darkBox = area;
         darkTaken = true;
         recall();

@@ -186,9 +186,9 @@ void ImgDispA::setViewWAsSelectedArea()
 
 void ImgDispA::recallOldSelectedArea() { sel.recall(); }
 
-QRectF ImgDispA::takeDarkArea()
+std::optional<QRectF> ImgDispA::takeDarkArea()
 {
-    const QRectF box = sel.takeDarkArea();
+    const std::optional<QRectF> box = sel.takeDarkArea();
     update();
     return box;
 }

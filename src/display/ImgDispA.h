@@ -43,9 +43,9 @@ public:
     const QImage* prepareShown();
     // The part of that picture inside the view window, for saving.
     QImage visibleImage();
-    // The box a dark-area choice takes; the selection goes back to what it was
-    // before that box was selected.
-    QRectF takeDarkArea();
+    // The box a dark-area choice takes, none when no area is selected; the
+    // selection goes back to what it was before that box was selected.
+    std::optional<QRectF> takeDarkArea();
     // What a repaint draws now, asked of the frame or map each time: their
     // pictures are rebuilt and replaced behind our back. A frame without one is
     // coloured now with the main colour bar's scale. Null when there is none,

@@ -304,14 +304,6 @@ void Body::selectedNewRef()
 
 namespace {
 
-// The selected area becomes the dark area; the analysis area goes back to what it was.
-QRectF takeDarkArea(ImgDispA* d, SelectDataFiles* panel)
-{
-    const QRectF rect = d->takeDarkArea();
-    panel->darkArea(rect);
-    return rect;
-}
-
 // An area on none of the stack's pixels would make every frame's dark mean 0.
 bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
 {
@@ -321,19 +313,28 @@ bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
     return false;
 }
 
+// The selected area becomes the dark area; the analysis area goes back to what
+// it was. Without a selected area (a click or a right-click selects none) the
+// dark area and the selection stay as they are.
+void chooseDarkArea(FrameSets& sets, FrameSets::Stack s, ImgDispA* d, SelectDataFiles* panel)
+{
+    const std::optional<QRectF> box = d->sel.darkAreaBox();
+    if (!box) {
+        qDebug().noquote() << QStringLiteral("No area is selected for the %1 dark area, not set")
+                                  .arg(s == FrameSets::I1 ? QLatin1String("I1") : QLatin1String("I0"));
+        return;
+    }
+    if (!darkAreaOnImage(sets.frames(s), *box))
+        return;
+    const QRectF rect = *d->takeDarkArea();
+    panel->darkArea(rect);
+    sets.setDarkArea(s, rect);
+}
+
 } // namespace
 
-void Body::setI0DarkArea()
-{
-    if (darkAreaOnImage(frameSets.frames(FrameSets::I0), dispA->sel.darkAreaBox()))
-        frameSets.setDarkArea(FrameSets::I0, takeDarkArea(dispA, SelectI0Files));
-}
-
-void Body::setI1DarkArea()
-{
-    if (darkAreaOnImage(frameSets.frames(FrameSets::I1), dispA->sel.darkAreaBox()))
-        frameSets.setDarkArea(FrameSets::I1, takeDarkArea(dispA, SelectI1Files));
-}
+void Body::setI0DarkArea() { chooseDarkArea(frameSets, FrameSets::I0, dispA, SelectI0Files); }
+void Body::setI1DarkArea() { chooseDarkArea(frameSets, FrameSets::I1, dispA, SelectI1Files); }
 
 void Body::clearUpdateI0DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I0); }
 void Body::clearUpdateI1DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I1); }

@@ -2,6 +2,8 @@
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 
+#include "DemoSet.h"
+
 #include "calibration/ImgProc.h"
 #include "calibration/ProcImage.h"
 #include "imagestack/SelectDataFiles.h"
@@ -9,6 +11,7 @@
 #include "mainwindow/Body.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <random>
 
 typedef QList<double> Values;
 
@@ -72,22 +76,65 @@ TiffData* pyramidFrame(QPoint d)
     return craft::floatFrame(40, 30, v);
 }
 
-// The window over the drifting stack, frame 0 shown and set as the reference.
-std::unique_ptr<Body> driftingBody(bool autoShift)
+// A beam that fills the frame: 5000 counts, four objects of 3500 to 4000 (two
+// discs, a box and an L), at the scene point (x, y).
+double brightField(int x, int y)
+{
+    auto in = [x, y](int x0, int y0, int x1, int y1) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
+    if ((x - 14) * (x - 14) + (y - 12) * (y - 12) <= 36)
+        return 3500;
+    if (in(27, 5, 39, 13))
+        return 3800;
+    if (in(6, 24, 15, 33) && !in(11, 24, 15, 28))
+        return 3650;
+    if ((x - 31) * (x - 31) + (y - 28) * (y - 28) <= 25)
+        return 4000;
+    return 5000;
+}
+
+// 48 x 40 of the scene moved by -d, with noise of 30 counts.
+TiffData* brightFrame(QPoint d, unsigned seed)
+{
+    std::mt19937 gen(seed);
+    std::normal_distribution<double> noise(0.0, 30.0);
+    QVector<double> v;
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 48; x++)
+            v << brightField(x + d.x(), y + d.y()) + noise(gen);
+    return craft::floatFrame(48, 40, v);
+}
+
+// The window over these frames as its I1 stack, frame 0 selected.
+std::unique_ptr<Body> stackBody(const QList<TiffData*>& frames)
 {
     std::unique_ptr<Body> b(new Body());
-    for (int k = 0; k < drift.size(); k++) {
-        TiffData* f = pyramidFrame(drift[k]);
-        f->cBar = b->CBar;
-        b->frameSets.append(FrameSets::I1, f, 8000 + 10 * k);
+    for (int k = 0; k < frames.size(); k++) {
+        frames[k]->cBar = b->CBar;
+        b->frameSets.append(FrameSets::I1, frames[k], 8000 + 10 * k);
         b->SelectI1Files->Selected->addItem(QString::number(k));
     }
     b->followI1Stack();
     b->SelectI1Files->Selected->setCurrentIndex(0);
+    return b;
+}
+
+// The window over the frames, frame 0 shown and set as the reference.
+std::unique_ptr<Body> driftingBody(bool autoShift, const QList<TiffData*>& frames, int slider = 100)
+{
+    std::unique_ptr<Body> b = stackBody(frames);
     b->imgProc.AAutoShift->setChecked(autoShift);
+    b->imgProc.BinThVSlider->setValue(slider);
     b->imgProc.EdgeDetect->setChecked(true); // takes frame 0
     b->imgProc.SetRef->click();
     return b;
+}
+
+std::unique_ptr<Body> driftingBody(bool autoShift)
+{
+    QList<TiffData*> frames;
+    for (QPoint d : drift)
+        frames << pyramidFrame(d);
+    return driftingBody(autoShift, frames);
 }
 
 QList<QPoint> offsetsOf(const Body& b)
@@ -108,27 +155,26 @@ class TestImgProc : public QObject {
 private slots:
     void initTestCase() { loopback::resetConfig(); }
 
-    // Pixels outside the frame count as 0, so only the border of a flat frame has edges.
-    void constantFrameEdgesOnTheBorder()
+    // Pixels outside the frame read as the nearest inside, so the border is no edge.
+    void constantFrameHasNoEdges()
     {
         std::unique_ptr<TiffData> f(craft::flatFrame(5, 4, 7));
         const ProcImage e = improc::frameEdges(*f);
-        QCOMPARE(valuesOf(e), (Values{14, 21, 21, 21, 14, //
-                                      21, 0, 0, 0, 21,    //
-                                      21, 0, 0, 0, 21,    //
-                                      14, 21, 21, 21, 14}));
+        QCOMPARE(valuesOf(e), Values(20, 0.0));
         QCOMPARE(e.min, 0.0);
-        QCOMPARE(e.max, 21.0);
+        QCOMPARE(e.max, 0.0);
     }
 
-    // The origin is left out: the edges are the frame's own, |1 - 0|, |2 - 5|, |0 - 1|
-    // (through the origin they would be 3, 1, 2). The reference stands at the origin.
+    // The origin is left out: the edges are the frame's own. Rows above and below
+    // read as the row itself, so gx = 3 |right - left| with the ends repeated:
+    // 3 |1 - 5|, 3 |2 - 5|, 3 |2 - 1| (through the origin, 1 2 2: 3, 3, 0).
+    // The reference stands at the origin.
     void shiftedFrameReadAsItsOwnSamples()
     {
         std::unique_ptr<TiffData> f(craft::floatFrame(3, 1, {5, 1, 2}));
         f->x0 = -1;
-        QCOMPARE(valuesOf(improc::frameEdges(*f)), (Values{1, 3, 1}));
-        QCOMPARE(valuesOf(improc::displaced(plane(3, 1, {1, 3, 1}), -1, 0)), (Values{3, 1, 0}));
+        QCOMPARE(valuesOf(improc::frameEdges(*f)), (Values{12, 9, 3}));
+        QCOMPARE(valuesOf(improc::displaced(plane(3, 1, {12, 9, 3}), -1, 0)), (Values{9, 3, 0}));
     }
 
     void binarizeStrictlyAbove()
@@ -172,6 +218,14 @@ private slots:
         // Half of the square laid onto the other half: 18 of 36 and 36 pixels.
         QCOMPARE(improc::normScalarProduct(sq, sq, 3, 0), 0.5);
         QCOMPARE(improc::normScalarProduct(sq, square(20, 24, 8, 8, 6), 0, 0), 0.0);
+        // Whole-image norms. Columns 18..23 moved right by 3: 21..23 stay on,
+        // 18 / sqrt(36 x 36) (over the overlap alone 18 / sqrt(36 x 18)).
+        const ProcImage atEdge = square(24, 24, 18, 8, 6);
+        QCOMPARE(improc::normScalarProduct(atEdge, atEdge, 3, 0), 0.5);
+        // Slivers of a 4 x 4 plane of ones: a column 4 / 16, a corner 1 / 16 (both were 1).
+        const ProcImage full = square(4, 4, 0, 0, 4);
+        QCOMPARE(improc::normScalarProduct(full, full, 3, 0), 0.25);
+        QCOMPARE(improc::normScalarProduct(full, full, -3, -3), 0.0625);
     }
 
     void hillClimb_data()
@@ -424,6 +478,59 @@ private slots:
         QCOMPARE((QStringList{b->imgProc.ShiftX->text(), b->imgProc.ShiftY->text()}),
                  (QStringList{"2", "-1"}));
         QCOMPARE(offsetsOf(*b).mid(0, 3), (QList<QPoint>{{0, 0}, {1, 0}, {2, -1}}));
+    }
+
+    // A beam that fills the frame, drifting; stepping from frame 0 to 7 with the
+    // default ticks stores each drift, with the threshold at 10 % and at 30 % of
+    // the edge range.
+    void brightFieldDrift_data()
+    {
+        QTest::addColumn<int>("slider");
+        QTest::newRow("slider 100") << 100;
+        QTest::newRow("slider 300") << 300;
+    }
+    void brightFieldDrift()
+    {
+        QFETCH(int, slider);
+        const QList<QPoint> drifts{{0, 0}, {1, 0}, {2, -1}, {3, -1}, {3, 0}, {4, 1}, {5, 1}, {5, 2}};
+        QList<TiffData*> frames;
+        for (int k = 0; k < drifts.size(); k++)
+            frames << brightFrame(drifts[k], 11 + k);
+        std::unique_ptr<Body> b = driftingBody(true, frames, slider);
+        for (int k = 1; k < drifts.size(); k++)
+            b->SelectI1Files->select(k);
+        QCOMPARE(offsetsOf(*b), drifts);
+    }
+
+    // The demo stack, unshifted. Frame 119 is set to (3, -2) by hand; the climb on
+    // the reference, frame 120, goes back from there to (0, 0) rather than out to
+    // where the frames barely overlap, and frames 118 to 120 end in place.
+    void demoStackStaysInPlace()
+    {
+        QTemporaryDir dir;
+        QString error;
+        const demo::DemoSet set;
+        QVERIFY2(set.write(dir.path(), &error), qPrintable(error));
+        QList<TiffData*> frames;
+        for (double e : set.energies()) {
+            frames << new TiffData();
+            frames.last()->load(dir.filePath(demo::DemoSet::frameName(QStringLiteral("I1"), e)), nullptr);
+        }
+        std::unique_ptr<Body> b = stackBody(frames);
+        QCOMPARE(b->i1Frames.size(), 121);
+        QCOMPARE(b->i1Frames[120]->width, demo::DemoSet::width);
+        ImgProc& p = b->imgProc;
+        b->SelectI1Files->select(119);
+        for (QToolButton* arrow : {p.ShiftR, p.ShiftR, p.ShiftR, p.ShiftU, p.ShiftU})
+            arrow->click();
+        p.SetShift->click();
+        QCOMPARE(QPoint(b->i1Frames[119]->x0, b->i1Frames[119]->y0), QPoint(3, -2));
+        p.EdgeDetect->setChecked(true);
+        b->SelectI1Files->select(120);
+        p.SetRef->click();
+        for (int k : {119, 118, 119})
+            b->SelectI1Files->select(k);
+        QCOMPARE(offsetsOf(*b), QList<QPoint>(frames.size(), QPoint(0, 0)));
     }
 };
 
