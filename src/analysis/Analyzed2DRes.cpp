@@ -100,6 +100,12 @@ void Analyzed2DRes::freeArrays()
     std::vector<bool>().swap(noResult);
 }
 
+bool Analyzed2DRes::holdsResult() const
+{
+    const qint64 n = pixelCount();
+    return n > 0 && data.size() == static_cast<size_t>(n);
+}
+
 qint64 Analyzed2DRes::pixelCount() const
 {
     if (cond.W <= 0 || cond.H <= 0)

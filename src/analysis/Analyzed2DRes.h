@@ -74,6 +74,8 @@ public:
     // The bin's pixels keep what they hold (0 on a fresh map) but count as no
     // result until setData writes them.
     void setNoResult(int ix, int iy, int xw, int yw);
+    // Values over a grid: cleared or never computed maps hold none.
+    bool holdsResult() const;
     // W * H, or 0 when either is not positive.
     qint64 pixelCount() const;
     // The range the image is coloured over (fixed, processed or data range).

@@ -88,6 +88,7 @@ void BatchDispatcher::doDispatchCmds(QStringList cmdList)
         running = true;
         index = 0;
         loops.clear();
+        toldLines.clear();
         scheduleWalk();
     } else if (!outstanding) {
         // The walk ran out of lines (no ":end" yet): go on with the new ones.
@@ -112,6 +113,7 @@ void BatchDispatcher::batchStopSlot()
     running = false;
     inRem = false;
     outstanding = false;
+    toldLines.clear();
     if (awaitingLog) {
         // The late logTaken finds nothing to wait for; a new batch walks at once.
         awaitingLog = false;
@@ -166,6 +168,7 @@ void BatchDispatcher::endBatch()
     lines.erase(lines.begin(), lines.begin() + upTo);
     index = 0;
     loops.clear();
+    toldLines.clear();
     if (lines.isEmpty())
         running = false;
     log(QStringLiteral("end"));
@@ -179,8 +182,10 @@ void BatchDispatcher::execNextLineSlot()
     for (int walked = 0;; ++walked) {
         if (!running || outstanding || index < 0 || index >= lines.size()) {
             // Run out: a comment block left open must not swallow what comes next.
-            if (running && !outstanding && index >= lines.size())
+            if (running && !outstanding && index >= lines.size() && inRem) {
                 inRem = false;
+                log(QStringLiteral("Err: the comment block opened at line %1 was never closed\n").arg(remStart + 1));
+            }
             return;
         }
         if (walked >= linesPerTurn || turnChars > maxParamsLength) {
@@ -188,6 +193,7 @@ void BatchDispatcher::execNextLineSlot()
             return;
         }
 
+        const int lineIndex = index;
         QString text = lines.at(index);
         while (cutLineContinuation(text)) {
             ++index;
@@ -204,6 +210,8 @@ void BatchDispatcher::execNextLineSlot()
         if (ctrl == CTRL_REM_END) {
             inRem = false;
         } else if (ctrl == CTRL_REM_START) {
+            if (!inRem)
+                remStart = lineIndex;
             inRem = true;
             ++index;
             continue;
@@ -260,6 +268,8 @@ void BatchDispatcher::execNextLineSlot()
         }
 
         const bool command = isExCmd(cmd);
+        if (!command && ctrl == NOT_CTRL_CMD)
+            logUnknownWord(cmd.cmd, lineIndex);
         if (command) {
             if (!substituteOrSkip(cmd))
                 return;
@@ -273,6 +283,14 @@ void BatchDispatcher::execNextLineSlot()
             return;
         }
     }
+}
+
+void BatchDispatcher::logUnknownWord(const QString& word, int line)
+{
+    if (toldLines.contains(line))
+        return;
+    toldLines.insert(line);
+    log(QStringLiteral("Err: unknown word %1 in line %2 skipped\n").arg(word).arg(line + 1));
 }
 
 int BatchDispatcher::nextLoopStep(const QString& name, int current, BatchForLoop*& loop)

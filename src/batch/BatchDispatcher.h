@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 class BatchDispatcher : public QObject {
@@ -54,8 +55,13 @@ private:
     void log(const QString& text);
     void endBatch();
 
+    // One log line per unknown word's line in a batch, however often a loop walks it.
+    void logUnknownWord(const QString& word, int line);
+
     bool running = false;
     bool inRem = false;
+    int remStart = 0;     // index of the line that opened the comment block
+    QSet<int> toldLines;  // unknown words already logged in this batch
     QStringList lines;
     int index = 0;
     Cfg vars;

@@ -336,6 +336,13 @@ private:
     CmdAnswer analyzeCmd();
     void movePosition(double x, double y);
     void cmdError(const CmdLine& cmd);
+    // A mistake of the batch author (or operator): one line in the batch log and on stderr.
+    void logMistake(const QString& text);
+    void saveSpectraCmd(const QString& fname);
+    // The selected map when it holds a result; else nullptr, with a log line naming name.
+    Analyzed2DRes* resultToSave(const QString& name);
+    // A walk that cannot start leaves no earlier result in the maps it was to fill.
+    void clearChosenMaps();
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

@@ -83,6 +83,7 @@ void Body::start2DAnalysis()
     if (!askAnalyzeCond(c)) {
         // A batch that asked for the walk must not wait for one that never starts.
         qDebug() << "2D analysis: no I1 stack or no bin of the region on the image";
+        clearChosenMaps();
         emit finishBatchExec(WalkDoneId);
         return;
     }
@@ -102,6 +103,28 @@ void Body::start2DAnalysis()
     s.colors = [this] { return CBar->scale(); };
     s.correlation = analyzer->correlation;
     walk->start(c, std::move(s), analyzer->walkMaps());
+}
+
+void Body::clearChosenMaps()
+{
+    const AnalysisChoice ch = analyzer->chosenAnalyses();
+    const AnalysisWalk::Maps m = analyzer->walkMaps();
+    QList<Analyzed2DRes*> maps;
+    if (ch.lcf)
+        maps << m.lcf << m.zansa;
+    if (ch.dEdge)
+        maps << m.dEdge;
+    if (ch.elems)
+        maps << m.elem;
+    if (ch.ra)
+        maps << m.raDMut << m.raRest << m.raRati;
+    if (ch.fv)
+        maps << m.fv;
+    for (Analyzed2DRes* map : std::as_const(maps))
+        if (map)
+            map->clear();
+    if (!maps.isEmpty())
+        dispA->update();
 }
 
 void Body::stop2DAnalysis() { walk->stop(); }

@@ -44,6 +44,12 @@ void Body::cmdError(const CmdLine& cmd)
     emit finishBatchExec(NOT_EX_CMD);
 }
 
+void Body::logMistake(const QString& text)
+{
+    qDebug().noquote() << text;
+    batchCtrl->Log(text + u'\n');
+}
+
 void Body::execConfigBatches()
 {
     const QStringList lines = cfg.allValues(QStringLiteral("BATCH"));

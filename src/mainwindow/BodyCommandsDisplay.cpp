@@ -86,7 +86,7 @@ Body::CmdAnswer Body::execDisplayCmd(EX_CMD_ID id, const CmdLine& cmd)
         movePosition(cmdInt(p0), cmdInt(p1));
         break;
     case SAVE_SPECTRA:
-        xafsView->saveData(p0);
+        saveSpectraCmd(p0);
         break;
     case CBAR_SET_RANGE:
         CBar->dataMin = cmdReal(p0);
@@ -140,4 +140,16 @@ void Body::movePosition(double x, double y)
     onMouseMovedInDispA();
     emit dispA->mouseMoved(x, y);
     dispA->update();
+}
+
+// Without a name or a stack the view would write files named only by its
+// position, or headers without points, and call them saved.
+void Body::saveSpectraCmd(const QString& fname)
+{
+    if (fname.isEmpty())
+        logMistake(QStringLiteral("Can't save: no file name"));
+    else if (i1Frames.isEmpty())
+        logMistake(QStringLiteral("Can't save the spectra %1: no stack loaded").arg(fname));
+    else
+        xafsView->saveData(fname);
 }

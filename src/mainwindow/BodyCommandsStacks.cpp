@@ -147,6 +147,12 @@ Body::CmdAnswer Body::loadFilesCmd(const CmdLine& cmd, bool i1, bool byPattern)
         files = cmd.params.mid(1);
 
     if (files.isEmpty()) {
+        if (byPattern) {
+            const QStringList filters = cmd.params.mid(2);
+            logMistake(QStringLiteral("%1: no file in the folder \"%2\" matches \"%3\"")
+                           .arg(cmd.cmd, cmd.param(1),
+                                filters.isEmpty() ? QStringLiteral("*") : filters.join(u' ')));
+        }
         // A new load that finds nothing still leaves an empty stack behind.
         if (byPattern && newFile && !cmd.param(1).isEmpty()) {
             if (i1)

@@ -132,7 +132,11 @@ void Body::saveData(QString fname)
         return;
     }
     const int ext = analyzer->checkedRefIndex();
-    if (!saveDataCfg->SaveAsTiff->isChecked()) {
+    const bool tiff = saveDataCfg->SaveAsTiff->isChecked();
+    // Nothing at all, not even the colour bar, for a map without a result.
+    if (!resultToSave(numberedDataName(fname, ext, tiff ? QStringLiteral("tif") : QStringLiteral("dat"))))
+        return;
+    if (!tiff) {
         qDebug().noquote() << "selected text";
         saveDataAsText(fname, ext);
         return;
@@ -144,13 +148,22 @@ void Body::saveData(QString fname)
     savePicture(CBar->cBar.toImage(), dataCBarName(fname, ext));
 }
 
+Analyzed2DRes* Body::resultToSave(const QString& name)
+{
+    Analyzed2DRes* map = analyzer->selectedRes();
+    if (map && map->holdsResult())
+        return map;
+    logMistake(QStringLiteral("Can't save %1: the selected map holds no result").arg(name));
+    return nullptr;
+}
+
 void Body::saveDataAsTiff(QString fname, int ext)
 {
     if (fname.isEmpty())
         return;
     const QString name = numberedDataName(fname, ext, QStringLiteral("tif"));
     qDebug().noquote() << "saveDataAsTiff" << name;
-    Analyzed2DRes* map = analyzer->selectedRes();
+    Analyzed2DRes* map = resultToSave(name);
     if (!map)
         return;
     const SaveDataCfg* c = saveDataCfg;
@@ -175,12 +188,13 @@ void Body::saveDataAsText(QString fname, int ext)
 {
     if (fname.isEmpty())
         return;
-    Analyzed2DRes* map = analyzer->selectedRes();
+    const QString name = numberedDataName(fname, ext, QStringLiteral("dat"));
+    Analyzed2DRes* map = resultToSave(name);
     if (!map)
         return;
     const SaveDataCfg* c = saveDataCfg;
     const QString saved =
-        map->saveAsText(numberedDataName(fname, ext, QStringLiteral("dat")), c->TiffAsAnalyzed->isChecked(),
+        map->saveAsText(name, c->TiffAsAnalyzed->isChecked(),
                         c->DataCommaSeparated->isChecked(), c->DataXYVal->isChecked());
     if (!saved.isEmpty())
         publish(QStringLiteral("SavedDataAsText"), saved);

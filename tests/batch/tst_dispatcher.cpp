@@ -106,13 +106,21 @@ private slots:
         row("value holding an earlier key stays", ":let b B|:let a <$b$>|save_image $a$|:end", "",
             lines("save_image <$b$>"));
         row("command word is never substituted", ":let w save_image|$w$ a|seek_image $w$|:end",
-            "seek_image : save_image\nend", lines("seek_image save_image"));
+            "Err: unknown word $w$ in line 2 skipped\nseek_image : save_image\nend", lines("seek_image save_image"));
         row("echo logs its first parameter without a line end", ":echo $DataRoot$ more|:end", "echo /beam/rootend",
             {});
         row("comment block", ":rem_start|save_image a$i$|foo|:let x 1|:for q Q 1 2|:end|:rem_end|save_image $x$|:end",
             "save_image : $x$\nend", lines("save_image a$i$ [rem]|save_image $x$"));
-        row("unknown words skipped silently", "foo bar|:foo|quit2 x|save_image a|:end", "save_image : a\nend",
+        row("unknown words skipped with a line each", "foo bar|:foo|quit2 x|save_image a|:end",
+            "Err: unknown word foo in line 1 skipped\nErr: unknown word :foo in line 2 skipped\n"
+            "Err: unknown word quit2 in line 3 skipped\nsave_image : a\nend",
             lines("save_image a"));
+        // Told once though walked twice; the misspelled :next ends the loop after one pass.
+        row("misspelled words in loops",
+            ":for i $i$ 1 2|save_imag a$i$|:next i|:for j $j$ 1 3|seek_image $j$|:nxt j|:end",
+            "for i : $i$ = 1\nErr: unknown word save_imag in line 2 skipped\nnext i : $i$ = 2\nnext i : $i$ = 2\n"
+            "for j : $j$ = 1\nseek_image : 1\nErr: unknown word :nxt in line 6 skipped\nend",
+            lines("seek_image 1"));
         row("next of an unknown loop goes on", ":next z|save_image a|:end", "next  :  = \nsave_image : a\nend",
             lines("save_image a"));
         row("lines after end are dropped with it", "save_image a|:end|save_image b|:end",

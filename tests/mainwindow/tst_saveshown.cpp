@@ -88,6 +88,8 @@ std::unique_ptr<Body> bodyShowingNothingYet()
     fill(*a->lcfResMap(0, 0), [](int x, int y) { return x + 10.0 * y; });
     fill(*a->lcfResMap(1, 0), [](int x, int y) { return 100.0 + 50.0 * x * y; });
     fill(*a->lcfResMap(0, 1), [](int x, int y) { return 0.5 + 0.1 * (x + y); });
+    // Selected while no reference row is shown; a map without a result would save nothing.
+    fill(a->dEdgeMap, [](int x, int y) { return 8990.0 + x - y; });
     return b;
 }
 

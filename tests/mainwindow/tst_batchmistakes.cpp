@@ -1,0 +1,133 @@
+#include "support/ImageCraft.h"
+#include "support/InTempDir.h"
+#include "support/LogCapture.h"
+#include "support/Loopback.h"
+#include "support/TestRegistry.h"
+
+#include "batch/BatchCtrl.h"
+#include "mainwindow/Body.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const int waitMs = 30000;
+
+int endsIn(const Body& b) { return int(b.batchCtrl->BatchLogs->toPlainText().count(QLatin1String("end"))); }
+
+} // namespace
+
+// Mistakes of an unattended batch, run through the batch window on stacks
+// read from files: each is told once, in the batch log and on stderr, and
+// nothing stale or empty is written.
+class TestBatchMistakes : public QObject {
+    Q_OBJECT
+    QTemporaryDir stacks; // s1 and s3 hold a stack each; s2 is missing
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(stacks.isValid());
+        loopback::resetConfig();
+        for (const char* s : {"s1", "s3"}) {
+            QVERIFY(QDir(stacks.path()).mkdir(QString::fromLatin1(s)));
+            // 12 x 8 frames over an edge between the 4th and 5th file.
+            for (int i = 0; i < 8; i++)
+                QVERIFY(craft::writeTiff(stacks.filePath(QStringLiteral("%1/f_%2.tif").arg(s).arg(8990 + 3 * i)), 12,
+                                         8, craft::ramp16(12, 8, i < 4 ? 3000 : 900, 40)));
+        }
+    }
+
+    // %1 in the script is the row's own folder (also the working folder), %2
+    // the folder of the stacks. "written" is every file the folder ends with.
+    void mistakes_data()
+    {
+        QTest::addColumn<QStringList>("script");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<bool>("ends");
+        // Edge positions over bins of 3 x 3 pixels.
+        const QStringList walk{"analyzer_select_sub_mode_dEdge 1", "set_band_w 1", "set_band_h 1",
+                               "select_region 1 1 9 6", "saveDataCfg_save_as_text"};
+
+        QTest::newRow("loop over folders, s2 missing")
+            << walk + QStringList{":for k $k$ 1 3", "load_I1_files_of_pattern NEW %2/s$k$/ *.tif",
+                                  "select_region 2 1 10 7", "analyzer_exec_LCF", "save_data %1/map_$k$.dat",
+                                  ":next k"}
+            << QStringList{"map_1-0.dat", "map_3-0.dat"}
+            << QStringList{"load_I1_files_of_pattern: no file in the folder \"%2/s2/\" matches \"*.tif\"",
+                           "Can't save %1/map_2-0.dat: the selected map holds no result"}
+            << true;
+        QTest::newRow("new load of missing files")
+            << walk + QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "analyzer_exec_2da",
+                                  "save_data %1/a.dat", "load_I1_files NEW %1/gone_1.tif %1/gone_2.tif",
+                                  "analyzer_exec_2da", "save_data %1/b.dat"}
+            << QStringList{"a-0.dat"} << QStringList{"Can't save %1/b-0.dat: the selected map holds no result"}
+            << true;
+        // Lines counted from 1 as the editor shows them; a loop walks each twice.
+        QTest::newRow("misspelled words")
+            << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", ":for i $i$ 1 2", "analyzer_exec_LFC",
+                           "save_dta %1/x$i$.dat", "save_image %1/p$i$", ":nxt i"}
+            << QStringList{"p1.png", "p1-cBar.png", "p1.info"}
+            << QStringList{"Err: unknown word analyzer_exec_LFC in line 3 skipped",
+                           "Err: unknown word save_dta in line 4 skipped", "Err: unknown word :nxt in line 6 skipped"}
+            << true;
+        QTest::newRow("save_spectra without a stack")
+            << QStringList{"save_spectra %1/spec"} << QStringList{}
+            << QStringList{"Can't save the spectra %1/spec: no stack loaded"} << true;
+        QTest::newRow("save_spectra without a name")
+            << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "save_spectra"} << QStringList{}
+            << QStringList{"Can't save: no file name"} << true;
+        // The appended ":end" lies in the block, so the batch never ends.
+        QTest::newRow("comment block never closed")
+            << QStringList{"set_view_w 3", ":rem_start", "quit"} << QStringList{}
+            << QStringList{"Err: the comment block opened at line 2 was never closed"} << false;
+        // Map 0 of the first reference row: no LCF ran, so it was never computed.
+        QTest::newRow("save of a map never computed, TIFF")
+            << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif"} + walk
+                   + QStringList{"saveDataCfg_save_as_tiff", "analyzer_exec_2da", "save_data %1/d.tif",
+                                 "analyzer_select_image 0", "save_data %1/m.tif"}
+            << QStringList{"d-0.tif", "d-0--cBar.tif"}
+            << QStringList{"Can't save %1/m-0.tif: the selected map holds no result"} << true;
+    }
+    void mistakes()
+    {
+        QFETCH(QStringList, script);
+        QFETCH(QStringList, written);
+        QFETCH(QStringList, told);
+        QFETCH(bool, ends);
+        InTempDir here;
+        const QString dir = QDir(here.tmp.path()).canonicalPath();
+        for (QStringList* texts : {&script, &told}) {
+            for (QString& t : *texts)
+                t.replace(QLatin1String("%1"), dir).replace(QLatin1String("%2"), stacks.path());
+        }
+
+        testlog::Capture log;
+        Body body;
+        QVERIFY(QTest::qWaitFor([&] { return endsIn(body) > 0; }, waitMs)); // the start-up batch
+        const int before = endsIn(body);
+        body.batchCtrl->BatchCmds->setPlainText(script.join(u'\n'));
+        body.batchCtrl->execCmdsSlot();
+        const auto batchLog = [&body] { return body.batchCtrl->BatchLogs->toPlainText(); };
+        if (ends) {
+            QVERIFY(QTest::qWaitFor([&] { return endsIn(body) > before; }, waitMs));
+        } else {
+            QVERIFY2(QTest::qWaitFor([&] { return batchLog().contains(told.last()); }, waitMs),
+                     qPrintable(batchLog()));
+        }
+
+        for (const QString& t : told) {
+            QVERIFY2(batchLog().count(t) == 1, qPrintable(t + QStringLiteral("\n--- log:\n") + batchLog()));
+            QVERIFY2(log.linesStartingWith(t).size() == 1, qPrintable(t));
+        }
+        QStringList found = QDir(dir).entryList(QDir::Files, QDir::Name);
+        written.sort();
+        QCOMPARE(found, written);
+    }
+};
+
+CORVELLINE_TEST(TestBatchMistakes)
+#include "tst_batchmistakes.moc"
