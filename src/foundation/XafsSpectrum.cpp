@@ -18,6 +18,18 @@ void restart(Spectrum& s)
     s.points.clear();
     s.resetMinMax();
 }
+
+// Rise over width against the best so far (a best width of 0 means none yet). Grids fine at the
+// edge and coarse after it need the slope; steps of one width compare their rises, so an evenly
+// spaced grid picks exactly what it always did despite rounding in the widths.
+bool steeper(double rise, double width, double bestRise, double bestWidth)
+{
+    if (!(width > 0.0))  // frames at one energy
+        return false;
+    if (bestWidth == 0.0 || std::fabs(width - bestWidth) <= 1e-9 * bestWidth)
+        return rise > bestRise;
+    return rise / width > bestRise / bestWidth;
+}
 } // namespace
 
 XafsSpectrum::XafsSpectrum()
@@ -93,10 +105,13 @@ void XafsSpectrum::normalize(int mode)
     const double* s = smoothedY.constData();
     int midx = 0;
     double best = 0.0;
+    double bestWidth = 0.0;
     for (int k = from; k < to; ++k) {
         const double rise = s[k + 1] - s[k];
-        if (rise > best) {
+        const double width = pos(k + 1) - pos(k);
+        if (steeper(rise, width, best, bestWidth)) {
             best = rise;
+            bestWidth = width;
             midx = k;
         }
     }
@@ -166,6 +181,7 @@ double XafsSpectrum::edgeAt(double f) const
         return 0.0;
     auto level = [this, f](double e) { return f * post.value(e) + (1.0 - f) * pre.value(e); };
     double best = 0.0;
+    double bestWidth = 0.0;
     int kStar = 0;
     for (int k = 1; k <= n - 2; ++k) {
         const double l = level(pos(k));
@@ -173,8 +189,10 @@ double XafsSpectrum::edgeAt(double f) const
         const double sAfter = smoothedYAt(pos(k + 1));
         if (sBefore < l && sAfter > l) {
             const double rise = sAfter - sBefore;
-            if (rise > best) {
+            const double width = pos(k + 1) - pos(k - 1);
+            if (steeper(rise, width, best, bestWidth)) {
                 best = rise;
+                bestWidth = width;
                 kStar = k;
             }
         }

@@ -38,7 +38,7 @@ public:
     double dMut = 0.0;
     // Not a number until a normalisation, so no ratio matches it before then.
     double fraction;
-    // Index of the largest smoothed rise of the last normalisation.
+    // Index of the steepest smoothed rise (per eV) of the last normalisation.
     int midxIndex = 0;
 
     XafsSpectrum();

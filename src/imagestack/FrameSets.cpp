@@ -129,6 +129,8 @@ void FrameSets::clear(Stack s)
     sets[s].dropMeans();
     // A new stack that fills the same frames is news.
     sets[s].filledLogged.clear();
+    if (s == I1)
+        totalNoteLogged.clear();
     stacksChanged();
     checkFits();
     standInLogged = false;
@@ -353,6 +355,110 @@ bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
     return ok;
 }
 
+QList<double> FrameSets::totalI0ByFrame(const Spectrum& column, const QList<TiffData*>& frames,
+                                        QString& note)
+{
+    note.clear();
+    // Rows in ascending energy; rows at one energy count as their mean, as I0
+    // frames at one energy do.
+    std::vector<std::pair<double, double>> rows;
+    rows.reserve(size_t(column.size()));
+    for (int j = 0; j < column.size(); j++) {
+        if (std::isfinite(column.pos(j)))
+            rows.emplace_back(column.pos(j), column.y(j));
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<double> energies, values, counts;
+    for (const auto& [e, v] : rows) {
+        if (!energies.empty() && e == energies.back()) {
+            values.back() += v;
+            counts.back() += 1.0;
+        } else {
+            energies.push_back(e);
+            values.push_back(v);
+            counts.push_back(1.0);
+        }
+    }
+    for (size_t k = 0; k < values.size(); k++) {
+        if (counts[k] > 1.0)
+            values[k] /= counts[k];
+    }
+    const qsizetype n = qsizetype(energies.size());
+
+    QList<double> out(frames.size());
+    // The frames left out: below the rows, above them, without an energy.
+    struct Left {
+        double lo = std::numeric_limits<double>::infinity();
+        double hi = -std::numeric_limits<double>::infinity();
+        int count = 0;
+        void add(double e)
+        {
+            lo = qMin(lo, e);
+            hi = qMax(hi, e);
+            count++;
+        }
+    } below, above;
+    int noEnergy = 0;
+    for (qsizetype i = 0; i < frames.size(); i++) {
+        const double e = frames[i]->energy;
+        if (n > 0 && e >= energies.front() && e <= energies.back()) {
+            qsizetype lo = 0, hi = 0;
+            if (n > 1)
+                TiffData::energyBracket(n, [&energies](qsizetype k) { return energies[size_t(k)]; }, e, lo, hi);
+            const double ea = energies[size_t(lo)], eb = energies[size_t(hi)];
+            const double a = values[size_t(lo)], b = values[size_t(hi)];
+            // On a row its value exactly, not the line's rounding of it.
+            out[i] = e == ea ? a : e == eb ? b : interpolate(e, ea, a, eb, b);
+            continue;
+        }
+        out[i] = i < column.size() ? column.y(int(i)) : 0.0;
+        if (std::isnan(e))
+            noEnergy++;
+        else if (n > 0 && e > energies.back())
+            above.add(e);
+        else
+            below.add(e);
+    }
+    if (below.count + above.count + noEnergy == 0)
+        return out;
+    QStringList left;
+    for (const Left* l : {&below, &above}) {
+        if (l->count == 0)
+            continue;
+        const QString range = l->lo == l->hi ? energyText(l->lo)
+                                             : QStringLiteral("%1 to %2").arg(energyText(l->lo), energyText(l->hi));
+        left << QStringLiteral("%1 eV (%2)").arg(range).arg(l->count);
+    }
+    if (noEnergy)
+        left << QStringLiteral("%1 without an energy").arg(noEnergy);
+    const QString covers = n > 0 ? QStringLiteral("covers %1 to %2 eV")
+                                       .arg(energyText(energies.front()), energyText(energies.back()))
+                                 : QStringLiteral("has no energies");
+    note = QStringLiteral("The total I0 file %1, not the I1 frames at %2: they take its row of their own "
+                          "number (I0 0 past its end)")
+               .arg(covers, left.join(QStringLiteral(", ")));
+    return out;
+}
+
+const QList<double>& FrameSets::totalI0()
+{
+    const QList<QPointF>& column = totalI0ofI1.i0.points;
+    // The kept copy holds the old data alive, so a changed column never shares it.
+    const bool sameFile = column.constData() == totalSource.constData() && column.size() == totalSource.size();
+    if (totalValid && sameFile)
+        return totalByFrame;
+    if (!sameFile)
+        totalNoteLogged.clear();
+    totalSource = column;
+    QString note;
+    totalByFrame = totalI0ByFrame(totalI0ofI1.i0, sets[I1].frames, note);
+    totalNoteDue = note != totalNoteLogged;
+    totalNote = note;
+    totalValid = true;
+    return totalByFrame;
+}
+
 namespace {
 // Frame indexes in ascending energy, NaN last, equal energies in stack order.
 QList<int> energyOrder(const QList<TiffData*>& list)
@@ -540,13 +646,23 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
     r.i0Dark = sets[I0].darkInUse;
     r.i1Means = scaledDarkMeans(I1, r.darkScaled, o.darkExpTime, o.i1ExpTime);
     r.i0Means = scaledDarkMeans(I0, r.darkScaled, o.darkExpTime, o.i0ExpTime);
-    r.total = totalI0ofI1.i0;
+    r.useTotal = !totalI0ofI1.i0.points.isEmpty();
+    if (r.useTotal) {
+        r.total = totalI0();
+        // Told once the stack is in, not for every frame of a load.
+        if (totalNoteDue && !sets[I1].loadOpen) {
+            if (!totalNote.isEmpty())
+                qDebug().noquote() << totalNote;
+            totalNoteLogged = totalNote;
+            totalNoteDue = false;
+        }
+    }
     // No I0 frame to use: the bin's I0 is its pixel count, as with Use I0 off.
     r.useI0 = o.useI0 && i0Fit && !sets[I0].frames.isEmpty();
     if (o.useI0 != lastUseI0)
         standInLogged = false;
     lastUseI0 = o.useI0;
-    if (o.useI0 && !r.useI0 && sets[I0].frames.isEmpty() && r.total.points.isEmpty() && !r.i1.isEmpty()
+    if (o.useI0 && !r.useI0 && sets[I0].frames.isEmpty() && !r.useTotal && !r.i1.isEmpty()
         && !standInLogged) {
         qDebug() << "Use I0 is ticked but no I0 frame is loaded: a bin's I0 is its pixel count";
         standInLogged = true;
@@ -652,7 +768,6 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
     thread_local std::vector<Reading> readings;
     if (!whole)
         i1Readings(i1, order, x, y, hw, hh, imageW, imageH, npix, readings);
-    const bool useTotal = !total.points.isEmpty();
     const bool sorted = order.isEmpty();
     s.points.reserve(i1.size());
     for (qsizetype k = 0; k < i1.size(); k++) {
@@ -667,7 +782,7 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         const double vI1 = read - dI1;
         double vI0 = npix;
         if (useTotal) {
-            vI0 = i < total.points.size() ? total.points[i].y() : 0.0;
+            vI0 = total[i];
         } else if (useI0) {
             const Bracket& b = pairs[i];
             const double dI0 = i0Dark ? i0DarkMeanAt(i0Means, i0, b, e) * npix + darkI0 : darkI0;

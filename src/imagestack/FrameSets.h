@@ -103,6 +103,13 @@ public:
 
     // Reads an XAFS spectrum file; only one with an I0 column is used as total I0.
     static bool readTotalI0(XafsSpectrum& target, const QString& fileName);
+    // The total I0 of every frame, by stack index: the column's value at the
+    // frame's energy, interpolated between the rows around it as the I0 frames
+    // are. A frame outside the rows' energies is not extrapolated: it takes the
+    // row of its own number (0 past the end), and note says which frames those
+    // are (empty when there are none).
+    static QList<double> totalI0ByFrame(const Spectrum& column, const QList<TiffData*>& frames,
+                                        QString& note);
 
     // A bracket of I0 energies around an energy; see the private part.
     struct Bracket;
@@ -143,7 +150,9 @@ public:
         bool i0Dark = false;
         QList<double> i1Means;
         QList<double> i0Means;
-        Spectrum total;
+        // By I1 stack index; a total-I0 file overrules the bin's own I0.
+        bool useTotal = false;
+        QList<double> total;
         int imageW = -1;
         int imageH = -1;
         // The part of the image that every frame holds, shifted or not: a bin
@@ -227,12 +236,20 @@ private:
     void dropDarkArea(Stack s, const char* why);
     // The dark-area means with the dark frame's part scaled to the stack's exposure.
     QList<double> scaledDarkMeans(Stack s, bool darkScaled, double darkExp, double exp) const;
-    void stacksChanged() { i0Sorted = false; bracketsValid = false; orderValid = false; }
+    void stacksChanged()
+    {
+        i0Sorted = false;
+        bracketsValid = false;
+        orderValid = false;
+        totalValid = false;
+    }
     bool inView(int x, int y) const;
     // The dark frame when it may be used for spectra.
     const TiffData* usedDark() const { return darkFit ? dark : nullptr; }
     // Compares the I0 stack and the dark frame with the I1 stack; logs a misfit when it begins.
     void checkFits();
+    // totalI0ByFrame of the I1 stack, kept until the stack or the file changes.
+    const QList<double>& totalI0();
     // Row `at` (alongRow) or column `at` of one frame of a stack.
     Spectrum profile(bool alongRow, int at, int hw, int hh, bool fromI1, int frame, bool fluo) const;
 
@@ -250,4 +267,13 @@ private:
     // The stand-in I0 is logged once after a load or a change of Use I0.
     bool standInLogged = false;
     bool lastUseI0 = false;
+    // The column the total I0 was paired from: a new file is new data.
+    QList<QPointF> totalSource;
+    QList<double> totalByFrame;
+    bool totalValid = false;
+    // The frames the file does not cover are logged once the load has ended,
+    // and again only when they change.
+    QString totalNote;
+    QString totalNoteLogged;
+    bool totalNoteDue = false;
 };

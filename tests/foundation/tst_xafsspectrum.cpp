@@ -1,3 +1,5 @@
+#include "support/EdgeSpectra.h"
+#include "support/SpectrumPoints.h"
 #include "support/TestRegistry.h"
 
 #include "foundation/XafsSpectrum.h"
@@ -26,6 +28,31 @@ Spectrum smoothEdge(double shift)
         s.append(e + shift, y);
     }
     return s;
+}
+
+// 0 below 9000 eV, then 0.5 per eV up to 1.9 at 9003.8: half height 0.95 at 9001.9, jump 1.9.
+double ramp(double e) { return rampValue(e, 9000, 9003.8, 0.0, 1.9); }
+
+Points rampOn(double first, double last, double step)
+{
+    Points p;
+    for (int k = 0; first + k * step <= last + 1e-9; ++k)
+        p << QPointF(first + k * step, ramp(first + k * step));
+    return p;
+}
+
+// A XANES grid: 3 eV steps to 8995, 0.2 eV steps 8998..9004, then 2 eV steps to 9060.
+Points xanesGrid()
+{
+    return rampOn(8950, 8995, 3) + rampOn(8998, 9004, 0.2) + rampOn(9006, 9060, 2);
+}
+
+Points withValue(Points p, double e, double y)
+{
+    for (QPointF& q : p)
+        if (q.x() == e)
+            q.setY(y);
+    return p;
 }
 
 SuggestElm suggestion(double edgeEV)
@@ -94,6 +121,55 @@ private slots:
         const XafsSpectrum x(s, "ramp", 1, 0, SuggestElm());
         QVERIFY2(std::fabs(x.edgeAt(0.5) - 9005) < 1e-6, qPrintable(QString::number(x.edgeAt(0.5), 'f', 6)));
         QVERIFY(std::fabs(x.edgeAt(0.3) - 9003) < 1e-6);
+    }
+
+    // The edge is where the curve rises steepest per eV. On the XANES grid a glitch at 9008
+    // (1.9 -> 1.2 -> 1.9) gives the 2 eV step 9012..9014 a smoothed rise of 0.7 / 5 = 0.14
+    // (0.07 per eV), more than the 0.1 of a 0.2 eV step on the ramp (0.5 per eV): taken per step,
+    // the pre-edge line would run up to 9002, over the ramp. Taken per eV, both lines are flat
+    // (0 up to e0 - 10, 1.9 from e0 + 10), so e0 = 9000 + 0.95 / 0.5 and dMut = 1.9.
+    void normalizeTakesSteepestRise_data()
+    {
+        QTest::addColumn<Points>("points");
+        QTest::newRow("even 0.2 eV grid") << rampOn(8980, 9040, 0.2);
+        QTest::newRow("fine at the edge, coarse after it") << withValue(xanesGrid(), 9008, 1.2);
+        // The frame pair's step holds the glitch's whole rise in no energy: it cannot be the edge.
+        Points twice = withValue(xanesGrid(), 9008, 1.2);
+        twice.insert(twice.indexOf(QPointF(9012, 1.9)), QPointF(9012, 1.9));
+        QTest::newRow("two frames at one energy") << twice;
+    }
+    void normalizeTakesSteepestRise()
+    {
+        QFETCH(Points, points);
+        const XafsSpectrum x(spectrumOf(points), "grid", 1, 0, SuggestElm());
+        QVERIFY2(std::fabs(x.e0 - 9001.9) < 1e-6, qPrintable(QString::number(x.e0, 'f', 6)));
+        QVERIFY2(std::fabs(x.dMut - 1.9) < 1e-9, qPrintable(QString::number(x.dMut, 'f', 9)));
+    }
+
+    // Lines 0 and 1.9, level 0.95. The ramp crosses it at k = 9001.8: smoothed 0.8 -> 1.0 over
+    // 0.4 eV (0.5 per eV). A dip of 0 at 9008..9012 on the 2 eV grid smooths to 0.76 at 9012 and
+    // 1.52 at 9016: rise 0.76 over 4 eV (0.19 per eV), larger per step, crossing at 9013.
+    void edgeAtTakesSteepestCrossing_data()
+    {
+        QTest::addColumn<Points>("points");
+        QTest::addColumn<double>("fitAt");
+        QTest::newRow("even 0.2 eV grid") << rampOn(8980, 9040, 0.2) << 9001.0;
+        Points dip = xanesGrid();
+        for (double e : {9008.0, 9010.0, 9012.0})
+            dip = withValue(dip, e, 0.0);
+        QTest::newRow("fine at the edge, dip on the coarse grid") << dip << 9006.0;
+    }
+    void edgeAtTakesSteepestCrossing()
+    {
+        QFETCH(Points, points);
+        QFETCH(double, fitAt);
+        XafsSpectrum x;
+        static_cast<Spectrum&>(x) = spectrumOf(points);
+        x.smooth(2);
+        x.fitPrePost(fitAt, 1);
+        QVERIFY(std::fabs(x.pre.value(8960)) < 1e-9 && std::fabs(x.post.value(9040) - 1.9) < 1e-9);
+        const double edge = x.edgeAt(0.5);
+        QVERIFY2(std::fabs(edge - 9001.9) < 1e-6, qPrintable(QString::number(edge, 'f', 6)));
     }
 
     void edgeAtWithoutCrossing()

@@ -1,0 +1,123 @@
+#include "support/EnergyFiles.h"
+#include "support/FrameCraft.h"
+#include "support/LogCapture.h"
+#include "support/TestRegistry.h"
+
+#include "imagestack/FrameSets.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+// A "9809" file with one row per energy: the Bragg angle of the energy in
+// column 1, I0 in column 3, I1 in column 4.
+QByteArray file9809(const QList<double>& energies, const QList<double>& i0)
+{
+    const double hc = 12398.424360387684, d = 3.13553, pi = 3.1415926535;
+    QByteArray text = "9809  total I0\nD= 3.13553\nOffset\n";
+    for (int j = 0; j < energies.size(); j++) {
+        const double deg = std::asin(hc / (2.0 * d * energies[j])) * 180.0 / pi;
+        text += "1 " + QByteArray::number(deg, 'g', 17) + " 0 " + QByteArray::number(i0[j], 'g', 17) + " 5\n";
+    }
+    return text;
+}
+QList<double> steps(double first, double step, int n)
+{
+    QList<double> v;
+    for (int k = 0; k < n; k++)
+        v << first + step * k;
+    return v;
+}
+} // namespace
+
+// A total-I0 file against a stack of flat frames of 38 per pixel: the 5 x 5
+// bin reads I1 = 950 at every energy, so mu = ln(I0 / 950) tells which I0
+// each frame took. Use I0 is on over an I0 stack the file overrules.
+class TestTotalI0 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pairedByEnergy_data()
+    {
+        QTest::addColumn<QList<double>>("frames");   // energies; empty: the file's own
+        QTest::addColumn<QList<double>>("rows");     // energies of the file's rows
+        QTest::addColumn<QList<double>>("i0");       // expected I0 per frame, 0: mu 1.0
+        QTest::addColumn<QString>("note");           // expected log line, empty: none
+
+        // Rows 8995 + 10 j hold 100000 + 1000 j: a frame at 9000 + 10 k lies
+        // halfway between rows k and k + 1, so 100500 + 1000 k.
+        const QList<double> rows12 = steps(8995, 10, 12);
+        QTest::newRow("skip 2, cut first 1: frames 9010 ... 9090")
+            << steps(9010, 20, 5) << rows12 << steps(101500, 2000, 5) << QString();
+        QTest::newRow("whole stack, rows 5 eV below the frames")
+            << steps(9000, 10, 10) << rows12 << steps(100500, 1000, 10) << QString();
+        // 9040 lies past the last row (9035): it keeps row 4 (104000), and
+        // frames 5 to 9 are past the file's end: 0.
+        QTest::newRow("file of 5 rows: 9040 on not covered")
+            << steps(9000, 10, 10) << steps(8995, 10, 5)
+            << (steps(100500, 1000, 4) << 104000 << QList<double>(5, 0.0))
+            << QStringLiteral("The total I0 file covers 8995 to 9035 eV, not the I1 frames at 9040 to 9090 eV (6): "
+                              "they take its row of their own number (I0 0 past its end)");
+        // Frames 8990 and 8980 lie below the rows: rows 0 and 1 by number.
+        QTest::newRow("frames below the file, out of energy order")
+            << QList<double>{9020, 8990, 8980, 9001} << steps(8995, 10, 4)
+            << QList<double>{102500, 101000, 102000, 100600}
+            << QStringLiteral("The total I0 file covers 8995 to 9025 eV, not the I1 frames at 8980 to 8990 eV (2): "
+                              "they take its row of their own number (I0 0 past its end)");
+        QTest::newRow("rows on the frames' own energies") << QList<double>() << steps(9000, 10, 10)
+                                                          << steps(100000, 1000, 10) << QString();
+    }
+    void pairedByEnergy()
+    {
+        QFETCH(QList<double>, frames);
+        QFETCH(QList<double>, rows);
+        QFETCH(QList<double>, i0);
+        QFETCH(QString, note);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("i0.dat"));
+        QVERIFY(energytest::writeFile(path, file9809(rows, steps(100000, 1000, int(rows.size())))));
+
+        FrameSets sets;
+        QVERIFY(FrameSets::readTotalI0(sets.totalI0ofI1, path));
+        QCOMPARE(sets.totalI0ofI1.i0.size(), rows.size());
+        if (frames.isEmpty()) {
+            for (int j = 0; j < rows.size(); j++)
+                frames << sets.totalI0ofI1.i0.x(j);
+        }
+        for (double e : frames)
+            sets.append(FrameSets::I1, craft::flatFrame(9, 7, 38), e);
+        sets.append(FrameSets::I0, craft::flatFrame(9, 7, 500), 9000);
+        QVERIFY(sets.updateGeometry());
+        FrameSets::BinOptions o;
+        o.useI0 = true;
+
+        testlog::Capture log;
+        const Spectrum s = sets.xafsSpectrumAt(5, 3, 2, 2, o);
+        sets.xafsSpectrumAt(3, 4, 2, 2, o);
+        QCOMPARE(s.size(), frames.size());
+        // Points come in ascending energy.
+        QList<int> order(frames.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return frames[a] < frames[b]; });
+        for (int k = 0; k < s.size(); k++) {
+            const int i = order[k];
+            const double mu = i0[i] > 0 ? std::log(i0[i] / 950.0) : 1.0;
+            QCOMPARE(s.x(k), frames[i]);
+            // On the rows' own energies nothing may round: bit for bit.
+            if (QTest::currentDataTag() == QByteArrayLiteral("rows on the frames' own energies"))
+                QCOMPARE(s.y(k), mu);
+            else
+                QVERIFY2(qAbs(s.y(k) - mu) < 1e-9,
+                         qPrintable(QStringLiteral("%1 eV: mu %2, expected %3").arg(frames[i]).arg(s.y(k)).arg(mu)));
+        }
+        const QStringList lines = log.linesStartingWith(QStringLiteral("The total I0 file"));
+        QCOMPARE(lines, note.isEmpty() ? QStringList() : QStringList{note});
+    }
+};
+
+CORVELLINE_TEST(TestTotalI0)
+#include "tst_totali0.moc"
