@@ -356,7 +356,7 @@ void AnalysisWalk::recordResForAPoint(int cx, int cy, const double* v)
         setBin(maps.raRest, cx, cy, v[L.raResidual]);
     }
     if (ch.fv)
-        maps.fvPoints->add(v[L.fvDM], v[L.fvE2] - v[L.fvE1]);
+        maps.fvPoints->add(FeatureValue{v[L.fvDM], v[L.fvE1], v[L.fvE2]});
 }
 
 void AnalysisWalk::record(const WalkBlock& b)

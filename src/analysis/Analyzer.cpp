@@ -282,7 +282,7 @@ AnalysisSettings Analyzer::settings(const AnalysisChoice& c) const
     DEdgeRequest& d = set.dEdge;
     d.isMidPoint = isMidPoint;
     d.midRatio = midRatio;
-    d.ref = cwRef;
+    d.ref = compareWithRef();
     d.cwRangeEV = cwFullRangeEV * 0.5;
     d.cwInitDEeV = cwInitDEeV;
     d.cwMinDEeV = cwMinDEeV;
@@ -499,8 +499,10 @@ void Analyzer::selectedNewDEdgeCWFile(QString fname) { cwRef.load(fname); }
 bool Analyzer::dEdgeStepSpectrum()
 {
     return EdgePosition::stepSpectrum(fieldValue(DEdgeCWStepAt), fieldValue(DEdgeCWStepWeV),
-                                      fieldValue(DEdgeCWStepDEeV), cwRef);
+                                      fieldValue(DEdgeCWStepDEeV), cwStep);
 }
+
+const XafsSpectrum& Analyzer::compareWithRef() const { return DEdgeCWStep->isChecked() ? cwStep : cwRef; }
 
 void Analyzer::setFVEStep() { fvEStep = fieldValue(FVeStep); }
 

@@ -67,7 +67,10 @@ public:
     MapProc mapProc;        // "E-Shift Map 1", "E-Shift Map 2", "Processed Map"
     FVPoints& fvPoints;
     FeatureValue lastFV;
-    XafsSpectrum cwRef;     // what the compare-with edge method compares against
+    // What the compare-with edge method compares against: the file's spectrum,
+    // read when the file is chosen, or the step; the step never replaces the file.
+    XafsSpectrum cwRef;
+    XafsSpectrum cwStep;
     double correlation = 0.0;
 
     XafsView* xafsView() const { return xv; }
@@ -103,9 +106,11 @@ public:
     int checkedRefIndex() const;
     // 0 with DMut chosen, 1 with Ratio.
     int imageType() const;
-    // The compare-with spectrum := the step of the step fields (EdgePosition::stepSpectrum);
-    // false, and the spectrum kept, when the step cannot be generated.
+    // The step spectrum := the step of the step fields (EdgePosition::stepSpectrum);
+    // false, and the step kept, when it cannot be generated.
     bool dEdgeStepSpectrum();
+    // The file's spectrum with "File" checked, the step with "Step at".
+    const XafsSpectrum& compareWithRef() const;
 
     void setDEdgeMode(int mode);
     void setDEdgeCompTarget(int target);

@@ -38,7 +38,11 @@ void FVPoints::add(double dM, double dE12)
     y.add(dE12);
 }
 
-void FVPoints::add(const FeatureValue& fv)
+bool FVPoints::add(const FeatureValue& fv)
 {
+    // "Not found" leaves dM and e1 at zero.
+    if (fv.dM == 0.0 && fv.e1 == 0.0)
+        return false;
     add(fv.dM, fv.e2 - fv.e1);
+    return true;
 }

@@ -24,7 +24,9 @@ public:
 
     void clear();
     void add(double dM, double dE12);
-    // x = dM, y = e2 - e1
-    void add(const FeatureValue& fv);
+    // x = dM, y = e2 - e1, of a bin with an absorption maximum only: without
+    // one, e2 is merely the spectrum's first rise, far off every real e2 - e1,
+    // and would squeeze the real points flat. False when nothing was added.
+    bool add(const FeatureValue& fv);
     int count() const { return int(x.values.size()); }
 };

@@ -79,16 +79,21 @@ QRect visibleRect(const QRectF& view, const QSize& image)
         return QRect();
     // Zoomed far out, the window may span far more than the image: what lies
     // beyond one image size of padding is only blank and is not copied.
-    auto corner = [](double v, int side) {
-        return int(std::trunc(std::clamp(v, -double(side), 2.0 * side)));
-    };
-    const int x0 = corner(view.x(), image.width());
-    const int y0 = corner(view.y(), image.height());
-    const int x1 = corner(view.x() + view.width(), image.width());
-    const int y1 = corner(view.y() + view.height(), image.height());
-    // The far corner is excluded: a view of the whole frame saves exactly the frame,
-    // without an extra blank row and column.
-    return QRect(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
+    auto clamped = [](double v, int side) { return std::clamp(v, -double(side), 2.0 * side); };
+    const double xa = clamped(view.x(), image.width());
+    const double xb = clamped(view.x() + view.width(), image.width());
+    const double ya = clamped(view.y(), image.height());
+    const double yb = clamped(view.y() + view.height(), image.height());
+    // Every pixel at least partly in view is kept, so the far edge rounds up; a
+    // rounding dust of the window's arithmetic does not count as a visible pixel,
+    // so a view of exactly the whole frame still saves exactly the frame.
+    auto start = [](double a, double b) { return int(std::trunc(std::min(a, b))); };
+    auto end = [](double a, double b) { return int(std::ceil(std::max(a, b) - 1e-9)); };
+    const int x0 = start(xa, xb);
+    const int y0 = start(ya, yb);
+    const int x1 = std::max(x0, end(xa, xb));
+    const int y1 = std::max(y0, end(ya, yb));
+    return QRect(x0, y0, x1 - x0, y1 - y0);
 }
 
 } // namespace ViewWin

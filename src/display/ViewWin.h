@@ -32,8 +32,8 @@ QRectF zoomedAbout(const QRectF& view, double W, double H, double cx, double cy,
 // to (cx, cy).
 QRectF panned(const QRectF& view, double W, double H, int pcx, int pcy, int cx, int cy);
 
-// Integer rectangle from corner trunc(x, y) to corner trunc(x + w, y + h),
-// both included, kept within one image size of padding around an image of
+// The image pixels at least partly inside the window: from trunc(x, y) up to
+// ceil(x + w, y + h), kept within one image size of padding around an image of
 // that size; empty for an unusable window or image.
 QRect visibleRect(const QRectF& view, const QSize& image);
 

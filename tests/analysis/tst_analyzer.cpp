@@ -334,11 +334,11 @@ private slots:
         Analyzer a;
         a.setDEdgeCompStepParams(9100, 200, 0.5);
         QVERIFY(a.dEdgeStepSpectrum());
-        QCOMPARE(a.cwRef.size(), 400);
-        QCOMPARE(a.cwRef.points.first(), QPointF(9000.0, 0.0));
+        QCOMPARE(a.cwStep.size(), 400);
+        QCOMPARE(a.cwStep.points.first(), QPointF(9000.0, 0.0));
         a.setDEdgeCompStepParams(9000, 300, 0);
         QVERIFY(!a.dEdgeStepSpectrum());
-        QCOMPARE(a.cwRef.size(), 400);
+        QCOMPARE(a.cwStep.size(), 400);
     }
 };
 

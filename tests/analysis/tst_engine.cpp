@@ -94,7 +94,8 @@ QString stackMismatch(const OwnMaps& maps, int rows, double scale)
                 return QString("bin %1,%2").arg(x).arg(y);
         }
     }
-    if (maps.fv.count() != 10 * rows)
+    // Ramps hold no absorption maximum: no bin adds a feature point.
+    if (maps.fv.count() != 0)
         return QString("%1 feature values").arg(maps.fv.count());
     return QString();
 }

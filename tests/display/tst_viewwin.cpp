@@ -114,11 +114,21 @@ private slots:
         QTest::addColumn<QRectF>("view");
         QTest::addColumn<QSize>("image");
         QTest::addColumn<QRect>("rect");
-        // the far corner is excluded: 100 wide gives 100 pixels
-        QTest::newRow("fractions truncate") << QRectF(10.7, 3.2, 20.5, 10.9) << QSize(100, 50)
-                                            << QRect(10, 3, 21, 11);
+        // start truncated, end rounded up: x 10 .. ceil(31.2), y 3 .. ceil(14.1)
+        QTest::newRow("fractions: every pixel partly in view") << QRectF(10.7, 3.2, 20.5, 10.9) << QSize(100, 50)
+                                                               << QRect(10, 3, 22, 12);
         QTest::newRow("negative origin toward zero") << QRectF(-2.5, -0.5, 5, 5) << QSize(10, 10)
-                                                     << QRect(-2, 0, 4, 4);
+                                                     << QRect(-2, 0, 5, 5);
+        // the demo's default view: x 4.64 .. 91.36 keeps columns 4 .. 91
+        QTest::newRow("demo view") << QRectF(4.64, 0, 86.72, 64) << QSize(96, 64) << QRect(4, 0, 88, 64);
+        // a 40 x 30 map filling the widget: y 0.24 .. 29.76 keeps rows 0 .. 29
+        QTest::newRow("map filling the widget") << QRectF(0, 0.24, 40, 29.52) << QSize(40, 30)
+                                                << QRect(0, 0, 40, 30);
+        // no blank row or column, also with rounding dust in the far edge
+        QTest::newRow("exactly the image") << QRectF(0, 0, 40, 30) << QSize(40, 30) << QRect(0, 0, 40, 30);
+        // -2.02 + 32.02 is 30.000000000000004
+        QTest::newRow("ends on the edge, summed") << QRectF(0, -2.02, 40, 32.02) << QSize(40, 30)
+                                                  << QRect(0, -2, 40, 32);
         QTest::newRow("zoomed far out: one image of padding") << QRectF(-1e9, -1e9, 2e9, 2e9) << QSize(100, 50)
                                                               << QRect(-100, -50, 300, 150);
         QTest::newRow("NaN window") << QRectF(std::nan(""), 0, 10, 10) << QSize(100, 50) << QRect();
