@@ -338,6 +338,9 @@ AnalysisWalk::Maps Analyzer::walkMaps()
 quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c)
 {
     lastSElm = sElm;
+    // A spectrum analysed before any walk made the step still compares with the step chosen.
+    if (c.dEdge && DEdgeCWStep->isChecked() && cwStep.points.isEmpty())
+        dEdgeStepSpectrum();
     return eng->send(AnalysisEngine::prepare(settings(c), s, sElm));
 }
 

@@ -339,6 +339,19 @@ private slots:
         a.setDEdgeCompStepParams(9000, 300, 0);
         QVERIFY(!a.dEdgeStepSpectrum());
         QCOMPARE(a.cwStep.size(), 400);
+
+        // A pointed spectrum before any walk compares with the step chosen, not with nothing.
+        Analyzer b;
+        b.setSubMode(0, 0, true);
+        b.setDEdgeMode(1);
+        b.setDEdgeCompTarget(1);
+        b.setDEdgeCompStepParams(9100, 200, 0.5);
+        QSignalSpy done(&b, &Analyzer::finished);
+        XafsSpectrum s(sampled(8800, 9200, 1.0, [](double e) { return rampValue(e, 9095, 9105); }), "s", 1, 0.0,
+                       SuggestElm());
+        b.analyzeSpectrum(s, SuggestElm());
+        QCOMPARE(b.cwStep.size(), 400);
+        QTRY_COMPARE(done.count(), 1);
     }
 };
 
