@@ -54,7 +54,8 @@ void registerMetaTypes()
 // the window is laid out as large as the form wherever the screen allows.
 class FormScroll : public QScrollArea {
 public:
-    using QScrollArea::QScrollArea;
+    FormScroll(QWidget* parent, QSize designed, QSize chrome, QSize initial)
+        : QScrollArea(parent), designed(designed), chrome(chrome), initial(initial) {}
     QSize sizeHint() const override
     {
         if (!widget())
@@ -62,6 +63,44 @@ public:
         const int f = 2 * frameWidth();
         return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(f, f);
     }
+
+protected:
+    // Only once shown does the form know what it needs: it keeps the size it
+    // had before it scrolled (as designed, grown to what it needs), and a
+    // window nobody has resized since it was built takes that size, as far
+    // as the screen allows.
+    void showEvent(QShowEvent* e) override
+    {
+        QWidget* form = widget();
+        if (form && designed.isValid()) {
+            const QSize formSize = designed.expandedTo(form->minimumSizeHint());
+            form->setMinimumSize(formSize);
+            QWidget* top = window();
+            if (top->size() == initial)
+                top->resize(fitted(*top, formSize + chrome));
+            designed = QSize();
+        }
+        QScrollArea::showEvent(e);
+    }
+
+public:
+    // A window size within the screen; cut in height, it is widened by the
+    // scroll bar it then needs.
+    static QSize fitted(const QWidget& top, QSize want)
+    {
+        if (const QScreen* s = top.screen()) {
+            const QSize avail = s->availableGeometry().size();
+            if (want.height() > avail.height())
+                want.rwidth() += top.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            want = want.boundedTo(avail);
+        }
+        return want;
+    }
+
+private:
+    QSize designed;
+    QSize chrome; // the menu bar
+    QSize initial;
 };
 
 // The form is taller than a laptop's screen: its widgets scroll inside a
@@ -69,20 +108,16 @@ public:
 // the whole form the window is as large as the form needs.
 void scrollCentralWidget(QMainWindow& w)
 {
-    QSize want = w.size().expandedTo(w.minimumSizeHint());
-    auto* scroll = new FormScroll(&w);
+    const int menuH = w.menuWidget() ? w.menuWidget()->sizeHint().height() : 0;
+    const QSize chrome(0, menuH);
+    const QSize initial = FormScroll::fitted(w, w.size());
+    auto* scroll = new FormScroll(&w, w.size() - chrome, chrome, initial);
     scroll->setObjectName(QStringLiteral("centralScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(w.takeCentralWidget());
     w.setCentralWidget(scroll);
-    if (const QScreen* s = w.screen()) {
-        const QSize avail = s->availableGeometry().size();
-        if (want.height() > avail.height())
-            want.rwidth() += w.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        want = want.boundedTo(avail);
-    }
-    w.resize(want);
+    w.resize(initial);
 }
 
 } // namespace

@@ -25,6 +25,19 @@ private slots:
                  qPrintable(QStringLiteral("%1 x %2").arg(body.width()).arg(body.height())));
     }
 
+    // Scrolled, the form keeps the size it has in a window that holds it
+    // whole: the form's designed 1011 x 1024, grown to what it needs.
+    void formKeepsItsSize()
+    {
+        Body body;
+        body.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&body));
+        auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
+        QVERIFY(scroll && scroll->widget());
+        QWidget* form = scroll->widget();
+        QTRY_COMPARE(form->size(), QSize(1011, 1024).expandedTo(form->minimumSizeHint()));
+    }
+
     void reachable_data()
     {
         QTest::addColumn<QString>("name");
