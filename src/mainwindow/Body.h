@@ -341,8 +341,9 @@ private:
     void saveSpectraCmd(const QString& fname);
     // The selected map when it holds a result; else nullptr, with a log line naming name.
     Analyzed2DRes* resultToSave(const QString& name);
-    // A walk that cannot start leaves no earlier result in the maps it was to fill.
-    void clearChosenMaps();
+    // A walk that cannot start leaves no earlier result in the maps it was to fill
+    // (all maps: a load that left no I1 frame).
+    void clearChosenMaps(bool all = false);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

@@ -105,9 +105,11 @@ void Body::start2DAnalysis()
     walk->start(c, std::move(s), analyzer->walkMaps());
 }
 
-void Body::clearChosenMaps()
+void Body::clearChosenMaps(bool all)
 {
-    const AnalysisChoice ch = analyzer->chosenAnalyses();
+    AnalysisChoice ch = analyzer->chosenAnalyses();
+    if (all)
+        ch.lcf = ch.dEdge = ch.elems = ch.ra = ch.fv = true;
     const AnalysisWalk::Maps m = analyzer->walkMaps();
     QList<Analyzed2DRes*> maps;
     if (ch.lcf)

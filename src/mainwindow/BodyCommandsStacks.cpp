@@ -155,10 +155,12 @@ Body::CmdAnswer Body::loadFilesCmd(const CmdLine& cmd, bool i1, bool byPattern)
         }
         // A new load that finds nothing still leaves an empty stack behind.
         if (byPattern && newFile && !cmd.param(1).isEmpty()) {
-            if (i1)
+            if (i1) {
                 clearI1Files();
-            else
+                clearChosenMaps(true);
+            } else {
                 clearI0Files();
+            }
         }
         emit finishBatchExec(answerId);
         return CmdAnswer::Later;

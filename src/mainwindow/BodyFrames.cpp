@@ -247,6 +247,9 @@ void Body::finishedLoadI1Files()
     xafsView->autoXScale = false;
     analyzer->xafsView()->autoXScale = false;
     stackComplete(FrameSets::I1);
+    // Nothing could be read: the results are of a stack that is gone.
+    if (frameSets.frames(FrameSets::I1).isEmpty())
+        clearChosenMaps(true);
 }
 
 void Body::finishedLoadI0Files()

@@ -66,6 +66,18 @@ private slots:
                                   "analyzer_exec_2da", "save_data %1/b.dat"}
             << QStringList{"a-0.dat"} << QStringList{"Can't save %1/b-0.dat: the selected map holds no result"}
             << true;
+        // No walk in between: the maps are of the stack the load replaced.
+        QTest::newRow("new load of missing files, then save")
+            << walk + QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "analyzer_exec_2da",
+                                  "save_data %1/a.dat", "load_I1_files NEW %1/gone_1.tif", "save_data %1/b.dat"}
+            << QStringList{"a-0.dat"} << QStringList{"Can't save %1/b-0.dat: the selected map holds no result"}
+            << true;
+        QTest::newRow("empty pattern load, then save")
+            << walk + QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "analyzer_exec_2da",
+                                  "save_data %1/a.dat", "load_I1_files_of_pattern NEW %2/s2/ *.tif",
+                                  "save_data %1/b.dat"}
+            << QStringList{"a-0.dat"} << QStringList{"Can't save %1/b-0.dat: the selected map holds no result"}
+            << true;
         // Lines counted from 1 as the editor shows them; a loop walks each twice.
         QTest::newRow("misspelled words")
             << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", ":for i $i$ 1 2", "analyzer_exec_LFC",
