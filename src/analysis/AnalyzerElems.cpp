@@ -313,15 +313,17 @@ void AnalyzerElems::setCorTh(double v)
     recalcCorMap();
 }
 
-QList<int> AnalyzerElems::rowsNamed(const QString& key, bool byIndex) const
+QList<int> AnalyzerElems::rowsNamed(const QString& key, bool byIndex)
 {
     const QList<int> found = elemRowsNamed(elems, key, byIndex);
     if (found.isEmpty()) {
         QStringList names;
         for (const ElemCtrl* row : elems)
             names << row->Name->text();
-        qDebug().noquote() << QStringLiteral("No element row is named \"%1\"; the rows are: %2")
-                                  .arg(key, names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
+        const QString line = QStringLiteral("No element row is named \"%1\"; the rows are: %2")
+                                 .arg(key, names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
+        qDebug().noquote() << line;
+        emit noRowNamed(line);
     }
     return found;
 }

@@ -104,6 +104,8 @@ public:
 signals:
     void changedSelection();
     void setNewCorrelation(double cor);
+    // A row was asked for by a text that names none (the line already logged).
+    void noRowNamed(const QString& line);
 
 public slots:
     void newElems();
@@ -126,5 +128,5 @@ private:
     ElemsForm form;
     void setProgress(double perCent);
     // The rows key names; a log line with the rows there are when none.
-    QList<int> rowsNamed(const QString& key, bool byIndex) const;
+    QList<int> rowsNamed(const QString& key, bool byIndex);
 };

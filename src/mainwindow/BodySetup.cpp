@@ -160,6 +160,9 @@ void Body::setupAnalyzer()
     connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);
     connect(this, &Body::currentPosition, view, &XafsView::currentPosition);
     connect(analyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
+    // Rows are named by batch words: a name that finds none is told where the batch is followed.
+    connect(&analyzer->elemUnit, &AnalyzerElems::noRowNamed, batchCtrl,
+            [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
     setupWalk();
     connect(analyzer, &Analyzer::loadMap, this, &Body::loadMap);
     view->show();

@@ -6,6 +6,7 @@
 
 #include "analysis/Analyzer.h"
 #include "analysis/ElemCtrl.h"
+#include "batch/BatchCtrl.h"
 #include "batch/CmdLine.h"
 #include "mainwindow/Body.h"
 
@@ -135,6 +136,8 @@ private slots:
             QCOMPARE(stateOf(*b, c.section(u'=', 0, 0), dir.path()), c.section(u'=', 1));
         QCOMPARE(capture.linesStartingWith(QStringLiteral("No element row")),
                  log.isEmpty() ? QStringList() : QStringList{log});
+        if (!log.isEmpty())
+            QTRY_VERIFY(b->batchCtrl->BatchLogs->toPlainText().contains(log));
     }
 };
 
