@@ -318,26 +318,33 @@ bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
 
 // The selected area becomes the dark area; the analysis area goes back to what
 // it was. Without a selected area (a click or a right-click selects none) the
-// dark area and the selection stay as they are.
-void chooseDarkArea(FrameSets& sets, FrameSets::Stack s, ImgDispA* d, SelectDataFiles* panel)
+// dark area and the selection stay as they are, and false is returned.
+bool chooseDarkArea(FrameSets& sets, FrameSets::Stack s, ImgDispA* d, SelectDataFiles* panel)
 {
     const std::optional<QRectF> box = d->sel.darkAreaBox();
-    if (!box) {
-        qDebug().noquote() << QStringLiteral("No area is selected for the %1 dark area, not set")
-                                  .arg(s == FrameSets::I1 ? QLatin1String("I1") : QLatin1String("I0"));
-        return;
-    }
+    if (!box)
+        return false;
     if (!darkAreaOnImage(sets.frames(s), *box))
-        return;
+        return true;
     const QRectF rect = *d->takeDarkArea();
     panel->darkArea(rect);
     sets.setDarkArea(s, rect);
+    return true;
 }
 
 } // namespace
 
-void Body::setI0DarkArea() { chooseDarkArea(frameSets, FrameSets::I0, dispA, SelectI0Files); }
-void Body::setI1DarkArea() { chooseDarkArea(frameSets, FrameSets::I1, dispA, SelectI1Files); }
+void Body::setI0DarkArea()
+{
+    if (!chooseDarkArea(frameSets, FrameSets::I0, dispA, SelectI0Files))
+        logMistake(QStringLiteral("No area is selected for the I0 dark area, not set"));
+}
+
+void Body::setI1DarkArea()
+{
+    if (!chooseDarkArea(frameSets, FrameSets::I1, dispA, SelectI1Files))
+        logMistake(QStringLiteral("No area is selected for the I1 dark area, not set"));
+}
 
 void Body::clearUpdateI0DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I0); }
 void Body::clearUpdateI1DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I1); }

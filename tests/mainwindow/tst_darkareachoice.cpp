@@ -3,6 +3,7 @@
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
 
+#include "batch/BatchCtrl.h"
 #include "batch/CmdLine.h"
 #include "display/ImgDispA.h"
 #include "imagestack/SelectDataFiles.h"
@@ -103,6 +104,8 @@ private slots:
         QCOMPARE(log.linesStartingWith(QStringLiteral("No area is selected for the I1 dark area")).size(),
                  refused);
         QCOMPARE(log.linesStartingWith(QStringLiteral("No area is selected for the I0")).size(), 0);
+        if (refused)
+            QTRY_VERIFY(b->batchCtrl->BatchLogs->toPlainText().contains(QStringLiteral("No area is selected for the I1")));
     }
 };
 
