@@ -102,7 +102,21 @@ ProcImage binarize(const ProcImage& edges, double th)
     return bin;
 }
 
-double normScalarProduct(const ProcImage& ref, const ProcImage& bin, int sx, int sy)
+namespace {
+// Whole-image norms: what slides off the other image counts against the
+// shift, so a sliver of overlap never matches as well as the whole. They do
+// not depend on the shift, so a climb takes them once.
+double wholeNorm(const ProcImage& ref, const ProcImage& bin)
+{
+    double rr = 0.0, bb = 0.0;
+    for (double r : ref.data)
+        rr += r * r;
+    for (double b : bin.data)
+        bb += b * b;
+    return rr * bb;
+}
+
+double scoreAt(const ProcImage& ref, const ProcImage& bin, int sx, int sy, double norm)
 {
     if (ref.width != bin.width || ref.height != bin.height)
         return 0.0;
@@ -113,15 +127,13 @@ double normScalarProduct(const ProcImage& ref, const ProcImage& bin, int sx, int
     for (qint64 y = y0; y < y1; y++)
         for (qint64 x = x0; x < x1; x++)
             rb += ref.at(int(x), int(y)) * bin.at(int(x - sx), int(y - sy));
-    // Whole-image norms: what slides off the other image counts against the
-    // shift, so a sliver of overlap never matches as well as the whole.
-    double rr = 0.0, bb = 0.0;
-    for (double r : ref.data)
-        rr += r * r;
-    for (double b : bin.data)
-        bb += b * b;
-    const double norm = rr * bb;
     return norm > 0.0 ? rb / std::sqrt(norm) : 0.0;
+}
+} // namespace
+
+double normScalarProduct(const ProcImage& ref, const ProcImage& bin, int sx, int sy)
+{
+    return scoreAt(ref, bin, sx, sy, wholeNorm(ref, bin));
 }
 
 Climb hillClimb(const ProcImage& ref, const ProcImage& bin, int sx, int sy, double best)
@@ -129,6 +141,7 @@ Climb hillClimb(const ProcImage& ref, const ProcImage& bin, int sx, int sy, doub
     static const int dx[8] = {1, 1, 1, 0, -1, -1, -1, 0};
     static const int dy[8] = {1, 0, -1, -1, -1, 0, 1, 1};
     Climb c{sx, sy, best};
+    const double norm = wholeNorm(ref, bin);
     for (;;) {
         int k = -1;
         for (int i = 0; i < 8; i++) {
@@ -136,7 +149,7 @@ Climb hillClimb(const ProcImage& ref, const ProcImage& bin, int sx, int sy, doub
             const qint64 ny = qint64(c.sy) + dy[i];
             if (nx < INT_MIN || nx > INT_MAX || ny < INT_MIN || ny > INT_MAX)
                 continue;
-            const double s = normScalarProduct(ref, bin, int(nx), int(ny));
+            const double s = scoreAt(ref, bin, int(nx), int(ny), norm);
             if (s > c.score) {
                 c.score = s;
                 k = i;
