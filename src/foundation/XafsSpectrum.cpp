@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QFile>
 #include <QTextStream>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,6 +20,9 @@ void restart(Spectrum& s)
     s.resetMinMax();
 }
 
+// Half width of the running mean the edge is looked for on.
+const int EdgeSmoothing = 2;
+
 // Rise over width against the best so far (a best width of 0 means none yet). Grids fine at the
 // edge and coarse after it need the slope; steps of one width compare their rises, so an evenly
 // spaced grid picks exactly what it always did despite rounding in the widths.
@@ -29,6 +33,18 @@ bool steeper(double rise, double width, double bestRise, double bestWidth)
     if (bestWidth == 0.0 || std::fabs(width - bestWidth) <= 1e-9 * bestWidth)
         return rise > bestRise;
     return rise / width > bestRise / bestWidth;
+}
+
+// The mean energy of the points the smoothing averaged for point k. A smoothed rise spans
+// five steps: over one step's width alone, a frame close to another would make it the edge.
+double smoothedPos(const Spectrum& s, int k)
+{
+    const int lo = std::max(0, k - EdgeSmoothing);
+    const int hi = std::min(s.size() - 1, k + EdgeSmoothing);
+    double sum = 0.0;
+    for (int j = lo; j <= hi; ++j)
+        sum += s.pos(j);
+    return sum / double(hi - lo + 1);
 }
 } // namespace
 
@@ -94,7 +110,7 @@ void XafsSpectrum::normalize(int mode)
     const int n = size();
     if (n < 1)
         return;
-    smooth(2);
+    smooth(EdgeSmoothing);
 
     int from = 0;
     int to = n - 1;
@@ -106,9 +122,12 @@ void XafsSpectrum::normalize(int mode)
     int midx = 0;
     double best = 0.0;
     double bestWidth = 0.0;
+    double xk = from < to ? smoothedPos(*this, from) : 0.0;
     for (int k = from; k < to; ++k) {
         const double rise = s[k + 1] - s[k];
-        const double width = pos(k + 1) - pos(k);
+        const double xNext = smoothedPos(*this, k + 1);
+        const double width = xNext - xk;
+        xk = xNext;
         if (steeper(rise, width, best, bestWidth)) {
             best = rise;
             bestWidth = width;
@@ -189,7 +208,7 @@ double XafsSpectrum::edgeAt(double f) const
         const double sAfter = smoothedYAt(pos(k + 1));
         if (sBefore < l && sAfter > l) {
             const double rise = sAfter - sBefore;
-            const double width = pos(k + 1) - pos(k - 1);
+            const double width = smoothedPos(*this, k + 1) - smoothedPos(*this, k - 1);
             if (steeper(rise, width, best, bestWidth)) {
                 best = rise;
                 bestWidth = width;

@@ -5,6 +5,7 @@
 #include "foundation/XafsSpectrum.h"
 
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -50,8 +51,24 @@ Points xanesGrid()
 Points withValue(Points p, double e, double y)
 {
     for (QPointF& q : p)
-        if (q.x() == e)
+        if (std::fabs(q.x() - e) < 1e-6)
             q.setY(y);
+    return p;
+}
+
+// Post-edge values moved off 1.9 by a wiggle with no mean and no moment over the points it
+// moves, so the post-edge line stays 1.9.
+Points wiggled(Points p, const QList<QPointF>& wiggle)
+{
+    for (const QPointF& w : wiggle)
+        p = withValue(p, w.x(), 1.9 + w.y());
+    return p;
+}
+
+Points withFrame(Points p, double e)
+{
+    p.insert(std::upper_bound(p.begin(), p.end(), e, [](double v, const QPointF& q) { return v < q.x(); }),
+             QPointF(e, ramp(e)));
     return p;
 }
 
@@ -137,6 +154,16 @@ private slots:
         Points twice = withValue(xanesGrid(), 9008, 1.2);
         twice.insert(twice.indexOf(QPointF(9012, 1.9)), QPointF(9012, 1.9));
         QTest::newRow("two frames at one energy") << twice;
+        // A frame read back 0.01 eV above 9032: rise (2.0 - 1.9) / 5 over 0.01 eV, 2 per eV; over
+        // the mean energies 9028..9036, 1.6 eV.
+        QTest::newRow("frame 0.01 eV above another")
+            << wiggled(withFrame(xanesGrid(), 9032.01), {{9030, 0.1}, {9032, -0.1}, {9034, -0.1}, {9036, 0.1}});
+        // 2 eV steps meet 3 eV steps from 9030.05: rise (1.82 - 1.578) / 5 over 0.05 eV, 0.97 per
+        // eV; over the mean energies 9026..9036.05, 2.01 eV.
+        Points regions = rampOn(8950, 8995, 3) + rampOn(8998, 9004, 0.2) + rampOn(9006, 9030, 2)
+                         + rampOn(9030.05, 9060.05, 3);
+        QTest::newRow("regions meet with a 0.05 eV step")
+            << wiggled(regions, {{9026, -0.322}, {9028, 0.402}, {9036.05, -0.08}});
     }
     void normalizeTakesSteepestRise()
     {
@@ -158,6 +185,13 @@ private slots:
         for (double e : {9008.0, 9010.0, 9012.0})
             dip = withValue(dip, e, 0.0);
         QTest::newRow("fine at the edge, dip on the coarse grid") << dip << 9006.0;
+        // On 1 eV steps a dip at 9008..9010 with a frame 0.01 eV above 9011: smoothed 0.76 at 9010,
+        // 1.52 at 9011.01, over 1.01 eV today, over the mean energies 9009.802..9011.402 (0.475
+        // per eV) now.
+        Points twin = withFrame(rampOn(8950, 8995, 3) + rampOn(8998, 9004, 0.2) + rampOn(9005, 9060, 1), 9011.01);
+        for (double e : {9008.0, 9009.0, 9010.0})
+            twin = withValue(twin, e, 0.0);
+        QTest::newRow("dip, frame 0.01 eV above another") << twin << 9001.0;
     }
     void edgeAtTakesSteepestCrossing()
     {
