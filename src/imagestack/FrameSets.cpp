@@ -28,6 +28,15 @@ double absorption(double i1, double i0, bool fluo)
     return i1 * i0 > 0.0 ? std::log(i0 / i1) : 1.0;
 }
 
+// How far past a total-I0 file's first or last row a frame still takes that row, eV.
+const double TotalEndSlack = 0.01;
+
+// A row whose I0 was text (read as 0) or no count must not pull the frames around it.
+bool usableTotalRow(double energy, double i0)
+{
+    return std::isfinite(energy) && std::isfinite(i0) && i0 > 0.0;
+}
+
 } // namespace
 
 FrameSets::~FrameSets()
@@ -346,12 +355,20 @@ bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
     target = XafsSpectrum();
     const bool ok = target.readFile(fileName);
     const Spectrum& i0 = target.i0;
-    for (int i = 0; i < target.size(); i++)
+    int left = 0;
+    for (int i = 0; i < target.size(); i++) {
         qDebug() << target.pos(i) << (i < i0.size() ? i0.y(i) : 0.0);
+        if (i < i0.size() && !usableTotalRow(i0.pos(i), i0.y(i)))
+            left++;
+    }
     if (i0.points.isEmpty()) {
         qDebug().noquote() << "No I0 column, not used as total I0:" << fileName;
         return false;
     }
+    if (left > 0)
+        qDebug().noquote() << QStringLiteral("The total I0 file %1 leaves out %2 of its %3 rows: no energy or "
+                                             "no positive I0")
+                                  .arg(fileName).arg(left).arg(i0.size());
     return ok;
 }
 
@@ -364,7 +381,7 @@ QList<double> FrameSets::totalI0ByFrame(const Spectrum& column, const QList<Tiff
     std::vector<std::pair<double, double>> rows;
     rows.reserve(size_t(column.size()));
     for (int j = 0; j < column.size(); j++) {
-        if (std::isfinite(column.pos(j)))
+        if (usableTotalRow(column.pos(j), column.y(j)))
             rows.emplace_back(column.pos(j), column.y(j));
     }
     std::stable_sort(rows.begin(), rows.end(),
@@ -401,7 +418,14 @@ QList<double> FrameSets::totalI0ByFrame(const Spectrum& column, const QList<Tiff
     } below, above;
     int noEnergy = 0;
     for (qsizetype i = 0; i < frames.size(); i++) {
-        const double e = frames[i]->energy;
+        // Energies from Bragg angles: a frame at the nominal energy of an end row may fall a hair
+        // past it.
+        const double eFrame = frames[i]->energy;
+        const double e = n > 0 && eFrame >= energies.front() - TotalEndSlack && eFrame < energies.front()
+                             ? energies.front()
+                         : n > 0 && eFrame <= energies.back() + TotalEndSlack && eFrame > energies.back()
+                             ? energies.back()
+                             : eFrame;
         if (n > 0 && e >= energies.front() && e <= energies.back()) {
             qsizetype lo = 0, hi = 0;
             if (n > 1)

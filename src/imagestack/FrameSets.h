@@ -105,9 +105,10 @@ public:
     static bool readTotalI0(XafsSpectrum& target, const QString& fileName);
     // The total I0 of every frame, by stack index: the column's value at the
     // frame's energy, interpolated between the rows around it as the I0 frames
-    // are. A frame outside the rows' energies is not extrapolated: it takes the
-    // row of its own number (0 past the end), and note says which frames those
-    // are (empty when there are none).
+    // are. Rows without a positive I0 are left out. A frame within 0.01 eV past
+    // the first or last row takes that row; one further out is not extrapolated:
+    // it takes the row of its own number (0 past the end), and note says which
+    // frames those are (empty when there are none).
     static QList<double> totalI0ByFrame(const Spectrum& column, const QList<TiffData*>& frames,
                                         QString& note);
 

@@ -14,14 +14,18 @@
 
 namespace {
 // A "9809" file with one row per energy: the Bragg angle of the energy in
-// column 1, I0 in column 3, I1 in column 4.
-QByteArray file9809(const QList<double>& energies, const QList<double>& i0)
+// column 1, I0 in column 3 ("n/a" in row textRow), I1 in column 4. With
+// six decimals the angles are rounded away from the middle of the file, so
+// its first and last rows read a hair inside their nominal energies.
+QByteArray file9809(const QList<double>& energies, const QList<double>& i0, bool sixDecimals, int textRow)
 {
     const double hc = 12398.424360387684, d = 3.13553, pi = 3.1415926535;
     QByteArray text = "9809  total I0\nD= 3.13553\nOffset\n";
     for (int j = 0; j < energies.size(); j++) {
         const double deg = std::asin(hc / (2.0 * d * energies[j])) * 180.0 / pi;
-        text += "1 " + QByteArray::number(deg, 'g', 17) + " 0 " + QByteArray::number(i0[j], 'g', 17) + " 5\n";
+        const double up = 2 * j < energies.size() ? std::floor(deg * 1e6) : std::ceil(deg * 1e6);
+        text += "1 " + (sixDecimals ? QByteArray::number(up / 1e6, 'f', 6) : QByteArray::number(deg, 'g', 17))
+                + " 0 " + (j == textRow ? QByteArray("n/a") : QByteArray::number(i0[j], 'g', 17)) + " 5\n";
     }
     return text;
 }
@@ -47,29 +51,43 @@ private slots:
         QTest::addColumn<QList<double>>("rows");     // energies of the file's rows
         QTest::addColumn<QList<double>>("i0");       // expected I0 per frame, 0: mu 1.0
         QTest::addColumn<QString>("note");           // expected log line, empty: none
+        QTest::addColumn<bool>("sixDecimals");       // angles as a beamline file stores them
+        QTest::addColumn<int>("textRow");            // the row whose I0 is text, -1: none
 
         // Rows 8995 + 10 j hold 100000 + 1000 j: a frame at 9000 + 10 k lies
         // halfway between rows k and k + 1, so 100500 + 1000 k.
         const QList<double> rows12 = steps(8995, 10, 12);
         QTest::newRow("skip 2, cut first 1: frames 9010 ... 9090")
-            << steps(9010, 20, 5) << rows12 << steps(101500, 2000, 5) << QString();
+            << steps(9010, 20, 5) << rows12 << steps(101500, 2000, 5) << QString() << false << -1;
         QTest::newRow("whole stack, rows 5 eV below the frames")
-            << steps(9000, 10, 10) << rows12 << steps(100500, 1000, 10) << QString();
+            << steps(9000, 10, 10) << rows12 << steps(100500, 1000, 10) << QString() << false << -1;
         // 9040 lies past the last row (9035): it keeps row 4 (104000), and
         // frames 5 to 9 are past the file's end: 0.
         QTest::newRow("file of 5 rows: 9040 on not covered")
             << steps(9000, 10, 10) << steps(8995, 10, 5)
             << (steps(100500, 1000, 4) << 104000 << QList<double>(5, 0.0))
             << QStringLiteral("The total I0 file covers 8995 to 9035 eV, not the I1 frames at 9040 to 9090 eV (6): "
-                              "they take its row of their own number (I0 0 past its end)");
+                              "they take its row of their own number (I0 0 past its end)") << false << -1;
         // Frames 8990 and 8980 lie below the rows: rows 0 and 1 by number.
         QTest::newRow("frames below the file, out of energy order")
             << QList<double>{9020, 8990, 8980, 9001} << steps(8995, 10, 4)
             << QList<double>{102500, 101000, 102000, 100600}
             << QStringLiteral("The total I0 file covers 8995 to 9025 eV, not the I1 frames at 8980 to 8990 eV (2): "
-                              "they take its row of their own number (I0 0 past its end)");
+                              "they take its row of their own number (I0 0 past its end)") << false << -1;
         QTest::newRow("rows on the frames' own energies") << QList<double>() << steps(9000, 10, 10)
-                                                          << steps(100000, 1000, 10) << QString();
+                                                          << steps(100000, 1000, 10) << QString() << false << -1;
+        // Angles of six decimals: the frames on the end rows' nominal energies take those rows.
+        QTest::newRow("angles of six decimals, first frame cut")
+            << steps(9005, 10, 11) << rows12 << steps(101000, 1000, 11) << QString() << true << -1;
+        QList<double> down = steps(8995, 10, 12);
+        std::reverse(down.begin(), down.end());
+        QList<double> downI0 = steps(100000, 1000, 12);
+        std::reverse(downI0.begin(), downI0.end());
+        QTest::newRow("angles of six decimals, descending stack") << down << rows12 << downI0 << QString() << true << -1;
+        // Row 5 (9045 eV) holds text: the frames from 9040 to 9050 take the line from 9035 to 9055.
+        QTest::newRow("a row of text") << steps(9000, 5, 21) << rows12 << steps(100500, 500, 21)
+                                       << QStringLiteral("The total I0 file %1 leaves out 1 of its 12 rows: no energy or "
+                                                         "no positive I0") << true << 5;
     }
     void pairedByEnergy()
     {
@@ -77,10 +95,13 @@ private slots:
         QFETCH(QList<double>, rows);
         QFETCH(QList<double>, i0);
         QFETCH(QString, note);
+        QFETCH(bool, sixDecimals);
+        QFETCH(int, textRow);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("i0.dat"));
-        QVERIFY(energytest::writeFile(path, file9809(rows, steps(100000, 1000, int(rows.size())))));
+        QVERIFY(energytest::writeFile(path, file9809(rows, steps(100000, 1000, int(rows.size())), sixDecimals, textRow)));
 
+        testlog::Capture log;
         FrameSets sets;
         QVERIFY(FrameSets::readTotalI0(sets.totalI0ofI1, path));
         QCOMPARE(sets.totalI0ofI1.i0.size(), rows.size());
@@ -95,7 +116,6 @@ private slots:
         FrameSets::BinOptions o;
         o.useI0 = true;
 
-        testlog::Capture log;
         const Spectrum s = sets.xafsSpectrumAt(5, 3, 2, 2, o);
         sets.xafsSpectrumAt(3, 4, 2, 2, o);
         QCOMPARE(s.size(), frames.size());
@@ -108,14 +128,15 @@ private slots:
             const double mu = i0[i] > 0 ? std::log(i0[i] / 950.0) : 1.0;
             QCOMPARE(s.x(k), frames[i]);
             // On the rows' own energies nothing may round: bit for bit.
+            // Six decimals of an angle hold the energy to 1e-3 eV: I0 to 0.1 in 1e5.
             if (QTest::currentDataTag() == QByteArrayLiteral("rows on the frames' own energies"))
                 QCOMPARE(s.y(k), mu);
             else
-                QVERIFY2(qAbs(s.y(k) - mu) < 1e-9,
+                QVERIFY2(qAbs(s.y(k) - mu) < (sixDecimals ? 2e-6 : 1e-9),
                          qPrintable(QStringLiteral("%1 eV: mu %2, expected %3").arg(frames[i]).arg(s.y(k)).arg(mu)));
         }
         const QStringList lines = log.linesStartingWith(QStringLiteral("The total I0 file"));
-        QCOMPARE(lines, note.isEmpty() ? QStringList() : QStringList{note});
+        QCOMPARE(lines, note.isEmpty() ? QStringList() : QStringList{QString(note).replace(QStringLiteral("%1"), path)});
     }
 };
 
