@@ -10,54 +10,36 @@
 class TestScreenFit : public QObject {
     Q_OBJECT
 private slots:
-    void fittedSize_data()
-    {
-        QTest::addColumn<QSize>("room");
-        QTest::addColumn<QSize>("want");
-        QTest::addColumn<QSize>("least"); // scrolls below it
-        QTest::addColumn<QSize>("fitted");
-        // 1366 x 768 less a 1, 20, 1, 5 frame is 1364 x 743; scroll bars 14 wide
-        QTest::newRow("main window, laptop") << QSize(1364, 743) << QSize(1011, 1193) << QSize(1011, 1193) << QSize(1025, 743);
-        QTest::newRow("main window, full HD") << QSize(1918, 1055) << QSize(1011, 1193) << QSize(1011, 1193) << QSize(1025, 1055);
-        QTest::newRow("analyzer, laptop") << QSize(1364, 743) << QSize(1446, 730) << QSize(1434, 516) << QSize(1364, 743);
-        QTest::newRow("analyzer, full HD") << QSize(1918, 1055) << QSize(1446, 730) << QSize(1434, 516) << QSize(1446, 730);
-        QTest::newRow("shrinks before it scrolls") << QSize(796, 796) << QSize(800, 658) << QSize(532, 200) << QSize(796, 658);
-        QTest::newRow("cut across, then down") << QSize(800, 600) << QSize(900, 590) << QSize(850, 590) << QSize(800, 600);
-    }
-    void fittedSize()
-    {
-        QFETCH(QSize, room);
-        QFETCH(QSize, want);
-        QFETCH(QSize, least);
-        QFETCH(QSize, fitted);
-        QCOMPARE(screenfit::fittedSize(room, want, least, 14), fitted);
-    }
-
     void fittedGeometry_data()
     {
         QTest::addColumn<QRect>("avail");
         QTest::addColumn<QRect>("client"); // where the window manager put it
         QTest::addColumn<QSize>("want");
+        QTest::addColumn<QSize>("least"); // scrolls below it
         QTest::addColumn<QRect>("fitted");
-        const QRect laptop(0, 0, 1366, 768);
-        QTest::newRow("placed by the frame guessed") << laptop << QRect(1, 20, 1025, 736) << QSize(1011, 1193)
-                                                     << QRect(1, 20, 1025, 743);
-        QTest::newRow("inside stays") << QRect(0, 0, 1920, 1080) << QRect(473, 345, 1446, 730) << QSize(1446, 730)
-                                      << QRect(473, 345, 1446, 730);
-        QTest::newRow("off the right and bottom") << laptop << QRect(600, 500, 800, 400) << QSize(800, 400)
-                                                  << QRect(565, 363, 800, 400);
-        QTest::newRow("under a top panel") << QRect(0, 32, 1366, 736) << QRect(0, 0, 500, 300) << QSize(500, 300)
-                                           << QRect(1, 52, 500, 300);
+        // Framed 1, 20, 1, 5: 1366 x 768 leaves 1364 x 743; scroll bars are 14 wide
+        const QRect laptop(0, 0, 1366, 768), fullHD(0, 0, 1920, 1080);
+        const QSize main(1011, 1193), analyzer(1446, 730), analyzerLeast(1434, 516);
+        QTest::newRow("main window, laptop") << laptop << QRect(1, 20, 1025, 736) << main << main << QRect(1, 20, 1025, 743);
+        QTest::newRow("main window, full HD") << fullHD << QRect(1, 20, 1025, 1044) << main << main << QRect(1, 20, 1025, 1055);
+        QTest::newRow("analyzer, laptop") << laptop << QRect(1, 20, 1358, 736) << analyzer << analyzerLeast << QRect(1, 20, 1364, 743);
+        QTest::newRow("analyzer, full HD stays") << fullHD << QRect(473, 345, 1446, 730) << analyzer << analyzerLeast << QRect(473, 345, 1446, 730);
+        QTest::newRow("shrinks before it scrolls") << QRect(0, 0, 800, 800) << QRect(0, 0, 800, 658) << QSize(800, 658) << QSize(532, 200) << QRect(1, 20, 798, 658);
+        QTest::newRow("cut across, then down") << QRect(0, 0, 802, 625) << QRect(1, 20, 900, 590) << QSize(900, 590) << QSize(850, 590) << QRect(1, 20, 800, 600);
+        QTest::newRow("off the right and bottom") << laptop << QRect(600, 500, 800, 400) << QSize(800, 400) << QSize(800, 400) << QRect(565, 363, 800, 400);
+        QTest::newRow("under a top panel") << QRect(0, 32, 1366, 736) << QRect(0, 0, 500, 300) << QSize(500, 300) << QSize(500, 300) << QRect(1, 52, 500, 300);
     }
     void fittedGeometry()
     {
         QFETCH(QRect, avail);
         QFETCH(QRect, client);
         QFETCH(QSize, want);
+        QFETCH(QSize, least);
         QFETCH(QRect, fitted);
-        const QRect g = screenfit::fittedGeometry(avail, QMargins(1, 20, 1, 5), client, want, want, 14);
+        const QMargins frame(1, 20, 1, 5);
+        const QRect g = screenfit::fittedGeometry(avail, frame, client, want, least, 14);
         QCOMPARE(g, fitted);
-        QVERIFY(avail.contains(g.marginsAdded(QMargins(1, 20, 1, 5))));
+        QVERIFY(avail.contains(g.marginsAdded(frame)));
     }
 
     // Scrolled, a window that holds its form shows it where it stood, and
