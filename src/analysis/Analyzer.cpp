@@ -9,6 +9,7 @@
 #include "display/ColorBar.h"
 #include "display/EShiftMapDialog.h"
 #include "display/FieldValue.h"
+#include "display/ScreenFit.h"
 #include "display/XafsView.h"
 #include "foundation/Globals.h"
 #include "foundation/TextUtils.h"
@@ -190,6 +191,8 @@ Analyzer::Analyzer(QWidget* parent)
 
     // Single-spectrum analyses before the first walk must not read unset values.
     initAnalyzeSpectrum();
+    // Wider than a laptop's screen: the form scrolls there.
+    screenfit::scrollForm(*this);
 }
 
 Analyzer::~Analyzer()
@@ -216,7 +219,7 @@ void Analyzer::addNewRef()
     row->XFS->setUse(n < 3);
     row->use = n < 3;
     gridLayout_3->addWidget(row, n - 1, 0);
-    resize(width(), height() + 22);
+    screenfit::grow(*this, QSize(0, 22));
     fdGroup.addDialog(row->XFS->fileDialog);
     dispGroup->addButton(row->Show, displayIdOfRow(n - 1));
     xv->addSpectrum(row);

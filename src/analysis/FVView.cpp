@@ -2,6 +2,7 @@
 
 #include "analysis/FVPoints.h"
 #include "display/FieldValue.h"
+#include "display/ScreenFit.h"
 
 #include <QPainter>
 
@@ -39,6 +40,7 @@ void usableRange(double lo, double hi, double& a, double& b)
 FVView::FVView(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     connect(dispA_, SIGNAL(drawImage2(QPainter*)), this, SLOT(draw(QPainter*)));
     connect(reDraw_, SIGNAL(clicked()), this, SLOT(updateMap()));
 }

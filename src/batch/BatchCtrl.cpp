@@ -1,6 +1,7 @@
 #include "batch/BatchCtrl.h"
 
 #include "batch/BatchDispatcher.h"
+#include "display/ScreenFit.h"
 #include "display/_FileDialog.h"
 #include "foundation/Globals.h"
 #include "foundation/LineReader.h"
@@ -39,6 +40,7 @@ void dropFirstBlocks(QTextDocument* doc, qsizetype n)
 BatchCtrl::BatchCtrl(QWidget* parent) : QMainWindow(parent)
 {
     setupUi(this);
+    screenfit::scrollCentralWidget(*this, false);
     setup();
 }
 

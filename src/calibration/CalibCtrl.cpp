@@ -1,6 +1,7 @@
 #include "calibration/CalibCtrl.h"
 
 #include "display/EShiftMapDialog.h"
+#include "display/ScreenFit.h"
 #include "foundation/TextUtils.h"
 #include "foundation/XafsSpectrum.h"
 
@@ -20,6 +21,7 @@ const Crystal crystals[] = {
 CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     for (const Crystal& c : crystals)
         SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);
 

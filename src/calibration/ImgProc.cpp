@@ -1,5 +1,6 @@
 #include "calibration/ImgProc.h"
 
+#include "display/ScreenFit.h"
 #include "imagestack/TiffData.h"
 
 #include <QDebug>
@@ -7,6 +8,7 @@
 ImgProc::ImgProc(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     CBar->format = QImage::Format_RGB888;
     CBar->paintCBar();
     score = NormScolarP->text().toDouble();

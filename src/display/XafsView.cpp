@@ -2,6 +2,7 @@
 
 #include "analysis/ElemCtrl.h"
 #include "display/MouseC.h"
+#include "display/ScreenFit.h"
 #include "display/XafsPlot.h"
 #include "display/_FileDialog.h"
 #include "foundation/Globals.h"
@@ -59,6 +60,7 @@ const QColor gridColor(192, 192, 192);
 XafsView::XafsView(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     toStars_->hide();
     connect(Xafs, SIGNAL(drawImage1(QPainter*)), this, SLOT(draw(QPainter*)));
     saveDialog = new _FileDialog(QString(), nullptr);

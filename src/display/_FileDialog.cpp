@@ -1,5 +1,6 @@
 #include "display/_FileDialog.h"
 
+#include "display/ScreenFit.h"
 #include "foundation/Globals.h"
 
 _FileDialog::_FileDialog(const QString& title, QWidget* parent)
@@ -9,4 +10,5 @@ _FileDialog::_FileDialog(const QString& title, QWidget* parent)
     setOption(QFileDialog::DontUseNativeDialog);
     setWindowTitle(title);
     setDirectory(dataRoot);
+    screenfit::keepInside(*this);
 }

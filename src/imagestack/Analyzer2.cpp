@@ -1,10 +1,12 @@
 #include "imagestack/Analyzer2.h"
+#include "display/ScreenFit.h"
 
 #include <QDebug>
 
 Analyzer2::Analyzer2(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     connect(CollectQInfo, SIGNAL(clicked()), this, SIGNAL(startCollectQInfo()));
     connect(DarkCheck, SIGNAL(clicked()), this, SIGNAL(askedDarkCheck()));
     connect(UseErrPMask, &QCheckBox::toggled, this, &Analyzer2::useErrPMaskToggled);

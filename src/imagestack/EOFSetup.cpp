@@ -1,5 +1,6 @@
 #include "imagestack/EOFSetup.h"
 
+#include "display/ScreenFit.h"
 #include "display/_FileDialog.h"
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
@@ -11,6 +12,7 @@ EOFSetup::EOFSetup(QWidget* parent)
     : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     fileDialog = new _FileDialog(QString(), nullptr);
 
     sourceGroup = new QButtonGroup(this);

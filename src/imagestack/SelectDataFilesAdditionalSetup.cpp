@@ -1,5 +1,6 @@
 #include "imagestack/SelectDataFilesAdditionalSetup.h"
 
+#include "display/ScreenFit.h"
 #include "display/_FileDialog.h"
 #include "foundation/Cfg.h"
 #include "imagestack/ErrPoints.h"
@@ -12,6 +13,7 @@ SelectDataFilesAdditionalSetup::SelectDataFilesAdditionalSetup(QWidget* parent)
     fileDialog = new _FileDialog(QString(), nullptr);
     install(std::make_unique<ErrPoints>());
     setupUi(this);
+    screenfit::scrollForm(*this);
 
     connect(SetDA, &QPushButton::clicked, this, &SelectDataFilesAdditionalSetup::setDarkArea);
     connect(UpDateDA, &QPushButton::clicked, this, &SelectDataFilesAdditionalSetup::updateDarkArea);

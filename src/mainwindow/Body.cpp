@@ -10,6 +10,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "calibration/CalibCtrl.h"
+#include "display/ScreenFit.h"
 #include "display/_FileDialog.h"
 #include "foundation/WorkerThread.h"
 #include "foundation/Cfg.h"
@@ -24,9 +25,6 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QHostInfo>
-#include <QScreen>
-#include <QScrollArea>
-#include <QStyle>
 #include <QThread>
 
 namespace {
@@ -49,77 +47,6 @@ void registerMetaTypes()
     qRegisterMetaType<EMPHeader>("EMPHeader");
     registerAnalysisMetaTypes();
 }
-
-// Asks for the form's own size, not the scroll area's capped one, so that
-// the window is laid out as large as the form wherever the screen allows.
-class FormScroll : public QScrollArea {
-public:
-    FormScroll(QWidget* parent, QSize designed, QSize chrome, QSize initial)
-        : QScrollArea(parent), designed(designed), chrome(chrome), initial(initial) {}
-    QSize sizeHint() const override
-    {
-        if (!widget())
-            return QScrollArea::sizeHint();
-        const int f = 2 * frameWidth();
-        return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(f, f);
-    }
-
-protected:
-    // Only once shown does the form know what it needs: it keeps the size it
-    // had before it scrolled (as designed, grown to what it needs), and a
-    // window nobody has resized since it was built takes that size, as far
-    // as the screen allows.
-    void showEvent(QShowEvent* e) override
-    {
-        QWidget* form = widget();
-        if (form && designed.isValid()) {
-            const QSize formSize = designed.expandedTo(form->minimumSizeHint());
-            form->setMinimumSize(formSize);
-            QWidget* top = window();
-            if (top->size() == initial)
-                top->resize(fitted(*top, formSize + chrome));
-            designed = QSize();
-        }
-        QScrollArea::showEvent(e);
-    }
-
-public:
-    // A window size within the screen; cut in height, it is widened by the
-    // scroll bar it then needs.
-    static QSize fitted(const QWidget& top, QSize want)
-    {
-        if (const QScreen* s = top.screen()) {
-            const QSize avail = s->availableGeometry().size();
-            if (want.height() > avail.height())
-                want.rwidth() += top.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-            want = want.boundedTo(avail);
-        }
-        return want;
-    }
-
-private:
-    QSize designed;
-    QSize chrome; // the menu bar
-    QSize initial;
-};
-
-// The form is taller than a laptop's screen: its widgets scroll inside a
-// window that fits the screen, and keep their size. On a screen that holds
-// the whole form the window is as large as the form needs.
-void scrollCentralWidget(QMainWindow& w)
-{
-    const int menuH = w.menuWidget() ? w.menuWidget()->sizeHint().height() : 0;
-    const QSize chrome(0, menuH);
-    const QSize initial = FormScroll::fitted(w, w.size());
-    auto* scroll = new FormScroll(&w, w.size() - chrome, chrome, initial);
-    scroll->setObjectName(QStringLiteral("centralScroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(w.takeCentralWidget());
-    w.setCentralWidget(scroll);
-    w.resize(initial);
-}
-
 } // namespace
 
 Body::Body(QWidget* parent)
@@ -130,7 +57,9 @@ Body::Body(QWidget* parent)
     loadVictoreenTable();
     registerMetaTypes();
     setupUi(this);
-    scrollCentralWidget(*this);
+    // Taller than a laptop's screen: the form scrolls and keeps its size, so
+    // the display and saved pictures are as on a large screen.
+    screenfit::scrollCentralWidget(*this, true);
 
     mainColorBar = CBar;
     CBarAll->setText(tr("Set All"));
@@ -177,6 +106,7 @@ Body::Body(QWidget* parent)
     connect(CheckVals, SIGNAL(clicked()), this, SLOT(showAnalyzedVals()));
 
     bgFileSelect.setWindowTitle(tr("BG File"));
+    screenfit::keepInside(bgFileSelect);
     bgView.setWindowTitle(tr("BG Specturm"));
     bgView.autoXScale = true;
     bgView.Normalized->setChecked(false);

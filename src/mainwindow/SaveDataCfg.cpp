@@ -1,10 +1,12 @@
 #include "mainwindow/SaveDataCfg.h"
+#include "display/ScreenFit.h"
 
 #include <QButtonGroup>
 
 SaveDataCfg::SaveDataCfg(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     // The four text choices share one frame: two groups keep them two pairs.
     separators = new QButtonGroup(this);
     separators->addButton(DataCommaSeparated);

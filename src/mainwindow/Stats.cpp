@@ -2,6 +2,7 @@
 
 #include "display/DrawText.h"
 #include "display/MouseC.h"
+#include "display/ScreenFit.h"
 
 #include <QDebug>
 #include <QPainter>
@@ -19,6 +20,7 @@ QString number(double v)
 Stats::Stats(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
+    screenfit::scrollForm(*this);
     dashedPen.setDashPattern({8, 2});
     // room below the plot for the rotated tick labels
     DA->cc.marginBottom = 0.2;

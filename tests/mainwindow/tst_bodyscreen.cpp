@@ -1,11 +1,23 @@
 // The main window on a screen smaller than its form: the window fits, the
-// form scrolls, and every control can be brought into view whole.
+// form scrolls, and every control can be brought into view whole. Every
+// other window opens inside the screen too.
 #include "support/Loopback.h"
+#include "support/ScrollReach.h"
 #include "support/TestRegistry.h"
 
+#include "analysis/Analyzer.h"
+#include "analysis/FVView.h"
+#include "batch/BatchCtrl.h"
+#include "calibration/CalibCtrl.h"
+#include "display/_FileDialog.h"
+#include "imagestack/Analyzer2.h"
+#include "imagestack/EOFSetup.h"
+#include "imagestack/SelectDataFiles.h"
 #include "mainwindow/Body.h"
+#include "mainwindow/SaveDataCfg.h"
 
 #include <QDir>
+#include <QMap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTest>
@@ -23,6 +35,38 @@ private slots:
         const QSize avail = body.screen()->availableGeometry().size();
         QVERIFY2(avail.width() >= body.width() && avail.height() >= body.height(),
                  qPrintable(QStringLiteral("%1 x %2").arg(body.width()).arg(body.height())));
+    }
+
+    void opensInside_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char* w : {"main", "analyzer", "analyzer 2", "batch", "calibration", "image processor", "stats",
+                              "save data", "spectrum", "feature values", "energies of files", "stack setup",
+                              "background file", "file dialog"})
+            QTest::newRow(w) << QString(w);
+    }
+    // Every window the program opens, as built, lies inside the screen's
+    // available area with its frame.
+    void opensInside()
+    {
+        QFETCH(QString, window);
+        Body body;
+        const QMap<QString, QWidget*> windows{
+            {"main", &body}, {"analyzer", body.analyzer}, {"analyzer 2", body.analyzer2},
+            {"batch", body.batchCtrl}, {"calibration", body.calibCtrl}, {"image processor", &body.imgProc},
+            {"stats", &body.stats}, {"save data", body.saveDataCfg}, {"spectrum", body.xafsView},
+            {"feature values", body.analyzer->fvView()}, {"energies of files", body.SelectI1Files->eofSetup},
+            {"stack setup", &body.SelectI1Files->additionalSetup}, {"background file", &body.bgFileSelect},
+            {"file dialog", body.imgFileDialog}};
+        QWidget* w = windows.value(window);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const QRect avail = w->screen()->availableGeometry();
+        const QRect frame = w->frameGeometry();
+        QVERIFY2(avail.contains(frame), qPrintable(QStringLiteral("%1 x %2 at %3, %4").arg(frame.width())
+                     .arg(frame.height()).arg(frame.x()).arg(frame.y())));
+        if (w == &body) // the offscreen screen is smaller than the form both ways
+            QCOMPARE(body.size(), avail.size() - (frame.size() - body.size()));
     }
 
     // Scrolled, the form keeps the size it has in a window that holds it
@@ -62,12 +106,8 @@ private slots:
         QVERIFY(scroll);
         QWidget* w = body.findChild<QWidget*>(name);
         QVERIFY(w);
-        scroll->ensureWidgetVisible(w);
-        QCoreApplication::processEvents();
-        const QRect shown(scroll->viewport()->mapTo(&body, QPoint(0, 0)), scroll->viewport()->size());
-        const QRect at(w->mapTo(&body, QPoint(0, 0)), w->size());
-        QVERIFY2(shown.contains(at), qPrintable(QStringLiteral("%1 x %2 at %3, %4").arg(at.width())
-                     .arg(at.height()).arg(at.x()).arg(at.y())));
+        const QString missed = scrollreach::missedAfterScrolling(*scroll, *w);
+        QVERIFY2(missed.isEmpty(), qPrintable(missed));
         QVERIFY(w->width() >= w->minimumSizeHint().width()); // not cut ("Sa...")
         body.grab().save(QDir(testreg::shotsDir()).filePath(QStringLiteral("mainwindow-1366x700-%1.png").arg(name)));
     }

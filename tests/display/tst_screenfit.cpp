@@ -1,0 +1,70 @@
+// Windows within a screen's available area, frame included.
+#include "support/TestRegistry.h"
+
+#include "display/ScreenFit.h"
+
+#include <QGridLayout>
+#include <QPushButton>
+#include <QTest>
+
+class TestScreenFit : public QObject {
+    Q_OBJECT
+private slots:
+    void fittedGeometry_data()
+    {
+        QTest::addColumn<QRect>("avail");
+        QTest::addColumn<QRect>("client"); // where the window manager put it
+        QTest::addColumn<QSize>("want");
+        QTest::addColumn<QSize>("least"); // scrolls below it
+        QTest::addColumn<QRect>("fitted");
+        // Framed 1, 20, 1, 5: 1366 x 768 leaves 1364 x 743; scroll bars are 14 wide
+        const QRect laptop(0, 0, 1366, 768), fullHD(0, 0, 1920, 1080);
+        const QSize main(1011, 1193), analyzer(1446, 730), analyzerLeast(1434, 516);
+        QTest::newRow("main window, laptop") << laptop << QRect(1, 20, 1025, 736) << main << main << QRect(1, 20, 1025, 743);
+        QTest::newRow("main window, full HD") << fullHD << QRect(1, 20, 1025, 1044) << main << main << QRect(1, 20, 1025, 1055);
+        QTest::newRow("analyzer, laptop") << laptop << QRect(1, 20, 1358, 736) << analyzer << analyzerLeast << QRect(1, 20, 1364, 743);
+        QTest::newRow("analyzer, full HD stays") << fullHD << QRect(473, 345, 1446, 730) << analyzer << analyzerLeast << QRect(473, 345, 1446, 730);
+        QTest::newRow("shrinks before it scrolls") << QRect(0, 0, 800, 800) << QRect(0, 0, 800, 658) << QSize(800, 658) << QSize(532, 200) << QRect(1, 20, 798, 658);
+        QTest::newRow("cut across, then down") << QRect(0, 0, 802, 625) << QRect(1, 20, 900, 590) << QSize(900, 590) << QSize(850, 590) << QRect(1, 20, 800, 600);
+        QTest::newRow("off the right and bottom") << laptop << QRect(600, 500, 800, 400) << QSize(800, 400) << QSize(800, 400) << QRect(565, 363, 800, 400);
+        QTest::newRow("under a top panel") << QRect(0, 32, 1366, 736) << QRect(0, 0, 500, 300) << QSize(500, 300) << QSize(500, 300) << QRect(1, 52, 500, 300);
+    }
+    void fittedGeometry()
+    {
+        QFETCH(QRect, avail);
+        QFETCH(QRect, client);
+        QFETCH(QSize, want);
+        QFETCH(QSize, least);
+        QFETCH(QRect, fitted);
+        const QMargins frame(1, 20, 1, 5);
+        const QRect g = screenfit::fittedGeometry(avail, frame, client, want, least, 14);
+        QCOMPARE(g, fitted);
+        QVERIFY(avail.contains(g.marginsAdded(frame)));
+    }
+
+    // Scrolled, a window that holds its form shows it where it stood, and
+    // every widget keeps its name; the window may shrink below the form.
+    void scrolledFormStaysPut()
+    {
+        QFrame w;
+        w.setFrameShape(QFrame::StyledPanel);
+        auto* grid = new QGridLayout(&w);
+        for (int i = 0; i < 4; i++)
+            grid->addWidget(new QPushButton(QStringLiteral("b%1").arg(i)), i / 2, i % 2);
+        grid->itemAt(3)->widget()->setObjectName(QStringLiteral("last"));
+        w.resize(300, 200);
+        auto* last = w.findChild<QPushButton*>(QStringLiteral("last"));
+        w.grab();
+        const QRect before(last->mapTo(&w, QPoint(0, 0)), last->size());
+        const QSize hint = w.sizeHint();
+        screenfit::scrollForm(w);
+        QCOMPARE(w.findChild<QPushButton*>(QStringLiteral("last")), last);
+        w.grab();
+        QCOMPARE(QRect(last->mapTo(&w, QPoint(0, 0)), last->size()), before);
+        QCOMPARE(w.sizeHint(), hint);
+        QVERIFY(w.minimumSizeHint().width() < grid->minimumSize().width());
+    }
+};
+
+CORVELLINE_TEST(TestScreenFit)
+#include "tst_screenfit.moc"

@@ -1,0 +1,20 @@
+#include "support/ScrollReach.h"
+
+#include <QCoreApplication>
+#include <QScrollArea>
+
+namespace scrollreach {
+
+QString missedAfterScrolling(QScrollArea& scroll, QWidget& w)
+{
+    scroll.ensureWidgetVisible(&w);
+    QCoreApplication::processEvents();
+    QWidget* top = scroll.window();
+    const QRect shown(scroll.viewport()->mapTo(top, QPoint(0, 0)), scroll.viewport()->size());
+    const QRect at(w.mapTo(top, QPoint(0, 0)), w.size());
+    if (shown.contains(at))
+        return QString();
+    return QStringLiteral("%1 x %2 at %3, %4").arg(at.width()).arg(at.height()).arg(at.x()).arg(at.y());
+}
+
+} // namespace scrollreach
