@@ -122,6 +122,14 @@ void Body::setupNavigation()
     connect(Prev, SIGNAL(clicked()), this, SLOT(prev()));
     connect(Next, SIGNAL(clicked()), this, SLOT(next()));
     connect(SeekBar, SIGNAL(sliderMoved(int)), this, SLOT(sliderMoved(int)));
+    // The wheel, the keys and a click on the groove move the handle without
+    // sliderMoved. A drag has shown its frame by the time its action comes,
+    // and the value follows the handle: only a handle ahead of the value
+    // names a frame not yet shown. Values the program sets trigger no action.
+    connect(SeekBar, &QAbstractSlider::actionTriggered, this, [this] {
+        if (SeekBar->sliderPosition() != SeekBar->value())
+            sliderMoved(SeekBar->sliderPosition());
+    });
     connect(ZoomIn, SIGNAL(clicked()), dispA, SLOT(setViewWAsSelectedArea()));
     connect(ResetScale, SIGNAL(clicked()), dispA, SLOT(resetImageViewWindow()));
     connect(dispA, SIGNAL(mouseMoved(double, double)), this, SLOT(showXafsSpectrum(double, double)));

@@ -1,0 +1,115 @@
+// Whatever moves the frame slider, the operator or the program, the frame
+// it names is shown, and shown once.
+#include "support/EventSend.h"
+#include "support/FrameCraft.h"
+#include "support/Loopback.h"
+#include "support/TestRegistry.h"
+
+#include "batch/CmdLine.h"
+#include "display/ImgDispA.h"
+#include "imagestack/SelectDataFiles.h"
+#include "imagestack/TiffData.h"
+#include "mainwindow/Body.h"
+
+#include <QStyleOptionSlider>
+#include <QTest>
+
+namespace {
+// Every shown frame names its file in the frame number's tool tip.
+class ShowCount : public QObject {
+public:
+    int shows = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTipChange)
+            shows++;
+        return false;
+    }
+};
+
+QPoint handleCentre(QSlider* s)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s).center();
+}
+} // namespace
+
+class TestSeekBar : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { loopback::resetConfig(); }
+
+    // 30 frames (frame i holds i + 1), frame 10 shown; the panel shows the
+    // latest frame of a load, as it does by default.
+    void oneShowOfTheNamedFrame_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("frame");
+        QTest::newRow("wheel one notch back: three steps") << "wheel" << 7;
+        QTest::newRow("key Right") << "right" << 11;
+        QTest::newRow("click on the groove right of the handle: a page") << "groove" << 20;
+        QTest::newRow("drag of the handle to the end") << "drag" << 29;
+        QTest::newRow("Next") << "next" << 11;
+        QTest::newRow("batch word") << "seek_image 4" << 4;
+        QTest::newRow("one more frame loaded") << "load" << 30;
+    }
+    void oneShowOfTheNamedFrame()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, frame);
+        Body b;
+        for (int i = 0; i < 30; i++) {
+            TiffData* f = craft::flatFrame(4, 3, i + 1);
+            f->cBar = b.CBar;
+            b.frameSets.append(FrameSets::I1, f, 8000 + 10 * i);
+            b.SelectI1Files->Selected->addItem(QString::number(i));
+        }
+        b.followI1Stack();
+        b.SelectI1Files->Selected->setCurrentIndex(10);
+        QCOMPARE(b.SeekBar->value(), 10);
+        b.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b));
+        QSlider* s = b.SeekBar;
+        ShowCount count;
+        b.ImgNo->installEventFilter(&count);
+
+        const QPoint mid(s->width() - 3, s->height() / 2);
+        if (action == "wheel") {
+            events::wheel(s, QPoint(0, -120));
+        } else if (action == "right") {
+            QTest::keyClick(s, Qt::Key_Right);
+        } else if (action == "groove") {
+            QTest::mouseClick(s, Qt::LeftButton, {}, mid);
+        } else if (action == "drag") {
+            QTest::mousePress(s, Qt::LeftButton, {}, handleCentre(s));
+            QTest::mouseMove(s, mid + QPoint(20, 0));
+            QTest::mouseRelease(s, Qt::LeftButton, {}, mid + QPoint(20, 0));
+        } else if (action == "next") {
+            b.Next->click();
+        } else if (action == "load") {
+            TiffData* f = craft::flatFrame(4, 3, 31);
+            f->cBar = b.CBar;
+            b.frameSets.append(FrameSets::I1, f, 8300);
+            b.SelectI1Files->Selected->addItem(QStringLiteral("30"));
+            b.followI1Stack();
+        } else {
+            b.execCmdSlot(CmdLine(action), false);
+        }
+        QCOMPARE(s->value(), frame);
+        QCOMPARE(b.ImgNo->text(), QString::number(frame));
+        QCOMPARE(b.dispA->frame, b.i1Frames[frame]);
+        if (!action.startsWith(QLatin1String("seek_image"))) // a shown frame selects no file
+            QCOMPARE(b.SelectI1Files->Selected->currentIndex(), frame);
+        QCOMPARE(count.shows, 1);
+    }
+};
+
+CORVELLINE_TEST(TestSeekBar)
+#include "tst_seekbar.moc"
