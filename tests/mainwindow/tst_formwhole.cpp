@@ -17,17 +17,16 @@
 
 namespace {
 
-// Where w is cut by a widget it lies in, up to the form; empty when it is not.
-QString clippedBy(const QWidget* w, const QWidget* form)
+// Whether w lies whole inside every widget it is in, up to the form.
+bool unclipped(const QWidget* w, const QWidget* form)
 {
     QRect r = w->rect();
     for (const QWidget* c = w; c != form; c = c->parentWidget()) {
         r.translate(c->pos());
-        const QWidget* p = c->parentWidget();
-        if (!p->rect().contains(r))
-            return p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className()) : p->objectName();
+        if (!c->parentWidget()->rect().contains(r))
+            return false;
     }
-    return QString();
+    return true;
 }
 
 // The width a button's text needs beside what the button itself draws.
@@ -39,7 +38,7 @@ bool textFits(const QAbstractButton* b)
         const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
         return room.width() >= b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width();
     }
-    return b->width() >= b->minimumSizeHint().width() && b->width() >= b->sizeHint().width();
+    return b->width() >= b->sizeHint().width();
 }
 
 // A page title is drawn inside the tab's contents less 4 pixels before the
@@ -73,7 +72,6 @@ private slots:
     void wholeAtItsOwnSize()
     {
         QFETCH(bool, japanese);
-        const QString lang = japanese ? QStringLiteral("ja") : QStringLiteral("en");
         StartOptions o;
         o.noTranslation = !japanese;
         QTranslator t;
@@ -98,20 +96,19 @@ private slots:
                 for (QAbstractButton* b : form->findChildren<QAbstractButton*>()) {
                     if (!b->isVisibleTo(form) || b->text().isEmpty())
                         continue;
-                    const bool title = titles.contains(b);
-                    if (title ? !titleFits(box, b, titles.indexOf(b) == page) : !textFits(b))
-                        cut << QStringLiteral("%1 \"%2\" is %3 wide").arg(b->objectName(), b->text()).arg(b->width());
-                    const QString by = clippedBy(b, form);
-                    if (!by.isEmpty())
-                        cut << QStringLiteral("%1 \"%2\" is cut by %3").arg(b->objectName(), b->text(), by);
+                    const bool fits = titles.contains(b) ? titleFits(box, b, titles.indexOf(b) == page) : textFits(b);
+                    if (!fits || !unclipped(b, form))
+                        cut << QStringLiteral("%1 \"%2\", %3 wide").arg(b->objectName(), b->text()).arg(b->width());
                 }
                 for (QScrollBar* bar : box->findChildren<QScrollBar*>()) {
                     if (bar->isVisibleTo(form))
                         cut << QStringLiteral("a scroll bar on page %1").arg(box->itemText(page));
                 }
                 if (page == 0) {
-                    box->grab().save(QDir(testreg::shotsDir()).filePath(QStringLiteral("toolbox-%1.png").arg(lang)));
-                    form->grab().save(QDir(testreg::shotsDir()).filePath(QStringLiteral("form-%1.png").arg(lang)));
+                    const QDir shots(testreg::shotsDir());
+                    const char* lang = japanese ? "ja" : "en";
+                    box->grab().save(shots.filePath(QStringLiteral("toolbox-%1.png").arg(lang)));
+                    form->grab().save(shots.filePath(QStringLiteral("form-%1.png").arg(lang)));
                 }
             }
             // The image column gives the tool box its room, not the slider's.
