@@ -107,14 +107,13 @@ void ImgDispA::drawImage(QPainter* p)
     const int H = height();
     if (W <= 0 || H <= 0 || !ViewWin::usable(viewWin))
         return;
-    const QImage* img = prepareShown();
-    if (!img)
-        return;
-    p->drawImage(QRectF(0, 0, W, H), *img, viewWin);
-    // image y grows downward like screen y: no flip
+    // image y grows downward like screen y: no flip. Set with no picture too
+    // (a map not made yet), so that the owner's marks keep their places.
     cc.setScreenArea(0, 0, W, H);
     cc.setRealArea(viewWin.x(), viewWin.y(), viewWin.x() + viewWin.width(),
                    viewWin.y() + viewWin.height());
+    if (const QImage* img = prepareShown())
+        p->drawImage(QRectF(0, 0, W, H), *img, viewWin);
 }
 
 void ImgDispA::onMousePressed()
@@ -132,7 +131,8 @@ void ImgDispA::onMouseMoved()
         update();
         return;
     }
-    if (!currentImage())
+    // A blank view (a map not made yet) still selects and pans in the image's frame.
+    if (!ViewWin::usable(viewWin))
         return;
     const int code = pressCode();
     if (AreaSel::isDragCode(code))

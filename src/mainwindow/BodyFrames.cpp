@@ -107,6 +107,8 @@ void Body::followI1Stack()
     SeekBar->setMaximum(count - 1);
     if (SelectI1Files->additionalSetup.ShowLatest->isChecked())
         showData(count - 1);
+    // Shown above: the panel's report of its new selection would show it twice.
+    const QSignalBlocker quiet(SelectI1Files);
     SelectI1Files->Selected->setCurrentIndex(count - 1);
 }
 

@@ -76,7 +76,11 @@ void Body::next()
 
 void Body::sliderMoved(int idx)
 {
-    shownPanel()->select(idx);
+    {
+        // The frame is shown below, once, not also through the panel's report.
+        const QSignalBlocker quiet(shownPanel());
+        shownPanel()->select(idx);
+    }
     // The seek bar follows the I1 stack; with I0 shown the index may lie beyond it.
     const QList<TiffData*>& stack = frameSets.frames(shownStack());
     if (idx >= 0 && idx < stack.size()) {

@@ -122,6 +122,14 @@ void Body::setupNavigation()
     connect(Prev, SIGNAL(clicked()), this, SLOT(prev()));
     connect(Next, SIGNAL(clicked()), this, SLOT(next()));
     connect(SeekBar, SIGNAL(sliderMoved(int)), this, SLOT(sliderMoved(int)));
+    // The wheel, the keys and a click on the groove move the handle without
+    // sliderMoved. A drag has shown its frame by the time its action comes,
+    // and the value follows the handle: only a handle ahead of the value
+    // names a frame not yet shown. Values the program sets trigger no action.
+    connect(SeekBar, &QAbstractSlider::actionTriggered, this, [this] {
+        if (SeekBar->sliderPosition() != SeekBar->value())
+            sliderMoved(SeekBar->sliderPosition());
+    });
     connect(ZoomIn, SIGNAL(clicked()), dispA, SLOT(setViewWAsSelectedArea()));
     connect(ResetScale, SIGNAL(clicked()), dispA, SLOT(resetImageViewWindow()));
     connect(dispA, SIGNAL(mouseMoved(double, double)), this, SLOT(showXafsSpectrum(double, double)));
@@ -130,6 +138,10 @@ void Body::setupNavigation()
     connect(dispA, &ImgDispA::mouseRPressed, xafsView, &XafsView::toStars);
     dispA->setResetMax(resetMax_->isChecked());
     connect(resetMax_, &QCheckBox::toggled, dispA, &ImgDispA::setResetMax);
+    // The tool box beside the image column is as wide as its pages need; the
+    // column gives way only down to the size its navigation row asks for, so
+    // that the slider and the frame number keep their room.
+    frame_2->setMinimumWidth(frame_2->sizeHint().width());
 }
 
 void Body::setupCalibCtrl()

@@ -1,0 +1,127 @@
+// Every button and tool-box title of the main form shows its text whole at
+// the form's own size, in English and in Japanese, with no scroll bar inside.
+#include "support/Loopback.h"
+#include "support/TestRegistry.h"
+
+#include "mainwindow/Body.h"
+#include "mainwindow/StartOptions.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyleOption>
+#include <QTest>
+#include <QToolBox>
+#include <QTranslator>
+
+namespace {
+
+// Whether w lies whole inside every widget it is in, up to the form.
+bool unclipped(const QWidget* w, const QWidget* form)
+{
+    QRect r = w->rect();
+    for (const QWidget* c = w; c != form; c = c->parentWidget()) {
+        r.translate(c->pos());
+        if (!c->parentWidget()->rect().contains(r))
+            return false;
+    }
+    return true;
+}
+
+// The width a button's text needs beside what the button itself draws.
+bool textFits(const QAbstractButton* b)
+{
+    if (b->metaObject() == &QPushButton::staticMetaObject) {
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
+        return room.width() >= b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width();
+    }
+    return b->width() >= b->sizeHint().width();
+}
+
+// A page title is drawn inside the tab's contents less 4 pixels before the
+// text and 8 after it, and elided when it needs more.
+bool titleFits(const QToolBox* box, const QAbstractButton* title, bool current)
+{
+    QStyleOptionToolBox opt;
+    opt.initFrom(title);
+    opt.text = title->text();
+    QFont f = title->font();
+    if (current && box->style()->styleHint(QStyle::SH_ToolBox_SelectedPageTitleBold, &opt, box))
+        f.setBold(true);
+    const QRect contents = title->style()->subElementRect(QStyle::SE_ToolBoxTabContents, &opt, title);
+    return contents.width() - 12 >= QFontMetrics(f).horizontalAdvance(title->text());
+}
+
+} // namespace
+
+class TestFormWhole : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { loopback::resetConfig(); }
+    void cleanup() { loopback::resetConfig(); }
+
+    void wholeAtItsOwnSize_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::newRow("English") << false;
+        QTest::newRow("Japanese") << true;
+    }
+    void wholeAtItsOwnSize()
+    {
+        QFETCH(bool, japanese);
+        StartOptions o;
+        o.noTranslation = !japanese;
+        QTranslator t;
+        QCOMPARE(installTranslation(t, o), japanese);
+        {
+            Body body;
+            body.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&body));
+            auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
+            QVERIFY(scroll && scroll->widget());
+            QWidget* form = scroll->widget();
+            QTRY_COMPARE(form->size(), QSize(1011, 1024).expandedTo(form->minimumSizeHint()));
+            QToolBox* box = body.ToolBox;
+            const QList<QAbstractButton*> titles =
+                box->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+            QCOMPARE(titles.size(), box->count());
+
+            QStringList cut;
+            for (int page = 0; page < box->count(); page++) {
+                box->setCurrentIndex(page);
+                QCoreApplication::processEvents(); // lays the page out
+                for (QAbstractButton* b : form->findChildren<QAbstractButton*>()) {
+                    if (!b->isVisibleTo(form) || b->text().isEmpty())
+                        continue;
+                    const bool fits = titles.contains(b) ? titleFits(box, b, titles.indexOf(b) == page) : textFits(b);
+                    if (!fits || !unclipped(b, form))
+                        cut << QStringLiteral("%1 \"%2\", %3 wide").arg(b->objectName(), b->text()).arg(b->width());
+                }
+                for (QScrollBar* bar : box->findChildren<QScrollBar*>()) {
+                    if (bar->isVisibleTo(form))
+                        cut << QStringLiteral("a scroll bar on page %1").arg(box->itemText(page));
+                }
+                if (page == 0) {
+                    const QDir shots(testreg::shotsDir());
+                    const char* lang = japanese ? "ja" : "en";
+                    box->grab().save(shots.filePath(QStringLiteral("toolbox-%1.png").arg(lang)));
+                    form->grab().save(shots.filePath(QStringLiteral("form-%1.png").arg(lang)));
+                }
+            }
+            // The image column gives the tool box its room, not the slider's.
+            for (QWidget* w : {static_cast<QWidget*>(body.SeekBar), static_cast<QWidget*>(body.ImgNo)}) {
+                if (w->width() < qMin(w->sizeHint().width(), w->maximumWidth()))
+                    cut << QStringLiteral("%1 is %2 wide").arg(w->objectName()).arg(w->width());
+            }
+            cut.removeDuplicates(); // alike on every page
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+        }
+        QCoreApplication::removeTranslator(&t);
+    }
+};
+
+CORVELLINE_TEST(TestFormWhole)
+#include "tst_formwhole.moc"
