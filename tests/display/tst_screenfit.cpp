@@ -3,8 +3,6 @@
 
 #include "display/ScreenFit.h"
 
-#include <QGridLayout>
-#include <QPushButton>
 #include <QTest>
 
 class TestScreenFit : public QObject {
@@ -40,29 +38,6 @@ private slots:
         const QRect g = screenfit::fittedGeometry(avail, frame, client, want, least, 14);
         QCOMPARE(g, fitted);
         QVERIFY(avail.contains(g.marginsAdded(frame)));
-    }
-
-    // Scrolled, a window that holds its form shows it where it stood, and
-    // every widget keeps its name; the window may shrink below the form.
-    void scrolledFormStaysPut()
-    {
-        QFrame w;
-        w.setFrameShape(QFrame::StyledPanel);
-        auto* grid = new QGridLayout(&w);
-        for (int i = 0; i < 4; i++)
-            grid->addWidget(new QPushButton(QStringLiteral("b%1").arg(i)), i / 2, i % 2);
-        grid->itemAt(3)->widget()->setObjectName(QStringLiteral("last"));
-        w.resize(300, 200);
-        auto* last = w.findChild<QPushButton*>(QStringLiteral("last"));
-        w.grab();
-        const QRect before(last->mapTo(&w, QPoint(0, 0)), last->size());
-        const QSize hint = w.sizeHint();
-        screenfit::scrollForm(w);
-        QCOMPARE(w.findChild<QPushButton*>(QStringLiteral("last")), last);
-        w.grab();
-        QCOMPARE(QRect(last->mapTo(&w, QPoint(0, 0)), last->size()), before);
-        QCOMPARE(w.sizeHint(), hint);
-        QVERIFY(w.minimumSizeHint().width() < grid->minimumSize().width());
     }
 };
 
