@@ -1,7 +1,9 @@
 #include "support/ScrollReach.h"
 
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QScrollArea>
+#include <QTest>
 
 namespace scrollreach {
 
@@ -15,6 +17,16 @@ QString missedAfterScrolling(QScrollArea& scroll, QWidget& w)
     if (shown.contains(at))
         return QString();
     return QStringLiteral("%1 x %2 at %3, %4").arg(at.width()).arg(at.height()).arg(at.x()).arg(at.y());
+}
+
+QWidget* shownForm(QMainWindow& body)
+{
+    body.show();
+    auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
+    QWidget* form = scroll ? scroll->widget() : nullptr;
+    const bool settled = QTest::qWaitForWindowExposed(&body) && form
+        && QTest::qWaitFor([form] { return form->size() == QSize(1011, 1024).expandedTo(form->minimumSizeHint()); });
+    return settled ? form : nullptr;
 }
 
 } // namespace scrollreach
