@@ -1,6 +1,7 @@
 #include "analysis/AnalyzerElems.h"
 
 #include "analysis/ElemCtrl.h"
+#include "foundation/ElemData.h"
 #include "foundation/TextUtils.h"
 #include "foundation/VictoreenRec.h"
 
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 QList<ElemToken> parseElemNames(const QString& text)
@@ -86,6 +88,43 @@ int findElemRow(const QList<ElemCtrl*>& rows, const QString& key)
 {
     const QList<int> found = elemRowsNamed(rows, key, true);
     return found.isEmpty() ? -1 : found.first();
+}
+
+QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowConds>& conds,
+                             const std::vector<double>& energies)
+{
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    for (double e : energies) {
+        if (std::isfinite(e)) {
+            lo = std::min(lo, e);
+            hi = std::max(hi, e);
+        }
+    }
+    QStringList lines;
+    if (!(lo <= hi))
+        return lines;
+    auto text = [](double e) { return QString::number(e, 'g', 6); };
+    static const char* const typed[4] = {"K", "L1", "L2", "L3"};
+    const qsizetype n = std::min(rows.size(), conds.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const double e0 = conds[i].e0;
+        if (lo <= e0 && e0 <= hi)
+            continue;
+        const int z = rows[i]->z;
+        const QString symbol = z > 0 && z < elementCount ? elementTable[z].symbol : QString();
+        QString other;
+        for (int edge = 0; edge < 4 && other.isEmpty(); ++edge) {
+            const double e = victoreenEdge(z, edge) * 1000.0;
+            if (e > 0.0 && lo <= e && e <= hi)
+                other = QStringLiteral("name the edge among them as %1-%2").arg(symbol, QLatin1String(typed[edge]));
+        }
+        if (other.isEmpty())
+            other = QStringLiteral("no K or L edge of %1 lies among them").arg(symbol);
+        lines << QStringLiteral("The element row %1 has its edge at %2 eV, outside the I1 frames (%3 to %4 eV): "
+                                "its maps stay 0; %5")
+                     .arg(rows[i]->Name->text(), text(e0), text(lo), text(hi), other);
+    }
+    return lines;
 }
 
 bool CorrelationSums::value(double& c) const

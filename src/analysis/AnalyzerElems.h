@@ -4,10 +4,12 @@
 // correlation between measured and standard ratios, for one spectrum and as
 // maps over the field of view.
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/ElemRowConds.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -73,6 +75,12 @@ struct CorrelationSums {
 // The correlation of measured ratios with the rows' standard ratios, over the
 // rows in use (as far as all three lists go); false when it cannot be formed.
 bool elemCorrelation(const QList<double>& ratios, const QList<bool>& use, const QList<double>& stdRatio, double& c);
+
+// One line for every row whose edge energy (its conds' e0) lies outside the energies of the
+// frames: each of its maps would read 0 with nothing said. The line names an edge of the row's
+// element that lies among them, when one does.
+QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowConds>& conds,
+                             const std::vector<double>& energies);
 
 class AnalyzerElems : public QObject {
     Q_OBJECT

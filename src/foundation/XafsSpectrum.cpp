@@ -35,16 +35,14 @@ bool steeper(double rise, double width, double bestRise, double bestWidth)
     return rise / width > bestRise / bestWidth;
 }
 
-// The mean energy of the points the smoothing averaged for point k. A smoothed rise spans
-// five steps: over one step's width alone, a frame close to another would make it the edge.
-double smoothedPos(const Spectrum& s, int k)
+// The width of the smoothed rise S(b) - S(a): the steps it spans times the mean step of the
+// frames it draws on. A rise spans three steps or more, so a frame close to another is never
+// the edge; near the ends, where the smoothing is cut short, an even grid still gives one width.
+double smoothedRiseWidth(const Spectrum& s, int a, int b)
 {
-    const int lo = std::max(0, k - EdgeSmoothing);
-    const int hi = std::min(s.size() - 1, k + EdgeSmoothing);
-    double sum = 0.0;
-    for (int j = lo; j <= hi; ++j)
-        sum += s.pos(j);
-    return sum / double(hi - lo + 1);
+    const int lo = std::max(0, a - EdgeSmoothing);
+    const int hi = std::min(s.size() - 1, b + EdgeSmoothing);
+    return double(b - a) * (s.pos(hi) - s.pos(lo)) / double(hi - lo);
 }
 } // namespace
 
@@ -122,12 +120,9 @@ void XafsSpectrum::normalize(int mode)
     int midx = 0;
     double best = 0.0;
     double bestWidth = 0.0;
-    double xk = from < to ? smoothedPos(*this, from) : 0.0;
     for (int k = from; k < to; ++k) {
         const double rise = s[k + 1] - s[k];
-        const double xNext = smoothedPos(*this, k + 1);
-        const double width = xNext - xk;
-        xk = xNext;
+        const double width = smoothedRiseWidth(*this, k, k + 1);
         if (steeper(rise, width, best, bestWidth)) {
             best = rise;
             bestWidth = width;
@@ -208,7 +203,7 @@ double XafsSpectrum::edgeAt(double f) const
         const double sAfter = smoothedYAt(pos(k + 1));
         if (sBefore < l && sAfter > l) {
             const double rise = sAfter - sBefore;
-            const double width = smoothedPos(*this, k + 1) - smoothedPos(*this, k - 1);
+            const double width = smoothedRiseWidth(*this, k - 1, k + 1);
             if (steeper(rise, width, best, bestWidth)) {
                 best = rise;
                 bestWidth = width;

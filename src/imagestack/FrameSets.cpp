@@ -355,14 +355,23 @@ bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
     target = XafsSpectrum();
     const bool ok = target.readFile(fileName);
     const Spectrum& i0 = target.i0;
-    int left = 0;
-    for (int i = 0; i < target.size(); i++) {
+    for (int i = 0; i < target.size(); i++)
         qDebug() << target.pos(i) << (i < i0.size() ? i0.y(i) : 0.0);
-        if (i < i0.size() && !usableTotalRow(i0.pos(i), i0.y(i)))
+    int left = 0;
+    for (int i = 0; i < i0.size(); i++) {
+        if (!usableTotalRow(i0.pos(i), i0.y(i)))
             left++;
     }
     if (i0.points.isEmpty()) {
         qDebug().noquote() << "No I0 column, not used as total I0:" << fileName;
+        return false;
+    }
+    // Every mu would read 1.0: the I0 frames serve better.
+    if (left == i0.size()) {
+        qDebug().noquote() << QStringLiteral("The total I0 file %1 has no row with an energy and a positive I0, "
+                                             "not used as total I0: the I0 frames stay in use")
+                                  .arg(fileName);
+        target = XafsSpectrum();
         return false;
     }
     if (left > 0)

@@ -3,6 +3,7 @@
 #include "mainwindow/Body.h"
 
 #include "analysis/AnalysisWalk.h"
+#include "analysis/AnalyzerElems.h"
 #include "analysis/Analyzer.h"
 #include "calibration/CalibCtrl.h"
 #include "display/ColorBar.h"
@@ -96,6 +97,11 @@ void Body::start2DAnalysis()
     s.viewW = viewW();
     s.viewH = viewH();
     s.energies = frameSets.i1Energies();
+    if (s.settings.choice.elems) {
+        const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems.rows, s.energies);
+        for (const QString& line : outside)
+            logMistake(line);
+    }
     // The stacks stay put while the walk runs: loading or clearing one stops it first.
     const FrameSets::Reader reader = frameSets.reader(binOptions());
     s.source = [reader](int cx, int cy, int hw, int hh, Spectrum& out) { reader.spectrumAt(cx, cy, hw, hh, out); };

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -35,6 +36,22 @@ QList<double> steps(double first, double step, int n)
     for (int k = 0; k < n; k++)
         v << first + step * k;
     return v;
+}
+FrameSets::BinOptions useI0()
+{
+    FrameSets::BinOptions o;
+    o.useI0 = true;
+    return o;
+}
+// Flat I1 frames of 38 at the energies and an I0 frame of 500: the 5 x 5 bin at (5, 3).
+Spectrum flatBin(FrameSets& sets, const QList<double>& frames)
+{
+    for (double e : frames)
+        sets.append(FrameSets::I1, craft::flatFrame(9, 7, 38), e);
+    sets.append(FrameSets::I0, craft::flatFrame(9, 7, 500), 9000);
+    if (!sets.updateGeometry())
+        return Spectrum();
+    return sets.xafsSpectrumAt(5, 3, 2, 2, useI0());
 }
 } // namespace
 
@@ -109,15 +126,8 @@ private slots:
             for (int j = 0; j < rows.size(); j++)
                 frames << sets.totalI0ofI1.i0.x(j);
         }
-        for (double e : frames)
-            sets.append(FrameSets::I1, craft::flatFrame(9, 7, 38), e);
-        sets.append(FrameSets::I0, craft::flatFrame(9, 7, 500), 9000);
-        QVERIFY(sets.updateGeometry());
-        FrameSets::BinOptions o;
-        o.useI0 = true;
-
-        const Spectrum s = sets.xafsSpectrumAt(5, 3, 2, 2, o);
-        sets.xafsSpectrumAt(3, 4, 2, 2, o);
+        const Spectrum s = flatBin(sets, frames);
+        sets.xafsSpectrumAt(3, 4, 2, 2, useI0());
         QCOMPARE(s.size(), frames.size());
         // Points come in ascending energy.
         QList<int> order(frames.size());
@@ -137,6 +147,37 @@ private slots:
         }
         const QStringList lines = log.linesStartingWith(QStringLiteral("The total I0 file"));
         QCOMPARE(lines, note.isEmpty() ? QStringList() : QStringList{QString(note).replace(QStringLiteral("%1"), path)});
+    }
+
+    // A file with no row of a positive I0 would make every mu 1.0 (NaN with an "inf" row): it
+    // is not used, and the I0 frames of 500 a pixel stay, also after a good file.
+    void noUsableRow_data()
+    {
+        QTest::addColumn<QList<double>>("i0");
+        QTest::addColumn<int>("textRow");
+        QTest::newRow("zeros, negatives, inf and text")
+            << QList<double>{0, -3, std::numeric_limits<double>::infinity(), -1e5} << 3;
+        QTest::newRow("every row 0") << QList<double>(4, 0.0) << -1;
+    }
+    void noUsableRow()
+    {
+        QFETCH(QList<double>, i0);
+        QFETCH(int, textRow);
+        QTemporaryDir dir;
+        const QString good = dir.filePath(QStringLiteral("good.dat")), path = dir.filePath(QStringLiteral("i0.dat"));
+        QVERIFY(energytest::writeFile(good, file9809(steps(8995, 10, 4), steps(100000, 1000, 4), false, -1)));
+        QVERIFY(energytest::writeFile(path, file9809(steps(8995, 10, 4), i0, false, textRow)));
+        FrameSets sets;
+        QVERIFY(FrameSets::readTotalI0(sets.totalI0ofI1, good));
+        testlog::Capture log;
+        QVERIFY(!FrameSets::readTotalI0(sets.totalI0ofI1, path));
+        const Spectrum s = flatBin(sets, {9000.0, 9010.0, 9020.0});
+        QCOMPARE(s.size(), 3);
+        for (int k = 0; k < s.size(); k++)
+            QVERIFY2(qAbs(s.y(k) - std::log(12500.0 / 950.0)) < 1e-12, qPrintable(QString::number(s.y(k))));
+        QCOMPARE(log.linesStartingWith(QStringLiteral("The total I0 file")),
+                 QStringList{QStringLiteral("The total I0 file %1 has no row with an energy and a positive I0, not "
+                                            "used as total I0: the I0 frames stay in use").arg(path)});
     }
 };
 

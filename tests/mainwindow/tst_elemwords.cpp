@@ -139,6 +139,31 @@ private slots:
         if (!log.isEmpty())
             QTRY_VERIFY(b->batchCtrl->BatchLogs->toPlainText().contains(log));
     }
+
+    // A Ce L3 stack, 5620 to 5950 eV: a bare symbol is a K edge, far above every frame.
+    void edgeOutsideTheStackIsTold()
+    {
+        std::unique_ptr<Body> b = craft::bodyWithStack(5, 3, 0, nullptr);
+        for (int k = 0; k <= 66; k++)
+            b->frameSets.append(FrameSets::I1, craft::flatFrame(5, 3, k < 20 ? 0.5 : 0.3), 5620.0 + 5.0 * k);
+        b->followI1Stack();
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        testlog::Capture capture;
+        for (const char* l : {"analyzer_target_elements Ce Ce-L3 Fe", "analyzer_select_analysis_mode 2",
+                              "analyzer_exec_elems"}) {
+            const qsizetype before = answers.count();
+            b->execCmdSlot(CmdLine(QString::fromLatin1(l)), false);
+            QTRY_COMPARE_WITH_TIMEOUT(answers.count(), before + 1, 60000);
+        }
+        const QStringList expected{
+            "The element row Fe-K has its edge at 7112 eV, outside the I1 frames (5620 to 5950 eV): its maps stay 0; "
+            "no K or L edge of Fe lies among them",
+            "The element row Ce-K has its edge at 40443 eV, outside the I1 frames (5620 to 5950 eV): its maps stay 0; "
+            "name the edge among them as Ce-L3"};
+        QCOMPARE(capture.linesStartingWith(QStringLiteral("The element row")), expected);
+        for (const QString& line : expected)
+            QTRY_VERIFY(b->batchCtrl->BatchLogs->toPlainText().contains(line));
+    }
 };
 
 CORVELLINE_TEST(TestElemWords)
