@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTranslator>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -52,11 +53,22 @@ int main(int argc, char** argv)
         Body body(nullptr);
         QObject::connect(&body, SIGNAL(finishing()), app.get(), SLOT(closeAllWindows()));
         body.show();
+        bool loaded = true;
         if (!start.batchFile.isEmpty())
-            body.batchCtrl->load(start.batchFile);
-        if (start.runBatch)
-            body.batchCtrl->execCmdsSlot();
-        result = QApplication::exec();
+            loaded = body.batchCtrl->load(start.batchFile);
+        const BatchStart batch = batchStartOf(start, loaded);
+        if (!batch.told.isEmpty()) {
+            std::fprintf(stderr, "%s\n", batch.told.toLocal8Bit().constData());
+            body.batchCtrl->Log(batch.told + u'\n');
+        }
+        // An unattended run must not wait for a "quit" it will never read.
+        if (batch.quit) {
+            result = unreadBatchStatus;
+        } else {
+            if (start.runBatch)
+                body.batchCtrl->execCmdsSlot();
+            result = QApplication::exec();
+        }
     }
     translator.reset();
     app.reset();

@@ -115,18 +115,20 @@ void BatchCtrl::save(QString fname)
     out << BatchCmds->toPlainText();
 }
 
-void BatchCtrl::load(QString fname)
+bool BatchCtrl::load(QString fname)
 {
     LineReader in;
     if (!in.open(fname))
-        return;
+        return false;
     QString text, line;
     while (in.readLine(line)) {
         text += line;
         text += u'\n';
     }
-    if (!in.refused())
-        BatchCmds->setPlainText(text);
+    if (in.refused())
+        return false;
+    BatchCmds->setPlainText(text);
+    return true;
 }
 
 void BatchCtrl::setBatchFile(QString fname) { load(fname); }

@@ -38,7 +38,8 @@ public slots:
     void clear();
     void clearLog();
     void save(QString fname);
-    void load(QString fname);
+    // False when the file could not be read; the editor then keeps its text.
+    bool load(QString fname);
     void Log(QString LogMsg);
     void setBatchFile(QString fname);
     void execBatchSlot();

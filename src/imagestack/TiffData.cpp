@@ -14,6 +14,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -72,6 +73,8 @@ T toSample(double v, double top)
         return T(top);
     return T(v);
 }
+
+std::atomic<TiffData::RowReadHook> rowReadHook{nullptr};
 
 quint16 le16(const QByteArray& b, int at)
 {
@@ -228,9 +231,16 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     return false;
 }
 
+void TiffData::setRowReadHook(RowReadHook hook)
+{
+    rowReadHook.store(hook, std::memory_order_release);
+}
+
 bool TiffData::readTiff(const QString& name)
 {
-    TIFF* tif = TIFFOpen(QFile::encodeName(name).constData(), "r");
+    // Not mapped: a detector that rewrites the frame in place cuts it first, and
+    // a mapped page past the new end kills the process; a plain read comes back short.
+    TIFF* tif = TIFFOpen(QFile::encodeName(name).constData(), "rm");
     if (!tif) {
         qDebug().noquote() << "TIFF file refused: libtiff cannot open it" << name;
         return false;
@@ -304,6 +314,8 @@ bool TiffData::readTiff(const QString& name)
         std::memcpy(row, line, rowBytes);
         takeRange(row);
         rows.append(row);
+        if (const RowReadHook hook = rowReadHook.load(std::memory_order_acquire))
+            hook(name, r + 1);
     }
     _TIFFfree(line);
     pages = qMax(1, int(TIFFNumberOfDirectories(tif)));

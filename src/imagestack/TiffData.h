@@ -30,6 +30,10 @@ public:
     // A TIFF frame is repaired when the program-wide list is in use: the caller
     // says so, a loader thread must not look at the program's state.
     bool load(const QString& fileName, ErrPoints* errPs, bool programErrPointsInUse = false);
+    // For tests that change a file while it is read: called on the reading
+    // thread after each TIFF row with the rows read so far. Null in the program.
+    using RowReadHook = void (*)(const QString& fileName, int rowsRead);
+    static void setRowReadHook(RowReadHook hook);
 
     // Image coordinates: the sample at (x - x0, y - y0); 0 outside the frame.
     double value(int x, int y) const;

@@ -3,6 +3,7 @@
 #include "foundation/Cfg.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTranslator>
 
 namespace {
@@ -55,6 +56,20 @@ StartOptions startOptionsOf(Cfg& store, const StartOptions& current)
         : QString();
     o.runBatch = isKey(store, QStringLiteral("-x"));
     return o;
+}
+
+BatchStart batchStartOf(const StartOptions& options, bool loaded)
+{
+    BatchStart b;
+    if (options.batchFile.isEmpty() || loaded)
+        return b;
+    const QFileInfo info(options.batchFile);
+    const QString why = !info.exists() ? QStringLiteral("no such file")
+        : info.isDir()                 ? QStringLiteral("a folder")
+                                       : QStringLiteral("not readable");
+    b.told = QStringLiteral("Batch file not read (%1): %2").arg(why, options.batchFile);
+    b.quit = options.runBatch;
+    return b;
 }
 
 bool installTranslation(QTranslator& translator, const StartOptions& options, const QString& resource)

@@ -24,6 +24,16 @@ QString configPathOf(Cfg& store, const QString& besideProgram);
 // file keys are looked up exactly as written.
 StartOptions startOptionsOf(Cfg& store, const StartOptions& current);
 
+// What the start does once the window tried to load the "-b" file.
+struct BatchStart {
+    QString told;      // the line naming a "-b" file that could not be read; empty otherwise
+    bool quit = false; // "-x" with such a file: the batch that would end the run was never read
+};
+// Exit status of a start that quits so.
+const int unreadBatchStatus = 2;
+
+BatchStart batchStartOf(const StartOptions& options, bool loaded);
+
 // The compiled-in Japanese translation, installed unless "-e" was given; a
 // resource that cannot be loaded leaves the interface in English.
 bool installTranslation(QTranslator& translator, const StartOptions& options,

@@ -115,6 +115,8 @@ private slots:
         w.BatchCmds->setPlainText(QStringLiteral("old text"));
         w.setBatchFile(name);
         QCOMPARE(w.BatchCmds->toPlainText(), editor);
+        // The start tells a file the window did not take.
+        QCOMPARE(w.load(name), editor != QLatin1String("old text"));
     }
 
     void saveReplacesOldContent()

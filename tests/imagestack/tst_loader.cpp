@@ -7,6 +7,8 @@
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSemaphore>
 #include <QTemporaryDir>
@@ -44,6 +46,18 @@ public:
     QList<int> fNos, totals, finishes;
     int stale = 0;
 };
+
+namespace {
+const int cutW = 2048, cutH = 4;
+
+// A detector that rewrites a frame in place truncates it first: here just
+// after the first row was read, so the next rows lie past the new end.
+void cutAfterFirstRow(const QString& name, int rowsRead)
+{
+    if (rowsRead == 1 && QFileInfo(name).fileName().startsWith(QLatin1String("cut")))
+        QFile::resize(name, craft::rawTiffRowOffset(cutW, cutH, 1));
+}
+} // namespace
 
 class TestLoader : public QObject {
     Q_OBJECT
@@ -128,6 +142,32 @@ private slots:
         QTRY_COMPARE(r.finishes.size(), 1);
         QCOMPARE(r.values, QList<double>{20});
         QCOMPARE(r.fNos, QList<int>{1});
+    }
+
+    // The cut frame is refused with its line and the load goes on.
+    void frameCutWhileRead_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("frame") << "";
+        QTest::newRow("'Live' frame, Live files read") << "Live/";
+    }
+    void frameCutWhileRead()
+    {
+        QFETCH(QString, folder);
+        const QString cut = dir.filePath(folder + QStringLiteral("cut.tif"));
+        const QString next = dir.filePath(folder + QStringLiteral("next.tif"));
+        QVERIFY(craft::writeRawTiff(cut, cutW, cutH, craft::ramp16(cutW, cutH, 1, 1)));
+        QVERIFY(craft::writeTiff(next, 1, 1, {7}));
+        TiffData::setRowReadHook(cutAfterFirstRow);
+        QTest::ignoreMessage(QtDebugMsg,
+                             qPrintable(QStringLiteral("TIFF file refused: error on reading row 1 ") + cut));
+        LoadTiff loader;
+        LoadReceiver r(&loader);
+        loader.loadTiffs(LoadTiffQue({cut, next}, false, 1, 0, 0, nullptr, LOAD_I1_FILES, loader.generation()));
+        QTRY_COMPARE(r.finishes.size(), 1);
+        TiffData::setRowReadHook(nullptr);
+        QCOMPARE(r.fNos, QList<int>{1});
+        QCOMPARE(r.values, QList<double>{7});
     }
 
     // A TIFF frame whose middle sample is an error point: the loader repairs it by

@@ -5,6 +5,7 @@
 #include "support/ArgvWords.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -173,6 +174,94 @@ private slots:
         QTEST(r.opts.batchFile, "batchFile");
         QTEST(r.opts.runBatch, "runBatch");
         QTEST(r.opts.noTranslation, "noTranslation");
+    }
+
+    void batchStart_data()
+    {
+        QTest::addColumn<QString>("file"); // "@" is a folder holding run.bat
+        QTest::addColumn<bool>("runBatch");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("quit");
+
+        QTest::newRow("no -b") << "" << true << false << "" << false;
+        QTest::newRow("read, -x runs it") << "@/run.bat" << true << true << "" << false;
+        QTest::newRow("missing, -x quits") << "@/missing.bat" << true << false
+                                           << "Batch file not read (no such file): @/missing.bat" << true;
+        QTest::newRow("missing, no -x: told, the window stays")
+            << "@/missing.bat" << false << false << "Batch file not read (no such file): @/missing.bat"
+            << false;
+        QTest::newRow("a folder, -x quits") << "@" << true << false << "Batch file not read (a folder): @"
+                                            << true;
+        QTest::newRow("a file the window could not read, -x quits")
+            << "@/run.bat" << true << false << "Batch file not read (not readable): @/run.bat" << true;
+    }
+    void batchStart()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, runBatch);
+        QFETCH(bool, loaded);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile run(dir.filePath(QStringLiteral("run.bat")));
+        QVERIFY(run.open(QIODevice::WriteOnly));
+        run.close();
+        StartOptions o;
+        o.batchFile = file.replace(u'@', dir.path());
+        o.runBatch = runBatch;
+        const BatchStart b = batchStartOf(o, loaded);
+        QCOMPARE(b.told, told.replace(u'@', dir.path()));
+        QTEST(b.quit, "quit");
+    }
+
+    // The program itself: an unattended start whose batch cannot be read ends at once.
+    void unreadBatchEndsTheRun_data()
+    {
+        QTest::addColumn<QStringList>("args"); // "@" is the working folder
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("told");
+
+        QTest::newRow("missing file") << QStringList{"-e", "-b", "@/missing.bat", "-x"} << unreadBatchStatus
+                                      << "Batch file not read (no such file): @/missing.bat";
+        QTest::newRow("folder") << QStringList{"-b", "@", "-x"} << unreadBatchStatus
+                                << "Batch file not read (a folder): @";
+        QTest::newRow("a readable file runs to its quit")
+            << QStringList{"-e", "-b", "@/quit.bat", "-x"} << 0 << "";
+    }
+    void unreadBatchEndsTheRun()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile quit(dir.filePath(QStringLiteral("quit.bat")));
+        QVERIFY(quit.open(QIODevice::WriteOnly) && quit.write("quit\n") == 5);
+        quit.close();
+        // No configuration file, so none beside the program adds batch lines.
+        QStringList words{QStringLiteral("-c"), dir.filePath(QStringLiteral("none.cfg"))};
+        for (QString w : args)
+            words << w.replace(u'@', dir.path());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(CORVELLINE_BIN), words);
+        const bool ended = p.waitForFinished(90000);
+        if (!ended) {
+            p.kill();
+            p.waitForFinished();
+        }
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(ended, "still running");
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), status);
+        if (told.isEmpty())
+            QVERIFY2(!err.contains(QLatin1String("Batch file not read")), qPrintable(err));
+        else
+            QVERIFY2(err.contains(told.replace(u'@', dir.path()) + u'\n'), qPrintable(err.right(2000)));
     }
 
     // A "-c" line in the file comes too late to change which file is read.
