@@ -176,6 +176,9 @@ FormScroll* newScroll(QWidget& window, QWidget* form, const QString& name)
     auto* scroll = new FormScroll(&window);
     scroll->setObjectName(name);
     scroll->setFrameShape(QFrame::NoFrame);
+    // No stop of its own: the window opens with its form's first field
+    // focused, and Tab goes through the fields as before they scrolled.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setWidget(form);
     return scroll;
@@ -224,11 +227,14 @@ void scrollCentralWidget(QMainWindow& window, bool keepFormSize)
         bars += status->sizeHint().height();
     const QSize chrome(0, bars);
     QWidget* form = window.takeCentralWidget();
-    window.setCentralWidget(newScroll(window, form, QStringLiteral("centralScroll")));
+    FormScroll* scroll = newScroll(window, form, QStringLiteral("centralScroll"));
+    window.setCentralWidget(scroll);
     auto* fit = new Fitter(window);
     fit->form = form;
     fit->chrome = chrome;
     if (keepFormSize) {
+        // Larger than most screens, the form scrolls by the keys too.
+        scroll->setFocusPolicy(Qt::StrongFocus);
         fit->keptForm = window.size() - chrome;
         // Built to fit: the frame is a guess until the window opens.
         const QRect avail = availableOf(window);
