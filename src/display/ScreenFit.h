@@ -46,6 +46,12 @@ void scrollForm(QWidget& window);
 // focus (the keys scroll the form); without, it takes none.
 void scrollCentralWidget(QMainWindow& window, bool keepFormSize);
 
+// After scrollCentralWidget with keepFormSize: the form's own size, the one a
+// window that holds it whole gives it, is where part (a widget in the form)
+// has the given size, or the form's least size where that is larger. The
+// designed window size no longer counts.
+void keepPartSize(QMainWindow& window, QWidget& part, QSize size);
+
 // Grows a window as its form grows: within its screen once it is shown, and
 // as if built that size before.
 void grow(QWidget& window, QSize by);

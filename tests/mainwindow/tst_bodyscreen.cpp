@@ -71,7 +71,7 @@ private slots:
     }
 
     // Scrolled, the form keeps the size it has in a window that holds it
-    // whole: the form's designed 1011 x 1024, grown to what it needs.
+    // whole.
     void formKeepsItsSize()
     {
         Body body;
