@@ -1,5 +1,6 @@
 // Every button and tool-box title of the main form shows its text whole at
-// the form's own size, in English and in Japanese, with no scroll bar inside.
+// the form's own size, in English and in Japanese, with no scroll bar inside;
+// the image display keeps one size there in both.
 #include "support/InTempDir.h"
 #include "support/Loopback.h"
 #include "support/ScrollReach.h"
