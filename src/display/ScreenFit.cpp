@@ -1,7 +1,9 @@
 #include "display/ScreenFit.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QMainWindow>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -82,6 +84,8 @@ public:
     QWidget* form = nullptr;
     QSize chrome;   // the window beside its form (menu and status bars, frame)
     QSize keptForm; // valid: the form never shrinks below it
+    QPointer<QWidget> part; // set: the form's own size is the one that gives it partSize
+    QSize partSize;
     QSize wanted;   // the window's size on a screen that holds it
     QSize asBuilt;  // the size nobody has changed since
 
@@ -127,6 +131,10 @@ private:
     {
         QSize formMin;
         if (form) {
+            if (part) {
+                keptForm = sizeForPart();
+                wanted = keptForm + chrome;
+            }
             if (keptForm.isValid()) {
                 keptForm = keptForm.expandedTo(form->minimumSizeHint());
                 form->setMinimumSize(keptForm);
@@ -141,6 +149,30 @@ private:
         given = fittedSize(avail.marginsRemoved(frameOf(w)).size(), want, least, scrollBarOf(w));
         w.resize(given);
         given = w.size();
+    }
+
+    // Lays the form out until the part has its size, or the form its least;
+    // the part's column and row may share what they gain with others.
+    QSize sizeForPart()
+    {
+        QSize s = keptForm.expandedTo(form->minimumSizeHint());
+        QLayout* layout = form->layout();
+        if (!layout)
+            return s;
+        // A layout not yet activated waits for an event to place its widgets.
+        for (QWidget* c : QList<QWidget*>{form} + form->findChildren<QWidget*>()) {
+            if (QLayout* l = c->layout())
+                l->activate();
+        }
+        // Laid out, not resized: the scroll area sizes the form itself.
+        for (int i = 0; i < 4; i++) {
+            layout->setGeometry(QRect(QPoint(0, 0), s));
+            const QSize next = (s + partSize - part->size()).expandedTo(form->minimumSizeHint());
+            if (next == s)
+                break;
+            s = next;
+        }
+        return s;
     }
 
     void place()
@@ -176,6 +208,9 @@ FormScroll* newScroll(QWidget& window, QWidget* form, const QString& name)
     auto* scroll = new FormScroll(&window);
     scroll->setObjectName(name);
     scroll->setFrameShape(QFrame::NoFrame);
+    // No stop of its own: the window opens with its form's first field
+    // focused, and Tab goes through the fields as before they scrolled.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setWidget(form);
     return scroll;
@@ -224,11 +259,14 @@ void scrollCentralWidget(QMainWindow& window, bool keepFormSize)
         bars += status->sizeHint().height();
     const QSize chrome(0, bars);
     QWidget* form = window.takeCentralWidget();
-    window.setCentralWidget(newScroll(window, form, QStringLiteral("centralScroll")));
+    FormScroll* scroll = newScroll(window, form, QStringLiteral("centralScroll"));
+    window.setCentralWidget(scroll);
     auto* fit = new Fitter(window);
     fit->form = form;
     fit->chrome = chrome;
     if (keepFormSize) {
+        // Larger than most screens, the form scrolls by the keys too.
+        scroll->setFocusPolicy(Qt::StrongFocus);
         fit->keptForm = window.size() - chrome;
         // Built to fit: the frame is a guess until the window opens.
         const QRect avail = availableOf(window);
@@ -236,6 +274,14 @@ void scrollCentralWidget(QMainWindow& window, bool keepFormSize)
             window.resize(fittedSize(avail.marginsRemoved(typicalFrame()).size(), window.size(),
                                      window.size(), scrollBarOf(window)));
         fit->asBuilt = window.size();
+    }
+}
+
+void keepPartSize(QMainWindow& window, QWidget& part, QSize size)
+{
+    if (Fitter* fit = fitterOf(window)) {
+        fit->part = &part;
+        fit->partSize = size;
     }
 }
 

@@ -38,11 +38,19 @@ void keepInside(QWidget& window);
 
 // The window's layout, with every widget in it, moves into a scroll area that
 // fills the window; the form shrinks to its layout's minimum before it scrolls.
+// The scroll area takes no focus: the form's fields keep their keyboard order.
 void scrollForm(QWidget& window);
 
 // The central widget scrolls. With keepFormSize the form never shrinks below
-// the size it has in a window that holds it whole.
+// the size it has in a window that holds it whole, and the scroll area takes
+// focus (the keys scroll the form); without, it takes none.
 void scrollCentralWidget(QMainWindow& window, bool keepFormSize);
+
+// After scrollCentralWidget with keepFormSize: the form's own size, the one a
+// window that holds it whole gives it, is where part (a widget in the form)
+// has the given size, or the form's least size where that is larger. The
+// designed window size no longer counts.
+void keepPartSize(QMainWindow& window, QWidget& part, QSize size);
 
 // Grows a window as its form grows: within its screen once it is shown, and
 // as if built that size before.

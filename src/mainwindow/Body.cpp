@@ -60,6 +60,11 @@ Body::Body(QWidget* parent)
     // Taller than a laptop's screen: the form scrolls and keeps its size, so
     // the display and saved pictures are as on a large screen.
     screenfit::scrollCentralWidget(*this, true);
+    // The display's size in the designed 1011 x 1024 window, in English: the
+    // default view, the saved pictures and the bins of a walk without a
+    // region follow from it, so batches give the same results in either
+    // language whatever the other columns need.
+    screenfit::keepPartSize(*this, *dispA, QSize(813, 600));
 
     mainColorBar = CBar;
     CBarAll->setText(tr("Set All"));

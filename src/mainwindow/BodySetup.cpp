@@ -138,10 +138,10 @@ void Body::setupNavigation()
     connect(dispA, &ImgDispA::mouseRPressed, xafsView, &XafsView::toStars);
     dispA->setResetMax(resetMax_->isChecked());
     connect(resetMax_, &QCheckBox::toggled, dispA, &ImgDispA::setResetMax);
-    // The tool box beside the image column is as wide as its pages need; the
-    // column gives way only down to the size its navigation row asks for, so
-    // that the slider and the frame number keep their room.
-    frame_2->setMinimumWidth(frame_2->sizeHint().width());
+    // The image column is as wide as the display; in its navigation row the
+    // bin fields give way, not the slider and the frame number.
+    for (QWidget* w : {static_cast<QWidget*>(SeekBar), static_cast<QWidget*>(ImgNo)})
+        w->setMinimumWidth(qMin(w->sizeHint().width(), w->maximumWidth()));
 }
 
 void Body::setupCalibCtrl()

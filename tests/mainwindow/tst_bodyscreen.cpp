@@ -16,6 +16,7 @@
 #include "mainwindow/Body.h"
 #include "mainwindow/SaveDataCfg.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMap>
 #include <QScreen>
@@ -70,11 +71,43 @@ private slots:
     }
 
     // Scrolled, the form keeps the size it has in a window that holds it
-    // whole: the form's designed 1011 x 1024, grown to what it needs.
+    // whole.
     void formKeepsItsSize()
     {
         Body body;
         QVERIFY(scrollreach::shownForm(body));
+    }
+
+    void opensFocused_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("afterTab");
+        QTest::newRow("stats") << "stats" << "Bins" << "X";
+        QTest::newRow("spectrum") << "spectrum" << "XVal" << "YVal";
+        QTest::newRow("feature values") << "feature values" << "kernelHW_" << "kernelBVal_";
+    }
+    // A scrolled form's window opens with its first field focused, as it did
+    // before it scrolled, and Tab goes on to the next field.
+    void opensFocused()
+    {
+        QFETCH(QString, window);
+        Body body;
+        const QMap<QString, QWidget*> windows{
+            {"stats", &body.stats}, {"spectrum", body.xafsView}, {"feature values", body.analyzer->fvView()}};
+        QWidget* w = windows.value(window);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QFETCH(QString, focused);
+        QFETCH(QString, afterTab);
+        const auto focusName = [] {
+            const QWidget* f = QApplication::focusWidget();
+            return f ? f->objectName() : QString();
+        };
+        QTRY_COMPARE(focusName(), focused);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(focusName(), afterTab);
     }
 
     void reachable_data()

@@ -1,9 +1,14 @@
 // Every button and tool-box title of the main form shows its text whole at
-// the form's own size, in English and in Japanese, with no scroll bar inside.
+// the form's own size, in English and in Japanese, with no scroll bar inside;
+// the image display keeps one size there in both.
+#include "support/InTempDir.h"
 #include "support/Loopback.h"
 #include "support/ScrollReach.h"
+#include "support/StackBody.h"
 #include "support/TestRegistry.h"
 
+#include "display/ImgDispA.h"
+#include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/StartOptions.h"
 
@@ -114,6 +119,39 @@ private slots:
             }
             cut.removeDuplicates(); // alike on every page
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+        }
+        QCoreApplication::removeTranslator(&t);
+    }
+
+    // The display keeps the size it had in the designed window in English
+    // before the tool box asked for its room, so a batch's default view of the
+    // demo's 96 x 64 field, and the picture it saves, are alike in both
+    // languages and as before.
+    void displayAtItsOwnSize_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QSize>("display");
+        QTest::addColumn<QSize>("picture");
+        QTest::newRow("English") << false << QSize(813, 600) << QSize(88, 64);
+        QTest::newRow("Japanese") << true << QSize(813, 600) << QSize(88, 64);
+    }
+    void displayAtItsOwnSize()
+    {
+        QFETCH(bool, japanese);
+        StartOptions o;
+        o.noTranslation = !japanese;
+        QTranslator t;
+        QCOMPARE(installTranslation(t, o), japanese);
+        {
+            const InTempDir dir;
+            std::unique_ptr<Body> body = craft::bodyWithStack(96, 64, 1, [](int x, int y, int) { return x + y; });
+            body->i1Frames.first()->cBar = body->CBar;
+            body->dispA->setImageData(body->i1Frames.first());
+            QVERIFY(scrollreach::shownForm(*body));
+            QTEST(body->dispA->size(), "display");
+            body->execCmdSlot(CmdLine(QStringLiteral("scale_reset")), false);
+            body->execCmdSlot(CmdLine(QStringLiteral("save_image shown")), false);
+            QTEST(QImage(QStringLiteral("shown.png")).size(), "picture");
         }
         QCoreApplication::removeTranslator(&t);
     }

@@ -25,7 +25,7 @@ QWidget* shownForm(QMainWindow& body)
     auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
     QWidget* form = scroll ? scroll->widget() : nullptr;
     const bool settled = QTest::qWaitForWindowExposed(&body) && form
-        && QTest::qWaitFor([form] { return form->size() == QSize(1011, 1024).expandedTo(form->minimumSizeHint()); });
+        && QTest::qWaitFor([form] { return !form->minimumSize().isEmpty() && form->size() == form->minimumSize(); });
     return settled ? form : nullptr;
 }
 

@@ -13,8 +13,8 @@ namespace scrollreach {
 QString missedAfterScrolling(QScrollArea& scroll, QWidget& w);
 
 // Shows the main window and waits until its scrolled form has the size it has
-// in a window that holds it whole: the designed 1011 x 1024, grown to what it
-// needs. Null when it never gets there.
+// in a window that holds it whole, the least it keeps on a smaller screen such
+// as the offscreen one. Null when it never gets there.
 QWidget* shownForm(QMainWindow& body);
 
 } // namespace scrollreach
