@@ -22,6 +22,19 @@
 
 namespace {
 
+// The interface language of one row, taken back when the row ends.
+struct Language {
+    QTranslator t;
+    bool installed = false;
+    explicit Language(bool japanese)
+    {
+        StartOptions o;
+        o.noTranslation = !japanese;
+        installed = installTranslation(t, o);
+    }
+    ~Language() { QCoreApplication::removeTranslator(&t); }
+};
+
 // Whether w lies whole inside every widget it is in, up to the form.
 bool unclipped(const QWidget* w, const QWidget* form)
 {
@@ -77,10 +90,8 @@ private slots:
     void wholeAtItsOwnSize()
     {
         QFETCH(bool, japanese);
-        StartOptions o;
-        o.noTranslation = !japanese;
-        QTranslator t;
-        QCOMPARE(installTranslation(t, o), japanese);
+        const Language language(japanese);
+        QCOMPARE(language.installed, japanese);
         {
             Body body;
             QWidget* form = scrollreach::shownForm(body);
@@ -120,7 +131,6 @@ private slots:
             cut.removeDuplicates(); // alike on every page
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
         }
-        QCoreApplication::removeTranslator(&t);
     }
 
     // The display keeps the size it had in the designed window in English
@@ -138,10 +148,8 @@ private slots:
     void displayAtItsOwnSize()
     {
         QFETCH(bool, japanese);
-        StartOptions o;
-        o.noTranslation = !japanese;
-        QTranslator t;
-        QCOMPARE(installTranslation(t, o), japanese);
+        const Language language(japanese);
+        QCOMPARE(language.installed, japanese);
         {
             const InTempDir dir;
             std::unique_ptr<Body> body = craft::bodyWithStack(96, 64, 1, [](int x, int y, int) { return x + y; });
@@ -153,7 +161,6 @@ private slots:
             body->execCmdSlot(CmdLine(QStringLiteral("save_image shown")), false);
             QTEST(QImage(QStringLiteral("shown.png")).size(), "picture");
         }
-        QCoreApplication::removeTranslator(&t);
     }
 };
 
