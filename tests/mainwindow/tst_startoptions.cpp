@@ -3,6 +3,7 @@
 #include "foundation/Cfg.h"
 #include "mainwindow/StartOptions.h"
 #include "support/ArgvWords.h"
+#include "support/EnergyFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -200,9 +201,7 @@ private slots:
         QFETCH(QString, told);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile run(dir.filePath(QStringLiteral("run.bat")));
-        QVERIFY(run.open(QIODevice::WriteOnly));
-        run.close();
+        QVERIFY(energytest::writeFile(dir.filePath(QStringLiteral("run.bat")), QByteArray()));
         StartOptions o;
         o.batchFile = file.replace(u'@', dir.path());
         o.runBatch = runBatch;
@@ -232,9 +231,7 @@ private slots:
         QFETCH(QString, told);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QFile quit(dir.filePath(QStringLiteral("quit.bat")));
-        QVERIFY(quit.open(QIODevice::WriteOnly) && quit.write("quit\n") == 5);
-        quit.close();
+        QVERIFY(energytest::writeFile(dir.filePath(QStringLiteral("quit.bat")), "quit\n"));
         // No configuration file, so none beside the program adds batch lines.
         QStringList words{QStringLiteral("-c"), dir.filePath(QStringLiteral("none.cfg"))};
         for (QString w : args)
