@@ -75,6 +75,10 @@ XafsView::XafsView(QWidget* parent) : QFrame(parent)
     connect(Xafs, &DispA::wheelMoved0, this, &XafsView::onWheelMoved);
     connect(ResetXScale, &QPushButton::clicked, this, &XafsView::resetXScale);
     connect(toStars_, &QPushButton::clicked, this, &XafsView::toStars);
+    // A user's tick shows at once; the batch setters go through setChecked,
+    // which does not click, and leave the plot to its next repaint.
+    for (QCheckBox* box : {Normalized, ECorrect, ShowRaw, ShowFFT})
+        connect(box, &QCheckBox::clicked, this, &XafsView::update);
 }
 
 // The dialog has no parent, so that it opens as a window of its own.

@@ -335,6 +335,8 @@ private:
     CmdAnswer loadFilesCmd(const CmdLine& cmd, bool i1, bool byPattern);
     CmdAnswer analyzeCmd();
     void movePosition(double x, double y);
+    // Cross sections and value read-outs of image pixel (x, y).
+    void showReadOutsAt(int x, int y);
     void cmdError(const CmdLine& cmd);
     // A mistake of the batch author (or operator): one line in the batch log and on stderr.
     void logMistake(const QString& text);

@@ -6,6 +6,7 @@
 #include "batch/CmdParams.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
+#include "mainwindow/ReadOut.h"
 
 #include <QAbstractButton>
 #include <QDebug>
@@ -130,14 +131,16 @@ Body::CmdAnswer Body::execDisplayCmd(EX_CMD_ID id, const CmdLine& cmd)
 }
 
 // The pointer goes to exactly (x, y): what a mouse move reports is emitted
-// with these values rather than with ones read back from screen pixels.
+// with these values rather than with ones read back from screen pixels, whose
+// real coordinate may lie in the pixel before (x 31 drawn at screen 259.8 reads
+// back 30.9).
 void Body::movePosition(double x, double y)
 {
     {
         const QSignalBlocker quiet(dispA);
         dispA->setRealMousePos(x, y);
     }
-    onMouseMovedInDispA();
+    showReadOutsAt(readout::truncated(x), readout::truncated(y));
     emit dispA->mouseMoved(x, y);
     dispA->update();
 }

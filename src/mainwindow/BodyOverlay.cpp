@@ -82,8 +82,12 @@ void Body::draw(QPainter* p)
 
 void Body::onMouseMovedInDispA()
 {
-    const int x = readout::truncated(dispA->cc.toRealX(dispA->m.x));
-    const int y = readout::truncated(dispA->cc.toRealY(dispA->m.y));
+    showReadOutsAt(readout::truncated(dispA->cc.toRealX(dispA->m.x)),
+                   readout::truncated(dispA->cc.toRealY(dispA->m.y)));
+}
+
+void Body::showReadOutsAt(int x, int y)
+{
     const bool i1 = ShowData->isChecked();
 
     HCross->profile = hProfileAt(y, 1, viewH(), i1);

@@ -131,17 +131,14 @@ void Stats::draw(QPainter* p)
     DrawText dt;
     QFont font = p->font();
     const double labelLength = std::fabs(cc.sy0 - bottom) - 14;
-    const int step = stats::tickStep(hist.bins);
-    for (int t = 0; t <= hist.bins; t += step) {
-        const double x = t * w + hist.min;
-        vLine(x, bottom, bottom + 10);
-        if (labelLength > 4) {
-            QRectF box(cc.toScreenX(x), bottom + 12 + labelLength / 2, labelLength, 14);
-            dt.drawRotatedText(p, 90, box, font, Qt::AlignLeft | Qt::AlignVCenter, 1,
-                               QString::number(x, 'g', 4), 9, false, QBrush());
+    const double labelThickness = 14;
+    for (const stats::AxisTick& t : stats::axisTicks(hist, cc, labelThickness)) {
+        p->drawLine(QPointF(t.screenX, bottom), QPointF(t.screenX, bottom + 10));
+        if (labelLength > 4 && !t.label.isNull()) {
+            QRectF box(t.screenX, bottom + 12 + labelLength / 2, labelLength, labelThickness);
+            dt.drawRotatedText(p, 90, box, font, Qt::AlignLeft | Qt::AlignVCenter, 1, t.label, 9,
+                               false, QBrush());
         }
-        if (hist.bins - t < step)
-            break; // the next step would pass the last edge (and could overflow)
     }
 
     p->setPen(QColor(255, 0, 0));

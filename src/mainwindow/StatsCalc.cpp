@@ -1,5 +1,7 @@
 #include "mainwindow/StatsCalc.h"
 
+#include "display/ChCoord.h"
+
 #include <cmath>
 
 namespace {
@@ -143,6 +145,27 @@ int grabbedEnd(double lowScreenX, double highScreenX, double mouseX)
 int tickStep(int bins)
 {
     return bins / 10 < 1 ? 1 : bins / 10;
+}
+
+std::vector<AxisTick> axisTicks(const StatsHist& h, const ChCoord& cc, double thickness)
+{
+    std::vector<AxisTick> ticks;
+    const double w = h.binWidth > 0 ? h.binWidth : 1.0;
+    const int step = tickStep(h.bins);
+    double lastLabelled = 0.0;
+    for (int t = 0; t <= h.bins; t += step) {
+        const double x = t * w + h.min;
+        const double sx = cc.toScreenX(x);
+        AxisTick tick{sx, QString()};
+        if (ticks.empty() || std::fabs(sx - lastLabelled) >= thickness) {
+            tick.label = QString::number(x, 'g', 4);
+            lastLabelled = sx;
+        }
+        ticks.push_back(tick);
+        if (h.bins - t < step)
+            break; // the next step would pass the last edge (and could overflow)
+    }
+    return ticks;
 }
 
 } // namespace stats

@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+class ChCoord;
+
 struct StatsHist {
     int n = 0;
     double min = 1e300;
@@ -65,5 +67,16 @@ int grabbedEnd(double lowScreenX, double highScreenX, double mouseX);
 
 // Tick step of the axis, in bins: a tenth of them, at least one.
 int tickStep(int bins);
+
+// A tick of the value axis at a bin edge, with its label unless that would lie
+// over the last one labelled; a null label is not drawn.
+struct AxisTick {
+    double screenX;
+    QString label;
+};
+// Every tickStep bins from the lowest edge to the top one, placed by cc.
+// Labels are thickness pixels across, so a range of no width, whose ticks all
+// fall on one place, shows its one value once.
+std::vector<AxisTick> axisTicks(const StatsHist& h, const ChCoord& cc, double thickness);
 
 } // namespace stats

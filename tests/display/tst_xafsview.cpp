@@ -429,6 +429,25 @@ private slots:
         QCOMPARE(countInColumn(img, columnOf(1005 + gap / 2, lo, hi, in), black, in, 3) > 0, joined);
     }
 
+    // A click on a box draws the plot again without waiting for the pointer.
+    void boxClickRepaints_data()
+    {
+        QTest::addColumn<QString>("box");
+        for (const char* name : {"ShowRaw", "ShowFFT", "Normalized", "ECorrect"})
+            QTest::newRow(name) << name;
+    }
+    void boxClickRepaints()
+    {
+        QFETCH(QString, box);
+        auto v = shownView();
+        int draws = 0;
+        connect(v->Xafs, &DispA::drawImage1, v.get(), [&draws] { draws++; });
+        v->Xafs->repaint(); // nothing left pending from the show
+        const int before = draws;
+        QTest::mouseClick(v->findChild<QCheckBox*>(box), Qt::LeftButton);
+        QTRY_VERIFY(draws > before);
+    }
+
     void rawAndFourier_data()
     {
         QTest::addColumn<QList<int>>("sizes"); // raw point counts drawn one after another

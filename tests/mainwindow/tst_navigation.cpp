@@ -2,8 +2,10 @@
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
+#include "support/StackBody.h"
 
 #include "analysis/Analyzer.h"
+#include "batch/CmdLine.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
 #include "imagestack/EOFSetup.h"
@@ -274,6 +276,34 @@ private slots:
         b->dispA->m.y = 6;
         b->onMouseMovedInDispA();
         QCOMPARE(b->Value2->text(), QStringLiteral("9"));
+    }
+
+    // 97 x 61 pixels whose values all differ: on 813 x 600, x 31 lies at screen
+    // 259.8, which reads back as 30.9; on 60 x 40 at 19.2, read back 30.7.
+    void readOutsAfterMovePosition_data()
+    {
+        QTest::addColumn<QSize>("display");
+        QTest::newRow("8.4 screen pixels per image pixel") << QSize(813, 600);
+        QTest::newRow("0.6 screen pixels per image pixel") << QSize(60, 40);
+    }
+    void readOutsAfterMovePosition()
+    {
+        QFETCH(QSize, display);
+        auto b = craft::bodyWithStack(97, 61, 2, [](int x, int y, int) { return 100.0 * y + x; });
+        QVector<double> dark;
+        for (int y = 0; y < 61; y++)
+            for (int x = 0; x < 97; x++)
+                dark << 10.0 * x + 0.1 * y;
+        b->frameSets.setDarkFrame(craft::floatFrame(97, 61, dark));
+        b->SelectI1Files->Selected->addItems({QStringLiteral("0"), QStringLiteral("1")});
+        b->SelectI1Files->Selected->setCurrentIndex(1);
+        b->dispA->setFixedSize(display);
+        b->dispA->grab();
+        b->execCmdSlot(CmdLine(QStringLiteral("move_position 31 21")), false);
+        QCOMPARE(b->Value->text(), QStringLiteral("2,131"));
+        QCOMPARE(b->DarkValue->text(), QStringLiteral("312.1"));
+        QCOMPARE(b->HCross->cursor, 31);
+        QCOMPARE(b->VCross->cursor, 40); // row 21 of 61 on the column profile
     }
 };
 

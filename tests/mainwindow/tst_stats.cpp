@@ -6,6 +6,7 @@
 #include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
+#include "display/ChCoord.h"
 #include "display/ImgDispA.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
@@ -103,6 +104,42 @@ private slots:
         QTEST(h.sigma, "sigma");
         QTEST(QVector<int>(h.counts.begin(), h.counts.end()), "counts");
         QCOMPARE(stats::binOf(std::nan(""), 0, 1, 10), 0);
+    }
+
+    // Labels 14 pixels across under an axis 800 (or 70) pixels wide.
+    void axisLabels_data()
+    {
+        QTest::addColumn<QPointF>("range");
+        QTest::addColumn<int>("bins");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("one value") << QPointF(2.5, 2.5) << 100 << 800 << QStringList{"2.5"};
+        QTest::newRow("one value, 7 bins") << QPointF(-3.25, -3.25) << 7 << 800 << QStringList{"-3.25"};
+        QTest::newRow("0.5 to 20.5")
+            << QPointF(0.5, 20.5) << 100 << 800
+            << QStringList{"0.5", "2.5", "4.5", "6.5", "8.5", "10.5", "12.5", "14.5", "16.5", "18.5", "20.5"};
+        QTest::newRow("ticks 7 pixels apart: every other labelled")
+            << QPointF(0, 10) << 100 << 70 << QStringList{"0", "2", "4", "6", "8", "10"};
+    }
+    void axisLabels()
+    {
+        QFETCH(QPointF, range);
+        QFETCH(int, bins);
+        QFETCH(int, width);
+        const StatsHist h{0, range.x(), range.y(), 0, 0, 0, bins, (range.y() - range.x()) / bins, {}, 0};
+        ChCoord cc;
+        cc.setScreenArea(0, 100, width, 0);
+        cc.setRealArea(range.x(), 0, range.y(), 1);
+        QStringList labels;
+        QList<double> places;
+        for (const stats::AxisTick& t : stats::axisTicks(h, cc, 14))
+            if (!t.label.isNull()) {
+                labels << t.label;
+                places << t.screenX;
+            }
+        QTEST(labels, "labels");
+        for (int i = 1; i < places.size(); i++)
+            QVERIFY2(places[i] - places[i - 1] >= 14, qPrintable(labels[i]));
     }
 
     void binsText_data()
