@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <sys/stat.h>
 #include <tiffio.h>
 
 #include <algorithm>
@@ -75,6 +76,28 @@ T toSample(double v, double top)
 }
 
 std::atomic<TiffData::RowReadHook> rowReadHook{nullptr};
+
+void tellRowRead(const QString& name, int rowsRead)
+{
+    if (const TiffData::RowReadHook hook = rowReadHook.load(std::memory_order_acquire))
+        hook(name, rowsRead);
+}
+
+// Size and modification time to the nanosecond; all -1 when the file cannot be looked at.
+struct FileStamp {
+    qint64 size = -1;
+    qint64 sec = -1;
+    qint64 nsec = -1;
+    bool operator!=(const FileStamp& o) const { return size != o.size || sec != o.sec || nsec != o.nsec; }
+};
+
+FileStamp stampOf(const QString& name)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(name).constData(), &st) != 0)
+        return FileStamp();
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec)};
+}
 
 quint16 le16(const QByteArray& b, int at)
 {
@@ -206,6 +229,9 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     // A FIFO would block the loader for ever.
     if (refuseIrregular(name))
         return false;
+    // A detector may write the frame again under its name while it is read;
+    // at the same size only the modification time tells.
+    const FileStamp before = stampOf(name);
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly)) {
         qDebug().noquote() << "Can not open (1)" << name;
@@ -221,14 +247,25 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     freeRows();
     freeDispImage();
     srcType = SrcNone;
-    if (head.startsWith("II") || head.startsWith("MM"))
-        return readTiff(name);
-    if (head.startsWith("IM"))
-        return readImg(name);
-    if (QString::fromUtf8(head).left(11) == QLatin1String("#CTTR-CTImg"))
-        return readCttr(name);
-    qDebug().noquote() << "Not an image file:" << name;
-    return false;
+    bool read = false;
+    if (head.startsWith("II") || head.startsWith("MM")) {
+        read = readTiff(name);
+    } else if (head.startsWith("IM")) {
+        read = readImg(name);
+    } else if (QString::fromUtf8(head).left(11) == QLatin1String("#CTTR-CTImg")) {
+        read = readCttr(name);
+    } else {
+        qDebug().noquote() << "Not an image file:" << name;
+        return false;
+    }
+    if (read && stampOf(name) != before) {
+        static const char* const kinds[] = {"TIFF", "IM", "IM", "CTTR"};
+        qDebug().noquote() << kinds[srcType] << "file refused: changed while it was read" << name;
+        freeRows();
+        srcType = SrcNone;
+        return false;
+    }
+    return read;
 }
 
 void TiffData::setRowReadHook(RowReadHook hook)
@@ -314,8 +351,7 @@ bool TiffData::readTiff(const QString& name)
         std::memcpy(row, line, rowBytes);
         takeRange(row);
         rows.append(row);
-        if (const RowReadHook hook = rowReadHook.load(std::memory_order_acquire))
-            hook(name, r + 1);
+        tellRowRead(name, r + 1);
     }
     _TIFFfree(line);
     pages = qMax(1, int(TIFFNumberOfDirectories(tif)));
@@ -413,6 +449,7 @@ bool TiffData::readImg(const QString& name)
             qFromLittleEndian<quint16>(row, width, row);
         takeRange(row);
         rows.append(row);
+        tellRowRead(name, r + 1);
     }
     f.close();
     if (errPs && errPs->use)
@@ -527,6 +564,7 @@ bool TiffData::readCttr(const QString& name)
         }
         takeRange(row);
         rows.append(row);
+        tellRowRead(name, r + 1);
     }
     return true;
 }

@@ -31,7 +31,7 @@ public:
     // says so, a loader thread must not look at the program's state.
     bool load(const QString& fileName, ErrPoints* errPs, bool programErrPointsInUse = false);
     // For tests that change a file while it is read: called on the reading
-    // thread after each TIFF row with the rows read so far. Null in the program.
+    // thread after each row of a frame with the rows read so far. Null in the program.
     using RowReadHook = void (*)(const QString& fileName, int rowsRead);
     static void setRowReadHook(RowReadHook hook);
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +57,37 @@ void cutAfterFirstRow(const QString& name, int rowsRead)
 {
     if (rowsRead == 1 && QFileInfo(name).fileName().startsWith(QLatin1String("cut")))
         QFile::resize(name, craft::rawTiffRowOffset(cutW, cutH, 1));
+}
+
+const int rwW = 512, rwH = 512, rwCttrW = 96, rwCttrH = 40;
+QString rewritePath;
+QByteArray rewriteBytes;
+
+// The rewrite lands once the first strip of 8 rows is read.
+void rewriteAfterFirstStrip(const QString& name, int rowsRead)
+{
+    if (rowsRead == 8 && name == rewritePath)
+        craft::rewriteInPlace(name, rewriteBytes);
+}
+
+// A frame of that kind whose values start at base.
+bool writeKind(const QString& kind, const QString& path, int base)
+{
+    if (kind == QLatin1String("im")) {
+        const QVector<quint16> v = craft::ramp16(rwW, rwH, base, 3);
+        return craft::writeIm(path, rwW, rwH, QVector<quint32>(v.begin(), v.end()));
+    }
+    if (kind == QLatin1String("cttr")) {
+        QVector<double> v(rwCttrW * rwCttrH);
+        for (int i = 0; i < v.size(); i++)
+            v[i] = base + 0.125 * (i % 7);
+        return craft::writeBytes(path, craft::cttrText(0, rwCttrW, 0, rwCttrH, v));
+    }
+    craft::TiffOptions o;
+    o.rowsPerStrip = kind == QLatin1String("one strip") ? rwH : 8;
+    o.pages = kind == QLatin1String("pages") ? 2 : 1;
+    o.lzw = kind == QLatin1String("lzw");
+    return craft::writeTiff(path, rwW, rwH, craft::ramp16(rwW, rwH, base, 3), o);
 }
 } // namespace
 
@@ -164,6 +196,48 @@ private slots:
         LoadTiff loader;
         LoadReceiver r(&loader);
         loader.loadTiffs(LoadTiffQue({cut, next}, false, 1, 0, 0, nullptr, LOAD_I1_FILES, loader.generation()));
+        QTRY_COMPARE(r.finishes.size(), 1);
+        TiffData::setRowReadHook(nullptr);
+        QCOMPARE(r.fNos, QList<int>{1});
+        QCOMPARE(r.values, QList<double>{7});
+    }
+
+    // Written again at the same size after its first rows are read: refused and
+    // named, the load goes on. A compressed TIFF's strips no longer decode.
+    void frameRewrittenWhileRead_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("line"); // a pattern, the file's name follows
+        const QString changed = QStringLiteral("file refused: changed while it was read");
+        QTest::newRow("TIFF, strips of 8 rows") << "strips" << "TIFF " + changed;
+        QTest::newRow("TIFF, one strip") << "one strip" << "TIFF " + changed;
+        QTest::newRow("TIFF, two pages") << "pages" << "TIFF " + changed;
+        QTest::newRow("TIFF, LZW") << "lzw" << "TIFF file refused: error on reading row \\d+";
+        QTest::newRow("IM") << "im" << "IM " + changed;
+        QTest::newRow("CTTR") << "cttr" << "CTTR " + changed;
+    }
+    void frameRewrittenWhileRead()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, line);
+        rewritePath = dir.filePath(QStringLiteral("rw %1.frame").arg(kind));
+        const QString next = dir.filePath(QStringLiteral("next.tif"));
+        QVERIFY(writeKind(kind, rewritePath, 5000));
+        QFile again(rewritePath);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        rewriteBytes = again.readAll();
+        again.close();
+        QVERIFY(writeKind(kind, rewritePath, 1000));
+        if (kind != QLatin1String("lzw"))
+            QCOMPARE(QFileInfo(rewritePath).size(), rewriteBytes.size());
+        QVERIFY(craft::writeTiff(next, 1, 1, {7}));
+        TiffData::setRowReadHook(rewriteAfterFirstStrip);
+        QTest::ignoreMessage(QtDebugMsg,
+                             QRegularExpression('^' + line + ' ' + QRegularExpression::escape(rewritePath) + '$'));
+        LoadTiff loader;
+        LoadReceiver r(&loader);
+        loader.loadTiffs(LoadTiffQue({rewritePath, next}, false, 1, 0, 0, nullptr, LOAD_I1_FILES,
+                                     loader.generation()));
         QTRY_COMPARE(r.finishes.size(), 1);
         TiffData::setRowReadHook(nullptr);
         QCOMPARE(r.fNos, QList<int>{1});

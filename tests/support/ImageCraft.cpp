@@ -1,6 +1,8 @@
 #include "support/ImageCraft.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <tiffio.h>
@@ -237,6 +239,16 @@ bool writeBytes(const QString& path, const QByteArray& bytes)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
+}
+
+bool rewriteInPlace(const QString& path, const QByteArray& bytes)
+{
+    const QDateTime was = QFileInfo(path).lastModified();
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        return false;
+    // Written out first: a write at close would stamp the file again.
+    return f.flush() && f.setFileTime(was.addSecs(1), QFileDevice::FileModificationTime);
 }
 
 QVector<quint16> ramp16(int width, int height, int base, int stepY)

@@ -62,6 +62,10 @@ QByteArray cttrText(int x0, int x1, int y0, int y1, const QVector<double>& value
                     const QStringList& extraHeader = QStringList(), int pixelLines = -1);
 
 bool writeBytes(const QString& path, const QByteArray& bytes);
+// A detector's rewrite of a file under its name: truncated, then the bytes written.
+// Its modification time is set a second past the one before, which a filesystem
+// clock coarser than the rewrite would leave as it was.
+bool rewriteInPlace(const QString& path, const QByteArray& bytes);
 
 // A width x height image whose sample (x, y) is base + x + stepY * y, kept in 16 bits.
 QVector<quint16> ramp16(int width, int height, int base = 0, int stepY = 1000);
