@@ -88,6 +88,7 @@ void Body::start2DAnalysis()
         emit finishBatchExec(WalkDoneId);
         return;
     }
+    tellStandInI0();
     AnalysisWalk::Setup s;
     s.settings = analyzer->walkSettings();
     s.sElm = suggestElm();

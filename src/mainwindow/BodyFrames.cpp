@@ -62,6 +62,13 @@ FrameSets::BinOptions Body::binOptions() const
     return o;
 }
 
+void Body::tellStandInI0() const
+{
+    const QString note = frameSets.standInI0Note(binOptions());
+    if (!note.isEmpty())
+        qDebug().noquote() << note;
+}
+
 void Body::stopWalkForFrames()
 {
     // The walk's workers read the frames themselves.
