@@ -91,7 +91,7 @@ int findElemRow(const QList<ElemCtrl*>& rows, const QString& key)
 }
 
 QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowConds>& conds,
-                             const std::vector<double>& energies)
+                             const ElemBackground& bg, const std::vector<double>& energies)
 {
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;
     for (double e : energies) {
@@ -121,8 +121,10 @@ QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowCo
         if (other.isEmpty())
             other = QStringLiteral("no K or L edge of %1 lies among them").arg(symbol);
         lines << QStringLiteral("The element row %1 has its edge at %2 eV, outside the I1 frames (%3 to %4 eV): "
-                                "its maps stay 0; %5")
-                     .arg(rows[i]->Name->text(), text(e0), text(lo), text(hi), other);
+                                "its maps hold the background values in every bin (dmut %5, dE %6, ROI %7, "
+                                "NROI %8); %9")
+                     .arg(rows[i]->Name->text(), text(e0), text(lo), text(hi), text(bg.dMut), text(bg.dE),
+                          text(bg.roi), text(bg.nRoi), other);
     }
     return lines;
 }

@@ -77,10 +77,11 @@ struct CorrelationSums {
 bool elemCorrelation(const QList<double>& ratios, const QList<bool>& use, const QList<double>& stdRatio, double& c);
 
 // One line for every row whose edge energy (its conds' e0) lies outside the energies of the
-// frames: each of its maps would read 0 with nothing said. The line names an edge of the row's
-// element that lies among them, when one does.
+// frames: its jump is none, so each of its maps would hold a background value of bg in every
+// bin with nothing said. The line names an edge of the row's element that lies among them,
+// when one does.
 QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowConds>& conds,
-                             const std::vector<double>& energies);
+                             const ElemBackground& bg, const std::vector<double>& energies);
 
 class AnalyzerElems : public QObject {
     Q_OBJECT

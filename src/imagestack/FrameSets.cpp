@@ -56,7 +56,6 @@ LoadTiffQue FrameSets::startLoad(Stack s, LoadTiff* loader, bool newFile,
         clear(s);
     }
     sets[s].loadOpen = true;
-    standInLogged = false;
     return LoadTiffQue(files, ignoreLive, skip, cutFirst, cutLast, errPs,
                        s == I1 ? LOAD_I1_FILES : LOAD_I0_FILES, loader ? loader->generation() : 0);
 }
@@ -142,7 +141,6 @@ void FrameSets::clear(Stack s)
         totalNoteLogged.clear();
     stacksChanged();
     checkFits();
-    standInLogged = false;
 }
 
 bool FrameSets::updateGeometry()
@@ -692,14 +690,6 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
     }
     // No I0 frame to use: the bin's I0 is its pixel count, as with Use I0 off.
     r.useI0 = o.useI0 && i0Fit && !sets[I0].frames.isEmpty();
-    if (o.useI0 != lastUseI0)
-        standInLogged = false;
-    lastUseI0 = o.useI0;
-    if (o.useI0 && !r.useI0 && sets[I0].frames.isEmpty() && !r.useTotal && !r.i1.isEmpty()
-        && !standInLogged) {
-        qDebug() << "Use I0 is ticked but no I0 frame is loaded: a bin's I0 is its pixel count";
-        standInLogged = true;
-    }
     if (!r.i1.isEmpty()) {
         r.pairs = i1Brackets();
         r.order = i1Order();
@@ -707,6 +697,13 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
         r.i0 = i0;
     }
     return r;
+}
+
+QString FrameSets::standInI0Note(const BinOptions& o) const
+{
+    if (!o.useI0 || !sets[I0].frames.isEmpty() || sets[I1].frames.isEmpty() || !totalI0ofI1.i0.points.isEmpty())
+        return QString();
+    return QStringLiteral("Use I0 is ticked but no I0 frame is loaded: a bin's I0 is its pixel count");
 }
 
 // Only the pixels on the image are read, so only those count.

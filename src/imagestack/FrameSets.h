@@ -165,6 +165,9 @@ public:
     };
     // Brings the dark-area means and the I0 brackets up to date first.
     Reader reader(const BinOptions& o);
+    // The line telling that Use I0 is ticked with no I0 frame loaded (nor a total-I0
+    // file), so that a bin's I0 is its pixel count; empty when that is not so.
+    QString standInI0Note(const BinOptions& o) const;
 
     Spectrum xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o);
     Spectrum xafsSpectrumInRect(int x1, int y1, int x2, int y2, const BinOptions& o);
@@ -265,9 +268,6 @@ private:
     bool darkExpWarned = false;
     bool i0Fit = true;
     bool darkFit = true;
-    // The stand-in I0 is logged once after a load or a change of Use I0.
-    bool standInLogged = false;
-    bool lastUseI0 = false;
     // The column the total I0 was paired from: a new file is new data.
     QList<QPointF> totalSource;
     QList<double> totalByFrame;

@@ -164,6 +164,9 @@ public:
 
     // What the bin spectrum reads from the form.
     FrameSets::BinOptions binOptions() const;
+    // Told once at the start of each result the user keeps (a walk, a calibration,
+    // a spectrum saved, the spectra of every bin) when it is made with the stand-in I0.
+    void tellStandInI0() const;
     // The displayed stack (I1 when ShowData is on, else I0), its panel and its current frame.
     FrameSets::Stack shownStack() const;
     SelectDataFiles* shownPanel() const;

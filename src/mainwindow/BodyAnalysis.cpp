@@ -88,6 +88,7 @@ void Body::start2DAnalysis()
         emit finishBatchExec(WalkDoneId);
         return;
     }
+    tellStandInI0();
     AnalysisWalk::Setup s;
     s.settings = analyzer->walkSettings();
     s.sElm = suggestElm();
@@ -98,7 +99,8 @@ void Body::start2DAnalysis()
     s.viewH = viewH();
     s.energies = frameSets.i1Energies();
     if (s.settings.choice.elems) {
-        const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems.rows, s.energies);
+        const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems.rows,
+                                                     s.settings.elems.bg, s.energies);
         for (const QString& line : outside)
             logMistake(line);
     }

@@ -64,6 +64,7 @@ void Body::execCalibration()
         return;
     }
     logWithTime(QStringLiteral("Start Calibration"));
+    tellStandInI0();
     calib.start(grid, eShiftMap);
     const TiffData* f = i1Frames.first();
     calibCtrl->Width->setText(QString::number(f->width));

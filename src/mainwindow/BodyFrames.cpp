@@ -4,6 +4,7 @@
 
 #include "analysis/Analyzer.h"
 #include "display/ImgDispA.h"
+#include "display/XafsFileSelect.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
@@ -59,6 +60,13 @@ FrameSets::BinOptions Body::binOptions() const
     o.useI0 = UseI0->isChecked();
     o.fluo = FluoType->isChecked();
     return o;
+}
+
+void Body::tellStandInI0() const
+{
+    const QString note = frameSets.standInI0Note(binOptions());
+    if (!note.isEmpty())
+        qDebug().noquote() << note;
 }
 
 void Body::stopWalkForFrames()
@@ -355,14 +363,24 @@ void Body::updateI1DarkArea() { frameSets.updateDarkArea(FrameSets::I1); }
 void Body::clearI0DarkArea() { frameSets.clearDarkArea(FrameSets::I0); }
 void Body::clearI1DarkArea() { frameSets.clearDarkArea(FrameSets::I1); }
 
+namespace {
+// A file that is not used as total I0 is not left named in its field.
+void readTotalI0(XafsSpectrum& target, XafsFileSelect* field, const QString& fname)
+{
+    FrameSets::readTotalI0(target, fname);
+    if (target.i0.points.isEmpty() && !field->Selected->text().isEmpty())
+        field->clear();
+}
+} // namespace
+
 void Body::newTotalI0ofI1File(QString fname)
 {
-    FrameSets::readTotalI0(frameSets.totalI0ofI1, fname);
+    readTotalI0(frameSets.totalI0ofI1, TotalI0ofI1XAFS, fname);
 }
 
 void Body::newTotalI0ofI0File(QString fname)
 {
-    FrameSets::readTotalI0(frameSets.totalI0ofI0, fname);
+    readTotalI0(frameSets.totalI0ofI0, TotalI0ofI0XAFS, fname);
 }
 
 Spectrum Body::xafsSpectrumAt(int x, int y, int halfW, int halfH)

@@ -113,6 +113,7 @@ void Body::saveScreenAs(QString fname)
 void Body::savedXafsData(QString fname)
 {
     qDebug().noquote() << "saved xafs data" << fname;
+    tellStandInI0();
     publish(QStringLiteral("SavedXafsData"), fname);
 }
 

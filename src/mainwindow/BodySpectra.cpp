@@ -24,6 +24,10 @@ void writeSpectra(Body& body, const QString& fname, spectra::Kind kind, const Bi
 
 void Body::saveEachSpectrum(QString fname)
 {
+    // The raw I1 sums use no I0.
+    AnalyzeCond c;
+    if ((SaveAsNormalizedXAFS->isChecked() || SaveAsRawXAFS->isChecked()) && binGrid(c))
+        tellStandInI0();
     if (SaveAsNormalizedXAFS->isChecked())
         saveEachNormalizedXafsSpectrum(fname);
     if (SaveAsRawXAFS->isChecked())

@@ -51,9 +51,8 @@ StartOptions startOptionsOf(Cfg& store, const StartOptions& current)
                                                        QStringLiteral("0")));
 
     o.noTranslation = isKey(store, QStringLiteral("-e"));
-    o.batchFile = isKey(store, QStringLiteral("-b"))
-        ? store.exactValue(QStringLiteral("-b"), QString())
-        : QString();
+    o.batchGiven = isKey(store, QStringLiteral("-b"));
+    o.batchFile = o.batchGiven ? store.exactValue(QStringLiteral("-b"), QString()) : QString();
     o.runBatch = isKey(store, QStringLiteral("-x"));
     return o;
 }
@@ -61,7 +60,15 @@ StartOptions startOptionsOf(Cfg& store, const StartOptions& current)
 BatchStart batchStartOf(const StartOptions& options, bool loaded)
 {
     BatchStart b;
-    if (options.batchFile.isEmpty() || loaded)
+    if (options.batchFile.isEmpty()) {
+        // "-b $BATCH -x" with the variable unset: with -x an empty batch would run for ever.
+        if (options.batchGiven) {
+            b.told = QStringLiteral("Batch file not read (no file name)");
+            b.quit = options.runBatch;
+        }
+        return b;
+    }
+    if (loaded)
         return b;
     const QFileInfo info(options.batchFile);
     const QString why = !info.exists() ? QStringLiteral("no such file")

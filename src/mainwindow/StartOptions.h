@@ -13,6 +13,7 @@ struct StartOptions {
     bool showAnalyzer2Button = false;
     bool noTranslation = false; // "-e"
     QString batchFile;          // "-b"
+    bool batchGiven = false;    // "-b" was given, with a file name or without
     bool runBatch = false;      // "-x"
 };
 
@@ -26,7 +27,8 @@ StartOptions startOptionsOf(Cfg& store, const StartOptions& current);
 
 // What the start does once the window tried to load the "-b" file.
 struct BatchStart {
-    QString told;      // the line naming a "-b" file that could not be read; empty otherwise
+    QString told;      // the line naming a "-b" file that could not be read, or a "-b" without
+                       // a file name; empty otherwise
     bool quit = false; // "-x" with such a file: the batch that would end the run was never read
 };
 // Exit status of a start that quits so.

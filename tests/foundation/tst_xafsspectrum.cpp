@@ -164,6 +164,13 @@ private slots:
                          + rampOn(9030.05, 9060.05, 3);
         QTest::newRow("regions meet with a 0.05 eV step")
             << wiggled(regions, {{9026, -0.322}, {9028, 0.402}, {9036.05, -0.08}});
+        // A dip to 1.0 at 9008, then a 3.8 eV step and 0.2 eV steps 9011.8..9012.6: rise 0.9 / 5
+        // at 9012.0 over the mean step of 9008..9012.6, 0.92 eV (0.196 per eV); over the mean step
+        // from 9011.8 on, 0.2 eV, it would be 0.9 per eV, and the pre-edge line would run to 9002.
+        QTest::newRow("dip before a long step and short ones")
+            << withValue(rampOn(8950, 8995, 3) + rampOn(8998, 9004, 0.2) + rampOn(9006, 9008, 2)
+                             + rampOn(9011.8, 9012.6, 0.2) + rampOn(9014, 9060, 2),
+                         9008, 1.0);
     }
     void normalizeTakesSteepestRise()
     {
@@ -192,6 +199,15 @@ private slots:
         for (double e : {9008.0, 9009.0, 9010.0})
             twin = withValue(twin, e, 0.0);
         QTest::newRow("dip, frame 0.01 eV above another") << twin << 9001.0;
+        // A dip of 0 at 9006, 9014 and 9014.2, then 0.2 eV steps to 9015: smoothed 0.76 at 9014.2,
+        // 1.52 at 9014.6, a rise of 0.76 over two mean steps of 9006..9015, 3 eV (0.253 per eV).
+        // Over two mean steps from 9014 on (0.4 eV, 1.9 per eV), or one step against one of the
+        // ramp's (0.2 eV: 3.8 per eV against 1.0), it would beat the ramp.
+        Points gap = rampOn(8950, 8995, 3) + rampOn(8998, 9004, 0.2) + rampOn(9006, 9006, 2)
+                     + rampOn(9014, 9015, 0.2) + rampOn(9016, 9060, 2);
+        for (double e : {9006.0, 9014.0, 9014.2})
+            gap = withValue(gap, e, 0.0);
+        QTest::newRow("dip across a long step, short ones after it") << gap << 9006.0;
     }
     void edgeAtTakesSteepestCrossing()
     {

@@ -4,6 +4,7 @@
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
+#include "display/XafsFileSelect.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
 #include "imagestack/Analyzer2.h"
@@ -288,6 +289,33 @@ private slots:
         QVERIFY(!body.bgLoaded);
         QCOMPARE(body.bgView.spectrum.size(), 4);
         QCOMPARE(body.bgSpectrum.size(), 4);
+    }
+
+    // A file not used as total I0 is not left named in its field, as Clear leaves it.
+    void totalI0Field_data()
+    {
+        QTest::addColumn<bool>("ofI1");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("named");
+        const QByteArray head = "9809  total I0\nD= 3.13553\nOffset\n";
+        QTest::newRow("I1, used") << true << head + "1 12.71 0 1000 5\n1 12.70 0 1010 5\n" << true;
+        QTest::newRow("I1, no positive I0") << true << head + "1 12.71 0 0 5\n1 12.70 0 -3 5\n" << false;
+        QTest::newRow("I0, no positive I0") << false << head + "1 12.71 0 0 5\n1 12.70 0 -3 5\n" << false;
+        QTest::newRow("I0, no I0 column") << false << QByteArray("9000 1\n9010 2\n") << false;
+    }
+    void totalI0Field()
+    {
+        QFETCH(bool, ofI1);
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("i0.dat"));
+        QVERIFY(craft::writeBytes(path, text));
+        Body body;
+        XafsFileSelect* field = ofI1 ? body.TotalI0ofI1XAFS : body.TotalI0ofI0XAFS;
+        field->load(path);
+        QFETCH(bool, named);
+        QCOMPARE(field->Selected->text(), named ? path : QString());
+        QCOMPARE(field->hasFile, named);
     }
 
     // Closing the main window closes every other window too; the workers run

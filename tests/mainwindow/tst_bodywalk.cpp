@@ -383,6 +383,47 @@ private slots:
             QVERIFY2(qAbs(maps[0][i] - frac(i % 6, i / 6)) < 1e-6, qPrintable(QString::number(maps[0][i])));
     }
 
+    // Use I0 ticked with no I0 frame: the stand-in I0 is told at the start of each
+    // result the user keeps, once, and not when a load ends and the view redraws.
+    void standInI0Told_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("i0Frames");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("the view redrawn") << "show" << false << 0;
+        QTest::newRow("analysis") << "analysis" << false << 1;
+        QTest::newRow("analysis with I0 frames") << "analysis" << true << 0;
+        QTest::newRow("calibration") << "calib_exec" << false << 1;
+        QTest::newRow("spectrum saved") << "save_spectra" << false << 1;
+        QTest::newRow("spectra of every bin") << "every" << false << 1;
+    }
+    void standInI0Told()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, i0Frames);
+        auto b = craft::bodyWithStack(4, 2, 6, [](int x, int y, int k) { return 900.0 - 20 * k + x + 3 * y; });
+        for (int k = 0; i0Frames && k < 6; k++)
+            b->frameSets.append(FrameSets::I0, craft::flatFrame(4, 2, 1000), 8900.0 + 2 * k);
+        b->UseI0->setChecked(true);
+        b->analyzer->setSubMode(0, 3, true);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("s.dat"));
+        testlog::Capture log;
+        auto told = [&log] { return int(log.linesStartingWith(QStringLiteral("Use I0 is ticked but no I0")).size()); };
+        b->finishedLoadI1Files();
+        QCOMPARE(told(), 0);
+        if (step == "analysis")
+            emit b->analyzer->AskAnalyze->clicked();
+        else if (step == "every")
+            b->saveEachSpectrum(file);
+        else if (step == "show")
+            b->showXafsSpectrum();
+        else
+            b->execCmdSlot(CmdLine(step + u' ' + file), false);
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning() && !b->calib.running, 60000);
+        QTEST(told(), "lines");
+    }
+
     // New element rows free the maps of the old ones: a display showing one
     // is left with a live map or none, and a paint or save reads no freed map.
     void elementMapFreedWhileShown()

@@ -5,6 +5,7 @@
 #include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
+#include "analysis/AnalyzerElems.h"
 #include "analysis/ElemCtrl.h"
 #include "batch/BatchCtrl.h"
 #include "batch/CmdLine.h"
@@ -141,6 +142,7 @@ private slots:
     }
 
     // A Ce L3 stack, 5620 to 5950 eV: a bare symbol is a K edge, far above every frame.
+    // The line gives the background values the row's maps then hold, as set.
     void edgeOutsideTheStackIsTold()
     {
         std::unique_ptr<Body> b = craft::bodyWithStack(5, 3, 0, nullptr);
@@ -150,19 +152,29 @@ private slots:
         QSignalSpy answers(b.get(), &Body::finishBatchExec);
         testlog::Capture capture;
         for (const char* l : {"analyzer_target_elements Ce Ce-L3 Fe", "analyzer_select_analysis_mode 2",
-                              "analyzer_exec_elems"}) {
+                              "analyzer_elems_bg_ROI 0 -2.5", "analyzer_exec_elems"}) {
             const qsizetype before = answers.count();
             b->execCmdSlot(CmdLine(QString::fromLatin1(l)), false);
             QTRY_COMPARE_WITH_TIMEOUT(answers.count(), before + 1, 60000);
         }
         const QStringList expected{
-            "The element row Fe-K has its edge at 7112 eV, outside the I1 frames (5620 to 5950 eV): its maps stay 0; "
-            "no K or L edge of Fe lies among them",
-            "The element row Ce-K has its edge at 40443 eV, outside the I1 frames (5620 to 5950 eV): its maps stay 0; "
-            "name the edge among them as Ce-L3"};
+            "The element row Fe-K has its edge at 7112 eV, outside the I1 frames (5620 to 5950 eV): its maps hold "
+            "the background values in every bin (dmut 0, dE 0, ROI -2.5, NROI -1); no K or L edge of Fe lies among them",
+            "The element row Ce-K has its edge at 40443 eV, outside the I1 frames (5620 to 5950 eV): its maps hold "
+            "the background values in every bin (dmut 0, dE 0, ROI -2.5, NROI -1); name the edge among them as Ce-L3"};
         QCOMPARE(capture.linesStartingWith(QStringLiteral("The element row")), expected);
         for (const QString& line : expected)
             QTRY_VERIFY(b->batchCtrl->BatchLogs->toPlainText().contains(line));
+        // dmut, N. dmut, Mut+, Mut-, dE, ROI, N.ROI of both rows.
+        const QList<ElemCtrl*>& rows = b->analyzer->elemUnit.elems;
+        for (const char* name : {"Fe-K", "Ce-K"}) {
+            ElemCtrl* row = rows.value(findElemRow(rows, QString::fromLatin1(name)));
+            QVERIFY(row);
+            QList<double> held;
+            for (int k = 0; k < 7; k++)
+                held << row->map(k)->valueAt(2, 1);
+            QCOMPARE(held, (QList<double>{0, 0, 0, 0, 0, -2.5, -1}));
+        }
     }
 };
 

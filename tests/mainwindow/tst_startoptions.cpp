@@ -210,6 +210,28 @@ private slots:
         QTEST(b.quit, "quit");
     }
 
+    // "-b" with no file name after it is told as a file that cannot be read; with
+    // "-x" the program's own runs below.
+    void batchWithoutName_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("told");
+        const QString noName = QStringLiteral("Batch file not read (no file name)");
+        QTest::newRow("-b \"\": told, the window stays") << QStringList{"-b", ""} << noName;
+        QTest::newRow("-b as the last word: told, the window stays") << QStringList{"-e", "-b"} << noName;
+        QTest::newRow("no -b: -x runs what the window holds") << QStringList{"-x"} << "";
+    }
+    void batchWithoutName()
+    {
+        QFETCH(QStringList, args);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // No name, nothing for the window to load.
+        const BatchStart b = batchStartOf(runStart(dir, args, QString()).opts, true);
+        QTEST(b.told, "told");
+        QVERIFY(!b.quit);
+    }
+
     // The program itself: an unattended start whose batch cannot be read ends at once.
     void unreadBatchEndsTheRun_data()
     {
@@ -221,6 +243,10 @@ private slots:
                                       << "Batch file not read (no such file): @/missing.bat";
         QTest::newRow("folder") << QStringList{"-b", "@", "-x"} << unreadBatchStatus
                                 << "Batch file not read (a folder): @";
+        const QString noName = QStringLiteral("Batch file not read (no file name)");
+        QTest::newRow("-b \"\" -x") << QStringList{"-b", "", "-x"} << unreadBatchStatus << noName;
+        QTest::newRow("-b -x") << QStringList{"-e", "-b", "-x"} << unreadBatchStatus << noName;
+        QTest::newRow("-x -b") << QStringList{"-x", "-b"} << unreadBatchStatus << noName;
         QTest::newRow("a readable file runs to its quit")
             << QStringList{"-e", "-b", "@/quit.bat", "-x"} << 0 << "";
     }
