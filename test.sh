@@ -15,17 +15,22 @@ cmake --build build-test -j"$jobs" --target all_tests
 
 # The thread-sanitizer tree compiles while the first run's tests wait on
 # their workers, at the lowest priority so that it takes only idle cores.
-nice -n 19 cmake --build build-tsan -j"$jobs" --target "${tsan_areas[@]/#/test_}" \
+# It runs in a process group of its own: cmake outlives a signal of its own
+# until its build tool ends, so a stop goes to the whole group at once.
+setsid nice -n 19 cmake --build build-tsan -j"$jobs" --target "${tsan_areas[@]/#/test_}" \
   > build-tsan/build.log 2>&1 &
 tsan_build=$!
+stop_tsan_build() {
+  kill -- -"$tsan_build" 2> /dev/null || true
+  wait "$tsan_build" 2> /dev/null || true
+}
+# Also when the run is interrupted.
+trap stop_tsan_build EXIT
 status=0
 (cd build-test && ctest --output-on-failure -j"$jobs") || status=$?
-if [ "$status" -ne 0 ]; then
-  kill "$tsan_build" 2> /dev/null || true
-  wait "$tsan_build" 2> /dev/null || true
-  exit "$status"
-fi
+[ "$status" -eq 0 ] || exit "$status"
 wait "$tsan_build" || { tail -n 80 build-tsan/build.log; exit 1; }
+trap - EXIT
 
 # Qt is not instrumented: ignore_noninstrumented_modules keeps the sanitizer from
 # judging Qt's own threads and allocations, and tests/tsan.supp names the Qt

@@ -14,6 +14,9 @@
 #include "imagestack/TiffData.h"
 #include "mainwindow/SaveDataCfg.h"
 
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QThread>
 
 namespace {
@@ -29,6 +32,23 @@ _FileDialog* newSaveDialog(const QStringList& filters)
 }
 
 const QStringList anyFiles{QStringLiteral("Any Files (* *.*)")};
+
+// The width at which a line edit shows a number of the given digits whole,
+// the cursor after it, as its own size hint measures its text room.
+int digitsWidth(const QLineEdit* e, int digits)
+{
+    const QFontMetrics fm = e->fontMetrics();
+    int widest = 0;
+    for (char c = '0'; c <= '9'; c++)
+        widest = qMax(widest, fm.horizontalAdvance(QLatin1Char(c)));
+    const QMargins tm = e->textMargins();
+    // QLineEdit keeps 2 pixels of room on either side of its text.
+    const QSize text(digits * widest + 1 + 2 * 2 + tm.left() + tm.right(), e->sizeHint().height());
+    QStyleOptionFrame opt;
+    opt.initFrom(e);
+    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
+    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, text, e).width();
+}
 } // namespace
 
 void Body::setupBatch()
@@ -138,10 +158,17 @@ void Body::setupNavigation()
     connect(dispA, &ImgDispA::mouseRPressed, xafsView, &XafsView::toStars);
     dispA->setResetMax(resetMax_->isChecked());
     connect(resetMax_, &QCheckBox::toggled, dispA, &ImgDispA::setResetMax);
-    // The image column is as wide as the display; in its navigation row the
-    // bin fields give way, not the slider and the frame number.
-    for (QWidget* w : {static_cast<QWidget*>(SeekBar), static_cast<QWidget*>(ImgNo)})
-        w->setMinimumWidth(qMin(w->sizeHint().width(), w->maximumWidth()));
+    // The image column is as wide as the display. In its navigation row the
+    // slider keeps its width, and bins and frame numbers of up to four digits
+    // show whole: the frame number, the spacing and the bins' spare pixels
+    // give way.
+    SeekBar->setMinimumWidth(SeekBar->sizeHint().width());
+    gridLayout_4->setHorizontalSpacing(4);
+    for (QLineEdit* e : {vHWidth_, vVWidth_, aHWidth_, aVWidth_, ImgNo}) {
+        const int w = digitsWidth(e, 4);
+        e->setMinimumWidth(w);
+        e->setMaximumWidth(qMax(e->maximumWidth(), w));
+    }
 }
 
 void Body::setupCalibCtrl()

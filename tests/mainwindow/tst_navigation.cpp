@@ -116,7 +116,7 @@ private slots:
     // the file list at it and the spectrum at the pointer over all frames;
     // without it the display left as it was. After the load every frame is in
     // the stack in file order with its file's energy, and only the frame on
-    // screen holds a display image.
+    // screen holds a display image, made at its first paint.
     void paintsDuringALoad_data()
     {
         QTest::addColumn<bool>("showLatest");
@@ -168,6 +168,8 @@ private slots:
 
         QCOMPARE(body.i1Frames.size(), n);
         QCOMPARE(body.SelectI1Files->Selected->count(), n);
+        if (showLatest)
+            QTRY_VERIFY(body.i1Frames.last()->dispImg);
         for (int i = 0; i < n; i++) {
             const TiffData* f = body.i1Frames[i];
             QCOMPARE(f->fileName, files[i]);
