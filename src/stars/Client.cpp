@@ -50,22 +50,28 @@ void Client::sendData(const QByteArray& data)
     if (!useTcp || targetPort == 0)
         return;
     if (socket.state() == QAbstractSocket::ConnectedState && !connecting) {
-        writeBlock(data);
+        QString told;
+        if (outBound.admit(socket.bytesToWrite(), data.size(), QStringLiteral("Data target %1").arg(target()), told))
+            writeBlock(data);
+        else if (!told.isEmpty())
+            qDebug().noquote() << told;
         return;
     }
-    if (waiting.size() >= queueLimit) {
+    if (waiting.size() >= queueLimit || waitingSize + data.size() > outBound.limit()) {
         report(QStringLiteral("Data target %1 not connected yet: %2 blocks wait, a further block is dropped")
                    .arg(target())
                    .arg(waiting.size()));
         return;
     }
     waiting << data;
+    waitingSize += data.size();
     if (connecting)
         return;
     socket.abort();
     unsent.clear();
     sentOfFirst = 0;
     lastWhole = 0;
+    outBound.reset();
     connecting = true;
     connectTimer.start();
     socket.connectToHost(targetHost, quint16(targetPort));
@@ -84,6 +90,7 @@ void Client::connected()
     connecting = false;
     connectTimer.stop();
     const QList<QByteArray> blocks = std::exchange(waiting, {});
+    waitingSize = 0;
     for (const QByteArray& b : blocks)
         writeBlock(b);
 }
@@ -92,6 +99,7 @@ void Client::dropWaiting(const QString& why)
 {
     const qsizetype n = waiting.size();
     waiting.clear();
+    waitingSize = 0;
     report(QStringLiteral("Data target %1 not reached (%2): %3 dropped")
                .arg(target(), why, n == 1 ? QStringLiteral("1 block") : QStringLiteral("%1 blocks").arg(n)));
 }
@@ -128,6 +136,7 @@ void Client::written(qint64 n)
             failing = false;
         }
     }
+    outBound.drained(socket.bytesToWrite());
 }
 
 void Client::readData()
@@ -140,11 +149,15 @@ void Client::disconnected()
 {
     // The receiver may have read less than was passed on; only what left
     // this side can be told.
-    QString last = QStringLiteral("no block written");
+    QString last = QStringLiteral("no block passed on");
     if (!unsent.isEmpty())
-        last = QStringLiteral("%1 of %2 bytes of a block written").arg(sentOfFirst).arg(unsent.first());
+        last = QStringLiteral("%1 of %2 bytes of a block passed on; %3 not sent")
+                   .arg(sentOfFirst)
+                   .arg(unsent.first())
+                   .arg(unsent.size() == 1 ? QStringLiteral("1 block")
+                                           : QStringLiteral("%1 blocks").arg(unsent.size()));
     else if (lastWhole > 0)
-        last = QStringLiteral("%1 of %1 bytes of the last block written").arg(lastWhole);
+        last = QStringLiteral("%1 of %1 bytes of the last block passed on").arg(lastWhole);
     failing = false; // a lost connection is always told
     report(QStringLiteral("Data target %1 closed the connection (%2): %3")
                .arg(target(), socket.errorString(), last));

@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include "stars/StarsProtocol.h"
+
 class Client : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +34,11 @@ public:
     int waitingBlocks() const { return int(waiting.size()); }
     // Tests shorten the wait for a connection.
     void setConnectWait(int ms) { connectTimer.setInterval(ms); }
+    // Bytes that may wait for the target to read them (tests lower it).
+    void setOutputLimit(qint64 bytes) { outBound.setLimit(bytes); }
+    qint64 outputLimit() const { return outBound.limit(); }
+    // Bytes handed over and not yet passed on, or waiting for the connection.
+    qint64 waitingBytes() const { return socket.bytesToWrite() + waitingSize; }
 
 public slots:
     void readData();
@@ -55,6 +62,8 @@ private:
     QTimer connectTimer;
     bool connecting = false;
     QList<QByteArray> waiting;
+    qint64 waitingSize = 0; // bytes in waiting
+    stars::OutputBound outBound;
     // Sizes of the blocks handed to the socket and not yet all passed on,
     // and how much of the first one has been.
     QList<qint64> unsent;

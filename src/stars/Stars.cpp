@@ -6,7 +6,23 @@
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QTcpSocket>
+
+namespace {
+// A line from the network as it goes into the log: without its line end and
+// never longer than a log line should be.
+QString shownLine(const QString& line)
+{
+    const qsizetype most = 1000;
+    QString s = line;
+    while (s.endsWith(u'\n') || s.endsWith(u'\r'))
+        s.chop(1);
+    if (s.size() > most)
+        s = s.left(most) + QStringLiteral(" ...");
+    return s;
+}
+} // namespace
 
 Stars::Stars(QWidget* parent) : QFrame(parent)
 {
@@ -19,6 +35,11 @@ Stars::Stars(QWidget* parent) : QFrame(parent)
     connect(stat, &ConnectStat::askConnect, this, &Stars::connectToStars);
     connect(stat, &ConnectStat::askDisconnect, this, &Stars::connectToStars);
     sock = new QTcpSocket();
+    sock->setReadBufferSize(readChunk);
+    slice.setSingleShot(true);
+    slice.setInterval(0);
+    connect(&slice, &QTimer::timeout, this, &Stars::receive);
+    connect(sock, &QTcpSocket::bytesWritten, this, [this] { outBound.drained(sock->bytesToWrite()); });
     connect(sock, &QTcpSocket::connected, this, &Stars::connectedToStars);
     connect(sock, &QTcpSocket::disconnected, this, &Stars::disconnectedFromStars);
     connect(sock, &QTcpSocket::readyRead, this, &Stars::receive);
@@ -38,10 +59,28 @@ Stars::~Stars()
     delete stat;
 }
 
-void Stars::note(const QString& msg)
+void Stars::note(const QString& msg, const QColor& c)
 {
     qDebug().noquote() << msg;
-    emit log(msg, Qt::black);
+    emit log(msg, c);
+}
+
+QString Stars::server() const
+{
+    return serverHost + u':' + serverPort;
+}
+
+qint64 Stars::waitingBytes() const
+{
+    return sock->bytesToWrite();
+}
+
+qint64 Stars::heldBytes() const
+{
+    qint64 n = sock->bytesAvailable() + lines.pending();
+    for (const QByteArray& l : ready)
+        n += l.size();
+    return n;
 }
 
 void Stars::connectedToStars() {}
@@ -49,9 +88,11 @@ void Stars::connectedToStars() {}
 void Stars::disconnectedFromStars()
 {
     lines.clear();
+    ready.clear();
+    slice.stop();
     // A refused login has set state 0 already: that end is our own.
     if (stat->state() != 0)
-        note(QStringLiteral("Disconnected from the message server %1:%2").arg(serverHost, serverPort));
+        note(QStringLiteral("Disconnected from the message server %1").arg(server()));
     stat->setState(0);
     emit starsIsNotReady();
 }
@@ -78,6 +119,8 @@ void Stars::connectToStars()
         return;
     }
     lines.clear();
+    ready.clear();
+    outBound.reset();
     serverHost = hostLE->text();
     serverPort = QString::number(port);
     sock->connectToHost(serverHost, quint16(port));
@@ -85,30 +128,51 @@ void Stars::connectToStars()
 
 void Stars::receive()
 {
-    while (sock->bytesAvailable() > 0) {
+    // The socket is read only when every line read before is handled, and
+    // a turn handles a slice of them: a flood waits in the server and the
+    // network, and the window keeps answering.
+    qint64 handled = 0;
+    while (handled < sliceBytes) {
         // After a refused login nothing more is read from this connection.
         if (sock->state() != QAbstractSocket::ConnectedState) {
-            sock->readAll();
+            ready.clear();
+            if (sock->isOpen())
+                sock->readAll();
             return;
         }
-        const QList<QByteArray> got = lines.feed(sock->read(qint64(1) << 20));
-        for (const QByteArray& l : got) {
-            if (!takeLine(QString::fromUtf8(l))) {
-                lines.clear();
-                if (sock->isOpen())
-                    sock->readAll();
+        if (ready.isEmpty()) {
+            if (sock->bytesAvailable() <= 0)
                 return;
-            }
+            ready = lines.feed(sock->read(readChunk));
+            continue;
+        }
+        const QByteArray l = ready.takeFirst();
+        handled += l.size();
+        if (!takeLine(QString::fromUtf8(l))) {
+            lines.clear();
+            ready.clear();
+            if (sock->isOpen())
+                sock->readAll();
+            return;
         }
     }
+    if (!ready.isEmpty() || sock->bytesAvailable() > 0)
+        slice.start();
 }
 
 bool Stars::takeLine(const QString& line)
 {
-    emit vlog(QStringLiteral("msg from stars[%1]").arg(line.simplified()), Qt::black);
+    // Simplifying a line of many MB costs: only for a listener.
+    static const QMetaMethod vlogSignal = QMetaMethod::fromSignal(&Stars::vlog);
+    if (isSignalConnected(vlogSignal))
+        emit vlog(QStringLiteral("msg from stars[%1]").arg(line.simplified()), Qt::black);
     switch (stat->state()) {
     case 0:
-        sendKey(line);
+        if (!sendKey(line)) {
+            // No answer can come to a key never sent.
+            sock->disconnectFromHost();
+            return false;
+        }
         stat->setState(1);
         return true;
     case 1:
@@ -119,6 +183,7 @@ bool Stars::takeLine(const QString& line)
             note(QStringLiteral("Connected To Stars"));
             return true;
         }
+        note(QStringLiteral("Login refused by the message server %1: %2").arg(server(), shownLine(line)));
         stat->setState(0);
         sock->disconnectFromHost();
         return false;
@@ -128,27 +193,28 @@ bool Stars::takeLine(const QString& line)
     }
 }
 
-void Stars::sendKey(const QString& line)
+bool Stars::sendKey(const QString& line)
 {
     readKeyFile();
     const int i = stars::keyIndex(line, int(keyList.size()));
     if (i < 0) {
-        emit log(QStringLiteral("I have no key to exchange with Stars."), Qt::black);
-        return;
+        note(QStringLiteral("I have no key to exchange with Stars."));
+        return false;
     }
     const QString name = nameOnStarsLE->text();
-    emit log(QStringLiteral("sending key [%1][%2]").arg(name, keyList.at(i)), Qt::black);
+    note(QStringLiteral("sending key [%1][%2]").arg(name, keyList.at(i)));
     sock->write(stars::keyReply(name, keyList.at(i)));
+    return true;
 }
 
 void Stars::readKeyFile()
 {
     keyList.clear();
     const QString path = QFileInfo(keyFileLE->text()).absoluteFilePath();
-    emit log(QStringLiteral("opening key file [%1]").arg(path), Qt::black);
+    note(QStringLiteral("opening key file [%1]").arg(path));
     LineReader in;
     if (!in.open(path)) {
-        emit log(QStringLiteral("Can't open key file [%1]").arg(path), Qt::black);
+        note(QStringLiteral("Can't open key file [%1]").arg(path));
         return;
     }
     QString line;
@@ -192,14 +258,23 @@ QString Stars::send(const QString& name, const QString& fromCh, const QString& t
         if (!dropTold) {
             dropTold = true;
             note(QStringLiteral("Not connected to the message server %1:%2: \"%3\" is dropped, as is "
-                                "every message after it until the program is connected again")
+                                "every message after it until the program is connected again "
+                                "(nothing reconnects by itself: restart the program once the "
+                                "server is up)")
                      .arg(hostLE->text(), portLE->text(), msg.section(u' ', 0, 0)));
         }
         return QStringLiteral("Stars is not ready (") + line + u')';
     }
+    QString told;
+    if (!outBound.admit(sock->bytesToWrite(), line.size() + 1,
+                        QStringLiteral("The message server %1").arg(server()), told)) {
+        if (!told.isEmpty())
+            note(told);
+        return QStringLiteral("Stars reads nothing (") + line + u')';
+    }
     sock->write(line.toLatin1() + '\n');
     if (logSending)
-        emit log(QStringLiteral("---- Snd %1").arg(line), sndColor);
+        note(QStringLiteral("---- Snd %1").arg(line), sndColor);
     return line;
 }
 

@@ -9,8 +9,11 @@
 
 #include <QColor>
 #include <QFrame>
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class ConnectStat;
 class QTcpSocket;
@@ -21,6 +24,12 @@ public:
     explicit Stars(QWidget* parent = nullptr);
     ~Stars() override;
 
+    // The socket holds at most this much read and not yet taken, so a server
+    // that sends faster than its lines are handled is held back by TCP.
+    static constexpr qint64 readChunk = qint64(1) << 20;
+    // Lines handled in one turn before the window gets its own.
+    static constexpr qint64 sliceBytes = qint64(256) << 10;
+
     // Hosts and ports typed into the form are recorded here (current directory).
     QString historyFile = QStringLiteral("SSVHistory.dat");
 
@@ -28,6 +37,13 @@ public:
     QTcpSocket* socket() const { return sock; }
     const QStringList& keys() const { return keyList; }
     const StarsCmdTable& cmdTable() const { return cmds; }
+
+    // Bytes that may wait for the server to read them (tests lower it).
+    void setOutputLimit(qint64 bytes) { outBound.setLimit(bytes); }
+    qint64 outputLimit() const { return outBound.limit(); }
+    qint64 waitingBytes() const;
+    // Read and not yet handled, line parts included.
+    qint64 heldBytes() const;
 
     void loadHistory(QString& host, QString& port);
     void appendHistory(const QString& text);
@@ -68,13 +84,16 @@ public slots:
 
 private:
     QString send(const QString& name, const QString& fromCh, const QString& to, const QString& msg);
-    void sendKey(const QString& line);
+    // False when there is no key to send.
+    bool sendKey(const QString& line);
     void readKeyFile();
     bool isLoginAccepted(const QString& line) const;
     void handleMsg(const QString& line);
     // One received line by the login state; false when the login was refused.
     bool takeLine(const QString& line);
-    void note(const QString& msg);
+    // To the program's log: stderr here, the batch window through log().
+    void note(const QString& msg, const QColor& c = Qt::black);
+    QString server() const;
 
     QColor sndColor = QColor(0, 200, 120);
     QStringList keyList;
@@ -84,6 +103,10 @@ private:
     StarsCmdTable cmds;
     bool logSending = false;
     stars::LineBuffer lines;
+    // Complete lines read and not yet handled, oldest first.
+    QList<QByteArray> ready;
+    QTimer slice;
+    stars::OutputBound outBound;
     // The server of the last connection attempt, for the log.
     QString serverHost;
     QString serverPort;

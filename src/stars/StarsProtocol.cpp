@@ -123,6 +123,26 @@ void LineBuffer::clear()
     dropped_ = 0;
 }
 
+bool OutputBound::admit(qint64 waiting, qint64 size, const QString& peer, QString& told)
+{
+    told.clear();
+    if (waiting + size <= limit_)
+        return true;
+    if (!told_) {
+        told_ = true;
+        told = QStringLiteral("%1 reads nothing: %2 bytes waiting; messages are dropped until it reads")
+                   .arg(peer)
+                   .arg(waiting);
+    }
+    return false;
+}
+
+void OutputBound::drained(qint64 waiting)
+{
+    if (waiting == 0)
+        told_ = false;
+}
+
 History parseHistory(const QStringList& lines)
 {
     History h;

@@ -60,6 +60,28 @@ private:
     int dropped_ = 0;
 };
 
+// Bounds the bytes that wait for a peer to read them, so that a peer that
+// reads nothing cannot make the program hold more: past the bound a new
+// message is dropped. The first drop is told, again only after the peer has
+// read everything that waited.
+class OutputBound {
+public:
+    static constexpr qint64 defaultLimit = qint64(64) * 1024 * 1024;
+
+    // Whether size more bytes may join the waiting ones. On the first refusal
+    // told is the line to log ("<peer> reads nothing: ..."), else empty.
+    bool admit(qint64 waiting, qint64 size, const QString& peer, QString& told);
+    // The bytes still waiting after some were passed on.
+    void drained(qint64 waiting);
+    void reset() { told_ = false; }
+    qint64 limit() const { return limit_; }
+    void setLimit(qint64 bytes) { limit_ = bytes; }
+
+private:
+    qint64 limit_ = defaultLimit;
+    bool told_ = false;
+};
+
 // Last host and port recorded in the history's lines ("A: host", "P: port").
 struct History {
     QString host;

@@ -139,6 +139,23 @@ private slots:
         QTEST(body.useStars, "useStars");
     }
 
+    // The login's lines reach the batch window, where the program's log is read.
+    void starsLoginLogged()
+    {
+        QTemporaryDir dir;
+        const QString key = dir.filePath(QStringLiteral("missing.key"));
+        loopback::Server srv;
+        srv.greeting = "3\n";
+        const QString port = QString::number(srv.port());
+        setKeys({{QStringLiteral("STARS_PORT"), port}, {QStringLiteral("KEY_ON_STARS"), key}});
+        Body body;
+        const QString want = "opening key file [" + key + "]\nCan't open key file [" + key
+            + "]\nI have no key to exchange with Stars.\n";
+        QTRY_VERIFY2(body.batchCtrl->BatchLogs->toPlainText().contains(want),
+                     qPrintable(body.batchCtrl->BatchLogs->toPlainText()));
+        QTRY_COMPARE(body.stars.statusL->text(), QStringLiteral("Disconnected"));
+    }
+
     void secondAnalyserButton_data()
     {
         QTest::addColumn<bool>("flag");

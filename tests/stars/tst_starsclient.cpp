@@ -10,10 +10,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 const QByteArray ok("System>Corvelline Ok:\n");
@@ -56,12 +59,12 @@ private slots:
         QTest::newRow("5x counts 0") << three << QByteArray("5x\n") << QStringList{"Corvelline k0"};
         QTest::newRow("-1: the last") << three << QByteArray("-1\n") << QStringList{"Corvelline k2"};
         QTest::newRow("empty key") << QByteArray("k0\n\nk2\n") << QByteArray("1\n") << QStringList{"Corvelline "};
-        QTest::newRow("no key file: nothing") << QByteArray() << QByteArray("1\n") << QStringList();
     }
-    // The key line, then a refusal; a refused login reads no further line,
-    // so the "7" after it is no second challenge.
+    // The key line, then a refusal, told with the server's line; a refused
+    // login reads no further line, so the "7" after it is no second challenge.
     void keyLine()
     {
+        testlog::Capture log;
         QFETCH(QByteArray, keys);
         QFETCH(QByteArray, first);
         loopback::Server srv;
@@ -77,6 +80,111 @@ private slots:
         QTEST(srv.lines(), "sent");
         QCOMPARE(s.status()->state(), 0);
         QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Login refused")),
+                 QStringList{QStringLiteral("Login refused by the message server 127.0.0.1:%1: System>Corvelline NG:")
+                                 .arg(srv.port())});
+    }
+
+    void noKey_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing key file") << false;
+        QTest::newRow("empty key file") << true;
+    }
+    // Nothing to send: told in the log and on stderr, and the connection ends
+    // without waiting for the server.
+    void noKey()
+    {
+        QFETCH(bool, exists);
+        QFile::remove(tmp.filePath(QStringLiteral("Corvelline.key")));
+        const QString kf = exists ? keyFile(QByteArray()) : tmp.filePath(QStringLiteral("Corvelline.key"));
+        loopback::Server srv;
+        srv.greeting = "7\n";
+        Stars s;
+        testlog::Capture debug;
+        QSignalSpy log(&s, &Stars::log);
+        QSignalSpy notReady(&s, &Stars::starsIsNotReady);
+        loopback::aim(s, srv, kf);
+        s.connectToStars();
+        QVERIFY(srv.waitForConnections(1));
+        QTRY_VERIFY(!srv.isOpen());
+        QTRY_COMPARE(notReady.count(), 1);
+        QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
+        QCOMPARE(srv.received(), QByteArray());
+        QStringList want{"opening key file [" + kf + "]", "Can't open key file [" + kf + "]",
+                         "I have no key to exchange with Stars."};
+        if (exists)
+            want.removeAt(1);
+        QStringList logged;
+        for (const QList<QVariant>& a : log)
+            logged << a.at(0).toString();
+        QCOMPARE(logged, want);
+        for (const QString& w : want)
+            QCOMPARE(debug.linesStartingWith(w), QStringList{w});
+    }
+
+    void flood_data()
+    {
+        QTest::addColumn<bool>("reads");
+        QTest::newRow("server reads nothing") << false;
+        QTest::newRow("server reads") << true;
+    }
+    // Large requests whose answers a server does not read: what waits stays
+    // under the bound and what was read stays near one line; past the bound
+    // answers are dropped, told once, and once the server reads the answers
+    // kept and those to later requests arrive in order.
+    void flood()
+    {
+        QFETCH(bool, reads);
+        const int n = 60;
+        const qint64 size = 200 * 1024;
+        const qint64 limit = 1 << 20;
+        loopback::Server srv;
+        Stars s;
+        testlog::Capture log;
+        QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
+        s.setOutputLimit(limit);
+        srv.setReading(reads);
+        qint64 waited = 0, held = 0;
+        int handled = 0;
+        connect(&s, &Stars::sendingAnsToStars, this, [&] {
+            ++handled;
+            waited = qMax(waited, s.waitingBytes());
+            held = qMax(held, s.heldBytes());
+        });
+        for (int i = 0; i < n; ++i)
+            srv.write(QStringLiteral("T>Corvelline Help %1").arg(i, 4, 10, QChar(u'0')).toLatin1()
+                      + QByteArray(size, 'p') + '\n');
+        QTRY_COMPARE_WITH_TIMEOUT(handled, n, 20000);
+        QVERIFY2(waited <= limit, qPrintable(QString::number(waited)));
+        QVERIFY2(held <= 2 * Stars::readChunk + size, qPrintable(QString::number(held)));
+        srv.setReading(true);
+        srv.write("M0>Corvelline IsBusy\nM1>Corvelline IsBusy\n");
+        QTRY_VERIFY_WITH_TIMEOUT(srv.lines().endsWith(QStringLiteral("Corvelline>M1 @IsBusy 0")), 10000);
+        const QStringList got = srv.lines().mid(1);
+        QCOMPARE(got.mid(got.size() - 2), (QStringList{"Corvelline>M0 @IsBusy 0", "Corvelline>M1 @IsBusy 0"}));
+        QList<int> answered;
+        for (const QString& l : got.mid(0, got.size() - 2)) {
+            QVERIFY(l.startsWith(QLatin1String("Corvelline>T @Help Er: Command [")));
+            answered << l.mid(32, 4).toInt();
+        }
+        QVERIFY(!answered.isEmpty() && answered.first() == 0);
+        QVERIFY(std::is_sorted(answered.begin(), answered.end()));
+        QCOMPARE(std::adjacent_find(answered.begin(), answered.end()), answered.end());
+        const QStringList told = log.linesStartingWith(QStringLiteral("The message server"));
+        if (reads) {
+            QCOMPARE(answered.size(), n);
+            QCOMPARE(told, QStringList());
+        } else {
+            QVERIFY(answered.size() < n);
+            QCOMPARE(told.size(), 1);
+            QVERIFY2(QRegularExpression(QStringLiteral("^The message server 127\\.0\\.0\\.1:%1 reads nothing: "
+                                                       "\\d+ bytes waiting; messages are dropped until it reads$")
+                                            .arg(srv.port()))
+                         .match(told[0])
+                         .hasMatch(),
+                     qPrintable(told[0]));
+        }
     }
 
     // Accepted: state 2 and starsIsReady; the server closing brings state 0;
@@ -130,8 +238,12 @@ private slots:
         srv.greeting = "0\n";
         Stars s;
         QVERIFY(challenge(s, srv, keyFile("k\n")));
-        srv.write("System>corvelline Ok:\n");
+        testlog::Capture log;
+        srv.write("System>corvelline Ok:\r\n");
         QTRY_COMPARE(s.status()->state(), 0);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Login refused")),
+                 QStringList{QStringLiteral("Login refused by the message server 127.0.0.1:%1: System>corvelline Ok:")
+                                 .arg(srv.port())});
         s.connectB->click();
         QVERIFY(srv.waitForConnections(2));
         QVERIFY(srv.waitForLines(1, 1));

@@ -75,7 +75,12 @@ Server::Server(quint16 port, QObject* parent) : QObject(parent)
                 });
                 continue;
             }
-            connect(s, &QTcpSocket::readyRead, this, [this, s, i] { data[i] += s->readAll(); });
+            if (!reading)
+                s->setReadBufferSize(1);
+            connect(s, &QTcpSocket::readyRead, this, [this, s, i] {
+                if (reading)
+                    data[i] += s->readAll();
+            });
             if (!greeting.isEmpty())
                 s->write(greeting);
         }
@@ -111,6 +116,16 @@ bool Server::waitForBytes(qsizetype n, int conn, int timeoutMs)
 bool Server::waitForConnections(int n, int timeoutMs)
 {
     return QTest::qWaitFor([&] { return connections() >= n; }, timeoutMs);
+}
+
+void Server::setReading(bool on)
+{
+    reading = on;
+    for (int i = 0; i < peers.size(); ++i) {
+        peers[i]->setReadBufferSize(on ? 0 : 1);
+        if (on)
+            data[i] += peers[i]->readAll();
+    }
 }
 
 void Server::write(const QByteArray& bytes, int conn)

@@ -48,6 +48,10 @@ public:
     bool waitForBytes(qsizetype n, int conn = -1, int timeoutMs = 5000);
     bool waitForConnections(int n, int timeoutMs = 5000);
 
+    // A server that reads nothing: what is sent to it waits in the network
+    // (this connection and later ones); reading again takes it all in.
+    void setReading(bool on);
+
     void write(const QByteArray& bytes, int conn = -1);
     void closeConnection(int conn = -1);
     bool isOpen(int conn = -1) const;
@@ -58,6 +62,7 @@ private:
     QTcpServer server;
     QList<QTcpSocket*> peers;
     QList<QByteArray> data;
+    bool reading = true;
 };
 
 // A port on 127.0.0.1 whose connects hang: a listener whose queue of one
