@@ -109,13 +109,18 @@ double braggEnergy(double theta, double d)
     return hc / (2.0 * d * std::sin(theta / 180.0 * pi));
 }
 
-double empEdgeEnergy(double stdE0, double panelEV, double d)
+EMPEdge empEdge(double stdE0, double panelEV, double d, const EMPEdge& own)
 {
-    for (double e : {stdE0, panelEV}) {
-        if (e > 0.0 && braggAngle(e, d) != -1.0)
+    for (const EMPEdge& e : {EMPEdge{stdE0, d}, EMPEdge{panelEV, d}, own}) {
+        if (e.e0 > 0.0 && braggAngle(e.e0, e.spacing) != -1.0)
             return e;
     }
-    return 0.0;
+    return EMPEdge{0.0, d};
+}
+
+EMPEdge empReadEdge(const EMPReadOptions& o, const EMPHeader& h)
+{
+    return EMPEdge{o.panelEdgeEV > 0.0 ? o.panelEdgeEV : h.stdEdgeEnergy, h.spacing};
 }
 
 void writeEMP(QTextStream& out, const EMPFacts& f, const Analyzed2DRes& map)
@@ -230,8 +235,9 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
         return EMPRead::CannotOpen;
     }
     h = readEMPHeader(in);
-    const double e0 = o.panelEdgeEV > 0.0 ? o.panelEdgeEV : h.stdEdgeEnergy;
-    const double d = h.spacing;
+    const EMPEdge edge = empReadEdge(o, h);
+    const double e0 = edge.e0;
+    const double d = edge.spacing;
     const double theta0 = braggAngle(e0, d);
     if (h.valid && theta0 == -1.0)
         h.valid = false;

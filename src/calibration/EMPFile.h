@@ -18,9 +18,10 @@ double braggAngle(double e, double d);
 // Energy (eV) reflected at angle theta (degrees).
 double braggEnergy(double theta, double d);
 
-// The edge energy a map file is written at: the standard's when positive,
-// else the panel's; 0 when neither has a Bragg angle on spacing d.
-double empEdgeEnergy(double stdE0, double panelEV, double d);
+// The edge a map file is written at: the standard's energy when it has a Bragg
+// angle on the panel's spacing d, else the panel's; else the edge the map was
+// read with (own), spacing included; e0 0 when none of them has an angle.
+EMPEdge empEdge(double stdE0, double panelEV, double d, const EMPEdge& own);
 
 // What a map file states besides the map.
 struct EMPFacts {
@@ -51,6 +52,10 @@ struct EMPReadOptions {
     int imageW = -1;          // both negative: no image to check against
     int imageH = -1;
 };
+
+// The edge a file with header h is read at: the panel's energy when positive,
+// else the file's; the file's spacing.
+EMPEdge empReadEdge(const EMPReadOptions& o, const EMPHeader& h);
 
 // Reads the file into map over the file's grid, returned in grid. The map is
 // left alone unless the result is Loaded; header.valid is true only then.

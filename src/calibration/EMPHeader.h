@@ -19,3 +19,9 @@ struct EMPHeader {
 };
 
 Q_DECLARE_METATYPE(EMPHeader)
+
+// The edge energy (eV) and crystal spacing (Å) a map's shifts are taken at.
+struct EMPEdge {
+    double e0 = 0.0; // none when not positive
+    double spacing = 0.0;
+};

@@ -84,6 +84,9 @@ public:
     // Running flag, grid (calibCond) and statistics of the walk.
     CalibWalk calib;
     Analyzed2DRes eShiftMap;
+    // The edge a loaded map was read with, to save it at when neither the
+    // standard nor the panel gives one; none for a measured or cleared map.
+    EMPEdge eShiftMapEdge;
     XafsSpectrum calibStd;
 
     // Geometry of the first I1 frame, and of the images the shift map was measured on

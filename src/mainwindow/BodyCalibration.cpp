@@ -66,6 +66,7 @@ void Body::execCalibration()
     logWithTime(QStringLiteral("Start Calibration"));
     tellStandInI0();
     calib.start(grid, eShiftMap);
+    eShiftMapEdge = EMPEdge(); // measured against the standard from now on
     const TiffData* f = i1Frames.first();
     calibCtrl->Width->setText(QString::number(f->width));
     calibCtrl->Height->setText(QString::number(f->height));
@@ -147,6 +148,7 @@ void Body::normalizeEShift()
 void Body::clearShiftMap()
 {
     eShiftMap.clear();
+    eShiftMapEdge = EMPEdge();
     for (QLineEdit* e : {calibCtrl->Width, calibCtrl->Height, calibCtrl->XOffset, calibCtrl->YOffset})
         e->setText(QStringLiteral("0"));
     mapXOffset = 0;
@@ -162,8 +164,10 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
         return;
     }
     EMPFacts f;
-    f.spacing = calibCtrl->spacing();
-    f.e0 = empEdgeEnergy(calibStd.e0, calibCtrl->edgeEV(), f.spacing);
+    const EMPEdge edge = empEdge(calibStd.e0, calibCtrl->edgeEV(), calibCtrl->spacing(),
+                                 &map == &eShiftMap ? eShiftMapEdge : EMPEdge());
+    f.e0 = edge.e0;
+    f.spacing = edge.spacing;
     if (f.e0 <= 0.0) {
         qDebug() << "Neither the standard's nor the panel's edge energy has a Bragg angle on"
                  << calibCtrl->crystalName() << ": the energy shift map is not saved" << fname;
@@ -201,6 +205,7 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
             if (calib.running)
                 stopCalibration(); // its bins would land in the loaded map
             calib.cond = grid;
+            eShiftMapEdge = empReadEdge(o, empH);
             calibCtrl->Width->setText(QString::number(empH.width));
             calibCtrl->Height->setText(QString::number(empH.height));
             calibCtrl->XOffset->setText(QString::number(empH.xOffset));

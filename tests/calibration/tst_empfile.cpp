@@ -24,8 +24,9 @@ namespace {
 const double hcTest = 12398.424360387684;
 const double piTest = 3.1415926535;
 const double si111 = 3.1355316;
-double angleOf(double e) { return std::asin(hcTest / e / (2 * si111)) / piTest * 180.0; }
-double energyOf(double theta) { return hcTest / (2 * si111 * std::sin(theta / 180.0 * piTest)); }
+const double fileD = 3.13553; // si111 as the files state it
+double angleOf(double e, double d = si111) { return std::asin(hcTest / e / (2 * d)) / piTest * 180.0; }
+double energyOf(double theta, double d = si111) { return hcTest / (2 * d * std::sin(theta / 180.0 * piTest)); }
 
 // The shifts behind data/map3x2.emp, row by row, and the angle differences written for them.
 const double shifts[6] = {1.0, -2.5, 20.0, 0.0, 0.0, 1.0};
@@ -133,6 +134,56 @@ private slots:
         b.saveEMap(name);
         QVERIFY(!QFile::exists(name));
         QVERIFY(b.calibCtrl->EMPFileName->text().isEmpty());
+    }
+
+    // A loaded map saves again at the edge it was read with, when neither the
+    // standard nor the panel gives one.
+    void loadedMapSavesAgain_data()
+    {
+        QTest::addColumn<double>("stdE0"); // 0: no standard
+        QTest::addColumn<QString>("panelAtLoad");
+        QTest::addColumn<QString>("between"); // a line between the load and the save
+        QTest::addColumn<double>("e0");       // the edge written; 0: nothing written
+        QTest::newRow("nothing else set") << 0.0 << "" << "" << 8979.0;
+        QTest::newRow("read at the panel's edge, since emptied") << 0.0 << "7112" << "calib_set_edge_eV" << 7112.0;
+        QTest::newRow("the standard's edge first") << 8990.5 << "" << "" << 8990.5;
+        QTest::newRow("the panel's edge first") << 0.0 << "" << "calib_set_edge_eV 9003.5" << 9003.5;
+        QTest::newRow("cleared map") << 0.0 << "" << "calib_clear_map" << 0.0;
+    }
+    void loadedMapSavesAgain()
+    {
+        QFETCH(double, stdE0);
+        QFETCH(QString, panelAtLoad);
+        QFETCH(QString, between);
+        QFETCH(double, e0);
+        Body b;
+        b.calibStd.e0 = stdE0;
+        b.calibCtrl->EdgeEeV->setText(panelAtLoad);
+        QCOMPARE(run(b, QStringLiteral("calib_load_map ") + goldenPath()), 142);
+        if (!between.isEmpty())
+            run(b, between);
+        const QString name = tmp.filePath(QStringLiteral("again.emp"));
+        QFile::remove(name);
+        QCOMPARE(run(b, QStringLiteral("calib_save_map ") + name), 144);
+        QCOMPARE(QFile::exists(name), e0 > 0);
+        if (e0 <= 0)
+            return;
+        LineReader in;
+        QVERIFY(in.open(name));
+        QCOMPARE(readEMPHeader(in).stdEdgeEnergy, e0);
+        QStringList values;
+        for (QString line; in.readLine(line);)
+            values += line.split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(values.size(), 6);
+        // Shifts as read, then angles at the edge written, on the spacing that goes with it.
+        const double readAt = panelAtLoad.isEmpty() ? 8979.0 : panelAtLoad.toDouble();
+        const double d = e0 == readAt ? fileD : si111;
+        for (int i = 0; i < 6; i++) {
+            const double s = readAt - energyOf(angleOf(readAt, fileD) + angles[i], fileD);
+            const double want = angleOf(e0 - s, d) - angleOf(e0, d);
+            QVERIFY2(std::fabs(values[i].toDouble() - want) <= 1e-5 * std::fabs(want) + 1e-12,
+                     qPrintable(QStringLiteral("%1: %2 / %3").arg(i).arg(values[i]).arg(want)));
+        }
     }
 
     void readBack_data()

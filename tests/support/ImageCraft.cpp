@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <tiffio.h>
 
 #include <algorithm>
@@ -249,6 +251,15 @@ bool rewriteInPlace(const QString& path, const QByteArray& bytes)
         return false;
     // Written out first: a write at close would stamp the file again.
     return f.flush() && f.setFileTime(was.addSecs(1), QFileDevice::FileModificationTime);
+}
+
+bool setModTime(const QString& path, qint64 sec, long nsec)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const timespec t[2] = {{0, UTIME_OMIT}, {time_t(sec), nsec}};
+    struct stat st;
+    return ::utimensat(AT_FDCWD, name.constData(), t, 0) == 0 && ::stat(name.constData(), &st) == 0
+           && st.st_mtim.tv_sec == sec && st.st_mtim.tv_nsec == nsec;
 }
 
 QVector<quint16> ramp16(int width, int height, int base, int stepY)

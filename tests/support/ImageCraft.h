@@ -66,6 +66,9 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 // Its modification time is set a second past the one before, which a filesystem
 // clock coarser than the rewrite would leave as it was.
 bool rewriteInPlace(const QString& path, const QByteArray& bytes);
+// Sets the file's modification time to sec and nsec past the epoch; false
+// unless the file then holds that time to the nanosecond.
+bool setModTime(const QString& path, qint64 sec, long nsec);
 
 // A width x height image whose sample (x, y) is base + x + stepY * y, kept in 16 bits.
 QVector<quint16> ramp16(int width, int height, int base = 0, int stepY = 1000);
