@@ -36,6 +36,7 @@ Stats::Stats(QWidget* parent) : QFrame(parent)
         if (!note.isNull())
             qDebug().noquote() << note;
     });
+    connect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
 }
 
 Stats::~Stats() = default;
@@ -70,6 +71,17 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
     stats::clampRange(range, hist);
     calculated = true;
     updateRange();
+}
+
+// A new bin count: the bars are counted again over the same map and grid.
+void Stats::recount()
+{
+    if (!calculated)
+        return;
+    if (map)
+        calcStats(map, cond);
+    else
+        clearStats();
 }
 
 void Stats::clearStats()
@@ -213,6 +225,7 @@ void Stats::pointedAt(double rx, double ry)
 void Stats::setBins(int n)
 {
     Bins->setText(QString::number(n));
+    recount();
 }
 
 void Stats::setOverImage(bool f)
