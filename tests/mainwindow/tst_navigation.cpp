@@ -17,6 +17,7 @@
 #include "mainwindow/Body.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -358,6 +359,48 @@ private slots:
         const double mu = -std::log(3.0 * (3337 + 3000 * shown));
         QCOMPARE(b->HCross->profile.y(37), mu);
         QCOMPARE(b->VCross->profile.y(23), mu);
+    }
+
+    // The pointed bin's box at (10, 20), 4 screen pixels per image pixel,
+    // takes new half sizes 5 x 2 at once: its left side at x 20, its top at
+    // y 72, as read from what the window last painted.
+    void binBoxAfterNewSizes_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed into the row") << true;
+        QTest::newRow("batch words") << false;
+    }
+    void binBoxAfterNewSizes()
+    {
+        QFETCH(bool, typed);
+        auto b = bodyWithStacks(100, 100);
+        b->dispA->setFixedSize(400, 400);
+        b->pointX = 10;
+        b->pointY = 20;
+        b->show();
+        QVERIFY(QTest::qWaitForWindowExposed(b.get()));
+        b->dispA->resetImageViewWindow();
+        const auto shownAt = [&b](int x, int y) {
+            const QPoint p = b->dispA->mapTo(b.get(), QPoint(x, y));
+            const QImage img = b->screen()->grabWindow(b->winId()).toImage();
+            return img.pixelColor(p).rgb() & 0xffffff;
+        };
+        QTRY_COMPARE(shownAt(40, 140), 0xc0c000u); // the vertical cross line is on screen
+        // The paints the showing asked for land first.
+        for (int i = 0; i < 50; i++)
+            QCoreApplication::processEvents();
+        QVERIFY(shownAt(20, 82) != 0xff0000u);
+        if (typed) {
+            for (QLineEdit* e : {b->vHWidth_, b->vVWidth_}) {
+                e->selectAll();
+                QTest::keyClicks(e, e == b->vHWidth_ ? QStringLiteral("5") : QStringLiteral("2"));
+            }
+        } else {
+            b->execCmdSlot(CmdLine(QStringLiteral("set_view_w 5")), false);
+            b->execCmdSlot(CmdLine(QStringLiteral("set_view_h 2")), false);
+        }
+        QTRY_COMPARE(shownAt(20, 82), 0xff0000u);
+        QCOMPARE(shownAt(30, 72), 0xff0000u);
     }
 };
 
