@@ -39,7 +39,11 @@ Stats::Stats(QWidget* parent) : QFrame(parent)
     connect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
 }
 
-Stats::~Stats() = default;
+Stats::~Stats()
+{
+    // The field loses its focus as the children go, after this part is gone.
+    disconnect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
+}
 
 int Stats::bins() const
 {
