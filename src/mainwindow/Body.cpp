@@ -107,6 +107,7 @@ Body::Body(QWidget* parent)
     setupSumUp();
     setupErrPoints();
     setupStats();
+    setupOverlay();
 
     connect(CheckVals, SIGNAL(clicked()), this, SLOT(showAnalyzedVals()));
 

@@ -150,6 +150,7 @@ public:
     void setupSumUp();
     void setupErrPoints();
     void setupStats();
+    void setupOverlay();
     void execConfigBatches();
 
     // Stops the loaders, then quits and joins every worker thread; safe to call twice.
@@ -347,6 +348,7 @@ private:
     // A mistake of the batch author (or operator): one line in the batch log and on stderr.
     void logMistake(const QString& text);
     void saveSpectraCmd(const QString& fname);
+    void seekImageCmd(int imgNo);
     // The selected map when it holds a result; else nullptr, with a log line naming name.
     Analyzed2DRes* resultToSave(const QString& name);
     // A walk that cannot start leaves no earlier result in the maps it was to fill

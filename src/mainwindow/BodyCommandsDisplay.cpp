@@ -66,7 +66,7 @@ Body::CmdAnswer Body::execDisplayCmd(EX_CMD_ID id, const CmdLine& cmd)
         ShowResAnalysis->setChecked(true);
         break;
     case SEEK_IMAGE:
-        seekImage(cmdInt(p0));
+        seekImageCmd(cmdInt(p0));
         break;
     case SAVE_IMAGE:
         saveImage(p0);
@@ -143,6 +143,21 @@ void Body::movePosition(double x, double y)
     showReadOutsAt(readout::truncated(x), readout::truncated(y));
     emit dispA->mouseMoved(x, y);
     dispA->update();
+}
+
+// A frame the stack does not hold would leave the frame number naming it
+// over the frame still shown.
+void Body::seekImageCmd(int imgNo)
+{
+    const int n = int(frameSets.frames(shownStack()).size());
+    if (imgNo >= 0 && imgNo < n) {
+        seekImage(imgNo);
+        return;
+    }
+    logMistake(QStringLiteral("Can't show frame %1: the %2 stack holds %3")
+                   .arg(imgNo)
+                   .arg(shownStack() == FrameSets::I1 ? QStringLiteral("I1") : QStringLiteral("I0"))
+                   .arg(n == 1 ? QStringLiteral("1 frame") : QStringLiteral("%1 frames").arg(n)));
 }
 
 // Without a name or a stack the view would write files named only by its

@@ -59,9 +59,11 @@ void Body::showData(int no)
     dispA->update();
 }
 
+// As the slider does: the file list follows, so the read-outs and the
+// spectrum view take the frame shown.
 void Body::seekImage(int imgNo)
 {
-    showData(imgNo);
+    sliderMoved(imgNo);
 }
 
 void Body::prev()

@@ -29,6 +29,14 @@ double mapValue(const Analyzed2DRes& map, const std::vector<double>& v, int x, i
 
 } // namespace
 
+// The pointed bin and the statistics bins are drawn from the bin sizes as
+// they stand: a new size shows at once, not at the next pointer move.
+void Body::setupOverlay()
+{
+    for (QLineEdit* e : {vHWidth_, vVWidth_, aHWidth_, aVWidth_})
+        connect(e, &QLineEdit::textChanged, dispA, qOverload<>(&QWidget::update));
+}
+
 void Body::draw(QPainter* p)
 {
     const ChCoord& cc = dispA->cc;

@@ -36,9 +36,14 @@ Stats::Stats(QWidget* parent) : QFrame(parent)
         if (!note.isNull())
             qDebug().noquote() << note;
     });
+    connect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
 }
 
-Stats::~Stats() = default;
+Stats::~Stats()
+{
+    // The field loses its focus as the children go, after this part is gone.
+    disconnect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
+}
 
 int Stats::bins() const
 {
@@ -70,6 +75,17 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
     stats::clampRange(range, hist);
     calculated = true;
     updateRange();
+}
+
+// A new bin count: the bars are counted again over the same map and grid.
+void Stats::recount()
+{
+    if (!calculated)
+        return;
+    if (map)
+        calcStats(map, cond);
+    else
+        clearStats();
 }
 
 void Stats::clearStats()
@@ -213,6 +229,7 @@ void Stats::pointedAt(double rx, double ry)
 void Stats::setBins(int n)
 {
     Bins->setText(QString::number(n));
+    recount();
 }
 
 void Stats::setOverImage(bool f)

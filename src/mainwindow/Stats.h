@@ -53,6 +53,7 @@ private:
     // The range statistics; announced only when the range moved, so that the
     // main window's repaint, which recomputes them, cannot start a cycle.
     void updateRange();
+    void recount();
     void showValues();
     double mapValue(int x, int y) const;
 

@@ -1,10 +1,12 @@
 #include "support/FrameCraft.h"
+#include "support/LogCapture.h"
 #include "support/ImageCraft.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
 #include "support/StackBody.h"
 
 #include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
 #include "batch/CmdLine.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
@@ -15,10 +17,12 @@
 #include "mainwindow/Body.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -306,6 +310,97 @@ private slots:
         QCOMPARE(b->DarkValue->text(), QStringLiteral("312.1"));
         QCOMPARE(b->HCross->cursor, 31);
         QCOMPARE(b->VCross->cursor, 40); // row 21 of 61 on the column profile
+    }
+
+    // Three 40 x 25 frames, pixel (x, y) of frame k holding 3337 + 3000 k at
+    // (37, 23); the load leaves frame 2 chosen. A frame the stack holds is
+    // shown with the file list on it, so the read-outs are of it; any other
+    // is refused, told, and changes nothing.
+    void readOutsAfterSeekImage_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("frame 0") << "seek_image 0" << 0 << "";
+        QTest::newRow("frame 1") << "seek_image 1" << 1 << "";
+        QTest::newRow("one past the end") << "seek_image 3" << 2 << "Can't show frame 3: the I1 stack holds 3 frames";
+        QTest::newRow("far past the end") << "seek_image 8888" << 2
+                                          << "Can't show frame 8888: the I1 stack holds 3 frames";
+        QTest::newRow("below 0") << "seek_image -1" << 2 << "Can't show frame -1: the I1 stack holds 3 frames";
+    }
+    void readOutsAfterSeekImage()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, shown);
+        QFETCH(QString, told);
+        auto b = craft::bodyWithStack(40, 25, 3, [](int x, int y, int k) { return 1000.0 + 3000 * k + 100 * y + x; });
+        b->SelectI1Files->Selected->addItems({QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")});
+        b->SelectI1Files->Selected->setCurrentIndex(2);
+        b->dispA->setFixedSize(400, 250);
+        b->dispA->grab();
+        testlog::Capture log;
+        QSignalSpy answers(b.get(), &Body::finishBatchExec);
+        b->execCmdSlot(CmdLine(line), false);
+        b->execCmdSlot(CmdLine(QStringLiteral("move_position 37 23")), false);
+        QCOMPARE(answers.count(), 2);
+        QCOMPARE(answers[0][0].toInt(), int(SEEK_IMAGE));
+        const QString logs = b->batchCtrl->BatchLogs->toPlainText();
+        QCOMPARE(int(logs.count(QLatin1String("Can't show"))), told.isEmpty() ? 0 : 1);
+        QVERIFY(logs.contains(told));
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Can't show")), told.isEmpty() ? QStringList() : QStringList{told});
+
+        QCOMPARE(b->dispA->frame, b->i1Frames[shown]);
+        QCOMPARE(b->SeekBar->value(), shown);
+        QCOMPARE(b->ImgNo->text(), QString::number(shown));
+        QCOMPARE(b->SelectI1Files->Selected->currentIndex(), shown);
+        const QString vals[] = {"3,337", "6,337", "9,337"};
+        QCOMPARE(b->Value->text(), vals[shown]);
+        // Both profiles sum pixels 36 to 38 of row 23, no I0: -ln(3 v(37, 23)).
+        const double mu = -std::log(3.0 * (3337 + 3000 * shown));
+        QCOMPARE(b->HCross->profile.y(37), mu);
+        QCOMPARE(b->VCross->profile.y(23), mu);
+    }
+
+    // The pointed bin's box at (10, 20), 4 screen pixels per image pixel,
+    // takes new half sizes 5 x 2 at once: its left side at x 20, its top at
+    // y 72, as read from what the window last painted.
+    void binBoxAfterNewSizes_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed into the row") << true;
+        QTest::newRow("batch words") << false;
+    }
+    void binBoxAfterNewSizes()
+    {
+        QFETCH(bool, typed);
+        auto b = bodyWithStacks(100, 100);
+        b->dispA->setFixedSize(400, 400);
+        b->pointX = 10;
+        b->pointY = 20;
+        b->show();
+        QVERIFY(QTest::qWaitForWindowExposed(b.get()));
+        b->dispA->resetImageViewWindow();
+        const auto shownAt = [&b](int x, int y) {
+            const QPoint p = b->dispA->mapTo(b.get(), QPoint(x, y));
+            const QImage img = b->screen()->grabWindow(b->winId()).toImage();
+            return img.pixelColor(p).rgb() & 0xffffff;
+        };
+        QTRY_COMPARE(shownAt(40, 140), 0xc0c000u); // the vertical cross line is on screen
+        // The paints the showing asked for land first.
+        for (int i = 0; i < 50; i++)
+            QCoreApplication::processEvents();
+        QVERIFY(shownAt(20, 82) != 0xff0000u);
+        if (typed) {
+            for (QLineEdit* e : {b->vHWidth_, b->vVWidth_}) {
+                e->selectAll();
+                QTest::keyClicks(e, e == b->vHWidth_ ? QStringLiteral("5") : QStringLiteral("2"));
+            }
+        } else {
+            b->execCmdSlot(CmdLine(QStringLiteral("set_view_w 5")), false);
+            b->execCmdSlot(CmdLine(QStringLiteral("set_view_h 2")), false);
+        }
+        QTRY_COMPARE(shownAt(20, 82), 0xff0000u);
+        QCOMPARE(shownAt(30, 72), 0xff0000u);
     }
 };
 

@@ -180,6 +180,34 @@ private slots:
         QCOMPARE(notes().size(), 2);
     }
 
+    // Values 1, 2, 3, 4 counted in 100 bins; a new count of 3 is counted
+    // again at once, with no new calculation asked for: 1, 1, 2.
+    void newBinCountRecounts_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed, then Return") << true;
+        QTest::newRow("set as stats_bins does") << false;
+    }
+    void newBinCountRecounts()
+    {
+        QFETCH(bool, typed);
+        Stats w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        testmaps::fill(map, row(4), [](int x, int) { return x + 1.0; });
+        w.calcStats(&map, row(4));
+        QCOMPARE(int(w.hist.counts.size()), 100);
+        if (typed) {
+            w.Bins->selectAll();
+            QTest::keyClicks(w.Bins, QStringLiteral("3"));
+            QCOMPARE(int(w.hist.counts.size()), 100); // not before Return
+            QTest::keyClick(w.Bins, Qt::Key_Return);
+        } else {
+            w.setBins(3);
+        }
+        QCOMPARE(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), (QVector<int>{1, 1, 2}));
+        QCOMPARE(w.hist.peak, 2);
+    }
+
     // The selected range follows the new map's extremes.
     void rangeRules_data()
     {
