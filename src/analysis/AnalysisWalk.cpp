@@ -400,22 +400,30 @@ void AnalysisWalk::finish()
 
 void AnalysisWalk::ratioMap()
 {
-    const std::vector<double>& rest = maps.raRest->data;
+    // Only the bins recorded so far count: the pixels around them hold 0 as in
+    // every map, which is no rest and must neither set m nor be given a ratio.
+    const Analyzed2DRes& rest = *maps.raRest;
+    const auto eachBin = [&](auto&& f) {
+        AnalyzeCond c = rest.cond;
+        c.reset();
+        do {
+            if (c.cy >= walkCond.cy)
+                return;
+            if (rest.onMap(c.cx, c.cy))
+                f(c);
+        } while (c.next());
+    };
     double m = 1e300;
-    for (double v : rest) {
+    eachBin([&](const AnalyzeCond& c) {
+        const double v = rest.valueAt(c.cx, c.cy);
         if (v < m)
             m = v;
-    }
-    const int W = maps.raRest->cond.W;
-    const int H = maps.raRest->cond.H;
-    if (qint64(W) * H != qint64(rest.size()))
-        return;
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            const double r = rest[size_t(y) * size_t(W) + size_t(x)] - m;
-            maps.raRati->setData(x, y, 0, 0, restRatio(r, maps.raDMut->valueAt(x, y)));
-        }
-    }
+    });
+    maps.raRati->allocData(); // a range of the bins alone, also on a redraw during the walk
+    eachBin([&](const AnalyzeCond& c) {
+        const double r = rest.valueAt(c.cx, c.cy) - m;
+        maps.raRati->setData(c.cx, c.cy, c.hx, c.hy, restRatio(r, maps.raDMut->valueAt(c.cx, c.cy)));
+    });
 }
 
 void AnalysisWalk::generateResImages()

@@ -40,13 +40,6 @@ quint16 exportPos(double v, double lo, double hi)
 
 qint64 absOf(int v) { return v < 0 ? -static_cast<qint64>(v) : v; }
 
-// One header count: steps across the area plus one, as integer division.
-qint64 stepCount(int a, int b, int step)
-{
-    const qint64 s = step < 1 ? 1 : step; // a hand-set step of 0 must not divide
-    return (static_cast<qint64>(b) - a) / s + 1;
-}
-
 } // namespace
 
 Analyzed2DRes::Analyzed2DRes(const QString& name)
@@ -582,8 +575,9 @@ void Analyzed2DRes::writeTextHeader(QTextStream& out, bool csv, bool xyz) const
     out << "## Energy : \n";
     out << "# Format1 : " << (xyz ? "XYZ" : "VVV") << "\n";
     out << "# Format2 : " << (csv ? "CSV" : "SPACE-Separated") << "\n";
-    out << "# X-NUM " << stepCount(cond.x0, cond.x1, cond.stepX) << "\n";
-    out << "# Y-NUM " << stepCount(cond.y0, cond.y1, cond.stepY) << "\n";
+    // What the body holds, so a reader may shape the values by it.
+    out << "# X-NUM " << qint64(cond.columns()) << "\n";
+    out << "# Y-NUM " << qint64(cond.rows()) << "\n";
     out << "## End of Header ##\n";
 }
 

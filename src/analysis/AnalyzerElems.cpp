@@ -90,8 +90,8 @@ int findElemRow(const QList<ElemCtrl*>& rows, const QString& key)
     return found.isEmpty() ? -1 : found.first();
 }
 
-QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowConds>& conds,
-                             const ElemBackground& bg, const std::vector<double>& energies)
+QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const ElemsRequest& r,
+                             const std::vector<double>& energies)
 {
     double lo = std::numeric_limits<double>::infinity(), hi = -lo;
     for (double e : energies) {
@@ -104,11 +104,20 @@ QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowCo
     if (!(lo <= hi))
         return lines;
     auto text = [](double e) { return QString::number(e, 'g', 6); };
-    static const char* const typed[4] = {"K", "L1", "L2", "L3"};
+    const QList<ElemRowConds>& conds = r.rows;
+    const ElemBackground& bg = r.bg;
     const qsizetype n = std::min(rows.size(), conds.size());
+    const auto outside = [&](qsizetype i) { return !(lo <= conds[i].e0 && conds[i].e0 <= hi); };
+    // N. dmut is the row's dmut over the main target's in each bin (over 1 without a target, and
+    // when the target's is 0).
+    const qsizetype t = r.mainT;
+    QString nDMut = text(bg.dMut);
+    if (bg.dMut != 0.0 && t >= 0 && t < n)
+        nDMut = outside(t) ? QStringLiteral("1")
+                           : QStringLiteral("%1 over the target %2's dmut").arg(nDMut, rows[t]->Name->text());
+    static const char* const typed[4] = {"K", "L1", "L2", "L3"};
     for (qsizetype i = 0; i < n; ++i) {
-        const double e0 = conds[i].e0;
-        if (lo <= e0 && e0 <= hi)
+        if (!outside(i))
             continue;
         const int z = rows[i]->z;
         const QString symbol = z > 0 && z < elementCount ? elementTable[z].symbol : QString();
@@ -121,10 +130,10 @@ QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowCo
         if (other.isEmpty())
             other = QStringLiteral("no K or L edge of %1 lies among them").arg(symbol);
         lines << QStringLiteral("The element row %1 has its edge at %2 eV, outside the I1 frames (%3 to %4 eV): "
-                                "its maps hold the background values in every bin (dmut %5, dE %6, ROI %7, "
-                                "NROI %8); %9")
-                     .arg(rows[i]->Name->text(), text(e0), text(lo), text(hi), text(bg.dMut), text(bg.dE),
-                          text(bg.roi), text(bg.nRoi), other);
+                                "its maps hold the background values in every bin (dmut, Mut+ and Mut- %5, dE %6, "
+                                "ROI %7, NROI %8) and N. dmut %9; %10")
+                     .arg(rows[i]->Name->text(), text(conds[i].e0), text(lo), text(hi), text(bg.dMut), text(bg.dE),
+                          text(bg.roi), text(bg.nRoi), nDMut, other);
     }
     return lines;
 }

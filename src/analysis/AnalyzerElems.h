@@ -4,6 +4,7 @@
 // correlation between measured and standard ratios, for one spectrum and as
 // maps over the field of view.
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/AnalyzeRequests.h"
 #include "analysis/ElemRowConds.h"
 
 #include <QList>
@@ -76,12 +77,12 @@ struct CorrelationSums {
 // rows in use (as far as all three lists go); false when it cannot be formed.
 bool elemCorrelation(const QList<double>& ratios, const QList<bool>& use, const QList<double>& stdRatio, double& c);
 
-// One line for every row whose edge energy (its conds' e0) lies outside the energies of the
-// frames: its jump is none, so each of its maps would hold a background value of bg in every
-// bin with nothing said. The line names an edge of the row's element that lies among them,
-// when one does.
-QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const QList<ElemRowConds>& conds,
-                             const ElemBackground& bg, const std::vector<double>& energies);
+// One line for every row whose edge energy (e0 of its conds in r) lies outside the energies
+// of the frames: its jump is none, so each of its maps would hold a background value of r's
+// in every bin with nothing said. The line says what each map holds (N. dmut by the main
+// target) and names an edge of the row's element that lies among them, when one does.
+QStringList elemEdgesOutside(const QList<ElemCtrl*>& rows, const ElemsRequest& r,
+                             const std::vector<double>& energies);
 
 class AnalyzerElems : public QObject {
     Q_OBJECT

@@ -1,5 +1,9 @@
 #include "analysis/ElemAnalysis.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 int ElemAnalysis::windowIndex(const Spectrum& s, double t)
 {
     const int n = s.size();
@@ -24,6 +28,8 @@ double meanOver(const Spectrum& s, int lo, int hi)
     return sum / double(hi - lo + 1);
 }
 
+double finiteOr(double v, double other) { return std::isfinite(v) ? v : other; }
+
 } // namespace
 
 void ElemAnalysis::run(const ElemsRequest& r, AnalyzeReply& out) { run(r, r.s, out); }
@@ -43,6 +49,14 @@ void ElemAnalysis::run(const ElemsRequest& r, const XafsSpectrum& s, AnalyzeRepl
 
     const double sh = s.useXOffset ? s.xOffset : 0.0;
     const ElemBackground& bg = r.bg;
+    // An edge outside the frames' energies has no jump to measure, whatever the threshold.
+    double eLo = std::numeric_limits<double>::infinity(), eHi = -eLo;
+    for (int i = 0; i < s.size(); ++i) {
+        if (std::isfinite(s.x(i))) {
+            eLo = std::min(eLo, s.x(i));
+            eHi = std::max(eHi, s.x(i));
+        }
+    }
     for (const ElemRowConds& row : r.rows) {
         const double e0 = row.e0;
         const double dE = row.dE;
@@ -51,7 +65,7 @@ void ElemAnalysis::run(const ElemsRequest& r, const XafsSpectrum& s, AnalyzeRepl
         const double level = (mp + mm) * 0.5;
         const double dmut = mp - mm;
         double jump, de, roi, nroi;
-        if (dmut > row.thDMut) {
+        if (eLo <= e0 && e0 <= eHi && dmut > row.thDMut) {
             double sum = 0.0;
             int count = 0;
             const int end = windowIndex(s, e0 + dE + sh);
@@ -77,7 +91,14 @@ void ElemAnalysis::run(const ElemsRequest& r, const XafsSpectrum& s, AnalyzeRepl
             } else {
                 nroi = roi / dmut;
             }
-            jump = dmut;
+            // What cannot be formed (a jump of 0 passed by a threshold below 0,
+            // a sample that is no number) takes the background value.
+            jump = finiteOr(dmut, bg.dMut);
+            mp = finiteOr(mp, bg.dMut);
+            mm = finiteOr(mm, bg.dMut);
+            de = finiteOr(de, bg.dE);
+            roi = finiteOr(roi, bg.roi);
+            nroi = finiteOr(nroi, bg.nRoi);
         } else {
             jump = bg.dMut;
             mp = bg.dMut;
@@ -101,5 +122,5 @@ void ElemAnalysis::run(const ElemsRequest& r, const XafsSpectrum& s, AnalyzeRepl
         d = 1.0;
     out.elemNDMut.reserve(out.elemDMut.size());
     for (double v : out.elemDMut)
-        out.elemNDMut.append(v / d);
+        out.elemNDMut.append(finiteOr(v / d, bg.dMut));
 }

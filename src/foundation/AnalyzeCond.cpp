@@ -46,9 +46,16 @@ long long floorDiv(long long a, long long b)
 
 long long ceilDiv(long long a, long long b) { return -floorDiv(-a, b); }
 
-// One axis of clipToImage: bin k is centred at a0 + half + k * step; the first
-// is always walked, the others while they lie below a1. Only centres on the
-// image stay: a bin centred off it has no spectrum to give.
+// Bin k of an axis is centred at a0 + half + k * step: the first is always
+// walked, the others while their centre lies below a1.
+long long binsAlong(int a0, int a1, int half, int step)
+{
+    const long long c0 = static_cast<long long>(a0) + usableHalf(half);
+    return a1 > c0 ? ceilDiv(static_cast<long long>(a1) - c0, usableStep(step)) : 1;
+}
+
+// One axis of clipToImage. Only centres on the image stay: a bin centred off
+// it has no spectrum to give.
 bool clipAxis(int& a0, int& a1, int half, int step, int size)
 {
     if (size <= 0)
@@ -56,7 +63,7 @@ bool clipAxis(int& a0, int& a1, int half, int step, int size)
     const long long h = usableHalf(half);
     const long long s = usableStep(step);
     const long long c0 = static_cast<long long>(a0) + h;
-    const long long kLast = a1 > c0 ? ceilDiv(static_cast<long long>(a1) - c0, s) - 1 : 0;
+    const long long kLast = binsAlong(a0, a1, half, step) - 1;
     const long long kMin = std::max(0LL, ceilDiv(-c0, s));
     const long long kMax = std::min(kLast, floorDiv(size - 1 - c0, s));
     if (kMin > kMax)
@@ -149,3 +156,7 @@ bool AnalyzeCond::clipToImage()
     reset();
     return true;
 }
+
+long long AnalyzeCond::columns() const { return binsAlong(x0, x1, hx, stepX); }
+
+long long AnalyzeCond::rows() const { return binsAlong(y0, y1, hy, stepY); }

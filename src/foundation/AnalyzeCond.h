@@ -20,6 +20,9 @@ public:
     // alignment, so the bins that remain are the same bins as before and a
     // region far outside the image is never walked. False when no bin is left.
     bool clipToImage();
+    // Bins a walk visits in each row, and rows of bins: at least one each.
+    long long columns() const;
+    long long rows() const;
 
     int W = 0;
     int H = 0;

@@ -99,8 +99,7 @@ void Body::start2DAnalysis()
     s.viewH = viewH();
     s.energies = frameSets.i1Energies();
     if (s.settings.choice.elems) {
-        const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems.rows,
-                                                     s.settings.elems.bg, s.energies);
+        const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems, s.energies);
         for (const QString& line : outside)
             logMistake(line);
     }

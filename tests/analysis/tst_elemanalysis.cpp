@@ -21,6 +21,8 @@ XafsSpectrum stepVariant(const QString& kind)
             return 0.5;
         if (kind == "point at the level" && e == 8999)
             return 1.5;
+        if (kind == "flat")
+            return 1.0;
         return rampValue(e, 9000, 9000, 1.0, 2.0);
     });
     XafsSpectrum s;
@@ -47,6 +49,9 @@ private slots:
         QTest::newRow("step") << "step" << 8990.0 << 0.0 << false << step;
         QTest::newRow("jump equal to threshold") << "step" << 8990.0 << 1.0 << false << QList<double>{1} + bg;
         QTest::newRow("nan jump") << "nan" << 8990.0 << 0.0 << false << QList<double>{NaN} + bg;
+        // No jump passes a threshold below 0: the ROI over it, 0 / 0, takes the background.
+        QTest::newRow("no jump, threshold below 0") << "flat" << 8990.0 << -1.0 << false
+                                                    << QList<double>{0, 0, 1, 1, 0, 0, -4};
         QTest::newRow("negative ROI, NoNeg") << "low start" << 8900.0 << 0.0 << true
                                              << QList<double>{1, 1, 2, 1, -0.5, -3, -4};
         // 1.5 at 8999 is the upper point of the crossing 8998 -> 8999, not the lower one of the next.

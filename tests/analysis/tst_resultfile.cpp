@@ -4,7 +4,9 @@
 #include "analysis/Analyzed2DRes.h"
 
 #include <QFile>
+#include <QRect>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,37 +71,60 @@ private slots:
         QCOMPARE(got, want);
     }
 
+    // The header counts the columns and rows the body holds, in every layout.
     void counts_data()
     {
+        QTest::addColumn<QSize>("image");
         QTest::addColumn<int>("hx");
         QTest::addColumn<int>("hy");
-        QTest::addColumn<double>("areaW");
-        QTest::addColumn<double>("areaH");
-        QTest::addColumn<QString>("xnum");
-        QTest::addColumn<QString>("ynum");
-        QTest::addColumn<int>("valuesPerRow");
-        QTest::newRow("100 wide") << 0 << 0 << 100.0 << 1.0 << "# X-NUM 101" << "# Y-NUM 2" << 100;
-        QTest::newRow("empty area") << 0 << 0 << 0.0 << 0.0 << "# X-NUM 1" << "# Y-NUM 1" << 1;
-        // steps 3 and 5: 100 / 3 + 1 = 34, 10 / 5 + 1 = 3 (10 / 3 + 1 = 4 at the x step);
-        // the walk's centres 1, 4 .. 97 are 33 values a row
-        QTest::newRow("steps 3 by 5") << 1 << 2 << 100.0 << 10.0 << "# X-NUM 34" << "# Y-NUM 3" << 33;
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("100 wide") << QSize(120, 20) << 0 << 0 << QRect(0, 0, 100, 1) << 100 << 1;
+        QTest::newRow("empty area") << QSize(120, 20) << 0 << 0 << QRect(0, 0, 0, 0) << 1 << 1;
+        // centres 1, 4 .. 97 and 2, 7
+        QTest::newRow("steps 3 by 5") << QSize(120, 20) << 1 << 2 << QRect(0, 0, 100, 10) << 33 << 2;
+        QTest::newRow("region, 1 x 1") << QSize(96, 64) << 0 << 0 << QRect(10, 10, 60, 40) << 60 << 40;
+        // centres 11, 14 .. 68 and 11, 14 .. 47
+        QTest::newRow("region, 3 x 3") << QSize(96, 64) << 1 << 1 << QRect(10, 10, 60, 40) << 20 << 13;
+        QTest::newRow("whole, 1 x 1") << QSize(96, 64) << 0 << 0 << QRect(0, 0, 96, 64) << 96 << 64;
+        QTest::newRow("whole, 3 x 3") << QSize(96, 64) << 1 << 1 << QRect(0, 0, 96, 64) << 32 << 21;
+        QTest::newRow("whole 64 x 48, 3 x 3") << QSize(64, 48) << 1 << 1 << QRect(0, 0, 64, 48) << 21 << 16;
     }
     void counts()
     {
+        QFETCH(QSize, image);
         QFETCH(int, hx);
         QFETCH(int, hy);
-        QFETCH(double, areaW);
-        QFETCH(double, areaH);
-        QFETCH(int, valuesPerRow);
+        QFETCH(QRect, area);
+        QFETCH(int, columns);
+        QFETCH(int, rows);
         Analyzed2DRes m("m");
-        m.setCond(grid(120, 20, hx, hy, 0, 0, areaW, areaH));
+        m.setCond(grid(image.width(), image.height(), hx, hy, area.x(), area.y(), area.width(), area.height()));
         const QString path = tmp.filePath("counts.txt");
-        QCOMPARE(m.saveAsText(path, false, true, false), path);
-        const QStringList l = linesOf(path);
-        QTEST(l[6], "xnum");
-        QTEST(l[7], "ynum");
-        QCOMPARE(l[9], QString());
-        QCOMPARE(int(l[10].split(',').size()), valuesPerRow);
+        for (const bool xyz : {false, true}) {
+            for (const bool csv : {false, true}) {
+                QCOMPARE(m.saveAsText(path, false, csv, xyz), path);
+                const QStringList l = linesOf(path);
+                QCOMPARE(l.mid(6, 2), QStringList({QString("# X-NUM %1").arg(columns), QString("# Y-NUM %1").arg(rows)}));
+                QStringList body = l.mid(xyz ? 9 : 10);
+                QCOMPARE(body.takeLast(), QString()); // the file ends with a line end
+                const QChar sep = csv ? u',' : u' ';
+                QSet<QString> xs, ys;
+                for (const QString& line : std::as_const(body)) {
+                    const QStringList v = line.split(sep);
+                    if (!xyz) {
+                        QCOMPARE(int(v.size()), columns);
+                    } else if (v.size() == 3) {
+                        xs << v[0];
+                        ys << v[1];
+                    }
+                }
+                QCOMPARE(int(body.size()), xyz ? columns * rows : rows);
+                if (xyz)
+                    QCOMPARE(QSize(int(xs.size()), int(ys.size())), QSize(columns, rows));
+            }
+        }
     }
 
     void withoutArrays()

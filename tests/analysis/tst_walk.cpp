@@ -54,6 +54,7 @@ struct Rig {
     QList<QPoint> sent;        // bin centres read by the workers, in any order
     QStringList progress;      // Progress texts as they changed
     QList<int> ids;            // finishBatchExec
+    std::function<Spectrum(int, int)> points = stackPoints;
 
     Rig()
     {
@@ -80,7 +81,7 @@ struct Rig {
                 QMutexLocker l(&lock);
                 sent << QPoint(cx, cy);
             }
-            out = stackPoints(cx, cy);
+            out = points(cx, cy);
         };
         for (int k = 0; k < 120; ++k)
             s.energies.push_back(8900 + 2.0 * k);
@@ -237,6 +238,45 @@ private slots:
         a.raRestMap.setData(0, 0, 0, 0, -100.0); // would change every ratio
         rig.walk->generateResImages();
         QVERIFY(a.raRatiMap.data == ratio);
+    }
+
+    // 3 x 3 bins over x 3..8, y 2..7 of a 12 x 9 image; the bins' pre-edge
+    // levels 0.5 + 0.1 cx + 0.05 cy make the rests b - factor * jump. Ratios at
+    // the centres (4,3) (7,3) (4,6) (7,6), worked out by hand.
+    void ratioOverRegion_data()
+    {
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<QList<double>>("ratios");
+        // rests 1.05 1.35 1.2 1.5, all positive: m is the region's 1.05
+        QTest::newRow("factor 0") << 0.0 << QList<double>{0.0, 0.3 / 2.05, 0.15 / 2.65, 0.45 / 2.95};
+        // rests -0.7 -0.4 -1.3 -1.0
+        QTest::newRow("factor 1") << 1.0 << QList<double>{0.6 / 2.35, 0.9 / 2.65, 0.0, 0.3 / 2.8};
+    }
+    void ratioOverRegion()
+    {
+        QFETCH(double, factor);
+        QFETCH(QList<double>, ratios);
+        Rig rig;
+        rig.points = [](int cx, int cy) {
+            const double b = 0.5 + 0.1 * cx + 0.05 * cy;
+            return sampled(8900, 9138, 2.0, [=](double e) { return rampValue(e, 8990, 9000, b, b + jumpAt(cy)); });
+        };
+        rig.panel.setRaFactor(factor);
+        rig.panel.setSubMode(0, 3, true);
+        QVERIFY(rig.start(area(12, 9, 1, 1, 3, 2, 6, 6)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        const Analyzed2DRes& m = rig.panel.raRatiMap;
+        for (int y = 0; y < 9; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                const bool in = x >= 3 && x <= 8 && y >= 2 && y <= 7;
+                const double want = in ? ratios[(x - 3) / 3 + 2 * ((y - 2) / 3)] : 0.0;
+                QVERIFY2(sameValue(m.valueAt(x, y), want, 1e-9), qPrintable(QString("%1,%2").arg(x).arg(y)));
+            }
+        }
+        double lo, hi;
+        m.displayRange(lo, hi);
+        QVERIFY(sameValue(lo, *std::min_element(ratios.cbegin(), ratios.cend()), 1e-9));
+        QVERIFY(sameValue(hi, *std::max_element(ratios.cbegin(), ratios.cend()), 1e-9));
     }
 
     void refusals_data()

@@ -15,10 +15,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -142,38 +144,68 @@ private slots:
     }
 
     // A Ce L3 stack, 5620 to 5950 eV: a bare symbol is a K edge, far above every frame.
-    // The line gives the background values the row's maps then hold, as set.
+    // The line gives what each map of such a row holds, whatever its threshold.
+    void edgeOutsideTheStackIsTold_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("held"); // the line's words on the maps
+        const QString bg = QStringLiteral("analyzer_elems_select_target Ce-L3;analyzer_elems_bg_dMut 0 0.3;"
+                                          "analyzer_elems_bg_dE 0 2;analyzer_elems_bg_NROI 0 -1.5;");
+        QTest::newRow("default threshold") << "" << "dmut, Mut+ and Mut- 0, dE 0, ROI -2.5, NROI -1) and N. dmut 0";
+        for (const char* th : {"-1", "0.5"}) {
+            QTest::newRow(qPrintable(QStringLiteral("threshold %1").arg(QLatin1String(th))))
+                << bg + QStringLiteral("analyzer_elems_thdmut Fe %1;analyzer_elems_thdmut Ce-K %1;").arg(QLatin1String(th))
+                << "dmut, Mut+ and Mut- 0.3, dE 2, ROI -2.5, NROI -1.5) and N. dmut 0.3 over the target Ce-L3's dmut";
+        }
+    }
     void edgeOutsideTheStackIsTold()
     {
+        QFETCH(QString, lines);
+        QFETCH(QString, held);
         std::unique_ptr<Body> b = craft::bodyWithStack(5, 3, 0, nullptr);
         for (int k = 0; k <= 66; k++)
             b->frameSets.append(FrameSets::I1, craft::flatFrame(5, 3, k < 20 ? 0.5 : 0.3), 5620.0 + 5.0 * k);
         b->followI1Stack();
         QSignalSpy answers(b.get(), &Body::finishBatchExec);
         testlog::Capture capture;
-        for (const char* l : {"analyzer_target_elements Ce Ce-L3 Fe", "analyzer_select_analysis_mode 2",
-                              "analyzer_elems_bg_ROI 0 -2.5", "analyzer_exec_elems"}) {
+        const QStringList list = ("analyzer_target_elements Ce Ce-L3 Fe;analyzer_select_analysis_mode 2;"
+                                  "analyzer_elems_bg_ROI 0 -2.5;" + lines + "analyzer_exec_elems").split(u';');
+        for (const QString& l : list) {
             const qsizetype before = answers.count();
-            b->execCmdSlot(CmdLine(QString::fromLatin1(l)), false);
+            b->execCmdSlot(CmdLine(l), false);
             QTRY_COMPARE_WITH_TIMEOUT(answers.count(), before + 1, 60000);
         }
         const QStringList expected{
             "The element row Fe-K has its edge at 7112 eV, outside the I1 frames (5620 to 5950 eV): its maps hold "
-            "the background values in every bin (dmut 0, dE 0, ROI -2.5, NROI -1); no K or L edge of Fe lies among them",
+            "the background values in every bin (" + held + "; no K or L edge of Fe lies among them",
             "The element row Ce-K has its edge at 40443 eV, outside the I1 frames (5620 to 5950 eV): its maps hold "
-            "the background values in every bin (dmut 0, dE 0, ROI -2.5, NROI -1); name the edge among them as Ce-L3"};
+            "the background values in every bin (" + held + "; name the edge among them as Ce-L3"};
         QCOMPARE(capture.linesStartingWith(QStringLiteral("The element row")), expected);
         for (const QString& line : expected)
             QTRY_VERIFY(b->batchCtrl->BatchLogs->toPlainText().contains(line));
-        // dmut, N. dmut, Mut+, Mut-, dE, ROI, N.ROI of both rows.
+        // dmut, N. dmut, Mut+, Mut-, dE, ROI, N.ROI of both rows, in every bin, as the words say;
+        // every map of every row finite.
+        QStringList w; // dmut, dE, ROI, NROI, N. dmut
+        for (auto it = QRegularExpression("(?<![\\w.-])-?\\d+(?:\\.\\d+)?").globalMatch(held); it.hasNext();)
+            w << it.next().captured();
         const QList<ElemCtrl*>& rows = b->analyzer->elemUnit.elems;
-        for (const char* name : {"Fe-K", "Ce-K"}) {
-            ElemCtrl* row = rows.value(findElemRow(rows, QString::fromLatin1(name)));
-            QVERIFY(row);
-            QList<double> held;
-            for (int k = 0; k < 7; k++)
-                held << row->map(k)->valueAt(2, 1);
-            QCOMPARE(held, (QList<double>{0, 0, 0, 0, 0, -2.5, -1}));
+        ElemCtrl* target = rows.value(findElemRow(rows, QStringLiteral("Ce-L3")));
+        QVERIFY(target && w.size() == 5);
+        for (ElemCtrl* row : rows) {
+            for (int k = 0; k < 7; k++) {
+                for (int y = 0; y < 3; y++) {
+                    for (int x = 0; x < 5; x++) {
+                        const double v = row->map(k)->valueAt(x, y);
+                        QVERIFY(std::isfinite(v));
+                        if (row == target)
+                            continue;
+                        double want = w[std::array<int, 7>{0, 4, 0, 0, 1, 2, 3}[k]].toDouble();
+                        if (k == 1 && held.endsWith("dmut"))
+                            want /= target->map(0)->valueAt(x, y);
+                        QCOMPARE(v, want);
+                    }
+                }
+            }
         }
     }
 };
