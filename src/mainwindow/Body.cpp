@@ -107,6 +107,7 @@ Body::Body(QWidget* parent)
     setupSumUp();
     setupErrPoints();
     setupStats();
+    setupTabOrder();
 
     connect(CheckVals, SIGNAL(clicked()), this, SLOT(showAnalyzedVals()));
 

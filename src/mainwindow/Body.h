@@ -147,6 +147,7 @@ public:
     void setupSumUp();
     void setupErrPoints();
     void setupStats();
+    void setupTabOrder();
     void execConfigBatches();
 
     // Stops the loaders, then quits and joins every worker thread; safe to call twice.

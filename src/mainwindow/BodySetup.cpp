@@ -15,6 +15,7 @@
 #include "mainwindow/SaveDataCfg.h"
 
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QThread>
@@ -49,7 +50,57 @@ int digitsWidth(const QLineEdit* e, int digits)
     opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
     return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, text, e).width();
 }
+// Puts the window's Tab stops in the order given. A widget that takes no focus
+// itself (a panel of the program) stands for the stops in it, in the order
+// they have among themselves.
+void chainFocus(const QList<QWidget*>& order)
+{
+    QList<QWidget*> stops;
+    for (QWidget* w : order) {
+        if (w->focusPolicy() != Qt::NoFocus) {
+            stops << w;
+            continue;
+        }
+        for (QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain()) {
+            if (n->focusPolicy() != Qt::NoFocus && w->isAncestorOf(n))
+                stops << n;
+        }
+    }
+    for (qsizetype i = 1; i < stops.size(); i++)
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+}
+
+// The scroll area a tool box keeps each page in.
+QWidget* pageScroll(QWidget* page)
+{
+    QWidget* w = page;
+    while (w && !qobject_cast<QScrollArea*>(w))
+        w = w->parentWidget();
+    return w ? w : page;
+}
 } // namespace
+
+void Body::setupTabOrder()
+{
+    // As the window reads, row by row and left to right; the form's creation
+    // order is no order at all. The scrolled form first: the window opens
+    // with it focused, so that the keys scroll it.
+    chainFocus({centralWidget(),
+                SelectI1Files, UseI0, SelectI0Files,
+                FluoType, SelectDark, ClearDark, DarkExpTime, TotalI0ofI1XAFS,
+                SelectBG, ShowBG, TotalI0ofI0XAFS,
+                UseSuggestElm, SuggestingElm, SuggestingEdge, SuggestingEeV, DPreE, DPostS, ThJumpSigma,
+                ShowData, ShowI0, ShowShiftMap, ShowResAnalysis,
+                ShowStatistics, ShowXafsView, ShowImgProc, OpenCalibCtrl, ShowAnalyzer, ShowAnalyzer2,
+                CBarAll,
+                vHWidth_, vVWidth_, aHWidth_, aVWidth_, Prev, SeekBar, Next, ImgNo, ZoomIn, ResetScale, resetMax_,
+                Value, PosX, PosY, QuadSurfFittedEShift,
+                BatchCtrlB, CheckVals,
+                pageScroll(page_3), SaveImage, SaveData, SaveDataCfgB, SaveFlatDark,
+                pageScroll(page_5), SaveEachSpectrum, SaveAsNormalizedXAFS, SaveAsRawXAFS, SaveAsRaw,
+                pageScroll(page_4), NormalizeEShift, ShowProcImg, DeGlitch, DeGlitchFactor, DeGlitchRatio,
+                pageScroll(page), ExecFourierA});
+}
 
 void Body::setupBatch()
 {
