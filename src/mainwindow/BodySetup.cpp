@@ -166,9 +166,9 @@ void Body::setupDataFiles()
     connect(SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
     connect(SelectI1Files, SIGNAL(currentIndexChanged(int)), this, SLOT(showData(int)));
 
-    connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &QWidget::show);
+    connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &_FileDialog::show);
     connect(ClearDark, &QPushButton::clicked, this, &Body::clearDark);
-    connect(&darkFileDialog, &QFileDialog::fileSelected, this, &Body::selectedDark);
+    connect(&darkFileDialog, &_FileDialog::fileSelected, this, &Body::selectedDark);
 
     connect(SelectI0Files, &SelectDataFiles::setDarkArea, this, &Body::setI0DarkArea);
     connect(SelectI1Files, &SelectDataFiles::setDarkArea, this, &Body::setI1DarkArea);
@@ -274,19 +274,19 @@ void Body::setupSaveData()
     imgFileDialog = newSaveDialog(QStringList{QStringLiteral("Image File (*.png)")} + anyFiles);
     dataFileDialog = newSaveDialog(QStringList());
     saveDataCfg = new SaveDataCfg();
-    connect(SaveImage, &QPushButton::clicked, imgFileDialog, &QWidget::show);
-    connect(imgFileDialog, &QFileDialog::fileSelected, this, &Body::saveImage);
+    connect(SaveImage, &QPushButton::clicked, imgFileDialog, &_FileDialog::show);
+    connect(imgFileDialog, &_FileDialog::fileSelected, this, &Body::saveImage);
     connect(SaveDataCfgB, &QPushButton::clicked, saveDataCfg, &QWidget::show);
     connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
-    connect(dataFileDialog, &QFileDialog::fileSelected, this, &Body::saveData);
+    connect(dataFileDialog, &_FileDialog::fileSelected, this, &Body::saveData);
     connect(SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
 }
 
 void Body::setupSaveSpectra()
 {
     spectraFileDialog = newSaveDialog(QStringList{QStringLiteral("XAFS Spectra (*.dat)")} + anyFiles);
-    connect(SaveEachSpectrum, &QPushButton::clicked, spectraFileDialog, &QWidget::show);
-    connect(spectraFileDialog, &QFileDialog::fileSelected, this, &Body::saveEachSpectrum);
+    connect(SaveEachSpectrum, &QPushButton::clicked, spectraFileDialog, &_FileDialog::show);
+    connect(spectraFileDialog, &_FileDialog::fileSelected, this, &Body::saveEachSpectrum);
 }
 
 void Body::setupProcButtons()

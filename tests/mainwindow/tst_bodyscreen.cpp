@@ -62,7 +62,7 @@ private slots:
             {"stats", &body.stats}, {"save data", body.saveDataCfg}, {"spectrum", body.xafsView},
             {"feature values", body.analyzer->fvView()}, {"energies of files", body.SelectI1Files->eofSetup},
             {"stack setup", &body.SelectI1Files->additionalSetup}, {"background file", &body.bgFileSelect},
-            {"file dialog", body.imgFileDialog}};
+            {"file dialog", body.imgFileDialog->dialog()}};
         QWidget* w = windows.value(window);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
