@@ -1,9 +1,10 @@
 #include "analysis/MapProc.h"
 
+#include "display/_FileDialog.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDebug>
-#include <QFileDialog>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -22,7 +23,7 @@ MapProc::MapProc(QObject* parent)
 {
 }
 
-void MapProc::setup(const MapProcForm& f, QFileDialog* map1Dialog, QFileDialog* map2Dialog)
+void MapProc::setup(const MapProcForm& f, _FileDialog* map1Dialog, _FileDialog* map2Dialog)
 {
     form = f;
     QButtonGroup* show = new QButtonGroup(this);
@@ -44,7 +45,7 @@ void MapProc::setup(const MapProcForm& f, QFileDialog* map1Dialog, QFileDialog* 
     if (form.procTypeSub)
         form.procTypeSub->setChecked(true);
 
-    for (QFileDialog* d : {map1Dialog, map2Dialog}) {
+    for (_FileDialog* d : {map1Dialog, map2Dialog}) {
         if (d) {
             d->setFileMode(QFileDialog::ExistingFile);
             d->setAcceptMode(QFileDialog::AcceptOpen);

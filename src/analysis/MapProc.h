@@ -8,7 +8,7 @@
 #include <QString>
 
 class QAbstractButton;
-class QFileDialog;
+class _FileDialog;
 class QLineEdit;
 
 // The panel's form widgets of the map-processing area.
@@ -36,7 +36,7 @@ public:
     explicit MapProc(QObject* parent = nullptr);
 
     // The unit's part of the panel's construction; the dialogs are the panel's.
-    void setup(const MapProcForm& form, QFileDialog* map1Dialog, QFileDialog* map2Dialog);
+    void setup(const MapProcForm& form, _FileDialog* map1Dialog, _FileDialog* map2Dialog);
 
     Analyzed2DRes map1;    // "E-Shift Map 1"
     Analyzed2DRes map2;    // "E-Shift Map 2"

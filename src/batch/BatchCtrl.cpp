@@ -14,7 +14,7 @@
 #include <QTextStream>
 
 namespace {
-QFileDialog* newBatchDialog(QFileDialog::AcceptMode mode)
+_FileDialog* newBatchDialog(QFileDialog::AcceptMode mode)
 {
     auto* d = new _FileDialog(QString(), nullptr);
     d->setDirectory(batchRoot);
@@ -66,10 +66,10 @@ void BatchCtrl::setup()
 
     saveDialog = newBatchDialog(QFileDialog::AcceptSave);
     loadDialog = newBatchDialog(QFileDialog::AcceptOpen);
-    connect(Save, &QPushButton::clicked, saveDialog, &QWidget::show);
-    connect(saveDialog, &QFileDialog::fileSelected, this, &BatchCtrl::save);
-    connect(Load, &QPushButton::clicked, loadDialog, &QWidget::show);
-    connect(loadDialog, &QFileDialog::fileSelected, this, &BatchCtrl::load);
+    connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
+    connect(saveDialog, &_FileDialog::fileSelected, this, &BatchCtrl::save);
+    connect(Load, &QPushButton::clicked, loadDialog, &_FileDialog::show);
+    connect(loadDialog, &_FileDialog::fileSelected, this, &BatchCtrl::load);
 
     connect(Exec, &QPushButton::clicked, this, &BatchCtrl::execCmdsSlot);
 }

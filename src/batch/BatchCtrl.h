@@ -10,7 +10,7 @@
 #include <QTimer>
 
 class BatchDispatcher;
-class QFileDialog;
+class _FileDialog;
 
 class BatchCtrl : public QMainWindow, public Ui_BatchCtrl {
     Q_OBJECT
@@ -53,8 +53,8 @@ private:
 
     BatchDispatcher* dispatcher = nullptr;
     QStringList lastLines;
-    QFileDialog* saveDialog = nullptr;
-    QFileDialog* loadDialog = nullptr;
+    _FileDialog* saveDialog = nullptr;
+    _FileDialog* loadDialog = nullptr;
     PendingLog pendingLog{maxLogLines};
     QTimer logTimer;
 };

@@ -33,13 +33,13 @@ CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
     InnerPCtrl->show();
 
     loadMapDialog = new EShiftMapDialog(QString());
-    connect(LoadMap, &QPushButton::clicked, loadMapDialog, &QWidget::show);
-    connect(loadMapDialog, &QFileDialog::fileSelected, this, &CalibCtrl::loadEMap);
+    connect(LoadMap, &QPushButton::clicked, loadMapDialog, &_FileDialog::show);
+    connect(loadMapDialog, &_FileDialog::fileSelected, this, &CalibCtrl::loadEMap);
     saveMapDialog = new EShiftMapDialog(QString());
     saveMapDialog->setFileMode(QFileDialog::AnyFile);
     saveMapDialog->setAcceptMode(QFileDialog::AcceptSave);
-    connect(SaveMap, &QPushButton::clicked, saveMapDialog, &QWidget::show);
-    connect(saveMapDialog, &QFileDialog::fileSelected, this, &CalibCtrl::saveEMap);
+    connect(SaveMap, &QPushButton::clicked, saveMapDialog, &_FileDialog::show);
+    connect(saveMapDialog, &_FileDialog::fileSelected, this, &CalibCtrl::saveEMap);
 
     SelectStd->Select->setText(tr("Select Std."));
 

@@ -1,18 +1,19 @@
 #include "display/FDGroup.h"
 
+#include "display/_FileDialog.h"
+
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 
 FDGroup::FDGroup(QObject* parent) : QObject(parent) {}
 
-void FDGroup::addDialog(QFileDialog* dialog)
+void FDGroup::addDialog(_FileDialog* dialog)
 {
     if (!dialog || dlgs.contains(dialog))
         return;
     dlgs << dialog;
-    connect(dialog, &QFileDialog::currentChanged, this, &FDGroup::currentChanged);
-    connect(dialog, &QFileDialog::directoryEntered, this, &FDGroup::directoryEntered);
+    connect(dialog, &_FileDialog::currentChanged, this, &FDGroup::currentChanged);
+    connect(dialog, &_FileDialog::directoryEntered, this, &FDGroup::directoryEntered);
     // The group does not own its dialogs; forget one that goes away.
     connect(dialog, &QObject::destroyed, this, [this, dialog]() { dlgs.removeAll(dialog); });
 }
@@ -46,8 +47,8 @@ void FDGroup::moveAllTo(const QString& target)
 {
     QObject* from = sender();
     // Copy: moving a dialog may bring us back here through its own signals.
-    const QList<QFileDialog*> all = dlgs;
-    for (QFileDialog* d : all) {
+    const QList<_FileDialog*> all = dlgs;
+    for (_FileDialog* d : all) {
         if (d == from || !dlgs.contains(d))
             continue;
         if (d->directory().absolutePath() != target)

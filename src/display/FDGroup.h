@@ -4,15 +4,15 @@
 #include <QObject>
 #include <QString>
 
-class QFileDialog;
+class _FileDialog;
 
 class FDGroup : public QObject {
     Q_OBJECT
 public:
     explicit FDGroup(QObject* parent = nullptr);
 
-    void addDialog(QFileDialog* dialog);
-    const QList<QFileDialog*>& dialogs() const { return dlgs; }
+    void addDialog(_FileDialog* dialog);
+    const QList<_FileDialog*>& dialogs() const { return dlgs; }
 
     // Canonical folder of an existing file or folder's parent; "" when the path
     // does not exist (QFileInfo::canonicalPath gives "." then, i.e. the cwd).
@@ -25,5 +25,5 @@ public slots:
 private:
     void moveAllTo(const QString& target);
 
-    QList<QFileDialog*> dlgs; // not owned
+    QList<_FileDialog*> dlgs; // not owned
 };

@@ -69,8 +69,8 @@ XafsView::XafsView(QWidget* parent) : QFrame(parent)
     saveDialog->setNameFilters(
         {QStringLiteral("Data File (*.dat)"), QStringLiteral("Any Files (* *.*)")});
     mouse = &Xafs->m;
-    connect(Save, &QPushButton::clicked, saveDialog, &QWidget::show);
-    connect(saveDialog, &QFileDialog::fileSelected, this, &XafsView::saveData);
+    connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
+    connect(saveDialog, &_FileDialog::fileSelected, this, &XafsView::saveData);
     connect(Xafs, &DispA::mouseMoved0, this, &XafsView::onMouseMoved);
     connect(Xafs, &DispA::wheelMoved0, this, &XafsView::onWheelMoved);
     connect(ResetXScale, &QPushButton::clicked, this, &XafsView::resetXScale);

@@ -43,8 +43,8 @@ EOFSetup::EOFSetup(QWidget* parent)
     fileDialog->setNameFilters({QStringLiteral("XAFS Data File (*.dat)"),
                                 QStringLiteral("Any Files (* *.*)")});
     fileDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    connect(SelRefFile, &QPushButton::clicked, fileDialog, &QFileDialog::show);
-    connect(fileDialog, &QFileDialog::fileSelected, this, &EOFSetup::refFileSelected);
+    connect(SelRefFile, &QPushButton::clicked, fileDialog, &_FileDialog::show);
+    connect(fileDialog, &_FileDialog::fileSelected, this, &EOFSetup::refFileSelected);
 }
 
 EOFSetup::~EOFSetup()

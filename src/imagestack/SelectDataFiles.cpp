@@ -24,8 +24,8 @@ SelectDataFiles::SelectDataFiles(QWidget* parent)
 
     connect(Selected, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &SelectDataFiles::newImageSelected);
-    connect(Select, &QPushButton::clicked, fileDialog, &QFileDialog::show);
-    connect(fileDialog, &QFileDialog::filesSelected, this,
+    connect(Select, &QPushButton::clicked, fileDialog, &_FileDialog::show);
+    connect(fileDialog, &_FileDialog::filesSelected, this,
             [this](const QStringList& files) { emit filesSelected(files, LoadNewFiles->isChecked()); });
     connect(Clear, &QPushButton::clicked, this, &SelectDataFiles::clear);
     connect(EngOfFilesSetup, &QPushButton::clicked, eofSetup, &QWidget::show);

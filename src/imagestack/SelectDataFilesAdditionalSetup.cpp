@@ -19,15 +19,13 @@ SelectDataFilesAdditionalSetup::SelectDataFilesAdditionalSetup(QWidget* parent)
     connect(UpDateDA, &QPushButton::clicked, this, &SelectDataFilesAdditionalSetup::updateDarkArea);
     connect(ClearDA, &QPushButton::clicked, this, &SelectDataFilesAdditionalSetup::clearDarkArea);
 
-    fileDialog->setOption(QFileDialog::DontUseNativeDialog, true);
-
     // Without the key there is no file to read: no "Can't Open" line at every start.
     const QString errPsFile = cfg.value(QStringLiteral("ErrPoints"), QString());
     if (!errPsFile.isEmpty())
         errPsDefSelected(errPsFile);
 
-    connect(SelectErrPsDef, &QPushButton::clicked, fileDialog, &QFileDialog::show);
-    connect(fileDialog, &QFileDialog::fileSelected, this,
+    connect(SelectErrPsDef, &QPushButton::clicked, fileDialog, &_FileDialog::show);
+    connect(fileDialog, &_FileDialog::fileSelected, this,
             &SelectDataFilesAdditionalSetup::errPsDefSelected);
     connect(UseErrPs, &QCheckBox::toggled, this, &SelectDataFilesAdditionalSetup::toggledUseErrPs);
 }

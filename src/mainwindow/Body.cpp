@@ -108,6 +108,7 @@ Body::Body(QWidget* parent)
     setupErrPoints();
     setupStats();
     setupOverlay();
+    setupTabOrder();
 
     connect(CheckVals, SIGNAL(clicked()), this, SLOT(showAnalyzedVals()));
 

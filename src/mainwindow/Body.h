@@ -151,6 +151,7 @@ public:
     void setupErrPoints();
     void setupStats();
     void setupOverlay();
+    void setupTabOrder();
     void execConfigBatches();
 
     // Stops the loaders, then quits and joins every worker thread; safe to call twice.

@@ -15,6 +15,7 @@
 #include "mainwindow/SaveDataCfg.h"
 
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QThread>
@@ -49,7 +50,57 @@ int digitsWidth(const QLineEdit* e, int digits)
     opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
     return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, text, e).width();
 }
+// Puts the window's Tab stops in the order given. A widget that takes no focus
+// itself (a panel of the program) stands for the stops in it, in the order
+// they have among themselves.
+void chainFocus(const QList<QWidget*>& order)
+{
+    QList<QWidget*> stops;
+    for (QWidget* w : order) {
+        if (w->focusPolicy() != Qt::NoFocus) {
+            stops << w;
+            continue;
+        }
+        for (QWidget* n = w->nextInFocusChain(); n != w; n = n->nextInFocusChain()) {
+            if (n->focusPolicy() != Qt::NoFocus && w->isAncestorOf(n))
+                stops << n;
+        }
+    }
+    for (qsizetype i = 1; i < stops.size(); i++)
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+}
+
+// The scroll area a tool box keeps each page in.
+QWidget* pageScroll(QWidget* page)
+{
+    QWidget* w = page;
+    while (w && !qobject_cast<QScrollArea*>(w))
+        w = w->parentWidget();
+    return w ? w : page;
+}
 } // namespace
+
+void Body::setupTabOrder()
+{
+    // As the window reads, row by row and left to right; the form's creation
+    // order is no order at all. The scrolled form first: the window opens
+    // with it focused, so that the keys scroll it.
+    chainFocus({centralWidget(),
+                SelectI1Files, UseI0, SelectI0Files,
+                FluoType, SelectDark, ClearDark, DarkExpTime, TotalI0ofI1XAFS,
+                SelectBG, ShowBG, TotalI0ofI0XAFS,
+                UseSuggestElm, SuggestingElm, SuggestingEdge, SuggestingEeV, DPreE, DPostS, ThJumpSigma,
+                ShowData, ShowI0, ShowShiftMap, ShowResAnalysis,
+                ShowStatistics, ShowXafsView, ShowImgProc, OpenCalibCtrl, ShowAnalyzer, ShowAnalyzer2,
+                CBarAll,
+                vHWidth_, vVWidth_, aHWidth_, aVWidth_, Prev, SeekBar, Next, ImgNo, ZoomIn, ResetScale, resetMax_,
+                Value, PosX, PosY, QuadSurfFittedEShift,
+                BatchCtrlB, CheckVals,
+                pageScroll(page_3), SaveImage, SaveData, SaveDataCfgB, SaveFlatDark,
+                pageScroll(page_5), SaveEachSpectrum, SaveAsNormalizedXAFS, SaveAsRawXAFS, SaveAsRaw,
+                pageScroll(page_4), NormalizeEShift, ShowProcImg, DeGlitch, DeGlitchFactor, DeGlitchRatio,
+                pageScroll(page), ExecFourierA});
+}
 
 void Body::setupBatch()
 {
@@ -118,9 +169,9 @@ void Body::setupDataFiles()
     connect(SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
     connect(SelectI1Files, SIGNAL(currentIndexChanged(int)), this, SLOT(showData(int)));
 
-    connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &QWidget::show);
+    connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &_FileDialog::show);
     connect(ClearDark, &QPushButton::clicked, this, &Body::clearDark);
-    connect(&darkFileDialog, &QFileDialog::fileSelected, this, &Body::selectedDark);
+    connect(&darkFileDialog, &_FileDialog::fileSelected, this, &Body::selectedDark);
 
     connect(SelectI0Files, &SelectDataFiles::setDarkArea, this, &Body::setI0DarkArea);
     connect(SelectI1Files, &SelectDataFiles::setDarkArea, this, &Body::setI1DarkArea);
@@ -226,19 +277,19 @@ void Body::setupSaveData()
     imgFileDialog = newSaveDialog(QStringList{QStringLiteral("Image File (*.png)")} + anyFiles);
     dataFileDialog = newSaveDialog(QStringList());
     saveDataCfg = new SaveDataCfg();
-    connect(SaveImage, &QPushButton::clicked, imgFileDialog, &QWidget::show);
-    connect(imgFileDialog, &QFileDialog::fileSelected, this, &Body::saveImage);
+    connect(SaveImage, &QPushButton::clicked, imgFileDialog, &_FileDialog::show);
+    connect(imgFileDialog, &_FileDialog::fileSelected, this, &Body::saveImage);
     connect(SaveDataCfgB, &QPushButton::clicked, saveDataCfg, &QWidget::show);
     connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
-    connect(dataFileDialog, &QFileDialog::fileSelected, this, &Body::saveData);
+    connect(dataFileDialog, &_FileDialog::fileSelected, this, &Body::saveData);
     connect(SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
 }
 
 void Body::setupSaveSpectra()
 {
     spectraFileDialog = newSaveDialog(QStringList{QStringLiteral("XAFS Spectra (*.dat)")} + anyFiles);
-    connect(SaveEachSpectrum, &QPushButton::clicked, spectraFileDialog, &QWidget::show);
-    connect(spectraFileDialog, &QFileDialog::fileSelected, this, &Body::saveEachSpectrum);
+    connect(SaveEachSpectrum, &QPushButton::clicked, spectraFileDialog, &_FileDialog::show);
+    connect(spectraFileDialog, &_FileDialog::fileSelected, this, &Body::saveEachSpectrum);
 }
 
 void Body::setupProcButtons()

@@ -4,9 +4,9 @@
 
 #include "analysis/MapProc.h"
 #include "display/ColorBar.h"
+#include "display/_FileDialog.h"
 #include "foundation/Globals.h"
 
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,8 +38,8 @@ struct Panel {
     QPushButton* process = new QPushButton(&w);
     QLineEdit* name1 = new QLineEdit(&w);
     QLineEdit* name2 = new QLineEdit(&w);
-    QFileDialog dialog1;
-    QFileDialog dialog2;
+    _FileDialog dialog1;
+    _FileDialog dialog2;
     MapProc proc;
     AnalyzeCond answer;
     Analyzed2DRes* shown = nullptr;

@@ -21,7 +21,9 @@ public:
     int currentChangedReceivers() const { return receivers(SIGNAL(currentChanged(QString))); }
 };
 
-QString dirOf(const QFileDialog& d) { return d.directory().absolutePath(); }
+QString dirOf(const _FileDialog& d) { return d.directory().absolutePath(); }
+// Where the dialog opens once shown.
+QString openedIn(_FileDialog& d) { return d.dialog()->directory().absolutePath(); }
 
 } // namespace
 
@@ -67,15 +69,19 @@ private slots:
         QFETCH(QStringList, filters);
         const QString title = QStringLiteral("Pick one");
         XafsFileSelect select;
-        std::unique_ptr<QFileDialog> d;
+        std::unique_ptr<_FileDialog> d;
         switch (kind) {
         case 0: d.reset(new _FileDialog(title)); break;
         case 1: d.reset(new SelectImgDialog(true, title)); break;
         default: break;
         }
-        QFileDialog* dlg = d ? d.get() : select.fileDialog;
+        _FileDialog* fd = d ? d.get() : select.fileDialog;
+        QVERIFY(!fd->made()); // nothing to write Qt's dialog settings until shown
+        fd->show();
+        QFileDialog* dlg = fd->made();
+        QVERIFY(dlg && dlg->isVisible());
         QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
-        QCOMPARE(dirOf(*dlg), dataRoot);
+        QCOMPARE(dlg->directory().absolutePath(), dataRoot);
         QCOMPARE(int(dlg->fileMode()), fileMode);
         QCOMPARE(dlg->nameFilters(), filters);
     }
@@ -117,13 +123,14 @@ private slots:
         _FileDialog d1, d2;
         g.addDialog(&d1);
         g.addDialog(&d2);
+        d1.dialog(); // the one in use; d2 is made when it opens
         const QString start = dirOf(d1);
         const QString path = root + QLatin1Char('/') + given;
         if (entered)
             emit d1.directoryEntered(path);
         else
             emit d1.currentChanged(path);
-        QCOMPARE(dirOf(d2), target.isEmpty() ? start : root + QLatin1Char('/') + target);
+        QCOMPARE(openedIn(d2), target.isEmpty() ? start : root + QLatin1Char('/') + target);
         QCOMPARE(dirOf(d1), start); // the sender is left where it is
     }
 
@@ -151,7 +158,7 @@ private slots:
             QVERIFY(s.hasFile);
             QCOMPARE(s.Selected->text(), path);
             QCOMPARE(spy.count(), 1);
-            QCOMPARE(dirOf(*s.fileDialog), folder.isEmpty() ? before : root + QLatin1Char('/') + folder);
+            QCOMPARE(openedIn(*s.fileDialog), folder.isEmpty() ? before : root + QLatin1Char('/') + folder);
         }
     }
 

@@ -15,13 +15,17 @@
 #include "imagestack/SelectDataFiles.h"
 #include "mainwindow/Body.h"
 #include "mainwindow/SaveDataCfg.h"
+#include "mainwindow/StartOptions.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QMap>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+#include <QTranslator>
 
 class TestBodyScreen : public QObject {
     Q_OBJECT
@@ -58,7 +62,7 @@ private slots:
             {"stats", &body.stats}, {"save data", body.saveDataCfg}, {"spectrum", body.xafsView},
             {"feature values", body.analyzer->fvView()}, {"energies of files", body.SelectI1Files->eofSetup},
             {"stack setup", &body.SelectI1Files->additionalSetup}, {"background file", &body.bgFileSelect},
-            {"file dialog", body.imgFileDialog}};
+            {"file dialog", body.imgFileDialog->dialog()}};
         QWidget* w = windows.value(window);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -138,6 +142,54 @@ private slots:
         QVERIFY2(missed.isEmpty(), qPrintable(missed));
         QVERIFY(w->width() >= w->minimumSizeHint().width()); // not cut ("Sa...")
         body.grab().save(QDir(testreg::shotsDir()).filePath(QStringLiteral("mainwindow-1366x700-%1.png").arg(name)));
+    }
+
+    void tabFollowsTheRow_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::newRow("Japanese") << true;
+        QTest::newRow("-e: English") << false;
+    }
+    // Tab goes through the navigation row from left to right, from the
+    // colour bar's button above it to the read-outs below, and the scrolled
+    // form never goes back up on the way.
+    void tabFollowsTheRow()
+    {
+        QFETCH(bool, japanese);
+        StartOptions o;
+        o.noTranslation = !japanese;
+        QTranslator t;
+        QCOMPARE(installTranslation(t, o), japanese);
+        const auto removed = qScopeGuard([&t] { QCoreApplication::removeTranslator(&t); });
+        Body body;
+        body.resize(1366, 700);
+        body.show();
+        body.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&body));
+        auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
+        QVERIFY(scroll);
+        body.CBarAll->setFocus(Qt::TabFocusReason);
+        QStringList names;
+        int x = -1, lowest = scroll->verticalScrollBar()->value();
+        bool backUp = false;
+        for (int i = 0; i < 12; i++) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* f = QApplication::focusWidget();
+            QVERIFY(f);
+            names << f->objectName();
+            backUp = backUp || scroll->verticalScrollBar()->value() < lowest;
+            lowest = scroll->verticalScrollBar()->value();
+            if (f->parentWidget() == body.frame_2) {
+                QVERIFY2(f->x() > x, qPrintable(f->objectName()));
+                x = f->x();
+            }
+        }
+        QCOMPARE(names, QStringList({"vHWidth_", "vVWidth_", "aHWidth_", "aVWidth_", "Prev", "SeekBar", "Next",
+                                     "ImgNo", "ZoomIn", "ResetScale", "resetMax_", "Value"}));
+        QVERIFY(!backUp);
+        body.vHWidth_->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(body.vHWidth_, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), body.CBarAll);
     }
 };
 

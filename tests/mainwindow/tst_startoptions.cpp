@@ -5,6 +5,8 @@
 #include "support/ArgvWords.h"
 #include "support/EnergyFiles.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -50,6 +52,27 @@ Run runStart(const QTemporaryDir& dir, const QStringList& args, const QString& b
     cur.showAnalyzer2Button = showA2BBefore;
     r.opts = startOptionsOf(store, cur);
     return r;
+}
+// Runs the program in `folder` ("@" in the words) without a configuration file,
+// so that none beside the program adds batch lines; false when it does not end.
+bool runProgram(QProcess& p, const QString& folder, const QStringList& args,
+                const QList<std::pair<QString, QString>>& vars = {})
+{
+    QStringList words{QStringLiteral("-c"), folder + QStringLiteral("/none.cfg")};
+    for (QString w : args)
+        words << w.replace(u'@', folder);
+    p.setWorkingDirectory(folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const auto& [name, value] : vars)
+        env.insert(name, value);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(CORVELLINE_BIN), words);
+    if (p.waitForFinished(90000))
+        return true;
+    p.kill();
+    p.waitForFinished();
+    return false;
 }
 } // namespace
 
@@ -258,29 +281,36 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QVERIFY(energytest::writeFile(dir.filePath(QStringLiteral("quit.bat")), "quit\n"));
-        // No configuration file, so none beside the program adds batch lines.
-        QStringList words{QStringLiteral("-c"), dir.filePath(QStringLiteral("none.cfg"))};
-        for (QString w : args)
-            words << w.replace(u'@', dir.path());
         QProcess p;
-        p.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(CORVELLINE_BIN), words);
-        const bool ended = p.waitForFinished(90000);
-        if (!ended) {
-            p.kill();
-            p.waitForFinished();
-        }
+        QVERIFY2(runProgram(p, dir.path(), args), "still running");
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-        QVERIFY2(ended, "still running");
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), status);
         if (told.isEmpty())
             QVERIFY2(!err.contains(QLatin1String("Batch file not read")), qPrintable(err));
         else
             QVERIFY2(err.contains(told.replace(u'@', dir.path()) + u'\n'), qPrintable(err.right(2000)));
+    }
+
+    // An unattended run in a home of its own leaves no file dialog settings
+    // there (Qt writes them, under a lock, for every dialog that goes away).
+    void unattendedRunWritesNoDialogSettings()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(energytest::writeFile(dir.filePath(QStringLiteral("run.bat")),
+                                      "calib_load_std " + dir.filePath(QStringLiteral("std.dat")).toUtf8() + "\nquit\n"));
+        const QString home = dir.filePath(QStringLiteral("home"));
+        QVERIFY(QDir().mkpath(home + QStringLiteral("/.config")));
+        QProcess p;
+        QVERIFY2(runProgram(p, dir.path(), {"-b", "@/run.bat", "-x"},
+                            {{"HOME", home}, {"XDG_CONFIG_HOME", home + QStringLiteral("/.config")}}),
+                 "still running");
+        QCOMPARE(p.exitCode(), 0);
+        QStringList written;
+        for (QDirIterator it(home, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            written << it.next();
+        QVERIFY2(written.filter(QStringLiteral("QtProject")).isEmpty(), qPrintable(written.join(u' ')));
     }
 
     // A "-c" line in the file comes too late to change which file is read.
