@@ -3,24 +3,7 @@
 #include "foundation/Globals.h"
 
 #include <algorithm>
-
-void Spectrum::append(double x, double y)
-{
-    points.append(QPointF(x, y));
-    const int i = int(points.size()) - 1;
-    if (x < minX)
-        minX = x;
-    if (x > maxX)
-        maxX = x;
-    if (y < minY) {
-        minY = y;
-        minYIndex = i;
-    }
-    if (y > maxY) {
-        maxY = y;
-        maxYIndex = i;
-    }
-}
+#include <cmath>
 
 void Spectrum::resetMinMax()
 {
@@ -88,6 +71,40 @@ double Spectrum::smoothedYAt(double x) const
     int lo, hi;
     segmentAt(x, lo, hi);
     return interpolate(x, pos(lo), sy(lo), pos(hi), sy(hi));
+}
+
+Spectrum::Lookup::Lookup(const Spectrum& s, bool smoothed) : s(s), smoothed(smoothed)
+{
+    // Not a number in the positions fails the test too: the search is used then.
+    for (int i = 0; i + 1 < s.size() && ascending; ++i)
+        ascending = s.pos(i) <= s.pos(i + 1);
+}
+
+double Spectrum::Lookup::at(double x)
+{
+    const int n = s.size();
+    if (!ascending || n < 2 || std::isnan(x))
+        return smoothed ? s.smoothedYAt(x) : s.yAt(x);
+    int hi;
+    if (x <= s.pos(0)) {
+        lo = 0;
+        hi = 1;
+    } else if (x >= s.pos(n - 1)) {
+        lo = n - 2;
+        hi = n - 1;
+    } else {
+        // The search ends at the last point not above x; on ascending points
+        // that one is unique, so walking to it finds the same segment.
+        if (!(lo < n - 1 && s.pos(lo) <= x))
+            lo = 0;
+        while (s.pos(lo + 1) <= x)
+            ++lo;
+        hi = lo + 1;
+    }
+    if (!smoothed)
+        return interpolate(x, s.pos(lo), s.y(lo), s.pos(hi), s.y(hi));
+    auto sy = [this](int i) { return i < s.smoothedY.size() ? s.smoothedY.at(i) : s.y(i); };
+    return interpolate(x, s.pos(lo), sy(lo), s.pos(hi), sy(hi));
 }
 
 void Spectrum::smooth(int n)

@@ -32,7 +32,23 @@ public:
     double pos(int i) const { return useXOffset ? points.at(i).x() - xOffset : points.at(i).x(); }
 
     // Appends with strict comparisons, so on a tie the earlier point keeps the index.
-    void append(double x, double y);
+    void append(double x, double y)
+    {
+        points.append(QPointF(x, y));
+        const int i = int(points.size()) - 1;
+        if (x < minX)
+            minX = x;
+        if (x > maxX)
+            maxX = x;
+        if (y < minY) {
+            minY = y;
+            minYIndex = i;
+        }
+        if (y > maxY) {
+            maxY = y;
+            maxYIndex = i;
+        }
+    }
     void resetMinMax();
     // Resets smoothing, offset and extremes, and sets `enabled`; the points stay.
     void clear();
@@ -42,6 +58,21 @@ public:
     double smoothedYAt(double x) const;
     // Running mean of half-width n, the window cut at the ends.
     void smooth(int n);
+
+    // yAt (or smoothedYAt) for a run of x that do not fall from call to call:
+    // where the points ascend it walks on from the last segment instead of
+    // searching, with the very same result; elsewhere it searches as yAt does.
+    class Lookup {
+    public:
+        Lookup(const Spectrum& s, bool smoothed);
+        double at(double x);
+
+    private:
+        const Spectrum& s;
+        bool smoothed;
+        bool ascending = true;
+        int lo = 0;
+    };
 
 private:
     // Chooses the segment (lo, hi) for a lookup at x; needs at least two points.

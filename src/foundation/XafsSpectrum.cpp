@@ -197,10 +197,17 @@ double XafsSpectrum::edgeAt(double f) const
     double best = 0.0;
     double bestWidth = 0.0;
     int kStar = 0;
+    // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
+    // one step are k - 2 and k of the ones around it.
+    Lookup smoothedAt(*this, true);
+    double sPrev = n > 2 ? smoothedAt.at(pos(0)) : 0.0;
+    double sHere = n > 2 ? smoothedAt.at(pos(1)) : 0.0;
     for (int k = 1; k <= n - 2; ++k) {
         const double l = level(pos(k));
-        const double sBefore = smoothedYAt(pos(k - 1));
-        const double sAfter = smoothedYAt(pos(k + 1));
+        const double sBefore = sPrev;
+        const double sAfter = smoothedAt.at(pos(k + 1));
+        sPrev = sHere;
+        sHere = sAfter;
         if (sBefore < l && sAfter > l) {
             const double rise = sAfter - sBefore;
             const double width = smoothedRiseWidth(*this, k - 1, k + 1);
