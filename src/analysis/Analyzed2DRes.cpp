@@ -43,6 +43,15 @@ char* putNumber(char* p, double v)
         return put(v < 0 ? "-inf" : "inf");
     if (v == 0.0) // also -0, which arg() writes without its sign
         return put("0");
+    // arg() rounds a tie at the sixth digit away from zero, to_chars to even:
+    // a value whose seventh digit rounds to 5 may be one and is left to arg().
+    char sci[40];
+    std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 6);
+    if (sci[v < 0 ? 8 : 7] == '5') {
+        const QByteArray q = QStringLiteral("%1").arg(v).toLatin1();
+        std::memcpy(p, q.constData(), size_t(q.size()));
+        return p + q.size();
+    }
     return std::to_chars(p, p + 32, v, std::chars_format::general, 6).ptr;
 }
 

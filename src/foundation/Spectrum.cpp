@@ -101,10 +101,17 @@ double Spectrum::Lookup::at(double x)
             ++lo;
         hi = lo + 1;
     }
-    if (!smoothed)
-        return interpolate(x, s.pos(lo), s.y(lo), s.pos(hi), s.y(hi));
     auto sy = [this](int i) { return i < s.smoothedY.size() ? s.smoothedY.at(i) : s.y(i); };
-    return interpolate(x, s.pos(lo), sy(lo), s.pos(hi), sy(hi));
+    const double x1 = s.pos(lo), x2 = s.pos(hi);
+    const double y1 = smoothed ? sy(lo) : s.y(lo);
+    const double y2 = smoothed ? sy(hi) : s.y(hi);
+    // Most lookups fall on a point: there x - x1 is +0, and +0 times a finite
+    // slope is a zero of the slope's sign, which is that of y2 - y1; the
+    // division is left out then, the sum is the same to the bit.
+    const double dx = x2 - x1, dy = y2 - y1;
+    if (x == x1 && dx > 0.0 && std::fabs(dy) <= dx * 1e300)
+        return (x - x1) * dy + y1;
+    return interpolate(x, x1, y1, x2, y2);
 }
 
 void Spectrum::smooth(int n)

@@ -35,7 +35,11 @@ public:
     void append(double x, double y)
     {
         points.append(QPointF(x, y));
-        const int i = int(points.size()) - 1;
+        noteExtremes(int(points.size()) - 1, x, y);
+    }
+    // What append does to the extremes for point i at (x, y).
+    void noteExtremes(int i, double x, double y)
+    {
         if (x < minX)
             minX = x;
         if (x > maxX)

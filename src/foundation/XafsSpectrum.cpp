@@ -137,20 +137,24 @@ void XafsSpectrum::normalize(int mode)
     e0 = edgeAt(0.5);
     dMut = post.value(e0) - pre.value(e0);
 
+    // Filled in place as appends would fill them: this runs for every bin of a walk.
     Spectrum* curves[4] = {&normalized, &doubleNormalized, &minusPostByJump, &minusPostByGap};
-    for (Spectrum* c : curves) {
-        restart(*c);
-        c->points.reserve(n);
+    QPointF* out[4];
+    for (int c = 0; c < 4; ++c) {
+        curves[c]->points.resize(n);
+        curves[c]->resetMinMax();
+        out[c] = curves[c]->points.data();
     }
     for (int i = 0; i < n; ++i) {
         const double x = pos(i);
         const double y = this->y(i);
         const double p = post.value(x);
         const double q = pre.value(x);
-        normalized.append(x, (y - p) / dMut + 1.0);
-        doubleNormalized.append(x, (y - q) / (p - q));
-        minusPostByJump.append(x, (y - p) / dMut);
-        minusPostByGap.append(x, (y - p) / (p - q));
+        const double v[4] = {(y - p) / dMut + 1.0, (y - q) / (p - q), (y - p) / dMut, (y - p) / (p - q)};
+        for (int c = 0; c < 4; ++c) {
+            out[c][i] = QPointF(x, v[c]);
+            curves[c]->noteExtremes(i, x, v[c]);
+        }
     }
 
     midxOutOfRange = false;
