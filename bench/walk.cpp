@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <unistd.h>
@@ -29,7 +30,7 @@
 
 namespace {
 
-const int Side = 512;
+int Side = 512; // the first argument may ask for another side
 const int Energies = 126;
 
 double ramp(double e, double centre)
@@ -77,7 +78,7 @@ void stackAt(int x, int y, Spectrum& out)
 AnalyzeCond wholeStack()
 {
     AnalyzeCond c;
-    const double rect[4] = {0, 0, Side, Side};
+    const double rect[4] = {0, 0, double(Side), double(Side)};
     c.setup(Side, Side, 0, 0, rect, -1, -1);
     return c;
 }
@@ -124,6 +125,8 @@ struct Maps {
 int main(int argc, char** argv)
 {
     bench::preferOffscreen();
+    if (argc > 1)
+        Side = std::max(2, std::min(atoi(argv[1]), 4096));
     QApplication app(argc, argv);
     bench::quietStart();
     ColorBar bar;
@@ -251,8 +254,8 @@ int main(int argc, char** argv)
     std::printf("hash of the maps: %016llx; of the text file less its date: %016llx\n",
                 static_cast<unsigned long long>(mapsHash),
                 static_cast<unsigned long long>(hashOf(text.constData(), size_t(text.size()))));
-    std::printf("fraction of reference 1 at (0,0) and (511,0): %.4f %.4f\n", all.m.lcf[2]->valueAt(0, 0),
-                all.m.lcf[2]->valueAt(511, 0));
+    std::printf("fraction of reference 1 at (0,0) and (%d,0): %.4f %.4f\n", Side - 1, all.m.lcf[2]->valueAt(0, 0),
+                all.m.lcf[2]->valueAt(Side - 1, 0));
     mainColorBar = nullptr;
     return 0;
 }

@@ -177,11 +177,32 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     double* const a = w.a.data();
     double* const b = w.b.data();
     double* const v = w.v.data();
+    // On the table the normal matrix depends only on which of its energies take
+    // part: the same run of them as in the fit that kept it gives the same
+    // matrix, summed in the same order then, so it is taken from there.
+    bool allOnTable = false, kept = false;
+    if (t) {
+        w.idx.clear();
+        allOnTable = true;
+        for (int i = 0; i < s.size(); ++i) {
+            const double e = s.pos(i) - s.eOffset;
+            if (rg.lo <= e && e <= rg.hi) {
+                w.idx.push_back(cursor.at(e));
+                allOnTable = allOnTable && w.idx.back() >= 0;
+            }
+        }
+        cursor.rewind();
+        kept = allOnTable && w.keptFor == t && w.keptMulti == multi && w.keptIdx == w.idx &&
+               w.keptA.size() == w.a.size();
+        if (kept)
+            std::copy(w.keptA.cbegin(), w.keptA.cend(), w.a.begin());
+    }
+    int p = 0;
     for (int i = 0; i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
-        const int j = cursor.at(e);
+        const int j = t ? w.idx[size_t(p++)] : -1;
         double obs;
         if (multi) {
             v[0] = 1.0;
@@ -195,11 +216,19 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
             obs = i < sN.size() ? sN.y(i) : 0.0;
         }
         for (int jj = 0; jj < m; ++jj) {
-            double* row = a + size_t(jj) * size_t(m);
-            for (int l = 0; l < m; ++l)
-                row[l] += v[jj] * v[l];
+            if (!kept) {
+                double* row = a + size_t(jj) * size_t(m);
+                for (int l = 0; l < m; ++l)
+                    row[l] += v[jj] * v[l];
+            }
             b[jj] += v[jj] * obs;
         }
+    }
+    if (allOnTable && !kept) {
+        w.keptFor = t;
+        w.keptMulti = multi;
+        w.keptIdx = w.idx;
+        w.keptA = w.a;
     }
 
     // An empty range still fits: with no point, nothing moves a coefficient off 0.

@@ -36,6 +36,12 @@ public:
         std::vector<int> perm;
         Spectrum curve;
         std::vector<Spectrum::Lookup> refN, refP;
+        std::vector<int> idx;      // table energies of the points in the fit range
+        // The normal matrix of the last fit on a table, and what it depends on.
+        const RefTable* keptFor = nullptr;
+        bool keptMulti = false;
+        std::vector<int> keptIdx;
+        std::vector<double> keptA;
     };
 
     // The requested range cut to every reference's energies less its shift.

@@ -137,13 +137,13 @@ void XafsSpectrum::normalize(int mode)
     e0 = edgeAt(0.5);
     dMut = post.value(e0) - pre.value(e0);
 
-    // Filled in place as appends would fill them: this runs for every bin of a walk.
+    // Filled as appends would fill them, the extremes kept in locals: this runs
+    // for every bin of a walk.
     Spectrum* curves[4] = {&normalized, &doubleNormalized, &minusPostByJump, &minusPostByGap};
-    QPointF* out[4];
-    for (int c = 0; c < 4; ++c) {
-        curves[c]->points.resize(n);
-        curves[c]->resetMinMax();
-        out[c] = curves[c]->points.data();
+    Spectrum ends[4];
+    for (Spectrum* c : curves) {
+        restart(*c);
+        c->points.reserve(n);
     }
     for (int i = 0; i < n; ++i) {
         const double x = pos(i);
@@ -152,9 +152,17 @@ void XafsSpectrum::normalize(int mode)
         const double q = pre.value(x);
         const double v[4] = {(y - p) / dMut + 1.0, (y - q) / (p - q), (y - p) / dMut, (y - p) / (p - q)};
         for (int c = 0; c < 4; ++c) {
-            out[c][i] = QPointF(x, v[c]);
-            curves[c]->noteExtremes(i, x, v[c]);
+            curves[c]->points.emplaceBack(x, v[c]);
+            ends[c].noteExtremes(i, x, v[c]);
         }
+    }
+    for (int c = 0; c < 4; ++c) {
+        curves[c]->minX = ends[c].minX;
+        curves[c]->maxX = ends[c].maxX;
+        curves[c]->minY = ends[c].minY;
+        curves[c]->maxY = ends[c].maxY;
+        curves[c]->minYIndex = ends[c].minYIndex;
+        curves[c]->maxYIndex = ends[c].maxYIndex;
     }
 
     midxOutOfRange = false;
