@@ -6,6 +6,8 @@
 //   bench_walk_program <folder> <program> [<program> ...] [runs]
 // writes the stack into the folder when it is not there yet, runs the
 // programs in turn (runs times, 3 when not given) and prints the medians.
+#include "BenchStack.h"
+
 #include <QMap>
 
 #include <QCoreApplication>
@@ -13,8 +15,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
-
-#include <tiffio.h>
 
 #include <algorithm>
 #include <cmath>
@@ -37,20 +37,16 @@ double reference(double e, double edge)
 QString frameName(double e)
 {
     const qint64 t = std::llround(e * 10000.0);
-    return QStringLiteral("I1_%1_%2.tif").arg(t / 10000, 5, 10, QLatin1Char('0')).arg(t % 10000, 4, 10, QLatin1Char('0'));
+    return QStringLiteral("I1_%1_%2.tif")
+        .arg(t / 10000, 5, 10, QLatin1Char('0'))
+        .arg(t % 10000, 4, 10, QLatin1Char('0'));
 }
 
 bool writeFrame(const QString& path, double e)
 {
-    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    TIFF* tif = bench::openFrame16(path, Side, Side);
     if (!tif)
         return false;
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(Side));
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(Side));
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 16);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
     std::vector<quint16> row(Side);
     const double a = reference(e, 7112.0), b = reference(e, 7118.0);
     bool ok = true;
@@ -85,7 +81,8 @@ bool writeSet(const QDir& dir)
         QByteArray text;
         for (int i = 0; i <= 1000; ++i) {
             const double e = 6950.0 + 0.5 * i;
-            text += QByteArray::number(e, 'f', 1) + ' ' + QByteArray::number(reference(e, r ? 7118.0 : 7112.0), 'f', 6) + '\n';
+            const double y = reference(e, r ? 7118.0 : 7112.0);
+            text += QByteArray::number(e, 'f', 1) + ' ' + QByteArray::number(y, 'f', 6) + '\n';
         }
         if (!writeText(dir.filePath(QStringLiteral("ref%1.dat").arg(r)), text))
             return false;

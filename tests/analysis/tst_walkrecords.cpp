@@ -189,11 +189,13 @@ private slots:
         set.lcf.sE0 = from;
         set.lcf.eE0 = to;
         set.lcf.writeRows = false;
-        set.lcf.refs = {LCFRefData::of(XafsSpectrum(sampled(8850, 9200, 1.0, refA), "a", 1, 0.0, SuggestElm()), 0, 0.0),
-                        LCFRefData::of(XafsSpectrum(sampled(8850, 9200, 1.0, refB), "b", 1, 0.0, SuggestElm()), 1, 1.5)};
+        auto ref = [](double (*f)(double)) {
+            return XafsSpectrum(sampled(8850, 9200, 1.0, f), "r", 1, 0.0, SuggestElm());
+        };
+        set.lcf.refs = {LCFRefData::of(ref(refA), 0, 0.0), LCFRefData::of(ref(refB), 1, 1.5)};
         set.dEdge.isMidPoint = edge != 2;
         set.dEdge.midRatio = edge == 1 ? 0.45 : 0.5;
-        set.dEdge.ref = XafsSpectrum(sampled(8850, 9200, 1.0, refA), "cmp", 1, 0.0, SuggestElm());
+        set.dEdge.ref = ref(refA);
         s.energies = energies;
         s.viewW = half;
         s.viewH = half;

@@ -49,7 +49,8 @@ private slots:
         const QList<double> run = {-2, 0, 0.5, 0.5, 0.75, 3, 3.1, 3.25, 6.999, 7, 9};
         QTest::newRow("ascending with ties") << uneven << run;
         QTest::newRow("x falling back") << uneven << QList<double>{3.1, 7, 0.25, 0.5, 3.25, -1, 9, 3};
-        QTest::newRow("not ascending") << Points{{0, 1}, {2, 5}, {1, 3}, {4, -2}} << QList<double>{0, 0.5, 1, 1.5, 2, 3, 4};
+        QTest::newRow("not ascending") << Points{{0, 1}, {2, 5}, {1, 3}, {4, -2}}
+                                       << QList<double>{0, 0.5, 1, 1.5, 2, 3, 4};
         QTest::newRow("not a number at x") << uneven << QList<double>{0.5, std::nan(""), 3};
         QTest::newRow("not a number in the points") << Points{{0, 1}, {std::nan(""), 5}, {2, 3}} << run;
         QTest::newRow("one point") << Points{{5, 7}} << QList<double>{4, 5, 6};
