@@ -24,18 +24,28 @@
 
 namespace bench {
 
-// A w x h frame with an EXIF exposure time, as the detectors write them.
-inline bool writeFrame(const QString& path, int w, int h, int seed, double exposure)
+// A w x h single-channel 16-bit TIFF opened for writing its rows; null when
+// it cannot be opened.
+inline TIFF* openFrame16(const QString& path, int w, int h)
 {
     TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
     if (!tif)
-        return false;
+        return nullptr;
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(h));
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 16);
     TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
     TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    return tif;
+}
+
+// A w x h frame with an EXIF exposure time, as the detectors write them.
+inline bool writeFrame(const QString& path, int w, int h, int seed, double exposure)
+{
+    TIFF* tif = openFrame16(path, w, h);
+    if (!tif)
+        return false;
     TIFFSetField(tif, TIFFTAG_EXIFIFD, uint64_t(0));
     std::vector<quint16> row(static_cast<size_t>(w));
     bool ok = true;

@@ -9,6 +9,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -25,6 +26,33 @@ qint64 countBins(AnalyzeCond c, qint64 cap)
             return -1;
     } while (c.next());
     return n;
+}
+
+// v as QString::arg(double) writes it (six significant digits, 'g'), into at
+// least 32 bytes at p; returns the end.
+char* putNumber(char* p, double v)
+{
+    auto put = [&p](const char* t) {
+        const size_t n = std::strlen(t);
+        std::memcpy(p, t, n);
+        return p + n;
+    };
+    if (std::isnan(v))
+        return put("nan");
+    if (std::isinf(v))
+        return put(v < 0 ? "-inf" : "inf");
+    if (v == 0.0) // also -0, which arg() writes without its sign
+        return put("0");
+    // arg() rounds a tie at the sixth digit away from zero, to_chars to even:
+    // a value whose seventh digit rounds to 5 may be one and is left to arg().
+    char sci[40];
+    std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 6);
+    if (sci[v < 0 ? 8 : 7] == '5') {
+        const QByteArray q = QStringLiteral("%1").arg(v).toLatin1();
+        std::memcpy(p, q.constData(), size_t(q.size()));
+        return p + q.size();
+    }
+    return std::to_chars(p, p + 32, v, std::chars_format::general, 6).ptr;
 }
 
 // An export position 0..65535 of v in lo..hi, either way round.
@@ -588,30 +616,48 @@ QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool 
         qDebug() << "Can't open" << f.fileName();
         return QString();
     }
-    QTextStream out(&f);
-    writeTextHeader(out, csv, xyz);
+    {
+        QTextStream out(&f);
+        writeTextHeader(out, csv, xyz);
+        out.flush();
+    }
     // Its own copy of the grid: writing a file must not move the map's scanner.
     AnalyzeCond c = cond;
     c.reset();
-    const QString sep = csv ? QStringLiteral(",") : QStringLiteral(" ");
-    const QString triple = csv ? QStringLiteral("%1,%2,%3\n") : QStringLiteral("%1 %2 %3\n");
-    QString prefix;
+    const char sep = csv ? ',' : ' ';
+    // One buffer written in large pieces: a map holds a line per pixel.
+    const qsizetype chunk = 1 << 16;
+    QByteArray buf(chunk + 128, Qt::Uninitialized);
+    char* const begin = buf.data();
+    char* p = begin;
+    bool rowStarted = false;
     do {
         const double v = valueAt(c.cx, c.cy);
         if (xyz) {
-            out << triple.arg(c.cx).arg(c.cy).arg(v);
+            p = std::to_chars(p, p + 16, c.cx).ptr;
+            *p++ = sep;
+            p = std::to_chars(p, p + 16, c.cy).ptr;
+            *p++ = sep;
+            p = putNumber(p, v);
+            *p++ = '\n';
         } else {
             if (c.first) {
-                out << "\n";
-                prefix.clear();
+                *p++ = '\n';
+                rowStarted = false;
             }
-            out << prefix << QStringLiteral("%1").arg(v);
-            prefix = sep;
+            if (rowStarted)
+                *p++ = sep;
+            p = putNumber(p, v);
+            rowStarted = true;
+        }
+        if (p - begin >= chunk) {
+            f.write(begin, p - begin);
+            p = begin;
         }
     } while (c.next());
     if (!xyz)
-        out << "\n";
-    out.flush();
+        *p++ = '\n';
+    f.write(begin, p - begin);
     f.close();
     return f.fileName();
 }

@@ -39,11 +39,16 @@ bool normalisedAsLimited(const XafsSpectrum& s)
 }
 } // namespace
 
-XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
+bool limitKeepsAll(const XafsSpectrum& s, double from, double to)
 {
     const bool all = std::all_of(s.points.cbegin(), s.points.cend(),
                                  [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
-    if (all && s.size() > 0 && normalisedAsLimited(s)) {
+    return all && s.size() > 0 && normalisedAsLimited(s);
+}
+
+XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
+{
+    if (limitKeepsAll(s, from, to)) {
         // Nothing cut: the normalisation already done is the one a rebuild would
         // repeat, and a walk does this for every bin.
         XafsSpectrum l = s;
@@ -77,7 +82,11 @@ void BinAnalysis::analyze(const XafsSpectrum& s, double* v)
     std::fill(v, v + lay.stride, 0.0);
     const AnalysisChoice& c = set.choice;
     if (c.lcf) {
-        LCFFit::fitInto(set.lcf, limitedSpectrum(s, set.lcf.sE0, set.lcf.eE0), method, fit, &table, false);
+        // A fit reads nothing of what the limited copy changes when nothing is cut.
+        const bool whole = limitKeepsAll(s, set.lcf.sE0, set.lcf.eE0);
+        if (!whole)
+            limited = limitedSpectrum(s, set.lcf.sE0, set.lcf.eE0);
+        LCFFit::fitInto(set.lcf, whole ? s : limited, method, fit, &table, false, &scratch);
         const int n = int(std::min<qsizetype>(lay.refs, std::min(fit.lcfDMuts.size(), fit.lcfRatios.size())));
         for (int k = 0; k < n; ++k) {
             v[lay.lcfDMut + k] = fit.lcfDMuts[k];

@@ -10,6 +10,8 @@
 // The spectrum cut to the fit's energy range and normalised again, unless
 // nothing was cut.
 XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to);
+// Nothing is cut, and the copy differs from s only in what no fit reads.
+bool limitKeepsAll(const XafsSpectrum& s, double from, double to);
 
 class BinAnalysis {
 public:
@@ -26,6 +28,8 @@ private:
     LCFFit::RefTable table;
     LCFFit::Method method = LCFFit::Current;
     AnalyzeReply fit; // kept from bin to bin for their storage
+    LCFFit::Scratch scratch;
+    XafsSpectrum limited;
     AnalyzeReply elems;
     AnalyzeReply ra;
 };

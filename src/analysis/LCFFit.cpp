@@ -37,36 +37,34 @@ AnalyzeKind kindOf(LCFFit::Method m)
     }
 }
 
-// Solves a·c = b through the LU helpers; a zero pivot is not reported, as the
-// fits take whatever the helpers leave.
-std::vector<double*> rowsOf(std::vector<double>& store, int m)
+void setRows(std::vector<double*>& rows, std::vector<double>& store, int m)
 {
-    std::vector<double*> rows(size_t(m), nullptr);
+    rows.resize(size_t(m));
     for (int i = 0; i < m; ++i)
         rows[size_t(i)] = store.data() + size_t(i) * size_t(m);
-    return rows;
 }
 
-std::vector<double> solve(int m, std::vector<double>& a, const std::vector<double>& b)
+// Solves w.a·c = w.b into w.c through the LU helpers; a zero pivot is not
+// reported, as the fits take whatever the helpers leave.
+void solve(int m, LCFFit::Scratch& w)
 {
-    std::vector<double> c(size_t(m), 0.0);
+    w.c.assign(size_t(m), 0.0);
     if (m < 1)
-        return c;
+        return;
     const size_t mm = size_t(m) * size_t(m);
-    std::vector<double> lStore(mm, 0.0);
-    std::vector<double> uStore(mm, 0.0);
-    std::vector<double*> aRows = rowsOf(a, m);
-    std::vector<double*> lRows = rowsOf(lStore, m);
-    std::vector<double*> uRows = rowsOf(uStore, m);
-    std::vector<double> y(size_t(m), 0.0);
-    std::vector<double> x(size_t(m), 0.0);
-    std::vector<int> perm(size_t(m), 0);
-    MatUtil::makeLU(m, aRows.data(), lRows.data(), uRows.data(), perm.data());
-    MatUtil::solveLV(m, lRows.data(), b.data(), y.data(), perm.data());
-    MatUtil::solveUV(m, uRows.data(), y.data(), x.data(), perm.data());
+    w.lStore.assign(mm, 0.0);
+    w.uStore.assign(mm, 0.0);
+    setRows(w.aRows, w.a, m);
+    setRows(w.lRows, w.lStore, m);
+    setRows(w.uRows, w.uStore, m);
+    w.y.assign(size_t(m), 0.0);
+    w.x.assign(size_t(m), 0.0);
+    w.perm.assign(size_t(m), 0);
+    MatUtil::makeLU(m, w.aRows.data(), w.lRows.data(), w.uRows.data(), w.perm.data());
+    MatUtil::solveLV(m, w.lRows.data(), w.b.data(), w.y.data(), w.perm.data());
+    MatUtil::solveUV(m, w.uRows.data(), w.y.data(), w.x.data(), w.perm.data());
     for (int j = 0; j < m; ++j)
-        c[size_t(j)] = x[size_t(perm[size_t(j)])];
-    return c;
+        w.c[size_t(j)] = w.x[size_t(w.perm[size_t(j)])];
 }
 
 } // namespace
@@ -108,9 +106,12 @@ public:
         if (!t)
             return -1;
         const int n = int(t->energies.size());
-        for (int tries = 0; tries < n; ++tries, j = (j + 1) % n) {
-            if (t->energies[size_t(j)] == e)
+        const double* energies = t->energies.data();
+        for (int tries = 0; tries < n; ++tries) {
+            if (energies[j] == e)
                 return j;
+            if (++j == n)
+                j = 0;
         }
         return -1;
     }
@@ -123,8 +124,10 @@ private:
 } // namespace
 
 void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, AnalyzeReply& out,
-                     const RefTable* t, bool withCurve)
+                     const RefTable* t, bool withCurve, Scratch* scratch)
 {
+    Scratch local;
+    Scratch& w = scratch ? *scratch : local;
     out.generation = r.generation;
     out.kind = kindOf(method);
     out.writeRows = r.writeRows;
@@ -154,39 +157,83 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     if (t && (s.eOffset != 0.0 || s.useXOffset || int(t->n.size()) != n))
         t = nullptr;
     TableCursor cursor(t);
+    // Off the table the references are read at ascending energies.
+    w.refN.clear();
+    w.refP.clear();
+    if (!t) {
+        for (const LCFRefData& ref : r.refs) {
+            w.refN.emplace_back(ref.n, false);
+            w.refP.emplace_back(ref.p, false);
+        }
+    }
 
     const bool multi = method == Multi;
     const int m = multi ? n + 2 : n;
     const int first = multi ? 2 : 0;
     const Spectrum& sN = s.doubleNormalized;
-    std::vector<double> a(size_t(m) * size_t(m), 0.0), b(size_t(m), 0.0), v(size_t(m), 0.0);
+    w.a.assign(size_t(m) * size_t(m), 0.0);
+    w.b.assign(size_t(m), 0.0);
+    w.v.assign(size_t(m), 0.0);
+    double* const a = w.a.data();
+    double* const b = w.b.data();
+    double* const v = w.v.data();
+    // On the table the normal matrix depends only on which of its energies take
+    // part: the same run of them as in the fit that kept it gives the same
+    // matrix, summed in the same order then, so it is taken from there.
+    bool allOnTable = false, kept = false;
+    if (t) {
+        w.idx.clear();
+        allOnTable = true;
+        for (int i = 0; i < s.size(); ++i) {
+            const double e = s.pos(i) - s.eOffset;
+            if (rg.lo <= e && e <= rg.hi) {
+                w.idx.push_back(cursor.at(e));
+                allOnTable = allOnTable && w.idx.back() >= 0;
+            }
+        }
+        cursor.rewind();
+        kept = allOnTable && w.keptFor == t && w.keptMulti == multi && w.keptIdx == w.idx &&
+               w.keptA.size() == w.a.size();
+        if (kept)
+            std::copy(w.keptA.cbegin(), w.keptA.cend(), w.a.begin());
+    }
+    int p = 0;
     for (int i = 0; i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
-        const int j = cursor.at(e);
+        const int j = t ? w.idx[size_t(p++)] : -1;
         double obs;
         if (multi) {
             v[0] = 1.0;
             v[1] = e;
             for (int k = 0; k < n; ++k)
-                v[size_t(k + 2)] = j >= 0 ? t->p[size_t(k)][size_t(j)] : r.refs[k].p.yAt(e + r.refs[k].dE);
+                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : w.refP[size_t(k)].at(e + r.refs[k].dE);
             obs = s.y(i);
         } else {
             for (int k = 0; k < n; ++k)
-                v[size_t(k)] = j >= 0 ? t->n[size_t(k)][size_t(j)] : r.refs[k].n.yAt(e + r.refs[k].dE);
+                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : w.refN[size_t(k)].at(e + r.refs[k].dE);
             obs = i < sN.size() ? sN.y(i) : 0.0;
         }
         for (int jj = 0; jj < m; ++jj) {
-            double* row = a.data() + size_t(jj) * size_t(m);
-            for (int l = 0; l < m; ++l)
-                row[l] += v[size_t(jj)] * v[size_t(l)];
-            b[size_t(jj)] += v[size_t(jj)] * obs;
+            if (!kept) {
+                double* row = a + size_t(jj) * size_t(m);
+                for (int l = 0; l < m; ++l)
+                    row[l] += v[jj] * v[l];
+            }
+            b[jj] += v[jj] * obs;
         }
+    }
+    if (allOnTable && !kept) {
+        w.keptFor = t;
+        w.keptMulti = multi;
+        w.keptIdx = w.idx;
+        w.keptA = w.a;
     }
 
     // An empty range still fits: with no point, nothing moves a coefficient off 0.
-    const std::vector<double> c = solve(m, a, b);
+    solve(m, w);
+    const std::vector<double>& c = w.c;
 
     double sum = 0.0;
     if (multi) {
@@ -220,8 +267,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     }
 
     // Built from this fit's fractions, on the frame the fit used.
-    Spectrum curve;
+    Spectrum& curve = w.curve;
+    curve.points.clear();
+    curve.resetMinMax();
     curve.points.reserve(s.size());
+    const QList<double>& ratios = out.lcfRatios;
     cursor.rewind();
     for (int i = 0; i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
@@ -230,19 +280,20 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         const int j = cursor.at(e);
         double y = 0.0;
         for (int k = 0; k < n; ++k)
-            y += out.lcfRatios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : r.refs[k].n.yAt(e + r.refs[k].dE));
+            y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : w.refN[size_t(k)].at(e + r.refs[k].dE));
         curve.append(e, y);
     }
 
     // Measured and fitted curves compared at the same energies.
     double sumSq = 0.0;
     int zCount = 0;
+    Spectrum::Lookup fitted(curve, false);
     for (int i = 1; i < sN.size() - 1; ++i) {
         const double e = sN.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
         const double y = sN.y(i);
-        const double d = (y == 0.0) ? 1.0 : (curve.yAt(e) - y) / y;
+        const double d = (y == 0.0) ? 1.0 : (fitted.at(e) - y) / y;
         sumSq += d * d;
         ++zCount;
     }

@@ -27,11 +27,28 @@ public:
     };
     static RefTable table(const QList<LCFRefData>& refs, const std::vector<double>& energies);
 
+    // What one fit works in, kept from bin to bin by a walk so that its bins
+    // allocate nothing.
+    struct Scratch {
+        std::vector<double> a, b, v, c;
+        std::vector<double> lStore, uStore, y, x;
+        std::vector<double*> aRows, lRows, uRows;
+        std::vector<int> perm;
+        Spectrum curve;
+        std::vector<Spectrum::Lookup> refN, refP;
+        std::vector<int> idx;      // table energies of the points in the fit range
+        // The normal matrix of the last fit on a table, and what it depends on.
+        const RefTable* keptFor = nullptr;
+        bool keptMulti = false;
+        std::vector<int> keptIdx;
+        std::vector<double> keptA;
+    };
+
     // The requested range cut to every reference's energies less its shift.
     static Range range(const QList<LCFRefData>& refs, double sE0, double eE0);
     static AnalyzeReply fit(const LCFRequest& r, Method method);
     // The fit of s with the settings of r (r.s is not read). Without
     // `withCurve` the fitted spectrum is left empty: z does not need it.
     static void fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, AnalyzeReply& out,
-                        const RefTable* t, bool withCurve);
+                        const RefTable* t, bool withCurve, Scratch* scratch = nullptr);
 };

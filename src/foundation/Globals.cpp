@@ -98,13 +98,6 @@ ColorMapFunc colorMapOf(int format)
     return nullptr;
 }
 
-double interpolate(double x, double x1, double y1, double x2, double y2)
-{
-    if (x2 == x1)
-        return (y1 + y2) * 0.5;
-    return (x - x1) * ((y2 - y1) / (x2 - x1)) + y1;
-}
-
 void logWithTime(const QString& msg)
 {
     qDebug() << msg << QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd hh:mm:ss.zzz"));

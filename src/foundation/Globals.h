@@ -28,7 +28,13 @@ const uchar* greyMapColor(double t);
 const uchar* heatMapColor(double t);
 ColorMapFunc colorMapOf(int format);
 
-double interpolate(double x, double x1, double y1, double x2, double y2);
+// Inline: the spectrum lookups call it for every point of every bin of a walk.
+inline double interpolate(double x, double x1, double y1, double x2, double y2)
+{
+    if (x2 == x1)
+        return (y1 + y2) * 0.5;
+    return (x - x1) * ((y2 - y1) / (x2 - x1)) + y1;
+}
 void logWithTime(const QString& msg);
 QString headerValue(const QByteArray& data, const QString& key, char delimiter,
                     const QString& defaultValue);

@@ -3,24 +3,7 @@
 #include "foundation/Globals.h"
 
 #include <algorithm>
-
-void Spectrum::append(double x, double y)
-{
-    points.append(QPointF(x, y));
-    const int i = int(points.size()) - 1;
-    if (x < minX)
-        minX = x;
-    if (x > maxX)
-        maxX = x;
-    if (y < minY) {
-        minY = y;
-        minYIndex = i;
-    }
-    if (y > maxY) {
-        maxY = y;
-        maxYIndex = i;
-    }
-}
+#include <cmath>
 
 void Spectrum::resetMinMax()
 {
@@ -88,6 +71,13 @@ double Spectrum::smoothedYAt(double x) const
     int lo, hi;
     segmentAt(x, lo, hi);
     return interpolate(x, pos(lo), sy(lo), pos(hi), sy(hi));
+}
+
+Spectrum::Lookup::Lookup(const Spectrum& s, bool smoothed) : s(s), smoothed(smoothed)
+{
+    // Not a number in the positions fails the test too: the search is used then.
+    for (int i = 0; i + 1 < s.size() && ascending; ++i)
+        ascending = s.pos(i) <= s.pos(i + 1);
 }
 
 void Spectrum::smooth(int n)

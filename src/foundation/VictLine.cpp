@@ -121,33 +121,6 @@ void VictLine::rmsPass(const Spectrum& s, double lo, double hi, bool includeTo)
     nPoints = n;
 }
 
-double VictLine::plainValue(double e) const
-{
-    if (mode == 0) {
-        const double lam = HC / e;
-        return a + lam * lam * lam * (b + c * lam);
-    }
-    return a + d * e;
-}
-
-double VictLine::value(double e) const
-{
-    if (corrOn && ((corrAbove && e > to) || (!corrAbove && e < from))) {
-        switch (corrType) {
-        case CorrHyperbola: {
-            const double v = corrCoef[0] * e + corrCoef[1];
-            // k = 0 is the plain line; keep 0 / 0 out of it.
-            return hypK == 0.0 ? v : v + hypK / (e + hypE);
-        }
-        case CorrPoints:
-            return yAt(e);
-        default:
-            return ((corrCoef[0] * e + corrCoef[1]) * e + corrCoef[2]) * e + corrCoef[3];
-        }
-    }
-    return plainValue(e);
-}
-
 void VictLine::correctInPost(const VictLine& post) { correct(*this, post, true); }
 
 void VictLine::correctInPre(const VictLine& pre) { correct(pre, *this, false); }

@@ -61,3 +61,31 @@ private:
     bool solveCubic(double t0, double t1, double s0, double s1, double v0, double v1);
     void sampleBezier();
 };
+
+// Inline: normalisation reads both lines at every point of every spectrum.
+inline double VictLine::plainValue(double e) const
+{
+    if (mode == 0) {
+        const double lam = HC / e;
+        return a + lam * lam * lam * (b + c * lam);
+    }
+    return a + d * e;
+}
+
+inline double VictLine::value(double e) const
+{
+    if (corrOn && ((corrAbove && e > to) || (!corrAbove && e < from))) {
+        switch (corrType) {
+        case CorrHyperbola: {
+            const double v = corrCoef[0] * e + corrCoef[1];
+            // k = 0 is the plain line; keep 0 / 0 out of it.
+            return hypK == 0.0 ? v : v + hypK / (e + hypE);
+        }
+        case CorrPoints:
+            return yAt(e);
+        default:
+            return ((corrCoef[0] * e + corrCoef[1]) * e + corrCoef[2]) * e + corrCoef[3];
+        }
+    }
+    return plainValue(e);
+}

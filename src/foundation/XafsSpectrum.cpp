@@ -137,7 +137,10 @@ void XafsSpectrum::normalize(int mode)
     e0 = edgeAt(0.5);
     dMut = post.value(e0) - pre.value(e0);
 
+    // Filled as appends would fill them, the extremes kept in locals: this runs
+    // for every bin of a walk.
     Spectrum* curves[4] = {&normalized, &doubleNormalized, &minusPostByJump, &minusPostByGap};
+    Spectrum ends[4];
     for (Spectrum* c : curves) {
         restart(*c);
         c->points.reserve(n);
@@ -147,10 +150,19 @@ void XafsSpectrum::normalize(int mode)
         const double y = this->y(i);
         const double p = post.value(x);
         const double q = pre.value(x);
-        normalized.append(x, (y - p) / dMut + 1.0);
-        doubleNormalized.append(x, (y - q) / (p - q));
-        minusPostByJump.append(x, (y - p) / dMut);
-        minusPostByGap.append(x, (y - p) / (p - q));
+        const double v[4] = {(y - p) / dMut + 1.0, (y - q) / (p - q), (y - p) / dMut, (y - p) / (p - q)};
+        for (int c = 0; c < 4; ++c) {
+            curves[c]->points.emplaceBack(x, v[c]);
+            ends[c].noteExtremes(i, x, v[c]);
+        }
+    }
+    for (int c = 0; c < 4; ++c) {
+        curves[c]->minX = ends[c].minX;
+        curves[c]->maxX = ends[c].maxX;
+        curves[c]->minY = ends[c].minY;
+        curves[c]->maxY = ends[c].maxY;
+        curves[c]->minYIndex = ends[c].minYIndex;
+        curves[c]->maxYIndex = ends[c].maxYIndex;
     }
 
     midxOutOfRange = false;
@@ -197,10 +209,17 @@ double XafsSpectrum::edgeAt(double f) const
     double best = 0.0;
     double bestWidth = 0.0;
     int kStar = 0;
+    // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
+    // one step are k - 2 and k of the ones around it.
+    Lookup smoothedAt(*this, true);
+    double sPrev = n > 2 ? smoothedAt.at(pos(0)) : 0.0;
+    double sHere = n > 2 ? smoothedAt.at(pos(1)) : 0.0;
     for (int k = 1; k <= n - 2; ++k) {
         const double l = level(pos(k));
-        const double sBefore = smoothedYAt(pos(k - 1));
-        const double sAfter = smoothedYAt(pos(k + 1));
+        const double sBefore = sPrev;
+        const double sAfter = smoothedAt.at(pos(k + 1));
+        sPrev = sHere;
+        sHere = sAfter;
         if (sBefore < l && sAfter > l) {
             const double rise = sAfter - sBefore;
             const double width = smoothedRiseWidth(*this, k - 1, k + 1);

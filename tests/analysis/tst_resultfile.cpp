@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using testmaps::grid;
 
 namespace {
@@ -69,6 +71,24 @@ private slots:
                  qPrintable(got[2]));
         got[2] = "# Date    : MASKED";
         QCOMPARE(got, want);
+    }
+
+    // Values as QString::arg(double) writes them, signs of zero and
+    // infinities, not-a-number and the exponent forms included.
+    void numbersAsArg()
+    {
+        const QList<double> values = {-0.0, 0.0, std::nan(""), -INFINITY, INFINITY, 1e-5, 0.1 + 0.2, 123456.5,
+                                      999999.5, -7.25e-300, 1e300, 5e-324};
+        Analyzed2DRes m("a2d Zansa");
+        m.setCond(grid(int(values.size()), 1, 0, 0, 0, 0, values.size(), 1));
+        for (int x = 0; x < values.size(); ++x)
+            m.setData(x, 0, 0, 0, values[x]);
+        const QString path = tmp.filePath("numbers.txt");
+        QCOMPARE(m.saveAsText(path, false, false, true), path);
+        QStringList want;
+        for (int x = 0; x < values.size(); ++x)
+            want << QString("%1 0 %2").arg(x).arg(values[x]);
+        QCOMPARE(linesOf(path).mid(9), want << "");
     }
 
     // The header counts the columns and rows the body holds, in every layout.

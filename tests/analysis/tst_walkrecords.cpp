@@ -4,7 +4,11 @@
 #include "support/TestRegistry.h"
 
 #include "analysis/AnalysisWalk.h"
+#include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
+#include "analysis/BinAnalysis.h"
+#include "analysis/EdgePosition.h"
+#include "analysis/LCFFit.h"
 #include "display/XafsFileSelect.h"
 
 #include <QFile>
@@ -13,6 +17,8 @@
 
 #include <cmath>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -47,6 +53,39 @@ double whiteLine(double e, double peak, double dip)
            - 0.2 * std::exp(-(e - dip) * (e - dip) / 8.0);
 }
 
+// Energies 8900 .. 9140 eV every 2 eV, or an uneven grid: coarse below the
+// edge, fine across it, coarser above.
+std::vector<double> energyGrid(bool uneven)
+{
+    std::vector<double> e;
+    if (!uneven) {
+        for (int k = 0; k <= 120; ++k)
+            e.push_back(8900 + 2.0 * k);
+        return e;
+    }
+    for (double x = 8900; x < 8980; x += 5)
+        e.push_back(x);
+    for (double x = 8980; x < 9020; x += 0.5)
+        e.push_back(x);
+    for (double x = 9020; x <= 9150; x += 6.5)
+        e.push_back(x);
+    return e;
+}
+
+double refA(double e) { return rampValue(e, 8985, 8995); }
+double refB(double e) { return rampValue(e, 8991, 9003) + 0.3 * std::exp(-(e - 9008) * (e - 9008) / 20.0); }
+
+// A mixture of the references by x with a jump growing with y, on a sloping
+// background, with a ripple that differs from bin to bin.
+Spectrum mixedBin(int cx, int cy, const std::vector<double>& energies)
+{
+    const double f = 0.15 + 0.1 * cx, jump = 1.0 + 0.17 * cy;
+    Spectrum s;
+    for (double e : energies)
+        s.append(e, 0.3 + 2e-4 * (e - 8900) + jump * (f * refA(e) + (1 - f) * refB(e))
+                        + 0.004 * std::sin(0.37 * e + cx - 2.0 * cy));
+    return s;
+}
 } // namespace
 
 class TestWalkRecords : public QObject {
@@ -107,6 +146,104 @@ private slots:
     // Only bins with an absorption maximum add a point; their points are as
     // before. Columns: 0 the bare edge, 1 and 2 a white line (height 0.5 in row
     // 0, 0.8 in row 1) with the dip at 9030 and 9034 eV.
+    // Every map of a walk holds, bin for bin, exactly what the analyses of
+    // each bin's spectrum give when called one by one.
+    void mapsAsBinByBin_data()
+    {
+        QTest::addColumn<int>("fit");   // -1 none, else LCFFit::Method
+        QTest::addColumn<int>("edge");  // -1 none, 0 mid-point at 0.5, 1 at 0.45, 2 comparison
+        QTest::addColumn<int>("half");  // bin half size
+        QTest::addColumn<bool>("uneven");
+        QTest::addColumn<double>("from"); // fit range
+        QTest::addColumn<double>("to");
+        QTest::addColumn<bool>("shifted");
+        QTest::newRow("LCF, 1 x 1") << 0 << -1 << 0 << false << 0.0 << 30000.0 << false;
+        QTest::newRow("LCF on a cut range, 3 x 3") << 0 << -1 << 1 << false << 8961.0 << 9077.0 << false;
+        QTest::newRow("old LCF, shifted bins") << 1 << -1 << 0 << false << 8950.0 << 9100.0 << true;
+        QTest::newRow("MLCF, uneven grid") << 2 << -1 << 0 << true << 8961.0 << 9077.0 << false;
+        QTest::newRow("MLCF, shifted, 3 x 3") << 2 << -1 << 1 << false << 0.0 << 30000.0 << true;
+        QTest::newRow("edge at the stored fraction") << -1 << 0 << 0 << false << 0.0 << 0.0 << false;
+        QTest::newRow("edge at 0.45, uneven grid") << -1 << 1 << 0 << true << 0.0 << 0.0 << true;
+        QTest::newRow("edge by comparison, 3 x 3") << -1 << 2 << 1 << false << 0.0 << 0.0 << false;
+        QTest::newRow("LCF and edge, uneven, shifted, 3 x 3") << 0 << 1 << 1 << true << 8970.0 << 9120.0 << true;
+    }
+    void mapsAsBinByBin()
+    {
+        QFETCH(int, fit);
+        QFETCH(int, edge);
+        QFETCH(int, half);
+        QFETCH(bool, uneven);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(bool, shifted);
+        const std::vector<double> energies = energyGrid(uneven);
+        auto shiftAt = [shifted](int cx, int cy) { return shifted ? 0.3 * cx - 0.7 * cy : 0.0; };
+
+        AnalysisWalk::Setup s;
+        AnalysisSettings& set = s.settings;
+        set.choice.lcf = fit >= 0;
+        set.choice.dEdge = edge >= 0;
+        set.lcf.rowCount = 2;
+        set.lcf.isMLCF = fit == LCFFit::Multi;
+        set.lcfOld = fit == LCFFit::Old;
+        set.lcf.sE0 = from;
+        set.lcf.eE0 = to;
+        set.lcf.writeRows = false;
+        auto ref = [](double (*f)(double)) {
+            return XafsSpectrum(sampled(8850, 9200, 1.0, f), "r", 1, 0.0, SuggestElm());
+        };
+        set.lcf.refs = {LCFRefData::of(ref(refA), 0, 0.0), LCFRefData::of(ref(refB), 1, 1.5)};
+        set.dEdge.isMidPoint = edge != 2;
+        set.dEdge.midRatio = edge == 1 ? 0.45 : 0.5;
+        set.dEdge.ref = ref(refA);
+        s.energies = energies;
+        s.viewW = half;
+        s.viewH = half;
+        s.source = [energies](int cx, int cy, int, int, Spectrum& out) { out = mixedBin(cx, cy, energies); };
+        s.shiftAt = shiftAt;
+
+        std::vector<std::unique_ptr<Analyzed2DRes>> got, want;
+        for (int i = 0; i < 6; ++i) {
+            got.push_back(std::make_unique<Analyzed2DRes>("got"));
+            want.push_back(std::make_unique<Analyzed2DRes>("want"));
+        }
+        AnalysisWalk::Maps m;
+        m.lcf = {got[0].get(), got[1].get(), got[2].get(), got[3].get()};
+        m.zansa = got[4].get();
+        m.dEdge = got[5].get();
+        const AnalyzeCond grid = testmaps::grid(8, 7, half, half, 0, 0, 8, 7);
+        AnalysisWalk walk;
+        walk.setWorkers(3);
+        QVERIFY(walk.start(grid, s, m));
+        QTRY_VERIFY_WITH_TIMEOUT(!walk.running(), 60000);
+
+        // The bin's values one by one: its spectrum, the spectrum cut to the fit
+        // range, the single-spectrum fit, the edge.
+        auto values = [&](int cx, int cy) {
+            const XafsSpectrum x(mixedBin(cx, cy, energies), "Body-AaP", 1, shiftAt(cx, cy), SuggestElm());
+            std::vector<double> v(6, 0.0);
+            if (fit >= 0) {
+                LCFRequest r = set.lcf;
+                r.s = limitedSpectrum(x, from, to);
+                const AnalyzeReply a = LCFFit::fit(r, LCFFit::Method(fit));
+                v = {a.lcfDMuts[0], a.lcfDMuts[1], a.lcfRatios[0], a.lcfRatios[1], a.z, 0.0};
+            }
+            if (edge >= 0)
+                v[5] = EdgePosition::dEdge(set.dEdge, x);
+            return v;
+        };
+        for (int i = 0; i < 6; ++i)
+            testmaps::fill(*want[size_t(i)], grid, [&](int cx, int cy) { return values(cx, cy)[size_t(i)]; });
+        for (int i = 0; i < 6; ++i) {
+            if ((i < 5 && fit < 0) || (i == 5 && edge < 0))
+                continue;
+            QVERIFY2(got[size_t(i)]->data == want[size_t(i)]->data, qPrintable(QString("map %1").arg(i)));
+        }
+        // Not a table of zeros: the fractions follow the mixture.
+        if (fit >= 0)
+            QVERIFY(got[2]->valueAt(0, 0) != got[2]->valueAt(7, 0));
+    }
+
     void featurePointsOnlyWithMaximum()
     {
         InTempDir dir;

@@ -38,6 +38,41 @@ private slots:
         QCOMPARE(s.yAt(x), expected);
     }
 
+    // A lookup over a run of x gives what yAt and smoothedYAt give, bit for
+    // bit: on ascending points with ties, on the points themselves and past
+    // both ends, when x falls back, and on points that do not ascend.
+    void lookupAsYAt_data()
+    {
+        QTest::addColumn<Points>("pts");
+        QTest::addColumn<QList<double>>("xs");
+        const Points uneven = {{0, 0.3}, {0.5, 1.7}, {0.5, 2.9}, {3, 4.1}, {3.25, -1.3}, {7, 2.2}, {7, 8.9}};
+        const QList<double> run = {-2, 0, 0.5, 0.5, 0.75, 3, 3.1, 3.25, 6.999, 7, 9};
+        QTest::newRow("ascending with ties") << uneven << run;
+        QTest::newRow("x falling back") << uneven << QList<double>{3.1, 7, 0.25, 0.5, 3.25, -1, 9, 3};
+        QTest::newRow("not ascending") << Points{{0, 1}, {2, 5}, {1, 3}, {4, -2}}
+                                       << QList<double>{0, 0.5, 1, 1.5, 2, 3, 4};
+        QTest::newRow("not a number at x") << uneven << QList<double>{0.5, std::nan(""), 3};
+        QTest::newRow("not a number in the points") << Points{{0, 1}, {std::nan(""), 5}, {2, 3}} << run;
+        QTest::newRow("one point") << Points{{5, 7}} << QList<double>{4, 5, 6};
+        QTest::newRow("zeros of both signs, steps tiny and huge")
+            << Points{{0, -0.0}, {1e-310, 5}, {1, -0.0}, {2, 0.0}, {3, -1e308}, {3.5, 1e308}, {4, -0.0}}
+            << QList<double>{0, 1e-310, 1, 2, 3, 3.5, 4};
+    }
+    void lookupAsYAt()
+    {
+        QFETCH(Points, pts);
+        QFETCH(QList<double>, xs);
+        Spectrum s = spectrumOf(pts);
+        s.smooth(1);
+        Spectrum::Lookup plain(s, false), smoothed(s, true);
+        auto same = [](double a, double b) { return a == b ? std::signbit(a) == std::signbit(b) : a != a && b != b; };
+        for (double x : xs) {
+            const QByteArray at = QByteArray::number(x);
+            QVERIFY2(same(plain.at(x), s.yAt(x)), at.constData());
+            QVERIFY2(same(smoothed.at(x), s.smoothedYAt(x)), at.constData());
+        }
+    }
+
     void yAtHonoursOffset()
     {
         Spectrum s = spectrumOf({{10, 0}, {11, 10}, {12, 30}});
