@@ -30,21 +30,24 @@ BinLayout::BinLayout(int refs_, int elems_) : refs(std::max(0, refs_)), elems(st
 
 namespace {
 // Normalised on construction as a rebuild of the same points would be: straight
-// lines, no suggested absorber, default regions, no shift of its own.
-bool normalisedAsLimited(const XafsSpectrum& s)
+// lines, no suggested absorber, default regions, no shift of its own. A fit
+// reads only the double-normalised curve.
+bool normalisedAsLimited(const XafsSpectrum& s, bool forFit)
 {
     return s.normMode == 1 && !s.sElm.use && !s.useXOffset && s.preS == -1000.0 && s.preE == -10.0 &&
            s.postS == 10.0 && s.postE == 1000.0 && s.fraction == 0.5 && s.doubleNormalized.size() == s.size() &&
-           s.minusPostByGap.size() == s.size();
+           (forFit || s.minusPostByGap.size() == s.size());
 }
-} // namespace
 
-bool limitKeepsAll(const XafsSpectrum& s, double from, double to)
+bool keepsAll(const XafsSpectrum& s, double from, double to, bool forFit)
 {
     const bool all = std::all_of(s.points.cbegin(), s.points.cend(),
                                  [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
-    return all && s.size() > 0 && normalisedAsLimited(s);
+    return all && s.size() > 0 && normalisedAsLimited(s, forFit);
 }
+} // namespace
+
+bool limitKeepsAll(const XafsSpectrum& s, double from, double to) { return keepsAll(s, from, to, false); }
 
 XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
 {
@@ -83,7 +86,7 @@ void BinAnalysis::analyze(const XafsSpectrum& s, double* v)
     const AnalysisChoice& c = set.choice;
     if (c.lcf) {
         // A fit reads nothing of what the limited copy changes when nothing is cut.
-        const bool whole = limitKeepsAll(s, set.lcf.sE0, set.lcf.eE0);
+        const bool whole = keepsAll(s, set.lcf.sE0, set.lcf.eE0, true);
         if (!whole)
             limited = limitedSpectrum(s, set.lcf.sE0, set.lcf.eE0);
         LCFFit::fitInto(set.lcf, whole ? s : limited, method, fit, &table, false, &scratch);

@@ -64,6 +64,36 @@ XafsSpectrum::XafsSpectrum(const Spectrum& points, const QString& name_, int nor
     normalize(normMode);
 }
 
+void XafsSpectrum::rebuild(const Spectrum& points_, const QString& name_, int normMode_, double eOffset_,
+                           const SuggestElm& sElm_, Curves which)
+{
+    Spectrum* curves[4] = {&minusPostByJump, &minusPostByGap, &normalized, &doubleNormalized};
+    QList<QPointF> keptCurves[4];
+    for (int c = 0; c < 4; ++c)
+        keptCurves[c] = std::move(curves[c]->points);
+    QList<QPointF> keptPoints = std::move(points);
+    QList<double> keptSmoothed = std::move(smoothedY);
+    *this = XafsSpectrum();
+    Spectrum::operator=(points_);
+    // Copied into the storage kept, never shared: the caller refills its points in place.
+    keptPoints.clear();
+    keptPoints.append(points);
+    points = std::move(keptPoints);
+    keptSmoothed.clear();
+    keptSmoothed.append(smoothedY);
+    smoothedY = std::move(keptSmoothed);
+    for (int c = 0; c < 4; ++c) {
+        curves[c]->points = std::move(keptCurves[c]);
+        curves[c]->points.clear();
+    }
+    name = name_;
+    sElm = sElm_;
+    setRegionFromSuggestion();
+    eOffset = eOffset_;
+    normMode = normMode_;
+    normalize(normMode, which);
+}
+
 void XafsSpectrum::setRegionFromSuggestion()
 {
     preS = -1000.0;
@@ -103,7 +133,7 @@ int XafsSpectrum::firstMidpointAbove(double v) const
     return n - 1;
 }
 
-void XafsSpectrum::normalize(int mode)
+void XafsSpectrum::normalize(int mode, Curves which)
 {
     const int n = size();
     if (n < 1)
@@ -139,24 +169,38 @@ void XafsSpectrum::normalize(int mode)
 
     // Filled as appends would fill them, the extremes kept in locals: this runs
     // for every bin of a walk.
-    Spectrum* curves[4] = {&normalized, &doubleNormalized, &minusPostByJump, &minusPostByGap};
+    Spectrum* curves[4] = {&doubleNormalized, &normalized, &minusPostByJump, &minusPostByGap};
+    const int filled = which == AllCurves ? 4 : 1;
     Spectrum ends[4];
-    for (Spectrum* c : curves) {
-        restart(*c);
-        c->points.reserve(n);
+    for (int c = 0; c < 4; ++c) {
+        restart(*curves[c]);
+        if (c < filled)
+            curves[c]->points.reserve(n);
     }
-    for (int i = 0; i < n; ++i) {
-        const double x = pos(i);
-        const double y = this->y(i);
-        const double p = post.value(x);
-        const double q = pre.value(x);
-        const double v[4] = {(y - p) / dMut + 1.0, (y - q) / (p - q), (y - p) / dMut, (y - p) / (p - q)};
-        for (int c = 0; c < 4; ++c) {
-            curves[c]->points.emplaceBack(x, v[c]);
-            ends[c].noteExtremes(i, x, v[c]);
+    if (filled == 1) {
+        QList<QPointF>& dn = doubleNormalized.points;
+        for (int i = 0; i < n; ++i) {
+            const double x = pos(i);
+            const double p = post.value(x);
+            const double q = pre.value(x);
+            const double v = (this->y(i) - q) / (p - q);
+            dn.emplaceBack(x, v);
+            ends[0].noteExtremes(i, x, v);
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            const double x = pos(i);
+            const double y = this->y(i);
+            const double p = post.value(x);
+            const double q = pre.value(x);
+            const double v[4] = {(y - q) / (p - q), (y - p) / dMut + 1.0, (y - p) / dMut, (y - p) / (p - q)};
+            for (int c = 0; c < 4; ++c) {
+                curves[c]->points.emplaceBack(x, v[c]);
+                ends[c].noteExtremes(i, x, v[c]);
+            }
         }
     }
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < filled; ++c) {
         curves[c]->minX = ends[c].minX;
         curves[c]->maxX = ends[c].maxX;
         curves[c]->minY = ends[c].minY;
