@@ -45,6 +45,18 @@ bool keepsAll(const XafsSpectrum& s, double from, double to, bool forFit)
                                  [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
     return all && s.size() > 0 && normalisedAsLimited(s, forFit);
 }
+
+// The points of s within [from, to], into kept's storage.
+void cutPoints(const XafsSpectrum& s, double from, double to, Spectrum& kept)
+{
+    kept.points.clear();
+    kept.resetMinMax();
+    kept.points.reserve(s.size());
+    for (const QPointF& p : s.points) {
+        if (from <= p.x() && p.x() <= to)
+            kept.append(p.x(), p.y());
+    }
+}
 } // namespace
 
 bool limitKeepsAll(const XafsSpectrum& s, double from, double to) { return keepsAll(s, from, to, false); }
@@ -63,11 +75,7 @@ XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
         return l;
     }
     Spectrum kept;
-    kept.points.reserve(s.size());
-    for (const QPointF& p : s.points) {
-        if (from <= p.x() && p.x() <= to)
-            kept.append(p.x(), p.y());
-    }
+    cutPoints(s, from, to, kept);
     return XafsSpectrum(kept, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm());
 }
 
@@ -87,8 +95,12 @@ void BinAnalysis::analyze(const XafsSpectrum& s, double* v)
     if (c.lcf) {
         // A fit reads nothing of what the limited copy changes when nothing is cut.
         const bool whole = keepsAll(s, set.lcf.sE0, set.lcf.eE0, true);
-        if (!whole)
-            limited = limitedSpectrum(s, set.lcf.sE0, set.lcf.eE0);
+        if (!whole) {
+            // The cut spectrum as limitedSpectrum builds it, on this analysis's storage.
+            cutPoints(s, set.lcf.sE0, set.lcf.eE0, keptPoints);
+            limited.rebuild(keptPoints, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm(),
+                            XafsSpectrum::DoubleNormalizedOnly);
+        }
         LCFFit::fitInto(set.lcf, whole ? s : limited, method, fit, &table, false, &scratch);
         const int n = int(std::min<qsizetype>(lay.refs, std::min(fit.lcfDMuts.size(), fit.lcfRatios.size())));
         for (int k = 0; k < n; ++k) {

@@ -29,6 +29,7 @@ private:
     LCFFit::Method method = LCFFit::Current;
     AnalyzeReply fit; // kept from bin to bin for their storage
     LCFFit::Scratch scratch;
+    Spectrum keptPoints;
     XafsSpectrum limited;
     AnalyzeReply elems;
     AnalyzeReply ra;
