@@ -168,7 +168,7 @@ int main(int argc, char** argv)
         const double cpu0 = threadCpu();
         do {
             setup.source(c.cx, c.cy, 0, 0, pts);
-            s.rebuild(pts, QStringLiteral("Body-AaP"), 1, 0.0, setup.sElm, XafsSpectrum::DoubleNormalizedOnly);
+            s.rebuild(pts, QStringLiteral("Body-AaP"), 1, 0.0, setup.sElm, analysis.curvesRead(pts, 1, setup.sElm));
             analysis.analyze(s, v.data());
             for (int k = 0; k < 2; ++k) {
                 maps.m.lcf[k]->setData(c.cx, c.cy, 0, 0, v[size_t(L.lcfDMut + k)]);

@@ -61,7 +61,7 @@ public:
             for (size_t i = 0; i < b->cx.size() && !c.cancelled.load(std::memory_order_relaxed); ++i) {
                 s.source(b->cx[i], b->cy, s.viewW, s.viewH, points);
                 spectrum.rebuild(points, QStringLiteral("Body-AaP"), s.normMode, b->shifts[i], s.sElm,
-                                 XafsSpectrum::DoubleNormalizedOnly);
+                                 analysis->curvesRead(points, s.normMode, s.sElm));
                 analysis->analyze(spectrum, b->values.data() + i * size_t(stride));
             }
         }

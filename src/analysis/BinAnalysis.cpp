@@ -39,11 +39,15 @@ bool normalisedAsLimited(const XafsSpectrum& s, bool forFit)
            (forFit || s.minusPostByGap.size() == s.size());
 }
 
+bool allWithin(const Spectrum& s, double from, double to)
+{
+    return std::all_of(s.points.cbegin(), s.points.cend(),
+                       [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
+}
+
 bool keepsAll(const XafsSpectrum& s, double from, double to, bool forFit)
 {
-    const bool all = std::all_of(s.points.cbegin(), s.points.cend(),
-                                 [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
-    return all && s.size() > 0 && normalisedAsLimited(s, forFit);
+    return allWithin(s, from, to) && s.size() > 0 && normalisedAsLimited(s, forFit);
 }
 
 // The points of s within [from, to], into kept's storage.
@@ -86,6 +90,16 @@ BinAnalysis::BinAnalysis(const AnalysisSettings& settings, const std::vector<dou
         method = set.lcf.isMLCF ? LCFFit::Multi : (set.lcfOld ? LCFFit::Old : LCFFit::Current);
         table = LCFFit::table(set.lcf.refs, energies);
     }
+}
+
+XafsSpectrum::Curves BinAnalysis::curvesRead(const Spectrum& points, int normMode, const SuggestElm& sElm) const
+{
+    const AnalysisChoice& c = set.choice;
+    if (!c.lcf || c.dEdge || c.elems || c.ra || c.fv || points.size() < 1)
+        return XafsSpectrum::DoubleNormalizedOnly;
+    // As normalisedAsLimited, before the normalisation.
+    return allWithin(points, set.lcf.sE0, set.lcf.eE0) && normMode == 1 && !sElm.use && !points.useXOffset ? XafsSpectrum::DoubleNormalizedOnly
+                                                                    : XafsSpectrum::NotNormalized;
 }
 
 void BinAnalysis::analyze(const XafsSpectrum& s, double* v)

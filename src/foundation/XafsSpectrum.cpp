@@ -91,7 +91,8 @@ void XafsSpectrum::rebuild(const Spectrum& points_, const QString& name_, int no
     setRegionFromSuggestion();
     eOffset = eOffset_;
     normMode = normMode_;
-    normalize(normMode, which);
+    if (which != NotNormalized)
+        normalize(normMode, which);
 }
 
 void XafsSpectrum::setRegionFromSuggestion()

@@ -46,8 +46,10 @@ public:
                  const SuggestElm& sElm);
 
     // What a normalisation fills: the fits of a walk's bins read only the
-    // double-normalised curve, and the others stay empty then.
-    enum Curves { AllCurves, DoubleNormalizedOnly };
+    // double-normalised curve, and the others stay empty then. A rebuild
+    // without normalisation leaves the edge and every curve as a new spectrum
+    // holds them before its normalisation.
+    enum Curves { AllCurves, DoubleNormalizedOnly, NotNormalized };
 
     // As if constructed anew from these arguments, but on the storage of the
     // points and curves already held: a walk does this for every bin.
