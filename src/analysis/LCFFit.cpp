@@ -45,22 +45,25 @@ void setRows(std::vector<double*>& rows, std::vector<double>& store, int m)
 }
 
 // Solves w.a·c = w.b into w.c through the LU helpers; a zero pivot is not
-// reported, as the fits take whatever the helpers leave.
-void solve(int m, LCFFit::Scratch& w)
+// reported, as the fits take whatever the helpers leave. `factored`: the
+// factors held are those of w.a already.
+void solve(int m, LCFFit::Scratch& w, bool factored)
 {
     w.c.assign(size_t(m), 0.0);
     if (m < 1)
         return;
-    const size_t mm = size_t(m) * size_t(m);
-    w.lStore.assign(mm, 0.0);
-    w.uStore.assign(mm, 0.0);
-    setRows(w.aRows, w.a, m);
-    setRows(w.lRows, w.lStore, m);
-    setRows(w.uRows, w.uStore, m);
+    if (!factored) {
+        const size_t mm = size_t(m) * size_t(m);
+        w.lStore.assign(mm, 0.0);
+        w.uStore.assign(mm, 0.0);
+        setRows(w.aRows, w.a, m);
+        setRows(w.lRows, w.lStore, m);
+        setRows(w.uRows, w.uStore, m);
+        w.perm.assign(size_t(m), 0);
+        MatUtil::makeLU(m, w.aRows.data(), w.lRows.data(), w.uRows.data(), w.perm.data());
+    }
     w.y.assign(size_t(m), 0.0);
     w.x.assign(size_t(m), 0.0);
-    w.perm.assign(size_t(m), 0);
-    MatUtil::makeLU(m, w.aRows.data(), w.lRows.data(), w.uRows.data(), w.perm.data());
     MatUtil::solveLV(m, w.lRows.data(), w.b.data(), w.y.data(), w.perm.data());
     MatUtil::solveUV(m, w.uRows.data(), w.y.data(), w.x.data(), w.perm.data());
     for (int j = 0; j < m; ++j)
@@ -157,15 +160,19 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     if (t && (s.eOffset != 0.0 || s.useXOffset || int(t->n.size()) != n))
         t = nullptr;
     TableCursor cursor(t);
-    // Off the table the references are read at ascending energies.
+    // Off the table (also for a point the table lacks) the references are read
+    // at ascending energies, set up when first needed.
     w.refN.clear();
     w.refP.clear();
-    if (!t) {
-        for (const LCFRefData& ref : r.refs) {
-            w.refN.emplace_back(ref.n, false);
-            w.refP.emplace_back(ref.p, false);
+    auto offTable = [&w, &r](bool raw, int k, double e) {
+        if (w.refN.empty()) {
+            for (const LCFRefData& ref : r.refs) {
+                w.refN.emplace_back(ref.n, false);
+                w.refP.emplace_back(ref.p, false);
+            }
         }
-    }
+        return (raw ? w.refP : w.refN)[size_t(k)].at(e + r.refs[k].dE);
+    };
 
     const bool multi = method == Multi;
     const int m = multi ? n + 2 : n;
@@ -208,11 +215,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
             v[0] = 1.0;
             v[1] = e;
             for (int k = 0; k < n; ++k)
-                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : w.refP[size_t(k)].at(e + r.refs[k].dE);
+                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : offTable(true, k, e);
             obs = s.y(i);
         } else {
             for (int k = 0; k < n; ++k)
-                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : w.refN[size_t(k)].at(e + r.refs[k].dE);
+                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e);
             obs = i < sN.size() ? sN.y(i) : 0.0;
         }
         for (int jj = 0; jj < m; ++jj) {
@@ -232,7 +239,9 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     }
 
     // An empty range still fits: with no point, nothing moves a coefficient off 0.
-    solve(m, w);
+    // The factors of the kept matrix are kept with it.
+    solve(m, w, kept && w.keptFactored);
+    w.keptFactored = allOnTable;
     const std::vector<double>& c = w.c;
 
     double sum = 0.0;
@@ -280,7 +289,7 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         const int j = cursor.at(e);
         double y = 0.0;
         for (int k = 0; k < n; ++k)
-            y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : w.refN[size_t(k)].at(e + r.refs[k].dE));
+            y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e));
         curve.append(e, y);
     }
 

@@ -42,6 +42,7 @@ public:
         bool keptMulti = false;
         std::vector<int> keptIdx;
         std::vector<double> keptA;
+        bool keptFactored = false; // lStore, uStore and perm hold the LU of keptA
     };
 
     // The requested range cut to every reference's energies less its shift.
