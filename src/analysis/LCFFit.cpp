@@ -3,6 +3,7 @@
 #include "foundation/MatUtil.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 LCFFit::Range LCFFit::range(const QList<LCFRefData>& refs, double sE0, double eE0)
@@ -282,6 +283,9 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     curve.points.reserve(s.size());
     const QList<double>& ratios = out.lcfRatios;
     cursor.rewind();
+    // Where each point of s stands in the curve, -1 when it is not in it.
+    w.curveAt.assign(size_t(s.size()), -1);
+    bool ascending = true;
     for (int i = 0; i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo2 <= e && e <= rg.hi2))
@@ -290,19 +294,36 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         double y = 0.0;
         for (int k = 0; k < n; ++k)
             y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e));
-        curve.append(e, y);
+        ascending = ascending && (curve.size() == 0 || curve.points.constLast().x() <= e);
+        w.curveAt[size_t(i)] = curve.size();
+        if (withCurve)
+            curve.append(e, y);
+        else // only looked up below: its extremes are not read
+            curve.points.emplaceBack(e, y);
     }
 
     // Measured and fitted curves compared at the same energies.
     double sumSq = 0.0;
     int zCount = 0;
     Spectrum::Lookup fitted(curve, false);
+    const QPointF* cp = curve.points.constData();
+    const int cn = curve.size();
+    const bool samePoints = sN.size() == s.size();
     for (int i = 1; i < sN.size() - 1; ++i) {
         const double e = sN.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
         const double y = sN.y(i);
-        const double d = (y == 0.0) ? 1.0 : (fitted.at(e) - y) / y;
+        // At a point of the curve that has one above it the lookup gives the
+        // expression below; it is taken from there without the walk.
+        const int c = samePoints ? w.curveAt[size_t(i)] : -1;
+        double at;
+        if (ascending && c >= 0 && c + 1 < cn && e == cp[c].x() && cp[c + 1].x() - e > 0.0 &&
+            std::fabs(cp[c + 1].y() - cp[c].y()) <= (cp[c + 1].x() - e) * 1e300)
+            at = (e - cp[c].x()) * (cp[c + 1].y() - cp[c].y()) + cp[c].y();
+        else
+            at = fitted.at(e);
+        const double d = (y == 0.0) ? 1.0 : (at - y) / y;
         sumSq += d * d;
         ++zCount;
     }

@@ -37,6 +37,7 @@ public:
         Spectrum curve;
         std::vector<Spectrum::Lookup> refN, refP;
         std::vector<int> idx;      // table energies of the points in the fit range
+        std::vector<int> curveAt;  // the fitted curve's point of each point
         // The normal matrix of the last fit on a table, and what it depends on.
         const RefTable* keptFor = nullptr;
         bool keptMulti = false;
