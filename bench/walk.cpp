@@ -69,7 +69,11 @@ void stackAt(int x, int y, Spectrum& out)
 {
     const double f = x / double(Side - 1);
     const double jump = 1.0 + y / double(Side);
+    // The storage is kept from bin to bin, as the stack's reader keeps it.
+    QList<QPointF> kept = std::move(out.points);
+    kept.clear();
     out = Spectrum();
+    out.points = std::move(kept);
     out.points.reserve(Energies);
     for (int k = 0; k < Energies; ++k)
         out.append(energy(k), jump * (f * ramp(energy(k), 8995.0) + (1.0 - f) * ramp(energy(k), 9001.0)));
@@ -158,12 +162,13 @@ int main(int argc, char** argv)
         std::vector<double> v(size_t(analysis.layout().stride));
         const BinLayout& L = analysis.layout();
         Spectrum pts;
+        XafsSpectrum s;
         QElapsedTimer t;
         t.start();
         const double cpu0 = threadCpu();
         do {
             setup.source(c.cx, c.cy, 0, 0, pts);
-            const XafsSpectrum s(pts, QStringLiteral("Body-AaP"), 1, 0.0, setup.sElm);
+            s.rebuild(pts, QStringLiteral("Body-AaP"), 1, 0.0, setup.sElm, analysis.curvesRead(pts, 1, setup.sElm));
             analysis.analyze(s, v.data());
             for (int k = 0; k < 2; ++k) {
                 maps.m.lcf[k]->setData(c.cx, c.cy, 0, 0, v[size_t(L.lcfDMut + k)]);

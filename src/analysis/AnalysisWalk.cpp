@@ -60,7 +60,8 @@ public:
             const int stride = c.layout.stride;
             for (size_t i = 0; i < b->cx.size() && !c.cancelled.load(std::memory_order_relaxed); ++i) {
                 s.source(b->cx[i], b->cy, s.viewW, s.viewH, points);
-                const XafsSpectrum spectrum(points, QStringLiteral("Body-AaP"), s.normMode, b->shifts[i], s.sElm);
+                spectrum.rebuild(points, QStringLiteral("Body-AaP"), s.normMode, b->shifts[i], s.sElm,
+                                 analysis->curvesRead(points, s.normMode, s.sElm));
                 analysis->analyze(spectrum, b->values.data() + i * size_t(stride));
             }
         }
@@ -77,6 +78,7 @@ private:
     std::shared_ptr<WalkContext> lastCtx;
     std::unique_ptr<BinAnalysis> analysis;
     Spectrum points;
+    XafsSpectrum spectrum; // rebuilt for every bin on the storage of the last
 };
 
 const char* const AnalysisWalk::WorkersKey = "ANALYSIS_WORKERS";

@@ -30,21 +30,40 @@ BinLayout::BinLayout(int refs_, int elems_) : refs(std::max(0, refs_)), elems(st
 
 namespace {
 // Normalised on construction as a rebuild of the same points would be: straight
-// lines, no suggested absorber, default regions, no shift of its own.
-bool normalisedAsLimited(const XafsSpectrum& s)
+// lines, no suggested absorber, default regions, no shift of its own. A fit
+// reads only the double-normalised curve.
+bool normalisedAsLimited(const XafsSpectrum& s, bool forFit)
 {
     return s.normMode == 1 && !s.sElm.use && !s.useXOffset && s.preS == -1000.0 && s.preE == -10.0 &&
            s.postS == 10.0 && s.postE == 1000.0 && s.fraction == 0.5 && s.doubleNormalized.size() == s.size() &&
-           s.minusPostByGap.size() == s.size();
+           (forFit || s.minusPostByGap.size() == s.size());
+}
+
+bool allWithin(const Spectrum& s, double from, double to)
+{
+    return std::all_of(s.points.cbegin(), s.points.cend(),
+                       [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
+}
+
+bool keepsAll(const XafsSpectrum& s, double from, double to, bool forFit)
+{
+    return allWithin(s, from, to) && s.size() > 0 && normalisedAsLimited(s, forFit);
+}
+
+// The points of s within [from, to], into kept's storage.
+void cutPoints(const XafsSpectrum& s, double from, double to, Spectrum& kept)
+{
+    kept.points.clear();
+    kept.resetMinMax();
+    kept.points.reserve(s.size());
+    for (const QPointF& p : s.points) {
+        if (from <= p.x() && p.x() <= to)
+            kept.append(p.x(), p.y());
+    }
 }
 } // namespace
 
-bool limitKeepsAll(const XafsSpectrum& s, double from, double to)
-{
-    const bool all = std::all_of(s.points.cbegin(), s.points.cend(),
-                                 [from, to](const QPointF& p) { return from <= p.x() && p.x() <= to; });
-    return all && s.size() > 0 && normalisedAsLimited(s);
-}
+bool limitKeepsAll(const XafsSpectrum& s, double from, double to) { return keepsAll(s, from, to, false); }
 
 XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
 {
@@ -60,11 +79,7 @@ XafsSpectrum limitedSpectrum(const XafsSpectrum& s, double from, double to)
         return l;
     }
     Spectrum kept;
-    kept.points.reserve(s.size());
-    for (const QPointF& p : s.points) {
-        if (from <= p.x() && p.x() <= to)
-            kept.append(p.x(), p.y());
-    }
+    cutPoints(s, from, to, kept);
     return XafsSpectrum(kept, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm());
 }
 
@@ -77,15 +92,29 @@ BinAnalysis::BinAnalysis(const AnalysisSettings& settings, const std::vector<dou
     }
 }
 
+XafsSpectrum::Curves BinAnalysis::curvesRead(const Spectrum& points, int normMode, const SuggestElm& sElm) const
+{
+    const AnalysisChoice& c = set.choice;
+    if (!c.lcf || c.dEdge || c.elems || c.ra || c.fv || points.size() < 1)
+        return XafsSpectrum::DoubleNormalizedOnly;
+    // As normalisedAsLimited, before the normalisation.
+    return allWithin(points, set.lcf.sE0, set.lcf.eE0) && normMode == 1 && !sElm.use && !points.useXOffset ? XafsSpectrum::DoubleNormalizedOnly
+                                                                    : XafsSpectrum::NotNormalized;
+}
+
 void BinAnalysis::analyze(const XafsSpectrum& s, double* v)
 {
     std::fill(v, v + lay.stride, 0.0);
     const AnalysisChoice& c = set.choice;
     if (c.lcf) {
         // A fit reads nothing of what the limited copy changes when nothing is cut.
-        const bool whole = limitKeepsAll(s, set.lcf.sE0, set.lcf.eE0);
-        if (!whole)
-            limited = limitedSpectrum(s, set.lcf.sE0, set.lcf.eE0);
+        const bool whole = keepsAll(s, set.lcf.sE0, set.lcf.eE0, true);
+        if (!whole) {
+            // The cut spectrum as limitedSpectrum builds it, on this analysis's storage.
+            cutPoints(s, set.lcf.sE0, set.lcf.eE0, keptPoints);
+            limited.rebuild(keptPoints, QStringLiteral("limited-S"), 1, s.eOffset, SuggestElm(),
+                            XafsSpectrum::DoubleNormalizedOnly);
+        }
         LCFFit::fitInto(set.lcf, whole ? s : limited, method, fit, &table, false, &scratch);
         const int n = int(std::min<qsizetype>(lay.refs, std::min(fit.lcfDMuts.size(), fit.lcfRatios.size())));
         for (int k = 0; k < n; ++k) {

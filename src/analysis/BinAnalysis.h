@@ -19,6 +19,10 @@ public:
     BinAnalysis(const AnalysisSettings& settings, const std::vector<double>& energies);
 
     const BinLayout& layout() const { return lay; }
+    // Whether analyze reads the normalisation of a bin on these points: not
+    // when the fit alone is asked for and it fits a cut copy. Without it the
+    // values are the same, the bin being cut and normalised anew.
+    XafsSpectrum::Curves curvesRead(const Spectrum& points, int normMode, const SuggestElm& sElm) const;
     // The bin's values into values[0 .. layout().stride).
     void analyze(const XafsSpectrum& s, double* values);
 
@@ -29,6 +33,7 @@ private:
     LCFFit::Method method = LCFFit::Current;
     AnalyzeReply fit; // kept from bin to bin for their storage
     LCFFit::Scratch scratch;
+    Spectrum keptPoints;
     XafsSpectrum limited;
     AnalyzeReply elems;
     AnalyzeReply ra;

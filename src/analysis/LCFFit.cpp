@@ -3,6 +3,7 @@
 #include "foundation/MatUtil.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 LCFFit::Range LCFFit::range(const QList<LCFRefData>& refs, double sE0, double eE0)
@@ -45,22 +46,25 @@ void setRows(std::vector<double*>& rows, std::vector<double>& store, int m)
 }
 
 // Solves w.a·c = w.b into w.c through the LU helpers; a zero pivot is not
-// reported, as the fits take whatever the helpers leave.
-void solve(int m, LCFFit::Scratch& w)
+// reported, as the fits take whatever the helpers leave. `factored`: the
+// factors held are those of w.a already.
+void solve(int m, LCFFit::Scratch& w, bool factored)
 {
     w.c.assign(size_t(m), 0.0);
     if (m < 1)
         return;
-    const size_t mm = size_t(m) * size_t(m);
-    w.lStore.assign(mm, 0.0);
-    w.uStore.assign(mm, 0.0);
-    setRows(w.aRows, w.a, m);
-    setRows(w.lRows, w.lStore, m);
-    setRows(w.uRows, w.uStore, m);
+    if (!factored) {
+        const size_t mm = size_t(m) * size_t(m);
+        w.lStore.assign(mm, 0.0);
+        w.uStore.assign(mm, 0.0);
+        setRows(w.aRows, w.a, m);
+        setRows(w.lRows, w.lStore, m);
+        setRows(w.uRows, w.uStore, m);
+        w.perm.assign(size_t(m), 0);
+        MatUtil::makeLU(m, w.aRows.data(), w.lRows.data(), w.uRows.data(), w.perm.data());
+    }
     w.y.assign(size_t(m), 0.0);
     w.x.assign(size_t(m), 0.0);
-    w.perm.assign(size_t(m), 0);
-    MatUtil::makeLU(m, w.aRows.data(), w.lRows.data(), w.uRows.data(), w.perm.data());
     MatUtil::solveLV(m, w.lRows.data(), w.b.data(), w.y.data(), w.perm.data());
     MatUtil::solveUV(m, w.uRows.data(), w.y.data(), w.x.data(), w.perm.data());
     for (int j = 0; j < m; ++j)
@@ -157,15 +161,19 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     if (t && (s.eOffset != 0.0 || s.useXOffset || int(t->n.size()) != n))
         t = nullptr;
     TableCursor cursor(t);
-    // Off the table the references are read at ascending energies.
+    // Off the table (also for a point the table lacks) the references are read
+    // at ascending energies, set up when first needed.
     w.refN.clear();
     w.refP.clear();
-    if (!t) {
-        for (const LCFRefData& ref : r.refs) {
-            w.refN.emplace_back(ref.n, false);
-            w.refP.emplace_back(ref.p, false);
+    auto offTable = [&w, &r](bool raw, int k, double e) {
+        if (w.refN.empty()) {
+            for (const LCFRefData& ref : r.refs) {
+                w.refN.emplace_back(ref.n, false);
+                w.refP.emplace_back(ref.p, false);
+            }
         }
-    }
+        return (raw ? w.refP : w.refN)[size_t(k)].at(e + r.refs[k].dE);
+    };
 
     const bool multi = method == Multi;
     const int m = multi ? n + 2 : n;
@@ -208,11 +216,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
             v[0] = 1.0;
             v[1] = e;
             for (int k = 0; k < n; ++k)
-                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : w.refP[size_t(k)].at(e + r.refs[k].dE);
+                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : offTable(true, k, e);
             obs = s.y(i);
         } else {
             for (int k = 0; k < n; ++k)
-                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : w.refN[size_t(k)].at(e + r.refs[k].dE);
+                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e);
             obs = i < sN.size() ? sN.y(i) : 0.0;
         }
         for (int jj = 0; jj < m; ++jj) {
@@ -232,7 +240,9 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     }
 
     // An empty range still fits: with no point, nothing moves a coefficient off 0.
-    solve(m, w);
+    // The factors of the kept matrix are kept with it.
+    solve(m, w, kept && w.keptFactored);
+    w.keptFactored = allOnTable;
     const std::vector<double>& c = w.c;
 
     double sum = 0.0;
@@ -273,6 +283,9 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     curve.points.reserve(s.size());
     const QList<double>& ratios = out.lcfRatios;
     cursor.rewind();
+    // Where each point of s stands in the curve, -1 when it is not in it.
+    w.curveAt.assign(size_t(s.size()), -1);
+    bool ascending = true;
     for (int i = 0; i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo2 <= e && e <= rg.hi2))
@@ -280,20 +293,37 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         const int j = cursor.at(e);
         double y = 0.0;
         for (int k = 0; k < n; ++k)
-            y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : w.refN[size_t(k)].at(e + r.refs[k].dE));
-        curve.append(e, y);
+            y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e));
+        ascending = ascending && (curve.size() == 0 || curve.points.constLast().x() <= e);
+        w.curveAt[size_t(i)] = curve.size();
+        if (withCurve)
+            curve.append(e, y);
+        else // only looked up below: its extremes are not read
+            curve.points.emplaceBack(e, y);
     }
 
     // Measured and fitted curves compared at the same energies.
     double sumSq = 0.0;
     int zCount = 0;
     Spectrum::Lookup fitted(curve, false);
+    const QPointF* cp = curve.points.constData();
+    const int cn = curve.size();
+    const bool samePoints = sN.size() == s.size();
     for (int i = 1; i < sN.size() - 1; ++i) {
         const double e = sN.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
         const double y = sN.y(i);
-        const double d = (y == 0.0) ? 1.0 : (fitted.at(e) - y) / y;
+        // At a point of the curve that has one above it the lookup gives the
+        // expression below; it is taken from there without the walk.
+        const int c = samePoints ? w.curveAt[size_t(i)] : -1;
+        double at;
+        if (ascending && c >= 0 && c + 1 < cn && e == cp[c].x() && cp[c + 1].x() - e > 0.0 &&
+            std::fabs(cp[c + 1].y() - cp[c].y()) <= (cp[c + 1].x() - e) * 1e300)
+            at = (e - cp[c].x()) * (cp[c + 1].y() - cp[c].y()) + cp[c].y();
+        else
+            at = fitted.at(e);
+        const double d = (y == 0.0) ? 1.0 : (at - y) / y;
         sumSq += d * d;
         ++zCount;
     }

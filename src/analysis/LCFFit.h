@@ -37,11 +37,13 @@ public:
         Spectrum curve;
         std::vector<Spectrum::Lookup> refN, refP;
         std::vector<int> idx;      // table energies of the points in the fit range
+        std::vector<int> curveAt;  // the fitted curve's point of each point
         // The normal matrix of the last fit on a table, and what it depends on.
         const RefTable* keptFor = nullptr;
         bool keptMulti = false;
         std::vector<int> keptIdx;
         std::vector<double> keptA;
+        bool keptFactored = false; // lStore, uStore and perm hold the LU of keptA
     };
 
     // The requested range cut to every reference's energies less its shift.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 const double DefaultCrystalD = 3.13553;  // Å
@@ -44,6 +45,64 @@ double smoothedRiseWidth(const Spectrum& s, int a, int b)
     const int hi = std::min(s.size() - 1, b + EdgeSmoothing);
     return double(b - a) * (s.pos(hi) - s.pos(lo)) / double(hi - lo);
 }
+
+// The edge search of edgeAt, the level at point k given by levelAt(k).
+template <class Level>
+double edgeOn(const XafsSpectrum& s, Level levelAt)
+{
+    const int n = s.size();
+    if (n < 1)
+        return 0.0;
+    double best = 0.0;
+    double bestWidth = 0.0;
+    int kStar = 0;
+    // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
+    // one step are k - 2 and k of the ones around it.
+    Spectrum::Lookup smoothedAt(s, true);
+    double sPrev = n > 2 ? smoothedAt.at(s.pos(0)) : 0.0;
+    double sHere = n > 2 ? smoothedAt.at(s.pos(1)) : 0.0;
+    for (int k = 1; k <= n - 2; ++k) {
+        const double l = levelAt(k);
+        const double sBefore = sPrev;
+        const double sAfter = smoothedAt.at(s.pos(k + 1));
+        sPrev = sHere;
+        sHere = sAfter;
+        if (sBefore < l && sAfter > l) {
+            const double rise = sAfter - sBefore;
+            const double width = smoothedRiseWidth(s, k - 1, k + 1);
+            if (steeper(rise, width, best, bestWidth)) {
+                best = rise;
+                bestWidth = width;
+                kStar = k;
+            }
+        }
+    }
+    const double fallback = s.pos(qBound(0, s.midxIndex, n - 1));
+    // No upward crossing: keep the estimate of the largest rise.
+    if (kStar == 0)
+        return fallback;
+
+    const double xa = s.pos(kStar - 1), xb = s.pos(kStar), xc = s.pos(kStar + 1);
+    const double da = levelAt(kStar - 1) - s.smoothedYAt(xa);
+    const double db = levelAt(kStar) - s.smoothedYAt(xb);
+    const double dc = levelAt(kStar + 1) - s.smoothedYAt(xc);
+    double sum = 0.0;
+    int terms = 0;
+    if (da - db != 0.0) {
+        sum += xa + (xb - xa) * da / (da - db);
+        ++terms;
+    }
+    if (db - dc != 0.0) {
+        sum += xb + (xc - xb) * db / (db - dc);
+        ++terms;
+    }
+    if (da - dc != 0.0) {
+        sum += xa + (xc - xa) * da / (da - dc);
+        ++terms;
+    }
+    return terms > 0 ? sum / terms : fallback;
+}
+
 } // namespace
 
 XafsSpectrum::XafsSpectrum()
@@ -62,6 +121,37 @@ XafsSpectrum::XafsSpectrum(const Spectrum& points, const QString& name_, int nor
     eOffset = eOffset_;
     normMode = normMode_;
     normalize(normMode);
+}
+
+void XafsSpectrum::rebuild(const Spectrum& points_, const QString& name_, int normMode_, double eOffset_,
+                           const SuggestElm& sElm_, Curves which)
+{
+    Spectrum* curves[4] = {&minusPostByJump, &minusPostByGap, &normalized, &doubleNormalized};
+    QList<QPointF> keptCurves[4];
+    for (int c = 0; c < 4; ++c)
+        keptCurves[c] = std::move(curves[c]->points);
+    QList<QPointF> keptPoints = std::move(points);
+    QList<double> keptSmoothed = std::move(smoothedY);
+    *this = XafsSpectrum();
+    Spectrum::operator=(points_);
+    // Copied into the storage kept, never shared: the caller refills its points in place.
+    keptPoints.clear();
+    keptPoints.append(points);
+    points = std::move(keptPoints);
+    keptSmoothed.clear();
+    keptSmoothed.append(smoothedY);
+    smoothedY = std::move(keptSmoothed);
+    for (int c = 0; c < 4; ++c) {
+        curves[c]->points = std::move(keptCurves[c]);
+        curves[c]->points.clear();
+    }
+    name = name_;
+    sElm = sElm_;
+    setRegionFromSuggestion();
+    eOffset = eOffset_;
+    normMode = normMode_;
+    if (which != NotNormalized)
+        normalize(normMode, which);
 }
 
 void XafsSpectrum::setRegionFromSuggestion()
@@ -103,7 +193,7 @@ int XafsSpectrum::firstMidpointAbove(double v) const
     return n - 1;
 }
 
-void XafsSpectrum::normalize(int mode)
+void XafsSpectrum::normalize(int mode, Curves which)
 {
     const int n = size();
     if (n < 1)
@@ -133,30 +223,53 @@ void XafsSpectrum::normalize(int mode)
     e0 = pos(midx);
 
     fitPrePost(e0, mode);
+    // Both lines at every point, read by the edge search and by the curves.
+    thread_local std::vector<double> postAt, preAt;
+    postAt.resize(size_t(n));
+    preAt.resize(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        postAt[size_t(i)] = post.value(pos(i));
+        preAt[size_t(i)] = pre.value(pos(i));
+    }
     fraction = 0.5;
-    e0 = edgeAt(0.5);
+    const double f = fraction;
+    e0 = edgeOn(*this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; });
     dMut = post.value(e0) - pre.value(e0);
 
     // Filled as appends would fill them, the extremes kept in locals: this runs
     // for every bin of a walk.
-    Spectrum* curves[4] = {&normalized, &doubleNormalized, &minusPostByJump, &minusPostByGap};
+    Spectrum* curves[4] = {&doubleNormalized, &normalized, &minusPostByJump, &minusPostByGap};
+    const int filled = which == AllCurves ? 4 : 1;
     Spectrum ends[4];
-    for (Spectrum* c : curves) {
-        restart(*c);
-        c->points.reserve(n);
+    for (int c = 0; c < 4; ++c) {
+        restart(*curves[c]);
+        if (c < filled)
+            curves[c]->points.reserve(n);
     }
-    for (int i = 0; i < n; ++i) {
-        const double x = pos(i);
-        const double y = this->y(i);
-        const double p = post.value(x);
-        const double q = pre.value(x);
-        const double v[4] = {(y - p) / dMut + 1.0, (y - q) / (p - q), (y - p) / dMut, (y - p) / (p - q)};
-        for (int c = 0; c < 4; ++c) {
-            curves[c]->points.emplaceBack(x, v[c]);
-            ends[c].noteExtremes(i, x, v[c]);
+    if (filled == 1) {
+        QList<QPointF>& dn = doubleNormalized.points;
+        for (int i = 0; i < n; ++i) {
+            const double x = pos(i);
+            const double p = postAt[size_t(i)];
+            const double q = preAt[size_t(i)];
+            const double v = (this->y(i) - q) / (p - q);
+            dn.emplaceBack(x, v);
+            ends[0].noteExtremes(i, x, v);
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            const double x = pos(i);
+            const double y = this->y(i);
+            const double p = postAt[size_t(i)];
+            const double q = preAt[size_t(i)];
+            const double v[4] = {(y - q) / (p - q), (y - p) / dMut + 1.0, (y - p) / dMut, (y - p) / (p - q)};
+            for (int c = 0; c < 4; ++c) {
+                curves[c]->points.emplaceBack(x, v[c]);
+                ends[c].noteExtremes(i, x, v[c]);
+            }
         }
     }
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < filled; ++c) {
         curves[c]->minX = ends[c].minX;
         curves[c]->maxX = ends[c].maxX;
         curves[c]->minY = ends[c].minY;
@@ -202,58 +315,10 @@ bool XafsSpectrum::fitPrePost(double e0_, int mode)
 
 double XafsSpectrum::edgeAt(double f) const
 {
-    const int n = size();
-    if (n < 1)
-        return 0.0;
-    auto level = [this, f](double e) { return f * post.value(e) + (1.0 - f) * pre.value(e); };
-    double best = 0.0;
-    double bestWidth = 0.0;
-    int kStar = 0;
-    // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
-    // one step are k - 2 and k of the ones around it.
-    Lookup smoothedAt(*this, true);
-    double sPrev = n > 2 ? smoothedAt.at(pos(0)) : 0.0;
-    double sHere = n > 2 ? smoothedAt.at(pos(1)) : 0.0;
-    for (int k = 1; k <= n - 2; ++k) {
-        const double l = level(pos(k));
-        const double sBefore = sPrev;
-        const double sAfter = smoothedAt.at(pos(k + 1));
-        sPrev = sHere;
-        sHere = sAfter;
-        if (sBefore < l && sAfter > l) {
-            const double rise = sAfter - sBefore;
-            const double width = smoothedRiseWidth(*this, k - 1, k + 1);
-            if (steeper(rise, width, best, bestWidth)) {
-                best = rise;
-                bestWidth = width;
-                kStar = k;
-            }
-        }
-    }
-    const double fallback = pos(qBound(0, midxIndex, n - 1));
-    // No upward crossing: keep the estimate of the largest rise.
-    if (kStar == 0)
-        return fallback;
-
-    const double xa = pos(kStar - 1), xb = pos(kStar), xc = pos(kStar + 1);
-    const double da = level(xa) - smoothedYAt(xa);
-    const double db = level(xb) - smoothedYAt(xb);
-    const double dc = level(xc) - smoothedYAt(xc);
-    double sum = 0.0;
-    int terms = 0;
-    if (da - db != 0.0) {
-        sum += xa + (xb - xa) * da / (da - db);
-        ++terms;
-    }
-    if (db - dc != 0.0) {
-        sum += xb + (xc - xb) * db / (db - dc);
-        ++terms;
-    }
-    if (da - dc != 0.0) {
-        sum += xa + (xc - xa) * da / (da - dc);
-        ++terms;
-    }
-    return terms > 0 ? sum / terms : fallback;
+    return edgeOn(*this, [this, f](int k) {
+        const double e = pos(k);
+        return f * post.value(e) + (1.0 - f) * pre.value(e);
+    });
 }
 
 double XafsSpectrum::innerProduct(double shift, const XafsSpectrum& standard) const

@@ -45,10 +45,20 @@ public:
     XafsSpectrum(const Spectrum& points, const QString& name, int normMode, double eOffset,
                  const SuggestElm& sElm);
 
+    // What a normalisation fills: the fits of a walk's bins read only the
+    // double-normalised curve, and the others stay empty then. A rebuild
+    // without normalisation leaves the edge and every curve as a new spectrum
+    // holds them before its normalisation.
+    enum Curves { AllCurves, DoubleNormalizedOnly, NotNormalized };
+
+    // As if constructed anew from these arguments, but on the storage of the
+    // points and curves already held: a walk does this for every bin.
+    void rebuild(const Spectrum& points, const QString& name, int normMode, double eOffset,
+                 const SuggestElm& sElm, Curves curves = AllCurves);
     // Back to a fresh state under a new name and suggestion; the points stay.
     void reinit(const QString& name, const SuggestElm& sElm);
     bool load(const QString& fileName);
-    void normalize(int mode);
+    void normalize(int mode, Curves curves = AllCurves);
     bool fitPrePost(double e0, int mode);
     // Energy where the smoothed curve crosses f·post + (1 - f)·pre upwards.
     double edgeAt(double f) const;

@@ -225,6 +225,40 @@ private slots:
             QVERIFY(sameValue(got[i], expected[i], 0.0));
         QCOMPARE(out.z, 0.0);
     }
+
+    // One scratch and table through fits on the table, off it, and on it again:
+    // each fit answers what it answers alone.
+    void scratchKeepsNoOtherFit_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::newRow("current") << int(LCFFit::Current);
+        QTest::newRow("MLCF") << int(LCFFit::Multi);
+    }
+    void scratchKeepsNoOtherFit()
+    {
+        QFETCH(int, method);
+        auto mix = [](double a, double from, double step) {
+            return XafsSpectrum(sampled(from, from + 180, step, [a](double x) { return a * refA(x) + (1 - a) * refB(x); }),
+                                "mix", 1, 0.0, SuggestElm());
+        };
+        LCFRequest r = mixRequest(0.0);
+        std::vector<double> energies;
+        for (const QPointF& p : r.s.points)
+            energies.push_back(p.x());
+        const LCFFit::RefTable table = LCFFit::table(r.refs, energies);
+        LCFFit::Scratch scratch;
+        const XafsSpectrum runs[4] = {mix(0.3, 8910, 0.5), mix(0.55, 8910.25, 1.0), mix(0.8, 8910, 0.5),
+                                      mix(0.45, 8910, 0.5)};
+        for (const XafsSpectrum& x : runs) {
+            AnalyzeReply got;
+            LCFFit::fitInto(r, x, LCFFit::Method(method), got, &table, false, &scratch);
+            r.s = x;
+            const AnalyzeReply alone = LCFFit::fit(r, LCFFit::Method(method));
+            QCOMPARE(got.lcfRatios, alone.lcfRatios);
+            QCOMPARE(got.lcfDMuts, alone.lcfDMuts);
+            QVERIFY(got.z == alone.z);
+        }
+    }
 };
 
 CORVELLINE_TEST(TestLCFFit)

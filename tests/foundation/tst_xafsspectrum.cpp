@@ -430,6 +430,61 @@ private slots:
         QCOMPARE(moved.innerProductShift(standard, inf, 1, 0.5), 0.0);
     }
 
+    // A spectrum rebuilt on the storage of another holds what a new one holds.
+    void rebuildAsConstructed_data()
+    {
+        QTest::addColumn<Points>("before");
+        QTest::addColumn<Points>("after");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<bool>("suggested");
+        QTest::addColumn<bool>("lean");
+        Points falling;
+        for (double e = 8900; e <= 9100; e += 1)
+            falling << QPointF(e, (e < 9000 ? 2.0 : 1.0) + 0.001 * (e - 9000));
+        const Points edge = smoothEdge(0.3).points;
+        QTest::newRow("falling gap twice") << falling << withValue(falling, 9040, 1.3) << 1 << 0.0 << false << false;
+        QTest::newRow("shorter, suggested") << edge << xanesGrid() << 1 << 2.5 << true << false;
+        QTest::newRow("longer, Victoreen") << xanesGrid() << edge << 0 << -1.25 << false << false;
+        QTest::newRow("empty after points") << edge << Points() << 1 << 0.0 << false << false;
+        QTest::newRow("fit curve only") << xanesGrid() << edge << 1 << 0.75 << true << true;
+    }
+
+    void rebuildAsConstructed()
+    {
+        QFETCH(Points, before);
+        QFETCH(Points, after);
+        QFETCH(int, mode);
+        QFETCH(double, offset);
+        QFETCH(bool, suggested);
+        QFETCH(bool, lean);
+        const SuggestElm se = suggested ? suggestion(9001) : SuggestElm();
+        XafsSpectrum x(spectrumOf(before), "old", 0, 7.0, suggestion(8990));
+        x.rebuild(spectrumOf(after), "bin", mode, offset, se,
+                  lean ? XafsSpectrum::DoubleNormalizedOnly : XafsSpectrum::AllCurves);
+        const XafsSpectrum y(spectrumOf(after), "bin", mode, offset, se);
+        QCOMPARE(x.points, y.points);
+        QCOMPARE(x.smoothedY, y.smoothedY);
+        const Spectrum* cx[4] = {&x.normalized, &x.doubleNormalized, &x.minusPostByJump, &x.minusPostByGap};
+        const Spectrum* cy[4] = {&y.normalized, &y.doubleNormalized, &y.minusPostByJump, &y.minusPostByGap};
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(cx[c]->points, c == 1 || !lean ? cy[c]->points : Points());
+            QCOMPARE(cx[c]->maxYIndex, c == 1 || !lean ? cy[c]->maxYIndex : Spectrum::MaxIndexUnset);
+        }
+        QCOMPARE(x.name, y.name);
+        QCOMPARE(x.sElm.use, y.sElm.use);
+        QCOMPARE(x.eOffset, y.eOffset);
+        QCOMPARE(x.preE, y.preE);
+        QCOMPARE(x.e0, y.e0);
+        QCOMPARE(x.dMut, y.dMut);
+        QCOMPARE(x.midxIndex, y.midxIndex);
+        QCOMPARE(x.midxNoisy, y.midxNoisy);
+        QVERIFY(x.pre.coefficients() == y.pre.coefficients());
+        QVERIFY(x.post.coefficients() == y.post.coefficients());
+        QCOMPARE(x.pre.corrCoef[3], y.pre.corrCoef[3]);
+        QCOMPARE(x.post.rms, y.post.rms);
+    }
+
     void victoreenNormalisation()
     {
         // Victoreen background below and above a unit jump.
