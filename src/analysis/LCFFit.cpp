@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 LCFFit::Range LCFFit::range(const QList<LCFRefData>& refs, double sE0, double eE0)
@@ -281,6 +282,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     curve.points.clear();
     curve.resetMinMax();
     curve.points.reserve(s.size());
+    // Without the extremes the points are written in place, not appended one by one.
+    if (!withCurve)
+        curve.points.resize(s.size());
+    QPointF* const into = curve.points.data();
+    int made = 0;
     const QList<double>& ratios = out.lcfRatios;
     cursor.rewind();
     // Where each point of s stands in the curve, -1 when it is not in it.
@@ -294,18 +300,24 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         double y = 0.0;
         for (int k = 0; k < n; ++k)
             y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e));
-        ascending = ascending && (curve.size() == 0 || curve.points.constLast().x() <= e);
-        w.curveAt[size_t(i)] = curve.size();
-        if (withCurve)
+        if (withCurve) {
+            ascending = ascending && (curve.size() == 0 || curve.points.constLast().x() <= e);
+            w.curveAt[size_t(i)] = curve.size();
             curve.append(e, y);
-        else // only looked up below: its extremes are not read
-            curve.points.emplaceBack(e, y);
+        } else { // only looked up below: its extremes are not read
+            ascending = ascending && (made == 0 || into[made - 1].x() <= e);
+            w.curveAt[size_t(i)] = made;
+            into[made++] = QPointF(e, y);
+        }
     }
+    if (!withCurve)
+        curve.points.resize(made);
 
     // Measured and fitted curves compared at the same energies.
     double sumSq = 0.0;
     int zCount = 0;
-    Spectrum::Lookup fitted(curve, false);
+    // Its own check of the order is made only when a point needs the walk.
+    std::optional<Spectrum::Lookup> fitted;
     const QPointF* cp = curve.points.constData();
     const int cn = curve.size();
     const bool samePoints = sN.size() == s.size();
@@ -321,8 +333,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         if (ascending && c >= 0 && c + 1 < cn && e == cp[c].x() && cp[c + 1].x() - e > 0.0 &&
             std::fabs(cp[c + 1].y() - cp[c].y()) <= (cp[c + 1].x() - e) * 1e300)
             at = (e - cp[c].x()) * (cp[c + 1].y() - cp[c].y()) + cp[c].y();
-        else
-            at = fitted.at(e);
+        else {
+            if (!fitted)
+                fitted.emplace(curve, false);
+            at = fitted->at(e);
+        }
         const double d = (y == 0.0) ? 1.0 : (at - y) / y;
         sumSq += d * d;
         ++zCount;

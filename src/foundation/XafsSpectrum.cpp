@@ -207,12 +207,26 @@ void XafsSpectrum::normalize(int mode, Curves which)
         to = firstMidpointAbove(sElm.edgeEV + sElm.dPostS);
     }
     const double* s = smoothedY.constData();
+    // The widths of one step depend on the energies alone, the same for every
+    // bin of a walk: worked out again only when the energies change.
+    thread_local std::vector<double> widthsFor, stepWidth;
+    bool sameEnergies = widthsFor.size() == size_t(n);
+    for (int i = 0; sameEnergies && i < n; ++i)
+        sameEnergies = widthsFor[size_t(i)] == pos(i);
+    if (!sameEnergies) {
+        widthsFor.resize(size_t(n));
+        stepWidth.resize(size_t(n));
+        for (int i = 0; i < n; ++i)
+            widthsFor[size_t(i)] = pos(i);
+        for (int k = 0; k + 1 < n; ++k)
+            stepWidth[size_t(k)] = smoothedRiseWidth(*this, k, k + 1);
+    }
     int midx = 0;
     double best = 0.0;
     double bestWidth = 0.0;
     for (int k = from; k < to; ++k) {
         const double rise = s[k + 1] - s[k];
-        const double width = smoothedRiseWidth(*this, k, k + 1);
+        const double width = stepWidth[size_t(k)];
         if (steeper(rise, width, best, bestWidth)) {
             best = rise;
             bestWidth = width;
