@@ -47,8 +47,10 @@ double smoothedRiseWidth(const Spectrum& s, int a, int b)
 }
 
 // The edge search of edgeAt, the level at point k given by levelAt(k).
+// `onPoint` (may be null): for each point, whether a lookup there lands on its own
+// segment's start by the energies alone, as Lookup::at would find it.
 template <class Level>
-double edgeOn(const XafsSpectrum& s, Level levelAt)
+double edgeOn(const XafsSpectrum& s, Level levelAt, const std::vector<char>* onPoint = nullptr)
 {
     const int n = s.size();
     if (n < 1)
@@ -59,12 +61,24 @@ double edgeOn(const XafsSpectrum& s, Level levelAt)
     // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
     // one step are k - 2 and k of the ones around it.
     Spectrum::Lookup smoothedAt(s, true);
+    const double* sy = s.smoothedY.constData();
+    const bool direct = onPoint && s.smoothedY.size() == n;
+    // There the lookup gives the smoothed value itself (a zero perhaps of the other
+    // sign, which no comparison or rise below tells apart).
+    auto smoothedOn = [&](int i) {
+        if (direct && (*onPoint)[size_t(i)]) {
+            const double dx = s.pos(i + 1) - s.pos(i), dy = sy[i + 1] - sy[i];
+            if (std::fabs(dy) <= dx * 1e300)
+                return sy[i];
+        }
+        return smoothedAt.at(s.pos(i));
+    };
     double sPrev = n > 2 ? smoothedAt.at(s.pos(0)) : 0.0;
     double sHere = n > 2 ? smoothedAt.at(s.pos(1)) : 0.0;
     for (int k = 1; k <= n - 2; ++k) {
         const double l = levelAt(k);
         const double sBefore = sPrev;
-        const double sAfter = smoothedAt.at(s.pos(k + 1));
+        const double sAfter = smoothedOn(k + 1);
         sPrev = sHere;
         sHere = sAfter;
         if (sBefore < l && sAfter > l) {
@@ -210,6 +224,7 @@ void XafsSpectrum::normalize(int mode, Curves which)
     // The widths of one step depend on the energies alone, the same for every
     // bin of a walk: worked out again only when the energies change.
     thread_local std::vector<double> widthsFor, stepWidth;
+    thread_local std::vector<char> onPoint;
     bool sameEnergies = widthsFor.size() == size_t(n);
     for (int i = 0; sameEnergies && i < n; ++i)
         sameEnergies = widthsFor[size_t(i)] == pos(i);
@@ -220,6 +235,14 @@ void XafsSpectrum::normalize(int mode, Curves which)
             widthsFor[size_t(i)] = pos(i);
         for (int k = 0; k + 1 < n; ++k)
             stepWidth[size_t(k)] = smoothedRiseWidth(*this, k, k + 1);
+        // Where the energies ascend, a point inside the range with a higher one
+        // after it starts the segment a lookup at it walks to.
+        bool ascending = true;
+        for (int i = 0; i + 1 < n && ascending; ++i)
+            ascending = pos(i) <= pos(i + 1);
+        onPoint.assign(size_t(n), 0);
+        for (int i = 1; ascending && i + 1 < n; ++i)
+            onPoint[size_t(i)] = pos(0) < pos(i) && pos(i) < pos(n - 1) && pos(i) < pos(i + 1);
     }
     int midx = 0;
     double best = 0.0;
@@ -247,7 +270,8 @@ void XafsSpectrum::normalize(int mode, Curves which)
     }
     fraction = 0.5;
     const double f = fraction;
-    e0 = edgeOn(*this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; });
+    e0 = edgeOn(
+        *this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; }, &onPoint);
     dMut = post.value(e0) - pre.value(e0);
 
     // Filled as appends would fill them, the extremes kept in locals: this runs
