@@ -189,15 +189,35 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     // On the table the normal matrix depends only on which of its energies take
     // part: the same run of them as in the fit that kept it gives the same
     // matrix, summed in the same order then, so it is taken from there.
+    // The terms of point i at e, j its place in the table (-1: off it), into v;
+    // returns the value observed there.
+    auto terms = [&](int i, double e, int j) {
+        if (multi) {
+            v[0] = 1.0;
+            v[1] = e;
+            for (int k = 0; k < n; ++k)
+                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : offTable(true, k, e);
+            return s.y(i);
+        }
+        for (int k = 0; k < n; ++k)
+            v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e);
+        return i < sN.size() ? sN.y(i) : 0.0;
+    };
     bool allOnTable = false, kept = false;
+    // On the table the right-hand side is summed while the points are found in it.
+    const bool bSummed = t != nullptr;
     if (t) {
         w.idx.clear();
         allOnTable = true;
         for (int i = 0; i < s.size(); ++i) {
             const double e = s.pos(i) - s.eOffset;
             if (rg.lo <= e && e <= rg.hi) {
-                w.idx.push_back(cursor.at(e));
-                allOnTable = allOnTable && w.idx.back() >= 0;
+                const int j = cursor.at(e);
+                w.idx.push_back(j);
+                allOnTable = allOnTable && j >= 0;
+                const double obs = terms(i, e, j);
+                for (int jj = 0; jj < m; ++jj)
+                    b[jj] += v[jj] * obs;
             }
         }
         cursor.rewind();
@@ -207,30 +227,17 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
             std::copy(w.keptA.cbegin(), w.keptA.cend(), w.a.begin());
     }
     int p = 0;
-    for (int i = 0; i < s.size(); ++i) {
+    for (int i = 0; !kept && i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
-        const int j = t ? w.idx[size_t(p++)] : -1;
-        double obs;
-        if (multi) {
-            v[0] = 1.0;
-            v[1] = e;
-            for (int k = 0; k < n; ++k)
-                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : offTable(true, k, e);
-            obs = s.y(i);
-        } else {
-            for (int k = 0; k < n; ++k)
-                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e);
-            obs = i < sN.size() ? sN.y(i) : 0.0;
-        }
+        const double obs = terms(i, e, t ? w.idx[size_t(p++)] : -1);
         for (int jj = 0; jj < m; ++jj) {
-            if (!kept) {
-                double* row = a + size_t(jj) * size_t(m);
-                for (int l = 0; l < m; ++l)
-                    row[l] += v[jj] * v[l];
-            }
-            b[jj] += v[jj] * obs;
+            double* row = a + size_t(jj) * size_t(m);
+            for (int l = 0; l < m; ++l)
+                row[l] += v[jj] * v[l];
+            if (!bSummed)
+                b[jj] += v[jj] * obs;
         }
     }
     if (allOnTable && !kept) {
