@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -60,7 +61,13 @@ double edgeOn(const XafsSpectrum& s, Level levelAt, const std::vector<char>* onP
     int kStar = 0;
     // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
     // one step are k - 2 and k of the ones around it.
-    Spectrum::Lookup smoothedAt(s, true);
+    // Its own check of the order is made only when a point needs the walk.
+    std::optional<Spectrum::Lookup> smoothedAt;
+    auto lookup = [&](int i) {
+        if (!smoothedAt)
+            smoothedAt.emplace(s, true);
+        return smoothedAt->at(s.pos(i));
+    };
     const double* sy = s.smoothedY.constData();
     const bool direct = onPoint && s.smoothedY.size() == n;
     // There the lookup gives the smoothed value itself (a zero perhaps of the other
@@ -71,10 +78,10 @@ double edgeOn(const XafsSpectrum& s, Level levelAt, const std::vector<char>* onP
             if (std::fabs(dy) <= dx * 1e300)
                 return sy[i];
         }
-        return smoothedAt.at(s.pos(i));
+        return lookup(i);
     };
-    double sPrev = n > 2 ? smoothedAt.at(s.pos(0)) : 0.0;
-    double sHere = n > 2 ? smoothedAt.at(s.pos(1)) : 0.0;
+    double sPrev = n > 2 ? smoothedOn(0) : 0.0;
+    double sHere = n > 2 ? smoothedOn(1) : 0.0;
     for (int k = 1; k <= n - 2; ++k) {
         const double l = levelAt(k);
         const double sBefore = sPrev;
@@ -235,12 +242,14 @@ void XafsSpectrum::normalize(int mode, Curves which)
             widthsFor[size_t(i)] = pos(i);
         for (int k = 0; k + 1 < n; ++k)
             stepWidth[size_t(k)] = smoothedRiseWidth(*this, k, k + 1);
-        // Where the energies ascend, a point inside the range with a higher one
-        // after it starts the segment a lookup at it walks to.
+        // Where the energies ascend, a point at the start or inside the range with
+        // a higher one after it starts the segment a lookup at it walks to.
         bool ascending = true;
         for (int i = 0; i + 1 < n && ascending; ++i)
             ascending = pos(i) <= pos(i + 1);
         onPoint.assign(size_t(n), 0);
+        if (ascending && n > 1)
+            onPoint[0] = pos(0) < pos(1);
         for (int i = 1; ascending && i + 1 < n; ++i)
             onPoint[size_t(i)] = pos(0) < pos(i) && pos(i) < pos(n - 1) && pos(i) < pos(i + 1);
     }
