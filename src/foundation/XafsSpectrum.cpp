@@ -269,20 +269,6 @@ void XafsSpectrum::normalize(int mode, Curves which)
     e0 = pos(midx);
 
     fitPrePost(e0, mode);
-    // Both lines at every point, read by the edge search and by the curves.
-    thread_local std::vector<double> postAt, preAt;
-    postAt.resize(size_t(n));
-    preAt.resize(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        postAt[size_t(i)] = post.value(pos(i));
-        preAt[size_t(i)] = pre.value(pos(i));
-    }
-    fraction = 0.5;
-    const double f = fraction;
-    e0 = edgeOn(
-        *this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; }, &onPoint);
-    dMut = post.value(e0) - pre.value(e0);
-
     // Filled as appends would fill them, the extremes kept in locals: this runs
     // for every bin of a walk.
     Spectrum* curves[4] = {&doubleNormalized, &normalized, &minusPostByJump, &minusPostByGap};
@@ -293,17 +279,31 @@ void XafsSpectrum::normalize(int mode, Curves which)
         if (c < filled)
             curves[c]->points.reserve(n);
     }
-    if (filled == 1) {
-        QList<QPointF>& dn = doubleNormalized.points;
-        for (int i = 0; i < n; ++i) {
-            const double x = pos(i);
-            const double p = postAt[size_t(i)];
-            const double q = preAt[size_t(i)];
+    // Both lines at every point, read by the edge search and by the curves; the
+    // double-normalised curve needs nothing else and is filled on the way.
+    thread_local std::vector<double> postAt, preAt;
+    postAt.resize(size_t(n));
+    preAt.resize(size_t(n));
+    QList<QPointF>& dn = doubleNormalized.points;
+    for (int i = 0; i < n; ++i) {
+        const double x = pos(i);
+        const double p = post.value(x);
+        const double q = pre.value(x);
+        postAt[size_t(i)] = p;
+        preAt[size_t(i)] = q;
+        if (filled == 1) {
             const double v = (this->y(i) - q) / (p - q);
             dn.emplaceBack(x, v);
             ends[0].noteExtremes(i, x, v);
         }
-    } else {
+    }
+    fraction = 0.5;
+    const double f = fraction;
+    e0 = edgeOn(
+        *this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; }, &onPoint);
+    dMut = post.value(e0) - pre.value(e0);
+
+    if (filled > 1) {
         for (int i = 0; i < n; ++i) {
             const double x = pos(i);
             const double y = this->y(i);
