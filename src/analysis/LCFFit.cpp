@@ -215,6 +215,14 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
                 const int j = cursor.at(e);
                 w.idx.push_back(j);
                 allOnTable = allOnTable && j >= 0;
+                if (!multi && j >= 0) {
+                    // Straight from the table: terms just stored to v and read
+                    // back at once stall the sums.
+                    const double obs = i < sN.size() ? sN.y(i) : 0.0;
+                    for (int k = 0; k < n; ++k)
+                        b[k] += t->n[size_t(k)][size_t(j)] * obs;
+                    continue;
+                }
                 const double obs = terms(i, e, j);
                 for (int jj = 0; jj < m; ++jj)
                     b[jj] += v[jj] * obs;
