@@ -21,6 +21,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -75,8 +76,15 @@ void stackAt(int x, int y, Spectrum& out)
     out = Spectrum();
     out.points = std::move(kept);
     out.points.reserve(Energies);
-    for (int k = 0; k < Energies; ++k)
-        out.append(energy(k), jump * (f * ramp(energy(k), 8995.0) + (1.0 - f) * ramp(energy(k), 9001.0)));
+    // The two ramps per energy once: synthesising the stack is not the walk's work.
+    static const std::vector<std::array<double, 3>> ramps = [] {
+        std::vector<std::array<double, 3>> r;
+        for (int k = 0; k < Energies; ++k)
+            r.push_back({energy(k), ramp(energy(k), 8995.0), ramp(energy(k), 9001.0)});
+        return r;
+    }();
+    for (const auto& r : ramps)
+        out.append(r[0], jump * (f * r[1] + (1.0 - f) * r[2]));
 }
 
 AnalyzeCond wholeStack()

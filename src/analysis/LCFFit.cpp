@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 LCFFit::Range LCFFit::range(const QList<LCFRefData>& refs, double sE0, double eE0)
@@ -188,15 +189,43 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     // On the table the normal matrix depends only on which of its energies take
     // part: the same run of them as in the fit that kept it gives the same
     // matrix, summed in the same order then, so it is taken from there.
+    // The terms of point i at e, j its place in the table (-1: off it), into v;
+    // returns the value observed there.
+    auto terms = [&](int i, double e, int j) {
+        if (multi) {
+            v[0] = 1.0;
+            v[1] = e;
+            for (int k = 0; k < n; ++k)
+                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : offTable(true, k, e);
+            return s.y(i);
+        }
+        for (int k = 0; k < n; ++k)
+            v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e);
+        return i < sN.size() ? sN.y(i) : 0.0;
+    };
     bool allOnTable = false, kept = false;
+    // On the table the right-hand side is summed while the points are found in it.
+    const bool bSummed = t != nullptr;
     if (t) {
         w.idx.clear();
         allOnTable = true;
         for (int i = 0; i < s.size(); ++i) {
             const double e = s.pos(i) - s.eOffset;
             if (rg.lo <= e && e <= rg.hi) {
-                w.idx.push_back(cursor.at(e));
-                allOnTable = allOnTable && w.idx.back() >= 0;
+                const int j = cursor.at(e);
+                w.idx.push_back(j);
+                allOnTable = allOnTable && j >= 0;
+                if (!multi && j >= 0) {
+                    // Straight from the table: terms just stored to v and read
+                    // back at once stall the sums.
+                    const double obs = i < sN.size() ? sN.y(i) : 0.0;
+                    for (int k = 0; k < n; ++k)
+                        b[k] += t->n[size_t(k)][size_t(j)] * obs;
+                    continue;
+                }
+                const double obs = terms(i, e, j);
+                for (int jj = 0; jj < m; ++jj)
+                    b[jj] += v[jj] * obs;
             }
         }
         cursor.rewind();
@@ -206,30 +235,17 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
             std::copy(w.keptA.cbegin(), w.keptA.cend(), w.a.begin());
     }
     int p = 0;
-    for (int i = 0; i < s.size(); ++i) {
+    for (int i = 0; !kept && i < s.size(); ++i) {
         const double e = s.pos(i) - s.eOffset;
         if (!(rg.lo <= e && e <= rg.hi))
             continue;
-        const int j = t ? w.idx[size_t(p++)] : -1;
-        double obs;
-        if (multi) {
-            v[0] = 1.0;
-            v[1] = e;
-            for (int k = 0; k < n; ++k)
-                v[k + 2] = j >= 0 ? t->p[size_t(k)][size_t(j)] : offTable(true, k, e);
-            obs = s.y(i);
-        } else {
-            for (int k = 0; k < n; ++k)
-                v[k] = j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e);
-            obs = i < sN.size() ? sN.y(i) : 0.0;
-        }
+        const double obs = terms(i, e, t ? w.idx[size_t(p++)] : -1);
         for (int jj = 0; jj < m; ++jj) {
-            if (!kept) {
-                double* row = a + size_t(jj) * size_t(m);
-                for (int l = 0; l < m; ++l)
-                    row[l] += v[jj] * v[l];
-            }
-            b[jj] += v[jj] * obs;
+            double* row = a + size_t(jj) * size_t(m);
+            for (int l = 0; l < m; ++l)
+                row[l] += v[jj] * v[l];
+            if (!bSummed)
+                b[jj] += v[jj] * obs;
         }
     }
     if (allOnTable && !kept) {
@@ -281,6 +297,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
     curve.points.clear();
     curve.resetMinMax();
     curve.points.reserve(s.size());
+    // Without the extremes the points are written in place, not appended one by one.
+    if (!withCurve)
+        curve.points.resize(s.size());
+    QPointF* const into = curve.points.data();
+    int made = 0;
     const QList<double>& ratios = out.lcfRatios;
     cursor.rewind();
     // Where each point of s stands in the curve, -1 when it is not in it.
@@ -294,18 +315,24 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         double y = 0.0;
         for (int k = 0; k < n; ++k)
             y += ratios[k] * (j >= 0 ? t->n[size_t(k)][size_t(j)] : offTable(false, k, e));
-        ascending = ascending && (curve.size() == 0 || curve.points.constLast().x() <= e);
-        w.curveAt[size_t(i)] = curve.size();
-        if (withCurve)
+        if (withCurve) {
+            ascending = ascending && (curve.size() == 0 || curve.points.constLast().x() <= e);
+            w.curveAt[size_t(i)] = curve.size();
             curve.append(e, y);
-        else // only looked up below: its extremes are not read
-            curve.points.emplaceBack(e, y);
+        } else { // only looked up below: its extremes are not read
+            ascending = ascending && (made == 0 || into[made - 1].x() <= e);
+            w.curveAt[size_t(i)] = made;
+            into[made++] = QPointF(e, y);
+        }
     }
+    if (!withCurve)
+        curve.points.resize(made);
 
     // Measured and fitted curves compared at the same energies.
     double sumSq = 0.0;
     int zCount = 0;
-    Spectrum::Lookup fitted(curve, false);
+    // Its own check of the order is made only when a point needs the walk.
+    std::optional<Spectrum::Lookup> fitted;
     const QPointF* cp = curve.points.constData();
     const int cn = curve.size();
     const bool samePoints = sN.size() == s.size();
@@ -321,8 +348,11 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         if (ascending && c >= 0 && c + 1 < cn && e == cp[c].x() && cp[c + 1].x() - e > 0.0 &&
             std::fabs(cp[c + 1].y() - cp[c].y()) <= (cp[c + 1].x() - e) * 1e300)
             at = (e - cp[c].x()) * (cp[c + 1].y() - cp[c].y()) + cp[c].y();
-        else
-            at = fitted.at(e);
+        else {
+            if (!fitted)
+                fitted.emplace(curve, false);
+            at = fitted->at(e);
+        }
         const double d = (y == 0.0) ? 1.0 : (at - y) / y;
         sumSq += d * d;
         ++zCount;

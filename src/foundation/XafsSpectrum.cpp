@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -47,8 +48,10 @@ double smoothedRiseWidth(const Spectrum& s, int a, int b)
 }
 
 // The edge search of edgeAt, the level at point k given by levelAt(k).
+// `onPoint` (may be null): for each point, whether a lookup there lands on its own
+// segment's start by the energies alone, as Lookup::at would find it.
 template <class Level>
-double edgeOn(const XafsSpectrum& s, Level levelAt)
+double edgeOn(const XafsSpectrum& s, Level levelAt, const std::vector<char>* onPoint = nullptr)
 {
     const int n = s.size();
     if (n < 1)
@@ -58,13 +61,31 @@ double edgeOn(const XafsSpectrum& s, Level levelAt)
     int kStar = 0;
     // The smoothed curve at the points, each looked up once: k - 1 and k + 1 of
     // one step are k - 2 and k of the ones around it.
-    Spectrum::Lookup smoothedAt(s, true);
-    double sPrev = n > 2 ? smoothedAt.at(s.pos(0)) : 0.0;
-    double sHere = n > 2 ? smoothedAt.at(s.pos(1)) : 0.0;
+    // Its own check of the order is made only when a point needs the walk.
+    std::optional<Spectrum::Lookup> smoothedAt;
+    auto lookup = [&](int i) {
+        if (!smoothedAt)
+            smoothedAt.emplace(s, true);
+        return smoothedAt->at(s.pos(i));
+    };
+    const double* sy = s.smoothedY.constData();
+    const bool direct = onPoint && s.smoothedY.size() == n;
+    // There the lookup gives the smoothed value itself (a zero perhaps of the other
+    // sign, which no comparison or rise below tells apart).
+    auto smoothedOn = [&](int i) {
+        if (direct && (*onPoint)[size_t(i)]) {
+            const double dx = s.pos(i + 1) - s.pos(i), dy = sy[i + 1] - sy[i];
+            if (std::fabs(dy) <= dx * 1e300)
+                return sy[i];
+        }
+        return lookup(i);
+    };
+    double sPrev = n > 2 ? smoothedOn(0) : 0.0;
+    double sHere = n > 2 ? smoothedOn(1) : 0.0;
     for (int k = 1; k <= n - 2; ++k) {
         const double l = levelAt(k);
         const double sBefore = sPrev;
-        const double sAfter = smoothedAt.at(s.pos(k + 1));
+        const double sAfter = smoothedOn(k + 1);
         sPrev = sHere;
         sHere = sAfter;
         if (sBefore < l && sAfter > l) {
@@ -207,12 +228,37 @@ void XafsSpectrum::normalize(int mode, Curves which)
         to = firstMidpointAbove(sElm.edgeEV + sElm.dPostS);
     }
     const double* s = smoothedY.constData();
+    // The widths of one step depend on the energies alone, the same for every
+    // bin of a walk: worked out again only when the energies change.
+    thread_local std::vector<double> widthsFor, stepWidth;
+    thread_local std::vector<char> onPoint;
+    bool sameEnergies = widthsFor.size() == size_t(n);
+    for (int i = 0; sameEnergies && i < n; ++i)
+        sameEnergies = widthsFor[size_t(i)] == pos(i);
+    if (!sameEnergies) {
+        widthsFor.resize(size_t(n));
+        stepWidth.resize(size_t(n));
+        for (int i = 0; i < n; ++i)
+            widthsFor[size_t(i)] = pos(i);
+        for (int k = 0; k + 1 < n; ++k)
+            stepWidth[size_t(k)] = smoothedRiseWidth(*this, k, k + 1);
+        // Where the energies ascend, a point at the start or inside the range with
+        // a higher one after it starts the segment a lookup at it walks to.
+        bool ascending = true;
+        for (int i = 0; i + 1 < n && ascending; ++i)
+            ascending = pos(i) <= pos(i + 1);
+        onPoint.assign(size_t(n), 0);
+        if (ascending && n > 1)
+            onPoint[0] = pos(0) < pos(1);
+        for (int i = 1; ascending && i + 1 < n; ++i)
+            onPoint[size_t(i)] = pos(0) < pos(i) && pos(i) < pos(n - 1) && pos(i) < pos(i + 1);
+    }
     int midx = 0;
     double best = 0.0;
     double bestWidth = 0.0;
     for (int k = from; k < to; ++k) {
         const double rise = s[k + 1] - s[k];
-        const double width = smoothedRiseWidth(*this, k, k + 1);
+        const double width = stepWidth[size_t(k)];
         if (steeper(rise, width, best, bestWidth)) {
             best = rise;
             bestWidth = width;
@@ -223,19 +269,6 @@ void XafsSpectrum::normalize(int mode, Curves which)
     e0 = pos(midx);
 
     fitPrePost(e0, mode);
-    // Both lines at every point, read by the edge search and by the curves.
-    thread_local std::vector<double> postAt, preAt;
-    postAt.resize(size_t(n));
-    preAt.resize(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        postAt[size_t(i)] = post.value(pos(i));
-        preAt[size_t(i)] = pre.value(pos(i));
-    }
-    fraction = 0.5;
-    const double f = fraction;
-    e0 = edgeOn(*this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; });
-    dMut = post.value(e0) - pre.value(e0);
-
     // Filled as appends would fill them, the extremes kept in locals: this runs
     // for every bin of a walk.
     Spectrum* curves[4] = {&doubleNormalized, &normalized, &minusPostByJump, &minusPostByGap};
@@ -246,17 +279,31 @@ void XafsSpectrum::normalize(int mode, Curves which)
         if (c < filled)
             curves[c]->points.reserve(n);
     }
-    if (filled == 1) {
-        QList<QPointF>& dn = doubleNormalized.points;
-        for (int i = 0; i < n; ++i) {
-            const double x = pos(i);
-            const double p = postAt[size_t(i)];
-            const double q = preAt[size_t(i)];
+    // Both lines at every point, read by the edge search and by the curves; the
+    // double-normalised curve needs nothing else and is filled on the way.
+    thread_local std::vector<double> postAt, preAt;
+    postAt.resize(size_t(n));
+    preAt.resize(size_t(n));
+    QList<QPointF>& dn = doubleNormalized.points;
+    for (int i = 0; i < n; ++i) {
+        const double x = pos(i);
+        const double p = post.value(x);
+        const double q = pre.value(x);
+        postAt[size_t(i)] = p;
+        preAt[size_t(i)] = q;
+        if (filled == 1) {
             const double v = (this->y(i) - q) / (p - q);
             dn.emplaceBack(x, v);
             ends[0].noteExtremes(i, x, v);
         }
-    } else {
+    }
+    fraction = 0.5;
+    const double f = fraction;
+    e0 = edgeOn(
+        *this, [f](int k) { return f * postAt[size_t(k)] + (1.0 - f) * preAt[size_t(k)]; }, &onPoint);
+    dMut = post.value(e0) - pre.value(e0);
+
+    if (filled > 1) {
         for (int i = 0; i < n; ++i) {
             const double x = pos(i);
             const double y = this->y(i);
