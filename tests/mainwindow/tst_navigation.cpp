@@ -381,6 +381,7 @@ private slots:
         QTest::newRow("slider dragged to 0") << 0 << true << "drag" << 0 << 0 << "544" << "";
         QTest::newRow("Next") << 0 << true << "next" << 0 << 2 << "1,544" << "";
         QTest::newRow("Prev") << 0 << true << "prev" << 0 << 0 << "544" << "";
+        QTest::newRow("one more frame loaded") << 0 << false << "load" << 0 << 5 << "3,044" << "";
         QTest::newRow("seek_image on Data") << 0 << true << "seek_image 2" << 0 << 2 << "1,544" << "";
         QTest::newRow("Data to I0") << 0 << true << "choose 1" << 1 << 1 << "7,597" << "";
         QTest::newRow("I0 to Data") << 1 << true << "choose 0" << 0 << 1 << "1,044" << "";
@@ -409,7 +410,8 @@ private slots:
         QFETCH(QString, val);
         QFETCH(QString, told);
         const int w = 40, h = 25;
-        auto b = craft::bodyWithStack(w, h, 5, [](int x, int y, int k) { return 500.0 * (k + 1) + x + 2 * y; });
+        const auto i1 = [](int x, int y, int k) { return 500.0 * (k + 1) + x + 2 * y; };
+        auto b = craft::bodyWithStack(w, h, 5, i1);
         for (int k = 0; k < 5; k++)
             b->SelectI1Files->Selected->addItem(QString::number(k));
         for (int k = 0; i0 && k < 3; k++) {
@@ -450,6 +452,14 @@ private slots:
             b->Next->click();
         } else if (action == "prev") {
             b->Prev->click();
+        } else if (action == "load") { // as a load hands a frame over
+            QVector<double> v;
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++)
+                    v << i1(x, y, 5);
+            b->frameSets.append(FrameSets::I1, craft::floatFrame(w, h, v), 8910.0);
+            b->SelectI1Files->Selected->addItem(QStringLiteral("5"));
+            b->followI1Stack();
         } else if (action.startsWith("choose")) {
             b->dispSelector.button(action.mid(7).toInt())->click();
         } else {
