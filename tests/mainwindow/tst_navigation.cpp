@@ -414,12 +414,16 @@ private slots:
         auto b = craft::bodyWithStack(w, h, 5, i1);
         for (int k = 0; k < 5; k++)
             b->SelectI1Files->Selected->addItem(QString::number(k));
-        for (int k = 0; i0 && k < 3; k++) {
+        const auto frameOf = [w, h](const std::function<double(int, int)>& value) {
             QVector<double> v;
             for (int y = 0; y < h; y++)
                 for (int x = 0; x < w; x++)
-                    v << 7000.0 + 500 * k + 3 * x + y;
-            b->frameSets.append(FrameSets::I0, craft::floatFrame(w, h, v), 8900.0 + 2 * k);
+                    v << value(x, y);
+            return craft::floatFrame(w, h, v);
+        };
+        for (int k = 0; i0 && k < 3; k++) {
+            b->frameSets.append(FrameSets::I0, frameOf([k](int x, int y) { return 7000.0 + 500 * k + 3 * x + y; }),
+                                8900.0 + 2 * k);
             b->SelectI0Files->Selected->addItem(QString::number(k));
         }
         Analyzed2DRes& map = b->analyzer->zansaMap;
@@ -453,11 +457,7 @@ private slots:
         } else if (action == "prev") {
             b->Prev->click();
         } else if (action == "load") { // as a load hands a frame over
-            QVector<double> v;
-            for (int y = 0; y < h; y++)
-                for (int x = 0; x < w; x++)
-                    v << i1(x, y, 5);
-            b->frameSets.append(FrameSets::I1, craft::floatFrame(w, h, v), 8910.0);
+            b->frameSets.append(FrameSets::I1, frameOf([&i1](int x, int y) { return i1(x, y, 5); }), 8910.0);
             b->SelectI1Files->Selected->addItem(QStringLiteral("5"));
             b->followI1Stack();
         } else if (action.startsWith("choose")) {
