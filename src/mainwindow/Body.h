@@ -28,9 +28,12 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QPoint>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class AnalysisWalk;
 class Analyzer;
@@ -176,6 +179,9 @@ public:
     FrameSets::Stack shownStack() const;
     SelectDataFiles* shownPanel() const;
     TiffData* shownFrame() const;
+    // The stack the seek bar moves: the I0 stack while its frames are shown,
+    // else the I1 stack, whose frames the bar counts.
+    FrameSets::Stack seekStack() const;
     // Keeps a frame of the current load with its energy; true when the stack's
     // display is to follow it (the load has ended, or the newest is shown).
     bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation);
@@ -345,6 +351,9 @@ private:
     void movePosition(double x, double y);
     // Cross sections and value read-outs of image pixel (x, y).
     void showReadOutsAt(int x, int y);
+    // The read-outs of the last position read, from what is shown now.
+    void readOutsAgain();
+    std::optional<QPoint> readOutPos;
     void cmdError(const CmdLine& cmd);
     // A mistake of the batch author (or operator): one line in the batch log and on stderr.
     void logMistake(const QString& text);
