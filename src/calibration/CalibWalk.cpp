@@ -59,6 +59,23 @@ double CalibWalk::progress() const
     return (double(cond.cy) - cond.y0) / (double(cond.y1) - cond.y0) * 100.0;
 }
 
+QString CalibWalk::stopLine() const
+{
+    AnalyzeCond c = cond;
+    c.reset();
+    qint64 all = 0;
+    do {
+        ++all;
+    } while (c.next());
+    return QStringLiteral("Calibration stopped at bin (%1, %2), %3 % of the rows: %4 of %5 bins measured, "
+                          "the others hold no result")
+        .arg(cond.cx)
+        .arg(cond.cy)
+        .arg(QString::asprintf("%.2f", progress()))
+        .arg(count)
+        .arg(all);
+}
+
 void CalibWalk::finish(Analyzed2DRes& map, bool fitted)
 {
     running = false;
