@@ -193,12 +193,7 @@ bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
     nextRecord = 0;
     waiting.clear();
     binsDone = 0;
-    binsAll = 0;
-    AnalyzeCond bins = c;
-    bins.reset();
-    do {
-        ++binsAll;
-    } while (bins.next());
+    binsAll = qint64(c.columns()) * c.rows();
     ++generation;
     ctx = std::make_shared<WalkContext>();
     ctx->setup = setup;

@@ -61,12 +61,7 @@ double CalibWalk::progress() const
 
 QString CalibWalk::stopLine() const
 {
-    AnalyzeCond c = cond;
-    c.reset();
-    qint64 all = 0;
-    do {
-        ++all;
-    } while (c.next());
+    const qint64 all = qint64(cond.columns()) * cond.rows();
     return QStringLiteral("Calibration stopped at bin (%1, %2), %3 % of the rows: %4 of %5 bins measured, "
                           "the others hold no result")
         .arg(cond.cx)
