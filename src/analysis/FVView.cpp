@@ -11,12 +11,16 @@
 #include <vector>
 
 namespace {
-// Cut toward zero; false for what no pixel index can hold.
-bool toPixel(double s, int& p)
+// Cut toward zero; false for what no pixel index can hold. The end of the
+// range maps to the side itself: it belongs to the last pixel, or the
+// extreme points of the range would not be drawn.
+bool toPixel(double s, int side, int& p)
 {
     if (!(s > -1e9 && s < 1e9))
         return false;
     p = static_cast<int>(s);
+    if (p == side)
+        p = side - 1;
     return true;
 }
 
@@ -77,13 +81,24 @@ bool FVView::pointPixel(const ChCoord& c, int k, int& px, int& py) const
 {
     const double x = fvPoints->x.values[k];
     const double y = k < fvPoints->y.values.size() ? fvPoints->y.values[k] : 0.0;
-    return toPixel(c.toScreenX(x), px) && toPixel(c.toScreenY(y), py);
+    const int side = static_cast<int>(c.isx1 - c.isx0);
+    return toPixel(c.toScreenX(x), side, px) && toPixel(c.toScreenY(y), side, py);
+}
+
+void FVView::showCount()
+{
+    const int n = fvPoints ? fvPoints->count() : 0;
+    const int noMax = fvPoints ? fvPoints->noMaximum : 0;
+    const int noE2 = fvPoints ? fvPoints->noE2 : 0;
+    fvCount_->setText(
+        tr("%1 points; left out: %2 bins without a maximum, %3 without e2").arg(n).arg(noMax).arg(noE2));
 }
 
 void FVView::updateMap()
 {
     updateVMap();
     updateVHMap();
+    showCount();
     dispA_->update();
 }
 

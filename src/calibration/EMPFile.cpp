@@ -289,7 +289,8 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
         }
     }
     // The file has a value for every pixel, the calibration had one per bin:
-    // the zeros around its area must not bend the surface or widen the range.
+    // the zeros around its area are no shifts measured, for any reader.
+    map.limitToBins();
     map.refitOverBins();
     // Once, not per value: a header with a large size and no body would flood the log.
     if (missing > 0)

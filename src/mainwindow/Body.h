@@ -361,6 +361,8 @@ private:
     void seekImageCmd(int imgNo);
     // The selected map when it holds a result; else nullptr, with a log line naming name.
     Analyzed2DRes* resultToSave(const QString& name);
+    // A saved map that holds a result in only some of its bins says how many, in the log.
+    void tellSavedBins(const Analyzed2DRes& map, const QString& name);
     // A walk that cannot start leaves no earlier result in the maps it was to fill
     // (all maps: a load that left no I1 frame).
     void clearChosenMaps(bool all = false);

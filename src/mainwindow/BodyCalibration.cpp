@@ -84,6 +84,7 @@ void Body::execCalibration()
 void Body::stopCalibration()
 {
     calib.running = false;
+    logMistake(calib.stopLine());
     logBinsWithoutEdge(calib);
     emit finishBatchExec(CALIB_EXEC);
 }
@@ -178,8 +179,11 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
     f.yOffset = calibCtrl->yOffset();
     f.grid = calib.cond;
     f.stdFileName = calibCtrl->SelectStd->Selected->text();
-    if (saveEMPFile(fileNameWithSuffix(fname, QStringLiteral("emp"), true, true), f, map))
-        calibCtrl->EMPFileName->setText(fname);
+    const QString name = fileNameWithSuffix(fname, QStringLiteral("emp"), true, true);
+    if (!saveEMPFile(name, f, map))
+        return;
+    calibCtrl->EMPFileName->setText(fname);
+    tellSavedBins(map, name);
 }
 
 void Body::loadEMap(const QString& fname)

@@ -181,8 +181,11 @@ void Body::saveDataAsTiff(QString fname, int ext)
         qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
         return;
     }
-    if (!TiffWriter().write(name, w, h, buf.get()))
+    if (!TiffWriter().write(name, w, h, buf.get())) {
         qDebug().noquote() << "Can't save" << name;
+        return;
+    }
+    tellSavedBins(*map, name);
 }
 
 void Body::saveDataAsText(QString fname, int ext)
@@ -197,8 +200,17 @@ void Body::saveDataAsText(QString fname, int ext)
     const QString saved =
         map->saveAsText(name, c->TiffAsAnalyzed->isChecked(),
                         c->DataCommaSeparated->isChecked(), c->DataXYVal->isChecked());
-    if (!saved.isEmpty())
-        publish(QStringLiteral("SavedDataAsText"), saved);
+    if (saved.isEmpty())
+        return;
+    tellSavedBins(*map, saved);
+    publish(QStringLiteral("SavedDataAsText"), saved);
+}
+
+void Body::tellSavedBins(const Analyzed2DRes& map, const QString& name)
+{
+    const QString note = map.savedBinsNote(name);
+    if (!note.isNull())
+        logMistake(note);
 }
 
 void Body::saveFlatDark()
