@@ -32,6 +32,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class AnalysisWalk;
 class Analyzer;
 class Analyzer2;
@@ -113,6 +115,8 @@ public:
     QThread* batchThread = nullptr;
     BatchDispatcher* batchDispatcher = nullptr;
     BatchCtrl* batchCtrl = nullptr;
+    // Where failed saves were told before this window told them in its batch log.
+    std::function<void(const QString&)> earlierSaveSink;
 
     ImgProc imgProc;
     FFT fft;
