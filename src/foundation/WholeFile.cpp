@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QSaveFile>
 #include <QTextStream>
 
 #include <cerrno>
@@ -48,8 +49,13 @@ private:
 
 WholeFile::WholeFile(const QString& fileName)
     : name(fileName)
-    , file(fileName)
 {
+    const QFileInfo fi(fileName);
+    direct = fi.exists() && !fi.isFile() && !fi.isDir();
+    if (direct)
+        file = std::make_unique<QFile>(fileName);
+    else
+        file = std::make_unique<QSaveFile>(fileName);
 }
 
 WholeFile::~WholeFile() = default;
@@ -59,9 +65,9 @@ bool WholeFile::open(bool text)
     QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
     if (text)
         mode |= QIODevice::Text;
-    opened = !name.isEmpty() && file.open(mode);
+    opened = !name.isEmpty() && file->open(mode);
     if (!opened)
-        tellSaveFailure(name, name.isEmpty() ? QStringLiteral("no file name") : file.errorString());
+        tellSaveFailure(name, name.isEmpty() ? QStringLiteral("no file name") : file->errorString());
     return opened;
 }
 
@@ -71,9 +77,9 @@ bool WholeFile::write(const char* data, qint64 size)
         return false;
     // A short write is followed by one that fails with the reason.
     while (size > 0) {
-        const qint64 n = file.write(data, size);
+        const qint64 n = file->write(data, size);
         if (n <= 0) {
-            failure = file.errorString();
+            failure = file->errorString();
             return false;
         }
         data += n;
@@ -98,22 +104,27 @@ bool WholeFile::commit()
     if (stream)
         stream->flush();
     opened = false;
-    // Some file systems tell a full disk only when the data go out.
-    if (failure.isEmpty() && !file.flush())
-        failure = file.errorString();
+    if (failure.isEmpty() && !file->flush())
+        failure = file->errorString();
+    if (direct) {
+        file->close();
+    } else {
+        auto* saved = static_cast<QSaveFile*>(file.get());
 #ifdef Q_OS_UNIX
-    if (failure.isEmpty() && ::fsync(file.handle()) != 0)
-        failure = QString::fromLocal8Bit(std::strerror(errno));
+        // Some file systems tell a full disk only when the data go out.
+        if (failure.isEmpty() && ::fsync(saved->handle()) != 0)
+            failure = QString::fromLocal8Bit(std::strerror(errno));
 #endif
-    if (!failure.isEmpty()) {
-        file.cancelWriting();
-        file.commit(); // removes the temporary
-        tellSaveFailure(name, failure);
-        return false;
+        if (!failure.isEmpty()) {
+            saved->cancelWriting();
+            saved->commit(); // removes the temporary
+        } else if (!saved->commit()) {
+            failure = saved->errorString();
+        }
     }
-    if (file.commit())
+    if (failure.isEmpty())
         return true;
-    tellSaveFailure(name, file.errorString());
+    tellSaveFailure(name, failure);
     return false;
 }
 

@@ -7,7 +7,7 @@
 // reason, in the debug log and to the sink (the batch window).
 // QSaveFile alone is not enough: it puts a file in place whose last buffered
 // bytes did not fit, so every write here goes unbuffered and is checked.
-#include <QSaveFile>
+#include <QFileDevice>
 #include <QString>
 
 #include <functional>
@@ -23,7 +23,8 @@ public:
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
-    // False, and told, when the temporary file cannot be made.
+    // False, and told, when the temporary file cannot be made. A name that
+    // is a device or a pipe is written straight: it is never replaced.
     bool open(bool text = false);
     // False after any failed write, this one or an earlier; commit tells it.
     bool write(const char* data, qint64 size);
@@ -31,7 +32,7 @@ public:
     // A stream on the file; commit flushes it.
     QTextStream& text();
     // Line ends of later writes as the platform's text files have them.
-    void setTextMode(bool on) { file.setTextModeEnabled(on); }
+    void setTextMode(bool on) { file->setTextModeEnabled(on); }
     // Puts the file in place. False, the file discarded and the failure told,
     // when it never opened or any write, the close or the renaming failed.
     bool commit();
@@ -40,7 +41,8 @@ public:
 
 private:
     QString name;
-    QSaveFile file;
+    std::unique_ptr<QFileDevice> file; // a QSaveFile, or a QFile for a device
+    bool direct = false;
     std::unique_ptr<QIODevice> pipe; // carries the stream's text through write
     std::unique_ptr<QTextStream> stream;
     QString failure; // the system's reason for the first failed write
