@@ -1,10 +1,10 @@
 #include "analysis/Analyzed2DRes.h"
 
 #include "foundation/Globals.h"
+#include "foundation/WholeFile.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -675,16 +675,11 @@ void Analyzed2DRes::writeTextHeader(QTextStream& out, bool csv, bool xyz) const
 
 QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool xyz) const
 {
-    QFile f(QFileInfo(fileName).filePath());
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug() << "Can't open" << f.fileName();
+    WholeFile f(QFileInfo(fileName).filePath());
+    if (!f.open(true))
         return QString();
-    }
-    {
-        QTextStream out(&f);
-        writeTextHeader(out, csv, xyz);
-        out.flush();
-    }
+    writeTextHeader(f.text(), csv, xyz);
+    f.text().flush();
     // Its own copy of the grid: writing a file must not move the map's scanner.
     AnalyzeCond c = cond;
     c.reset();
@@ -722,6 +717,5 @@ QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool 
     if (!xyz)
         *p++ = '\n';
     f.write(begin, p - begin);
-    f.close();
-    return f.fileName();
+    return f.commit() ? f.fileName() : QString();
 }

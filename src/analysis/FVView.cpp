@@ -3,6 +3,7 @@
 #include "analysis/FVPoints.h"
 #include "display/FieldValue.h"
 #include "display/ScreenFit.h"
+#include "foundation/WholeFile.h"
 
 #include <QPainter>
 
@@ -115,7 +116,7 @@ void FVView::updateVMap()
         if (pointPixel(vCoord, k, px, py) && px >= 0 && py >= 0 && px < S && py < S)
             vMap.setPixel(px, py, blue);
     }
-    vMap.save(QStringLiteral("fvMap.png"));
+    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
 }
 
 void FVView::updateVHMap()
@@ -174,7 +175,7 @@ void FVView::updateVHMap()
             row[x] = qRgba(255, v, 0, 255);
         }
     }
-    vhMap.save(QStringLiteral("fvHMap.png"));
+    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
 }
 
 void FVView::draw(QPainter* p)

@@ -4,9 +4,9 @@
 #include "foundation/Globals.h"
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
+#include "foundation/WholeFile.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QStringView>
 #include <QTextStream>
 
@@ -163,15 +163,7 @@ void writeEMP(QTextStream& out, const EMPFacts& f, const Analyzed2DRes& map)
 
 bool saveEMPFile(const QString& fileName, const EMPFacts& facts, const Analyzed2DRes& map)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
-        qDebug() << "Can not open" << fileName;
-        return false;
-    }
-    QTextStream out(&file);
-    writeEMP(out, facts, map);
-    out.flush();
-    return out.status() == QTextStream::Ok;
+    return saveWholeText(fileName, [&](QTextStream& out) { writeEMP(out, facts, map); });
 }
 
 EMPHeader readEMPHeader(LineReader& in)

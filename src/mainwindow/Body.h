@@ -33,6 +33,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class AnalysisWalk;
@@ -116,6 +117,8 @@ public:
     QThread* batchThread = nullptr;
     BatchDispatcher* batchDispatcher = nullptr;
     BatchCtrl* batchCtrl = nullptr;
+    // Where failed saves were told before this window told them in its batch log.
+    std::function<void(const QString&)> earlierSaveSink;
 
     ImgProc imgProc;
     FFT fft;

@@ -9,6 +9,7 @@
 #include "display/ImgDispA.h"
 #include "display/_FileDialog.h"
 #include "foundation/FileNames.h"
+#include "foundation/WholeFile.h"
 #include "imagestack/TiffData.h"
 #include "imagestack/TiffWriter.h"
 #include "mainwindow/SaveDataCfg.h"
@@ -16,20 +17,20 @@
 #include "mainwindow/SpectrumBlock.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 
 #include <memory>
 
 namespace {
-// Pictures are written only under a name; a failure is logged, not shown.
+// Pictures are written only under a name and only when there is one to write.
 bool savePicture(const QImage& img, const QString& name)
 {
-    const bool saved = !name.isEmpty() && !img.isNull() && img.save(name);
-    if (!saved)
+    if (name.isEmpty() || img.isNull()) {
         qDebug().noquote() << "Can't save" << name;
-    return saved;
+        return false;
+    }
+    return savePictureWhole(img, name);
 }
 } // namespace
 
@@ -57,10 +58,8 @@ void Body::saveImageInfo(QString fname)
 {
     if (fname.isEmpty())
         return;
-    QFile f(fileNameWithSuffix(fname, QStringLiteral("info"), false, true));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
-    f.write(imageInfoText(dispA->viewWin));
+    saveWhole(fileNameWithSuffix(fname, QStringLiteral("info"), false, true), imageInfoText(dispA->viewWin),
+              true);
 }
 
 void Body::saveImageWNum(QString fname, QString num)
@@ -181,11 +180,8 @@ void Body::saveDataAsTiff(QString fname, int ext)
         qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
         return;
     }
-    if (!TiffWriter().write(name, w, h, buf.get())) {
-        qDebug().noquote() << "Can't save" << name;
-        return;
-    }
-    tellSavedBins(*map, name);
+    if (TiffWriter().write(name, w, h, buf.get()))
+        tellSavedBins(*map, name);
 }
 
 void Body::saveDataAsText(QString fname, int ext)
