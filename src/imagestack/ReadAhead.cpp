@@ -61,12 +61,16 @@ ReadAhead::Read ReadAhead::readFile(const QString& path, const LoadTiffQue& req)
 
 void ReadAhead::finish(Job& job, Read&& read)
 {
+    bool awaited = false;
     {
         std::lock_guard<std::mutex> l(lock);
         job.result = std::move(read);
         job.done = true;
+        awaited = waitingFor == &job;
     }
-    jobDone.notify_all();
+    // Only the loader waits, and only for its next file: other ends would wake it for nothing.
+    if (awaited)
+        jobDone.notify_one();
 }
 
 void ReadAhead::work()
@@ -91,8 +95,7 @@ void ReadAhead::work()
 
 void ReadAhead::plan()
 {
-    const qint64 most = 2 * qint64(threads.size());
-    const qint64 beyond = frameBytes > 0 ? std::clamp<qint64>(aheadBytes / frameBytes, 1, most) : 0;
+    const qint64 beyond = frameBytes > 0 ? std::clamp<qint64>(aheadBytes / frameBytes, 1, aheadFrames) : 0;
     bool posted = false;
     while (qint64(planned.size()) < beyond && nextAt < walkReq->endIndex()) {
         const int at = int(nextAt);
@@ -137,7 +140,9 @@ ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
             l.unlock();
             read = readFile(head->path, *head->req);
         } else {
+            waitingFor = head.get();
             jobDone.wait(l, [&head] { return head->done; });
+            waitingFor = nullptr;
             read = std::move(head->result);
             head->result.frame = nullptr;
         }

@@ -41,8 +41,10 @@ public:
     // One file read as the loader reads it, with the request's error points.
     static Read readFile(const QString& path, const LoadTiffQue& req);
 
-    // Frames read ahead at most: twice the threads, and no more than this
-    // many bytes of samples by the size of the walk's last frame.
+    // Frames read ahead at most, and no more than this many bytes of samples
+    // by the size of the walk's last frame: enough that the threads keep busy
+    // while the loader waits for a core of a busy machine.
+    static const qint64 aheadFrames = 64;
     static const qint64 aheadBytes = qint64(256) << 20;
 
 private:
@@ -57,6 +59,7 @@ private:
     std::condition_variable jobDone;     // for the loader
     std::deque<std::shared_ptr<Job>> todo; // begun by nobody yet, in walk order
     bool quitting = false;
+    const Job* waitingFor = nullptr; // the loader's next file, while it waits for it
     std::vector<std::thread> threads;
 
     // The loader's thread only.
