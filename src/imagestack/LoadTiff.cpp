@@ -22,8 +22,10 @@ LoadTiff::~LoadTiff() = default;
 
 ReadAhead& LoadTiff::readAhead()
 {
+    // Two at least: a file held up on one thread (a slow disk, a file being
+    // written) does not hold up the reads behind it.
     if (!ahead)
-        ahead = std::make_unique<ReadAhead>(QThread::idealThreadCount());
+        ahead = std::make_unique<ReadAhead>(qMax(2, QThread::idealThreadCount()));
     return *ahead;
 }
 

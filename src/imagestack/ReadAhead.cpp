@@ -2,6 +2,8 @@
 
 #include "imagestack/TiffData.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 #if defined(__linux__)
@@ -119,7 +121,10 @@ ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
         drop();
         walkReq = std::make_shared<const LoadTiffQue>(req);
         walkNo = walk;
-        frameBytes = 0;
+        // Until a frame is read, its file's size stands for it: a frame of
+        // uncompressed samples is about as large, and one that is not read
+        // at all (a file that is missing) lets nothing be read ahead.
+        frameBytes = qMax<qint64>(0, QFileInfo(req.files.at(at)).size());
     }
     std::shared_ptr<Job> head;
     if (planned.empty()) {

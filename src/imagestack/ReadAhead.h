@@ -67,5 +67,5 @@ private:
     std::shared_ptr<const LoadTiffQue> walkReq;
     quint64 walkNo = 0;
     qint64 nextAt = 0;     // the walk's next place to plan
-    qint64 frameBytes = 0; // samples of the walk's last frame; 0 before one is read
+    qint64 frameBytes = 0; // samples of the walk's last frame; 0: none to go by
 };
