@@ -6,6 +6,7 @@
 #include "foundation/Globals.h"
 #include "foundation/WorkerThread.h"
 #include "imagestack/LoadTiff.h"
+#include "imagestack/ReadAhead.h"
 #include "imagestack/TiffData.h"
 
 #include <QFile>
@@ -18,7 +19,11 @@
 #include <QTest>
 #include <QThread>
 
+#include <tiffio.h>
+
 #include <chrono>
+#include <cstdarg>
+#include <cstdio>
 #include <condition_variable>
 #include <mutex>
 
@@ -123,6 +128,14 @@ void holdUntilLaterRead(const QString& name, int rowsRead)
     } else if (name == h.held && rowsRead == 1) {
         h.heldWhileRead = h.cv.wait_for(l, std::chrono::seconds(10), [&h] { return h.awaitedDone; });
     }
+}
+// libtiff's error messages as its handler is given them.
+QStringList tiffErrors;
+void collectTiffError(const char* module, const char* fmt, va_list ap)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof(text), fmt, ap);
+    tiffErrors << QStringLiteral("%1: %2").arg(QLatin1String(module ? module : "(none)"), QLatin1String(text));
 }
 } // namespace
 
@@ -354,6 +367,36 @@ private slots:
         joinWorkerThread(&thread);
         delete loader;
         QCoreApplication::sendPostedEvents();
+    }
+
+    // libtiff's messages of a read for the loader reach libtiff's handler only
+    // when the loader logs that read, as a read of its own would give them.
+    void tiffMessagesKept_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // empty: a TIFF cut in its third row
+        QTest::newRow("cut in its third row") << QByteArray();
+        QTest::newRow("version 41") << QByteArray("II\x29\x00") + QByteArray(28, '\0');
+    }
+    void tiffMessagesKept()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = dir.filePath(QStringLiteral("messages.tif"));
+        craft::RawTiffOptions cut;
+        cut.keepBytes = craft::rawTiffRowOffset(64, 4, 2) + 10;
+        QVERIFY(bytes.isEmpty() ? craft::writeRawTiff(path, 64, 4, craft::ramp16(64, 4, 3, 100), cut)
+                                : craft::writeBytes(path, bytes));
+        tiffErrors.clear();
+        const TIFFErrorHandler previous = TIFFSetErrorHandler(collectTiffError);
+        const auto restore = qScopeGuard([previous] { TIFFSetErrorHandler(previous); });
+        TiffData alone;
+        QVERIFY(!alone.load(path, nullptr));
+        const QStringList direct = std::exchange(tiffErrors, {});
+        QVERIFY(!direct.isEmpty());
+        ReadAhead::Read read = ReadAhead::readFile(path, LoadTiffQue({path}, false, 1, 0, 0, nullptr, LOAD_I1_FILES, 0));
+        QVERIFY(!read.frame);
+        QCOMPARE(tiffErrors, QStringList());
+        read.log.write();
+        QCOMPARE(tiffErrors, direct);
     }
 
     // A list read on several threads, file 1 held until file 3 is read whole:
