@@ -44,8 +44,8 @@ public:
     // Frames read ahead at most, and no more than this many bytes of samples
     // by the size of the walk's last frame: enough that the threads keep busy
     // while the loader waits for a core of a busy machine.
-    static const qint64 aheadFrames = 64;
-    static const qint64 aheadBytes = qint64(256) << 20;
+    static constexpr qint64 aheadFrames = 64;
+    static constexpr qint64 aheadBytes = qint64(256) << 20;
 
 private:
     struct Job;
