@@ -939,6 +939,13 @@ bool TiffData::shadeByTable(const ColorOf& colorOf, int bpp, int stride)
         const qint64 sr = qint64(r) - y0;
         const quint16* src =
             sr >= 0 && sr < rows.size() ? static_cast<const quint16*>(rows[sr]) : nullptr;
+        // A grey row not shifted sideways, as a frame is shown while it loads:
+        // one table byte per sample, with no test per pixel.
+        if (src && x0 == 0 && bpp == 1) {
+            for (int c = 0; c < width; c++)
+                p[c] = table[size_t(src[c] - lo)];
+            continue;
+        }
         for (int c = 0; c < width; c++, p += bpp) {
             const qint64 sc = qint64(c) - x0;
             const int v = src && sc >= 0 && sc < width ? src[sc] : 0;
