@@ -1,5 +1,7 @@
 #include "foundation/LineReader.h"
 
+#include "foundation/DeferredLog.h"
+
 #include <QDebug>
 #include <QFileInfo>
 
@@ -12,7 +14,7 @@ bool refuseIrregular(const QString& path)
 {
     if (!QFileInfo::exists(path) || isRegularFile(path))
         return false;
-    qDebug().noquote() << "Not a regular file, not read:" << path;
+    debugLine().noquote() << "Not a regular file, not read:" << path;
     return true;
 }
 
@@ -43,7 +45,7 @@ bool LineReader::open(const QString& path)
         return false;
     // Replaced between the check and the open.
     if (file.isSequential()) {
-        qDebug().noquote() << "Not a regular file, not read:" << path;
+        debugLine().noquote() << "Not a regular file, not read:" << path;
         file.close();
         refused_ = true;
         return false;
@@ -71,7 +73,7 @@ bool LineReader::readLine(QString& line)
         return false;
     ++lineNo;
     if (line.size() > maxLineLength) {
-        qDebug().noquote() << QStringLiteral("Line %1 longer than %2 characters, reading stopped:")
+        debugLine().noquote() << QStringLiteral("Line %1 longer than %2 characters, reading stopped:")
                                   .arg(lineNo).arg(maxLineLength)
                            << name_;
         line.clear();

@@ -1,8 +1,10 @@
 #include "imagestack/LoadTiff.h"
 
+#include "imagestack/ReadAhead.h"
 #include "imagestack/TiffData.h"
 
 #include <QDebug>
+#include <QThread>
 
 LoadTiff::LoadTiff(QObject* parent) : QObject(parent)
 {
@@ -15,7 +17,17 @@ LoadTiff::LoadTiff(QObject* parent) : QObject(parent)
     connect(this, &LoadTiff::loadNext, this, &LoadTiff::treatQues, Qt::QueuedConnection);
 }
 
+// The pool's threads are quit and joined with it.
 LoadTiff::~LoadTiff() = default;
+
+ReadAhead& LoadTiff::readAhead()
+{
+    // Two at least: a file held up on one thread (a slow disk, a file being
+    // written) does not hold up the reads behind it.
+    if (!ahead)
+        ahead = std::make_unique<ReadAhead>(qMax(2, QThread::idealThreadCount()));
+    return *ahead;
+}
 
 bool LoadTiff::isBusy() const
 {
@@ -49,6 +61,7 @@ void LoadTiff::loadTiffs(LoadTiffQue request)
         return;
     busy = true;
     index = request.cutFirst;
+    walk++;
     paged = PagedFiles(); // what a stopped walk met is not this one's
     l.unlock();
     scheduleStep();
@@ -61,8 +74,12 @@ void LoadTiff::treatQues()
     int at = 0;
     {
         QMutexLocker l(&lock);
-        if (queue.isEmpty())
+        if (queue.isEmpty()) {
+            l.unlock();
+            if (ahead)
+                ahead->drop();
             return;
+        }
         req = queue.first();
         at = index;
     }
@@ -70,25 +87,28 @@ void LoadTiff::treatQues()
     const int total = int(req.files.size());
     if (at >= 0 && at < total) {
         const QString& path = req.files.at(at);
-        if (req.ignoreLive && path.contains(QLatin1String("Live"))) {
+        if (req.skipsLive(path)) {
             qDebug().noquote() << "ignoe" << path;
         } else {
-            TiffData* frame = new TiffData;
-            if (frame->load(path, &req.errPoints, req.programErrPointsInUse)) {
-                // The request's copy goes with this step; the frame keeps the owner's list.
-                frame->errPs = req.errPs ? req.errPs : &globalErrPoints;
+            // Read on the pool or here; what the read logged is logged now, in
+            // the walk's order.
+            ReadAhead::Read read = readAhead().take(req, walk, at);
+            read.log.write();
+            if (TiffData* frame = read.frame) {
                 paged.note(*frame);
                 handedOver.fetch_add(1, std::memory_order_release);
                 emit loaded(frame, at, total, req.generation);
-            } else {
-                delete frame;
             }
         }
     }
 
     QMutexLocker l(&lock);
-    if (queue.isEmpty() || req.generation != gen.load())
+    if (queue.isEmpty() || req.generation != gen.load()) {
+        l.unlock();
+        if (ahead)
+            ahead->drop();
         return; // stopped while the file was read
+    }
     index = at + req.skip;
     if (index < req.endIndex()) {
         l.unlock();
@@ -98,12 +118,15 @@ void LoadTiff::treatQues()
     queue.removeFirst();
     if (!queue.isEmpty()) {
         index = queue.first().cutFirst;
+        walk++;
         l.unlock();
         scheduleStep();
         return;
     }
     busy = false;
     l.unlock();
+    if (ahead)
+        ahead->drop();
     paged.flush();
     emit finishLoadFiles(req.loadCmdId, req.generation);
 }

@@ -10,6 +10,9 @@
 #include <QObject>
 
 #include <atomic>
+#include <memory>
+
+class ReadAhead;
 
 class LoadTiff : public QObject {
     Q_OBJECT
@@ -55,4 +58,9 @@ private:
     std::atomic<quint64> handedOver{0};
     bool stepPending = false;
     PagedFiles paged; // worker thread only, over one walk
+    // Worker thread only: the files of the walk read ahead on a pool, and
+    // which walk it is (a new one with each request walked).
+    std::unique_ptr<ReadAhead> ahead;
+    quint64 walk = 0;
+    ReadAhead& readAhead();
 };

@@ -20,6 +20,8 @@ public:
     // the file at cutFirst is taken whenever it exists.
     bool hasFirst() const { return cutFirst < files.size(); }
     int endIndex() const { return int(files.size()) - cutLast; }
+    // A file the walk passes over, with a log line, rather than reads.
+    bool skipsLive(const QString& path) const { return ignoreLive && path.contains(QLatin1String("Live")); }
 
     QStringList files;
     bool ignoreLive = false;

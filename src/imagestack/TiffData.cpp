@@ -2,6 +2,7 @@
 
 #include "display/ColorBar.h"
 #include "foundation/ColorScale.h"
+#include "foundation/DeferredLog.h"
 #include "foundation/Globals.h"
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
@@ -11,7 +12,9 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <tiffio.h>
 
 #include <algorithm>
@@ -19,8 +22,11 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -30,9 +36,22 @@ template <class T>
 void rangeOf(const void* row, int n, double& mn, double& mx)
 {
     const T* p = static_cast<const T*>(row);
-    if constexpr (std::is_integral_v<T>) {
-        // In the sample type, which the compiler vectorises: this runs on every
+    if constexpr (std::is_same_v<T, quint16>) {
+        // With the top bit flipped, 16-bit samples order as signed ones, whose
+        // minimum and maximum every x86-64 vector unit has: this runs on every
         // sample a loader reads.
+        if (n < 1)
+            return;
+        qint16 lo = std::numeric_limits<qint16>::max(), hi = std::numeric_limits<qint16>::min();
+        for (int i = 0; i < n; i++) {
+            const qint16 v = qint16(p[i] ^ 0x8000u);
+            lo = v < lo ? v : lo;
+            hi = v > hi ? v : hi;
+        }
+        mn = std::min(mn, double(quint16(lo) ^ 0x8000u));
+        mx = std::max(mx, double(quint16(hi) ^ 0x8000u));
+    } else if constexpr (std::is_integral_v<T>) {
+        // In the sample type, which the compiler vectorises.
         if (n < 1)
             return;
         T lo = p[0], hi = p[0];
@@ -81,6 +100,67 @@ void tellRowRead(const QString& name, int rowsRead)
 {
     if (const TiffData::RowReadHook hook = rowReadHook.load(std::memory_order_acquire))
         hook(name, rowsRead);
+}
+
+// Fresh memory is given its pages in one call rather than one fault per page
+// as the rows are written: faults cost a loader more than reading the file.
+// The pages around the block are the heap's own, so touching them harms nothing.
+void populate([[maybe_unused]] void* block, [[maybe_unused]] size_t bytes)
+{
+#if defined(MADV_POPULATE_WRITE)
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t start = uintptr_t(block) & ~(page - 1);
+    const uintptr_t end = uintptr_t(block) + bytes;
+    // An older kernel refuses it, and the rows fault their pages in as before.
+    madvise(reinterpret_cast<void*>(start), size_t(end - start), MADV_POPULATE_WRITE);
+#endif
+}
+
+// libtiff's own messages of a read whose log is kept are kept with it, and
+// given to libtiff's handlers when the log is written.
+int keepTiffMessage(bool error, void* into, const char* module, const char* fmt, va_list ap)
+{
+    va_list size;
+    va_copy(size, ap);
+    const int n = std::vsnprintf(nullptr, 0, fmt, size);
+    va_end(size);
+    QByteArray text(qMax(0, n), Qt::Uninitialized);
+    if (n > 0)
+        std::vsnprintf(text.data(), size_t(n) + 1, fmt, ap);
+    const bool named = module != nullptr;
+    const QByteArray name = named ? QByteArray(module) : QByteArray();
+    static_cast<deferredlog::Entries*>(into)->add([error, named, name, text] {
+        if (error)
+            TIFFErrorExt(nullptr, named ? name.constData() : nullptr, "%s", text.constData());
+        else
+            TIFFWarningExt(nullptr, named ? name.constData() : nullptr, "%s", text.constData());
+    });
+    return 1;
+}
+
+int keepTiffError(TIFF*, void* into, const char* module, const char* fmt, va_list ap)
+{
+    return keepTiffMessage(true, into, module, fmt, ap);
+}
+
+int keepTiffWarning(TIFF*, void* into, const char* module, const char* fmt, va_list ap)
+{
+    return keepTiffMessage(false, into, module, fmt, ap);
+}
+
+TIFF* openTiff(const QByteArray& path, const char* mode)
+{
+    deferredlog::Entries* into = deferredlog::collecting();
+    if (!into)
+        return TIFFOpen(path.constData(), mode);
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options)
+        return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(options, keepTiffError, into);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, keepTiffWarning, into);
+    TIFF* tif = TIFFOpenExt(path.constData(), mode, options);
+    TIFFOpenOptionsFree(options);
+    return tif;
 }
 
 // Size and modification time to the nanosecond; all -1 when the file cannot be looked at.
@@ -160,7 +240,7 @@ bool openLogged(QFile& f, QIODevice::OpenMode mode)
 {
     if (f.open(mode))
         return true;
-    qDebug().noquote() << "Can not open" << f.fileName() << "[" << int(f.error()) << "]";
+    debugLine().noquote() << "Can not open" << f.fileName() << "[" << int(f.error()) << "]";
     return false;
 }
 
@@ -234,13 +314,13 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     const FileStamp before = stampOf(name);
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly)) {
-        qDebug().noquote() << "Can not open (1)" << name;
+        debugLine().noquote() << "Can not open (1)" << name;
         return false;
     }
     const QByteArray head = f.read(15);
     f.close();
     if (head.size() < 15) {
-        qDebug().noquote() << "Error on reading file (1)" << name;
+        debugLine().noquote() << "Error on reading file (1)" << name;
         return false;
     }
     // A frame is loaded once; should it be loaded again, the old samples go first.
@@ -255,12 +335,12 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     } else if (QString::fromUtf8(head).left(11) == QLatin1String("#CTTR-CTImg")) {
         read = readCttr(name);
     } else {
-        qDebug().noquote() << "Not an image file:" << name;
+        debugLine().noquote() << "Not an image file:" << name;
         return false;
     }
     if (read && stampOf(name) != before) {
         static const char* const kinds[] = {"TIFF", "IM", "IM", "CTTR"};
-        qDebug().noquote() << kinds[srcType] << "file refused: changed while it was read" << name;
+        debugLine().noquote() << kinds[srcType] << "file refused: changed while it was read" << name;
         freeRows();
         srcType = SrcNone;
         return false;
@@ -277,16 +357,16 @@ bool TiffData::readTiff(const QString& name)
 {
     // Not mapped: a detector that rewrites the frame in place cuts it first, and
     // a mapped page past the new end kills the process; a plain read comes back short.
-    TIFF* tif = TIFFOpen(QFile::encodeName(name).constData(), "rm");
+    TIFF* tif = openTiff(QFile::encodeName(name), "rm");
     if (!tif) {
-        qDebug().noquote() << "TIFF file refused: libtiff cannot open it" << name;
+        debugLine().noquote() << "TIFF file refused: libtiff cannot open it" << name;
         return false;
     }
     fileName = name;
     resetRange();
 
     auto refuse = [&](const QString& why) {
-        qDebug().noquote() << "TIFF file refused:" << why << name;
+        debugLine().noquote() << "TIFF file refused:" << why << name;
         TIFFClose(tif);
         freeRows();
         srcType = SrcNone;
@@ -333,22 +413,28 @@ bool TiffData::readTiff(const QString& name)
     height = int(h);
     scanlineSize = int(lineSize);
     srcType = SrcTiff;
-    void* line = _TIFFmalloc(lineSize);
     const size_t rowBytes = size_t(width) * sizeof(quint16);
+    // A scanline of just the row's samples is read into the row itself; one
+    // with more goes through a line buffer.
+    const bool direct = size_t(lineSize) == rowBytes;
+    void* line = direct ? nullptr : _TIFFmalloc(lineSize);
     // One block for all rows: a loader thread that asks for every row on its
     // own spends most of its time growing its heap.
-    rowBlock = line ? std::malloc(rowBytes * size_t(height)) : nullptr;
+    rowBlock = direct || line ? std::malloc(rowBytes * size_t(height)) : nullptr;
     if (!rowBlock) {
         _TIFFfree(line);
         return refuse(QStringLiteral("no memory for %1 rows").arg(height));
     }
+    populate(rowBlock, rowBytes * size_t(height));
+    rows.reserve(height);
     for (int r = 0; r < height; r++) {
         void* row = static_cast<char*>(rowBlock) + rowBytes * size_t(r);
-        if (TIFFReadScanline(tif, line, uint32_t(r), 0) < 0) {
+        if (TIFFReadScanline(tif, direct ? row : line, uint32_t(r), 0) < 0) {
             _TIFFfree(line);
             return refuse(QStringLiteral("error on reading row %1").arg(r));
         }
-        std::memcpy(row, line, rowBytes);
+        if (!direct)
+            std::memcpy(row, line, rowBytes);
         takeRange(row);
         rows.append(row);
         tellRowRead(name, r + 1);
@@ -370,7 +456,7 @@ qint64 TiffData::readImgHeader(const QString& name)
         return 0;
     const QByteArray h = f.read(40);
     if (h.size() < 10) {
-        qDebug().noquote() << "Error on reading (4)" << name;
+        debugLine().noquote() << "Error on reading (4)" << name;
         return 0;
     }
     const int commentLength = le16(h, 2);
@@ -380,14 +466,14 @@ qint64 TiffData::readImgHeader(const QString& name)
     hdrY = h.size() >= 12 ? le16(h, 10) : 0;
     f.close();
     if (w < 1 || hh < 1 || qint64(w) * hh > maxFramePixels) {
-        qDebug().noquote() << "IM file refused: size" << w << "x" << hh << name;
+        debugLine().noquote() << "IM file refused: size" << w << "x" << hh << name;
         return 0;
     }
     width = w;
     height = hh;
 
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Can not open" << name;
+        debugLine().noquote() << "Can not open" << name;
         return 0;
     }
     QByteArray comment;
@@ -417,7 +503,7 @@ bool TiffData::readImg(const QString& name)
     resetRange();
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly)) {
-        qDebug().noquote() << "Can not open (2)" << name;
+        debugLine().noquote() << "Can not open (2)" << name;
         return false;
     }
     f.seek(offset);
@@ -426,7 +512,7 @@ bool TiffData::readImg(const QString& name)
     // Checked before any row is allocated.
     const qint64 held = qMax<qint64>(0, f.size() - offset);
     if (held < rowBytes * height) {
-        qDebug().noquote() << QStringLiteral("IM file refused: %1 bytes of samples, the file holds %2")
+        debugLine().noquote() << QStringLiteral("IM file refused: %1 bytes of samples, the file holds %2")
                                   .arg(rowBytes * height)
                                   .arg(held)
                            << name;
@@ -436,8 +522,8 @@ bool TiffData::readImg(const QString& name)
     for (int r = 0; r < height; r++) {
         void* row = std::malloc(size_t(rowBytes));
         if (!row || f.read(static_cast<char*>(row), rowBytes) != rowBytes) {
-            qDebug().noquote() << "invalid file size. expected (h,w) = " << height << width;
-            qDebug().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
+            debugLine().noquote() << "invalid file size. expected (h,w) = " << height << width;
+            debugLine().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
             std::free(row);
             freeRows();
             srcType = SrcNone;
@@ -464,7 +550,7 @@ int TiffData::readCttrHeader(const QString& name)
     LineReader in;
     if (!in.open(name)) {
         if (!in.refused())
-            qDebug().noquote() << "Can not open" << name << "[" << in.openError() << "]";
+            debugLine().noquote() << "Can not open" << name << "[" << in.openError() << "]";
         return -1;
     }
     static const char* const keys[4] = {"RANGE_X0", "RANGE_X1", "RANGE_Y0", "RANGE_Y1"};
@@ -479,7 +565,7 @@ int TiffData::readCttrHeader(const QString& name)
         rest = nextItem(rest, key);
         rest = nextItem(rest, sep);
         nextItem(rest, val);
-        qDebug() << "ksv" << key << sep << val;
+        debugLine() << "ksv" << key << sep << val;
         const QString upper = key.toUpper();
         for (int i = 0; i < 4; i++) {
             if (upper != QLatin1String(keys[i]))
@@ -498,18 +584,18 @@ int TiffData::readCttrHeader(const QString& name)
         return -1;
     const qint64 w = range[1] - range[0];
     const qint64 h = range[3] - range[2];
-    qDebug() << "rrr" << range[0] << range[1] << range[2] << range[3] << w << h;
+    debugLine() << "rrr" << range[0] << range[1] << range[2] << range[3] << w << h;
     if (badNumber) {
-        qDebug().noquote() << "CTTR file refused: range beyond the int range" << name;
+        debugLine().noquote() << "CTTR file refused: range beyond the int range" << name;
         return -1;
     }
     if (w <= 0 || h <= 0 || w > maxSide || h > maxSide || w * h > maxTextPixels) {
-        qDebug().noquote() << "CTTR file refused: size" << w << "x" << h << name;
+        debugLine().noquote() << "CTTR file refused: size" << w << "x" << h << name;
         return -1;
     }
     // Every pixel has a line of its own: at least its line end.
     if (in.size() < w * h) {
-        qDebug().noquote() << "CTTR file refused:" << w * h << "pixel lines cannot fit in"
+        debugLine().noquote() << "CTTR file refused:" << w * h << "pixel lines cannot fit in"
                            << in.size() << "bytes" << name;
         return -1;
     }
@@ -527,14 +613,14 @@ bool TiffData::readCttr(const QString& name)
     resetRange();
     LineReader in;
     if (!in.open(name)) {
-        qDebug().noquote() << "Can not open (2)" << name;
+        debugLine().noquote() << "Can not open (2)" << name;
         return false;
     }
     QString line, a, b, c;
     for (int i = 0; i < headerLines; i++)
         in.readLine(line);
     auto refuse = [&](const QString& why) {
-        qDebug().noquote() << "CTTR file refused:" << why << name;
+        debugLine().noquote() << "CTTR file refused:" << why << name;
         freeRows();
         srcType = SrcNone;
         return false;
@@ -764,7 +850,9 @@ void TiffData::applyErrPoints()
 {
     if (!errPs)
         return;
-    for (const QPoint& p : errPs->points) {
+    // Read only: the frames of a load are read on several threads at once.
+    const ErrPoints& list = *errPs;
+    for (const QPoint& p : list.points) {
         const qint64 c = qint64(p.x()) - hdrX;
         const qint64 r = qint64(p.y()) - hdrY;
         if (c < 0 || c >= width || r < 0 || r >= rows.size())
@@ -851,6 +939,13 @@ bool TiffData::shadeByTable(const ColorOf& colorOf, int bpp, int stride)
         const qint64 sr = qint64(r) - y0;
         const quint16* src =
             sr >= 0 && sr < rows.size() ? static_cast<const quint16*>(rows[sr]) : nullptr;
+        // A grey row not shifted sideways, as a frame is shown while it loads:
+        // one table byte per sample, with no test per pixel.
+        if (src && x0 == 0 && bpp == 1) {
+            for (int c = 0; c < width; c++)
+                p[c] = table[size_t(src[c] - lo)];
+            continue;
+        }
         for (int c = 0; c < width; c++, p += bpp) {
             const qint64 sc = qint64(c) - x0;
             const int v = src && sc >= 0 && sc < width ? src[sc] : 0;
@@ -891,6 +986,6 @@ void PagedFiles::flush()
         QStringLiteral("Only the first page of a TIFF file is read: %1 has %2 pages").arg(first).arg(pages);
     if (more > 0)
         line += QStringLiteral(", %1 more files of this load have several").arg(more);
-    qDebug().noquote() << line;
+    debugLine().noquote() << line;
     *this = PagedFiles();
 }

@@ -1,20 +1,31 @@
 #include "support/ImageCraft.h"
+#include "support/LogCapture.h"
 #include "support/TestRegistry.h"
 
 #include "display/ColorBar.h"
 #include "foundation/Globals.h"
 #include "foundation/WorkerThread.h"
 #include "imagestack/LoadTiff.h"
+#include "imagestack/ReadAhead.h"
 #include "imagestack/TiffData.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <tiffio.h>
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <condition_variable>
+#include <mutex>
 
 // Keeps the frames of the current load and drops those of a stopped one, as
 // the main window does.
@@ -95,6 +106,36 @@ bool writeKind(const QString& kind, const QString& path, int base)
     o.pages = kind == QLatin1String("pages") ? 2 : 1;
     o.lzw = kind == QLatin1String("lzw");
     return craft::writeTiff(path, rwW, rwH, craft::ramp16(rwW, rwH, base, 3), o);
+}
+// One file's read is held in its first row until a later file of the list has
+// been read to its last row, which only a read on another thread can do.
+struct HeldRead {
+    std::mutex lock;
+    std::condition_variable cv;
+    QString held, awaited;
+    int awaitedRows = 0;
+    bool awaitedDone = false;
+    bool heldWhileRead = false;
+} heldRead;
+
+void holdUntilLaterRead(const QString& name, int rowsRead)
+{
+    HeldRead& h = heldRead;
+    std::unique_lock<std::mutex> l(h.lock);
+    if (name == h.awaited && rowsRead == h.awaitedRows) {
+        h.awaitedDone = true;
+        h.cv.notify_all();
+    } else if (name == h.held && rowsRead == 1) {
+        h.heldWhileRead = h.cv.wait_for(l, std::chrono::seconds(10), [&h] { return h.awaitedDone; });
+    }
+}
+// libtiff's error messages as its handler is given them.
+QStringList tiffErrors;
+void collectTiffError(const char* module, const char* fmt, va_list ap)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof(text), fmt, ap);
+    tiffErrors << QStringLiteral("%1: %2").arg(QLatin1String(module ? module : "(none)"), QLatin1String(text));
 }
 } // namespace
 
@@ -326,6 +367,147 @@ private slots:
         joinWorkerThread(&thread);
         delete loader;
         QCoreApplication::sendPostedEvents();
+    }
+
+    // libtiff's messages of a read for the loader reach libtiff's handler only
+    // when the loader logs that read, as a read of its own would give them.
+    void tiffMessagesKept_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // empty: a TIFF cut in its third row
+        QTest::newRow("cut in its third row") << QByteArray();
+        QTest::newRow("version 41") << QByteArray("II\x29\x00") + QByteArray(28, '\0');
+    }
+    void tiffMessagesKept()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = dir.filePath(QStringLiteral("messages.tif"));
+        craft::RawTiffOptions cut;
+        cut.keepBytes = craft::rawTiffRowOffset(64, 4, 2) + 10;
+        QVERIFY(bytes.isEmpty() ? craft::writeRawTiff(path, 64, 4, craft::ramp16(64, 4, 3, 100), cut)
+                                : craft::writeBytes(path, bytes));
+        tiffErrors.clear();
+        const TIFFErrorHandler previous = TIFFSetErrorHandler(collectTiffError);
+        const auto restore = qScopeGuard([previous] { TIFFSetErrorHandler(previous); });
+        TiffData alone;
+        QVERIFY(!alone.load(path, nullptr));
+        const QStringList direct = std::exchange(tiffErrors, {});
+        QVERIFY(!direct.isEmpty());
+        ReadAhead::Read read = ReadAhead::readFile(path, LoadTiffQue({path}, false, 1, 0, 0, nullptr, LOAD_I1_FILES, 0));
+        QVERIFY(!read.frame);
+        QCOMPARE(tiffErrors, QStringList());
+        read.log.write();
+        QCOMPARE(tiffErrors, direct);
+    }
+
+    // A list read on several threads, file 1 held until file 3 is read whole:
+    // the frames, and the lines of the files that give none, still come in the
+    // list's order, each frame with the samples a read of its own gives.
+    void severalThreadsKeepOrder_data()
+    {
+        QTest::addColumn<bool>("repair");
+        QTest::newRow("error points not in use") << false;
+        QTest::newRow("error points repaired") << true;
+    }
+    void severalThreadsKeepOrder()
+    {
+        QFETCH(bool, repair);
+        const int w = 37, h = 23;
+        const QString tag = dir.filePath(repair ? QStringLiteral("order1_") : QStringLiteral("order0_"));
+        craft::TiffOptions strips;
+        strips.rowsPerStrip = 4;
+        const craft::ImOptions im;
+        craft::ImOptions cut;
+        cut.keepBytes = craft::imDataOffset(cut.comment) + 2 * w * (h - 3);
+        auto ramp = [&](int i) { return craft::ramp16(w, h, 7 + 1000 * i, 50); };
+        auto ramp32 = [&](int i) {
+            const QVector<quint16> v = ramp(i);
+            return QVector<quint32>(v.begin(), v.end());
+        };
+        // 2 is missing, 4 lies in a folder "Live", 5 is cut short.
+        QStringList list;
+        for (int i = 0; i < 8; i++)
+            list << (i == 4 ? dir.filePath(QStringLiteral("Live/order")) : tag) + QString::number(i)
+                    + (i == 5 || i == 6 ? QStringLiteral(".img") : QStringLiteral(".tif"));
+        for (int i : {0, 1, 3, 4, 7})
+            QVERIFY(craft::writeTiff(list[i], w, h, ramp(i), strips));
+        QVERIFY(craft::writeIm(list[5], w, h, ramp32(5), cut));
+        QVERIFY(craft::writeIm(list[6], w, h, ramp32(6), im));
+        QFile::remove(list[2]);
+
+        ErrPoints points;
+        points.points = {QPoint(0, 0), QPoint(3, 5), QPoint(4, 5), QPoint(36, 22)};
+        points.use = repair;
+        globalErrPoints.use = repair; // TIFF frames are repaired by the program's switch
+        {
+            std::lock_guard<std::mutex> l(heldRead.lock);
+            heldRead.held = list[1];
+            heldRead.awaited = list[3];
+            heldRead.awaitedRows = h;
+            heldRead.awaitedDone = false;
+            heldRead.heldWhileRead = false;
+        }
+        QThread thread;
+        LoadTiff* loader = new LoadTiff;
+        loader->moveToThread(&thread);
+        thread.start();
+        const auto join = qScopeGuard([&] {
+            TiffData::setRowReadHook(nullptr);
+            joinWorkerThread(&thread);
+            delete loader;
+            QCoreApplication::sendPostedEvents();
+        });
+        connect(loader, &LoadTiff::loaded, loader, [](TiffData*, int fNo) {
+            qDebug().noquote() << "handed" << fNo;
+        }, Qt::DirectConnection);
+        QStringList lines;
+        {
+            LoadReceiver r(loader);
+            {
+                const testlog::Capture log;
+                TiffData::setRowReadHook(holdUntilLaterRead);
+                post(loader, LoadTiffQue(list, true, 1, 0, 0, &points, LOAD_I1_FILES, loader->generation()));
+                globalErrPoints.use = false;
+                QTRY_COMPARE_WITH_TIMEOUT(r.finishes.size(), 1, 60000);
+                TiffData::setRowReadHook(nullptr);
+                for (const QString& line : log.linesStartingWith(QString())) {
+                    for (const char* kind : {"handed ", "Can not open", "ignoe ", "IM file refused"})
+                        if (line.startsWith(QLatin1String(kind)))
+                            lines << line;
+                }
+            }
+            {
+                std::lock_guard<std::mutex> l(heldRead.lock);
+                QVERIFY2(heldRead.heldWhileRead, "file 3 was not read while file 1 was held");
+            }
+            QCOMPARE(lines, (QStringList{"handed 0", "handed 1", "Can not open (1) " + list[2], "handed 3",
+                                         "ignoe " + list[4],
+                                         QStringLiteral("IM file refused: %1 bytes of samples, the file holds %2 ")
+                                                 .arg(2 * w * h)
+                                                 .arg(2 * w * (h - 3))
+                                             + list[5],
+                                         "handed 6", "handed 7"}));
+            QCOMPARE(r.fNos, (QList<int>{0, 1, 3, 6, 7}));
+            // Off the list's ramp where repaired: (8 + 57 + 58) / 3 from the corner's neighbours.
+            QCOMPARE(r.values.first(), repair ? 41.0 : 7.0);
+            for (int k = 0; k < r.stack.size(); k++) {
+                const TiffData* f = r.stack[k];
+                TiffData alone;
+                QVERIFY(alone.load(list[r.fNos[k]], &points, repair));
+                QCOMPARE(f->fileName, alone.fileName);
+                QCOMPARE(f->srcType, alone.srcType);
+                QCOMPARE(f->width, alone.width);
+                QCOMPARE(f->height, alone.height);
+                QCOMPARE(f->min, alone.min);
+                QCOMPARE(f->max, alone.max);
+                QCOMPARE(f->expTime, alone.expTime);
+                QCOMPARE(f->errPs, &points);
+                int differ = 0;
+                for (int y = 0; y < h; y++)
+                    for (int x = 0; x < w; x++)
+                        differ += f->ownValue(x, y) != alone.ownValue(x, y);
+                QCOMPARE(differ, 0);
+            }
+        }
     }
 };
 

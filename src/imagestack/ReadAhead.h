@@ -1,0 +1,71 @@
+#pragma once
+// Reading the files of a loader's walk ahead of it, on threads of its own. The
+// loader still takes the frames one at a time in the order of its walk and
+// hands each over itself; a file that no thread has begun when the loader
+// needs it is read on the loader's thread. Called from the loader's thread only.
+#include "foundation/DeferredLog.h"
+#include "imagestack/LoadTiffQue.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TiffData;
+
+class ReadAhead {
+public:
+    // What reading one file gave: its frame (null when it was refused) and what
+    // the read logged, which the loader logs when the file is its turn.
+    struct Read {
+        TiffData* frame = nullptr;
+        deferredlog::Entries log;
+    };
+
+    explicit ReadAhead(int threads);
+    // Drops what is read ahead, then quits and joins the threads.
+    ~ReadAhead();
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+    // File `at` of the walk over req's files (`walk` tells one walk from the
+    // next), read ahead or read here; the files after it begin reading. The
+    // caller owns the frame.
+    Read take(const LoadTiffQue& req, quint64 walk, int at);
+    // Forgets the walk: files not begun are not read, frames of those being
+    // read are deleted when their reads end.
+    void drop();
+
+    // One file read as the loader reads it, with the request's error points.
+    static Read readFile(const QString& path, const LoadTiffQue& req);
+
+    // Frames read ahead at most, and no more than this many bytes of samples
+    // by the size of the walk's last frame: enough that the threads keep busy
+    // while the loader waits for a core of a busy machine.
+    static constexpr qint64 aheadFrames = 64;
+    static constexpr qint64 aheadBytes = qint64(256) << 20;
+
+private:
+    struct Job;
+    void work();
+    // Starts the walk's next files, as far as the frames' size allows.
+    void plan();
+    void finish(Job& job, Read&& read);
+
+    std::mutex lock;
+    std::condition_variable jobsWaiting; // for the threads: work, or quit
+    std::condition_variable jobDone;     // for the loader
+    std::deque<std::shared_ptr<Job>> todo; // begun by nobody yet, in walk order
+    bool quitting = false;
+    const Job* waitingFor = nullptr; // the loader's next file, while it waits for it
+    std::vector<std::thread> threads;
+
+    // The loader's thread only.
+    std::deque<std::shared_ptr<Job>> planned; // from the next file taken on, in walk order
+    std::shared_ptr<const LoadTiffQue> walkReq;
+    quint64 walkNo = 0;
+    qint64 nextAt = 0;     // the walk's next place to plan
+    qint64 frameBytes = 0; // samples of the walk's last frame; 0: none to go by
+};
