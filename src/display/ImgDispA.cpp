@@ -32,7 +32,7 @@ void ImgDispA::setImageData(TiffData* f)
     if (!frame)
         return;
     const QSize size(frame->width, frame->height);
-    const bool otherSize = size != frameSize;
+    const bool otherSize = frameSize.isValid() && size != frameSize;
     frameSize = size;
     if (viewWin.width() == 0 || otherSize)
         resetImageViewWindow();
