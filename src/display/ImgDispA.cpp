@@ -97,7 +97,7 @@ QPointF ImgDispA::pointerImagePoint() const
 
 QPointF ImgDispA::dragImagePoint() const
 {
-    return ViewWin::dragPoint(viewWin, width(), height(), m.x, m.y, frameWidth() + 1);
+    return AreaSel::reachEdges(pointerImagePoint(), frameSize);
 }
 
 int ImgDispA::pressCode() const { return MouseC::mode(m.pressButton, m.pressModifiers); }

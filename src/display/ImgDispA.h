@@ -28,7 +28,8 @@ public:
     QRectF viewWin;                       // image pixels stretched over the whole widget
     AreaSel sel;                          // the selected area and its drag
     bool resetMax = false;                // a reset fills the widget instead of showing all
-    QSize frameSize;                      // of the last frame shown: one of another size is shown whole
+    QSize frameSize;                      // of the last frame shown: one of another size is shown whole;
+                                          // a drag on its last column or row reaches its edge
 
     // Only the frame on screen holds a display image, and the frame shown
     // before lets go of its image. The image is built when the frame is first

@@ -25,17 +25,6 @@ QPointF imagePoint(const QRectF& view, double W, double H, double cx, double cy)
                    fraction(cy, H) * view.height() + view.y());
 }
 
-QPointF dragPoint(const QRectF& view, double W, double H, double cx, double cy, int edge)
-{
-    QPointF p = imagePoint(view, W, H, cx, cy);
-    // Past the widget the pointer goes on beyond the edge by itself.
-    if (W > 0 && cx >= W - edge && cx < W)
-        p.setX(view.x() + view.width());
-    if (H > 0 && cy >= H - edge && cy < H)
-        p.setY(view.y() + view.height());
-    return p;
-}
-
 QRectF fitted(int iw, int ih, double W, double H, bool fill)
 {
     if (!(W > 0) || !(H > 0) || !isFin(W) || !isFin(H) || iw <= 0 || ih <= 0)

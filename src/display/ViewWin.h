@@ -16,12 +16,6 @@ bool usable(const QRectF& view);
 // window's origin on that axis.
 QPointF imagePoint(const QRectF& view, double W, double H, double cx, double cy);
 
-// The image point an area drag takes there: the widget's last edge columns
-// and rows (its frame and the picture's last pixel on screen) stand for the
-// window's far edge, as its first ones do for the near edge, so that a drag
-// pressed at the edge reaches it as one that ends past it does.
-QPointF dragPoint(const QRectF& view, double W, double H, double cx, double cy, int edge);
-
 // The whole iw x ih image with one image pixel as long on both axes: centred
 // with empty bands when fill is false, filling the widget and cropped when
 // true. A zero-size widget gets the bare image.

@@ -276,8 +276,11 @@ private slots:
         QTest::newRow("bands aside, from the bottom-right pixel")
             << wide << false << QPointF(399, 99) << QPointF(-30, -30);
         QTest::newRow("bands aside, from the top-left pixel") << wide << false << QPointF(0, 0) << QPointF(420, 120);
-        QTest::newRow("framed, from the picture's last pixel inside the frame")
-            << square << true << QPointF(398, 398) << QPointF(-30, -30);
+        // 4 widget pixels an image pixel: the last column from widget x 396 on
+        QTest::newRow("framed, from the last column's first widget pixel")
+            << square << true << QPointF(396, 396) << QPointF(-30, -30);
+        QTest::newRow("to the last column's first widget pixel")
+            << square << false << QPointF(0, 0) << QPointF(396, 330);
     }
     void dragToTheEdgesTakesTheWholeImage()
     {
