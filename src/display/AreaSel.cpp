@@ -49,9 +49,10 @@ QPointF AreaSel::reachEdges(const QPointF& p, const QSize& image)
     QPointF r = p;
     if (image.isEmpty())
         return r;
-    if (p.x() >= image.width() - 1 && p.x() < image.width())
+    // On the line before the last column a drag ends there, as on any other line.
+    if (p.x() > image.width() - 1 && p.x() < image.width())
         r.setX(image.width());
-    if (p.y() >= image.height() - 1 && p.y() < image.height())
+    if (p.y() > image.height() - 1 && p.y() < image.height())
         r.setY(image.height());
     return r;
 }

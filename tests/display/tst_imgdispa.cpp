@@ -277,10 +277,9 @@ private slots:
             << wide << false << QPointF(399, 99) << QPointF(-30, -30);
         QTest::newRow("bands aside, from the top-left pixel") << wide << false << QPointF(0, 0) << QPointF(420, 120);
         // 4 widget pixels an image pixel: the last column from widget x 396 on
-        QTest::newRow("framed, from the last column's first widget pixel")
-            << square << true << QPointF(396, 396) << QPointF(-30, -30);
-        QTest::newRow("to the last column's first widget pixel")
-            << square << false << QPointF(0, 0) << QPointF(396, 330);
+        QTest::newRow("framed, from 3 pixels inside the edge")
+            << square << true << QPointF(397, 397) << QPointF(-30, -30);
+        QTest::newRow("to 3 pixels inside the edge") << square << false << QPointF(0, 0) << QPointF(397, 330);
     }
     void dragToTheEdgesTakesTheWholeImage()
     {
