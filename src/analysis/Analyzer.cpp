@@ -9,6 +9,7 @@
 #include "display/ColorBar.h"
 #include "display/EShiftMapDialog.h"
 #include "display/FieldValue.h"
+#include "display/FrontWindow.h"
 #include "display/ScreenFit.h"
 #include "display/XafsView.h"
 #include "foundation/Globals.h"
@@ -95,9 +96,9 @@ Analyzer::Analyzer(QWidget* parent)
 
     connect(FVeStep, SIGNAL(editingFinished()), this, SLOT(setFVEStep()));
     connect(FVElimReg, SIGNAL(editingFinished()), this, SLOT(setFVElimReg()));
-    connect(showFVMap_, SIGNAL(clicked()), fvv.get(), SLOT(show()));
+    connect(showFVMap_, &QPushButton::clicked, this, [this] { showInFront(fvv.get()); });
     connect(AddRef, SIGNAL(clicked()), this, SLOT(addNewRef()));
-    connect(ShowView, SIGNAL(clicked()), xv, SLOT(show()));
+    connect(ShowView, &QPushButton::clicked, this, [this] { showInFront(xv); });
     connect(AskAnalyze, SIGNAL(clicked()), this, SIGNAL(askAnalyze()));
     connect(AskSumUp, SIGNAL(clicked()), this, SIGNAL(askSumUp()));
     connect(eng.get(), &AnalysisEngine::analyzeSpectrum0, this, &Analyzer::analyzeSpectrum0);
@@ -109,6 +110,10 @@ Analyzer::Analyzer(QWidget* parent)
     connect(eng.get(), &AnalysisEngine::finished, this, &Analyzer::finished);
     AnalysisWalk* walk = eng->walk();
     connect(walk, &AnalysisWalk::runningChanged, this, &Analyzer::setContAccess);
+    connect(walk, &AnalysisWalk::runningChanged, this, [this](bool on) {
+        if (on)
+            chooseMapOfWalk(eng->walk()->choice());
+    });
     connect(walk, &AnalysisWalk::progress, this, &Analyzer::setProgress);
     connect(walk, &AnalysisWalk::rowStarted, this, [this] {
         if (DispOnTime->isChecked())
@@ -518,8 +523,9 @@ void Analyzer::setFVElimReg() { fvElimReg = fieldValue(FVElimReg); }
 
 void Analyzer::show()
 {
-    QFrame::show();
-    xv->show();
+    // The panel ends in front of its spectrum view, with the focus.
+    showInFront(xv);
+    showInFront(this);
 }
 
 void Analyzer::showXv() { xv->show(); }
@@ -625,6 +631,27 @@ Analyzed2DRes* Analyzer::selectedRes()
             r = m;
     }
     return r;
+}
+
+void Analyzer::chooseMapOfWalk(const AnalysisChoice& c)
+{
+    // The buttons that show a map of the walk, in the order it numbers them.
+    QList<QAbstractButton*> shows;
+    if (c.lcf) {
+        for (const LCFRefData& r : LCFReference::usedRefs(lcfRefs))
+            shows << lcfRefs[r.index]->Show;
+        shows << ShowZ;
+    }
+    if (c.dEdge)
+        shows << ShowDEdge;
+    if (c.elems && !elemUnit.elems.isEmpty())
+        shows << ShowResElemsA;
+    if (c.ra)
+        shows << ShowDMuT << ShowRest << ShowRatio;
+    if (shows.isEmpty() || shows.contains(dispGroup->checkedButton()))
+        return;
+    shows.first()->setChecked(true);
+    emit changedSelection();
 }
 
 void Analyzer::answerSelectedRes(Analyzed2DRes*& r) { r = selectedRes(); }

@@ -102,6 +102,9 @@ public:
     static const int LiveShowMs = 200;
 
     Analyzed2DRes* selectedRes();
+    // A walk of these analyses starts: unless one of its maps is chosen, the
+    // first it makes (by the rows in use, the image type as chosen) is.
+    void chooseMapOfWalk(const AnalysisChoice& c);
     Analyzed2DRes* lcfResMap(int refNo, int idx);
     int checkedRefIndex() const;
     // 0 with DMut chosen, 1 with Ratio.

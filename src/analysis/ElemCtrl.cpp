@@ -1,6 +1,7 @@
 #include "analysis/ElemCtrl.h"
 
 #include "display/FieldValue.h"
+#include "display/FieldWidth.h"
 #include "foundation/VictoreenRec.h"
 
 #include <cmath>
@@ -16,6 +17,8 @@ ElemCtrl::ElemCtrl(QWidget* parent)
     : QFrame(parent)
 {
     setupUi(this);
+    // An edge energy shows whole: 8984.36 eV, 115606 eV.
+    Eng->setMinimumWidth(digitsWidth(Eng, 7));
     connect(StdRatio, SIGNAL(editingFinished()), this, SLOT(newStdRatio()));
 }
 

@@ -44,6 +44,19 @@ AreaSel::Release AreaSel::release(int code)
     return code == 2 ? SelectedZoom : Selected;
 }
 
+QPointF AreaSel::reachEdges(const QPointF& p, const QSize& image)
+{
+    QPointF r = p;
+    if (image.isEmpty())
+        return r;
+    // On the line before the last column a drag ends there, as on any other line.
+    if (p.x() > image.width() - 1 && p.x() < image.width())
+        r.setX(image.width());
+    if (p.y() > image.height() - 1 && p.y() < image.height())
+        r.setY(image.height());
+    return r;
+}
+
 void AreaSel::set(double x1, double y1, double x2, double y2)
 {
     replace();

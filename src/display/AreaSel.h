@@ -4,6 +4,7 @@
 // with points already in image pixels.
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 
 #include <optional>
 
@@ -45,6 +46,12 @@ public:
     std::optional<QRectF> takeDarkArea();
 
     static bool isDragCode(int code) { return code == 0 || code == 2; }
+    // The point a drag takes at p over an image of that size: inside the last
+    // column or row it stands for the far edge, as the first ones do for the
+    // near edge, so that a drag pressed or ended there takes that column or
+    // row as one past the edge does. A widget that ends at the image's edge
+    // has no room past it to press in.
+    static QPointF reachEdges(const QPointF& p, const QSize& image);
 
 private:
     void replace();

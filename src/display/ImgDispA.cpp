@@ -27,10 +27,14 @@ void ImgDispA::setImageData(TiffData* f)
     if (frame && frame != f)
         frame->freeDispImage();
     frame = f;
+    // Without a frame nothing is drawn: the last one must not stay on screen.
+    update();
     if (!frame)
         return;
-    update();
-    if (viewWin.width() == 0)
+    const QSize size(frame->width, frame->height);
+    const bool otherSize = frameSize.isValid() && size != frameSize;
+    frameSize = size;
+    if (viewWin.width() == 0 || otherSize)
         resetImageViewWindow();
 }
 
@@ -91,6 +95,11 @@ QPointF ImgDispA::pointerImagePoint() const
     return ViewWin::imagePoint(viewWin, width(), height(), m.x, m.y);
 }
 
+QPointF ImgDispA::dragImagePoint() const
+{
+    return AreaSel::reachEdges(pointerImagePoint(), frameSize);
+}
+
 int ImgDispA::pressCode() const { return MouseC::mode(m.pressButton, m.pressModifiers); }
 
 void ImgDispA::resetImageViewWindow()
@@ -118,7 +127,7 @@ void ImgDispA::drawImage(QPainter* p)
 
 void ImgDispA::onMousePressed()
 {
-    if (sel.press(pressCode(), pointerImagePoint()))
+    if (sel.press(pressCode(), dragImagePoint()))
         emit mouseRPressed();
     update();
 }
@@ -136,7 +145,7 @@ void ImgDispA::onMouseMoved()
         return;
     const int code = pressCode();
     if (AreaSel::isDragCode(code))
-        sel.drag(code, pointerImagePoint());
+        sel.drag(code, dragImagePoint());
     else if (code == 1 && allowDragPan)
         viewWin = ViewWin::panned(viewWin, width(), height(), m.px, m.py, m.x, m.y);
     update();

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QRectF>
+#include <QSize>
 
 class Analyzed2DRes;
 class TiffData;
@@ -27,12 +28,15 @@ public:
     QRectF viewWin;                       // image pixels stretched over the whole widget
     AreaSel sel;                          // the selected area and its drag
     bool resetMax = false;                // a reset fills the widget instead of showing all
+    QSize frameSize;                      // of the last frame shown: one of another size is shown whole;
+                                          // a drag on its last column or row reaches its edge
 
     // Only the frame on screen holds a display image, and the frame shown
     // before lets go of its image. The image is built when the frame is first
     // painted, not here: a stack loading with the newest frame shown replaces
     // most frames before a paint, and colouring each of them held the load up.
-    // The picture is the same.
+    // The picture is the same. The view stays for a frame of the size shown
+    // before; a frame of another size (a new stack) is shown whole.
     void setImageData(TiffData* f);
     // The shown frame takes the main colour bar's current scale at its next paint.
     void rebuildFrameImage();
@@ -73,6 +77,7 @@ public slots:
 
 private:
     QPointF pointerImagePoint() const;
+    QPointF dragImagePoint() const;
     static ColorScale frameScale();
     int pressCode() const;
     // The map's picture and the range it was built with; null without one.

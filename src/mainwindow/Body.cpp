@@ -10,6 +10,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "calibration/CalibCtrl.h"
+#include "display/FrontWindow.h"
 #include "display/ScreenFit.h"
 #include "display/_FileDialog.h"
 #include "foundation/WorkerThread.h"
@@ -120,7 +121,7 @@ Body::Body(QWidget* parent)
     bgView.Normalized->setChecked(false);
     bgLoaded = false;
     connect(SelectBG, &QPushButton::clicked, &bgFileSelect, &QWidget::show);
-    connect(ShowBG, &QPushButton::clicked, &bgView, &QWidget::show);
+    connect(ShowBG, &QPushButton::clicked, this, [this] { showInFront(&bgView); });
     connect(&bgFileSelect, &XafsFileSelect::newFile, this, &Body::selectedBG);
     connect(&bgFileSelect, &XafsFileSelect::cleared, this, &Body::clearedBG);
 

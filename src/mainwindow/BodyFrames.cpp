@@ -47,6 +47,8 @@ void dropShownOf(FrameSets::Stack s, const FrameSets& sets, ImgDispA* d, ImgProc
         // The image processor is handed I0 frames too while I0 is shown.
         proc.setImgData(nullptr);
     }
+    // A map dropped from the display is gone from the screen too.
+    d->update();
 }
 
 } // namespace
@@ -280,6 +282,8 @@ void Body::clearI1Files()
     SelectI1Files->clearFiles();
     i1Loader->stop();
     frameSets.clear(FrameSets::I1);
+    // The spectrum windows draw the stack's spectrum no more.
+    showXafsSpectrum();
     // A batch waiting for the stopped load goes on.
     if (frameSets.abandonLoad(FrameSets::I1))
         emit finishBatchExec(LOAD_I1_FILES);

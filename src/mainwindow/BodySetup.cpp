@@ -5,6 +5,8 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "calibration/CalibCtrl.h"
+#include "display/FieldWidth.h"
+#include "display/FrontWindow.h"
 #include "display/_FileDialog.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
@@ -17,8 +19,6 @@
 
 #include <QLineEdit>
 #include <QScrollArea>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QThread>
 
 namespace {
@@ -35,22 +35,6 @@ _FileDialog* newSaveDialog(const QStringList& filters)
 
 const QStringList anyFiles{QStringLiteral("Any Files (* *.*)")};
 
-// The width at which a line edit shows a number of the given digits whole,
-// the cursor after it, as its own size hint measures its text room.
-int digitsWidth(const QLineEdit* e, int digits)
-{
-    const QFontMetrics fm = e->fontMetrics();
-    int widest = 0;
-    for (char c = '0'; c <= '9'; c++)
-        widest = qMax(widest, fm.horizontalAdvance(QLatin1Char(c)));
-    const QMargins tm = e->textMargins();
-    // QLineEdit keeps 2 pixels of room on either side of its text.
-    const QSize text(digits * widest + 1 + 2 * 2 + tm.left() + tm.right(), e->sizeHint().height());
-    QStyleOptionFrame opt;
-    opt.initFrom(e);
-    opt.lineWidth = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e) : 0;
-    return e->style()->sizeFromContents(QStyle::CT_LineEdit, &opt, text, e).width();
-}
 // Puts the window's Tab stops in the order given. A widget that takes no focus
 // itself (a panel of the program) stands for the stops in it, in the order
 // they have among themselves.
@@ -112,7 +96,7 @@ void Body::setupBatch()
     batchCtrl = new BatchCtrl();
     batchCtrl->connectDispatcher(batchDispatcher);
 
-    connect(BatchCtrlB, SIGNAL(clicked()), batchCtrl, SLOT(show()));
+    connect(BatchCtrlB, &QPushButton::clicked, this, [this] { showInFront(batchCtrl); });
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
@@ -132,7 +116,7 @@ void Body::setupSpectrumView()
     xafsView->toStars_->setVisible(
         cfg.value(QStringLiteral("SHOW_SEND_TO_STARS_ON_XAFS_VIEW"), QStringLiteral("0")).toInt() == 1);
 
-    connect(ShowXafsView, &QPushButton::clicked, xafsView, &QWidget::show);
+    connect(ShowXafsView, &QPushButton::clicked, this, [this] { showInFront(xafsView); });
     connect(xafsView, &XafsView::saveScreenAs, this, &Body::saveScreenAs);
     connect(xafsView, &XafsView::savedXafsData, this, &Body::savedXafsData);
     connect(xafsView, &XafsView::sendXafsDataToStars, this, &Body::sendXafsDataToStars);
@@ -233,7 +217,7 @@ void Body::setupNavigation()
 void Body::setupCalibCtrl()
 {
     calibCtrl = new CalibCtrl();
-    connect(OpenCalibCtrl, SIGNAL(clicked()), calibCtrl, SLOT(show()));
+    connect(OpenCalibCtrl, &QPushButton::clicked, this, [this] { showInFront(calibCtrl); });
     connect(calibCtrl, SIGNAL(newStdFileLoaded()), this, SLOT(newStdFile()));
     connect(calibCtrl, SIGNAL(execCalibration()), this, SLOT(execCalibration()),
             Qt::QueuedConnection);
@@ -270,7 +254,7 @@ void Body::setupAnalyzer2()
 {
     analyzer2 = new Analyzer2();
     ShowAnalyzer2->setVisible(showAnalyzer2Button);
-    connect(ShowAnalyzer2, &QPushButton::clicked, analyzer2, &QWidget::show);
+    connect(ShowAnalyzer2, &QPushButton::clicked, this, [this] { showInFront(analyzer2); });
     connect(analyzer2, SIGNAL(startCollectQInfo()), this, SLOT(startCollectQInfo()));
     connect(this, SIGNAL(doCollectQInfo(const AnalyzeCond&)), analyzer2,
             SLOT(doCollectQInfo(const AnalyzeCond&)));
@@ -284,7 +268,7 @@ void Body::setupSaveData()
     saveDataCfg = new SaveDataCfg();
     connect(SaveImage, &QPushButton::clicked, imgFileDialog, &_FileDialog::show);
     connect(imgFileDialog, &_FileDialog::fileSelected, this, &Body::saveImage);
-    connect(SaveDataCfgB, &QPushButton::clicked, saveDataCfg, &QWidget::show);
+    connect(SaveDataCfgB, &QPushButton::clicked, this, [this] { showInFront(saveDataCfg); });
     connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
     connect(dataFileDialog, &_FileDialog::fileSelected, this, &Body::saveData);
     connect(SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
@@ -305,7 +289,7 @@ void Body::setupProcButtons()
 
 void Body::setupImgProc()
 {
-    connect(ShowImgProc, &QPushButton::clicked, &imgProc, &QWidget::show);
+    connect(ShowImgProc, &QPushButton::clicked, this, [this] { showInFront(&imgProc); });
     connect(&imgProc, &ImgProc::askGiveData, this, &Body::giveProcData);
     connect(&imgProc, &ImgProc::imgShift, this, &Body::setImgShift);
     connect(&imgProc, &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);

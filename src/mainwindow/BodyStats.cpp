@@ -3,6 +3,7 @@
 
 #include "analysis/Analyzer.h"
 #include "display/ColorBar.h"
+#include "display/FrontWindow.h"
 #include "display/ImgDispA.h"
 #include "foundation/Globals.h"
 #include "foundation/WholeFile.h"
@@ -17,7 +18,7 @@ void Body::setupStats()
     statsMin = 0.0;
     statsMax = 1.0;
     connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
-    connect(ShowStatistics, &QPushButton::clicked, &stats, &QWidget::show);
+    connect(ShowStatistics, &QPushButton::clicked, this, [this] { showInFront(&stats); });
     connect(&stats, &Stats::rangeSelected, this, &Body::selectedRangeInStats);
     connect(dispA, SIGNAL(mouseMoved(double, double)), &stats, SLOT(pointedAt(double, double)));
 }

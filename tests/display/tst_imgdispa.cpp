@@ -139,13 +139,50 @@ private slots:
         auto s = shown(resetMax);
         QVERIFY(s);
         QCOMPARE(s->d.viewWin, view);
-        // a further frame keeps the view until a reset
-        auto f2 = frame(60, 60);
+        // a further frame of the stack keeps the view until a reset
+        const QRectF zoomed(10, 5, 20, 20);
+        s->d.viewWin = zoomed;
+        auto f2 = frame();
         QVERIFY(f2);
         s->d.setImageData(f2.get());
-        QCOMPARE(s->d.viewWin, view);
+        QCOMPARE(s->d.viewWin, zoomed);
         s->d.resetImageViewWindow();
-        QCOMPARE(s->d.viewWin, QRectF(0, 0, 60, 60));
+        QCOMPARE(s->d.viewWin, view);
+    }
+
+    // The first frame of a stack of another size is shown whole, as the
+    // first stack's was, however the view was zoomed or panned before.
+    void otherSizeShownWhole_data()
+    {
+        QTest::addColumn<QSize>("first");
+        QTest::addColumn<QSize>("second");
+        QTest::addColumn<bool>("resetMax");
+        QTest::addColumn<QRectF>("view");
+        QTest::newRow("48 x 32, then 600 x 400") << QSize(48, 32) << QSize(600, 400) << false
+                                                 << QRectF(0, -100, 600, 600);
+        QTest::newRow("48 x 32, then 600 x 400, Max") << QSize(48, 32) << QSize(600, 400) << true
+                                                      << QRectF(100, 0, 400, 400);
+        QTest::newRow("600 x 400, then 48 x 32") << QSize(600, 400) << QSize(48, 32) << false
+                                                 << QRectF(0, -8, 48, 48);
+        QTest::newRow("100 x 50, then 50 x 100") << QSize(100, 50) << QSize(50, 100) << false
+                                                 << QRectF(-25, 0, 100, 100);
+    }
+    void otherSizeShownWhole()
+    {
+        QFETCH(QSize, first);
+        QFETCH(QSize, second);
+        QFETCH(bool, resetMax);
+        auto f1 = frame(first.width(), first.height());
+        auto f2 = frame(second.width(), second.height());
+        QVERIFY(f1 && f2);
+        ImgDispA d;
+        square(d);
+        d.setResetMax(resetMax);
+        d.setImageData(f1.get());
+        d.viewWin = QRectF(3, 2, 7, 5); // zoomed in on the top-left
+        d.setImageData(nullptr);        // the stack is cleared
+        d.setImageData(f2.get());
+        QTEST(d.viewWin, "view");
     }
 
     void wheelZoomsAboutThePointer_data()
@@ -219,6 +256,52 @@ private slots:
         QCOMPARE(d.sel.valid, valid);
         QCOMPARE(d.sel.area, area);
         QCOMPARE(d.viewWin, view);
+    }
+
+    // A 100 x 50 frame, the whole image shown: a drag that starts or ends at
+    // or past an edge of the picture reaches that edge, whichever axis has the
+    // empty bands and whichever way the drag goes.
+    void dragToTheEdgesTakesTheWholeImage_data()
+    {
+        QTest::addColumn<QSize>("widget");
+        QTest::addColumn<bool>("framed");
+        QTest::addColumn<QPointF>("from");
+        QTest::addColumn<QPointF>("to");
+        const QSize square(400, 400); // view (0, -25, 100, 100): bands above and below
+        const QSize wide(400, 100);   // view (-50, 0, 200, 50): bands left and right
+        QTest::newRow("bands above, from the bottom-right pixel")
+            << square << false << QPointF(399, 399) << QPointF(-30, -30);
+        QTest::newRow("bands above, to past the bottom-right")
+            << square << false << QPointF(0, 0) << QPointF(430, 430);
+        QTest::newRow("bands aside, from the bottom-right pixel")
+            << wide << false << QPointF(399, 99) << QPointF(-30, -30);
+        QTest::newRow("bands aside, from the top-left pixel") << wide << false << QPointF(0, 0) << QPointF(420, 120);
+        // 4 widget pixels an image pixel: the last column from widget x 396 on
+        QTest::newRow("framed, from 3 pixels inside the edge")
+            << square << true << QPointF(397, 397) << QPointF(-30, -30);
+        QTest::newRow("to 3 pixels inside the edge") << square << false << QPointF(0, 0) << QPointF(397, 330);
+    }
+    void dragToTheEdgesTakesTheWholeImage()
+    {
+        QFETCH(QSize, widget);
+        QFETCH(bool, framed);
+        QFETCH(QPointF, from);
+        QFETCH(QPointF, to);
+        auto f = frame();
+        QVERIFY(f);
+        ImgDispA d;
+        if (!framed)
+            d.setFrameShape(QFrame::NoFrame);
+        d.resize(widget);
+        d.setImageData(f.get());
+        events::drag(&d, from, to, Qt::LeftButton);
+        QVERIFY(d.sel.valid);
+        const QRectF a = d.sel.area;
+        const double rect[4] = {a.x(), a.y(), a.width(), a.height()};
+        AnalyzeCond c;
+        c.setup(100, 50, 0, 0, rect, -1, -1);
+        QVERIFY(c.clipToImage());
+        QCOMPARE(QRect(QPoint(c.x0, c.y0), QPoint(c.x1 - 1, c.y1 - 1)), QRect(0, 0, 100, 50));
     }
 
     void moveReportsTheImagePoint()

@@ -1,11 +1,16 @@
 // A map display chosen before its map exists shows no picture, yet marks
-// and drags keep the image's own frame, as on the Data display.
+// and drags keep the image's own frame, as on the Data display. A cleared
+// stack leaves no picture and no spectrum behind.
 #include "support/EventSend.h"
 #include "support/Loopback.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
 
+#include "analysis/Analyzer.h"
+#include "batch/CmdLine.h"
 #include "display/ImgDispA.h"
+#include "display/XafsView.h"
+#include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 
@@ -56,6 +61,41 @@ private slots:
         img = d->grab().toImage();
         img.save(QDir(testreg::shotsDir()).filePath(QStringLiteral("display-%1.png").arg(display)));
         QCOMPARE(at(120, 80), 0xc0c0ffu); // top side of the area, image row 4
+    }
+
+    void clearedStackLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("button");
+        QTest::newRow("Clear of the I1 panel") << true;
+        QTest::newRow("clear_I1_files") << false;
+    }
+    void clearedStackLeavesNothing()
+    {
+        QFETCH(bool, button);
+        auto b = craft::bodyWithStack(24, 20, 2, [](int x, int y, int k) { return 100.0 + x + 30 * y + k; });
+        for (TiffData* f : b->i1Frames)
+            f->cBar = b->CBar;
+        ImgDispA* d = b->dispA;
+        b->show();
+        b->xafsView->show();
+        QVERIFY(QTest::qWaitForWindowExposed(b.get()));
+        b->showXafsSpectrum(5.0, 3.0);
+        QTRY_VERIFY(d->currentImage());
+        QVERIFY(b->xafsView->spectrum.size() > 0);
+        int paints = 0;
+        connect(d, &DispA::drawImage1, d, [&paints] { paints++; });
+        QCoreApplication::processEvents();
+        paints = 0;
+        if (button)
+            b->SelectI1Files->Clear->click();
+        else
+            b->execCmdSlot(CmdLine(QStringLiteral("clear_I1_files")), false);
+        QTRY_VERIFY(paints > 0);
+        QVERIFY(!d->currentImage());
+        for (const XafsView* v : {b->xafsView, b->analyzer->xafsView()}) {
+            QCOMPARE(v->spectrum.size(), 0);
+            QVERIFY(v->rawSpectrum.points.isEmpty());
+        }
     }
 };
 

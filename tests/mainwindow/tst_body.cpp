@@ -4,6 +4,10 @@
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
+#include "analysis/FVView.h"
+#include "calibration/CalibCtrl.h"
+#include "display/XafsView.h"
+#include "mainwindow/SaveDataCfg.h"
 #include "display/XafsFileSelect.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
@@ -174,6 +178,51 @@ private slots:
             QTest::mouseClick(body.ShowAnalyzer2, Qt::LeftButton);
             QVERIFY(body.analyzer2->isVisible());
         }
+    }
+
+    // A window open behind the main window, or minimised, comes to the front
+    // with the focus when its button is pressed again.
+    void showButtonsBringTheirWindowToFront_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("minimised");
+        for (const char* b : {"ShowAnalyzer", "ShowStatistics", "ShowXafsView", "ShowImgProc", "OpenCalibCtrl",
+                              "ShowAnalyzer2", "ShowBG", "BatchCtrlB", "SaveDataCfgB", "ShowView", "showFVMap_"})
+            QTest::newRow(b) << b << false;
+        QTest::newRow("ShowAnalyzer, minimised") << "ShowAnalyzer" << true;
+    }
+    void showButtonsBringTheirWindowToFront()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, minimised);
+        Body body;
+        Analyzer* a = body.analyzer;
+        const QHash<QString, QPair<QAbstractButton*, QWidget*>> windows{
+            {"ShowAnalyzer", {body.ShowAnalyzer, a}},
+            {"ShowStatistics", {body.ShowStatistics, &body.stats}},
+            {"ShowXafsView", {body.ShowXafsView, body.xafsView}},
+            {"ShowImgProc", {body.ShowImgProc, &body.imgProc}},
+            {"OpenCalibCtrl", {body.OpenCalibCtrl, body.calibCtrl}},
+            {"ShowAnalyzer2", {body.ShowAnalyzer2, body.analyzer2}},
+            {"ShowBG", {body.ShowBG, &body.bgView}},
+            {"BatchCtrlB", {body.BatchCtrlB, body.batchCtrl}},
+            {"SaveDataCfgB", {body.SaveDataCfgB, body.saveDataCfg}},
+            {"ShowView", {a->ShowView, a->xafsView()}},
+            {"showFVMap_", {a->showFVMap_, a->fvView()}}};
+        QAbstractButton* b = windows.value(button).first;
+        QWidget* w = windows.value(button).second;
+        QVERIFY(b && w);
+        body.show();
+        b->click();
+        QTRY_VERIFY(w->isVisible());
+        if (minimised)
+            w->showMinimized();
+        body.activateWindow();
+        QTRY_VERIFY(body.isActiveWindow());
+        QVERIFY(!w->isActiveWindow());
+        b->click();
+        QTRY_VERIFY(w->isActiveWindow());
+        QVERIFY(!w->isMinimized());
     }
 
     void errorPoints_data()

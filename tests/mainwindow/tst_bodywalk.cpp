@@ -15,6 +15,7 @@
 #include "mainwindow/Body.h"
 
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -106,6 +107,63 @@ private slots:
             }
         }
         QCOMPARE(static_cast<Analyzed2DRes*>(b->dispA->overlayMap), &a->dEdgeMap);
+    }
+
+    // After a walk the result display shows a map the walk made: the one
+    // chosen when it is one of them, else the first it made.
+    void walkShowsAMapOfIt_data()
+    {
+        QTest::addColumn<int>("analysis"); // sub mode: 0 edge, 1 LCF, 3 residual absorption
+        QTest::addColumn<QList<int>>("refs"); // reference rows given a spectrum
+        QTest::addColumn<QString>("chosen");  // batch line before the walk
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("LCF, the edge map chosen as at start") << 1 << QList<int>{0, 1} << "" << "row 0 dMut";
+        QTest::newRow("LCF, the second row alone") << 1 << QList<int>{1} << "" << "row 1 dMut";
+        QTest::newRow("LCF, image type Ratio") << 1 << QList<int>{0, 1} << "analyzer_select_image_type 0"
+                                                << "row 0 ratio";
+        QTest::newRow("LCF, an unused row chosen") << 1 << QList<int>{0, 1} << "analyzer_select_image 3"
+                                                    << "row 0 dMut";
+        QTest::newRow("LCF, residual chosen") << 1 << QList<int>{0, 1} << "analyzer_select_image 5" << "zansa";
+        QTest::newRow("residual absorption") << 3 << QList<int>{} << "" << "dmut";
+        QTest::newRow("edge") << 0 << QList<int>{} << "analyzer_select_image 5" << "edge";
+    }
+    void walkShowsAMapOfIt()
+    {
+        QFETCH(int, analysis);
+        QFETCH(QList<int>, refs);
+        QFETCH(QString, chosen);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        std::unique_ptr<Body> b = bodyWithStack();
+        Analyzer* a = b->analyzer;
+        for (int r : refs) {
+            // edges 10 eV apart across the stack's
+            const QString name = dir.filePath(QStringLiteral("ref%1.dat").arg(r));
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            for (int e = 8700; e <= 9300; e++)
+                f.write(QByteArray::number(e) + ' ' + QByteArray::number(e < 8985 + 10 * r ? 0 : 1) + '\n');
+            f.close();
+            b->execCmdSlot(CmdLine(QStringLiteral("analyzer_set_LCF_std %1 1 0 %2 0").arg(r).arg(name)), false);
+        }
+        b->execCmdSlot(CmdLine(QStringLiteral("select_disp_image_analyzed")), false);
+        if (!chosen.isEmpty())
+            b->execCmdSlot(CmdLine(chosen), false);
+        a->setSubMode(0, analysis, true);
+        emit a->AskAnalyze->clicked();
+        QVERIFY(b->walkRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning(), 60000);
+        const QHash<QString, Analyzed2DRes*> maps{{"row 0 dMut", a->lcfResMap(0, 0)},
+                                                  {"row 1 dMut", a->lcfResMap(1, 0)},
+                                                  {"row 0 ratio", a->lcfResMap(0, 1)},
+                                                  {"zansa", &a->zansaMap},
+                                                  {"dmut", &a->raDMutMap},
+                                                  {"edge", &a->dEdgeMap}};
+        Analyzed2DRes* want = maps.value(shown);
+        QVERIFY(want);
+        QCOMPARE(static_cast<Analyzed2DRes*>(b->dispA->overlayMap), want);
+        QVERIFY(want->valid);
+        QVERIFY(b->dispA->currentImage());
     }
 
     // The walk's workers read the frames: whatever drops or replaces a stack

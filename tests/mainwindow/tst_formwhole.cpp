@@ -1,13 +1,15 @@
 // Every button and tool-box title of the main form shows its text whole at
 // the form's own size, in English and in Japanese, with no scroll bar inside,
-// and so do four-digit bins and frame numbers; the image display keeps one
-// size there in both.
+// and so do four-digit bins and frame numbers, and the edge energies of the
+// analyser's element rows; the image display keeps one size there in both.
 #include "support/InTempDir.h"
 #include "support/Loopback.h"
 #include "support/ScrollReach.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
 
+#include "analysis/Analyzer.h"
+#include "analysis/ElemCtrl.h"
 #include "display/ImgDispA.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
@@ -170,6 +172,42 @@ private slots:
             }
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
             QCOMPARE(body.dispA->size(), QSize(813, 600));
+        }
+    }
+
+    void elementEdgeAtItsOwnSize_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QString>("elements");
+        QTest::newRow("English Cu Ni") << false << "Cu Ni";
+        QTest::newRow("English U") << false << "U";
+        QTest::newRow("Japanese Cu Ni") << true << "Cu Ni";
+        QTest::newRow("Japanese U") << true << "U";
+    }
+    void elementEdgeAtItsOwnSize()
+    {
+        QFETCH(bool, japanese);
+        QFETCH(QString, elements);
+        const Language language(japanese);
+        QCOMPARE(language.installed, japanese);
+        {
+            Body body;
+            Analyzer* a = body.analyzer;
+            a->setTargetElements(elements);
+            a->show();
+            a->resize(1446, a->height());
+            QVERIFY(QTest::qWaitForWindowExposed(a));
+            QCoreApplication::processEvents(); // lays the rows out
+            QStringList cut;
+            for (const ElemCtrl* row : a->elemUnit.elems) {
+                if (row->Eng->text().toDouble() < 8000 || !showsWhole(row->Eng))
+                    cut << QStringLiteral("%1 \"%2\", %3 wide").arg(row->Name->text(), row->Eng->text())
+                               .arg(row->Eng->width());
+            }
+            QCOMPARE(a->elemUnit.elems.size(), elements.count(u' ') + 1);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u'\n')));
+            a->grab().save(QDir(testreg::shotsDir())
+                               .filePath(QStringLiteral("analyzer-elements-%1.png").arg(japanese ? "ja" : "en")));
         }
     }
 
