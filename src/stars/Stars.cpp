@@ -143,7 +143,7 @@ void Stars::gaveUp()
     if (!tcpUp)
         endAttempt(QStringLiteral("No connection to the message server %1: no answer within %2 s").arg(server(), secs));
     else if (stat->state() == 0)
-        endAttempt(QStringLiteral("No login with the message server %1: nothing received within %2 s of connecting")
+        endAttempt(QStringLiteral("No login with the message server %1: no first line within %2 s of connecting")
                        .arg(server(), secs));
     else
         endAttempt(QStringLiteral("No login with the message server %1: no answer to the key within %2 s")

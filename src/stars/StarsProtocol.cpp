@@ -107,10 +107,15 @@ QString helpAnswer(QStringView paramText, const StarsCmdTable& table)
 {
     if (paramText.isEmpty())
         return QStringLiteral("Commands : ") + table.helpText();
-    const QString first = AMsg::firstItem(paramText).toString();
-    if (table.idOf(first) != StarsCmdTable::notCmd)
-        return QStringLiteral(": ") + table.helpOf(first);
-    return QStringLiteral("Er: Command [%1] not found.").arg(first);
+    const QStringView first = AMsg::firstItem(paramText);
+    if (table.idOf(first.toString()) != StarsCmdTable::notCmd)
+        return QStringLiteral(": ") + table.helpOf(first.toString());
+    // Built once: the word may be most of a line of many MB.
+    const QLatin1StringView before("Er: Command ["), after("] not found.");
+    QString ans;
+    ans.reserve(before.size() + first.size() + after.size());
+    ans.append(before).append(first).append(after);
+    return ans;
 }
 
 QString ownAnswer(const AMsg& msg, QStringView paramText, const StarsCmdTable& table, const QString& ownName,

@@ -481,7 +481,7 @@ private slots:
                                         << "No connection to the message server nowhere.invalid:%1: host not found";
         QTest::newRow("connection hangs") << "hangs"
                                           << "No connection to the message server 127.0.0.1:%1: no answer within 0.5 s";
-        QTest::newRow("no first line") << "mute" << noLogin + "nothing received within 0.5 s of connecting";
+        QTest::newRow("no first line") << "mute" << noLogin + "no first line within 0.5 s of connecting";
         QTest::newRow("key not answered") << "no answer" << noLogin + "no answer to the key within 0.5 s";
         QTest::newRow("gone during the login") << "gone" << "Disconnected from the message server 127.0.0.1:%1";
     }
