@@ -4,6 +4,7 @@
 #include "stars/ConnectStat.h"
 
 #include <QDebug>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
@@ -60,6 +61,7 @@ Stars::Stars(QWidget* parent) : QFrame(parent), outBound(QStringLiteral("message
 
 Stars::~Stars()
 {
+    settle();
     // Deleted here: deferred deletion never runs once the event loop has ended,
     // and no socket signal may reach this half-destroyed frame.
     sock->disconnect(this);
@@ -67,6 +69,27 @@ Stars::~Stars()
         sock->close();
     delete sock;
     delete stat;
+}
+
+void Stars::settle()
+{
+    // The event loop has ended: the socket is waited for directly, as long as
+    // the login would be given.
+    QDeadlineTimer left(loginTimer.isActive() ? loginTimer.remainingTime() : loginTimer.interval());
+    while (live && stat->state() != 2 && !forLogin.isEmpty() && !left.hasExpired()) {
+        const int ms = int(qMax<qint64>(1, left.remainingTime()));
+        const QAbstractSocket::SocketState st = sock->state();
+        if (st == QAbstractSocket::HostLookupState || st == QAbstractSocket::ConnectingState)
+            sock->waitForConnected(ms);
+        else if (st == QAbstractSocket::ConnectedState)
+            sock->waitForReadyRead(ms); // the lines are taken through receive()
+        else
+            break;
+    }
+    if (live && stat->state() != 2 && !forLogin.isEmpty())
+        gaveUp();
+    while (stat->state() == 2 && sock->bytesToWrite() > 0 && !left.hasExpired())
+        sock->waitForBytesWritten(int(qMax<qint64>(1, left.remainingTime())));
 }
 
 void Stars::note(const QString& msg, const QColor& c)

@@ -116,6 +116,9 @@ private:
     // Messages that waited for the login are dropped, told as any dropped one.
     void dropForLogin();
     void tellDropped(const QString& firstWord);
+    // At the end: messages that wait for the login under way, or for the
+    // network, still go if that takes no longer than the login is given.
+    void settle();
     // To the program's log: stderr here, the batch window through log().
     void note(const QString& msg, const QColor& c = Qt::black);
     QString server() const;

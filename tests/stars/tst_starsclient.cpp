@@ -7,6 +7,7 @@
 #include "stars/ConnectStat.h"
 #include "stars/Stars.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -526,6 +527,49 @@ private slots:
         s.sendEvent(QString(), QStringLiteral("SavedImage /d/b.png"));
         QCOMPARE(endsTold(log).size(), 2);
         QVERIFY(endsTold(log).last().contains(QLatin1String("\"_SavedImage\" is dropped")));
+    }
+
+    void atExit_data()
+    {
+        QTest::addColumn<QString>("login"); // where the login stands at the end
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("logged in, the line not passed on yet") << "in" << true;
+        QTest::newRow("acknowledgement on its way") << "ack" << true;
+        QTest::newRow("key not answered") << "mute" << false;
+    }
+    // The client ends right after an event: it still goes out, or is told
+    // dropped; the end waits no longer than the login is given.
+    void atExit()
+    {
+        QFETCH(QString, login);
+        QFETCH(bool, sent);
+        loopback::Server srv;
+        auto* s = new Stars;
+        s->setLoginWait(500);
+        testlog::Capture log;
+        if (login == QLatin1String("in")) {
+            QVERIFY(loopback::logIn(*s, srv, keyFile("k\n")));
+        } else {
+            QVERIFY(challenge(*s, srv, keyFile("k\n")));
+            QVERIFY(srv.waitForLines(1));
+            if (login == QLatin1String("ack")) {
+                srv.write(ok);
+                srv.flush();
+            }
+        }
+        s->sendEvent(QString(), QStringLiteral("SavedImage /d/データ/last.png"));
+        QElapsedTimer t;
+        t.start();
+        delete s;
+        QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+        QStringList want{"Corvelline k"};
+        if (sent)
+            want << QStringLiteral("Corvelline>System _SavedImage /d/データ/last.png");
+        QVERIFY(srv.waitForLines(int(want.size())));
+        QTRY_VERIFY(!srv.isOpen());
+        QCOMPARE(srv.lines(), want);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Not connected")).size(), sent ? 0 : 1);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("No login")).size(), sent ? 0 : 1);
     }
 
     void statusShown_data()

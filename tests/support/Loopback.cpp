@@ -136,6 +136,13 @@ void Server::write(const QByteArray& bytes, int conn)
         peers.at(i)->write(bytes);
 }
 
+void Server::flush(int conn)
+{
+    const int i = index(conn);
+    if (i >= 0 && i < peers.size())
+        peers.at(i)->flush();
+}
+
 void Server::closeConnection(int conn)
 {
     const int i = index(conn);

@@ -53,6 +53,8 @@ public:
     void setReading(bool on);
 
     void write(const QByteArray& bytes, int conn = -1);
+    // What was written goes to the network now, before the client's next turn.
+    void flush(int conn = -1);
     void closeConnection(int conn = -1);
     bool isOpen(int conn = -1) const;
 
