@@ -397,8 +397,8 @@ void Stars::handleMsg(QString line)
 QString Stars::send(const QString& name, const QString& fromCh, const QString& to,
                     std::initializer_list<QStringView> msg, bool wantResult)
 {
-    QByteArray bytes = stars::messageBytes(stars::address(name, fromCh), to, msg);
-    const auto text = [&bytes] { return QString::fromUtf8(bytes.constData(), bytes.size() - 1); };
+    const QString from = stars::address(name, fromCh);
+    const auto text = [&] { return stars::messageText(from, to, msg); };
     const auto because = [&](const QString& why) {
         return wantResult ? why + u'(' + text() + u')' : QString();
     };
@@ -416,7 +416,8 @@ QString Stars::send(const QString& name, const QString& fromCh, const QString& t
             return because(QStringLiteral("Stars is not ready "));
         }
         // The connection or the login is under way: the message waits for it.
-        if (forLoginSize + bytes.size() > outBound.limit()) {
+        const qsizetype size = stars::messageSize(from, to, msg);
+        if (forLoginSize + size > outBound.limit()) {
             if (!forLoginFullTold) {
                 forLoginFullTold = true;
                 note(QStringLiteral("Not logged in to the message server %1 yet: %2 bytes wait for the login; "
@@ -428,19 +429,20 @@ QString Stars::send(const QString& name, const QString& fromCh, const QString& t
         } else {
             if (forLogin.isEmpty())
                 forLoginFirst = word;
-            forLoginSize += bytes.size();
-            forLogin << bytes;
+            forLoginSize += size;
+            forLogin << stars::messageBytes(from, to, msg);
         }
         return because(QStringLiteral("Stars is not ready "));
     }
+    // Counted first: a message past the bound is never built.
     QString told;
-    if (!outBound.admit(sock->bytesToWrite(), bytes.size(), QStringLiteral("The message server %1").arg(server()),
-                        told)) {
+    if (!outBound.admit(sock->bytesToWrite(), stars::messageSize(from, to, msg),
+                        QStringLiteral("The message server %1").arg(server()), told)) {
         if (!told.isEmpty())
             note(told);
         return because(QStringLiteral("Stars reads nothing "));
     }
-    writeLine(bytes);
+    writeLine(stars::messageBytes(from, to, msg));
     return wantResult ? text() : QString();
 }
 

@@ -84,13 +84,33 @@ void appendUtf8(QByteArray& out, QStringView s)
 }
 } // namespace
 
-QByteArray messageBytes(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
+qsizetype messageSize(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
 {
     qsizetype size = utf8Size(from) + utf8Size(to) + 3;
     for (QStringView part : msg)
         size += utf8Size(part);
+    return size;
+}
+
+QString messageText(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
+{
+    qsizetype size = from.size() + to.size() + 2;
+    for (QStringView part : msg)
+        size += part.size();
+    QString text;
+    text.reserve(size);
+    text.append(from).append(u'>').append(to).append(u' ');
+    for (QStringView part : msg)
+        text.append(part);
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+QByteArray messageBytes(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
+{
     QByteArray out;
-    out.reserve(size);
+    out.reserve(messageSize(from, to, msg));
     appendUtf8(out, from);
     out += '>';
     appendUtf8(out, to);

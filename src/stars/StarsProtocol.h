@@ -36,6 +36,10 @@ QString address(const QString& node, const QString& sub);
 // before the end turned into a blank so that one call can never put two
 // messages on the wire. Built in place: a line of many MB is not copied.
 QByteArray messageBytes(QStringView from, QStringView to, std::initializer_list<QStringView> msg);
+// The size of messageBytes, counted without building them.
+qsizetype messageSize(QStringView from, QStringView to, std::initializer_list<QStringView> msg);
+// The same line as text, without its line end.
+QString messageText(QStringView from, QStringView to, std::initializer_list<QStringView> msg);
 
 // The answer text the client gives to a command by itself; null when the
 // message is no command of its own (it is then passed on), an answer or an
