@@ -4,11 +4,11 @@
 #include "stars/ConnectStat.h"
 
 #include <QDebug>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QTcpSocket>
+#include <QDeadlineTimer>
 
 #include <utility>
 
