@@ -3,10 +3,14 @@
 //   silent   a message server sends 400 "Help" requests of 1.5 MiB and reads
 //            none of the answers;
 //   reading  the same requests from a server that reads all the while;
-//   target   pushes of a 5297-byte block to a data target that never reads.
+//   target   pushes of a 5297-byte block to a data target that never reads;
+//   big      "Help" requests as long as a received line may be (16 MiB), from
+//            a server that reads the answers;
+//   bigsilent the same from a server that reads nothing.
 // Each run is a process of its own (its peak is its own), and the peer is a
 // further process on 127.0.0.1, so its buffers are not counted.
-// Usage: bench_peers [silent|reading|target [pushes]]; without arguments all.
+// Usage: bench_peers [silent|reading|target|big|bigsilent [count]]; without
+// arguments all.
 #include "BenchProcess.h"
 #include "foundation/Cfg.h"
 #include "stars/Client.h"
@@ -36,6 +40,12 @@ namespace {
 const int Requests = 400;
 const size_t RequestParam = size_t(3) << 19; // 1.5 MiB
 const int BlockBytes = 5297;
+const char BigRequest[] = "T>Corvelline Help ";
+
+bool isBig(const std::string& mode)
+{
+    return mode == "big" || mode == "bigsilent";
+}
 
 bool writeAll(int fd, const char* p, size_t n)
 {
@@ -57,7 +67,7 @@ void readLine(int fd)
 }
 
 // The stand-in peer; plain blocking sockets, killed when the run ends.
-void runPeer(const std::string& mode, int listenFd)
+void runPeer(const std::string& mode, int count, int listenFd)
 {
     const int fd = ::accept(listenFd, nullptr, nullptr);
     if (fd < 0)
@@ -71,18 +81,27 @@ void runPeer(const std::string& mode, int listenFd)
     const char ok[] = "System>Corvelline Ok:\n";
     writeAll(fd, ok, sizeof ok - 1);
     std::thread reader;
-    if (mode == "reading")
+    if (mode == "reading" || mode == "big")
         reader = std::thread([fd] {
             std::string buf(1 << 20, '\0');
             while (::recv(fd, &buf[0], buf.size(), 0) > 0) {
             }
         });
-    std::string req = "T>Corvelline Help ";
-    req.append(RequestParam, 'p');
+    std::string req = BigRequest;
+    if (isBig(mode)) {
+        // The longest line the program takes, its line end not counted.
+        req.append(stars::LineBuffer::maxLineBytes - req.size(), 'p');
+    } else {
+        req.append(RequestParam, 'p');
+    }
     req += '\n';
-    for (int i = 0; i < Requests; ++i)
-        if (!writeAll(fd, req.data(), req.size()))
-            break;
+    bool sent = true;
+    for (int i = 0; i < count && sent; ++i)
+        sent = writeAll(fd, req.data(), req.size());
+    // Lines are handled in order: this event marks the end of the requests.
+    const char done[] = "T>Corvelline _Done\n";
+    if (sent && isBig(mode))
+        writeAll(fd, done, sizeof done - 1);
     if (reader.joinable())
         reader.join();
     for (;;)
@@ -171,11 +190,19 @@ int runProgram(int argc, char** argv, const std::string& mode, int pushes, quint
         stars.hostLE->setText(QStringLiteral("127.0.0.1"));
         stars.portLE->setText(QString::number(port));
         int answered = 0;
-        QObject::connect(&stars, &Stars::sendingAnsToStars, &app, [&] { ++answered; });
+        bool done = false;
+        if (isBig(mode)) {
+            // No listener for the answers: as in the program, which has none.
+            QObject::connect(&stars, &Stars::anyEvent, &app,
+                             [&](const AMsg& m) { done = done || m.word == QLatin1String("Done"); });
+        } else {
+            QObject::connect(&stars, &Stars::sendingAnsToStars, &app, [&] { ++answered; });
+        }
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, &app, [&] {
-            const bool drained = mode == "silent" || stars.socket()->bytesToWrite() == 0;
-            if (answered == Requests && drained)
+            const bool silent = mode == "silent" || mode == "bigsilent";
+            const bool drained = silent || stars.socket()->bytesToWrite() == 0;
+            if ((done || answered == Requests) && drained)
                 app.quit();
         });
         stars.connectToStars();
@@ -187,13 +214,16 @@ int runProgram(int argc, char** argv, const std::string& mode, int pushes, quint
         stars.socket()->abort();
         malloc_trim(0);
         after = bench::residentMB();
-        what = QStringLiteral("%1 \"Help\" requests of 1.5 MiB from a server that %2")
-                   .arg(Requests)
-                   .arg(mode == "silent" ? QStringLiteral("reads nothing") : QStringLiteral("reads"));
+        const bool silent = mode == "silent" || mode == "bigsilent";
+        what = QStringLiteral("%1 \"Help\" requests of %2 from a server that %3")
+                   .arg(isBig(mode) ? pushes : Requests)
+                   .arg(isBig(mode) ? QStringLiteral("16 MiB (the longest line taken)") : QStringLiteral("1.5 MiB"))
+                   .arg(silent ? QStringLiteral("reads nothing") : QStringLiteral("reads"));
     }
     std::printf("%s\n", qPrintable(what));
     std::printf("  peak RSS before the run  %.1f MB\n", startPeak);
     std::printf("  peak RSS                 %.1f MB\n", peak);
+    std::printf("  peak over the start      %.1f MB\n", peak - startPeak);
     std::printf("  RSS once closed          %.1f MB\n", after);
     std::printf("  longest event-loop gap   %lld ms (run %.1f s)\n", static_cast<long long>(gaps.longest),
                 seconds / 1000.0);
@@ -214,7 +244,7 @@ int runOne(int argc, char** argv, const std::string& mode, int pushes)
         return 1;
     const pid_t peer = ::fork();
     if (peer == 0) {
-        runPeer(mode, lfd);
+        runPeer(mode, pushes, lfd);
         ::_exit(0);
     }
     ::close(lfd);
@@ -230,8 +260,13 @@ int main(int argc, char** argv)
 {
     bench::preferOffscreen();
     if (argc > 1)
-        return runOne(argc, argv, argv[1], argc > 2 ? std::atoi(argv[2]) : 10000);
-    const std::pair<const char*, int> runs[] = {{"silent", 0}, {"reading", 0}, {"target", 10000}, {"target", 20000}};
+    {
+        const std::string mode = argv[1];
+        const int fallback = mode == "target" ? 10000 : isBig(mode) ? 1 : Requests;
+        return runOne(argc, argv, mode, argc > 2 ? std::atoi(argv[2]) : fallback);
+    }
+    const std::pair<const char*, int> runs[] = {{"silent", Requests}, {"reading", Requests}, {"target", 10000},
+                                                {"target", 20000},  {"big", 1},             {"bigsilent", 12}};
     for (const auto& r : runs) {
         const pid_t p = ::fork();
         if (p == 0)

@@ -102,6 +102,7 @@ void BatchCtrl::clear() { BatchCmds->clear(); }
 
 void BatchCtrl::clearLog()
 {
+    lineOwed = false;
     pendingLog.clear();
     BatchLogs->clear();
 }
@@ -131,6 +132,14 @@ void BatchCtrl::setBatchFile(QString fname) { load(fname); }
 
 void BatchCtrl::Log(QString LogMsg)
 {
+    // The dispatcher's "end" closes a batch and ends its line: whatever comes
+    // next starts a line of its own, and the log still ends in "end" meanwhile.
+    const bool batchEnd = LogMsg == QLatin1String("end");
+    if (lineOwed && !LogMsg.isEmpty()) {
+        LogMsg.prepend(u'\n');
+        lineOwed = false;
+    }
+    lineOwed = lineOwed || batchEnd;
     pendingLog.append(LogMsg);
     if (!logTimer.isActive()) {
         flushLog();

@@ -56,5 +56,6 @@ private:
     _FileDialog* saveDialog = nullptr;
     _FileDialog* loadDialog = nullptr;
     PendingLog pendingLog{maxLogLines};
+    bool lineOwed = false; // the log's last text was a batch's "end"
     QTimer logTimer;
 };

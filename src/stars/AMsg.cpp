@@ -9,28 +9,28 @@ bool isBlank(QChar c)
 // Cuts the item that starts at or after pos (quoted items lose their quotes)
 // and returns where the rest begins. Index based: spectrum events run to
 // hundreds of kB and hold thousands of items.
-qsizetype cutItem(const QString& s, qsizetype pos, QString& item)
+qsizetype cutItem(QStringView s, qsizetype pos, QStringView& item)
 {
     const qsizetype n = s.size();
     while (pos < n && isBlank(s.at(pos)))
         ++pos;
     if (pos >= n) {
-        item.clear();
+        item = QStringView();
         return n;
     }
     if (s.at(pos) == u'"') {
         const qsizetype close = s.indexOf(u'"', pos + 1);
         if (close < 0) {
-            item = s.mid(pos + 1);
+            item = s.sliced(pos + 1);
             return n;
         }
-        item = s.mid(pos + 1, close - pos - 1);
+        item = s.sliced(pos + 1, close - pos - 1);
         return close + 1;
     }
     qsizetype end = pos;
     while (end < n && !isBlank(s.at(end)))
         ++end;
-    item = s.mid(pos, end - pos);
+    item = s.sliced(pos, end - pos);
     return end;
 }
 
@@ -47,29 +47,22 @@ QString joinAddress(const QString& node, const QString& sub)
 }
 } // namespace
 
-int AMsg::parse(const QString& text)
+int AMsg::parseHead(QStringView text, QStringView* paramView)
 {
     *this = AMsg();
-    line = text;
-    line.remove(u'\n');
-    line.remove(u'\r');
-    const qsizetype headEnd = cutItem(line, 0, head);
-    body = line.mid(headEnd);
+    QStringView item;
+    const qsizetype headEnd = cutItem(text, 0, item);
+    head = item.toString();
+    const QStringView bodyView = text.sliced(headEnd);
     const qsizetype arrow = head.indexOf(u'>');
-    if (!body.isEmpty() && arrow >= 0) {
+    QStringView rest;
+    if (!bodyView.isEmpty() && arrow >= 0) {
         from = head.left(arrow);
         to = head.mid(arrow + 1);
         splitAddress(from, fromNode, fromSub);
         splitAddress(to, toNode, toSub);
-        const qsizetype wordEnd = cutItem(body, 0, word);
-        paramText = body.mid(wordEnd);
-        QString item;
-        for (qsizetype pos = 0; pos < paramText.size();) {
-            pos = cutItem(paramText, pos, item);
-            params << item;
-        }
-        if (!params.isEmpty())
-            firstParam = params.first();
+        rest = bodyView.sliced(cutItem(bodyView, 0, item));
+        word = item.toString();
         if (word.startsWith(u'@')) {
             kind = 0;
             word.remove(0, 1);
@@ -83,5 +76,36 @@ int AMsg::parse(const QString& text)
     }
     fromAddr = joinAddress(fromNode, fromSub);
     toAddr = joinAddress(toNode, toSub);
+    if (paramView)
+        *paramView = rest;
     return parsed;
+}
+
+int AMsg::parse(const QString& text)
+{
+    QString clean = text;
+    clean.remove(u'\n');
+    clean.remove(u'\r');
+    QStringView rest;
+    parseHead(clean, &rest);
+    line = clean;
+    QStringView item;
+    body = QStringView(line).sliced(cutItem(line, 0, item)).toString();
+    if (parsed) {
+        paramText = rest.toString();
+        for (qsizetype pos = 0; pos < rest.size();) {
+            pos = cutItem(rest, pos, item);
+            params << item.toString();
+        }
+        if (!params.isEmpty())
+            firstParam = params.first();
+    }
+    return parsed;
+}
+
+QStringView AMsg::firstItem(QStringView text)
+{
+    QStringView item;
+    cutItem(text, 0, item);
+    return item;
 }

@@ -4,6 +4,7 @@
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 class AMsg {
 public:
@@ -27,6 +28,13 @@ public:
 
     // Fills the record from one received line; returns parsed.
     int parse(const QString& text);
+    // As parse for a line without CR and LF, but line, body, params,
+    // paramText and firstParam stay empty: enough to answer, without copies
+    // of a long line. paramText, when given, is set to where that text lies.
+    int parseHead(QStringView text, QStringView* paramText = nullptr);
+
+    // The first item of a text as parse cuts it (quotes removed).
+    static QStringView firstItem(QStringView text);
 };
 
 Q_DECLARE_METATYPE(AMsg)

@@ -8,7 +8,7 @@
 
 #include <utility>
 
-Client::Client(QObject* parent) : QObject(parent)
+Client::Client(QObject* parent) : QObject(parent), outBound(QStringLiteral("blocks"))
 {
     useTcp = cfg.value(QStringLiteral("USE_TCP"), QStringLiteral("1")).toInt() == 1;
     targetHost = cfg.value(QStringLiteral("TcpTarget_IP"), QHostInfo::localHostName());

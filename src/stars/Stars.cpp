@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QTcpSocket>
+#include <QDeadlineTimer>
+
+#include <utility>
 
 namespace {
 // A line from the network as it goes into the log: without its line end and
@@ -22,9 +25,13 @@ QString shownLine(const QString& line)
         s = s.left(most) + QStringLiteral(" ...");
     return s;
 }
+
+// Ends every line that tells of a connection gone or never made.
+const QString nothingReconnects = QStringLiteral(
+    " (nothing reconnects by itself: restart the program once the server is up)");
 } // namespace
 
-Stars::Stars(QWidget* parent) : QFrame(parent)
+Stars::Stars(QWidget* parent) : QFrame(parent), outBound(QStringLiteral("messages"))
 {
     setupUi(this);
     logSending = false;
@@ -39,9 +46,13 @@ Stars::Stars(QWidget* parent) : QFrame(parent)
     slice.setSingleShot(true);
     slice.setInterval(0);
     connect(&slice, &QTimer::timeout, this, &Stars::receive);
+    loginTimer.setSingleShot(true);
+    loginTimer.setInterval(loginWaitMs);
+    connect(&loginTimer, &QTimer::timeout, this, &Stars::gaveUp);
     connect(sock, &QTcpSocket::bytesWritten, this, [this] { outBound.drained(sock->bytesToWrite()); });
     connect(sock, &QTcpSocket::connected, this, &Stars::connectedToStars);
     connect(sock, &QTcpSocket::disconnected, this, &Stars::disconnectedFromStars);
+    connect(sock, &QTcpSocket::errorOccurred, this, &Stars::failed);
     connect(sock, &QTcpSocket::readyRead, this, &Stars::receive);
     connect(hostLE, &QLineEdit::editingFinished, this, &Stars::newHost);
     connect(portLE, &QLineEdit::editingFinished, this, &Stars::newPort);
@@ -50,6 +61,7 @@ Stars::Stars(QWidget* parent) : QFrame(parent)
 
 Stars::~Stars()
 {
+    settle();
     // Deleted here: deferred deletion never runs once the event loop has ended,
     // and no socket signal may reach this half-destroyed frame.
     sock->disconnect(this);
@@ -57,6 +69,27 @@ Stars::~Stars()
         sock->close();
     delete sock;
     delete stat;
+}
+
+void Stars::settle()
+{
+    // The event loop has ended: the socket is waited for directly, as long as
+    // the login would be given.
+    QDeadlineTimer left(loginTimer.isActive() ? loginTimer.remainingTime() : loginTimer.interval());
+    while (live && stat->state() != 2 && !forLogin.isEmpty() && !left.hasExpired()) {
+        const int ms = int(qMax<qint64>(1, left.remainingTime()));
+        const QAbstractSocket::SocketState st = sock->state();
+        if (st == QAbstractSocket::HostLookupState || st == QAbstractSocket::ConnectingState)
+            sock->waitForConnected(ms);
+        else if (st == QAbstractSocket::ConnectedState)
+            sock->waitForReadyRead(ms); // the lines are taken through receive()
+        else
+            break;
+    }
+    if (live && stat->state() != 2 && !forLogin.isEmpty())
+        gaveUp();
+    while (stat->state() == 2 && sock->bytesToWrite() > 0 && !left.hasExpired())
+        sock->waitForBytesWritten(int(qMax<qint64>(1, left.remainingTime())));
 }
 
 void Stars::note(const QString& msg, const QColor& c)
@@ -83,22 +116,102 @@ qint64 Stars::heldBytes() const
     return n;
 }
 
-void Stars::connectedToStars() {}
+void Stars::connectedToStars()
+{
+    tcpUp = true;
+    loginTimer.start(); // now for the server's first line
+}
 
 void Stars::disconnectedFromStars()
 {
     lines.clear();
     ready.clear();
     slice.stop();
-    // A refused login has set state 0 already: that end is our own.
-    if (stat->state() != 0)
-        note(QStringLiteral("Disconnected from the message server %1").arg(server()));
+    loginTimer.stop();
+    // An end of our own (a refused login, no key, no answer) is told already.
+    if (live) {
+        live = false;
+        note(QStringLiteral("Disconnected from the message server %1").arg(server()) + nothingReconnects);
+    }
     stat->setState(0);
+    dropForLogin();
     emit starsIsNotReady();
+}
+
+void Stars::failed(QAbstractSocket::SocketError err)
+{
+    // A made connection that fails ends in disconnectedFromStars.
+    if (!live || tcpUp)
+        return;
+    QString why;
+    switch (err) {
+    case QAbstractSocket::ConnectionRefusedError:
+        why = QStringLiteral("connection refused");
+        break;
+    case QAbstractSocket::HostNotFoundError:
+        why = QStringLiteral("host not found");
+        break;
+    default:
+        why = sock->errorString();
+        break;
+    }
+    endAttempt(QStringLiteral("No connection to the message server %1: %2").arg(server(), why));
+}
+
+void Stars::gaveUp()
+{
+    if (!live || stat->state() == 2)
+        return;
+    const QString secs = QString::number(loginTimer.interval() / 1000.0);
+    if (!tcpUp)
+        endAttempt(QStringLiteral("No connection to the message server %1: no answer within %2 s").arg(server(), secs));
+    else if (stat->state() == 0)
+        endAttempt(QStringLiteral("No login with the message server %1: no first line within %2 s of connecting")
+                       .arg(server(), secs));
+    else
+        endAttempt(QStringLiteral("No login with the message server %1: no answer to the key within %2 s")
+                       .arg(server(), secs));
+}
+
+void Stars::endAttempt(const QString& why)
+{
+    live = false;
+    loginTimer.stop();
+    note(why + nothingReconnects);
+    dropForLogin();
+    stat->setState(0);
+    sock->abort();
+}
+
+void Stars::dropForLogin()
+{
+    if (forLogin.isEmpty())
+        return;
+    forLogin.clear();
+    forLoginSize = 0;
+    tellDropped(forLoginFirst);
+}
+
+void Stars::tellDropped(const QString& firstWord)
+{
+    // Told once per loss of the connection, not once per message.
+    if (dropTold)
+        return;
+    dropTold = true;
+    note(QStringLiteral("Not connected to the message server %1:%2: \"%3\" is dropped, as is every message after it "
+                        "until the program is connected again")
+             .arg(hostLE->text(), portLE->text(), firstWord)
+         + nothingReconnects);
 }
 
 void Stars::closeConnection()
 {
+    // Asked for: no end to tell, and nothing waits for a login any more.
+    if (stat->state() != 2) {
+        live = false;
+        loginTimer.stop();
+        dropForLogin();
+    }
     sock->close();
 }
 
@@ -123,6 +236,10 @@ void Stars::connectToStars()
     outBound.reset();
     serverHost = hostLE->text();
     serverPort = QString::number(port);
+    live = true;
+    tcpUp = false;
+    forLoginFullTold = false;
+    loginTimer.start();
     sock->connectToHost(serverHost, quint16(port));
 }
 
@@ -146,9 +263,11 @@ void Stars::receive()
             ready = lines.feed(sock->read(readChunk));
             continue;
         }
-        const QByteArray l = ready.takeFirst();
+        QByteArray l = ready.takeFirst();
         handled += l.size();
-        if (!takeLine(QString::fromUtf8(l))) {
+        QString text = QString::fromUtf8(l);
+        l = QByteArray(); // a long line is held once, not twice
+        if (!takeLine(std::move(text))) {
             lines.clear();
             ready.clear();
             if (sock->isOpen())
@@ -160,7 +279,7 @@ void Stars::receive()
         slice.start();
 }
 
-bool Stars::takeLine(const QString& line)
+bool Stars::takeLine(QString line)
 {
     // Simplifying a line of many MB costs: only for a listener.
     static const QMetaMethod vlogSignal = QMetaMethod::fromSignal(&Stars::vlog);
@@ -170,25 +289,40 @@ bool Stars::takeLine(const QString& line)
     case 0:
         if (!sendKey(line)) {
             // No answer can come to a key never sent.
+            live = false;
+            loginTimer.stop();
+            dropForLogin();
             sock->disconnectFromHost();
             return false;
         }
         stat->setState(1);
+        loginTimer.start(); // now for the answer to the key
         return true;
     case 1:
         if (isLoginAccepted(line)) {
+            loginTimer.stop();
             stat->setState(2);
             dropTold = false;
+            // What was sent meanwhile goes first, in order.
+            const QList<QByteArray> waiting = std::exchange(forLogin, {});
+            forLoginSize = 0;
+            for (const QByteArray& b : waiting)
+                writeLine(b);
             emit starsIsReady();
             note(QStringLiteral("Connected To Stars"));
             return true;
         }
         note(QStringLiteral("Login refused by the message server %1: %2").arg(server(), shownLine(line)));
+        live = false;
+        loginTimer.stop();
         stat->setState(0);
+        dropForLogin();
         sock->disconnectFromHost();
         return false;
     default:
-        handleMsg(line);
+        line.remove(u'\r');
+        line.remove(u'\n');
+        handleMsg(std::move(line));
         return true;
     }
 }
@@ -227,16 +361,26 @@ bool Stars::isLoginAccepted(const QString& line) const
     return stars::loginAccepted(line, nameOnStarsLE->text());
 }
 
-void Stars::handleMsg(const QString& line)
+void Stars::handleMsg(QString line)
 {
     AMsg msg;
-    if (!msg.parse(line))
+    QStringView paramText;
+    if (!msg.parseHead(line, &paramText))
         return;
-    const QString ans = stars::ownAnswer(msg, cmds, nameOnStarsLE->text(), busyFlag);
+    const QString ans = stars::ownAnswer(msg, paramText, cmds, nameOnStarsLE->text(), busyFlag);
     if (!ans.isNull()) {
+        line = QString(); // the answer holds what it needs of the line
         sendAns(msg, ans);
         return;
     }
+    // Passed on whole, so built whole only for a listener: a line of many MB
+    // would be held several times over for nobody.
+    static const QMetaMethod passOn[] = {QMetaMethod::fromSignal(&Stars::anyAns),
+                                          QMetaMethod::fromSignal(&Stars::anyEvent),
+                                          QMetaMethod::fromSignal(&Stars::anyAsk)};
+    if (!isSignalConnected(passOn[qBound(0, msg.kind, 2)]))
+        return;
+    msg.parse(line);
     switch (msg.kind) {
     case 0:
         emit anyAns(msg);
@@ -250,32 +394,63 @@ void Stars::handleMsg(const QString& line)
     }
 }
 
-QString Stars::send(const QString& name, const QString& fromCh, const QString& to, const QString& msg)
+QString Stars::send(const QString& name, const QString& fromCh, const QString& to,
+                    std::initializer_list<QStringView> msg, bool wantResult)
 {
-    const QString line = stars::messageLine(stars::address(name, fromCh), to, msg);
+    const QString from = stars::address(name, fromCh);
+    const auto text = [&] { return stars::messageText(from, to, msg); };
+    const auto because = [&](const QString& why) {
+        return wantResult ? why + u'(' + text() + u')' : QString();
+    };
     if (stat->state() != 2) {
-        // Told once per loss of the connection, not once per message.
-        if (!dropTold) {
-            dropTold = true;
-            note(QStringLiteral("Not connected to the message server %1:%2: \"%3\" is dropped, as is "
-                                "every message after it until the program is connected again "
-                                "(nothing reconnects by itself: restart the program once the "
-                                "server is up)")
-                     .arg(hostLE->text(), portLE->text(), msg.section(u' ', 0, 0)));
+        // The message's first word, for the log.
+        QString word;
+        for (QStringView part : msg) {
+            const qsizetype blank = part.indexOf(u' ');
+            word += blank < 0 ? part : part.first(blank);
+            if (blank >= 0)
+                break;
         }
-        return QStringLiteral("Stars is not ready (") + line + u')';
+        if (!live) {
+            tellDropped(word);
+            return because(QStringLiteral("Stars is not ready "));
+        }
+        // The connection or the login is under way: the message waits for it.
+        const qsizetype size = stars::messageSize(from, to, msg);
+        if (forLoginSize + size > outBound.limit()) {
+            if (!forLoginFullTold) {
+                forLoginFullTold = true;
+                note(QStringLiteral("Not logged in to the message server %1 yet: %2 bytes wait for the login; "
+                                    "\"%3\" and later messages are dropped")
+                         .arg(server())
+                         .arg(forLoginSize)
+                         .arg(word));
+            }
+        } else {
+            if (forLogin.isEmpty())
+                forLoginFirst = word;
+            forLoginSize += size;
+            forLogin << stars::messageBytes(from, to, msg);
+        }
+        return because(QStringLiteral("Stars is not ready "));
     }
+    // Counted first: a message past the bound is never built.
     QString told;
-    if (!outBound.admit(sock->bytesToWrite(), line.size() + 1,
+    if (!outBound.admit(sock->bytesToWrite(), stars::messageSize(from, to, msg),
                         QStringLiteral("The message server %1").arg(server()), told)) {
         if (!told.isEmpty())
             note(told);
-        return QStringLiteral("Stars reads nothing (") + line + u')';
+        return because(QStringLiteral("Stars reads nothing "));
     }
-    sock->write(line.toLatin1() + '\n');
+    writeLine(stars::messageBytes(from, to, msg));
+    return wantResult ? text() : QString();
+}
+
+void Stars::writeLine(const QByteArray& bytes)
+{
+    sock->write(bytes);
     if (logSending)
-        note(QStringLiteral("---- Snd %1").arg(line), sndColor);
-    return line;
+        note(QStringLiteral("---- Snd %1").arg(QString::fromUtf8(bytes.constData(), bytes.size() - 1)), sndColor);
 }
 
 void Stars::setBusy(bool f)
@@ -292,15 +467,16 @@ void Stars::sendOk(AMsg aMsg)
 
 void Stars::sendAns(AMsg aMsg, QString ans)
 {
-    const QString res = send(aMsg.toNode, aMsg.toSub, aMsg.fromAddr,
-                             QStringLiteral("@%1 %2").arg(aMsg.word, ans));
-    emit sendingAnsToStars(res);
+    static const QMetaMethod sending = QMetaMethod::fromSignal(&Stars::sendingAnsToStars);
+    const bool heard = isSignalConnected(sending);
+    const QString res = send(aMsg.toNode, aMsg.toSub, aMsg.fromAddr, {u"@", aMsg.word, u" ", ans}, heard);
+    if (heard)
+        emit sendingAnsToStars(res);
 }
 
 QString Stars::sendEvent(QString fromCh, QString event)
 {
-    const QString res = send(nameOnStarsLE->text(), fromCh, QStringLiteral("System"),
-                             QStringLiteral("_") + event);
+    const QString res = send(nameOnStarsLE->text(), fromCh, QStringLiteral("System"), {u"_", event});
     emit sendingEventToStars(res);
     return res;
 }
@@ -313,7 +489,7 @@ void Stars::sendCmd(QString fromCh, QString to, QString cmd)
 void Stars::sendCmdV(QString fromCh, QString to, QString cmd, QString val)
 {
     const QString msg = val.isEmpty() ? cmd : cmd + u' ' + val;
-    emit sendingAskToStars(send(nameOnStarsLE->text(), fromCh, to, msg));
+    emit sendingAskToStars(send(nameOnStarsLE->text(), fromCh, to, {msg}));
 }
 
 bool Stars::isConnected() const

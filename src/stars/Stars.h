@@ -14,6 +14,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QAbstractSocket>
+
+#include <initializer_list>
 
 class ConnectStat;
 class QTcpSocket;
@@ -29,6 +32,9 @@ public:
     static constexpr qint64 readChunk = qint64(1) << 20;
     // Lines handled in one turn before the window gets its own.
     static constexpr qint64 sliceBytes = qint64(256) << 10;
+    // Longest wait for the server at each step of connecting and logging in:
+    // the connection, its first line, the answer to the key.
+    static constexpr int loginWaitMs = 5000;
 
     // Hosts and ports typed into the form are recorded here (current directory).
     QString historyFile = QStringLiteral("SSVHistory.dat");
@@ -38,7 +44,10 @@ public:
     const QStringList& keys() const { return keyList; }
     const StarsCmdTable& cmdTable() const { return cmds; }
 
-    // Bytes that may wait for the server to read them (tests lower it).
+    // Tests shorten the wait for the server.
+    void setLoginWait(int ms) { loginTimer.setInterval(ms); }
+    // Bytes that may wait for the server to read them, or for the login
+    // (tests lower it).
     void setOutputLimit(qint64 bytes) { outBound.setLimit(bytes); }
     qint64 outputLimit() const { return outBound.limit(); }
     qint64 waitingBytes() const;
@@ -76,21 +85,40 @@ public slots:
     void setLogSendingMsg(bool f) { logSending = f; }
     void sendOk(AMsg aMsg);
     void sendAns(AMsg aMsg, QString ans);
-    // Publishes "_" + event to "System"; returns what was sent or why not.
+    // Publishes "_" + event to "System"; returns what was sent or, when
+    // nothing was written now, why ("Stars is not ready (...)" also while
+    // the message waits for the login under way).
     QString sendEvent(QString fromCh, QString event);
     void sendCmd(QString fromCh, QString to, QString cmd);
     void sendCmdV(QString fromCh, QString to, QString cmd, QString val);
     bool isConnected() const;
 
 private:
-    QString send(const QString& name, const QString& fromCh, const QString& to, const QString& msg);
+    // The message is msg's parts joined; the text returned is built only when
+    // wanted (a long answer would be built twice for nobody).
+    QString send(const QString& name, const QString& fromCh, const QString& to,
+                 std::initializer_list<QStringView> msg, bool wantResult = true);
+    // Writes one message line now, logging it when asked.
+    void writeLine(const QByteArray& bytes);
     // False when there is no key to send.
     bool sendKey(const QString& line);
     void readKeyFile();
     bool isLoginAccepted(const QString& line) const;
-    void handleMsg(const QString& line);
+    // line without its line end; taken, so that a long line is freed once
+    // what an answer needs is out of it.
+    void handleMsg(QString line);
     // One received line by the login state; false when the login was refused.
-    bool takeLine(const QString& line);
+    bool takeLine(QString line);
+    void failed(QAbstractSocket::SocketError err);
+    void gaveUp();
+    // The attempt ends here, told with why; the connection is let go.
+    void endAttempt(const QString& why);
+    // Messages that waited for the login are dropped, told as any dropped one.
+    void dropForLogin();
+    void tellDropped(const QString& firstWord);
+    // At the end: messages that wait for the login under way, or for the
+    // network, still go if that takes no longer than the login is given.
+    void settle();
     // To the program's log: stderr here, the batch window through log().
     void note(const QString& msg, const QColor& c = Qt::black);
     QString server() const;
@@ -112,4 +140,13 @@ private:
     QString serverPort;
     // The first message dropped while not logged in has been logged.
     bool dropTold = false;
+    // A connection or login is under way, or up, and its end not yet told.
+    bool live = false;
+    bool tcpUp = false; // the socket connected in this attempt
+    QTimer loginTimer;
+    // Message lines sent while the login runs, oldest first, and their size.
+    QList<QByteArray> forLogin;
+    qint64 forLoginSize = 0;
+    QString forLoginFirst; // the first one's word, for the line telling a drop
+    bool forLoginFullTold = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+#include <utility>
+
 namespace stars {
 
 StarsCmdTable ownCmds()
@@ -26,7 +28,7 @@ int keyIndex(const QString& firstLine, int keyCount)
 
 QByteArray keyReply(const QString& name, const QString& key)
 {
-    return QStringLiteral("%1 %2\n").arg(name, key).toLatin1();
+    return QStringLiteral("%1 %2\n").arg(name, key).toUtf8();
 }
 
 bool loginAccepted(const QString& line, const QString& name)
@@ -46,33 +48,108 @@ QString address(const QString& node, const QString& sub)
     return sub.isEmpty() ? node : node + u'.' + sub;
 }
 
-QString messageLine(const QString& from, const QString& to, const QString& msg)
+namespace {
+// Bytes of s in UTF-8, counted without building them (a lone surrogate
+// counts as the replacement character it becomes).
+qsizetype utf8Size(QStringView s)
 {
-    QString line = QStringLiteral("%1>%2 %3").arg(from, to, msg);
-    line.replace(u'\r', u' ');
-    line.replace(u'\n', u' ');
-    return line;
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.unicode() < 0x80) {
+            n += 1;
+        } else if (c.unicode() < 0x800) {
+            n += 2;
+        } else if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            n += 4;
+            ++i;
+        } else {
+            n += 3;
+        }
+    }
+    return n;
 }
 
-QString helpAnswer(const AMsg& msg, const StarsCmdTable& table)
+// Encoded piece by piece: the whole text is never held twice.
+void appendUtf8(QByteArray& out, QStringView s)
 {
-    if (msg.params.isEmpty())
+    const qsizetype piece = qsizetype(1) << 16;
+    while (!s.isEmpty()) {
+        qsizetype n = qMin(piece, s.size());
+        if (n < s.size() && s.at(n - 1).isHighSurrogate())
+            --n; // a pair stays together
+        out += s.first(n).toUtf8();
+        s = s.sliced(n);
+    }
+}
+} // namespace
+
+qsizetype messageSize(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
+{
+    qsizetype size = utf8Size(from) + utf8Size(to) + 3;
+    for (QStringView part : msg)
+        size += utf8Size(part);
+    return size;
+}
+
+QString messageText(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
+{
+    qsizetype size = from.size() + to.size() + 2;
+    for (QStringView part : msg)
+        size += part.size();
+    QString text;
+    text.reserve(size);
+    text.append(from).append(u'>').append(to).append(u' ');
+    for (QStringView part : msg)
+        text.append(part);
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text;
+}
+
+QByteArray messageBytes(QStringView from, QStringView to, std::initializer_list<QStringView> msg)
+{
+    QByteArray out;
+    out.reserve(messageSize(from, to, msg));
+    appendUtf8(out, from);
+    out += '>';
+    appendUtf8(out, to);
+    out += ' ';
+    for (QStringView part : msg)
+        appendUtf8(out, part);
+    out.replace('\r', ' ');
+    out.replace('\n', ' ');
+    out += '\n';
+    return out;
+}
+
+QString helpAnswer(QStringView paramText, const StarsCmdTable& table)
+{
+    if (paramText.isEmpty())
         return QStringLiteral("Commands : ") + table.helpText();
-    if (table.idOf(msg.firstParam) != StarsCmdTable::notCmd)
-        return QStringLiteral(": ") + table.helpOf(msg.firstParam);
-    return QStringLiteral("Er: Command [%1] not found.").arg(msg.firstParam);
+    const QStringView first = AMsg::firstItem(paramText);
+    if (table.idOf(first.toString()) != StarsCmdTable::notCmd)
+        return QStringLiteral(": ") + table.helpOf(first.toString());
+    // Built once: the word may be most of a line of many MB.
+    const QLatin1StringView before("Er: Command ["), after("] not found.");
+    QString ans;
+    ans.reserve(before.size() + first.size() + after.size());
+    ans.append(before).append(first).append(after);
+    return ans;
 }
 
-QString ownAnswer(const AMsg& msg, const StarsCmdTable& table, const QString& ownName, bool busy)
+QString ownAnswer(const AMsg& msg, QStringView paramText, const StarsCmdTable& table, const QString& ownName,
+                  bool busy)
 {
-    // Two programs answering each other's answers would never stop.
-    if (msg.parsed != 1 || msg.kind == 0)
+    // Two programs answering each other's answers would never stop, and an
+    // event tells: it asks nothing.
+    if (msg.parsed != 1 || msg.kind != 2)
         return QString();
     switch (table.idOf(msg.word)) {
     case Hello:
         return QStringLiteral("Hello! I am %1. Nice to meet you!").arg(ownName);
     case Help:
-        return helpAnswer(msg, table);
+        return helpAnswer(paramText, table);
     case IsBusy:
         return busy ? QStringLiteral("1") : QStringLiteral("0");
     default:
@@ -91,11 +168,20 @@ QList<QByteArray> LineBuffer::feed(const QByteArray& bytes)
             break;
         scanned_ = 0;
         const qsizetype len = nl - start; // without the line end
-        if (skipping_) {
+        if (skipping_ || len > maxLine_) {
+            if (!skipping_)
+                ++dropped_;
+            qDebug().noquote() << "Stars: a received line of" << skipped_ + len << "bytes is over the limit of"
+                               << maxLine_ << "bytes, dropped";
             skipping_ = false;
-        } else if (len > maxLine_) {
-            ++dropped_;
-            qDebug().noquote() << "Stars: a received line of" << len << "bytes is over the limit, dropped";
+            skipped_ = 0;
+        } else if (start == 0 && nl + 1 >= buf_.size() - (nl + 1)) {
+            // The line is most of what is held: handed over, and the rest copied.
+            QByteArray rest = buf_.mid(nl + 1);
+            buf_.truncate(nl + 1);
+            lines << std::move(buf_);
+            buf_ = std::move(rest);
+            continue;
         } else {
             lines << buf_.mid(start, nl + 1 - start);
         }
@@ -104,11 +190,10 @@ QList<QByteArray> LineBuffer::feed(const QByteArray& bytes)
     buf_.remove(0, start);
     scanned_ = buf_.size();
     if (buf_.size() > maxLine_) {
-        if (!skipping_) {
+        if (!skipping_)
             ++dropped_;
-            qDebug().noquote() << "Stars: a received line is over" << maxLine_ << "bytes without a line end, dropped";
-        }
         skipping_ = true;
+        skipped_ += buf_.size();
         buf_.clear();
         scanned_ = 0;
     }
@@ -117,9 +202,13 @@ QList<QByteArray> LineBuffer::feed(const QByteArray& bytes)
 
 void LineBuffer::clear()
 {
+    if (skipping_)
+        qDebug().noquote() << "Stars: a received line of over" << skipped_
+                           << "bytes was cut off before its line end, dropped";
     buf_.clear();
     scanned_ = 0;
     skipping_ = false;
+    skipped_ = 0;
     dropped_ = 0;
 }
 
@@ -130,9 +219,10 @@ bool OutputBound::admit(qint64 waiting, qint64 size, const QString& peer, QStrin
         return true;
     if (!told_) {
         told_ = true;
-        told = QStringLiteral("%1 reads nothing: %2 bytes waiting; messages are dropped until it reads")
+        told = QStringLiteral("%1 reads nothing: %2 bytes waiting; %3 are dropped until it reads")
                    .arg(peer)
-                   .arg(waiting);
+                   .arg(waiting)
+                   .arg(items_);
     }
     return false;
 }

@@ -8,6 +8,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <initializer_list>
 
 namespace stars {
 
@@ -20,7 +23,7 @@ StarsCmdTable ownCmds();
 // Index of the key selected by the server's first line: the line as a decimal
 // number (0 when it is none) modulo the count, never negative; -1 without keys.
 int keyIndex(const QString& firstLine, int keyCount);
-// "<name> <key>\n" as written to the server.
+// "<name> <key>\n" as written to the server, in UTF-8.
 QByteArray keyReply(const QString& name, const QString& key);
 bool loginAccepted(const QString& line, const QString& name);
 
@@ -29,17 +32,25 @@ int portOf(const QString& text);
 
 // "name" or "name.sub".
 QString address(const QString& node, const QString& sub);
-// "from>to msg", with every CR and LF turned into a blank so that one call
-// can never put two messages on the wire.
-QString messageLine(const QString& from, const QString& to, const QString& msg);
+// "from>to msg\n" in UTF-8, msg being its parts joined, with every CR and LF
+// before the end turned into a blank so that one call can never put two
+// messages on the wire. Built in place: a line of many MB is not copied.
+QByteArray messageBytes(QStringView from, QStringView to, std::initializer_list<QStringView> msg);
+// The size of messageBytes, counted without building them.
+qsizetype messageSize(QStringView from, QStringView to, std::initializer_list<QStringView> msg);
+// The same line as text, without its line end.
+QString messageText(QStringView from, QStringView to, std::initializer_list<QStringView> msg);
 
-// The answer text the client gives to a message by itself; null when the
-// message is not one of its commands (it is then passed on) or is an answer.
-QString ownAnswer(const AMsg& msg, const StarsCmdTable& table, const QString& ownName, bool busy);
-QString helpAnswer(const AMsg& msg, const StarsCmdTable& table);
+// The answer text the client gives to a command by itself; null when the
+// message is no command of its own (it is then passed on), an answer or an
+// event. paramText is the message's text after its word (AMsg::paramText).
+QString ownAnswer(const AMsg& msg, QStringView paramText, const StarsCmdTable& table, const QString& ownName,
+                  bool busy);
+QString helpAnswer(QStringView paramText, const StarsCmdTable& table);
 
 // Splits received bytes into lines. A line longer than maxLineBytes is
-// dropped whole, also the part of it that arrives later.
+// dropped whole, also the part of it that arrives later, and logged with its
+// length once its end is there.
 class LineBuffer {
 public:
     static constexpr qsizetype maxLineBytes = qsizetype(16) * 1024 * 1024;
@@ -57,6 +68,7 @@ private:
     qsizetype scanned_ = 0;
     qsizetype maxLine_;
     bool skipping_ = false;
+    qsizetype skipped_ = 0; // bytes of the line being dropped so far
     int dropped_ = 0;
 };
 
@@ -68,6 +80,9 @@ class OutputBound {
 public:
     static constexpr qint64 defaultLimit = qint64(64) * 1024 * 1024;
 
+    // items names what is dropped in the told line ("messages", "blocks").
+    explicit OutputBound(const QString& items) : items_(items) {}
+
     // Whether size more bytes may join the waiting ones. On the first refusal
     // told is the line to log ("<peer> reads nothing: ..."), else empty.
     bool admit(qint64 waiting, qint64 size, const QString& peer, QString& told);
@@ -78,6 +93,7 @@ public:
     void setLimit(qint64 bytes) { limit_ = bytes; }
 
 private:
+    QString items_;
     qint64 limit_ = defaultLimit;
     bool told_ = false;
 };

@@ -155,16 +155,32 @@ private slots:
         QCOMPARE(w.BatchCmds->toPlainText(), QStringLiteral("save_image a\n:echo b\n"));
     }
 
+    // A null text stands for Clear Log.
+    void logRunsOn_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("texts run on; end ends its line")
+            << QStringList{"echo x", "end", "save_image : a\n", "end"} << "echo xend\nsave_image : a\nend";
+        QTest::newRow("a whole line after end") << QStringList{"end", "opening key file [k]\n"}
+                                                << "end\nopening key file [k]\n";
+        QTest::newRow("end after end") << QStringList{"end", "end"} << "end\nend";
+        QTest::newRow("cleared after end") << QStringList{"end", QString(), "seek_image : 5\n"} << "seek_image : 5\n";
+    }
     void logRunsOn()
     {
+        QFETCH(QStringList, texts);
         BatchCtrl w;
-        for (const char* m : {"echo x", "end", "save_image : a\n", "end"}) {
+        for (const QString& m : texts) {
             // A click into the log in between must not move where texts go.
             w.BatchLogs->moveCursor(QTextCursor::Start);
-            w.Log(QString::fromLatin1(m));
+            if (m.isNull())
+                w.clearLog();
+            else
+                w.Log(m);
             w.flushLog();
         }
-        QCOMPARE(w.BatchLogs->toPlainText(), QStringLiteral("echo xendsave_image : a\nend"));
+        QTEST(w.BatchLogs->toPlainText(), "shown");
     }
 
     // One long message and one more: the first lines go, the last stay whole.

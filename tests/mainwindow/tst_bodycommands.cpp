@@ -367,7 +367,7 @@ private slots:
         QTest::addColumn<QString>("log");
         QTest::newRow("two batch lines") << QByteArray("batch set_view_w 3\nDataRoot /x\nBATCH  set_analyze_w   4\n")
                                          << "set_view_w : 3\nset_analyze_w : 4\nset_view_h : 5\nset_view_w : 6\nend";
-        QTest::newRow("none") << QByteArray("DataRoot /x\n") << "endset_view_h : 5\nset_view_w : 6\nend";
+        QTest::newRow("none") << QByteArray("DataRoot /x\n") << "end\nset_view_h : 5\nset_view_w : 6\nend";
     }
     void configThenStartBatch()
     {
@@ -378,8 +378,14 @@ private slots:
         Body body;
         body.batchCtrl->BatchCmds->setPlainText(QStringLiteral("set_view_h 5\nset_view_w 6"));
         body.batchCtrl->execCmdsSlot();
-        QTRY_VERIFY_WITH_TIMEOUT(body.batchCtrl->BatchLogs->toPlainText().endsWith(QStringLiteral("6\nend")), 5000);
-        QTEST(body.batchCtrl->BatchLogs->toPlainText(), "log");
+        // The message server at the closed port is told here too, wherever it falls.
+        const auto shown = [&body] {
+            QStringList lines = body.batchCtrl->BatchLogs->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+            lines.removeIf([](const QString& l) { return l.startsWith(QLatin1String("No connection to the message server")); });
+            return lines;
+        };
+        QFETCH(QString, log);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), log.split(u'\n'), 5000);
         QCOMPARE(body.vHWidth_->text(), QStringLiteral("6"));
     }
 

@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(again.size(), 2);
         for (const QString& l : again)
             QVERIFY2(QRegularExpression(QStringLiteral("^Data target 127\\.0\\.0\\.1:%1 reads nothing: \\d+ bytes "
-                                                       "waiting; messages are dropped until it reads$")
+                                                       "waiting; blocks are dropped until it reads$")
                                             .arg(srv.port()))
                          .match(l)
                          .hasMatch(),

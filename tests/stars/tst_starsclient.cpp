@@ -7,6 +7,7 @@
 #include "stars/ConnectStat.h"
 #include "stars/Stars.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -20,7 +21,26 @@
 
 namespace {
 const QByteArray ok("System>Corvelline Ok:\n");
+const QString nothingReconnects(" (nothing reconnects by itself: restart the program once the server is up)");
+
+QString droppedLine(quint16 port, const QString& word)
+{
+    return QStringLiteral("Not connected to the message server 127.0.0.1:%1: \"%2\" is dropped, as is every message "
+                          "after it until the program is connected again")
+               .arg(port)
+               .arg(word)
+        + nothingReconnects;
 }
+
+// The lines that tell of a connection or login that ended.
+QStringList endsTold(const testlog::Capture& log)
+{
+    QStringList told;
+    for (const char* p : {"No connection", "No login", "Disconnected", "Login refused", "Not connected"})
+        told << log.linesStartingWith(QString::fromLatin1(p));
+    return told;
+}
+} // namespace
 
 class TestStarsClient : public QObject {
     Q_OBJECT
@@ -59,6 +79,7 @@ private slots:
         QTest::newRow("5x counts 0") << three << QByteArray("5x\n") << QStringList{"Corvelline k0"};
         QTest::newRow("-1: the last") << three << QByteArray("-1\n") << QStringList{"Corvelline k2"};
         QTest::newRow("empty key") << QByteArray("k0\n\nk2\n") << QByteArray("1\n") << QStringList{"Corvelline "};
+        QTest::newRow("key in UTF-8") << QByteArray("k0\nkö\n") << QByteArray("1\n") << QStringList{"Corvelline kö"};
     }
     // The key line, then a refusal, told with the server's line; a refused
     // login reads no further line, so the "7" after it is no second challenge.
@@ -215,7 +236,8 @@ private slots:
         loopback::Server srv;
         Stars s;
         testlog::Capture log;
-        const QString gone = QStringLiteral("Disconnected from the message server 127.0.0.1:%1").arg(srv.port());
+        const QString gone =
+            QStringLiteral("Disconnected from the message server 127.0.0.1:%1").arg(srv.port()) + nothingReconnects;
         for (int loss = 1; loss <= 2; ++loss) {
             QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
             srv.closeConnection();
@@ -300,8 +322,14 @@ private slots:
                                   << QStringList{"Corvelline>Term @Help Er: Command [foo] not found."} << "";
         QTest::newRow("to the sender's sub-address") << QByteArray("Term.sub>Corvelline IsBusy\n")
                                                      << QStringList{"Corvelline>Term.sub @IsBusy 0"} << "";
-        QTest::newRow("from the address written to") << QByteArray("Term>Corvelline.x _IsBusy\n")
+        QTest::newRow("from the address written to") << QByteArray("Term>Corvelline.x IsBusy\n")
                                                      << QStringList{"Corvelline.x>Term @IsBusy 0"} << "";
+        QTest::newRow("event _IsBusy: no answer") << QByteArray("Term>Corvelline _IsBusy\n") << QStringList()
+                                                  << "anyEvent";
+        QTest::newRow("event _Hello: no answer") << QByteArray("Term>Corvelline.x _Hello 1\n") << QStringList()
+                                                 << "anyEvent";
+        QTest::newRow("UTF-8 both ways") << QByteArray("Term>Corvelline Help データ/café\n")
+            << QStringList{"Corvelline>Term @Help Er: Command [データ/café] not found."} << "";
         QTest::newRow("two in one read") << QByteArray("T>Corvelline IsBusy\nU>Corvelline IsBusy\n")
             << QStringList{"Corvelline>T @IsBusy 0", "Corvelline>U @IsBusy 0"} << "";
         QTest::newRow("answer whose word is a command") << QByteArray("Term>Corvelline @IsBusy 1\n")
@@ -381,6 +409,167 @@ private slots:
         QCOMPARE(log.count(), 2);
         QCOMPARE(log.at(1).at(0).toString(), QStringLiteral("---- Snd ") + sent[1]);
         QCOMPARE(asked.at(0).at(0).toString(), sent[1]);
+    }
+
+    void waitForLogin_data()
+    {
+        QTest::addColumn<QString>("end"); // how the login ends
+        QTest::addColumn<int>("kept");    // events that fit the bound while the login runs
+        QTest::newRow("accepted") << "accepted" << 3;
+        QTest::newRow("accepted, room for two") << "accepted" << 2;
+        QTest::newRow("refused") << "refused" << 3;
+        QTest::newRow("server gone") << "gone" << 3;
+    }
+    // Events made while connecting and logging in wait and go in order once
+    // the login is accepted; otherwise they are dropped, told once.
+    void waitForLogin()
+    {
+        QFETCH(QString, end);
+        QFETCH(int, kept);
+        const QStringList events{"SavedImage /d/データ/1.png", "SavedImage /d/café/2.png", "SavedImage /d/abc/3.png"};
+        loopback::Server srv;
+        Stars s;
+        testlog::Capture log;
+        loopback::aim(s, srv, keyFile("k\n"));
+        qint64 room = 0;
+        for (int i = 0; i < kept; ++i)
+            room += ("Corvelline>System _" + events[i] + u'\n').toUtf8().size();
+        s.setOutputLimit(room);
+        s.connectToStars();
+        s.sendEvent(QString(), events[0]); // the connection not made yet
+        QTRY_COMPARE(s.socket()->state(), QAbstractSocket::ConnectedState);
+        s.sendEvent(QString(), events[1]); // no first line yet
+        srv.write("7\n");
+        QVERIFY(srv.waitForLines(1));
+        QTRY_COMPARE(s.status()->state(), 1);
+        s.sendEvent(QString(), events[2]); // the key answered, not acknowledged
+        QStringList want{"Corvelline k"};
+        if (end == QLatin1String("accepted")) {
+            srv.write(ok);
+            QTRY_VERIFY(s.isConnected());
+            for (int i = 0; i < kept; ++i)
+                want << "Corvelline>System _" + events[i];
+            QVERIFY(srv.waitForLines(int(want.size()))); // read: room for the next one
+            s.sendEvent(QString(), QStringLiteral("SavedScreen after"));
+            want << QStringLiteral("Corvelline>System _SavedScreen after");
+            QVERIFY(srv.waitForLines(int(want.size())));
+        } else {
+            if (end == QLatin1String("refused"))
+                srv.write("System>Corvelline NG:\n");
+            else
+                srv.closeConnection();
+            QTRY_COMPARE(s.socket()->state(), QAbstractSocket::UnconnectedState);
+            QCOMPARE(log.linesStartingWith(QStringLiteral("Not connected")),
+                     QStringList{droppedLine(srv.port(), QStringLiteral("_SavedImage"))});
+        }
+        QCOMPARE(srv.lines(), want);
+        const QStringList full = log.linesStartingWith(QStringLiteral("Not logged in"));
+        QCOMPARE(full.size(), kept < 3 ? 1 : 0);
+        if (kept < 3)
+            QCOMPARE(full[0], QStringLiteral("Not logged in to the message server 127.0.0.1:%1 yet: %2 bytes wait for "
+                                             "the login; \"_SavedImage\" and later messages are dropped")
+                                  .arg(srv.port())
+                                  .arg(room));
+    }
+
+    void connectionFails_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("told"); // %1 the port
+        const QString noLogin = QStringLiteral("No login with the message server 127.0.0.1:%1: ");
+        QTest::newRow("refused") << "closed" << "No connection to the message server 127.0.0.1:%1: connection refused";
+        QTest::newRow("host not found") << "unknown host"
+                                        << "No connection to the message server nowhere.invalid:%1: host not found";
+        QTest::newRow("connection hangs") << "hangs"
+                                          << "No connection to the message server 127.0.0.1:%1: no answer within 0.5 s";
+        QTest::newRow("no first line") << "mute" << noLogin + "no first line within 0.5 s of connecting";
+        QTest::newRow("key not answered") << "no answer" << noLogin + "no answer to the key within 0.5 s";
+        QTest::newRow("gone during the login") << "gone" << "Disconnected from the message server 127.0.0.1:%1";
+    }
+    // Told once with its reason; the connection is let go and the client
+    // works on: the next event is dropped, told once as well.
+    void connectionFails()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, told);
+        loopback::Server srv;
+        loopback::HangingPort hang;
+        QVERIFY(hang.ready());
+        Stars s;
+        loopback::aim(s, srv, keyFile("k\n"));
+        s.setLoginWait(500);
+        quint16 port = srv.port();
+        if (server == QLatin1String("closed") || server == QLatin1String("unknown host"))
+            port = loopback::closedPort();
+        else if (server == QLatin1String("hangs"))
+            port = hang.port();
+        else if (server != QLatin1String("mute"))
+            srv.greeting = "7\n";
+        if (server == QLatin1String("unknown host"))
+            s.hostLE->setText(QStringLiteral("nowhere.invalid"));
+        s.portLE->setText(QString::number(port));
+        testlog::Capture log;
+        QSignalSpy logged(&s, &Stars::log);
+        s.connectToStars();
+        if (server == QLatin1String("gone")) {
+            QVERIFY(srv.waitForLines(1));
+            srv.closeConnection();
+        }
+        const QString line = told.arg(port) + nothingReconnects;
+        QTRY_VERIFY_WITH_TIMEOUT(endsTold(log).contains(line), 10000);
+        QTRY_COMPARE(s.socket()->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(s.status()->state(), 0);
+        QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
+        if (srv.connections() > 0)
+            QTRY_VERIFY(!srv.isOpen());
+        QVERIFY(logged.count() >= 1 && logged.last().at(0).toString() == line);
+        s.sendEvent(QString(), QStringLiteral("SavedImage /d/a.png"));
+        s.sendEvent(QString(), QStringLiteral("SavedImage /d/b.png"));
+        QCOMPARE(endsTold(log).size(), 2);
+        QVERIFY(endsTold(log).last().contains(QLatin1String("\"_SavedImage\" is dropped")));
+    }
+
+    void atExit_data()
+    {
+        QTest::addColumn<QString>("login"); // where the login stands at the end
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("logged in, the line not passed on yet") << "in" << true;
+        QTest::newRow("acknowledgement on its way") << "ack" << true;
+        QTest::newRow("key not answered") << "mute" << false;
+    }
+    // The client ends right after an event: it still goes out, or is told
+    // dropped; the end waits no longer than the login is given.
+    void atExit()
+    {
+        QFETCH(QString, login);
+        QFETCH(bool, sent);
+        loopback::Server srv;
+        auto* s = new Stars;
+        s->setLoginWait(500);
+        testlog::Capture log;
+        if (login == QLatin1String("in")) {
+            QVERIFY(loopback::logIn(*s, srv, keyFile("k\n")));
+        } else {
+            QVERIFY(challenge(*s, srv, keyFile("k\n")));
+            QVERIFY(srv.waitForLines(1));
+            if (login == QLatin1String("ack")) {
+                srv.write(ok);
+                srv.flush();
+            }
+        }
+        s->sendEvent(QString(), QStringLiteral("SavedImage /d/データ/last.png"));
+        QElapsedTimer t;
+        t.start();
+        delete s;
+        QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+        QStringList want{"Corvelline k"};
+        if (sent)
+            want << QStringLiteral("Corvelline>System _SavedImage /d/データ/last.png");
+        QVERIFY(srv.waitForLines(int(want.size())));
+        QTRY_VERIFY(!srv.isOpen());
+        QCOMPARE(srv.lines(), want);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Not connected")).size(), sent ? 0 : 1);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("No login")).size(), sent ? 0 : 1);
     }
 
     void statusShown_data()

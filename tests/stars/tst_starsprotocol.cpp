@@ -1,5 +1,6 @@
 // Message parsing, the command table, login and answer rules and the line
 // assembly, called without sockets.
+#include "support/LogCapture.h"
 #include "support/TestRegistry.h"
 
 #include "stars/AMsg.h"
@@ -159,24 +160,32 @@ private slots:
         QTest::addColumn<QByteArrayList>("reads");
         QTest::addColumn<QByteArrayList>("lines");
         QTest::addColumn<int>("dropped");
+        QTest::addColumn<QStringList>("told");
         QTest::newRow("split across reads") << QByteArrayList{"Te", "rm>C Hel", "lo\r", "\n"}
-                                            << QByteArrayList{"Term>C Hello\r\n"} << 0;
-        QTest::newRow("several in one read") << QByteArrayList{"a\nb\r\nc"} << QByteArrayList{"a\n", "b\r\n"} << 0;
+                                            << QByteArrayList{"Term>C Hello\r\n"} << 0 << QStringList();
+        QTest::newRow("several in one read") << QByteArrayList{"a\nb\r\nc"} << QByteArrayList{"a\n", "b\r\n"} << 0
+                                             << QStringList();
+        QTest::newRow("a long line and a short rest") << QByteArrayList{"0123456789abc\nok\nn"}
+                                                      << QByteArrayList{"0123456789abc\n", "ok\n"} << 0 << QStringList();
         QTest::newRow("exactly the cap") << QByteArrayList{"0123456789abcdef\n"}
-                                         << QByteArrayList{"0123456789abcdef\n"} << 0;
+                                         << QByteArrayList{"0123456789abcdef\n"} << 0 << QStringList();
         QTest::newRow("over the cap, end later") << QByteArrayList{"0123456789", "abcdefgh", "ij\nok\n"}
-                                                 << QByteArrayList{"ok\n"} << 1;
+            << QByteArrayList{"ok\n"} << 1
+            << QStringList{"Stars: a received line of 20 bytes is over the limit of 16 bytes, dropped"};
         QTest::newRow("over the cap in one read") << QByteArrayList{"0123456789abcdefg\nok\n"}
-                                                  << QByteArrayList{"ok\n"} << 1;
+            << QByteArrayList{"ok\n"} << 1
+            << QStringList{"Stars: a received line of 17 bytes is over the limit of 16 bytes, dropped"};
         QTest::newRow("partial line, clear, then a short line")
-            << QByteArrayList{"Term>C Hel", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0;
+            << QByteArrayList{"Term>C Hel", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0 << QStringList();
         // The clear ends the skip of the cut-off line: the next line is whole.
         QTest::newRow("over the cap cut off, clear, then a short line")
-            << QByteArrayList{"0123456789abcdefg", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0;
+            << QByteArrayList{"0123456789abcdefg", QByteArray(), "ok\n"} << QByteArrayList{"ok\n"} << 0
+            << QStringList{"Stars: a received line of over 17 bytes was cut off before its line end, dropped"};
     }
     void lineBuffer()
     {
         QFETCH(QByteArrayList, reads);
+        testlog::Capture log;
         stars::LineBuffer buf(16);
         QByteArrayList got;
         for (const QByteArray& r : reads) {
@@ -187,6 +196,31 @@ private slots:
         }
         QTEST(got, "lines");
         QTEST(buf.dropped(), "dropped");
+        QTEST(log.linesStartingWith(QStringLiteral("Stars: a received line")), "told");
+    }
+
+    void messageBytes_data()
+    {
+        QTest::addColumn<QStringList>("parts");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ASCII") << QStringList{"_", "SavedImage /d/a.png"}
+                               << QByteArray("Corvelline>System _SavedImage /d/a.png\n");
+        QTest::newRow("UTF-8, not Latin-1") << QStringList{"_", "SavedImage /d/データ/café.png"}
+            << QByteArray("Corvelline>System _SavedImage /d/\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf/caf\xc3\xa9.png\n");
+        QTest::newRow("CR and LF inside become blanks") << QStringList{"@Help", " a\r\nb\n"}
+                                                        << QByteArray("Corvelline>System @Help a  b \n");
+        // 65535 letters, then a character outside the basic plane: its two
+        // halves lie on both sides of where a long text is cut to be encoded.
+        QTest::newRow("pair across the encoding pieces")
+            << QStringList{"_", QString(65535, u'a') + QString::fromUtf8("\xf0\x9d\x94\x98") + u'z'}
+            << QByteArray("Corvelline>System _") + QByteArray(65535, 'a') + "\xf0\x9d\x94\x98z\n";
+    }
+    void messageBytes()
+    {
+        QFETCH(QStringList, parts);
+        QVERIFY(parts.size() == 2);
+        const QByteArray got = stars::messageBytes(u"Corvelline", u"System", {parts[0], parts[1]});
+        QTEST(got, "bytes");
     }
 
     // The real cap: the buffer never holds more than 16 MiB of one line.

@@ -45,8 +45,9 @@ public:
     {
         const QString host = q.peerHostName();
         const QHostAddress addr(host);
+        // A name under the reserved ".invalid" never resolves: it reaches nobody.
         if (q.queryType() != QNetworkProxyQuery::TcpSocket || host == QLatin1String("localhost")
-            || (!addr.isNull() && addr.isLoopback()))
+            || (!addr.isNull() && addr.isLoopback()) || host.endsWith(QLatin1String(".invalid")))
             return {QNetworkProxy(QNetworkProxy::NoProxy)};
         return {QNetworkProxy(QNetworkProxy::Socks5Proxy, QStringLiteral("127.0.0.1"), closedPort())};
     }
@@ -99,7 +100,7 @@ QStringList Server::lines(int conn) const
     QStringList out;
     const QList<QByteArray> parts = received(conn).split('\n');
     for (int i = 0; i + 1 < parts.size(); ++i) // the part after the last line end is incomplete
-        out << QString::fromLatin1(parts.at(i));
+        out << QString::fromUtf8(parts.at(i));
     return out;
 }
 
@@ -133,6 +134,13 @@ void Server::write(const QByteArray& bytes, int conn)
     const int i = index(conn);
     if (i >= 0 && i < peers.size())
         peers.at(i)->write(bytes);
+}
+
+void Server::flush(int conn)
+{
+    const int i = index(conn);
+    if (i >= 0 && i < peers.size())
+        peers.at(i)->flush();
 }
 
 void Server::closeConnection(int conn)

@@ -20,8 +20,8 @@ quint16 closedPort();
 void resetConfig();
 
 // Sends every connection of this process to a host other than 127.0.0.1,
-// ::1 or "localhost" into a dead proxy, so a test that forgot resetConfig
-// still reaches nobody.
+// ::1, "localhost" or a name under ".invalid" (which never resolves) into a
+// dead proxy, so a test that forgot resetConfig still reaches nobody.
 void installGuard();
 
 // A server on 127.0.0.1 that records what each connection sends and can
@@ -41,7 +41,7 @@ public:
 
     int connections() const { return int(peers.size()); }
     QByteArray received(int conn = -1) const;
-    // Lines received on a connection, line ends cut off.
+    // Lines received on a connection, read as UTF-8, line ends cut off.
     QStringList lines(int conn = -1) const;
     // Waits until the connection holds at least n lines.
     bool waitForLines(int n, int conn = -1, int timeoutMs = 5000);
@@ -53,6 +53,8 @@ public:
     void setReading(bool on);
 
     void write(const QByteArray& bytes, int conn = -1);
+    // What was written goes to the network now, before the client's next turn.
+    void flush(int conn = -1);
     void closeConnection(int conn = -1);
     bool isOpen(int conn = -1) const;
 

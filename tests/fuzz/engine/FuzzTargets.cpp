@@ -248,7 +248,7 @@ void readStars(const QByteArray& input, const QString&)
                 qFatal("a received line past the cap or without its end");
             AMsg m;
             m.parse(QString::fromUtf8(l));
-            stars::ownAnswer(m, own, QStringLiteral("Corvelline"), false);
+            stars::ownAnswer(m, m.paramText, own, QStringLiteral("Corvelline"), false);
         }
         if (lines.pending() > cap)
             qFatal("received bytes held past the line cap");
