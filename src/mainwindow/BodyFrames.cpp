@@ -282,8 +282,9 @@ void Body::clearI1Files()
     SelectI1Files->clearFiles();
     i1Loader->stop();
     frameSets.clear(FrameSets::I1);
-    // The spectrum windows draw the stack's spectrum no more.
+    // The spectrum windows and the read-outs show the stack's values no more.
     showXafsSpectrum();
+    readOutsAgain();
     // A batch waiting for the stopped load goes on.
     if (frameSets.abandonLoad(FrameSets::I1))
         emit finishBatchExec(LOAD_I1_FILES);
@@ -296,6 +297,7 @@ void Body::clearI0Files()
     i0Loader->stop();
     SelectI0Files->clearFiles();
     frameSets.clear(FrameSets::I0);
+    readOutsAgain();
     if (frameSets.abandonLoad(FrameSets::I0))
         emit finishBatchExec(LOAD_I0_FILES);
 }

@@ -122,6 +122,9 @@ void Body::showReadOutsAt(int x, int y)
         }
     } else if (const TiffData* f = shownFrame()) {
         Value->setText(readout::valueText(f->value(x, y)));
+    } else {
+        // A cleared stack leaves no value: the last frame's would read as this one's.
+        Value->clear();
     }
     if (const TiffData* dark = frameSets.darkFrame())
         DarkValue->setText(readout::darkValueText(dark->value(x, y)));

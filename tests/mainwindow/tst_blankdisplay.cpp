@@ -82,6 +82,13 @@ private slots:
         b->showXafsSpectrum(5.0, 3.0);
         QTRY_VERIFY(d->currentImage());
         QVERIFY(b->xafsView->spectrum.size() > 0);
+        for (int k = 0; k < 2; k++)
+            b->SelectI1Files->Selected->addItem(QString::number(k));
+        b->SelectI1Files->Selected->setCurrentIndex(1);
+        b->ShowData->setChecked(true);
+        b->execCmdSlot(CmdLine(QStringLiteral("move_position 5 3")), false);
+        QCOMPARE(b->Value->text(), QStringLiteral("196")); // 100 + 5 + 30 * 3 + 1 of frame 1
+        QVERIFY(!b->HCross->profile.points.isEmpty());
         int paints = 0;
         connect(d, &DispA::drawImage1, d, [&paints] { paints++; });
         QCoreApplication::processEvents();
@@ -92,6 +99,9 @@ private slots:
             b->execCmdSlot(CmdLine(QStringLiteral("clear_I1_files")), false);
         QTRY_VERIFY(paints > 0);
         QVERIFY(!d->currentImage());
+        QVERIFY(b->Value->text().isEmpty());
+        QVERIFY(b->HCross->profile.points.isEmpty());
+        QVERIFY(b->VCross->profile.points.isEmpty());
         for (const XafsView* v : {b->xafsView, b->analyzer->xafsView()}) {
             QCOMPARE(v->spectrum.size(), 0);
             QVERIFY(v->rawSpectrum.points.isEmpty());
