@@ -35,8 +35,10 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class AnalysisWalk;
+struct AnalysisSettings;
 class Analyzer;
 class Analyzer2;
 class BatchCtrl;
@@ -369,6 +371,10 @@ private:
     // A walk that cannot start leaves no earlier result in the maps it was to fill
     // (all maps: a load that left no I1 frame).
     void clearChosenMaps(bool all = false);
+    // The first bin size field (Sum R. when view, A. Step when analysis) that
+    // holds no half size, told as its name and text; empty when they all do.
+    QString binSizeMistake(bool view, bool analysis) const;
+    void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

@@ -5,6 +5,7 @@
 #include "analysis/AnalysisWalk.h"
 #include "analysis/AnalyzerElems.h"
 #include "analysis/Analyzer.h"
+#include "analysis/EdgePosition.h"
 #include "calibration/CalibCtrl.h"
 #include "display/ColorBar.h"
 #include "display/FieldValue.h"
@@ -14,6 +15,8 @@
 #include <QDebug>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace {
 const int WalkDoneId = 116;
 }
@@ -22,6 +25,23 @@ int Body::viewW() const { return vHWidth_->text().toInt(); }
 int Body::viewH() const { return vVWidth_->text().toInt(); }
 int Body::analyzeW() const { return aHWidth_->text().toInt(); }
 int Body::analyzeH() const { return aVWidth_->text().toInt(); }
+
+QString Body::binSizeMistake(bool view, bool analysis) const
+{
+    const QString sumR = QStringLiteral("Sum R.");
+    const QString aStep = QStringLiteral("A. Step");
+    const std::pair<const QLineEdit*, const QString*> fields[] = {
+        {view ? vHWidth_ : nullptr, &sumR},
+        {view ? vVWidth_ : nullptr, &sumR},
+        {analysis ? aHWidth_ : nullptr, &aStep},
+        {analysis ? aVWidth_ : nullptr, &aStep},
+    };
+    for (const auto& [field, name] : fields) {
+        if (field && !fieldReadable(field, FieldKind::Count))
+            return fieldMistake(field, FieldKind::Count, *name);
+    }
+    return QString();
+}
 
 SuggestElm Body::suggestElm() const
 {
@@ -52,7 +72,7 @@ bool Body::walkRunning() const { return walk && walk->running(); }
 bool Body::binGrid(AnalyzeCond& ac) const
 {
     ac = AnalyzeCond();
-    if (i1Frames.isEmpty())
+    if (i1Frames.isEmpty() || !binSizeMistake(false, true).isEmpty())
         return false;
     const QRectF a = dispA->sel.valid ? dispA->sel.area : dispA->viewWin;
     const double rect[4] = {a.x(), a.y(), a.width(), a.height()};
@@ -81,6 +101,16 @@ void Body::start2DAnalysis()
         walk->stop();
         return;
     }
+    // Sizes and settings the walk would read as some other number.
+    QString unreadable = binSizeMistake(true, true);
+    if (unreadable.isEmpty())
+        unreadable = analyzer->fieldMistake(analyzer->chosenAnalyses());
+    if (!unreadable.isEmpty()) {
+        logMistake(QStringLiteral("Can't analyse: %1").arg(unreadable));
+        clearChosenMaps();
+        emit finishBatchExec(WalkDoneId);
+        return;
+    }
     AnalyzeCond c;
     if (!askAnalyzeCond(c)) {
         // A batch that asked for the walk must not wait for one that never starts.
@@ -99,6 +129,7 @@ void Body::start2DAnalysis()
     s.viewW = viewW();
     s.viewH = viewH();
     s.energies = frameSets.i1Energies();
+    tellClippedComparison(s.settings, s.energies);
     if (s.settings.choice.elems) {
         const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems, s.energies);
         for (const QString& line : outside)
@@ -111,6 +142,21 @@ void Body::start2DAnalysis()
     s.colors = [this] { return CBar->scale(); };
     s.correlation = analyzer->correlation;
     walk->start(c, std::move(s), analyzer->walkMaps());
+}
+
+// Every bin's search is kept within the span (EdgePosition::searchRange); the
+// walk says so once.
+void Body::tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies)
+{
+    if (!set.choice.dEdge || set.dEdge.isMidPoint || energies.empty())
+        return;
+    const auto [lo, hi] = std::minmax_element(energies.begin(), energies.end());
+    const double span = *hi - *lo;
+    if (EdgePosition::searchRange(set.dEdge.cwRangeEV, span) == set.dEdge.cwRangeEV)
+        return;
+    logMistake(QStringLiteral("The comparison range %1 eV reaches past the span of the stack's energies, %2 eV: "
+                              "shifts are searched within \u00b1%2 eV")
+                   .arg(QString::number(2.0 * set.dEdge.cwRangeEV, 'g', 6), QString::number(span, 'g', 6)));
 }
 
 void Body::clearChosenMaps(bool all)

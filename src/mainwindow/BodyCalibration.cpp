@@ -58,8 +58,11 @@ void Body::execCalibration()
         stopCalibration();
         return;
     }
+    const QString unreadable = binSizeMistake(true, true);
+    if (!unreadable.isEmpty())
+        logMistake(QStringLiteral("Can't calibrate: %1").arg(unreadable));
     AnalyzeCond grid;
-    if (!askAnalyzeCond(grid)) {
+    if (!unreadable.isEmpty() || !askAnalyzeCond(grid)) {
         emit finishBatchExec(CALIB_EXEC); // no walk to wait for
         return;
     }

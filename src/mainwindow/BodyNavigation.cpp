@@ -137,6 +137,12 @@ void Body::showXafsSpectrum()
     xafsView->frameEnergy = f ? f->energy : -1.0;
     xafsView->update();
 
+    // A Sum R. that holds no half size builds no bin: the field shows why.
+    if (!binSizeMistake(true, false).isEmpty()) {
+        PosX->setText(readout::posText(pointX));
+        PosY->setText(readout::posText(pointY));
+        return;
+    }
     const double shift = eShiftAt(pointX, pointY);
     const SuggestElm sElm = suggestElm();
     const int hw = viewW();

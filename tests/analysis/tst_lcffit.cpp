@@ -259,6 +259,51 @@ private slots:
             QVERIFY(got.z == alone.z);
         }
     }
+
+    // Two mixtures on one table, the second fit over other table points than
+    // the first: its normal matrix is its own, and it recovers its own mix.
+    void keptMatrixOnlyForSamePoints_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("step"); // of the second spectrum's energies
+        QTest::addColumn<double>("from"); // of the second fit's range
+        QTest::addColumn<double>("to");
+        QTest::newRow("every other energy") << int(LCFFit::Current) << 1.0 << 0.0 << 30000.0;
+        QTest::newRow("narrower range") << int(LCFFit::Current) << 0.5 << 8950.5 << 9049.0;
+        QTest::newRow("MLCF, every other energy") << int(LCFFit::Multi) << 1.0 << 0.0 << 30000.0;
+        QTest::newRow("MLCF, narrower range") << int(LCFFit::Multi) << 0.5 << 8950.5 << 9049.0;
+    }
+    void keptMatrixOnlyForSamePoints()
+    {
+        QFETCH(int, method);
+        QFETCH(double, step);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        auto mix = [](double a, double step) {
+            return XafsSpectrum(sampled(8910, 9090, step, [a](double x) { return a * refA(x) + (1 - a) * refB(x); }),
+                                "mix", 1, 0.0, SuggestElm());
+        };
+        LCFRequest r = mixRequest(0.0);
+        std::vector<double> energies;
+        for (const QPointF& p : r.s.points)
+            energies.push_back(p.x());
+        const LCFFit::RefTable table = LCFFit::table(r.refs, energies);
+        LCFFit::Scratch scratch;
+        AnalyzeReply first, second;
+        LCFFit::fitInto(r, mix(0.3, 0.5), LCFFit::Method(method), first, &table, false, &scratch);
+        QVERIFY(scratch.keptFor == &table); // the first fit's matrix is kept
+        r.sE0 = from;
+        r.eE0 = to;
+        LCFFit::fitInto(r, mix(0.85, step), LCFFit::Method(method), second, &table, false, &scratch);
+        const double expected[2][2] = {{0.3, 0.7}, {0.85, 0.15}};
+        const AnalyzeReply* got[2] = {&first, &second};
+        for (int f = 0; f < 2; ++f) {
+            QCOMPARE(got[f]->lcfRatios.size(), 2);
+            for (int k = 0; k < 2; ++k)
+                QVERIFY2(sameValue(got[f]->lcfRatios[k], expected[f][k], 1e-9),
+                         qPrintable(QStringLiteral("fit %1, reference %2: %3").arg(f).arg(k).arg(got[f]->lcfRatios[k])));
+        }
+    }
 };
 
 CORVELLINE_TEST(TestLCFFit)
