@@ -374,6 +374,9 @@ private:
     // The first bin size field (Sum R. when view, A. Step when analysis) that
     // holds no half size, told as its name and text; empty when they all do.
     QString binSizeMistake(bool view, bool analysis) const;
+    // The same for the "Suggest Elm." fields a bin's spectrum reads: all of them
+    // while the suggestion is used, the edge energy also when `edgeRead`.
+    QString suggestMistake(bool edgeRead) const;
     void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.

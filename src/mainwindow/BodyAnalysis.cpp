@@ -43,6 +43,22 @@ QString Body::binSizeMistake(bool view, bool analysis) const
     return QString();
 }
 
+QString Body::suggestMistake(bool edgeRead) const
+{
+    const bool use = UseSuggestElm->isChecked();
+    const std::pair<const QLineEdit*, const char*> fields[] = {
+        {use || edgeRead ? SuggestingEeV : nullptr, "Suggest Elm. edge energy"},
+        {use ? DPreE : nullptr, "Suggest Elm. pre-edge end"},
+        {use ? DPostS : nullptr, "Suggest Elm. post-edge start"},
+        {use ? ThJumpSigma : nullptr, "Suggest Elm. jump threshold"},
+    };
+    for (const auto& [field, name] : fields) {
+        if (field && !fieldReadable(field, FieldKind::Real))
+            return fieldMistake(field, FieldKind::Real, QString::fromLatin1(name));
+    }
+    return QString();
+}
+
 SuggestElm Body::suggestElm() const
 {
     SuggestElm s;
@@ -58,6 +74,8 @@ SuggestElm Body::suggestElm() const
 
 void Body::setupWalk()
 {
+    for (QLineEdit* e : {SuggestingEeV, DPreE, DPostS, ThJumpSigma})
+        watchNumberField(e, FieldKind::Real);
     walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
@@ -102,9 +120,12 @@ void Body::start2DAnalysis()
         return;
     }
     // Sizes and settings the walk would read as some other number.
+    const AnalysisChoice chosen = analyzer->chosenAnalyses();
     QString unreadable = binSizeMistake(true, true);
     if (unreadable.isEmpty())
-        unreadable = analyzer->fieldMistake(analyzer->chosenAnalyses());
+        unreadable = suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked());
+    if (unreadable.isEmpty())
+        unreadable = analyzer->fieldMistake(chosen);
     if (!unreadable.isEmpty()) {
         logMistake(QStringLiteral("Can't analyse: %1").arg(unreadable));
         clearChosenMaps();

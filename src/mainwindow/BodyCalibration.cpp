@@ -58,7 +58,9 @@ void Body::execCalibration()
         stopCalibration();
         return;
     }
-    const QString unreadable = binSizeMistake(true, true);
+    QString unreadable = binSizeMistake(true, true);
+    if (unreadable.isEmpty())
+        unreadable = suggestMistake(false);
     if (!unreadable.isEmpty())
         logMistake(QStringLiteral("Can't calibrate: %1").arg(unreadable));
     AnalyzeCond grid;

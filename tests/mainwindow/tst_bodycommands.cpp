@@ -243,6 +243,10 @@ private slots:
         QTest::newRow("comparison range") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
                                           << "an.DEdgeCWFullRangeEV" << "wide"
                                           << "Can't analyse: Comp. Range \"wide\" is no number";
+        QTest::newRow("suggestion in use") << "Suggest_Elm 1" << "main.DPreE" << "x"
+                                           << "Can't analyse: Suggest Elm. pre-edge end \"x\" is no number";
+        QTest::newRow("edge energy of the mid point") << "analyzer_select_sub_mode_dEdge 1" << "main.SuggestingEeV" << ""
+                                                      << "Can't analyse: Suggest Elm. edge energy \"\" is no number";
     }
     void fieldsRefused()
     {
