@@ -377,6 +377,9 @@ private:
     // The same for the "Suggest Elm." fields a bin's spectrum reads: all of them
     // while the suggestion is used, the edge energy also when `edgeRead`.
     QString suggestMistake(bool edgeRead) const;
+    // A load whose panel holds a Skip or cut that is no count does not start;
+    // told, and answered as the loader would (4 for I1, 5 for I0).
+    bool loadSettingsRefused(const SelectDataFiles* panel, bool i1);
     void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.

@@ -223,36 +223,44 @@ private slots:
     }
 
     // A window field an action reads that holds no number of its kind shows
-    // it; the analysis does not start and says why, answering the batch once.
+    // it; the action does not start and says why, answering the batch once.
     void fieldsRefused_data()
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("field"); // "panel.widget"
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");
         QTest::addColumn<QString>("told");
-        QTest::newRow("Sum R. abc") << "" << "main.vHWidth_" << "abc"
+        const QString walk = QStringLiteral("analyzer_exec_2da");
+        QTest::newRow("Sum R. abc") << "" << "main.vHWidth_" << "abc" << walk
                                     << "Can't analyse: Sum R. \"abc\" is no whole number of 0 or more";
-        QTest::newRow("Sum R. -5") << "" << "main.vVWidth_" << "-5"
+        QTest::newRow("Sum R. -5") << "" << "main.vVWidth_" << "-5" << walk
                                    << "Can't analyse: Sum R. \"-5\" is no whole number of 0 or more";
-        QTest::newRow("A. Step 1.5") << "" << "main.aHWidth_" << "1.5"
+        QTest::newRow("A. Step 1.5") << "" << "main.aHWidth_" << "1.5" << walk
                                      << "Can't analyse: A. Step \"1.5\" is no whole number of 0 or more";
-        QTest::newRow("fitting range abc") << "analyzer_select_sub_mode_LCF 1" << "an.LCFRange1" << "abc"
+        QTest::newRow("fitting range abc") << "analyzer_select_sub_mode_LCF 1" << "an.LCFRange1" << "abc" << walk
                                            << "Can't analyse: Fitting Range \"abc\" is no number";
-        QTest::newRow("fitting range empty") << "analyzer_select_sub_mode_LCF 1" << "an.LCFRange2" << ""
+        QTest::newRow("fitting range empty") << "analyzer_select_sub_mode_LCF 1" << "an.LCFRange2" << "" << walk
                                              << "Can't analyse: Fitting Range \"\" is no number";
         QTest::newRow("comparison range") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
-                                          << "an.DEdgeCWFullRangeEV" << "wide"
+                                          << "an.DEdgeCWFullRangeEV" << "wide" << walk
                                           << "Can't analyse: Comp. Range \"wide\" is no number";
-        QTest::newRow("suggestion in use") << "Suggest_Elm 1" << "main.DPreE" << "x"
+        QTest::newRow("suggestion in use") << "Suggest_Elm 1" << "main.DPreE" << "x" << walk
                                            << "Can't analyse: Suggest Elm. pre-edge end \"x\" is no number";
         QTest::newRow("edge energy of the mid point") << "analyzer_select_sub_mode_dEdge 1" << "main.SuggestingEeV" << ""
+                                                      << walk
                                                       << "Can't analyse: Suggest Elm. edge energy \"\" is no number";
+        QTest::newRow("Skip x, new I1 load") << "" << "i1.Skip" << "x" << "load_I1_files NEW a.tif b.tif"
+                                              << "Can't load the I1 files: Skip \"x\" is no whole number of 0 or more";
+        QTest::newRow("Cut L. -1, I0 load") << "" << "i0.CutLast" << "-1" << "load_I0_files ADD a.tif"
+                                             << "Can't load the I0 files: Cut L. \"-1\" is no whole number of 0 or more";
     }
     void fieldsRefused()
     {
         QFETCH(QString, setup);
         QFETCH(QString, field);
         QFETCH(QString, text);
+        QFETCH(QString, word);
         QFETCH(QString, told);
         // Edges over 8 frames of 6 x 4 pixels: the walk would start.
         const std::unique_ptr<Body> b =
@@ -260,18 +268,26 @@ private slots:
         Body& body = *b;
         for (const QString& l : setup.split(u';', Qt::SkipEmptyParts))
             body.execCmdSlot(CmdLine(l), false);
-        QWidget* root = field.startsWith(QLatin1String("an.")) ? static_cast<QWidget*>(body.analyzer) : &body;
+        const QString key = field.section(u'.', 0, 0);
+        QWidget* root = key == QLatin1String("an")   ? static_cast<QWidget*>(body.analyzer)
+                        : key == QLatin1String("i1") ? static_cast<QWidget*>(body.SelectI1Files)
+                        : key == QLatin1String("i0") ? static_cast<QWidget*>(body.SelectI0Files)
+                                                     : &body;
         auto* e = root->findChild<QLineEdit*>(field.section(u'.', 1));
         QVERIFY(e);
         e->setText(text);
         QCOMPARE(e->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
         QSignalSpy answers(&body, &Body::finishBatchExec);
-        body.execCmdSlot(CmdLine(QStringLiteral("analyzer_exec_2da")), false);
+        const CmdLine cmd(word);
+        body.execCmdSlot(cmd, false);
         QCOMPARE(answers.count(), 1);
-        QCOMPARE(answers.at(0).at(0).toInt(), int(ANALYZER_EXEC_LCF));
+        QCOMPARE(answers.at(0).at(0).toInt(), BatchDispatcher::answerIdOf(cmd, false));
         QVERIFY(!body.walkRunning());
+        QCOMPARE(body.i1Frames.size(), 8);
         QCOMPARE(body.batchCtrl->BatchLogs->toPlainText().count(told), 1);
         QCOMPARE(e->text(), text);
+        QTest::qWait(50);
+        QCOMPARE(answers.count(), 1);
     }
 
     // Energies set by a word, or from the standard's edge, keep every digit a
