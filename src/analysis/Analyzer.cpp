@@ -371,28 +371,19 @@ QString Analyzer::fieldMistake(const AnalysisChoice& c) const
 {
     const bool compare = c.dEdge && DEdgeCompWith->isChecked();
     const bool step = compare && DEdgeCWStep->isChecked();
-    const struct {
-        bool read;
-        const QLineEdit* field;
-        const char* name;
-    } fields[] = {
-        {c.lcf, LCFRange1, "Fitting Range"},
-        {c.lcf, LCFRange2, "Fitting Range"},
-        {c.dEdge && !compare, DEdgeMidRatio, "Mid Ratio"},
-        {compare, DEdgeCWFullRangeEV, "Comp. Range"},
-        {compare, DEdgeCWInitDEeV, "Init. Step"},
-        {compare, DEdgeCWMinDEeV, "Min. Step"},
-        {step, DEdgeCWStepAt, "Step at"},
-        {step, DEdgeCWStepWeV, "SW"},
-        {step, DEdgeCWStepDEeV, "dE"},
-        {c.ra, RAAtEV, "Res = mut("},
-        {c.ra, RAFactor, "dmut x"},
-    };
-    for (const auto& f : fields) {
-        if (f.read && !fieldReadable(f.field, FieldKind::Real))
-            return ::fieldMistake(f.field, FieldKind::Real, QString::fromLatin1(f.name));
-    }
-    return QString();
+    const bool mid = c.dEdge && !compare;
+    return firstFieldMistake({{c.lcf ? LCFRange1 : nullptr, "Fitting Range"},
+                              {c.lcf ? LCFRange2 : nullptr, "Fitting Range"},
+                              {mid ? DEdgeMidRatio : nullptr, "Mid Ratio"},
+                              {compare ? DEdgeCWFullRangeEV : nullptr, "Comp. Range"},
+                              {compare ? DEdgeCWInitDEeV : nullptr, "Init. Step"},
+                              {compare ? DEdgeCWMinDEeV : nullptr, "Min. Step"},
+                              {step ? DEdgeCWStepAt : nullptr, "Step at"},
+                              {step ? DEdgeCWStepWeV : nullptr, "SW"},
+                              {step ? DEdgeCWStepDEeV : nullptr, "dE"},
+                              {c.ra ? RAAtEV : nullptr, "Res = mut("},
+                              {c.ra ? RAFactor : nullptr, "dmut x"}},
+                             FieldKind::Real);
 }
 
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)

@@ -37,6 +37,15 @@ QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name)
     return QStringLiteral("%1 \"%2\" is %3").arg(name, e ? e->text() : QString(), what);
 }
 
+QString firstFieldMistake(std::initializer_list<NamedField> fields, FieldKind kind)
+{
+    for (const NamedField& f : fields) {
+        if (f.field && !fieldReadable(f.field, kind))
+            return fieldMistake(f.field, kind, QString::fromLatin1(f.name));
+    }
+    return QString();
+}
+
 void watchNumberField(QLineEdit* e, FieldKind kind)
 {
     const char* plain = "plainStyleSheet";

@@ -79,13 +79,7 @@ int SelectDataFiles::cutLast() const
 
 QString SelectDataFiles::settingsMistake() const
 {
-    const std::pair<const QLineEdit*, const char*> fields[] = {
-        {Skip, "Skip"}, {CutFirst, "Cut F."}, {CutLast, "Cut L."}};
-    for (const auto& [field, name] : fields) {
-        if (!fieldReadable(field, FieldKind::Count))
-            return fieldMistake(field, FieldKind::Count, QString::fromLatin1(name));
-    }
-    return QString();
+    return firstFieldMistake({{Skip, "Skip"}, {CutFirst, "Cut F."}, {CutLast, "Cut L."}}, FieldKind::Count);
 }
 
 void SelectDataFiles::setTitle(const QString& title)

@@ -28,35 +28,21 @@ int Body::analyzeH() const { return aVWidth_->text().toInt(); }
 
 QString Body::binSizeMistake(bool view, bool analysis) const
 {
-    const QString sumR = QStringLiteral("Sum R.");
-    const QString aStep = QStringLiteral("A. Step");
-    const std::pair<const QLineEdit*, const QString*> fields[] = {
-        {view ? vHWidth_ : nullptr, &sumR},
-        {view ? vVWidth_ : nullptr, &sumR},
-        {analysis ? aHWidth_ : nullptr, &aStep},
-        {analysis ? aVWidth_ : nullptr, &aStep},
-    };
-    for (const auto& [field, name] : fields) {
-        if (field && !fieldReadable(field, FieldKind::Count))
-            return fieldMistake(field, FieldKind::Count, *name);
-    }
-    return QString();
+    return firstFieldMistake({{view ? vHWidth_ : nullptr, "Sum R."},
+                              {view ? vVWidth_ : nullptr, "Sum R."},
+                              {analysis ? aHWidth_ : nullptr, "A. Step"},
+                              {analysis ? aVWidth_ : nullptr, "A. Step"}},
+                             FieldKind::Count);
 }
 
 QString Body::suggestMistake(bool edgeRead) const
 {
     const bool use = UseSuggestElm->isChecked();
-    const std::pair<const QLineEdit*, const char*> fields[] = {
-        {use || edgeRead ? SuggestingEeV : nullptr, "Suggest Elm. edge energy"},
-        {use ? DPreE : nullptr, "Suggest Elm. pre-edge end"},
-        {use ? DPostS : nullptr, "Suggest Elm. post-edge start"},
-        {use ? ThJumpSigma : nullptr, "Suggest Elm. jump threshold"},
-    };
-    for (const auto& [field, name] : fields) {
-        if (field && !fieldReadable(field, FieldKind::Real))
-            return fieldMistake(field, FieldKind::Real, QString::fromLatin1(name));
-    }
-    return QString();
+    return firstFieldMistake({{use || edgeRead ? SuggestingEeV : nullptr, "Suggest Elm. edge energy"},
+                              {use ? DPreE : nullptr, "Suggest Elm. pre-edge end"},
+                              {use ? DPostS : nullptr, "Suggest Elm. post-edge start"},
+                              {use ? ThJumpSigma : nullptr, "Suggest Elm. jump threshold"}},
+                             FieldKind::Real);
 }
 
 SuggestElm Body::suggestElm() const
