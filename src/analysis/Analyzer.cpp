@@ -147,6 +147,10 @@ Analyzer::Analyzer(QWidget* parent)
     cwInitDEeV = fieldValue(DEdgeCWInitDEeV);
     cwMinDEeV = fieldValue(DEdgeCWMinDEeV);
     midRatio = fieldValue(DEdgeMidRatio);
+    for (QLineEdit* e : {LCFRange1, LCFRange2, DEdgeMidRatio, DEdgeCWFullRangeEV, DEdgeCWInitDEeV, DEdgeCWMinDEeV,
+                         DEdgeCWStepAt, DEdgeCWStepWeV, DEdgeCWStepDEeV, RAAtEV, RAFactor, DMutScaleMax,
+                         DMutScaleMin, RatioScaleMax, RatioScaleMin, UpperLimitV})
+        watchNumberField(e, FieldKind::Real);
 
     QButtonGroup* cwTarget = new QButtonGroup(this);
     cwTarget->setExclusive(true);
@@ -352,7 +356,35 @@ quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sE
     return eng->send(AnalysisEngine::prepare(settings(c), s, sElm));
 }
 
-void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm) { analyzeSpectrumFor(s, sElm, chosenAnalyses()); }
+void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm)
+{
+    AnalysisChoice c = chosenAnalyses();
+    // Not over some other range: the fields show why there is no fit.
+    AnalysisChoice lcf;
+    lcf.lcf = true;
+    if (!fieldMistake(lcf).isEmpty())
+        c.lcf = false;
+    analyzeSpectrumFor(s, sElm, c);
+}
+
+QString Analyzer::fieldMistake(const AnalysisChoice& c) const
+{
+    const bool compare = c.dEdge && DEdgeCompWith->isChecked();
+    const bool step = compare && DEdgeCWStep->isChecked();
+    const bool mid = c.dEdge && !compare;
+    return firstFieldMistake({{c.lcf ? LCFRange1 : nullptr, "Fitting Range"},
+                              {c.lcf ? LCFRange2 : nullptr, "Fitting Range"},
+                              {mid ? DEdgeMidRatio : nullptr, "Mid Ratio"},
+                              {compare ? DEdgeCWFullRangeEV : nullptr, "Comp. Range"},
+                              {compare ? DEdgeCWInitDEeV : nullptr, "Init. Step"},
+                              {compare ? DEdgeCWMinDEeV : nullptr, "Min. Step"},
+                              {step ? DEdgeCWStepAt : nullptr, "Step at"},
+                              {step ? DEdgeCWStepWeV : nullptr, "SW"},
+                              {step ? DEdgeCWStepDEeV : nullptr, "dE"},
+                              {c.ra ? RAAtEV : nullptr, "Res = mut("},
+                              {c.ra ? RAFactor : nullptr, "dmut x"}},
+                             FieldKind::Real);
+}
 
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)
 {
@@ -562,6 +594,11 @@ void Analyzer::applyScale(Analyzed2DRes* map, bool fixed, double lo, double hi, 
 
 void Analyzer::colorScaleChanged()
 {
+    // A bound that holds no number is not taken as 0: the field shows it.
+    for (const QLineEdit* e : {DMutScaleMin, DMutScaleMax, RatioScaleMin, RatioScaleMax, UpperLimitV}) {
+        if (!fieldReadable(e, FieldKind::Real) && (e != UpperLimitV || UseUpperLimit->isChecked()))
+            return;
+    }
     const bool fixed = FixedScale->isChecked();
     const double dMin = fieldValue(DMutScaleMin);
     const double dMax = fieldValue(DMutScaleMax);

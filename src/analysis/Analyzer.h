@@ -88,6 +88,9 @@ public:
     AnalysisChoice chosenAnalyses() const;
     // The settings of the given analyses as the fields hold them now.
     AnalysisSettings settings(const AnalysisChoice& c) const;
+    // The first number field the given analyses read that holds no number, told
+    // as its name and text; empty when they all hold one.
+    QString fieldMistake(const AnalysisChoice& c) const;
     // The settings a walk starts with: the walk-time fields read again and the
     // step spectrum generated when it is compared with.
     AnalysisSettings walkSettings();

@@ -11,7 +11,15 @@ double EdgePosition::dEdge(const DEdgeRequest& r, const XafsSpectrum& s)
         const double e = (s.fraction == r.midRatio) ? s.e0 : s.edgeAt(r.midRatio);
         return e - s.eOffset - r.sElm.edgeEV;
     }
-    return s.innerProductShift(r.ref, r.cwRangeEV, r.cwInitDEeV, r.cwMinDEeV) - s.eOffset;
+    const double range = searchRange(r.cwRangeEV, s.maxX - s.minX);
+    return s.innerProductShift(r.ref, range, r.cwInitDEeV, r.cwMinDEeV) - s.eOffset;
+}
+
+double EdgePosition::searchRange(double cwRangeEV, double span)
+{
+    if (!(span >= 0.0)) // no points
+        span = 0.0;
+    return cwRangeEV > span ? span : cwRangeEV;
 }
 
 bool EdgePosition::stepSpectrum(double at, double width, double dE, XafsSpectrum& out)

@@ -10,6 +10,10 @@ public:
     // With the settings of r for s (r.s is not read).
     static double dEdge(const DEdgeRequest& r, const XafsSpectrum& s);
 
+    // The comparison's search half-width for energies spanning `span` eV: a
+    // shift past the span compares curves that no longer overlap.
+    static double searchRange(double cwRangeEV, double span);
+
     // The spectrum to compare with, "DEdge Step": 0 below `at` and 1 from it,
     // every dE eV from at - width / 2 to below at + width / 2. False, with a
     // log line and `out` untouched, for a step that is no positive number or

@@ -1,8 +1,198 @@
 #include "batch/CmdParams.h"
 
+#include "batch/CmdLine.h"
+
 #include <QDir>
 
+#include <climits>
 #include <cmath>
+
+namespace {
+// One letter per parameter, in order: i whole number, j whole number that may
+// be missing, f flag (missing is off), r real, o real that may be missing,
+// t text or a word the command skips; a closing * repeats the last letter for
+// every further parameter. The range binds every whole number of the word.
+struct ParamSpec {
+    const char* kinds = "";
+    int lo = INT_MIN;
+    int hi = INT_MAX;
+};
+
+ParamSpec specOf(EX_CMD_ID id)
+{
+    switch (id) {
+    case USE_I0:
+    case SHOW_LATEST_I0:
+    case SHOW_LATEST_I1:
+    case ENG_BY_CALC_I0:
+    case ENG_BY_CALC_I1:
+    case ENG_CALC_EVEN_IN_ENG_I0:
+    case ENG_CALC_EVEN_IN_ENG_I1:
+    case ENG_CALC_EVEN_IN_DEG_I0:
+    case ENG_CALC_EVEN_IN_DEG_I1:
+    case SET_FLUO_TYPE:
+    case SUGGEST_ELM:
+    case SELECT_QS_FITTED_ESHIFT:
+    case XAFS_VIEW_NORMALIZE:
+    case XAFS_VIEW_ENERUGY_CORRECTION:
+    case ANALYZER_SELECT_SUB_MODE_DEDGE:
+    case ANALYZER_SELECT_SUB_MODE_LCF:
+    case ANALYZER_SELECT_SUB_MODE_ELEMS:
+    case ANALYZER_SELECT_SUB_MODE_RA:
+    case ANALYZER_VIEW_NORMALIZE:
+    case ANALYZER_VIEW_ENERUGY_CORRECTION:
+    case ANALYZER_SET_FIXED_SCALE:
+    case ANALYZER_SET_LCF_MODE:
+    case ANALYZER_SET_MLCF:
+    case ANALYZER_SET_LCF_AS_OLD:
+    case ANALYZER_ELEMS_SORT_BY_AN:
+    case STATS_SHOW_WINDOW: // shown when missing
+    case STATS_OVER_IMAGE:
+    case STATS_IN_SELECTED_REGION:
+    case SAVEDATACFG_TIFF_FIX_SCALE:
+    case SAVEDATACFG_TIFF_AS_ANALYZED:
+        return {"f"};
+    // Counts of files and half sizes of bins.
+    case CUT_F_I0:
+    case CUT_F_I1:
+    case CUT_L_I0:
+    case CUT_L_I1:
+    case SKIP_I0:
+    case SKIP_I1:
+    case ENG_CALC_NUM_I0:
+    case ENG_CALC_NUM_I1:
+    case SET_BAND_W:
+    case SET_BAND_H:
+    case SET_VIEW_W:
+    case SET_VIEW_H:
+    case SET_ANALYZE_W:
+    case SET_ANALYZE_H:
+        return {"i", 0};
+    case ENG_BY_NAME_FACTOR_I0:
+    case ENG_BY_NAME_FACTOR_I1:
+    case ENG_CALC_BASE_I0:
+    case ENG_CALC_BASE_I1:
+    case ENG_CALC_DELTA_I0:
+    case ENG_CALC_DELTA_I1:
+    case ENG_CALC_END_I0:
+    case ENG_CALC_END_I1:
+    // energies typed into number fields
+    case SUGGESTING_EDGE_EV:
+    case SUGGESTING_PRE_END_EV:
+    case SUGGESTING_POST_START_EV:
+    case CALIB_SET_EDGE_EV:
+    case ANALYZER_SET_SCALE_MAX:
+    case ANALYZER_SET_SCALE_MIN:
+    case ANALYZER_SET_DMUT_SCALE_MAX:
+    case ANALYZER_SET_DMUT_SCALE_MIN:
+    case ANALYZER_SET_RATIO_SCALE_MAX:
+    case ANALYZER_SET_RATIO_SCALE_MIN:
+    case ANALYZER_DEDGE_MID_POINT_RATIO:
+    case ANALYZER_ELEMS_SET_DEVS:
+    case ANALYZER_ELEMS_SET_CORR_TH:
+    case ANALYZER_SET_RA_ENERGY:
+    case ANALYZER_SET_RA_FACTOR:
+    case SAVEDATACFG_TIFF_SCALE_MIN:
+    case SAVEDATACFG_TIFF_SCALE_MAX:
+        return {"r"};
+    case ENG_CALC_DISP_UNIT_I0:
+    case ENG_CALC_DISP_UNIT_I1:
+        return {"i", 0, 2};
+    case SUGGESTING_EDGE:
+    case SELECT_DISP_IMAGE:
+        return {"i", 0, 3};
+    case SEEK_IMAGE: // the stack's own count bounds it where it is shown
+    case ANALYZER_SELECT_IMAGE:
+    case CALIB_TYPE:
+        return {"i"};
+    case MOVE_POSITION:
+        return {"ii"};
+    case CBAR_SET_RANGE:
+    case ANALYZER_SET_LCF_RANGE:
+        return {"rr"};
+    case SELECT_REGION:
+        return {"iiii"};
+    case ANALYZER_SELECT_ANALYSIS_MODE:
+        return {"i", 0, 5};
+    case ANALYZER_MAIN_MODE:
+    case ANALYZER_DEDGE_SELECT_MODE:
+    case ANALYZER_DEDGE_COMP_TARGET:
+    case ANALYZER_SELECT_IMAGE_TYPE:
+        return {"i", 0, 1};
+    case ANALYZER_SUB_MODE: // with fewer than two it changes nothing
+        return {"jf*"};
+    case ANALYZER_DEDGE_COMP_STEP_PARAMS:
+    case ANALYZER_DEDGE_COMP_PARAMS:
+        return {"rrr"};
+    case ANALYZER_SET_LCF_STD:
+        return {"ifr"};
+    case ANALYZER_ELEMS_SELECT_DISP_MODE:
+        return {"i", 0, 8};
+    case ANALYZER_ELEMS_SET_USE:
+    case ANALYZER_ELEMS_NO_NEG:
+        return {"tf"};
+    case ANALYZER_ELEMS_ROI:
+        return {"trr"};
+    case ANALYZER_ELEMS_THDMUT:
+        return {"tr"};
+    // a label or any word first; a missing value is 0
+    case ANALYZER_ELEMS_BG_DMUT:
+    case ANALYZER_ELEMS_BG_DMUTR:
+    case ANALYZER_ELEMS_BG_DE:
+    case ANALYZER_ELEMS_BG_ROI:
+    case ANALYZER_ELEMS_BG_NROI:
+        return {"to"};
+    case STATS_BINS:
+        return {"i", 1};
+    default:
+        return {};
+    }
+}
+
+QString quoted(const QString& p) { return u'"' + p + u'"'; }
+
+QString refusalOf(char kind, const QString& p, int lo, int hi)
+{
+    if (kind == 't')
+        return QString();
+    const bool mayBeMissing = kind == 'j' || kind == 'f' || kind == 'o';
+    if (p.isEmpty())
+        return mayBeMissing ? QString() : QStringLiteral("no number given");
+    if (kind == 'r' || kind == 'o') {
+        bool ok = false;
+        const double v = p.toDouble(&ok);
+        return ok && std::isfinite(v) ? QString() : quoted(p) + QStringLiteral(" is no number");
+    }
+    bool ok = false;
+    const int v = p.toInt(&ok, 10);
+    if (!ok)
+        return quoted(p) + QStringLiteral(" is no whole number");
+    if (kind == 'f')
+        lo = 0, hi = 1;
+    if (v < lo || v > hi) {
+        if (hi == INT_MAX)
+            return quoted(p) + QStringLiteral(" is below %1").arg(lo);
+        return quoted(p) + QStringLiteral(" is not within %1 to %2").arg(lo).arg(hi);
+    }
+    return QString();
+}
+} // namespace
+
+QString cmdParamsRefusal(EX_CMD_ID id, const CmdLine& cmd)
+{
+    const ParamSpec spec = specOf(id);
+    const QByteArray kinds(spec.kinds);
+    const bool repeats = kinds.endsWith('*');
+    const qsizetype fixed = repeats ? kinds.size() - 1 : kinds.size();
+    const qsizetype count = repeats ? qMax(fixed, cmd.params.size()) : fixed;
+    for (qsizetype i = 0; i < count; ++i) {
+        const char kind = kinds.at(qMin(i, fixed - 1));
+        const QString why = refusalOf(kind, cmd.param(int(i)), spec.lo, spec.hi);
+        if (!why.isEmpty())
+            return why;
+    }
+    return QString();
+}
 
 int cmdInt(const QString& p)
 {

@@ -1,6 +1,7 @@
 #include "display/FieldValue.h"
 
 #include <QLineEdit>
+#include <QVariant>
 
 #include <cmath>
 
@@ -11,4 +12,50 @@ double fieldValue(const QLineEdit* e)
     bool ok = false;
     const double v = e->text().toDouble(&ok);
     return ok && std::isfinite(v) ? v : 0.0;
+}
+
+bool fieldReadable(const QLineEdit* e, FieldKind kind)
+{
+    if (!e)
+        return false;
+    bool ok = false;
+    if (kind == FieldKind::Real) {
+        const double v = e->text().toDouble(&ok);
+        return ok && std::isfinite(v);
+    }
+    const int v = e->text().toInt(&ok, 10);
+    return ok && v >= (kind == FieldKind::Count ? 0 : 1);
+}
+
+QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name)
+{
+    if (fieldReadable(e, kind))
+        return QString();
+    const QString what = kind == FieldKind::Real    ? QStringLiteral("no number")
+                         : kind == FieldKind::Count ? QStringLiteral("no whole number of 0 or more")
+                                                    : QStringLiteral("no whole number of 1 or more");
+    return QStringLiteral("%1 \"%2\" is %3").arg(name, e ? e->text() : QString(), what);
+}
+
+QString firstFieldMistake(std::initializer_list<NamedField> fields, FieldKind kind)
+{
+    for (const NamedField& f : fields) {
+        if (f.field && !fieldReadable(f.field, kind))
+            return fieldMistake(f.field, kind, QString::fromLatin1(f.name));
+    }
+    return QString();
+}
+
+void watchNumberField(QLineEdit* e, FieldKind kind)
+{
+    const char* plain = "plainStyleSheet";
+    e->setProperty(plain, e->styleSheet());
+    const auto mark = [e, kind, plain] {
+        const QString sheet = fieldReadable(e, kind) ? e->property(plain).toString()
+                                                     : QStringLiteral("background-color: rgb(255, 240, 240);");
+        if (e->styleSheet() != sheet)
+            e->setStyleSheet(sheet);
+    };
+    QObject::connect(e, &QLineEdit::textChanged, e, mark);
+    mark();
 }

@@ -109,7 +109,9 @@ void LoadTiff::treatQues()
             ahead->drop();
         return; // stopped while the file was read
     }
-    index = at + req.skip;
+    // A skip past the end ends the walk; added as it stands it could overflow.
+    const qint64 next = qint64(at) + req.skip;
+    index = next < req.endIndex() ? int(next) : req.endIndex();
     if (index < req.endIndex()) {
         l.unlock();
         scheduleStep();

@@ -1,5 +1,6 @@
 #include "imagestack/SelectDataFiles.h"
 
+#include "display/FieldValue.h"
 #include "display/SelectImgDialog.h"
 #include "foundation/TextUtils.h"
 #include "imagestack/EOFSetup.h"
@@ -36,6 +37,8 @@ SelectDataFiles::SelectDataFiles(QWidget* parent)
             &SelectDataFiles::updateDarkArea);
     connect(&additionalSetup, &SelectDataFilesAdditionalSetup::clearDarkArea, this,
             &SelectDataFiles::clearDarkArea);
+    for (QLineEdit* e : {Skip, CutFirst, CutLast})
+        watchNumberField(e, FieldKind::Count);
 }
 
 SelectDataFiles::~SelectDataFiles()
@@ -72,6 +75,11 @@ int SelectDataFiles::cutLast() const
     bool ok = false;
     const int v = CutLast->text().toInt(&ok);
     return ok && v >= 0 ? v : 0;
+}
+
+QString SelectDataFiles::settingsMistake() const
+{
+    return firstFieldMistake({{Skip, "Skip"}, {CutFirst, "Cut F."}, {CutLast, "Cut L."}}, FieldKind::Count);
 }
 
 void SelectDataFiles::setTitle(const QString& title)

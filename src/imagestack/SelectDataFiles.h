@@ -24,6 +24,9 @@ public:
     int skip() const;
     int cutFirst() const;
     int cutLast() const;
+    // The first of Skip, Cut F. and Cut L. that holds no whole number of 0 or
+    // more, told as its name and text; empty when they all hold one.
+    QString settingsMistake() const;
     // Text of the Select button and title of the panel's setup windows.
     void setTitle(const QString& title);
 

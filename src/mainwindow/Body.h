@@ -35,8 +35,10 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class AnalysisWalk;
+struct AnalysisSettings;
 class Analyzer;
 class Analyzer2;
 class BatchCtrl;
@@ -369,6 +371,16 @@ private:
     // A walk that cannot start leaves no earlier result in the maps it was to fill
     // (all maps: a load that left no I1 frame).
     void clearChosenMaps(bool all = false);
+    // The first bin size field (Sum R. when view, A. Step when analysis) that
+    // holds no half size, told as its name and text; empty when they all do.
+    QString binSizeMistake(bool view, bool analysis) const;
+    // The same for the "Suggest Elm." fields a bin's spectrum reads: all of them
+    // while the suggestion is used, the edge energy also when `edgeRead`.
+    QString suggestMistake(bool edgeRead) const;
+    // A load whose panel holds a Skip or cut that is no count does not start;
+    // told, and answered as the loader would (4 for I1, 5 for I0).
+    bool loadSettingsRefused(const SelectDataFiles* panel, bool i1);
+    void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

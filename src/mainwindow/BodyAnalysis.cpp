@@ -5,6 +5,7 @@
 #include "analysis/AnalysisWalk.h"
 #include "analysis/AnalyzerElems.h"
 #include "analysis/Analyzer.h"
+#include "analysis/EdgePosition.h"
 #include "calibration/CalibCtrl.h"
 #include "display/ColorBar.h"
 #include "display/FieldValue.h"
@@ -14,6 +15,8 @@
 #include <QDebug>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace {
 const int WalkDoneId = 116;
 }
@@ -22,6 +25,25 @@ int Body::viewW() const { return vHWidth_->text().toInt(); }
 int Body::viewH() const { return vVWidth_->text().toInt(); }
 int Body::analyzeW() const { return aHWidth_->text().toInt(); }
 int Body::analyzeH() const { return aVWidth_->text().toInt(); }
+
+QString Body::binSizeMistake(bool view, bool analysis) const
+{
+    return firstFieldMistake({{view ? vHWidth_ : nullptr, "Sum R."},
+                              {view ? vVWidth_ : nullptr, "Sum R."},
+                              {analysis ? aHWidth_ : nullptr, "A. Step"},
+                              {analysis ? aVWidth_ : nullptr, "A. Step"}},
+                             FieldKind::Count);
+}
+
+QString Body::suggestMistake(bool edgeRead) const
+{
+    const bool use = UseSuggestElm->isChecked();
+    return firstFieldMistake({{use || edgeRead ? SuggestingEeV : nullptr, "Suggest Elm. edge energy"},
+                              {use ? DPreE : nullptr, "Suggest Elm. pre-edge end"},
+                              {use ? DPostS : nullptr, "Suggest Elm. post-edge start"},
+                              {use ? ThJumpSigma : nullptr, "Suggest Elm. jump threshold"}},
+                             FieldKind::Real);
+}
 
 SuggestElm Body::suggestElm() const
 {
@@ -38,6 +60,8 @@ SuggestElm Body::suggestElm() const
 
 void Body::setupWalk()
 {
+    for (QLineEdit* e : {SuggestingEeV, DPreE, DPostS, ThJumpSigma})
+        watchNumberField(e, FieldKind::Real);
     walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
@@ -52,7 +76,7 @@ bool Body::walkRunning() const { return walk && walk->running(); }
 bool Body::binGrid(AnalyzeCond& ac) const
 {
     ac = AnalyzeCond();
-    if (i1Frames.isEmpty())
+    if (i1Frames.isEmpty() || !binSizeMistake(false, true).isEmpty())
         return false;
     const QRectF a = dispA->sel.valid ? dispA->sel.area : dispA->viewWin;
     const double rect[4] = {a.x(), a.y(), a.width(), a.height()};
@@ -81,6 +105,19 @@ void Body::start2DAnalysis()
         walk->stop();
         return;
     }
+    // Sizes and settings the walk would read as some other number.
+    const AnalysisChoice chosen = analyzer->chosenAnalyses();
+    QString unreadable = binSizeMistake(true, true);
+    if (unreadable.isEmpty())
+        unreadable = suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked());
+    if (unreadable.isEmpty())
+        unreadable = analyzer->fieldMistake(chosen);
+    if (!unreadable.isEmpty()) {
+        logMistake(QStringLiteral("Can't analyse: %1").arg(unreadable));
+        clearChosenMaps();
+        emit finishBatchExec(WalkDoneId);
+        return;
+    }
     AnalyzeCond c;
     if (!askAnalyzeCond(c)) {
         // A batch that asked for the walk must not wait for one that never starts.
@@ -99,6 +136,7 @@ void Body::start2DAnalysis()
     s.viewW = viewW();
     s.viewH = viewH();
     s.energies = frameSets.i1Energies();
+    tellClippedComparison(s.settings, s.energies);
     if (s.settings.choice.elems) {
         const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems, s.energies);
         for (const QString& line : outside)
@@ -111,6 +149,21 @@ void Body::start2DAnalysis()
     s.colors = [this] { return CBar->scale(); };
     s.correlation = analyzer->correlation;
     walk->start(c, std::move(s), analyzer->walkMaps());
+}
+
+// Every bin's search is kept within the span (EdgePosition::searchRange); the
+// walk says so once.
+void Body::tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies)
+{
+    if (!set.choice.dEdge || set.dEdge.isMidPoint || energies.empty())
+        return;
+    const auto [lo, hi] = std::minmax_element(energies.begin(), energies.end());
+    const double span = *hi - *lo;
+    if (EdgePosition::searchRange(set.dEdge.cwRangeEV, span) == set.dEdge.cwRangeEV)
+        return;
+    logMistake(QStringLiteral("The comparison range %1 eV reaches past the span of the stack's energies, %2 eV: "
+                              "shifts are searched within \u00b1%2 eV")
+                   .arg(QString::number(2.0 * set.dEdge.cwRangeEV, 'g', 6), QString::number(span, 'g', 6)));
 }
 
 void Body::clearChosenMaps(bool all)

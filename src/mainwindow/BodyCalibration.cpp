@@ -58,8 +58,13 @@ void Body::execCalibration()
         stopCalibration();
         return;
     }
+    QString unreadable = binSizeMistake(true, true);
+    if (unreadable.isEmpty())
+        unreadable = suggestMistake(false);
+    if (!unreadable.isEmpty())
+        logMistake(QStringLiteral("Can't calibrate: %1").arg(unreadable));
     AnalyzeCond grid;
-    if (!askAnalyzeCond(grid)) {
+    if (!unreadable.isEmpty() || !askAnalyzeCond(grid)) {
         emit finishBatchExec(CALIB_EXEC); // no walk to wait for
         return;
     }

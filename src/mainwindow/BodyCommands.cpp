@@ -4,6 +4,8 @@
 #include "mainwindow/Body.h"
 
 #include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "batch/CmdParams.h"
 #include "foundation/Cfg.h"
 
 #include <QDebug>
@@ -15,6 +17,13 @@ void Body::execCmdSlot(CmdLine cmd, bool inRem)
         return;
     }
     const EX_CMD_ID id = exCmdId(cmd);
+    // A number the word cannot read changes nothing; the batch goes on.
+    const QString refusal = cmdParamsRefusal(id, cmd);
+    if (!refusal.isEmpty()) {
+        logMistake(QStringLiteral("Can't run %1: %2").arg(cmd.cmd, refusal));
+        emit finishBatchExec(BatchDispatcher::answerIdOf(cmd, false));
+        return;
+    }
     CmdAnswer answer = CmdAnswer::Error;
     if (id <= SUGGESTING_POST_START_EV)
         answer = execStackCmd(id, cmd);

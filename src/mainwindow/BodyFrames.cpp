@@ -78,8 +78,21 @@ void Body::stopWalkForFrames()
         stop2DAnalysis();
 }
 
+bool Body::loadSettingsRefused(const SelectDataFiles* panel, bool i1)
+{
+    const QString mistake = panel->settingsMistake();
+    if (mistake.isEmpty())
+        return false;
+    logMistake(QStringLiteral("Can't load the %1 files: %2")
+                   .arg(i1 ? QStringLiteral("I1") : QStringLiteral("I0"), mistake));
+    emit finishBatchExec(i1 ? LOAD_I1_FILES : LOAD_I0_FILES);
+    return true;
+}
+
 void Body::readI1Files(QStringList files, bool newFile)
 {
+    if (loadSettingsRefused(SelectI1Files, true))
+        return;
     stopWalkForFrames();
     if (newFile) {
         dropShownOf(FrameSets::I1, frameSets, dispA, imgProc);
@@ -96,6 +109,8 @@ void Body::readI1Files(QStringList files, bool newFile)
 
 void Body::readI0Files(QStringList files, bool newFile)
 {
+    if (loadSettingsRefused(SelectI0Files, false))
+        return;
     stopWalkForFrames();
     if (newFile) {
         dropShownOf(FrameSets::I0, frameSets, dispA, imgProc);

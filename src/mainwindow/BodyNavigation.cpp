@@ -4,6 +4,7 @@
 #include "analysis/Analyzer.h"
 #include "calibration/CalibCtrl.h"
 #include "display/ColorBar.h"
+#include "display/FieldValue.h"
 #include "display/ImgDispA.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
@@ -137,6 +138,12 @@ void Body::showXafsSpectrum()
     xafsView->frameEnergy = f ? f->energy : -1.0;
     xafsView->update();
 
+    // A Sum R. or a suggestion that holds no number builds no bin: the field shows why.
+    if (!binSizeMistake(true, false).isEmpty() || !suggestMistake(false).isEmpty()) {
+        PosX->setText(readout::posText(pointX));
+        PosY->setText(readout::posText(pointY));
+        return;
+    }
     const double shift = eShiftAt(pointX, pointY);
     const SuggestElm sElm = suggestElm();
     const int hw = viewW();
@@ -188,6 +195,9 @@ void Body::deglitch()
 {
     Analyzed2DRes* map = analyzer->selectedRes();
     if (!map)
+        return;
+    // Not as 0: the fields show why nothing happens.
+    if (!fieldReadable(DeGlitchFactor, FieldKind::Real) || !fieldReadable(DeGlitchRatio, FieldKind::Real))
         return;
     map->setDeglitchConds(DeGlitchFactor->text().toDouble(), DeGlitchRatio->text().toDouble());
     map->selectProcImg(true);

@@ -4,6 +4,7 @@
 
 #include "analysis/Analyzer.h"
 #include "display/CrossSView.h"
+#include "display/FieldValue.h"
 #include "display/ImgDispA.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/ReadOut.h"
@@ -33,8 +34,10 @@ double mapValue(const Analyzed2DRes& map, const std::vector<double>& v, int x, i
 // they stand: a new size shows at once, not at the next pointer move.
 void Body::setupOverlay()
 {
-    for (QLineEdit* e : {vHWidth_, vVWidth_, aHWidth_, aVWidth_})
+    for (QLineEdit* e : {vHWidth_, vVWidth_, aHWidth_, aVWidth_}) {
         connect(e, &QLineEdit::textChanged, dispA, qOverload<>(&QWidget::update));
+        watchNumberField(e, FieldKind::Count);
+    }
 }
 
 void Body::draw(QPainter* p)
@@ -43,7 +46,8 @@ void Body::draw(QPainter* p)
     using readout::truncated;
 
     p->setPen(QPen(QColor(255, 0, 0), 2));
-    p->drawRect(readout::binRect(cc, pointX, pointY, viewW(), viewH()));
+    if (binSizeMistake(true, false).isEmpty())
+        p->drawRect(readout::binRect(cc, pointX, pointY, viewW(), viewH()));
 
     p->setPen(QColor(192, 192, 0));
     const int sx = truncated(cc.toScreenX(pointX));
@@ -105,10 +109,11 @@ void Body::showReadOutsAt(int x, int y)
     readOutPos = QPoint(x, y);
     const bool i1 = ShowData->isChecked();
 
-    HCross->profile = hProfileAt(y, 1, viewH(), i1);
+    const bool sized = binSizeMistake(true, false).isEmpty();
+    HCross->profile = sized ? hProfileAt(y, 1, viewH(), i1) : Spectrum();
     HCross->cursor = x;
     HCross->update();
-    VCross->profile = vProfileAt(x, 1, viewW(), i1);
+    VCross->profile = sized ? vProfileAt(x, 1, viewW(), i1) : Spectrum();
     // Where the column profile puts row y.
     VCross->cursor = readout::truncated(readout::vCrossCursor(y, imageH));
     VCross->update();

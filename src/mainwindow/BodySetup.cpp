@@ -5,6 +5,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "calibration/CalibCtrl.h"
+#include "display/FieldValue.h"
 #include "display/FieldWidth.h"
 #include "display/FrontWindow.h"
 #include "display/_FileDialog.h"
@@ -284,6 +285,8 @@ void Body::setupSaveSpectra()
 void Body::setupProcButtons()
 {
     connect(DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
+    for (QLineEdit* e : {DeGlitchFactor, DeGlitchRatio})
+        watchNumberField(e, FieldKind::Real);
     connect(NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);
 }
 

@@ -24,6 +24,11 @@ void writeSpectra(Body& body, const QString& fname, spectra::Kind kind, const Bi
 
 void Body::saveEachSpectrum(QString fname)
 {
+    const QString unreadable = binSizeMistake(true, true);
+    if (!unreadable.isEmpty()) {
+        logMistake(QStringLiteral("Can't save the spectra %1: %2").arg(fname, unreadable));
+        return;
+    }
     // The raw I1 sums use no I0.
     AnalyzeCond c;
     if ((SaveAsNormalizedXAFS->isChecked() || SaveAsRawXAFS->isChecked()) && binGrid(c))

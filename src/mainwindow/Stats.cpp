@@ -1,6 +1,7 @@
 #include "mainwindow/Stats.h"
 
 #include "display/DrawText.h"
+#include "display/FieldValue.h"
 #include "display/MouseC.h"
 #include "display/ScreenFit.h"
 
@@ -37,6 +38,7 @@ Stats::Stats(QWidget* parent) : QFrame(parent)
             qDebug().noquote() << note;
     });
     connect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
+    watchNumberField(Bins, FieldKind::Positive);
 }
 
 Stats::~Stats()
@@ -64,6 +66,13 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
 {
     if (!m)
         return;
+    // Not some other count: the field shows why there are no bars.
+    if (!fieldReadable(Bins, FieldKind::Positive)) {
+        clearStats();
+        map = m; // counted again once the field holds a count
+        cond = c;
+        return;
+    }
     map = m;
     cond = c;
     StatsHist h = stats::histogram([this](int x, int y) { return mapValue(x, y); }, cond, bins());
@@ -86,8 +95,6 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
 // A new bin count: the bars are counted again over the same map and grid.
 void Stats::recount()
 {
-    if (!calculated)
-        return;
     if (map)
         calcStats(map, cond);
     else

@@ -38,6 +38,22 @@ LCFRequest mixRequest(double eOffset)
     return r;
 }
 
+// a A + (1 - a) B on from..from + 180 every step eV.
+XafsSpectrum mixOf(double a, double from, double step)
+{
+    return XafsSpectrum(sampled(from, from + 180, step, [a](double x) { return a * refA(x) + (1 - a) * refB(x); }),
+                        "mix", 1, 0.0, SuggestElm());
+}
+
+// The references of r looked up at the energies of r's spectrum.
+LCFFit::RefTable tableOnSpectrum(const LCFRequest& r)
+{
+    std::vector<double> energies;
+    for (const QPointF& p : r.s.points)
+        energies.push_back(p.x());
+    return LCFFit::table(r.refs, energies);
+}
+
 } // namespace
 
 class TestLCFFit : public QObject {
@@ -237,18 +253,11 @@ private slots:
     void scratchKeepsNoOtherFit()
     {
         QFETCH(int, method);
-        auto mix = [](double a, double from, double step) {
-            return XafsSpectrum(sampled(from, from + 180, step, [a](double x) { return a * refA(x) + (1 - a) * refB(x); }),
-                                "mix", 1, 0.0, SuggestElm());
-        };
         LCFRequest r = mixRequest(0.0);
-        std::vector<double> energies;
-        for (const QPointF& p : r.s.points)
-            energies.push_back(p.x());
-        const LCFFit::RefTable table = LCFFit::table(r.refs, energies);
+        const LCFFit::RefTable table = tableOnSpectrum(r);
         LCFFit::Scratch scratch;
-        const XafsSpectrum runs[4] = {mix(0.3, 8910, 0.5), mix(0.55, 8910.25, 1.0), mix(0.8, 8910, 0.5),
-                                      mix(0.45, 8910, 0.5)};
+        const XafsSpectrum runs[4] = {mixOf(0.3, 8910, 0.5), mixOf(0.55, 8910.25, 1.0), mixOf(0.8, 8910, 0.5),
+                                      mixOf(0.45, 8910, 0.5)};
         for (const XafsSpectrum& x : runs) {
             AnalyzeReply got;
             LCFFit::fitInto(r, x, LCFFit::Method(method), got, &table, false, &scratch);
@@ -257,6 +266,44 @@ private slots:
             QCOMPARE(got.lcfRatios, alone.lcfRatios);
             QCOMPARE(got.lcfDMuts, alone.lcfDMuts);
             QVERIFY(got.z == alone.z);
+        }
+    }
+
+    // Two mixtures on one table, the second fit over other table points than
+    // the first: its normal matrix is its own, and it recovers its own mix.
+    void keptMatrixOnlyForSamePoints_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<double>("step"); // of the second spectrum's energies
+        QTest::addColumn<double>("from"); // of the second fit's range
+        QTest::addColumn<double>("to");
+        QTest::newRow("every other energy") << int(LCFFit::Current) << 1.0 << 0.0 << 30000.0;
+        QTest::newRow("narrower range") << int(LCFFit::Current) << 0.5 << 8950.5 << 9049.0;
+        QTest::newRow("MLCF, every other energy") << int(LCFFit::Multi) << 1.0 << 0.0 << 30000.0;
+        QTest::newRow("MLCF, narrower range") << int(LCFFit::Multi) << 0.5 << 8950.5 << 9049.0;
+    }
+    void keptMatrixOnlyForSamePoints()
+    {
+        QFETCH(int, method);
+        QFETCH(double, step);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        LCFRequest r = mixRequest(0.0);
+        const LCFFit::RefTable table = tableOnSpectrum(r);
+        LCFFit::Scratch scratch;
+        AnalyzeReply first, second;
+        LCFFit::fitInto(r, mixOf(0.3, 8910, 0.5), LCFFit::Method(method), first, &table, false, &scratch);
+        QVERIFY(scratch.keptFor == &table); // the first fit's matrix is kept
+        r.sE0 = from;
+        r.eE0 = to;
+        LCFFit::fitInto(r, mixOf(0.85, 8910, step), LCFFit::Method(method), second, &table, false, &scratch);
+        const double expected[2][2] = {{0.3, 0.7}, {0.85, 0.15}};
+        const AnalyzeReply* got[2] = {&first, &second};
+        for (int f = 0; f < 2; ++f) {
+            QCOMPARE(got[f]->lcfRatios.size(), 2);
+            for (int k = 0; k < 2; ++k)
+                QVERIFY2(sameValue(got[f]->lcfRatios[k], expected[f][k], 1e-9),
+                         qPrintable(QStringLiteral("fit %1, reference %2: %3").arg(f).arg(k).arg(got[f]->lcfRatios[k])));
         }
     }
 };

@@ -1,6 +1,7 @@
 #include "support/LogCapture.h"
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
+#include "support/StackBody.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
@@ -32,7 +33,12 @@ QString stateOf(Body& b, const QString& target)
 {
     const QString key = target.section(u'.', 0, 0);
     SelectDataFiles* panel = key.startsWith(QLatin1String("i1")) ? b.SelectI1Files : b.SelectI0Files;
+    if (target == QLatin1String("main.region")) {
+        const QRectF a = b.dispA->sel.area;
+        return QStringLiteral("%1 %2 %3 %4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height());
+    }
     QWidget* root = key == QLatin1String("main") ? static_cast<QWidget*>(&b)
+                    : key == QLatin1String("stats") ? static_cast<QWidget*>(&b.stats)
                     : key == QLatin1String("an") ? b.analyzer
                     : key == QLatin1String("cfg") ? b.saveDataCfg
                     : key == QLatin1String("view") ? b.xafsView
@@ -109,12 +115,12 @@ private slots:
     {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QStringList>("checks");
-        QTest::newRow("no integer writes 0; one panel only") << "skip_i1 5;skip_i1 x7;cut_f_i0 7"
-                                                           << QStringList{"i1.Skip=0", "i0.CutFirst=7", "i1.CutFirst=0"};
+        QTest::newRow("no integer changes nothing; one panel only") << "skip_i1 5;skip_i1 x7;cut_f_i0 7"
+                                                           << QStringList{"i1.Skip=5", "i0.CutFirst=7", "i1.CutFirst=0"};
         QTest::newRow("nan is no factor") << "eng_by_name_factor_i1 3;eng_by_name_factor_i1 nan"
-                                          << QStringList{"i1eng.Factor=0"};
+                                          << QStringList{"i1eng.Factor=3"};
         QTest::newRow("true is no flag") << "Use_I0 1;Use_I0 true;set_fluo_type 01"
-                                         << QStringList{"main.UseI0=off", "main.FluoType=on"};
+                                         << QStringList{"main.UseI0=on", "main.FluoType=on"};
         QTest::newRow("exclusive choice not unchecked") << "eng_calc_even_in_deg_i1 1;eng_calc_even_in_eng_i1 0"
                                                         << QStringList{"i1eng.EvenInAngle=on"};
         QTest::newRow("copper K edge in eV") << "Suggesting_Elm Cu;Suggesting_Edge 0"
@@ -124,7 +130,7 @@ private slots:
         QTest::newRow("edge outside the four") << "Suggesting_Elm Fe;Suggesting_Edge_eV 5;Suggesting_Edge 7"
                                                << QStringList{"main.SuggestingEeV=5"};
         QTest::newRow("band: view and analysis") << "set_band_w 4;set_view_h 2.5"
-                                                 << QStringList{"main.vHWidth_=4", "main.aHWidth_=4", "main.vVWidth_=0"};
+                                                 << QStringList{"main.vHWidth_=4", "main.aHWidth_=4", "main.vVWidth_=10"};
         QTest::newRow("display by id, unknown id ignored") << "select_disp_image 2;select_disp_image 7"
                                                            << QStringList{"main.ShowShiftMap=on"};
         QTest::newRow("scale to 6 digits") << "saveDataCfg_tiff_scale_min -2.25e-7;saveDataCfg_tiff_scale_max 1234567"
@@ -147,6 +153,141 @@ private slots:
             body.execCmdSlot(CmdLine(l), false);
         for (const QString& c : checks)
             QCOMPARE(stateOf(body, c.section(u'=', 0, 0)), c.section(u'=', 1));
+    }
+
+    // A number a word cannot read is told with the word and the text, changes
+    // nothing, and the word is answered once with its own id. "before" sets
+    // the state the refused line must leave as it is.
+    void numbersRefused_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("check");
+        QTest::addColumn<QString>("told");
+        const QString region = QStringLiteral("select_region 2 3 40 20");
+        QTest::newRow("frame: a word") << "" << "seek_image abc" << "main.ImgNo=0"
+                                       << "Can't run seek_image: \"abc\" is no whole number";
+        QTest::newRow("frame: a fraction") << "" << "seek_image 3.7" << "main.ImgNo=0"
+                                           << "Can't run seek_image: \"3.7\" is no whole number";
+        QTest::newRow("frame: past an int") << "" << "seek_image 2147483648" << "main.ImgNo=0"
+                                            << "Can't run seek_image: \"2147483648\" is no whole number";
+        QTest::newRow("frame: nothing") << "" << "seek_image" << "main.ImgNo=0"
+                                        << "Can't run seek_image: no number given";
+        QTest::newRow("region: a fraction") << region << "select_region 10 3 10.5 20" << "main.region=2 3 38 17"
+                                            << "Can't run select_region: \"10.5\" is no whole number";
+        QTest::newRow("skip: a word") << "skip_i1 5" << "skip_i1 x7" << "i1.Skip=5"
+                                      << "Can't run skip_i1: \"x7\" is no whole number";
+        QTest::newRow("cut: negative") << "cut_l_i0 2" << "cut_l_i0 -3" << "i0.CutLast=2"
+                                       << "Can't run cut_l_i0: \"-3\" is below 0";
+        QTest::newRow("flag: the word true") << "Use_I0 1" << "Use_I0 true" << "main.UseI0=on"
+                                             << "Can't run Use_I0: \"true\" is no whole number";
+        QTest::newRow("display id 7") << "select_disp_image 2" << "select_disp_image 7" << "main.ShowShiftMap=on"
+                                      << "Can't run select_disp_image: \"7\" is not within 0 to 3";
+        QTest::newRow("bin half size 2.5") << "set_band_w 4" << "set_band_w 2.5" << "main.aHWidth_=4"
+                                           << "Can't run set_band_w: \"2.5\" is no whole number";
+        QTest::newRow("bins 0") << "stats_bins 40" << "stats_bins 0" << "stats.Bins=40"
+                                << "Can't run stats_bins: \"0\" is below 1";
+        QTest::newRow("comparison step a word") << "" << "analyzer_dEdge_comp_params 20 1 fine"
+                                                << "an.DEdgeCWFullRangeEV=20"
+                                                << "Can't run analyzer_dEdge_comp_params: \"fine\" is no number";
+        QTest::newRow("edge energy a symbol") << "Suggesting_Edge_eV 9000.5" << "Suggesting_Edge_eV Cu"
+                                              << "main.SuggestingEeV=9000.5"
+                                              << "Can't run Suggesting_Edge_eV: \"Cu\" is no number";
+        QTest::newRow("LCF range: nan") << "analyzer_set_LCF_range 8900 9100" << "analyzer_set_LCF_range nan 9050"
+                                        << "an.LCFRange2=9100"
+                                        << "Can't run analyzer_set_LCF_range: \"nan\" is no number";
+        QTest::newRow("background value a word") << "analyzer_elems_bg_dE x 3.5" << "analyzer_elems_bg_dE x y"
+                                                 << "an.BGVDE=3.5"
+                                                 << "Can't run analyzer_elems_bg_dE: \"y\" is no number";
+    }
+    void numbersRefused()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, line);
+        QFETCH(QString, check);
+        QFETCH(QString, told);
+        Body body;
+        if (!before.isEmpty())
+            body.execCmdSlot(CmdLine(before), false);
+        testlog::Capture log;
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        const CmdLine cmd(line);
+        body.execCmdSlot(cmd, false);
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(answers.at(0).at(0).toInt(), int(exCmdId(cmd)));
+        QCOMPARE(stateOf(body, check.section(u'=', 0, 0)), check.section(u'=', 1));
+        QCOMPARE(body.batchCtrl->BatchLogs->toPlainText().count(told), 1);
+        QCOMPARE(log.linesStartingWith(told).size(), 1);
+        QTest::qWait(50);
+        QCOMPARE(answers.count(), 1);
+    }
+
+    // A window field an action reads that holds no number of its kind shows
+    // it; the action does not start and says why, answering the batch once.
+    void fieldsRefused_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("field"); // "panel.widget"
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("told");
+        const QString walk = QStringLiteral("analyzer_exec_2da");
+        QTest::newRow("Sum R. abc") << "" << "main.vHWidth_" << "abc" << walk
+                                    << "Can't analyse: Sum R. \"abc\" is no whole number of 0 or more";
+        QTest::newRow("Sum R. -5") << "" << "main.vVWidth_" << "-5" << walk
+                                   << "Can't analyse: Sum R. \"-5\" is no whole number of 0 or more";
+        QTest::newRow("A. Step 1.5") << "" << "main.aHWidth_" << "1.5" << walk
+                                     << "Can't analyse: A. Step \"1.5\" is no whole number of 0 or more";
+        QTest::newRow("fitting range abc") << "analyzer_select_sub_mode_LCF 1" << "an.LCFRange1" << "abc" << walk
+                                           << "Can't analyse: Fitting Range \"abc\" is no number";
+        QTest::newRow("fitting range empty") << "analyzer_select_sub_mode_LCF 1" << "an.LCFRange2" << "" << walk
+                                             << "Can't analyse: Fitting Range \"\" is no number";
+        QTest::newRow("comparison range") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
+                                          << "an.DEdgeCWFullRangeEV" << "wide" << walk
+                                          << "Can't analyse: Comp. Range \"wide\" is no number";
+        QTest::newRow("suggestion in use") << "Suggest_Elm 1" << "main.DPreE" << "x" << walk
+                                           << "Can't analyse: Suggest Elm. pre-edge end \"x\" is no number";
+        QTest::newRow("edge energy of the mid point") << "analyzer_select_sub_mode_dEdge 1" << "main.SuggestingEeV" << ""
+                                                      << walk
+                                                      << "Can't analyse: Suggest Elm. edge energy \"\" is no number";
+        QTest::newRow("Skip x, new I1 load") << "" << "i1.Skip" << "x" << "load_I1_files NEW a.tif b.tif"
+                                              << "Can't load the I1 files: Skip \"x\" is no whole number of 0 or more";
+        QTest::newRow("Cut L. -1, I0 load") << "" << "i0.CutLast" << "-1" << "load_I0_files ADD a.tif"
+                                             << "Can't load the I0 files: Cut L. \"-1\" is no whole number of 0 or more";
+    }
+    void fieldsRefused()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, word);
+        QFETCH(QString, told);
+        // Edges over 8 frames of 6 x 4 pixels: the walk would start.
+        const std::unique_ptr<Body> b =
+            craft::bodyWithStack(6, 4, 8, [](int x, int y, int k) { return k < 4 ? 900.0 + x + y : 300.0 + x; });
+        Body& body = *b;
+        for (const QString& l : setup.split(u';', Qt::SkipEmptyParts))
+            body.execCmdSlot(CmdLine(l), false);
+        const QString key = field.section(u'.', 0, 0);
+        QWidget* root = key == QLatin1String("an")   ? static_cast<QWidget*>(body.analyzer)
+                        : key == QLatin1String("i1") ? static_cast<QWidget*>(body.SelectI1Files)
+                        : key == QLatin1String("i0") ? static_cast<QWidget*>(body.SelectI0Files)
+                                                     : &body;
+        auto* e = root->findChild<QLineEdit*>(field.section(u'.', 1));
+        QVERIFY(e);
+        e->setText(text);
+        QCOMPARE(e->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
+        QSignalSpy answers(&body, &Body::finishBatchExec);
+        const CmdLine cmd(word);
+        body.execCmdSlot(cmd, false);
+        QCOMPARE(answers.count(), 1);
+        QCOMPARE(answers.at(0).at(0).toInt(), BatchDispatcher::answerIdOf(cmd, false));
+        QVERIFY(!body.walkRunning());
+        QCOMPARE(body.i1Frames.size(), 8);
+        QCOMPARE(body.batchCtrl->BatchLogs->toPlainText().count(told), 1);
+        QCOMPARE(e->text(), text);
+        QTest::qWait(50);
+        QCOMPARE(answers.count(), 1);
     }
 
     // Energies set by a word, or from the standard's edge, keep every digit a

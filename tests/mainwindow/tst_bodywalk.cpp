@@ -8,6 +8,7 @@
 
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
 #include "batch/CmdLine.h"
 #include "display/ImgDispA.h"
 #include "imagestack/SelectDataFiles.h"
@@ -164,6 +165,45 @@ private slots:
         QCOMPARE(static_cast<Analyzed2DRes*>(b->dispA->overlayMap), want);
         QVERIFY(want->valid);
         QVERIFY(b->dispA->currentImage());
+    }
+
+    // A comparison range far past the stack's 238 eV of energies searches
+    // only within them, says so once, and finds the edges as a range of just
+    // the span does: 2 eV further from one column to the next.
+    void comparisonWithinTheEnergies()
+    {
+        std::unique_ptr<Body> b = bodyWithStack();
+        Analyzer* a = b->analyzer;
+        for (const char* l : {"analyzer_select_sub_mode_dEdge 1", "analyzer_dEdge_select_mode_comp",
+                              "analyzer_dEdge_comp_w_step"})
+            b->execCmdSlot(CmdLine(QString::fromLatin1(l)), false);
+        QSignalSpy done(b.get(), &Body::finishBatchExec);
+        const auto walk = [&](const QString& params) {
+            done.clear();
+            b->execCmdSlot(CmdLine(QStringLiteral("analyzer_dEdge_comp_params ") + params), false);
+            b->execCmdSlot(CmdLine(QStringLiteral("analyzer_exec_2da")), false);
+            QList<double> m;
+            if (!QTest::qWaitFor([&] { return !b->walkRunning() && done.count() == 2; }, 60000))
+                return m; // did not end
+            for (int y = 0; y < 4; y++)
+                for (int x = 0; x < 10; x++)
+                    m << a->dEdgeMap.valueAt(x, y);
+            return m;
+        };
+        testlog::Capture log;
+        const QList<double> wide = walk(QStringLiteral("1000000.0 1 0.01"));
+        QCOMPARE(wide.size(), 40);
+        const QString told = QStringLiteral("The comparison range 1e+06 eV reaches past the span of the stack's "
+                                            "energies, 238 eV: shifts are searched within \u00b1238 eV");
+        QCOMPARE(log.linesStartingWith(told).size(), 1);
+        QCOMPARE(b->batchCtrl->BatchLogs->toPlainText().count(told), 1);
+        for (int y = 0; y < 4; y++) {
+            for (int x = 1; x < 10; x++)
+                QVERIFY2(std::fabs(wide[y * 10 + x] - wide[y * 10 + x - 1] - 2.0) < 0.02,
+                         qPrintable(QStringLiteral("%1 %2: %3").arg(x).arg(y).arg(wide[y * 10 + x])));
+        }
+        QCOMPARE(walk(QStringLiteral("476 1 0.01")), wide);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("The comparison range")).size(), 1);
     }
 
     // The walk's workers read the frames: whatever drops or replaces a stack

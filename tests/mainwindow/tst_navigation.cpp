@@ -236,7 +236,7 @@ private slots:
         b->dispA->resetImageViewWindow();
         b->pointX = 10;
         b->pointY = 20;
-        b->vHWidth_->setText(QStringLiteral("-3"));
+        b->vHWidth_->setText(QStringLiteral("3"));
         b->vVWidth_->setText(QStringLiteral("0"));
         b->frameSets.setDarkArea(FrameSets::I0, QRectF(50, 50, 10, 10));
         b->frameSets.setDarkArea(FrameSets::I1, QRectF(55, 50, 10, 10));

@@ -208,6 +208,36 @@ private slots:
         QCOMPARE(w.hist.peak, 2);
     }
 
+    // A Bins field that holds no count counts no bars and shows it; a count
+    // typed then counts the same map: values 1, 2, 3, 4 in 3 bins.
+    void binsFieldWithoutCount_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("abc") << "abc";
+        QTest::newRow("0") << "0";
+        QTest::newRow("-5") << "-5";
+        QTest::newRow("2.5") << "2.5";
+        QTest::newRow("empty") << "";
+    }
+    void binsFieldWithoutCount()
+    {
+        QFETCH(QString, text);
+        Stats w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        testmaps::fill(map, row(4), [](int x, int) { return x + 1.0; });
+        w.calcStats(&map, row(4));
+        QCOMPARE(int(w.hist.counts.size()), 100);
+        const QString plain = w.Bins->styleSheet();
+        w.Bins->setText(text);
+        w.calcStats(&map, row(4));
+        QCOMPARE(int(w.hist.counts.size()), 0);
+        QCOMPARE(w.Num->text(), QStringLiteral("0"));
+        QCOMPARE(w.Bins->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
+        w.setBins(3);
+        QCOMPARE(w.Bins->styleSheet(), plain);
+        QCOMPARE(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), (QVector<int>{1, 1, 2}));
+    }
+
     // The selected range follows the new map's extremes.
     void rangeRules_data()
     {
