@@ -167,8 +167,9 @@ QString refusalOf(char kind, const QString& p, int lo, int hi)
     const int v = p.toInt(&ok, 10);
     if (!ok)
         return quoted(p) + QStringLiteral(" is no whole number");
+    // A flag is on at 1 and off at any other whole number.
     if (kind == 'f')
-        lo = 0, hi = 1;
+        return QString();
     if (v < lo || v > hi) {
         if (hi == INT_MAX)
             return quoted(p) + QStringLiteral(" is below %1").arg(lo);

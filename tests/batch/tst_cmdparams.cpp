@@ -50,7 +50,7 @@ private slots:
         QTest::newRow("skip: the largest int") << "skip_i1 2147483647" << "";
         QTest::newRow("cut: a word") << "cut_l_i0 x7" << "\"x7\" is no whole number";
         QTest::newRow("flag: the word true") << "Use_I0 true" << "\"true\" is no whole number";
-        QTest::newRow("flag: 2") << "set_fluo_type 2" << "\"2\" is not within 0 to 1";
+        QTest::newRow("flag: 2 is off") << "set_fluo_type 2" << "";
         QTest::newRow("flag: +1") << "set_fluo_type +1" << "";
         QTest::newRow("flag: missing is off") << "show_latest_i1" << "";
         QTest::newRow("stats window: missing shows it") << "stats_show_window" << "";
