@@ -10,7 +10,8 @@
 // The log's text buffer grows and is compacted again as lines come and go,
 // which makes the resident memory swing by some MB; the lowest readings, taken
 // after such a compaction, show what stays. The growth after the cap is that
-// of the lowest readings from pass 1,500 (passes 500 to 1,500) on:
+// of the lowest readings over the last 2,000 passes, once the log has turned
+// over and the heap has taken the size the passes need:
 //   bench_night_run <folder> <program> [passes]
 // writes the demo set into the folder when it is not there yet, runs the
 // program with the batch (5,000 passes when not given) and prints the figures.
@@ -162,15 +163,16 @@ int main(int argc, char** argv)
         }
     }
     p.waitForFinished(-1);
-    // From the third reading on: it is the first whose 1,000 passes all ran
-    // with the log at its cap.
-    if (trailing.size() < 4) {
+    // The last 2,000 passes: four readings back, whose 1,000 passes ran with
+    // the log at its cap from the third reading on.
+    if (trailing.size() < 7) {
         std::fprintf(stderr, "the program stopped after %zu readings\n", trailing.size());
         return 1;
     }
-    const int span = int(trailing.size() - 3) * Every;
+    const size_t from = trailing.size() - 5;
+    const int span = int(trailing.size() - 1 - from) * Every;
     std::printf("growth after the log cap, lowest readings from pass %d to %d: %.3f KB/pass (%.2f -> %.2f MB)\n",
-                3 * Every, 3 * Every + span, (trailing.back() - trailing[2]) * 1000.0 / span, trailing[2],
-                trailing.back());
+                int(from + 1) * Every, int(trailing.size()) * Every, (trailing.back() - trailing[from]) * 1000.0 / span,
+                trailing[from], trailing.back());
     return 0;
 }

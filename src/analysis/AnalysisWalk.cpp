@@ -161,6 +161,17 @@ double AnalysisWalk::restRatio(double r, double d)
     return std::isfinite(v) ? v : 0.0;
 }
 
+QString AnalysisWalk::stopLine(const AnalyzeCond& next, qint64 done, qint64 all)
+{
+    return QStringLiteral("2D analysis stopped at bin (%1, %2), %3 % of the rows: %4 of %5 bins analysed, "
+                          "the others hold no result")
+        .arg(next.cx)
+        .arg(next.cy)
+        .arg(QString::asprintf("%.2f", progressOf(next)))
+        .arg(done)
+        .arg(all);
+}
+
 bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
 {
     if (walkRunning) {
@@ -181,6 +192,8 @@ bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
     nextSend = 0;
     nextRecord = 0;
     waiting.clear();
+    binsDone = 0;
+    binsAll = qint64(c.columns()) * c.rows();
     ++generation;
     ctx = std::make_shared<WalkContext>();
     ctx->setup = setup;
@@ -263,7 +276,9 @@ void AnalysisWalk::stop()
 {
     if (!walkRunning)
         return;
+    const QString line = stopLine(walkCond, binsDone, binsAll);
     halt();
+    emit stopped(line);
     emit finishBatchExec(BatchDoneId);
 }
 
@@ -371,6 +386,7 @@ void AnalysisWalk::record(const WalkBlock& b)
         recordResForAPoint(b.cx[i], b.cy, v);
         walkCond.next();
     }
+    binsDone += qint64(b.cx.size());
     if (v) {
         if (ch.lcf)
             emit newZ(v[L.z]);

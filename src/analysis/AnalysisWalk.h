@@ -98,9 +98,13 @@ public:
     static double progressOf(const AnalyzeCond& c);
     // r / (d + r), 0 where that is no finite number.
     static double restRatio(double r, double d);
+    // The line of a walk stopped with next the first bin it did not record.
+    static QString stopLine(const AnalyzeCond& next, qint64 done, qint64 all);
 
 signals:
     void finishBatchExec(int id);
+    // A walk stopped part-way: where, and how many bins it recorded.
+    void stopped(const QString& line);
     void runningChanged(bool on);
     void progress(double perCent);
     // A row after the first is about to be recorded: the maps may be redrawn.
@@ -144,4 +148,6 @@ private:
     Maps maps;
     std::shared_ptr<WalkContext> ctx;
     double lastCor = 0.0;
+    qint64 binsAll = 0;  // of the grid
+    qint64 binsDone = 0; // recorded
 };

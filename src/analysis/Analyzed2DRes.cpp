@@ -1,10 +1,10 @@
 #include "analysis/Analyzed2DRes.h"
 
 #include "foundation/Globals.h"
+#include "foundation/WholeFile.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -68,6 +68,21 @@ quint16 exportPos(double v, double lo, double hi)
 
 qint64 absOf(int v) { return v < 0 ? -static_cast<qint64>(v) : v; }
 
+// Every pixel of the bin (ix, iy) that lies on the W x H image := flag.
+void markBin(std::vector<bool>& mask, int W, int H, int ix, int iy, int xw, int yw, bool flag)
+{
+    const qint64 xa = std::max<qint64>(0, ix - absOf(xw));
+    const qint64 xb = std::min<qint64>(qint64(W) - 1, ix + absOf(xw));
+    const qint64 ya = std::max<qint64>(0, iy - absOf(yw));
+    const qint64 yb = std::min<qint64>(qint64(H) - 1, iy + absOf(yw));
+    if (xa > xb)
+        return;
+    for (qint64 y = ya; y <= yb; y++) {
+        const auto row = mask.begin() + static_cast<std::ptrdiff_t>(y * W);
+        std::fill(row + static_cast<std::ptrdiff_t>(xa), row + static_cast<std::ptrdiff_t>(xb + 1), flag);
+    }
+}
+
 } // namespace
 
 Analyzed2DRes::Analyzed2DRes(const QString& name)
@@ -124,7 +139,41 @@ void Analyzed2DRes::freeArrays()
 bool Analyzed2DRes::holdsResult() const
 {
     const qint64 n = pixelCount();
-    return n > 0 && data.size() == static_cast<size_t>(n);
+    if (n <= 0 || data.size() != static_cast<size_t>(n))
+        return false;
+    return noResult.size() != data.size() || std::find(noResult.begin(), noResult.end(), false) != noResult.end();
+}
+
+void Analyzed2DRes::limitToBins()
+{
+    if (!fits(data) || noResult.size() != data.size())
+        return;
+    std::vector<bool> outside(data.size(), true);
+    AnalyzeCond c = cond;
+    c.reset();
+    do {
+        markBin(outside, cond.W, cond.H, c.cx, c.cy, c.hx, c.hy, false);
+    } while (c.next());
+    for (size_t i = 0; i < outside.size(); i++) {
+        if (outside[i])
+            noResult[i] = true;
+    }
+}
+
+qint64 Analyzed2DRes::resultBins(qint64& all) const
+{
+    all = 0;
+    if (!fits(data))
+        return 0;
+    qint64 n = 0;
+    AnalyzeCond c = cond;
+    c.reset();
+    do {
+        all++;
+        if (onMap(c.cx, c.cy))
+            n++;
+    } while (c.next() && all < maxPixels);
+    return n;
 }
 
 qint64 Analyzed2DRes::pixelCount() const
@@ -177,15 +226,22 @@ void Analyzed2DRes::setNoResult(int ix, int iy, int xw, int yw)
     markNoResult(ix, iy, xw, yw, true);
 }
 
+QString Analyzed2DRes::savedBinsNote(const QString& fileName) const
+{
+    qint64 all = 0;
+    const qint64 n = resultBins(all);
+    if (n >= all)
+        return QString();
+    return QStringLiteral("%1: %2 of the map's %3 bins hold a result; the other %4 hold none")
+        .arg(fileName)
+        .arg(n)
+        .arg(all)
+        .arg(all - n);
+}
+
 void Analyzed2DRes::markNoResult(int ix, int iy, int xw, int yw, bool none)
 {
-    const qint64 xa = std::max<qint64>(0, ix - absOf(xw));
-    const qint64 xb = std::min<qint64>(cond.W - 1, ix + absOf(xw));
-    const qint64 ya = std::max<qint64>(0, iy - absOf(yw));
-    const qint64 yb = std::min<qint64>(cond.H - 1, iy + absOf(yw));
-    for (qint64 y = ya; y <= yb; y++)
-        for (qint64 x = xa; x <= xb; x++)
-            noResult[static_cast<size_t>(y * cond.W + x)] = none;
+    markBin(noResult, cond.W, cond.H, ix, iy, xw, yw, none);
 }
 
 const std::vector<double>& Analyzed2DRes::shownData() const
@@ -233,6 +289,7 @@ void Analyzed2DRes::allocData()
     } else if (n > 0) {
         data.assign(static_cast<size_t>(n), 0.0);
         procData.assign(static_cast<size_t>(n), 0.0);
+        noResult.assign(static_cast<size_t>(n), true);
     }
     valid = false;
     surfFit.clear();
@@ -369,12 +426,15 @@ void Analyzed2DRes::deglitch()
 {
     if (!fits(data) || !fits(procData))
         return;
-    const int W = cond.W;
-    const int H = cond.H;
     AnalyzeCond c = cond;
     c.reset();
     double sum = 0.0;
     qint64 bins = 0;
+    // Only what holds a result is a value: a bin without one is no spike and
+    // no neighbour.
+    const auto has = [this](qint64 x, qint64 y) {
+        return inside(x, y) && onMap(static_cast<int>(x), static_cast<int>(y));
+    };
     do {
         if (c.first)
             qDebug() << "deglitch" << c.cy;
@@ -383,21 +443,24 @@ void Analyzed2DRes::deglitch()
         const qint64 sy = c.stepY;
         double a = 0.0;
         int n = 0;
-        if (c.cx - sx >= 0 && c.cx - sx < W && c.cx + sx >= 0 && c.cx + sx < W) {
+        const bool counted = onMap(c.cx, c.cy);
+        if (counted && has(c.cx - sx, c.cy) && has(c.cx + sx, c.cy)) {
             a = std::fabs(2 * v - valueAt(c.cx - c.stepX, c.cy) - valueAt(c.cx + c.stepX, c.cy));
             n = 1;
         }
-        if (c.cy - sy >= 0 && c.cy - sy < H && c.cy + sy >= 0 && c.cy + sy < H) {
+        if (counted && has(c.cx, c.cy - sy) && has(c.cx, c.cy + sy)) {
             a += std::fabs(2 * v - valueAt(c.cx, c.cy - c.stepY) - valueAt(c.cx, c.cy + c.stepY));
             n++;
         }
         const double s = n > 0 ? a / n : 0.0;
         c.fillBin(procData.data(), s);
-        sum += s;
-        bins++;
+        if (counted) {
+            sum += s;
+            bins++;
+        }
     } while (c.next());
 
-    const double T = sum / static_cast<double>(bins) * deglitchF;
+    const double T = bins > 0 ? sum / static_cast<double>(bins) * deglitchF : 0.0;
     const double R = (max - min) * deglitchR;
     rewriteBins([&](const AnalyzeCond& bin, double v) {
         if (!(sourceAt(procData, bin.cx, bin.cy) > T && (v < min + R || v > max - R)))
@@ -409,7 +472,7 @@ void Analyzed2DRes::deglitch()
         double s = 0.0;
         int n = 0;
         for (const auto& p : nb) {
-            if (inside(p[0], p[1])) {
+            if (has(p[0], p[1])) {
                 s += valueAt(static_cast<int>(p[0]), static_cast<int>(p[1]));
                 n++;
             }
@@ -442,7 +505,7 @@ void Analyzed2DRes::deglitch2(double limit)
         if (c.first)
             qDebug() << "deglitch2" << c.cy;
         const double v = valueAt(c.cx, c.cy);
-        if (std::fabs(v) < limit) {
+        if (onMap(c.cx, c.cy) && std::fabs(v) < limit) {
             sum += v;
             n++;
         }
@@ -460,7 +523,8 @@ void Analyzed2DRes::deglitch2(double limit)
                     continue;
                 const qint64 x = bin.cx + qint64(dx) * bin.stepX;
                 const qint64 y = bin.cy + qint64(dy) * bin.stepY;
-                if (!inside(x, y))
+                // the mean of the neighbours inside the analysed area
+                if (!inside(x, y) || !onMap(static_cast<int>(x), static_cast<int>(y)))
                     continue;
                 const double w = valueAt(static_cast<int>(x), static_cast<int>(y));
                 if (std::fabs(w - m) < limit) {
@@ -611,16 +675,11 @@ void Analyzed2DRes::writeTextHeader(QTextStream& out, bool csv, bool xyz) const
 
 QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool xyz) const
 {
-    QFile f(QFileInfo(fileName).filePath());
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug() << "Can't open" << f.fileName();
+    WholeFile f(QFileInfo(fileName).filePath());
+    if (!f.open(true))
         return QString();
-    }
-    {
-        QTextStream out(&f);
-        writeTextHeader(out, csv, xyz);
-        out.flush();
-    }
+    writeTextHeader(f.text(), csv, xyz);
+    f.text().flush();
     // Its own copy of the grid: writing a file must not move the map's scanner.
     AnalyzeCond c = cond;
     c.reset();
@@ -660,6 +719,5 @@ QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool 
     if (!xyz)
         *p++ = '\n';
     f.write(begin, p - begin);
-    f.close();
-    return f.fileName();
+    return f.commit() ? f.fileName() : QString();
 }

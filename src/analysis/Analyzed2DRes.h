@@ -33,7 +33,10 @@ public:
     std::unique_ptr<QImage> image;    // views imageBuf
     std::unique_ptr<uchar[]> imageBuf; // rowStride(format, W) * H bytes
     std::vector<double> data;         // W * H, row-major; empty when absent
-    std::vector<bool> noResult;       // by pixel of data: a bin given no result; empty when none is
+    // By pixel of data: no bin holding it was given a result. Every pixel is
+    // such until setData writes its bin, so the pixels around an analysed area
+    // and the bins a stopped walk never reached hold no value for any reader.
+    std::vector<bool> noResult;
     double min = 1e300;
     double max = -1e300;
     int minX = 0;
@@ -74,8 +77,15 @@ public:
     // The bin's pixels keep what they hold (0 on a fresh map) but count as no
     // result until setData writes them.
     void setNoResult(int ix, int iy, int xw, int yw);
-    // Values over a grid: cleared or never computed maps hold none.
+    // Values over a grid: cleared, never computed or never written maps hold none.
     bool holdsResult() const;
+    // The pixels outside every bin of cond count as no result, whatever they hold.
+    void limitToBins();
+    // Bins of cond whose centre holds a result; all := every bin of cond.
+    qint64 resultBins(qint64& all) const;
+    // What a save of the map into fileName must tell: how many of its bins
+    // hold a result when some do not; null when all do.
+    QString savedBinsNote(const QString& fileName) const;
     // W * H, or 0 when either is not positive.
     qint64 pixelCount() const;
     // The range the image is coloured over (fixed, processed or data range).

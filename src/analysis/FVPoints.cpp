@@ -30,6 +30,8 @@ void FVPoints::clear()
 {
     x.clear();
     y.clear();
+    noMaximum = 0;
+    noE2 = 0;
 }
 
 void FVPoints::add(double dM, double dE12)
@@ -40,9 +42,15 @@ void FVPoints::add(double dM, double dE12)
 
 bool FVPoints::add(const FeatureValue& fv)
 {
-    // "Not found" leaves dM and e1 at zero.
-    if (fv.dM == 0.0 && fv.e1 == 0.0)
+    // "Not found" leaves dM and e1, or e2, at zero.
+    if (fv.dM == 0.0 && fv.e1 == 0.0) {
+        noMaximum++;
         return false;
+    }
+    if (fv.e2 == 0.0) {
+        noE2++;
+        return false;
+    }
     add(fv.dM, fv.e2 - fv.e1);
     return true;
 }

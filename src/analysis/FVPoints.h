@@ -21,12 +21,17 @@ class FVPoints {
 public:
     FVAxis x; // dM
     FVAxis y; // e2 - e1
+    // Bins given no point: without an absorption maximum, or with one but no rise after it.
+    int noMaximum = 0;
+    int noE2 = 0;
 
     void clear();
     void add(double dM, double dE12);
-    // x = dM, y = e2 - e1, of a bin with an absorption maximum only: without
-    // one, e2 is merely the spectrum's first rise, far off every real e2 - e1,
-    // and would squeeze the real points flat. False when nothing was added.
+    // x = dM, y = e2 - e1, of a bin with an absorption maximum and a rise
+    // after it only: without a maximum, e2 is merely the spectrum's first
+    // rise; without a rise, e2 - e1 is -e1. Either is far off every real
+    // e2 - e1 and would squeeze the real points flat. False when nothing was
+    // added (the bin is counted instead).
     bool add(const FeatureValue& fv);
     int count() const { return int(x.values.size()); }
 };

@@ -3,6 +3,7 @@
 #include "analysis/FVPoints.h"
 #include "display/FieldValue.h"
 #include "display/ScreenFit.h"
+#include "foundation/WholeFile.h"
 
 #include <QPainter>
 
@@ -11,12 +12,16 @@
 #include <vector>
 
 namespace {
-// Cut toward zero; false for what no pixel index can hold.
-bool toPixel(double s, int& p)
+// Cut toward zero; false for what no pixel index can hold. The end of the
+// range maps to the side itself: it belongs to the last pixel, or the
+// extreme points of the range would not be drawn.
+bool toPixel(double s, int side, int& p)
 {
     if (!(s > -1e9 && s < 1e9))
         return false;
     p = static_cast<int>(s);
+    if (p == side)
+        p = side - 1;
     return true;
 }
 
@@ -77,13 +82,24 @@ bool FVView::pointPixel(const ChCoord& c, int k, int& px, int& py) const
 {
     const double x = fvPoints->x.values[k];
     const double y = k < fvPoints->y.values.size() ? fvPoints->y.values[k] : 0.0;
-    return toPixel(c.toScreenX(x), px) && toPixel(c.toScreenY(y), py);
+    const int side = static_cast<int>(c.isx1 - c.isx0);
+    return toPixel(c.toScreenX(x), side, px) && toPixel(c.toScreenY(y), side, py);
+}
+
+void FVView::showCount()
+{
+    const int n = fvPoints ? fvPoints->count() : 0;
+    const int noMax = fvPoints ? fvPoints->noMaximum : 0;
+    const int noE2 = fvPoints ? fvPoints->noE2 : 0;
+    fvCount_->setText(
+        tr("%1 points; left out: %2 bins without a maximum, %3 without e2").arg(n).arg(noMax).arg(noE2));
 }
 
 void FVView::updateMap()
 {
     updateVMap();
     updateVHMap();
+    showCount();
     dispA_->update();
 }
 
@@ -100,7 +116,7 @@ void FVView::updateVMap()
         if (pointPixel(vCoord, k, px, py) && px >= 0 && py >= 0 && px < S && py < S)
             vMap.setPixel(px, py, blue);
     }
-    vMap.save(QStringLiteral("fvMap.png"));
+    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
 }
 
 void FVView::updateVHMap()
@@ -159,7 +175,7 @@ void FVView::updateVHMap()
             row[x] = qRgba(255, v, 0, 255);
         }
     }
-    vhMap.save(QStringLiteral("fvHMap.png"));
+    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
 }
 
 void FVView::draw(QPainter* p)

@@ -37,4 +37,5 @@ public slots:
 private:
     void setCoord(ChCoord& c, int side) const;
     bool pointPixel(const ChCoord& c, int k, int& px, int& py) const;
+    void showCount();
 };

@@ -5,9 +5,9 @@
 #include "display/_FileDialog.h"
 #include "foundation/Globals.h"
 #include "foundation/LineReader.h"
+#include "foundation/WholeFile.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -124,11 +124,7 @@ void BatchCtrl::clearLog()
 
 void BatchCtrl::save(QString fname)
 {
-    QFile f(fname);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
-    QTextStream out(&f);
-    out << BatchCmds->toPlainText();
+    saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
 }
 
 bool BatchCtrl::load(QString fname)

@@ -59,6 +59,18 @@ double CalibWalk::progress() const
     return (double(cond.cy) - cond.y0) / (double(cond.y1) - cond.y0) * 100.0;
 }
 
+QString CalibWalk::stopLine() const
+{
+    const qint64 all = qint64(cond.columns()) * cond.rows();
+    return QStringLiteral("Calibration stopped at bin (%1, %2), %3 % of the rows: %4 of %5 bins measured, "
+                          "the others hold no result")
+        .arg(cond.cx)
+        .arg(cond.cy)
+        .arg(QString::asprintf("%.2f", progress()))
+        .arg(count)
+        .arg(all);
+}
+
 void CalibWalk::finish(Analyzed2DRes& map, bool fitted)
 {
     running = false;

@@ -6,6 +6,7 @@
 #include "foundation/AnalyzeCond.h"
 
 #include <QPoint>
+#include <QString>
 
 #include <vector>
 
@@ -45,6 +46,8 @@ public:
     bool centreOnImage() const;
     // How far the rows have come, in percent; 0 for an area without height.
     double progress() const;
+    // The line of a walk stopped before the cursor's bin.
+    QString stopLine() const;
     // Average and standard deviation of the map (or of its fitted surface) at
     // the centres of the counted bins (both not a number without any); the
     // cursor goes back to the first bin.

@@ -4,9 +4,9 @@
 #include "foundation/Globals.h"
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
+#include "foundation/WholeFile.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QStringView>
 #include <QTextStream>
 
@@ -165,15 +165,7 @@ void writeEMP(QTextStream& out, const EMPFacts& f, const Analyzed2DRes& map)
 
 bool saveEMPFile(const QString& fileName, const EMPFacts& facts, const Analyzed2DRes& map)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
-        qDebug() << "Can not open" << fileName;
-        return false;
-    }
-    QTextStream out(&file);
-    writeEMP(out, facts, map);
-    out.flush();
-    return out.status() == QTextStream::Ok;
+    return saveWholeText(fileName, [&](QTextStream& out) { writeEMP(out, facts, map); });
 }
 
 EMPHeader readEMPHeader(LineReader& in)
@@ -293,7 +285,8 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
         }
     }
     // The file has a value for every pixel, the calibration had one per bin:
-    // the zeros around its area must not bend the surface or widen the range.
+    // the zeros around its area are no shifts measured, for any reader.
+    map.limitToBins();
     map.refitOverBins();
     // Once, not per value: a header with a large size and no body would flood the log.
     if (missing > 0)

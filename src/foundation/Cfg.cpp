@@ -2,11 +2,10 @@
 
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
+#include "foundation/WholeFile.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 Cfg cfg;
 
@@ -182,11 +181,7 @@ void Cfg::setAndAppend(const QString& key, const QString& value, const QString& 
     set(key, value, text, comment);
     if (fileName_.isEmpty())
         return;
-    QFile f(fileName_);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        return;
-    QTextStream out(&f);
-    out << QStringLiteral("%1\t%2 %3\t # %4\n").arg(key, value, text, comment);
+    appendWhole(fileName_, QStringLiteral("%1\t%2 %3\t # %4\n").arg(key, value, text, comment).toUtf8());
 }
 
 void Cfg::clear()

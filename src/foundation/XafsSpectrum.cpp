@@ -2,9 +2,9 @@
 
 #include "foundation/LineReader.h"
 #include "foundation/TextUtils.h"
+#include "foundation/WholeFile.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QTextStream>
 #include <algorithm>
 #include <cmath>
@@ -578,16 +578,7 @@ void XafsSpectrum::write(QByteArray* out, bool subtractEOffset) const
 
 bool XafsSpectrum::save(const QString& fileName, bool subtractEOffset) const
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate)) {
-        qDebug().noquote() << "Can't open" << fileName;
-        return false;
-    }
     QByteArray block;
     write(&block, subtractEOffset);
-    const bool ok = f.write(block) == block.size() && f.flush();
-    f.close();
-    if (!ok)
-        qDebug().noquote() << "Can't write" << fileName;
-    return ok;
+    return saveWhole(fileName, block, true);
 }

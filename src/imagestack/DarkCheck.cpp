@@ -1,11 +1,11 @@
 #include "imagestack/DarkCheck.h"
 
+#include "foundation/WholeFile.h"
 #include "imagestack/ErrPoints.h"
 #include "imagestack/TiffData.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QSet>
 #include <QTextStream>
 
@@ -23,51 +23,35 @@ quint64 key(int x, int y)
     return (quint64(quint32(x)) << 32) | quint32(y);
 }
 
-bool openForWriting(QFile& f)
-{
-    if (f.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate))
-        return true;
-    qDebug() << "Can't open" << f.fileName();
-    return false;
-}
-
 void writeDarkPoints(const QList<DarkPoint>& points, const QList<int>& steps, const TiffData& first,
                      const ErrPoints& errPs, const QDir& dir)
 {
-    QFile all(dir.filePath(QStringLiteral("dark-allDarkPoints.dat")));
-    if (openForWriting(all)) {
-        QTextStream out(&all);
+    saveWholeText(dir.filePath(QStringLiteral("dark-allDarkPoints.dat")), [&](QTextStream& out) {
         out << "# Size " << first.width << "\t" << first.height << "\n";
         for (const DarkPoint& p : points)
             out << p.x << "\t" << p.y << "\t" << p.value << "\n";
-    }
+    });
 
-    QFile nums(dir.filePath(QStringLiteral("dark-allDarkPointNums.dat")));
-    if (openForWriting(nums)) {
-        QTextStream out(&nums);
+    saveWholeText(dir.filePath(QStringLiteral("dark-allDarkPointNums.dat")), [&](QTextStream& out) {
         for (int k = 0; k < steps.size(); k++)
             out << k << "\t" << steps[k] << "\n";
-    }
+    });
 
-    QFile onlyDark(dir.filePath(QStringLiteral("dark-allDarkPoints-onlyInPs1.dat")));
-    if (openForWriting(onlyDark)) {
-        QTextStream out(&onlyDark);
+    saveWholeText(dir.filePath(QStringLiteral("dark-allDarkPoints-onlyInPs1.dat")), [&](QTextStream& out) {
         for (const DarkPoint& p : points)
             if (!errPs.contains(p.x, p.y))
                 out << p.x << "\t" << p.y << "\n";
-    }
+    });
 
-    QFile onlyErr(dir.filePath(QStringLiteral("dark-allDarkPoints-onlyInErrPs.dat")));
-    if (openForWriting(onlyErr)) {
+    saveWholeText(dir.filePath(QStringLiteral("dark-allDarkPoints-onlyInErrPs.dat")), [&](QTextStream& out) {
         QSet<quint64> dark;
         dark.reserve(points.size());
         for (const DarkPoint& p : points)
             dark.insert(key(p.x, p.y));
-        QTextStream out(&onlyErr);
         for (const QPoint& p : errPs.points)
             if (!dark.contains(key(p.x(), p.y())))
                 out << p.x() << "\t" << p.y() << "\n";
-    }
+    });
 }
 
 } // namespace
@@ -105,18 +89,16 @@ DarkHistogram histogram(const QList<TiffData*>& frames, double max, int bins)
 
 void writeHistogram(const DarkHistogram& h, const QString& fileName)
 {
-    QFile file(fileName);
-    if (!openForWriting(file))
-        return;
-    QTextStream out(&file);
-    const qsizetype n = h.counts.size();
-    out << QStringLiteral("# min, max = (%1, %2)  bins = %3\n").arg(h.min).arg(h.max).arg(qlonglong(n - 1));
-    const double step = n > 1 ? (h.max - h.min) / double(n - 1) : 0.0;
-    double lower = h.min;
-    for (qsizetype i = 0; i < n; i++) {
-        out << i << "\t" << lower << "\t" << h.counts[i] << "\n";
-        lower += step;
-    }
+    saveWholeText(fileName, [&h](QTextStream& out) {
+        const qsizetype n = h.counts.size();
+        out << QStringLiteral("# min, max = (%1, %2)  bins = %3\n").arg(h.min).arg(h.max).arg(qlonglong(n - 1));
+        const double step = n > 1 ? (h.max - h.min) / double(n - 1) : 0.0;
+        double lower = h.min;
+        for (qsizetype i = 0; i < n; i++) {
+            out << i << "\t" << lower << "\t" << h.counts[i] << "\n";
+            lower += step;
+        }
+    });
 }
 
 QList<DarkPoint> darkPoints(const QList<TiffData*>& frames, double th, QList<int>& steps)

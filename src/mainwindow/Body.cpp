@@ -15,6 +15,7 @@
 #include "foundation/WorkerThread.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
+#include "foundation/WholeFile.h"
 #include "foundation/VictoreenRec.h"
 #include "imagestack/Analyzer2.h"
 #include "imagestack/ErrPoints.h"
@@ -132,6 +133,7 @@ Body::Body(QWidget* parent)
 
 Body::~Body()
 {
+    setSaveFailureSink(earlierSaveSink);
     stopWorkers();
     delete i1Loader;
     delete i0Loader;

@@ -28,9 +28,13 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
+#include <QPoint>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 class AnalysisWalk;
 class Analyzer;
@@ -114,6 +118,8 @@ public:
     QThread* batchThread = nullptr;
     BatchDispatcher* batchDispatcher = nullptr;
     BatchCtrl* batchCtrl = nullptr;
+    // Where failed saves were told before this window told them in its batch log.
+    std::function<void(const QString&)> earlierSaveSink;
 
     ImgProc imgProc;
     FFT fft;
@@ -177,6 +183,9 @@ public:
     FrameSets::Stack shownStack() const;
     SelectDataFiles* shownPanel() const;
     TiffData* shownFrame() const;
+    // The stack the seek bar moves: the I0 stack while its frames are shown,
+    // else the I1 stack, whose frames the bar counts.
+    FrameSets::Stack seekStack() const;
     // Keeps a frame of the current load with its energy; true when the stack's
     // display is to follow it (the load has ended, or the newest is shown).
     bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation);
@@ -346,6 +355,9 @@ private:
     void movePosition(double x, double y);
     // Cross sections and value read-outs of image pixel (x, y).
     void showReadOutsAt(int x, int y);
+    // The read-outs of the last position read, from what is shown now.
+    void readOutsAgain();
+    std::optional<QPoint> readOutPos;
     void cmdError(const CmdLine& cmd);
     // A mistake of the batch author (or operator): one line in the batch log and on stderr.
     void logMistake(const QString& text);
@@ -353,6 +365,8 @@ private:
     void seekImageCmd(int imgNo);
     // The selected map when it holds a result; else nullptr, with a log line naming name.
     Analyzed2DRes* resultToSave(const QString& name);
+    // A saved map that holds a result in only some of its bins says how many, in the log.
+    void tellSavedBins(const Analyzed2DRes& map, const QString& name);
     // A walk that cannot start leaves no earlier result in the maps it was to fill
     // (all maps: a load that left no I1 frame).
     void clearChosenMaps(bool all = false);

@@ -40,6 +40,7 @@ void Body::setupWalk()
 {
     walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
+    connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
     connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
         dispA->overlayMap = analyzer->selectedRes();
         dispA->update();

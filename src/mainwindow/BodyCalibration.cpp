@@ -85,6 +85,7 @@ void Body::execCalibration()
 void Body::stopCalibration()
 {
     calib.running = false;
+    logMistake(calib.stopLine());
     logBinsWithoutEdge(calib);
     emit finishBatchExec(CALIB_EXEC);
 }
@@ -187,8 +188,10 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
     f.grid = calib.cond;
     // A loaded map was measured against the file's standard, not the one chosen now.
     f.stdFileName = loaded ? eShiftMapStd : calibCtrl->SelectStd->Selected->text();
-    if (saveEMPFile(name, f, map))
-        calibCtrl->EMPFileName->setText(fname);
+    if (!saveEMPFile(name, f, map))
+        return;
+    calibCtrl->EMPFileName->setText(fname);
+    tellSavedBins(map, name);
 }
 
 void Body::loadEMap(const QString& fname)

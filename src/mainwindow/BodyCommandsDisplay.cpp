@@ -149,14 +149,15 @@ void Body::movePosition(double x, double y)
 // over the frame still shown.
 void Body::seekImageCmd(int imgNo)
 {
-    const int n = int(frameSets.frames(shownStack()).size());
+    const FrameSets::Stack s = seekStack();
+    const int n = int(frameSets.frames(s).size());
     if (imgNo >= 0 && imgNo < n) {
         seekImage(imgNo);
         return;
     }
     logMistake(QStringLiteral("Can't show frame %1: the %2 stack holds %3")
                    .arg(imgNo)
-                   .arg(shownStack() == FrameSets::I1 ? QStringLiteral("I1") : QStringLiteral("I0"))
+                   .arg(s == FrameSets::I1 ? QStringLiteral("I1") : QStringLiteral("I0"))
                    .arg(n == 1 ? QStringLiteral("1 frame") : QStringLiteral("%1 frames").arg(n)));
 }
 

@@ -113,11 +113,14 @@ void Body::followI1Stack()
         return;
     frameSets.updateGeometry();
     SeekBar->setMaximum(count - 1);
+    {
+        // Shown below: the panel's report of its new selection would show it
+        // twice. Chosen first, so the read-outs of the showing read this frame.
+        const QSignalBlocker quiet(SelectI1Files);
+        SelectI1Files->Selected->setCurrentIndex(count - 1);
+    }
     if (SelectI1Files->additionalSetup.ShowLatest->isChecked())
         showData(count - 1);
-    // Shown above: the panel's report of its new selection would show it twice.
-    const QSignalBlocker quiet(SelectI1Files);
-    SelectI1Files->Selected->setCurrentIndex(count - 1);
 }
 
 bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles,

@@ -37,9 +37,11 @@ void Body::dispImgSelected(bool)
     } else if (ShowShiftMap->isChecked()) {
         dispA->setShowOverLayer(true);
         dispA->overlayMap = &eShiftMap;
+        readOutsAgain();
     } else if (ShowResAnalysis->isChecked()) {
         dispA->setShowOverLayer(true);
         dispA->overlayMap = analyzer->selectedRes();
+        readOutsAgain();
     }
     dispA->update();
 }
@@ -50,13 +52,14 @@ void Body::showData(int no)
     SeekBar->setValue(no);
     ImgNo->setText(QString::number(no));
     const QList<TiffData*>& stack = frameSets.frames(shownStack());
-    if (no < 0 || no >= stack.size())
-        return;
-    TiffData* f = stack[no];
-    dispA->setImageData(f);
-    imgProc.setImgData(f);
-    ImgNo->setToolTip(f->fileName);
-    dispA->update();
+    if (no >= 0 && no < stack.size()) {
+        TiffData* f = stack[no];
+        dispA->setImageData(f);
+        imgProc.setImgData(f);
+        ImgNo->setToolTip(f->fileName);
+        dispA->update();
+    }
+    readOutsAgain();
 }
 
 // As the slider does: the file list follows, so the read-outs and the
@@ -76,8 +79,23 @@ void Body::next()
     shownPanel()->next();
 }
 
+FrameSets::Stack Body::seekStack() const
+{
+    return ShowI0->isChecked() ? FrameSets::I0 : FrameSets::I1;
+}
+
 void Body::sliderMoved(int idx)
 {
+    if (!ShowData->isChecked() && !ShowI0->isChecked()) {
+        // A map has no frames: the bar brings back the frames it counts, and
+        // the choice names them, so picture, choice and read-outs agree.
+        if (idx < 0 || idx >= frameSets.frames(FrameSets::I1).size())
+            return;
+        // The frame is shown below, once, not also through the choice's report.
+        const QSignalBlocker quietMap(dispSelector.checkedButton());
+        const QSignalBlocker quietData(ShowData);
+        ShowData->setChecked(true);
+    }
     {
         // The frame is shown below, once, not also through the panel's report.
         const QSignalBlocker quiet(shownPanel());

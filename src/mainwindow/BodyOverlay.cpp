@@ -94,8 +94,15 @@ void Body::onMouseMovedInDispA()
                    readout::truncated(dispA->cc.toRealY(dispA->m.y)));
 }
 
+void Body::readOutsAgain()
+{
+    if (readOutPos)
+        showReadOutsAt(readOutPos->x(), readOutPos->y());
+}
+
 void Body::showReadOutsAt(int x, int y)
 {
+    readOutPos = QPoint(x, y);
     const bool i1 = ShowData->isChecked();
 
     HCross->profile = hProfileAt(y, 1, viewH(), i1);

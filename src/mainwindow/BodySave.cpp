@@ -9,6 +9,7 @@
 #include "display/ImgDispA.h"
 #include "display/_FileDialog.h"
 #include "foundation/FileNames.h"
+#include "foundation/WholeFile.h"
 #include "imagestack/TiffData.h"
 #include "imagestack/TiffWriter.h"
 #include "mainwindow/SaveDataCfg.h"
@@ -16,20 +17,20 @@
 #include "mainwindow/SpectrumBlock.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 
 #include <memory>
 
 namespace {
-// Pictures are written only under a name; a failure is logged, not shown.
+// Pictures are written only under a name and only when there is one to write.
 bool savePicture(const QImage& img, const QString& name)
 {
-    const bool saved = !name.isEmpty() && !img.isNull() && img.save(name);
-    if (!saved)
+    if (name.isEmpty() || img.isNull()) {
         qDebug().noquote() << "Can't save" << name;
-    return saved;
+        return false;
+    }
+    return savePictureWhole(img, name);
 }
 
 // The scale of a TIFF data save as the panel holds it.
@@ -69,10 +70,8 @@ void Body::saveImageInfo(QString fname)
 {
     if (fname.isEmpty())
         return;
-    QFile f(fileNameWithSuffix(fname, QStringLiteral("info"), false, true));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return;
-    f.write(imageInfoText(dispA->viewWin));
+    saveWhole(fileNameWithSuffix(fname, QStringLiteral("info"), false, true), imageInfoText(dispA->viewWin),
+              true);
 }
 
 void Body::saveImageWNum(QString fname, QString num)
@@ -197,10 +196,9 @@ bool Body::saveDataAsTiff(QString fname, int ext)
         qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
         return false;
     }
-    if (!TiffWriter().write(name, w, h, buf.get())) {
-        qDebug().noquote() << "Can't save" << name;
+    if (!TiffWriter().write(name, w, h, buf.get()))
         return false;
-    }
+    tellSavedBins(*map, name);
     return true;
 }
 
@@ -216,8 +214,17 @@ void Body::saveDataAsText(QString fname, int ext)
     const QString saved =
         map->saveAsText(name, c->TiffAsAnalyzed->isChecked(),
                         c->DataCommaSeparated->isChecked(), c->DataXYVal->isChecked());
-    if (!saved.isEmpty())
-        publish(QStringLiteral("SavedDataAsText"), saved);
+    if (saved.isEmpty())
+        return;
+    tellSavedBins(*map, saved);
+    publish(QStringLiteral("SavedDataAsText"), saved);
+}
+
+void Body::tellSavedBins(const Analyzed2DRes& map, const QString& name)
+{
+    const QString note = map.savedBinsNote(name);
+    if (!note.isNull())
+        logMistake(note);
 }
 
 void Body::saveFlatDark()

@@ -8,6 +8,7 @@
 #include "display/_FileDialog.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
+#include "foundation/WholeFile.h"
 #include "imagestack/Analyzer2.h"
 #include "imagestack/ErrPoints.h"
 #include "imagestack/LoadTiff.h"
@@ -118,6 +119,10 @@ void Body::setupBatch()
     // The message server's login is followed where a batch is (the client
     // writes stderr itself).
     connect(&stars, &Stars::log, batchCtrl, [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
+    // A failed save is told where a batch is, whichever part wrote the file.
+    earlierSaveSink = setSaveFailureSink([b = batchCtrl](const QString& line) {
+        QMetaObject::invokeMethod(b, [b, line] { b->Log(line + u'\n'); });
+    });
 }
 
 void Body::setupSpectrumView()

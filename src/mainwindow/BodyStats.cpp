@@ -5,6 +5,7 @@
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "foundation/Globals.h"
+#include "foundation/WholeFile.h"
 #include "mainwindow/StackSums.h"
 #include "mainwindow/SumUpCtrl.h"
 
@@ -52,8 +53,10 @@ void Body::doSumUp()
     Analyzed2DRes& map = analyzer->sumUpMap;
     sumUpMap(map, i1Frames, analyzer->SumUpC->sumUps, c, CBar->scale());
     const QString name = QStringLiteral("sumUpImg.png");
-    if (!map.image || !map.image->save(name))
+    if (!map.image)
         qDebug().noquote() << "Can't save" << name;
+    else
+        savePictureWhole(*map.image, name);
     dispA->update();
 }
 

@@ -1,9 +1,9 @@
 #include "mainwindow/SpectraFiles.h"
 
 #include "foundation/Spectrum.h"
+#include "foundation/WholeFile.h"
 
 #include <QDebug>
-#include <QFile>
 
 #include <charconv>
 #include <cmath>
@@ -225,11 +225,9 @@ bool write(const QString& fileName, Kind kind, AnalyzeCond c,
                            << c.hy;
         return false;
     }
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        qDebug().noquote() << "Can't open" << fileName;
+    WholeFile f(fileName);
+    if (!f.open(true))
         return false;
-    }
     QByteArray buf = header(kind, c);
     buf.reserve(Chunk + Chunk / 4);
     const double rows = double(c.y1) - c.y0;
@@ -239,18 +237,14 @@ bool write(const QString& fileName, Kind kind, AnalyzeCond c,
             qDebug() << "Save Xafs Spectra : Progress" << (rows > 0 ? (c.cy - c.y0) / rows * 100.0 : 100.0);
         row(c, buf);
         if (buf.size() >= Chunk) {
-            if (f.write(buf) != buf.size()) {
-                qDebug().noquote() << "Can't write" << fileName;
-                return false;
-            }
+            // A full disk ends the walk at once; commit discards and tells.
+            if (!f.write(buf))
+                return f.commit();
             buf.resize(0);
         }
     } while (c.next());
-    if (f.write(buf) != buf.size() || !f.flush()) {
-        qDebug().noquote() << "Can't write" << fileName;
-        return false;
-    }
-    return true;
+    f.write(buf);
+    return f.commit();
 }
 
 } // namespace spectra

@@ -67,10 +67,16 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
     map = m;
     cond = c;
     StatsHist h = stats::histogram([this](int x, int y) { return mapValue(x, y); }, cond, bins());
+    const QString note = stats::leftOutNote(h, m->name);
+    if (note != toldLeftOut && !note.isNull())
+        qDebug().noquote() << note;
+    toldLeftOut = note;
     if (h.n == 0) { // a map of another size, away from the grid
         clearStats();
+        Num->setToolTip(note);
         return;
     }
+    Num->setToolTip(note);
     hist = std::move(h);
     stats::clampRange(range, hist);
     calculated = true;
@@ -96,6 +102,7 @@ void Stats::clearStats()
     hist = StatsHist();
     calculated = false;
     Num->setText(QStringLiteral("0"));
+    Num->setToolTip(QString());
     for (QLineEdit* e : {Mean, Sigma, SelMean, SelSigma, SelMin, SelMax, X, Val})
         e->clear();
     DA->update();

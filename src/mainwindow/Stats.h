@@ -59,4 +59,5 @@ private:
 
     int grabbedEnd = 0;
     bool calculated = false;
+    QString toldLeftOut; // told once, not on every repaint
 };

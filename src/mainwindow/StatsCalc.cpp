@@ -56,8 +56,10 @@ StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond c,
     c.reset();
     do {
         const double v = value(c.cx, c.cy);
-        if (!std::isfinite(v))
+        if (!std::isfinite(v)) {
+            h.left++;
             continue;
+        }
         h.n++;
         sum += v;
         sqSum += v * v;
@@ -86,6 +88,16 @@ StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond c,
         if (k > h.peak)
             h.peak = k;
     return h;
+}
+
+QString leftOutNote(const StatsHist& h, const QString& mapName)
+{
+    if (h.left == 0)
+        return QString();
+    return QStringLiteral("Stats of %1: %2 of the area's %3 bins hold no result and are left out")
+        .arg(mapName)
+        .arg(h.left)
+        .arg(qint64(h.left) + h.n);
 }
 
 void clampRange(StatsRange& r, const StatsHist& h)

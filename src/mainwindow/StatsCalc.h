@@ -22,6 +22,7 @@ struct StatsHist {
     double binWidth = 0.0;
     std::vector<int> counts;
     int peak = 0;
+    int left = 0; // bins of the grid without a value, not counted
 };
 
 // The selected value range and its statistics over the histogram.
@@ -54,6 +55,9 @@ int binOf(double v, double min, double width, int bins);
 // Both passes over the grid; value(cx, cy) is the map's value at a bin centre,
 // not finite where there is none (off the map): such bins are not counted.
 StatsHist histogram(const std::function<double(int, int)>& value, AnalyzeCond cond, int bins);
+
+// What the statistics of mapName say of the bins they left out; null when none was.
+QString leftOutNote(const StatsHist& h, const QString& mapName);
 
 // Keeps the selected range inside [min, max] of the new histogram.
 void clampRange(StatsRange& r, const StatsHist& h);

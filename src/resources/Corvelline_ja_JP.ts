@@ -1287,6 +1287,10 @@
 <context>
     <name>FVView</name>
     <message>
+        <source>%1 points; left out: %2 bins without a maximum, %3 without e2</source>
+        <translation>%1 点。除外: 極大のないビン %2、e2 のないビン %3</translation>
+    </message>
+    <message>
         <source>Show FV</source>
         <translation>特徴量表示</translation>
     </message>

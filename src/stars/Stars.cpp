@@ -1,10 +1,10 @@
 #include "stars/Stars.h"
 
 #include "foundation/LineReader.h"
+#include "foundation/WholeFile.h"
 #include "stars/ConnectStat.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QTcpSocket>
@@ -337,10 +337,7 @@ void Stars::loadHistory(QString& host, QString& port)
 
 void Stars::appendHistory(const QString& text)
 {
-    QFile f(historyFile);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        return;
-    f.write(text.toUtf8());
+    appendWhole(historyFile, text.toUtf8());
 }
 
 void Stars::newHost()

@@ -306,6 +306,42 @@ private slots:
         QCOMPARE(m.max, *std::max_element(expected.begin(), expected.end()));
     }
 
+    // Spikes at the rim of an area x 2..6, y 1..4 of a 9 x 6 image, one-pixel
+    // bins of x + 2 y elsewhere: only neighbours inside the area count, the
+    // pixels around it hold no result. deglitch2 (limit 40): the edge spike at
+    // (2, 2) takes the mean of its five neighbours inside (4 + 5 + 7 + 8 + 9) / 5,
+    // the corner one at (2, 1) that of its three (5 + 6 + 7) / 3. deglitch:
+    // measures 108 at the spike (its upright pair only), 27 right of it, 54
+    // below it; threshold 2 x 189 / 20 flags those three, and the spike takes
+    // the mean of its three neighbours inside (7 + 4 + 8) / 3.
+    void spikesAtAreaRim_data()
+    {
+        QTest::addColumn<bool>("nes");
+        QTest::addColumn<QPoint>("spike");
+        QTest::addColumn<double>("value");
+        QTest::newRow("NES, edge") << true << QPoint(2, 2) << 6.6;
+        QTest::newRow("NES, corner") << true << QPoint(2, 1) << 6.0;
+        QTest::newRow("deglitch, edge") << false << QPoint(2, 2) << 19.0 / 3.0;
+    }
+    void spikesAtAreaRim()
+    {
+        QFETCH(bool, nes);
+        QFETCH(QPoint, spike);
+        QFETCH(double, value);
+        Analyzed2DRes m("m");
+        fill(m, grid(9, 6, 0, 0, 2, 1, 5, 4),
+             [&](int x, int y) { return QPoint(x, y) == spike ? 60.0 : x + 2.0 * y; });
+        if (nes) {
+            m.deglitch2(40.0);
+        } else {
+            m.setDeglitchConds(2.0, 0.9);
+            m.deglitch();
+        }
+        const double got = m.procData[size_t(spike.y() * 9 + spike.x())];
+        QVERIFY2(std::fabs(got - value) < 1e-12, qPrintable(QString::number(got, 'g', 17)));
+        QCOMPARE(m.procData[size_t(3 * 9 + 6)], 12.0); // no spike, kept
+    }
+
     void copy()
     {
         Analyzed2DRes src("a2d dEdge");

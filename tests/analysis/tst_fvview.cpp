@@ -49,10 +49,10 @@ private slots:
         QTest::addColumn<QString>("range");
         QTest::addColumn<QList<QPoint>>("cells");
         QTest::addColumn<QList<int>>("green");
-        // points (0, 10), (5, 5) twice, (10, 0)
+        // points (0, 10), (5, 5) twice, (10, 0): the top of a range lands on the last pixel
         QTest::newRow("single cells") << "0" << "0.01" << "1"
                                       << QList<QPoint>{{256, 256}, {0, 0}, {257, 256}, {511, 511}}
-                                      << QList<int>{255, 127, 0, 0};
+                                      << QList<int>{255, 127, 0, 127};
         QTest::newRow("kernel spread") << "2" << "0.25" << "1"
                                        << QList<QPoint>{{256, 256}, {258, 256}, {258, 258}, {259, 256}}
                                        << QList<int>{255, 63, 15, 0};

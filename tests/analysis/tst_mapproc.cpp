@@ -200,6 +200,54 @@ private slots:
         QVERIFY2(std::fabs(got - value) < 1e-6 * std::max(1.0, value), qPrintable(QString::number(got)));
     }
 
+    // Map 1 holds 1 + x + 10 y over the whole 8 x 6 image; map 2 holds 4 - y,
+    // walked over a region only, with bins 1 or 3 pixels wide. The processing
+    // grid of single pixels covers the whole image: only the bins on map 2's
+    // bins get a value, the others none, and the line counts them.
+    void region_data()
+    {
+        QTest::addColumn<int>("button"); // 0 Sub, 1 Div, 2 Mask
+        QTest::addColumn<int>("hx");     // of map 2's bins
+        QTest::addColumn<QRect>("region");
+        QTest::addColumn<QPoint>("bin");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("log");
+        const QString off36 = "Map processing: 36 of 48 bins lie off Map 1 or Map 2, left without result";
+        const QString off30 = "Map processing: 30 of 48 bins lie off Map 1 or Map 2, left without result";
+        // map 1 at (3, 2) 24, map 2 there 2
+        QTest::newRow("sub") << 0 << 0 << QRect(2, 1, 4, 3) << QPoint(3, 2) << 22.0 << off36;
+        QTest::newRow("div") << 1 << 0 << QRect(2, 1, 4, 3) << QPoint(3, 2) << 12.0 << off36;
+        QTest::newRow("mask") << 2 << 0 << QRect(2, 1, 4, 3) << QPoint(3, 2) << 24.0 << off36;
+        // map 1 at (5, 1) 16; map 2's bin centred at (6, 1) holds 3 over x 5..7
+        QTest::newRow("sub, bins 3 wide") << 0 << 1 << QRect(2, 1, 6, 3) << QPoint(5, 1) << 13.0 << off30;
+        QTest::newRow("div, bins 3 wide") << 1 << 1 << QRect(2, 1, 6, 3) << QPoint(5, 1) << 16.0 / 3.0 << off30;
+    }
+    void region()
+    {
+        QFETCH(int, button);
+        QFETCH(int, hx);
+        QFETCH(QRect, region);
+        QFETCH(QPoint, bin);
+        QFETCH(double, value);
+        Panel p;
+        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.answer = grid(8, 6, 0, 0, 0, 0, 8, 6);
+        p.setMaps(p.answer, [](int x, int y) { return 1.0 + x + 10.0 * y; },
+                  grid(8, 6, hx, 0, region.x(), region.y(), region.width(), region.height()),
+                  [](int, int y) { return 4.0 - y; });
+        testlog::Capture lines;
+        p.process->click();
+        const Analyzed2DRes& m = p.proc.procMap;
+        const double got = m.valueAt(bin.x(), bin.y());
+        QVERIFY2(std::fabs(got - value) < 1e-12 * std::max(1.0, value), qPrintable(QString::number(got)));
+        for (int y = 0; y < 6; y++) {
+            for (int x = 0; x < 8; x++)
+                QCOMPARE(m.onMap(x, y), region.contains(x, y));
+        }
+        QFETCH(QString, log);
+        QCOMPARE(lines.linesStartingWith("Map processing:"), QStringList{log});
+    }
+
     void bothMapsRequired_data()
     {
         QTest::addColumn<bool>("draw1");

@@ -212,6 +212,39 @@ private slots:
         }
     }
 
+    // A walk stopped once two of the four rows of bins 3 wide are in: the
+    // line says where it stopped, the rows never reached hold no result (no
+    // zeros that pass for jumps), and a save of the map counts its bins.
+    void stoppedPartWay()
+    {
+        Rig rig;
+        rig.panel.setSubMode(0, 3, true);
+        QSignalSpy stopped(rig.walk, &AnalysisWalk::stopped);
+        QObject::connect(rig.walk, &AnalysisWalk::progress, rig.walk, [&rig] {
+            if (rig.walk->running() && rig.walk->cond().cy >= 2)
+                rig.walk->stop();
+        });
+        QVERIFY(rig.start(area(12, 4, 1, 0, 0, 0, 12, 4)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        QCOMPARE(stopped.count(), 1);
+        QCOMPARE(stopped.at(0).at(0).toString(),
+                 QStringLiteral("2D analysis stopped at bin (1, 2), 50.00 % of the rows: 8 of 16 bins analysed, "
+                                "the others hold no result"));
+        const Analyzed2DRes& m = rig.panel.raDMutMap;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 12; ++x) {
+                QCOMPARE(m.onMap(x, y), y < 2);
+                if (y < 2)
+                    QCOMPARE(m.valueAt(x, y), jumpAt(y));
+            }
+        }
+        qint64 all = 0;
+        QCOMPARE(m.resultBins(all), qint64(8));
+        QCOMPARE(all, qint64(16));
+        QCOMPARE(m.savedBinsNote("d.dat"),
+                 QStringLiteral("d.dat: 8 of the map's 16 bins hold a result; the other 8 hold none"));
+    }
+
     // An ended or stopped walk keeps none of the maps it wrote into: rows
     // rebuilt after it free theirs, and a late redraw leaves every map alone.
     void mapsLetGo_data()

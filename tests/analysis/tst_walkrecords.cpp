@@ -8,10 +8,12 @@
 #include "analysis/Analyzer.h"
 #include "analysis/BinAnalysis.h"
 #include "analysis/EdgePosition.h"
+#include "analysis/FVView.h"
 #include "analysis/LCFFit.h"
 #include "display/XafsFileSelect.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -262,6 +264,33 @@ private slots:
         QVERIFY(dM[2] > dM[0] + 0.1 && std::fabs(dM[3] - dM[2]) < 1e-3);
         QCOMPARE(a.fvPoints.y.min, 15.0);
         QCOMPARE(a.fvPoints.y.max, 19.0);
+    }
+
+    // Two phases side by side: x 0 a white line of 0.5 with its dip at
+    // 9030 eV (e2 - e1 15), x 1 one of 0.8 with the dip at 9034 (19); x 2 a
+    // white line and no rise after it (no e2). The picture holds both phases,
+    // at the two ends of its range, and the bins without e2 are counted.
+    void featurePictureHoldsBothPhases()
+    {
+        InTempDir dir;
+        Analyzer a;
+        a.setSubMode(0, 4, true);
+        auto f = [](int cx, int, double e) {
+            if (cx == 2)
+                return rampValue(e, 8995, 9005) + 0.6 * std::exp(-(e - 9015) * (e - 9015) / 8.0);
+            return cx == 0 ? whiteLine(e, 0.5, 9030) : whiteLine(e, 0.8, 9034);
+        };
+        QVERIFY(walkOver(a, 3, 2, f, 9000.0));
+        QCOMPARE(a.fvPoints.count(), 4);
+        QCOMPARE(a.fvPoints.y.values, QVector<double>({15, 19, 15, 19}));
+        a.updateFVMap();
+        const QImage pic(QStringLiteral("fvMap.png"));
+        QCOMPARE(pic.size(), QSize(512, 512));
+        const QRgb blue = qRgba(0, 0, 255, 255);
+        QCOMPARE(pic.pixel(0, 511), blue);  // least dM, least e2 - e1
+        QCOMPARE(pic.pixel(511, 0), blue);  // largest of both
+        QCOMPARE(a.fvView()->fvCount_->text(),
+                 QStringLiteral("4 points; left out: 0 bins without a maximum, 2 without e2"));
     }
 };
 

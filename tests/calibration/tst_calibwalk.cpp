@@ -170,6 +170,30 @@ private slots:
         QCOMPARE(b->calibCtrl->DEAvr->text(), QStringLiteral("0"));
     }
 
+    // A walk stopped after 13 of its 40 bins says where; the bins it never
+    // reached hold no shift, and a save of the map counts the bins it holds.
+    void stoppedWalkToldAndCounted()
+    {
+        auto b = calibstack::bodyWithStack();
+        b->calibCtrl->loadStd(stdFile);
+        b->execCalibration();
+        for (int k = 0; k < 13; k++)
+            b->calibNextPoint();
+        testlog::Capture lines;
+        b->execCalibration();
+        QCOMPARE(lines.linesStartingWith("Calibration stopped"),
+                 QStringList{"Calibration stopped at bin (3, 1), 25.00 % of the rows: 13 of 40 bins measured, "
+                             "the others hold no result"});
+        const Analyzed2DRes& m = b->eShiftMap;
+        QVERIFY(m.onMap(2, 1) && !m.onMap(3, 1) && !m.onMap(9, 3));
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("part.emp"));
+        b->saveEMap(name);
+        QVERIFY(QFile::exists(name));
+        QCOMPARE(lines.linesStartingWith(name),
+                 QStringList{name + ": 13 of the map's 40 bins hold a result; the other 27 hold none"});
+    }
+
     // Bins reaching past the image's lower border fill only the rows inside;
     // bins centred beside the image (the view is wider) measure nothing.
     void binsAtTheBorder()

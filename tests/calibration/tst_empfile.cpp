@@ -441,6 +441,40 @@ private slots:
         QCOMPARE(QList<int>({map.cond.W, h.valid}), QList<int>({loaded ? 3 : 0, loaded}));
     }
 
+    // The file holds a value for every pixel, the calibration measured its
+    // area only: the pixels outside the area's bins hold no result. Pixels of
+    // the 3 x 2 map by row, 1 where a result is held.
+    void areaHoldsTheResults_data()
+    {
+        QTest::addColumn<QList<int>>("bin"); // Bin Half Width, Area X0, X1, Y0, Y1
+        QTest::addColumn<QString>("held");
+        QTest::newRow("whole map, bins 3 wide") << QList<int>{1, 0, 3, 0, 2} << "111/111";
+        QTest::newRow("columns 1 and 2 of the first row") << QList<int>{0, 1, 3, 0, 1} << "011/000";
+    }
+    void areaHoldsTheResults()
+    {
+        QFETCH(QList<int>, bin);
+        QStringList lines = headerLines();
+        const char* labels[5] = {"Bin Half Width", "Area X0", "Area X1", "Area Y0", "Area Y1"};
+        for (int i = 0; i < 5; i++)
+            lines.replaceInStrings(QRegularExpression(QStringLiteral("^(%1[^:]*:).*").arg(labels[i])),
+                                   QStringLiteral("\\1 %1").arg(bin[i]));
+        const QString name = tmp.filePath(QStringLiteral("area.emp"));
+        QVERIFY(craft::writeBytes(name, (lines.join(u'\n') + "\n0 0.001 0\n0 0 0\n").toUtf8()));
+        Analyzed2DRes map(QStringLiteral("map"));
+        EMPHeader h;
+        AnalyzeCond g;
+        QCOMPARE(readEMPFile(name, EMPReadOptions(), map, h, g), EMPRead::Loaded);
+        QStringList rows;
+        for (int y = 0; y < 2; y++) {
+            QString r;
+            for (int x = 0; x < 3; x++)
+                r += map.onMap(x, y) ? u'1' : u'0';
+            rows << r;
+        }
+        QTEST(rows.join(u'/'), "held");
+    }
+
     // The analyser reads its maps through the same load without touching the calibration.
     void analyserMapLeavesCalibration()
     {

@@ -1,4 +1,5 @@
 #include "support/TestRegistry.h"
+#include "support/LogCapture.h"
 #include "support/Loopback.h"
 
 #include "analysis/Analyzer.h"
@@ -281,6 +282,47 @@ private slots:
         for (int i = 2; i < values.size(); i++)
             QVERIFY2(std::abs(t[size_t(i)] - double(values[i] - lo) / (hi - lo) * 65535.0) <= 1.0,
                      qPrintable(QString::number(i)));
+    }
+
+    // A map whose walk reached only some rows: the save names its file and
+    // counts the bins with a result; a whole map's save says nothing of it.
+    // One-pixel bins over the 6 x 4 image, rows 0 .. rows - 1 written.
+    void partialMapCounted_data()
+    {
+        QTest::addColumn<bool>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("note"); // after the file's name
+        QTest::newRow("text, 2 rows") << true << 2
+                                      << ": 12 of the map's 24 bins hold a result; the other 12 hold none";
+        QTest::newRow("tiff, 1 row") << false << 1
+                                     << ": 6 of the map's 24 bins hold a result; the other 18 hold none";
+        QTest::newRow("text, whole") << true << 4 << "";
+    }
+    void partialMapCounted()
+    {
+        QFETCH(bool, text);
+        QFETCH(int, rows);
+        QFETCH(QString, note);
+        Body body;
+        body.analyzer->ShowZ->setChecked(true);
+        Analyzed2DRes& m = *body.analyzer->selectedRes();
+        AnalyzeCond c;
+        const double rect[4] = {0, 0, 6, 4};
+        c.setup(6, 4, 0, 0, rect, -1, -1);
+        m.setCond(c);
+        for (int y = 0; y < rows; y++)
+            for (int x = 0; x < 6; x++)
+                m.setData(x, y, 0, 0, 1.5 + x);
+        m.genImg();
+        body.execCmdSlot(CmdLine(text ? QStringLiteral("saveDataCfg_save_as_text")
+                                      : QStringLiteral("saveDataCfg_save_as_tiff")),
+                         false);
+        testlog::Capture lines;
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + path(QStringLiteral("p.dat"))), false);
+        const QString name = path(text ? QStringLiteral("p-0.dat") : QStringLiteral("p-0.tif"));
+        QVERIFY(QFile::exists(name));
+        const QStringList told = lines.linesStartingWith(name + ":");
+        QCOMPARE(told, note.isEmpty() ? QStringList() : QStringList{name + note});
     }
 
     // One picture per valid map of every row that takes part (Use box and a

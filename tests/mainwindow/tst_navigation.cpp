@@ -361,6 +361,137 @@ private slots:
         QCOMPARE(b->VCross->profile.y(23), mu);
     }
 
+    // Five I1 frames of 40 x 25 at 8900 + 2k eV, pixel (x, y) of frame k
+    // holding 500 (k + 1) + x + 2y; with I0, three I0 frames at the first three
+    // energies holding 7000 + 500k + 3x + y; a result map holding
+    // (x + 100y) / 1000 + 0.0007. Both file lists on frame 1, the display
+    // choice set, then (30, 7) read; the frame or the choice changes, and
+    // picture, choice, list and read-outs name one thing.
+    void readOutsFollowTheShowing_data()
+    {
+        QTest::addColumn<int>("choice"); // display selector id before the action
+        QTest::addColumn<bool>("i0");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("shownChoice");
+        QTest::addColumn<int>("frame"); // of the shown choice's stack; -1 a map
+        QTest::addColumn<QString>("val");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("slider key Right") << 0 << true << "key right" << 0 << 2 << "1,544" << "";
+        QTest::newRow("slider key End") << 0 << false << "key end" << 0 << 4 << "2,544" << "";
+        QTest::newRow("slider dragged to 0") << 0 << true << "drag" << 0 << 0 << "544" << "";
+        QTest::newRow("Next") << 0 << true << "next" << 0 << 2 << "1,544" << "";
+        QTest::newRow("Prev") << 0 << true << "prev" << 0 << 0 << "544" << "";
+        QTest::newRow("one more frame loaded") << 0 << false << "load" << 0 << 5 << "3,044" << "";
+        QTest::newRow("seek_image on Data") << 0 << true << "seek_image 2" << 0 << 2 << "1,544" << "";
+        QTest::newRow("Data to I0") << 0 << true << "choose 1" << 1 << 1 << "7,597" << "";
+        QTest::newRow("I0 to Data") << 1 << true << "choose 0" << 0 << 1 << "1,044" << "";
+        QTest::newRow("Data to Res. Analysis") << 0 << true << "choose 3" << 3 << -1 << "0.7307" << "";
+        QTest::newRow("Data to Eng. Shift: the I0 frame read") << 0 << true << "choose 2" << 2 << -1 << "7,597" << "";
+        QTest::newRow("seek_image on I0") << 1 << true << "seek_image 2" << 1 << 2 << "8,097" << "";
+        QTest::newRow("seek_image on Eng. Shift") << 2 << true << "seek_image 2" << 0 << 2 << "1,544" << "";
+        QTest::newRow("seek_image on Res. Analysis") << 3 << true << "seek_image 0" << 0 << 0 << "544" << "";
+        QTest::newRow("seek_image on Eng. Shift, no I0") << 2 << false << "seek_image 3" << 0 << 3 << "2,044" << "";
+        QTest::newRow("seek_image on Res. Analysis, no I0") << 3 << false << "seek_image 4" << 0 << 4 << "2,544" << "";
+        QTest::newRow("slider key Right on Res. Analysis") << 3 << true << "key right" << 0 << 2 << "1,544" << "";
+        QTest::newRow("seek_image past the I1 stack") << 0 << true << "seek_image 5" << 0 << 1 << "1,044"
+                                                      << "Can't show frame 5: the I1 stack holds 5 frames";
+        QTest::newRow("seek_image past the I0 stack") << 1 << true << "seek_image 3" << 1 << 1 << "7,597"
+                                                      << "Can't show frame 3: the I0 stack holds 3 frames";
+        QTest::newRow("seek_image on Res. Analysis past the I1 stack")
+            << 3 << true << "seek_image 5" << 3 << -1 << "0.7307" << "Can't show frame 5: the I1 stack holds 5 frames";
+    }
+    void readOutsFollowTheShowing()
+    {
+        QFETCH(int, choice);
+        QFETCH(bool, i0);
+        QFETCH(QString, action);
+        QFETCH(int, shownChoice);
+        QFETCH(int, frame);
+        QFETCH(QString, val);
+        QFETCH(QString, told);
+        const int w = 40, h = 25;
+        const auto i1 = [](int x, int y, int k) { return 500.0 * (k + 1) + x + 2 * y; };
+        auto b = craft::bodyWithStack(w, h, 5, i1);
+        for (int k = 0; k < 5; k++)
+            b->SelectI1Files->Selected->addItem(QString::number(k));
+        const auto frameOf = [w, h](const std::function<double(int, int)>& value) {
+            QVector<double> v;
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++)
+                    v << value(x, y);
+            return craft::floatFrame(w, h, v);
+        };
+        for (int k = 0; i0 && k < 3; k++) {
+            b->frameSets.append(FrameSets::I0, frameOf([k](int x, int y) { return 7000.0 + 500 * k + 3 * x + y; }),
+                                8900.0 + 2 * k);
+            b->SelectI0Files->Selected->addItem(QString::number(k));
+        }
+        Analyzed2DRes& map = b->analyzer->zansaMap;
+        AnalyzeCond c;
+        c.W = w;
+        c.H = h;
+        map.setCond(c);
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                map.data[size_t(y * w + x)] = (x + 100 * y) / 1000.0 + 0.0007;
+        b->analyzer->ShowZ->setChecked(true);
+        b->SelectI1Files->Selected->setCurrentIndex(1);
+        b->SelectI0Files->Selected->setCurrentIndex(1);
+        b->dispSelector.button(choice)->setChecked(true);
+        b->show();
+        QVERIFY(QTest::qWaitForWindowExposed(b.get()));
+        b->execCmdSlot(CmdLine(QStringLiteral("move_position 30 7")), false);
+
+        testlog::Capture log;
+        QSlider* s = b->SeekBar;
+        if (action == "key right") {
+            QTest::keyClick(s, Qt::Key_Right);
+        } else if (action == "key end") {
+            QTest::keyClick(s, Qt::Key_End);
+        } else if (action == "drag") { // as a drag of the handle moves it
+            s->setSliderDown(true);
+            s->setSliderPosition(0);
+            s->setSliderDown(false);
+        } else if (action == "next") {
+            b->Next->click();
+        } else if (action == "prev") {
+            b->Prev->click();
+        } else if (action == "load") { // as a load hands a frame over
+            b->frameSets.append(FrameSets::I1, frameOf([&i1](int x, int y) { return i1(x, y, 5); }), 8910.0);
+            b->SelectI1Files->Selected->addItem(QStringLiteral("5"));
+            b->followI1Stack();
+        } else if (action.startsWith("choose")) {
+            b->dispSelector.button(action.mid(7).toInt())->click();
+        } else {
+            b->execCmdSlot(CmdLine(action), false);
+        }
+
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Can't show")),
+                 told.isEmpty() ? QStringList() : QStringList{told});
+        QCOMPARE(b->dispSelector.checkedId(), shownChoice);
+        QCOMPARE(b->dispA->showOverLayer, frame < 0);
+        QCOMPARE(b->Value->text(), val);
+        const auto v1 = [](int k) { return 500.0 * (k + 1) + 30 + 2 * 7; };
+        const auto v0 = [](int k) { return 7000.0 + 500 * k + 3 * 30 + 7; };
+        // Both profiles sum pixels 29 to 31 of row 7.
+        double profile = 3 * v0(1); // a map: the I0 frame chosen
+        if (frame >= 0) {
+            const bool onI0 = shownChoice == 1;
+            const QList<TiffData*>& stack = onI0 ? b->i0Frames : b->i1Frames;
+            QCOMPARE(b->dispA->frame, stack[frame]);
+            QCOMPARE((onI0 ? b->SelectI0Files : b->SelectI1Files)->Selected->currentIndex(), frame);
+            QCOMPARE(b->ImgNo->text(), QString::number(frame));
+            QCOMPARE(b->SeekBar->value(), frame);
+            profile = onI0 ? 3 * v0(frame) : i0 ? std::log(v0(frame) / v1(frame)) : -std::log(3 * v1(frame));
+        } else {
+            QCOMPARE(b->dispA->overlayMap, shownChoice == 3 ? &map : &b->eShiftMap);
+        }
+        if (frame >= 0 || i0) {
+            QCOMPARE(b->HCross->profile.y(30), profile);
+            QCOMPARE(b->VCross->profile.y(7), profile);
+        }
+    }
+
     // The pointed bin's box at (10, 20), 4 screen pixels per image pixel,
     // takes new half sizes 5 x 2 at once: its left side at x 20, its top at
     // y 72, as read from what the window last painted.

@@ -321,6 +321,39 @@ private slots:
         QTEST(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), "counts");
     }
 
+    // A map walked over x 2..7, y 1..4 of a 10 x 8 image with bins 3 wide,
+    // valued cx + 10 cy: 13, 16, 23, 26, 33, 36, 43, 46 (mean 29.5). Statistics
+    // over the whole image count its 24 pixels only and say once, not on
+    // every repaint, that the other 56 were left out.
+    void walkedRegion_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("hx");
+        QTest::addColumn<QString>("num");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("whole image, one-pixel bins")
+            << QRect(0, 0, 10, 8) << 0 << "24"
+            << QStringList{"Stats of m: 56 of the area's 80 bins hold no result and are left out"};
+        QTest::newRow("the walked region") << QRect(2, 1, 6, 4) << 1 << "8" << QStringList{};
+    }
+    void walkedRegion()
+    {
+        QFETCH(QRect, area);
+        QFETCH(int, hx);
+        QFETCH(QStringList, log);
+        Stats w;
+        Analyzed2DRes map(QStringLiteral("m"));
+        testmaps::fill(map, testmaps::grid(10, 8, 1, 0, 2, 1, 6, 4), [](int x, int y) { return x + 10.0 * y; });
+        const AnalyzeCond g = testmaps::grid(10, 8, hx, 0, area.x(), area.y(), area.width(), area.height());
+        testlog::Capture lines;
+        w.calcStats(&map, g);
+        w.calcStats(&map, g);
+        QTEST(w.Num->text(), "num");
+        QCOMPARE(w.Mean->text(), QStringLiteral("29.5"));
+        QCOMPARE(lines.linesStartingWith("Stats of"), log);
+        QCOMPARE(w.Num->toolTip(), log.value(0));
+    }
+
     // Processed maps of other sizes: the bins centred off either map keep 0
     // but have no result, so neither the statistics, the map's range nor a
     // deglitch range count them, and a capture keeps that. Map 1 5 x 3 and
