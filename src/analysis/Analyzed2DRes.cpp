@@ -683,6 +683,8 @@ QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool 
     // Its own copy of the grid: writing a file must not move the map's scanner.
     AnalyzeCond c = cond;
     c.reset();
+    // The values the picture and the TIFF export take: the processed ones when shown.
+    const std::vector<double>& src = shownData();
     const char sep = csv ? ',' : ' ';
     // One buffer written in large pieces: a map holds a line per pixel.
     const qsizetype chunk = 1 << 16;
@@ -691,7 +693,7 @@ QString Analyzed2DRes::saveAsText(const QString& fileName, bool, bool csv, bool 
     char* p = begin;
     bool rowStarted = false;
     do {
-        const double v = valueAt(c.cx, c.cy);
+        const double v = sourceAt(src, c.cx, c.cy);
         if (xyz) {
             p = std::to_chars(p, p + 16, c.cx).ptr;
             *p++ = sep;

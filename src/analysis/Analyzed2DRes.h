@@ -90,12 +90,18 @@ public:
     qint64 pixelCount() const;
     // The range the image is coloured over (fixed, processed or data range).
     void displayRange(double& lo, double& hi) const;
+    // The range tiffDataForSave scales with, given the same scale arguments.
+    void exportRange(bool fixed, double sMin, double sMax, double& lo, double& hi) const
+    {
+        rangeFor(fixed, sMin, sMax, lo, hi);
+    }
     // Range and surface again from the stored values, one point per bin of
     // cond at its centre where that lies on the map with a finite value: what
     // a walk that wrote the bins would have given. Nothing without arrays.
     void refitOverBins();
 
-    // The analysed 2-D result file; "" when it cannot be written.
+    // The analysed 2-D result file of the values shown (the processed ones when
+    // they are); "" when it cannot be written.
     QString saveAsText(const QString& fileName, bool asAnalyzed, bool csv, bool xyz) const;
     void writeTextHeader(QTextStream& out, bool csv, bool xyz) const;
 

@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QTextStream>
 
+#include <functional>
+
 namespace {
 _FileDialog* newBatchDialog(QFileDialog::AcceptMode mode)
 {
@@ -25,6 +27,18 @@ _FileDialog* newBatchDialog(QFileDialog::AcceptMode mode)
     return d;
 }
 
+// A cursor that moves or ends an edit of its own lays out the line it stands
+// in, and the layout stays with the line as long as the log keeps it: one for
+// every flush grew a night run's memory pass by pass. Inside an edit block it
+// lays out nothing; one block for each end of the log, as one edit over both
+// would make the view go over every line in between.
+void editQuietly(QTextCursor& c, const std::function<void()>& edit)
+{
+    c.beginEditBlock();
+    edit();
+    c.endEditBlock();
+}
+
 // In one selection: the document's own block cap removes block by block, which
 // costs several times the insertion of the same lines.
 void dropFirstBlocks(QTextDocument* doc, qsizetype n)
@@ -32,8 +46,10 @@ void dropFirstBlocks(QTextDocument* doc, qsizetype n)
     if (n <= 0)
         return;
     QTextCursor c(doc);
-    c.setPosition(doc->findBlockByNumber(int(n)).position(), QTextCursor::KeepAnchor);
-    c.removeSelectedText();
+    editQuietly(c, [&] {
+        c.setPosition(doc->findBlockByNumber(int(n)).position(), QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+    });
 }
 } // namespace
 
@@ -161,8 +177,19 @@ void BatchCtrl::flushLog()
         dropFirstBlocks(doc, doc->blockCount() + b.breaks - maxLogLines);
     // Always at the end: a click into the log must not scatter later messages.
     QTextCursor c(doc);
-    c.movePosition(QTextCursor::End);
-    c.insertText(b.text);
+    editQuietly(c, [&] {
+        c.setPosition(doc->characterCount() - 1);
+        c.insertText(b.text);
+    });
+    // Hidden, there is nothing to scroll; showEvent goes to the end.
+    if (BatchLogs->isVisible())
+        BatchLogs->moveCursor(QTextCursor::End);
+}
+
+void BatchCtrl::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    flushLog();
     BatchLogs->moveCursor(QTextCursor::End);
 }
 

@@ -47,6 +47,7 @@ public slots:
 
 protected:
     void hideEvent(QHideEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void setup();

@@ -109,18 +109,20 @@ double braggEnergy(double theta, double d)
     return hc / (2.0 * d * std::sin(theta / 180.0 * pi));
 }
 
-EMPEdge empEdge(double stdE0, double panelEV, double d, const EMPEdge& own)
+EMPEdge empEdge(double panelEV, const EMPEdge& own, double stdE0, double d)
 {
-    for (const EMPEdge& e : {EMPEdge{stdE0, d}, EMPEdge{panelEV, d}, own}) {
+    // The angles of a map read from a file belong to the file's crystal.
+    const double spacing = own.e0 > 0.0 ? own.spacing : d;
+    for (const EMPEdge& e : {EMPEdge{panelEV, spacing}, own, EMPEdge{stdE0, spacing}}) {
         if (e.e0 > 0.0 && braggAngle(e.e0, e.spacing) != -1.0)
             return e;
     }
-    return EMPEdge{0.0, d};
+    return EMPEdge{0.0, spacing};
 }
 
 EMPEdge empReadEdge(const EMPReadOptions& o, const EMPHeader& h)
 {
-    return EMPEdge{o.panelEdgeEV > 0.0 ? o.panelEdgeEV : h.stdEdgeEnergy, h.spacing};
+    return empEdge(o.panelEdgeEV, EMPEdge{h.stdEdgeEnergy, h.spacing}, 0.0, h.spacing);
 }
 
 void writeEMP(QTextStream& out, const EMPFacts& f, const Analyzed2DRes& map)
@@ -208,6 +210,8 @@ EMPHeader readEMPHeader(LineReader& in)
             h.spacing = firstItem(line, spacingLabel).toDouble();
             seenD = true;
         }
+        if (startsWithKey(line, stdFileLabel)) // all of it: a path may hold blanks
+            h.stdFileName = line.mid(stdFileLabel.size());
         if (line.startsWith(endLine)) {
             ended = true;
             break;

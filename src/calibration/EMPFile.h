@@ -18,10 +18,12 @@ double braggAngle(double e, double d);
 // Energy (eV) reflected at angle theta (degrees).
 double braggEnergy(double theta, double d);
 
-// The edge a map file is written at: the standard's energy when it has a Bragg
-// angle on the panel's spacing d, else the panel's; else the edge the map was
-// read with (own), spacing included; e0 0 when none of them has an angle.
-EMPEdge empEdge(double stdE0, double panelEV, double d, const EMPEdge& own);
+// The edge a map is read and written at, so that both take the same one: the
+// first of the panel's energy, the edge the map was read with (own) and the
+// standard's energy that has a Bragg angle. A map read from a file stays on
+// the file's spacing; others are on the panel's crystal, d. e0 0 when none
+// of them has an angle.
+EMPEdge empEdge(double panelEV, const EMPEdge& own, double stdE0, double d);
 
 // What a map file states besides the map.
 struct EMPFacts {
@@ -53,8 +55,8 @@ struct EMPReadOptions {
     int imageH = -1;
 };
 
-// The edge a file with header h is read at: the panel's energy when positive,
-// else the file's; the file's spacing.
+// The edge a file with header h is read at (empEdge with the file's edge as
+// the map's own).
 EMPEdge empReadEdge(const EMPReadOptions& o, const EMPHeader& h);
 
 // Reads the file into map over the file's grid, returned in grid. The map is

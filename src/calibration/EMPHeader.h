@@ -1,6 +1,7 @@
 #pragma once
 // Header record of an energy-shift map file.
 #include <QMetaType>
+#include <QString>
 
 struct EMPHeader {
     bool valid = false;
@@ -16,6 +17,7 @@ struct EMPHeader {
     int areaY1 = 0;
     double stdEdgeEnergy = 0.0;
     double spacing = 0.0;
+    QString stdFileName; // the standard the map was measured against
 };
 
 Q_DECLARE_METATYPE(EMPHeader)

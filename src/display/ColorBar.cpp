@@ -75,6 +75,20 @@ void ColorBar::paintCBar()
     update();
 }
 
+QImage ColorBar::pictureOf(double lo, double hi)
+{
+    const double shownMin = dataMin;
+    const double shownMax = dataMax;
+    dataMin = lo;
+    dataMax = hi;
+    paintCBar();
+    const QImage picture = cBar.toImage();
+    dataMin = shownMin;
+    dataMax = shownMax;
+    paintCBar();
+    return picture;
+}
+
 void ColorBar::draw1(QPainter* p)
 {
     p->drawPixmap(rect(), cBar);

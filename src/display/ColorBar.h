@@ -30,6 +30,8 @@ public:
     // when it is not the bar's format nothing is written and p is returned.
     uchar* putColor(double t, uchar* p, int bufferFormat) const;
     QColor colorOf(double t) const;
+    // The bar's picture labelled lo .. hi; the bar itself keeps its labels.
+    QImage pictureOf(double lo, double hi);
 
 signals:
     void cBarUpdated();

@@ -90,9 +90,10 @@ public:
     // Running flag, grid (calibCond) and statistics of the walk.
     CalibWalk calib;
     Analyzed2DRes eShiftMap;
-    // The edge a loaded map was read with, to save it at when neither the
-    // standard nor the panel gives one; none for a measured or cleared map.
+    // The edge a loaded map was read with, to save it at when the panel gives
+    // none, and the standard its file names; none for a measured or cleared map.
     EMPEdge eShiftMapEdge;
+    QString eShiftMapStd;
     XafsSpectrum calibStd;
 
     // Geometry of the first I1 frame, and of the images the shift map was measured on
@@ -299,7 +300,7 @@ public slots:
     void saveAllImages(QString fname);
     void showSaveDataDialog();
     void saveData(QString fname);
-    void saveDataAsTiff(QString fname, int ext);
+    bool saveDataAsTiff(QString fname, int ext);
     void saveDataAsText(QString fname, int ext);
     void saveFlatDark();
     void savedXafsData(QString fname);

@@ -72,6 +72,7 @@ void Body::execCalibration()
     tellStandInI0();
     calib.start(grid, eShiftMap);
     eShiftMapEdge = EMPEdge(); // measured against the standard from now on
+    eShiftMapStd.clear();
     const TiffData* f = i1Frames.first();
     calibCtrl->Width->setText(QString::number(f->width));
     calibCtrl->Height->setText(QString::number(f->height));
@@ -155,6 +156,7 @@ void Body::clearShiftMap()
 {
     eShiftMap.clear();
     eShiftMapEdge = EMPEdge();
+    eShiftMapStd.clear();
     for (QLineEdit* e : {calibCtrl->Width, calibCtrl->Height, calibCtrl->XOffset, calibCtrl->YOffset})
         e->setText(QStringLiteral("0"));
     mapXOffset = 0;
@@ -169,9 +171,15 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
         qDebug() << "No file name: the energy shift map is not saved";
         return;
     }
+    const QString name = fileNameWithSuffix(fname, QStringLiteral("emp"), true, true);
+    if (!map.holdsResult()) {
+        logMistake(QStringLiteral("Can't save %1: there is no energy shift map").arg(name));
+        return;
+    }
+    const bool loaded = &map == &eShiftMap && eShiftMapEdge.e0 > 0.0;
     EMPFacts f;
-    const EMPEdge edge = empEdge(calibStd.e0, calibCtrl->edgeEV(), calibCtrl->spacing(),
-                                 &map == &eShiftMap ? eShiftMapEdge : EMPEdge());
+    const EMPEdge edge = empEdge(calibCtrl->edgeEV(), loaded ? eShiftMapEdge : EMPEdge(), calibStd.e0,
+                                 calibCtrl->spacing());
     f.e0 = edge.e0;
     f.spacing = edge.spacing;
     if (f.e0 <= 0.0) {
@@ -183,8 +191,8 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
     f.xOffset = calibCtrl->xOffset();
     f.yOffset = calibCtrl->yOffset();
     f.grid = calib.cond;
-    f.stdFileName = calibCtrl->SelectStd->Selected->text();
-    const QString name = fileNameWithSuffix(fname, QStringLiteral("emp"), true, true);
+    // A loaded map was measured against the file's standard, not the one chosen now.
+    f.stdFileName = loaded ? eShiftMapStd : calibCtrl->SelectStd->Selected->text();
     if (!saveEMPFile(name, f, map))
         return;
     calibCtrl->EMPFileName->setText(fname);
@@ -215,6 +223,7 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
                 stopCalibration(); // its bins would land in the loaded map
             calib.cond = grid;
             eShiftMapEdge = empReadEdge(o, empH);
+            eShiftMapStd = empH.stdFileName;
             calibCtrl->Width->setText(QString::number(empH.width));
             calibCtrl->Height->setText(QString::number(empH.height));
             calibCtrl->XOffset->setText(QString::number(empH.xOffset));

@@ -32,6 +32,18 @@ bool savePicture(const QImage& img, const QString& name)
     }
     return savePictureWhole(img, name);
 }
+
+// The scale of a TIFF data save as the panel holds it.
+struct TiffScale {
+    bool fixed;
+    double min;
+    double max;
+};
+
+TiffScale tiffScale(const SaveDataCfg* c)
+{
+    return {c->TiffFixedScale->isChecked(), cmdReal(c->TiffScaleMin->text()), cmdReal(c->TiffScaleMax->text())};
+}
 } // namespace
 
 void Body::publish(const QString& word, const QString& name)
@@ -134,7 +146,9 @@ void Body::saveData(QString fname)
     const int ext = analyzer->checkedRefIndex();
     const bool tiff = saveDataCfg->SaveAsTiff->isChecked();
     // Nothing at all, not even the colour bar, for a map without a result.
-    if (!resultToSave(numberedDataName(fname, ext, tiff ? QStringLiteral("tif") : QStringLiteral("dat"))))
+    const Analyzed2DRes* map =
+        resultToSave(numberedDataName(fname, ext, tiff ? QStringLiteral("tif") : QStringLiteral("dat")));
+    if (!map)
         return;
     if (!tiff) {
         qDebug().noquote() << "selected text";
@@ -142,10 +156,14 @@ void Body::saveData(QString fname)
         return;
     }
     qDebug().noquote() << "selected tiff";
-    saveDataAsTiff(fname, ext);
-    // The bar of what is shown, not of what was last painted.
-    dispA->prepareShown();
-    savePicture(CBar->cBar.toImage(), dataCBarName(fname, ext));
+    // A bar beside data only, labelled with the range the data were scaled
+    // with, whatever the display shows.
+    if (!saveDataAsTiff(fname, ext))
+        return;
+    const TiffScale s = tiffScale(saveDataCfg);
+    double lo = 0.0, hi = 0.0;
+    map->exportRange(s.fixed, s.min, s.max, lo, hi);
+    savePicture(CBar->pictureOf(lo, hi), dataCBarName(fname, ext));
 }
 
 Analyzed2DRes* Body::resultToSave(const QString& name)
@@ -157,31 +175,31 @@ Analyzed2DRes* Body::resultToSave(const QString& name)
     return nullptr;
 }
 
-void Body::saveDataAsTiff(QString fname, int ext)
+bool Body::saveDataAsTiff(QString fname, int ext)
 {
     if (fname.isEmpty())
-        return;
+        return false;
     const QString name = numberedDataName(fname, ext, QStringLiteral("tif"));
     qDebug().noquote() << "saveDataAsTiff" << name;
     Analyzed2DRes* map = resultToSave(name);
     if (!map)
-        return;
-    const SaveDataCfg* c = saveDataCfg;
-    const bool asAnalyzed = c->TiffAsAnalyzed->isChecked();
-    const std::unique_ptr<quint16[]> buf(map->tiffDataForSave(
-        c->TiffFixedScale->isChecked(), cmdReal(c->TiffScaleMin->text()),
-        cmdReal(c->TiffScaleMax->text()), asAnalyzed));
+        return false;
+    const bool asAnalyzed = saveDataCfg->TiffAsAnalyzed->isChecked();
+    const TiffScale s = tiffScale(saveDataCfg);
+    const std::unique_ptr<quint16[]> buf(map->tiffDataForSave(s.fixed, s.min, s.max, asAnalyzed));
     if (!buf)
-        return;
+        return false;
     int w = map->cond.W;
     int h = map->cond.H;
-    // Never more samples than the export made: a grid with no positive size is refused.
-    if (asAnalyzed && !analyzedTiffSize(map->cond, w, h)) {
+    // Never other samples than the export made: one per bin the walk visits.
+    if (asAnalyzed && (!analyzedTiffSize(map->cond, w, h) || qint64(w) * h != map->saveCount)) {
         qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
-        return;
+        return false;
     }
-    if (TiffWriter().write(name, w, h, buf.get()))
-        tellSavedBins(*map, name);
+    if (!TiffWriter().write(name, w, h, buf.get()))
+        return false;
+    tellSavedBins(*map, name);
+    return true;
 }
 
 void Body::saveDataAsText(QString fname, int ext)

@@ -9,16 +9,6 @@
 
 #include <limits>
 
-namespace {
-// Bins along one axis: (end - start - half - 1) / step + 1, in 64 bits.
-qint64 binsAlong(int start, int end, int half, int step)
-{
-    if (step < 1)
-        return 0;
-    return (qint64(end) - start - half - 1) / step + 1;
-}
-} // namespace
-
 QString numberedDataName(const QString& fname, int ext, const QString& suffix)
 {
     const QFileInfo fi(fname);
@@ -45,8 +35,9 @@ QString lcfMapPictureName(const QString& fname, int row, int map)
 
 bool analyzedTiffSize(const AnalyzeCond& c, int& width, int& height)
 {
-    const qint64 w = binsAlong(c.x0, c.x1, c.hx, c.stepX);
-    const qint64 h = binsAlong(c.y0, c.y1, c.hy, c.stepY);
+    // As the walk and the text file count them.
+    const qint64 w = c.columns();
+    const qint64 h = c.rows();
     if (w < 1 || h < 1 || w > std::numeric_limits<int>::max() || h > std::numeric_limits<int>::max())
         return false;
     width = int(w);

@@ -16,8 +16,8 @@ QString derivedPictureName(const QString& name, const QString& addition);
 // The picture of LCF result map j of reference row i: dir/base-i-j.suffix.
 QString lcfMapPictureName(const QString& fname, int row, int map);
 
-// Samples per row and rows of a map exported one sample per bin; false when
-// the grid gives no positive size.
+// Samples per row and rows of a map exported one sample per bin, the bins a
+// walk visits; false when that is more than an int holds.
 bool analyzedTiffSize(const AnalyzeCond& c, int& width, int& height);
 
 // The image-information file of a picture of the view window view.

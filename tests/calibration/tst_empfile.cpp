@@ -3,6 +3,7 @@
 #include "support/TestRegistry.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "batch/BatchCtrl.h"
 #include "calibration/CalibCtrl.h"
 #include "calibration/EMPFile.h"
 #include "foundation/LineReader.h"
@@ -105,8 +106,7 @@ private slots:
         b.eShiftMap.setCond(g);
         for (int i = 0; i < 6; i++)
             b.eShiftMap.setData(i % 3, i / 3, 0, 0, shifts[i]);
-        b.calibStd.e0 = 8979;
-        b.calibCtrl->EdgeEeV->setText(QStringLiteral("7000")); // the standard's wins
+        b.calibStd.e0 = 8979; // the panel is empty: the standard's edge
         b.calibCtrl->XOffset->setText(QStringLiteral("5"));
         b.calibCtrl->YOffset->setText(QStringLiteral("-7"));
         b.calibCtrl->SelectStd->Selected->setText(QStringLiteral("/data/std.dat"));
@@ -129,6 +129,11 @@ private slots:
     void noEdgeEnergyWritesNothing()
     {
         Body b;
+        AnalyzeCond g;
+        const double rect[4] = {0, 0, 3, 2};
+        g.setup(3, 2, 0, 0, rect, -1, -1);
+        b.eShiftMap.setCond(g);
+        b.eShiftMap.setData(1, 1, 0, 0, 2.0);
         b.calibCtrl->EdgeEeV->setText(QStringLiteral("1000")); // below Si(111)'s reach
         const QString name = tmp.filePath(QStringLiteral("none.emp"));
         b.saveEMap(name);
@@ -136,8 +141,8 @@ private slots:
         QVERIFY(b.calibCtrl->EMPFileName->text().isEmpty());
     }
 
-    // A loaded map saves again at the edge it was read with, when neither the
-    // standard nor the panel gives one.
+    // A loaded map saves again at the panel's edge, else at the edge it was
+    // read with, before the standard's: the order it is read in.
     void loadedMapSavesAgain_data()
     {
         QTest::addColumn<double>("stdE0"); // 0: no standard
@@ -146,7 +151,8 @@ private slots:
         QTest::addColumn<double>("e0");       // the edge written; 0: nothing written
         QTest::newRow("nothing else set") << 0.0 << "" << "" << 8979.0;
         QTest::newRow("read at the panel's edge, since emptied") << 0.0 << "7112" << "calib_set_edge_eV" << 7112.0;
-        QTest::newRow("the standard's edge first") << 8990.5 << "" << "" << 8990.5;
+        QTest::newRow("the edge read with before the standard's") << 8990.5 << "" << "" << 8979.0;
+        QTest::newRow("read at the panel's, the standard's elsewhere") << 8990.5 << "8979.5" << "" << 8979.5;
         QTest::newRow("the panel's edge first") << 0.0 << "" << "calib_set_edge_eV 9003.5" << 9003.5;
         QTest::newRow("cleared map") << 0.0 << "" << "calib_clear_map" << 0.0;
     }
@@ -175,15 +181,77 @@ private slots:
         for (QString line; in.readLine(line);)
             values += line.split(u' ', Qt::SkipEmptyParts);
         QCOMPARE(values.size(), 6);
-        // Shifts as read, then angles at the edge written, on the spacing that goes with it.
+        // Shifts as read, then angles at the edge written, on the file's spacing.
         const double readAt = panelAtLoad.isEmpty() ? 8979.0 : panelAtLoad.toDouble();
-        const double d = e0 == readAt ? fileD : si111;
+        const double d = fileD;
         for (int i = 0; i < 6; i++) {
             const double s = readAt - energyOf(angleOf(readAt, fileD) + angles[i], fileD);
             const double want = angleOf(e0 - s, d) - angleOf(e0, d);
             QVERIFY2(std::fabs(values[i].toDouble() - want) <= 1e-5 * std::fabs(want) + 1e-12,
                      qPrintable(QStringLiteral("%1: %2 / %3").arg(i).arg(values[i]).arg(want)));
         }
+    }
+
+    // Loaded and saved straight back: the same file but for its date.
+    void savedStraightBack_data()
+    {
+        QTest::addColumn<double>("stdE0"); // 0: no standard
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("stdChosen");
+        QTest::newRow("nothing else set") << 0.0 << "" << "";
+        QTest::newRow("the panel shows a standard's edge") << 8979.37 << "8979" << "";
+        QTest::newRow("another standard chosen") << 0.0 << "" << "/data/other std.dat";
+    }
+    void savedStraightBack()
+    {
+        QFETCH(double, stdE0);
+        QFETCH(QString, panel);
+        QFETCH(QString, stdChosen);
+        Body b;
+        b.calibStd.e0 = stdE0;
+        b.calibCtrl->EdgeEeV->setText(panel);
+        b.calibCtrl->SelectStd->Selected->setText(stdChosen);
+        QString from = goldenPath();
+        for (int round = 0; round < 3; round++) {
+            QCOMPARE(run(b, QStringLiteral("calib_load_map ") + from), 142);
+            const QString to = tmp.filePath(QStringLiteral("back%1.emp").arg(round));
+            QCOMPARE(run(b, QStringLiteral("calib_save_map ") + to), 144);
+            QFile f(to);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
+            QVERIFY(lines.size() > 1 && lines[1].startsWith(QLatin1String("Record Date             : ")));
+            lines[1] = QStringLiteral("Record Date             : <date>");
+            QFile golden(goldenPath());
+            QVERIFY(golden.open(QIODevice::ReadOnly));
+            QCOMPARE(lines.join(u'\n'), QString::fromUtf8(golden.readAll()));
+            from = to;
+        }
+    }
+
+    // No map, never measured or cleared: no file, and the batch log says why.
+    void noMapWritesNothing_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::newRow("never measured") << "";
+        QTest::newRow("cleared") << "calib_clear_map";
+    }
+    void noMapWritesNothing()
+    {
+        QFETCH(QString, before);
+        Body b;
+        b.calibStd.e0 = 8979;
+        if (!before.isEmpty()) {
+            QCOMPARE(run(b, QStringLiteral("calib_load_map ") + goldenPath()), 142);
+            QCOMPARE(run(b, before), 143);
+        }
+        const QString kept = b.calibCtrl->EMPFileName->text();
+        const QString name = tmp.filePath(QStringLiteral("nomap.emp"));
+        QCOMPARE(run(b, QStringLiteral("calib_save_map ") + name), 144);
+        QVERIFY(!QFile::exists(name));
+        QCOMPARE(b.calibCtrl->EMPFileName->text(), kept);
+        const QString told = QStringLiteral("Can't save %1: there is no energy shift map").arg(name);
+        QTRY_VERIFY2(b.batchCtrl->BatchLogs->toPlainText().contains(told),
+                     qPrintable(b.batchCtrl->BatchLogs->toPlainText()));
     }
 
     void readBack_data()

@@ -325,6 +325,13 @@ private slots:
             out << e << ' ' << qBound(0.0, (e - 8990.125 + 5.0) / 10.0, 1.0) << '\n';
         f.close();
         Body body;
+        if (target == QLatin1String("emp")) { // a map to save
+            AnalyzeCond g;
+            const double rect[4] = {0, 0, 2, 2};
+            g.setup(2, 2, 0, 0, rect, -1, -1);
+            body.eShiftMap.setCond(g);
+            body.eShiftMap.setData(1, 0, 0, 0, 1.5);
+        }
         lines.replace(QStringLiteral("$std"), std).replace(QStringLiteral("$dir"), tmp.path());
         for (const QString& l : lines.split(u';'))
             body.execCmdSlot(CmdLine(l), false);

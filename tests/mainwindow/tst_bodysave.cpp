@@ -18,6 +18,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -189,6 +190,98 @@ private slots:
         QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
         lines = lines.mid(lines.indexOf(QStringLiteral("## End of Header ##")) + 1);
         QTEST(lines, "rows");
+    }
+
+    // After a deglitch the text holds what the TIFF holds: the processed map
+    // while it is shown, the measured one once that is shown again.
+    void textAfterDeglitch_data()
+    {
+        QTest::addColumn<bool>("processedShown");
+        QTest::newRow("processed map shown") << true;
+        QTest::newRow("measured map shown again") << false;
+    }
+    void textAfterDeglitch()
+    {
+        QFETCH(bool, processedShown);
+        Body body;
+        body.analyzer->ShowZ->setChecked(true);
+        Analyzed2DRes* map = body.analyzer->selectedRes();
+        fillMap(*map);
+        map->setData(2, 2, 0, 0, 500.0); // a spike among 0 .. 35
+        emit body.DeGlitch->clicked();
+        if (!processedShown)
+            map->selectProcImg(false);
+        for (const char* w : {"saveDataCfg_save_as_text", "saveDataCfg_text_as_ssv", "saveDataCfg_text_as_vals",
+                              "saveDataCfg_tiff_scale_max 600"})
+            body.execCmdSlot(CmdLine(QLatin1String(w)), false);
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + path(QStringLiteral("dg.dat"))), false);
+        body.execCmdSlot(CmdLine(QStringLiteral("saveDataCfg_save_as_tiff")), false);
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + path(QStringLiteral("dg.tif"))), false);
+
+        QFile f(path(QStringLiteral("dg-0.dat")));
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        lines = lines.mid(lines.indexOf(QStringLiteral("## End of Header ##")) + 1);
+        QVector<double> text;
+        for (const QString& l : lines)
+            for (const QString& v : l.split(u' '))
+                text << v.toDouble();
+        // Bins every second pixel: the spike's bin is the middle one of row 1.
+        QCOMPARE(text.size(), 6);
+        QCOMPARE(text[4] == 500.0, !processedShown);
+        const std::vector<int> t = readTiff(path(QStringLiteral("dg-0.tif")));
+        QCOMPARE(t.size(), size_t(2 + 6));
+        for (int i = 0; i < 6; i++)
+            QVERIFY2(std::abs(t[size_t(2 + i)] - text[i] / 600.0 * 65535.0) <= 1.0,
+                     qPrintable(QStringLiteral("%1: %2 / %3").arg(i).arg(t[size_t(2 + i)]).arg(text[i])));
+    }
+
+    // One sample per bin the walk visits, also for a region one pixel wide or
+    // tall; the colour bar only beside a TIFF that was written.
+    void tiffOfBins_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QVector<int>>("values"); // width, height, then x + 10 y of each bin
+        QTest::addColumn<bool>("nameTaken");      // the TIFF's name is a folder
+        QTest::newRow("one pixel wide") << QRect(3, 1, 0, 3) << QVector<int>{1, 3, 13, 23, 33} << false;
+        QTest::newRow("one pixel tall") << QRect(1, 2, 4, 0) << QVector<int>{4, 1, 21, 22, 23, 24} << false;
+        QTest::newRow("name taken") << QRect(1, 2, 4, 0) << QVector<int>{} << true;
+    }
+    void tiffOfBins()
+    {
+        QFETCH(QRect, area);
+        QFETCH(QVector<int>, values);
+        QFETCH(bool, nameTaken);
+        QTemporaryDir out;
+        Body body;
+        body.analyzer->ShowZ->setChecked(true);
+        Analyzed2DRes* map = body.analyzer->selectedRes();
+        AnalyzeCond c;
+        const double rect[4] = {double(area.x()), double(area.y()), double(area.width()), double(area.height())};
+        c.setup(6, 4, 0, 0, rect, 1, 1);
+        map->setCond(c);
+        AnalyzeCond walk = c;
+        do {
+            map->setData(walk.cx, walk.cy, 0, 0, walk.cx + 10 * walk.cy);
+        } while (walk.next());
+        if (nameTaken)
+            QVERIFY(QDir(out.path()).mkdir(QStringLiteral("r-0.tif")));
+        body.saveDataCfg->TiffFixedScale->setChecked(false);
+        body.execCmdSlot(CmdLine(QStringLiteral("saveDataCfg_tiff_as_analyzed 1")), false);
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + out.filePath(QStringLiteral("r.png"))), false);
+
+        QCOMPARE(QFile::exists(out.filePath(QStringLiteral("r-0--cBar.png"))), !nameTaken);
+        if (nameTaken)
+            return;
+        const std::vector<int> t = readTiff(out.filePath(QStringLiteral("r-0.tif")));
+        QCOMPARE(t.size(), size_t(values.size()));
+        QCOMPARE(t[0], values[0]);
+        QCOMPARE(t[1], values[1]);
+        const int lo = *std::min_element(values.begin() + 2, values.end());
+        const int hi = *std::max_element(values.begin() + 2, values.end());
+        for (int i = 2; i < values.size(); i++)
+            QVERIFY2(std::abs(t[size_t(i)] - double(values[i] - lo) / (hi - lo) * 65535.0) <= 1.0,
+                     qPrintable(QString::number(i)));
     }
 
     // A map whose walk reached only some rows: the save names its file and

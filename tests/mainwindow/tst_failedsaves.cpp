@@ -162,13 +162,16 @@ private slots:
             QCOMPARE(after[n], "earlier " + n.toUtf8());
         QCOMPARE(sent.count(), 0);
         const auto told = [&] { return b->batchCtrl->BatchLogs->toPlainText().mid(logBefore.size()); };
-        QTRY_COMPARE(told().count(QLatin1String("Can't save ")), files.size());
-        for (const QString& n : files) {
+        // The colour bar of TIFF data ("--cBar") is tried only beside a TIFF that was written.
+        QStringList tried = files;
+        tried.removeIf([](const QString& n) { return n.contains(QLatin1String("--cBar")); });
+        QTRY_COMPARE(told().count(QLatin1String("Can't save ")), tried.size());
+        for (const QString& n : tried) {
             const QString line = "Can't save " + QDir(full).filePath(n) + ": File too large";
             QVERIFY2(told().count(line) == 1, qPrintable(line + "\n--- log:\n" + told()));
             QCOMPARE(log.linesStartingWith(line).size(), 1);
         }
-        QCOMPARE(log.linesStartingWith("Can't").size(), files.size());
+        QCOMPARE(log.linesStartingWith("Can't").size(), tried.size());
 
         // With room again: whole files, as the first run wrote them.
         for (const QString& l : lines)

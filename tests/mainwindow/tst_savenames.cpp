@@ -6,7 +6,8 @@
 #include <QTest>
 
 // Samples per row of a map saved as analysed: the bin centres x0 + hx,
-// x0 + hx + step, ... below x1; a grid without a positive size is refused.
+// x0 + hx + step, ... below x1, and always the first, as the walk visits
+// them; a grid of more than an int is refused.
 class TestSaveNames : public QObject {
     Q_OBJECT
 private slots:
@@ -19,9 +20,10 @@ private slots:
         QTest::newRow("0..100, half 2, step 5") << QVector<int>{0, 100, 2, 5, 0, 10, 0, 1} << true << 20 << 10;
         QTest::newRow("centres 1, 4, 7 of 9") << QVector<int>{0, 9, 1, 3, 3, 7, 0, 1} << true << 3 << 4;
         QTest::newRow("narrower than the half width") << QVector<int>{0, 2, 1, 3, 0, 1, 0, 1} << true << 1 << 1;
-        QTest::newRow("no area") << QVector<int>{5, 5, 0, 1, 0, 5, 0, 1} << false << 0 << 0;
-        QTest::newRow("half width past the area") << QVector<int>{0, 2, 9, 3, 0, 5, 0, 1} << false << 0 << 0;
-        QTest::newRow("zero step") << QVector<int>{0, 10, 0, 0, 0, 5, 0, 1} << false << 0 << 0;
+        QTest::newRow("one pixel wide") << QVector<int>{5, 5, 0, 1, 0, 5, 0, 1} << true << 1 << 5;
+        QTest::newRow("one pixel tall, bins of 3") << QVector<int>{3, 20, 1, 3, 10, 10, 1, 3} << true << 6 << 1;
+        QTest::newRow("half width past the area") << QVector<int>{0, 2, 9, 3, 0, 5, 0, 1} << true << 1 << 5;
+        QTest::newRow("zero step walks as one") << QVector<int>{0, 10, 0, 0, 0, 5, 0, 1} << true << 10 << 5;
         QTest::newRow("wider than an int") << QVector<int>{-2147483647 - 1, 2147483647, 0, 1, 0, 1, 0, 1}
                                            << false << 0 << 0;
     }

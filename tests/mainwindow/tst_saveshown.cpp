@@ -191,6 +191,42 @@ private slots:
         QVERIFY(now.dataBar == painted.dataBar);
     }
 
+    // The colour bar beside TIFF data carries the range the data were scaled
+    // with, whatever the display shows: the bar the display paints when it
+    // shows the map on that range.
+    void dataBarOfItsRange_data()
+    {
+        QTest::addColumn<QString>("tiff");   // the TIFF's scale
+        QTest::addColumn<QString>("shown");  // what the display shows at the save
+        QTest::addColumn<QString>("asData"); // the map on the TIFF's range, shown
+        const QString own = QStringLiteral("saveDataCfg_tiff_fix_scale 0");
+        const QString fixed = QStringLiteral("saveDataCfg_tiff_fix_scale 1;saveDataCfg_tiff_scale_min -4;"
+                                             "saveDataCfg_tiff_scale_max 32.5");
+        const QString map = QStringLiteral("select_disp_image_analyzed");
+        const QString mapFixed = QStringLiteral("analyzer_set_scale_min -4;analyzer_set_scale_max 32.5;"
+                                                "analyzer_set_fixed_scale 1;select_disp_image_analyzed");
+        QTest::newRow("own range, I1 frame shown") << own << "select_disp_image 0" << map;
+        QTest::newRow("own range, shift map shown") << own << "select_disp_image 2" << map;
+        QTest::newRow("own range, map shown on another scale") << own << mapFixed << map;
+        QTest::newRow("fixed, I1 frame shown") << fixed << "select_disp_image 0" << mapFixed;
+        QTest::newRow("fixed, map shown on its own range") << fixed << map << mapFixed;
+    }
+    void dataBarOfItsRange()
+    {
+        QFETCH(QString, tiff);
+        QFETCH(QString, shown);
+        QFETCH(QString, asData);
+        QTemporaryDir out;
+        std::unique_ptr<Body> b = bodyShowingNothingYet();
+        run(*b, QStringLiteral("analyzer_select_image 0;") + tiff + u';' + shown);
+        render(*b);
+        const QImage bar = saveData(*b, out.filePath(QStringLiteral("d")));
+        QVERIFY(!bar.isNull());
+        run(*b, QStringLiteral("analyzer_set_fixed_scale 0;") + asData);
+        render(*b);
+        QCOMPARE(bar, b->CBar->cBar.toImage().convertToFormat(bar.format()));
+    }
+
     // The walk's maps and the sum-up picture are rebuilt after a threshold
     // moved: they take the bar's colours, not those they were last drawn in.
     void rebuiltPictures_data()
