@@ -127,6 +127,37 @@ private slots:
             QCOMPARE(p->generation, a.currentGeneration());
     }
 
+    // A field that holds no number leaves out, at the pointer, the analysis
+    // that reads it, not the others.
+    void pointerLeavesOut_data()
+    {
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("fitting range") << "LCFRange1=abc" << QStringList{"dEdge", "Elems", "RA", "FV"};
+        QTest::newRow("element background") << "BGVNROI=n/a" << QStringList{"LCF", "dEdge", "RA", "FV"};
+        QTest::newRow("element row threshold") << "setTargetElements Fe; ThDMut=low"
+                                               << QStringList{"LCF", "dEdge", "RA", "FV"};
+        QTest::newRow("feature-value step") << "FVeStep=fine" << QStringList{"LCF", "dEdge", "Elems", "RA"};
+    }
+    void pointerLeavesOut()
+    {
+        QFETCH(QString, calls);
+        Analyzer a;
+        checkAll(a);
+        run(a, calls);
+        QStringList order;
+        connect(&a, &Analyzer::analyzeSpectrum0, [&] { order << "LCF"; });
+        connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&] { order << "dEdge"; });
+        connect(&a, &Analyzer::analyzeSpectrumElems0, [&] { order << "Elems"; });
+        connect(&a, &Analyzer::analyzeSpectrumRA, [&] { order << "RA"; });
+        connect(&a, &Analyzer::analyzeSpectrumFV, [&] { order << "FV"; });
+        QSignalSpy done(&a, &Analyzer::finished);
+        XafsSpectrum s = edgeSpectrum();
+        a.analyzeSpectrum(s, SuggestElm());
+        QTEST(order, "sent");
+        QTRY_COMPARE(done.count(), 1);
+    }
+
     // The feature-value step, and the edge comparison's range (half the shown one)
     // as read when a walk starts.
     void requestInputs_data()
