@@ -77,6 +77,16 @@ Fanout requestsOf(const Analyzer& a, const XafsSpectrum& s)
     return AnalysisEngine::prepare(a.settings(all), s, SuggestElm());
 }
 
+// The requests the panel sends, by name, in their order.
+void recordRequests(Analyzer& a, QStringList& order)
+{
+    QObject::connect(&a, &Analyzer::analyzeSpectrum0, [&order] { order << "LCF"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&order] { order << "dEdge"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumElems0, [&order] { order << "Elems"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumRA, [&order] { order << "RA"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumFV, [&order] { order << "FV"; });
+}
+
 void checkAll(Analyzer& a)
 {
     for (int sub = 0; sub < 5; ++sub)
@@ -110,11 +120,7 @@ private slots:
         Analyzer a;
         checkAll(a);
         QStringList order;
-        connect(&a, &Analyzer::analyzeSpectrum0, [&] { order << "LCF"; });
-        connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&] { order << "dEdge"; });
-        connect(&a, &Analyzer::analyzeSpectrumElems0, [&] { order << "Elems"; });
-        connect(&a, &Analyzer::analyzeSpectrumRA, [&] { order << "RA"; });
-        connect(&a, &Analyzer::analyzeSpectrumFV, [&] { order << "FV"; });
+        recordRequests(a, order);
         QSignalSpy done(&a, &Analyzer::finished);
         XafsSpectrum s = edgeSpectrum();
         a.analyzeSpectrum(s, SuggestElm());
@@ -146,11 +152,7 @@ private slots:
         checkAll(a);
         run(a, calls);
         QStringList order;
-        connect(&a, &Analyzer::analyzeSpectrum0, [&] { order << "LCF"; });
-        connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&] { order << "dEdge"; });
-        connect(&a, &Analyzer::analyzeSpectrumElems0, [&] { order << "Elems"; });
-        connect(&a, &Analyzer::analyzeSpectrumRA, [&] { order << "RA"; });
-        connect(&a, &Analyzer::analyzeSpectrumFV, [&] { order << "FV"; });
+        recordRequests(a, order);
         QSignalSpy done(&a, &Analyzer::finished);
         XafsSpectrum s = edgeSpectrum();
         a.analyzeSpectrum(s, SuggestElm());
