@@ -2,7 +2,13 @@
 
 #include "display/FieldValue.h"
 
-AElemsConds::AElemsConds(QWidget* parent) : QFrame(parent) { setupUi(this); }
+AElemsConds::AElemsConds(QWidget* parent) : QFrame(parent)
+{
+    setupUi(this);
+    // dmut-Ratio is read by no analysis.
+    for (QLineEdit* e : {BGVDMut, BGVDE, BGVROI, BGVNROI})
+        watchNumberField(e, FieldKind::Real);
+}
 
 AElemsConds::~AElemsConds() = default;
 
@@ -15,4 +21,13 @@ ElemBackground AElemsConds::background() const
     bg.roi = fieldValue(BGVROI);
     bg.nRoi = fieldValue(BGVNROI);
     return bg;
+}
+
+QString AElemsConds::fieldMistake() const
+{
+    return firstFieldMistake({{BGVDMut, "BG Values dmut"},
+                              {BGVDE, "BG Values dE"},
+                              {BGVROI, "BG Values ROI"},
+                              {BGVNROI, "BG Values NROI"}},
+                             FieldKind::Real);
 }

@@ -12,6 +12,9 @@ public:
     explicit AElemsConds(QWidget* parent = nullptr);
     ~AElemsConds() override;
 
-    // The fields as numbers, for a request; a text that is no number counts as 0.
+    // The fields as numbers, for a request.
     ElemBackground background() const;
+    // The first value the analysis reads that holds no number, told as its
+    // name and text; empty when they all hold one.
+    QString fieldMistake() const;
 };

@@ -149,7 +149,7 @@ Analyzer::Analyzer(QWidget* parent)
     midRatio = fieldValue(DEdgeMidRatio);
     for (QLineEdit* e : {LCFRange1, LCFRange2, DEdgeMidRatio, DEdgeCWFullRangeEV, DEdgeCWInitDEeV, DEdgeCWMinDEeV,
                          DEdgeCWStepAt, DEdgeCWStepWeV, DEdgeCWStepDEeV, RAAtEV, RAFactor, DMutScaleMax,
-                         DMutScaleMin, RatioScaleMax, RatioScaleMin, UpperLimitV})
+                         DMutScaleMin, RatioScaleMax, RatioScaleMin, UpperLimitV, FVeStep, FVElimReg})
         watchNumberField(e, FieldKind::Real);
 
     QButtonGroup* cwTarget = new QButtonGroup(this);
@@ -359,11 +359,13 @@ quint64 Analyzer::analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sE
 void Analyzer::analyzeSpectrum(XafsSpectrum& s, SuggestElm sElm)
 {
     AnalysisChoice c = chosenAnalyses();
-    // Not over some other range: the fields show why there is no fit.
-    AnalysisChoice lcf;
-    lcf.lcf = true;
-    if (!fieldMistake(lcf).isEmpty())
-        c.lcf = false;
+    // Not over some other range or value: the fields show why there is no result.
+    for (bool AnalysisChoice::*kind : {&AnalysisChoice::lcf, &AnalysisChoice::elems, &AnalysisChoice::fv}) {
+        AnalysisChoice one;
+        one.*kind = true;
+        if (!fieldMistake(one).isEmpty())
+            c.*kind = false;
+    }
     analyzeSpectrumFor(s, sElm, c);
 }
 
@@ -372,7 +374,7 @@ QString Analyzer::fieldMistake(const AnalysisChoice& c) const
     const bool compare = c.dEdge && DEdgeCompWith->isChecked();
     const bool step = compare && DEdgeCWStep->isChecked();
     const bool mid = c.dEdge && !compare;
-    return firstFieldMistake({{c.lcf ? LCFRange1 : nullptr, "Fitting Range"},
+    QString m = firstFieldMistake({{c.lcf ? LCFRange1 : nullptr, "Fitting Range"},
                               {c.lcf ? LCFRange2 : nullptr, "Fitting Range"},
                               {mid ? DEdgeMidRatio : nullptr, "Mid Ratio"},
                               {compare ? DEdgeCWFullRangeEV : nullptr, "Comp. Range"},
@@ -382,8 +384,19 @@ QString Analyzer::fieldMistake(const AnalysisChoice& c) const
                               {step ? DEdgeCWStepWeV : nullptr, "SW"},
                               {step ? DEdgeCWStepDEeV : nullptr, "dE"},
                               {c.ra ? RAAtEV : nullptr, "Res = mut("},
-                              {c.ra ? RAFactor : nullptr, "dmut x"}},
+                              {c.ra ? RAFactor : nullptr, "dmut x"},
+                              {c.fv ? FVeStep : nullptr, "F.V. Step"},
+                              {c.fv ? FVElimReg : nullptr, "F.V. Elim Reg"}},
                              FieldKind::Real);
+    if (m.isEmpty() && c.elems) {
+        for (const ElemCtrl* row : elemUnit.elems) {
+            m = row->fieldMistake();
+            if (!m.isEmpty())
+                return m;
+        }
+        m = AElemsCds->fieldMistake();
+    }
+    return m;
 }
 
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)
@@ -547,9 +560,19 @@ bool Analyzer::dEdgeStepSpectrum()
 
 const XafsSpectrum& Analyzer::compareWithRef() const { return DEdgeCWStep->isChecked() ? cwStep : cwRef; }
 
-void Analyzer::setFVEStep() { fvEStep = fieldValue(FVeStep); }
+// A field that holds no number keeps the value it had: it shows it, and the
+// analysis does not start while it does.
+void Analyzer::setFVEStep()
+{
+    if (fieldReadable(FVeStep, FieldKind::Real))
+        fvEStep = fieldValue(FVeStep);
+}
 
-void Analyzer::setFVElimReg() { fvElimReg = fieldValue(FVElimReg); }
+void Analyzer::setFVElimReg()
+{
+    if (fieldReadable(FVElimReg, FieldKind::Real))
+        fvElimReg = fieldValue(FVElimReg);
+}
 
 // ---- display ---------------------------------------------------------------
 

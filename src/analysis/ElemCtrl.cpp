@@ -20,10 +20,15 @@ ElemCtrl::ElemCtrl(QWidget* parent)
     // An edge energy shows whole: 8984.36 eV, 115606 eV.
     Eng->setMinimumWidth(digitsWidth(Eng, 7));
     connect(StdRatio, SIGNAL(editingFinished()), this, SLOT(newStdRatio()));
+    for (QLineEdit* e : {Eng, PrePostDE, ROIs, ROIe, ThDMut, StdRatio})
+        watchNumberField(e, FieldKind::Real);
 }
 
 void ElemCtrl::newStdRatio()
 {
+    // Not taken as 0: the field shows it and the ratio stays.
+    if (!fieldReadable(StdRatio, FieldKind::Real))
+        return;
     const double v = fieldValue(StdRatio);
     StdRatio->setText(QString::number(v, 'g', 6));
     stdRatio = v;
@@ -86,4 +91,16 @@ ElemRowConds ElemCtrl::rowConds() const
     c.thDMut = fieldValue(ThDMut);
     c.noNeg = NoNeg->isChecked();
     return c;
+}
+
+QString ElemCtrl::fieldMistake() const
+{
+    const QString m = firstFieldMistake({{Eng, "edge energy"},
+                                         {PrePostDE, "Pre/Post dE"},
+                                         {ROIs, "ROI"},
+                                         {ROIe, "ROI"},
+                                         {ThDMut, "Th dmut"},
+                                         {StdRatio, "Std. Ratio"}},
+                                        FieldKind::Real);
+    return m.isEmpty() ? m : QStringLiteral("%1 %2").arg(Name->text(), m);
 }

@@ -36,6 +36,9 @@ public:
     Analyzed2DRes* map(int k);
     // The row's settings as numbers, read in the GUI thread for a request.
     ElemRowConds rowConds() const;
+    // The first field the analysis reads that holds no number, told with the
+    // row's name and the field's text; empty when they all hold one.
+    QString fieldMistake() const;
 
 private:
     Maps maps{};

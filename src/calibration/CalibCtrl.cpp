@@ -1,6 +1,7 @@
 #include "calibration/CalibCtrl.h"
 
 #include "display/EShiftMapDialog.h"
+#include "display/FieldValue.h"
 #include "display/ScreenFit.h"
 #include "foundation/TextUtils.h"
 #include "foundation/XafsSpectrum.h"
@@ -22,6 +23,9 @@ CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
     screenfit::scrollForm(*this);
+    for (QLineEdit* e : {DEw, DEs, MinDEs})
+        watchNumberField(e, FieldKind::Real);
+    watchNumberField(EdgeEeV, FieldKind::RealOrEmpty);
     for (const Crystal& c : crystals)
         SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);
 
@@ -63,6 +67,20 @@ double CalibCtrl::spacing() const { return SelCrystal->currentData().toDouble();
 QString CalibCtrl::crystalName() const { return SelCrystal->currentText(); }
 
 double CalibCtrl::edgeEV() const { return EdgeEeV->text().toDouble(); }
+
+QString CalibCtrl::walkMistake() const
+{
+    const bool innerP = CalibTypeInnerP->isChecked();
+    return firstFieldMistake({{innerP ? DEw : nullptr, "Initial E-range"},
+                              {innerP ? DEs : nullptr, "E-step"},
+                              {innerP ? MinDEs : nullptr, "Min. E-step"}},
+                             FieldKind::Real);
+}
+
+QString CalibCtrl::edgeMistake() const
+{
+    return fieldMistake(EdgeEeV, FieldKind::RealOrEmpty, QStringLiteral("Edge energy"));
+}
 
 int CalibCtrl::xOffset() const { return XOffset->text().toInt(); }
 

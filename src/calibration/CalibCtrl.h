@@ -28,6 +28,11 @@ public:
     double edgeEV() const;
     int xOffset() const;
     int yOffset() const;
+    // The first field the walk reads (the search of the inner product) that
+    // holds no number, told as its name and text; empty when they all hold one.
+    QString walkMistake() const;
+    // The same for the edge energy the map files read; empty gives none.
+    QString edgeMistake() const;
 
     // "%1" of p, fixed, width 5, one decimal: "  5.0", " 12.5", "100.0".
     static QString progressText(double p);

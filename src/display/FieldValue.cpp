@@ -19,21 +19,24 @@ bool fieldReadable(const QLineEdit* e, FieldKind kind)
     if (!e)
         return false;
     bool ok = false;
-    if (kind == FieldKind::Real) {
+    if (kind == FieldKind::RealOrEmpty && e->text().trimmed().isEmpty())
+        return true;
+    if (kind == FieldKind::Real || kind == FieldKind::RealOrEmpty) {
         const double v = e->text().toDouble(&ok);
         return ok && std::isfinite(v);
     }
     const int v = e->text().toInt(&ok, 10);
-    return ok && v >= (kind == FieldKind::Count ? 0 : 1);
+    return ok && (kind == FieldKind::Whole || v >= (kind == FieldKind::Count ? 0 : 1));
 }
 
 QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name)
 {
     if (fieldReadable(e, kind))
         return QString();
-    const QString what = kind == FieldKind::Real    ? QStringLiteral("no number")
-                         : kind == FieldKind::Count ? QStringLiteral("no whole number of 0 or more")
-                                                    : QStringLiteral("no whole number of 1 or more");
+    const QString what = kind == FieldKind::Count      ? QStringLiteral("no whole number of 0 or more")
+                         : kind == FieldKind::Positive ? QStringLiteral("no whole number of 1 or more")
+                         : kind == FieldKind::Whole    ? QStringLiteral("no whole number")
+                                                       : QStringLiteral("no number");
     return QStringLiteral("%1 \"%2\" is %3").arg(name, e ? e->text() : QString(), what);
 }
 

@@ -11,8 +11,10 @@ class QLineEdit;
 double fieldValue(const QLineEdit* e);
 
 // What a field must hold for an action to read it: a finite real, or a whole
-// number of at least 0 (half sizes of bins) or at least 1 (counts).
-enum class FieldKind { Real, Count, Positive };
+// number of at least 0 (half sizes of bins) or at least 1 (counts), or any
+// whole number (frame numbers, those off the stack skipped); or a finite real
+// or nothing, where an empty field means none is given.
+enum class FieldKind { Real, Count, Positive, Whole, RealOrEmpty };
 bool fieldReadable(const QLineEdit* e, FieldKind kind);
 // `name "text" is no ...` for a field that is not readable; empty when it is.
 QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name);

@@ -1,5 +1,6 @@
 #include "imagestack/EOFSetup.h"
 
+#include "display/FieldValue.h"
 #include "display/ScreenFit.h"
 #include "display/_FileDialog.h"
 #include "foundation/LineReader.h"
@@ -31,6 +32,10 @@ EOFSetup::EOFSetup(QWidget* parent)
         addPattern(p);
     Pattern->setText(PatternList->itemText(0));
     newPattern();
+
+    for (QLineEdit* e : {Factor, Start, Delta, End})
+        watchNumberField(e, FieldKind::Real);
+    watchNumberField(NumOfPoints, FieldKind::Count);
 
     connect(Start, &QLineEdit::editingFinished, this, &EOFSetup::newStart);
     connect(Delta, &QLineEdit::editingFinished, this, &EOFSetup::newDelta);
@@ -74,6 +79,20 @@ EnergyRules EOFSetup::rules() const
     return r;
 }
 
+QString EOFSetup::fieldMistake() const
+{
+    const EnergyRules r = rules();
+    if (r.source == EnergyRules::FromName)
+        return ::fieldMistake(Factor, FieldKind::Real, QStringLiteral("Factor"));
+    if (r.source != EnergyRules::FromCalc)
+        return QString();
+    // Even in angle between energies, the end and the number of points give the step.
+    const bool byEnds = !r.evenInEnergy && (r.unit == EnergyRules::UnitEV || r.unit == EnergyRules::UnitKeV);
+    const QString m = firstFieldMistake(
+        {{Start, "Start"}, {Delta, "Delta"}, {byEnds ? End : nullptr, "End"}}, FieldKind::Real);
+    return m.isEmpty() && byEnds ? ::fieldMistake(NumOfPoints, FieldKind::Count, QStringLiteral("Num")) : m;
+}
+
 double EOFSetup::energyOfFile(const QString& fileName, int fNo, int totalFiles) const
 {
     return rules().energyOfFile(fileName, fNo, totalFiles, units);
@@ -112,6 +131,10 @@ void EOFSetup::addPattern(const QString& pattern)
 
 void EOFSetup::recomputeEnd()
 {
+    // A field that holds no number is not taken as 0 into the other.
+    if (!fieldReadable(Start, FieldKind::Real) || !fieldReadable(Delta, FieldKind::Real)
+        || !fieldReadable(NumOfPoints, FieldKind::Count))
+        return;
     const std::optional<double> e = EnergyRules::endFor(EnergyRules::numberOf(Start->text()),
                                                         EnergyRules::numberOf(Delta->text()),
                                                         numOfPoints());
@@ -121,6 +144,9 @@ void EOFSetup::recomputeEnd()
 
 void EOFSetup::recomputeDelta()
 {
+    if (!fieldReadable(Start, FieldKind::Real) || !fieldReadable(End, FieldKind::Real)
+        || !fieldReadable(NumOfPoints, FieldKind::Count))
+        return;
     const std::optional<double> d = EnergyRules::deltaFor(EnergyRules::numberOf(Start->text()),
                                                           EnergyRules::numberOf(End->text()),
                                                           numOfPoints());

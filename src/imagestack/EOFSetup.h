@@ -34,6 +34,9 @@ public:
 
     // The rules as the widgets stand now.
     EnergyRules rules() const;
+    // The first field the chosen source reads that holds no number of its
+    // kind, told as its name and text; empty when they all hold one.
+    QString fieldMistake() const;
     const QList<double>& refEnergyList() const { return refEnergies; }
     _FileDialog* refFileDialog() const { return fileDialog; }
 

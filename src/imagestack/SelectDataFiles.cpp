@@ -79,7 +79,8 @@ int SelectDataFiles::cutLast() const
 
 QString SelectDataFiles::settingsMistake() const
 {
-    return firstFieldMistake({{Skip, "Skip"}, {CutFirst, "Cut F."}, {CutLast, "Cut L."}}, FieldKind::Count);
+    const QString m = firstFieldMistake({{Skip, "Skip"}, {CutFirst, "Cut F."}, {CutLast, "Cut L."}}, FieldKind::Count);
+    return m.isEmpty() ? eofSetup->fieldMistake() : m;
 }
 
 void SelectDataFiles::setTitle(const QString& title)

@@ -25,7 +25,8 @@ public:
     int cutFirst() const;
     int cutLast() const;
     // The first of Skip, Cut F. and Cut L. that holds no whole number of 0 or
-    // more, told as its name and text; empty when they all hold one.
+    // more, or of the energy fields that hold no number of their kind, told as
+    // its name and text; empty when they all hold one.
     QString settingsMistake() const;
     // Text of the Select button and title of the panel's setup windows.
     void setTitle(const QString& title);

@@ -61,6 +61,8 @@ void Body::execCalibration()
     QString unreadable = binSizeMistake(true, true);
     if (unreadable.isEmpty())
         unreadable = suggestMistake(false);
+    if (unreadable.isEmpty())
+        unreadable = calibCtrl->walkMistake();
     if (!unreadable.isEmpty())
         logMistake(QStringLiteral("Can't calibrate: %1").arg(unreadable));
     AnalyzeCond grid;
@@ -176,6 +178,11 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
         logMistake(QStringLiteral("Can't save %1: there is no energy shift map").arg(name));
         return;
     }
+    const QString unreadable = calibCtrl->edgeMistake();
+    if (!unreadable.isEmpty()) {
+        logMistake(QStringLiteral("Can't save %1: %2").arg(name, unreadable));
+        return;
+    }
     const bool loaded = &map == &eShiftMap && eShiftMapEdge.e0 > 0.0;
     EMPFacts f;
     const EMPEdge edge = empEdge(calibCtrl->edgeEV(), loaded ? eShiftMapEdge : EMPEdge(), calibStd.e0,
@@ -210,6 +217,12 @@ EMPHeader Body::loadMapHeader(LineReader& in) { return readEMPHeader(in); }
 
 void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
 {
+    const QString unreadable = calibCtrl->edgeMistake();
+    if (!unreadable.isEmpty()) {
+        logMistake(QStringLiteral("Can't load %1: %2").arg(fname, unreadable));
+        emit finishBatchExec(CALIB_LOAD_MAP);
+        return;
+    }
     EMPReadOptions o;
     o.panelEdgeEV = calibCtrl->edgeEV();
     o.checkSize = calibCtrl->CheckSize->isChecked();

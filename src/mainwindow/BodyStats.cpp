@@ -48,6 +48,11 @@ void Body::setupSumUp()
 
 void Body::doSumUp()
 {
+    const QString unreadable = binSizeMistake(false, true);
+    if (!unreadable.isEmpty()) {
+        logMistake(QStringLiteral("Can't sum up: %1").arg(unreadable));
+        return;
+    }
     AnalyzeCond c;
     if (!askAnalyzeCond(c))
         return;

@@ -77,6 +77,16 @@ Fanout requestsOf(const Analyzer& a, const XafsSpectrum& s)
     return AnalysisEngine::prepare(a.settings(all), s, SuggestElm());
 }
 
+// The requests the panel sends, by name, in their order.
+void recordRequests(Analyzer& a, QStringList& order)
+{
+    QObject::connect(&a, &Analyzer::analyzeSpectrum0, [&order] { order << "LCF"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&order] { order << "dEdge"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumElems0, [&order] { order << "Elems"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumRA, [&order] { order << "RA"; });
+    QObject::connect(&a, &Analyzer::analyzeSpectrumFV, [&order] { order << "FV"; });
+}
+
 void checkAll(Analyzer& a)
 {
     for (int sub = 0; sub < 5; ++sub)
@@ -110,11 +120,7 @@ private slots:
         Analyzer a;
         checkAll(a);
         QStringList order;
-        connect(&a, &Analyzer::analyzeSpectrum0, [&] { order << "LCF"; });
-        connect(&a, &Analyzer::analyzeSpectrumDEdge0, [&] { order << "dEdge"; });
-        connect(&a, &Analyzer::analyzeSpectrumElems0, [&] { order << "Elems"; });
-        connect(&a, &Analyzer::analyzeSpectrumRA, [&] { order << "RA"; });
-        connect(&a, &Analyzer::analyzeSpectrumFV, [&] { order << "FV"; });
+        recordRequests(a, order);
         QSignalSpy done(&a, &Analyzer::finished);
         XafsSpectrum s = edgeSpectrum();
         a.analyzeSpectrum(s, SuggestElm());
@@ -125,6 +131,33 @@ private slots:
         const SpectrumResults& r = a.results();
         for (const AnalyzeReply* p : {&r.lcf, &r.dEdge, &r.elems, &r.ra, &r.fv})
             QCOMPARE(p->generation, a.currentGeneration());
+    }
+
+    // A field that holds no number leaves out, at the pointer, the analysis
+    // that reads it, not the others.
+    void pointerLeavesOut_data()
+    {
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("fitting range") << "LCFRange1=abc" << QStringList{"dEdge", "Elems", "RA", "FV"};
+        QTest::newRow("element background") << "BGVNROI=n/a" << QStringList{"LCF", "dEdge", "RA", "FV"};
+        QTest::newRow("element row threshold") << "setTargetElements Fe; ThDMut=low"
+                                               << QStringList{"LCF", "dEdge", "RA", "FV"};
+        QTest::newRow("feature-value step") << "FVeStep=fine" << QStringList{"LCF", "dEdge", "Elems", "RA"};
+    }
+    void pointerLeavesOut()
+    {
+        QFETCH(QString, calls);
+        Analyzer a;
+        checkAll(a);
+        run(a, calls);
+        QStringList order;
+        recordRequests(a, order);
+        QSignalSpy done(&a, &Analyzer::finished);
+        XafsSpectrum s = edgeSpectrum();
+        a.analyzeSpectrum(s, SuggestElm());
+        QTEST(order, "sent");
+        QTRY_COMPARE(done.count(), 1);
     }
 
     // The feature-value step, and the edge comparison's range (half the shown one)

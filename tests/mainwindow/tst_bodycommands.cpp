@@ -28,23 +28,29 @@
 #include <QTimer>
 
 namespace {
-// "panel.widget": a line edit's text, a button's check state, a combo's index.
-QString stateOf(Body& b, const QString& target)
+// The panel of "panel.widget".
+QWidget* panelOf(Body& b, const QString& target)
 {
     const QString key = target.section(u'.', 0, 0);
     SelectDataFiles* panel = key.startsWith(QLatin1String("i1")) ? b.SelectI1Files : b.SelectI0Files;
+    return key == QLatin1String("main") ? static_cast<QWidget*>(&b)
+           : key == QLatin1String("stats") ? static_cast<QWidget*>(&b.stats)
+           : key == QLatin1String("an") ? b.analyzer
+           : key == QLatin1String("cfg") ? b.saveDataCfg
+           : key == QLatin1String("view") ? b.xafsView
+           : key == QLatin1String("calib") ? b.calibCtrl
+           : key.endsWith(QLatin1String("eng")) ? static_cast<QWidget*>(panel->eofSetup)
+                                                : panel;
+}
+
+// "panel.widget": a line edit's text, a button's check state, a combo's index.
+QString stateOf(Body& b, const QString& target)
+{
     if (target == QLatin1String("main.region")) {
         const QRectF a = b.dispA->sel.area;
         return QStringLiteral("%1 %2 %3 %4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height());
     }
-    QWidget* root = key == QLatin1String("main") ? static_cast<QWidget*>(&b)
-                    : key == QLatin1String("stats") ? static_cast<QWidget*>(&b.stats)
-                    : key == QLatin1String("an") ? b.analyzer
-                    : key == QLatin1String("cfg") ? b.saveDataCfg
-                    : key == QLatin1String("view") ? b.xafsView
-                    : key.endsWith(QLatin1String("eng")) ? static_cast<QWidget*>(panel->eofSetup)
-                                                         : panel;
-    QWidget* w = root->findChild<QWidget*>(target.section(u'.', 1));
+    QWidget* w = panelOf(b, target)->findChild<QWidget*>(target.section(u'.', 1));
     if (auto* e = qobject_cast<QLineEdit*>(w))
         return e->text();
     if (auto* c = qobject_cast<QAbstractButton*>(w))
@@ -254,6 +260,31 @@ private slots:
                                               << "Can't load the I1 files: Skip \"x\" is no whole number of 0 or more";
         QTest::newRow("Cut L. -1, I0 load") << "" << "i0.CutLast" << "-1" << "load_I0_files ADD a.tif"
                                              << "Can't load the I0 files: Cut L. \"-1\" is no whole number of 0 or more";
+        const QString elems = QStringLiteral("analyzer_select_sub_mode_elems 1;analyzer_target_elements Cu");
+        QTest::newRow("element edge energy") << elems << "an.Eng" << "8979eV" << walk
+                                             << "Can't analyse: Cu-K edge energy \"8979eV\" is no number";
+        QTest::newRow("element ROI end") << elems << "an.ROIe" << "" << walk
+                                         << "Can't analyse: Cu-K ROI \"\" is no number";
+        QTest::newRow("element threshold") << elems << "an.ThDMut" << "low" << walk
+                                           << "Can't analyse: Cu-K Th dmut \"low\" is no number";
+        QTest::newRow("element standard ratio") << elems << "an.StdRatio" << "1/2" << walk
+                                                << "Can't analyse: Cu-K Std. Ratio \"1/2\" is no number";
+        QTest::newRow("element background ROI") << elems << "an.BGVROI" << "-" << walk
+                                                << "Can't analyse: BG Values ROI \"-\" is no number";
+        QTest::newRow("feature value region") << "+an.Sel2DFVA" << "an.FVElimReg" << "wide" << walk
+                                              << "Can't analyse: F.V. Elim Reg \"wide\" is no number";
+        QTest::newRow("inner product range") << "calib_type 1" << "calib.DEw" << "20 eV" << "calib_exec"
+                                             << "Can't calibrate: Initial E-range \"20 eV\" is no number";
+        QTest::newRow("map edge energy") << "" << "calib.EdgeEeV" << "Cu K" << "calib_load_map m.emp"
+                                         << "Can't load m.emp: Edge energy \"Cu K\" is no number";
+        QTest::newRow("energy factor, I0 load") << "" << "i0eng.Factor" << "k" << "load_I0_files ADD a.tif"
+                                                << "Can't load the I0 files: Factor \"k\" is no number";
+        QTest::newRow("calculated start") << "eng_by_calc_i1 1" << "i1eng.Start" << "8000eV"
+                                          << "load_I1_files NEW a.tif b.tif"
+                                          << "Can't load the I1 files: Start \"8000eV\" is no number";
+        QTest::newRow("calculated points") << "eng_by_calc_i1 1" << "i1eng.NumOfPoints" << "1e3"
+                                           << "load_I1_files NEW a.tif b.tif"
+                                           << "Can't load the I1 files: Num \"1e3\" is no whole number of 0 or more";
     }
     void fieldsRefused()
     {
@@ -266,14 +297,14 @@ private slots:
         const std::unique_ptr<Body> b =
             craft::bodyWithStack(6, 4, 8, [](int x, int y, int k) { return k < 4 ? 900.0 + x + y : 300.0 + x; });
         Body& body = *b;
-        for (const QString& l : setup.split(u';', Qt::SkipEmptyParts))
-            body.execCmdSlot(CmdLine(l), false);
-        const QString key = field.section(u'.', 0, 0);
-        QWidget* root = key == QLatin1String("an")   ? static_cast<QWidget*>(body.analyzer)
-                        : key == QLatin1String("i1") ? static_cast<QWidget*>(body.SelectI1Files)
-                        : key == QLatin1String("i0") ? static_cast<QWidget*>(body.SelectI0Files)
-                                                     : &body;
-        auto* e = root->findChild<QLineEdit*>(field.section(u'.', 1));
+        // "+panel.box" checks a box no word reaches.
+        for (const QString& l : setup.split(u';', Qt::SkipEmptyParts)) {
+            if (l.startsWith(u'+'))
+                panelOf(body, l.mid(1))->findChild<QAbstractButton*>(l.section(u'.', 1))->setChecked(true);
+            else
+                body.execCmdSlot(CmdLine(l), false);
+        }
+        auto* e = panelOf(body, field)->findChild<QLineEdit*>(field.section(u'.', 1));
         QVERIFY(e);
         e->setText(text);
         QCOMPARE(e->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
@@ -283,6 +314,7 @@ private slots:
         QCOMPARE(answers.count(), 1);
         QCOMPARE(answers.at(0).at(0).toInt(), BatchDispatcher::answerIdOf(cmd, false));
         QVERIFY(!body.walkRunning());
+        QVERIFY(!body.calib.running);
         QCOMPARE(body.i1Frames.size(), 8);
         QCOMPARE(body.batchCtrl->BatchLogs->toPlainText().count(told), 1);
         QCOMPARE(e->text(), text);

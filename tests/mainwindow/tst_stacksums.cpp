@@ -147,11 +147,11 @@ private slots:
     void deleteMiddle()
     {
         SumUpCtrl ctrl;
-        for (const char* to : {"2", "abc", "9"}) {
+        for (const char* to : {"2", "5", "9"}) {
             ctrl.SumUpTo->setText(to);
             ctrl.add();
         }
-        QCOMPARE(ctrl.SumUps->itemText(1), QStringLiteral("0-0"));
+        QCOMPARE(ctrl.SumUps->itemText(1), QStringLiteral("0-5"));
         ctrl.SumUps->setCurrentIndex(1);
         ctrl.del();
         QCOMPARE(ctrl.SumUps->count(), 2);
@@ -166,6 +166,34 @@ private slots:
         ctrl.del();
         ctrl.del();
         ctrl.del(); // empty: nothing
+        QCOMPARE(ctrl.SumUps->count(), 0);
+        QVERIFY(ctrl.sumUps.isEmpty());
+    }
+
+    // A bound that is no frame number shows in its field and adds no range
+    // from or to some other number.
+    void rangeRefused_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("To abc") << "3" << "abc" << "Can't add the sum-up range: To \"abc\" is no whole number";
+        QTest::newRow("From empty") << "" << "7" << "Can't add the sum-up range: From \"\" is no whole number";
+        QTest::newRow("To 7.5") << "-3" << "7.5" << "Can't add the sum-up range: To \"7.5\" is no whole number";
+    }
+    void rangeRefused()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, told);
+        SumUpCtrl ctrl;
+        ctrl.SumUpFrom->setText(from);
+        ctrl.SumUpTo->setText(to);
+        QLineEdit* shown = told.contains(QLatin1String("To \"")) ? ctrl.SumUpTo : ctrl.SumUpFrom;
+        QCOMPARE(shown->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
+        testlog::Capture log;
+        ctrl.add();
+        QCOMPARE(log.linesStartingWith(told).size(), 1);
         QCOMPARE(ctrl.SumUps->count(), 0);
         QVERIFY(ctrl.sumUps.isEmpty());
     }
