@@ -4,8 +4,9 @@
 // - the loader alone, as bench_load_frames: its thread, the hand-over and a frame set;
 // - the program's whole load path: the main window shown offscreen, the batch
 //   words "load_I1_files NEW" (first half of the files) and "load_I0_files NEW"
-//   (second half) through the dispatcher, the loaders, the hand-over and the
-//   display, timed until the last answer and the paints it leaves are done.
+//   (second half), typed in the batch editor beforehand, run through the
+//   dispatcher, the loaders, the hand-over and the display, timed until the
+//   last answer and the paints it leaves are done.
 // Each is run `rounds` times; the fastest round gives the rate, the largest
 // peak the memory.
 // Usage: bench_load_path [frames (252)] [side (512)] [rounds (3)]
@@ -81,7 +82,10 @@ Round wholePath(Body& body, const QStringList& files, int& paints)
     const qsizetype half = files.size() / 2;
     const QString text = QStringLiteral("load_I1_files NEW ") + files.mid(0, half).join(QLatin1Char(' '))
         + QStringLiteral("\nload_I0_files NEW ") + files.mid(half).join(QLatin1Char(' '));
-    // The stacks of the round before go first, off the clock.
+    // The words stand in the editor before the clock starts (laying out their
+    // long lines is the editor's work, not the load's); the stacks of the
+    // round before go first. Both off the clock.
+    body.batchCtrl->BatchCmds->setPlainText(text);
     body.clearI1Files();
     body.clearI0Files();
     QCoreApplication::processEvents();
@@ -98,7 +102,6 @@ Round wholePath(Body& body, const QStringList& files, int& paints)
     const double cpu0 = bench::cpuSeconds();
     QElapsedTimer timer;
     timer.start();
-    body.batchCtrl->BatchCmds->setPlainText(text);
     body.batchCtrl->execCmdsSlot();
     loop.exec();
     // The answer comes before the stack's last display steps and their paint.

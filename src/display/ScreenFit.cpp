@@ -69,6 +69,43 @@ public:
         const int f = 2 * frameWidth();
         return widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) + QSize(f, f);
     }
+
+protected:
+    // A change inside the form that leaves its sizes as they were (a count, a
+    // label's text) asks the area to lay out again all the same, and that
+    // raises both scroll bars, so both are painted anew: over the stack of a
+    // load, half of the window's paints. Nothing of the area would change.
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::LayoutRequest && widget()) {
+            const Sizes now = sizesNow();
+            if (now == laidOutFor)
+                return true;
+            laidOutFor = now;
+        }
+        return QScrollArea::event(e);
+    }
+
+private:
+    struct Sizes {
+        QSize hint, leastHint, least, most, room;
+        int heightForRoom = -1;
+        bool operator==(const Sizes& o) const
+        {
+            return hint == o.hint && leastHint == o.leastHint && least == o.least && most == o.most
+                && room == o.room && heightForRoom == o.heightForRoom;
+        }
+    };
+    Sizes sizesNow() const
+    {
+        const QWidget* form = widget();
+        Sizes s{form->sizeHint(), form->minimumSizeHint(), form->minimumSize(), form->maximumSize(),
+                viewport()->size()};
+        if (form->hasHeightForWidth())
+            s.heightForRoom = form->heightForWidth(s.room.width());
+        return s;
+    }
+    Sizes laidOutFor;
 };
 
 // Sizes its window when it first opens, and places it once the window

@@ -31,7 +31,11 @@ double EnergyRules::energyOfFile(const QString& fileName, int fNo, int totalFile
 double EnergyRules::energyFromFileName(const QString& fileName, int fNo) const
 {
     double v = fNo;
-    const QRegularExpression re(pattern);
+    // Compiled once, not once a file: a stack of thousands of files is named
+    // by one pattern.
+    thread_local QRegularExpression re;
+    if (re.pattern() != pattern)
+        re.setPattern(pattern);
     if (re.isValid()) {
         // A folder named by date would otherwise give every file its number;
         // the whole name still serves energies written in folder names.

@@ -8,6 +8,8 @@
 
 #if defined(__linux__)
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 struct ReadAhead::Job {
@@ -79,6 +81,10 @@ void ReadAhead::work()
 {
 #if defined(__linux__)
     pthread_setname_np(pthread_self(), "ReadAhead");
+    // Below the loader's thread, which hands every frame over in turn, and the
+    // window's: a core either waits for holds up all the reads behind it, and
+    // the loader reads a file no thread has begun itself.
+    setpriority(PRIO_PROCESS, id_t(gettid()), aheadNice);
 #endif
     for (;;) {
         std::shared_ptr<Job> job;

@@ -46,6 +46,8 @@ public:
     // while the loader waits for a core of a busy machine.
     static constexpr qint64 aheadFrames = 64;
     static constexpr qint64 aheadBytes = qint64(256) << 20;
+    // The threads' niceness where the system has one.
+    static constexpr int aheadNice = 10;
 
 private:
     struct Job;

@@ -156,8 +156,11 @@ void SelectDataFiles::setEngByNameFactor(double factor)
 void SelectDataFiles::setExpTimeMS(double ms, bool ok)
 {
     ExpTime->setText(QString::number(ms, 'g', 6));
-    ExpTime->setStyleSheet(ok ? QStringLiteral("background-color: rgb(255, 255, 255);")
-                              : QStringLiteral("background-color: rgb(255, 192, 192);"));
+    const QString sheet = ok ? QStringLiteral("background-color: rgb(255, 255, 255);")
+                             : QStringLiteral("background-color: rgb(255, 192, 192);");
+    // Set again, the same sheet polishes the field anew all the same.
+    if (ExpTime->styleSheet() != sheet)
+        ExpTime->setStyleSheet(sheet);
 }
 
 void SelectDataFiles::setEngByRef(const QString& fname) { eofSetup->setRefFile(fname); }

@@ -199,6 +199,7 @@ public:
     // Takes the frames handed over since the last time into their stacks and
     // brings what shows them up to date (BodyFrames.cpp says when).
     void followLoads();
+    void takeHanded(bool& i1, bool& any);
 
     Spectrum xafsSpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);

@@ -211,13 +211,7 @@ void Body::followLoads()
     lastFollow.start();
     bool i1 = false;
     bool spectrum = false;
-    // A frame of a load stopped meanwhile is deleted here.
-    for (const Handed& h : std::exchange(handed, {})) {
-        if (!takeFrame(h.stack, h.frame, h.fNo, h.totalFiles, h.generation))
-            continue;
-        i1 = i1 || h.stack == FrameSets::I1;
-        spectrum = true;
-    }
+    takeHanded(i1, spectrum);
     // The field of view first, so the first frame's spectrum is not empty.
     if (i1)
         followI1Stack();
@@ -225,12 +219,26 @@ void Body::followLoads()
         showXafsSpectrum();
 }
 
+void Body::takeHanded(bool& i1, bool& any)
+{
+    // A frame of a load stopped meanwhile is deleted here.
+    for (const Handed& h : std::exchange(handed, {})) {
+        if (!takeFrame(h.stack, h.frame, h.fNo, h.totalFiles, h.generation))
+            continue;
+        i1 = i1 || h.stack == FrameSets::I1;
+        any = true;
+    }
+}
+
+// Every frame of the load is in its stack before a batch goes on; the stack is
+// shown once, after the answer: the batch's next word comes through the
+// dispatcher's thread and so runs after it.
 void Body::loadI1Finished(EX_CMD_ID id, quint64 generation)
 {
     if (!i1Loader->isCurrent(generation))
         return;
-    // Every frame of the load is in its stack before a batch goes on.
-    followLoads();
+    bool i1 = false, any = false;
+    takeHanded(i1, any);
     frameSets.loadEnded(FrameSets::I1);
     emit finishBatchExec(id);
     finishedLoadI1Files();
@@ -240,9 +248,13 @@ void Body::loadI0Finished(EX_CMD_ID id, quint64 generation)
 {
     if (!i0Loader->isCurrent(generation))
         return;
-    followLoads();
+    bool i1 = false, any = false;
+    takeHanded(i1, any);
     frameSets.loadEnded(FrameSets::I0);
     emit finishBatchExec(id);
+    // Frames of the I1 load handed over meanwhile are shown too.
+    if (i1)
+        followI1Stack();
     finishedLoadI0Files();
 }
 

@@ -3,7 +3,25 @@
 
 #include "display/ScreenFit.h"
 
+#include <QGridLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+
+namespace {
+// Counts the paints of the widgets it watches.
+class Paints : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        count += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+} // namespace
 
 class TestScreenFit : public QObject {
     Q_OBJECT
@@ -38,6 +56,69 @@ private slots:
         const QRect g = screenfit::fittedGeometry(avail, frame, client, want, least, 14);
         QCOMPARE(g, fitted);
         QVERIFY(avail.contains(g.marginsAdded(frame)));
+    }
+
+    // A form larger than its window scrolls both ways. A change inside it that
+    // leaves its sizes as they were (a count going up) paints neither scroll
+    // bar again; one that grows or shrinks the form still moves the bars.
+    void scrolledFormFollowsItsSizes_data()
+    {
+        QTest::addColumn<int>("tallerBy");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("a count, sizes kept") << 0 << QStringLiteral("1235");
+        QTest::newRow("the form grows") << 230 << QStringLiteral("1234");
+        QTest::newRow("the form shrinks") << -170 << QStringLiteral("1234");
+    }
+    void scrolledFormFollowsItsSizes()
+    {
+        QFETCH(int, tallerBy);
+        QFETCH(QString, text);
+        QMainWindow window;
+        auto* form = new QWidget;
+        auto* grid = new QGridLayout(form);
+        auto* count = new QLabel(QStringLiteral("1234"));
+        grid->addWidget(count, 0, 0);
+        auto* block = new QWidget;
+        block->setFixedSize(700, 500);
+        grid->addWidget(block, 1, 0);
+        window.setCentralWidget(form);
+        screenfit::scrollCentralWidget(window, false);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.resize(313, 227);
+        auto* area = qobject_cast<QScrollArea*>(window.centralWidget());
+        QVERIFY(area);
+        QScrollBar* h = area->horizontalScrollBar();
+        QScrollBar* v = area->verticalScrollBar();
+        QTRY_VERIFY(h->isVisible() && v->isVisible() && v->maximum() > 0);
+        // The resize's layouts and paints done, the area laid out at its size once.
+        count->setText(QStringLiteral("1233"));
+        for (int i = 0; i < 4; i++) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+        const int hMax = h->maximum();
+        const int vMax = v->maximum();
+
+        Paints paints, countPaints;
+        h->installEventFilter(&paints);
+        v->installEventFilter(&paints);
+        count->installEventFilter(&countPaints);
+        count->setText(text);
+        block->setFixedSize(700, 500 + tallerBy);
+        if (tallerBy == 0) {
+            // The label's paint comes after the layouts its text asked for.
+            QTRY_VERIFY(countPaints.count > 0);
+            for (int i = 0; i < 4; i++)
+                QCoreApplication::sendPostedEvents();
+            QCOMPARE(paints.count, 0);
+            QCOMPARE(v->maximum(), vMax);
+        } else {
+            QTRY_COMPARE(v->maximum(), vMax + tallerBy);
+            QTRY_VERIFY(paints.count > 0);
+        }
+        QCOMPARE(h->maximum(), hMax);
+        QCOMPARE(area->widget()->height() - area->viewport()->height(), v->maximum());
     }
 };
 

@@ -67,6 +67,33 @@ private slots:
         QVERIFY(qAbs(r.energyOfFile(fileName, fNo, 100, Units()) - energy) < 1e-9);
     }
 
+    // One file after another, each pattern is the one in force: the pattern
+    // kept compiled from the file before is not used for the next.
+    void byNameAsThePatternChanges()
+    {
+        const QStringList p = EnergyRules::defaultPatterns();
+        struct Step {
+            QString pattern;
+            QString fileName;
+            int fNo;
+            double energy;
+        };
+        const Step steps[] = {
+            {p[0], "sample_08980_1234.tif", 3, 8980.1234},
+            {p[0], "sample_08981_0500.tif", 4, 8981.05},
+            {p[9], "Fe_7_112000KeV_08982_0000.tif", 5, 7.112},
+            {p[0], "Fe_7_112000KeV_08982_0000.tif", 6, 8982.0},
+            {"(", "sample_08983_0000.tif", 7, 7.0}, // no pattern: the file's number
+            {p[0], "sample_08983_0000.tif", 8, 8983.0},
+        };
+        for (const Step& st : steps) {
+            EnergyRules r;
+            r.pattern = st.pattern;
+            QVERIFY2(qAbs(r.energyFromFileName(st.fileName, st.fNo) - st.energy) < 1e-9,
+                     qPrintable(st.pattern + " " + st.fileName));
+        }
+    }
+
     void refList_data()
     {
         QTest::addColumn<QList<double>>("list");
