@@ -46,6 +46,9 @@ void dropShownOf(FrameSets::Stack s, const FrameSets& sets, ImgDispA* d, ImgProc
     } else if (proc.frame() && frames.contains(proc.frame())) {
         // The image processor is handed I0 frames too while I0 is shown.
         proc.setImgData(nullptr);
+    } else {
+        // Nothing on the display went: the picture is not painted again.
+        return;
     }
     // A map dropped from the display is gone from the screen too.
     d->update();

@@ -185,6 +185,59 @@ private slots:
         QCOMPARE(body.dispA->frame, showLatest ? body.i1Frames.last() : nullptr);
     }
 
+    // A new I0 stack replaces the old one under a shown I1 frame: the picture
+    // is not painted again (a paint of a large frame costs as much as reading
+    // several). With an I0 frame shown, the old frame leaves the screen.
+    void newI0StackUnderTheShownFrame_data()
+    {
+        QTest::addColumn<bool>("i0Shown");
+        QTest::newRow("I1 frame shown") << false;
+        QTest::newRow("I0 frame shown") << true;
+    }
+    void newI0StackUnderTheShownFrame()
+    {
+        QFETCH(bool, i0Shown);
+        QStringList i1, i0;
+        for (int i = 0; i < 3; i++) {
+            i1 << dir.filePath(QStringLiteral("under1_%1.img").arg(i));
+            i0 << dir.filePath(QStringLiteral("under0_%1.img").arg(i));
+            QVERIFY(craft::writeIm(i1.last(), 24, 16, QVector<quint32>(24 * 16, quint32(100 + i))));
+            QVERIFY(craft::writeIm(i0.last(), 24, 16, QVector<quint32>(24 * 16, quint32(900 + i))));
+        }
+        Body body;
+        body.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&body));
+        QSignalSpy done(&body, &Body::finishBatchExec);
+        body.readI1Files(i1, true);
+        QTRY_COMPARE(done.count(), 1);
+        body.readI0Files(i0, true);
+        QTRY_COMPARE(done.count(), 2);
+        if (i0Shown) {
+            body.ShowI0->setChecked(true);
+            body.sliderMoved(1);
+        }
+        const TiffData* shown = body.dispA->frame;
+        QVERIFY(shown == (i0Shown ? body.i0Frames[1] : body.i1Frames[2]));
+        QTRY_VERIFY(shown->dispImg); // painted
+
+        int paints = 0;
+        PaintWatch watch(body.dispA, [&paints] { paints++; });
+        body.readI0Files(i0, true);
+        QTRY_COMPARE(done.count(), 3);
+        for (int i = 0; i < 4; i++) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(body.i0Frames.size(), 3);
+        if (i0Shown) {
+            QVERIFY(paints > 0);
+            QVERIFY(body.dispA->frame != shown);
+        } else {
+            QCOMPARE(paints, 0);
+            QCOMPARE(body.dispA->frame, shown);
+        }
+    }
+
     void bounds_data()
     {
         QTest::addColumn<QString>("action");
