@@ -43,12 +43,19 @@ void ColorBar::paintCBar()
     const int W = cBar.width();
     const int H = cBar.height();
     const int h = height();
-    QPainter p(&cBar);
-    for (int r = 0; r < H; r++) {
-        // r * h / H in 64 bits: a tall widget must not overflow
-        p.setPen(colorOfH(int(qint64(r) * h / H)));
-        p.drawLine(0, H - 1 - r, W - 1, H - 1 - r);
+    if (gradient.size() != cBar.size() || gradientScale != scale() || gradientHeight != h) {
+        gradient = QImage(cBar.size(), QImage::Format_RGB32);
+        QPainter g(&gradient);
+        for (int r = 0; r < H; r++) {
+            // r * h / H in 64 bits: a tall widget must not overflow
+            g.setPen(colorOfH(int(qint64(r) * h / H)));
+            g.drawLine(0, H - 1 - r, W - 1, H - 1 - r);
+        }
+        gradientScale = scale();
+        gradientHeight = h;
     }
+    QPainter p(&cBar);
+    p.drawImage(0, 0, gradient);
     p.setPen(QColor(0, 192, 255));
     for (double th : {upperTh, lowerTh}) {
         // a marker outside the bar (or a broken value) is not drawn

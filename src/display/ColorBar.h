@@ -47,4 +47,9 @@ public slots:
 
 private:
     double barValueAt(int y) const;
+    // The bar's colours, drawn again only when the scale or the bar's height
+    // changes: a paint of every new frame relabels the bar.
+    QImage gradient;
+    ColorScale gradientScale;
+    int gradientHeight = -1;
 };

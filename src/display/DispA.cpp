@@ -10,6 +10,8 @@ DispA::DispA(QWidget* parent) : QFrame(parent)
 {
     setFrameShape(QFrame::StyledPanel);
     setAttribute(Qt::WA_MouseTracking);
+    // Every paint covers the whole widget: what lies behind is not painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void DispA::paintEvent(QPaintEvent*)

@@ -27,6 +27,10 @@ void ImgDispA::setImageData(TiffData* f)
     if (frame && frame != f)
         frame->freeDispImage();
     frame = f;
+    // The 32-bit copy is kept for the next frame of its size.
+    drawnKey = 0;
+    if (!f)
+        drawn = QImage();
     // Without a frame nothing is drawn: the last one must not stay on screen.
     update();
     if (!frame)
@@ -122,7 +126,52 @@ void ImgDispA::drawImage(QPainter* p)
     cc.setRealArea(viewWin.x(), viewWin.y(), viewWin.x() + viewWin.width(),
                    viewWin.y() + viewWin.height());
     if (const QImage* img = prepareShown())
-        p->drawImage(QRectF(0, 0, W, H), *img, viewWin);
+        p->drawImage(QRectF(0, 0, W, H), drawable(*img, qint64(W) * H), viewWin);
+}
+
+namespace {
+// Grey and 24-bit pictures in 32-bit pixels, on this thread (Qt's own
+// conversion waits for its pool's threads, which a load keeps from the cores),
+// into out's pixels when it has the size: a load shows frame after frame.
+void toScreenPixels(const QImage& img, QImage& out)
+{
+    const bool grey = img.format() == QImage::Format_Grayscale8;
+    if (!grey && img.format() != QImage::Format_RGB888) {
+        out = img.convertToFormat(QImage::Format_RGB32);
+        return;
+    }
+    if (out.size() != img.size() || out.format() != QImage::Format_RGB32)
+        out = QImage(img.size(), QImage::Format_RGB32);
+    if (out.isNull())
+        return;
+    const int w = img.width();
+    for (int y = 0; y < img.height(); y++) {
+        const uchar* s = img.constScanLine(y);
+        QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
+        if (grey) {
+            for (int x = 0; x < w; x++)
+                d[x] = 0xff000000u | (QRgb(s[x]) * 0x010101u);
+        } else {
+            for (int x = 0; x < w; x++, s += 3)
+                d[x] = qRgb(s[0], s[1], s[2]);
+        }
+    }
+}
+} // namespace
+
+const QImage& ImgDispA::drawable(const QImage& img, qint64 screenPixels)
+{
+    // A picture of more pixels than the screen shows is drawn as it is: Qt
+    // converts only the pixels it shows.
+    if (img.format() == QImage::Format_RGB32 || img.format() == QImage::Format_ARGB32_Premultiplied
+        || qint64(img.width()) * img.height() > screenPixels)
+        return img;
+    if (drawnKey != img.cacheKey() || drawn.isNull()) {
+        toScreenPixels(img, drawn);
+        drawnKey = img.cacheKey();
+    }
+    // A copy that could not be made: the picture is drawn as it is.
+    return drawn.isNull() ? img : drawn;
 }
 
 void ImgDispA::onMousePressed()

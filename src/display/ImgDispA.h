@@ -82,4 +82,12 @@ private:
     int pressCode() const;
     // The map's picture and the range it was built with; null without one.
     const QImage* overlayImage(double& lo, double& hi) const;
+    // img in the screen's 32-bit pixels, converted once per picture: Qt converts
+    // 8-bit grey and 24-bit pictures anew at every paint, and a load or a moving
+    // pointer repaints often. Pictures are replaced, never changed in place, so
+    // the picture's cache key tells when to convert again. screenPixels: the
+    // widget's.
+    const QImage& drawable(const QImage& img, qint64 screenPixels);
+    QImage drawn;
+    qint64 drawnKey = 0;
 };

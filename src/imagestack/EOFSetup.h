@@ -18,6 +18,11 @@ public:
     ~EOFSetup() override;
 
     double energyOfFile(const QString& fileName, int fNo, int totalFiles) const;
+    // The same by rules read from the widgets before.
+    double energyOfFile(const EnergyRules& r, const QString& fileName, int fNo, int totalFiles) const
+    {
+        return r.energyOfFile(fileName, fNo, totalFiles, units);
+    }
     double energyFromFileName(const QString& fileName, int fNo) const;
     double energyFromRefList(int fNo, int totalFiles) const;
     double calculatedEnergy(int fNo) const;

@@ -770,13 +770,15 @@ void FrameSets::i1Readings(const QList<TiffData*>& i1, const QList<int>& order, 
     }
 }
 
-void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const
+void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s, Spectrum* rawI1) const
 {
     // The points' storage is kept from bin to bin.
     QList<QPointF> kept = std::move(s.points);
     kept.clear();
     s = Spectrum();
     s.points = std::move(kept);
+    if (rawI1)
+        *rawI1 = Spectrum();
     if (i1.isEmpty() || !(x >= 0 && y >= 0 && x < imageW && y < imageH))
         return;
     const double npix = pixelsOnImage(x, y, hw, hh, imageW, imageH);
@@ -800,6 +802,8 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         i1Readings(i1, order, x, y, hw, hh, imageW, imageH, npix, readings);
     const bool sorted = order.isEmpty();
     s.points.reserve(i1.size());
+    if (rawI1)
+        rawI1->points.reserve(i1.size());
     for (qsizetype k = 0; k < i1.size(); k++) {
         // Points in ascending energy; everything by frame stays by stack index.
         const qsizetype i = sorted ? k : order[k];
@@ -809,6 +813,8 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
         if (i1Dark && i < i1Means.size())
             dI1 = i1Means[i] * npix + darkI1;
         const double read = whole ? binSum(f, x, y, hw, hh) : readings[size_t(k)].v;
+        if (rawI1)
+            rawI1->append(e, read);
         const double vI1 = read - dI1;
         double vI0 = npix;
         if (useTotal) {
@@ -822,12 +828,14 @@ void FrameSets::Reader::spectrumAt(int x, int y, int hw, int hh, Spectrum& s) co
     }
 }
 
-Spectrum FrameSets::xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o)
+Spectrum FrameSets::xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o, Spectrum* rawI1)
 {
     Spectrum s;
+    if (rawI1)
+        *rawI1 = Spectrum();
     if (sets[I1].frames.isEmpty() || !inView(x, y))
         return s;
-    reader(o).spectrumAt(x, y, hw, hh, s);
+    reader(o).spectrumAt(x, y, hw, hh, s, rawI1);
     return s;
 }
 

@@ -131,8 +131,9 @@ public:
     class Reader {
     public:
         // The absorption spectrum of the bin centred at (x, y) into s (emptied
-        // first); no points outside the field of view.
-        void spectrumAt(int x, int y, int hw, int hh, Spectrum& s) const;
+        // first); no points outside the field of view. rawI1, when given, gets
+        // the bin's I1 readings as rawI1SpectrumAt gives them.
+        void spectrumAt(int x, int y, int hw, int hh, Spectrum& s, Spectrum* rawI1 = nullptr) const;
         int energies() const { return int(i1.size()); }
 
     private:
@@ -169,7 +170,7 @@ public:
     // file), so that a bin's I0 is its pixel count; empty when that is not so.
     QString standInI0Note(const BinOptions& o) const;
 
-    Spectrum xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o);
+    Spectrum xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o, Spectrum* rawI1 = nullptr);
     Spectrum xafsSpectrumInRect(int x1, int y1, int x2, int y2, const BinOptions& o);
     Spectrum rawI1SpectrumAt(int x, int y, int hw, int hh) const;
     // frame: index into the stack chosen by fromI1.

@@ -42,9 +42,10 @@ public:
     static Read readFile(const QString& path, const LoadTiffQue& req);
 
     // Frames read ahead at most, and no more than this many bytes of samples
-    // by the size of the walk's last frame: enough that the threads keep busy
-    // while the loader waits for a core of a busy machine.
-    static constexpr qint64 aheadFrames = 64;
+    // by the size of the walk's last frame: enough that the other threads keep
+    // reading while the one with the loader's next file waits some milliseconds
+    // for a core or for the process's memory map.
+    static constexpr qint64 aheadFrames = 256;
     static constexpr qint64 aheadBytes = qint64(256) << 20;
     // The threads' niceness where the system has one.
     static constexpr int aheadNice = 10;

@@ -50,9 +50,24 @@ SelectDataFiles::~SelectDataFiles()
 
 double SelectDataFiles::addFile(const QString& fileName, int fNo, int totalFiles)
 {
-    const double e = eofSetup->energyOfFile(fileName, fNo, totalFiles);
-    Selected->addItem(fileName, e);
-    Count->setText(QString::number(Selected->count()));
+    return Batch(this).addFile(fileName, fNo, totalFiles);
+}
+
+SelectDataFiles::Batch::Batch(SelectDataFiles* panel) : panel(panel), rules(panel->eofSetup->rules())
+{
+}
+
+SelectDataFiles::Batch::~Batch()
+{
+    if (added)
+        panel->Count->setText(QString::number(panel->Selected->count()));
+}
+
+double SelectDataFiles::Batch::addFile(const QString& fileName, int fNo, int totalFiles)
+{
+    const double e = panel->eofSetup->energyOfFile(rules, fileName, fNo, totalFiles);
+    panel->Selected->addItem(fileName, e);
+    added = true;
     return e;
 }
 

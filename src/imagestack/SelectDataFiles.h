@@ -1,6 +1,7 @@
 #pragma once
 // Panel through which the files of one data set (I1 or I0) are chosen,
 // listed with their energies and stepped through. It loads nothing itself.
+#include "imagestack/EnergyRules.h"
 #include "imagestack/SelectDataFilesAdditionalSetup.h"
 #include "ui_SelectDataFiles.h"
 
@@ -21,6 +22,21 @@ public:
 
     // Energy of a loaded file; the file is appended to the list with it.
     double addFile(const QString& fileName, int fNo, int totalFiles);
+    // Many files added in turn: the energy rules are read from the widgets
+    // once, and the count is shown once, when the batch ends.
+    class Batch {
+    public:
+        explicit Batch(SelectDataFiles* panel);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        double addFile(const QString& fileName, int fNo, int totalFiles);
+
+    private:
+        SelectDataFiles* panel;
+        EnergyRules rules;
+        bool added = false;
+    };
     int skip() const;
     int cutFirst() const;
     int cutLast() const;

@@ -190,7 +190,8 @@ public:
     FrameSets::Stack seekStack() const;
     // Keeps a frame of the current load with its energy; true when the stack's
     // display is to follow it (the load has ended, or the newest is shown).
-    bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation);
+    bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation,
+                   SelectDataFiles::Batch& adding);
     // A loaded stack: its panel shows the exposure time (marked when the frames
     // disagree) and its dark-area means are rebuilt.
     void stackComplete(FrameSets::Stack s);
@@ -201,7 +202,7 @@ public:
     void followLoads();
     void takeHanded(bool& i1, bool& any);
 
-    Spectrum xafsSpectrumAt(int x, int y, int halfW, int halfH);
+    Spectrum xafsSpectrumAt(int x, int y, int halfW, int halfH, Spectrum* rawI1 = nullptr);
     Spectrum rawI1SpectrumAt(int x, int y, int halfW, int halfH);
     Spectrum hProfileAt(int y, int hx, int hy, bool i1);
     Spectrum vProfileAt(int x, int hx, int hy, bool i1);

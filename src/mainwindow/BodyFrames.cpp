@@ -144,7 +144,7 @@ void Body::followI1Stack()
 }
 
 bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles,
-                     quint64 generation)
+                     quint64 generation, SelectDataFiles::Batch& adding)
 {
     LoadTiff* loader = s == FrameSets::I1 ? i1Loader : i0Loader;
     SelectDataFiles* panel = s == FrameSets::I1 ? SelectI1Files : SelectI0Files;
@@ -156,7 +156,7 @@ bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles
         return false;
     }
     data->cBar = CBar;
-    frameSets.append(s, data, panel->addFile(data->fileName, fNo, totalFiles));
+    frameSets.append(s, data, adding.addFile(data->fileName, fNo, totalFiles));
     return !loader->isBusy() || panel->additionalSetup.ShowLatest->isChecked();
 }
 
@@ -224,9 +224,13 @@ void Body::followLoads()
 
 void Body::takeHanded(bool& i1, bool& any)
 {
+    if (handed.isEmpty())
+        return;
+    SelectDataFiles::Batch i1Adding(SelectI1Files), i0Adding(SelectI0Files);
     // A frame of a load stopped meanwhile is deleted here.
     for (const Handed& h : std::exchange(handed, {})) {
-        if (!takeFrame(h.stack, h.frame, h.fNo, h.totalFiles, h.generation))
+        if (!takeFrame(h.stack, h.frame, h.fNo, h.totalFiles, h.generation,
+                       h.stack == FrameSets::I1 ? i1Adding : i0Adding))
             continue;
         i1 = i1 || h.stack == FrameSets::I1;
         any = true;
@@ -422,9 +426,9 @@ void Body::newTotalI0ofI0File(QString fname)
     readTotalI0(frameSets.totalI0ofI0, TotalI0ofI0XAFS, fname);
 }
 
-Spectrum Body::xafsSpectrumAt(int x, int y, int halfW, int halfH)
+Spectrum Body::xafsSpectrumAt(int x, int y, int halfW, int halfH, Spectrum* rawI1)
 {
-    return frameSets.xafsSpectrumAt(x, y, halfW, halfH, binOptions());
+    return frameSets.xafsSpectrumAt(x, y, halfW, halfH, binOptions(), rawI1);
 }
 
 Spectrum Body::rawI1SpectrumAt(int x, int y, int halfW, int halfH)

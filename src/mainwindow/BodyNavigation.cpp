@@ -148,7 +148,9 @@ void Body::showXafsSpectrum()
     const SuggestElm sElm = suggestElm();
     const int hw = viewW();
     const int hh = viewH();
-    const XafsSpectrum spectrum(xafsSpectrumAt(pointX, pointY, hw, hh), QStringLiteral("body-show"),
+    // The I1 readings are read once, for both spectra.
+    Spectrum rawI1;
+    const XafsSpectrum spectrum(xafsSpectrumAt(pointX, pointY, hw, hh, &rawI1), QStringLiteral("body-show"),
                                 calibCtrl->TargetBGVictreen->isChecked() ? 0 : 1, shift, sElm);
     const double fromStd = xafsView->setXafsSpectrum(spectrum);
     if (!walkRunning())
@@ -158,7 +160,7 @@ void Body::showXafsSpectrum()
     PosY->setText(readout::posText(pointY));
     EShiftOnTbl->setText(readout::eShiftText(shift));
     EShiftFromStd->setText(readout::eShiftFromStdText(fromStd));
-    xafsView->setRawSpectrum(rawI1SpectrumAt(pointX, pointY, hw, hh));
+    xafsView->setRawSpectrum(rawI1);
     emit currentPosition(pointX, pointY, hw, hh);
 }
 

@@ -142,6 +142,41 @@ private slots:
         QCOMPARE(img.pixelColor(10, 300), QColor(255, 125, 0));
         QCOMPARE(img.pixelColor(10, 150), QColor(0, 192, 255));
     }
+
+    // The bar's colours are kept from paint to paint, and drawn again when
+    // its scale changes: row 310 shows t = 289 / 600 (row 300 holds a threshold's mark).
+    void barFollowsItsScale_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<QColor>("before");
+        QTest::addColumn<QColor>("after");
+        QTest::newRow("threshold moved") << Grey << 0.5 << QColor(123, 123, 123) << QColor(0, 0, 0);
+        // u = (289 / 600 - 0.25) / 0.75 = 0.3089: heat step 236
+        QTest::newRow("colours") << Rgb << 0.25 << QColor(123, 123, 123) << QColor(236, 0, 0);
+    }
+    void barFollowsItsScale()
+    {
+        QFETCH(int, format);
+        QFETCH(double, lower);
+        QFETCH(QColor, before);
+        QFETCH(QColor, after);
+        ColorBar bar;
+        bar.setFrameShape(QFrame::NoFrame);
+        bar.setMinimumSize(0, 0);
+        bar.resize(20, 600);
+        bar.paintCBar();
+        QCOMPARE(bar.grab().toImage().pixelColor(10, 310), before);
+        bar.format = format;
+        bar.lowerTh = lower;
+        bar.paintCBar();
+        QCOMPARE(bar.grab().toImage().pixelColor(10, 310), after);
+        // Back as it was: the first colours again.
+        bar.format = Grey;
+        bar.lowerTh = 0.0;
+        bar.paintCBar();
+        QCOMPARE(bar.grab().toImage().pixelColor(10, 310), before);
+    }
 };
 
 CORVELLINE_TEST(TestColorBar)

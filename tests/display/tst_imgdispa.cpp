@@ -38,13 +38,14 @@ class TestImgDispA : public QObject {
     std::unique_ptr<ColorBar> bar;
 
     // A frame loaded through the frame reader, coloured by the main colour bar.
-    std::unique_ptr<TiffData> frame(int w = 100, int h = 50, bool withBar = true)
+    std::unique_ptr<TiffData> frame(int w = 100, int h = 50, bool withBar = true,
+                                    int (*value)(int, int) = sampleAt)
     {
         QVector<quint32> v;
         v.reserve(w * h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                v << quint32(sampleAt(x, y));
+                v << quint32(value(x, y));
         const QString name = dir.filePath(QStringLiteral("f.img"));
         std::unique_ptr<TiffData> f(new TiffData);
         if (!craft::writeIm(name, w, h, v) || !f->load(name, nullptr))
@@ -385,6 +386,71 @@ private slots:
             }
         d.setImageData(nullptr);
         QVERIFY(!b->dispImg);
+    }
+
+    // The picture is drawn from a 32-bit copy made once per picture, or as it
+    // is when it has more pixels than the display: either way in its colours,
+    // and never the copy of a picture shown before.
+    void drawnInItsColours_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("the next frame of its size") << 0;
+        QTest::newRow("a map in colour") << 1;
+        QTest::newRow("a frame larger than the display") << 2;
+    }
+    void drawnInItsColours()
+    {
+        QFETCH(int, kind);
+        auto s = shown();
+        QVERIFY(s);
+        ImgDispA& d = s->d;
+        d.grab();
+        if (kind == 0) {
+            auto next = frame(100, 50, true, [](int x, int y) { return (x + 5 * y + 40) % 257; });
+            QVERIFY(next);
+            d.setImageData(next.get());
+            const QImage img = d.grab().toImage();
+            for (int y = 0; y < 50; y += 7)
+                for (int x = 0; x < 100; x += 3) {
+                    const int g = greyOf((x + 5 * y + 40) % 257);
+                    QCOMPARE(shownAt(img, x, y), QColor(g, g, g));
+                }
+            d.setImageData(s->f.get());
+        } else if (kind == 1) {
+            Analyzed2DRes map(QStringLiteral("a2d test"));
+            map.format = QImage::Format_RGB888;
+            bar->format = QImage::Format_RGB888;
+            fillMap(map);
+            map.setFixedScale(false); // rebuilds the picture
+            QVERIFY(map.valid && map.image);
+            d.overlayMap = &map;
+            d.setShowOverLayer(true);
+            const QImage img = d.grab().toImage();
+            const ColorScale heat(QImage::Format_RGB888, 0, 1);
+            for (int y = 0; y < 50; y += 7)
+                for (int x = 0; x < 100; x += 3)
+                    QCOMPARE(shownAt(img, x, y), heat.colorOf((256 - sampleAt(x, y)) / 256.0));
+            d.setShowOverLayer(false);
+            d.overlayMap = nullptr;
+            bar->format = QImage::Format_Grayscale8;
+        } else {
+            // 500 x 400, dark left half and white right half, on 400 x 400: the
+            // view (0, -50, 500, 500), 1.25 image pixels a widget pixel.
+            auto big = frame(500, 400, true, [](int x, int) { return x < 250 ? 0 : 256; });
+            QVERIFY(big);
+            d.setImageData(big.get());
+            const QImage img = d.grab().toImage();
+            for (int wy = 50; wy < 350; wy += 50) {
+                QCOMPARE(img.pixelColor(80, wy), QColor(0, 0, 0));
+                QCOMPARE(img.pixelColor(320, wy), QColor(255, 255, 255));
+            }
+            QCOMPARE(img.pixelColor(200, 20), QColor(Qt::white)); // above the frame
+            d.setImageData(s->f.get());
+        }
+        // The first frame again, after the others: its own picture.
+        const QImage again = d.grab().toImage();
+        const int g = greyOf(sampleAt(7, 3));
+        QCOMPARE(shownAt(again, 7, 3), QColor(g, g, g));
     }
 
     // What is saved before any paint is the picture a paint would show.

@@ -582,6 +582,10 @@ private slots:
         QTest::newRow("loaded out of energy order")
             << QList<double>{8013, 8030, 8000, 8010} << QList<QPoint>{{0, 5}, none, none, {-1, 1}} << right << 9
             << pts(2163, 3167, 2866.4, 1163);
+        // Bin (4, 3): columns 3..5, rows 2..4, inside what every frame holds;
+        // frame 1 at (1, 0) reads samples 2..4: 1100 + 30 + 3.
+        QTest::newRow("inside every frame") << e << QList<QPoint>{none, {1, 0}, none, none} << QRect(4, 3, 1, 1)
+                                            << 9 << pts(143, 1133, 2143, 3143);
     }
     void shiftedSamples()
     {
@@ -606,6 +610,11 @@ private slots:
         o.fluo = true;
         const Spectrum s = sets.xafsSpectrumAt(bin.x(), bin.y(), bin.width(), bin.height(), o);
         const Spectrum raw = sets.rawI1SpectrumAt(bin.x(), bin.y(), bin.width(), bin.height());
+        // The I1 readings handed out with the spectrum are the raw spectrum's.
+        Spectrum withIt; // holding a point of before, which goes
+        withIt.append(1, 1);
+        sets.xafsSpectrumAt(bin.x(), bin.y(), bin.width(), bin.height(), o, &withIt);
+        QCOMPARE(withIt.points, raw.points);
         QCOMPARE(s.size(), expected.size());
         QCOMPARE(raw.size(), expected.size());
         for (int k = 0; k < expected.size(); k++) {

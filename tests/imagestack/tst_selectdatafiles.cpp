@@ -89,6 +89,14 @@ private slots:
         p.setEngCalcDelta(2);
         QCOMPARE(p.addFile(QStringLiteral("c.tif"), 1, 2), 7002.0);
         QCOMPARE(p.Selected->itemData(0).toDouble(), 8979.5);
+        {
+            // Files taken together: each by the rules as they stood, the count once at the end.
+            SelectDataFiles::Batch batch(&p);
+            QCOMPARE(batch.addFile(QStringLiteral("d.tif"), 3, 9), 7006.0);
+            QCOMPARE(batch.addFile(QStringLiteral("e.tif"), 8, 9), 7016.0);
+        }
+        QCOMPARE(p.Count->text(), QStringLiteral("5"));
+        QCOMPARE(p.Selected->itemData(4).toDouble(), 7016.0);
         p.clearFiles();
         QCOMPARE(p.Count->text(), QStringLiteral("0"));
     }
