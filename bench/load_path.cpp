@@ -147,6 +147,12 @@ int main(int argc, char** argv)
     Round best[3];
     int paints = 0;
     for (int i = 0; i < rounds; i++) {
+        // Every round starts with no stack held, as the whole path's own load
+        // does once it has let its stacks go: else the loader alone would find
+        // the memory of two stacks taken and the whole path that of none.
+        body.clearI1Files();
+        body.clearI0Files();
+        QCoreApplication::processEvents();
         const Round r[3] = {tightRead(files, side), loaderAlone(files),
                             wholePath(body, files, paints)};
         for (int k = 0; k < 3; k++) {

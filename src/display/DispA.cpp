@@ -19,7 +19,8 @@ void DispA::paintEvent(QPaintEvent*)
     QPainter p(this);
     // screen y grows downward, real y of a plot upward
     cc.setScreenArea(0, height(), width(), 0);
-    p.fillRect(rect(), Qt::white);
+    if (!opaqueBase())
+        p.fillRect(rect(), Qt::white);
     emit drawImage1(&p);
     emit drawImage2(&p);
     drawFrame(&p);

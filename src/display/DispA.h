@@ -39,4 +39,8 @@ public slots:
     void wheelEvent(QWheelEvent* e) override;
     void setScreenMousePos(int x, int y);
     void setRealMousePos(double x, double y);
+
+protected:
+    // True when the base layer will paint every pixel: no white goes beneath it.
+    virtual bool opaqueBase() { return false; }
 };

@@ -27,10 +27,9 @@ void ImgDispA::setImageData(TiffData* f)
     if (frame && frame != f)
         frame->freeDispImage();
     frame = f;
-    // The 32-bit copy is kept for the next frame of its size.
+    // The 32-bit copy keeps its memory, also while no frame is shown, for the
+    // next frame of its size.
     drawnKey = 0;
-    if (!f)
-        drawn = QImage();
     // Without a frame nothing is drawn: the last one must not stay on screen.
     update();
     if (!frame)
@@ -127,6 +126,15 @@ void ImgDispA::drawImage(QPainter* p)
                    viewWin.y() + viewWin.height());
     if (const QImage* img = prepareShown())
         p->drawImage(QRectF(0, 0, W, H), drawable(*img, qint64(W) * H), viewWin);
+}
+
+// A picture without alpha stretched from a window inside it covers the widget;
+// a window reaching past the picture leaves margins.
+bool ImgDispA::opaqueBase()
+{
+    const QImage* img = currentImage();
+    return img && !img->hasAlphaChannel() && width() > 0 && height() > 0 && ViewWin::usable(viewWin)
+        && QRectF(img->rect()).contains(viewWin);
 }
 
 namespace {

@@ -75,6 +75,9 @@ public slots:
     void recallOldSelectedArea();
     void setResetMax(bool f);
 
+protected:
+    bool opaqueBase() override;
+
 private:
     QPointF pointerImagePoint() const;
     QPointF dragImagePoint() const;

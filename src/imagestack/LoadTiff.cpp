@@ -22,10 +22,12 @@ LoadTiff::~LoadTiff() = default;
 
 ReadAhead& LoadTiff::readAhead()
 {
-    // Two at least: a file held up on one thread (a slow disk, a file being
-    // written) does not hold up the reads behind it.
+    // Twice the cores, four at least: a file held up on one thread (a slow
+    // disk, a file being written) does not hold up the reads behind it, and
+    // each thread takes its frames' memory from a heap of its own (malloc's
+    // arena). Large frames over fewer heaps spent their time growing them.
     if (!ahead)
-        ahead = std::make_unique<ReadAhead>(qMax(2, QThread::idealThreadCount()));
+        ahead = std::make_unique<ReadAhead>(2 * qMax(2, QThread::idealThreadCount()));
     return *ahead;
 }
 

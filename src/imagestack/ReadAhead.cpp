@@ -5,6 +5,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #if defined(__linux__)
 #include <pthread.h>
@@ -13,39 +17,77 @@
 #endif
 
 struct ReadAhead::Job {
-    Job(int at, const QString& path, std::shared_ptr<const LoadTiffQue> req)
-        : at(at), path(path), req(std::move(req))
+    Job(const ReadAhead* owner, int at, const QString& path, std::shared_ptr<const LoadTiffQue> req)
+        : owner(owner), at(at), path(path), req(std::move(req))
     {
     }
     // A frame nobody took goes with its read.
     ~Job() { delete result.frame; }
 
+    const ReadAhead* const owner; // only compared: a job may outlive its read-ahead
     const int at;
     const QString path;
     const std::shared_ptr<const LoadTiffQue> req;
-    // Under the lock.
+    // Under the pool's lock.
     bool begun = false;
     bool done = false;
+    bool awaited = false; // its loader waits for it
     Read result;
 };
 
-ReadAhead::ReadAhead(int threadCount)
-{
-    for (int i = 0; i < threadCount; i++)
-        threads.emplace_back([this] { work(); });
-}
-
-ReadAhead::~ReadAhead()
-{
-    drop();
+// One set of threads for the process, not a set a loader: a batch loads I1 and
+// then I0 on two loaders, and with a set each the second walk started on
+// threads that had slept through the first (a whole load took about a sixth
+// longer). Loaders that read at once share the cores instead of bringing a set each.
+struct ReadAhead::Pool {
+    explicit Pool(int threadCount)
     {
-        std::lock_guard<std::mutex> l(lock);
-        quitting = true;
+        for (int i = 0; i < threadCount; i++)
+            threads.emplace_back([this] { work(); });
     }
-    jobsWaiting.notify_all();
-    for (std::thread& t : threads)
-        t.join();
-}
+    // Files being read are read to their end; nobody takes their frames.
+    ~Pool()
+    {
+        {
+            std::lock_guard<std::mutex> l(lock);
+            quitting = true;
+            todo.clear();
+        }
+        jobsWaiting.notify_all();
+        for (std::thread& t : threads)
+            t.join();
+    }
+    Pool(const Pool&) = delete;
+    Pool& operator=(const Pool&) = delete;
+
+    // The pool of the read-ahead still in use, or a new one.
+    static std::shared_ptr<Pool> shared(int threadCount)
+    {
+        static std::mutex making;
+        static std::weak_ptr<Pool> current;
+        std::lock_guard<std::mutex> l(making);
+        std::shared_ptr<Pool> p = current.lock();
+        if (!p) {
+            p = std::make_shared<Pool>(threadCount);
+            current = p;
+        }
+        return p;
+    }
+
+    void work();
+    void finish(Job& job, Read&& read);
+
+    std::mutex lock;
+    std::condition_variable jobsWaiting; // for the threads: work, or quit
+    std::condition_variable jobDone;     // for the loaders, each waiting for its next file
+    std::deque<std::shared_ptr<Job>> todo; // begun by nobody yet, each walk in its order
+    bool quitting = false;
+    std::vector<std::thread> threads;
+};
+
+ReadAhead::ReadAhead(int threadCount) : pool(Pool::shared(threadCount)) {}
+
+ReadAhead::~ReadAhead() { drop(); }
 
 ReadAhead::Read ReadAhead::readFile(const QString& path, const LoadTiffQue& req)
 {
@@ -63,27 +105,27 @@ ReadAhead::Read ReadAhead::readFile(const QString& path, const LoadTiffQue& req)
     return read;
 }
 
-void ReadAhead::finish(Job& job, Read&& read)
+void ReadAhead::Pool::finish(Job& job, Read&& read)
 {
     bool awaited = false;
     {
         std::lock_guard<std::mutex> l(lock);
         job.result = std::move(read);
         job.done = true;
-        awaited = waitingFor == &job;
+        awaited = job.awaited;
     }
-    // Only the loader waits, and only for its next file: other ends would wake it for nothing.
+    // Only loaders wait, each for its next file: other ends would wake them for nothing.
     if (awaited)
-        jobDone.notify_one();
+        jobDone.notify_all();
 }
 
-void ReadAhead::work()
+void ReadAhead::Pool::work()
 {
 #if defined(__linux__)
     pthread_setname_np(pthread_self(), "ReadAhead");
-    // Below the loader's thread, which hands every frame over in turn, and the
+    // Below the loaders' threads, which hand every frame over in turn, and the
     // window's: a core either waits for holds up all the reads behind it, and
-    // the loader reads a file no thread has begun itself.
+    // a loader reads a file no thread has begun itself.
     setpriority(PRIO_PROCESS, id_t(gettid()), aheadNice);
 #endif
     for (;;) {
@@ -112,13 +154,13 @@ void ReadAhead::plan()
         // The loader tells of the file at its turn.
         if (walkReq->skipsLive(path))
             continue;
-        planned.push_back(std::make_shared<Job>(at, path, walkReq));
-        std::lock_guard<std::mutex> l(lock);
-        todo.push_back(planned.back());
+        planned.push_back(std::make_shared<Job>(this, at, path, walkReq));
+        std::lock_guard<std::mutex> l(pool->lock);
+        pool->todo.push_back(planned.back());
         posted = true;
     }
     if (posted)
-        jobsWaiting.notify_all();
+        pool->jobsWaiting.notify_all();
 }
 
 ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
@@ -134,7 +176,7 @@ ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
     }
     std::shared_ptr<Job> head;
     if (planned.empty()) {
-        head = std::make_shared<Job>(at, req.files.at(at), walkReq);
+        head = std::make_shared<Job>(this, at, req.files.at(at), walkReq);
         nextAt = qint64(at) + req.skip;
     } else {
         head = std::move(planned.front());
@@ -144,16 +186,16 @@ ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
 
     Read read;
     {
-        std::unique_lock<std::mutex> l(lock);
+        std::unique_lock<std::mutex> l(pool->lock);
         if (!head->begun) {
             head->begun = true;
+            std::deque<std::shared_ptr<Job>>& todo = pool->todo;
             todo.erase(std::remove(todo.begin(), todo.end(), head), todo.end());
             l.unlock();
             read = readFile(head->path, *head->req);
         } else {
-            waitingFor = head.get();
-            jobDone.wait(l, [&head] { return head->done; });
-            waitingFor = nullptr;
+            head->awaited = true;
+            pool->jobDone.wait(l, [&head] { return head->done; });
             read = std::move(head->result);
             head->result.frame = nullptr;
         }
@@ -169,8 +211,11 @@ ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
 void ReadAhead::drop()
 {
     {
-        std::lock_guard<std::mutex> l(lock);
-        todo.clear();
+        std::lock_guard<std::mutex> l(pool->lock);
+        std::deque<std::shared_ptr<Job>>& todo = pool->todo;
+        todo.erase(std::remove_if(todo.begin(), todo.end(),
+                                  [this](const std::shared_ptr<Job>& j) { return j->owner == this; }),
+                   todo.end());
     }
     planned.clear();
     walkReq.reset();

@@ -1,17 +1,14 @@
 #pragma once
-// Reading the files of a loader's walk ahead of it, on threads of its own. The
-// loader still takes the frames one at a time in the order of its walk and
-// hands each over itself; a file that no thread has begun when the loader
-// needs it is read on the loader's thread. Called from the loader's thread only.
+// Reading the files of a loader's walk ahead of it, on threads that every
+// loader of the process shares. The loader still takes the frames one at a
+// time in the order of its walk and hands each over itself; a file that no
+// thread has begun when the loader needs it is read on the loader's thread.
+// Called from the loader's thread only.
 #include "foundation/DeferredLog.h"
 #include "imagestack/LoadTiffQue.h"
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 class TiffData;
 
@@ -24,8 +21,10 @@ public:
         deferredlog::Entries log;
     };
 
+    // threads: how many the shared threads are when this read-ahead starts them.
     explicit ReadAhead(int threads);
-    // Drops what is read ahead, then quits and joins the threads.
+    // Drops what is read ahead; the threads are quit and joined with the last
+    // read-ahead that uses them.
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
@@ -52,18 +51,11 @@ public:
 
 private:
     struct Job;
-    void work();
+    struct Pool;
     // Starts the walk's next files, as far as the frames' size allows.
     void plan();
-    void finish(Job& job, Read&& read);
 
-    std::mutex lock;
-    std::condition_variable jobsWaiting; // for the threads: work, or quit
-    std::condition_variable jobDone;     // for the loader
-    std::deque<std::shared_ptr<Job>> todo; // begun by nobody yet, in walk order
-    bool quitting = false;
-    const Job* waitingFor = nullptr; // the loader's next file, while it waits for it
-    std::vector<std::thread> threads;
+    const std::shared_ptr<Pool> pool;
 
     // The loader's thread only.
     std::deque<std::shared_ptr<Job>> planned; // from the next file taken on, in walk order

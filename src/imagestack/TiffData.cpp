@@ -27,7 +27,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -269,11 +271,56 @@ void TiffData::freeRows()
     rows.clear();
 }
 
+namespace {
+// The display buffer of the frame shown before, for the frame shown next: a
+// load shows frame after frame of one size, and the page faults of fresh memory
+// hold up the threads reading the load. Never freed, so still reachable at exit.
+struct SpareDisplay {
+    std::mutex lock;
+    uchar* buf = nullptr;
+    qint64 bytes = 0;
+};
+
+SpareDisplay& spareDisplay()
+{
+    static SpareDisplay* spare = new SpareDisplay;
+    return *spare;
+}
+
+void keepSpareDisplay(uchar* buf, qint64 bytes)
+{
+    SpareDisplay& s = spareDisplay();
+    std::lock_guard<std::mutex> l(s.lock);
+    delete[] s.buf;
+    s.buf = buf;
+    s.bytes = bytes;
+}
+
+// Zeroed, as a new buffer is; null when the spare has another size.
+uchar* takeSpareDisplay(qint64 bytes)
+{
+    SpareDisplay& s = spareDisplay();
+    uchar* buf = nullptr;
+    {
+        std::lock_guard<std::mutex> l(s.lock);
+        if (!s.buf || s.bytes != bytes)
+            return nullptr;
+        buf = std::exchange(s.buf, nullptr);
+    }
+    std::memset(buf, 0, size_t(bytes));
+    return buf;
+}
+} // namespace
+
 void TiffData::freeDispImage()
 {
+    const qint64 bytes = dispImg ? dispImg->sizeInBytes() : 0;
     delete dispImg;
     dispImg = nullptr;
-    delete[] dispBuf;
+    if (dispBuf && bytes > 0)
+        keepSpareDisplay(dispBuf, bytes);
+    else
+        delete[] dispBuf;
     dispBuf = nullptr;
 }
 
@@ -885,7 +932,9 @@ double TiffData::errPointFill(int c, int r) const
 QImage* TiffData::makeDispImage(const ColorScale& scale)
 {
     freeDispImage();
-    dispBuf = newImageBuffer(dispFormat, width, height);
+    dispBuf = takeSpareDisplay(qint64(rowStride(dispFormat, width)) * height);
+    if (!dispBuf)
+        dispBuf = newImageBuffer(dispFormat, width, height);
     if (!dispBuf)
         return nullptr;
     dispImg = newImage(dispFormat, dispBuf, width, height);

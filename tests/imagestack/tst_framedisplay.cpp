@@ -140,6 +140,33 @@ private slots:
             }
     }
 
+    // A frame coloured after another of its size was let go of: its own
+    // colours, and black where its scale writes nothing, never the other's.
+    void afterAnotherOfItsSize_data()
+    {
+        QTest::addColumn<int>("scaleFormat");
+        QTest::newRow("a scale of its format") << 24;
+        QTest::newRow("a scale of another format") << 13;
+    }
+    void afterAnotherOfItsSize()
+    {
+        QFETCH(int, scaleFormat);
+        auto before = steps();
+        QVERIFY(before && before->makeDispImage(ColorScale(24, 0.0, 1.0)));
+        before->freeDispImage();
+        auto next = frame({256, 192, 128, 64, 0, 0, 64, 128, 192, 256}, 5, 2);
+        QVERIFY(next);
+        const QImage* img = next->makeDispImage(ColorScale(scaleFormat, 0.0, 1.0));
+        QVERIFY(img);
+        const int grey[5] = {255, 192, 128, 64, 0};
+        for (int x = 0; x < 5; x++) {
+            const int g = scaleFormat == 24 ? grey[x] : 0;
+            QCOMPARE(img->pixelColor(x, 0), QColor(g, g, g));
+            const int g1 = scaleFormat == 24 ? grey[4 - x] : 0;
+            QCOMPARE(img->pixelColor(x, 1), QColor(g1, g1, g1));
+        }
+    }
+
     void flatFrame()
     {
         auto f = frame({7, 7, 7, 7, 7, 7}, 3, 2);

@@ -25,7 +25,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <utility>
 
 // Keeps the frames of the current load and drops those of a stopped one, as
 // the main window does.
@@ -507,6 +509,75 @@ private slots:
                         differ += f->ownValue(x, y) != alone.ownValue(x, y);
                 QCOMPARE(differ, 0);
             }
+        }
+    }
+
+    // Two loaders on threads of their own read through the same reading threads.
+    // The first is stopped and goes while a read of it is held until the
+    // second's last file is read whole: the second walks to its end and gets its
+    // frames in its list's order, with the samples a read of its own gives.
+    void twoLoadersShareTheThreads()
+    {
+        const int w = 29, h = 17;
+        QStringList lists[2];
+        for (int k = 0; k < 2; k++)
+            for (int i = 0; i < (k ? 12 : 60); i++) {
+                lists[k] << dir.filePath(QStringLiteral("share%1_%2.tif").arg(k).arg(i));
+                QVERIFY(craft::writeTiff(lists[k].last(), w, h, craft::ramp16(w, h, 20000 * k + 100 * i + 5, 3)));
+            }
+        {
+            std::lock_guard<std::mutex> l(heldRead.lock);
+            heldRead.held = lists[0][1];
+            heldRead.awaited = lists[1].last();
+            heldRead.awaitedRows = h;
+            heldRead.awaitedDone = false;
+            heldRead.heldWhileRead = false;
+        }
+        QThread threads[2];
+        LoadTiff* loaders[2];
+        for (int k = 0; k < 2; k++) {
+            loaders[k] = new LoadTiff;
+            loaders[k]->moveToThread(&threads[k]);
+            threads[k].start();
+        }
+        // What was handed over reaches its receiver before the loader goes.
+        auto quit = [&](int k) {
+            joinWorkerThread(&threads[k]);
+            QCoreApplication::sendPostedEvents();
+            delete std::exchange(loaders[k], nullptr);
+        };
+        const auto join = qScopeGuard([&] {
+            TiffData::setRowReadHook(nullptr);
+            for (int k = 0; k < 2; k++)
+                if (loaders[k])
+                    quit(k);
+        });
+        auto a = std::make_unique<LoadReceiver>(loaders[0]);
+        LoadReceiver b(loaders[1]);
+        TiffData::setRowReadHook(holdUntilLaterRead);
+        post(loaders[0], LoadTiffQue(lists[0], false, 1, 0, 0, nullptr, LOAD_I1_FILES, loaders[0]->generation()));
+        // Frame 0 is in: file 1 is being read, and held.
+        QTRY_VERIFY_WITH_TIMEOUT(!a->fNos.isEmpty(), 60000);
+        post(loaders[1], LoadTiffQue(lists[1], false, 1, 0, 0, nullptr, LOAD_I0_FILES, loaders[1]->generation()));
+        loaders[0]->stop();
+        quit(0);
+        QCOMPARE(a->fNos, QList<int>{0});
+        a.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(b.finishes, QList<int>{LOAD_I0_FILES}, 60000);
+        {
+            std::lock_guard<std::mutex> l(heldRead.lock);
+            QVERIFY2(heldRead.heldWhileRead, "the second list was not read while the first was held");
+        }
+        QCOMPARE(b.fNos.size(), lists[1].size());
+        for (int k = 0; k < b.stack.size(); k++) {
+            QCOMPARE(b.fNos[k], k);
+            TiffData alone;
+            QVERIFY(alone.load(lists[1][k], nullptr));
+            int differ = 0;
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++)
+                    differ += b.stack[k]->ownValue(x, y) != alone.ownValue(x, y);
+            QCOMPARE(differ, 0);
         }
     }
 };
