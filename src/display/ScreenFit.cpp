@@ -192,7 +192,8 @@ private:
     // the part's column and row may share what they gain with others.
     QSize sizeForPart()
     {
-        QSize s = keptForm.expandedTo(form->minimumSizeHint());
+        // From the least height: rows beside the part need no more than that.
+        QSize s = QSize(keptForm.width(), 0).expandedTo(form->minimumSizeHint());
         QLayout* layout = form->layout();
         if (!layout)
             return s;
