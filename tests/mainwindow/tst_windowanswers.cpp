@@ -1,17 +1,12 @@
 #include "support/Loopback.h"
-#include "support/ScrollReach.h"
 #include "support/StackBody.h"
 #include "support/TestRegistry.h"
 
 #include "display/ColorBar.h"
 #include "display/XafsView.h"
 #include "mainwindow/Body.h"
-#include "mainwindow/StartOptions.h"
 
 #include <QLabel>
-#include <QScopeGuard>
-#include <QScrollArea>
-#include <QTranslator>
 #include <QTest>
 
 #include <cmath>
@@ -61,44 +56,6 @@ private slots:
         body.CBarAll->click();
         QTEST(body.CBar->lowerTh, "lower");
         QTEST(body.CBar->upperTh, "upper");
-    }
-
-    // On a full-HD screen the whole window is in view, its frame and a
-    // 40-pixel panel beside it; on a laptop's 1366 x 768 the display and the
-    // read-outs under it are, and the window opens with them in view.
-    void fitsTheScreens_data()
-    {
-        QTest::addColumn<bool>("japanese");
-        QTest::newRow("English") << false;
-        QTest::newRow("Japanese") << true;
-    }
-    void fitsTheScreens()
-    {
-        QFETCH(bool, japanese);
-        StartOptions o;
-        o.noTranslation = !japanese;
-        QTranslator t;
-        QCOMPARE(installTranslation(t, o), japanese);
-        const auto removed = qScopeGuard([&t] { QCoreApplication::removeTranslator(&t); });
-        const int panel = 40, frameW = 8, frameH = 32;
-        {
-            Body body;
-            QWidget* form = scrollreach::shownForm(body);
-            QVERIFY(form);
-            const int bars = body.height() - body.centralWidget()->height();
-            const QSize whole = form->size() + QSize(frameW, bars + frameH + panel);
-            QVERIFY2(whole.width() <= 1920 && whole.height() <= 1080,
-                     qPrintable(QStringLiteral("%1 x %2").arg(whole.width()).arg(whole.height())));
-        }
-        Body body;
-        body.resize(1366, 768 - frameH - panel);
-        body.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&body));
-        auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
-        QVERIFY(scroll);
-        const QRect shown(scroll->viewport()->mapTo(&body, QPoint(0, 0)), scroll->viewport()->size());
-        for (QWidget* w : QList<QWidget*>{body.dispA, body.Value, body.DarkValue, body.EShiftOnTbl})
-            QTRY_VERIFY2(shown.contains(QRect(w->mapTo(&body, QPoint(0, 0)), w->size())), qPrintable(w->objectName()));
     }
 };
 
