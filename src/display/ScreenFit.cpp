@@ -192,8 +192,7 @@ private:
     // the part's column and row may share what they gain with others.
     QSize sizeForPart()
     {
-        // From the least height: rows beside the part need no more than that.
-        QSize s = QSize(keptForm.width(), 0).expandedTo(form->minimumSizeHint());
+        QSize s = keptForm.expandedTo(form->minimumSizeHint());
         QLayout* layout = form->layout();
         if (!layout)
             return s;
