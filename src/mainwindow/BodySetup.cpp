@@ -145,7 +145,8 @@ void Body::setupMessagePlace()
 void Body::showMessage(const QString& text)
 {
     // The time tells an old line from one of the action just taken.
-    const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) + text;
+    // One line, whatever the text: the status line keeps its height.
+    const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) + QString(text).replace(u'\n', u' ');
     lastTold = text;
     messagePlace->setText(line);
     messagePlace->setToolTip(line);
