@@ -21,6 +21,7 @@ int main(int argc, char** argv)
 
     auto app = std::make_unique<QApplication>(argc, argv);
     auto translator = std::make_unique<QTranslator>();
+    auto qtTranslator = std::make_unique<QTranslator>();
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     const QString beside =
@@ -46,7 +47,8 @@ int main(int argc, char** argv)
                        << (hasA2BKey ? cfg.exactValue(QStringLiteral("ShowAnalyzer2Button"), QString())
                                      : QString());
 
-    installTranslation(*translator, start);
+    if (installTranslation(*translator, start))
+        installQtTranslation(*qtTranslator);
 
     int result = 0;
     {
@@ -70,6 +72,7 @@ int main(int argc, char** argv)
             result = QApplication::exec();
         }
     }
+    qtTranslator.reset();
     translator.reset();
     app.reset();
     return result;

@@ -8,6 +8,7 @@
 #include "foundation/WholeFile.h"
 
 #include <QDebug>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -88,6 +89,15 @@ void BatchCtrl::setup()
     connect(loadDialog, &_FileDialog::fileSelected, this, &BatchCtrl::load);
 
     connect(Exec, &QPushButton::clicked, this, &BatchCtrl::execCmdsSlot);
+    // Lines added while another tab was chosen scrolled nothing.
+    connect(tabWidget, &QTabWidget::currentChanged, this, [this] {
+        if (tabWidget->currentWidget() != tab_2)
+            return;
+        flushLog();
+        BatchLogs->moveCursor(QTextCursor::End);
+        QScrollBar* bar = BatchLogs->verticalScrollBar();
+        bar->setValue(bar->maximum());
+    });
 }
 
 void BatchCtrl::connectDispatcher(BatchDispatcher* d)

@@ -118,8 +118,24 @@ void ColorBar::onMousePressed()
     } else if (du > dl) {
         dragged = &lowerTh;
         dragging = true;
+    } else if (lowerTh == upperTh) {
+        // Markers on one row are never lost: the one on the pressed side, or
+        // on the row itself the one moved last.
+        if (t != lowerTh)
+            dragged = t > lowerTh ? &upperTh : &lowerTh;
+        dragging = true;
     }
     paintCBar();
+}
+
+bool ColorBar::unstick()
+{
+    if (lowerTh != upperTh)
+        return false;
+    lowerTh = 0.0;
+    upperTh = 1.0;
+    paintCBar();
+    return true;
 }
 
 void ColorBar::onMouseMoved()

@@ -30,6 +30,9 @@ public:
     // when it is not the bar's format nothing is written and p is returned.
     uchar* putColor(double t, uchar* p, int bufferFormat) const;
     QColor colorOf(double t) const;
+    // Thresholds on one row, which leave two colours only, are set back to 0
+    // and 1; true when they were.
+    bool unstick();
     // The bar's picture labelled lo .. hi; the bar itself keeps its labels.
     QImage pictureOf(double lo, double hi);
 

@@ -1,5 +1,6 @@
 #include "display/FieldValue.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QVariant>
 
@@ -33,11 +34,11 @@ QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name)
 {
     if (fieldReadable(e, kind))
         return QString();
-    const QString what = kind == FieldKind::Count      ? QStringLiteral("no whole number of 0 or more")
-                         : kind == FieldKind::Positive ? QStringLiteral("no whole number of 1 or more")
-                         : kind == FieldKind::Whole    ? QStringLiteral("no whole number")
-                                                       : QStringLiteral("no number");
-    return QStringLiteral("%1 \"%2\" is %3").arg(name, e ? e->text() : QString(), what);
+    const char* what = kind == FieldKind::Count      ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no whole number of 0 or more")
+                       : kind == FieldKind::Positive ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no whole number of 1 or more")
+                       : kind == FieldKind::Whole    ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no whole number")
+                                                     : QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no number");
+    return QCoreApplication::translate("FieldValue", what).arg(name, e ? e->text() : QString());
 }
 
 QString firstFieldMistake(std::initializer_list<NamedField> fields, FieldKind kind)
@@ -55,7 +56,7 @@ void watchNumberField(QLineEdit* e, FieldKind kind)
     e->setProperty(plain, e->styleSheet());
     const auto mark = [e, kind, plain] {
         const QString sheet = fieldReadable(e, kind) ? e->property(plain).toString()
-                                                     : QStringLiteral("background-color: rgb(255, 240, 240);");
+                                                     : QStringLiteral("background-color: rgb(255, 170, 170);");
         if (e->styleSheet() != sheet)
             e->setStyleSheet(sheet);
     };

@@ -25,5 +25,5 @@ struct NamedField {
     const char* name;
 };
 QString firstFieldMistake(std::initializer_list<NamedField> fields, FieldKind kind);
-// The field turns pale red while it holds no number of its kind.
+// The field turns red while it holds no number of its kind.
 void watchNumberField(QLineEdit* e, FieldKind kind);

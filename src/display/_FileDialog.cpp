@@ -4,6 +4,59 @@
 #include "foundation/Globals.h"
 
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace {
+// A dialog whose accept may be refused by the receiver of the chosen file:
+// it is shown again with the reason.
+class RefusableDialog : public QFileDialog {
+public:
+    RefusableDialog(QWidget* parent) : QFileDialog(parent, QString(), QString(), QString())
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        said = new QLabel(this);
+        said->setObjectName(QStringLiteral("refusal"));
+        said->setStyleSheet(QStringLiteral("color: rgb(170, 0, 0); font-weight: bold;"));
+        said->setWordWrap(true);
+        said->setTextFormat(Qt::PlainText);
+        said->hide();
+        if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+            grid->addWidget(said, grid->rowCount(), 0, 1, -1);
+    }
+
+    void say(const QString& line)
+    {
+        said->setText(line);
+        said->setVisible(!line.isEmpty());
+    }
+    QString saying() const { return said->text(); }
+
+    void refuse(const QString& line)
+    {
+        say(line);
+        if (accepting)
+            refused = true; // the accept hides the dialog after the receivers ran
+        else
+            show();
+    }
+
+    void accept() override
+    {
+        accepting = true;
+        refused = false;
+        QFileDialog::accept();
+        accepting = false;
+        if (refused)
+            show();
+    }
+
+private:
+    QLabel* said = nullptr;
+    bool accepting = false;
+    bool refused = false;
+};
+} // namespace
 
 _FileDialog::_FileDialog(const QString& title, QWidget* parent)
     : parentW(parent), title(title), dir(dataRoot)
@@ -16,10 +69,11 @@ QFileDialog* _FileDialog::dialog()
 {
     if (dlg)
         return dlg;
-    dlg = new QFileDialog(parentW, QString(), QString(), QString());
     // Native dialogs ignore much of what the panels set and block the event loop.
-    dlg->setOption(QFileDialog::DontUseNativeDialog);
-    dlg->setWindowTitle(title);
+    dlg = new RefusableDialog(parentW);
+    // Without a title of its own it keeps Qt's, "Open" or "Save As", not the program's file name.
+    if (!title.isEmpty())
+        dlg->setWindowTitle(title);
     dlg->setDirectory(dir);
     dlg->setFileMode(fMode);
     dlg->setAcceptMode(aMode);
@@ -33,12 +87,23 @@ QFileDialog* _FileDialog::dialog()
     return dlg;
 }
 
-void _FileDialog::show() { dialog()->show(); }
+void _FileDialog::show()
+{
+    static_cast<RefusableDialog*>(dialog())->say(QString());
+    dlg->show();
+}
+
+void _FileDialog::refuse(const QString& line) { static_cast<RefusableDialog*>(dialog())->refuse(line); }
+
+QString _FileDialog::refusal() const
+{
+    return dlg ? static_cast<RefusableDialog*>(dlg.data())->saying() : QString();
+}
 
 void _FileDialog::setWindowTitle(const QString& t)
 {
     title = t;
-    if (dlg)
+    if (dlg && !t.isEmpty())
         dlg->setWindowTitle(t);
 }
 

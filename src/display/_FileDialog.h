@@ -30,7 +30,14 @@ public:
     QFileDialog* dialog(); // made now when it was not yet
     QFileDialog* made() const { return dlg; }
 
+    // Called by whoever took the chosen file and wrote nothing: the dialog
+    // stays open (or opens again) and says why in its own message line.
+    void refuse(const QString& line);
+    // The dialog's message line; empty while nothing was refused since it was shown.
+    QString refusal() const;
+
 public slots:
+    // Opens the dialog with no message left from before.
     void show();
 
 signals:

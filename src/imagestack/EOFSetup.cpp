@@ -35,7 +35,7 @@ EOFSetup::EOFSetup(QWidget* parent)
 
     for (QLineEdit* e : {Factor, Start, Delta, End})
         watchNumberField(e, FieldKind::Real);
-    watchNumberField(NumOfPoints, FieldKind::Count);
+    watchNumberField(NumOfPoints, FieldKind::Positive);
 
     connect(Start, &QLineEdit::editingFinished, this, &EOFSetup::newStart);
     connect(Delta, &QLineEdit::editingFinished, this, &EOFSetup::newDelta);
@@ -90,7 +90,7 @@ QString EOFSetup::fieldMistake() const
     const bool byEnds = !r.evenInEnergy && (r.unit == EnergyRules::UnitEV || r.unit == EnergyRules::UnitKeV);
     const QString m = firstFieldMistake(
         {{Start, "Start"}, {Delta, "Delta"}, {byEnds ? End : nullptr, "End"}}, FieldKind::Real);
-    return m.isEmpty() && byEnds ? ::fieldMistake(NumOfPoints, FieldKind::Count, QStringLiteral("Num")) : m;
+    return m.isEmpty() && byEnds ? ::fieldMistake(NumOfPoints, FieldKind::Positive, QStringLiteral("Num")) : m;
 }
 
 double EOFSetup::energyOfFile(const QString& fileName, int fNo, int totalFiles) const
@@ -133,7 +133,7 @@ void EOFSetup::recomputeEnd()
 {
     // A field that holds no number is not taken as 0 into the other.
     if (!fieldReadable(Start, FieldKind::Real) || !fieldReadable(Delta, FieldKind::Real)
-        || !fieldReadable(NumOfPoints, FieldKind::Count))
+        || !fieldReadable(NumOfPoints, FieldKind::Positive))
         return;
     const std::optional<double> e = EnergyRules::endFor(EnergyRules::numberOf(Start->text()),
                                                         EnergyRules::numberOf(Delta->text()),
@@ -145,7 +145,7 @@ void EOFSetup::recomputeEnd()
 void EOFSetup::recomputeDelta()
 {
     if (!fieldReadable(Start, FieldKind::Real) || !fieldReadable(End, FieldKind::Real)
-        || !fieldReadable(NumOfPoints, FieldKind::Count))
+        || !fieldReadable(NumOfPoints, FieldKind::Positive))
         return;
     const std::optional<double> d = EnergyRules::deltaFor(EnergyRules::numberOf(Start->text()),
                                                           EnergyRules::numberOf(End->text()),

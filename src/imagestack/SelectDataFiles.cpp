@@ -3,6 +3,7 @@
 #include "display/FieldValue.h"
 #include "display/SelectImgDialog.h"
 #include "foundation/TextUtils.h"
+#include "display/FrontWindow.h"
 #include "imagestack/EOFSetup.h"
 
 #include <QButtonGroup>
@@ -29,8 +30,8 @@ SelectDataFiles::SelectDataFiles(QWidget* parent)
     connect(fileDialog, &_FileDialog::filesSelected, this,
             [this](const QStringList& files) { emit filesSelected(files, LoadNewFiles->isChecked()); });
     connect(Clear, &QPushButton::clicked, this, &SelectDataFiles::clear);
-    connect(EngOfFilesSetup, &QPushButton::clicked, eofSetup, &QWidget::show);
-    connect(AdditionalSetup, &QPushButton::clicked, &additionalSetup, &QWidget::show);
+    connect(EngOfFilesSetup, &QPushButton::clicked, this, [this] { showInFront(eofSetup); });
+    connect(AdditionalSetup, &QPushButton::clicked, this, [this] { showInFront(&additionalSetup); });
     connect(&additionalSetup, &SelectDataFilesAdditionalSetup::setDarkArea, this,
             &SelectDataFiles::setDarkArea);
     connect(&additionalSetup, &SelectDataFilesAdditionalSetup::updateDarkArea, this,

@@ -25,6 +25,7 @@
 #include "mainwindow/SaveDataCfg.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QDebug>
 #include <QHostInfo>
 #include <QThread>
@@ -59,6 +60,8 @@ Body::Body(QWidget* parent)
     loadVictoreenTable();
     registerMetaTypes();
     setupUi(this);
+    compactForm();
+    setupMessagePlace();
     // Taller than a laptop's screen: the form scrolls and keeps its size, so
     // the display and saved pictures are as on a large screen.
     screenfit::scrollCentralWidget(*this, true);
@@ -120,7 +123,7 @@ Body::Body(QWidget* parent)
     bgView.autoXScale = true;
     bgView.Normalized->setChecked(false);
     bgLoaded = false;
-    connect(SelectBG, &QPushButton::clicked, &bgFileSelect, &QWidget::show);
+    connect(SelectBG, &QPushButton::clicked, this, [this] { showInFront(&bgFileSelect); });
     connect(ShowBG, &QPushButton::clicked, this, [this] { showInFront(&bgView); });
     connect(&bgFileSelect, &XafsFileSelect::newFile, this, &Body::selectedBG);
     connect(&bgFileSelect, &XafsFileSelect::cleared, this, &Body::clearedBG);
@@ -135,6 +138,8 @@ Body::Body(QWidget* parent)
 Body::~Body()
 {
     setSaveFailureSink(earlierSaveSink);
+    // The client outlives this body's members and may still say goodbye.
+    disconnect(&stars, nullptr, this, nullptr);
     stopWorkers();
     delete i1Loader;
     delete i0Loader;
@@ -159,6 +164,7 @@ Body::~Body()
     delete saveDataCfg;
     // Windows that would otherwise live until the process ends.
     delete batchCtrl;
+    batchCtrl = nullptr;
     delete analyzer2;
     delete dataFileDialog;
     delete spectraFileDialog;
@@ -192,6 +198,16 @@ void Body::stopWorkers()
 void Body::closeEvent(QCloseEvent*)
 {
     emit finishing();
+}
+
+void Body::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    // Once laid out at the size the screen gave it.
+    if (!e->spontaneous() && !shownBefore) {
+        shownBefore = true;
+        QMetaObject::invokeMethod(this, &Body::readOutsInView, Qt::QueuedConnection);
+    }
 }
 
 void Body::readConfig()

@@ -34,6 +34,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -47,7 +48,9 @@ class CalibCtrl;
 class ErrPoints;
 class LineReader;
 class LoadTiff;
+class QLabel;
 class QCloseEvent;
+class QShowEvent;
 class QPainter;
 class QTextStream;
 class QThread;
@@ -142,8 +145,18 @@ public:
     Stars stars;
     Client client;
 
+    // The window's message place: the latest line told to the user, kept until
+    // the next one (showMessage).
+    QLabel* messagePlace = nullptr;
+    void showMessage(const QString& text);
+    QString lastTold; // the line shown there, without its time
+
     // Constructor steps
     void readConfig();
+    void setupMessagePlace();
+    void compactForm();
+    // Scrolls the form, when it must, so that the read-outs under the display are in view.
+    void readOutsInView();
     void setupBatch();
     void setupSpectrumView();
     void setupDataFiles();
@@ -303,7 +316,7 @@ public slots:
     void showSaveDataDialog();
     void saveData(QString fname);
     bool saveDataAsTiff(QString fname, int ext);
-    void saveDataAsText(QString fname, int ext);
+    bool saveDataAsText(QString fname, int ext);
     void saveFlatDark();
     void savedXafsData(QString fname);
     void saveEachSpectrum(QString fname);
@@ -340,6 +353,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool event(QEvent* e) override;
 
 private:
@@ -363,17 +377,25 @@ private:
     void readOutsAgain();
     std::optional<QPoint> readOutPos;
     void cmdError(const CmdLine& cmd);
-    // A mistake of the batch author (or operator): one line in the batch log and on stderr.
+    // A mistake of the batch author (or operator), a refusal or a failure: one
+    // line on stderr, in the batch log and in the window's message place.
     void logMistake(const QString& text);
+    // The same for a line its maker has written to stderr already.
+    void tellWritten(const QString& text);
     void saveSpectraCmd(const QString& fname);
+    // Save Data to fname; false when nothing was written (told).
+    bool writeData(const QString& fname);
     void seekImageCmd(int imgNo);
     // The selected map when it holds a result; else nullptr, with a log line naming name.
     Analyzed2DRes* resultToSave(const QString& name);
     // A saved map that holds a result in only some of its bins says how many, in the log.
     void tellSavedBins(const Analyzed2DRes& map, const QString& name);
-    // A walk that cannot start leaves no earlier result in the maps it was to fill
-    // (all maps: a load that left no I1 frame).
+    // Clears the maps the chosen analyses fill (all maps: a load that left no I1 frame).
     void clearChosenMaps(bool all = false);
+    // The first refusal the checks give, in their order; empty when none refuses.
+    static QString firstRefusal(std::initializer_list<std::function<QString()>> checks);
+    // A walk's bins (into grid); else why there are none.
+    QString areaRefusal(AnalyzeCond& grid);
     // The first bin size field (Sum R. when view, A. Step when analysis) that
     // holds no half size, told as its name and text; empty when they all do.
     QString binSizeMistake(bool view, bool analysis) const;
@@ -391,6 +413,7 @@ private:
     void publish(const QString& word, const QString& name);
 
     bool workersStopped = false;
+    bool shownBefore = false;
     bool calibStepQueued = false; // a doCalibNextPoint is on its way
 
     // A frame a loader handed over, until it is taken into its stack.

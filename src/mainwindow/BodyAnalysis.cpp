@@ -99,30 +99,43 @@ bool Body::askAnalyzeCond(AnalyzeCond& ac)
     return false;
 }
 
+QString Body::firstRefusal(std::initializer_list<std::function<QString()>> checks)
+{
+    for (const auto& check : checks) {
+        QString refusal = check();
+        if (!refusal.isEmpty())
+            return refusal;
+    }
+    return QString();
+}
+
+QString Body::areaRefusal(AnalyzeCond& grid)
+{
+    if (i1Frames.isEmpty())
+        return tr("no I1 stack is loaded");
+    return askAnalyzeCond(grid) ? QString() : tr("no bin of the selected region lies on the image");
+}
+
 void Body::start2DAnalysis()
 {
     if (walk->running()) {
         walk->stop();
         return;
     }
-    // Sizes and settings the walk would read as some other number.
+    // What keeps the walk from starting, in the order told, one check a line;
+    // nothing changes before they all pass (the walk clears its maps itself).
     const AnalysisChoice chosen = analyzer->chosenAnalyses();
-    QString unreadable = binSizeMistake(true, true);
-    if (unreadable.isEmpty())
-        unreadable = suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked());
-    if (unreadable.isEmpty())
-        unreadable = analyzer->fieldMistake(chosen);
-    if (!unreadable.isEmpty()) {
-        logMistake(QStringLiteral("Can't analyse: %1").arg(unreadable));
-        clearChosenMaps();
-        emit finishBatchExec(WalkDoneId);
-        return;
-    }
     AnalyzeCond c;
-    if (!askAnalyzeCond(c)) {
+    const QString refusal = firstRefusal({
+        [&] { return binSizeMistake(true, true); },
+        [&] { return suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked()); },
+        [&] { return analyzer->fieldMistake(chosen); },
+        [&] { return areaRefusal(c); },
+        [&] { return chosen.count() ? QString() : tr("no analysis is chosen"); },
+    });
+    if (!refusal.isEmpty()) {
+        logMistake(tr("Can't analyse: %1").arg(refusal));
         // A batch that asked for the walk must not wait for one that never starts.
-        qDebug() << "2D analysis: no I1 stack or no bin of the region on the image";
-        clearChosenMaps();
         emit finishBatchExec(WalkDoneId);
         return;
     }

@@ -58,15 +58,16 @@ void Body::execCalibration()
         stopCalibration();
         return;
     }
-    QString unreadable = binSizeMistake(true, true);
-    if (unreadable.isEmpty())
-        unreadable = suggestMistake(false);
-    if (unreadable.isEmpty())
-        unreadable = calibCtrl->walkMistake();
-    if (!unreadable.isEmpty())
-        logMistake(QStringLiteral("Can't calibrate: %1").arg(unreadable));
+    // As for the analysis walk: checked in this order, nothing changed before.
     AnalyzeCond grid;
-    if (!unreadable.isEmpty() || !askAnalyzeCond(grid)) {
+    const QString refusal = firstRefusal({
+        [&] { return binSizeMistake(true, true); },
+        [&] { return suggestMistake(false); },
+        [&] { return calibCtrl->walkMistake(); },
+        [&] { return areaRefusal(grid); },
+    });
+    if (!refusal.isEmpty()) {
+        logMistake(tr("Can't calibrate: %1").arg(refusal));
         emit finishBatchExec(CALIB_EXEC); // no walk to wait for
         return;
     }

@@ -56,7 +56,14 @@ void Body::cmdError(const CmdLine& cmd)
 void Body::logMistake(const QString& text)
 {
     qDebug().noquote() << text;
-    batchCtrl->Log(text + u'\n');
+    tellWritten(text);
+}
+
+void Body::tellWritten(const QString& text)
+{
+    if (batchCtrl)
+        batchCtrl->Log(text + u'\n');
+    showMessage(text);
 }
 
 void Body::execConfigBatches()

@@ -86,7 +86,7 @@ bool Body::loadSettingsRefused(const SelectDataFiles* panel, bool i1)
     const QString mistake = panel->settingsMistake();
     if (mistake.isEmpty())
         return false;
-    logMistake(QStringLiteral("Can't load the %1 files: %2")
+    logMistake(tr("Can't load the %1 files: %2")
                    .arg(i1 ? QStringLiteral("I1") : QStringLiteral("I0"), mistake));
     emit finishBatchExec(i1 ? LOAD_I1_FILES : LOAD_I0_FILES);
     return true;

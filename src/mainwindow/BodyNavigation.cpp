@@ -159,7 +159,8 @@ void Body::showXafsSpectrum()
     PosX->setText(readout::posText(pointX));
     PosY->setText(readout::posText(pointY));
     EShiftOnTbl->setText(readout::eShiftText(shift));
-    EShiftFromStd->setText(readout::eShiftFromStdText(fromStd));
+    // Without a standard there is nothing to be shifted from.
+    EShiftFromStd->setText(xafsView->standard.size() > 0 ? readout::eShiftFromStdText(fromStd) : QString());
     xafsView->setRawSpectrum(rawI1);
     emit currentPosition(pointX, pointY, hw, hh);
 }
@@ -180,6 +181,7 @@ void Body::cBarUpdating()
 void Body::cBarUpdated()
 {
     qDebug() << "cBarUpdated" << CBar->dataMin << CBar->dataMax;
+    CBar->unstick();
     if (ShowShiftMap->isChecked()) {
         if (eShiftMap.valid)
             eShiftMap.genImg(CBar->scale());

@@ -137,11 +137,13 @@ void Body::showSaveDataDialog()
     dataFileDialog->show();
 }
 
-void Body::saveData(QString fname)
+void Body::saveData(QString fname) { writeData(fname); }
+
+bool Body::writeData(const QString& fname)
 {
     if (fname.isEmpty()) {
         qDebug().noquote() << "Can't save: no file name";
-        return;
+        return false;
     }
     const int ext = analyzer->checkedRefIndex();
     const bool tiff = saveDataCfg->SaveAsTiff->isChecked();
@@ -149,21 +151,21 @@ void Body::saveData(QString fname)
     const Analyzed2DRes* map =
         resultToSave(numberedDataName(fname, ext, tiff ? QStringLiteral("tif") : QStringLiteral("dat")));
     if (!map)
-        return;
+        return false;
     if (!tiff) {
         qDebug().noquote() << "selected text";
-        saveDataAsText(fname, ext);
-        return;
+        return saveDataAsText(fname, ext);
     }
     qDebug().noquote() << "selected tiff";
     // A bar beside data only, labelled with the range the data were scaled
     // with, whatever the display shows.
     if (!saveDataAsTiff(fname, ext))
-        return;
+        return false;
     const TiffScale s = tiffScale(saveDataCfg);
     double lo = 0.0, hi = 0.0;
     map->exportRange(s.fixed, s.min, s.max, lo, hi);
     savePicture(CBar->pictureOf(lo, hi), dataCBarName(fname, ext));
+    return true;
 }
 
 Analyzed2DRes* Body::resultToSave(const QString& name)
@@ -171,7 +173,7 @@ Analyzed2DRes* Body::resultToSave(const QString& name)
     Analyzed2DRes* map = analyzer->selectedRes();
     if (map && map->holdsResult())
         return map;
-    logMistake(QStringLiteral("Can't save %1: the selected map holds no result").arg(name));
+    logMistake(tr("Can't save %1: the selected map holds no result").arg(name));
     return nullptr;
 }
 
@@ -202,22 +204,23 @@ bool Body::saveDataAsTiff(QString fname, int ext)
     return true;
 }
 
-void Body::saveDataAsText(QString fname, int ext)
+bool Body::saveDataAsText(QString fname, int ext)
 {
     if (fname.isEmpty())
-        return;
+        return false;
     const QString name = numberedDataName(fname, ext, QStringLiteral("dat"));
     Analyzed2DRes* map = resultToSave(name);
     if (!map)
-        return;
+        return false;
     const SaveDataCfg* c = saveDataCfg;
     const QString saved =
         map->saveAsText(name, c->TiffAsAnalyzed->isChecked(),
                         c->DataCommaSeparated->isChecked(), c->DataXYVal->isChecked());
     if (saved.isEmpty())
-        return;
+        return false;
     tellSavedBins(*map, saved);
     publish(QStringLiteral("SavedDataAsText"), saved);
+    return true;
 }
 
 void Body::tellSavedBins(const Analyzed2DRes& map, const QString& name)

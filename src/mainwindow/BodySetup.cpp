@@ -18,9 +18,14 @@
 #include "imagestack/TiffData.h"
 #include "mainwindow/SaveDataCfg.h"
 
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QThread>
+#include <QTime>
 
 namespace {
 // A save dialog for any file name, starting in the data root.
@@ -79,13 +84,72 @@ void Body::setupTabOrder()
                 ShowData, ShowI0, ShowShiftMap, ShowResAnalysis,
                 ShowStatistics, ShowXafsView, ShowImgProc, OpenCalibCtrl, ShowAnalyzer, ShowAnalyzer2,
                 CBarAll,
-                vHWidth_, vVWidth_, aHWidth_, aVWidth_, Prev, SeekBar, Next, ImgNo, ZoomIn, ResetScale, resetMax_,
                 Value, PosX, PosY, QuadSurfFittedEShift,
+                vHWidth_, vVWidth_, aHWidth_, aVWidth_, Prev, SeekBar, Next, ImgNo, ZoomIn, ResetScale, resetMax_,
                 BatchCtrlB, CheckVals,
                 pageScroll(page_3), SaveImage, SaveData, SaveDataCfgB, SaveFlatDark,
                 pageScroll(page_5), SaveEachSpectrum, SaveAsNormalizedXAFS, SaveAsRawXAFS, SaveAsRaw,
                 pageScroll(page_4), NormalizeEShift, ShowProcImg, DeGlitch, DeGlitchFactor, DeGlitchRatio,
                 pageScroll(page), ExecFourierA});
+}
+
+void Body::compactForm()
+{
+    // The form's frames nest four deep, and the style's margins at every level
+    // would take the read-outs below a full-HD screen. Sizes of their own stay.
+    const QList<QGridLayout*> grids{gridLayout,    gridLayout_2,  gridLayout_3,  gridLayout_4,  gridLayout_5,
+                                    gridLayout_6,  gridLayout_7,  gridLayout_8,  gridLayout_9,  gridLayout_10,
+                                    gridLayout_11, gridLayout_12, gridLayout_13, gridLayout_14, gridLayout_15,
+                                    gridLayout_16, gridLayout_17, gridLayout_18, gridLayout_19, gridLayout_20,
+                                    gridLayout_21, gridLayout_22};
+    for (QGridLayout* g : grids) {
+        const QMargins m = g->contentsMargins();
+        g->setContentsMargins(qMin(m.left(), 2), qMin(m.top(), 2), qMin(m.right(), 2), qMin(m.bottom(), 2));
+        const int v = g->verticalSpacing(); // -1: the style's, between any two controls
+        g->setVerticalSpacing(v < 0 ? 2 : qMin(v, 2));
+    }
+    // The read-outs right under the display, the profile below them: on a
+    // laptop's screen the display and what it points at are seen together.
+    const QList<QWidget*> under{frame_13, HCross, frame_2, frame};
+    for (QWidget* w : under)
+        gridLayout_18->removeWidget(w);
+    for (int row = 0; row < under.size(); row++)
+        gridLayout_18->addWidget(under[row], row, 0);
+}
+
+void Body::readOutsInView()
+{
+    auto* scroll = qobject_cast<QScrollArea*>(centralWidget());
+    if (!scroll || !scroll->widget())
+        return;
+    QScrollBar* bar = scroll->verticalScrollBar();
+    const int bottom = frame_13->mapTo(scroll->widget(), QPoint(0, frame_13->height())).y();
+    const int shown = scroll->viewport()->height();
+    // As little as shows them: the stacks' panels above stay where they can.
+    if (bottom > bar->value() + shown)
+        bar->setValue(bottom - shown);
+}
+
+void Body::setupMessagePlace()
+{
+    messagePlace = new QLabel;
+    messagePlace->setObjectName(QStringLiteral("messagePlace"));
+    messagePlace->setStyleSheet(QStringLiteral("color: rgb(170, 0, 0); font-weight: bold;"));
+    // A long line is cut at the window's edge (whole in its tool tip), never widening the window.
+    messagePlace->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    messagePlace->setTextFormat(Qt::PlainText);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(messagePlace, 1);
+}
+
+void Body::showMessage(const QString& text)
+{
+    // The time tells an old line from one of the action just taken.
+    // One line, whatever the text: the status line keeps its height.
+    const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) + QString(text).replace(u'\n', u' ');
+    lastTold = text;
+    messagePlace->setText(line);
+    messagePlace->setToolTip(line);
 }
 
 void Body::setupBatch()
@@ -101,12 +165,13 @@ void Body::setupBatch()
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
-    // The message server's login is followed where a batch is (the client
-    // writes stderr itself).
-    connect(&stars, &Stars::log, batchCtrl, [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
-    // A failed save is told where a batch is, whichever part wrote the file.
-    earlierSaveSink = setSaveFailureSink([b = batchCtrl](const QString& line) {
-        QMetaObject::invokeMethod(b, [b, line] { b->Log(line + u'\n'); });
+    // The message server's login is followed where a batch is and in the
+    // window (the client writes stderr itself).
+    connect(&stars, &Stars::log, this, [this](const QString& line) { tellWritten(line); });
+    // A failed save is told where a batch is and in the window, whichever
+    // part (or thread) wrote the file.
+    earlierSaveSink = setSaveFailureSink([this](const QString& line) {
+        QMetaObject::invokeMethod(this, [this, line] { tellWritten(line); });
     });
 }
 
@@ -243,9 +308,8 @@ void Body::setupAnalyzer()
     connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);
     connect(this, &Body::currentPosition, view, &XafsView::currentPosition);
     connect(analyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
-    // Rows are named by batch words: a name that finds none is told where the batch is followed.
-    connect(&analyzer->elemUnit, &AnalyzerElems::noRowNamed, batchCtrl,
-            [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
+    // Rows are named by batch words: a name that finds none is told.
+    connect(&analyzer->elemUnit, &AnalyzerElems::noRowNamed, this, &Body::tellWritten);
     setupWalk();
     connect(analyzer, &Analyzer::loadMap, this, &Body::loadMap);
     view->show();
@@ -271,7 +335,12 @@ void Body::setupSaveData()
     connect(imgFileDialog, &_FileDialog::fileSelected, this, &Body::saveImage);
     connect(SaveDataCfgB, &QPushButton::clicked, this, [this] { showInFront(saveDataCfg); });
     connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
-    connect(dataFileDialog, &_FileDialog::fileSelected, this, &Body::saveData);
+    // A file chosen and not written leaves the dialog open, saying why.
+    connect(dataFileDialog, &_FileDialog::fileSelected, this, [this](const QString& fname) {
+        lastTold.clear();
+        if (!writeData(fname))
+            dataFileDialog->refuse(lastTold.isEmpty() ? tr("Nothing was saved to %1").arg(fname) : lastTold);
+    });
     connect(SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
 }
 

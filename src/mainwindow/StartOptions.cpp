@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
@@ -77,6 +78,13 @@ BatchStart batchStartOf(const StartOptions& options, bool loaded)
     b.told = QStringLiteral("Batch file not read (%1): %2").arg(why, options.batchFile);
     b.quit = options.runBatch;
     return b;
+}
+
+bool installQtTranslation(QTranslator& translator, const QString& name)
+{
+    if (!translator.load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 bool installTranslation(QTranslator& translator, const StartOptions& options, const QString& resource)

@@ -40,3 +40,7 @@ BatchStart batchStartOf(const StartOptions& options, bool loaded);
 // resource that cannot be loaded leaves the interface in English.
 bool installTranslation(QTranslator& translator, const StartOptions& options,
                         const QString& resource = QStringLiteral(":Corvelline_ja_JP"));
+// Qt's own texts (file dialogs, standard buttons) in the same language, from
+// the translations Qt is installed with; false, leaving them English, when
+// there are none.
+bool installQtTranslation(QTranslator& translator, const QString& name = QStringLiteral("qtbase_ja"));

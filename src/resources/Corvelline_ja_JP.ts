@@ -879,6 +879,38 @@
         <source>I0 Data</source>
         <translation>I0データ</translation>
     </message>
+    <message>
+        <source>no I1 stack is loaded</source>
+        <translation>I1 スタックが読み込まれていません</translation>
+    </message>
+    <message>
+        <source>no bin of the selected region lies on the image</source>
+        <translation>選択領域のビンが画像上にありません</translation>
+    </message>
+    <message>
+        <source>no analysis is chosen</source>
+        <translation>解析が選択されていません</translation>
+    </message>
+    <message>
+        <source>Can&apos;t analyse: %1</source>
+        <translation>解析できません: %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t calibrate: %1</source>
+        <translation>校正できません: %1</translation>
+    </message>
+    <message>
+        <source>Can&apos;t load the %1 files: %2</source>
+        <translation>%1 ファイルを読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>Can&apos;t save %1: the selected map holds no result</source>
+        <translation>%1 を保存できません: 選択したマップに結果がありません</translation>
+    </message>
+    <message>
+        <source>Nothing was saved to %1</source>
+        <translation>%1 には何も保存されていません</translation>
+    </message>
 </context>
 <context>
     <name>CalibCtrl</name>
@@ -1325,6 +1357,25 @@
     <message>
         <source>ReDraw</source>
         <translation>再描画</translation>
+    </message>
+</context>
+<context>
+    <name>FieldValue</name>
+    <message>
+        <source>%1 &quot;%2&quot; is no whole number of 0 or more</source>
+        <translation>%1 「%2」は 0 以上の整数ではありません</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is no whole number of 1 or more</source>
+        <translation>%1 「%2」は 1 以上の整数ではありません</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is no whole number</source>
+        <translation>%1 「%2」は整数ではありません</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; is no number</source>
+        <translation>%1 「%2」は数値ではありません</translation>
     </message>
 </context>
 <context>

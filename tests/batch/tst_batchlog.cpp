@@ -5,6 +5,7 @@
 #include "batch/BatchDispatcher.h"
 #include "batch/PendingLog.h"
 
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -67,6 +68,22 @@ private slots:
 
     // Texts of one event-loop turn go into the view together, in order, and
     // the view keeps its last lines.
+    // Lines told while the commands' tab was chosen are in view when the log tab is chosen.
+    void logTabShowsItsEnd()
+    {
+        BatchCtrl w;
+        w.resize(400, 300);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.tabWidget->currentIndex(), 0);
+        for (int i = 0; i < 300; i++)
+            w.Log(QStringLiteral("line %1\n").arg(i));
+        QTRY_VERIFY(w.BatchLogs->toPlainText().contains(QStringLiteral("line 299")));
+        w.tabWidget->setCurrentIndex(1);
+        QScrollBar* bar = w.BatchLogs->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+    }
+
     void linesOfOneTurnArriveTogether()
     {
         BatchCtrl w;

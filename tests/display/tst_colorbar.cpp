@@ -87,6 +87,10 @@ private slots:
         QTest::newRow("near top grabs upper") << 0.0 << 1.0 << 20 << 100 << true << 0.0 << 0.5;
         QTest::newRow("near bottom grabs lower") << 0.0 << 1.0 << 180 << 150 << true << 0.25 << 1.0;
         QTest::newRow("lower over upper") << 0.4 << 0.6 << 140 << 20 << true << 0.9 << 0.6;
+        // markers on one row: the one on the pressed side, on the row the one moved last
+        QTest::newRow("one row, pressed above") << 0.5 << 0.5 << 60 << 20 << true << 0.5 << 0.9;
+        QTest::newRow("one row, pressed below") << 0.5 << 0.5 << 160 << 180 << true << 0.1 << 0.5;
+        QTest::newRow("one row, pressed on it") << 0.5 << 0.5 << 100 << 40 << true << 0.8 << 0.5;
     }
     void drag()
     {
@@ -118,6 +122,28 @@ private slots:
         QCOMPARE(updating.count(), 2);
         QCOMPARE(bar.lowerTh, lower);
         QCOMPARE(bar.upperTh, upper);
+    }
+
+    // Set All takes markers left on one row back to the whole range, and only those.
+    void unstick_data()
+    {
+        QTest::addColumn<double>("lower0");
+        QTest::addColumn<double>("upper0");
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<double>("upper");
+        QTest::newRow("one row") << 0.3 << 0.3 << 0.0 << 1.0;
+        QTest::newRow("apart") << 0.7 << 0.2 << 0.7 << 0.2;
+    }
+    void unstick()
+    {
+        QFETCH(double, lower0);
+        QFETCH(double, upper0);
+        ColorBar bar;
+        bar.lowerTh = lower0;
+        bar.upperTh = upper0;
+        QCOMPARE(bar.unstick(), lower0 == upper0);
+        QTEST(bar.lowerTh, "lower");
+        QTEST(bar.upperTh, "upper");
     }
 
     void paintedBar()

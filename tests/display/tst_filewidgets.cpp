@@ -86,6 +86,27 @@ private slots:
         QCOMPARE(dlg->nameFilters(), filters);
     }
 
+    // A dialog given no title says what it does, not the program's file name;
+    // one given a title keeps it.
+    void titles_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("untitled, open") << "" << false << "Open";
+        QTest::newRow("untitled, save") << "" << true << "Save As";
+        QTest::newRow("titled") << "I1 Data" << true << "I1 Data";
+    }
+    void titles()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, save);
+        _FileDialog d(title);
+        if (save)
+            d.setAcceptMode(QFileDialog::AcceptSave);
+        QTEST(d.dialog()->windowTitle(), "shown");
+    }
+
     void groupAddsOnce()
     {
         FDGroup g;

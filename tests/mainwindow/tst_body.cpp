@@ -13,7 +13,9 @@
 #include "foundation/Globals.h"
 #include "imagestack/Analyzer2.h"
 #include "imagestack/ErrPoints.h"
+#include "imagestack/EOFSetup.h"
 #include "imagestack/LoadTiff.h"
+#include "imagestack/SelectDataFiles.h"
 #include "mainwindow/Body.h"
 #include "support/ImageCraft.h"
 
@@ -187,7 +189,8 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("minimised");
         for (const char* b : {"ShowAnalyzer", "ShowStatistics", "ShowXafsView", "ShowImgProc", "OpenCalibCtrl",
-                              "ShowAnalyzer2", "ShowBG", "BatchCtrlB", "SaveDataCfgB", "ShowView", "showFVMap_"})
+                              "ShowAnalyzer2", "ShowBG", "BatchCtrlB", "SaveDataCfgB", "ShowView", "showFVMap_",
+                              "SelectBG", "I1 Setup", "I1 Add. Setup", "I0 Setup", "I0 Add. Setup"})
             QTest::newRow(b) << b << false;
         QTest::newRow("ShowAnalyzer, minimised") << "ShowAnalyzer" << true;
     }
@@ -208,7 +211,12 @@ private slots:
             {"BatchCtrlB", {body.BatchCtrlB, body.batchCtrl}},
             {"SaveDataCfgB", {body.SaveDataCfgB, body.saveDataCfg}},
             {"ShowView", {a->ShowView, a->xafsView()}},
-            {"showFVMap_", {a->showFVMap_, a->fvView()}}};
+            {"showFVMap_", {a->showFVMap_, a->fvView()}},
+            {"SelectBG", {body.SelectBG, &body.bgFileSelect}},
+            {"I1 Setup", {body.SelectI1Files->EngOfFilesSetup, body.SelectI1Files->eofSetup}},
+            {"I1 Add. Setup", {body.SelectI1Files->AdditionalSetup, &body.SelectI1Files->additionalSetup}},
+            {"I0 Setup", {body.SelectI0Files->EngOfFilesSetup, body.SelectI0Files->eofSetup}},
+            {"I0 Add. Setup", {body.SelectI0Files->AdditionalSetup, &body.SelectI0Files->additionalSetup}}};
         QAbstractButton* b = windows.value(button).first;
         QWidget* w = windows.value(button).second;
         QVERIFY(b && w);

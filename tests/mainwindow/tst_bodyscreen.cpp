@@ -27,6 +27,27 @@
 #include <QTest>
 #include <QTranslator>
 
+namespace {
+void languageRows()
+{
+    QTest::addColumn<bool>("japanese");
+    QTest::newRow("Japanese") << true;
+    QTest::newRow("-e: English") << false;
+}
+
+// The row's language, until the guard goes.
+auto inLanguage(QTranslator& t, bool japanese)
+{
+    StartOptions o;
+    o.noTranslation = !japanese;
+    const bool installed = installTranslation(t, o);
+    return qScopeGuard([&t, installed] {
+        if (installed)
+            QCoreApplication::removeTranslator(&t);
+    });
+}
+} // namespace
+
 class TestBodyScreen : public QObject {
     Q_OBJECT
 private slots:
@@ -144,23 +165,16 @@ private slots:
         body.grab().save(QDir(testreg::shotsDir()).filePath(QStringLiteral("mainwindow-1366x700-%1.png").arg(name)));
     }
 
-    void tabFollowsTheRow_data()
-    {
-        QTest::addColumn<bool>("japanese");
-        QTest::newRow("Japanese") << true;
-        QTest::newRow("-e: English") << false;
-    }
-    // Tab goes through the navigation row from left to right, from the
-    // colour bar's button above it to the read-outs below, and the scrolled
-    // form never goes back up on the way.
+    void tabFollowsTheRow_data() { languageRows(); }
+    // Tab goes from the colour bar's button through the read-outs under the
+    // display to the navigation row, left to right, and the scrolled form
+    // never goes back up on the way.
     void tabFollowsTheRow()
     {
         QFETCH(bool, japanese);
-        StartOptions o;
-        o.noTranslation = !japanese;
         QTranslator t;
-        QCOMPARE(installTranslation(t, o), japanese);
-        const auto removed = qScopeGuard([&t] { QCoreApplication::removeTranslator(&t); });
+        const auto removed = inLanguage(t, japanese);
+        QCOMPARE(!t.isEmpty(), japanese);
         Body body;
         body.resize(1366, 700);
         body.show();
@@ -184,12 +198,43 @@ private slots:
                 x = f->x();
             }
         }
-        QCOMPARE(names, QStringList({"vHWidth_", "vVWidth_", "aHWidth_", "aVWidth_", "Prev", "SeekBar", "Next",
-                                     "ImgNo", "ZoomIn", "ResetScale", "resetMax_", "Value"}));
+        QCOMPARE(names, QStringList({"Value", "PosX", "PosY", "QuadSurfFittedEShift", "vHWidth_", "vVWidth_",
+                                     "aHWidth_", "aVWidth_", "Prev", "SeekBar", "Next", "ImgNo"}));
         QVERIFY(!backUp);
-        body.vHWidth_->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(body.vHWidth_, Qt::Key_Backtab);
+        body.Value->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(body.Value, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), body.CBarAll);
+    }
+
+    // On a full-HD screen the whole window is in view with its frame; on a
+    // laptop's 1366 x 768, less a 40-pixel panel, the display and the
+    // read-outs under it are, and the window opens with them in view.
+    void fitsTheScreens_data() { languageRows(); }
+    void fitsTheScreens()
+    {
+        QFETCH(bool, japanese);
+        QTranslator t;
+        const auto removed = inLanguage(t, japanese);
+        QCOMPARE(!t.isEmpty(), japanese);
+        const int panel = 40, frameW = 8, frameH = 32;
+        {
+            Body body;
+            QWidget* form = scrollreach::shownForm(body);
+            QVERIFY(form);
+            const int bars = body.height() - body.centralWidget()->height();
+            const QSize whole = form->size() + QSize(frameW, bars + frameH);
+            QVERIFY2(whole.width() <= 1920 && whole.height() <= 1080,
+                     qPrintable(QStringLiteral("%1 x %2").arg(whole.width()).arg(whole.height())));
+        }
+        Body body;
+        body.resize(1366, 768 - frameH - panel);
+        body.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&body));
+        auto* scroll = body.findChild<QScrollArea*>(QStringLiteral("centralScroll"));
+        QVERIFY(scroll);
+        const QRect shown(scroll->viewport()->mapTo(&body, QPoint(0, 0)), scroll->viewport()->size());
+        for (QWidget* w : QList<QWidget*>{body.dispA, body.Value, body.DarkValue, body.EShiftOnTbl})
+            QTRY_VERIFY2(shown.contains(QRect(w->mapTo(&body, QPoint(0, 0)), w->size())), qPrintable(w->objectName()));
     }
 };
 

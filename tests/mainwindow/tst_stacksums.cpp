@@ -190,7 +190,7 @@ private slots:
         ctrl.SumUpFrom->setText(from);
         ctrl.SumUpTo->setText(to);
         QLineEdit* shown = told.contains(QLatin1String("To \"")) ? ctrl.SumUpTo : ctrl.SumUpFrom;
-        QCOMPARE(shown->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
+        QCOMPARE(shown->styleSheet(), QStringLiteral("background-color: rgb(255, 170, 170);"));
         testlog::Capture log;
         ctrl.add();
         QCOMPARE(log.linesStartingWith(told).size(), 1);

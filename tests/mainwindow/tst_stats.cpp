@@ -232,7 +232,7 @@ private slots:
         w.calcStats(&map, row(4));
         QCOMPARE(int(w.hist.counts.size()), 0);
         QCOMPARE(w.Num->text(), QStringLiteral("0"));
-        QCOMPARE(w.Bins->styleSheet(), QStringLiteral("background-color: rgb(255, 240, 240);"));
+        QCOMPARE(w.Bins->styleSheet(), QStringLiteral("background-color: rgb(255, 170, 170);"));
         w.setBins(3);
         QCOMPARE(w.Bins->styleSheet(), plain);
         QCOMPARE(QVector<int>(w.hist.counts.begin(), w.hist.counts.end()), (QVector<int>{1, 1, 2}));

@@ -334,6 +334,16 @@ private slots:
         QCoreApplication::removeTranslator(&t);
     }
 
+    // Qt's own texts follow: the file dialogs' labels are Japanese too.
+    void qtOwnTexts()
+    {
+        QTranslator t;
+        QVERIFY(installQtTranslation(t));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("アドレス:"));
+        QCoreApplication::removeTranslator(&t);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    }
+
     // No Japanese text is cut off by its button or label in any window of the
     // program at its own size, and no window outgrows a full-HD screen.
     void nothingCutOff()
