@@ -21,9 +21,9 @@ bool fieldReadable(const QLineEdit* e, FieldKind kind)
     bool ok = false;
     if (kind == FieldKind::RealOrEmpty && e->text().trimmed().isEmpty())
         return true;
-    if (kind == FieldKind::Real || kind == FieldKind::RealOrEmpty) {
+    if (kind == FieldKind::Real || kind == FieldKind::RealOrEmpty || kind == FieldKind::NotNegative) {
         const double v = e->text().toDouble(&ok);
-        return ok && std::isfinite(v);
+        return ok && std::isfinite(v) && (kind != FieldKind::NotNegative || v >= 0.0);
     }
     const int v = e->text().toInt(&ok, 10);
     return ok && (kind == FieldKind::Whole || v >= (kind == FieldKind::Count ? 0 : 1));
@@ -36,6 +36,7 @@ QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name)
     const QString what = kind == FieldKind::Count      ? QStringLiteral("no whole number of 0 or more")
                          : kind == FieldKind::Positive ? QStringLiteral("no whole number of 1 or more")
                          : kind == FieldKind::Whole    ? QStringLiteral("no whole number")
+                         : kind == FieldKind::NotNegative ? QStringLiteral("no number of 0 or more")
                                                        : QStringLiteral("no number");
     return QStringLiteral("%1 \"%2\" is %3").arg(name, e ? e->text() : QString(), what);
 }
