@@ -65,6 +65,7 @@ void Body::setupWalk()
     walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
+    connect(walk, &AnalysisWalk::told, this, &Body::logMistake);
     connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
         dispA->overlayMap = analyzer->selectedRes();
         dispA->update();
@@ -105,6 +106,8 @@ void Body::start2DAnalysis()
         walk->stop();
         return;
     }
+    if (lcfRangeRefused())
+        return;
     // Sizes and settings the walk would read as some other number.
     const AnalysisChoice chosen = analyzer->chosenAnalyses();
     QString unreadable = binSizeMistake(true, true);
@@ -151,19 +154,28 @@ void Body::start2DAnalysis()
     walk->start(c, std::move(s), analyzer->walkMaps());
 }
 
+// Before anything is cleared: a fit range where no bin can have a post-edge
+// line would give every fraction as 0.
+bool Body::lcfRangeRefused()
+{
+    const QString why = analyzer->lcfRangeMistake(frameSets.i1Energies());
+    if (why.isEmpty())
+        return false;
+    logMistake(QStringLiteral("Can't analyse: %1").arg(why));
+    emit finishBatchExec(WalkDoneId);
+    return true;
+}
+
 // Every bin's search is kept within the span (EdgePosition::searchRange); the
 // walk says so once.
 void Body::tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies)
 {
-    if (!set.choice.dEdge || set.dEdge.isMidPoint || energies.empty())
+    if (!set.choice.dEdge || set.dEdge.isMidPoint)
         return;
-    const auto [lo, hi] = std::minmax_element(energies.begin(), energies.end());
-    const double span = *hi - *lo;
-    if (EdgePosition::searchRange(set.dEdge.cwRangeEV, span) == set.dEdge.cwRangeEV)
-        return;
-    logMistake(QStringLiteral("The comparison range %1 eV reaches past the span of the stack's energies, %2 eV: "
-                              "shifts are searched within \u00b1%2 eV")
-                   .arg(QString::number(2.0 * set.dEdge.cwRangeEV, 'g', 6), QString::number(span, 'g', 6)));
+    const QString line = EdgePosition::clippedLine(QStringLiteral("comparison range"), 2.0 * set.dEdge.cwRangeEV,
+                                                   set.dEdge.cwRangeEV, energies);
+    if (!line.isEmpty())
+        logMistake(line);
 }
 
 void Body::clearChosenMaps(bool all)
