@@ -172,6 +172,16 @@ QString AnalysisWalk::stopLine(const AnalyzeCond& next, qint64 done, qint64 all)
         .arg(all);
 }
 
+QString AnalysisWalk::noEdgeLine(bool compared, qint64 none, qint64 done)
+{
+    if (none <= 0)
+        return QString();
+    const QString why = compared ? QStringLiteral("no shift searched lets the spectrum and the comparison overlap on "
+                                                  "half of the points of the narrower of the two")
+                                 : QStringLiteral("no edge was found");
+    return QStringLiteral("Edge position: %1 of %2 bins hold no result: %3").arg(none).arg(done).arg(why);
+}
+
 bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
 {
     if (walkRunning) {
@@ -193,6 +203,7 @@ bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
     nextRecord = 0;
     waiting.clear();
     binsDone = 0;
+    binsNoEdge = 0;
     binsAll = qint64(c.columns()) * c.rows();
     ++generation;
     ctx = std::make_shared<WalkContext>();
@@ -277,6 +288,7 @@ void AnalysisWalk::stop()
     if (!walkRunning)
         return;
     const QString line = stopLine(walkCond, binsDone, binsAll);
+    tellNoEdge();
     halt();
     emit stopped(line);
     emit finishBatchExec(BatchDoneId);
@@ -353,8 +365,13 @@ void AnalysisWalk::recordResForAPoint(int cx, int cy, const double* v)
         }
         setBin(maps.zansa, cx, cy, v[L.z]);
     }
-    if (ch.dEdge)
-        setBin(maps.dEdge, cx, cy, v[L.dEdge]);
+    if (ch.dEdge) {
+        // Without an edge the bin holds no result, as one never reached.
+        if (std::isnan(v[L.dEdge]))
+            ++binsNoEdge;
+        else
+            setBin(maps.dEdge, cx, cy, v[L.dEdge]);
+    }
     if (ch.elems) {
         const int elemRows = int((maps.elem.size() - 2) / 7);
         const int rows = std::min(elemRows, L.elems);
@@ -405,8 +422,16 @@ void AnalysisWalk::record(const WalkBlock& b)
     emit progress(progressOf(walkCond));
 }
 
+void AnalysisWalk::tellNoEdge()
+{
+    const QString line = noEdgeLine(!setup.settings.dEdge.isMidPoint, binsNoEdge, binsDone);
+    if (!line.isEmpty())
+        emit told(line);
+}
+
 void AnalysisWalk::finish()
 {
+    tellNoEdge();
     generateResImages();
     walkRunning = false;
     // The rows' maps are the panel's to free once the walk is over.

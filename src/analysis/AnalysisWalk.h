@@ -100,11 +100,15 @@ public:
     static double restRatio(double r, double d);
     // The line of a walk stopped with next the first bin it did not record.
     static QString stopLine(const AnalyzeCond& next, qint64 done, qint64 all);
+    // The line of edge positions left without a result; null when there are none.
+    static QString noEdgeLine(bool compared, qint64 none, qint64 done);
 
 signals:
     void finishBatchExec(int id);
     // A walk stopped part-way: where, and how many bins it recorded.
     void stopped(const QString& line);
+    // A line for the user about the walk's results, once per walk.
+    void told(const QString& line);
     void runningChanged(bool on);
     void progress(double perCent);
     // A row after the first is about to be recorded: the maps may be redrawn.
@@ -128,6 +132,7 @@ private:
     // One bin's values into the maps.
     void recordResForAPoint(int cx, int cy, const double* v);
     void finish();
+    void tellNoEdge();
     void setBin(Analyzed2DRes* map, int cx, int cy, double v);
     void prepareMaps();
     void ratioMap();
@@ -150,4 +155,5 @@ private:
     double lastCor = 0.0;
     qint64 binsAll = 0;  // of the grid
     qint64 binsDone = 0; // recorded
+    qint64 binsNoEdge = 0; // recorded without an edge position
 };

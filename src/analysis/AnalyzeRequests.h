@@ -15,6 +15,7 @@ struct LCFRefData {
     double dE = 0.0;    // the row's stored energy shift
     double minE = 0.0;  // extremes of the row's own energies
     double maxE = 0.0;
+    double edge = 0.0;  // the row's own edge energy, e0
     Spectrum n;  // (μt - pre) / (post - pre), on the file's own energies
     Spectrum p;  // (μt - post) / (post - pre), likewise
 
@@ -26,6 +27,7 @@ struct LCFRefData {
         d.dE = dE;
         d.minE = x.minX;
         d.maxE = x.maxX;
+        d.edge = x.e0;
         d.n = x.doubleNormalized;
         d.p = x.minusPostByGap;
         return d;

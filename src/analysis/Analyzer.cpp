@@ -147,7 +147,8 @@ Analyzer::Analyzer(QWidget* parent)
     cwInitDEeV = fieldValue(DEdgeCWInitDEeV);
     cwMinDEeV = fieldValue(DEdgeCWMinDEeV);
     midRatio = fieldValue(DEdgeMidRatio);
-    for (QLineEdit* e : {LCFRange1, LCFRange2, DEdgeMidRatio, DEdgeCWFullRangeEV, DEdgeCWInitDEeV, DEdgeCWMinDEeV,
+    watchNumberField(DEdgeCWFullRangeEV, FieldKind::NotNegative);
+    for (QLineEdit* e : {LCFRange1, LCFRange2, DEdgeMidRatio, DEdgeCWInitDEeV, DEdgeCWMinDEeV,
                          DEdgeCWStepAt, DEdgeCWStepWeV, DEdgeCWStepDEeV, RAAtEV, RAFactor, DMutScaleMax,
                          DMutScaleMin, RatioScaleMax, RatioScaleMin, UpperLimitV, FVeStep, FVElimReg})
         watchNumberField(e, FieldKind::Real);
@@ -279,6 +280,14 @@ XafsSpectrum Analyzer::limitedSpectrum(const XafsSpectrum& s) const
     return ::limitedSpectrum(s, fieldValue(LCFRange1), fieldValue(LCFRange2));
 }
 
+QString Analyzer::lcfRangeMistake(const std::vector<double>& energies) const
+{
+    if (!chosenAnalyses().lcf || !fieldReadable(LCFRange1, FieldKind::Real) || !fieldReadable(LCFRange2, FieldKind::Real))
+        return QString();
+    return LCFFit::rangeMistake(LCFReference::usedRefs(lcfRefs), fieldValue(LCFRange1), fieldValue(LCFRange2),
+                                energies);
+}
+
 AnalysisSettings Analyzer::settings(const AnalysisChoice& c) const
 {
     AnalysisSettings set;
@@ -377,7 +386,6 @@ QString Analyzer::fieldMistake(const AnalysisChoice& c) const
     QString m = firstFieldMistake({{c.lcf ? LCFRange1 : nullptr, "Fitting Range"},
                               {c.lcf ? LCFRange2 : nullptr, "Fitting Range"},
                               {mid ? DEdgeMidRatio : nullptr, "Mid Ratio"},
-                              {compare ? DEdgeCWFullRangeEV : nullptr, "Comp. Range"},
                               {compare ? DEdgeCWInitDEeV : nullptr, "Init. Step"},
                               {compare ? DEdgeCWMinDEeV : nullptr, "Min. Step"},
                               {step ? DEdgeCWStepAt : nullptr, "Step at"},
@@ -388,6 +396,9 @@ QString Analyzer::fieldMistake(const AnalysisChoice& c) const
                               {c.fv ? FVeStep : nullptr, "F.V. Step"},
                               {c.fv ? FVElimReg : nullptr, "F.V. Elim Reg"}},
                              FieldKind::Real);
+    // A negative range would search no shift at all.
+    if (m.isEmpty())
+        m = firstFieldMistake({{compare ? DEdgeCWFullRangeEV : nullptr, "Comp. Range"}}, FieldKind::NotNegative);
     if (m.isEmpty() && c.elems) {
         for (const ElemCtrl* row : elemUnit.elems) {
             m = row->fieldMistake();

@@ -75,6 +75,8 @@ public:
 
     XafsView* xafsView() const { return xv; }
     AnalysisEngine* engine() const { return eng.get(); }
+    // Whether selectImage(id) has a map to show.
+    bool hasImage(int id) const;
     QThread* analysisThread() const { return eng->analysisThread(); }
     FVView* fvView() const { return fvv.get(); }
     bool contAccess() const { return contAccessFlag; }
@@ -101,6 +103,9 @@ public:
     // 0 when nothing was sent.
     quint64 analyzeSpectrumFor(const XafsSpectrum& s, const SuggestElm& sElm, const AnalysisChoice& c);
     XafsSpectrum limitedSpectrum(const XafsSpectrum& s) const;
+    // LCFFit::rangeMistake of the chosen fit on a stack of these energies;
+    // empty when no fit is chosen or its range holds no number (told apart).
+    QString lcfRangeMistake(const std::vector<double>& energies) const;
     // How often a running walk refreshes the residual and edge shown at the cursor.
     static const int LiveShowMs = 200;
 

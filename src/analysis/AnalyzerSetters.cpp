@@ -24,6 +24,8 @@ void Analyzer::setLCFRange(double fromEV, double toEV)
     setEnergyField(LCFRange2, toEV);
 }
 
+bool Analyzer::hasImage(int id) const { return dispGroup->button(id) != nullptr; }
+
 void Analyzer::selectImage(int id)
 {
     if (QAbstractButton* b = dispGroup->button(id))

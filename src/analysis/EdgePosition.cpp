@@ -2,6 +2,8 @@
 
 #include <QDebug>
 
+#include <algorithm>
+
 double EdgePosition::dEdge(const DEdgeRequest& r) { return dEdge(r, r.s); }
 
 double EdgePosition::dEdge(const DEdgeRequest& r, const XafsSpectrum& s)
@@ -20,6 +22,19 @@ double EdgePosition::searchRange(double cwRangeEV, double span)
     if (!(span >= 0.0)) // no points
         span = 0.0;
     return cwRangeEV > span ? span : cwRangeEV;
+}
+
+QString EdgePosition::clippedLine(const QString& what, double typed, double range, const std::vector<double>& energies)
+{
+    if (energies.empty())
+        return QString();
+    const auto [lo, hi] = std::minmax_element(energies.begin(), energies.end());
+    const double span = *hi - *lo;
+    if (searchRange(range, span) == range)
+        return QString();
+    return QStringLiteral("The %1 %2 eV reaches past the span of the stack's energies, %3 eV: "
+                          "shifts are searched within \u00b1%3 eV")
+        .arg(what, QString::number(typed, 'g', 6), QString::number(span, 'g', 6));
 }
 
 bool EdgePosition::stepSpectrum(double at, double width, double dE, XafsSpectrum& out)

@@ -4,6 +4,8 @@
 // comparison spectrum.
 #include "analysis/AnalyzeRequests.h"
 
+#include <vector>
+
 class EdgePosition {
 public:
     static double dEdge(const DEdgeRequest& r);
@@ -13,6 +15,9 @@ public:
     // The comparison's search half-width for energies spanning `span` eV: a
     // shift past the span compares curves that no longer overlap.
     static double searchRange(double cwRangeEV, double span);
+    // The line that tells a search of ±range eV, typed as `typed` into the
+    // field `what`, kept within the span of energies; empty when not cut.
+    static QString clippedLine(const QString& what, double typed, double range, const std::vector<double>& energies);
 
     // The spectrum to compare with, "DEdge Step": 0 below `at` and 1 from it,
     // every dE eV from at - width / 2 to below at + width / 2. False, with a

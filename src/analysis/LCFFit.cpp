@@ -1,6 +1,7 @@
 #include "analysis/LCFFit.h"
 
 #include "foundation/MatUtil.h"
+#include "foundation/XafsSpectrum.h"
 
 #include <algorithm>
 #include <cmath>
@@ -362,4 +363,23 @@ void LCFFit::fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, 
         out.fittedSpectrum = XafsSpectrum(curve, multi ? QStringLiteral("anal-MLCF") : QStringLiteral("anal-LCF"),
                                           1, 0.0, r.sElm);
     out.fitted = true;
+}
+
+QString LCFFit::rangeMistake(const QList<LCFRefData>& refs, double sE0, double eE0, const std::vector<double>& energies)
+{
+    if (refs.isEmpty() || energies.empty())
+        return QString();
+    double edge = 1e300;
+    for (const LCFRefData& r : refs)
+        edge = std::min(edge, r.edge - r.dE);
+    const double from = std::max(sE0, edge + XafsSpectrum().postS);
+    const auto n = std::count_if(energies.begin(), energies.end(), [&](double e) { return from <= e && e <= eE0; });
+    if (n >= 2)
+        return QString();
+    return QStringLiteral("Fitting Range %1 to %2 eV holds %3 of the stack's energies from %4 eV, 10 eV past the "
+                          "references' edge, where a bin's post-edge line is fitted: 2 at least are needed")
+        .arg(sE0, 0, 'g', 8)
+        .arg(eE0, 0, 'g', 8)
+        .arg(n)
+        .arg(edge + XafsSpectrum().postS, 0, 'g', 8);
 }

@@ -49,6 +49,12 @@ public:
     // The requested range cut to every reference's energies less its shift.
     static Range range(const QList<LCFRefData>& refs, double sE0, double eE0);
     static AnalyzeReply fit(const LCFRequest& r, Method method);
+    // Why a fit over [sE0, eE0] would find no bin's fractions: a bin cut to the
+    // range fits its post-edge line from 10 eV past its edge, the lowest of the
+    // used references' (less their shifts), and fewer than two of the energies
+    // lie there. Empty when enough do, or without a reference or an energy.
+    static QString rangeMistake(const QList<LCFRefData>& refs, double sE0, double eE0,
+                                const std::vector<double>& energies);
     // The fit of s with the settings of r (r.s is not read). Without
     // `withCurve` the fitted spectrum is left empty: z does not need it.
     static void fitInto(const LCFRequest& r, const XafsSpectrum& s, Method method, AnalyzeReply& out,

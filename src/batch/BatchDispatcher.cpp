@@ -229,6 +229,19 @@ void BatchDispatcher::execNextLineSlot()
         switch (ctrl) {
         case CTRL_FOR: {
             BatchForLoop loop(index, cmd.joinedParams());
+            const QString why = loop.numbersMistake();
+            if (!why.isEmpty()) {
+                // Its lines would run with numbers it never had: the batch goes on after them.
+                const int next = nextLineOf(loop.name, index);
+                emit mistake(QStringLiteral("Can't run :for %1 in line %2: %3; %4")
+                                 .arg(loop.name)
+                                 .arg(lineIndex + 1)
+                                 .arg(why,
+                                      next > index ? QStringLiteral("its lines up to :next %1 are skipped").arg(loop.name)
+                                                   : QStringLiteral("it has no :next and is skipped alone")));
+                index = next;
+                break;
+            }
             for (qsizetype i = loops.size() - 1; i >= 0; --i) {
                 if (loops.at(i).name == loop.name)
                     loops.removeAt(i);
@@ -303,6 +316,16 @@ int BatchDispatcher::nextLoopStep(const QString& name, int current, BatchForLoop
         }
     }
     return current;
+}
+
+int BatchDispatcher::nextLineOf(const QString& name, int from) const
+{
+    for (int i = from + 1; i < lines.size(); ++i) {
+        const CmdLine c(lines.at(i));
+        if (ctrlCmdId(c) == CTRL_NEXT && c.firstParam() == name)
+            return i;
+    }
+    return from;
 }
 
 bool BatchDispatcher::substituteVars(CmdLine& cmd)

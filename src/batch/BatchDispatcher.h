@@ -35,6 +35,8 @@ signals:
     // walk goes on once logTaken(turn) comes back, so a loop cannot log faster
     // than its texts are taken. Left unconnected, the walk goes on at once.
     void logTurnEnded(int turn);
+    // A line for the user about a mistake in the script.
+    void mistake(const QString& line);
 
 public slots:
     void execNextLineSlot();
@@ -49,6 +51,8 @@ private:
     // Substitutes or logs the refusal; true when the line may go on.
     bool substituteOrSkip(CmdLine& cmd);
     int nextLoopStep(const QString& name, int current, BatchForLoop*& loop);
+    // The first ":next name" line after line from; from itself when there is none.
+    int nextLineOf(const QString& name, int from) const;
     void scheduleWalk();
     // Where a turn ends with lines left to walk.
     void endTurn();

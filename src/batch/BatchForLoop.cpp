@@ -2,6 +2,8 @@
 
 #include "foundation/TextUtils.h"
 
+#include <utility>
+
 BatchForLoop::BatchForLoop(int l, const QString& items) : line(l)
 {
     QString rest = items;
@@ -46,4 +48,17 @@ QString BatchForLoop::formatValue(qint64 n) const
     if (start.size() >= 2 && start.startsWith(u'0'))
         return t.rightJustified(start.size(), u'0');
     return t;
+}
+
+QString BatchForLoop::numbersMistake() const
+{
+    const std::pair<const char*, const QString*> items[] = {{"start", &start}, {"end", &end}, {"step", &step}};
+    for (const auto& [what, text] : items) {
+        bool ok = text->isEmpty(); // missing: 0, or a step of 1
+        if (!ok)
+            text->toInt(&ok, 10);
+        if (!ok)
+            return QStringLiteral("its %1 \"%2\" is no whole number").arg(QLatin1String(what), *text);
+    }
+    return QString();
 }

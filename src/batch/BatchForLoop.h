@@ -14,6 +14,9 @@ public:
     // else current (value then keeps its last text).
     int next(int current);
     QString formatValue(qint64 n) const;
+    // Why the loop cannot count: a start, end or step given that is no whole
+    // number of 32 bits, named; empty when there is none.
+    QString numbersMistake() const;
 
     QString name;
     int line = 0;

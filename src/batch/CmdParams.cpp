@@ -9,7 +9,8 @@
 
 namespace {
 // One letter per parameter, in order: i whole number, j whole number that may
-// be missing, f flag (missing is off), r real, o real that may be missing,
+// be missing, f flag (missing is off), r real, n real of 0 or more, o real that may be missing,
+// v the Victoreen word (missing or "VIC" in any case is on, else a whole number),
 // t text or a word the command skips; a closing * repeats the last letter for
 // every further parameter. The range binds every whole number of the word.
 struct ParamSpec {
@@ -102,9 +103,10 @@ ParamSpec specOf(EX_CMD_ID id)
     case SELECT_DISP_IMAGE:
         return {"i", 0, 3};
     case SEEK_IMAGE: // the stack's own count bounds it where it is shown
-    case ANALYZER_SELECT_IMAGE:
-    case CALIB_TYPE:
+    case ANALYZER_SELECT_IMAGE: // the panel's buttons bound it when it runs
         return {"i"};
+    case CALIB_TYPE:
+        return {"i", 0, 1};
     case MOVE_POSITION:
         return {"ii"};
     case CBAR_SET_RANGE:
@@ -122,10 +124,11 @@ ParamSpec specOf(EX_CMD_ID id)
     case ANALYZER_SUB_MODE: // with fewer than two it changes nothing
         return {"jf*"};
     case ANALYZER_DEDGE_COMP_STEP_PARAMS:
-    case ANALYZER_DEDGE_COMP_PARAMS:
         return {"rrr"};
-    case ANALYZER_SET_LCF_STD:
-        return {"ifr"};
+    case ANALYZER_DEDGE_COMP_PARAMS: // a range below 0 searches nothing
+        return {"nrr"};
+    case ANALYZER_SET_LCF_STD: // the row's index is bounded by the panel's rows when it runs
+        return {"ifrtv"};
     case ANALYZER_ELEMS_SELECT_DISP_MODE:
         return {"i", 0, 8};
     case ANALYZER_ELEMS_SET_USE:
@@ -155,13 +158,21 @@ QString refusalOf(char kind, const QString& p, int lo, int hi)
 {
     if (kind == 't')
         return QString();
-    const bool mayBeMissing = kind == 'j' || kind == 'f' || kind == 'o';
+    const bool mayBeMissing = kind == 'j' || kind == 'f' || kind == 'o' || kind == 'v';
     if (p.isEmpty())
         return mayBeMissing ? QString() : QStringLiteral("no number given");
-    if (kind == 'r' || kind == 'o') {
+    if (kind == 'v') {
+        bool ok = false;
+        p.toInt(&ok, 10);
+        return ok || cmdKeywordIs(p, QStringLiteral("VIC")) ? QString()
+                                                            : quoted(p) + QStringLiteral(" is neither VIC nor a whole number");
+    }
+    if (kind == 'r' || kind == 'o' || kind == 'n') {
         bool ok = false;
         const double v = p.toDouble(&ok);
-        return ok && std::isfinite(v) ? QString() : quoted(p) + QStringLiteral(" is no number");
+        if (!ok || !std::isfinite(v))
+            return quoted(p) + QStringLiteral(" is no number");
+        return kind == 'n' && v < 0.0 ? quoted(p) + QStringLiteral(" is below 0") : QString();
     }
     bool ok = false;
     const int v = p.toInt(&ok, 10);

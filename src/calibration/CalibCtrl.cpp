@@ -23,7 +23,8 @@ CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
 {
     setupUi(this);
     screenfit::scrollForm(*this);
-    for (QLineEdit* e : {DEw, DEs, MinDEs})
+    watchNumberField(DEw, FieldKind::NotNegative);
+    for (QLineEdit* e : {DEs, MinDEs})
         watchNumberField(e, FieldKind::Real);
     watchNumberField(EdgeEeV, FieldKind::RealOrEmpty);
     for (const Crystal& c : crystals)
@@ -71,8 +72,11 @@ double CalibCtrl::edgeEV() const { return EdgeEeV->text().toDouble(); }
 QString CalibCtrl::walkMistake() const
 {
     const bool innerP = CalibTypeInnerP->isChecked();
-    return firstFieldMistake({{innerP ? DEw : nullptr, "Initial E-range"},
-                              {innerP ? DEs : nullptr, "E-step"},
+    // A negative range would search no shift at all.
+    const QString m = firstFieldMistake({{innerP ? DEw : nullptr, "Initial E-range"}}, FieldKind::NotNegative);
+    if (!m.isEmpty())
+        return m;
+    return firstFieldMistake({{innerP ? DEs : nullptr, "E-step"},
                               {innerP ? MinDEs : nullptr, "Min. E-step"}},
                              FieldKind::Real);
 }

@@ -1,6 +1,7 @@
 #include "calibration/CalibWalk.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/EdgePosition.h"
 #include "foundation/XafsSpectrum.h"
 #include "mainwindow/EnergyShift.h"
 
@@ -25,8 +26,10 @@ void CalibWalk::start(const AnalyzeCond& grid, Analyzed2DRes& map)
 double CalibWalk::binShift(const XafsSpectrum& bin, const XafsSpectrum& standard,
                            const CalibSettings& s)
 {
+    // Kept within the span as the edge comparison is (the main window tells it).
     if (s.innerProduct)
-        return bin.innerProductShift(standard, s.range, s.step, s.minStep);
+        return bin.innerProductShift(standard, EdgePosition::searchRange(s.range, bin.maxX - bin.minX), s.step,
+                                     s.minStep);
     return bin.e0 - standard.e0;
 }
 

@@ -22,9 +22,9 @@ bool fieldReadable(const QLineEdit* e, FieldKind kind)
     bool ok = false;
     if (kind == FieldKind::RealOrEmpty && e->text().trimmed().isEmpty())
         return true;
-    if (kind == FieldKind::Real || kind == FieldKind::RealOrEmpty) {
+    if (kind == FieldKind::Real || kind == FieldKind::RealOrEmpty || kind == FieldKind::NotNegative) {
         const double v = e->text().toDouble(&ok);
-        return ok && std::isfinite(v);
+        return ok && std::isfinite(v) && (kind != FieldKind::NotNegative || v >= 0.0);
     }
     const int v = e->text().toInt(&ok, 10);
     return ok && (kind == FieldKind::Whole || v >= (kind == FieldKind::Count ? 0 : 1));
@@ -37,6 +37,7 @@ QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name)
     const char* what = kind == FieldKind::Count      ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no whole number of 0 or more")
                        : kind == FieldKind::Positive ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no whole number of 1 or more")
                        : kind == FieldKind::Whole    ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no whole number")
+                       : kind == FieldKind::NotNegative ? QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no number of 0 or more")
                                                      : QT_TRANSLATE_NOOP("FieldValue", "%1 \"%2\" is no number");
     return QCoreApplication::translate("FieldValue", what).arg(name, e ? e->text() : QString());
 }

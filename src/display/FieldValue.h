@@ -13,8 +13,9 @@ double fieldValue(const QLineEdit* e);
 // What a field must hold for an action to read it: a finite real, or a whole
 // number of at least 0 (half sizes of bins) or at least 1 (counts), or any
 // whole number (frame numbers, those off the stack skipped); or a finite real
-// or nothing, where an empty field means none is given.
-enum class FieldKind { Real, Count, Positive, Whole, RealOrEmpty };
+// or nothing, where an empty field means none is given; or a finite real of
+// at least 0 (the half-width of a search).
+enum class FieldKind { Real, Count, Positive, Whole, RealOrEmpty, NotNegative };
 bool fieldReadable(const QLineEdit* e, FieldKind kind);
 // `name "text" is no ...` for a field that is not readable; empty when it is.
 QString fieldMistake(const QLineEdit* e, FieldKind kind, const QString& name);

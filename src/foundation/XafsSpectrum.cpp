@@ -370,15 +370,23 @@ double XafsSpectrum::edgeAt(double f) const
 
 double XafsSpectrum::innerProduct(double shift, const XafsSpectrum& standard) const
 {
+    int compared = 0;
+    return innerProduct(shift, standard, compared);
+}
+
+double XafsSpectrum::innerProduct(double shift, const XafsSpectrum& standard, int& compared) const
+{
     const Spectrum& mine = doubleNormalized;
     const Spectrum& theirs = standard.doubleNormalized;
     const int n = size();
     const int nd = mine.size();
     double yy = 0.0, ys = 0.0, ss = 0.0;
+    compared = 0;
     for (int k = 0; k < n; ++k) {
         const double e = pos(k) - shift;
         if (!(standard.minX <= e && e <= standard.maxX))
             continue;
+        ++compared;
         const double y = k < nd ? mine.y(k) : 0.0;
         const double s = theirs.yAt(e);
         yy += y * y;
@@ -390,6 +398,47 @@ double XafsSpectrum::innerProduct(double shift, const XafsSpectrum& standard) co
     return 0.0;
 }
 
+namespace {
+// Whether a shift lets the two curves overlap on enough points: counted on the
+// one of the smaller energy span (this spectrum on a tie).
+class Overlap {
+public:
+    Overlap(const XafsSpectrum& mine, const XafsSpectrum& standard)
+    {
+        for (int k = 0; k < mine.size(); ++k) {
+            lo = std::min(lo, mine.pos(k));
+            hi = std::max(hi, mine.pos(k));
+        }
+        countMine = !(standard.maxX - standard.minX < hi - lo);
+        if (countMine) {
+            total = mine.size();
+            return;
+        }
+        total = standard.size();
+        xs.reserve(size_t(total));
+        for (const QPointF& p : standard.points)
+            xs.push_back(p.x());
+        if (!std::is_sorted(xs.begin(), xs.end()))
+            std::sort(xs.begin(), xs.end());
+    }
+    // compared: this spectrum's points that fell on the standard at the shift.
+    bool admits(double shift, int compared) const
+    {
+        qint64 n = compared;
+        if (!countMine)
+            n = std::upper_bound(xs.begin(), xs.end(), hi - shift) - std::lower_bound(xs.begin(), xs.end(), lo - shift);
+        return n >= 2 && 2 * n >= total;
+    }
+
+private:
+    double lo = 1e300;
+    double hi = -1e300;
+    bool countMine = true;
+    qint64 total = 0;
+    std::vector<double> xs;
+};
+} // namespace
+
 double XafsSpectrum::innerProductShift(const XafsSpectrum& standard, double range, double step,
                                        double minStep) const
 {
@@ -398,14 +447,16 @@ double XafsSpectrum::innerProductShift(const XafsSpectrum& standard, double rang
     // Steps that never shrink below minStep, or that cannot move t, would loop for ever.
     if (!(step > 0.0) || !(minStep > 0.0) || !std::isfinite(step) || !std::isfinite(range))
         return 0.0;
+    const Overlap overlap(*this, standard);
     const double centre = e0 - standard.e0;
     double bestScore = -1e300;
-    double bestShift = 0.0;
+    double bestShift = std::numeric_limits<double>::quiet_NaN();
+    int compared = 0;
     while (step >= minStep) {
         if (range >= 0) {
             for (double t = -range; t <= range; t += step) {
-                const double score = innerProduct(centre + t, standard);
-                if (score > bestScore) {
+                const double score = innerProduct(centre + t, standard, compared);
+                if (score > bestScore && overlap.admits(centre + t, compared)) {
                     bestScore = score;
                     bestShift = centre + t;
                 }

@@ -63,6 +63,12 @@ public:
     // Energy where the smoothed curve crosses f·post + (1 - f)·pre upwards.
     double edgeAt(double f) const;
     double innerProduct(double shift, const XafsSpectrum& standard) const;
+    // The same, with the number of this spectrum's points that were compared.
+    double innerProduct(double shift, const XafsSpectrum& standard, int& compared) const;
+    // The shift of best score among those where the two curves overlap on at
+    // least half of the points of the narrower one, and on two at least: over a
+    // point or two the score is near 1 whatever the shapes. Not a number when
+    // no shift searched overlaps so; 0 when the steps allow no search.
     double innerProductShift(const XafsSpectrum& standard, double range, double step,
                              double minStep) const;
 

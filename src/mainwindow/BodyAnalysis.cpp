@@ -65,6 +65,7 @@ void Body::setupWalk()
     walk = analyzer->engine()->walk();
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
+    connect(walk, &AnalysisWalk::told, this, &Body::logMistake);
     connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
         dispA->overlayMap = analyzer->selectedRes();
         dispA->update();
@@ -131,6 +132,7 @@ void Body::start2DAnalysis()
         [&] { return suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked()); },
         [&] { return analyzer->fieldMistake(chosen); },
         [&] { return areaRefusal(c); },
+        [&] { return analyzer->lcfRangeMistake(frameSets.i1Energies()); },
         [&] { return chosen.count() ? QString() : tr("no analysis is chosen"); },
     });
     if (!refusal.isEmpty()) {
@@ -164,19 +166,18 @@ void Body::start2DAnalysis()
     walk->start(c, std::move(s), analyzer->walkMaps());
 }
 
+// Before anything is cleared: a fit range where no bin can have a post-edge
+// line would give every fraction as 0.
 // Every bin's search is kept within the span (EdgePosition::searchRange); the
 // walk says so once.
 void Body::tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies)
 {
-    if (!set.choice.dEdge || set.dEdge.isMidPoint || energies.empty())
+    if (!set.choice.dEdge || set.dEdge.isMidPoint)
         return;
-    const auto [lo, hi] = std::minmax_element(energies.begin(), energies.end());
-    const double span = *hi - *lo;
-    if (EdgePosition::searchRange(set.dEdge.cwRangeEV, span) == set.dEdge.cwRangeEV)
-        return;
-    logMistake(QStringLiteral("The comparison range %1 eV reaches past the span of the stack's energies, %2 eV: "
-                              "shifts are searched within \u00b1%2 eV")
-                   .arg(QString::number(2.0 * set.dEdge.cwRangeEV, 'g', 6), QString::number(span, 'g', 6)));
+    const QString line = EdgePosition::clippedLine(QStringLiteral("comparison range"), 2.0 * set.dEdge.cwRangeEV,
+                                                   set.dEdge.cwRangeEV, energies);
+    if (!line.isEmpty())
+        logMistake(line);
 }
 
 void Body::clearChosenMaps(bool all)

@@ -3,6 +3,7 @@
 // stacks, the panel and the batch.
 #include "mainwindow/Body.h"
 
+#include "analysis/EdgePosition.h"
 #include "calibration/CalibCtrl.h"
 #include "calibration/EMPFile.h"
 #include "display/ImgDispA.h"
@@ -17,13 +18,17 @@
 
 namespace {
 
-// One line per walk however many bins had no edge, not one per bin.
-void logBinsWithoutEdge(const CalibWalk& w)
+// One line per walk however many bins had no shift, not one per bin.
+QString binsWithoutShiftLine(const CalibWalk& w, bool innerProduct)
 {
-    if (w.noEdge > 0)
-        qDebug().noquote() << QStringLiteral("Calibration: no edge in %1 of %2 bins")
-                                  .arg(w.noEdge)
-                                  .arg(w.noEdge + w.count);
+    if (w.noEdge <= 0)
+        return QString();
+    if (innerProduct)
+        return QStringLiteral("Calibration: %1 of %2 bins hold no result: no shift searched lets the bin's spectrum "
+                              "and the standard overlap on half of the points of the narrower of the two")
+            .arg(w.noEdge)
+            .arg(w.noEdge + w.count);
+    return QStringLiteral("Calibration: no edge in %1 of %2 bins").arg(w.noEdge).arg(w.noEdge + w.count);
 }
 
 } // namespace
@@ -73,6 +78,13 @@ void Body::execCalibration()
     }
     logWithTime(QStringLiteral("Start Calibration"));
     tellStandInI0();
+    const CalibSettings set = calibSettings();
+    if (set.innerProduct) {
+        const QString line = EdgePosition::clippedLine(QStringLiteral("Initial E-range"), set.range, set.range,
+                                                       frameSets.i1Energies());
+        if (!line.isEmpty())
+            logMistake(line);
+    }
     calib.start(grid, eShiftMap);
     eShiftMapEdge = EMPEdge(); // measured against the standard from now on
     eShiftMapStd.clear();
@@ -90,11 +102,18 @@ void Body::execCalibration()
     }
 }
 
+void Body::tellBinsWithoutShift()
+{
+    const QString line = binsWithoutShiftLine(calib, calibCtrl->CalibTypeInnerP->isChecked());
+    if (!line.isEmpty())
+        logMistake(line);
+}
+
 void Body::stopCalibration()
 {
     calib.running = false;
     logMistake(calib.stopLine());
-    logBinsWithoutEdge(calib);
+    tellBinsWithoutShift();
     emit finishBatchExec(CALIB_EXEC);
 }
 
@@ -139,7 +158,7 @@ void Body::finishCalib()
     calibCtrl->DESigma->setText(QString::number(calib.sqSum, 'g', 6));
     eShiftMap.genImg();
     dispA->update();
-    logBinsWithoutEdge(calib);
+    tellBinsWithoutShift();
     logWithTime(QStringLiteral("End Calibration   "));
     emit finishBatchExec(CALIB_EXEC);
 }

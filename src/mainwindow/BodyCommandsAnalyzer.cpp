@@ -53,7 +53,10 @@ Body::CmdAnswer Body::execAnalyzerCmd(EX_CMD_ID id, const CmdLine& cmd)
             v->ECorrect->setChecked(cmdFlag(p0));
         break;
     case ANALYZER_SELECT_IMAGE:
-        a->selectImage(cmdInt(p0));
+        if (a->hasImage(cmdInt(p0)))
+            a->selectImage(cmdInt(p0));
+        else
+            logMistake(QStringLiteral("Can't run %1: the analyser has no map numbered %2").arg(cmd.cmd, p0));
         break;
     case ANALYZER_SET_FIXED_SCALE:
         a->FixedScale->setChecked(cmdFlag(p0));
@@ -115,7 +118,12 @@ Body::CmdAnswer Body::execAnalyzerCmd(EX_CMD_ID id, const CmdLine& cmd)
         a->setDEdgeCompParams(cmdReal(p0), cmdReal(p1), cmdReal(p2));
         break;
     case ANALYZER_SET_LCF_STD:
-        a->setLCFStd(cmdInt(p0), cmdFlag(p1), cmdReal(p2), cmd.param(3), cmd.param(4));
+        if (cmdInt(p0) >= 0 && cmdInt(p0) < a->lcfRefs.size())
+            a->setLCFStd(cmdInt(p0), cmdFlag(p1), cmdReal(p2), cmd.param(3), cmd.param(4));
+        else
+            logMistake(QStringLiteral("Can't run %1: the analyser has no reference row %2; its rows are 0 to %3")
+                           .arg(cmd.cmd, p0)
+                           .arg(a->lcfRefs.size() - 1));
         break;
     case ANALYZER_SET_LCF_MODE:
     case ANALYZER_SET_MLCF:

@@ -165,6 +165,7 @@ void Body::setupBatch()
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
+    connect(batchDispatcher, &BatchDispatcher::mistake, this, &Body::logMistake);
     // The message server's login is followed where a batch is and in the
     // window (the client writes stderr itself).
     connect(&stars, &Stars::log, this, [this](const QString& line) { tellWritten(line); });

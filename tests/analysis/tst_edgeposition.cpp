@@ -15,6 +15,23 @@ XafsSpectrum edgeAt(double from, double eOffset)
 {
     return XafsSpectrum(rampSpectrum(8900, 9100, 0.5, from, from + 10), "s", 1, eOffset, SuggestElm());
 }
+
+// Points every eV from `from` to `to` whose double-normalised curve is set by
+// hand, e0 at 5: 0.1 below 5 eV and 1 from it; or, `early`, 0.1 and 0.2 in
+// turn below 4 eV, 0.3 at 4 and 1 from 5 eV on.
+XafsSpectrum handMade(double from, double to, bool early)
+{
+    Spectrum pts, n;
+    for (double x = from; x <= to; x += 1.0) {
+        pts.append(x, x);
+        const double pre = early ? (x < 4 ? 0.1 * (1 + int(x) % 2) : 0.3) : 0.1;
+        n.append(x, x < 5 ? pre : 1.0);
+    }
+    XafsSpectrum s(pts, "hand", 1, 0.0, SuggestElm());
+    s.doubleNormalized = n;
+    s.e0 = 5.0;
+    return s;
+}
 } // namespace
 
 class TestEdgePosition : public QObject {
@@ -54,6 +71,37 @@ private slots:
         r.cwMinDEeV = 0.1;
         QFETCH(double, expected);
         QVERIFY(std::fabs(EdgePosition::dEdge(r) - expected) < 1e-6);
+    }
+
+    // The early spectrum on 0 .. 10 eV; at the true shift 0 it scores 0.99516
+    // (standard on 0 .. 10 eV) or 0.99397 (standard on 2 .. 8 eV), while the
+    // shift that leaves its first point alone on the standard's last, -10 or
+    // -8 eV, scores 1.
+    void comparedOnEnoughPoints_data()
+    {
+        QTest::addColumn<double>("stdFrom");
+        QTest::addColumn<double>("stdTo");
+        QTest::addColumn<double>("expected"); // NaN: no shift overlaps enough
+        QTest::newRow("equal spans, one point at -10 scores 1") << 0.0 << 10.0 << 0.0;
+        QTest::newRow("standard narrower, one point at -8 scores 1") << 2.0 << 8.0 << 0.0;
+        QTest::newRow("no shift overlaps") << 100.0 << 110.0 << NoE0;
+    }
+    void comparedOnEnoughPoints()
+    {
+        QFETCH(double, stdFrom);
+        QFETCH(double, stdTo);
+        QFETCH(double, expected);
+        DEdgeRequest r;
+        r.isMidPoint = false;
+        r.ref = handMade(stdFrom, stdTo, false);
+        r.cwRangeEV = 10;
+        r.cwInitDEeV = 1.0;
+        r.cwMinDEeV = 1.0; // one pass, whole eV
+        const double got = EdgePosition::dEdge(r, handMade(0, 10, true));
+        if (std::isnan(expected))
+            QVERIFY2(std::isnan(got), qPrintable(QString::number(got)));
+        else
+            QCOMPARE(got, expected);
     }
 
     void stepSpectrum_data()

@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,12 +101,20 @@ private slots:
     {
         bar.install();
         QVERIFY(tmp.isValid());
-        // The foil of the stack: its own edge at 8990 eV.
-        QFile f(tmp.filePath("foil.dat"));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Text));
-        const Spectrum s = rampSpectrum(8850, 9200, 1.0, 8985, 8995);
+        // The foil of the stack: its own edge at 8990 eV; and one with its edge
+        // near its low end, at 8860 eV.
+        QVERIFY(writeRamp(tmp.filePath("foil.dat"), 8985));
+        QVERIFY(writeRamp(tmp.filePath("early.dat"), 8855));
+    }
+    bool writeRamp(const QString& path, double from)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Text))
+            return false;
+        const Spectrum s = rampSpectrum(8850, 9200, 1.0, from, from + 10);
         for (int i = 0; i < s.size(); ++i)
             f.write(QString("%1 %2\n").arg(s.x(i), 0, 'g', 10).arg(s.y(i), 0, 'g', 10).toUtf8());
+        return true;
     }
     void cleanupTestCase() { bar.remove(); }
 
@@ -143,6 +152,29 @@ private slots:
                 QVERIFY2(std::fabs(got - (0.5 * x + off)) < tol,
                          qPrintable(QString("bin %1,%2: %3").arg(x).arg(y).arg(got)));
             }
+    }
+
+    // Edges aligned, the bin at 9090 eV meets the early comparison on at most
+    // 31 of its 201 points within the search of ±10 eV; the bin at 8990 eV on
+    // 111 at least. The first holds no result, and the walk says so once.
+    void binWithoutOverlapHoldsNoResult()
+    {
+        Analyzer a;
+        a.setSubMode(0, 0, true);
+        a.setDEdgeMode(1);
+        a.setDEdgeCompParams(20, 1, 0.1);
+        a.DEdgeCWFileSelect->load(tmp.filePath("early.dat"));
+        a.setDEdgeCompTarget(0);
+        QSignalSpy told(a.engine()->walk(), &AnalysisWalk::told);
+        QVERIFY(walkOver(a, 2, 1, [](int cx, int, double e) {
+            return cx == 0 ? rampValue(e, 8985, 8995) : rampValue(e, 9085, 9095);
+        }));
+        QVERIFY(a.dEdgeMap.onMap(0, 0));
+        QVERIFY(std::fabs(a.dEdgeMap.valueAt(0, 0) - 130.0) < 0.05);
+        QVERIFY(!a.dEdgeMap.onMap(1, 0));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0][0].toString().startsWith("Edge position: 1 of 2 bins hold no result: no shift"),
+                 qPrintable(told[0][0].toString()));
     }
 
     // Only bins with an absorption maximum add a point; their points are as

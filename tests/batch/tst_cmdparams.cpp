@@ -68,6 +68,17 @@ private slots:
         QTest::newRow("sub-modes: main alone") << "analyzer_sub_mode 0" << "";
         QTest::newRow("sub-modes: fifth flag a word") << "analyzer_sub_mode 0 1 0 0 on" << "\"on\" is no whole number";
         QTest::newRow("reference row: shift a word") << "analyzer_set_LCF_std 0 1 dE a.dat" << "\"dE\" is no number";
+        QTest::newRow("comparison range: negative") << "analyzer_dEdge_comp_params -20 1 0.1" << "\"-20\" is below 0";
+        QTest::newRow("comparison range: 0") << "analyzer_dEdge_comp_params 0 1 0.1" << "";
+        QTest::newRow("reference row: Victoreen a fraction")
+            << "analyzer_set_LCF_std 0 1 0 a.dat 3.7" << "\"3.7\" is neither VIC nor a whole number";
+        QTest::newRow("reference row: Victoreen a word")
+            << "analyzer_set_LCF_std 0 1 0 a.dat abc" << "\"abc\" is neither VIC nor a whole number";
+        QTest::newRow("reference row: Victoreen vic") << "analyzer_set_LCF_std 0 1 0 a.dat vic" << "";
+        QTest::newRow("reference row: Victoreen 2") << "analyzer_set_LCF_std 0 1 0 a.dat 2" << "";
+        QTest::newRow("reference row: Victoreen missing") << "analyzer_set_LCF_std 0 1 0 a.dat" << "";
+        QTest::newRow("calibration type 5") << "calib_type 5" << "\"5\" is not within 0 to 1";
+        QTest::newRow("calibration type 0") << "calib_type 0" << "";
         QTest::newRow("text words take anything") << "save_image 3.7" << "";
         QTest::newRow("further words are not read") << "set_view_w 3 px" << "";
     }

@@ -121,6 +121,18 @@ private slots:
             "for i : $i$ = 1\nErr: unknown word save_imag in line 2 skipped\nnext i : $i$ = 2\nnext i : $i$ = 2\n"
             "for j : $j$ = 1\nseek_image : 1\nErr: unknown word :nxt in line 6 skipped\nend",
             lines("seek_image 1"));
+        // A loop that cannot count is told and skipped with its lines; the batch goes on.
+        row(":for with an end that is a word", ":for i $I$ 1 abc|save_image a$I$|:next i|save_image b|:end",
+            "Can't run :for i in line 1: its end \"abc\" is no whole number; its lines up to :next i are skipped\n"
+            "save_image : b\nend",
+            lines("save_image b"));
+        row(":for with a fractional start", ":for j $J$ 3.7 5|seek_image $J$|:next j|:end", "", {});
+        row(":for with a step that is a word", ":for k $K$ 1 3 x|seek_image $K$|:next k|seek_image 9|:end", "",
+            lines("seek_image 9"));
+        row(":for without :next skipped alone", ":for m $M$ a 2|seek_image 4|:end",
+            "Can't run :for m in line 1: its start \"a\" is no whole number; it has no :next and is skipped "
+            "alone\nseek_image : 4\nend",
+            lines("seek_image 4"));
         row("next of an unknown loop goes on", ":next z|save_image a|:end", "next  :  = \nsave_image : a\nend",
             lines("save_image a"));
         row("lines after end are dropped with it", "save_image a|:end|save_image b|:end",

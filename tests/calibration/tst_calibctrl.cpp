@@ -75,20 +75,25 @@ private slots:
         QCOMPARE(p.edgeEV(), 8990.0);
     }
 
-    // The batch word checks inner product only for 1.
+    // The batch word checks inner product for 1, the mid-points for 0, and
+    // refuses other numbers, changing nothing.
     void calibType_data()
     {
         QTest::addColumn<QString>("param");
+        QTest::addColumn<bool>("before");
         QTest::addColumn<bool>("innerP");
-        QTest::newRow("1") << "1" << true;
-        QTest::newRow("2") << "2" << false;
+        QTest::newRow("1") << "1" << false << true;
+        QTest::newRow("0") << "0" << true << false;
+        QTest::newRow("5 is refused") << "5" << true << true;
     }
     void calibType()
     {
         QFETCH(QString, param);
+        QFETCH(bool, before);
         QFETCH(bool, innerP);
         Body b;
-        b.calibCtrl->CalibTypeInnerP->setChecked(!innerP);
+        b.calibCtrl->CalibTypeInnerP->setChecked(before);
+        b.calibCtrl->CalibTypeDMidX->setChecked(!before);
         b.execCmdSlot(CmdLine(QStringLiteral("calib_type ") + param), false);
         QCOMPARE(b.calibCtrl->CalibTypeInnerP->isChecked(), innerP);
         QCOMPARE(b.calibCtrl->CalibTypeDMidX->isChecked(), !innerP);

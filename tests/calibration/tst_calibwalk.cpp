@@ -146,6 +146,33 @@ private slots:
         QCOMPARE(answers.count(), 1);
     }
 
+    // An Initial E-range far past the stack's 200 eV of energies searches
+    // within them, told once, and measures what 20 eV does; searched whole,
+    // 1e6 eV would take minutes a bin.
+    void innerProductWithinSpan()
+    {
+        auto b = calibstack::bodyWithStack(4, 2);
+        QCOMPARE(run(*b, QStringLiteral("calib_load_std ") + stdFile), 139);
+        QCOMPARE(run(*b, QStringLiteral("calib_type 1")), 145);
+        std::vector<double> shifts[2];
+        for (int k = 0; k < 2; ++k) {
+            b->calibCtrl->DEw->setText(k == 0 ? QStringLiteral("20") : QStringLiteral("1e6"));
+            QSignalSpy answers(b.get(), &Body::finishBatchExec);
+            b->execCmdSlot(CmdLine(QStringLiteral("calib_exec")), false);
+            QTRY_COMPARE_WITH_TIMEOUT(answers.count(), 1, 30000);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < 4; ++x)
+                    shifts[k].push_back(b->eShiftMap.valueAt(x, y));
+        }
+        for (size_t i = 0; i < shifts[0].size(); ++i)
+            QVERIFY2(std::fabs(shifts[1][i] - shifts[0][i]) < 1e-9, qPrintable(QString::number(shifts[1][i])));
+        checkHalves(b->eShiftMap, 4, 2, 0.1);
+        const QString told = QStringLiteral("The Initial E-range 1e+06 eV reaches past the span of the stack's "
+                                            "energies, 200 eV: shifts are searched within \u00b1200 eV");
+        QCOMPARE(b->batchCtrl->BatchLogs->toPlainText().count(told), 1);
+        QCOMPARE(b->batchCtrl->BatchLogs->toPlainText().count("reaches past"), 1);
+    }
+
     // A second Exec between two bins stops the walk: the bins so far stay,
     // the queued step measures nothing, the waiting batch goes on.
     void stopBetweenBins()

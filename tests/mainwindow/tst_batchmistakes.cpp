@@ -8,8 +8,11 @@
 #include "mainwindow/Body.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,6 +41,11 @@ private slots:
                 QVERIFY(craft::writeTiff(stacks.filePath(QStringLiteral("%1/f_%2.tif").arg(s).arg(8990 + 3 * i)), 12,
                                          8, craft::ramp16(12, 8, i < 4 ? 3000 : 900, 40)));
         }
+        // A reference with its edge at 9000 eV, past which the stacks hold 9002 to 9011 eV.
+        QFile ref(stacks.filePath(QStringLiteral("ref.dat")));
+        QVERIFY(ref.open(QIODevice::WriteOnly | QIODevice::Text));
+        for (int e = 8950; e <= 9050; ++e)
+            ref.write(QByteArray::number(e) + ' ' + QByteArray::number(std::clamp((e - 8995) / 10.0, 0.0, 1.0)) + '\n');
     }
 
     // %1 in the script is the row's own folder (also the working folder), %2
@@ -85,6 +93,28 @@ private slots:
             << QStringList{"p1.png", "p1-cBar.png", "p1.info"}
             << QStringList{"Err: unknown word analyzer_exec_LFC in line 3 skipped",
                            "Err: unknown word save_dta in line 4 skipped", "Err: unknown word :nxt in line 6 skipped"}
+            << true;
+        QTest::newRow("map number past the panel's")
+            << QStringList{"analyzer_select_image 99"} << QStringList{}
+            << QStringList{"Can't run analyzer_select_image: the analyser has no map numbered 99"} << true;
+        QTest::newRow("reference rows past the panel's")
+            << QStringList{"analyzer_set_LCF_std 7 1 0 %2/ref.dat 0", "analyzer_set_LCF_std -1 1 0 %2/ref.dat 0"}
+            << QStringList{}
+            << QStringList{"Can't run analyzer_set_LCF_std: the analyser has no reference row 7; its rows are 0 to 3",
+                           "Can't run analyzer_set_LCF_std: the analyser has no reference row -1; its rows are 0 to 3"}
+            << true;
+        QTest::newRow(":for with an end that is a word")
+            << QStringList{":for i $i$ 1 abc", "save_image %1/p$i$", ":next i"} << QStringList{}
+            << QStringList{"Can't run :for i in line 1: its end \"abc\" is no whole number; its lines up to :next i "
+                           "are skipped"}
+            << true;
+        // From 10 eV past the edge, where a bin's post-edge line is fitted, the range holds no energy.
+        QTest::newRow("fitting range without post-edge energies")
+            << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "analyzer_select_sub_mode_LCF 1",
+                           "analyzer_set_LCF_std 0 1 0 %2/ref.dat 0", "analyzer_set_LCF_range 8990 9005",
+                           "analyzer_exec_LCF", "save_data %1/f.dat"}
+            << QStringList{}
+            << QStringList{"Can't analyse: Fitting Range 8990 to 9005 eV holds 0 of the stack's energies from 90"}
             << true;
         QTest::newRow("save_spectra without a stack")
             << QStringList{"save_spectra %1/spec"} << QStringList{}

@@ -251,6 +251,9 @@ private slots:
         QTest::newRow("comparison range") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
                                           << "an.DEdgeCWFullRangeEV" << "wide" << walk
                                           << "Can't analyse: Comp. Range \"wide\" is no number";
+        QTest::newRow("comparison range negative") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
+                                                   << "an.DEdgeCWFullRangeEV" << "-20" << walk
+                                                   << "Can't analyse: Comp. Range \"-20\" is no number of 0 or more";
         QTest::newRow("suggestion in use") << "Suggest_Elm 1" << "main.DPreE" << "x" << walk
                                            << "Can't analyse: Suggest Elm. pre-edge end \"x\" is no number";
         QTest::newRow("edge energy of the mid point") << "analyzer_select_sub_mode_dEdge 1" << "main.SuggestingEeV" << ""
@@ -275,6 +278,9 @@ private slots:
                                               << "Can't analyse: F.V. Elim Reg \"wide\" is no number";
         QTest::newRow("inner product range") << "calib_type 1" << "calib.DEw" << "20 eV" << "calib_exec"
                                              << "Can't calibrate: Initial E-range \"20 eV\" is no number";
+        QTest::newRow("inner product range negative")
+            << "calib_type 1" << "calib.DEw" << "-20" << "calib_exec"
+            << "Can't calibrate: Initial E-range \"-20\" is no number of 0 or more";
         QTest::newRow("map edge energy") << "" << "calib.EdgeEeV" << "Cu K" << "calib_load_map m.emp"
                                          << "Can't load m.emp: Edge energy \"Cu K\" is no number";
         QTest::newRow("energy factor, I0 load") << "" << "i0eng.Factor" << "k" << "load_I0_files ADD a.tif"
