@@ -6,6 +6,7 @@
 
 #include "analysis/AnalysisWalk.h"
 #include "analysis/Analyzer.h"
+#include "display/ColorBar.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
 #include "display/XafsView.h"
@@ -192,7 +193,11 @@ void TestShown::triggers()
         for (int x = 0; x < W; x++)
             map.data[size_t(y * W + x)] = mapAt(x, y);
     map.noResult.assign(map.data.size(), false);
+    map.genImg();
     b->analyzer->ShowZ->setChecked(true);
+    for (const QList<TiffData*>* stack : {&b->i1Frames, &b->i0Frames})
+        for (TiffData* f : *stack)
+            f->cBar = b->CBar;
     b->dispA->setFixedSize(10 * W, 10 * H);
     b->show();
     QVERIFY(QTest::qWaitForWindowExposed(b.get()));
@@ -228,7 +233,9 @@ void TestShown::triggers()
         for (int y = 0; y < H; y++)
             for (int x = 0; x < W; x++)
                 v << i1At(5, x, y);
-        b->frameSets.append(FrameSets::I1, craft::floatFrame(W, H, v), 8910.0);
+        TiffData* f = craft::floatFrame(W, H, v);
+        f->cBar = b->CBar;
+        b->frameSets.append(FrameSets::I1, f, 8910.0);
         b->SelectI1Files->Selected->addItem(QStringLiteral("5"));
         b->followI1Stack();
     } else if (trigger == "clear1") {
@@ -285,6 +292,9 @@ void TestShown::triggers()
     QCOMPARE(QPoint(b->PosX->text().toInt(), b->PosY->text().toInt()), pos);
     QCOMPARE(b->Value->text(), val);
     QCOMPARE(b->DarkValue->text(), dark);
+    // The colour bar names a range only while a picture is shown.
+    b->dispA->repaint();
+    QCOMPARE(b->CBar->labelled, picture != "none" && !(picture == "map" && choice == 2));
     // The spectrum window marks the frame shown.
     QCOMPARE(b->xafsView->frameEnergy, pic[0] == "I1" || pic[0] == "I0" ? 8900.0 + 2 * k : -1.0);
 
