@@ -66,12 +66,15 @@ void ColorBar::paintCBar()
     p.setPen(QColor(0, 255, 192));
     QFont font = this->font();
     const QBrush none;
-    QRectF box(W / 2, 50, 95, W);
-    dt.drawRotatedText(&p, 90, box, font, Qt::AlignLeft | Qt::AlignVCenter, 1,
-                       QString::number(dataMax, 'g', 6), 10, false, none);
-    box = QRectF(W / 2, H - 50, 95, W);
-    dt.drawRotatedText(&p, 90, box, font, Qt::AlignRight | Qt::AlignVCenter, 1,
-                       QString::number(dataMin, 'g', 6), 10, false, none);
+    QRectF box;
+    if (labelled) {
+        box = QRectF(W / 2, 50, 95, W);
+        dt.drawRotatedText(&p, 90, box, font, Qt::AlignLeft | Qt::AlignVCenter, 1,
+                           QString::number(dataMax, 'g', 6), 10, false, none);
+        box = QRectF(W / 2, H - 50, 95, W);
+        dt.drawRotatedText(&p, 90, box, font, Qt::AlignRight | Qt::AlignVCenter, 1,
+                           QString::number(dataMin, 'g', 6), 10, false, none);
+    }
     if (dragging) {
         box = QRectF(W / 2, H / 2, 95, W);
         dt.drawRotatedText(&p, 90, box, font, Qt::AlignRight | Qt::AlignVCenter, 1,

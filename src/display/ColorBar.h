@@ -22,6 +22,8 @@ public:
     double upperTh = 1.0;
     double dataMin = 0.0;  // label values only
     double dataMax = 1.0;
+    // Off while nothing is shown: the labels then name no range.
+    bool labelled = true;
 
     // A copy of the thresholds and colour table, for colouring away from the widget.
     ColorScale scale() const { return ColorScale(format, lowerTh, upperTh); }

@@ -65,18 +65,25 @@ const QImage* ImgDispA::currentImage() const
 
 const QImage* ImgDispA::prepareShown()
 {
-    if (!showOverLayer) {
-        const QImage* img = currentImage();
-        if (img)
-            frame->updateCBar();
-        return img;
-    }
-    // A map coloured before the bar last moved takes the bar's colours now.
-    if (overlayMap)
-        overlayMap->recolor(frameScale());
     double lo = 0, hi = 0;
-    const QImage* img = overlayImage(lo, hi);
-    if (img && mainColorBar) {
+    const QImage* img = nullptr;
+    if (showOverLayer) {
+        // A map coloured before the bar last moved takes the bar's colours now.
+        if (overlayMap)
+            overlayMap->recolor(frameScale());
+        img = overlayImage(lo, hi);
+    } else {
+        img = currentImage();
+    }
+    // A cleared frame or a map not made yet leaves no range on the bar.
+    if (mainColorBar && mainColorBar->labelled != (img != nullptr)) {
+        mainColorBar->labelled = img != nullptr;
+        if (!img)
+            mainColorBar->paintCBar();
+    }
+    if (img && !showOverLayer) {
+        frame->updateCBar();
+    } else if (img && mainColorBar) {
         mainColorBar->dataMin = lo;
         mainColorBar->dataMax = hi;
         mainColorBar->paintCBar();

@@ -18,6 +18,7 @@
 #include "foundation/XafsSpectrum.h"
 #include "imagestack/FrameSets.h"
 #include "imagestack/LoadTiffQue.h"
+#include "mainwindow/ShownState.h"
 #include "mainwindow/Stats.h"
 #include "stars/Client.h"
 #include "stars/Stars.h"
@@ -102,8 +103,15 @@ public:
     // Geometry of the first I1 frame, and of the images the shift map was measured on
     int mapXOffset = 0;
     int mapYOffset = 0;
-    int pointX = 0; // the pointed pixel
-    int pointY = 0;
+    // What the window shows; every view of it comes from refreshShown().
+    ShownState shown;
+    int& pointX = shown.x; // the pointed pixel, the read-out position
+    int& pointY = shown.y;
+    // Brings every view of what is shown (picture, choice, file lists, slider,
+    // frame number, position fields, crosshair, read-outs, cross sections and
+    // spectrum windows) to the state in `shown` and the stacks, dark frame and
+    // bin settings as they stand. Every change of any of them ends here.
+    void refreshShown();
 
     // Two-dimensional analysis
     Analyzer* analyzer = nullptr;
@@ -194,15 +202,10 @@ public:
     // Told once at the start of each result the user keeps (a walk, a calibration,
     // a spectrum saved, the spectra of every bin) when it is made with the stand-in I0.
     void tellStandInI0() const;
-    // The displayed stack (I1 when ShowData is on, else I0), its panel and its current frame.
-    FrameSets::Stack shownStack() const;
-    SelectDataFiles* shownPanel() const;
+    // The frame on the picture; null under a map or with none chosen.
     TiffData* shownFrame() const;
-    // The stack the seek bar moves: the I0 stack while its frames are shown,
-    // else the I1 stack, whose frames the bar counts.
-    FrameSets::Stack seekStack() const;
-    // Keeps a frame of the current load with its energy; true when the stack's
-    // display is to follow it (the load has ended, or the newest is shown).
+    // Keeps a frame of the current load with its energy (chosen when its panel
+    // shows the latest); false for a frame of another load or size.
     bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation,
                    SelectDataFiles::Batch& adding);
     // A loaded stack: its panel shows the exposure time (marked when the frames
@@ -210,6 +213,8 @@ public:
     void stackComplete(FrameSets::Stack s);
     // The newest I1 frame shown in the geometry, seek bar and file list.
     void followI1Stack();
+    // After a load: the read-out position stays unless the field lacks it.
+    void keepPositionOnStack();
     // Takes the frames handed over since the last time into their stacks and
     // brings what shows them up to date (BodyFrames.cpp says when).
     void followLoads();
@@ -372,10 +377,18 @@ private:
     CmdAnswer analyzeCmd();
     void movePosition(double x, double y);
     // Cross sections and value read-outs of image pixel (x, y).
-    void showReadOutsAt(int x, int y);
-    // The read-outs of the last position read, from what is shown now.
-    void readOutsAgain();
-    std::optional<QPoint> readOutPos;
+    // Parts of refreshShown.
+    void refreshPicture();
+    void refreshReadOuts();
+    void refreshSpectrum();
+    // The map a map choice shows; null for a frame choice.
+    Analyzed2DRes* shownMap();
+    // A frame index from the slider, keys, wheel, arrows or seek_image.
+    void seekTo(int idx);
+    // The position the pointer is at, unless a button is held.
+    void pointTo(int x, int y);
+    bool refreshing = false;
+    QPoint markedAt; // the position the display's marks were last asked for
     void cmdError(const CmdLine& cmd);
     // A mistake of the batch author (or operator), a refusal or a failure: one
     // line on stderr, in the batch log and in the window's message place.

@@ -66,10 +66,8 @@ void Body::setupWalk()
     connect(walk, &AnalysisWalk::finishBatchExec, this, &Body::finishBatchExec);
     connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
     connect(walk, &AnalysisWalk::told, this, &Body::logMistake);
-    connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
-        dispA->overlayMap = analyzer->selectedRes();
-        dispA->update();
-    });
+    // The new maps' values at the position, not the last walk's.
+    connect(walk, &AnalysisWalk::imagesGenerated, this, &Body::refreshShown);
 }
 
 bool Body::walkRunning() const { return walk && walk->running(); }

@@ -157,7 +157,8 @@ void Body::finishCalib()
     calibCtrl->DEAvr->setText(QString::number(calib.sum, 'g', 6));
     calibCtrl->DESigma->setText(QString::number(calib.sqSum, 'g', 6));
     eShiftMap.genImg();
-    dispA->update();
+    // The shift and the read-outs at the position are of the new map.
+    refreshShown();
     tellBinsWithoutShift();
     logWithTime(QStringLiteral("End Calibration   "));
     emit finishBatchExec(CALIB_EXEC);

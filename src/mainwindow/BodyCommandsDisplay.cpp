@@ -140,16 +140,15 @@ void Body::movePosition(double x, double y)
         const QSignalBlocker quiet(dispA);
         dispA->setRealMousePos(x, y);
     }
-    showReadOutsAt(readout::truncated(x), readout::truncated(y));
+    // As a pointer moved there: the position, and all that shows it, follow.
     emit dispA->mouseMoved(x, y);
-    dispA->update();
 }
 
 // A frame the stack does not hold would leave the frame number naming it
 // over the frame still shown.
 void Body::seekImageCmd(int imgNo)
 {
-    const FrameSets::Stack s = seekStack();
+    const FrameSets::Stack s = shown.seekStack();
     const int n = int(frameSets.frames(s).size());
     if (imgNo >= 0 && imgNo < n) {
         seekImage(imgNo);

@@ -129,18 +129,9 @@ void Body::readI0Files(QStringList files, bool newFile)
 void Body::followI1Stack()
 {
     const int count = int(i1Frames.size());
-    if (count == 0)
-        return;
-    frameSets.updateGeometry();
-    SeekBar->setMaximum(count - 1);
-    {
-        // Shown below: the panel's report of its new selection would show it
-        // twice. Chosen first, so the read-outs of the showing read this frame.
-        const QSignalBlocker quiet(SelectI1Files);
-        SelectI1Files->Selected->setCurrentIndex(count - 1);
-    }
-    if (SelectI1Files->additionalSetup.ShowLatest->isChecked())
-        showData(count - 1);
+    if (frameSets.updateGeometry())
+        shown.loaded(FrameSets::I1, count, SelectI1Files->additionalSetup.ShowLatest->isChecked());
+    refreshShown();
 }
 
 bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles,
@@ -156,8 +147,14 @@ bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles
         return false;
     }
     data->cBar = CBar;
-    frameSets.append(s, data, adding.addFile(data->fileName, fNo, totalFiles));
-    return !loader->isBusy() || panel->additionalSetup.ShowLatest->isChecked();
+    {
+        // The list names the chosen frame, which refreshShown sets, not the
+        // first file a list takes.
+        const QSignalBlocker quiet(panel->Selected);
+        frameSets.append(s, data, adding.addFile(data->fileName, fNo, totalFiles));
+    }
+    shown.loaded(s, int(frameSets.frames(s).size()), panel->additionalSetup.ShowLatest->isChecked());
+    return true;
 }
 
 // A loader hands frames over faster than a screen shows pictures, and what the
@@ -213,13 +210,13 @@ void Body::followLoads()
 {
     lastFollow.start();
     bool i1 = false;
-    bool spectrum = false;
-    takeHanded(i1, spectrum);
+    bool any = false;
+    takeHanded(i1, any);
     // The field of view first, so the first frame's spectrum is not empty.
     if (i1)
         followI1Stack();
-    if (spectrum)
-        showXafsSpectrum();
+    else if (any)
+        refreshShown();
 }
 
 void Body::takeHanded(bool& i1, bool& any)
@@ -286,13 +283,21 @@ void Body::stackComplete(FrameSets::Stack s)
     frameSets.clearUpdateDarkArea(s);
 }
 
+void Body::keepPositionOnStack()
+{
+    // The position the user chose stays while the field of view holds it.
+    if (pointX < 0 || pointX >= imageW || pointY < 0 || pointY >= imageH) {
+        pointX = 0;
+        pointY = 0;
+    }
+}
+
 void Body::finishedLoadI1Files()
 {
-    pointX = 0;
-    pointY = 0;
+    frameSets.updateGeometry();
+    keepPositionOnStack();
     // A last file that failed or was skipped left the stack's display behind.
     followI1Stack();
-    showXafsSpectrum();
     xafsView->autoXScale = false;
     analyzer->xafsView()->autoXScale = false;
     stackComplete(FrameSets::I1);
@@ -303,9 +308,8 @@ void Body::finishedLoadI1Files()
 
 void Body::finishedLoadI0Files()
 {
-    pointX = 0;
-    pointY = 0;
-    showXafsSpectrum();
+    keepPositionOnStack();
+    refreshShown();
     stackComplete(FrameSets::I0);
 }
 
@@ -317,8 +321,7 @@ void Body::clearI1Files()
     i1Loader->stop();
     frameSets.clear(FrameSets::I1);
     // The spectrum windows and the read-outs show the stack's values no more.
-    showXafsSpectrum();
-    readOutsAgain();
+    refreshShown();
     // A batch waiting for the stopped load goes on.
     if (frameSets.abandonLoad(FrameSets::I1))
         emit finishBatchExec(LOAD_I1_FILES);
@@ -331,7 +334,7 @@ void Body::clearI0Files()
     i0Loader->stop();
     SelectI0Files->clearFiles();
     frameSets.clear(FrameSets::I0);
-    readOutsAgain();
+    refreshShown();
     if (frameSets.abandonLoad(FrameSets::I0))
         emit finishBatchExec(LOAD_I0_FILES);
 }
@@ -339,11 +342,14 @@ void Body::clearI0Files()
 void Body::selectedDark(QString fname)
 {
     stopWalkForFrames();
-    clearDark();
-    if (!frameSets.loadDark(fname))
-        return;
-    DarkFileName->setText(QFileInfo(fname).fileName());
-    DarkExpTime->setText(QString::number(frameSets.darkFrame()->expTime, 'g', 6));
+    frameSets.setDarkFrame(nullptr);
+    DarkFileName->setText(QString());
+    if (frameSets.loadDark(fname)) {
+        DarkFileName->setText(QFileInfo(fname).fileName());
+        DarkExpTime->setText(QString::number(frameSets.darkFrame()->expTime, 'g', 6));
+    }
+    // The dark value and the spectra at the position take the new dark at once.
+    refreshShown();
 }
 
 void Body::clearDark()
@@ -351,11 +357,12 @@ void Body::clearDark()
     stopWalkForFrames();
     frameSets.setDarkFrame(nullptr);
     DarkFileName->setText(QString());
+    refreshShown();
 }
 
 void Body::selectedNewRef()
 {
-    dispImgSelected(false);
+    refreshShown();
 }
 
 namespace {
@@ -438,12 +445,12 @@ Spectrum Body::rawI1SpectrumAt(int x, int y, int halfW, int halfH)
 
 Spectrum Body::hProfileAt(int y, int hx, int hy, bool i1)
 {
-    return frameSets.hProfileAt(y, hx, hy, i1, shownPanel()->Selected->currentIndex(),
+    return frameSets.hProfileAt(y, hx, hy, i1, shown.frame[i1 ? FrameSets::I1 : FrameSets::I0],
                                 FluoType->isChecked());
 }
 
 Spectrum Body::vProfileAt(int x, int hx, int hy, bool i1)
 {
-    return frameSets.vProfileAt(x, hx, hy, i1, shownPanel()->Selected->currentIndex(),
+    return frameSets.vProfileAt(x, hx, hy, i1, shown.frame[i1 ? FrameSets::I1 : FrameSets::I0],
                                 FluoType->isChecked());
 }

@@ -1,4 +1,5 @@
-// Frame navigation, display selection and the spectrum of the pointed bin.
+// Frame navigation, display selection and the spectrum of the pointed bin:
+// every trigger changes what is shown and asks refreshShown to show it.
 #include "mainwindow/Body.h"
 
 #include "analysis/Analyzer.h"
@@ -10,105 +11,138 @@
 #include "imagestack/TiffData.h"
 #include "mainwindow/ReadOut.h"
 
+#include <QComboBox>
 #include <QDebug>
-
-FrameSets::Stack Body::shownStack() const
-{
-    return ShowData->isChecked() ? FrameSets::I1 : FrameSets::I0;
-}
-
-SelectDataFiles* Body::shownPanel() const
-{
-    return ShowData->isChecked() ? SelectI1Files : SelectI0Files;
-}
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 
 TiffData* Body::shownFrame() const
 {
-    const QList<TiffData*>& stack = frameSets.frames(shownStack());
-    const int idx = shownPanel()->Selected->currentIndex();
+    const std::optional<FrameSets::Stack> s = shown.shownStack();
+    if (!s)
+        return nullptr;
+    const QList<TiffData*>& stack = frameSets.frames(*s);
+    const int idx = shown.frame[*s];
     return idx >= 0 && idx < stack.size() ? stack[idx] : nullptr;
 }
 
-void Body::dispImgSelected(bool)
+Analyzed2DRes* Body::shownMap()
 {
-    if (ShowData->isChecked()) {
-        showData(SelectI1Files->Selected->currentIndex());
-    } else if (ShowI0->isChecked()) {
-        showData(SelectI0Files->Selected->currentIndex());
-    } else if (ShowShiftMap->isChecked()) {
-        dispA->setShowOverLayer(true);
-        dispA->overlayMap = &eShiftMap;
-        readOutsAgain();
-    } else if (ShowResAnalysis->isChecked()) {
-        dispA->setShowOverLayer(true);
-        dispA->overlayMap = analyzer->selectedRes();
-        readOutsAgain();
+    switch (shown.choice) {
+    case ShownState::ShiftMap:
+        return &eShiftMap;
+    case ShownState::ResAnalysis:
+        return analyzer->selectedRes();
+    default:
+        return nullptr;
     }
-    dispA->update();
+}
+
+void Body::refreshShown()
+{
+    // The views set below report their changes: those reports are of this state.
+    if (refreshing || !analyzer || !calibCtrl)
+        return;
+    const QScopedValueRollback<bool> busy(refreshing, true);
+    shown.fit(int(i1Frames.size()), int(i0Frames.size()));
+    refreshPicture();
+    refreshReadOuts();
+    refreshSpectrum();
+}
+
+void Body::refreshPicture()
+{
+    {
+        const QSignalBlocker q0(ShowData), q1(ShowI0), q2(ShowShiftMap), q3(ShowResAnalysis);
+        dispSelector.button(shown.choice)->setChecked(true);
+    }
+    for (const FrameSets::Stack s : {FrameSets::I1, FrameSets::I0}) {
+        QComboBox* list = (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->Selected;
+        const QSignalBlocker quiet(list);
+        list->setCurrentIndex(shown.frame[s]);
+    }
+    // A frame's picture costs as much to paint as reading several: painted
+    // again only when it or the marks on it move. A map is painted each time:
+    // its picture may be new.
+    bool repaint = shown.showsMap() || dispA->showOverLayer || markedAt != QPoint(pointX, pointY);
+    markedAt = QPoint(pointX, pointY);
+    // The result map is kept on the display under a frame too, for the
+    // choice to come back to.
+    dispA->overlayMap = shown.choice == ShownState::ShiftMap ? &eShiftMap : analyzer->selectedRes();
+    if (shown.showsMap()) {
+        dispA->setShowOverLayer(true);
+    } else {
+        dispA->setShowOverLayer(false);
+        TiffData* f = shownFrame();
+        if (dispA->frame != f) {
+            repaint = true;
+            dispA->setImageData(f);
+            if (f) {
+                imgProc.setImgData(f);
+                ImgNo->setToolTip(f->fileName);
+            }
+        }
+    }
+    // The bar counts the frames of the stack it moves through, and no others.
+    const FrameSets::Stack s = shown.seekStack();
+    const int no = shown.frame[s];
+    {
+        const QSignalBlocker quiet(SeekBar);
+        SeekBar->setMaximum(qMax(0, int(frameSets.frames(s).size()) - 1));
+        SeekBar->setValue(qMax(0, no));
+    }
+    ImgNo->setText(no >= 0 ? QString::number(no) : QString());
+    if (repaint)
+        dispA->update();
+}
+
+void Body::dispImgSelected(bool on)
+{
+    // The button switched off reports too; the one switched on names the choice.
+    if (!on || dispSelector.checkedId() < 0)
+        return;
+    shown.choice = ShownState::Choice(dispSelector.checkedId());
+    refreshShown();
+}
+
+void Body::seekTo(int idx)
+{
+    shown.seek(idx, int(frameSets.frames(shown.seekStack()).size()));
+    refreshShown();
 }
 
 void Body::showData(int no)
 {
-    dispA->setShowOverLayer(false);
-    SeekBar->setValue(no);
-    ImgNo->setText(QString::number(no));
-    const QList<TiffData*>& stack = frameSets.frames(shownStack());
-    if (no >= 0 && no < stack.size()) {
-        TiffData* f = stack[no];
-        dispA->setImageData(f);
-        imgProc.setImgData(f);
-        ImgNo->setToolTip(f->fileName);
-        dispA->update();
-    }
-    readOutsAgain();
+    seekTo(no);
 }
 
-// As the slider does: the file list follows, so the read-outs and the
-// spectrum view take the frame shown.
 void Body::seekImage(int imgNo)
 {
-    sliderMoved(imgNo);
-}
-
-void Body::prev()
-{
-    shownPanel()->prev();
-}
-
-void Body::next()
-{
-    shownPanel()->next();
-}
-
-FrameSets::Stack Body::seekStack() const
-{
-    return ShowI0->isChecked() ? FrameSets::I0 : FrameSets::I1;
+    seekTo(imgNo);
 }
 
 void Body::sliderMoved(int idx)
 {
-    if (!ShowData->isChecked() && !ShowI0->isChecked()) {
-        // A map has no frames: the bar brings back the frames it counts, and
-        // the choice names them, so picture, choice and read-outs agree.
-        if (idx < 0 || idx >= frameSets.frames(FrameSets::I1).size())
-            return;
-        // The frame is shown below, once, not also through the choice's report.
-        const QSignalBlocker quietMap(dispSelector.checkedButton());
-        const QSignalBlocker quietData(ShowData);
-        ShowData->setChecked(true);
-    }
-    {
-        // The frame is shown below, once, not also through the panel's report.
-        const QSignalBlocker quiet(shownPanel());
-        shownPanel()->select(idx);
-    }
-    // The seek bar follows the I1 stack; with I0 shown the index may lie beyond it.
-    const QList<TiffData*>& stack = frameSets.frames(shownStack());
-    if (idx >= 0 && idx < stack.size()) {
-        xafsView->frameEnergy = stack[idx]->energy;
-        xafsView->update();
-    }
-    showData(idx);
+    seekTo(idx);
+}
+
+void Body::prev()
+{
+    shown.step(-1, int(frameSets.frames(shown.seekStack()).size()));
+    refreshShown();
+}
+
+void Body::next()
+{
+    shown.step(1, int(frameSets.frames(shown.seekStack()).size()));
+    refreshShown();
+}
+
+void Body::pointTo(int x, int y)
+{
+    pointX = x;
+    pointY = y;
+    refreshShown();
 }
 
 void Body::newCurPos()
@@ -122,28 +156,30 @@ void Body::newCurPos()
         pointX = x;
     if (y >= 0 && y < first->height)
         pointY = y;
-    showXafsSpectrum();
+    refreshShown();
 }
 
 void Body::showXafsSpectrum(double x, double y)
 {
-    pointX = readout::truncated(x);
-    pointY = readout::truncated(y);
-    showXafsSpectrum();
+    pointTo(readout::truncated(x), readout::truncated(y));
 }
 
 void Body::showXafsSpectrum()
+{
+    refreshShown();
+}
+
+void Body::refreshSpectrum()
 {
     const TiffData* f = shownFrame();
     xafsView->frameEnergy = f ? f->energy : -1.0;
     xafsView->update();
 
+    PosX->setText(readout::posText(pointX));
+    PosY->setText(readout::posText(pointY));
     // A Sum R. or a suggestion that holds no number builds no bin: the field shows why.
-    if (!binSizeMistake(true, false).isEmpty() || !suggestMistake(false).isEmpty()) {
-        PosX->setText(readout::posText(pointX));
-        PosY->setText(readout::posText(pointY));
+    if (!binSizeMistake(true, false).isEmpty() || !suggestMistake(false).isEmpty())
         return;
-    }
     const double shift = eShiftAt(pointX, pointY);
     const SuggestElm sElm = suggestElm();
     const int hw = viewW();
@@ -156,8 +192,6 @@ void Body::showXafsSpectrum()
     if (!walkRunning())
         analyzer->analyzeAndShowSpectrum(spectrum, sElm);
 
-    PosX->setText(readout::posText(pointX));
-    PosY->setText(readout::posText(pointY));
     EShiftOnTbl->setText(readout::eShiftText(shift));
     // Without a standard there is nothing to be shifted from.
     EShiftFromStd->setText(xafsView->standard.size() > 0 ? readout::eShiftFromStdText(fromStd) : QString());

@@ -28,6 +28,21 @@ double mapValue(const Analyzed2DRes& map, const std::vector<double>& v, int x, i
     return i < v.size() ? v[i] : 0.0;
 }
 
+// A map's row (alongRow) or column through `at`, as the frames' profiles are
+// laid out; bins without a result are left out.
+Spectrum mapProfile(const Analyzed2DRes& map, const std::vector<double>& v, bool alongRow, int at, int imageH)
+{
+    Spectrum s;
+    const int n = alongRow ? map.cond.W : map.cond.H;
+    for (int i = 0; i < n; i++) {
+        const int x = alongRow ? i : at;
+        const int y = alongRow ? at : i;
+        if (map.onMap(x, y))
+            s.append(alongRow ? i : readout::vCrossCursor(i, imageH), mapValue(map, v, x, y));
+    }
+    return s;
+}
+
 } // namespace
 
 // The pointed bin and the statistics bins are drawn from the bin sizes as
@@ -38,6 +53,9 @@ void Body::setupOverlay()
         connect(e, &QLineEdit::textChanged, dispA, qOverload<>(&QWidget::update));
         watchNumberField(e, FieldKind::Count);
     }
+    // The spectra and cross sections of the pointed bin are of its size.
+    for (QLineEdit* e : {vHWidth_, vVWidth_})
+        connect(e, &QLineEdit::textChanged, this, &Body::refreshShown);
 }
 
 void Body::draw(QPainter* p)
@@ -92,45 +110,59 @@ void Body::draw(QPainter* p)
         showStatistics();
 }
 
+// A move with a button held drags an area or pans: the read-out stays where
+// the button went down.
 void Body::onMouseMovedInDispA()
 {
-    showReadOutsAt(readout::truncated(dispA->cc.toRealX(dispA->m.x)),
-                   readout::truncated(dispA->cc.toRealY(dispA->m.y)));
+    if (!dispA->m.pressed)
+        pointTo(readout::truncated(dispA->cc.toRealX(dispA->m.x)),
+                readout::truncated(dispA->cc.toRealY(dispA->m.y)));
 }
 
-void Body::readOutsAgain()
+void Body::refreshReadOuts()
 {
-    if (readOutPos)
-        showReadOutsAt(readOutPos->x(), readOutPos->y());
-}
-
-void Body::showReadOutsAt(int x, int y)
-{
-    readOutPos = QPoint(x, y);
-    const bool i1 = ShowData->isChecked();
-
+    const int x = pointX;
+    const int y = pointY;
     const bool sized = binSizeMistake(true, false).isEmpty();
-    HCross->profile = sized ? hProfileAt(y, 1, viewH(), i1) : Spectrum();
+    HCross->profile = Spectrum();
+    VCross->profile = Spectrum();
+    if (shown.showsMap()) {
+        // A map not made yet reads nothing: no value, no profile.
+        const Analyzed2DRes* map = shownMap();
+        const bool made = map && map->holdsResult();
+        Value->clear();
+        if (made) {
+            const std::vector<double>& v = map->showProc ? map->procData : map->data;
+            HCross->profile = mapProfile(*map, v, true, y, imageH);
+            VCross->profile = mapProfile(*map, v, false, x, imageH);
+            if (map->onMap(x, y))
+                Value->setText(readout::valueText(mapValue(*map, v, x, y)));
+        }
+        if (shown.choice == ShownState::ResAnalysis) {
+            const bool inside = made && x >= 0 && y >= 0 && x < map->cond.W && y < map->cond.H;
+            if (inside)
+                Value2->setText(readout::valueText(map->surfFit.value(x, y)));
+            else
+                Value2->clear();
+        }
+    } else {
+        const bool i1 = shown.choice == ShownState::Data;
+        if (sized) {
+            HCross->profile = hProfileAt(y, 1, viewH(), i1);
+            VCross->profile = vProfileAt(x, 1, viewW(), i1);
+        }
+        // No frame leaves no value: the last frame's would read as this one's.
+        if (const TiffData* f = shownFrame())
+            Value->setText(readout::valueText(f->value(x, y)));
+        else
+            Value->clear();
+    }
     HCross->cursor = x;
     HCross->update();
-    VCross->profile = sized ? vProfileAt(x, 1, viewW(), i1) : Spectrum();
     // Where the column profile puts row y.
     VCross->cursor = readout::truncated(readout::vCrossCursor(y, imageH));
     VCross->update();
-
-    if (ShowResAnalysis->isChecked()) {
-        if (const Analyzed2DRes* map = analyzer->selectedRes()) {
-            const double v = mapValue(*map, map->showProc ? map->procData : map->data, x, y);
-            Value->setText(readout::valueText(v));
-            const bool inside = x >= 0 && y >= 0 && x < map->cond.W && y < map->cond.H;
-            Value2->setText(readout::valueText(inside ? map->surfFit.value(x, y) : 0.0));
-        }
-    } else if (const TiffData* f = shownFrame()) {
-        Value->setText(readout::valueText(f->value(x, y)));
-    } else {
-        // A cleared stack leaves no value: the last frame's would read as this one's.
-        Value->clear();
-    }
-    if (const TiffData* dark = frameSets.darkFrame())
-        DarkValue->setText(readout::darkValueText(dark->value(x, y)));
+    const TiffData* dark = frameSets.darkFrame();
+    // Without a dark frame the field reads as at the start.
+    DarkValue->setText(dark ? readout::darkValueText(dark->value(x, y)) : QStringLiteral("0.0"));
 }

@@ -8,6 +8,7 @@
 #include "display/FieldValue.h"
 #include "display/FieldWidth.h"
 #include "display/FrontWindow.h"
+#include "display/ImgDispA.h"
 #include "display/_FileDialog.h"
 #include "foundation/Cfg.h"
 #include "foundation/Globals.h"
@@ -16,8 +17,11 @@
 #include "imagestack/ErrPoints.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
+#include "mainwindow/ReadOut.h"
 #include "mainwindow/SaveDataCfg.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -223,7 +227,18 @@ void Body::setupDataFiles()
     connect(SelectI0Files, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
     connect(SelectI1Files, &SelectDataFiles::clear, this, &Body::clearI1Files);
     connect(SelectI0Files, &SelectDataFiles::clear, this, &Body::clearI0Files);
-    connect(SelectI1Files, SIGNAL(currentIndexChanged(int)), this, SLOT(showData(int)));
+    // A file picked in either list is that stack's frame; the lists set by
+    // refreshShown report nothing.
+    for (const FrameSets::Stack s : {FrameSets::I1, FrameSets::I0}) {
+        QComboBox* list = (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->Selected;
+        connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this, [this, s](int idx) {
+            if (shown.choose(s, idx, int(frameSets.frames(s).size())))
+                refreshShown();
+        });
+    }
+    // The spectra and profiles read I0 and the fluorescence choice.
+    connect(UseI0, &QCheckBox::toggled, this, &Body::refreshShown);
+    connect(FluoType, &QCheckBox::toggled, this, &Body::refreshShown);
 
     connect(SelectDark, &QPushButton::clicked, &darkFileDialog, &_FileDialog::show);
     connect(ClearDark, &QPushButton::clicked, this, &Body::clearDark);
@@ -262,9 +277,15 @@ void Body::setupNavigation()
     });
     connect(ZoomIn, SIGNAL(clicked()), dispA, SLOT(setViewWAsSelectedArea()));
     connect(ResetScale, SIGNAL(clicked()), dispA, SLOT(resetImageViewWindow()));
+    // The read-out position follows the pointer while no button is held and
+    // goes where a button goes down; a drag that follows chooses an area, not
+    // the position.
     connect(dispA, SIGNAL(mouseMoved(double, double)), this, SLOT(showXafsSpectrum(double, double)));
+    connect(dispA, &DispA::mousePressed0, this, [this] {
+        pointTo(readout::truncated(dispA->cc.toRealX(dispA->m.x)),
+                readout::truncated(dispA->cc.toRealY(dispA->m.y)));
+    });
     connect(dispA, SIGNAL(drawImage2(QPainter*)), this, SLOT(draw(QPainter*)));
-    connect(dispA, SIGNAL(mouseMoved0()), this, SLOT(onMouseMovedInDispA()));
     connect(dispA, &ImgDispA::mouseRPressed, xafsView, &XafsView::toStars);
     dispA->setResetMax(resetMax_->isChecked());
     connect(resetMax_, &QCheckBox::toggled, dispA, &ImgDispA::setResetMax);

@@ -22,6 +22,9 @@ int truncated(double v)
 
 QString valueText(double v)
 {
+    // Whole counts show whole: 19036 as "19,036", not "1.904e+04".
+    if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) >= 1e4 && std::fabs(v) < 1e15)
+        return addThousandsCommas(QString::number(v, 'f', 0));
     return addThousandsCommas(QStringLiteral("%1").arg(v, 0, 'g', 4));
 }
 

@@ -12,7 +12,8 @@ namespace readout {
 // Toward zero; NaN gives 0 and values beyond the int range its ends.
 int truncated(double v);
 
-// Four significant digits with thousands commas: 1234.6 -> "1,235", 12345.678 -> "1.235e+04".
+// Four significant digits with thousands commas: 1234.6 -> "1,235", 12345.678 -> "1.235e+04";
+// whole counts whole: 19036 -> "19,036".
 QString valueText(double v);
 // Six significant digits with thousands commas, for the dark frame's value.
 QString darkValueText(double v);

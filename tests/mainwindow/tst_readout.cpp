@@ -19,6 +19,8 @@ private slots:
         QTest::newRow("value: four digits, then the comma") << readout::valueText(1234.6) << "1,235";
         QTest::newRow("value: exponent form, no comma") << readout::valueText(12345.678) << "1.235e+04";
         QTest::newRow("value: negative") << readout::valueText(-1234.4) << "-1,234";
+        QTest::newRow("value: whole counts whole") << readout::valueText(19036) << "19,036";
+        QTest::newRow("value: whole, negative, large") << readout::valueText(-1234567) << "-1,234,567";
         QTest::newRow("dark: six digits") << readout::darkValueText(1234.56) << "1,234.56";
         QTest::newRow("box: truncated, right-aligned in four")
             << readout::boxSizeText(QRectF(10.6, 20.2, 5.5, 3.1)) << "(  10,   20)-(  16,   23)";
