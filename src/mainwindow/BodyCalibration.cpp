@@ -26,6 +26,15 @@ void logBinsWithoutEdge(const CalibWalk& w)
                                   .arg(w.noEdge + w.count);
 }
 
+// The panel's figures of the walk's map, finished or loaded.
+void showFigures(CalibCtrl& c, const CalibWalk& w)
+{
+    c.DEMin->setText(QString::number(w.min, 'g', 6));
+    c.DEMax->setText(QString::number(w.max, 'g', 6));
+    c.DEAvr->setText(QString::number(w.sum, 'g', 6));
+    c.DESigma->setText(QString::number(w.sqSum, 'g', 6));
+}
+
 } // namespace
 
 double Body::eShiftAt(int x, int y) const
@@ -132,10 +141,7 @@ void Body::finishCalib()
 {
     calib.finish(eShiftMap, QuadSurfFittedEShift->isChecked());
     emit calibProgress(100.0);
-    calibCtrl->DEMin->setText(QString::number(calib.min, 'g', 6));
-    calibCtrl->DEMax->setText(QString::number(calib.max, 'g', 6));
-    calibCtrl->DEAvr->setText(QString::number(calib.sum, 'g', 6));
-    calibCtrl->DESigma->setText(QString::number(calib.sqSum, 'g', 6));
+    showFigures(*calibCtrl, calib);
     eShiftMap.genImg();
     dispA->update();
     logBinsWithoutEdge(calib);
@@ -234,7 +240,9 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
         if (&map == &eShiftMap) {
             if (calib.running)
                 stopCalibration(); // its bins would land in the loaded map
-            calib.cond = grid;
+            calib.takeMap(grid, map, QuadSurfFittedEShift->isChecked());
+            emit calibProgress(100.0);
+            showFigures(*calibCtrl, calib);
             eShiftMapEdge = empReadEdge(o, empH);
             eShiftMapStd = empH.stdFileName;
             calibCtrl->Width->setText(QString::number(empH.width));
