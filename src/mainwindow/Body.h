@@ -185,6 +185,8 @@ public:
     FrameSets::Stack shownStack() const;
     SelectDataFiles* shownPanel() const;
     TiffData* shownFrame() const;
+    // The frame of the I1 list's selection; null when it selects none.
+    TiffData* selectedI1Frame() const;
     // The stack the seek bar moves: the I0 stack while its frames are shown,
     // else the I1 stack, whose frames the bar counts.
     FrameSets::Stack seekStack() const;
@@ -332,6 +334,8 @@ public slots:
     void giveProcData();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
+    // Redraws and re-reads what shows the frames after their shifts changed.
+    void frameShiftChanged();
 
     // Batch
     void execCmdSlot(CmdLine cmd, bool inRem);
@@ -387,6 +391,8 @@ private:
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();
+    // Sets the frames' origins; when any changed, frameShiftChanged.
+    void moveFrames(const QList<TiffData*>& frames, int dx, int dy);
     // Publishes "word name" on Stars.
     void publish(const QString& word, const QString& name);
 

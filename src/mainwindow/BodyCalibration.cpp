@@ -15,6 +15,8 @@
 #include <QDateTime>
 #include <QDebug>
 
+#include <algorithm>
+
 namespace {
 
 // One line per walk however many bins had no edge, not one per bin.
@@ -263,32 +265,54 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
     emit finishBatchExec(CALIB_LOAD_MAP);
 }
 
+TiffData* Body::selectedI1Frame() const
+{
+    const int idx = SelectI1Files->Selected->currentIndex();
+    return idx >= 0 && idx < i1Frames.size() ? i1Frames[idx] : nullptr;
+}
+
 void Body::giveProcData()
 {
     if (i1Frames.isEmpty())
         return;
-    const int idx = SelectI1Files->Selected->currentIndex();
-    imgProc.setImgData(idx >= 0 && idx < i1Frames.size() ? i1Frames[idx] : nullptr);
+    imgProc.setImgData(selectedI1Frame());
 }
 
 void Body::setImgShift(int dx, int dy)
 {
-    stopWalkForFrames();
-    const int idx = SelectI1Files->Selected->currentIndex();
-    if (idx < 0 || idx >= i1Frames.size())
+    // The frame the processor shows the shift of, never one it was not shown.
+    TiffData* f = imgProc.frame();
+    if (!f || !i1Frames.contains(f)) {
+        logMistake(QStringLiteral("No I1 frame in the image processor: the shift (%1, %2) is not set").arg(dx).arg(dy));
         return;
-    i1Frames[idx]->x0 = dx;
-    i1Frames[idx]->y0 = dy;
-    // The dark-area means are read through the origins too.
-    frameSets.clearUpdateDarkArea(FrameSets::I1);
+    }
+    moveFrames({f}, dx, dy);
 }
 
 void Body::clearAllShifts()
 {
+    moveFrames(i1Frames, 0, 0);
+}
+
+void Body::moveFrames(const QList<TiffData*>& frames, int dx, int dy)
+{
+    if (std::all_of(frames.begin(), frames.end(), [dx, dy](const TiffData* f) { return f->x0 == dx && f->y0 == dy; }))
+        return;
     stopWalkForFrames();
-    for (TiffData* f : i1Frames) {
-        f->x0 = 0;
-        f->y0 = 0;
+    for (TiffData* f : frames) {
+        f->x0 = dx;
+        f->y0 = dy;
     }
+    // The dark-area means are read through the origins too.
     frameSets.clearUpdateDarkArea(FrameSets::I1);
+    frameShiftChanged();
+}
+
+void Body::frameShiftChanged()
+{
+    // The picture and every read-out of the frames as they now lie.
+    if (!dispA->showOverLayer)
+        dispA->rebuildFrameImage();
+    readOutsAgain();
+    showXafsSpectrum();
 }

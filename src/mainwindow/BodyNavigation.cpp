@@ -53,13 +53,14 @@ void Body::showData(int no)
     SeekBar->setValue(no);
     ImgNo->setText(QString::number(no));
     const QList<TiffData*>& stack = frameSets.frames(shownStack());
-    if (no >= 0 && no < stack.size()) {
-        TiffData* f = stack[no];
+    TiffData* f = no >= 0 && no < stack.size() ? stack[no] : nullptr;
+    if (f) {
         dispA->setImageData(f);
-        imgProc.setImgData(f);
         ImgNo->setToolTip(f->fileName);
         dispA->update();
     }
+    // Only I1 frames are shifted: with I0 shown the processor works on the I1 list's frame.
+    imgProc.setImgData(shownStack() == FrameSets::I1 ? f : selectedI1Frame());
     readOutsAgain();
 }
 

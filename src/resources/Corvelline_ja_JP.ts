@@ -1409,6 +1409,10 @@
         <source>Clear All Shifts</source>
         <translation>全シフトをクリア</translation>
     </message>
+    <message>
+        <source>Image Processor - I1 frame %1</source>
+        <translation>画像処理 - I1 フレーム %1</translation>
+    </message>
 </context>
 <context>
     <name>LCFReference</name>
