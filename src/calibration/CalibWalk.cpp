@@ -8,12 +8,13 @@
 #include <cmath>
 #include <limits>
 
-void CalibWalk::start(const AnalyzeCond& grid, Analyzed2DRes& map)
+void CalibWalk::start(const AnalyzeCond& grid, Analyzed2DRes& map, bool walk)
 {
-    running = true;
+    running = walk;
     cond = grid;
     cond.reset();
-    map.setCond(cond);
+    if (walk)
+        map.setCond(cond);
     min = 1e300;
     max = -1e300;
     sum = 0.0;
@@ -40,6 +41,12 @@ bool CalibWalk::record(double shift, Analyzed2DRes& map)
         return false;
     }
     map.setData(cond.cx, cond.cy, cond.hx, cond.hy, shift);
+    take(shift);
+    return true;
+}
+
+void CalibWalk::take(double shift)
+{
     if (min > shift)
         min = shift;
     if (shift > max)
@@ -47,7 +54,17 @@ bool CalibWalk::record(double shift, Analyzed2DRes& map)
     sum += shift;
     count++;
     counted.push_back(QPoint(cond.cx, cond.cy));
-    return true;
+}
+
+void CalibWalk::takeMap(const AnalyzeCond& grid, Analyzed2DRes& map, bool fitted)
+{
+    start(grid, map, false);
+    do {
+        const double v = map.valueAt(cond.cx, cond.cy);
+        if (map.onMap(cond.cx, cond.cy) && std::isfinite(v))
+            take(v);
+    } while (cond.next());
+    finish(map, fitted);
 }
 
 bool CalibWalk::centreOnImage() const

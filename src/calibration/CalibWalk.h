@@ -35,8 +35,12 @@ public:
     // Centres of the counted bins, for the deviation pass.
     std::vector<QPoint> counted;
 
-    // Running from the first bin of grid; the map takes the grid, zeroed.
-    void start(const AnalyzeCond& grid, Analyzed2DRes& map);
+    // Running from the first bin of grid; the map takes the grid, zeroed. Not
+    // a walk: the statistics are emptied alone.
+    void start(const AnalyzeCond& grid, Analyzed2DRes& map, bool walk = true);
+    // The statistics of a map read from a file, over its grid's bins that hold
+    // a shift at their centres, as a walk that measured them would give.
+    void takeMap(const AnalyzeCond& grid, Analyzed2DRes& map, bool fitted);
     static double binShift(const XafsSpectrum& bin, const XafsSpectrum& standard,
                            const CalibSettings& s);
     // Puts a finite shift into the bin under the cursor and the statistics;
@@ -52,4 +56,8 @@ public:
     // the centres of the counted bins (both not a number without any); the
     // cursor goes back to the first bin.
     void finish(Analyzed2DRes& map, bool fitted);
+
+private:
+    // A shift of the cursor's bin into the statistics.
+    void take(double shift);
 };

@@ -4,6 +4,7 @@
 #include "imagestack/TiffData.h"
 
 #include <QDebug>
+#include <QFileInfo>
 
 ImgProc::ImgProc(QWidget* parent) : QFrame(parent)
 {
@@ -41,24 +42,42 @@ ImgProc::~ImgProc()
 
 void ImgProc::setImgData(TiffData* frame)
 {
-    if (!frame) {
-        current = nullptr;
-        frameW = 0;
-        frameH = 0;
-        return;
-    }
-    if (!EdgeDetect->isChecked())
-        return;
+    const bool other = frame != current;
     current = frame;
-    frameW = frame->width;
-    frameH = frame->height;
-    // edgeDetect binarises and repaints once through the slider, but with
-    // "A. A. Shift" that climb starts from the previous frame's score and may stop
-    // at once; the second pass climbs from this frame's own.
-    edgeDetect();
-    if (BinaryImage->isChecked())
-        binarize();
-    drawOnImage();
+    frameW = frame ? frame->width : 0;
+    frameH = frame ? frame->height : 0;
+    tellFrame();
+    if (!frame)
+        return;
+    // Unless a climb sets them, the fields name the shift this frame holds,
+    // which "Set Shift" writes back to it.
+    const bool ownShift = !(AAutoShift->isChecked() && EdgeDetect->isChecked() && Compare->isChecked());
+    if (ownShift) {
+        ShiftX->setText(QString::number(frame->x0));
+        ShiftY->setText(QString::number(frame->y0));
+    }
+    if (EdgeDetect->isChecked()) {
+        // edgeDetect binarises and repaints once through the slider, but with
+        // "A. A. Shift" that climb starts from the previous frame's score and may
+        // stop at once; the second pass climbs from this frame's own.
+        edgeDetect();
+        if (BinaryImage->isChecked())
+            binarize();
+        drawOnImage();
+    } else if (other) {
+        // The edge and binary images were another frame's; the reference stays.
+        edgeImg.reset();
+        binImg.reset();
+        showImage(QImage());
+    }
+    if (ownShift)
+        setScore(normScalarProduct());
+}
+
+void ImgProc::tellFrame()
+{
+    setWindowTitle(current ? tr("Image Processor - I1 frame %1").arg(QFileInfo(current->fileName).fileName())
+                           : tr("Image Processor"));
 }
 
 int ImgProc::shiftX() const

@@ -21,8 +21,8 @@ public:
     explicit ImgProc(QWidget* parent = nullptr);
     ~ImgProc() override;
 
-    // Taken only while "Edge Detect" is on; null is always taken (the frame's
-    // stack is being cleared).
+    // The frame whose shift the panel shows and sets (an I1 frame; null when
+    // its stack is cleared); its images are made only while "Edge Detect" is on.
     void setImgData(TiffData* frame);
     TiffData* frame() const { return current; }
     double normScalarProduct() const;
@@ -63,6 +63,8 @@ private:
     // False, with the debug line, when there is nothing to compare.
     bool comparable() const;
     void showImage(QImage img);
+    // The title names the frame worked on.
+    void tellFrame();
 
     TiffData* current = nullptr;
 };

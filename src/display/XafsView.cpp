@@ -266,16 +266,17 @@ void XafsView::draw(QPainter* p)
         fourier = ShowFFT->isChecked();
         setRawArea(fourier);
     }
+    // The edge as the curve shows it: on the corrected scale when it is.
+    const double edge = spectrum.e0 - (ecorr ? spectrum.eOffset : 0.0);
     // Energy markers mean nothing on the axis of Fourier components.
     if (!fourier)
-        drawMarkers(p);
+        drawMarkers(p, edge);
     drawFrameAndTicks(p);
     if (!fourier)
         drawElemLabels(p);
     if (raw)
         drawRawView(p, fourier);
-    ExtMsg->setText(XafsPlot::annotation(spectrum.dMut, spectrum.e0, spectrum.midxOutOfRange,
-                                         spectrum.midxNoisy));
+    ExtMsg->setText(XafsPlot::annotation(spectrum.dMut, edge, spectrum.midxOutOfRange, spectrum.midxNoisy));
 }
 
 void XafsView::drawNormalized(QPainter* p, bool ecorr)
@@ -350,7 +351,7 @@ void XafsView::drawMeasured(QPainter* p, bool ecorr)
     Polyline curve(QPen(QColor(0, 0, 0), 2), n);
     double prev = n > 0 ? spectrum.pos(0) - shift : 0.0;
     for (int k = 0; k < n; ++k) {
-        // the lines stay where they were fitted; only the curve takes the offset
+        // The lines are read where they were fitted and drawn where the curve is.
         const double xl = spectrum.pos(k);
         const double x = xl - shift;
         if (std::fabs(x - prev) > XafsPlot::segmentGap) {
@@ -358,10 +359,10 @@ void XafsView::drawMeasured(QPainter* p, bool ecorr)
             post.flush(p);
             curve.flush(p);
         }
-        const double sxl = coord.toScreenX(xl);
-        pre.add(p, sxl, coord.toScreenY(spectrum.pre.value(xl)));
-        post.add(p, sxl, coord.toScreenY(spectrum.post.value(xl)));
-        curve.add(p, coord.toScreenX(x), coord.toScreenY(spectrum.y(k)));
+        const double sx = coord.toScreenX(x);
+        pre.add(p, sx, coord.toScreenY(spectrum.pre.value(xl)));
+        post.add(p, sx, coord.toScreenY(spectrum.post.value(xl)));
+        curve.add(p, sx, coord.toScreenY(spectrum.y(k)));
         prev = x;
     }
     pre.flush(p);
@@ -411,7 +412,7 @@ void XafsView::drawRawView(QPainter* p, bool fourier)
     line.flush(p);
 }
 
-void XafsView::drawMarkers(QPainter* p)
+void XafsView::drawMarkers(QPainter* p, double edge)
 {
     const int y0 = toVertex(coord.isy0);
     const int y1 = toVertex(coord.isy1);
@@ -430,7 +431,7 @@ void XafsView::drawMarkers(QPainter* p)
             vline(elemEnergy(row));
     }
     p->setPen(QPen(QColor(255, 0, 0), 2));
-    vline(spectrum.e0);
+    vline(edge);
 }
 
 void XafsView::drawFrameAndTicks(QPainter* p)

@@ -82,7 +82,8 @@ private:
     void drawNormalized(QPainter* p, bool ecorr);
     void drawMeasured(QPainter* p, bool ecorr);
     void setRawArea(bool fourier);
-    void drawMarkers(QPainter* p);
+    // edge: the edge energy on the scale the curve is drawn on.
+    void drawMarkers(QPainter* p, double edge);
     void drawFrameAndTicks(QPainter* p);
     void drawElemLabels(QPainter* p);
     void drawRawView(QPainter* p, bool fourier);

@@ -601,16 +601,42 @@ bool XafsSpectrum::readColumns(LineReader& in)
     return size() > 0;
 }
 
+namespace {
+// The line's coefficients over energies less off: a straight line moves
+// exactly; a Victoreen one is fitted again to its own values at the points it
+// was fitted over, moved (kept as it is when that fit cannot be made).
+std::array<double, 4> shiftedCoefficients(const VictLine& l, const Spectrum& s, double off)
+{
+    if (off == 0.0)
+        return l.coefficients();
+    if (l.mode != 0)
+        return {l.a + l.d * off, l.d, l.b, l.c};
+    Spectrum moved;
+    for (int k = 0; k < s.size(); ++k) {
+        const double e = s.pos(k);
+        if (e >= l.from && e < l.to)
+            moved.append(e - off, l.plainValue(e));
+    }
+    VictLine refit;
+    const double inf = std::numeric_limits<double>::infinity();
+    if (!refit.fit(moved, -inf, inf, 0))
+        return l.coefficients();
+    return refit.coefficients();
+}
+} // namespace
+
 void XafsSpectrum::write(QByteArray* out, bool subtractEOffset) const
 {
     if (!out)
         return;
     QTextStream ts(out, QIODevice::WriteOnly | QIODevice::Truncate);
-    const auto pc = pre.coefficients();
-    const auto qc = post.coefficients();
+    // The header on the scale of the energy column.
+    const double off = subtractEOffset && std::isfinite(eOffset) ? eOffset : 0.0;
+    const auto pc = shiftedCoefficients(pre, *this, off);
+    const auto qc = shiftedCoefficients(post, *this, off);
     ts << "###Corvelline::XafsSpectrum\n";
     // Energies to 10 digits, so that they read back; the rest as the stream writes it.
-    ts << "# midx    : " << energyText(e0) << "\n";
+    ts << "# midx    : " << energyText(e0 - off) << "\n";
     ts << "# dMut    : " << dMut << "\n";
     ts << "# pre   vic : " << pc[0] << " " << pc[1] << " " << pc[2] << " " << pc[3] << "\n";
     ts << "# poste vic : " << qc[0] << " " << qc[1] << " " << qc[2] << " " << qc[3] << "\n";
@@ -620,8 +646,7 @@ void XafsSpectrum::write(QByteArray* out, bool subtractEOffset) const
     const int nd = doubleNormalized.size();
     for (int k = 0; k < n; ++k) {
         const double p = pos(k);
-        const double x = subtractEOffset ? p - eOffset : p;
-        ts << energyText(x) << "\t" << (k < nd ? doubleNormalized.y(k) : 0.0) << "\t" << y(k) << "\t"
+        ts << energyText(p - off) << "\t" << (k < nd ? doubleNormalized.y(k) : 0.0) << "\t" << y(k) << "\t"
            << pre.value(p) << "\t" << post.value(p) << "\n";
     }
     ts.flush();

@@ -204,6 +204,8 @@ public:
     void tellStandInI0() const;
     // The frame on the picture; null under a map or with none chosen.
     TiffData* shownFrame() const;
+    // The frame of the I1 list's selection; null when it selects none.
+    TiffData* selectedI1Frame() const;
     // Keeps a frame of the current load with its energy (chosen when its panel
     // shows the latest); false for a frame of another load or size.
     bool takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles, quint64 generation,
@@ -350,6 +352,8 @@ public slots:
     void giveProcData();
     void setImgShift(int dx, int dy);
     void clearAllShifts();
+    // Redraws and re-reads what shows the frames after their shifts changed.
+    void frameShiftChanged();
 
     // Batch
     void execCmdSlot(CmdLine cmd, bool inRem);
@@ -423,6 +427,8 @@ private:
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();
+    // Sets the frames' origins; when any changed, frameShiftChanged.
+    void moveFrames(const QList<TiffData*>& frames, int dx, int dy);
     // Publishes "word name" on Stars.
     void publish(const QString& word, const QString& name);
 

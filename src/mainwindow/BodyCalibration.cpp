@@ -16,6 +16,8 @@
 #include <QDateTime>
 #include <QDebug>
 
+#include <algorithm>
+
 namespace {
 
 // One line per walk however many bins had no shift, not one per bin.
@@ -29,6 +31,15 @@ QString binsWithoutShiftLine(const CalibWalk& w, bool innerProduct)
             .arg(w.noEdge)
             .arg(w.noEdge + w.count);
     return QStringLiteral("Calibration: no edge in %1 of %2 bins").arg(w.noEdge).arg(w.noEdge + w.count);
+}
+
+// The panel's figures of the walk's map, finished or loaded.
+void showFigures(CalibCtrl& c, const CalibWalk& w)
+{
+    c.DEMin->setText(QString::number(w.min, 'g', 6));
+    c.DEMax->setText(QString::number(w.max, 'g', 6));
+    c.DEAvr->setText(QString::number(w.sum, 'g', 6));
+    c.DESigma->setText(QString::number(w.sqSum, 'g', 6));
 }
 
 } // namespace
@@ -152,10 +163,7 @@ void Body::finishCalib()
 {
     calib.finish(eShiftMap, QuadSurfFittedEShift->isChecked());
     emit calibProgress(100.0);
-    calibCtrl->DEMin->setText(QString::number(calib.min, 'g', 6));
-    calibCtrl->DEMax->setText(QString::number(calib.max, 'g', 6));
-    calibCtrl->DEAvr->setText(QString::number(calib.sum, 'g', 6));
-    calibCtrl->DESigma->setText(QString::number(calib.sqSum, 'g', 6));
+    showFigures(*calibCtrl, calib);
     eShiftMap.genImg();
     // The shift and the read-outs at the position are of the new map.
     refreshShown();
@@ -255,7 +263,9 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
         if (&map == &eShiftMap) {
             if (calib.running)
                 stopCalibration(); // its bins would land in the loaded map
-            calib.cond = grid;
+            calib.takeMap(grid, map, QuadSurfFittedEShift->isChecked());
+            emit calibProgress(100.0);
+            showFigures(*calibCtrl, calib);
             eShiftMapEdge = empReadEdge(o, empH);
             eShiftMapStd = empH.stdFileName;
             calibCtrl->Width->setText(QString::number(empH.width));
@@ -271,37 +281,58 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
             calibCtrl->EMPFileName->setText(fname);
         }
         map.genImg();
-        dispA->update();
+        refreshShown();
     }
     emit finishBatchExec(CALIB_LOAD_MAP);
+}
+
+TiffData* Body::selectedI1Frame() const
+{
+    const int idx = shown.frame[FrameSets::I1];
+    return idx >= 0 && idx < i1Frames.size() ? i1Frames[idx] : nullptr;
 }
 
 void Body::giveProcData()
 {
     if (i1Frames.isEmpty())
         return;
-    const int idx = SelectI1Files->Selected->currentIndex();
-    imgProc.setImgData(idx >= 0 && idx < i1Frames.size() ? i1Frames[idx] : nullptr);
+    imgProc.setImgData(selectedI1Frame());
 }
 
 void Body::setImgShift(int dx, int dy)
 {
-    stopWalkForFrames();
-    const int idx = SelectI1Files->Selected->currentIndex();
-    if (idx < 0 || idx >= i1Frames.size())
+    // The frame the processor shows the shift of, never one it was not shown.
+    TiffData* f = imgProc.frame();
+    if (!f || !i1Frames.contains(f)) {
+        logMistake(QStringLiteral("No I1 frame in the image processor: the shift (%1, %2) is not set").arg(dx).arg(dy));
         return;
-    i1Frames[idx]->x0 = dx;
-    i1Frames[idx]->y0 = dy;
-    // The dark-area means are read through the origins too.
-    frameSets.clearUpdateDarkArea(FrameSets::I1);
+    }
+    moveFrames({f}, dx, dy);
 }
 
 void Body::clearAllShifts()
 {
+    moveFrames(i1Frames, 0, 0);
+}
+
+void Body::moveFrames(const QList<TiffData*>& frames, int dx, int dy)
+{
+    if (std::all_of(frames.begin(), frames.end(), [dx, dy](const TiffData* f) { return f->x0 == dx && f->y0 == dy; }))
+        return;
     stopWalkForFrames();
-    for (TiffData* f : i1Frames) {
-        f->x0 = 0;
-        f->y0 = 0;
+    for (TiffData* f : frames) {
+        f->x0 = dx;
+        f->y0 = dy;
     }
+    // The dark-area means are read through the origins too.
     frameSets.clearUpdateDarkArea(FrameSets::I1);
+    frameShiftChanged();
+}
+
+void Body::frameShiftChanged()
+{
+    // The picture and every read-out of the frames as they now lie.
+    if (!dispA->showOverLayer)
+        dispA->rebuildFrameImage();
+    refreshShown();
 }

@@ -40,16 +40,12 @@ void dropShownOf(FrameSets::Stack s, const FrameSets& sets, ImgDispA* d, ImgProc
     const QList<TiffData*>& frames = sets.frames(s);
     if (frames.contains(d->frame))
         d->setImageData(nullptr);
-    if (s == FrameSets::I1) {
-        d->overlayMap = nullptr;
-        proc.setImgData(nullptr);
-    } else if (proc.frame() && frames.contains(proc.frame())) {
-        // The image processor is handed I0 frames too while I0 is shown.
-        proc.setImgData(nullptr);
-    } else {
-        // Nothing on the display went: the picture is not painted again.
+    // The image processor holds I1 frames only; for I0 nothing else on the
+    // display went, and the picture is not painted again.
+    if (s != FrameSets::I1)
         return;
-    }
+    d->overlayMap = nullptr;
+    proc.setImgData(nullptr);
     // A map dropped from the display is gone from the screen too.
     d->update();
 }

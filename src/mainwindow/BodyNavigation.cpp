@@ -77,11 +77,12 @@ void Body::refreshPicture()
         if (dispA->frame != f) {
             repaint = true;
             dispA->setImageData(f);
-            if (f) {
-                imgProc.setImgData(f);
+            if (f)
                 ImgNo->setToolTip(f->fileName);
-            }
         }
+        // Only I1 frames are shifted: with I0 shown the processor works on the I1 list's frame.
+        if (TiffData* p = selectedI1Frame(); p && p != imgProc.frame())
+            imgProc.setImgData(p);
     }
     // The bar counts the frames of the stack it moves through, and no others.
     const FrameSets::Stack s = shown.seekStack();

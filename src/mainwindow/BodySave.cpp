@@ -145,6 +145,14 @@ bool Body::writeData(const QString& fname)
         qDebug().noquote() << "Can't save: no file name";
         return false;
     }
+    if (ShowShiftMap->isChecked()) {
+        // What is on screen is not what this saves.
+        const Analyzed2DRes* selected = analyzer->selectedRes();
+        logMistake(QStringLiteral("The energy shift map shown is saved as .emp with calib_save_map (Save of the "
+                                  "calibration panel); saving data writes the analyser's map %1 to %2")
+                       .arg(selected ? QStringLiteral("\"%1\"").arg(selected->name) : QStringLiteral("(none)"),
+                            fname));
+    }
     const int ext = analyzer->checkedRefIndex();
     const bool tiff = saveDataCfg->SaveAsTiff->isChecked();
     // Nothing at all, not even the colour bar, for a map without a result.

@@ -57,7 +57,7 @@ void Body::doSumUp()
     if (!askAnalyzeCond(c))
         return;
     Analyzed2DRes& map = analyzer->sumUpMap;
-    sumUpMap(map, i1Frames, analyzer->SumUpC->sumUps, c, CBar->scale());
+    sumUpMap(map, frameSets, analyzer->SumUpC->sumUps, c, CBar->scale());
     const QString name = QStringLiteral("sumUpImg.png");
     if (!map.image)
         qDebug().noquote() << "Can't save" << name;

@@ -10,22 +10,22 @@
 #include <algorithm>
 #include <cmath>
 
-double sumUpBin(const QList<TiffData*>& i1, const QList<SumUpRange>& ranges, int cx, int cy, int hx,
-                int hy)
+double sumUpBin(const FrameSets& sets, const QList<SumUpRange>& ranges, int cx, int cy, int hx, int hy)
 {
-    const int n = int(i1.size());
+    const std::vector<double> read = sets.i1BinReadings(cx, cy, hx, hy);
+    const int n = int(read.size());
     double sum = 0.0;
     for (const SumUpRange& r : ranges) {
         // a typo such as 2000000000 must not spin through absent frames
         const int last = std::min(r.to, n);
         for (int k = std::max(0, r.from); k < last; k++)
-            sum += i1[k]->areaSum(cx, cy, hx, hy);
+            sum += read[size_t(k)];
     }
     return sum;
 }
 
-void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpRange>& ranges,
-              AnalyzeCond c, const ColorScale& colors)
+void sumUpMap(Analyzed2DRes& map, const FrameSets& sets, const QList<SumUpRange>& ranges, AnalyzeCond c,
+              const ColorScale& colors)
 {
     map.clear();
     c.reset();
@@ -40,7 +40,7 @@ void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpR
             }
             qDebug() << "Sum up row" << c.cy << lo << hi;
         }
-        map.setData(c.cx, c.cy, c.hx, c.hy, sumUpBin(i1, ranges, c.cx, c.cy, c.hx, c.hy));
+        map.setData(c.cx, c.cy, c.hx, c.hy, sumUpBin(sets, ranges, c.cx, c.cy, c.hx, c.hy));
     } while (c.next());
     map.genImg(colors);
 }

@@ -13,7 +13,6 @@
 class Analyzed2DRes;
 class FFT;
 class FrameSets;
-class TiffData;
 
 // Frame numbers from <= k < to; the third field is always 0.
 struct SumUpRange {
@@ -22,15 +21,15 @@ struct SumUpRange {
     int unused = 0;
 };
 
-// Sum over the ranges, in order, of the frames' area sums at the bin; only
-// frames that exist are visited, and a frame named twice counts twice.
-double sumUpBin(const QList<TiffData*>& i1, const QList<SumUpRange>& ranges, int cx, int cy, int hx,
-                int hy);
+// Sum over the ranges, in order, of the I1 frames' readings of the bin as the
+// spectra read them (a shifted frame's pixels filled where it holds none);
+// only frames that exist are visited, and a frame named twice counts twice.
+double sumUpBin(const FrameSets& sets, const QList<SumUpRange>& ranges, int cx, int cy, int hx, int hy);
 
 // The grid's sums into map (cleared and given the grid first), one debug line
 // per row; the picture is rebuilt in colors, the colour bar's scale of now.
-void sumUpMap(Analyzed2DRes& map, const QList<TiffData*>& i1, const QList<SumUpRange>& ranges,
-              AnalyzeCond c, const ColorScale& colors);
+void sumUpMap(Analyzed2DRes& map, const FrameSets& sets, const QList<SumUpRange>& ranges, AnalyzeCond c,
+              const ColorScale& colors);
 
 // Per Fourier component k: sums over the bins of a^2, p^2 and a p, with a the
 // bin's reading of the frame first in energy (the first loaded of those at the

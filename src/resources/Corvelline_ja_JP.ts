@@ -1113,10 +1113,6 @@
         <translation>前後dE</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;dmut is calculated as mu(E0+dE) - mu(E0-dE).&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;dmut は mu(E0+dE) - mu(E0-dE) として計算します。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
-    </message>
-    <message>
         <source>20</source>
         <translation>20</translation>
     </message>
@@ -1215,6 +1211,10 @@
     <message>
         <source>Show</source>
         <translation>表示</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;dmut is calculated as the mean of mu over [E0+dE, E0+2dE] minus the mean of mu over [E0-2dE, E0-dE].&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;dmut は [E0+dE, E0+2dE] での mu の平均から [E0-2dE, E0-dE] での mu の平均を引いて計算します。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -1459,6 +1459,10 @@
     <message>
         <source>Clear All Shifts</source>
         <translation>全シフトをクリア</translation>
+    </message>
+    <message>
+        <source>Image Processor - I1 frame %1</source>
+        <translation>画像処理 - I1 フレーム %1</translation>
     </message>
 </context>
 <context>

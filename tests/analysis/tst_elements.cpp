@@ -77,6 +77,15 @@ private slots:
     void cleanupTestCase() { bar.remove(); }
     void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
+    // The jump is the mean over [E0+dE, E0+2dE] less the mean over [E0-2dE, E0-dE].
+    void prePostTip()
+    {
+        ElemCtrl row;
+        QCOMPARE(row.PrePostDE->toolTip(),
+                 QStringLiteral("<html><head/><body><p>dmut is calculated as the mean of mu over [E0+dE, E0+2dE] "
+                                "minus the mean of mu over [E0-2dE, E0-dE].</p></body></html>"));
+    }
+
     // beyond the edge table: energy 0
     void setElement()
     {

@@ -141,6 +141,20 @@ private slots:
         QVERIFY(b.calibCtrl->EMPFileName->text().isEmpty());
     }
 
+    // The panel's figures of the loaded map: its two bins, centred at (1, 0) and
+    // (1, 1), hold -2.5 and 0.
+    void loadedMapFigures()
+    {
+        Body b;
+        QCOMPARE(run(b, QStringLiteral("calib_load_map ") + goldenPath()), 142);
+        const CalibCtrl* c = b.calibCtrl;
+        const QList<QLineEdit*> fields{c->DEMin, c->DEMax, c->DEAvr, c->DESigma};
+        const double want[4] = {-2.5, 0.0, -1.25, 1.25};
+        for (int i = 0; i < 4; i++)
+            QVERIFY2(std::fabs(fields[i]->text().toDouble() - want[i]) < 1e-4, qPrintable(fields[i]->text()));
+        QCOMPARE(c->Progress->text(), QStringLiteral("100.0"));
+    }
+
     // A loaded map saves again at the panel's edge, else at the edge it was
     // read with, before the standard's: the order it is read in.
     void loadedMapSavesAgain_data()

@@ -4,8 +4,10 @@
 
 #include "DemoSet.h"
 
+#include "batch/CmdLine.h"
 #include "calibration/ImgProc.h"
 #include "calibration/ProcImage.h"
+#include "display/ImgDispA.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
@@ -102,6 +104,16 @@ TiffData* brightFrame(QPoint d, unsigned seed)
         for (int x = 0; x < 48; x++)
             v << brightField(x + d.x(), y + d.y()) + noise(gen);
     return craft::floatFrame(48, 40, v);
+}
+
+// w x h of 100 + x + 30 y + k.
+QVector<double> rising(int w, int h, int k)
+{
+    QVector<double> v;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            v << 100.0 + x + 30 * y + k;
+    return v;
 }
 
 // The window over these frames as its I1 stack, frame 0 selected.
@@ -278,15 +290,22 @@ private slots:
         QCOMPARE(img.pixelColor(2, 0), QColor(0, 0, 0));
     }
 
-    void nullFrameAlwaysTaken()
+    // Without "Edge Detect" the frame is still the one whose shift the fields
+    // show and "Set Shift" sets, with no images of its own.
+    void frameTakenWithoutEdgeDetect()
     {
         ImgProc p;
+        p.AAutoShift->setChecked(false);
         std::unique_ptr<TiffData> f(craft::flatFrame(4, 4, 1));
-        p.setImgData(f.get());
-        QVERIFY(!p.frame()); // "Edge Detect" is off
-        p.EdgeDetect->setChecked(true);
+        f->x0 = 3;
+        f->y0 = -2;
         p.setImgData(f.get());
         QCOMPARE(p.frame(), f.get());
+        QCOMPARE((QStringList{p.ShiftX->text(), p.ShiftY->text()}), (QStringList{"3", "-2"}));
+        QVERIFY(!p.edgeImg);
+        p.EdgeDetect->setChecked(true);
+        p.setImgData(f.get());
+        QVERIFY(p.edgeImg);
         p.EdgeDetect->setChecked(false);
         p.setImgData(nullptr);
         QVERIFY(!p.frame());
@@ -464,9 +483,8 @@ private slots:
     void arrowsSetWholeOffsets()
     {
         std::unique_ptr<Body> b = driftingBody(false);
-        b->i1Frames[1]->x0 = 1;
         b->SelectI1Files->select(1);
-        QVERIFY(b->imgProc.score < 1.0); // fields at (0, 0)
+        QVERIFY(b->imgProc.score < 1.0); // fields at its own (0, 0)
         b->imgProc.ShiftR->click();
         QCOMPARE(b->imgProc.NormScolarP->text(), QStringLiteral("1"));
         b->imgProc.SetShift->click();
@@ -478,6 +496,74 @@ private slots:
         QCOMPARE((QStringList{b->imgProc.ShiftX->text(), b->imgProc.ShiftY->text()}),
                  (QStringList{"2", "-1"}));
         QCOMPARE(offsetsOf(*b).mid(0, 3), (QList<QPoint>{{0, 0}, {1, 0}, {2, -1}}));
+    }
+
+    // "Set Shift" on the frame shown: frame 0 of 100 + x + 30 y moved down by 2 is
+    // drawn, read and its spectrum built again at once. (5, 0) turns black (nothing
+    // there), Val at (5, 3) reads row 1: 135.
+    void shiftSetRedrawsAndRereads()
+    {
+        std::unique_ptr<Body> b = stackBody({craft::floatFrame(24, 20, rising(24, 20, 0)),
+                                             craft::floatFrame(24, 20, rising(24, 20, 1))});
+        for (TiffData* f : b->i1Frames) {
+            f->min = 0; // the picture's range, as a load sets it
+            f->max = 1000;
+        }
+        for (QLineEdit* e : {b->vHWidth_, b->vVWidth_})
+            e->setText(QStringLiteral("0"));
+        b->execCmdSlot(CmdLine(QStringLiteral("move_position 5 3")), false);
+        QCOMPARE(b->Value->text(), QStringLiteral("195"));
+        QVERIFY(qGray(b->dispA->currentImage()->pixel(5, 0)) > 0);
+        b->imgProc.AAutoShift->setChecked(false);
+        b->imgProc.ShiftY->setText(QStringLiteral("2"));
+        b->imgProc.SetShift->click();
+        QCOMPARE(QPoint(b->i1Frames[0]->x0, b->i1Frames[0]->y0), QPoint(0, 2));
+        QCOMPARE(qGray(b->dispA->currentImage()->pixel(5, 0)), 0);
+        QCOMPARE(b->Value->text(), QStringLiteral("135"));
+        QCOMPARE(b->xafsView->rawSpectrum.y(0), 135.0);
+    }
+
+    // With "A. A. Shift" off the fields and S.P. are the shown frame's own, also
+    // when coming from a frame with another shift, and "Set Shift" keeps both.
+    void fieldsFollowTheShownFrame()
+    {
+        std::unique_ptr<Body> b = driftingBody(false);
+        b->i1Frames[1]->x0 = 1;
+        b->i1Frames[2]->x0 = 2;
+        b->i1Frames[2]->y0 = -1;
+        b->SelectI1Files->select(2);
+        QCOMPARE((QStringList{b->imgProc.ShiftX->text(), b->imgProc.ShiftY->text(), b->imgProc.NormScolarP->text()}),
+                 (QStringList{"2", "-1", "1"}));
+        b->SelectI1Files->select(3); // holds (0, 0), the climb would find (-1, 2)
+        QCOMPARE((QStringList{b->imgProc.ShiftX->text(), b->imgProc.ShiftY->text()}), (QStringList{"0", "0"}));
+        QVERIFY(b->imgProc.score < 1.0);
+        b->SelectI1Files->select(1);
+        QCOMPARE(b->imgProc.NormScolarP->text(), QStringLiteral("1"));
+        b->imgProc.SetShift->click();
+        QCOMPARE(offsetsOf(*b).mid(0, 4), (QList<QPoint>{{0, 0}, {1, 0}, {2, -1}, {0, 0}}));
+    }
+
+    // With I0 shown the processor works on the I1 list's frame: its edges, its
+    // shift in the fields and in the title, and "Set Shift" sets that frame alone.
+    void i0ShownWorksOnI1()
+    {
+        std::unique_ptr<Body> b = driftingBody(false);
+        b->frameSets.append(FrameSets::I0, craft::flatFrame(40, 30, 9), 8000);
+        b->frameSets.append(FrameSets::I0, squareFrame(40, 30, 5, 5, 8, 100), 8010);
+        b->SelectI0Files->Selected->addItems({QStringLiteral("0"), QStringLiteral("1")});
+        b->i1Frames[1]->fileName = QStringLiteral("/data/i1_0001.tif");
+        b->SelectI1Files->select(1);
+        b->ShowI0->setChecked(true);
+        b->SelectI0Files->Selected->setCurrentIndex(1);
+        b->showData(1);
+        QCOMPARE(b->imgProc.frame(), b->i1Frames[1]);
+        QCOMPARE(b->imgProc.edgeImg->data, improc::frameEdges(*b->i1Frames[1]).data);
+        QCOMPARE(b->imgProc.windowTitle(), QStringLiteral("Image Processor - I1 frame i1_0001.tif"));
+        b->imgProc.ShiftR->click();
+        b->imgProc.SetShift->click();
+        QCOMPARE(offsetsOf(*b).mid(0, 3), (QList<QPoint>{{0, 0}, {1, 0}, {0, 0}}));
+        for (const TiffData* f : b->i0Frames)
+            QCOMPARE(QPoint(f->x0, f->y0), QPoint(0, 0));
     }
 
     // A beam that fills the frame, drifting; stepping from frame 0 to 7 with the

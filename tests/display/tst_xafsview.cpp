@@ -366,7 +366,7 @@ private slots:
             ramp.append({8900 + 5.0 * k, k / 40.0});
         XafsSpectrum s = plainSpectrum(ramp);
         s.e0 = 8987.7;
-        s.eOffset = 30; // moves the curve only
+        s.eOffset = 30; // moves the curve and the edge, not the frame's and elements' markers
         v->setXafsSpectrum(s);
         v->frameEnergy = 9051.1;
         ElemCtrl a, b, c;
@@ -382,7 +382,7 @@ private slots:
         v->spectrum.midxNoisy = true;
         v->spectrum.midxOutOfRange = true;
         render(*v);
-        QCOMPARE(v->ExtMsg->text(), QStringLiteral("dMut =  1.230e-02, Edge 8,979.37 [eV] : "
+        QCOMPARE(v->ExtMsg->text(), QStringLiteral("dMut =  1.230e-02, Edge 8,949.37 [eV] : "
                                                    "Out of Range midx Noizy to decide midx"));
         v->spectrum = s;
         const QImage img = render(*v);
@@ -396,9 +396,10 @@ private slots:
         QVERIFY(lone(9051.1, frameGreen));
         QVERIFY(lone(9033.3, red));
         QVERIFY(lone(8947.1, red));
-        // the edge marker is two pixels wide, unshifted by the energy offset
-        const int cm = columnOf(8987.7, 8900, 9100, in);
+        // the edge marker is two pixels wide, 30 eV left with the curve
+        const int cm = columnOf(8957.7, 8900, 9100, in);
         QVERIFY(countInColumn(img, cm, red, in, 2) > h * 3 / 2);
+        QCOMPARE(countInColumn(img, columnOf(8987.7, 8900, 9100, in), red, in, 2), 0);
         // corrected, the curve ends 30 eV left of 9100 eV
         QVERIFY(countInColumn(img, columnOf(9065, 8900, 9100, in), black, in, 3) > 0);
         QCOMPARE(countInColumn(img, columnOf(9085, 8900, 9100, in), black, in, 3), 0);

@@ -159,10 +159,15 @@ private slots:
         x.post.a = 1.5;
         QByteArray out("left over from before");
         x.write(&out, subtract);
-        const QByteArray header = "###Corvelline::XafsSpectrum\n"
-                                  "# midx    : 8999.5\n"
-                                  "# dMut    : 1\n"
-                                  "# pre   vic : 0.5 0.25 7 8\n"
+        // Subtracted, the header is on the energies written: midx 2 eV lower,
+        // the straight line's a + d E as 0.5 + 0.25 (E + 2).
+        const QByteArray header = QByteArray("###Corvelline::XafsSpectrum\n# midx    : ")
+                                  + (subtract ? "8997.5" : "8999.5")
+                                  + "\n"
+                                    "# dMut    : 1\n"
+                                    "# pre   vic : "
+                                  + (subtract ? "1" : "0.5")
+                                  + " 0.25 7 8\n"
                                   "# poste vic : 1.5 0 0 0\n"
                                   "#\n"
                                   "# x  double-normalized-pre-base y pre post\n";

@@ -163,6 +163,23 @@ private slots:
         QCOMPARE(QImage(path(QStringLiteral("map-2--cBar.png"))).size(), QSize(20, 600));
     }
 
+    // With "Eng. Shift" shown the line says where the shift map is saved and
+    // which map this saves instead.
+    void saveDataWithShiftMapShown()
+    {
+        Body body;
+        body.analyzer->ShowZ->setChecked(true);
+        body.ShowShiftMap->setChecked(true);
+        testlog::Capture log;
+        body.execCmdSlot(CmdLine(QStringLiteral("save_data ") + path(QStringLiteral("s.dat"))), false);
+        const QStringList told =
+            log.linesStartingWith(QStringLiteral("The energy shift map shown is saved as .emp with calib_save_map"));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].endsWith(QStringLiteral("the analyser's map \"%1\" to %2")
+                                      .arg(body.analyzer->zansaMap.name, path(QStringLiteral("s.dat")))),
+                 qPrintable(told[0]));
+    }
+
     void saveDataText_data()
     {
         QTest::addColumn<QString>("words");

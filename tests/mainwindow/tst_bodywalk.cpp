@@ -231,9 +231,10 @@ private slots:
             b->clearI0Files();
         else if (change == "loadI1")
             b->readI1Files(QStringList(), true);
-        else if (change == "shift")
+        else if (change == "shift") {
+            b->showData(0); // the processor shifts the frame shown
             b->setImgShift(1, 0);
-        else
+        } else
             b->clearDark();
         QVERIFY(!b->walkRunning());
         QCOMPARE(done.count(), 1);

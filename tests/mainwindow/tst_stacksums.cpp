@@ -143,6 +143,24 @@ private slots:
         QCOMPARE(b->analyzer->sumUpMap.valueAt(2, 4), 0.0);
     }
 
+    // Frames 0..2 of sumPixel at 8900, 8902, 8904 eV; frame 1 shifted by (1, 0),
+    // frame 2 by (0, -1). Column 0 of frame 1 is the mean of frames 0 and 2 there;
+    // row 2 of frame 2 is frame 1's, or frame 0's where frame 1 holds none
+    // either, as the spectra fill them. (0, 0): 1 + (1 + 15) / 2 + 15.
+    void sumUpOfShiftedFrames()
+    {
+        std::unique_ptr<Body> b = craft::bodyWithStack(4, 3, 3, sumPixel);
+        b->i1Frames[1]->x0 = 1;
+        b->i1Frames[2]->y0 = -1;
+        b->analyzer->SumUpC->add(); // 0-1000
+        InDir in(tmp.path());
+        b->doSumUp();
+        const double sums[3][4] = {{24, 22, 28, 34}, {48, 46, 52, 58}, {27, 46, 51, 56}};
+        for (int y = 0; y < 3; y++)
+            for (int x = 0; x < 4; x++)
+                QCOMPARE(b->analyzer->sumUpMap.valueAt(x, y), sums[y][x]);
+    }
+
     // Deleting the middle of three ranges keeps the first and third, in order.
     void deleteMiddle()
     {
@@ -162,7 +180,7 @@ private slots:
         QCOMPARE(ctrl.sumUps[1].to, 9);
         // frames 0-1 and 0-8 of a stack whose pixel is the frame number
         std::unique_ptr<Body> b = craft::bodyWithStack(1, 1, 12, [](int, int, int k) { return double(k); });
-        QCOMPARE(sumUpBin(b->i1Frames, ctrl.sumUps, 0, 0, 0, 0), 1.0 + 36.0);
+        QCOMPARE(sumUpBin(b->frameSets, ctrl.sumUps, 0, 0, 0, 0), 1.0 + 36.0);
         ctrl.del();
         ctrl.del();
         ctrl.del(); // empty: nothing
