@@ -1377,6 +1377,10 @@
         <source>%1 &quot;%2&quot; is no number</source>
         <translation>%1 「%2」は数値ではありません</translation>
     </message>
+    <message>
+        <source>%1 &quot;%2&quot; is no number of 0 or more</source>
+        <translation>%1 「%2」は 0 以上の数値ではありません</translation>
+    </message>
 </context>
 <context>
     <name>ImgProc</name>

@@ -435,8 +435,8 @@ private slots:
         QCOMPARE(b.imgProc.ShiftY->text(), QStringLiteral("1"));
         QCOMPARE(b.xafsSpectrumAt(9, 14, 0, 0).y(1), 0.0);
 
-        // Without a selected frame a shift changes nothing.
-        b.SelectI1Files->Selected->setCurrentIndex(-1);
+        // Without a frame in the processor a shift changes nothing.
+        b.imgProc.setImgData(nullptr);
         b.imgProc.SetShift->click();
         for (const TiffData* f : b.i1Frames)
             QCOMPARE(QPoint(f->x0, f->y0), QPoint(0, 0));

@@ -250,7 +250,7 @@ private slots:
                                              << "Can't analyse: Fitting Range \"\" is no number";
         QTest::newRow("comparison range") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
                                           << "an.DEdgeCWFullRangeEV" << "wide" << walk
-                                          << "Can't analyse: Comp. Range \"wide\" is no number";
+                                          << "Can't analyse: Comp. Range \"wide\" is no number of 0 or more";
         QTest::newRow("comparison range negative") << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp"
                                                    << "an.DEdgeCWFullRangeEV" << "-20" << walk
                                                    << "Can't analyse: Comp. Range \"-20\" is no number of 0 or more";
@@ -277,7 +277,7 @@ private slots:
         QTest::newRow("feature value region") << "+an.Sel2DFVA" << "an.FVElimReg" << "wide" << walk
                                               << "Can't analyse: F.V. Elim Reg \"wide\" is no number";
         QTest::newRow("inner product range") << "calib_type 1" << "calib.DEw" << "20 eV" << "calib_exec"
-                                             << "Can't calibrate: Initial E-range \"20 eV\" is no number";
+                                             << "Can't calibrate: Initial E-range \"20 eV\" is no number of 0 or more";
         QTest::newRow("inner product range negative")
             << "calib_type 1" << "calib.DEw" << "-20" << "calib_exec"
             << "Can't calibrate: Initial E-range \"-20\" is no number of 0 or more";
