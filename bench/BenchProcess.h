@@ -26,20 +26,23 @@ inline void quietStart()
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
-inline double statusMB(const char* key)
+// A figure of /proc/<pid>/status in MB ("self" for this process).
+inline double statusMB(const char* key, const QString& pid = QStringLiteral("self"))
 {
-    QFile f(QStringLiteral("/proc/self/status"));
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0.0;
+        return -1.0;
     const QByteArray k(key);
     for (const QByteArray& line : f.readAll().split('\n'))
         if (line.startsWith(k))
             return line.mid(k.size()).trimmed().split(' ').value(0).toDouble() * 1024 / 1e6;
-    return 0.0;
+    return -1.0;
 }
 
 inline double residentMB() { return statusMB("VmRSS:"); }
 inline double peakResidentMB() { return statusMB("VmHWM:"); }
+// Of a program the bench started; -1 when it has ended.
+inline double residentMBOf(qint64 pid) { return statusMB("VmRSS:", QString::number(pid)); }
 
 // The peak starts again from what is resident now, after the heap has given
 // back what an earlier run freed; false where the kernel does not allow it

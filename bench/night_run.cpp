@@ -15,6 +15,7 @@
 //   bench_night_run <folder> <program> [passes]
 // writes the demo set into the folder when it is not there yet, runs the
 // program with the batch (5,000 passes when not given) and prints the figures.
+#include "BenchProcess.h"
 #include "DemoSet.h"
 
 #include <QCoreApplication>
@@ -81,17 +82,6 @@ bool writeBatch(const QDir& dir, int passes)
     return dir.mkpath(QStringLiteral("night")) && f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
 }
 
-double residentMB(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1.0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024 / 1e6;
-    return -1.0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -148,7 +138,7 @@ int main(int argc, char** argv)
             if (at < 0)
                 continue;
             const int pass = line.mid(at + mark.size()).trimmed().toInt();
-            const double mb = residentMB(p.processId());
+            const double mb = bench::residentMBOf(p.processId());
             if (mb >= 0 && (low < 0 || mb < low))
                 low = mb;
             if (pass % Every != 0)
