@@ -384,6 +384,8 @@ private:
     // told, and answered as the loader would (4 for I1, 5 for I0).
     bool loadSettingsRefused(const SelectDataFiles* panel, bool i1);
     void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
+    // Refused, told and answered when a spectrum the chosen analyses read is missing.
+    bool refusedForSpectra();
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

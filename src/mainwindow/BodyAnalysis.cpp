@@ -19,7 +19,8 @@
 
 namespace {
 const int WalkDoneId = 116;
-}
+
+} // namespace
 
 int Body::viewW() const { return vHWidth_->text().toInt(); }
 int Body::viewH() const { return vVWidth_->text().toInt(); }
@@ -118,6 +119,8 @@ void Body::start2DAnalysis()
         emit finishBatchExec(WalkDoneId);
         return;
     }
+    if (refusedForSpectra())
+        return;
     AnalyzeCond c;
     if (!askAnalyzeCond(c)) {
         // A batch that asked for the walk must not wait for one that never starts.
@@ -149,6 +152,18 @@ void Body::start2DAnalysis()
     s.colors = [this] { return CBar->scale(); };
     s.correlation = analyzer->correlation;
     walk->start(c, std::move(s), analyzer->walkMaps());
+}
+
+// A ticked reference or a comparison file without a spectrum would make every
+// bin's fit quietly use fewer of them.
+bool Body::refusedForSpectra()
+{
+    const QString missing = analyzer->spectrumMistake(analyzer->chosenAnalyses());
+    if (missing.isEmpty())
+        return false;
+    logMistake(QStringLiteral("Can't analyse: %1").arg(missing));
+    emit finishBatchExec(WalkDoneId);
+    return true;
 }
 
 // Every bin's search is kept within the span (EdgePosition::searchRange); the

@@ -63,6 +63,8 @@ void Body::execCalibration()
         unreadable = suggestMistake(false);
     if (unreadable.isEmpty())
         unreadable = calibCtrl->walkMistake();
+    if (unreadable.isEmpty())
+        unreadable = calibCtrl->standardMistake();
     if (!unreadable.isEmpty())
         logMistake(QStringLiteral("Can't calibrate: %1").arg(unreadable));
     AnalyzeCond grid;
