@@ -386,6 +386,8 @@ private:
     void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
     // Refused, told and answered when a spectrum the chosen analyses read is missing.
     bool refusedForSpectra();
+    // Tells which rows or columns a walk over the part on screen leaves out.
+    void tellPartWalked(const AnalyzeCond& c);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

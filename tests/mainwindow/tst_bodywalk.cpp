@@ -172,6 +172,41 @@ private slots:
         QVERIFY(b->dispA->currentImage());
     }
 
+    // With no region chosen the walk covers the part on screen; when that
+    // leaves rows or columns of the 10 x 4 image out it says which it walks.
+    void partOnScreenTold_data()
+    {
+        QTest::addColumn<QRectF>("view");
+        QTest::addColumn<bool>("region"); // the view chosen as the region
+        QTest::addColumn<int>("halfHeight");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("rows cut") << QRectF(0, 1, 10, 2) << false << 0 << "rows 1\u20132 of 4";
+        QTest::newRow("columns and rows cut") << QRectF(2.5, -0.5, 5, 3) << false << 0
+                                              << "columns 2\u20136 of 10, rows 0\u20131 of 4";
+        QTest::newRow("bins 3 tall over 3 rows") << QRectF(0, 0, 10, 3) << false << 1 << "rows 0\u20132 of 4";
+        QTest::newRow("whole image with margins") << QRectF(-2, -1, 14, 6) << false << 0 << "";
+        QTest::newRow("region chosen") << QRectF(0, 1, 10, 2) << true << 0 << "";
+    }
+    void partOnScreenTold()
+    {
+        QFETCH(QRectF, view);
+        QFETCH(bool, region);
+        QFETCH(int, halfHeight);
+        QFETCH(QString, told);
+        std::unique_ptr<Body> b = bodyWithStack();
+        b->aVWidth_->setText(QString::number(halfHeight));
+        b->dispA->viewWin = view;
+        b->dispA->sel.valid = region;
+        b->dispA->sel.area = view;
+        b->analyzer->setSubMode(0, 0, true);
+        testlog::Capture log;
+        emit b->analyzer->AskAnalyze->clicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning(), 60000);
+        const QString start = QStringLiteral("Analysing the part on screen only, ");
+        QCOMPARE(log.linesStartingWith(start), told.isEmpty() ? QStringList()
+                                                   : QStringList{start + told + ": choose a region to analyse the whole image"});
+    }
+
     // A spectrum file that cannot be read is told when chosen, naming it and
     // why; a walk that would need it is refused, naming what is missing, and
     // the maps of the walk before are kept.
