@@ -104,15 +104,7 @@ int main(int argc, char** argv)
     }
 
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(dir.path());
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    // The program as named from here, not from the data folder it runs in.
-    p.start(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath(), {QStringLiteral("-d"), dir.path(), QStringLiteral("-b"),
-                                              dir.filePath(QStringLiteral("night.bat")), QStringLiteral("-x")});
-    if (!p.waitForStarted()) {
+    if (!bench::startProgram(p, argv[2], dir, QStringLiteral("night.bat"))) {
         std::fprintf(stderr, "cannot start %s\n", argv[2]);
         return 1;
     }
