@@ -15,6 +15,7 @@
 //   bench_night_run <folder> <program> [passes]
 // writes the demo set into the folder when it is not there yet, runs the
 // program with the batch (5,000 passes when not given) and prints the figures.
+#include "BenchProcess.h"
 #include "DemoSet.h"
 
 #include <QCoreApplication>
@@ -81,17 +82,6 @@ bool writeBatch(const QDir& dir, int passes)
     return dir.mkpath(QStringLiteral("night")) && f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
 }
 
-double residentMB(qint64 pid)
-{
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1.0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024 / 1e6;
-    return -1.0;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,15 +104,7 @@ int main(int argc, char** argv)
     }
 
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(dir.path());
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    // The program as named from here, not from the data folder it runs in.
-    p.start(QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath(), {QStringLiteral("-d"), dir.path(), QStringLiteral("-b"),
-                                              dir.filePath(QStringLiteral("night.bat")), QStringLiteral("-x")});
-    if (!p.waitForStarted()) {
+    if (!bench::startProgram(p, argv[2], dir, QStringLiteral("night.bat"))) {
         std::fprintf(stderr, "cannot start %s\n", argv[2]);
         return 1;
     }
@@ -148,7 +130,7 @@ int main(int argc, char** argv)
             if (at < 0)
                 continue;
             const int pass = line.mid(at + mark.size()).trimmed().toInt();
-            const double mb = residentMB(p.processId());
+            const double mb = bench::residentMBOf(p.processId());
             if (mb >= 0 && (low < 0 || mb < low))
                 low = mb;
             if (pass % Every != 0)

@@ -6,7 +6,7 @@
 //   bench_walk_program <folder> <program> [<program> ...] [runs]
 // writes the stack into the folder when it is not there yet, runs the
 // programs in turn (runs times, 3 when not given) and prints the medians.
-#include "BenchStack.h"
+#include "EdgeStack.h"
 
 #include <QMap>
 
@@ -28,65 +28,17 @@ const int Energies = 126;
 
 double energy(int k) { return 6990.0 + 3.0 * k; }
 
-// Normalised references: an edge with a white line, at two positions.
-double reference(double e, double edge)
-{
-    return 0.5 + std::atan((e - edge) / 1.5) / M_PI + 0.3 * std::exp(-std::pow((e - edge - 6.0) / 4.0, 2));
-}
-
-QString frameName(double e)
-{
-    const qint64 t = std::llround(e * 10000.0);
-    return QStringLiteral("I1_%1_%2.tif")
-        .arg(t / 10000, 5, 10, QLatin1Char('0'))
-        .arg(t % 10000, 4, 10, QLatin1Char('0'));
-}
-
-bool writeFrame(const QString& path, double e)
-{
-    TIFF* tif = bench::openFrame16(path, Side, Side);
-    if (!tif)
-        return false;
-    std::vector<quint16> row(Side);
-    const double a = reference(e, 7112.0), b = reference(e, 7118.0);
-    bool ok = true;
-    for (int y = 0; y < Side && ok; y++) {
-        const double jump = 0.5 + y / double(Side - 1);
-        for (int x = 0; x < Side; x++) {
-            const double f = x / double(Side - 1);
-            const double mut = 0.2 + 1e-4 * (e - 7000.0) + jump * (f * a + (1.0 - f) * b);
-            row[size_t(x)] = quint16(std::lround(30000.0 * std::exp(-mut)));
-        }
-        ok = TIFFWriteScanline(tif, row.data(), uint32_t(y), 0) >= 0;
-    }
-    TIFFClose(tif);
-    return ok;
-}
-
-bool writeText(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
 bool writeSet(const QDir& dir)
 {
     QByteArray batch = "load_I1_files NEW \\\n";
     for (int k = 0; k < Energies; ++k) {
-        if (!writeFrame(dir.filePath(frameName(energy(k))), energy(k)))
+        const QString name = bench::edgeFrameName("I1", energy(k));
+        if (!bench::writeEdgeFrame(dir.filePath(name), Side, energy(k)))
             return false;
-        batch += "  $DataRoot$/" + frameName(energy(k)).toUtf8() + (k + 1 < Energies ? " \\\n" : "\n");
+        batch += "  $DataRoot$/" + name.toUtf8() + (k + 1 < Energies ? " \\\n" : "\n");
     }
-    for (int r = 0; r < 2; ++r) {
-        QByteArray text;
-        for (int i = 0; i <= 1000; ++i) {
-            const double e = 6950.0 + 0.5 * i;
-            const double y = reference(e, r ? 7118.0 : 7112.0);
-            text += QByteArray::number(e, 'f', 1) + ' ' + QByteArray::number(y, 'f', 6) + '\n';
-        }
-        if (!writeText(dir.filePath(QStringLiteral("ref%1.dat").arg(r)), text))
-            return false;
-    }
+    if (!bench::writeEdgeReferences(dir))
+        return false;
     batch += "set_band_w 0\nset_band_h 0\n"
              "select_region 0 0 512 512\n"
              "analyzer_select_analysis_mode 0\n"
@@ -103,7 +55,7 @@ bool writeSet(const QDir& dir)
              "save_data $DataRoot$/fraction.dat\n"
              "quit\n";
     // Last, so that its presence marks a complete set.
-    return writeText(dir.filePath(QStringLiteral("walk.bat")), batch);
+    return bench::writeText(dir.filePath(QStringLiteral("walk.bat")), batch);
 }
 
 struct Times {

@@ -235,6 +235,8 @@ void Analyzer::addNewRef()
     xv->addSpectrum(row);
     connect(row, SIGNAL(newFileSelected()), xv, SLOT(update()));
     connect(row, SIGNAL(newDeltaE()), this, SLOT(reAnalyzeSpectrum()));
+    connect(row, &LCFReference::unreadableFile, this,
+            [this, n](const QString& why) { emit mistake(QStringLiteral("Ref%1: %2").arg(n).arg(why)); });
 }
 
 Analyzed2DRes* Analyzer::lcfResMap(int refNo, int idx)
@@ -410,6 +412,21 @@ QString Analyzer::fieldMistake(const AnalysisChoice& c) const
     return m;
 }
 
+QString Analyzer::spectrumMistake(const AnalysisChoice& c) const
+{
+    for (int i = 0; c.lcf && i < lcfRefs.size(); ++i) {
+        const LCFReference* row = lcfRefs[i];
+        if (!row->XFS->Use->isChecked() || row->holdsSpectrum())
+            continue;
+        if (row->XFS->hasFile)
+            return QStringLiteral("Ref%1 is ticked but its file %2 could not be read").arg(i + 1).arg(row->XFS->Selected->text());
+        return QStringLiteral("Ref%1 is ticked but holds no spectrum: choose its file or untick it").arg(i + 1);
+    }
+    if (c.dEdge && DEdgeCompWith->isChecked() && DEdgeCWFile->isChecked() && cwRef.size() < 1)
+        return QStringLiteral("the dEdge comparison file holds no spectrum: choose one or compare with the step");
+    return QString();
+}
+
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, SuggestElm sElm)
 {
     lastSpectrum = s;
@@ -561,7 +578,18 @@ void Analyzer::toggledDEdgeCompWith(bool) { DEdgeCWSelectBox->setEnabled(true); 
 
 void Analyzer::toggledCWFile(bool) {}
 
-void Analyzer::selectedNewDEdgeCWFile(QString fname) { cwRef.load(fname); }
+void Analyzer::selectedNewDEdgeCWFile(QString fname)
+{
+    const QString why = cwRef.readFileTold(fname);
+    DEdgeCWFileSelect->fileNameValid(why.isEmpty());
+    if (why.isEmpty()) {
+        cwRef.normalize(cwRef.normMode);
+        return;
+    }
+    cwRef = XafsSpectrum(); // nothing to compare with rather than part of a file
+    if (!fname.isEmpty())
+        emit mistake(QStringLiteral("dEdge comparison file: %1").arg(why));
+}
 
 bool Analyzer::dEdgeStepSpectrum()
 {

@@ -93,6 +93,9 @@ public:
     // The first number field the given analyses read that holds no number, told
     // as its name and text; empty when they all hold one.
     QString fieldMistake(const AnalysisChoice& c) const;
+    // The first ticked reference row, or the comparison file, that the given
+    // analyses would read and that holds no spectrum; empty when none.
+    QString spectrumMistake(const AnalysisChoice& c) const;
     // The settings a walk starts with: the walk-time fields read again and the
     // step spectrum generated when it is compared with.
     AnalysisSettings walkSettings();
@@ -139,6 +142,8 @@ public:
     void setElemsBgNROI(double v);
 
 signals:
+    // A line for the user: a chosen spectrum file that could not be read.
+    void mistake(QString line);
     void askAnalyze();
     void askGenDEdgeMap();
     void analyzeSpectrum0(LCFRequest r);

@@ -32,6 +32,8 @@ LCFReference::~LCFReference() = default;
 
 bool LCFReference::takesPart() const { return XFS->Use->isChecked() && XFS->hasFile; }
 
+bool LCFReference::holdsSpectrum() const { return XFS->hasFile && fileRead && Spectrum::size() > 0; }
+
 LCFRefData LCFReference::refData(int index) const
 {
     return LCFRefData::of(*this, index, xOffset);
@@ -89,10 +91,15 @@ void LCFReference::newFile(QString fname)
 {
     // Read aside, so a file that cannot be read leaves the current spectrum.
     XafsSpectrum read;
-    if (!read.readFile(fname) || read.Spectrum::size() < 1) {
+    const QString why = read.readFileTold(fname);
+    if (!why.isEmpty()) {
         XFS->fileNameValid(false);
+        fileRead = false;
+        if (!fname.isEmpty()) // no name is no choice
+            emit unreadableFile(why);
         return;
     }
+    fileRead = true;
     const bool shifted = useXOffset;
     const double shift = xOffset;
     static_cast<Spectrum&>(*this) = static_cast<const Spectrum&>(read);

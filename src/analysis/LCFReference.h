@@ -25,6 +25,9 @@ public:
 
     // Use box checked and a file set in the chooser.
     bool takesPart() const;
+    // The file in the chooser was read: a failed choice keeps the spectrum
+    // before it, which is not the one the chooser names.
+    bool holdsSpectrum() const;
     LCFRefData refData(int index) const;
     // The rows that take part, as values for a fit request.
     static QList<LCFRefData> usedRefs(const QList<LCFReference*>& rows);
@@ -38,6 +41,8 @@ public:
 signals:
     void newFileSelected();
     void newDeltaE();
+    // A chosen file gave no spectrum: the line names it and says why.
+    void unreadableFile(QString line);
 
 public slots:
     void newFile(QString fname);
@@ -47,6 +52,7 @@ public slots:
     void setStd(bool use, double dE, QString fname, QString isVic);
 
 private:
+    bool fileRead = false;
     void normalizeOnFileEnergies();
     void showEdge();
     void setShift(double v);

@@ -86,6 +86,13 @@ QString CalibCtrl::edgeMistake() const
     return fieldMistake(EdgeEeV, FieldKind::RealOrEmpty, QStringLiteral("Edge energy"));
 }
 
+QString CalibCtrl::standardMistake() const
+{
+    if (standard && standard->size() > 0)
+        return QString();
+    return QStringLiteral("no standard spectrum: choose its file (Select Std.)");
+}
+
 int CalibCtrl::xOffset() const { return XOffset->text().toInt(); }
 
 int CalibCtrl::yOffset() const { return YOffset->text().toInt(); }
@@ -101,8 +108,11 @@ void CalibCtrl::newFile(QString fname)
 {
     delete standard;
     standard = new XafsSpectrum();
-    if (!standard->readFile(fname)) {
+    const QString why = standard->readFileTold(fname);
+    if (!why.isEmpty()) {
         SelectStd->clear();
+        if (!fname.isEmpty())
+            emit mistake(QStringLiteral("Standard: %1").arg(why));
         return;
     }
     standard->normMode = stdMode();

@@ -33,11 +33,15 @@ public:
     QString walkMistake() const;
     // The same for the edge energy the map files read; empty gives none.
     QString edgeMistake() const;
+    // Empty when a standard spectrum is held.
+    QString standardMistake() const;
 
     // "%1" of p, fixed, width 5, one decimal: "  5.0", " 12.5", "100.0".
     static QString progressText(double p);
 
 signals:
+    // A line for the user: a chosen standard file that could not be read.
+    void mistake(QString line);
     void newStdFileLoaded();
     void execCalibration();
     void saveEMap(const QString& fname);

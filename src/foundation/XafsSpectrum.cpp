@@ -5,6 +5,8 @@
 #include "foundation/WholeFile.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
 #include <cmath>
@@ -489,6 +491,27 @@ bool XafsSpectrum::readFile(const QString& fileName)
     qDebug() << "9809";
     in.rewind();
     return read9809(in);
+}
+
+QString XafsSpectrum::readFileTold(const QString& fileName)
+{
+    if (readFile(fileName) && size() > 0)
+        return QString();
+    const QFileInfo info(fileName);
+    QString why;
+    if (fileName.isEmpty())
+        why = QStringLiteral("no file name");
+    else if (!info.exists())
+        why = QStringLiteral("no such file");
+    else if (info.isDir())
+        why = QStringLiteral("it is a folder");
+    else if (!isRegularFile(fileName))
+        why = QStringLiteral("not a regular file");
+    else if (QFile f(fileName); !f.open(QIODevice::ReadOnly))
+        why = f.errorString();
+    else
+        why = QStringLiteral("no spectrum points in it");
+    return QStringLiteral("Can't read %1: %2").arg(fileName, why);
 }
 
 bool XafsSpectrum::isPlainFile(const QString& fileName)

@@ -74,6 +74,9 @@ public:
 
     // Fills the points (and i0, i1 for "9809") but does not normalise.
     bool readFile(const QString& fileName);
+    // readFile, with what to tell the user: empty when at least one point was
+    // read, else "Can't read <file>: <why>".
+    QString readFileTold(const QString& fileName);
     static bool isPlainFile(const QString& fileName);
     // Reads the first line again from the start.
     static bool is9809(LineReader& in);

@@ -424,6 +424,8 @@ private:
     bool loadSettingsRefused(const SelectDataFiles* panel, bool i1);
     void tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies);
     void tellBinsWithoutShift();
+    // Tells which rows or columns a walk over the part on screen leaves out.
+    void tellPartWalked(const AnalyzeCond& c);
     void quitProgram();
     // Ends a running calibration walk where it is and lets a batch waiting for it go on.
     void stopCalibration();

@@ -19,7 +19,18 @@
 
 namespace {
 const int WalkDoneId = 116;
+
+// The pixels the bins of one axis cover, "rows 268–1779 of 2048", when the
+// area from..to (as shown) does not reach over the whole axis; else empty.
+QString walkedSpan(const char* what, double from, double to, int size, int a0, int half, int step, long long bins)
+{
+    if (from < 1.0 && to >= size) // the walk's area truncates both ends
+        return QString();
+    const long long first = std::max(0LL, (long long)a0);
+    const long long last = std::min((long long)size - 1, (long long)a0 + 2LL * half + (bins - 1) * step);
+    return QStringLiteral("%1 %2\u2013%3 of %4").arg(QLatin1String(what)).arg(first).arg(last).arg(size);
 }
+} // namespace
 
 int Body::viewW() const { return vHWidth_->text().toInt(); }
 int Body::viewH() const { return vVWidth_->text().toInt(); }
@@ -129,6 +140,7 @@ void Body::start2DAnalysis()
         [&] { return binSizeMistake(true, true); },
         [&] { return suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked()); },
         [&] { return analyzer->fieldMistake(chosen); },
+        [&] { return analyzer->spectrumMistake(chosen); },
         // Without a stack the area's refusal says why.
         [&] { return i1Frames.isEmpty() ? QString() : analyzer->lcfRangeMistake(frameSets.i1Energies()); },
         [&] { return areaRefusal(c); },
@@ -151,6 +163,7 @@ void Body::start2DAnalysis()
     s.viewH = viewH();
     s.energies = frameSets.i1Energies();
     tellClippedComparison(s.settings, s.energies);
+    tellPartWalked(c);
     if (s.settings.choice.elems) {
         const QStringList outside = elemEdgesOutside(analyzer->elemUnit.elems, s.settings.elems, s.energies);
         for (const QString& line : outside)
@@ -165,8 +178,23 @@ void Body::start2DAnalysis()
     walk->start(c, std::move(s), analyzer->walkMaps());
 }
 
-// Before anything is cleared: a fit range where no bin can have a post-edge
-// line would give every fraction as 0.
+// With no region chosen the walk covers what the display shows: with "Max" a
+// tall image fills the width and leaves rows above and below unseen.
+void Body::tellPartWalked(const AnalyzeCond& c)
+{
+    if (dispA->sel.valid)
+        return;
+    const QRectF& v = dispA->viewWin;
+    QStringList parts;
+    for (const QString& p : {walkedSpan("columns", v.left(), v.right(), c.W, c.x0, c.hx, c.stepX, c.columns()),
+                             walkedSpan("rows", v.top(), v.bottom(), c.H, c.y0, c.hy, c.stepY, c.rows())})
+        if (!p.isEmpty())
+            parts << p;
+    if (!parts.isEmpty())
+        logMistake(QStringLiteral("Analysing the part on screen only, %1: choose a region to analyse the whole image")
+                       .arg(parts.join(QStringLiteral(", "))));
+}
+
 // Every bin's search is kept within the span (EdgePosition::searchRange); the
 // walk says so once.
 void Body::tellClippedComparison(const AnalysisSettings& set, const std::vector<double>& energies)

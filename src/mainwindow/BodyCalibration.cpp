@@ -80,6 +80,7 @@ void Body::execCalibration()
         [&] { return binSizeMistake(true, true); },
         [&] { return suggestMistake(false); },
         [&] { return calibCtrl->walkMistake(); },
+        [&] { return calibCtrl->standardMistake(); },
         [&] { return areaRefusal(grid); },
     });
     if (!refusal.isEmpty()) {

@@ -315,6 +315,7 @@ void Body::setupCalibCtrl()
     connect(calibCtrl, SIGNAL(saveEMap(const QString&)), this, SLOT(saveEMap(const QString&)));
     connect(calibCtrl, SIGNAL(loadEMap(const QString&)), this, SLOT(loadEMap(const QString&)));
     connect(calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+    connect(calibCtrl, &CalibCtrl::mistake, this, &Body::logMistake);
     dispA->setShowOverLayer(!ShowData->isChecked() && !ShowI0->isChecked());
 }
 
@@ -325,6 +326,7 @@ void Body::setupAnalyzer()
     connect(ShowAnalyzer, &QPushButton::clicked, analyzer, &Analyzer::show);
     connect(analyzer, &Analyzer::askAnalyzeCond, this, &Body::askAnalyzeCond);
     connect(analyzer, &Analyzer::askAnalyze, this, &Body::start2DAnalysis);
+    connect(analyzer, &Analyzer::mistake, this, &Body::logMistake);
     connect(analyzer, &Analyzer::finished, this, &Body::analyzeASpectrumFinished);
     connect(view, &XafsView::saveScreenAs, this, &Body::saveScreenAs);
     connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);

@@ -122,7 +122,9 @@ bool rangeStats(StatsRange& r, const StatsHist& h)
     double s = 0.0;
     double s2 = 0.0;
     for (int i = 0; i < int(h.counts.size()); i++) {
-        const double x = i * h.binWidth + h.min;
+        // A bin stands for its values at its centre: its lower edge would put
+        // every mean half a bin low.
+        const double x = (i + 0.5) * h.binWidth + h.min;
         if (x < r.low || x > r.high)
             continue;
         const double k = h.counts[size_t(i)];

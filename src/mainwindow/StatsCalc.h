@@ -62,7 +62,8 @@ QString leftOutNote(const StatsHist& h, const QString& mapName);
 // Keeps the selected range inside [min, max] of the new histogram.
 void clampRange(StatsRange& r, const StatsHist& h);
 
-// Range statistics over the bins whose lower edge lies in [low, high]; true
+// Range statistics over the bins whose centre lies in [low, high], each bin's
+// values taken at its centre; true
 // when the range differs from the one used last (it is then stored).
 bool rangeStats(StatsRange& r, const StatsHist& h);
 

@@ -6,6 +6,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LCFReference.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -116,6 +117,40 @@ private slots:
         QCOMPARE(newFile.count(), 1);
         QCOMPARE(row.Spectrum::y(100), y100);
         QCOMPARE(row.DMut->text(), dMut);
+    }
+
+    // A chosen file that gives no spectrum is told with its name and why; the
+    // row then holds none of it, though it keeps the spectrum read before.
+    void unreadableFileTold_data()
+    {
+        QTest::addColumn<QString>("name"); // in the temporary folder
+        QTest::addColumn<QByteArray>("content"); // written unless "-"; "dir" makes a folder
+        QTest::addColumn<QString>("why");
+        QTest::newRow("missing") << "missing.dat" << QByteArray("-") << "no such file";
+        QTest::newRow("empty") << "empty.dat" << QByteArray() << "no spectrum points in it";
+        QTest::newRow("words only") << "words.dat" << QByteArray("energy mu\nnone here\n")
+                                    << "no spectrum points in it";
+        QTest::newRow("a folder") << "folder.dat" << QByteArray("dir") << "it is a folder";
+    }
+    void unreadableFileTold()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        const QString path = tmp.filePath(name);
+        if (content == "dir")
+            QVERIFY(QDir().mkpath(path));
+        else if (content != "-")
+            QVERIFY(writeText(path, QString::fromUtf8(content)));
+        LCFReference row;
+        QSignalSpy told(&row, &LCFReference::unreadableFile);
+        row.XFS->load(fileA);
+        QVERIFY(row.holdsSpectrum());
+        QCOMPARE(told.count(), 0);
+        row.XFS->load(path);
+        QCOMPARE(told.count(), 1);
+        QFETCH(QString, why);
+        QCOMPARE(told.first().first().toString(), QStringLiteral("Can't read %1: %2").arg(path, why));
+        QVERIFY(!row.holdsSpectrum());
     }
 
     void deltaEText_data()

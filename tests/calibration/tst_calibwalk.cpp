@@ -247,6 +247,7 @@ private slots:
     void stackClearedStops()
     {
         auto b = calibstack::bodyWithStack();
+        b->calibCtrl->loadStd(stdFile); // without one the walk would not start
         QSignalSpy answers(b.get(), &Body::finishBatchExec);
         b->execCalibration();
         b->calibNextPoint();
@@ -340,6 +341,7 @@ private slots:
     void noBinCounted()
     {
         auto b = calibstack::bodyWithStack();
+        b->calibCtrl->loadStd(stdFile);
         b->calibStd.e0 = std::numeric_limits<double>::quiet_NaN();
         testlog::Capture log;
         QCOMPARE(run(*b, QStringLiteral("calib_exec")), 141);

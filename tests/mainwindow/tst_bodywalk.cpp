@@ -11,10 +11,13 @@
 #include "batch/BatchCtrl.h"
 #include "batch/CmdLine.h"
 #include "display/ImgDispA.h"
+#include "display/XafsFileSelect.h"
+#include "analysis/LCFReference.h"
 #include "imagestack/SelectDataFiles.h"
 #include "imagestack/TiffData.h"
 #include "mainwindow/Body.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QLabel>
@@ -137,6 +140,8 @@ private slots:
         QTemporaryDir dir;
         std::unique_ptr<Body> b = bodyWithStack();
         Analyzer* a = b->analyzer;
+        for (int r = 0; r < 2; r++) // a ticked row without a spectrum refuses the walk
+            a->lcfRefs[r]->XFS->setUse(refs.contains(r));
         for (int r : refs) {
             // edges 10 eV apart across the stack's
             const QString name = dir.filePath(QStringLiteral("ref%1.dat").arg(r));
@@ -165,6 +170,118 @@ private slots:
         QCOMPARE(static_cast<Analyzed2DRes*>(b->dispA->overlayMap), want);
         QVERIFY(want->valid);
         QVERIFY(b->dispA->currentImage());
+    }
+
+    // With no region chosen the walk covers the part on screen; when that
+    // leaves rows or columns of the 10 x 4 image out it says which it walks.
+    void partOnScreenTold_data()
+    {
+        QTest::addColumn<QRectF>("view");
+        QTest::addColumn<bool>("region"); // the view chosen as the region
+        QTest::addColumn<int>("halfHeight");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("rows cut") << QRectF(0, 1, 10, 2) << false << 0 << "rows 1\u20132 of 4";
+        QTest::newRow("columns and rows cut") << QRectF(2.5, -0.5, 5, 3) << false << 0
+                                              << "columns 2\u20136 of 10, rows 0\u20131 of 4";
+        QTest::newRow("bins 3 tall over 3 rows") << QRectF(0, 0, 10, 3) << false << 1 << "rows 0\u20132 of 4";
+        QTest::newRow("whole image with margins") << QRectF(-2, -1, 14, 6) << false << 0 << "";
+        QTest::newRow("region chosen") << QRectF(0, 1, 10, 2) << true << 0 << "";
+    }
+    void partOnScreenTold()
+    {
+        QFETCH(QRectF, view);
+        QFETCH(bool, region);
+        QFETCH(int, halfHeight);
+        QFETCH(QString, told);
+        std::unique_ptr<Body> b = bodyWithStack();
+        b->aVWidth_->setText(QString::number(halfHeight));
+        b->dispA->viewWin = view;
+        b->dispA->sel.valid = region;
+        b->dispA->sel.area = view;
+        b->analyzer->setSubMode(0, 0, true);
+        testlog::Capture log;
+        emit b->analyzer->AskAnalyze->clicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning(), 60000);
+        const QString start = QStringLiteral("Analysing the part on screen only, ");
+        QCOMPARE(log.linesStartingWith(start), told.isEmpty() ? QStringList()
+                                                   : QStringList{start + told + ": choose a region to analyse the whole image"});
+    }
+
+    // A spectrum file that cannot be read is told when chosen, naming it and
+    // why; a walk that would need it is refused, naming what is missing, and
+    // the maps of the walk before are kept.
+    void missingSpectrumRefused_data()
+    {
+        QTest::addColumn<QString>("setup"); // lines run, then the walk; $D is the folder
+        QTest::addColumn<QString>("mistake");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("toldAtChoice");
+        QTest::addColumn<QString>("toldAtWalk");
+        const QString lcf = QStringLiteral("analyzer_select_sub_mode_LCF 1;analyzer_set_LCF_std 0 1 0 $D/ref0.dat 0;"
+                                           "analyzer_set_LCF_std 1 1 0 $D/ref1.dat 0");
+        QTest::newRow("Ref2 missing") << lcf << "analyzer_set_LCF_std 1 1 0 /nonexistent/x.dat 0"
+                                      << "analyzer_exec_LCF" << "Ref2: Can't read /nonexistent/x.dat: no such file"
+                                      << "Can't analyse: Ref2 is ticked but its file /nonexistent/x.dat could not be read";
+        QTest::newRow("Ref2 empty quotes: a file named 0") << lcf << "analyzer_set_LCF_std 1 1 0 \"\" 0"
+                                      << "analyzer_exec_LCF" << "Ref2: Can't read 0: no such file"
+                                      << "Can't analyse: Ref2 is ticked but its file 0 could not be read";
+        QTest::newRow("Ref2 cleared, still ticked") << lcf << "analyzer_set_LCF_std 1 1 0" << "analyzer_exec_LCF" << ""
+                                      << "Can't analyse: Ref2 is ticked but holds no spectrum: choose its file or untick it";
+        QTest::newRow("comparison file empty")
+            << "analyzer_select_sub_mode_dEdge 1;analyzer_dEdge_select_mode_comp;analyzer_dEdge_comp_file_name $D/ref0.dat"
+            << "analyzer_dEdge_comp_file_name $D/empty.dat" << "analyzer_exec_2da"
+            << "dEdge comparison file: Can't read $D/empty.dat: no spectrum points in it"
+            << "Can't analyse: the dEdge comparison file holds no spectrum: choose one or compare with the step";
+        QTest::newRow("standard a folder") << "calib_load_std $D/ref0.dat" << "calib_load_std $D/folder" << "calib_exec"
+                                           << "Standard: Can't read $D/folder: it is a folder"
+                                           << "Can't calibrate: no standard spectrum: choose its file (Select Std.)";
+    }
+    void missingSpectrumRefused()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, mistake);
+        QFETCH(QString, word);
+        QFETCH(QString, toldAtChoice);
+        QFETCH(QString, toldAtWalk);
+        QTemporaryDir dir;
+        for (int r = 0; r < 2; r++) {
+            QFile f(dir.filePath(QStringLiteral("ref%1.dat").arg(r)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            for (int e = 8700; e <= 9300; e++)
+                f.write(QByteArray::number(e) + ' ' + QByteArray::number(e < 8985 + 10 * r ? 0 : 1) + '\n');
+        }
+        QFile empty(dir.filePath(QStringLiteral("empty.dat")));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        std::unique_ptr<Body> b = bodyWithStack();
+        Analyzer* a = b->analyzer;
+        const auto run = [&](const QString& line) {
+            b->execCmdSlot(CmdLine(QString(line).replace(QLatin1String("$D"), dir.path())), false);
+        };
+        QSignalSpy done(b.get(), &Body::finishBatchExec);
+        const auto walk = [&] {
+            done.clear();
+            run(word);
+            return QTest::qWaitFor([&] { return !b->walkRunning() && !b->calib.running && done.count() == 1; }, 60000);
+        };
+        for (const QString& l : setup.split(u';'))
+            run(l);
+        QVERIFY(walk());
+        Analyzed2DRes* map = word == QLatin1String("calib_exec") ? &b->eShiftMap
+            : word == QLatin1String("analyzer_exec_LCF")          ? a->lcfResMap(0, 0)
+                                                                  : &a->dEdgeMap;
+        QVERIFY(map->valid);
+        const double before = map->valueAt(3, 2);
+        QVERIFY(std::isfinite(before));
+        testlog::Capture log;
+        run(mistake);
+        if (!toldAtChoice.isEmpty())
+            QCOMPARE(log.linesStartingWith(toldAtChoice.replace(QLatin1String("$D"), dir.path())).size(), 1);
+        QVERIFY(walk());
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(log.linesStartingWith(toldAtWalk).size(), 1);
+        QVERIFY(map->valid);
+        QCOMPARE(map->valueAt(3, 2), before);
     }
 
     // A comparison range far past the stack's 238 eV of energies searches
@@ -507,6 +624,14 @@ private slots:
         b->analyzer->setSubMode(0, 3, true);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("s.dat"));
+        if (step == "calib_exec") { // a calibration needs a standard
+            QFile s(dir.filePath(QStringLiteral("std.dat")));
+            QVERIFY(s.open(QIODevice::WriteOnly));
+            for (int e = 8880; e <= 8930; e++)
+                s.write(QByteArray::number(e) + ' ' + QByteArray::number(e < 8905 ? 0 : 1) + '\n');
+            s.close();
+            b->execCmdSlot(CmdLine(QStringLiteral("calib_load_std ") + s.fileName()), false);
+        }
         testlog::Capture log;
         auto told = [&log] { return int(log.linesStartingWith(QStringLiteral("Use I0 is ticked but no I0")).size()); };
         b->finishedLoadI1Files();

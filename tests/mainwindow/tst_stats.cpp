@@ -264,7 +264,7 @@ private slots:
         QTEST(r.high, "newHigh");
     }
 
-    // Range statistics weigh the bins' lower edges by their counts.
+    // Range statistics weigh the bins' centres by their counts.
     void rangeStatistics_data()
     {
         QTest::addColumn<double>("low");
@@ -272,11 +272,11 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<double>("mean");
         QTest::addColumn<double>("variance");
-        // values 1, 2, 3, 4 in three bins: edges 1, 2, 3 with counts 1, 1, 2
-        QTest::newRow("all") << 1.0 << 4.0 << 4 << 2.25 << 0.6875;
-        QTest::newRow("one count: d = 1") << 2.0 << 2.0 << 1 << 2.0 << 0.0;
-        QTest::newRow("no edge inside") << 1.5 << 1.9 << 0 << 0.0 << 0.0;
-        QTest::newRow("top bin") << 2.5 << 4.0 << 2 << 3.0 << 0.0;
+        // values 1, 2, 3, 4 in three bins: centres 1.5, 2.5, 3.5 with counts 1, 1, 2
+        QTest::newRow("all") << 1.0 << 4.0 << 4 << 2.75 << 0.6875;
+        QTest::newRow("one count: d = 1") << 2.5 << 2.5 << 1 << 2.5 << 0.0;
+        QTest::newRow("no centre inside") << 1.6 << 2.4 << 0 << 0.0 << 0.0;
+        QTest::newRow("top bin") << 3.0 << 4.0 << 2 << 3.5 << 0.0;
     }
     void rangeStatistics()
     {
@@ -292,6 +292,38 @@ private slots:
         QTEST(r.variance, "variance");
         QCOMPARE(r.sigma, std::sqrt(r.variance));
         QVERIFY(!stats::rangeStats(r, h)); // the same range is no news
+    }
+
+    // A histogram made by hand: ten bins of 0.1 from 0, counts 3, 0, 1, 0, 0,
+    // 0, 0, 0, 2, 4, whose values taken at the centres have the mean 0.59.
+    void selectedAreaByBinCentres_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<double>("mean");
+        QTest::newRow("full range: the overall mean") << 0.0 << 1.0 << 10 << 0.59;
+        QTest::newRow("cut at 0.5: the top two bins") << 0.5 << 1.0 << 6 << 5.5 / 6;
+        QTest::newRow("cut at 0.2: not the bin above it") << 0.0 << 0.2 << 3 << 0.05;
+        QTest::newRow("one centre, 0.25") << 0.2 << 0.3 << 1 << 0.25;
+    }
+    void selectedAreaByBinCentres()
+    {
+        StatsHist h;
+        h.min = 0.0;
+        h.max = 1.0;
+        h.bins = 10;
+        h.binWidth = 0.1;
+        h.counts = {3, 0, 1, 0, 0, 0, 0, 0, 2, 4};
+        StatsRange r;
+        QFETCH(double, low);
+        QFETCH(double, high);
+        r.low = low;
+        r.high = high;
+        stats::rangeStats(r, h);
+        QTEST(r.count, "count");
+        QFETCH(double, mean);
+        QVERIFY2(std::fabs(r.mean - mean) < 1e-12, qPrintable(QString::number(r.mean, 'g', 17)));
     }
 
     // Bins of the area beyond the map are not counted and read as no value;
@@ -329,8 +361,8 @@ private slots:
         QTest::addColumn<QString>("sigma");
         QTest::addColumn<QString>("selMean");
         QTest::addColumn<QVector<int>>("counts");
-        // 2, 8, 12, 18, 22, 28: sigma sqrt(1804 / 6 - 15^2); two bins, edges 2 and 15
-        QTest::newRow("6 of 15 on it") << QRect(0, 0, 8, 5) << "6" << "15" << "8.69866" << "8.5"
+        // 2, 8, 12, 18, 22, 28: sigma sqrt(1804 / 6 - 15^2); two bins, centres 8.5 and 21.5
+        QTest::newRow("6 of 15 on it") << QRect(0, 0, 8, 5) << "6" << "15" << "8.69866" << "15"
                                        << QVector<int>{3, 3};
         QTest::newRow("none on it") << QRect(5, 3, 3, 2) << "0" << "" << "" << "" << QVector<int>{};
     }
