@@ -287,6 +287,8 @@ public slots:
     void dispImgSelected(bool f);
     void seekImage(int imgNo);
     void deglitch();
+    // "ShowProcImg": the shown map's processed copy or its values.
+    void showProcImg(bool on);
     void showAnalyzedVals();
     void newCurPos();
 
@@ -389,6 +391,8 @@ private:
     void stopCalibration();
     // Publishes "word name" on Stars.
     void publish(const QString& word, const QString& name);
+    // "ShowProcImg" ticked while the shown map shows its processed copy.
+    void followShownMap();
 
     bool workersStopped = false;
     bool calibStepQueued = false; // a doCalibNextPoint is on its way

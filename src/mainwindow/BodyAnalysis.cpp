@@ -67,8 +67,11 @@ void Body::setupWalk()
     connect(walk, &AnalysisWalk::stopped, this, &Body::logMistake);
     connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
         dispA->overlayMap = analyzer->selectedRes();
+        followShownMap();
         dispA->update();
     });
+    // A walk's new values are shown as themselves.
+    connect(walk, &AnalysisWalk::runningChanged, this, &Body::followShownMap);
 }
 
 bool Body::walkRunning() const { return walk && walk->running(); }
@@ -186,6 +189,7 @@ void Body::clearChosenMaps(bool all)
     for (Analyzed2DRes* map : std::as_const(maps))
         if (map)
             map->clear();
+    followShownMap();
     if (!maps.isEmpty())
         dispA->update();
 }

@@ -11,6 +11,7 @@
 #include "mainwindow/ReadOut.h"
 
 #include <QDebug>
+#include <QSignalBlocker>
 
 FrameSets::Stack Body::shownStack() const
 {
@@ -44,6 +45,7 @@ void Body::dispImgSelected(bool)
         dispA->overlayMap = analyzer->selectedRes();
         readOutsAgain();
     }
+    followShownMap();
     dispA->update();
 }
 
@@ -202,9 +204,31 @@ void Body::deglitch()
     if (!fieldReadable(DeGlitchFactor, FieldKind::Real) || !fieldReadable(DeGlitchRatio, FieldKind::Real))
         return;
     map->setDeglitchConds(DeGlitchFactor->text().toDouble(), DeGlitchRatio->text().toDouble());
-    map->selectProcImg(true);
     map->deglitch();
+    map->selectProcImg(true);
+    followShownMap();
+    dispA->update();
     update();
+}
+
+void Body::showProcImg(bool on)
+{
+    Analyzed2DRes* map = analyzer->selectedRes();
+    if (map && map->showProc != on) {
+        map->selectProcImg(on);
+        if (on && !map->showProc)
+            logMistake(QStringLiteral("Can't show the processed map of %1: it has not been deglitched since its "
+                                      "last values").arg(map->name));
+        dispA->update();
+    }
+    followShownMap();
+}
+
+void Body::followShownMap()
+{
+    const Analyzed2DRes* map = analyzer->selectedRes();
+    const QSignalBlocker quiet(ShowProcImg);
+    ShowProcImg->setChecked(map && map->showProc);
 }
 
 void Body::showAnalyzedVals()
