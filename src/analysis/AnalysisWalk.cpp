@@ -277,6 +277,8 @@ void AnalysisWalk::stop()
     if (!walkRunning)
         return;
     const QString line = stopLine(walkCond, binsDone, binsAll);
+    // The maps as far as the walk went are drawn like any others.
+    generateResImages(true);
     halt();
     emit stopped(line);
     emit finishBatchExec(BatchDoneId);
@@ -407,7 +409,7 @@ void AnalysisWalk::record(const WalkBlock& b)
 
 void AnalysisWalk::finish()
 {
-    generateResImages();
+    generateResImages(true);
     walkRunning = false;
     // The rows' maps are the panel's to free once the walk is over.
     maps = Maps();
@@ -444,7 +446,7 @@ void AnalysisWalk::ratioMap()
     });
 }
 
-void AnalysisWalk::generateResImages()
+void AnalysisWalk::generateResImages(bool ends)
 {
     if (!walkRunning)
         return;
@@ -475,5 +477,5 @@ void AnalysisWalk::generateResImages()
         gen(maps.raRest);
         gen(maps.raRati);
     }
-    emit imagesGenerated();
+    emit imagesGenerated(ends);
 }

@@ -95,15 +95,34 @@ void FVView::showCount()
         tr("%1 points; left out: %2 bins without a maximum, %3 without e2").arg(n).arg(noMax).arg(noE2));
 }
 
-void FVView::updateMap()
+void FVView::redraw()
 {
-    updateVMap();
-    updateVHMap();
+    buildVMap();
+    buildVHMap();
     showCount();
     dispA_->update();
 }
 
+void FVView::updateMap()
+{
+    redraw();
+    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
+    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
+}
+
 void FVView::updateVMap()
+{
+    buildVMap();
+    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
+}
+
+void FVView::updateVHMap()
+{
+    buildVHMap();
+    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
+}
+
+void FVView::buildVMap()
 {
     const int S = std::max(vSize, 1);
     vMap = QImage(S, S, QImage::Format_ARGB32);
@@ -116,10 +135,9 @@ void FVView::updateVMap()
         if (pointPixel(vCoord, k, px, py) && px >= 0 && py >= 0 && px < S && py < S)
             vMap.setPixel(px, py, blue);
     }
-    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
 }
 
-void FVView::updateVHMap()
+void FVView::buildVHMap()
 {
     const int S = std::max(vhSize, 1);
     vhMap = QImage(S, S, QImage::Format_ARGB32);
@@ -175,7 +193,6 @@ void FVView::updateVHMap()
             row[x] = qRgba(255, v, 0, 255);
         }
     }
-    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
 }
 
 void FVView::draw(QPainter* p)
