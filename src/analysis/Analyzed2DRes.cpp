@@ -539,7 +539,8 @@ void Analyzed2DRes::deglitch2(double limit)
                 }
             }
         }
-        return k > 0 ? s / k : 0.0;
+        // A spike with no usable neighbour keeps its value, as in deglitch().
+        return k > 0 ? s / k : v;
     });
 }
 
