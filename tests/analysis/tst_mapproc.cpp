@@ -66,6 +66,8 @@ struct Panel {
         });
         QObject::connect(&proc, &MapProc::askSelectedRes, [this](Analyzed2DRes*& r) { r = shown; });
     }
+    // 0 Sub, 1 Div, 2 Mask
+    void choose(int op) { (op == 0 ? sub : op == 1 ? div : mask)->setChecked(true); }
     void setMaps(const AnalyzeCond& g1, Field f1, const AnalyzeCond& g2, Field f2)
     {
         fill(proc.map1, g1, f1);
@@ -103,7 +105,7 @@ private slots:
         QFETCH(int, button);
         QFETCH(int, half);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         const AnalyzeCond g = grid(6, 3, 0, 0, 0, 0, 6, 3);
         p.setMaps(g, [](int x, int) { return x + 1.0; }, g, [](int x, int) { return x - 2.0; });
         p.answer = grid(6, 3, half, half, 0, 0, 6, 3);
@@ -190,7 +192,7 @@ private slots:
         QFETCH(QPoint, bin);
         QFETCH(double, value);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         p.answer = grid(8, 5, half, half, 0, 0, 8, 5);
         p.setMaps(p.answer, [](int x, int y) { return 0.5 + 0.1 * x - 0.03 * y; }, p.answer,
                   [](int x, int y) { return 0.3 - 0.05 * x + 0.02 * y; });
@@ -230,7 +232,7 @@ private slots:
         QFETCH(QPoint, bin);
         QFETCH(double, value);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         p.answer = grid(8, 6, 0, 0, 0, 0, 8, 6);
         p.setMaps(p.answer, [](int x, int y) { return 1.0 + x + 10.0 * y; },
                   grid(8, 6, hx, 0, region.x(), region.y(), region.width(), region.height()),
@@ -266,7 +268,7 @@ private slots:
         QFETCH(int, button);
         QFETCH(double, value);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         const AnalyzeCond walked = grid(8, 6, 0, 0, 2, 1, 4, 3);
         p.setMaps(walked, [](int x, int y) { return 1.0 + x + 10.0 * y; }, walked,
                   [](int x, int y) { return 4.0 - y + 0.5 * x; });
