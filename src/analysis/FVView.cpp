@@ -204,8 +204,10 @@ QRect FVView::shownSquare(int w, int h)
 void FVView::draw(QPainter* p)
 {
     dispA_->cc.setRealArea(0, 0, vSize, vSize);
-    // Square pictures stay square, whatever shape the window has.
-    const QRect target = shownSquare(dispA_->width(), dispA_->height());
+    // Square pictures stay square, whatever shape the window has, and clear
+    // of the frame, which would hide the points of the top and bottom rows.
+    const QRect area = dispA_->contentsRect();
+    const QRect target = shownSquare(area.width(), area.height()).translated(area.topLeft());
     if (target.isEmpty())
         return;
     if (!vhMap.isNull())
