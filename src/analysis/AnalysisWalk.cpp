@@ -289,6 +289,8 @@ void AnalysisWalk::stop()
         return;
     const QString line = stopLine(walkCond, binsDone, binsAll);
     tellNoEdge();
+    // The maps as far as the walk went are drawn like any others.
+    generateResImages(true);
     halt();
     emit stopped(line);
     emit finishBatchExec(BatchDoneId);
@@ -432,7 +434,7 @@ void AnalysisWalk::tellNoEdge()
 void AnalysisWalk::finish()
 {
     tellNoEdge();
-    generateResImages();
+    generateResImages(true);
     walkRunning = false;
     // The rows' maps are the panel's to free once the walk is over.
     maps = Maps();
@@ -469,7 +471,7 @@ void AnalysisWalk::ratioMap()
     });
 }
 
-void AnalysisWalk::generateResImages()
+void AnalysisWalk::generateResImages(bool ends)
 {
     if (!walkRunning)
         return;
@@ -500,5 +502,5 @@ void AnalysisWalk::generateResImages()
         gen(maps.raRest);
         gen(maps.raRati);
     }
-    emit imagesGenerated();
+    emit imagesGenerated(ends);
 }

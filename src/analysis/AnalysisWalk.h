@@ -90,7 +90,8 @@ public:
 
     // Images of the maps of the analyses chosen at the start, the ratio map
     // computed first; nothing once the walk has ended, as it keeps no map then.
-    void generateResImages();
+    // ends: the walk ends or stops with these images.
+    void generateResImages(bool ends = false);
 
     // "Area(W,H), Bin(hx,hy), x(x0,x1,stepX), y(y0,y1,stepY), idx(cx,cy)"
     static QString areaLabel(const AnalyzeCond& c);
@@ -113,8 +114,8 @@ signals:
     void progress(double perCent);
     // A row after the first is about to be recorded: the maps may be redrawn.
     void rowStarted();
-    // The maps have new images.
-    void imagesGenerated();
+    // The maps have new images; ends: the last of the walk, which ends or stops.
+    void imagesGenerated(bool ends);
     // The last recorded bin's values, once per recorded row.
     void newZ(double z);
     void newDEdge(double dEdge);

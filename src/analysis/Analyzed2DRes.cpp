@@ -118,6 +118,7 @@ void Analyzed2DRes::init(const QString& n)
     deglitchF = 2.0;
     deglitchR = 0.9;
     showProc = false;
+    hasProc = false;
     surfFit.clear();
 }
 
@@ -282,6 +283,8 @@ void Analyzed2DRes::allocData()
     procMax = 1.0;
     min = 1e300;
     max = -1e300;
+    showProc = false;
+    hasProc = false;
     freeArrays();
     const qint64 n = pixelCount();
     if (n > maxPixels) {
@@ -332,6 +335,8 @@ void Analyzed2DRes::takePoint(int ix, int iy, double t)
 
 void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 {
+    showProc = false;
+    hasProc = false;
     takePoint(ix, iy, t);
     if (!fits(data))
         return;
@@ -489,7 +494,8 @@ void Analyzed2DRes::setDeglitchConds(double f, double r)
 
 void Analyzed2DRes::selectProcImg(bool f)
 {
-    showProc = f;
+    // Without a spike removal of these values there is no processed map to show.
+    showProc = f && hasProc;
     genImg();
 }
 
@@ -533,7 +539,8 @@ void Analyzed2DRes::deglitch2(double limit)
                 }
             }
         }
-        return k > 0 ? s / k : 0.0;
+        // A spike with no usable neighbour keeps its value, as in deglitch().
+        return k > 0 ? s / k : v;
     });
 }
 
@@ -555,6 +562,7 @@ void Analyzed2DRes::rewriteBins(const std::function<double(const AnalyzeCond&, d
         }
         c.fillBin(procData.data(), v);
     } while (c.next());
+    hasProc = true;
     if (showProc)
         genImg();
 }
@@ -642,9 +650,10 @@ void Analyzed2DRes::copyFrom(const Analyzed2DRes* other)
     procMax = other->procMax;
     deglitchF = other->deglitchF;
     deglitchR = other->deglitchR;
-    showProc = other->showProc;
     colors = other->colors;
     freeArrays();
+    showProc = valid && other->showProc;
+    hasProc = valid && other->hasProc;
     if (!valid)
         return;
     data = other->data;

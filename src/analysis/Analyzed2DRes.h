@@ -56,6 +56,9 @@ public:
     double deglitchF = 2.0;
     double deglitchR = 0.9;
     bool showProc = false;
+    // procData holds a spike removal of the values held: new values (a walk,
+    // a load, a clear) drop it, so they are never shown through an old copy.
+    bool hasProc = false;
     SurfFit2D surfFit;
     ColorScale colors; // what the image was last coloured with
 

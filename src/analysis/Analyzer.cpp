@@ -119,9 +119,15 @@ Analyzer::Analyzer(QWidget* parent)
         if (DispOnTime->isChecked())
             eng->walk()->generateResImages();
     });
-    connect(walk, &AnalysisWalk::imagesGenerated, this, [this] {
-        if (eng->walk()->choice().fv)
+    // The feature-value pictures are redrawn with the maps, and written once
+    // the walk ends or stops: not on every row.
+    connect(walk, &AnalysisWalk::imagesGenerated, this, [this](bool ends) {
+        if (!eng->walk()->choice().fv)
+            return;
+        if (ends)
             updateFVMap();
+        else
+            fvv->redraw();
     });
     connect(walk, &AnalysisWalk::newZ, this, &Analyzer::noticedNewZ);
     connect(walk, &AnalysisWalk::newDEdge, this, &Analyzer::noticedNewDEdge);

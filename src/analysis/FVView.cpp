@@ -95,15 +95,34 @@ void FVView::showCount()
         tr("%1 points; left out: %2 bins without a maximum, %3 without e2").arg(n).arg(noMax).arg(noE2));
 }
 
-void FVView::updateMap()
+void FVView::redraw()
 {
-    updateVMap();
-    updateVHMap();
+    buildVMap();
+    buildVHMap();
     showCount();
     dispA_->update();
 }
 
+void FVView::updateMap()
+{
+    redraw();
+    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
+    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
+}
+
 void FVView::updateVMap()
+{
+    buildVMap();
+    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
+}
+
+void FVView::updateVHMap()
+{
+    buildVHMap();
+    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
+}
+
+void FVView::buildVMap()
 {
     const int S = std::max(vSize, 1);
     vMap = QImage(S, S, QImage::Format_ARGB32);
@@ -116,10 +135,9 @@ void FVView::updateVMap()
         if (pointPixel(vCoord, k, px, py) && px >= 0 && py >= 0 && px < S && py < S)
             vMap.setPixel(px, py, blue);
     }
-    savePictureWhole(vMap, QStringLiteral("fvMap.png"));
 }
 
-void FVView::updateVHMap()
+void FVView::buildVHMap()
 {
     const int S = std::max(vhSize, 1);
     vhMap = QImage(S, S, QImage::Format_ARGB32);
@@ -175,15 +193,44 @@ void FVView::updateVHMap()
             row[x] = qRgba(255, v, 0, 255);
         }
     }
-    savePictureWhole(vhMap, QStringLiteral("fvHMap.png"));
+}
+
+QRect FVView::shownSquare(int w, int h)
+{
+    const int side = std::max(0, std::min(w, h));
+    return QRect((w - side) / 2, (h - side) / 2, side, side);
 }
 
 void FVView::draw(QPainter* p)
 {
     dispA_->cc.setRealArea(0, 0, vSize, vSize);
-    const QRect target(0, 0, dispA_->width(), dispA_->height());
+    // Square pictures stay square, whatever shape the window has, and clear
+    // of the frame, which would hide the points of the top and bottom rows.
+    const QRect area = dispA_->contentsRect();
+    const QRect target = shownSquare(area.width(), area.height()).translated(area.topLeft());
+    if (target.isEmpty())
+        return;
     if (!vhMap.isNull())
-        p->drawImage(target, vhMap, QRect(0, 0, vhSize, vhSize));
-    if (!vMap.isNull())
-        p->drawImage(target, vMap, QRect(0, 0, vSize, vSize));
+        p->drawImage(target, vhMap, QRect(0, 0, vhMap.width(), vhMap.height()));
+    drawPoints(p, target, vMap);
+}
+
+void FVView::drawPoints(QPainter* p, const QRect& target, const QImage& points)
+{
+    if (points.isNull() || points.format() != QImage::Format_ARGB32)
+        return;
+    const double sx = double(target.width()) / points.width();
+    const double sy = double(target.height()) / points.height();
+    const auto edge = [](double s, int i, int origin) { return origin + static_cast<int>(std::floor(s * i)); };
+    for (int y = 0; y < points.height(); y++) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(points.constScanLine(y));
+        const int top = edge(sy, y, target.y());
+        const int h = std::max(1, edge(sy, y + 1, target.y()) - top);
+        for (int x = 0; x < points.width(); x++) {
+            if (qAlpha(row[x]) == 0)
+                continue;
+            const int left = edge(sx, x, target.x());
+            p->fillRect(left, top, std::max(1, edge(sx, x + 1, target.x()) - left), h, QColor::fromRgba(row[x]));
+        }
+    }
 }

@@ -24,6 +24,13 @@ public:
     ChCoord vhCoord;
 
     int kernelHW() const;
+    // Both images again from the points, and the window; no file written.
+    void redraw();
+    // Where the pictures are shown on a w x h display: the largest square, centred.
+    static QRect shownSquare(int w, int h);
+    // Each point pixel of the scatter image as a block of the shown scale,
+    // never less than one screen pixel: no point vanishes in a small window.
+    static void drawPoints(QPainter* p, const QRect& target, const QImage& points);
     // Weight of the density kernel at (dx, dy): 1 in the centre, b at hw along
     // an axis and b * b in the corners; 0 off the centre when b is not positive.
     static double kernelWeight(int dx, int dy, int hw, double b);
@@ -35,6 +42,8 @@ public slots:
     void updateVHMap();
 
 private:
+    void buildVMap();
+    void buildVHMap();
     void setCoord(ChCoord& c, int side) const;
     bool pointPixel(const ChCoord& c, int k, int& px, int& py) const;
     void showCount();

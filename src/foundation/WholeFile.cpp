@@ -23,6 +23,21 @@ namespace {
 QMutex sinkLock;
 SaveFailureSink failureSink;
 
+// The system's own words where Qt has words of its own for the same reason:
+// a name that is a folder, or an earlier file that cannot be written (on a
+// read-only disk the system says so, where Qt says "not writable").
+QString systemReason(const QString& fileName, const QString& qtReason)
+{
+    const QFileInfo fi(fileName);
+    if (fi.isDir())
+        return QString::fromLocal8Bit(std::strerror(EISDIR));
+#ifdef Q_OS_UNIX
+    if (fi.exists() && ::access(QFile::encodeName(fileName).constData(), W_OK) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
+    return qtReason;
+}
+
 QString saveFailureLine(const QString& fileName, const QString& reason)
 {
     const QString shown = fileName.isEmpty() ? fileName : QFileInfo(fileName).absoluteFilePath();
@@ -67,7 +82,8 @@ bool WholeFile::open(bool text)
         mode |= QIODevice::Text;
     opened = !name.isEmpty() && file->open(mode);
     if (!opened)
-        tellSaveFailure(name, name.isEmpty() ? QStringLiteral("no file name") : file->errorString());
+        tellSaveFailure(name,
+                        name.isEmpty() ? QStringLiteral("no file name") : systemReason(name, file->errorString()));
     return opened;
 }
 
@@ -170,7 +186,8 @@ bool appendWhole(const QString& fileName, const QByteArray& more)
 {
     QByteArray before;
     QFile old(fileName);
-    if (old.exists()) {
+    // A folder is refused below, in the words every writer uses.
+    if (old.exists() && !QFileInfo(fileName).isDir()) {
         if (!old.open(QIODevice::ReadOnly)) {
             tellSaveFailure(fileName, old.errorString());
             return false;

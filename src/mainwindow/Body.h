@@ -307,6 +307,8 @@ public slots:
     void dispImgSelected(bool f);
     void seekImage(int imgNo);
     void deglitch();
+    // "ShowProcImg": the shown map's processed copy or its values.
+    void showProcImg(bool on);
     void showAnalyzedVals();
     void newCurPos();
 
@@ -433,6 +435,8 @@ private:
     void moveFrames(const QList<TiffData*>& frames, int dx, int dy);
     // Publishes "word name" on Stars.
     void publish(const QString& word, const QString& name);
+    // "ShowProcImg" ticked while the shown map shows its processed copy.
+    void followShownMap();
 
     bool workersStopped = false;
     bool shownBefore = false;

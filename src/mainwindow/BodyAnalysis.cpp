@@ -79,6 +79,8 @@ void Body::setupWalk()
     connect(walk, &AnalysisWalk::told, this, &Body::logMistake);
     // The new maps' values at the position, not the last walk's.
     connect(walk, &AnalysisWalk::imagesGenerated, this, &Body::refreshShown);
+    // A walk's new values are shown as themselves.
+    connect(walk, &AnalysisWalk::runningChanged, this, &Body::followShownMap);
 }
 
 bool Body::walkRunning() const { return walk && walk->running(); }
@@ -227,6 +229,7 @@ void Body::clearChosenMaps(bool all)
     for (Analyzed2DRes* map : std::as_const(maps))
         if (map)
             map->clear();
+    followShownMap();
     if (!maps.isEmpty())
         dispA->update();
 }

@@ -93,6 +93,7 @@ void Body::refreshPicture()
         SeekBar->setValue(qMax(0, no));
     }
     ImgNo->setText(no >= 0 ? QString::number(no) : QString());
+    followShownMap();
     if (repaint)
         dispA->update();
 }
@@ -239,9 +240,28 @@ void Body::deglitch()
     if (!fieldReadable(DeGlitchFactor, FieldKind::Real) || !fieldReadable(DeGlitchRatio, FieldKind::Real))
         return;
     map->setDeglitchConds(DeGlitchFactor->text().toDouble(), DeGlitchRatio->text().toDouble());
-    map->selectProcImg(true);
     map->deglitch();
-    update();
+    map->selectProcImg(true);
+    refreshShown();
+}
+
+void Body::showProcImg(bool on)
+{
+    Analyzed2DRes* map = analyzer->selectedRes();
+    if (map && map->showProc != on) {
+        map->selectProcImg(on);
+        if (on && !map->showProc)
+            logMistake(QStringLiteral("Can't show the processed map of %1: it has not been deglitched since its "
+                                      "last values").arg(map->name));
+    }
+    refreshShown();
+}
+
+void Body::followShownMap()
+{
+    const Analyzed2DRes* map = analyzer->selectedRes();
+    const QSignalBlocker quiet(ShowProcImg);
+    ShowProcImg->setChecked(map && map->showProc);
 }
 
 void Body::showAnalyzedVals()

@@ -23,15 +23,18 @@
 #include <memory>
 
 namespace {
-// Pictures are written only under a name and only when there is one to write.
-bool savePicture(const QImage& img, const QString& name)
+// Pictures are written only under a name and only when there is one to write;
+// none tells why there is none.
+bool savePicture(const QImage& img, const QString& name, const char* none)
 {
     if (name.isEmpty() || img.isNull()) {
-        qDebug().noquote() << "Can't save" << name;
+        tellSaveFailure(name, name.isEmpty() ? QStringLiteral("no file name") : QString::fromLatin1(none));
         return false;
     }
     return savePictureWhole(img, name);
 }
+
+const char* const NoBar = "there is no colour bar";
 
 // The scale of a TIFF data save as the panel holds it.
 struct TiffScale {
@@ -59,10 +62,10 @@ void Body::saveImage(QString fname)
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
     // Brings the bar to what is shown as well: no paint may have run since.
-    const bool saved = savePicture(dispA->visibleImage(), name);
-    savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true));
-    if (saved)
-        publish(QStringLiteral("SavedImage"), name);
+    if (!savePicture(dispA->visibleImage(), name, "the display shows no picture"))
+        return; // a bar and a view window of no picture would pass for its own
+    savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true), NoBar);
+    publish(QStringLiteral("SavedImage"), name);
     saveImageInfo(name);
 }
 
@@ -98,7 +101,7 @@ void Body::saveAllImages(QString fname)
             if (map)
                 map->recolor(CBar->scale());
             if (map && map->valid && map->image)
-                savePicture(*map->image, lcfMapPictureName(fname, i, j));
+                savePicture(*map->image, lcfMapPictureName(fname, i, j), "the map has no picture");
         }
     }
 }
@@ -117,7 +120,7 @@ void Body::saveScreenAs(QString fname)
         draw(&p);
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), false, true);
-    if (savePicture(pix.toImage(), name))
+    if (savePicture(pix.toImage(), name, "the display has no size"))
         publish(QStringLiteral("SavedScreen"), name);
 }
 
@@ -172,7 +175,7 @@ bool Body::writeData(const QString& fname)
     const TiffScale s = tiffScale(saveDataCfg);
     double lo = 0.0, hi = 0.0;
     map->exportRange(s.fixed, s.min, s.max, lo, hi);
-    savePicture(CBar->pictureOf(lo, hi), dataCBarName(fname, ext));
+    savePicture(CBar->pictureOf(lo, hi), dataCBarName(fname, ext), NoBar);
     return true;
 }
 
@@ -203,7 +206,7 @@ bool Body::saveDataAsTiff(QString fname, int ext)
     int h = map->cond.H;
     // Never other samples than the export made: one per bin the walk visits.
     if (asAnalyzed && (!analyzedTiffSize(map->cond, w, h) || qint64(w) * h != map->saveCount)) {
-        qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
+        tellSaveFailure(name, QStringLiteral("the analysed area has no bins"));
         return false;
     }
     if (!TiffWriter().write(name, w, h, buf.get()))

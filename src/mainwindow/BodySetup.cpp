@@ -378,6 +378,7 @@ void Body::setupSaveSpectra()
 void Body::setupProcButtons()
 {
     connect(DeGlitch, &QPushButton::clicked, this, &Body::deglitch);
+    connect(ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
     for (QLineEdit* e : {DeGlitchFactor, DeGlitchRatio})
         watchNumberField(e, FieldKind::Real);
     connect(NormalizeEShift, &QPushButton::clicked, this, &Body::normalizeEShift);

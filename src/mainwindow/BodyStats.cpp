@@ -60,7 +60,7 @@ void Body::doSumUp()
     sumUpMap(map, frameSets, analyzer->SumUpC->sumUps, c, CBar->scale());
     const QString name = QStringLiteral("sumUpImg.png");
     if (!map.image)
-        qDebug().noquote() << "Can't save" << name;
+        tellSaveFailure(name, QStringLiteral("the sum-up map has no picture"));
     else
         savePictureWhole(*map.image, name);
     dispA->update();

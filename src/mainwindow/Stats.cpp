@@ -76,7 +76,8 @@ void Stats::calcStats(Analyzed2DRes* m, const AnalyzeCond& c)
     map = m;
     cond = c;
     StatsHist h = stats::histogram([this](int x, int y) { return mapValue(x, y); }, cond, bins());
-    const QString note = stats::leftOutNote(h, m->name);
+    // A map never computed, or cleared, has nothing left out to tell of.
+    const QString note = m->holdsResult() ? stats::leftOutNote(h, m->name) : QString();
     if (note != toldLeftOut && !note.isNull())
         qDebug().noquote() << note;
     toldLeftOut = note;

@@ -284,6 +284,10 @@ private slots:
         QTest::newRow("edge spike") << QList<double>{-50, 1, 1, 1} << 4 << 0 << 5.0 << QList<double>{1, 1, 1, 1};
         QTest::newRow("bins three rows tall") << QList<double>{1, 1, 1, 2, 100, 4, 7, 7, 7} << 3 << 1 << 10.0
                                               << QList<double>{1, 1, 1, 2, 3.75, 4, 7, 7, 7};
+        // No neighbour within the limit of the mean: the value is kept.
+        QTest::newRow("lone bin") << QList<double>{100} << 1 << 0 << 40.0 << QList<double>{100};
+        QTest::newRow("plateau") << QList<double>{1, 60, 60, 60, 1} << 5 << 0 << 40.0
+                                 << QList<double>{1, 1, 60, 1, 1};
     }
     void deglitch2()
     {

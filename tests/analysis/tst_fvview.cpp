@@ -6,6 +6,8 @@
 #include "analysis/FeatureValue.h"
 #include "analysis/FVView.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
@@ -114,6 +116,45 @@ private slots:
             QCOMPARE(v.vMap.pixel(dot), qRgba(0, 0, 255, 255));
             QCOMPARE(qGreen(v.vhMap.pixel(dot)), 255);
         }
+    }
+    // The pictures keep their square shape in any window, and every point is
+    // drawn at the shown scale: 50 points 10.4 scatter pixels apart on the
+    // diagonal (x = k, y = 49 - k) are 50 blue screen pixels at half size and
+    // 50 blocks of 2 x 2 at double size; no file is written by a redraw.
+    void shownAtAnySize_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QRect>("square");
+        QTest::addColumn<int>("blue");
+        QTest::newRow("wide and low") << QSize(536, 254) << QRect(141, 0, 254, 254) << 50;
+        QTest::newRow("tall") << QSize(300, 700) << QRect(0, 200, 300, 300) << 50;
+        QTest::newRow("twice the picture") << QSize(1024, 1030) << QRect(0, 3, 1024, 1024) << 200;
+    }
+    void shownAtAnySize()
+    {
+        QFETCH(QSize, window);
+        QFETCH(QRect, square);
+        QFETCH(int, blue);
+        InTempDir dir;
+        FVPoints pts;
+        for (int k = 0; k < 50; k++)
+            pts.add(k, 49 - k);
+        FVView v;
+        v.fvPoints = &pts;
+        v.redraw();
+        QVERIFY(!dir.has("fvMap.png") && !dir.has("fvHMap.png"));
+        QCOMPARE(FVView::shownSquare(window.width(), window.height()), square);
+        QImage shown(window, QImage::Format_ARGB32);
+        shown.fill(Qt::white);
+        {
+            QPainter p(&shown);
+            FVView::drawPoints(&p, square, v.vMap);
+        }
+        int n = 0;
+        for (int y = 0; y < shown.height(); y++)
+            for (int x = 0; x < shown.width(); x++)
+                n += shown.pixel(x, y) == qRgb(0, 0, 255) ? 1 : 0;
+        QCOMPARE(n, blue);
     }
 };
 

@@ -66,6 +66,8 @@ struct Panel {
         });
         QObject::connect(&proc, &MapProc::askSelectedRes, [this](Analyzed2DRes*& r) { r = shown; });
     }
+    // 0 Sub, 1 Div, 2 Mask
+    void choose(int op) { (op == 0 ? sub : op == 1 ? div : mask)->setChecked(true); }
     void setMaps(const AnalyzeCond& g1, Field f1, const AnalyzeCond& g2, Field f2)
     {
         fill(proc.map1, g1, f1);
@@ -103,7 +105,7 @@ private slots:
         QFETCH(int, button);
         QFETCH(int, half);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         const AnalyzeCond g = grid(6, 3, 0, 0, 0, 0, 6, 3);
         p.setMaps(g, [](int x, int) { return x + 1.0; }, g, [](int x, int) { return x - 2.0; });
         p.answer = grid(6, 3, half, half, 0, 0, 6, 3);
@@ -190,7 +192,7 @@ private slots:
         QFETCH(QPoint, bin);
         QFETCH(double, value);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         p.answer = grid(8, 5, half, half, 0, 0, 8, 5);
         p.setMaps(p.answer, [](int x, int y) { return 0.5 + 0.1 * x - 0.03 * y; }, p.answer,
                   [](int x, int y) { return 0.3 - 0.05 * x + 0.02 * y; });
@@ -230,7 +232,7 @@ private slots:
         QFETCH(QPoint, bin);
         QFETCH(double, value);
         Panel p;
-        (button == 0 ? p.sub : button == 1 ? p.div : p.mask)->setChecked(true);
+        p.choose(button);
         p.answer = grid(8, 6, 0, 0, 0, 0, 8, 6);
         p.setMaps(p.answer, [](int x, int y) { return 1.0 + x + 10.0 * y; },
                   grid(8, 6, hx, 0, region.x(), region.y(), region.width(), region.height()),
@@ -246,6 +248,38 @@ private slots:
         }
         QFETCH(QString, log);
         QCOMPARE(lines.linesStartingWith("Map processing:"), QStringList{log});
+    }
+
+    // Both maps walked with one-pixel bins over x 2..5, y 1..3 of an 8 x 6
+    // image (map 1: 1 + x + 10 y, map 2: 4 - y + x / 2), processed with bins
+    // 3 x 3 over the whole image. The bin centred at (4, 1) reaches row 0,
+    // off the walked area: only its six pixels holding a result count, map 1
+    // (14 + 15 + 16 + 24 + 25 + 26) / 6 = 20, map 2 (4.5 + 5 + 5.5 + 3.5 + 4 + 4.5) / 6 = 4.5.
+    void binStraddlingTheArea_data()
+    {
+        QTest::addColumn<int>("button"); // 0 Sub, 1 Div, 2 Mask
+        QTest::addColumn<double>("value");
+        QTest::newRow("sub") << 0 << 15.5;
+        QTest::newRow("div") << 1 << 40.0 / 9.0;
+        QTest::newRow("mask") << 2 << 20.0;
+    }
+    void binStraddlingTheArea()
+    {
+        QFETCH(int, button);
+        QFETCH(double, value);
+        Panel p;
+        p.choose(button);
+        const AnalyzeCond walked = grid(8, 6, 0, 0, 2, 1, 4, 3);
+        p.setMaps(walked, [](int x, int y) { return 1.0 + x + 10.0 * y; }, walked,
+                  [](int x, int y) { return 4.0 - y + 0.5 * x; });
+        p.answer = grid(8, 6, 1, 1, 0, 0, 8, 6);
+        p.process->click();
+        const Analyzed2DRes& m = p.proc.procMap;
+        for (int y = 0; y <= 2; y++) {
+            for (int x = 3; x <= 5; x++)
+                QVERIFY2(std::fabs(m.valueAt(x, y) - value) < 1e-12, qPrintable(QString::number(m.valueAt(x, y))));
+        }
+        QVERIFY(m.onMap(4, 1) && !m.onMap(1, 1) && !m.onMap(4, 4));
     }
 
     void bothMapsRequired_data()

@@ -10,8 +10,11 @@
 #include "analysis/Analyzer.h"
 #include "analysis/ElemCtrl.h"
 #include "analysis/LCFReference.h"
+#include "foundation/WholeFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -238,6 +241,10 @@ private slots:
                     QCOMPARE(m.valueAt(x, y), jumpAt(y));
             }
         }
+        // Drawn as far as it went, the rows of jumps 1 and 1.25 at both ends of the scale.
+        QVERIFY(m.valid && m.image);
+        QCOMPARE(qGray(m.image->pixel(0, 0)), 0);
+        QCOMPARE(qGray(m.image->pixel(11, 1)), 255);
         qint64 all = 0;
         QCOMPARE(m.resultBins(all), qint64(8));
         QCOMPARE(all, qint64(16));
@@ -310,6 +317,42 @@ private slots:
         m.displayRange(lo, hi);
         QVERIFY(sameValue(lo, *std::min_element(ratios.cbegin(), ratios.cend()), 1e-9));
         QVERIFY(sameValue(hi, *std::max_element(ratios.cbegin(), ratios.cend()), 1e-9));
+    }
+
+    // With "Disp. on Time" the feature-value window is redrawn with every row
+    // after the first, but its two pictures are written once, as the walk ends
+    // or stops: a folder in the way of fvMap.png is told once per walk.
+    void fvPicturesOncePerWalk_data()
+    {
+        QTest::addColumn<bool>("stopped");
+        QTest::addColumn<QList<bool>>("draws"); // whether each redraw is the walk's last
+        QTest::newRow("ended") << false << QList<bool>{false, false, false, true};
+        QTest::newRow("stopped after two rows") << true << QList<bool>{false, false, true};
+    }
+    void fvPicturesOncePerWalk()
+    {
+        QFETCH(bool, stopped);
+        InTempDir dir;
+        QVERIFY(QDir().mkdir("fvMap.png"));
+        Rig rig;
+        rig.panel.DispOnTime->setChecked(true);
+        rig.panel.setSubMode(0, 4, true);
+        QList<bool> draws;
+        QObject::connect(rig.walk, &AnalysisWalk::imagesGenerated, [&draws](bool ends) { draws << ends; });
+        if (stopped) {
+            QObject::connect(rig.walk, &AnalysisWalk::progress, rig.walk, [&rig] {
+                if (rig.walk->running() && rig.walk->cond().cy >= 2)
+                    rig.walk->stop();
+            });
+        }
+        QStringList told;
+        const SaveFailureSink before = setSaveFailureSink([&told](const QString& l) { told << l; });
+        QVERIFY(rig.start(area(10, 4, 0, 0, 0, 0, 10, 4)));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.walk->running(), 60000);
+        setSaveFailureSink(before);
+        QTEST(draws, "draws");
+        QCOMPARE(told, QStringList{"Can't save " + QFileInfo("fvMap.png").absoluteFilePath() + ": Is a directory"});
+        QVERIFY(dir.has("fvHMap.png"));
     }
 
     void refusals_data()

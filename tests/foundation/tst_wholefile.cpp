@@ -46,24 +46,29 @@ private slots:
     {
         QTest::addColumn<int>("writer");
         QTest::addColumn<bool>("inFile"); // a folder that is a file, else a full disk
+        QTest::addColumn<bool>("folder"); // the name is a folder
         QTest::addColumn<QString>("reason");
         const QList<QPair<const char*, Writer>> writers{{"bytes", Bytes}, {"picture", Picture}, {"append", Append}};
         for (const auto& w : writers) {
-            QTest::addRow("%s, folder is a file", w.first) << int(w.second) << true << "Not a directory";
-            QTest::addRow("%s, file size limit", w.first) << int(w.second) << false << "File too large";
+            QTest::addRow("%s, folder is a file", w.first) << int(w.second) << true << false << "Not a directory";
+            QTest::addRow("%s, file size limit", w.first) << int(w.second) << false << false << "File too large";
+            // The system's words, whichever writer meets it.
+            QTest::addRow("%s, name is a folder", w.first) << int(w.second) << true << true << "Is a directory";
         }
     }
     void failedSave()
     {
         QFETCH(int, writer);
         QFETCH(bool, inFile);
+        QFETCH(bool, folder);
         QFETCH(QString, reason);
         QTemporaryDir tmp;
         const QString old = tmp.filePath("old.png");
         QFile f(old);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(earlier) == earlier.size());
         f.close();
-        const QString name = inFile ? old + "/out.png" : old;
+        const QString name = folder ? tmp.filePath("dir.png") : inFile ? old + "/out.png" : old;
+        QVERIFY(!folder || QDir(tmp.path()).mkdir("dir.png"));
 
         QStringList told;
         const SaveFailureSink before = setSaveFailureSink([&told](const QString& l) { told << l; });

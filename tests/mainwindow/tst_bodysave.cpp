@@ -91,8 +91,9 @@ private slots:
             << true << QStringList{"c-12.png", "c-12-cBar.png", "c-12.info"}
             << QByteArray("###Corvelline::ImgInfo\nVIEWING Xs          : \t0\nVIEWING Ys          : \t0.5\n"
                           "VIEWING Xe          : \t6\nVIEWING Ye          : \t3.75\n");
+        // Companions only beside their picture; the failure says why.
         QTest::newRow("nothing shown") << "save_image d" << QRectF(2, 1, 4, 3) << false
-                                       << QStringList{"", "d-cBar.png", "d.info"} << info;
+                                       << QStringList{"d.png", "d-cBar.png", "d.info"} << info;
     }
     void saveImage()
     {
@@ -107,10 +108,18 @@ private slots:
         QFETCH(QRectF, view);
         body.dispA->viewWin = view;
         QSignalSpy events(&body.stars, &Stars::sendingEventToStars);
+        testlog::Capture log;
         body.execCmdSlot(CmdLine(line.section(u' ', 0, 0) + u' ' + path(line.section(u' ', 1))), false);
 
         QCOMPARE(events.count(), shown ? 1 : 0);
-        if (shown) {
+        if (!shown) {
+            for (const QString& n : files)
+                QVERIFY(!QFile::exists(path(n)));
+            QCOMPARE(log.linesStartingWith("Can't save"),
+                     QStringList{"Can't save " + path(files[0]) + ": the display shows no picture"});
+            return;
+        }
+        {
             QCOMPARE(events.at(0).at(0).toString(), notReady("SavedImage " + path(files[0])));
             // What the display shows of its image, as the display cuts it.
             const QImage visible = body.dispA->visibleImage();
@@ -120,6 +129,39 @@ private slots:
         QFile f(path(files[2]));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QTEST(f.readAll(), "info");
+    }
+
+    // A picture that cannot be written takes its colour bar and information
+    // file with it; told once, with the system's reason.
+    void pictureNotWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("companions");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a folder") << "f.png" << QStringList{"f-cBar.png", "f.info"} << "Is a directory";
+        QTest::newRow("unknown suffix") << "u.xyz" << QStringList{"u-cBar.xyz", "u.info"}
+                                        << "Unsupported image format";
+    }
+    void pictureNotWritten()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, companions);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QVERIFY(name != "f.png" || QDir(dir.path()).mkdir(name));
+        Body body;
+        Analyzed2DRes map(QStringLiteral("m"));
+        fillMap(map);
+        body.dispA->showOverLayer = true;
+        body.dispA->overlayMap = &map;
+        body.dispA->viewWin = QRectF(0, 0, 6, 4);
+        QSignalSpy events(&body.stars, &Stars::sendingEventToStars);
+        testlog::Capture log;
+        body.execCmdSlot(CmdLine("save_image " + dir.filePath(name)), false);
+        QCOMPARE(log.linesStartingWith("Can't save"), QStringList{"Can't save " + dir.filePath(name) + ": " + reason});
+        for (const QString& n : companions)
+            QVERIFY2(!QFile::exists(dir.filePath(n)), qPrintable(n));
+        QCOMPARE(events.count(), 0);
     }
 
     // TIFF data of the shown map, named by the checked reference row:

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -646,6 +647,63 @@ private slots:
             b->execCmdSlot(CmdLine(step + u' ' + file), false);
         QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning() && !b->calib.running, 60000);
         QTEST(told(), "lines");
+    }
+
+    // A deglitch shows the processed copy; a later walk's values are shown and
+    // saved as themselves (text, TIFF scaled over 0..2, picture), and
+    // "ShowProcImg" switches between the two only while there is a copy.
+    // The residual-absorption jumps are 1 + 0.25 y.
+    void walkAfterDeglitch()
+    {
+        QTemporaryDir tmp;
+        std::unique_ptr<Body> b = bodyWithStack();
+        Analyzer* a = b->analyzer;
+        a->setSubMode(0, 3, true);
+        b->ShowResAnalysis->setChecked(true);
+        emit a->AskAnalyze->clicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning(), 60000);
+        Analyzed2DRes* map = a->selectedRes();
+        QCOMPARE(map, &a->raDMutMap);
+        emit b->DeGlitch->clicked();
+        QVERIFY(map->showProc && b->ShowProcImg->isChecked());
+
+        emit a->AskAnalyze->clicked();
+        QTRY_VERIFY_WITH_TIMEOUT(!b->walkRunning(), 60000);
+        QVERIFY(!map->showProc && !b->ShowProcImg->isChecked());
+        const QString dir = tmp.path() + u'/';
+        for (const QString& line : QStringList{"saveDataCfg_save_as_text", "save_data " + dir + "w.dat",
+                                    "saveDataCfg_save_as_tiff", "saveDataCfg_tiff_scale_max 2",
+                                    "save_data " + dir + "w.tif", "save_image " + dir + "w.png"})
+            b->execCmdSlot(CmdLine(line), false);
+        QFile f(dir + "w-0.dat");
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        const QStringList rows = lines.mid(lines.indexOf(QStringLiteral("## End of Header ##")) + 1);
+        QCOMPARE(rows.size(), 40);
+        TiffData t;
+        QVERIFY(t.load(dir + "w-0.tif", nullptr));
+        for (const QString& r : rows) {
+            const QStringList xyv = r.split(u',');
+            const int x = xyv[0].toInt(), y = xyv[1].toInt();
+            QVERIFY2(std::fabs(xyv[2].toDouble() - jumpAt(y)) < 1e-4, qPrintable(r));
+            QVERIFY(std::fabs(t.ownValue(x, y) - jumpAt(y) / 2.0 * 65535.0) <= 2.0);
+        }
+        const QImage pic(dir + "w.png");
+        QCOMPARE(pic.size(), QSize(10, 4));
+        QVERIFY(pic.pixel(3, 0) != pic.pixel(3, 3));
+
+        b->ShowProcImg->setChecked(true); // nothing deglitched since the walk
+        QVERIFY(!map->showProc && !b->ShowProcImg->isChecked());
+        map->setData(4, 1, 0, 0, 50.0);
+        emit b->DeGlitch->clicked();
+        double lo = 0, hi = 0;
+        map->displayRange(lo, hi);
+        QVERIFY(map->showProc && b->ShowProcImg->isChecked() && hi < 50.0);
+        b->ShowProcImg->setChecked(false);
+        map->displayRange(lo, hi);
+        QVERIFY(!map->showProc && hi == 50.0);
+        b->ShowProcImg->setChecked(true);
+        QVERIFY(map->showProc);
     }
 
     // New element rows free the maps of the old ones: a display showing one

@@ -397,6 +397,7 @@ private slots:
             << QRect(0, 0, 10, 8) << 0 << "24"
             << QStringList{"Stats of m: 56 of the area's 80 bins hold no result and are left out"};
         QTest::newRow("the walked region") << QRect(2, 1, 6, 4) << 1 << "8" << QStringList{};
+        QTest::newRow("a map holding no result") << QRect(0, 0, 10, 8) << 0 << "0" << QStringList{};
     }
     void walkedRegion()
     {
@@ -405,13 +406,17 @@ private slots:
         QFETCH(QStringList, log);
         Stats w;
         Analyzed2DRes map(QStringLiteral("m"));
-        testmaps::fill(map, testmaps::grid(10, 8, 1, 0, 2, 1, 6, 4), [](int x, int y) { return x + 10.0 * y; });
+        const bool none = QString(QTest::currentDataTag()).contains("no result");
+        if (none)
+            map.setCond(testmaps::grid(10, 8, 1, 0, 2, 1, 6, 4)); // never computed
+        else
+            testmaps::fill(map, testmaps::grid(10, 8, 1, 0, 2, 1, 6, 4), [](int x, int y) { return x + 10.0 * y; });
         const AnalyzeCond g = testmaps::grid(10, 8, hx, 0, area.x(), area.y(), area.width(), area.height());
         testlog::Capture lines;
         w.calcStats(&map, g);
         w.calcStats(&map, g);
         QTEST(w.Num->text(), "num");
-        QCOMPARE(w.Mean->text(), QStringLiteral("29.5"));
+        QCOMPARE(w.Mean->text(), QString::fromLatin1(none ? "0" : "29.5"));
         QCOMPARE(lines.linesStartingWith("Stats of"), log);
         QCOMPARE(w.Num->toolTip(), log.value(0));
     }
