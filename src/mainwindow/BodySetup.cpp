@@ -101,9 +101,11 @@ void Body::setupBatch()
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
-    // The message server's login is followed where a batch is (the client
-    // writes stderr itself).
-    connect(&stars, &Stars::log, batchCtrl, [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
+    // The network's lines are told where every mistake is (stderr included).
+    connect(&stars, &Stars::log, this, &Body::logMistake);
+    connect(&client, &Client::log, this, &Body::logMistake);
+    stars.setStderr(false);
+    client.setStderr(false);
     // A failed save is told where a batch is, whichever part wrote the file.
     earlierSaveSink = setSaveFailureSink([b = batchCtrl](const QString& line) {
         QMetaObject::invokeMethod(b, [b, line] { b->Log(line + u'\n'); });
