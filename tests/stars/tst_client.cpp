@@ -321,6 +321,24 @@ private slots:
                                   "dropped since the last line"}));
     }
 
+    // At the end, blocks still waiting for the connection are told dropped.
+    void finishTells()
+    {
+        loopback::HangingPort hang;
+        QVERIFY(hang.ready());
+        target(QStringLiteral("1"), QString::number(hang.port()));
+        testlog::Capture log;
+        Client c;
+        for (int i = 0; i < 3; ++i)
+            c.sendData("b\n");
+        c.finish();
+        QCOMPARE(c.waitingBlocks(), 0);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("The program ends")),
+                 QStringList{QStringLiteral("The program ends: 3 blocks not passed on to the data target 127.0.0.1:%1, "
+                                            "dropped")
+                                 .arg(hang.port())});
+    }
+
     // The tests' guard: a host other than the loopback's reaches nobody, even
     // this machine under its own name.
     void guard()
