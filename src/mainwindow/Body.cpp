@@ -136,11 +136,9 @@ Body::~Body()
 {
     setSaveFailureSink(earlierSaveSink);
     stopWorkers();
-    // While the log is still there: what the network could not take is told.
+    // While the batch log is still there: what the network could not take is told.
     stars.finish();
     client.finish();
-    stars.disconnect(this);
-    stars.setStderr(true);
     delete i1Loader;
     delete i0Loader;
     delete batchDispatcher;

@@ -101,11 +101,11 @@ void Body::setupBatch()
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
-    // The network's lines are told where every mistake is (stderr included).
-    connect(&stars, &Stars::log, this, &Body::logMistake);
-    connect(&client, &Client::log, this, &Body::logMistake);
-    stars.setStderr(false);
-    client.setStderr(false);
+    // The message server's login is followed where a batch is (the client
+    // writes stderr itself).
+    connect(&stars, &Stars::log, batchCtrl, [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
+    // The data target's lines go the same way.
+    connect(&client, &Client::log, batchCtrl, [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
     // A failed save is told where a batch is, whichever part wrote the file.
     earlierSaveSink = setSaveFailureSink([b = batchCtrl](const QString& line) {
         QMetaObject::invokeMethod(b, [b, line] { b->Log(line + u'\n'); });

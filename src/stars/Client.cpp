@@ -46,8 +46,7 @@ QString Client::target() const
 
 void Client::tell(const QString& msg)
 {
-    if (toStderr)
-        qDebug().noquote() << msg;
+    qDebug().noquote() << msg;
     emit log(msg);
 }
 

@@ -40,13 +40,12 @@ public:
     qint64 outputLimit() const { return outBound.limit(); }
     // Bytes handed over and not yet passed on, or waiting for the connection.
     qint64 waitingBytes() const { return socket.bytesToWrite() + waitingSize; }
-    // Lines also go to stderr here; off where the listener of log() writes them there.
-    void setStderr(bool on) { toStderr = on; }
     // At the end: blocks not passed on yet are told dropped (nothing waits).
     void finish();
 
 signals:
-    // A line for the user: a failure, or blocks dropped.
+    // A line for the user (a failure, or blocks dropped), written to stderr
+    // already.
     void log(QString msg);
 
 public slots:
@@ -77,7 +76,6 @@ private:
     stars::OutputBound outBound;
     // The blocks handed to the socket on this connection.
     stars::Passing passing;
-    bool toStderr = true;
     // Blocks dropped and not counted in a told line yet.
     int silent = 0;
     // Blocks handed to the socket and passed on whole on this connection, and

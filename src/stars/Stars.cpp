@@ -117,8 +117,7 @@ void Stars::finish()
 
 void Stars::note(const QString& msg, const QColor& c)
 {
-    if (toStderr)
-        qDebug().noquote() << msg;
+    qDebug().noquote() << msg;
     emit log(msg, c);
 }
 

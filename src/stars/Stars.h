@@ -56,8 +56,6 @@ public:
     // Read and not yet handled, line parts included.
     qint64 heldBytes() const;
 
-    // Lines also go to stderr here; off where the listener of log() writes them there.
-    void setStderr(bool on) { toStderr = on; }
     // At the end, while the log is still heard: what waits for the login or
     // the network goes if it can within the wait; what cannot is told dropped,
     // with its count, and the connection is let go.
@@ -160,7 +158,6 @@ private:
     qint64 forLoginSize = 0;
     QString forLoginFirst; // the first one's word, for the line telling a drop
     bool forLoginFullTold = false;
-    bool toStderr = true;
     // The lines handed to the socket on this connection (the key line first).
     stars::Passing passing;
 };
