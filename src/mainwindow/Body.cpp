@@ -140,7 +140,11 @@ Body::~Body()
     setSaveFailureSink(earlierSaveSink);
     // The client outlives this body's members and may still say goodbye.
     disconnect(&stars, nullptr, this, nullptr);
+    disconnect(&client, nullptr, this, nullptr);
     stopWorkers();
+    // While the batch log is still there: what the network could not take is told.
+    stars.finish();
+    client.finish();
     delete i1Loader;
     delete i0Loader;
     delete batchDispatcher;

@@ -173,6 +173,8 @@ void Body::setupBatch()
     // The message server's login is followed where a batch is and in the
     // window (the client writes stderr itself).
     connect(&stars, &Stars::log, this, [this](const QString& line) { tellWritten(line); });
+    // The data target's lines go the same way.
+    connect(&client, &Client::log, this, [this](const QString& line) { tellWritten(line); });
     // A failed save is told where a batch is and in the window, whichever
     // part (or thread) wrote the file.
     earlierSaveSink = setSaveFailureSink([this](const QString& line) {

@@ -8,6 +8,13 @@
 
 #include <utility>
 
+namespace {
+QString blockCount(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 block") : QStringLiteral("%1 blocks").arg(n);
+}
+} // namespace
+
 Client::Client(QObject* parent) : QObject(parent), outBound(QStringLiteral("blocks"))
 {
     useTcp = cfg.value(QStringLiteral("USE_TCP"), QStringLiteral("1")).toInt() == 1;
@@ -37,12 +44,25 @@ QString Client::target() const
     return QStringLiteral("%1:%2").arg(targetHost).arg(targetPort);
 }
 
-void Client::report(const QString& msg)
+void Client::tell(const QString& msg)
 {
-    if (failing)
-        return;
-    failing = true;
     qDebug().noquote() << msg;
+    emit log(msg);
+}
+
+QString Client::withSilent(const QString& msg)
+{
+    if (silent == 0)
+        return msg;
+    const QString more = QStringLiteral("; a further %1 dropped since the last line").arg(blockCount(silent));
+    silent = 0;
+    return msg + more;
+}
+
+void Client::droppedSilently()
+{
+    ++silent;
+    handedAtDrop = handed;
 }
 
 void Client::sendData(const QByteArray& data)
@@ -51,16 +71,25 @@ void Client::sendData(const QByteArray& data)
         return;
     if (socket.state() == QAbstractSocket::ConnectedState && !connecting) {
         QString told;
-        if (outBound.admit(socket.bytesToWrite(), data.size(), QStringLiteral("Data target %1").arg(target()), told))
+        if (outBound.admit(socket.bytesToWrite(), data.size(), QStringLiteral("Data target %1").arg(target()), told)) {
             writeBlock(data);
-        else if (!told.isEmpty())
-            qDebug().noquote() << told;
+            return;
+        }
+        // That line counts nothing: its drops are told when blocks pass again.
+        droppedSilently();
+        if (!told.isEmpty())
+            tell(told);
         return;
     }
     if (waiting.size() >= queueLimit || waitingSize + data.size() > outBound.limit()) {
-        report(QStringLiteral("Data target %1 not connected yet: %2 blocks wait, a further block is dropped")
-                   .arg(target())
-                   .arg(waiting.size()));
+        if (queueFullTold) {
+            droppedSilently();
+            return;
+        }
+        queueFullTold = true;
+        tell(withSilent(QStringLiteral("Data target %1 not connected yet: %2 blocks wait, a further block is dropped")
+                            .arg(target())
+                            .arg(waiting.size())));
         return;
     }
     waiting << data;
@@ -68,9 +97,9 @@ void Client::sendData(const QByteArray& data)
     if (connecting)
         return;
     socket.abort();
-    unsent.clear();
-    sentOfFirst = 0;
-    lastWhole = 0;
+    passing.clear();
+    handed = passed = handedAtDrop = 0;
+    queueFullTold = false;
     outBound.reset();
     connecting = true;
     connectTimer.start();
@@ -81,7 +110,8 @@ void Client::writeBlock(const QByteArray& data)
 {
     if (data.isEmpty())
         return;
-    unsent << data.size();
+    passing.handed(data.size());
+    ++handed;
     socket.write(data);
 }
 
@@ -100,8 +130,7 @@ void Client::dropWaiting(const QString& why)
     const qsizetype n = waiting.size();
     waiting.clear();
     waitingSize = 0;
-    report(QStringLiteral("Data target %1 not reached (%2): %3 dropped")
-               .arg(target(), why, n == 1 ? QStringLiteral("1 block") : QStringLiteral("%1 blocks").arg(n)));
+    tell(withSilent(QStringLiteral("Data target %1 not reached (%2): %3 dropped").arg(target(), why, blockCount(n))));
 }
 
 void Client::failed(QAbstractSocket::SocketError)
@@ -126,15 +155,11 @@ void Client::gaveUp()
 
 void Client::written(qint64 n)
 {
-    while (n > 0 && !unsent.isEmpty()) {
-        const qint64 take = qMin(n, unsent.first() - sentOfFirst);
-        sentOfFirst += take;
-        n -= take;
-        if (sentOfFirst == unsent.first()) {
-            lastWhole = unsent.takeFirst();
-            sentOfFirst = 0;
-            failing = false;
-        }
+    passed += passing.passedOn(n);
+    if (silent > 0 && passed > handedAtDrop) {
+        tell(QStringLiteral("Data target %1 passes blocks on again: %2 dropped since the last line")
+                 .arg(target(), blockCount(silent)));
+        silent = 0;
     }
     outBound.drained(socket.bytesToWrite());
 }
@@ -150,18 +175,30 @@ void Client::disconnected()
     // The receiver may have read less than was passed on; only what left
     // this side can be told.
     QString last = QStringLiteral("no block passed on");
-    if (!unsent.isEmpty())
+    if (passing.left() > 0)
         last = QStringLiteral("%1 of %2 bytes of a block passed on; %3 not sent")
-                   .arg(sentOfFirst)
-                   .arg(unsent.first())
-                   .arg(unsent.size() == 1 ? QStringLiteral("1 block")
-                                           : QStringLiteral("%1 blocks").arg(unsent.size()));
-    else if (lastWhole > 0)
-        last = QStringLiteral("%1 of %1 bytes of the last block passed on").arg(lastWhole);
-    failing = false; // a lost connection is always told
-    report(QStringLiteral("Data target %1 closed the connection (%2): %3")
-               .arg(target(), socket.errorString(), last));
-    unsent.clear();
-    sentOfFirst = 0;
+                   .arg(passing.partOfFirst())
+                   .arg(passing.firstSize())
+                   .arg(blockCount(passing.left()));
+    else if (passing.lastWhole() > 0)
+        last = QStringLiteral("%1 of %1 bytes of the last block passed on").arg(passing.lastWhole());
+    tell(withSilent(
+        QStringLiteral("Data target %1 closed the connection (%2): %3").arg(target(), socket.errorString(), last)));
+    passing.clear();
     socket.close();
+}
+
+void Client::finish()
+{
+    const qsizetype n = waiting.size() + passing.left() + silent;
+    if (n > 0)
+        tell(QStringLiteral("The program ends: %1 not passed on to the data target %2, dropped").arg(blockCount(n), target()));
+    waiting.clear();
+    waitingSize = 0;
+    passing.clear();
+    silent = 0;
+    connectTimer.stop();
+    connecting = false;
+    socket.disconnect(this);
+    socket.abort();
 }

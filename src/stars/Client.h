@@ -3,6 +3,7 @@
 // raw bytes, connecting on demand. Nothing is framed or answered. The window
 // never waits for the target: blocks sent while the connection is being made
 // wait in order and are dropped, with one log line, when it cannot be made.
+// Every block dropped is counted in a told line.
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -39,6 +40,13 @@ public:
     qint64 outputLimit() const { return outBound.limit(); }
     // Bytes handed over and not yet passed on, or waiting for the connection.
     qint64 waitingBytes() const { return socket.bytesToWrite() + waitingSize; }
+    // At the end: blocks not passed on yet are told dropped (nothing waits).
+    void finish();
+
+signals:
+    // A line for the user (a failure, or blocks dropped), written to stderr
+    // already.
+    void log(QString msg);
 
 public slots:
     void readData();
@@ -51,8 +59,10 @@ private:
     void written(qint64 n);
     void writeBlock(const QByteArray& data);
     void dropWaiting(const QString& why);
-    // Logs once per failure episode; a block that gets through ends it.
-    void report(const QString& msg);
+    void tell(const QString& msg);
+    // msg, with the blocks dropped without a line since the last one.
+    QString withSilent(const QString& msg);
+    void droppedSilently();
     QString target() const;
 
     bool useTcp = false;
@@ -64,10 +74,15 @@ private:
     QList<QByteArray> waiting;
     qint64 waitingSize = 0; // bytes in waiting
     stars::OutputBound outBound;
-    // Sizes of the blocks handed to the socket and not yet all passed on,
-    // and how much of the first one has been.
-    QList<qint64> unsent;
-    qint64 sentOfFirst = 0;
-    qint64 lastWhole = 0; // size of the last block passed on whole
-    bool failing = false;
+    // The blocks handed to the socket on this connection.
+    stars::Passing passing;
+    // Blocks dropped and not counted in a told line yet.
+    int silent = 0;
+    // Blocks handed to the socket and passed on whole on this connection, and
+    // how many had been handed at the last silent drop: one handed after it
+    // getting through tells the count.
+    qint64 handed = 0;
+    qint64 passed = 0;
+    qint64 handedAtDrop = 0;
+    bool queueFullTold = false; // in this attempt
 };

@@ -5,6 +5,7 @@
 #include "stars/ConnectStat.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QTcpSocket>
@@ -29,6 +30,11 @@ QString shownLine(const QString& line)
 // Ends every line that tells of a connection gone or never made.
 const QString nothingReconnects = QStringLiteral(
     " (nothing reconnects by itself: restart the program once the server is up)");
+// The same for a login the server or the key file does not allow.
+const QString nothingReconnectsRefused = QStringLiteral(
+    " (nothing reconnects by itself: restart the program once the server's settings or the key are put right)");
+const QString nothingReconnectsNoKey = QStringLiteral(
+    " (nothing reconnects by itself: restart the program once the key file is put right)");
 } // namespace
 
 Stars::Stars(QWidget* parent) : QFrame(parent), outBound(QStringLiteral("messages"))
@@ -49,7 +55,11 @@ Stars::Stars(QWidget* parent) : QFrame(parent), outBound(QStringLiteral("message
     loginTimer.setSingleShot(true);
     loginTimer.setInterval(loginWaitMs);
     connect(&loginTimer, &QTimer::timeout, this, &Stars::gaveUp);
-    connect(sock, &QTcpSocket::bytesWritten, this, [this] { outBound.drained(sock->bytesToWrite()); });
+    connect(sock, &QTcpSocket::bytesWritten, this, [this](qint64 n) {
+        passing.passedOn(n);
+        outBound.drained(sock->bytesToWrite());
+    });
+    lines.tell = [this](const QString& msg) { note(msg); };
     connect(sock, &QTcpSocket::connected, this, &Stars::connectedToStars);
     connect(sock, &QTcpSocket::disconnected, this, &Stars::disconnectedFromStars);
     connect(sock, &QTcpSocket::errorOccurred, this, &Stars::failed);
@@ -61,7 +71,7 @@ Stars::Stars(QWidget* parent) : QFrame(parent), outBound(QStringLiteral("message
 
 Stars::~Stars()
 {
-    settle();
+    finish();
     // Deleted here: deferred deletion never runs once the event loop has ended,
     // and no socket signal may reach this half-destroyed frame.
     sock->disconnect(this);
@@ -90,6 +100,19 @@ void Stars::settle()
         gaveUp();
     while (stat->state() == 2 && sock->bytesToWrite() > 0 && !left.hasExpired())
         sock->waitForBytesWritten(int(qMax<qint64>(1, left.remainingTime())));
+}
+
+void Stars::finish()
+{
+    settle();
+    if (stat->state() != 2 || sock->bytesToWrite() == 0)
+        return;
+    const int n = passing.left();
+    note(QStringLiteral("The program ends: %1 not passed on to the message server %2 within %3 s, dropped")
+             .arg(n == 1 ? QStringLiteral("1 message") : QStringLiteral("%1 messages").arg(n), server(),
+                  QString::number(loginTimer.interval() / 1000.0)));
+    live = false; // told: the end of the connection is ours
+    sock->abort();
 }
 
 void Stars::note(const QString& msg, const QColor& c)
@@ -234,6 +257,7 @@ void Stars::connectToStars()
     lines.clear();
     ready.clear();
     outBound.reset();
+    passing.clear();
     serverHost = hostLE->text();
     serverPort = QString::number(port);
     live = true;
@@ -287,6 +311,11 @@ bool Stars::takeLine(QString line)
         emit vlog(QStringLiteral("msg from stars[%1]").arg(line.simplified()), Qt::black);
     switch (stat->state()) {
     case 0:
+        // A server that does not admit this host says so instead of its number.
+        if (!stars::isChallenge(line)) {
+            refused(line);
+            return false;
+        }
         if (!sendKey(line)) {
             // No answer can come to a key never sent.
             live = false;
@@ -312,12 +341,7 @@ bool Stars::takeLine(QString line)
             note(QStringLiteral("Connected To Stars"));
             return true;
         }
-        note(QStringLiteral("Login refused by the message server %1: %2").arg(server(), shownLine(line)));
-        live = false;
-        loginTimer.stop();
-        stat->setState(0);
-        dropForLogin();
-        sock->disconnectFromHost();
+        refused(line);
         return false;
     default:
         line.remove(u'\r');
@@ -327,17 +351,30 @@ bool Stars::takeLine(QString line)
     }
 }
 
+void Stars::refused(const QString& line)
+{
+    note(QStringLiteral("Login refused by the message server %1: %2").arg(server(), shownLine(line))
+         + nothingReconnectsRefused);
+    live = false;
+    loginTimer.stop();
+    stat->setState(0);
+    dropForLogin();
+    sock->disconnectFromHost();
+}
+
 bool Stars::sendKey(const QString& line)
 {
     readKeyFile();
     const int i = stars::keyIndex(line, int(keyList.size()));
     if (i < 0) {
-        note(QStringLiteral("I have no key to exchange with Stars."));
+        note(QStringLiteral("I have no key to exchange with Stars.") + nothingReconnectsNoKey);
         return false;
     }
     const QString name = nameOnStarsLE->text();
     note(QStringLiteral("sending key [%1][%2]").arg(name, keyList.at(i)));
-    sock->write(stars::keyReply(name, keyList.at(i)));
+    const QByteArray reply = stars::keyReply(name, keyList.at(i));
+    passing.handed(reply.size());
+    sock->write(reply);
     return true;
 }
 
@@ -351,9 +388,13 @@ void Stars::readKeyFile()
         note(QStringLiteral("Can't open key file [%1]").arg(path));
         return;
     }
+    // The server compares the file's bytes: a byte-order mark belongs to the
+    // first key there, so it is kept here too.
+    QFile raw(path);
+    const bool mark = raw.open(QIODevice::ReadOnly) && raw.read(3) == QByteArray("\xEF\xBB\xBF");
     QString line;
     while (in.readLine(line))
-        keyList << line.simplified();
+        keyList << (mark && keyList.isEmpty() ? QChar(0xFEFF) + line.simplified() : line.simplified());
 }
 
 bool Stars::isLoginAccepted(const QString& line) const
@@ -448,6 +489,7 @@ QString Stars::send(const QString& name, const QString& fromCh, const QString& t
 
 void Stars::writeLine(const QByteArray& bytes)
 {
+    passing.handed(bytes.size());
     sock->write(bytes);
     if (logSending)
         note(QStringLiteral("---- Snd %1").arg(QString::fromUtf8(bytes.constData(), bytes.size() - 1)), sndColor);

@@ -50,9 +50,16 @@ public:
     // (tests lower it).
     void setOutputLimit(qint64 bytes) { outBound.setLimit(bytes); }
     qint64 outputLimit() const { return outBound.limit(); }
+    // Longest line taken from the server (tests lower it).
+    void setLineLimit(qsizetype bytes) { lines.setMaxLine(bytes); }
     qint64 waitingBytes() const;
     // Read and not yet handled, line parts included.
     qint64 heldBytes() const;
+
+    // At the end, while the log is still heard: what waits for the login or
+    // the network goes if it can within the wait; what cannot is told dropped,
+    // with its count, and the connection is let go.
+    void finish();
 
     void loadHistory(QString& host, QString& port);
     void appendHistory(const QString& text);
@@ -100,6 +107,8 @@ private:
                  std::initializer_list<QStringView> msg, bool wantResult = true);
     // Writes one message line now, logging it when asked.
     void writeLine(const QByteArray& bytes);
+    // The server's line refusing the login is told; the connection is let go.
+    void refused(const QString& line);
     // False when there is no key to send.
     bool sendKey(const QString& line);
     void readKeyFile();
@@ -149,4 +158,6 @@ private:
     qint64 forLoginSize = 0;
     QString forLoginFirst; // the first one's word, for the line telling a drop
     bool forLoginFullTold = false;
+    // The lines handed to the socket on this connection (the key line first).
+    stars::Passing passing;
 };

@@ -15,6 +15,18 @@ StarsCmdTable ownCmds()
     return t;
 }
 
+bool isChallenge(const QString& firstLine)
+{
+    const QString t = firstLine.trimmed();
+    qsizetype i = t.startsWith(u'-') || t.startsWith(u'+') ? 1 : 0;
+    if (i >= t.size())
+        return false;
+    for (; i < t.size(); ++i)
+        if (t.at(i) < u'0' || t.at(i) > u'9')
+            return false;
+    return true;
+}
+
 int keyIndex(const QString& firstLine, int keyCount)
 {
     if (keyCount < 1)
@@ -171,8 +183,9 @@ QList<QByteArray> LineBuffer::feed(const QByteArray& bytes)
         if (skipping_ || len > maxLine_) {
             if (!skipping_)
                 ++dropped_;
-            qDebug().noquote() << "Stars: a received line of" << skipped_ + len << "bytes is over the limit of"
-                               << maxLine_ << "bytes, dropped";
+            told(QStringLiteral("Stars: a received line of %1 bytes is over the limit of %2 bytes, dropped")
+                     .arg(skipped_ + len)
+                     .arg(maxLine_));
             skipping_ = false;
             skipped_ = 0;
         } else if (start == 0 && nl + 1 >= buf_.size() - (nl + 1)) {
@@ -203,13 +216,37 @@ QList<QByteArray> LineBuffer::feed(const QByteArray& bytes)
 void LineBuffer::clear()
 {
     if (skipping_)
-        qDebug().noquote() << "Stars: a received line of over" << skipped_
-                           << "bytes was cut off before its line end, dropped";
+        told(QStringLiteral("Stars: a received line of over %1 bytes was cut off before its line end, dropped")
+                 .arg(skipped_));
     buf_.clear();
     scanned_ = 0;
     skipping_ = false;
     skipped_ = 0;
     dropped_ = 0;
+}
+
+void LineBuffer::told(const QString& msg) const
+{
+    if (tell)
+        tell(msg);
+    else
+        qDebug().noquote() << msg;
+}
+
+int Passing::passedOn(qint64 bytes)
+{
+    int whole = 0;
+    while (bytes > 0 && !sizes_.isEmpty()) {
+        const qint64 take = qMin(bytes, sizes_.first() - part_);
+        part_ += take;
+        bytes -= take;
+        if (part_ == sizes_.first()) {
+            lastWhole_ = sizes_.takeFirst();
+            part_ = 0;
+            ++whole;
+        }
+    }
+    return whole;
 }
 
 bool OutputBound::admit(qint64 waiting, qint64 size, const QString& peer, QString& told)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <initializer_list>
 
 namespace stars {
@@ -20,6 +21,9 @@ enum OwnCmd { Hello = 0, Help = 1, IsBusy = 2 };
 // "Hello", "Help" and "IsBusy" with their help texts.
 StarsCmdTable ownCmds();
 
+// Whether the server's first line is its number (blanks around it aside); any
+// other first line is the server's refusal ("Bad host. ...").
+bool isChallenge(const QString& firstLine);
 // Index of the key selected by the server's first line: the line as a decimal
 // number (0 when it is none) modulo the count, never negative; -1 without keys.
 int keyIndex(const QString& firstLine, int keyCount);
@@ -54,6 +58,8 @@ QString helpAnswer(QStringView paramText, const StarsCmdTable& table);
 class LineBuffer {
 public:
     static constexpr qsizetype maxLineBytes = qsizetype(16) * 1024 * 1024;
+    // Where a dropped line is told; stderr when unset.
+    std::function<void(const QString&)> tell;
 
     explicit LineBuffer(qsizetype maxLine = maxLineBytes) : maxLine_(maxLine) {}
     // Complete lines, line end included, in order of arrival.
@@ -62,6 +68,7 @@ public:
     // Over-long lines dropped since the last clear.
     int dropped() const { return dropped_; }
     qsizetype pending() const { return buf_.size(); }
+    void setMaxLine(qsizetype bytes) { maxLine_ = bytes; }
 
 private:
     QByteArray buf_;
@@ -70,6 +77,8 @@ private:
     bool skipping_ = false;
     qsizetype skipped_ = 0; // bytes of the line being dropped so far
     int dropped_ = 0;
+
+    void told(const QString& msg) const;
 };
 
 // Bounds the bytes that wait for a peer to read them, so that a peer that
@@ -96,6 +105,36 @@ private:
     QString items_;
     qint64 limit_ = defaultLimit;
     bool told_ = false;
+};
+
+// Items (message lines, blocks) handed to a socket in order, and how much of
+// them it has passed on to the network.
+class Passing {
+public:
+    void handed(qint64 size)
+    {
+        if (size > 0)
+            sizes_ << size;
+    }
+    // The socket passed on bytes more; returns how many items are now passed
+    // on whole.
+    int passedOn(qint64 bytes);
+    // Items not passed on whole, the first of them perhaps in part.
+    int left() const { return int(sizes_.size()); }
+    qint64 firstSize() const { return sizes_.isEmpty() ? 0 : sizes_.first(); }
+    qint64 partOfFirst() const { return part_; }
+    qint64 lastWhole() const { return lastWhole_; }
+    void clear()
+    {
+        sizes_.clear();
+        part_ = 0;
+        lastWhole_ = 0;
+    }
+
+private:
+    QList<qint64> sizes_;
+    qint64 part_ = 0;
+    qint64 lastWhole_ = 0; // size of the last item passed on whole
 };
 
 // Last host and port recorded in the history's lines ("A: host", "P: port").

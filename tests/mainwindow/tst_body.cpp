@@ -1,5 +1,6 @@
 #include "support/TestRegistry.h"
 #include "support/Loopback.h"
+#include "support/LogCapture.h"
 
 #include "analysis/Analyzer.h"
 #include "batch/BatchCtrl.h"
@@ -156,10 +157,24 @@ private slots:
         setKeys({{QStringLiteral("STARS_PORT"), port}, {QStringLiteral("KEY_ON_STARS"), key}});
         Body body;
         const QString want = "opening key file [" + key + "]\nCan't open key file [" + key
-            + "]\nI have no key to exchange with Stars.\n";
+            + "]\nI have no key to exchange with Stars. (nothing reconnects by itself: restart the program once the "
+              "key file is put right)\n";
         QTRY_VERIFY2(body.batchCtrl->BatchLogs->toPlainText().contains(want),
                      qPrintable(body.batchCtrl->BatchLogs->toPlainText()));
         QTRY_COMPARE(body.stars.statusL->text(), QStringLiteral("Disconnected"));
+    }
+
+    // The data target's lines reach the batch window too, and stderr once.
+    void dataTargetLogged()
+    {
+        Body body;
+        testlog::Capture log;
+        body.client.sendData("x\n");
+        const QString want = QStringLiteral("Data target 127.0.0.1:%1 not reached (Connection refused): 1 block dropped")
+                                 .arg(loopback::closedPort());
+        QTRY_VERIFY2(body.batchCtrl->BatchLogs->toPlainText().contains(want + u'\n'),
+                     qPrintable(body.batchCtrl->BatchLogs->toPlainText()));
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Data target")), QStringList{want});
     }
 
     void secondAnalyserButton_data()

@@ -136,7 +136,8 @@ private slots:
             << "Data target 127.0.0.1:%1 closed the connection (" << 1000 << 64;
     }
     // Each failure is logged once with the target and the reason; a second
-    // try while the target stays down adds no line; the window never waits.
+    // try while the target stays down is a second failed attempt, told again
+    // with its own count; the window never waits.
     void failures()
     {
         QFETCH(QString, peer);
@@ -170,8 +171,9 @@ private slots:
                 break; // a block cut short is told every time
         }
         const QStringList lines = log.linesStartingWith(QStringLiteral("Data target"));
-        QCOMPARE(lines.size(), 1);
-        QVERIFY2(lines[0].startsWith(line.arg(port)), qPrintable(lines[0]));
+        QCOMPARE(lines.size(), peer == QLatin1String("cuts") ? 1 : 2);
+        for (const QString& l : lines)
+            QVERIFY2(l.startsWith(line.arg(port)), qPrintable(l));
         if (notSent > 0) {
             // "n of <size> bytes of a block passed on; m blocks not sent", n short of the whole
             const QRegularExpressionMatch m =
@@ -242,10 +244,20 @@ private slots:
             return;
         }
         QVERIFY(passed.size() < n);
+        // Every block dropped is counted once blocks pass again.
+        int counted = 0;
+        const QRegularExpression passesAgain(
+            QStringLiteral("^Data target 127\\.0\\.0\\.1:%1 passes blocks on again: (\\d+) blocks? dropped since the "
+                           "last line$")
+                .arg(srv.port()));
+        for (const QString& l : told)
+            counted += passesAgain.match(l).captured(1).toInt();
+        QCOMPARE(counted, n + 3 - int(passed.size()));
         // Caught up: a second flood is told again.
         srv.setReading(false);
         push(0, n);
-        const QStringList again = log.linesStartingWith(QStringLiteral("Data target"));
+        const QStringList again = log.linesStartingWith(QStringLiteral("Data target 127.0.0.1:%1 reads nothing")
+                                                             .arg(srv.port()));
         QCOMPARE(again.size(), 2);
         for (const QString& l : again)
             QVERIFY2(QRegularExpression(QStringLiteral("^Data target 127\\.0\\.0\\.1:%1 reads nothing: \\d+ bytes "
@@ -256,8 +268,8 @@ private slots:
                      qPrintable(l));
     }
 
-    // Down, up, down again: a line each time the target goes down.
-    void oneLinePerEpisode()
+    // Down, up, down again: a line for each failed attempt and for the close.
+    void oneLinePerAttempt()
     {
         const quint16 port = loopback::closedPort();
         target(QStringLiteral("1"), QString::number(port));
@@ -269,7 +281,7 @@ private slots:
         };
         QVERIFY(sendOne("a\n"));
         QVERIFY(sendOne("b\n"));
-        QCOMPARE(log.linesStartingWith(QStringLiteral("Data target")).size(), 1);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Data target")).size(), 2);
         {
             loopback::Server srv(port);
             QVERIFY(srv.listening());
@@ -281,12 +293,50 @@ private slots:
         }
         QVERIFY(sendOne("d\n"));
         QVERIFY(sendOne("e\n"));
-        // refused; then, after a block got through, closed by the target (the
-        // refusals after it belong to that episode)
         const QStringList lines = log.linesStartingWith(QStringLiteral("Data target"));
-        QCOMPARE(lines.size(), 2);
-        QVERIFY(lines[0].contains(QLatin1String("Connection refused")));
-        QVERIFY(lines[1].contains(QLatin1String("closed the connection")));
+        QCOMPARE(lines.size(), 5);
+        for (int i : {0, 1, 3, 4})
+            QCOMPARE(lines[i], QStringLiteral("Data target 127.0.0.1:%1 not reached (Connection refused): 1 block dropped")
+                                   .arg(port));
+        QVERIFY(lines[2].contains(QLatin1String("closed the connection")));
+    }
+
+    // Past the blocks that may wait for the connection, one line tells the
+    // first drop; the failed attempt counts the rest.
+    void queueFullCounted()
+    {
+        loopback::HangingPort hang;
+        QVERIFY(hang.ready());
+        target(QStringLiteral("1"), QString::number(hang.port()));
+        testlog::Capture log;
+        Client c;
+        c.setConnectWait(300);
+        for (int i = 0; i < Client::queueLimit + 6; ++i)
+            c.sendData("b\n");
+        QTRY_VERIFY(c.waitingBlocks() == 0 && c.state() == QAbstractSocket::UnconnectedState);
+        const QString t = QStringLiteral("Data target 127.0.0.1:%1 ").arg(hang.port());
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Data target")),
+                 (QStringList{t + "not connected yet: 64 blocks wait, a further block is dropped",
+                              t + "not reached (no connection within 0.3 s): 64 blocks dropped; a further 5 blocks "
+                                  "dropped since the last line"}));
+    }
+
+    // At the end, blocks still waiting for the connection are told dropped.
+    void finishTells()
+    {
+        loopback::HangingPort hang;
+        QVERIFY(hang.ready());
+        target(QStringLiteral("1"), QString::number(hang.port()));
+        testlog::Capture log;
+        Client c;
+        for (int i = 0; i < 3; ++i)
+            c.sendData("b\n");
+        c.finish();
+        QCOMPARE(c.waitingBlocks(), 0);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("The program ends")),
+                 QStringList{QStringLiteral("The program ends: 3 blocks not passed on to the data target 127.0.0.1:%1, "
+                                            "dropped")
+                                 .arg(hang.port())});
     }
 
     // The tests' guard: a host other than the loopback's reaches nobody, even

@@ -22,6 +22,8 @@
 namespace {
 const QByteArray ok("System>Corvelline Ok:\n");
 const QString nothingReconnects(" (nothing reconnects by itself: restart the program once the server is up)");
+const QString refusedTail(
+    " (nothing reconnects by itself: restart the program once the server's settings or the key are put right)");
 
 QString droppedLine(quint16 port, const QString& word)
 {
@@ -76,10 +78,14 @@ private slots:
         const QByteArray three("k0\nk1\nk2\n");
         QTest::newRow("7 of three: the second") << three << QByteArray("7\r\n") << QStringList{"Corvelline k1"};
         QTest::newRow("blanks around 5") << three << QByteArray(" 5 \n") << QStringList{"Corvelline k2"};
-        QTest::newRow("5x counts 0") << three << QByteArray("5x\n") << QStringList{"Corvelline k0"};
         QTest::newRow("-1: the last") << three << QByteArray("-1\n") << QStringList{"Corvelline k2"};
         QTest::newRow("empty key") << QByteArray("k0\n\nk2\n") << QByteArray("1\n") << QStringList{"Corvelline "};
         QTest::newRow("key in UTF-8") << QByteArray("k0\nkö\n") << QByteArray("1\n") << QStringList{"Corvelline kö"};
+        // The server keeps the mark in its first key.
+        QTest::newRow("byte-order mark, key 0") << QByteArray("\xEF\xBB\xBFk0\nk1\n") << QByteArray("0\n")
+                                                << QStringList{"Corvelline \xEF\xBB\xBFk0"};
+        QTest::newRow("byte-order mark, key 1") << QByteArray("\xEF\xBB\xBFk0\nk1\n") << QByteArray("1\n")
+                                                << QStringList{"Corvelline k1"};
     }
     // The key line, then a refusal, told with the server's line; a refused
     // login reads no further line, so the "7" after it is no second challenge.
@@ -103,7 +109,41 @@ private slots:
         QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
         QCOMPARE(log.linesStartingWith(QStringLiteral("Login refused")),
                  QStringList{QStringLiteral("Login refused by the message server 127.0.0.1:%1: System>Corvelline NG:")
-                                 .arg(srv.port())});
+                                     .arg(srv.port())
+                             + refusedTail});
+    }
+
+    void firstLineRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QString>("told"); // after "... 127.0.0.1:<port>: "
+        QTest::newRow("host not admitted") << QByteArray("Bad host. localhost\n") << "Bad host. localhost";
+        QTest::newRow("5x is no number") << QByteArray("5x\r\n") << "5x";
+        QTest::newRow("empty line") << QByteArray("\n") << "";
+    }
+    // A first line that is not the server's number is its refusal: told with
+    // its text, no key sent, the connection let go.
+    void firstLineRefuses()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QString, told);
+        loopback::Server srv;
+        srv.greeting = first;
+        Stars s;
+        testlog::Capture log;
+        QSignalSpy notReady(&s, &Stars::starsIsNotReady);
+        loopback::aim(s, srv, keyFile("k0\nk1\n"));
+        s.connectToStars();
+        QVERIFY(srv.waitForConnections(1));
+        QTRY_VERIFY(!srv.isOpen());
+        QTRY_COMPARE(notReady.count(), 1);
+        QCOMPARE(srv.received(), QByteArray());
+        QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
+        QCOMPARE(endsTold(log), QStringList{QStringLiteral("Login refused by the message server 127.0.0.1:%1: %2")
+                                                    .arg(srv.port())
+                                                    .arg(told)
+                                                + refusedTail});
+        QCOMPARE(log.linesStartingWith(QStringLiteral("sending key")), QStringList());
     }
 
     void noKey_data()
@@ -133,7 +173,8 @@ private slots:
         QCOMPARE(s.statusL->text(), QStringLiteral("Disconnected"));
         QCOMPARE(srv.received(), QByteArray());
         QStringList want{"opening key file [" + kf + "]", "Can't open key file [" + kf + "]",
-                         "I have no key to exchange with Stars."};
+                         "I have no key to exchange with Stars. (nothing reconnects by itself: restart the program "
+                         "once the key file is put right)"};
         if (exists)
             want.removeAt(1);
         QStringList logged;
@@ -265,7 +306,8 @@ private slots:
         QTRY_COMPARE(s.status()->state(), 0);
         QCOMPARE(log.linesStartingWith(QStringLiteral("Login refused")),
                  QStringList{QStringLiteral("Login refused by the message server 127.0.0.1:%1: System>corvelline Ok:")
-                                 .arg(srv.port())});
+                                     .arg(srv.port())
+                             + refusedTail});
         s.connectB->click();
         QVERIFY(srv.waitForConnections(2));
         QVERIFY(srv.waitForLines(1, 1));
@@ -527,6 +569,50 @@ private slots:
         s.sendEvent(QString(), QStringLiteral("SavedImage /d/b.png"));
         QCOMPARE(endsTold(log).size(), 2);
         QVERIFY(endsTold(log).last().contains(QLatin1String("\"_SavedImage\" is dropped")));
+    }
+
+    // A line over the limit is told on the client's log, and the lines after
+    // it are answered.
+    void overLongLineLogged()
+    {
+        loopback::Server srv;
+        Stars s;
+        QVERIFY(loopback::logIn(s, srv, keyFile("k\n")));
+        s.setLineLimit(20);
+        QSignalSpy log(&s, &Stars::log);
+        srv.write("T>Corvelline Help 0123456789abcdef\nM>Corvelline IsBusy\n");
+        QVERIFY(srv.waitForLines(2));
+        QCOMPARE(srv.lines().mid(1), QStringList{"Corvelline>M @IsBusy 0"});
+        QCOMPARE(log.count(), 1);
+        QCOMPARE(log.at(0).at(0).toString(),
+                 QStringLiteral("Stars: a received line of 34 bytes is over the limit of 20 bytes, dropped"));
+    }
+
+    // Logged in to a server that reads nothing: the end waits as long as a
+    // login, then tells how many messages never left, each one counted.
+    void atExitUnread()
+    {
+        const int events = 400;
+        loopback::Server srv;
+        auto* s = new Stars;
+        s->setLoginWait(500);
+        QVERIFY(loopback::logIn(*s, srv, keyFile("k\n")));
+        srv.setReading(false);
+        const QString big(64 * 1024, u'p');
+        for (int i = 0; i < events; ++i)
+            s->sendEvent(QString(), QStringLiteral("SavedImage ") + big);
+        testlog::Capture log;
+        delete s;
+        srv.setReading(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!srv.isOpen(), 10000);
+        const int arrived = int(srv.received().count('\n')) - 1; // the key line first
+        QVERIFY(arrived < events);
+        QCOMPARE(log.linesStartingWith(QStringLiteral("The program ends")),
+                 QStringList{QStringLiteral("The program ends: %1 messages not passed on to the message server "
+                                            "127.0.0.1:%2 within 0.5 s, dropped")
+                                 .arg(events - arrived)
+                                 .arg(srv.port())});
+        QCOMPARE(log.linesStartingWith(QStringLiteral("Disconnected")), QStringList());
     }
 
     void atExit_data()
