@@ -142,10 +142,9 @@ void Body::start2DAnalysis()
         [&] { return binSizeMistake(true, true); },
         [&] { return suggestMistake(chosen.dEdge && analyzer->DEdgeMidPoint->isChecked()); },
         [&] { return analyzer->fieldMistake(chosen); },
-        [&] { return analyzer->spectrumMistake(chosen); },
-        // Without a stack the area's refusal says why.
-        [&] { return i1Frames.isEmpty() ? QString() : analyzer->lcfRangeMistake(frameSets.i1Energies()); },
         [&] { return areaRefusal(c); },
+        [&] { return analyzer->lcfRangeMistake(frameSets.i1Energies()); },
+        [&] { return analyzer->spectrumMistake(chosen); },
         [&] { return chosen.count() ? QString() : tr("no analysis is chosen"); },
     });
     if (!refusal.isEmpty()) {

@@ -80,8 +80,8 @@ void Body::execCalibration()
         [&] { return binSizeMistake(true, true); },
         [&] { return suggestMistake(false); },
         [&] { return calibCtrl->walkMistake(); },
-        [&] { return calibCtrl->standardMistake(); },
         [&] { return areaRefusal(grid); },
+        [&] { return calibCtrl->standardMistake(); },
     });
     if (!refusal.isEmpty()) {
         logMistake(tr("Can't calibrate: %1").arg(refusal));

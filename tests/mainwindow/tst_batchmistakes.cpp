@@ -112,7 +112,8 @@ private slots:
         QTest::newRow("fitting range without post-edge energies")
             << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "analyzer_select_sub_mode_LCF 1",
                            "analyzer_set_LCF_std 0 1 0 %2/ref.dat 0", "analyzer_set_LCF_range 8990 9005",
-                           "analyzer_exec_LCF", "save_data %1/f.dat"}
+                           "set_band_w 1", "set_band_h 1", "select_region 1 1 9 6", "analyzer_exec_LCF",
+                           "save_data %1/f.dat"}
             << QStringList{}
             << QStringList{"Can't analyse: Fitting Range 8990 to 9005 eV holds 0 of the stack's energies from 90"}
             << true;

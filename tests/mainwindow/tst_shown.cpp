@@ -264,7 +264,7 @@ void TestShown::triggers()
     } else if (trigger == "walk") { // as a walk's end leaves its maps
         for (double& d : map.data)
             d += 2.0;
-        emit b->walk->imagesGenerated();
+        emit b->walk->imagesGenerated(true);
     } else if (trigger == "use") {
         b->UseI0->click();
         useI0 = false;
