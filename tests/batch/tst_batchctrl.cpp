@@ -217,7 +217,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
         QCOMPARE(b.w.BatchLogs->toPlainText(),
                  QStringLiteral("for i : $i$ = 1\nsave_image : a1.png\nnext i : $i$ = 2\n"
-                                "save_image : a2.png\nnext i : $i$ = 2\necho doneend"));
+                                "save_image : a2.png\nnext i : $i$ = 2\necho done\nend"));
         QCOMPARE(b.rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
     }
 };

@@ -12,8 +12,12 @@ DispatcherRig::DispatcherRig(bool withLog)
     dispatcher->moveToThread(&thread);
     connect(dispatcher, &BatchDispatcher::execCmdSig, &responder, &FakeBatchResponder::execCmdSlot);
     connect(&responder, &FakeBatchResponder::finishBatchExec, dispatcher, &BatchDispatcher::finishBatchExec);
-    if (withLog)
+    if (withLog) {
         connect(dispatcher, &BatchDispatcher::Log, &responder, &FakeBatchResponder::Log);
+        // As the main window logs them.
+        connect(dispatcher, &BatchDispatcher::mistake, &responder,
+                [this](const QString& line) { responder.Log(line + u'\n'); });
+    }
     connect(this, &DispatcherRig::dispatchSig, dispatcher, &BatchDispatcher::doDispatchCmds);
     connect(this, &DispatcherRig::stopSig, dispatcher, &BatchDispatcher::batchStopSlot);
     thread.start(QThread::InheritPriority);
