@@ -179,7 +179,7 @@ bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
         return false;
     }
     if (s.settings.choice.count() == 0 || !s.source) {
-        qDebug() << "2D analysis: no analysis is chosen";
+        emit stopped(QStringLiteral("2D analysis: no analysis is chosen"));
         emit finishBatchExec(BatchDoneId);
         return false;
     }

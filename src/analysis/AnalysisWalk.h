@@ -103,7 +103,8 @@ public:
 
 signals:
     void finishBatchExec(int id);
-    // A walk stopped part-way: where, and how many bins it recorded.
+    // A walk stopped part-way (where, and how many bins it recorded), or one
+    // that did not start: the line for the user.
     void stopped(const QString& line);
     void runningChanged(bool on);
     void progress(double perCent);

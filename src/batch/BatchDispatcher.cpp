@@ -230,6 +230,8 @@ void BatchDispatcher::execNextLineSlot()
         } else if (inRem) {
             ++index;
             if (isExCmd(cmd)) {
+                sentText = cmd.text;
+                sentLine = lineIndex;
                 awaitedId = answerIdOf(cmd, true);
                 outstanding = true;
                 emit execCmdSig(cmd, true);

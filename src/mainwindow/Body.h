@@ -180,7 +180,7 @@ public:
     FrameSets::BinOptions binOptions() const;
     // Told once at the start of each result the user keeps (a walk, a calibration,
     // a spectrum saved, the spectra of every bin) when it is made with the stand-in I0.
-    void tellStandInI0() const;
+    void tellStandInI0();
     // The displayed stack (I1 when ShowData is on, else I0), its panel and its current frame.
     FrameSets::Stack shownStack() const;
     SelectDataFiles* shownPanel() const;
@@ -195,6 +195,10 @@ public:
     // A loaded stack: its panel shows the exposure time (marked when the frames
     // disagree) and its dark-area means are rebuilt.
     void stackComplete(FrameSets::Stack s);
+    // A loader's line about a file it could not read.
+    void fileRefused(FrameSets::Stack s, const QString& line, quint64 generation);
+    // A load that ends with the stack empty says so.
+    void tellIfEmpty(FrameSets::Stack s);
     // The newest I1 frame shown in the geometry, seek bar and file list.
     void followI1Stack();
     // Takes the frames handed over since the last time into their stacks and

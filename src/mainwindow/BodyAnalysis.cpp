@@ -121,7 +121,7 @@ void Body::start2DAnalysis()
     AnalyzeCond c;
     if (!askAnalyzeCond(c)) {
         // A batch that asked for the walk must not wait for one that never starts.
-        qDebug() << "2D analysis: no I1 stack or no bin of the region on the image";
+        logMistake(QStringLiteral("2D analysis: no I1 stack or no bin of the region on the image"));
         clearChosenMaps();
         emit finishBatchExec(WalkDoneId);
         return;

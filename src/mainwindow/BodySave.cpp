@@ -27,7 +27,7 @@ namespace {
 bool savePicture(const QImage& img, const QString& name)
 {
     if (name.isEmpty() || img.isNull()) {
-        qDebug().noquote() << "Can't save" << name;
+        tellSaveFailure(name, name.isEmpty() ? QStringLiteral("no file name") : QStringLiteral("there is no picture"));
         return false;
     }
     return savePictureWhole(img, name);
@@ -54,7 +54,7 @@ void Body::publish(const QString& word, const QString& name)
 void Body::saveImage(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
@@ -77,7 +77,7 @@ void Body::saveImageInfo(QString fname)
 void Body::saveImageWNum(QString fname, QString num)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     saveImage(derivedPictureName(fname, num));
@@ -86,7 +86,7 @@ void Body::saveImageWNum(QString fname, QString num)
 void Body::saveAllImages(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     const QList<LCFReference*>& rows = analyzer->lcfRefs;
@@ -106,7 +106,7 @@ void Body::saveAllImages(QString fname)
 void Body::saveScreenAs(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     QPixmap pix(dispA->width(), dispA->height());
@@ -140,7 +140,7 @@ void Body::showSaveDataDialog()
 void Body::saveData(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     const int ext = analyzer->checkedRefIndex();
@@ -193,7 +193,7 @@ bool Body::saveDataAsTiff(QString fname, int ext)
     int h = map->cond.H;
     // Never other samples than the export made: one per bin the walk visits.
     if (asAnalyzed && (!analyzedTiffSize(map->cond, w, h) || qint64(w) * h != map->saveCount)) {
-        qDebug().noquote() << "Can't save" << name << ": the analysed area has no bins";
+        logMistake(QStringLiteral("Can't save %1: the analysed area has no bins").arg(name));
         return false;
     }
     if (!TiffWriter().write(name, w, h, buf.get()))

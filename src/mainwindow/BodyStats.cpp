@@ -17,6 +17,7 @@ void Body::setupStats()
     statsRangeSet = false;
     statsMin = 0.0;
     statsMax = 1.0;
+    stats.user.to = [this](const QString& line) { logMistake(line); };
     connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
     connect(ShowStatistics, &QPushButton::clicked, this, [this] { showInFront(&stats); });
     connect(&stats, &Stats::rangeSelected, this, &Body::selectedRangeInStats);
@@ -60,7 +61,7 @@ void Body::doSumUp()
     sumUpMap(map, i1Frames, analyzer->SumUpC->sumUps, c, CBar->scale());
     const QString name = QStringLiteral("sumUpImg.png");
     if (!map.image)
-        qDebug().noquote() << "Can't save" << name;
+        logMistake(QStringLiteral("Can't save %1: there is no sum-up picture").arg(name));
     else
         savePictureWhole(*map.image, name);
     dispA->update();

@@ -119,6 +119,27 @@ private slots:
         QCOMPARE(w.load(name), editor != QLatin1String("old text"));
     }
 
+    // A loaded file saved again keeps its line ends (the last gains one).
+    void saveKeepsTheLoadedLineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("CR LF") << QByteArray("a\r\n:echo b\r\n") << QByteArray("a\r\n:echo b\r\n");
+        QTest::newRow("CR LF, last line without") << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("LF") << QByteArray("a\n:echo b\n") << QByteArray("a\n:echo b\n");
+    }
+    void saveKeepsTheLoadedLineEnds()
+    {
+        QFETCH(QByteArray, file);
+        const QString name = path(QStringLiteral("ends.bat"));
+        QVERIFY(writeAll(name, file));
+        BatchCtrl w;
+        QVERIFY(w.load(name));
+        const QString again = path(QStringLiteral("again.bat"));
+        w.save(again);
+        QTEST(readAll(again), "saved");
+    }
+
     void saveReplacesOldContent()
     {
         const QString name = path(QStringLiteral("save.bat"));

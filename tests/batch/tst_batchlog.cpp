@@ -5,6 +5,7 @@
 #include "batch/BatchDispatcher.h"
 #include "batch/PendingLog.h"
 
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -140,6 +141,10 @@ private slots:
         QTest::mouseClick(b.w.Stop, Qt::LeftButton);
         b.exec(QStringLiteral(":echo after"));
         QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("\necho after\nend")), waitMs);
+        // The record says where the loop was stopped, once.
+        static const QRegularExpression stopped(QStringLiteral("^Batch stopped at line 2: :next i$"),
+                                                QRegularExpression::MultilineOption);
+        QCOMPARE(b.w.BatchLogs->toPlainText().count(stopped), 1);
     }
 };
 
