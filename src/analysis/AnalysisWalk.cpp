@@ -179,7 +179,7 @@ bool AnalysisWalk::start(const AnalyzeCond& c, Setup s, const Maps& m)
         return false;
     }
     if (s.settings.choice.count() == 0 || !s.source) {
-        emit stopped(QStringLiteral("2D analysis: no analysis is chosen"));
+        qDebug() << "2D analysis: no analysis is chosen";
         emit finishBatchExec(BatchDoneId);
         return false;
     }

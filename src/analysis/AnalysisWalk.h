@@ -103,8 +103,7 @@ public:
 
 signals:
     void finishBatchExec(int id);
-    // A walk stopped part-way (where, and how many bins it recorded), or one
-    // that did not start: the line for the user.
+    // A walk stopped part-way: where, and how many bins it recorded.
     void stopped(const QString& line);
     void runningChanged(bool on);
     void progress(double perCent);

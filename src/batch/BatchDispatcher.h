@@ -31,13 +31,12 @@ signals:
     void execNextLineSig();
     void execCmdSig(CmdLine cmd, bool inRem);
     void Log(QString Log);
-    // A line of the batch that cannot be carried out as written, for the user
-    // (no line end); the walk goes on.
-    void mistake(QString line);
     // A turn of the walk logged texts and ended without sending a command; the
     // walk goes on once logTaken(turn) comes back, so a loop cannot log faster
     // than its texts are taken. Left unconnected, the walk goes on at once.
     void logTurnEnded(int turn);
+    // A line for the user about a mistake in the script.
+    void mistake(const QString& line);
 
 public slots:
     void execNextLineSlot();

@@ -14,9 +14,9 @@ DispatcherRig::DispatcherRig(bool withLog)
     connect(&responder, &FakeBatchResponder::finishBatchExec, dispatcher, &BatchDispatcher::finishBatchExec);
     if (withLog) {
         connect(dispatcher, &BatchDispatcher::Log, &responder, &FakeBatchResponder::Log);
-        // As the main window logs them.
+        // As the main window tells them, a line each.
         connect(dispatcher, &BatchDispatcher::mistake, &responder,
-                [this](const QString& line) { responder.Log(line + u'\n'); });
+                [r = &responder](const QString& line) { r->Log(line + u'\n'); });
     }
     connect(this, &DispatcherRig::dispatchSig, dispatcher, &BatchDispatcher::doDispatchCmds);
     connect(this, &DispatcherRig::stopSig, dispatcher, &BatchDispatcher::batchStopSlot);
