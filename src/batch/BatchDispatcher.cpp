@@ -169,6 +169,8 @@ void BatchDispatcher::log(const QString& text)
 void BatchDispatcher::tell(const QString& line)
 {
     turnLogged = true;
+    // Here, so that stderr has it among the walk's other lines.
+    qDebug().noquote() << line;
     emit mistake(line);
 }
 

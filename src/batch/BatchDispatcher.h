@@ -35,7 +35,7 @@ signals:
     // walk goes on once logTaken(turn) comes back, so a loop cannot log faster
     // than its texts are taken. Left unconnected, the walk goes on at once.
     void logTurnEnded(int turn);
-    // A line for the user about a mistake in the script.
+    // A line for the user about a mistake in the script (already on stderr).
     void mistake(const QString& line);
 
 public slots:

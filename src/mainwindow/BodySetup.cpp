@@ -101,7 +101,9 @@ void Body::setupBatch()
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
-    connect(batchDispatcher, &BatchDispatcher::mistake, this, &Body::logMistake);
+    // On stderr already, in the walk's order.
+    connect(batchDispatcher, &BatchDispatcher::mistake, batchCtrl,
+            [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
     // The message server's login is followed where a batch is (the client
     // writes stderr itself).
     connect(&stars, &Stars::log, batchCtrl, [this](const QString& line) { batchCtrl->Log(line + u'\n'); });
