@@ -98,6 +98,8 @@ Analyzer::Analyzer(QWidget* parent)
     connect(FVElimReg, SIGNAL(editingFinished()), this, SLOT(setFVElimReg()));
     connect(showFVMap_, &QPushButton::clicked, this, [this] { showInFront(fvv.get()); });
     connect(AddRef, SIGNAL(clicked()), this, SLOT(addNewRef()));
+    for (UserLines* unit : {&elemUnit.user, &mapProc.user, &SumUpC->user})
+        unit->to = [this](const QString& line) { user.tell(line); };
     connect(ShowView, &QPushButton::clicked, this, [this] { showInFront(xv); });
     connect(AskAnalyze, SIGNAL(clicked()), this, SIGNAL(askAnalyze()));
     connect(AskSumUp, SIGNAL(clicked()), this, SIGNAL(askSumUp()));
@@ -224,7 +226,7 @@ void Analyzer::closeEvent(QCloseEvent*) {}
 void Analyzer::addNewRef()
 {
     if (contAccessFlag) {
-        qDebug() << "A reference row is not added while a two-dimensional analysis runs";
+        user.tell(QStringLiteral("A reference row is not added while a two-dimensional analysis runs"));
         return;
     }
     LCFReference* row = new LCFReference();
@@ -600,7 +602,7 @@ void Analyzer::selectedNewDEdgeCWFile(QString fname)
 bool Analyzer::dEdgeStepSpectrum()
 {
     return EdgePosition::stepSpectrum(fieldValue(DEdgeCWStepAt), fieldValue(DEdgeCWStepWeV),
-                                      fieldValue(DEdgeCWStepDEeV), cwStep);
+                                      fieldValue(DEdgeCWStepDEeV), cwStep, user);
 }
 
 const XafsSpectrum& Analyzer::compareWithRef() const { return DEdgeCWStep->isChecked() ? cwStep : cwRef; }

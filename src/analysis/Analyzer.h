@@ -63,6 +63,8 @@ public:
     Analyzed2DRes& raRatiMap;
     Analyzed2DRes& fvMap;
     Analyzed2DRes& sumUpMap;
+    // Where the panel's lines for the user go; its units' lines go there too.
+    UserLines user;
     AnalyzerElems elemUnit; // element rows and "a2d ElemsCor", "a2d ElemsCorTh"
     MapProc mapProc;        // "E-Shift Map 1", "E-Shift Map 2", "Processed Map"
     FVPoints& fvPoints;

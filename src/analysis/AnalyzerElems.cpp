@@ -215,7 +215,7 @@ int AnalyzerElems::showIndex() const
 void AnalyzerElems::newElems()
 {
     if (analysisRunning) {
-        qDebug() << "Element rows are not rebuilt while an analysis runs";
+        user.tell(QStringLiteral("Element rows are not rebuilt while an analysis runs"));
         return;
     }
     // The worker may still hold pointers to the old rows: they go only after
@@ -281,7 +281,7 @@ void AnalyzerElems::recalcCorMap()
 {
     if (analysisRunning) {
         // The walk is filling these maps; a new grid now would wipe its bins.
-        qDebug() << "The correlation maps are not recalculated while an analysis runs";
+        user.tell(QStringLiteral("The correlation maps are not recalculated while an analysis runs"));
         return;
     }
     AnalyzeCond c = corMap.cond;
@@ -372,8 +372,7 @@ QList<int> AnalyzerElems::rowsNamed(const QString& key, bool byIndex)
             names << row->Name->text();
         const QString line = QStringLiteral("No element row is named \"%1\"; the rows are: %2")
                                  .arg(key, names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
-        qDebug().noquote() << line;
-        emit noRowNamed(line);
+        user.tell(line);
     }
     return found;
 }

@@ -3,6 +3,7 @@
 // names, the batch setters of the rows, the standard ratios and the
 // correlation between measured and standard ratios, for one spectrum and as
 // maps over the field of view.
+#include "foundation/UserLines.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/AnalyzeRequests.h"
 #include "analysis/ElemRowConds.h"
@@ -93,6 +94,7 @@ public:
     // The unit's part of the panel's construction.
     void setup(const ElemsForm& form);
 
+    UserLines user;
     QList<ElemCtrl*> elems;
     // The seven maps of every row, in row order; the rows point at them.
     std::vector<std::array<std::unique_ptr<Analyzed2DRes>, 7>> rowMaps;
@@ -114,8 +116,6 @@ public:
 signals:
     void changedSelection();
     void setNewCorrelation(double cor);
-    // A row was asked for by a text that names none (the line already logged).
-    void noRowNamed(const QString& line);
 
 public slots:
     void newElems();

@@ -37,17 +37,18 @@ QString EdgePosition::clippedLine(const QString& what, double typed, double rang
         .arg(what, QString::number(typed, 'g', 6), QString::number(span, 'g', 6));
 }
 
-bool EdgePosition::stepSpectrum(double at, double width, double dE, XafsSpectrum& out)
+bool EdgePosition::stepSpectrum(double at, double width, double dE, XafsSpectrum& out, const UserLines& user)
 {
     if (!(dE > 0.0)) {
-        qDebug() << "DEdge Step: a step of" << dE << "eV is refused; the compare-with spectrum is kept";
+        user.tell(QStringLiteral("DEdge Step: a step of %1 eV is refused; the compare-with spectrum is kept").arg(dE));
         return false;
     }
     const double start = at - width / 2.0;
     const double end = at + width / 2.0;
     // A cut-off step would hold no edge at all: too fine a step is refused whole.
     if (!((end - start) / dE <= MaxStepPoints)) {
-        qDebug() << "DEdge Step: more than" << MaxStepPoints << "points are refused; the compare-with spectrum is kept";
+        user.tell(QStringLiteral("DEdge Step: more than %1 points are refused; the compare-with spectrum is kept")
+                      .arg(MaxStepPoints));
         return false;
     }
     Spectrum pts;

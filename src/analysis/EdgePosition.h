@@ -2,6 +2,7 @@
 // Where the absorption edge of a spectrum lies, in eV: by the mid-point of the
 // jump against the expected edge, or by the shift that best matches a
 // comparison spectrum.
+#include "foundation/UserLines.h"
 #include "analysis/AnalyzeRequests.h"
 
 #include <vector>
@@ -21,8 +22,8 @@ public:
 
     // The spectrum to compare with, "DEdge Step": 0 below `at` and 1 from it,
     // every dE eV from at - width / 2 to below at + width / 2. False, with a
-    // log line and `out` untouched, for a step that is no positive number or
-    // would give more than MaxStepPoints points.
+    // line to user and `out` untouched, for a step that is no positive number
+    // or would give more than MaxStepPoints points.
     static const int MaxStepPoints = 200000;
-    static bool stepSpectrum(double at, double width, double dE, XafsSpectrum& out);
+    static bool stepSpectrum(double at, double width, double dE, XafsSpectrum& out, const UserLines& user = {});
 };

@@ -184,11 +184,13 @@ void MapProc::processMaps()
         off += onBoth(c) ? 0 : 1;
     } while (c.next());
     if (off == bins) {
-        qDebug() << "Map processing: no bin of the grid lies on both maps";
+        user.tell(QStringLiteral("Map processing: no bin of the grid lies on both maps"));
         return;
     }
     if (off > 0)
-        qDebug() << "Map processing:" << off << "of" << bins << "bins lie off Map 1 or Map 2, left without result";
+        user.tell(QStringLiteral("Map processing: %1 of %2 bins lie off Map 1 or Map 2, left without result")
+                      .arg(off)
+                      .arg(bins));
     const Op o = op();
     procMap.setCond(g);
     c.reset();

@@ -2,6 +2,7 @@
 // Map processing of the Analyzer panel: two maps, captured from the shown map
 // or loaded from energy-shift map files, are subtracted, divided or masked
 // bin by bin over the current analysis grid into the processed map.
+#include "foundation/UserLines.h"
 #include "analysis/Analyzed2DRes.h"
 
 #include <QObject>
@@ -34,6 +35,8 @@ public:
     enum Op { Sub, Div, Mask };
 
     explicit MapProc(QObject* parent = nullptr);
+
+    UserLines user;
 
     // The unit's part of the panel's construction; the dialogs are the panel's.
     void setup(const MapProcForm& form, _FileDialog* map1Dialog, _FileDialog* map2Dialog);

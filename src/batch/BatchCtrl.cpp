@@ -8,6 +8,7 @@
 #include "foundation/WholeFile.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -38,6 +39,17 @@ void editQuietly(QTextCursor& c, const std::function<void()>& edit)
     c.beginEditBlock();
     edit();
     c.endEditBlock();
+}
+
+// The line end of a text file as its first line has it; LF for a file of one
+// line. The cap is the reader's, whose limit a loaded file keeps.
+QByteArray lineEndOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("\n");
+    const QByteArray first = f.readLine(4 * LineReader::maxLineLength + 3);
+    return first.endsWith("\r\n") ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
 }
 
 // In one selection: the document's own block cap removes block by block, which
@@ -135,7 +147,15 @@ void BatchCtrl::clearLog()
 
 void BatchCtrl::save(QString fname)
 {
-    saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
+    if (fileLineEnd.isEmpty()) {
+        saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
+        return;
+    }
+    // Written as bytes, so that the platform's text mode adds no CR of its own.
+    QByteArray bytes = BatchCmds->toPlainText().toUtf8();
+    if (fileLineEnd != "\n")
+        bytes.replace('\n', fileLineEnd);
+    saveWhole(fname, bytes);
 }
 
 bool BatchCtrl::load(QString fname)
@@ -151,6 +171,7 @@ bool BatchCtrl::load(QString fname)
     if (in.refused())
         return false;
     BatchCmds->setPlainText(text);
+    fileLineEnd = lineEndOf(fname);
     return true;
 }
 

@@ -58,5 +58,8 @@ private:
     _FileDialog* loadDialog = nullptr;
     PendingLog pendingLog{maxLogLines};
     bool lineOwed = false; // the log's last text was a batch's "end"
+    // The line end of the file last loaded, which saves keep; empty before any
+    // load (saves then end lines as the platform's text files do).
+    QByteArray fileLineEnd;
     QTimer logTimer;
 };

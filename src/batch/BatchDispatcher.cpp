@@ -108,6 +108,12 @@ void BatchDispatcher::finishBatchExec(int id)
 
 void BatchDispatcher::batchStopSlot()
 {
+    // Stopped between turns of the walk, the line it would go on with.
+    if (running && (outstanding || index < lines.size()))
+        log(outstanding ? QStringLiteral("Batch stopped at line %1: %2\n").arg(sentLine + 1).arg(sentText)
+                        : QStringLiteral("Batch stopped at line %1: %2\n")
+                              .arg(index + 1)
+                              .arg(lines.at(index).simplified()));
     index = 0;
     lines.clear();
     running = false;
@@ -160,6 +166,14 @@ void BatchDispatcher::log(const QString& text)
     emit Log(text);
 }
 
+void BatchDispatcher::tell(const QString& line)
+{
+    turnLogged = true;
+    // Here, so that stderr has it among the walk's other lines.
+    qDebug().noquote() << line;
+    emit mistake(line);
+}
+
 void BatchDispatcher::endBatch()
 {
     // Lines appended behind this ":end" (Exec while running) form the next batch.
@@ -184,7 +198,7 @@ void BatchDispatcher::execNextLineSlot()
             // Run out: a comment block left open must not swallow what comes next.
             if (running && !outstanding && index >= lines.size() && inRem) {
                 inRem = false;
-                log(QStringLiteral("Err: the comment block opened at line %1 was never closed\n").arg(remStart + 1));
+                tell(QStringLiteral("Err: the comment block opened at line %1 was never closed").arg(remStart + 1));
             }
             return;
         }
@@ -218,6 +232,8 @@ void BatchDispatcher::execNextLineSlot()
         } else if (inRem) {
             ++index;
             if (isExCmd(cmd)) {
+                sentText = cmd.text;
+                sentLine = lineIndex;
                 awaitedId = answerIdOf(cmd, true);
                 outstanding = true;
                 emit execCmdSig(cmd, true);
@@ -225,6 +241,10 @@ void BatchDispatcher::execNextLineSlot()
             }
             continue;
         }
+        // Carried out as read; what was taken as the item is the user's to check.
+        if (!cmd.quoteFault.isEmpty())
+            tellOnce(QuoteFault, lineIndex,
+                     QStringLiteral("Err: line %1 [%2]: %3").arg(lineIndex + 1).arg(cmd.text, cmd.quoteFault));
 
         switch (ctrl) {
         case CTRL_FOR: {
@@ -233,7 +253,7 @@ void BatchDispatcher::execNextLineSlot()
             if (!why.isEmpty()) {
                 // Its lines would run with numbers it never had: the batch goes on after them.
                 const int next = nextLineOf(loop.name, index);
-                emit mistake(QStringLiteral("Can't run :for %1 in line %2: %3; %4")
+                tell(QStringLiteral("Can't run :for %1 in line %2: %3; %4")
                                  .arg(loop.name)
                                  .arg(lineIndex + 1)
                                  .arg(why,
@@ -255,14 +275,19 @@ void BatchDispatcher::execNextLineSlot()
             index = nextLoopStep(cmd.firstParam(), index, loop);
             if (loop)
                 log(QStringLiteral("next %1 : %2 = %3\n").arg(loop->name, loop->placeholder, loop->value));
+            else if (cmd.firstParam().isEmpty())
+                tellOnce(NoLoop, lineIndex, QStringLiteral("Err: :next in line %1 names no loop, skipped").arg(lineIndex + 1));
             else
-                log(QStringLiteral("next %1 : %2 = %3\n").arg(QString(), QString(), QString()));
+                tellOnce(NoLoop, lineIndex,
+                         QStringLiteral("Err: no loop %1 for :next %1 in line %2 (no :for %1 before it), skipped")
+                             .arg(cmd.firstParam())
+                             .arg(lineIndex + 1));
             break;
         }
         case CTRL_ECHO:
             if (!substituteOrSkip(cmd))
                 return;
-            log(QStringLiteral("echo %1").arg(cmd.firstParam()));
+            log(QStringLiteral("echo %1\n").arg(cmd.firstParam()));
             break;
         case CTRL_END:
             endBatch();
@@ -282,10 +307,13 @@ void BatchDispatcher::execNextLineSlot()
 
         const bool command = isExCmd(cmd);
         if (!command && ctrl == NOT_CTRL_CMD)
-            logUnknownWord(cmd.cmd, lineIndex);
+            tellOnce(UnknownWord, lineIndex,
+                     QStringLiteral("Err: unknown word %1 in line %2 skipped").arg(cmd.cmd).arg(lineIndex + 1));
         if (command) {
             if (!substituteOrSkip(cmd))
                 return;
+            sentText = QStringLiteral("%1 %2").arg(cmd.cmd, cmd.joinedParams()).trimmed();
+            sentLine = lineIndex;
             log(QStringLiteral("%1 : %2\n").arg(cmd.cmd, cmd.joinedParams()));
         }
         ++index;
@@ -298,12 +326,13 @@ void BatchDispatcher::execNextLineSlot()
     }
 }
 
-void BatchDispatcher::logUnknownWord(const QString& word, int line)
+void BatchDispatcher::tellOnce(Told kind, int line, const QString& text)
 {
-    if (toldLines.contains(line))
+    const qint64 key = qint64(line) * 3 + kind;
+    if (toldLines.contains(key))
         return;
-    toldLines.insert(line);
-    log(QStringLiteral("Err: unknown word %1 in line %2 skipped\n").arg(word).arg(line + 1));
+    toldLines.insert(key);
+    tell(text);
 }
 
 int BatchDispatcher::nextLoopStep(const QString& name, int current, BatchForLoop*& loop)
@@ -359,9 +388,9 @@ bool BatchDispatcher::substituteOrSkip(CmdLine& cmd)
         return true;
     // Skipped as a word that is no command: nothing is sent, nothing awaits an
     // answer. The turn ends here, so Stop gets in between such lines.
-    log(QStringLiteral("Err: %1 skipped: its parameters pass %2 characters after substitution\n")
-            .arg(cmd.cmd)
-            .arg(maxParamsLength));
+    tell(QStringLiteral("Err: %1 skipped: its parameters pass %2 characters after substitution")
+             .arg(cmd.cmd)
+             .arg(maxParamsLength));
     ++index;
     endTurn();
     return false;

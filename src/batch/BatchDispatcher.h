@@ -35,7 +35,7 @@ signals:
     // walk goes on once logTaken(turn) comes back, so a loop cannot log faster
     // than its texts are taken. Left unconnected, the walk goes on at once.
     void logTurnEnded(int turn);
-    // A line for the user about a mistake in the script.
+    // A line for the user about a mistake in the script (already on stderr).
     void mistake(const QString& line);
 
 public slots:
@@ -59,13 +59,17 @@ private:
     void log(const QString& text);
     void endBatch();
 
-    // One log line per unknown word's line in a batch, however often a loop walks it.
-    void logUnknownWord(const QString& word, int line);
+    void tell(const QString& line);
+    // One mistake of a kind per line in a batch, however often a loop walks it.
+    enum Told { UnknownWord, QuoteFault, NoLoop };
+    void tellOnce(Told kind, int line, const QString& text);
 
     bool running = false;
     bool inRem = false;
-    int remStart = 0;     // index of the line that opened the comment block
-    QSet<int> toldLines;  // unknown words already logged in this batch
+    int remStart = 0;          // index of the line that opened the comment block
+    QSet<qint64> toldLines;    // (line, kind) of the mistakes already told in this batch
+    QString sentText;          // the command last sent, as logged
+    int sentLine = 0;          // and the index of its line
     QStringList lines;
     int index = 0;
     Cfg vars;

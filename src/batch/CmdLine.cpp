@@ -18,6 +18,7 @@ void CmdLine::parse(const QString& l)
     text.clear();
     cmd.clear();
     params.clear();
+    quoteFault.clear();
 
     text = l.simplified();
     const int hash = text.indexOf(u'#');
@@ -26,12 +27,12 @@ void CmdLine::parse(const QString& l)
     if (text.isEmpty())
         return;
 
-    QStringView rest = nextItemView(l, cmd);
+    QStringView rest = nextItemView(l, cmd, &quoteFault);
     if (cmd.isEmpty())
         return;
     QString item;
     while (!rest.isEmpty()) {
-        rest = nextItemView(rest, item);
+        rest = nextItemView(rest, item, &quoteFault);
         if (!item.isEmpty())
             params << item;
     }

@@ -23,6 +23,7 @@ public:
     bool isCtrl = false; // the word begins with ':'
     QString cmd;
     QStringList params;  // empty items left out
+    QString quoteFault;  // a quote left open or out of place; empty when none
 };
 
 Q_DECLARE_METATYPE(CmdLine)

@@ -294,3 +294,22 @@ EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2D
     logWithTime(QStringLiteral("End Reading EMP file   "));
     return EMPRead::Loaded;
 }
+
+QString empReadMistake(EMPRead r, const EMPHeader& h, const EMPReadOptions& o)
+{
+    switch (r) {
+    case EMPRead::Loaded:
+        return QString();
+    case EMPRead::CannotOpen:
+        return QStringLiteral("can not open it");
+    case EMPRead::SizeMismatch:
+        return QStringLiteral("its size %1 x %2 is not the image's, %3 x %4")
+            .arg(h.width)
+            .arg(h.height)
+            .arg(o.imageW)
+            .arg(o.imageH);
+    case EMPRead::Invalid:
+        break;
+    }
+    return QStringLiteral("not a valid energy shift map file");
+}

@@ -63,3 +63,5 @@ EMPEdge empReadEdge(const EMPReadOptions& o, const EMPHeader& h);
 // left alone unless the result is Loaded; header.valid is true only then.
 EMPRead readEMPFile(const QString& fileName, const EMPReadOptions& o, Analyzed2DRes& map,
                     EMPHeader& header, AnalyzeCond& grid);
+// Why a read that did not load was refused, for the user.
+QString empReadMistake(EMPRead r, const EMPHeader& h, const EMPReadOptions& o);

@@ -6,10 +6,24 @@ thread_local deferredlog::Entries* current = nullptr;
 
 namespace deferredlog {
 
+void Entries::addLine(const QString& line)
+{
+    entries.push_back({[line] { QMessageLogger().debug().noquote() << line; }, line});
+}
+
 void Entries::write() const
 {
-    for (const std::function<void()>& entry : entries)
-        entry();
+    for (const Entry& entry : entries)
+        entry.write();
+}
+
+QString Entries::takeLastLine()
+{
+    if (entries.empty() || entries.back().line.isEmpty())
+        return QString();
+    QString line = std::move(entries.back().line);
+    entries.pop_back();
+    return line;
 }
 
 Collect::Collect(Entries* into) : previous(current)
@@ -41,5 +55,5 @@ DebugLine::~DebugLine()
     // As the log does with a line: the blank after its last item goes.
     if (d.autoInsertSpaces() && text.endsWith(QLatin1Char(' ')))
         text.chop(1);
-    into->add([line = text] { QMessageLogger().debug().noquote() << line; });
+    into->addLine(text);
 }

@@ -14,13 +14,21 @@ namespace deferredlog {
 // What was kept, each as the call that logs it.
 class Entries {
 public:
-    void add(std::function<void()> entry) { entries.push_back(std::move(entry)); }
+    void add(std::function<void()> entry) { entries.push_back({std::move(entry), QString()}); }
+    // A debug line, kept with its text.
+    void addLine(const QString& line);
     // Logs them, in the order they were kept.
     void write() const;
     bool isEmpty() const { return entries.empty(); }
+    // The last one kept when it is a debug line, taken out; else empty.
+    QString takeLastLine();
 
 private:
-    std::vector<std::function<void()>> entries;
+    struct Entry {
+        std::function<void()> write;
+        QString line;
+    };
+    std::vector<Entry> entries;
 };
 
 // While it lives, what this thread logs goes into `into` instead of the log.

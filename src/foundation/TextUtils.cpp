@@ -70,7 +70,24 @@ QString nextItem(const QString& text, QString& item)
     return nextItemView(text, item).toString();
 }
 
-QStringView nextItemView(QStringView text, QString& item)
+namespace {
+void tellQuoteFault(QString* fault, QStringView text, bool open)
+{
+    if (fault) {
+        if (fault->isEmpty())
+            *fault = open ? QStringLiteral("a quote opens an item but does not close it, the rest of the line is "
+                                           "taken as the item")
+                          : QStringLiteral("an item ends with a quote that does not open it, the quote is kept "
+                                           "in the item");
+        return;
+    }
+    qDebug().noquote() << QStringLiteral("In a line [%1] item is started from %2")
+                              .arg(text, open ? QStringLiteral("quote but not ended by quote")
+                                              : QStringLiteral("not quote but ended by quote"));
+}
+} // namespace
+
+QStringView nextItemView(QStringView text, QString& item, QString* fault)
 {
     const qsizetype start = firstNonSpace(text);
     if (start < 0) {
@@ -80,9 +97,7 @@ QStringView nextItemView(QStringView text, QString& item)
     if (text.at(start) == quoteChar) {
         const qsizetype end = text.indexOf(quoteChar, start + 1);
         if (end < 0) {
-            qDebug().noquote()
-                << QStringLiteral("In a line [%1] item is started from quote but not ended by quote")
-                       .arg(text);
+            tellQuoteFault(fault, text, true);
             item = text.sliced(start + 1).toString();
             return QStringView();
         }
@@ -98,9 +113,7 @@ QStringView nextItemView(QStringView text, QString& item)
         rest = text.sliced(end);
     }
     if (item.endsWith(quoteChar))
-        qDebug().noquote()
-            << QStringLiteral("In a line [%1] item is started from not quote but ended by quote")
-                   .arg(text);
+        tellQuoteFault(fault, text, false);
     return rest;
 }
 

@@ -14,8 +14,10 @@ bool isItemSpace(QChar c);
 // next double quote and loses its quotes; any other item runs to white space.
 QString nextItem(const QString& text, QString& item);
 // The same over a view: the rest is a view too, so a walk over all items of a
-// long line copies each item once (linear in the line).
-QStringView nextItemView(QStringView text, QString& item);
+// long line copies each item once (linear in the line). A quote left open or
+// one that ends an unquoted item is told in *fault when given (the first one
+// only, as a reason without the line), else in the debug log.
+QStringView nextItemView(QStringView text, QString& item, QString* fault = nullptr);
 QStringList splitItems(const QString& line);
 
 // The first '#' outside quotes (' and " share one in-quote flag) opens a comment.

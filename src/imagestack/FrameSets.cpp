@@ -1,5 +1,6 @@
 #include "imagestack/FrameSets.h"
 
+#include "foundation/DeferredLog.h"
 #include "foundation/Globals.h"
 #include "foundation/TextUtils.h"
 #include "imagestack/LoadTiff.h"
@@ -86,18 +87,17 @@ void FrameSets::append(Stack s, TiffData* frame, double energy)
         checkFits();
 }
 
-bool FrameSets::fitsStack(Stack s, const TiffData* frame) const
+QString FrameSets::misfitOf(Stack s, const TiffData* frame) const
 {
     const QList<TiffData*>& f = sets[s].frames;
     if (!frame || f.isEmpty() || (frame->width == f.first()->width && frame->height == f.first()->height))
-        return true;
-    qDebug().noquote() << QStringLiteral("Frame of %1 x %2 pixels in a stack of %3 x %4, not loaded: %5")
-                              .arg(frame->width)
-                              .arg(frame->height)
-                              .arg(f.first()->width)
-                              .arg(f.first()->height)
-                              .arg(frame->fileName);
-    return false;
+        return QString();
+    return QStringLiteral("Frame of %1 x %2 pixels in a stack of %3 x %4, not loaded: %5")
+        .arg(frame->width)
+        .arg(frame->height)
+        .arg(f.first()->width)
+        .arg(f.first()->height)
+        .arg(frame->fileName);
 }
 
 void FrameSets::checkFits()
@@ -106,14 +106,13 @@ void FrameSets::checkFits()
     auto fits = [view](const TiffData* f) {
         return !view || !f || (f->width == view->width && f->height == view->height);
     };
-    auto misfit = [view](const char* what, const TiffData* f) {
-        qDebug().noquote() << QStringLiteral("The %1 (%2 x %3) is not the size of the I1 frames (%4 x %5): "
-                                             "not used for spectra")
-                                  .arg(QLatin1String(what))
-                                  .arg(f->width)
-                                  .arg(f->height)
-                                  .arg(view->width)
-                                  .arg(view->height);
+    auto misfit = [this, view](const char* what, const TiffData* f) {
+        user.tell(QStringLiteral("The %1 (%2 x %3) is not the size of the I1 frames (%4 x %5): not used for spectra")
+                .arg(QLatin1String(what))
+                .arg(f->width)
+                .arg(f->height)
+                .arg(view->width)
+                .arg(view->height));
     };
     const TiffData* i0First = sets[I0].frames.isEmpty() ? nullptr : sets[I0].frames.first();
     const bool i0Now = fits(i0First);
@@ -216,9 +215,19 @@ bool FrameSets::loadDark(const QString& fileName)
 {
     setDarkFrame(nullptr);
     TiffData* frame = new TiffData;
-    // Read in the GUI thread, so the program-wide switch is read here.
-    if (!frame->load(fileName, nullptr, globalErrPoints.use)) {
+    deferredlog::Entries log;
+    bool read = false;
+    {
+        const deferredlog::Collect collect(&log);
+        // Read in the GUI thread, so the program-wide switch is read here.
+        read = frame->load(fileName, nullptr, globalErrPoints.use);
+    }
+    // The refusal is the user's; the rest stays in the debug log.
+    const QString refusal = read ? QString() : TiffData::refusalIn(log, fileName);
+    log.write();
+    if (!read) {
         delete frame;
+        user.tell(refusal);
         return false;
     }
     PagedFiles paged;
@@ -253,7 +262,9 @@ void FrameSets::clearUpdateDarkArea(Stack s)
 
 void FrameSets::dropDarkArea(Stack s, const char* why)
 {
-    qDebug().noquote() << why << sets[s].darkRect;
+    const QRectF& r = sets[s].darkRect;
+    user.tell(QStringLiteral("%1 (%2, %3, %4 x %5)").arg(QLatin1String(why)).arg(r.x()).arg(r.y()).arg(r.width()).arg(
+        r.height()));
     clearDarkArea(s);
     if (darkAreaDropped)
         darkAreaDropped(s);
@@ -329,9 +340,14 @@ void FrameSets::fillDarkGaps(Set& set)
         fill(set.darkParts);
         filled << int(i);
     }
-    if (filled != set.filledLogged)
-        qDebug() << "Frames with no pixel in the dark area take its level from the frames nearest in energy:"
-                 << filled;
+    if (filled != set.filledLogged) {
+        QStringList numbers;
+        for (int i : std::as_const(filled))
+            numbers << QString::number(i);
+        user.tell(QStringLiteral("Frames with no pixel in the dark area take its level from the frames nearest in "
+                           "energy: %1")
+                .arg(numbers.join(QStringLiteral(", "))));
+    }
     set.filledLogged = filled;
 }
 
@@ -347,7 +363,7 @@ QList<double> FrameSets::scaledDarkMeans(Stack s, bool darkScaled, double darkEx
     return m;
 }
 
-bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
+bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName, const UserLines& user)
 {
     // A fresh spectrum: an I0 column left from an earlier file must not stay.
     target = XafsSpectrum();
@@ -361,21 +377,22 @@ bool FrameSets::readTotalI0(XafsSpectrum& target, const QString& fileName)
             left++;
     }
     if (i0.points.isEmpty()) {
-        qDebug().noquote() << "No I0 column, not used as total I0:" << fileName;
+        user.tell(QStringLiteral("No I0 column, not used as total I0: %1").arg(fileName));
         return false;
     }
     // Every mu would read 1.0: the I0 frames serve better.
     if (left == i0.size()) {
-        qDebug().noquote() << QStringLiteral("The total I0 file %1 has no row with an energy and a positive I0, "
-                                             "not used as total I0: the I0 frames stay in use")
-                                  .arg(fileName);
+        user.tell(QStringLiteral("The total I0 file %1 has no row with an energy and a positive I0, "
+                           "not used as total I0: the I0 frames stay in use")
+                .arg(fileName));
         target = XafsSpectrum();
         return false;
     }
     if (left > 0)
-        qDebug().noquote() << QStringLiteral("The total I0 file %1 leaves out %2 of its %3 rows: no energy or "
-                                             "no positive I0")
-                                  .arg(fileName).arg(left).arg(i0.size());
+        user.tell(QStringLiteral("The total I0 file %1 leaves out %2 of its %3 rows: no energy or no positive I0")
+                .arg(fileName)
+                .arg(left)
+                .arg(i0.size()));
     return ok;
 }
 
@@ -665,7 +682,7 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
         if (r.darkScaled)
             darkExpWarned = false;
         else if (!darkExpWarned)
-            qDebug() << "Dark exposure time" << o.darkExpTime << "is not positive: the dark is not scaled";
+            user.tell(QStringLiteral("Dark exposure time %1 is not positive: the dark is not scaled").arg(o.darkExpTime));
         darkExpWarned = !r.darkScaled;
     }
     // Brought up to date first: an area found off the stack is dropped there.
@@ -683,7 +700,7 @@ FrameSets::Reader FrameSets::reader(const BinOptions& o)
         // Told once the stack is in, not for every frame of a load.
         if (totalNoteDue && !sets[I1].loadOpen) {
             if (!totalNote.isEmpty())
-                qDebug().noquote() << totalNote;
+                user.tell(totalNote);
             totalNoteLogged = totalNote;
             totalNoteDue = false;
         }

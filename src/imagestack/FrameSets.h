@@ -5,6 +5,7 @@
 // absorption spectrum and raw I1 sum of a pixel bin, and the row and column
 // profiles of one frame. No widgets: the window passes what its form holds.
 #include "foundation/Spectrum.h"
+#include "foundation/UserLines.h"
 #include "foundation/XafsSpectrum.h"
 #include "imagestack/LoadTiffQue.h"
 
@@ -51,9 +52,9 @@ public:
     // Stacks own their frames.
     const QList<TiffData*>& frames(Stack s) const { return sets[s].frames; }
     void append(Stack s, TiffData* frame, double energy);
-    // Whether a frame has the size of the stack's first (logged when not): one
-    // of another size is not taken into the stack.
-    bool fitsStack(Stack s, const TiffData* frame) const;
+    // Empty when a frame has the size of the stack's first, else the line that
+    // refuses it: one of another size is not taken into the stack.
+    QString misfitOf(Stack s, const TiffData* frame) const;
     // Deletes the frames and drops the stack's dark-area means and the frames
     // last logged as filled; the geometry stays.
     void clear(Stack s);
@@ -95,6 +96,8 @@ public:
     void updateDarkArea(Stack s);
     // Told when the program drops an area by itself (GUI thread).
     std::function<void(Stack)> darkAreaDropped;
+    // Where a line for the user goes (GUI thread).
+    UserLines user;
 
     // Whether the stack's energies never go down from frame to frame.
     bool energiesAscending(Stack s) const;
@@ -102,7 +105,7 @@ public:
     std::vector<double> i1Energies() const;
 
     // Reads an XAFS spectrum file; only one with an I0 column is used as total I0.
-    static bool readTotalI0(XafsSpectrum& target, const QString& fileName);
+    static bool readTotalI0(XafsSpectrum& target, const QString& fileName, const UserLines& user = {});
     // The total I0 of every frame, by stack index: the column's value at the
     // frame's energy, interpolated between the rows around it as the I0 frames
     // are. Rows without a positive I0 are left out. A frame within 0.01 eV past

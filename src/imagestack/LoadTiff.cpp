@@ -4,6 +4,7 @@
 #include "imagestack/TiffData.h"
 
 #include <QDebug>
+#include <QMetaMethod>
 #include <QThread>
 
 LoadTiff::LoadTiff(QObject* parent) : QObject(parent)
@@ -100,6 +101,10 @@ void LoadTiff::treatQues()
                 paged.note(*frame);
                 handedOver.fetch_add(1, std::memory_order_release);
                 emit loaded(frame, at, total, req.generation);
+            } else if (isSignalConnected(QMetaMethod::fromSignal(&LoadTiff::refused))) {
+                emit refused(read.refusal, req.generation);
+            } else {
+                qDebug().noquote() << read.refusal; // a loader on its own
             }
         }
     }

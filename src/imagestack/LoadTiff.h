@@ -39,6 +39,9 @@ signals:
     // The receiver owns the frame; fNo is its place in the request's file list.
     void loaded(TiffData* data, int fNo, int totalFiles, quint64 generation);
     void finishLoadFiles(EX_CMD_ID id, quint64 generation);
+    // A file of the walk could not be read: why, for the user (the debug log
+    // has it when nothing listens).
+    void refused(QString line, quint64 generation);
 
 public slots:
     void loadTiffs(LoadTiffQue request);

@@ -101,6 +101,7 @@ ReadAhead::Read ReadAhead::readFile(const QString& path, const LoadTiffQue& req)
         read.frame = frame;
     } else {
         delete frame;
+        read.refusal = TiffData::refusalIn(read.log, path);
     }
     return read;
 }

@@ -19,6 +19,8 @@ public:
     struct Read {
         TiffData* frame = nullptr;
         deferredlog::Entries log;
+        // Why a refused file was refused, for the user; not in log.
+        QString refusal;
     };
 
     // threads: how many the shared threads are when this read-ahead starts them.

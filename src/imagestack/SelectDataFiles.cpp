@@ -103,8 +103,9 @@ void SelectDataFiles::setTitle(const QString& title)
 {
     Select->setText(title);
     fileDialog->setWindowTitle(title);
-    eofSetup->setWindowTitle(title);
-    additionalSetup.setWindowTitle(title);
+    // Each window as the button that opens it, so that the three tell apart.
+    eofSetup->setWindowTitle(title + u' ' + EngOfFilesSetup->text());
+    additionalSetup.setWindowTitle(title + u' ' + AdditionalSetup->text());
 }
 
 void SelectDataFiles::newImageSelected(int i)

@@ -44,7 +44,8 @@ public:
     // more, or of the energy fields that hold no number of their kind, told as
     // its name and text; empty when they all hold one.
     QString settingsMistake() const;
-    // Text of the Select button and title of the panel's setup windows.
+    // Text of the Select button and title of the file dialog; the setup
+    // windows add the texts of their buttons.
     void setTitle(const QString& title);
 
     SelectImgDialog* fileDialog;

@@ -395,6 +395,12 @@ bool TiffData::load(const QString& name, ErrPoints* list, bool programErrPointsI
     return read;
 }
 
+QString TiffData::refusalIn(deferredlog::Entries& log, const QString& fileName)
+{
+    const QString line = log.takeLastLine();
+    return line.isEmpty() ? QStringLiteral("Can not read %1").arg(fileName) : line;
+}
+
 void TiffData::setRowReadHook(RowReadHook hook)
 {
     rowReadHook.store(hook, std::memory_order_release);

@@ -7,6 +7,9 @@
 #include <QRectF>
 #include <QString>
 
+namespace deferredlog {
+class Entries;
+}
 class ColorBar;
 class ColorScale;
 class ErrPoints;
@@ -30,6 +33,9 @@ public:
     // A TIFF frame is repaired when the program-wide list is in use: the caller
     // says so, a loader thread must not look at the program's state.
     bool load(const QString& fileName, ErrPoints* errPs, bool programErrPointsInUse = false);
+    // Why a load whose log was collected refused the file, for the user: the
+    // line that ends every refusal, taken out of the log.
+    static QString refusalIn(deferredlog::Entries& log, const QString& fileName);
     // For tests that change a file while it is read: called on the reading
     // thread after each row of a frame with the rows read so far. Null in the program.
     using RowReadHook = void (*)(const QString& fileName, int rowsRead);

@@ -201,7 +201,7 @@ public:
     FrameSets::BinOptions binOptions() const;
     // Told once at the start of each result the user keeps (a walk, a calibration,
     // a spectrum saved, the spectra of every bin) when it is made with the stand-in I0.
-    void tellStandInI0() const;
+    void tellStandInI0();
     // The frame on the picture; null under a map or with none chosen.
     TiffData* shownFrame() const;
     // The frame of the I1 list's selection; null when it selects none.
@@ -213,6 +213,10 @@ public:
     // A loaded stack: its panel shows the exposure time (marked when the frames
     // disagree) and its dark-area means are rebuilt.
     void stackComplete(FrameSets::Stack s);
+    // A loader's line about a file it could not read.
+    void fileRefused(FrameSets::Stack s, const QString& line, quint64 generation);
+    // A load that ends with the stack empty says so.
+    void tellIfEmpty(FrameSets::Stack s);
     // The newest I1 frame shown in the geometry, seek bar and file list.
     void followI1Stack();
     // After a load: the read-out position stays unless the field lacks it.

@@ -137,7 +137,7 @@ void Body::calibNextPoint()
     const AnalyzeCond& c = calib.cond;
     const TiffData* f = i1Frames.isEmpty() ? nullptr : i1Frames.first();
     if (!f || f->width != c.W || f->height != c.H) {
-        qDebug() << "Calibration stopped: the I1 stack changed";
+        logMistake(QStringLiteral("Calibration stopped: the I1 stack changed"));
         stopCalibration();
         return;
     }
@@ -200,7 +200,7 @@ void Body::saveEMap(const QString& fname) { saveEMap(fname, eShiftMap); }
 void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
 {
     if (fname.isEmpty()) {
-        qDebug() << "No file name: the energy shift map is not saved";
+        logMistake(QStringLiteral("No file name: the energy shift map is not saved"));
         return;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("emp"), true, true);
@@ -220,8 +220,9 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
     f.e0 = edge.e0;
     f.spacing = edge.spacing;
     if (f.e0 <= 0.0) {
-        qDebug() << "Neither the standard's nor the panel's edge energy has a Bragg angle on"
-                 << calibCtrl->crystalName() << ": the energy shift map is not saved" << fname;
+        logMistake(QStringLiteral("Neither the standard's nor the panel's edge energy has a Bragg angle on %1: "
+                                  "the energy shift map is not saved %2")
+                       .arg(calibCtrl->crystalName(), fname));
         return;
     }
     f.date = QDateTime::currentDateTime().toString(QStringLiteral("yy/MM/dd hh:mm:ss.zzz"));
@@ -259,7 +260,10 @@ void Body::loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH)
     o.imageW = imageW;
     o.imageH = imageH;
     AnalyzeCond grid;
-    if (readEMPFile(fname, o, map, empH, grid) == EMPRead::Loaded) {
+    const EMPRead read = readEMPFile(fname, o, map, empH, grid);
+    if (read != EMPRead::Loaded)
+        logMistake(QStringLiteral("Can't load %1: %2").arg(fname, empReadMistake(read, empH, o)));
+    if (read == EMPRead::Loaded) {
         // The analyser's maps keep their own grid: only the shift map is the calibration's.
         if (&map == &eShiftMap) {
             if (calib.running)

@@ -74,7 +74,8 @@ void Body::execConfigBatches()
     for (const QString& l : lines)
         qDebug().noquote() << l;
     qDebug().noquote() << banner;
-    // Without lines the dispatcher must still start and end once, so that the
-    // start-up batch and every later Exec run at once.
-    emit batchCtrl->doDispatchCmds(lines.isEmpty() ? QStringList{QStringLiteral(":end")} : lines);
+    // Without lines the dispatcher stays idle, so the start-up batch and every
+    // later Exec run at once, and the log does not open with a batch nobody wrote.
+    if (!lines.isEmpty())
+        emit batchCtrl->doDispatchCmds(lines);
 }

@@ -161,6 +161,7 @@ Body::CmdAnswer Body::loadFilesCmd(const CmdLine& cmd, bool i1, bool byPattern)
             } else {
                 clearI0Files();
             }
+            tellIfEmpty(i1 ? FrameSets::I1 : FrameSets::I0);
         }
         emit finishBatchExec(answerId);
         return CmdAnswer::Later;

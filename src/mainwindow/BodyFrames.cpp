@@ -63,11 +63,11 @@ FrameSets::BinOptions Body::binOptions() const
     return o;
 }
 
-void Body::tellStandInI0() const
+void Body::tellStandInI0()
 {
     const QString note = frameSets.standInI0Note(binOptions());
     if (!note.isEmpty())
-        qDebug().noquote() << note;
+        logMistake(note);
 }
 
 void Body::stopWalkForFrames()
@@ -138,7 +138,9 @@ bool Body::takeFrame(FrameSets::Stack s, TiffData* data, int fNo, int totalFiles
     if (!FrameSets::accept(loader, data, generation))
         return false;
     // Refused as an unreadable file is: the panel's list never hears of it.
-    if (!frameSets.fitsStack(s, data)) {
+    const QString misfit = frameSets.misfitOf(s, data);
+    if (!misfit.isEmpty()) {
+        logMistake(misfit);
         delete data;
         return false;
     }
@@ -240,6 +242,7 @@ void Body::loadI1Finished(EX_CMD_ID id, quint64 generation)
     bool i1 = false, any = false;
     takeHanded(i1, any);
     frameSets.loadEnded(FrameSets::I1);
+    tellIfEmpty(FrameSets::I1);
     emit finishBatchExec(id);
     finishedLoadI1Files();
 }
@@ -251,11 +254,28 @@ void Body::loadI0Finished(EX_CMD_ID id, quint64 generation)
     bool i1 = false, any = false;
     takeHanded(i1, any);
     frameSets.loadEnded(FrameSets::I0);
+    tellIfEmpty(FrameSets::I0);
     emit finishBatchExec(id);
     // Frames of the I1 load handed over meanwhile are shown too.
     if (i1)
         followI1Stack();
     finishedLoadI0Files();
+}
+
+void Body::fileRefused(FrameSets::Stack s, const QString& line, quint64 generation)
+{
+    // A stopped or replaced load's refusals are no news for the user.
+    if ((s == FrameSets::I1 ? i1Loader : i0Loader)->isCurrent(generation))
+        logMistake(line);
+    else
+        qDebug().noquote() << line;
+}
+
+void Body::tellIfEmpty(FrameSets::Stack s)
+{
+    if (frameSets.frames(s).isEmpty())
+        logMistake(QStringLiteral("No file was read: the %1 stack is empty")
+                       .arg(s == FrameSets::I1 ? QStringLiteral("I1") : QStringLiteral("I0")));
 }
 
 void Body::stackComplete(FrameSets::Stack s)
@@ -269,13 +289,13 @@ void Body::stackComplete(FrameSets::Stack s)
     // A batch run does not see the field turn pink.
     const QString note = FrameSets::expTimesNote(frameSets.frames(s), s, panel->ExpTime->text());
     if (!note.isEmpty())
-        qDebug().noquote() << note;
+        logMistake(note);
     // A batch run does not see the flat spectrum either.
     const QString oneEnergy = FrameSets::oneEnergyNote(frameSets.frames(s), s);
     if (!oneEnergy.isEmpty())
-        qDebug().noquote() << oneEnergy;
+        logMistake(oneEnergy);
     if (s == FrameSets::I1 && !frameSets.energiesAscending(s))
-        qDebug() << "The I1 energies are not in ascending order: spectra are built in energy order";
+        logMistake(QStringLiteral("The I1 energies are not in ascending order: spectra are built in energy order"));
     frameSets.clearUpdateDarkArea(s);
 }
 
@@ -363,43 +383,44 @@ void Body::selectedNewRef()
 
 namespace {
 
-// An area on none of the stack's pixels would make every frame's dark mean 0.
-bool darkAreaOnImage(const QList<TiffData*>& frames, const QRectF& rect)
-{
-    if (frames.isEmpty() || frames.first()->rectOnImage(rect))
-        return true;
-    qDebug() << "The dark area lies outside the image, not set:" << rect;
-    return false;
-}
-
 // The selected area becomes the dark area; the analysis area goes back to what
-// it was. Without a selected area (a click or a right-click selects none) the
-// dark area and the selection stay as they are, and false is returned.
-bool chooseDarkArea(FrameSets& sets, FrameSets::Stack s, ImgDispA* d, SelectDataFiles* panel)
+// it was. Without a selected area (a click or a right-click selects none), or
+// with one on none of the stack's pixels (every frame's dark mean would be 0),
+// the dark area and the selection stay as they are and the line that says so
+// is returned.
+QString chooseDarkArea(FrameSets& sets, FrameSets::Stack s, ImgDispA* d, SelectDataFiles* panel)
 {
     const std::optional<QRectF> box = d->sel.darkAreaBox();
     if (!box)
-        return false;
-    if (!darkAreaOnImage(sets.frames(s), *box))
-        return true;
+        return QStringLiteral("No area is selected for the %1 dark area, not set")
+            .arg(s == FrameSets::I1 ? QStringLiteral("I1") : QStringLiteral("I0"));
+    const QList<TiffData*>& frames = sets.frames(s);
+    if (!frames.isEmpty() && !frames.first()->rectOnImage(*box))
+        return QStringLiteral("The dark area (%1, %2, %3 x %4) lies outside the image, not set")
+            .arg(box->x())
+            .arg(box->y())
+            .arg(box->width())
+            .arg(box->height());
     const QRectF rect = *d->takeDarkArea();
     panel->darkArea(rect);
     sets.setDarkArea(s, rect);
-    return true;
+    return QString();
 }
 
 } // namespace
 
 void Body::setI0DarkArea()
 {
-    if (!chooseDarkArea(frameSets, FrameSets::I0, dispA, SelectI0Files))
-        logMistake(QStringLiteral("No area is selected for the I0 dark area, not set"));
+    const QString mistake = chooseDarkArea(frameSets, FrameSets::I0, dispA, SelectI0Files);
+    if (!mistake.isEmpty())
+        logMistake(mistake);
 }
 
 void Body::setI1DarkArea()
 {
-    if (!chooseDarkArea(frameSets, FrameSets::I1, dispA, SelectI1Files))
-        logMistake(QStringLiteral("No area is selected for the I1 dark area, not set"));
+    const QString mistake = chooseDarkArea(frameSets, FrameSets::I1, dispA, SelectI1Files);
+    if (!mistake.isEmpty())
+        logMistake(mistake);
 }
 
 void Body::clearUpdateI0DarkArea() { frameSets.clearUpdateDarkArea(FrameSets::I0); }
@@ -411,9 +432,9 @@ void Body::clearI1DarkArea() { frameSets.clearDarkArea(FrameSets::I1); }
 
 namespace {
 // A file that is not used as total I0 is not left named in its field.
-void readTotalI0(XafsSpectrum& target, XafsFileSelect* field, const QString& fname)
+void readTotalI0(XafsSpectrum& target, XafsFileSelect* field, const QString& fname, const UserLines& user)
 {
-    FrameSets::readTotalI0(target, fname);
+    FrameSets::readTotalI0(target, fname, user);
     if (target.i0.points.isEmpty() && !field->Selected->text().isEmpty())
         field->clear();
 }
@@ -421,12 +442,12 @@ void readTotalI0(XafsSpectrum& target, XafsFileSelect* field, const QString& fna
 
 void Body::newTotalI0ofI1File(QString fname)
 {
-    readTotalI0(frameSets.totalI0ofI1, TotalI0ofI1XAFS, fname);
+    readTotalI0(frameSets.totalI0ofI1, TotalI0ofI1XAFS, fname, frameSets.user);
 }
 
 void Body::newTotalI0ofI0File(QString fname)
 {
-    readTotalI0(frameSets.totalI0ofI0, TotalI0ofI0XAFS, fname);
+    readTotalI0(frameSets.totalI0ofI0, TotalI0ofI0XAFS, fname, frameSets.user);
 }
 
 Spectrum Body::xafsSpectrumAt(int x, int y, int halfW, int halfH, Spectrum* rawI1)

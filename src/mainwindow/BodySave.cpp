@@ -57,7 +57,7 @@ void Body::publish(const QString& word, const QString& name)
 void Body::saveImage(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
@@ -80,7 +80,7 @@ void Body::saveImageInfo(QString fname)
 void Body::saveImageWNum(QString fname, QString num)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     saveImage(derivedPictureName(fname, num));
@@ -89,7 +89,7 @@ void Body::saveImageWNum(QString fname, QString num)
 void Body::saveAllImages(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     const QList<LCFReference*>& rows = analyzer->lcfRefs;
@@ -109,7 +109,7 @@ void Body::saveAllImages(QString fname)
 void Body::saveScreenAs(QString fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return;
     }
     QPixmap pix(dispA->width(), dispA->height());
@@ -145,7 +145,7 @@ void Body::saveData(QString fname) { writeData(fname); }
 bool Body::writeData(const QString& fname)
 {
     if (fname.isEmpty()) {
-        qDebug().noquote() << "Can't save: no file name";
+        logMistake(QStringLiteral("Can't save: no file name"));
         return false;
     }
     if (ShowShiftMap->isChecked()) {

@@ -169,7 +169,8 @@ void Body::setupBatch()
     connect(batchDispatcher, SIGNAL(execCmdSig(CmdLine, bool)), this,
             SLOT(execCmdSlot(CmdLine, bool)));
     connect(this, &Body::finishBatchExec, batchDispatcher, &BatchDispatcher::finishBatchExec);
-    connect(batchDispatcher, &BatchDispatcher::mistake, this, &Body::logMistake);
+    // On stderr already, in the walk's order.
+    connect(batchDispatcher, &BatchDispatcher::mistake, this, &Body::tellWritten);
     // The message server's login is followed where a batch is and in the
     // window (the client writes stderr itself).
     connect(&stars, &Stars::log, this, [this](const QString& line) { tellWritten(line); });
@@ -218,6 +219,9 @@ void Body::setupDataFiles()
         // drops the finish of a stopped or replaced load.
         connect(loader, &LoadTiff::finishLoadFiles, &loaderInbox,
                 [this, finished](EX_CMD_ID id, quint64 g) { (this->*finished)(id, g); });
+        const FrameSets::Stack s = load == &Body::loadI1Files ? FrameSets::I1 : FrameSets::I0;
+        connect(loader, &LoadTiff::refused, &loaderInbox,
+                [this, s](const QString& line, quint64 g) { fileRefused(s, line, g); });
         thread->start(QThread::InheritPriority);
     };
     setupStack(SelectI1Files, tr("I1 Data"), i1Thread, i1Loader, &Body::loadI1Files,
@@ -255,6 +259,7 @@ void Body::setupDataFiles()
     frameSets.darkAreaDropped = [this](FrameSets::Stack s) {
         (s == FrameSets::I1 ? SelectI1Files : SelectI0Files)->noDarkArea();
     };
+    frameSets.user.to = [this](const QString& line) { logMistake(line); };
 
     for (XafsFileSelect* total : {TotalI0ofI1XAFS, TotalI0ofI0XAFS}) {
         total->setMaxSelectBW(50);
@@ -334,8 +339,7 @@ void Body::setupAnalyzer()
     connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);
     connect(this, &Body::currentPosition, view, &XafsView::currentPosition);
     connect(analyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
-    // Rows are named by batch words: a name that finds none is told.
-    connect(&analyzer->elemUnit, &AnalyzerElems::noRowNamed, this, &Body::tellWritten);
+    analyzer->user.to = [this](const QString& line) { logMistake(line); };
     setupWalk();
     connect(analyzer, &Analyzer::loadMap, this, &Body::loadMap);
     view->show();

@@ -17,6 +17,7 @@ void Body::setupStats()
     statsRangeSet = false;
     statsMin = 0.0;
     statsMax = 1.0;
+    stats.user.to = [this](const QString& line) { logMistake(line); };
     connect(ShowStatistics, &QPushButton::clicked, this, &Body::showStatistics);
     connect(ShowStatistics, &QPushButton::clicked, this, [this] { showInFront(&stats); });
     connect(&stats, &Stats::rangeSelected, this, &Body::selectedRangeInStats);

@@ -221,8 +221,11 @@ bool write(const QString& fileName, Kind kind, AnalyzeCond c,
            const std::function<void(const AnalyzeCond&, QByteArray&)>& row)
 {
     if (!gridUsable(c)) {
-        qDebug().noquote() << "Can't save spectra: bin steps" << c.stepX << c.stepY << "half sizes" << c.hx
-                           << c.hy;
+        tellSaveFailure(fileName, QStringLiteral("bin steps %1 %2, half sizes %3 %4 make no grid")
+                                      .arg(c.stepX)
+                                      .arg(c.stepY)
+                                      .arg(c.hx)
+                                      .arg(c.hy));
         return false;
     }
     WholeFile f(fileName);

@@ -32,10 +32,10 @@ Stats::Stats(QWidget* parent) : QFrame(parent)
     connect(ShowOverImage, &QCheckBox::toggled, this, &Stats::toggledShowOverImage);
     connect(ShowStatsInSelectedArea, &QCheckBox::toggled, DA, qOverload<>(&QWidget::update));
     // The count is read on every repaint; the cap is told once per edit.
-    connect(Bins, &QLineEdit::textChanged, this, [](const QString& text) {
+    connect(Bins, &QLineEdit::textChanged, this, [this](const QString& text) {
         const QString note = stats::binCapNote(text);
         if (!note.isNull())
-            qDebug().noquote() << note;
+            user.tell(note);
     });
     connect(Bins, &QLineEdit::editingFinished, this, &Stats::recount);
     watchNumberField(Bins, FieldKind::Positive);

@@ -2,6 +2,7 @@
 // The statistics window: a histogram of the shown result map over the
 // analysis area with a value range chosen by dragging its two ends. The
 // numbers come from StatsCalc; the window keeps them and draws them.
+#include "foundation/UserLines.h"
 #include "analysis/Analyzed2DRes.h"
 #include "foundation/AnalyzeCond.h"
 #include "mainwindow/StatsCalc.h"
@@ -18,6 +19,8 @@ class Stats : public QFrame, public Ui_Stats {
 public:
     explicit Stats(QWidget* parent = nullptr);
     ~Stats() override;
+
+    UserLines user;
 
     // Element-row maps go when their rows are rebuilt: no map reads as 0.
     QPointer<Analyzed2DRes> map;

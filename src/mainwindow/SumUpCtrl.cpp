@@ -18,7 +18,7 @@ void SumUpCtrl::add()
     // Not a range to 0 or from 0: the field shows it.
     const QString unreadable = firstFieldMistake({{SumUpFrom, "From"}, {SumUpTo, "To"}}, FieldKind::Whole);
     if (!unreadable.isEmpty()) {
-        qDebug().noquote() << QStringLiteral("Can't add the sum-up range: %1").arg(unreadable);
+        user.tell(QStringLiteral("Can't add the sum-up range: %1").arg(unreadable));
         return;
     }
     SumUpRange r;

@@ -4,6 +4,7 @@
 #include "support/DispatcherRig.h"
 
 #include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
 
 #include <QTest>
 
@@ -11,7 +12,13 @@ struct WiredBatchWindow {
     DispatcherRig rig{false};
     BatchCtrl w;
 
-    WiredBatchWindow() { w.connectDispatcher(rig.dispatcher); }
+    WiredBatchWindow()
+    {
+        w.connectDispatcher(rig.dispatcher);
+        // As the main window logs them.
+        QObject::connect(rig.dispatcher, &BatchDispatcher::mistake, &w,
+                         [this](const QString& line) { w.Log(line + u'\n'); });
+    }
     void exec(const QString& script)
     {
         w.BatchCmds->setPlainText(script);

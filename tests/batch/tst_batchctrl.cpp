@@ -119,6 +119,27 @@ private slots:
         QCOMPARE(w.load(name), editor != QLatin1String("old text"));
     }
 
+    // A loaded file saved again keeps its line ends (the last gains one).
+    void saveKeepsTheLoadedLineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("CR LF") << QByteArray("a\r\n:echo b\r\n") << QByteArray("a\r\n:echo b\r\n");
+        QTest::newRow("CR LF, last line without") << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("LF") << QByteArray("a\n:echo b\n") << QByteArray("a\n:echo b\n");
+    }
+    void saveKeepsTheLoadedLineEnds()
+    {
+        QFETCH(QByteArray, file);
+        const QString name = path(QStringLiteral("ends.bat"));
+        QVERIFY(writeAll(name, file));
+        BatchCtrl w;
+        QVERIFY(w.load(name));
+        const QString again = path(QStringLiteral("again.bat"));
+        w.save(again);
+        QTEST(readAll(again), "saved");
+    }
+
     void saveReplacesOldContent()
     {
         const QString name = path(QStringLiteral("save.bat"));
@@ -217,7 +238,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("end")), 20000);
         QCOMPARE(b.w.BatchLogs->toPlainText(),
                  QStringLiteral("for i : $i$ = 1\nsave_image : a1.png\nnext i : $i$ = 2\n"
-                                "save_image : a2.png\nnext i : $i$ = 2\necho doneend"));
+                                "save_image : a2.png\nnext i : $i$ = 2\necho done\nend"));
         QCOMPARE(b.rig.responder.sentTexts(), (QStringList{"save_image a1.png", "save_image a2.png"}));
     }
 };

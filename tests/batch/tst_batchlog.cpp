@@ -5,6 +5,7 @@
 #include "batch/BatchDispatcher.h"
 #include "batch/PendingLog.h"
 
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -140,7 +141,7 @@ private slots:
         rig.stop();
         rig.dispatch({":echo after", ":end"});
         QTRY_COMPARE_WITH_TIMEOUT(rig.ends(), 1, waitMs);
-        QCOMPARE(rig.responder.logs.mid(rig.responder.logs.size() - 2), (QStringList{"echo after", "end"}));
+        QCOMPARE(rig.responder.logs.mid(rig.responder.logs.size() - 2), (QStringList{"echo after\n", "end"}));
         const qsizetype logged = rig.responder.logs.size();
         answer(turns.last()); // late: the loop is gone
         QVERIFY(rig.settle());
@@ -156,7 +157,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->blockCount() > 2 * BatchDispatcher::linesPerTurn, waitMs);
         QTest::mouseClick(b.w.Stop, Qt::LeftButton);
         b.exec(QStringLiteral(":echo after"));
-        QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("\necho afterend")), waitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(b.w.BatchLogs->toPlainText().endsWith(QStringLiteral("\necho after\nend")), waitMs);
+        // The record says where the loop was stopped, once.
+        static const QRegularExpression stopped(QStringLiteral("^Batch stopped at line 2: :next i$"),
+                                                QRegularExpression::MultilineOption);
+        QCOMPARE(b.w.BatchLogs->toPlainText().count(stopped), 1);
     }
 };
 

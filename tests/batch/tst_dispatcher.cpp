@@ -107,7 +107,12 @@ private slots:
             lines("save_image <$b$>"));
         row("command word is never substituted", ":let w save_image|$w$ a|seek_image $w$|:end",
             "Err: unknown word $w$ in line 2 skipped\nseek_image : save_image\nend", lines("seek_image save_image"));
-        row("echo logs its first parameter without a line end", ":echo $DataRoot$ more|:end", "echo /beam/rootend",
+        row("echo logs its first parameter with a line end", ":echo $DataRoot$ more|:end", "echo /beam/root\nend",
+            {});
+        row("echo with an open quote", ":echo \"open text|:echo b\"|:end",
+            "Err: line 1 [:echo \"open text]: a quote opens an item but does not close it, the rest of the line is "
+            "taken as the item\necho open text\nErr: line 2 [:echo b\"]: an item ends with a quote that does not open "
+            "it, the quote is kept in the item\necho b\"\nend",
             {});
         row("comment block", ":rem_start|save_image a$i$|foo|:let x 1|:for q Q 1 2|:end|:rem_end|save_image $x$|:end",
             "save_image : $x$\nend", lines("save_image a$i$ [rem]|save_image $x$"));
@@ -133,8 +138,14 @@ private slots:
             "Can't run :for m in line 1: its start \"a\" is no whole number; it has no :next and is skipped "
             "alone\nseek_image : 4\nend",
             lines("seek_image 4"));
-        row("next of an unknown loop goes on", ":next z|save_image a|:end", "next  :  = \nsave_image : a\nend",
+        row("next of an unknown loop goes on", ":next z|save_image a|:end",
+            "Err: no loop z for :next z in line 1 (no :for z before it), skipped\nsave_image : a\nend",
             lines("save_image a"));
+        // The wrong name in a loop is told once; the loop ends after one pass.
+        row("next naming another loop", ":for i $i$ 1 2|seek_image $i$|:next j|:next|:end",
+            "for i : $i$ = 1\nseek_image : 1\nErr: no loop j for :next j in line 3 (no :for j before it), skipped\n"
+            "Err: :next in line 4 names no loop, skipped\nend",
+            lines("seek_image 1"));
         row("lines after end are dropped with it", "save_image a|:end|save_image b|:end",
             "save_image : a\nendsave_image : b\nend", lines("save_image a|save_image b"), 2);
     }
@@ -244,6 +255,8 @@ private slots:
         rig.responder.hold = false;
         rig.dispatch({"save_image next", ":end"});
         QTRY_COMPARE_WITH_TIMEOUT(rig.ends(), 1, waitMs);
+        QCOMPARE(rig.responder.transcript(), QStringLiteral("load_I1_files : NEW a b\nBatch stopped at line 1: "
+                                                            "load_I1_files NEW a b\nsave_image : next\nend"));
         // The late answer to the abandoned load finds nobody waiting for it.
         rig.responder.release();
         QVERIFY(rig.settle());

@@ -140,8 +140,9 @@ private slots:
     {
         SelectDataFiles p;
         p.setTitle(QStringLiteral("I1 Data"));
-        QCOMPARE(p.Select->text() + p.fileDialog->windowTitle() + p.eofSetup->windowTitle(),
-                 QStringLiteral("I1 DataI1 DataI1 Data"));
+        const QStringList titles{p.Select->text(), p.fileDialog->windowTitle(), p.eofSetup->windowTitle(),
+                                 p.additionalSetup.windowTitle()};
+        QCOMPARE(titles, (QStringList{"I1 Data", "I1 Data", "I1 Data Setup", "I1 Data Add. Setup"}));
     }
 
     void darkAreaLabel_data()

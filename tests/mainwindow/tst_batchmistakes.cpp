@@ -46,6 +46,7 @@ private slots:
         QVERIFY(ref.open(QIODevice::WriteOnly | QIODevice::Text));
         for (int e = 8950; e <= 9050; ++e)
             ref.write(QByteArray::number(e) + ' ' + QByteArray::number(std::clamp((e - 8995) / 10.0, 0.0, 1.0)) + '\n');
+        QVERIFY(craft::writeTiff(stacks.filePath(QStringLiteral("odd.tif")), 10, 6, craft::ramp16(10, 6, 500, 7)));
     }
 
     // %1 in the script is the row's own folder (also the working folder), %2
@@ -117,6 +118,27 @@ private slots:
             << QStringList{}
             << QStringList{"Can't analyse: Fitting Range 8990 to 9005 eV holds 0 of the stack's energies from 90"}
             << true;
+        QTest::newRow("new load of a missing file")
+            << QStringList{"load_I1_files NEW %1/nosuch.tif", "load_I0_files_of_pattern NEW %2/s2/ *.tif"}
+            << QStringList{}
+            << QStringList{"Can not open (1) %1/nosuch.tif", "No file was read: the I1 stack is empty",
+                           "No file was read: the I0 stack is empty"}
+            << true;
+        QTest::newRow("frame of another size")
+            << QStringList{"load_I1_files_of_pattern NEW %2/s1/ *.tif", "load_I1_files ADD %2/odd.tif"}
+            << QStringList{} << QStringList{"Frame of 10 x 6 pixels in a stack of 12 x 8, not loaded: %2/odd.tif"}
+            << true;
+        QTest::newRow("analyse with nothing loaded")
+            << QStringList{"analyzer_exec_2da"} << QStringList{}
+            << QStringList{"Can't analyse: no I1 stack is loaded"} << true;
+        QTest::newRow("open quote")
+            << QStringList{":echo \"unterminated text"} << QStringList{}
+            << QStringList{"Err: line 1 [:echo \"unterminated text]: a quote opens an item but does not close it, "
+                           "the rest of the line is taken as the item"}
+            << true;
+        QTest::newRow("next without its loop")
+            << QStringList{":for i $i$ 1 2", ":next j", "set_view_w 3"} << QStringList{}
+            << QStringList{"Err: no loop j for :next j in line 2 (no :for j before it), skipped"} << true;
         QTest::newRow("save_spectra without a stack")
             << QStringList{"save_spectra %1/spec"} << QStringList{}
             << QStringList{"Can't save the spectra %1/spec: no stack loaded"} << true;
@@ -150,7 +172,6 @@ private slots:
 
         testlog::Capture log;
         Body body;
-        QVERIFY(QTest::qWaitFor([&] { return endsIn(body) > 0; }, waitMs)); // the start-up batch
         const int before = endsIn(body);
         body.batchCtrl->BatchCmds->setPlainText(script.join(u'\n'));
         body.batchCtrl->execCmdsSlot();
@@ -169,6 +190,18 @@ private slots:
         QStringList found = QDir(dir).entryList(QDir::Files, QDir::Name);
         written.sort();
         QCOMPARE(found, written);
+    }
+
+    // A dark file chosen in the window that cannot be read is told as a batch's are.
+    void darkFileRefused()
+    {
+        const QString name = stacks.filePath(QStringLiteral("no dark.tif"));
+        const QString line = QStringLiteral("Can not open (1) ") + name;
+        testlog::Capture log;
+        Body body;
+        body.selectedDark(name);
+        QTRY_VERIFY(body.batchCtrl->BatchLogs->toPlainText().contains(line));
+        QCOMPARE(log.linesStartingWith(line).size(), 1);
     }
 };
 

@@ -203,7 +203,7 @@ private slots:
         if (part == "save")
             tellSaveFailure(QStringLiteral("/no/such/folder/x.dat"), line);
         else if (part == "elements")
-            emit body.analyzer->elemUnit.noRowNamed(line);
+            body.analyzer->elemUnit.user.tell(line);
         else
             emit body.stars.log(line);
         QTRY_VERIFY(body.lastTold.endsWith(line));

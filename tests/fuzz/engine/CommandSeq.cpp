@@ -693,7 +693,7 @@ void run(const QByteArray& batch, const QString& workDir)
         QObject::connect(body.batchDispatcher, &BatchDispatcher::Log, &loop, [&](const QString& text) {
             // Painted where the dispatcher logs the idle loop's start: the
             // window takes that text before the next word.
-            if (text == QLatin1String("echo ") + endMark)
+            if (text == QLatin1String("echo ") + endMark + u'\n')
                 loop.quit();
             else if (text.startsWith(QLatin1String("for paintall ")))
                 body.grab();
