@@ -1,5 +1,7 @@
 #include "foundation/TextUtils.h"
 
+#include "foundation/DeferredLog.h"
+
 #include <QDebug>
 
 #include <charconv>
@@ -80,7 +82,8 @@ QStringView nextItemView(QStringView text, QString& item)
     if (text.at(start) == quoteChar) {
         const qsizetype end = text.indexOf(quoteChar, start + 1);
         if (end < 0) {
-            qDebug().noquote()
+            // A file read ahead on another thread tells it in its turn.
+            debugLine().noquote()
                 << QStringLiteral("In a line [%1] item is started from quote but not ended by quote")
                        .arg(text);
             item = text.sliced(start + 1).toString();
@@ -98,7 +101,7 @@ QStringView nextItemView(QStringView text, QString& item)
         rest = text.sliced(end);
     }
     if (item.endsWith(quoteChar))
-        qDebug().noquote()
+        debugLine().noquote()
             << QStringLiteral("In a line [%1] item is started from not quote but ended by quote")
                    .arg(text);
     return rest;
