@@ -50,8 +50,11 @@ public:
     // walk's last frame, 0 before one is read; fileBytes the size on disk of
     // the walk's first file.
     static qint64 framesAhead(qint64 frameBytes, qint64 fileBytes, int threads);
-    // The threads' niceness where the system has one.
-    static constexpr int aheadNice = 10;
+    // The threads' niceness where the system has one: one step below the
+    // loaders and the window, no more. Far below, the scheduler gives the
+    // threads a sliver of a machine that also runs other programs (a first
+    // load then ran at half the rate).
+    static constexpr int aheadNice = 1;
 
 private:
     struct Job;
