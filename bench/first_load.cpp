@@ -10,7 +10,6 @@
 #include "BenchStack.h"
 
 #include "batch/BatchCtrl.h"
-#include "foundation/Cfg.h"
 #include "mainwindow/Body.h"
 
 #include <QApplication>
@@ -89,9 +88,7 @@ double median(QList<double> v)
 int main(int argc, char** argv)
 {
     bench::preferOffscreen();
-    // No server to log in to, no data target to reach.
-    cfg.set(QStringLiteral("USE_STARS"), QStringLiteral("0"), QStringLiteral("0"), QString());
-    cfg.set(QStringLiteral("USE_TCP"), QStringLiteral("0"), QStringLiteral("0"), QString());
+    bench::noPeers();
     QApplication app(argc, argv);
     bench::quietStart();
     if (argc == 3 && qstrcmp(argv[1], childFlag) == 0)
