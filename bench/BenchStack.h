@@ -2,6 +2,7 @@
 // What the load benchmarks share: a stack of 16-bit TIFF frames written and
 // page-cached before any clock runs, and the loader run alone.
 #include "BenchProcess.h"
+#include "foundation/Cfg.h"
 #include "imagestack/FrameSets.h"
 #include "imagestack/LoadTiff.h"
 #include "imagestack/TiffData.h"
@@ -23,6 +24,14 @@
 #include <vector>
 
 namespace bench {
+
+// For a benchmark that shows the main window: no server to log in to, no data
+// target to reach.
+inline void noPeers()
+{
+    cfg.set(QStringLiteral("USE_STARS"), QStringLiteral("0"), QStringLiteral("0"), QString());
+    cfg.set(QStringLiteral("USE_TCP"), QStringLiteral("0"), QStringLiteral("0"), QString());
+}
 
 // A w x h single-channel 16-bit TIFF opened for writing its rows; null when
 // it cannot be opened.

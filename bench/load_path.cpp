@@ -14,7 +14,6 @@
 
 #include "batch/BatchCtrl.h"
 #include "display/ImgDispA.h"
-#include "foundation/Cfg.h"
 #include "foundation/Globals.h"
 #include "mainwindow/Body.h"
 
@@ -126,9 +125,7 @@ void report(const char* what, const Round& r, double rawMB)
 int main(int argc, char** argv)
 {
     bench::preferOffscreen();
-    // No server to log in to, no data target to reach.
-    cfg.set(QStringLiteral("USE_STARS"), QStringLiteral("0"), QStringLiteral("0"), QString());
-    cfg.set(QStringLiteral("USE_TCP"), QStringLiteral("0"), QStringLiteral("0"), QString());
+    bench::noPeers();
     QApplication app(argc, argv);
     bench::quietStart();
     const int rounds = argc > 3 ? qBound(1, atoi(argv[3]), 50) : 3;

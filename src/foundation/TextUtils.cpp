@@ -1,5 +1,7 @@
 #include "foundation/TextUtils.h"
 
+#include "foundation/DeferredLog.h"
+
 #include <QDebug>
 
 #include <charconv>
@@ -81,7 +83,8 @@ void tellQuoteFault(QString* fault, QStringView text, bool open)
                                            "in the item");
         return;
     }
-    qDebug().noquote() << QStringLiteral("In a line [%1] item is started from %2")
+    // A file read ahead on another thread tells it in its turn.
+    debugLine().noquote() << QStringLiteral("In a line [%1] item is started from %2")
                               .arg(text, open ? QStringLiteral("quote but not ended by quote")
                                               : QStringLiteral("not quote but ended by quote"));
 }

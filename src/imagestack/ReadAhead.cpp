@@ -85,7 +85,7 @@ struct ReadAhead::Pool {
     std::vector<std::thread> threads;
 };
 
-ReadAhead::ReadAhead(int threadCount) : pool(Pool::shared(threadCount)) {}
+ReadAhead::ReadAhead(int threadCount) : pool(Pool::shared(threadCount)), threads(qMax(1, threadCount)) {}
 
 ReadAhead::~ReadAhead() { drop(); }
 
@@ -144,9 +144,21 @@ void ReadAhead::Pool::work()
     }
 }
 
+qint64 ReadAhead::framesAhead(qint64 frameBytes, qint64 fileBytes, int threads)
+{
+    if (frameBytes > 0)
+        return std::clamp<qint64>(aheadBytes / frameBytes, 1, aheadFrames);
+    // Until a frame is read its size is unknown: a compressed file holds far
+    // more samples than its size says, so no more than one a thread, and a
+    // file that is missing lets nothing be read ahead.
+    if (fileBytes <= 0)
+        return 0;
+    return std::clamp<qint64>(aheadBytes / fileBytes, 1, qMin<qint64>(threads, aheadFrames));
+}
+
 void ReadAhead::plan()
 {
-    const qint64 beyond = frameBytes > 0 ? std::clamp<qint64>(aheadBytes / frameBytes, 1, aheadFrames) : 0;
+    const qint64 beyond = framesAhead(frameBytes, fileBytes, threads);
     bool posted = false;
     while (qint64(planned.size()) < beyond && nextAt < walkReq->endIndex()) {
         const int at = int(nextAt);
@@ -170,10 +182,8 @@ ReadAhead::Read ReadAhead::take(const LoadTiffQue& req, quint64 walk, int at)
         drop();
         walkReq = std::make_shared<const LoadTiffQue>(req);
         walkNo = walk;
-        // Until a frame is read, its file's size stands for it: a frame of
-        // uncompressed samples is about as large, and one that is not read
-        // at all (a file that is missing) lets nothing be read ahead.
-        frameBytes = qMax<qint64>(0, QFileInfo(req.files.at(at)).size());
+        frameBytes = 0;
+        fileBytes = qMax<qint64>(0, QFileInfo(req.files.at(at)).size());
     }
     std::shared_ptr<Job> head;
     if (planned.empty()) {

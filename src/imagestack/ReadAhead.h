@@ -48,8 +48,15 @@ public:
     // for a core or for the process's memory map.
     static constexpr qint64 aheadFrames = 256;
     static constexpr qint64 aheadBytes = qint64(256) << 20;
-    // The threads' niceness where the system has one.
-    static constexpr int aheadNice = 10;
+    // How many files may be read ahead: frameBytes are the samples of the
+    // walk's last frame, 0 before one is read; fileBytes the size on disk of
+    // the walk's first file.
+    static qint64 framesAhead(qint64 frameBytes, qint64 fileBytes, int threads);
+    // The threads' niceness where the system has one: one step below the
+    // loaders and the window, no more. Far below, the scheduler gives the
+    // threads a sliver of a machine that also runs other programs (a first
+    // load then ran at half the rate).
+    static constexpr int aheadNice = 1;
 
 private:
     struct Job;
@@ -58,11 +65,13 @@ private:
     void plan();
 
     const std::shared_ptr<Pool> pool;
+    const int threads;
 
     // The loader's thread only.
     std::deque<std::shared_ptr<Job>> planned; // from the next file taken on, in walk order
     std::shared_ptr<const LoadTiffQue> walkReq;
     quint64 walkNo = 0;
     qint64 nextAt = 0;     // the walk's next place to plan
-    qint64 frameBytes = 0; // samples of the walk's last frame; 0: none to go by
+    qint64 frameBytes = 0; // samples of the walk's last frame; 0: none read yet
+    qint64 fileBytes = 0;  // the walk's first file on disk
 };

@@ -401,6 +401,76 @@ private slots:
         QCOMPARE(tiffErrors, direct);
     }
 
+    // A text image's warning of a read for the loader is written when the
+    // loader logs that read, not at once on the reading thread.
+    void textWarningKept()
+    {
+        const QString path = dir.filePath(QStringLiteral("quote.dat"));
+        QByteArray text = craft::cttrText(0, 3, 0, 2, QVector<double>(6, 2.5));
+        text.replace(QByteArray("2 1 2.5"), QByteArray("2 1 \"1.25"));
+        QVERIFY(text.contains("\"1.25"));
+        QVERIFY(craft::writeBytes(path, text));
+        static QStringList said;
+        said.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext&, const QString& m) { said << m; });
+        const auto restore = qScopeGuard([previous] { qInstallMessageHandler(previous); });
+        const ReadAhead::Read read =
+            ReadAhead::readFile(path, LoadTiffQue({path}, false, 1, 0, 0, nullptr, LOAD_I1_FILES, 0));
+        QVERIFY(read.frame);
+        delete read.frame;
+        QCOMPARE(said, QStringList());
+        read.log.write();
+        const QStringList warned =
+            said.filter(QStringLiteral("\"1.25] item is started from quote but not ended by quote"));
+        QCOMPARE(warned.size(), 1);
+    }
+
+    // Files read ahead: 256 MB of samples by the last frame read, 256 files at
+    // most; before a frame is read, one a thread at most and none without a file.
+    void framesAhead_data()
+    {
+        QTest::addColumn<qint64>("frameBytes");
+        QTest::addColumn<qint64>("fileBytes");
+        QTest::addColumn<qint64>("ahead");
+        const qint64 mb = qint64(1) << 20;
+        QTest::newRow("512 KB frames: the file bound") << mb / 2 << mb << qint64(256);
+        QTest::newRow("8 MB frames") << 8 * mb << mb << qint64(32);
+        QTest::newRow("a frame over 256 MB: one") << 300 * mb << mb << qint64(1);
+        QTest::newRow("none read, small files: one a thread") << qint64(0) << qint64(30 * 1024) << qint64(6);
+        QTest::newRow("none read, 100 MB file") << qint64(0) << 100 * mb << qint64(2);
+        QTest::newRow("none read, no file") << qint64(0) << qint64(0) << qint64(0);
+    }
+    void framesAhead()
+    {
+        QFETCH(qint64, frameBytes);
+        QFETCH(qint64, fileBytes);
+        QFETCH(qint64, ahead);
+        QCOMPARE(ReadAhead::framesAhead(frameBytes, fileBytes, 6), ahead);
+    }
+
+    // A loader that asks for another file than the one planned next (a file
+    // it passed over) gets that file, not the planned one.
+    void takesTheFileAskedFor()
+    {
+        const int w = 11, h = 7;
+        QStringList list;
+        for (int i = 0; i < 6; i++) {
+            list << dir.filePath(QStringLiteral("asked%1.tif").arg(i));
+            QVERIFY(craft::writeTiff(list.last(), w, h, craft::ramp16(w, h, 300 + 10 * i, 1)));
+        }
+        const LoadTiffQue req(list, false, 1, 0, 0, nullptr, LOAD_I1_FILES, 0);
+        ReadAhead ahead(3);
+        QList<double> got;
+        for (int at : {0, 1, 3, 4, 5}) {
+            const ReadAhead::Read read = ahead.take(req, 1, at);
+            QVERIFY(read.frame);
+            got << read.frame->value(0, 0);
+            delete read.frame;
+        }
+        QCOMPARE(got, (QList<double>{300, 310, 330, 340, 350}));
+    }
+
     // A list read on several threads, file 1 held until file 3 is read whole:
     // the frames, and the lines of the files that give none, still come in the
     // list's order, each frame with the samples a read of its own gives.
