@@ -13,19 +13,8 @@
 #include <cstdio>
 #include <memory>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 int main(int argc, char** argv)
 {
-#ifdef __GLIBC__
-    // A fixed threshold keeps every frame of a stack in a mapping of its own,
-    // handed back whole when the stack is cleared. Left to itself, glibc raises
-    // the threshold once the first stack is freed and keeps later stacks in its
-    // heaps, which each reload fragments and grows.
-    mallopt(M_MMAP_THRESHOLD, 1 << 20);
-#endif
     initGlobals();
     cfg.init(argc, argv, false, QStringLiteral("config.cfg"),
              {QStringLiteral("-c"), QStringLiteral("-config")});

@@ -10,6 +10,10 @@
 #include <cmath>
 #include <limits>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 QString dataRoot;
 QString batchRoot;
 bool showAnalyzer2Button = false;
@@ -38,6 +42,14 @@ int mapIndex(double t, double n, int max)
 
 void initGlobals()
 {
+#ifdef __GLIBC__
+    // A fixed threshold keeps every large frame of a stack in a mapping of its
+    // own, handed back whole when the stack is cleared. Left to itself, glibc
+    // raises the threshold once the first stack is freed and keeps later stacks
+    // in its heaps, which each reload fragments and grows. Here, so that the
+    // benchmarks meet the memory the program meets.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     dataRoot = QStringLiteral("C:/Data");
     batchRoot = QStringLiteral("C:/Data");
     showAnalyzer2Button = false;
