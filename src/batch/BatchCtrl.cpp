@@ -84,7 +84,7 @@ void BatchCtrl::setup()
     saveDialog = newBatchDialog(QFileDialog::AcceptSave);
     loadDialog = newBatchDialog(QFileDialog::AcceptOpen);
     connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
-    connect(saveDialog, &_FileDialog::fileSelected, this, &BatchCtrl::save);
+    saveDialog->saveWith(this, [this](const QString& f) { return save(f); });
     connect(Load, &QPushButton::clicked, loadDialog, &_FileDialog::show);
     connect(loadDialog, &_FileDialog::fileSelected, this, &BatchCtrl::load);
 
@@ -133,9 +133,9 @@ void BatchCtrl::clearLog()
     BatchLogs->clear();
 }
 
-void BatchCtrl::save(QString fname)
+bool BatchCtrl::save(QString fname)
 {
-    saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
+    return saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
 }
 
 bool BatchCtrl::load(QString fname)

@@ -40,7 +40,6 @@ public:
 signals:
     void newStdFileLoaded();
     void execCalibration();
-    void saveEMap(const QString& fname);
     void loadEMap(const QString& fname);
     void clearMap();
 

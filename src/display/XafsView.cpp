@@ -70,7 +70,7 @@ XafsView::XafsView(QWidget* parent) : QFrame(parent)
         {QStringLiteral("Data File (*.dat)"), QStringLiteral("Any Files (* *.*)")});
     mouse = &Xafs->m;
     connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
-    connect(saveDialog, &_FileDialog::fileSelected, this, &XafsView::saveData);
+    saveDialog->saveWith(this, [this](const QString& f) { return saveData(f); });
     connect(Xafs, &DispA::mouseMoved0, this, &XafsView::onMouseMoved);
     connect(Xafs, &DispA::wheelMoved0, this, &XafsView::onWheelMoved);
     connect(ResetXScale, &QPushButton::clicked, this, &XafsView::resetXScale);
@@ -149,10 +149,15 @@ void XafsView::toStars()
     emit sendXafsDataToStars(data);
 }
 
-void XafsView::saveData(QString fname)
+bool XafsView::saveData(QString fname)
 {
     const QString base = XafsPlot::saveBaseName(fname, ix, iy, hw, vw);
     const QString tName = XafsPlot::savedSpectrumName(base, QStringLiteral("T"));
+    // Headers without points are no saved spectrum.
+    if (spectrum.size() == 0) {
+        emit mistake(tr("Can't save %1: no spectrum is shown").arg(tName));
+        return false;
+    }
     const bool saved = spectrum.save(tName, true);
     standard.save(XafsPlot::savedSpectrumName(base, QStringLiteral("std")), false);
     for (int i = 0; i < extraSpectra.size(); ++i) {
@@ -165,6 +170,7 @@ void XafsView::saveData(QString fname)
     if (saved)
         emit savedXafsData(tName);
     emit saveScreenAs(base);
+    return saved;
 }
 
 void XafsView::fitCoordToCanvas()

@@ -51,19 +51,25 @@ void Body::publish(const QString& word, const QString& name)
     stars.sendEvent(QString(), QStringLiteral("%1 %2").arg(word, name));
 }
 
-void Body::saveImage(QString fname)
+bool Body::saveImage(QString fname)
 {
     if (fname.isEmpty()) {
         qDebug().noquote() << "Can't save: no file name";
-        return;
+        return false;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
     // Brings the bar to what is shown as well: no paint may have run since.
-    const bool saved = savePicture(dispA->visibleImage(), name);
+    const QImage shown = dispA->visibleImage();
+    if (shown.isNull()) {
+        logMistake(tr("Can't save %1: no frame is shown").arg(name));
+        return false;
+    }
+    const bool saved = savePicture(shown, name);
     savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true));
     if (saved)
         publish(QStringLiteral("SavedImage"), name);
     saveImageInfo(name);
+    return saved;
 }
 
 void Body::saveImageInfo(QString fname)
