@@ -70,7 +70,13 @@ XafsView::XafsView(QWidget* parent) : QFrame(parent)
         {QStringLiteral("Data File (*.dat)"), QStringLiteral("Any Files (* *.*)")});
     mouse = &Xafs->m;
     connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
-    saveDialog->saveWith(this, [this](const QString& f) { return saveData(f); });
+    // Headers without points are no saved spectrum.
+    saveDialog->saveWith(this, [this](const QString& f) {
+        if (spectrum.size() > 0)
+            return saveData(f);
+        emit mistake(tr("Can't save %1: no spectrum is shown").arg(f));
+        return false;
+    });
     connect(Xafs, &DispA::mouseMoved0, this, &XafsView::onMouseMoved);
     connect(Xafs, &DispA::wheelMoved0, this, &XafsView::onWheelMoved);
     connect(ResetXScale, &QPushButton::clicked, this, &XafsView::resetXScale);
@@ -153,11 +159,6 @@ bool XafsView::saveData(QString fname)
 {
     const QString base = XafsPlot::saveBaseName(fname, ix, iy, hw, vw);
     const QString tName = XafsPlot::savedSpectrumName(base, QStringLiteral("T"));
-    // Headers without points are no saved spectrum.
-    if (spectrum.size() == 0) {
-        emit mistake(tr("Can't save %1: no spectrum is shown").arg(tName));
-        return false;
-    }
     const bool saved = spectrum.save(tName, true);
     standard.save(XafsPlot::savedSpectrumName(base, QStringLiteral("std")), false);
     for (int i = 0; i < extraSpectra.size(); ++i) {

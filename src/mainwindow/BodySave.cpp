@@ -59,12 +59,7 @@ bool Body::saveImage(QString fname)
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
     // Brings the bar to what is shown as well: no paint may have run since.
-    const QImage shown = dispA->visibleImage();
-    if (shown.isNull()) {
-        logMistake(tr("Can't save %1: no frame is shown").arg(name));
-        return false;
-    }
-    const bool saved = savePicture(shown, name);
+    const bool saved = savePicture(dispA->visibleImage(), name);
     savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true));
     if (saved)
         publish(QStringLiteral("SavedImage"), name);

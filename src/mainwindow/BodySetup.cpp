@@ -337,7 +337,12 @@ void Body::setupSaveData()
     saveDataCfg = new SaveDataCfg();
     connect(SaveImage, &QPushButton::clicked, imgFileDialog, &_FileDialog::show);
     // A file chosen and not written leaves its dialog open, saying why.
-    imgFileDialog->saveWith(this, [this](const QString& f) { return saveImage(f); });
+    imgFileDialog->saveWith(this, [this](const QString& f) {
+        if (!dispA->visibleImage().isNull())
+            return saveImage(f);
+        logMistake(tr("Can't save %1: no frame is shown").arg(f));
+        return false;
+    });
     connect(SaveDataCfgB, &QPushButton::clicked, this, [this] { showInFront(saveDataCfg); });
     connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
     dataFileDialog->saveWith(this, [this](const QString& f) { return writeData(f); });

@@ -202,10 +202,10 @@ private slots:
         QTest::newRow("every bin's spectra, no folder")
             << "spectra" << true << "none/a.dat" << "a.dat: No such file or directory";
         QTest::newRow("spectrum at the position, none shown")
-            << "position" << false << "a.dat" << "-T.dat: no spectrum is shown";
+            << "position" << false << "a.dat" << "a.dat: no spectrum is shown";
         QTest::newRow("analyzer's spectrum, none shown")
-            << "analyzer" << false << "a.dat" << "-T.dat: no spectrum is shown";
-        QTest::newRow("BG spectrum, none shown") << "bg" << false << "a.dat" << "-T.dat: no spectrum is shown";
+            << "analyzer" << false << "a.dat" << "a.dat: no spectrum is shown";
+        QTest::newRow("BG spectrum, none shown") << "bg" << false << "a.dat" << "a.dat: no spectrum is shown";
         QTest::newRow("energy shift map, none made")
             << "shift map" << false << "a.emp" << "a.emp: there is no energy shift map";
         QTest::newRow("batch, no folder") << "batch" << false << "none/a.bat" << "a.bat: No such file or directory";
