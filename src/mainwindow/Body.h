@@ -309,7 +309,7 @@ public slots:
 
     // Saving
     void saveScreenAs(QString fname);
-    bool saveImage(QString fname); // false when the picture was not written (told)
+    bool saveImage(QString fname); // false when the picture was not written
     void saveImageInfo(QString fname);
     void saveImageWNum(QString fname, QString num);
     void saveAllImages(QString fname);
