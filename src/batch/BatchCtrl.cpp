@@ -96,7 +96,7 @@ void BatchCtrl::setup()
     saveDialog = newBatchDialog(QFileDialog::AcceptSave);
     loadDialog = newBatchDialog(QFileDialog::AcceptOpen);
     connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
-    connect(saveDialog, &_FileDialog::fileSelected, this, &BatchCtrl::save);
+    saveDialog->saveWith(this, [this](const QString& f) { return save(f); });
     connect(Load, &QPushButton::clicked, loadDialog, &_FileDialog::show);
     connect(loadDialog, &_FileDialog::fileSelected, this, &BatchCtrl::load);
 
@@ -145,17 +145,16 @@ void BatchCtrl::clearLog()
     BatchLogs->clear();
 }
 
-void BatchCtrl::save(QString fname)
+bool BatchCtrl::save(QString fname)
 {
     if (fileLineEnd.isEmpty()) {
-        saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
-        return;
+        return saveWholeText(fname, [this](QTextStream& out) { out << BatchCmds->toPlainText(); });
     }
     // Written as bytes, so that the platform's text mode adds no CR of its own.
     QByteArray bytes = BatchCmds->toPlainText().toUtf8();
     if (fileLineEnd != "\n")
         bytes.replace('\n', fileLineEnd);
-    saveWhole(fname, bytes);
+    return saveWhole(fname, bytes);
 }
 
 bool BatchCtrl::load(QString fname)

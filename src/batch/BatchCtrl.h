@@ -37,7 +37,7 @@ public slots:
     void execCmdsSlot();
     void clear();
     void clearLog();
-    void save(QString fname);
+    bool save(QString fname); // false when not written (told)
     // False when the file could not be read; the editor then keeps its text.
     bool load(QString fname);
     void Log(QString LogMsg);

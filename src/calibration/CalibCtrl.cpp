@@ -44,7 +44,7 @@ CalibCtrl::CalibCtrl(QWidget* parent) : QFrame(parent)
     saveMapDialog->setFileMode(QFileDialog::AnyFile);
     saveMapDialog->setAcceptMode(QFileDialog::AcceptSave);
     connect(SaveMap, &QPushButton::clicked, saveMapDialog, &_FileDialog::show);
-    connect(saveMapDialog, &_FileDialog::fileSelected, this, &CalibCtrl::saveEMap);
+    // The main window saves the map through saveMapDialog.
 
     SelectStd->Select->setText(tr("Select Std."));
 

@@ -44,7 +44,6 @@ signals:
     void mistake(QString line);
     void newStdFileLoaded();
     void execCalibration();
-    void saveEMap(const QString& fname);
     void loadEMap(const QString& fname);
     void clearMap();
 

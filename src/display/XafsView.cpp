@@ -70,7 +70,13 @@ XafsView::XafsView(QWidget* parent) : QFrame(parent)
         {QStringLiteral("Data File (*.dat)"), QStringLiteral("Any Files (* *.*)")});
     mouse = &Xafs->m;
     connect(Save, &QPushButton::clicked, saveDialog, &_FileDialog::show);
-    connect(saveDialog, &_FileDialog::fileSelected, this, &XafsView::saveData);
+    // Headers without points are no saved spectrum.
+    saveDialog->saveWith(this, [this](const QString& f) {
+        if (spectrum.size() > 0)
+            return saveData(f);
+        emit mistake(tr("Can't save %1: no spectrum is shown").arg(f));
+        return false;
+    });
     connect(Xafs, &DispA::mouseMoved0, this, &XafsView::onMouseMoved);
     connect(Xafs, &DispA::wheelMoved0, this, &XafsView::onWheelMoved);
     connect(ResetXScale, &QPushButton::clicked, this, &XafsView::resetXScale);
@@ -149,7 +155,7 @@ void XafsView::toStars()
     emit sendXafsDataToStars(data);
 }
 
-void XafsView::saveData(QString fname)
+bool XafsView::saveData(QString fname)
 {
     const QString base = XafsPlot::saveBaseName(fname, ix, iy, hw, vw);
     const QString tName = XafsPlot::savedSpectrumName(base, QStringLiteral("T"));
@@ -165,6 +171,7 @@ void XafsView::saveData(QString fname)
     if (saved)
         emit savedXafsData(tName);
     emit saveScreenAs(base);
+    return saved;
 }
 
 void XafsView::fitCoordToCanvas()

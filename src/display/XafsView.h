@@ -59,6 +59,8 @@ signals:
     void updated();
     void saveScreenAs(QString fname);
     void savedXafsData(QString fname);
+    // A line for the user: why a save wrote nothing.
+    void mistake(const QString& line);
     void sendXafsDataToStars(QByteArray data);
 
 public slots:
@@ -67,7 +69,8 @@ public slots:
     void onWheelMoved();
     void resetXScale();
     void update();
-    void saveData(QString fname);
+    // False when the shown spectrum was not written (told).
+    bool saveData(QString fname);
     void setNormalize(bool f);
     void setEnergyCorrection(bool f);
     void toStars();

@@ -7,7 +7,12 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <utility>
+
 namespace {
+class RefusableDialog;
+RefusableDialog* handingOver = nullptr; // the dialog whose accept runs
+
 // A dialog whose accept may be refused by the receiver of the chosen file:
 // it is shown again with the reason.
 class RefusableDialog : public QFileDialog {
@@ -45,11 +50,17 @@ public:
     {
         accepting = true;
         refused = false;
+        toldLine.clear();
+        RefusableDialog* outer = std::exchange(handingOver, this);
         QFileDialog::accept();
+        handingOver = outer;
+        toldLine.clear();
         accepting = false;
         if (refused)
             show();
     }
+
+    QString toldLine; // the last line told while the chosen file was handed over
 
 private:
     QLabel* said = nullptr;
@@ -94,6 +105,22 @@ void _FileDialog::show()
 }
 
 void _FileDialog::refuse(const QString& line) { static_cast<RefusableDialog*>(dialog())->refuse(line); }
+
+void _FileDialog::saveWith(QObject* context, std::function<bool(const QString&)> save)
+{
+    connect(this, &_FileDialog::fileSelected, context, [this, save = std::move(save)](const QString& file) {
+        if (save(file))
+            return;
+        const QString line = static_cast<RefusableDialog*>(dialog())->toldLine;
+        refuse(line.isEmpty() ? tr("Nothing was saved to %1").arg(file) : line);
+    });
+}
+
+void _FileDialog::told(const QString& line)
+{
+    if (handingOver)
+        handingOver->toldLine = line;
+}
 
 QString _FileDialog::refusal() const
 {

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
 class _FileDialog : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +35,12 @@ public:
     // Called by whoever took the chosen file and wrote nothing: the dialog
     // stays open (or opens again) and says why in its own message line.
     void refuse(const QString& line);
+    // Hands each chosen file to save; one that writes nothing (false) is
+    // refused with the line told while it was saving (told), else with
+    // "Nothing was saved to <file>".
+    void saveWith(QObject* context, std::function<bool(const QString&)> save);
+    // A line just told to the user; kept by the dialog handing over its file, if any.
+    static void told(const QString& line);
     // The dialog's message line; empty while nothing was refused since it was shown.
     QString refusal() const;
 

@@ -125,6 +125,7 @@ Body::Body(QWidget* parent)
     bgLoaded = false;
     connect(SelectBG, &QPushButton::clicked, this, [this] { showInFront(&bgFileSelect); });
     connect(ShowBG, &QPushButton::clicked, this, [this] { showInFront(&bgView); });
+    connect(&bgView, &XafsView::mistake, this, &Body::logMistake);
     connect(&bgFileSelect, &XafsFileSelect::newFile, this, &Body::selectedBG);
     connect(&bgFileSelect, &XafsFileSelect::cleared, this, &Body::clearedBG);
 

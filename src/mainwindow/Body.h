@@ -322,7 +322,7 @@ public slots:
 
     // Saving
     void saveScreenAs(QString fname);
-    void saveImage(QString fname);
+    bool saveImage(QString fname); // false when the picture was not written
     void saveImageInfo(QString fname);
     void saveImageWNum(QString fname, QString num);
     void saveAllImages(QString fname);
@@ -332,10 +332,11 @@ public slots:
     bool saveDataAsText(QString fname, int ext);
     void saveFlatDark();
     void savedXafsData(QString fname);
-    void saveEachSpectrum(QString fname);
-    void saveEachNormalizedXafsSpectrum(QString fname);
-    void saveEachRawXafsSpectrum(QString fname);
-    void saveEachRawSpectrum(QString fname);
+    // False when the spectra were not written (told).
+    bool saveEachSpectrum(QString fname);
+    bool saveEachNormalizedXafsSpectrum(QString fname);
+    bool saveEachRawXafsSpectrum(QString fname);
+    bool saveEachRawSpectrum(QString fname);
     void sendXafsDataToStars(QByteArray data);
 
     // Statistics, sum-up, Fourier check
@@ -351,8 +352,9 @@ public slots:
     void finishCalib();
     void clearShiftMap();
     void normalizeEShift();
-    void saveEMap(const QString& fname);
-    void saveEMap(const QString& fname, const Analyzed2DRes& map);
+    // False when the map was not written (told).
+    bool saveEMap(const QString& fname);
+    bool saveEMap(const QString& fname, const Analyzed2DRes& map);
     void loadEMap(const QString& fname);
     void loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH);
     void giveProcData();

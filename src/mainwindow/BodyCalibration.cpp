@@ -195,23 +195,23 @@ void Body::clearShiftMap()
     mapYOffset = 0;
 }
 
-void Body::saveEMap(const QString& fname) { saveEMap(fname, eShiftMap); }
+bool Body::saveEMap(const QString& fname) { return saveEMap(fname, eShiftMap); }
 
-void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
+bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
 {
     if (fname.isEmpty()) {
         logMistake(QStringLiteral("No file name: the energy shift map is not saved"));
-        return;
+        return false;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("emp"), true, true);
     if (!map.holdsResult()) {
         logMistake(QStringLiteral("Can't save %1: there is no energy shift map").arg(name));
-        return;
+        return false;
     }
     const QString unreadable = calibCtrl->edgeMistake();
     if (!unreadable.isEmpty()) {
         logMistake(QStringLiteral("Can't save %1: %2").arg(name, unreadable));
-        return;
+        return false;
     }
     const bool loaded = &map == &eShiftMap && eShiftMapEdge.e0 > 0.0;
     EMPFacts f;
@@ -220,10 +220,10 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
     f.e0 = edge.e0;
     f.spacing = edge.spacing;
     if (f.e0 <= 0.0) {
-        logMistake(QStringLiteral("Neither the standard's nor the panel's edge energy has a Bragg angle on %1: "
-                                  "the energy shift map is not saved %2")
-                       .arg(calibCtrl->crystalName(), fname));
-        return;
+        logMistake(QStringLiteral("Can't save %1: neither the standard's nor the panel's edge energy "
+                                  "has a Bragg angle on %2")
+                       .arg(name, calibCtrl->crystalName()));
+        return false;
     }
     f.date = QDateTime::currentDateTime().toString(QStringLiteral("yy/MM/dd hh:mm:ss.zzz"));
     f.xOffset = calibCtrl->xOffset();
@@ -232,9 +232,10 @@ void Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
     // A loaded map was measured against the file's standard, not the one chosen now.
     f.stdFileName = loaded ? eShiftMapStd : calibCtrl->SelectStd->Selected->text();
     if (!saveEMPFile(name, f, map))
-        return;
+        return false;
     calibCtrl->EMPFileName->setText(fname);
     tellSavedBins(map, name);
+    return true;
 }
 
 void Body::loadEMap(const QString& fname)

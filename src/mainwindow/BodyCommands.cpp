@@ -6,6 +6,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/CmdParams.h"
+#include "display/_FileDialog.h"
 #include "foundation/Cfg.h"
 
 #include <QDebug>
@@ -64,6 +65,8 @@ void Body::tellWritten(const QString& text)
     if (batchCtrl)
         batchCtrl->Log(text + u'\n');
     showMessage(text);
+    // A save chosen in a dialog that writes nothing says so there as well.
+    _FileDialog::told(text);
 }
 
 void Body::execConfigBatches()

@@ -54,19 +54,20 @@ void Body::publish(const QString& word, const QString& name)
     stars.sendEvent(QString(), QStringLiteral("%1 %2").arg(word, name));
 }
 
-void Body::saveImage(QString fname)
+bool Body::saveImage(QString fname)
 {
     if (fname.isEmpty()) {
         logMistake(QStringLiteral("Can't save: no file name"));
-        return;
+        return false;
     }
     const QString name = fileNameWithSuffix(fname, QStringLiteral("png"), true, true);
     // Brings the bar to what is shown as well: no paint may have run since.
     if (!savePicture(dispA->visibleImage(), name, "the display shows no picture"))
-        return; // a bar and a view window of no picture would pass for its own
+        return false; // a bar and a view window of no picture would pass for its own
     savePicture(CBar->cBar.toImage(), derivedFileName(name, QStringLiteral("cBar"), true), NoBar);
     publish(QStringLiteral("SavedImage"), name);
     saveImageInfo(name);
+    return true;
 }
 
 void Body::saveImageInfo(QString fname)

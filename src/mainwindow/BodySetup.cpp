@@ -5,6 +5,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "calibration/CalibCtrl.h"
+#include "display/EShiftMapDialog.h"
 #include "display/FieldValue.h"
 #include "display/FieldWidth.h"
 #include "display/FrontWindow.h"
@@ -193,6 +194,7 @@ void Body::setupSpectrumView()
     connect(ShowXafsView, &QPushButton::clicked, this, [this] { showInFront(xafsView); });
     connect(xafsView, &XafsView::saveScreenAs, this, &Body::saveScreenAs);
     connect(xafsView, &XafsView::savedXafsData, this, &Body::savedXafsData);
+    connect(xafsView, &XafsView::mistake, this, &Body::logMistake);
     connect(xafsView, &XafsView::sendXafsDataToStars, this, &Body::sendXafsDataToStars);
     connect(this, &Body::currentPosition, xafsView, &XafsView::currentPosition);
     xafsViews << xafsView;
@@ -319,7 +321,7 @@ void Body::setupCalibCtrl()
     connect(this, SIGNAL(doCalibNextPoint()), this, SLOT(calibNextPoint()), Qt::QueuedConnection);
     connect(this, SIGNAL(calibProgress(double)), calibCtrl, SLOT(progress(double)));
     connect(this, SIGNAL(doFinishCalib()), this, SLOT(finishCalib()));
-    connect(calibCtrl, SIGNAL(saveEMap(const QString&)), this, SLOT(saveEMap(const QString&)));
+    calibCtrl->saveMapDialog->saveWith(this, [this](const QString& f) { return saveEMap(f); });
     connect(calibCtrl, SIGNAL(loadEMap(const QString&)), this, SLOT(loadEMap(const QString&)));
     connect(calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
     connect(calibCtrl, &CalibCtrl::mistake, this, &Body::logMistake);
@@ -337,6 +339,7 @@ void Body::setupAnalyzer()
     connect(analyzer, &Analyzer::finished, this, &Body::analyzeASpectrumFinished);
     connect(view, &XafsView::saveScreenAs, this, &Body::saveScreenAs);
     connect(view, &XafsView::savedXafsData, this, &Body::savedXafsData);
+    connect(view, &XafsView::mistake, this, &Body::logMistake);
     connect(this, &Body::currentPosition, view, &XafsView::currentPosition);
     connect(analyzer, &Analyzer::changedSelection, this, &Body::selectedNewRef);
     analyzer->user.to = [this](const QString& line) { logMistake(line); };
@@ -362,15 +365,16 @@ void Body::setupSaveData()
     dataFileDialog = newSaveDialog(QStringList());
     saveDataCfg = new SaveDataCfg();
     connect(SaveImage, &QPushButton::clicked, imgFileDialog, &_FileDialog::show);
-    connect(imgFileDialog, &_FileDialog::fileSelected, this, &Body::saveImage);
+    // A file chosen and not written leaves its dialog open, saying why.
+    imgFileDialog->saveWith(this, [this](const QString& f) {
+        if (!dispA->visibleImage().isNull())
+            return saveImage(f);
+        logMistake(tr("Can't save %1: no frame is shown").arg(f));
+        return false;
+    });
     connect(SaveDataCfgB, &QPushButton::clicked, this, [this] { showInFront(saveDataCfg); });
     connect(SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
-    // A file chosen and not written leaves the dialog open, saying why.
-    connect(dataFileDialog, &_FileDialog::fileSelected, this, [this](const QString& fname) {
-        lastTold.clear();
-        if (!writeData(fname))
-            dataFileDialog->refuse(lastTold.isEmpty() ? tr("Nothing was saved to %1").arg(fname) : lastTold);
-    });
+    dataFileDialog->saveWith(this, [this](const QString& f) { return writeData(f); });
     connect(SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
 }
 
@@ -378,7 +382,7 @@ void Body::setupSaveSpectra()
 {
     spectraFileDialog = newSaveDialog(QStringList{QStringLiteral("XAFS Spectra (*.dat)")} + anyFiles);
     connect(SaveEachSpectrum, &QPushButton::clicked, spectraFileDialog, &_FileDialog::show);
-    connect(spectraFileDialog, &_FileDialog::fileSelected, this, &Body::saveEachSpectrum);
+    spectraFileDialog->saveWith(this, [this](const QString& f) { return saveEachSpectrum(f); });
 }
 
 void Body::setupProcButtons()

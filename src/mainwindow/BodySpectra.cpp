@@ -9,53 +9,57 @@ namespace {
 using BinLine = std::function<void(const AnalyzeCond&, int, int, spectra::RowFormatter&, QByteArray&)>;
 
 // Nothing without a stack (there is no area); the given suffix becomes "dat".
-void writeSpectra(Body& body, const QString& fname, spectra::Kind kind, const BinLine& line)
+bool writeSpectra(Body& body, const QString& fname, spectra::Kind kind, const BinLine& line)
 {
     AnalyzeCond c;
     if (!body.askAnalyzeCond(c))
-        return;
+        return false;
     const int hw = body.viewW();
     const int hh = body.viewH();
     spectra::RowFormatter rows;
-    spectra::write(fileNameWithSuffix(fname, QStringLiteral("dat"), false, true), kind, c,
+    return spectra::write(fileNameWithSuffix(fname, QStringLiteral("dat"), false, true), kind, c,
                    [&](const AnalyzeCond& b, QByteArray& out) { line(b, hw, hh, rows, out); });
 }
 } // namespace
 
-void Body::saveEachSpectrum(QString fname)
+bool Body::saveEachSpectrum(QString fname)
 {
-    const QString unreadable = binSizeMistake(true, true);
+    AnalyzeCond c;
+    QString unreadable = binSizeMistake(true, true);
+    if (unreadable.isEmpty())
+        unreadable = areaRefusal(c);
     if (!unreadable.isEmpty()) {
         logMistake(QStringLiteral("Can't save the spectra %1: %2").arg(fname, unreadable));
-        return;
+        return false;
     }
     // The raw I1 sums use no I0.
-    AnalyzeCond c;
-    if ((SaveAsNormalizedXAFS->isChecked() || SaveAsRawXAFS->isChecked()) && binGrid(c))
+    if (SaveAsNormalizedXAFS->isChecked() || SaveAsRawXAFS->isChecked())
         tellStandInI0();
+    bool saved = true;
     if (SaveAsNormalizedXAFS->isChecked())
-        saveEachNormalizedXafsSpectrum(fname);
+        saved = saveEachNormalizedXafsSpectrum(fname) && saved;
     if (SaveAsRawXAFS->isChecked())
-        saveEachRawXafsSpectrum(fname);
+        saved = saveEachRawXafsSpectrum(fname) && saved;
     if (SaveAsRaw->isChecked())
-        saveEachRawSpectrum(fname);
+        saved = saveEachRawSpectrum(fname) && saved;
+    return saved;
 }
 
-void Body::saveEachNormalizedXafsSpectrum(QString fname)
+bool Body::saveEachNormalizedXafsSpectrum(QString fname)
 {
     const int mode = binNormMode();
     const SuggestElm sElm = suggestElm();
     const QString name = QStringLiteral("Body-SaveEach");
-    writeSpectra(*this, fname, spectra::NormalizedXafs,
+    return writeSpectra(*this, fname, spectra::NormalizedXafs,
                  [&](const AnalyzeCond& b, int hw, int hh, spectra::RowFormatter& rows, QByteArray& out) {
                      const XafsSpectrum s = binXafsSpectrum(b.cx, b.cy, hw, hh, name, mode, sElm);
                      rows.append(out, b.cx, b.cy, &s.eOffset, s, &s.doubleNormalized);
                  });
 }
 
-void Body::saveEachRawXafsSpectrum(QString fname)
+bool Body::saveEachRawXafsSpectrum(QString fname)
 {
-    writeSpectra(*this, fname, spectra::RawXafs,
+    return writeSpectra(*this, fname, spectra::RawXafs,
                  [&](const AnalyzeCond& b, int hw, int hh, spectra::RowFormatter& rows, QByteArray& out) {
                      // reported in the head, not applied to the energies
                      const double shift = eShiftAt(b.cx, b.cy);
@@ -63,9 +67,9 @@ void Body::saveEachRawXafsSpectrum(QString fname)
                  });
 }
 
-void Body::saveEachRawSpectrum(QString fname)
+bool Body::saveEachRawSpectrum(QString fname)
 {
-    writeSpectra(*this, fname, spectra::RawI1,
+    return writeSpectra(*this, fname, spectra::RawI1,
                  [&](const AnalyzeCond& b, int hw, int hh, spectra::RowFormatter& rows, QByteArray& out) {
                      rows.append(out, b.cx, b.cy, nullptr, rawI1SpectrumAt(b.cx, b.cy, hw, hh), nullptr);
                  });

@@ -908,8 +908,8 @@
         <translation>%1 を保存できません: 選択したマップに結果がありません</translation>
     </message>
     <message>
-        <source>Nothing was saved to %1</source>
-        <translation>%1 には何も保存されていません</translation>
+        <source>Can&apos;t save %1: no frame is shown</source>
+        <translation>%1 を保存できません: フレームが表示されていません</translation>
     </message>
 </context>
 <context>
@@ -1894,6 +1894,17 @@
     <message>
         <source>To Network</source>
         <translation>ネットワークへ送信</translation>
+    </message>
+    <message>
+        <source>Can&apos;t save %1: no spectrum is shown</source>
+        <translation>%1 を保存できません: スペクトルが表示されていません</translation>
+    </message>
+</context>
+<context>
+    <name>_FileDialog</name>
+    <message>
+        <source>Nothing was saved to %1</source>
+        <translation>%1 には何も保存されていません</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "support/TestRegistry.h"
 
 #include "analysis/Analyzer.h"
+#include "batch/BatchCtrl.h"
 #include "calibration/CalibCtrl.h"
 #include "display/ImgDispA.h"
 #include "display/_FileDialog.h"
@@ -11,6 +12,7 @@
 #include "imagestack/SelectDataFiles.h"
 #include "mainwindow/Body.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
@@ -183,6 +185,61 @@ private slots:
         QCOMPARE(body.lastTold, "Can't load the I1 files: Skip \"2.5\" is no whole number of 0 or more");
         QVERIFY(body.messagePlace->text().endsWith(body.lastTold));
         QVERIFY(body.messagePlace->isVisibleTo(&body));
+    }
+
+    // Every save chosen in a dialog that writes nothing keeps the dialog open,
+    // saying there what the message place says.
+    void unsavedKeepsTheDialog_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("stack");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("Save Image, no frame") << "image" << false << "a.png" << "a.png: no frame is shown";
+        QTest::newRow("Save Data, no result") << "data" << false << "a.dat" << "the selected map holds no result";
+        QTest::newRow("every bin's spectra, no stack")
+            << "spectra" << false << "a.dat" << "a.dat: no I1 stack is loaded";
+        QTest::newRow("every bin's spectra, no folder")
+            << "spectra" << true << "none/a.dat" << "a.dat: No such file or directory";
+        QTest::newRow("spectrum at the position, none shown")
+            << "position" << false << "a.dat" << "a.dat: no spectrum is shown";
+        QTest::newRow("analyzer's spectrum, none shown")
+            << "analyzer" << false << "a.dat" << "a.dat: no spectrum is shown";
+        QTest::newRow("BG spectrum, none shown") << "bg" << false << "a.dat" << "a.dat: no spectrum is shown";
+        QTest::newRow("energy shift map, none made")
+            << "shift map" << false << "a.emp" << "a.emp: there is no energy shift map";
+        QTest::newRow("batch, no folder") << "batch" << false << "none/a.bat" << "a.bat: No such file or directory";
+    }
+    void unsavedKeepsTheDialog()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, stack);
+        QFETCH(QString, file);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        std::unique_ptr<Body> b =
+            stack ? craft::bodyWithStack(10, 4, 30, [](int x, int y, int k) { return 1000.0 + 3 * x + 7 * y - k; })
+                  : std::make_unique<Body>();
+        quiet(*b);
+        const QMap<QString, QAbstractButton*> buttons{
+            {"image", b->SaveImage}, {"data", b->SaveData}, {"spectra", b->SaveEachSpectrum},
+            {"position", b->xafsView->Save}, {"analyzer", b->analyzer->xafsView()->Save},
+            {"bg", b->bgView.Save}, {"shift map", b->calibCtrl->SaveMap}, {"batch", b->batchCtrl->Save}};
+        buttons[button]->click();
+        QFileDialog* d = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible())
+                d = f;
+        QVERIFY(d);
+        d->selectFile(dir.filePath(file));
+        QMetaObject::invokeMethod(d, "accept", Qt::DirectConnection);
+        QVERIFY(d->isVisible());
+        const QString said = d->findChild<QLabel*>("refusal")->text();
+        QVERIFY2(said.endsWith(told), qPrintable(said));
+        QCOMPARE(said, b->lastTold);
+        QVERIFY(b->messagePlace->text().endsWith(said));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        d->reject();
     }
 
     // The lines other parts tell reach the message place too.
