@@ -132,6 +132,8 @@ Body::Body(QWidget* parent)
     connect(PosX, &QLineEdit::editingFinished, this, &Body::newCurPos);
     connect(PosY, &QLineEdit::editingFinished, this, &Body::newCurPos);
 
+    // The form's own texts until now: from here on they show the state.
+    refreshShown();
     execConfigBatches();
     stars.connectToStars();
 }
