@@ -417,27 +417,44 @@ public:
             return;
         }
         total = standard.size();
+        const QList<QPointF>& pts = standard.points;
+        const auto byX = [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); };
+        // A standard read in energy order is searched as it is: no copy for every bin.
+        if (std::is_sorted(pts.begin(), pts.end(), byX)) {
+            sorted = &pts;
+            return;
+        }
         xs.reserve(size_t(total));
-        for (const QPointF& p : standard.points)
+        for (const QPointF& p : pts)
             xs.push_back(p.x());
-        if (!std::is_sorted(xs.begin(), xs.end()))
-            std::sort(xs.begin(), xs.end());
+        std::sort(xs.begin(), xs.end());
     }
     // compared: this spectrum's points that fell on the standard at the shift.
     bool admits(double shift, int compared) const
     {
         qint64 n = compared;
         if (!countMine)
-            n = std::upper_bound(xs.begin(), xs.end(), hi - shift) - std::lower_bound(xs.begin(), xs.end(), lo - shift);
+            n = sorted ? within(*sorted, lo - shift, hi - shift, [](const QPointF& p) { return p.x(); })
+                       : within(xs, lo - shift, hi - shift, [](double x) { return x; });
         return n >= 2 && 2 * n >= total;
     }
 
 private:
+    // How many of the ordered values lie in [from, to].
+    template <class List, class X>
+    static qint64 within(const List& v, double from, double to, X x)
+    {
+        const auto first = std::partition_point(v.begin(), v.end(), [&](const auto& e) { return x(e) < from; });
+        const auto last = std::partition_point(first, v.end(), [&](const auto& e) { return x(e) <= to; });
+        return last - first;
+    }
+
     double lo = 1e300;
     double hi = -1e300;
     bool countMine = true;
     qint64 total = 0;
-    std::vector<double> xs;
+    const QList<QPointF>* sorted = nullptr; // the standard's own points, in order
+    std::vector<double> xs;                 // else a sorted copy of their energies
 };
 } // namespace
 

@@ -881,21 +881,21 @@ Spectrum FrameSets::rawI1SpectrumAt(int x, int y, int hw, int hh) const
     return s;
 }
 
-std::vector<double> FrameSets::i1BinReadings(int x, int y, int hw, int hh) const
+void FrameSets::i1BinReadings(int x, int y, int hw, int hh, std::vector<double>& v) const
 {
     const QList<TiffData*>& i1 = sets[I1].frames;
-    std::vector<double> v(size_t(i1.size()));
+    v.assign(size_t(i1.size()), 0.0);
     if (!inView(x, y)) {
         for (qsizetype k = 0; k < i1.size(); k++)
             v[size_t(k)] = binSum(i1[k], x, y, hw, hh);
-        return v;
+        return;
     }
     const QList<int>& o = i1Order();
-    std::vector<Reading> r;
+    // Kept from bin to bin: a map's walk asks for every bin.
+    thread_local std::vector<Reading> r;
     i1Readings(i1, o, x, y, hw, hh, imageW, imageH, pixelsOnImage(x, y, hw, hh, imageW, imageH), r);
     for (qsizetype k = 0; k < i1.size(); k++)
         v[size_t(o.isEmpty() ? k : o[k])] = r[size_t(k)].v;
-    return v;
 }
 
 Spectrum FrameSets::hProfileAt(int y, int hw, int hh, bool fromI1, int frame, bool fluo) const

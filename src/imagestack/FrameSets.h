@@ -176,9 +176,9 @@ public:
     Spectrum xafsSpectrumAt(int x, int y, int hw, int hh, const BinOptions& o, Spectrum* rawI1 = nullptr);
     Spectrum xafsSpectrumInRect(int x1, int y1, int x2, int y2, const BinOptions& o);
     Spectrum rawI1SpectrumAt(int x, int y, int hw, int hh) const;
-    // The same readings by stack index; for a bin centred off the image, each
-    // frame's own sum over it.
-    std::vector<double> i1BinReadings(int x, int y, int hw, int hh) const;
+    // The same readings by stack index, into `out`; for a bin centred off the
+    // image, each frame's own sum over it.
+    void i1BinReadings(int x, int y, int hw, int hh, std::vector<double>& out) const;
     // frame: index into the stack chosen by fromI1.
     Spectrum hProfileAt(int y, int hw, int hh, bool fromI1, int frame, bool fluo) const;
     Spectrum vProfileAt(int x, int hw, int hh, bool fromI1, int frame, bool fluo) const;

@@ -10,9 +10,12 @@
 #include <algorithm>
 #include <cmath>
 
-double sumUpBin(const FrameSets& sets, const QList<SumUpRange>& ranges, int cx, int cy, int hx, int hy)
+namespace {
+// read: the bin's readings, kept from bin to bin by the caller.
+double sumUpBin(const FrameSets& sets, const QList<SumUpRange>& ranges, int cx, int cy, int hx, int hy,
+                std::vector<double>& read)
 {
-    const std::vector<double> read = sets.i1BinReadings(cx, cy, hx, hy);
+    sets.i1BinReadings(cx, cy, hx, hy, read);
     const int n = int(read.size());
     double sum = 0.0;
     for (const SumUpRange& r : ranges) {
@@ -23,6 +26,13 @@ double sumUpBin(const FrameSets& sets, const QList<SumUpRange>& ranges, int cx, 
     }
     return sum;
 }
+} // namespace
+
+double sumUpBin(const FrameSets& sets, const QList<SumUpRange>& ranges, int cx, int cy, int hx, int hy)
+{
+    std::vector<double> read;
+    return sumUpBin(sets, ranges, cx, cy, hx, hy, read);
+}
 
 void sumUpMap(Analyzed2DRes& map, const FrameSets& sets, const QList<SumUpRange>& ranges, AnalyzeCond c,
               const ColorScale& colors)
@@ -30,6 +40,7 @@ void sumUpMap(Analyzed2DRes& map, const FrameSets& sets, const QList<SumUpRange>
     map.clear();
     c.reset();
     map.setCond(c);
+    std::vector<double> read;
     do {
         if (c.first) {
             double lo = map.min;
@@ -40,7 +51,7 @@ void sumUpMap(Analyzed2DRes& map, const FrameSets& sets, const QList<SumUpRange>
             }
             qDebug() << "Sum up row" << c.cy << lo << hi;
         }
-        map.setData(c.cx, c.cy, c.hx, c.hy, sumUpBin(sets, ranges, c.cx, c.cy, c.hx, c.hy));
+        map.setData(c.cx, c.cy, c.hx, c.hy, sumUpBin(sets, ranges, c.cx, c.cy, c.hx, c.hy, read));
     } while (c.next());
     map.genImg(colors);
 }
